@@ -1,0 +1,207 @@
+#pragma once
+// The library's state record, fields owned by the windows-and-services
+// subsystem, and the per-slot window table of the platform side. Other
+// subsystems keep their groups in their own headers.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Window slots: 0 is the root window, 1..50 children, split panes and
+// converted windows.
+constexpr int MaxChildWindows = 50;
+constexpr int WindowSlots = MaxChildWindows + 1;
+constexpr int EditBuffersPerWindow = 20;
+
+// Platform handles are small non-zero integers; 0 is none.
+using OsHandle = std::int32_t;
+
+// Values returned for undefined dialog and grid fields.
+struct UndefinedValue {
+    std::int32_t integer = -999;
+    float real = -999.0f;
+    double dbl = -999.0;
+};
+
+// One stored editor buffer. FILENAME and DATA are owned and allocated only
+// when a name or a text has been stored.
+struct EditBufEntry {
+    std::int32_t text_length = 0;
+    // Editor information values 2, 4, 29, 1, 3 and 9 at the time of storing;
+    // the fourth is the saved state (1 = no unsaved changes).
+    std::array<std::int32_t, 6> values{};
+    std::int32_t name_present = 0;
+    std::int32_t text_present = 0;
+    std::string FILENAME;             // 260 characters once allocated
+    std::vector<std::uint8_t> DATA;   // text_length bytes once allocated
+
+    void release() { *this = EditBufEntry{}; }
+};
+
+// 51 windows x 20 buffers, allocated once by winitialise.
+struct EditBufTable {
+    std::vector<EditBufEntry> entries;
+
+    bool allocated() const { return !entries.empty(); }
+    void allocate() { entries.assign(static_cast<std::size_t>(WindowSlots * EditBuffersPerWindow), {}); }
+    // window 0..50, buffer 1..20; nullptr when out of range or not allocated.
+    EditBufEntry* at(int window, int buffer);
+    // Releases the 20 entries of one window (the window closed).
+    void release_window(int window);
+    void release_all();
+};
+
+// Window-text state: tag character, colours, underline, font description and
+// the five values of the last created window font.
+struct WindowTextState {
+    char tag = ' ';
+    std::int32_t fore_colour = 0;
+    std::int32_t back_colour = 0;
+    std::int32_t underline = 0;
+    std::string font_description;
+    std::array<std::int32_t, 5> last_font{-1, -1, -1, -1, -1};
+};
+
+struct LibraryState {
+    EditBufTable EDITBUF;
+
+    // Error and status words.
+    std::int32_t last_error = 0;
+    std::int32_t io_status = 0;
+    std::int32_t os_status = 0;
+    std::int32_t report_mode = 0;   // ErrorReportMode 0..4
+    std::int32_t status_kind = 0;   // 0 nothing, 1 run-time text-file status, 2 OS code
+
+    // Display information.
+    std::int32_t screen_width = 0;
+    std::int32_t screen_height = 0;
+    std::int32_t screen_colours = 0;
+    std::int32_t default_palette_size = 0;
+
+    // Window bookkeeping.
+    std::array<std::int32_t, WindowSlots> open_flags{};
+    std::int32_t once_flag = 0;     // -9999 once winitialise has run
+    std::array<std::int32_t, 2> window_size{};
+    std::int32_t current_slot = 0;
+    std::int32_t window_open = 0;
+    std::int32_t bell = 0;
+
+    std::int32_t locale_decimal_switch = 0;
+    UndefinedValue undefined;
+
+    std::int32_t LFNGEN = 0;
+    std::int32_t LFNPLOT = 0;
+    char separator = ' ';
+    char decimal_char = ' ';
+    std::string CHARSET = std::string(260, ' ');
+    std::string CHARDIR = std::string(260, ' ');
+    std::string LibraryHomeDirectory = std::string(260, ' ');
+    std::string system_directory = std::string(260, ' ');
+
+    WindowTextState window_text;
+};
+
+extern LibraryState quinda;
+
+constexpr std::int32_t OnceFlagDone = -9999;
+constexpr std::int32_t DefaultLFNGEN = 40;
+constexpr std::int32_t DefaultLFNPLOT = 42;
+// The library builds paths with this separator.
+constexpr char DirectorySeparator = '/';
+
+// The per-slot arrays of the platform side.
+struct WindowTable {
+    std::array<OsHandle, WindowSlots> wWindow{};      // frame; 0 = slot free
+    std::array<OsHandle, WindowSlots> hClient{};
+    std::array<OsHandle, WindowSlots> wMessLine{};    // status bar (control id 999)
+    std::array<OsHandle, WindowSlots> hMenuRoot{};
+    std::array<OsHandle, WindowSlots> hAccel{};
+    std::array<OsHandle, WindowSlots> hQDXMenuString{};
+    std::array<std::int32_t, WindowSlots> nMenuString{};
+    std::array<std::array<OsHandle, 4>, WindowSlots> hToolbar{};  // top, left, right, bottom
+    std::array<std::int32_t, WindowSlots> nTooltip{};
+    std::array<std::vector<std::string>, WindowSlots> pTooltip{};
+    std::array<OsHandle, WindowSlots> hPrevious{};
+    struct Rect { std::int32_t left = -999, top = 0, right = 0, bottom = 0; };
+    std::array<Rect, WindowSlots> wChildRect{};       // left -999 = unset
+    std::array<OsHandle, WindowSlots> hCursorWin{};
+    std::array<std::int32_t, WindowSlots> iCursorWin{};
+    std::array<OsHandle, WindowSlots> hImage{};
+    std::array<std::int32_t, WindowSlots> nImage{};
+    std::array<OsHandle, WindowSlots> wDevice{};
+    std::array<std::int32_t, 255> partlist{};
+    std::array<std::array<std::int32_t, WindowSlots>, 255> uStatusBorder{};
+
+    std::int32_t wIndex = 0;
+    OsHandle wDC = 0;
+    OsHandle hWinCur = 0;
+    OsHandle hLastSemi = 0;
+    std::int32_t wHideRoot = 0;
+    std::int32_t bDlgRoot = 0;
+    OsHandle wCursor = 0;
+    std::int32_t iCursor = 0;
+    OsHandle wInstance = 0;
+    std::int32_t wScreenWidth = 0, wScreenHeight = 0, wScreenCols = 0, wScreenDPI = 0;
+    std::int32_t WinNT = 0, WinVer = 0;
+    std::int32_t wWinWidth = 0, wWinHeight = 0, wWinX = 0, wWinY = 0;
+    std::int32_t wForeCol = 0, wBackCol = 0, wUnderline = 0;
+    std::array<std::int32_t, 18> wColor{};
+    std::int32_t atomRoot = 0, atomChild = 0, atomClient = 0, atomSplitH = 0, atomSplitV = 0;
+    std::array<OsHandle, 20> hBitmap{};
+    std::array<OsHandle, 20> hMetafile{};
+    std::array<OsHandle, 20> MetafileDC{};
+
+    // Slot rules.
+    bool slot_valid(int slot) const { return slot >= 0 && slot <= MaxChildWindows && wWindow[static_cast<std::size_t>(slot)] != 0; }
+    // Lowest free child slot 1..50, or -1 when all 50 are taken.
+    int lowest_free_child() const;
+};
+
+extern WindowTable wtab;
+
+// Special records a frame window may carry as its user data; the first word
+// is the WindowKind.
+enum WindowKind : std::int32_t {
+    WindowKindEditor = 1,
+    WindowKindBitmapViewer = 2,
+    WindowKindDialog = 3,
+    WindowKindGrid = 4,
+    WindowKindSplit = 5,
+};
+
+// Window combined with a dialog (kind 3): eight words.
+struct WindowKind3Record {
+    std::array<std::int32_t, 8> w{};
+    WindowKind3Record() { w[0] = WindowKindDialog; }
+    std::int32_t& dialog_handle() { return w[5]; }
+    std::int32_t& frame_width() { return w[6]; }
+    std::int32_t& frame_height() { return w[7]; }
+};
+
+// Split window (kind 5): 19 words, on the frame and on its split bar.
+struct SplitWindowRecord {
+    std::array<std::int32_t, 19> w{};
+    SplitWindowRecord() { w[0] = WindowKindSplit; }
+    std::int32_t& bar_handle() { return w[5]; }
+    std::int32_t& slot() { return w[6]; }
+    std::int32_t& pane1_slot() { return w[7]; }
+    std::int32_t& pane2_slot() { return w[8]; }
+    std::int32_t& flags() { return w[9]; }          // bit 1: panes above each other
+    std::int32_t& pane1_flags() { return w[10]; }
+    std::int32_t& pane2_flags() { return w[11]; }
+    std::int32_t& pane1_extent() { return w[12]; }
+    std::int32_t& pane2_extent() { return w[13]; }
+    std::int32_t& bar_moving() { return w[14]; }
+    std::int32_t& split_width() { return w[15]; }
+    std::int32_t& split_height() { return w[16]; }
+    std::int32_t& pane1_frame() { return w[17]; }
+    std::int32_t& sizing() { return w[18]; }
+};
+
+// The fixed defaults that winitialise writes regardless of the environment:
+// units, separator, character set, undefined markers, an empty EDITBUF.
+void quinda_state_defaults();
+
+// Back to the state of a freshly started process followed by the fixed
+// defaults; the window table emptied. For tests.
+void reset_window_state();

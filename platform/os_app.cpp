@@ -1,0 +1,62 @@
+#include "platform/os_app.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QGuiApplication>
+#include <QScreen>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/os_config.h"
+
+namespace {
+
+std::vector<std::string> g_args{"zeltramo"};
+std::vector<char*> g_qt_argv;
+int g_qt_argc = 0;
+std::unique_ptr<QApplication> g_app;
+bool g_headless = false;
+
+bool has_display() {
+    const char* x = std::getenv("DISPLAY");
+    const char* w = std::getenv("WAYLAND_DISPLAY");
+    return (x && *x) || (w && *w);
+}
+
+}  // namespace
+
+void os_app_start(int argc, char** argv) {
+    g_args.clear();
+    for (int i = 0; i < argc; ++i) g_args.emplace_back(argv[i] ? argv[i] : "");
+    if (g_args.empty()) g_args.emplace_back("zeltramo");
+}
+
+const std::vector<std::string>& os_app_args() { return g_args; }
+
+bool os_app_gui() {
+    if (g_app) return true;
+    if (QCoreApplication::instance()) return true;
+    const char* forced = std::getenv("QT_QPA_PLATFORM");
+    if (!(forced && *forced) && !has_display()) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const char* plat = std::getenv("QT_QPA_PLATFORM");
+    g_headless = plat && std::string(plat) == "offscreen";
+    // Qt keeps references to argc/argv for the application's lifetime.
+    g_qt_argv.clear();
+    g_qt_argv.push_back(const_cast<char*>(g_args[0].c_str()));
+    g_qt_argv.push_back(nullptr);
+    g_qt_argc = 1;
+    g_app = std::make_unique<QApplication>(g_qt_argc, g_qt_argv.data());
+    // A deterministic profile keeps what it says; otherwise learn the machine.
+    OsConfig& cfg = os_config();
+    if (!cfg.deterministic) {
+        if (QScreen* s = QGuiApplication::primaryScreen()) {
+            cfg.screen_width = s->geometry().width();
+            cfg.screen_height = s->geometry().height();
+            cfg.dpi = static_cast<int>(s->logicalDotsPerInch() + 0.5);
+            cfg.colour_bits = s->depth();
+        }
+    }
+    return true;
+}
+
+bool os_app_headless() { return g_headless; }

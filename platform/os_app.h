@@ -1,0 +1,19 @@
+#pragma once
+// Process start-up of the platform layer: keeps the command line and brings
+// up the GUI toolkit on first use. With no display (no DISPLAY and no
+// WAYLAND_DISPLAY) the toolkit runs on its offscreen platform, so the program
+// and every test work headless.
+#include <string>
+#include <vector>
+
+// Keep the process's arguments. Call once, first thing in main.
+void os_app_start(int argc, char** argv);
+
+// The process's arguments as given (argv[0] first), UTF-8.
+const std::vector<std::string>& os_app_args();
+
+// Make sure the GUI toolkit is running; returns false when it cannot start.
+bool os_app_gui();
+
+// True when the toolkit runs without a real display.
+bool os_app_headless();

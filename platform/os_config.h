@@ -1,0 +1,41 @@
+#pragma once
+// What a real machine would decide: screen, fonts, dialog units, printer,
+// clock. Everything below the library that depends on the machine reads it
+// from here, so tests can fix it and stay deterministic.
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <string>
+
+struct OsConfig {
+    int screen_width = 1024;        // pixels
+    int screen_height = 768;
+    int dpi = 96;                   // logical pixels per inch, both axes
+    int colour_bits = 24;           // bits per pixel of the display
+    std::string gui_font_face = "Arial";   // default dialog and control font
+    int gui_font_height = 13;       // pixels, without internal leading
+    int dialog_base_x = 6;          // average character width of the dialog font
+    int dialog_base_y = 13;         // character height of the dialog font
+    std::string printer_name;       // empty: no system printer (PDF printer stands in)
+    char locale_decimal = '.';      // decimal character of the user's locale
+    std::string user_name = "user";
+    std::string computer_name = "localhost";
+    // Clock: milliseconds since an arbitrary start, and the wall clock.
+    std::function<std::int64_t()> tick_ms;
+    std::function<std::time_t()> now;
+    bool deterministic = false;     // true for the test profile
+};
+
+// The configuration in force. Starts as the machine's own (read from Qt and
+// POSIX by os_app_start) or as the test profile once a test installs it.
+OsConfig& os_config();
+
+// Fixed machine used by every test: 1024x768 at 96 DPI, 24-bit colour,
+// clock frozen at 2024-01-02 03:04:05 UTC with a tick that advances 10 ms a read.
+OsConfig os_config_test_profile();
+
+// Install a profile.
+void os_config_set(const OsConfig& cfg);
+
+// Number of colours of the display (2^bits, capped where the library needs an int).
+int os_screen_colours();

@@ -1,0 +1,41 @@
+#include "tests/support/quinda_test.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "lib/window/quinda_state.h"
+
+void QuindaTest::SetUp() {
+    os_config_set(os_config_test_profile());
+    reset_window_state();
+}
+
+TempDir::TempDir(bool enter) {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "quinda-test-XXXXXX").string();
+    if (char* made = mkdtemp(tmpl.data())) path_ = made;
+    if (enter) {
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(path_);
+        entered_ = true;
+    }
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    if (entered_) std::filesystem::current_path(previous_, ec);
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+}
+
+std::string read_file(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void write_file(const std::string& name, const std::string& bytes) {
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}

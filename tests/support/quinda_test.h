@@ -1,0 +1,35 @@
+#pragma once
+// Shared test support.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/os_config.h"
+
+// Resets the machine profile and every subsystem's state before each test.
+class QuindaTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+};
+
+// A fresh empty directory, removed with the object; the current directory is
+// moved into it while the object lives when `enter` is true.
+class TempDir {
+public:
+    explicit TempDir(bool enter = false);
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+    std::filesystem::path previous_;
+    bool entered_ = false;
+};
+
+// Whole file as bytes; empty when missing.
+std::string read_file(const std::string& name);
+void write_file(const std::string& name, const std::string& bytes);

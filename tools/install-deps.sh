@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the program need,
+# when any is missing. Runs as root (or through sudo when available).
+set -euo pipefail
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev zlib1g-dev
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core
+          libfreetype-dev gdal-bin xvfb imagemagick)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
