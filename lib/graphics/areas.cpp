@@ -1,6 +1,7 @@
 #include "lib/graphics/areas.h"
 
 #include <cfenv>
+#include <string_view>
 
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
@@ -24,24 +25,27 @@ std::uint16_t saved_control_word = 0x037F;
 
 }  // namespace
 
+namespace {
+
+// One axis of the area or of the units: the given bounds when valid,
+// otherwise 0..1 with the error under the routine's name.
+void set_axis(bool valid, float lo, float hi, float& a1, float& a2, int error, std::string_view name) {
+    if (valid) {
+        a1 = lo;
+        a2 = hi;
+    } else {
+        a1 = 0.0f;
+        a2 = 1.0f;
+        yyerror(error, name);
+    }
+}
+
+}  // namespace
+
 void IGrArea(float x1, float y1, float x2, float y2) {
     GraphicsState& g = gstate;
-    if (area_axis_valid(x1, x2)) {
-        g.x1 = x1;
-        g.x2 = x2;
-    } else {
-        g.x1 = 0.0f;
-        g.x2 = 1.0f;
-        yyerror(44, "IGrArea");
-    }
-    if (area_axis_valid(y1, y2)) {
-        g.y1 = y1;
-        g.y2 = y2;
-    } else {
-        g.y1 = 0.0f;
-        g.y2 = 1.0f;
-        yyerror(44, "IGrArea");
-    }
+    set_axis(area_axis_valid(x1, x2), x1, x2, g.x1, g.x2, 44, "IGrArea");
+    set_axis(area_axis_valid(y1, y2), y1, y2, g.y1, g.y2, 44, "IGrArea");
     const Ext wd = g.extent_x, hd = g.extent_y;
     yywing(static_cast<float>(wd * g.x1), static_cast<float>(hd * g.y1), static_cast<float>(wd * g.x2),
            static_cast<float>(hd * g.y2));
@@ -63,22 +67,8 @@ void IGrArea(float x1, float y1, float x2, float y2) {
 
 void IGrUnits(float x1, float y1, float x2, float y2) {
     GraphicsState& g = gstate;
-    if (x1 < x2) {
-        g.ux1 = x1;
-        g.ux2 = x2;
-    } else {
-        g.ux1 = 0.0f;
-        g.ux2 = 1.0f;
-        yyerror(16, "IGrUnits");
-    }
-    if (y1 < y2) {
-        g.uy1 = y1;
-        g.uy2 = y2;
-    } else {
-        g.uy1 = 0.0f;
-        g.uy2 = 1.0f;
-        yyerror(16, "IGrUnits");
-    }
+    set_axis(x1 < x2, x1, x2, g.ux1, g.ux2, 16, "IGrUnits");
+    set_axis(y1 < y2, y1, y2, g.uy1, g.uy2, 16, "IGrUnits");
     g.unit_range_x = static_cast<float>(static_cast<Ext>(g.ux2) - g.ux1);
     g.unit_range_y = static_cast<float>(static_cast<Ext>(g.uy2) - g.uy1);
     g.text_ref_range_x = g.unit_range_x;

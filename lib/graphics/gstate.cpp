@@ -153,6 +153,9 @@ void igrinit(std::string_view options, std::optional<int>, std::optional<int>, s
 
     // 11. The selected hardcopy driver initialises.
     for (int k = 1; k <= 29; ++k) g.hc.options.set(k, 0);
+    // N keeps whatever the last sender stored; a left-over probe value would
+    // make the driver answer its number instead of initialising.
+    drvargs.N = 0;
     xxhcif(OpInitialise);
     drvargs.K = 0;
 
@@ -194,15 +197,18 @@ bool select_window(std::optional<int> ident) {
     return true;
 }
 
-bool select_bitmap(std::optional<int> ident) {
+// A numbered surface (memory bitmap or memory metafile, 1..20). The
+// bitmap layer counts its bitmaps from 0, hence the offset.
+using NumberedSelect = void (*)(int ident, int& err, int& width, int& height);
+
+bool select_numbered(int type, std::optional<int> ident, NumberedSelect select, int offset) {
     call(grlinks.select_none);
     gstate.drawable_id = ident.value_or(1);
     gstate.dialog_id = 0;
     int err = 1, w = 0, h = 0;
-    // Bitmaps are 1..20 here, 0..19 in the bitmap layer.
-    if (grlinks.bitmap_select) grlinks.bitmap_select(gstate.drawable_id - 1, err, w, h);
+    if (select) select(gstate.drawable_id - offset, err, w, h);
     if (err > 0) return false;
-    yyresn(2, gstate.drawable_id, w, h);
+    yyresn(type, gstate.drawable_id, w, h);
     return true;
 }
 
@@ -223,17 +229,6 @@ bool select_field(std::optional<int> ident) {
     return true;
 }
 
-bool select_metafile(std::optional<int> ident) {
-    call(grlinks.select_none);
-    gstate.drawable_id = ident.value_or(1);
-    gstate.dialog_id = 0;
-    int err = 1, w = 0, h = 0;
-    if (grlinks.metafile_select) grlinks.metafile_select(gstate.drawable_id, err, w, h);
-    if (err > 0) return false;
-    yyresn(4, gstate.drawable_id, w, h);
-    return true;
-}
-
 }  // namespace
 
 void IGrSelect(int itype, std::optional<int> ident) {
@@ -246,9 +241,9 @@ void IGrSelect(int itype, std::optional<int> ident) {
         bool ok = false;
         switch (itype) {
             case 1: ok = select_window(ident); break;
-            case 2: ok = select_bitmap(ident); break;
+            case 2: ok = select_numbered(2, ident, grlinks.bitmap_select, 1); break;
             case 3: ok = select_field(ident); break;
-            default: ok = select_metafile(ident); break;
+            default: ok = select_numbered(4, ident, grlinks.metafile_select, 0); break;
         }
         if (!ok) {
             // Fall back to the current window. Its device context is taken

@@ -159,6 +159,14 @@ TEST_F(GraphicsInit, ReappliesKeptOptionsThroughTheOptionRoutineInOrder) {
     for (int k = 1; k <= 29; ++k) EXPECT_EQ(applied[static_cast<std::size_t>(k - 1)], std::make_pair(k, 100 + k));
 }
 
+TEST_F(GraphicsInit, InitialisesTheHardcopyDriverAfterALeftOverProbe) {
+    drvargs.N = ProbeDriverNumber;
+    igrinit();
+    EXPECT_EQ(gstate.hc.active_driver, DriverWindowsPrinter);
+    EXPECT_EQ(gstate.hc.options.get(108), 8);
+    EXPECT_EQ(gstate.device[HardcopySide].DeviceCapabilities, CapsVectorFile);
+}
+
 TEST_F(GraphicsInit, DefaultOptionsOfEveryHardcopyDriver) {
     for (int k : {1, 2, 3, 4, 5, 12, 16, 18, 29}) gstate.hc.options.set(k, 1000 + k);
     yydefh();
