@@ -87,7 +87,7 @@ long os_next_utf8(std::string_view s, std::size_t& pos) {
 
 std::string os_cp1252_to_utf8(std::string_view text) {
     std::string out;
-    out.reserve(text.size());
+    out.reserve(text.size() * 2);
     for (char c : text) os_append_utf8(out, os_cp1252_to_unicode(static_cast<unsigned char>(c)));
     return out;
 }
