@@ -46,6 +46,16 @@ OpenFile* file_of(std::int32_t handle) {
     return f.fd >= 0 ? &f : nullptr;
 }
 
+// The descriptor of an open handle that allows the access asked for (0: any).
+int descriptor(std::int32_t handle, int need, int& fd) {
+    std::lock_guard lock(g_mutex);
+    OpenFile* f = file_of(handle);
+    if (!f) return OS_ERROR_INVALID_HANDLE;
+    if ((f->access & need) != need) return OS_ERROR_ACCESS_DENIED;
+    fd = f->fd;
+    return OS_OK;
+}
+
 // Two opens of one file get along when each shares what the other accesses.
 bool compatible(const OpenFile& a, int access, int share) {
     if ((access & OS_ACCESS_READ) && !(a.share & OS_SHARE_READ)) return false;
@@ -193,14 +203,8 @@ int os_file_close(std::int32_t handle) {
 
 int os_file_read(std::int32_t handle, void* buffer, std::int32_t count, std::int32_t& done) {
     done = 0;
-    int fd;
-    {
-        std::lock_guard lock(g_mutex);
-        OpenFile* f = file_of(handle);
-        if (!f) return OS_ERROR_INVALID_HANDLE;
-        if (!(f->access & OS_ACCESS_READ)) return OS_ERROR_ACCESS_DENIED;
-        fd = f->fd;
-    }
+    int fd = -1;
+    if (const int rc = descriptor(handle, OS_ACCESS_READ, fd); rc != OS_OK) return rc;
     if (count < 0 || (count > 0 && !buffer)) return OS_ERROR_INVALID_PARAMETER;
     auto* p = static_cast<char*>(buffer);
     std::int32_t got = 0;
@@ -220,14 +224,8 @@ int os_file_read(std::int32_t handle, void* buffer, std::int32_t count, std::int
 int os_file_write(std::int32_t handle, const void* buffer, std::int32_t count,
                   std::int32_t& done) {
     done = 0;
-    int fd;
-    {
-        std::lock_guard lock(g_mutex);
-        OpenFile* f = file_of(handle);
-        if (!f) return OS_ERROR_INVALID_HANDLE;
-        if (!(f->access & OS_ACCESS_WRITE)) return OS_ERROR_ACCESS_DENIED;
-        fd = f->fd;
-    }
+    int fd = -1;
+    if (const int rc = descriptor(handle, OS_ACCESS_WRITE, fd); rc != OS_OK) return rc;
     if (count < 0 || (count > 0 && !buffer)) return OS_ERROR_INVALID_PARAMETER;
     const auto* p = static_cast<const char*>(buffer);
     std::int32_t put = 0;
@@ -245,13 +243,8 @@ int os_file_write(std::int32_t handle, const void* buffer, std::int32_t count,
 
 int os_file_seek(std::int32_t handle, std::int64_t offset, int origin, std::int64_t& position) {
     position = -1;
-    int fd;
-    {
-        std::lock_guard lock(g_mutex);
-        OpenFile* f = file_of(handle);
-        if (!f) return OS_ERROR_INVALID_HANDLE;
-        fd = f->fd;
-    }
+    int fd = -1;
+    if (const int rc = descriptor(handle, 0, fd); rc != OS_OK) return rc;
     if (origin < OS_SEEK_BEGIN || origin > OS_SEEK_END) return OS_ERROR_INVALID_PARAMETER;
     std::int64_t base = 0;
     if (origin == OS_SEEK_CURRENT) base = ::lseek(fd, 0, SEEK_CUR);
@@ -297,11 +290,8 @@ int os_file_copy(std::string_view source, std::string_view target, bool fail_if_
     }
     struct stat st {};
     int src_fd = -1, dst_fd = -1;
-    {
-        std::lock_guard lock(g_mutex);
-        if (OpenFile* f = file_of(in)) src_fd = f->fd;
-        if (OpenFile* f = file_of(out)) dst_fd = f->fd;
-    }
+    descriptor(in, 0, src_fd);
+    descriptor(out, 0, dst_fd);
     if (rc == OS_OK && ::fstat(src_fd, &st) == 0) {
         ::fchmod(dst_fd, st.st_mode & 07777);
         const struct timespec times[2] = {st.st_atim, st.st_mtim};
