@@ -167,9 +167,9 @@ StrokeFontStatus yychsfont_into(StrokeFont& font, float cellw, float cellh, floa
                           ignore_stroke, nullptr);
     };
     for (int k = 0; k < nlow - 1; ++k)
-        if (!glyph_ok(low[k], low[k + 1])) return StrokeFontStatus::stroke_too_long;
+        if (!glyph_ok(low[k], low[k + 1])) return StrokeFontStatus::bad_glyph;
     for (int k = 0; k < 95; ++k)
-        if (!glyph_ok(high[k], high[k + 1])) return StrokeFontStatus::stroke_too_long;
+        if (!glyph_ok(high[k], high[k + 1])) return StrokeFontStatus::bad_glyph;
 
     font.cell_width = cellw;
     font.cell_height = cellh;

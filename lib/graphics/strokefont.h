@@ -60,15 +60,16 @@ inline constexpr std::int32_t kStrokeFlagLine = 1;
 inline constexpr std::int32_t kStrokeFlagCode128 = 2;
 
 // Outcome of installing font constants into a record.
-enum class StrokeFontStatus { ok, glyphs_too_long, bad_offsets, stroke_too_long };
+enum class StrokeFontStatus { ok, glyphs_too_long, bad_offsets, bad_glyph };
 
 // Install font constants into `font`: metrics, flags and pitch; the name
 // blank-padded to 260; glyph positions 1..L (later positions keep their old
 // contents); low offsets 1..96 with the code-128 flag, else 1..95 (entry 96
 // keeps the previous font's value); high offsets 1..96. A font whose glyph
 // string exceeds the store, whose offsets leave the string or run backwards,
-// or which has a stroke longer than the point buffer is rejected and `font`
-// is left unchanged.
+// or which has a glyph that does not decode (a point cut short, a stroke of
+// fewer than two points or longer than the point buffer) is rejected and
+// `font` is left unchanged.
 StrokeFontStatus yychsfont_into(StrokeFont& font, float cellw, float cellh, float boxw,
                                 float boxh, std::int32_t charset, std::int32_t flags,
                                 std::int32_t defpitch, std::string_view name,
