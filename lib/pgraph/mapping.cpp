@@ -27,22 +27,32 @@ float yylog1(float x) {
     return static_cast<float>(std::log10(std::fabs(static_cast<double>(x))));
 }
 
+namespace {
+
+// One axis: plot value to graphics units through the plot area, whose edges
+// a0, a1 are fractions of the graphics-unit range u1..u2.
+float plot_to_graphics(float v, bool log, float logmin, float logrange, float vmin, float range,
+                       float a0, float a1, float u1, float u2) {
+    const float t = log ? fraction(yylog1(v) - logmin, logrange) : fraction(v - vmin, range);
+    return (a0 + t * (a1 - a0)) * (u2 - u1) + u1;
+}
+
+}  // namespace
+
 float yyp2x(float x) {
     const PgState& s = pgstate;
     float ux1, uy1, ux2, uy2;
     pg_graphics_units(ux1, uy1, ux2, uy2);
-    const float t = s.PGXLOG == 1 ? fraction(yylog1(x) - s.PGLOGXMIN, s.PGLOGXRANGE)
-                                  : fraction(x - s.PGXMIN, s.PGWIDTH);
-    return (s.PGXLEFT + t * (s.PGXRIGHT - s.PGXLEFT)) * (ux2 - ux1) + ux1;
+    return plot_to_graphics(x, s.PGXLOG == 1, s.PGLOGXMIN, s.PGLOGXRANGE, s.PGXMIN, s.PGWIDTH,
+                            s.PGXLEFT, s.PGXRIGHT, ux1, ux2);
 }
 
 float yyp2y(float y) {
     const PgState& s = pgstate;
     float ux1, uy1, ux2, uy2;
     pg_graphics_units(ux1, uy1, ux2, uy2);
-    const float t = s.PGYLOG == 1 ? fraction(yylog1(y) - s.PGLOGYMIN, s.PGLOGYRANGE)
-                                  : fraction(y - s.PGYMIN, s.PGHEIGHT);
-    return (s.PGYLOWER + t * (s.PGYUPPER - s.PGYLOWER)) * (uy2 - uy1) + uy1;
+    return plot_to_graphics(y, s.PGYLOG == 1, s.PGLOGYMIN, s.PGLOGYRANGE, s.PGYMIN, s.PGHEIGHT,
+                            s.PGYLOWER, s.PGYUPPER, uy1, uy2);
 }
 
 void ipgunitstogrunits(float x, float y, float& gx, float& gy) {

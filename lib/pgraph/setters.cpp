@@ -68,6 +68,18 @@ void ticklength(int axis, float l) {
     pgstate.PGTICKLENGTH[static_cast<std::size_t>(axis)] = l > 0.0f ? l : 0.0f;
 }
 
+// One pair of plot-unit limits; equal limits become 0..1 with a report.
+void take_limits(float vmin, float vmax, float& smin, float& smax) {
+    if (vmin == vmax) {
+        smin = 0.0f;
+        smax = 1.0f;
+        yyerror(ErrUnitRange, "IPgArea");
+    } else {
+        smin = vmin;
+        smax = vmax;
+    }
+}
+
 }  // namespace
 
 void IPgArea(float xleft, float ylower, float xright, float yupper) {
@@ -81,22 +93,8 @@ void IPgArea(float xleft, float ylower, float xright, float yupper) {
 void ipgunits(float xmin, float ymin, float xmax, float ymax) {
     PgState& s = pgstate;
     // Only equal limits are refused: plot x and y may run backwards.
-    if (xmin == xmax) {
-        s.PGXMIN = 0.0f;
-        s.PGXMAX = 1.0f;
-        yyerror(ErrUnitRange, "IPgArea");
-    } else {
-        s.PGXMIN = xmin;
-        s.PGXMAX = xmax;
-    }
-    if (ymin == ymax) {
-        s.PGYMIN = 0.0f;
-        s.PGYMAX = 1.0f;
-        yyerror(ErrUnitRange, "IPgArea");
-    } else {
-        s.PGYMIN = ymin;
-        s.PGYMAX = ymax;
-    }
+    take_limits(xmin, xmax, s.PGXMIN, s.PGXMAX);
+    take_limits(ymin, ymax, s.PGYMIN, s.PGYMAX);
     s.PGWIDTH = s.PGXMAX - s.PGXMIN;
     s.PGHEIGHT = s.PGYMAX - s.PGYMIN;
     s.PGXLOW = std::min(s.PGXMIN, s.PGXMAX);
