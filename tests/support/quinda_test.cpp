@@ -6,12 +6,14 @@
 #include <unistd.h>
 
 #include "lib/graphics/gstate.h"
+#include "lib/pgraph/pgstate.h"
 #include "lib/window/quinda_state.h"
 
 void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
     reset_window_state();
     reset_graphics_state();
+    reset_pgraph_state();
 }
 
 TempDir::TempDir(bool enter) {
