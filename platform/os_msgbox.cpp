@@ -1,8 +1,10 @@
 #include "platform/os_msgbox.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -65,6 +67,15 @@ QMessageBox::Icon icon_of(unsigned style) {
     }
 }
 
+// The toolkit would run on a real display (the rule os_app_gui follows).
+bool display_expected() {
+    const char* plat = std::getenv("QT_QPA_PLATFORM");
+    if (plat && *plat) return std::string(plat) != "offscreen";
+    const char* x = std::getenv("DISPLAY");
+    const char* w = std::getenv("WAYLAND_DISPLAY");
+    return (x && *x) || (w && *w);
+}
+
 }  // namespace
 
 int os_message_box_default_position(unsigned style) {
@@ -86,6 +97,8 @@ int os_message_box(const std::string& text, const std::string& caption, unsigned
             if (b.answer == answer) return answer;
         return 0;
     }
+    // With no display no one can answer; the toolkit is not started for that.
+    if (!QCoreApplication::instance() && !display_expected()) return 0;
     if (!os_app_gui() || os_app_headless()) return 0;
 
     QMessageBox box(icon_of(style), box_text(caption), box_text(text));
