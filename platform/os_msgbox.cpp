@@ -9,17 +9,11 @@
 #include <vector>
 
 #include "platform/os_app.h"
+#include "platform/os_codepage.h"
 
 namespace {
 
 OsMessageBoxResponder g_responder;
-
-// Windows-1252 bytes 0x80..0x9F; the others equal their Latin-1 code points.
-constexpr char16_t cp1252_high[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
 
 // Library text to Qt text; CR LF and a lone CR become line breaks.
 QString box_text(const std::string& s) {
@@ -30,10 +24,8 @@ QString box_text(const std::string& s) {
         if (c == '\r') {
             out.append(QChar(u'\n'));
             if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
-        } else if (c >= 0x80 && c <= 0x9F) {
-            out.append(QChar(cp1252_high[c - 0x80]));
         } else {
-            out.append(QChar(static_cast<char16_t>(c)));
+            out.append(QChar(static_cast<char16_t>(os_cp1252_to_unicode(c))));
         }
     }
     return out;

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "lib/window/text.h"
+#include "platform/os_error.h"
 
 namespace {
 
@@ -152,49 +153,6 @@ constexpr NumberedText zip_texts[] = {
     {1, "stream end"},            {2, "need dictionary"},
 };
 
-// English texts of the common operating-system error codes.
-constexpr NumberedText os_texts[] = {
-    {1, "Incorrect function."},
-    {2, "The system cannot find the file specified."},
-    {3, "The system cannot find the path specified."},
-    {4, "The system cannot open the file."},
-    {5, "Access is denied."},
-    {6, "The handle is invalid."},
-    {8, "Not enough memory resources are available to process this command."},
-    {12, "The access code is invalid."},
-    {13, "The data is invalid."},
-    {14, "Not enough memory resources are available to complete this operation."},
-    {15, "The system cannot find the drive specified."},
-    {16, "The directory cannot be removed."},
-    {17, "The system cannot move the file to a different disk drive."},
-    {18, "There are no more files."},
-    {19, "The media is write protected."},
-    {21, "The device is not ready."},
-    {23, "Data error (cyclic redundancy check)."},
-    {25, "The drive cannot locate a specific area or track on the disk."},
-    {29, "The system cannot write to the specified device."},
-    {30, "The system cannot read from the specified device."},
-    {31, "A device attached to the system is not functioning."},
-    {32, "The process cannot access the file because it is being used by another process."},
-    {33, "The process cannot access the file because another process has locked a portion of the file."},
-    {38, "Reached the end of the file."},
-    {39, "The disk is full."},
-    {50, "The request is not supported."},
-    {53, "The network path was not found."},
-    {80, "The file exists."},
-    {87, "The parameter is incorrect."},
-    {109, "The pipe has been ended."},
-    {111, "The file name is too long."},
-    {112, "There is not enough space on the disk."},
-    {123, "The filename, directory name, or volume label syntax is incorrect."},
-    {145, "The directory is not empty."},
-    {183, "Cannot create a file when that file already exists."},
-    {206, "The filename or extension is too long."},
-    {267, "The directory name is invalid."},
-    {1223, "The operation was canceled by the user."},
-    {1460, "This operation returned because the timeout period expired."},
-};
-
 template <std::size_t N>
 std::string_view find_text(const NumberedText (&table)[N], int number) {
     const auto* end = table + N;
@@ -209,7 +167,7 @@ std::string_view yyerrortext(int number) { return find_text(library_texts, numbe
 
 std::string_view yyziptext(int status) { return find_text(zip_texts, status); }
 
-std::string yyostext(int code) { return std::string(find_text(os_texts, code)); }
+std::string yyostext(int code) { return os_error_text(code); }
 
 void winfoerrormessage(int number, std::string& text, int kind) {
     switch (kind) {

@@ -22,6 +22,5 @@ std::string_view yyziptext(int status);
 
 // The system's English message for an operating-system error code (codes
 // numbered as on the platform the library was designed for); empty when the
-// system has no message for it. One place, so that the operating-system
-// layer can take it over.
+// system has no message for it.
 std::string yyostext(int code);

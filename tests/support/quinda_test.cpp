@@ -5,12 +5,14 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "lib/graphics/gstate.h"
 #include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
 
 void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
     reset_window_state();
+    reset_graphics_state();
     reset_error_services();
 }
 
