@@ -7,6 +7,7 @@
 
 #include "lib/graphics/gstate.h"
 #include "lib/pgraph/pgstate.h"
+#include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
 
 void QuindaTest::SetUp() {
@@ -14,6 +15,7 @@ void QuindaTest::SetUp() {
     reset_window_state();
     reset_graphics_state();
     reset_pgraph_state();
+    reset_error_services();
 }
 
 TempDir::TempDir(bool enter) {
