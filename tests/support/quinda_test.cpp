@@ -5,11 +5,13 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "app/appdata.h"
 #include "lib/window/quinda_state.h"
 
 void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
     reset_window_state();
+    reset_app_data();
 }
 
 TempDir::TempDir(bool enter) {
