@@ -6,24 +6,9 @@
 
 #include "lib/window/text.h"
 #include "platform/os_app.h"
-#include "tests/support/quinda_test.h"
+#include "tests/app/app_test.h"
 
-namespace {
-
-std::vector<std::string> captured;
-void capture(std::string_view m) { captured.emplace_back(m); }
-
-class RecordsTest : public QuindaTest {
-protected:
-    void SetUp() override {
-        QuindaTest::SetUp();
-        captured.clear();
-        app_set_error_sink(capture);
-    }
-    void TearDown() override { app_set_error_sink(nullptr); }
-};
-
-}  // namespace
+using RecordsTest = AppTest;
 
 // ---- output descriptors ----
 
@@ -321,8 +306,8 @@ TEST_F(RecordsTest, ReadErrorsNameFileAndLine) {
     FreeRead r(in);
     r.i(a);
     app_read_error(in, r.end(), "an integer");
-    ASSERT_EQ(captured.size(), 1u);
-    EXPECT_EQ(captured[0], "input error in file m.fem, line 2: an integer expected");
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_EQ(errors()[0], "input error in file m.fem, line 2: an integer expected");
 }
 
 // ---- fields of a line ----
