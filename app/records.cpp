@@ -720,31 +720,18 @@ FormRead& FormRead::i(std::int32_t& v) {
     return *this;
 }
 
-FormRead& FormRead::r(float& v) {
+template <class T>
+FormRead& FormRead::real(T& v) {
     if (const EditDesc* d = next_data()) {
-        float got = 0;
-        if (d->kind == 'F' || d->kind == 'E' || d->kind == 'G') {
-            if (read_f(take(d->w), d->d, got)) v = got;
-            else status_ = RecStatus::Bad;
-        } else {
-            status_ = RecStatus::Bad;
-        }
+        T got = 0;
+        if ((d->kind == 'F' || d->kind == 'E' || d->kind == 'G') && read_f(take(d->w), d->d, got)) v = got;
+        else status_ = RecStatus::Bad;
     }
     return *this;
 }
 
-FormRead& FormRead::r(double& v) {
-    if (const EditDesc* d = next_data()) {
-        double got = 0;
-        if (d->kind == 'F' || d->kind == 'E' || d->kind == 'G') {
-            if (read_f(take(d->w), d->d, got)) v = got;
-            else status_ = RecStatus::Bad;
-        } else {
-            status_ = RecStatus::Bad;
-        }
-    }
-    return *this;
-}
+FormRead& FormRead::r(float& v) { return real(v); }
+FormRead& FormRead::r(double& v) { return real(v); }
 
 FormRead& FormRead::a(std::string& t) {
     if (const EditDesc* d = next_data()) {
@@ -800,46 +787,29 @@ bool FreeRead::token(std::string_view& tok) {
     }
 }
 
+template <class T, class Convert>
+FreeRead& FreeRead::item(T& v, Convert convert) {
+    std::string_view tok;
+    if (token(tok)) {
+        T got = 0;
+        if (convert(tok, got)) {
+            v = got;
+            ++items_;
+        } else {
+            status_ = RecStatus::Bad;
+        }
+    }
+    return *this;
+}
+
 FreeRead& FreeRead::i(std::int32_t& v) {
-    std::string_view tok;
-    if (token(tok)) {
-        std::int32_t got = 0;
-        if (read_i(tok, got)) {
-            v = got;
-            ++items_;
-        } else {
-            status_ = RecStatus::Bad;
-        }
-    }
-    return *this;
+    return item(v, [](std::string_view t, std::int32_t& g) { return read_i(t, g); });
 }
-
 FreeRead& FreeRead::r(float& v) {
-    std::string_view tok;
-    if (token(tok)) {
-        float got = 0;
-        if (read_f(tok, 0, got)) {
-            v = got;
-            ++items_;
-        } else {
-            status_ = RecStatus::Bad;
-        }
-    }
-    return *this;
+    return item(v, [](std::string_view t, float& g) { return read_f(t, 0, g); });
 }
-
 FreeRead& FreeRead::r(double& v) {
-    std::string_view tok;
-    if (token(tok)) {
-        double got = 0;
-        if (read_f(tok, 0, got)) {
-            v = got;
-            ++items_;
-        } else {
-            status_ = RecStatus::Bad;
-        }
-    }
-    return *this;
+    return item(v, [](std::string_view t, double& g) { return read_f(t, 0, g); });
 }
 
 FreeRead& FreeRead::a(std::string& t) {

@@ -182,6 +182,8 @@ public:
     RecStatus status() const { return status_; }
 
 private:
+    template <class T>
+    FormRead& real(T& v);
     const EditDesc* next_data();
     bool fetch();
     std::string_view take(int w);
@@ -213,6 +215,8 @@ public:
     int items() const { return items_; }
 
 private:
+    template <class T, class Convert>
+    FreeRead& item(T& v, Convert convert);
     bool token(std::string_view& tok);
     TextIn& in_;
     std::string_view line_;
