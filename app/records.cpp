@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <charconv>
 #include <ctime>
+#include <type_traits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -236,23 +237,40 @@ std::optional<std::string> normal_real(std::string_view field, int d) {
 
 }  // namespace
 
-bool read_f(std::string_view field, int d, double& v) {
+namespace {
+
+// The common case, a plain number without blanks, implied decimals or the
+// older exponent forms, converted directly; anything else goes the long way.
+template <class T>
+bool plain_real(std::string_view field, int d, T& v) {
+    if (d != 0 || field.empty()) return false;
+    std::size_t p = field[0] == '-' ? 1 : 0;
+    if (p >= field.size() || !((field[p] >= '0' && field[p] <= '9') || field[p] == '.')) return false;
+    T got = 0;
+    const auto res = std::from_chars(field.data(), field.data() + field.size(), got);
+    if (res.ec != std::errc() || res.ptr != field.data() + field.size()) return false;
+    v = got;
+    return true;
+}
+
+template <class T>
+bool any_real(std::string_view field, int d, T& v) {
+    if (plain_real(field, d, v)) return true;
     const auto n = normal_real(field, d);
     if (!n) return false;
-    const double r = std::strtod(n->c_str(), nullptr);
+    T r;
+    if constexpr (std::is_same_v<T, float>) r = std::strtof(n->c_str(), nullptr);
+    else r = std::strtod(n->c_str(), nullptr);
     if (std::isinf(r)) return false;
     v = r;
     return true;
 }
 
-bool read_f(std::string_view field, int d, float& v) {
-    const auto n = normal_real(field, d);
-    if (!n) return false;
-    const float r = std::strtof(n->c_str(), nullptr);
-    if (std::isinf(r)) return false;
-    v = r;
-    return true;
-}
+}  // namespace
+
+bool read_f(std::string_view field, int d, double& v) { return any_real(field, d, v); }
+
+bool read_f(std::string_view field, int d, float& v) { return any_real(field, d, v); }
 
 // ---- TextIn ----
 

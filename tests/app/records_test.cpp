@@ -130,13 +130,14 @@ TEST_F(RecordsTest, RealFieldInput) {
         {"1.5E2", 0, 150.0}, {"7", 0, 7.0},        {" 12 34 ", 0, 1234.0}, {"1234", 2, 12.34},
         {"12.5", 3, 12.5},   {"-.5", 0, -0.5},     {"1.5d-2", 0, 0.015},   {"2.5-1", 0, 0.25},
         {"", 4, 0.0},        {"   ", 0, 0.0},      {"+3.", 0, 3.0},        {"1e+38", 0, 1.0E38},
+        {".5", 0, 0.5},      {"5.", 0, 5.0},       {"-7", 0, -7.0},        {"1e-320", 0, 1e-320},
     };
     for (const auto& c : good) {
         double v = -1;
         EXPECT_TRUE(read_f(c.field, c.d, v)) << c.field;
         EXPECT_DOUBLE_EQ(v, c.expected) << c.field;
     }
-    for (const char* bad : {"abc", "1.2.3", "1,5", "E5", "1E", "--1", "1e999", "."}) {
+    for (const char* bad : {"abc", "1.2.3", "1,5", "E5", "1E", "--1", "1e999", ".", "inf", "-inf", "nan", "-", "1e"}) {
         double v = -1;
         EXPECT_FALSE(read_f(bad, 0, v)) << bad;
         EXPECT_EQ(v, -1) << bad;
