@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <charconv>
 #include <ctime>
+#include <optional>
 #include <type_traits>
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -24,7 +24,6 @@
 // read is skipped. Free-format output writes its items on one line, each
 // after a blank, reals with the fewest digits that read back to the same value.
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
