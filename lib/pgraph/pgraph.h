@@ -1,15 +1,71 @@
 #pragma once
-// Presentation graphics: the routines the graphics core calls when it
-// initialises. The plot state itself lives in lib/pgraph/pgstate.h.
+// Presentation graphics: the plot description and its setters, the plot
+// declaration and the conversion of plot units to graphics units. The plot
+// state itself lives in lib/pgraph/pgstate.h.
+#include <array>
+#include <cstdint>
 #include <optional>
+#include <span>
+#include <string_view>
 
 // Plot-state defaults that the graphics initialisation writes, in two steps
 // around its calls of ipgunits and ipgnewplot1.
 void yypgdefaults1();
 void yypgdefaults2();
 
+// Plot area (fractions of the graphics-unit range) and plot units.
+void IPgArea(float xleft, float ylower, float xright, float yupper);
 void ipgunits(float xmin, float ymin, float xmax, float ymax);
+void IPgUnitsZ(float zmin, float zmax);
+void IPgUnitsPolar(float r);
+
+// Logarithmic axes: "LOG" (first three letters, any case) asks for one.
+void ipgscaling(std::string_view xscale, std::string_view yscale);
+
+// User tick values of one axis; n <= 0 switches them off. At most 100 are
+// kept, and never more than the array holds.
+void ipgxuserscale(std::span<const float> values, std::int32_t n);
+void ipgyuserscale(std::span<const float> values, std::int32_t n);
+void ipgzuserscale(std::span<const float> values, std::int32_t n);
+
+// Plot declaration. nvalue holds the value counts of up to three
+// dimensions; elements a type reads but the caller did not pass count as 0.
+void ipgnewplot1(std::int32_t itype, std::int32_t nsets, std::span<const std::int32_t> nvalue,
+                 std::optional<std::int32_t> istyle = std::nullopt,
+                 std::optional<std::int32_t> idef = std::nullopt);
+void ipgnewplot2(std::int32_t itype, std::int32_t nsets, std::span<const std::int32_t> nvalue,
+                 std::optional<std::int32_t> istyle = std::nullopt,
+                 std::optional<std::int32_t> idef = std::nullopt);
+// The same with a single value count.
 void ipgnewplot1(int itype, int nsets, int nvalue, std::optional<int> istyle = std::nullopt,
                  std::optional<int> idef = std::nullopt);
 void ipgnewplot2(int itype, int nsets, int nvalue, std::optional<int> istyle = std::nullopt,
                  std::optional<int> idef = std::nullopt);
+
+// Setters: each stores one setting, clamped or ignored when out of range.
+void ipgxscaleangle(float angle, float textangle);
+void ipgyscaleangle(float angle, float textangle);
+void ipgzscaleangle(float angle, float textangle);
+void ipgstyleoutline(std::int32_t colour);
+void ipgmarker(std::int32_t iset, std::int32_t marker);
+void ipggriddirection(std::int32_t code);
+void ipgelevation(float angle);
+void ipgrotation(float angle);
+void ipgxscalepos(float p);
+void ipgyscalepos(float p);
+void ipgxlabelpos(float p);
+void ipgylabelpos(float p);
+void ipgzlabelpos(float p);
+void ipgtitlepos(float p);
+void ipgxtickpos(float vmin, float vmax);
+void ipgytickpos(float vmin, float vmax);
+void ipgxkeypos(float p);
+void ipgconfill2granul(std::int32_t n);
+void ipgmarkerfrequency(std::int32_t n1, std::int32_t n2);
+void ipgdecimalplaces(std::int32_t n);
+void ipgxticklength(float l);
+void ipgyticklength(float l);
+void ipgzticklength(float l);
+
+// Plot units to graphics units.
+void ipgunitstogrunits(float x, float y, float& gx, float& gy);

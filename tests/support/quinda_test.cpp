@@ -6,11 +6,17 @@
 #include <unistd.h>
 
 #include "app/appdata.h"
+#include "lib/graphics/gstate.h"
+#include "lib/pgraph/pgstate.h"
+#include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
 
 void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
     reset_window_state();
+    reset_graphics_state();
+    reset_pgraph_state();
+    reset_error_services();
     reset_app_data();
 }
 

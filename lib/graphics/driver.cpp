@@ -1,0 +1,40 @@
+#include "lib/graphics/driver.h"
+
+#include <cmath>
+#include <limits>
+
+#include "lib/graphics/gstate.h"
+
+GraphicsLinks grlinks;
+
+void yygdrv(std::int32_t op) {
+    // The screen flag is not tested here: the screen device itself returns
+    // at once while screen graphics are off.
+    if (gstate.recorder_flag != 0) {
+        if (grlinks.cgm_recorder) grlinks.cgm_recorder(op);
+    } else if (grlinks.screen_device) {
+        grlinks.screen_device(op);
+    }
+}
+
+void yyhdrv(std::int32_t op) {
+    if (gstate.hardcopy_flag > 0) xxhcif(op);
+}
+
+void xxhcif(std::int32_t op) {
+    const std::int32_t n = gstate.hc.selected_driver;
+    if (n < 1 || n >= HardcopyDriverSlots || n == 5 || n == 7) return;
+    if (GraphicsDriver d = grlinks.hardcopy_drivers[static_cast<std::size_t>(n)]) d(op);
+}
+
+std::int32_t yytrunc(float value) {
+    if (std::isnan(value)) return 0;
+    constexpr float lo = static_cast<float>(std::numeric_limits<std::int32_t>::min());
+    // The largest float below 2^31.
+    constexpr float hi = 2147483520.0f;
+    if (value <= lo) return std::numeric_limits<std::int32_t>::min();
+    if (value >= hi) return value > hi ? std::numeric_limits<std::int32_t>::max() : 2147483520;
+    // The conversion instruction truncates toward zero whatever the current
+    // rounding mode.
+    return static_cast<std::int32_t>(value);
+}

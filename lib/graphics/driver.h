@@ -1,0 +1,146 @@
+#pragma once
+// The graphics driver protocol: operation codes, the two routers between the
+// primitives and the devices, and the links through which the graphics core
+// reaches devices and neighbouring subsystems that register themselves.
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+// GraphicsDriverOpcode. A device ignores codes outside 1..40 and codes it
+// does not implement.
+enum GraphicsDriverOpcode : std::int32_t {
+    OpInitialise = 1,
+    OpLine = 2,
+    OpColour = 3,
+    OpEllipse = 4,
+    OpEllipsePattern = 5,
+    OpEllipseSolid = 6,
+    OpQuadPattern = 7,
+    OpQuadSolid = 8,
+    OpRectanglePattern = 9,
+    OpRectangleSolid = 10,
+    OpTrianglePattern = 11,
+    OpTriangleSolid = 12,
+    OpSectorPattern = 13,
+    OpSectorSolid = 14,
+    OpPolygonPattern = 15,
+    OpPolygonSolid = 16,
+    OpClear = 17,
+    OpBeginPicture = 18,
+    OpEndOutput = 19,
+    OpEndPage = 20,
+    OpFont = 21,
+    OpText = 22,
+    OpCopyRectangle = 23,
+    OpClip = 24,
+    OpTextWidth = 25,
+    OpPoint = 26,
+    OpPlotMode = 27,
+    OpPaletteEntry = 28,
+    OpLineType = 29,
+    OpLineWidth = 30,
+    OpReadPixel = 31,
+    OpPolyline = 32,
+    OpTextAngle = 33,
+    OpArc = 34,
+    OpPalette = 35,
+    OpLineJoin = 36,
+    OpLineCap = 37,
+    OpImageFile = 38,
+    OpNoOperation = 39,
+    OpGradientFill = 40,
+};
+
+constexpr std::int32_t FirstOpcode = 1;
+constexpr std::int32_t LastOpcode = 40;
+
+// Handshake words of operation 1.
+constexpr std::int32_t ProbeDriverNumber = -999;   // in N: reply with the driver number
+constexpr std::int32_t KeepPageOptions = -998;     // in K: keep the page options
+
+// DeviceCapabilities strings installed at operation 1. Position 27 (index
+// 26) tells proportional hardware text; position 29 (index 28) of the screen
+// string is "0" while the drawable is a memory metafile.
+constexpr std::string_view CapsScreen = "11111111111111111110111011111";
+constexpr std::string_view CapsCgmRecorder = "00000110111111100010011011100";
+constexpr std::string_view CapsVectorFile = "00000111111111100010011011110";  // PostScript, SVG, printer, WMF
+constexpr std::string_view CapsCgmFile = CapsCgmRecorder;
+constexpr std::string_view CapsDxf = "00000100000011000010000000010";
+
+// TextSizeThreshold that switches the size test of text substitution off.
+constexpr float NoTextSizeThreshold = 1.7E+38f;
+
+// HardcopyDriverNumber.
+enum HardcopyDriverNumber : std::int32_t {
+    DriverHpgl = 1,
+    DriverPostScript = 2,
+    DriverSvg = 3,
+    DriverRasterPrinter = 4,
+    DriverImageFile = 6,
+    DriverDxf = 8,
+    DriverCgm = 9,
+    DriverWindowsPrinter = 10,
+    DriverWindowsMetafile = 11,
+    DriverHpgl2 = 12,
+};
+constexpr int HardcopyDriverSlots = 13;  // numbers 0..12; 0, 5 and 7 select nothing
+
+// One device entry: takes the operation code; everything else comes from the
+// operand block and the graphics state.
+using GraphicsDriver = void (*)(std::int32_t op);
+
+// Devices and neighbouring subsystems the graphics core calls. Each entry is
+// filled by the subsystem that provides it; an empty entry does nothing (or,
+// for the drawable selections, fails as a surface that does not exist).
+struct GraphicsLinks {
+    // Screen side: the screen device and the CGM memory-metafile recorder.
+    GraphicsDriver screen_device = nullptr;
+    GraphicsDriver cgm_recorder = nullptr;
+    // Hardcopy drivers by HardcopyDriverNumber.
+    std::array<GraphicsDriver, HardcopyDriverSlots> hardcopy_drivers{};
+
+    // Window layer: make a slot the current window (reports 1003 under
+    // "YYWINSEL" for a bad slot) and release a special drawing target.
+    void (*window_select)(int slot) = nullptr;
+    void (*select_none)() = nullptr;
+    // Memory bitmaps: select bitmap index 0..19; err > 0 on failure.
+    void (*bitmap_select)(int index, int& err, int& width, int& height) = nullptr;
+    // Dialogs: the current dialog (0 = none), and selecting one of its
+    // graphics fields (ident becomes -1 when the field cannot be used).
+    int (*current_dialog)() = nullptr;
+    void (*field_select)(int& ident, int& width, int& height) = nullptr;
+    // Memory metafiles: select metafile 1..20; err > 0 on failure; sets the
+    // recorder flag for a CGM metafile.
+    void (*metafile_select)(int ident, int& err, int& width, int& height) = nullptr;
+
+    // Hardcopy front end: stop hardcopy output (igrhardcopy with "S") and
+    // store one option with its checks (igrhardcopyoptions). Without the
+    // latter the option is stored as given.
+    void (*hardcopy_stop)() = nullptr;
+    void (*hardcopy_option)(int code, int value) = nullptr;
+
+    // Text layer: re-select the default font, set the text angle, restore
+    // character widths, install the standard vector font.
+    void (*text_default_font)() = nullptr;
+    void (*text_rotate)(float angle) = nullptr;
+    void (*text_space)(int code) = nullptr;
+    void (*vfont_standard)(int slot) = nullptr;
+};
+
+extern GraphicsLinks grlinks;
+
+// Screen router: the CGM recorder while the drawable is a CGM memory
+// metafile, otherwise the screen device (which ignores everything while
+// screen graphics are off).
+void yygdrv(std::int32_t op);
+// Hardcopy router: the selected hardcopy driver while hardcopy output is
+// active, otherwise nothing.
+void yyhdrv(std::int32_t op);
+// The selected hardcopy driver, called directly; numbers outside 1..12, and
+// 5 and 7, do nothing.
+void xxhcif(std::int32_t op);
+
+// A device coordinate as a whole pixel: truncated toward zero whatever the
+// rounding mode; NaN gives 0 and values beyond the integer range the nearest
+// end of it.
+std::int32_t yytrunc(float value);
