@@ -5,6 +5,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "app/appdata.h"
 #include "lib/graphics/gstate.h"
 #include "lib/pgraph/pgstate.h"
 #include "lib/window/errors.h"
@@ -16,6 +17,7 @@ void QuindaTest::SetUp() {
     reset_graphics_state();
     reset_pgraph_state();
     reset_error_services();
+    reset_app_data();
 }
 
 TempDir::TempDir(bool enter) {
