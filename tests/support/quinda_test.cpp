@@ -5,11 +5,13 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "lib/window/messages.h"
 #include "lib/window/quinda_state.h"
 
 void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
     reset_window_state();
+    reset_message_state();
 }
 
 TempDir::TempDir(bool enter) {
