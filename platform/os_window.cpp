@@ -673,7 +673,8 @@ bool os_set_window_pos(OsWindow w, OsWindow insert_after, std::int32_t x, std::i
         if (r->state == 0) r->normal = nr;
         apply_geometry(w, nr, r->state, !(flags & OS_SWP_NOREDRAW));
     }
-    if (!(flags & OS_SWP_NOZORDER) && rec(w) && rec(w)->widget) rec(w)->widget->raise();
+    if (!(flags & OS_SWP_NOZORDER) && rec(w) && rec(w)->widget && (rec(w)->child() || !os_app_headless()))
+        rec(w)->widget->raise();
     if ((flags & OS_SWP_SHOWWINDOW) && rec(w))
         os_show_window(w, (flags & OS_SWP_NOACTIVATE) ? OS_SW_SHOWNOACTIVATE : OS_SW_SHOW);
     return rec(w) != nullptr;
@@ -777,7 +778,7 @@ bool os_show_window(OsWindow w, std::int32_t cmd) {
 bool os_bring_window_to_top(OsWindow w) {
     WinRec* r = rec(w);
     if (!r) return false;
-    if (r->widget) r->widget->raise();
+    if (r->widget && (r->child() || !os_app_headless())) r->widget->raise();
     if (!r->child()) os_set_active_window(w);
     return true;
 }
@@ -798,7 +799,7 @@ OsWindow os_set_active_window(OsWindow w) {
     if (rec(w)) {
         os_send_message(w, OSM_NCACTIVATE, 1, 0);
         os_send_message(w, OSM_ACTIVATE, OS_WA_ACTIVE, old);
-        if (WinRec* r2 = rec(w); r2 && r2->widget && r2->widget->isVisible()) r2->widget->activateWindow();
+        if (WinRec* r2 = rec(w); r2 && r2->widget && r2->widget->isVisible() && !os_app_headless()) r2->widget->activateWindow();
     }
     return old;
 }
