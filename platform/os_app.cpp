@@ -46,6 +46,10 @@ bool os_app_gui() {
     g_qt_argv.push_back(nullptr);
     g_qt_argc = 1;
     g_app = std::make_unique<QApplication>(g_qt_argc, g_qt_argv.data());
+    // The toolkit's own exit-time clean-ups run before a static's destructor
+    // would, and tearing the application down after them crashes; the
+    // process end frees it instead.
+    std::atexit([] { (void)g_app.release(); });
     // A deterministic profile keeps what it says; otherwise learn the machine.
     OsConfig& cfg = os_config();
     if (!cfg.deterministic) {

@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/os_app.h"
 #include "platform/os_config.h"
@@ -15,8 +16,10 @@
 namespace osw {
 
 State& st() {
-    static State s;
-    return s;
+    // Never destroyed: the toolkit may still deliver events to our widgets
+    // while it shuts down at process exit.
+    static State* s = new State;
+    return *s;
 }
 
 WinRec* rec(OsWindow h) {
