@@ -198,6 +198,12 @@ std::int32_t hit_test(const WinRec& r, QPoint local) {
     return OS_HTBORDER;
 }
 
+OsPoint widget_to_screen(const WinRec& r, QPoint local) {
+    const QPoint co = client_origin_in_widget(r);
+    const OsPoint origin = client_origin_on_screen(r);
+    return {origin.x + local.x() - co.x(), origin.y + local.y() - co.y()};
+}
+
 struct HandlerScope {
     HandlerScope() { ++st().handler_depth; }
     ~HandlerScope() { --st().handler_depth; }
@@ -383,16 +389,13 @@ void OsWidget::mouse(QMouseEvent* e, int kind) {
     HandlerScope scope;
     WinRec* r = rec(h_);
     if (!r) return;
-    const QPoint local = e->position().toPoint();
-    const QPoint co = client_origin_in_widget(*r);
-    const OsPoint origin = client_origin_on_screen(*r);
-    const OsPoint screen{origin.x + local.x() - co.x(), origin.y + local.y() - co.y()};
+    const OsPoint screen = widget_to_screen(*r, e->position().toPoint());
     State& s = st();
     s.cursor_pos = screen;
     s.live_keystate = keystate_from_qt(e->modifiers(), e->buttons());
 
     OsWindow target = h_;
-    std::int32_t hit = hit_test(*r, local);
+    std::int32_t hit = hit_test(*r, e->position().toPoint());
     if (s.capture && rec(s.capture)) {
         target = s.capture;
         hit = OS_HTCLIENT;
@@ -453,10 +456,7 @@ void OsWidget::wheelEvent(QWheelEvent* e) {
     HandlerScope scope;
     WinRec* r = rec(h_);
     if (!r) return;
-    const QPoint local = e->position().toPoint();
-    const QPoint co = client_origin_in_widget(*r);
-    const OsPoint origin = client_origin_on_screen(*r);
-    const OsPoint screen{origin.x + local.x() - co.x(), origin.y + local.y() - co.y()};
+    const OsPoint screen = widget_to_screen(*r, e->position().toPoint());
     st().cursor_pos = screen;
     st().live_keystate = keystate_from_qt(e->modifiers(), e->buttons());
     const std::int32_t delta = e->angleDelta().y();

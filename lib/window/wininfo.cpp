@@ -29,6 +29,15 @@ OsPoint placement_offset() {
     return off;
 }
 
+// A top-level placement rectangle in screen coordinates.
+void to_screen(OsRect& r) {
+    const OsPoint off = placement_offset();
+    r.left -= off.x;
+    r.right -= off.x;
+    r.top -= off.y;
+    r.bottom -= off.y;
+}
+
 // Window units of a parent slot's client area from pixels; both axes 0..9999.
 void units_in_parent(std::int32_t parent, std::int32_t& x, std::int32_t& y) {
     OsRect r;
@@ -71,13 +80,7 @@ void yygetwindowpos(std::int32_t mode, std::int32_t& x, std::int32_t& y, std::in
         OsPlacement p;
         os_get_window_placement(w, p);
         r = p.normal;
-        if (!child) {
-            const OsPoint off = placement_offset();
-            r.left -= off.x;
-            r.right -= off.x;
-            r.top -= off.y;
-            r.bottom -= off.y;
-        }
+        if (!child) to_screen(r);
     } else {
         os_get_window_rect(w, r);
         if (child) {
@@ -129,13 +132,7 @@ void yygetrestwinsize(std::int32_t& width, std::int32_t& height, std::int32_t& x
         OsPlacement p;
         os_get_window_placement(w, p);
         OsRect n = p.normal;
-        if (!child) {
-            const OsPoint off = placement_offset();
-            n.left -= off.x;
-            n.right -= off.x;
-            n.top -= off.y;
-            n.bottom -= off.y;
-        }
+        if (!child) to_screen(n);
         OsRect fr, cr;
         os_get_window_rect(w, fr);
         os_get_client_rect(client, cr);
