@@ -9,6 +9,7 @@
 #include "lib/graphics/gstate.h"
 #include "lib/pgraph/pgstate.h"
 #include "lib/window/errors.h"
+#include "lib/window/messages.h"
 #include "lib/window/quinda_state.h"
 
 void QuindaTest::SetUp() {
@@ -18,6 +19,7 @@ void QuindaTest::SetUp() {
     reset_pgraph_state();
     reset_error_services();
     reset_app_data();
+    reset_message_state();
 }
 
 TempDir::TempDir(bool enter) {
