@@ -151,8 +151,8 @@ struct GraphicsState {
     std::int32_t screen_line_width = 0;     // pixels
     std::int32_t metafile_line_width = 0;   // tenths of a point
     std::int32_t fill_style = 0;
-    std::int32_t fill_density = 0;
-    std::int32_t fill_angle = 0;
+    std::int32_t fill_density = 2;  // the defaults of igrfillpattern
+    std::int32_t fill_angle = 3;
     std::int32_t outline_flag = 0;
     std::array<std::int32_t, 2> FillEmulationRequest{};  // screen, hardcopy
     std::int32_t stroke_text_flag = 0;

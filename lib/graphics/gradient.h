@@ -1,0 +1,45 @@
+#pragma once
+// Gradient fills: polygons whose vertices carry their own colours, split
+// into triangles and shaded by linear interpolation, either by the device's
+// own triangle routine or pixel by pixel. A device reaches this from its
+// gradient-fill operation (40).
+#include <array>
+#include <cstdint>
+
+constexpr int GradientMaxVertices = 1000;
+constexpr int GradientMaxTriangles = 998;
+
+// The vertex block of a gradient fill. The sender of operation 40 stores
+// the count, the vertices in device units in quin01 and the colours; the
+// device converts the vertices to its own whole pixels in xs and ys.
+struct GradientVertexBlock {
+    std::int32_t count = 0;
+    std::array<std::int32_t, GradientMaxVertices> xs{}, ys{};
+    std::array<std::int32_t, GradientMaxVertices> colours{};  // PackedRGB
+    std::array<std::int32_t, 3 * GradientMaxTriangles> triangles{};  // 1-based vertex numbers
+    std::int32_t triangle_count = 0;
+};
+
+extern GradientVertexBlock gradient;
+
+// Sets one pixel of the target to a PackedRGB colour.
+using GradientPointFn = void (*)(std::int32_t x, std::int32_t y, std::int32_t rgb);
+// Fills NT triangles (three 1-based vertex numbers each, in T) over NV
+// vertices with whole-pixel coordinates XS, YS and colours C; STATUS := 0
+// when done, anything else to have them filled pixel by pixel.
+using GradientTriangleFn = void (*)(const std::int32_t* xs, const std::int32_t* ys, const std::int32_t* c,
+                                    const std::int32_t* t, std::int32_t nv, std::int32_t nt,
+                                    std::int32_t& status);
+
+// Fill the polygon of the vertex block, clipped to XMIN..XMAX, YMIN..YMAX
+// of the target. KIND 2: the device's triangle routine is tried first.
+void yygradientfill(std::int32_t kind, std::int32_t xmin, std::int32_t ymin, std::int32_t xmax, std::int32_t ymax,
+                    GradientPointFn point, GradientTriangleFn triangles);
+// Split a simple polygon into N - 2 triangles by ear clipping; T needs room
+// for 3 * (N - 2) values. Error 28 when the border crosses itself; the
+// triangles of the last attempt are returned all the same.
+void YYPolygonDecompose(const float* x, const float* y, std::int32_t n, std::int32_t* t, std::int32_t& ntri);
+// Fill one triangle of the vertex block (three 1-based vertex numbers)
+// pixel by pixel.
+void yygradienttriangle(const std::int32_t* tri, std::int32_t xmin, std::int32_t ymin, std::int32_t xmax,
+                        std::int32_t ymax, GradientPointFn point);
