@@ -2,10 +2,13 @@
 // generated meshes as the reader sees them.
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/femread.h"
+#include "app/settings.h"
+#include "lib/window/text.h"
 #include "lib/graphics/colours.h"
 #include "tests/app/app_test.h"
 #include "tools/femgen/femgen.h"
@@ -198,4 +201,21 @@ TEST(FemGen, SpacingsCoverTheLength) {
     }
     const std::string t = femgen::spacing_text(femgen::spacings(12, 12, false));
     EXPECT_EQ(t, " 1 1 1 1 1 1 1 1 1 1\r\n 1 1\r\n");
+}
+
+TEST_F(FemReadGenerated, DemoModelAndItsSettingsLoad) {
+    const std::string samples = std::string(QUINDA_SOURCE_DIR) + "/samples/";
+    ASSERT_EQ(leesfem(samples + "demo.fem"), FemLoaded) << (errors().empty() ? "" : errors()[0]);
+    EXPECT_EQ(dat4.nnode, 336);
+    EXPECT_EQ(dat4.nelem, 600);
+    EXPECT_EQ(dat4.naq, 3);
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(samples);
+    SettingsRead r;
+    const int st = read_settings_batch("zeltramo.ini", r);
+    std::filesystem::current_path(previous);
+    ASSERT_EQ(st, 0) << (errors().empty() ? "" : errors()[0]);
+    EXPECT_EQ(txt_trim(r.gridname), "surfer.grd");
+    EXPECT_EQ(r.option, 3);
+    EXPECT_EQ(dat8.nx, 50);
 }
