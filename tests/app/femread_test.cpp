@@ -332,14 +332,22 @@ TEST_F(FemReadTest, WrittenModelsReadBackUnchanged) {
     ASSERT_EQ(leesfem(file("g.fem", femgen::model_text(o))), FemLoaded);
     const auto tri = triangles();
     EXPECT_EQ(dat4.nelem, 2 * 8 * 6);
-    std::vector<int> extra, rings;
-    std::vector<float> values;
-    for (int i = 1; i <= dat4.nnode; ++i) {
-        extra.push_back(dat1.nodeextra(i));
-        rings.push_back(dat6.nnb(i));
-        for (int e = 1; e <= std::abs(dat6.nnb(i)) + 1; ++e) rings.push_back(dat6.nb(i, e));
-        for (int p = 0; p <= 9; ++p) values.push_back(dat7.value(i, p));
-    }
+    // Per node: the extra value, the ring with its count, the values.
+    struct Nodes {
+        std::vector<int> extra, rings;
+        std::vector<float> values;
+    };
+    const auto nodes = [] {
+        Nodes n;
+        for (int i = 1; i <= dat4.nnode; ++i) {
+            n.extra.push_back(dat1.nodeextra(i));
+            n.rings.push_back(dat6.nnb(i));
+            for (int e = 1; e <= std::abs(dat6.nnb(i)) + 1; ++e) n.rings.push_back(dat6.nb(i, e));
+            for (int p = 0; p <= 9; ++p) n.values.push_back(dat7.value(i, p));
+        }
+        return n;
+    };
+    const Nodes first = nodes();
     // Interior nodes have 7 entries: the extra value follows them.
     EXPECT_EQ(dat1.nodeextra(7 * 3 + 4), 0);
     EXPECT_EQ(dat1.nodeextra(9 * 3 + 5), 10 * (9 * 3 + 5));
@@ -349,17 +357,10 @@ TEST_F(FemReadTest, WrittenModelsReadBackUnchanged) {
     reset_app_data();
     ASSERT_EQ(leesfem(again), FemLoaded) << (errors().empty() ? "" : errors()[0]);
     EXPECT_EQ(triangles(), tri);
-    std::vector<int> extra2, rings2;
-    std::vector<float> values2;
-    for (int i = 1; i <= dat4.nnode; ++i) {
-        extra2.push_back(dat1.nodeextra(i));
-        rings2.push_back(dat6.nnb(i));
-        for (int e = 1; e <= std::abs(dat6.nnb(i)) + 1; ++e) rings2.push_back(dat6.nb(i, e));
-        for (int p = 0; p <= 9; ++p) values2.push_back(dat7.value(i, p));
-    }
-    EXPECT_EQ(extra2, extra);
-    EXPECT_EQ(rings2, rings);
-    EXPECT_EQ(values2, values);
+    const Nodes second = nodes();
+    EXPECT_EQ(second.extra, first.extra);
+    EXPECT_EQ(second.rings, first.rings);
+    EXPECT_EQ(second.values, first.values);
     EXPECT_EQ(dat4.nwell, 4);
     EXPECT_EQ(dat4.nlabel, 3);
     EXPECT_EQ(txt_trim(label.labline(3)), "label 3");
