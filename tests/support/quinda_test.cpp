@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include "app/appdata.h"
+#include "app/drawhooks.h"
+#include "app/settings.h"
 #include "lib/graphics/gstate.h"
 #include "lib/pgraph/pgstate.h"
 #include "lib/window/errors.h"
@@ -20,6 +22,8 @@ void QuindaTest::SetUp() {
     reset_error_services();
     reset_app_data();
     reset_message_state();
+    reset_app_draw_hooks();
+    reset_settings_grid_hooks();
 }
 
 TempDir::TempDir(bool enter) {
