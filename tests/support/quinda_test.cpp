@@ -7,8 +7,12 @@
 
 #include "lib/graphics/gstate.h"
 #include "lib/pgraph/pgstate.h"
+#include "lib/window/bytefile.h"
 #include "lib/window/errors.h"
+#include "lib/window/osservices.h"
 #include "lib/window/quinda_state.h"
+#include "lib/window/startup.h"
+#include "platform/os_registry.h"
 
 void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
@@ -16,6 +20,10 @@ void QuindaTest::SetUp() {
     reset_graphics_state();
     reset_pgraph_state();
     reset_error_services();
+    reset_text_units();
+    reset_os_services();
+    reset_startup();
+    os_reg_reset();
 }
 
 TempDir::TempDir(bool enter) {
