@@ -1,6 +1,8 @@
 // Byte-stream files and the library's text units.
 #include "lib/window/bytefile.h"
 
+#include <climits>
+
 #include "lib/window/errors.h"
 #include "lib/window/osservices.h"
 #include "lib/window/quinda_state.h"
@@ -156,6 +158,7 @@ int yyunitread(std::int32_t unit, std::string& line) {
 int yyunitwrite(std::int32_t unit, std::string_view line) {
     const auto it = text_units.units.find(unit);
     if (it == text_units.units.end() || it->second.mode != TextUnitWrite) return OS_ERROR_INVALID_HANDLE;
+    if (line.size() >= static_cast<std::size_t>(INT32_MAX)) return OS_ERROR_INVALID_PARAMETER;
     std::string record(line);
     record += '\n';
     std::int32_t done = 0;
