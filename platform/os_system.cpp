@@ -208,9 +208,7 @@ int os_executable_path(std::string& path) {
     }
 }
 
-OsLocalTime os_local_time() {
-    const OsConfig& cfg = os_config();
-    const std::time_t t = cfg.now ? cfg.now() : std::time(nullptr);
+OsLocalTime os_local_time_of(std::time_t t) {
     struct tm lt {};
     localtime_r(&t, &lt);
     OsLocalTime r;
@@ -220,6 +218,12 @@ OsLocalTime os_local_time() {
     r.hour = lt.tm_hour;
     r.minute = lt.tm_min;
     r.second = lt.tm_sec;
+    return r;
+}
+
+OsLocalTime os_local_time() {
+    const OsConfig& cfg = os_config();
+    OsLocalTime r = os_local_time_of(cfg.now ? cfg.now() : std::time(nullptr));
     if (!cfg.deterministic) {
         using namespace std::chrono;
         r.millisecond = static_cast<int>(

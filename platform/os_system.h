@@ -5,6 +5,7 @@
 // the end of the process. Texts are library text (1252); codes as in
 // os_error.h (0 success).
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,8 @@ struct OsLocalTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
 };
 OsLocalTime os_local_time();
+// A time of the system (seconds since 1970 UTC) in local time.
+OsLocalTime os_local_time_of(std::time_t t);
 
 // The program that opens the file, from the desktop's association of the
 // file's type (mimeapps.list and the application entries of the XDG

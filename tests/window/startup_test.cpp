@@ -273,3 +273,12 @@ TEST_F(StartupTest, ReporterCancelEndsThroughExitProgram) {
     EXPECT_EQ(exits, std::vector<int>{0});
     ASSERT_EQ(boxes.size(), 1u);   // the report; a blank exit message shows nothing
 }
+
+TEST_F(StartupTest, StopBoxNobodyCanSeeGoesToStandardError) {
+    os_message_box_set_responder({});   // offscreen: the box cannot be shown
+    testing::internal::CaptureStderr();
+    iosexitprogram("maximum nodes 45000", 22);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "Abnormal exit (code 22) : maximum nodes 45000\n");
+    EXPECT_EQ(exits, std::vector<int>{22});
+}
