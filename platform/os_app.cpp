@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <cstdlib>
-#include <memory>
 
 #include "platform/os_codepage.h"
 #include "platform/os_config.h"
@@ -15,7 +14,9 @@ namespace {
 std::vector<std::string> g_args{"zeltramo"};
 std::vector<char*> g_qt_argv;
 int g_qt_argc = 0;
-std::unique_ptr<QApplication> g_app;
+// Never destroyed: Qt's own statics may already be gone when the process's
+// destructors run, and tearing the application down then crashes the exit.
+QApplication* g_app = nullptr;
 bool g_headless = false;
 
 bool has_display() {
@@ -46,7 +47,7 @@ bool os_app_gui() {
     g_qt_argv.push_back(const_cast<char*>(g_args[0].c_str()));
     g_qt_argv.push_back(nullptr);
     g_qt_argc = 1;
-    g_app = std::make_unique<QApplication>(g_qt_argc, g_qt_argv.data());
+    g_app = new QApplication(g_qt_argc, g_qt_argv.data());
     // A deterministic profile keeps what it says; otherwise learn the machine.
     OsConfig& cfg = os_config();
     if (!cfg.deterministic) {

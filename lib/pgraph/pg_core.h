@@ -1,9 +1,7 @@
 #pragma once
 // What presentation graphics reads of the graphics core and of the hardcopy
-// options. The graphics core fills these links when it starts; until a link
-// is filled, the reader below answers with the value the graphics core has
-// after its own initialisation (units 0..1 over the whole drawable, screen
-// output on, square drawable, palette colour model).
+// options. The readers below take it from the graphics state; a test may fill
+// a link to answer in its place.
 #include <cstdint>
 
 struct PgCoreLinks {

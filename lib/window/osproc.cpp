@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "lib/window/errors.h"
+#include "lib/window/messages.h"
 #include "lib/window/osservices.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/text.h"
@@ -317,12 +318,7 @@ std::int32_t infoopsystem(int item) {
             break;
         }
         case 10: case 11: r = 0; break;   // no drives A: and B:
-        case 15: {
-            const OsConfig& cfg = os_config();
-            const std::int64_t tick = cfg.tick_ms ? cfg.tick_ms() : 0;
-            r = static_cast<std::int32_t>(static_cast<std::uint64_t>(tick) & 0x7FFFFFFFu);
-            break;
-        }
+        case 15: yycurrenttime(r); break;
         case 16: yywinvariant(r); break;
         case 17: yydspace(r); break;
         case 20: r = static_cast<unsigned char>(quinda.decimal_char); break;

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "lib/window/wininfo.h"
+
 // The application's main program.
 using MainProgramFn = void (*)();
 
@@ -44,10 +46,11 @@ extern StartupState startup_state;
 // (a name query then gives a blank name).
 struct StartupLinks {
     // Windows: the display's width, height, colour count and default
-    // palette size; the bell on (1) or off (0).
+    // palette size; the bell on (1) or off (0). The window layer's own
+    // routines unless a test replaces them.
     void (*display_info)(std::int32_t& width, std::int32_t& height, std::int32_t& colours,
-                         std::int32_t& palette) = nullptr;
-    void (*set_bell)(std::int32_t on) = nullptr;
+                         std::int32_t& palette) = yygetdisplayinfo;
+    void (*set_bell)(std::int32_t on) = yysetbell;
     // Dialogs: clear the current dialog id.
     void (*clear_dialog_id)() = nullptr;
     // Hardcopy: clear its start-up words (printer and plotter words, the

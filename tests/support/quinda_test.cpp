@@ -5,10 +5,12 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "app/appdata.h"
 #include "lib/graphics/gstate.h"
 #include "lib/pgraph/pgstate.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/errors.h"
+#include "lib/window/messages.h"
 #include "lib/window/osservices.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/startup.h"
@@ -20,6 +22,8 @@ void QuindaTest::SetUp() {
     reset_graphics_state();
     reset_pgraph_state();
     reset_error_services();
+    reset_app_data();
+    reset_message_state();
     reset_text_units();
     reset_os_services();
     reset_startup();

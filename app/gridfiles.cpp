@@ -1,0 +1,92 @@
+#include "app/gridfiles.h"
+
+#include <cmath>
+#include <string>
+
+#include "app/appdata.h"
+#include "app/records.h"
+#include "lib/window/text.h"
+
+namespace {
+
+void header_pair(TextOut& out, float a, float b, int d) { out.line(edit_g_exact(a, 15, d) + edit_g_exact(b, 15, d)); }
+
+void header_keyword(TextOut& out, const char* keyword, float v) { out.line(keyword + edit_g_exact(v, 15, 6)); }
+
+bool size_ok(int n1, int n2, int max1, int max2, const char* what) {
+    if (n1 >= 1 && n1 <= max1 && n2 >= 1 && n2 <= max2) return true;
+    app_input_error(std::string(what) + " " + std::to_string(n1) + " x " + std::to_string(n2) +
+                    " outside 1.." + std::to_string(max1) + " x 1.." + std::to_string(max2));
+    return false;
+}
+
+}  // namespace
+
+bool savegrd(int gridtype, std::string_view filename, int roworder) {
+    if (gridtype == GridSurfer || gridtype == GridArcInfo) {
+        if (!size_ok(dat8.nx, dat8.ny, MaxGridPoints, MaxGridPoints, "grid size")) return false;
+    } else if (gridtype == GridModflow) {
+        if (!size_ok(dat16.ncol, dat16.nrow, MaxModflow, MaxModflow, "MODFLOW grid size")) return false;
+    }
+
+    TextOut out;
+    if (!out.create(filename)) {
+        app_input_error("cannot create file " + txt_c(filename));
+        return false;
+    }
+    const int nx = dat8.nx, ny = dat8.ny;
+    const float blank = dat7.blank;
+
+    if (gridtype == GridSurfer) {
+        // The z limits describe the grid being written: its smallest and
+        // largest value over the points inside the mesh.
+        bool any = false;
+        float zlo = 0, zhi = 0;
+        for (int j = 1; j <= ny; ++j) {
+            for (int i = 1; i <= nx; ++i) {
+                const float v = dat7.gridval(i, j);
+                if (!(v < blank)) continue;
+                if (!any || v < zlo) zlo = v;
+                if (!any || v > zhi) zhi = v;
+                any = true;
+            }
+        }
+        out.line("DSAA");
+        FormWrite(out, "(2I15)").i(nx).i(ny).end();
+        header_pair(out, dat8.gx0, dat8.gx1, 4);
+        header_pair(out, dat8.gy0, dat8.gy1, 4);
+        header_pair(out, zlo, zhi, 4);
+        for (int j = 1; j <= ny; ++j) {
+            FormWrite row(out, "(10G15.6)");
+            for (int i = 1; i <= nx; ++i) row.r(dat7.gridval(i, j));
+        }
+    } else if (gridtype == GridArcInfo) {
+        FormWrite(out, "(A,I12)").a("NCOLS").i(nx).end();
+        FormWrite(out, "(A,I12)").a("NROWS").i(ny).end();
+        header_keyword(out, "XLLCORNER", dat8.xll);
+        header_keyword(out, "YLLCORNER", dat8.yll);
+        header_keyword(out, "CELLSIZE", dat8.cellsize);
+        FormWrite(out, "(A,G15.6)").a("NODATA_value").r(-9999.0).end();
+        for (int j = ny; j >= 1; --j) {
+            FormWrite row(out, "(10G15.6)");
+            for (int i = 1; i <= nx; ++i) {
+                const float v = dat7.gridval(i, j);
+                row.r(v >= blank ? -9999.0f : v);
+            }
+        }
+    } else if (gridtype == GridModflow) {
+        const int ncol = dat16.ncol, nrow = dat16.nrow;
+        FormWrite(out, "(2I10)").i(ncol).i(nrow).end();
+        for (int k = 1; k <= nrow; ++k) {
+            const int r = roworder == 1 ? nrow + 1 - k : k;
+            FormWrite row(out, "(10G15.6)");
+            for (int c = 1; c <= ncol; ++c) row.r(dat16.mfval(c, r));
+        }
+    }
+
+    if (!out.commit()) {
+        app_input_error("cannot write file " + txt_c(filename));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,1054 @@
+#include "app/records.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <charconv>
+#include <ctime>
+#include <optional>
+#include <type_traits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "lib/window/text.h"
+#include "platform/os_app.h"
+#include "platform/os_config.h"
+
+namespace {
+
+std::string stars(int w) { return std::string(static_cast<std::size_t>(std::max(w, 0)), '*'); }
+
+std::string right(std::string s, int w) {
+    if (static_cast<int>(s.size()) > w) return stars(w);
+    s.insert(0, static_cast<std::size_t>(w) - s.size(), ' ');
+    return s;
+}
+
+// NaN and infinities, in the words readers of these files know.
+std::string special(double v, int w) {
+    std::string s;
+    if (std::isnan(v)) {
+        s = "NaN";
+    } else {
+        s = w >= (v < 0 ? 9 : 8) ? "Infinity" : "Inf";
+        if (v < 0) s = std::string(1, '-') + s;
+    }
+    return right(s, w);
+}
+
+std::string printf_text(const char* fmt, int prec, double v) {
+    const int n = std::snprintf(nullptr, 0, fmt, prec, v);
+    std::string s(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0) std::snprintf(s.data(), s.size() + 1, fmt, prec, v);
+    return s;
+}
+
+// The decimal exponent X of |v| rounded to p significant digits (v = a.bc.. 10^X),
+// and those p digits.
+void rounded_digits(double v, int p, std::string& digits, int& x) {
+    const std::string s = printf_text("%.*e", p - 1, std::fabs(v));
+    const std::size_t epos = s.find('e');
+    digits.clear();
+    for (std::size_t i = 0; i < epos; ++i)
+        if (s[i] != '.') digits += s[i];
+    x = std::atoi(s.c_str() + epos + 1);
+}
+
+}  // namespace
+
+// ---- output descriptors ----
+
+std::string edit_i(long long v, int w, int m) {
+    if (w <= 0) return std::string();
+    const unsigned long long mag = v < 0 ? 0ULL - static_cast<unsigned long long>(v)
+                                         : static_cast<unsigned long long>(v);
+    std::string digits = std::to_string(mag);
+    if (m == 0 && v == 0) digits.clear();
+    if (m > 0 && static_cast<int>(digits.size()) < m)
+        digits.insert(0, static_cast<std::size_t>(m) - digits.size(), '0');
+    if (v < 0) digits = std::string(1, '-') + digits;
+    return right(digits, w);
+}
+
+std::string edit_f(double v, int w, int d) {
+    if (w <= 0) return std::string();
+    if (d < 0) return stars(w);
+    if (!std::isfinite(v)) return special(v, w);
+    const std::string s = printf_text("%.*f", d, std::fabs(v));
+    const std::size_t dot = s.find('.');
+    const std::string ip = dot == std::string::npos ? s : s.substr(0, dot);
+    const std::string fp = dot == std::string::npos ? std::string() : s.substr(dot + 1);
+    // A value that rounds to zero is written without a sign.
+    const bool neg = std::signbit(v) && s.find_first_of("123456789") != std::string::npos;
+    const std::string sign = neg ? "-" : "";
+    std::string out = sign + ip + "." + fp;
+    if (static_cast<int>(out.size()) > w && ip == "0") out = sign + "." + fp;
+    return right(out, w);
+}
+
+std::string edit_e(double v, int w, int d, int e) {
+    if (w <= 0) return std::string();
+    if (d <= 0) return stars(w);
+    if (!std::isfinite(v)) return special(v, w);
+    std::string digits;
+    int x = 0;
+    if (v == 0) {
+        digits.assign(static_cast<std::size_t>(d), '0');
+    } else {
+        rounded_digits(v, d, digits, x);
+        x += 1;   // 0.ddd form
+    }
+    const int ax = std::abs(x);
+    const char esign = x < 0 ? '-' : '+';
+    std::string ex;
+    if (e > 0) {
+        std::string xd = std::to_string(ax);
+        if (static_cast<int>(xd.size()) > e) return stars(w);
+        xd.insert(0, static_cast<std::size_t>(e) - xd.size(), '0');
+        ex = std::string("E") + esign + xd;
+    } else if (ax <= 99) {
+        ex = std::string("E") + esign + (ax < 10 ? "0" : "") + std::to_string(ax);
+    } else if (ax <= 999) {
+        ex = std::string(1, esign) + std::to_string(ax);
+    } else {
+        return stars(w);
+    }
+    const std::string sign = (v < 0) ? "-" : "";
+    std::string out = sign + "0." + digits + ex;
+    if (static_cast<int>(out.size()) > w) out = sign + "." + digits + ex;
+    return right(out, w);
+}
+
+std::string edit_g(double v, int w, int d, int e) {
+    if (w <= 0) return std::string();
+    if (d <= 0) return stars(w);
+    if (!std::isfinite(v)) return special(v, w);
+    const int n = e > 0 ? e + 2 : 4;
+    const std::string pad(static_cast<std::size_t>(n), ' ');
+    if (w - n <= 0) return edit_e(v, w, d, e);
+    if (v == 0) {
+        const std::string f = edit_f(0.0, w - n, d - 1);
+        return f[0] == '*' ? stars(w) : f + pad;
+    }
+    std::string digits;
+    int x = 0;
+    rounded_digits(v, d, digits, x);
+    if (x >= -1 && x <= d - 1) {
+        const int k = x + 1;   // digits before the decimal point
+        const std::string f = edit_f(v, w - n, d - k);
+        return f[0] == '*' ? stars(w) : f + pad;
+    }
+    return edit_e(v, w, d, e);
+}
+
+std::string edit_g_exact(float v, int w, int d) {
+    std::string s = edit_g(v, w, d);
+    for (int p = d + 1; p <= 9; ++p) {
+        float back = 0;
+        if (s.find('*') == std::string::npos && read_f(s, 0, back) && back == v) return s;
+        s = edit_g(v, std::max(w, p + 8), p);
+    }
+    return s;
+}
+
+std::string edit_a(std::string_view t, int w) {
+    if (w <= 0) return std::string(t);
+    if (static_cast<int>(t.size()) >= w) return std::string(t.substr(0, static_cast<std::size_t>(w)));
+    return std::string(static_cast<std::size_t>(w) - t.size(), ' ') + std::string(t);
+}
+
+// ---- input conversion ----
+
+bool read_i(std::string_view field, std::int32_t& v) {
+    std::string s;
+    for (char c : field)
+        if (c != ' ') s += c;
+    if (s.empty()) {
+        v = 0;
+        return true;
+    }
+    std::size_t p = 0;
+    bool neg = false;
+    if (s[0] == '+' || s[0] == '-') {
+        neg = s[0] == '-';
+        p = 1;
+    }
+    if (p >= s.size()) return false;
+    long long acc = 0;
+    for (; p < s.size(); ++p) {
+        if (s[p] < '0' || s[p] > '9') return false;
+        acc = acc * 10 + (s[p] - '0');
+        if (acc > 2147483648LL) return false;
+    }
+    if (neg) acc = -acc;
+    if (acc > 2147483647LL || acc < -2147483648LL) return false;
+    v = static_cast<std::int32_t>(acc);
+    return true;
+}
+
+namespace {
+
+// The field as digits with a decimal exponent ("12345e-2"), or nothing when it
+// is not a number. Blanks are ignored; no point means d implied decimals.
+std::optional<std::string> normal_real(std::string_view field, int d) {
+    std::string s;
+    for (char c : field)
+        if (c != ' ') s += c;
+    if (s.empty()) return std::string("0");
+    std::size_t p = 0;
+    std::string out;
+    if (s[p] == '+' || s[p] == '-') out += s[p++];
+    std::string mant;
+    int frac = 0;
+    bool point = false;
+    for (; p < s.size(); ++p) {
+        const char c = s[p];
+        if (c >= '0' && c <= '9') {
+            mant += c;
+            if (point) ++frac;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (mant.empty()) return std::nullopt;
+    long long ex = 0;
+    if (p < s.size()) {
+        const char c = s[p];
+        if (c == 'E' || c == 'e' || c == 'D' || c == 'd' || c == 'Q' || c == 'q') ++p;
+        else if (c != '+' && c != '-') return std::nullopt;
+        bool eneg = false;
+        if (p < s.size() && (s[p] == '+' || s[p] == '-')) eneg = s[p++] == '-';
+        if (p >= s.size()) return std::nullopt;
+        for (; p < s.size(); ++p) {
+            if (s[p] < '0' || s[p] > '9') return std::nullopt;
+            if (ex < 100000) ex = ex * 10 + (s[p] - '0');
+        }
+        if (eneg) ex = -ex;
+    }
+    if (!point) frac = d;
+    out += mant;
+    out += 'e';
+    out += std::to_string(ex - frac);
+    return out;
+}
+
+}  // namespace
+
+namespace {
+
+// The common case, a plain number without blanks, implied decimals or the
+// older exponent forms, converted directly; anything else goes the long way.
+template <class T>
+bool plain_real(std::string_view field, int d, T& v) {
+    if (d != 0 || field.empty()) return false;
+    std::size_t p = field[0] == '-' ? 1 : 0;
+    if (p >= field.size() || !((field[p] >= '0' && field[p] <= '9') || field[p] == '.')) return false;
+    T got = 0;
+    const auto res = std::from_chars(field.data(), field.data() + field.size(), got);
+    if (res.ec != std::errc() || res.ptr != field.data() + field.size()) return false;
+    v = got;
+    return true;
+}
+
+template <class T>
+bool any_real(std::string_view field, int d, T& v) {
+    if (plain_real(field, d, v)) return true;
+    const auto n = normal_real(field, d);
+    if (!n) return false;
+    T r;
+    if constexpr (std::is_same_v<T, float>) r = std::strtof(n->c_str(), nullptr);
+    else r = std::strtod(n->c_str(), nullptr);
+    if (std::isinf(r)) return false;
+    v = r;
+    return true;
+}
+
+}  // namespace
+
+bool read_f(std::string_view field, int d, double& v) { return any_real(field, d, v); }
+
+bool read_f(std::string_view field, int d, float& v) { return any_real(field, d, v); }
+
+// ---- TextIn ----
+
+bool TextIn::open(std::string_view name) {
+    *this = TextIn();
+    name_ = txt_c(name);
+    if (name_.empty()) return false;
+    const int fd = ::open(name_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    char chunk[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        if (got == 0) break;
+        buf_.append(chunk, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    if (!ok) {
+        buf_.clear();
+        return false;
+    }
+    open_ = true;
+    return true;
+}
+
+void TextIn::open_text(std::string text, std::string name) {
+    *this = TextIn();
+    buf_ = std::move(text);
+    name_ = std::move(name);
+    open_ = true;
+}
+
+bool TextIn::next_line(std::string_view& line) {
+    if (pos_ >= buf_.size()) return false;
+    const std::size_t nl = buf_.find('\n', pos_);
+    std::size_t end = nl == std::string::npos ? buf_.size() : nl;
+    const std::size_t start = pos_;
+    pos_ = nl == std::string::npos ? buf_.size() : nl + 1;
+    if (end > start && buf_[end - 1] == '\r') --end;
+    line = std::string_view(buf_).substr(start, end - start);
+    last_ = start;
+    ++line_no_;
+    return true;
+}
+
+void TextIn::back() {
+    if (pos_ == 0) return;
+    std::size_t q = pos_;
+    if (buf_[q - 1] == '\n') --q;
+    const std::size_t nl = q == 0 ? std::string::npos : buf_.rfind('\n', q - 1);
+    pos_ = nl == std::string::npos ? 0 : nl + 1;
+    if (line_no_ > 0) --line_no_;
+}
+
+void TextIn::rewind() {
+    pos_ = 0;
+    line_no_ = 0;
+    last_ = std::string::npos;
+}
+
+// ---- TextOut ----
+
+TextOut::~TextOut() { discard(); }
+
+bool TextOut::create(std::string_view name) {
+    discard();
+    buf_.clear();
+    failed_ = false;
+    in_memory_ = false;
+    name_ = txt_c(name);
+    if (name_.empty()) return false;
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tmp_ = name_ + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+        fd_ = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ >= 0) break;
+        if (errno != EEXIST) break;
+    }
+    if (fd_ < 0) {
+        tmp_.clear();
+        return false;
+    }
+    open_ = true;
+    return true;
+}
+
+void TextOut::memory() {
+    discard();
+    buf_.clear();
+    name_ = "(memory)";
+    failed_ = false;
+    in_memory_ = true;
+    open_ = true;
+}
+
+void TextOut::line(std::string_view text) {
+    if (!open_) return;
+    buf_.append(text);
+    buf_.append("\r\n");
+    if (!in_memory_ && buf_.size() >= (1u << 20)) flush_some();
+}
+
+void TextOut::flush_some() {
+    std::size_t done = 0;
+    while (done < buf_.size() && !failed_) {
+        const ssize_t put = ::write(fd_, buf_.data() + done, buf_.size() - done);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            failed_ = true;
+            break;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    buf_.clear();
+}
+
+bool TextOut::commit() {
+    if (!open_) return false;
+    if (in_memory_) return true;
+    flush_some();
+    bool ok = !failed_;
+    if (::close(fd_) != 0) ok = false;
+    fd_ = -1;
+    if (ok && std::rename(tmp_.c_str(), name_.c_str()) != 0) ok = false;
+    if (!ok) ::unlink(tmp_.c_str());
+    tmp_.clear();
+    open_ = false;
+    return ok;
+}
+
+void TextOut::discard() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!tmp_.empty()) {
+        ::unlink(tmp_.c_str());
+        tmp_.clear();
+    }
+    open_ = false;
+}
+
+// ---- formats ----
+
+namespace {
+
+struct FormatParser {
+    std::string s;
+    std::size_t p = 0;
+    bool ok = true;
+    std::vector<EditDesc> out;
+    std::size_t last_group = 0;
+    bool has_top_group = false;
+
+    void skip() {
+        while (p < s.size() && s[p] == ' ') ++p;
+    }
+    bool number(int& v) {
+        skip();
+        if (p >= s.size() || s[p] < '0' || s[p] > '9') return false;
+        long long acc = 0;
+        while (p < s.size() && s[p] >= '0' && s[p] <= '9') {
+            acc = acc * 10 + (s[p++] - '0');
+            if (acc > 100000) ok = false;
+        }
+        v = static_cast<int>(acc);
+        return true;
+    }
+    // list := item {',' item} up to ')'
+    void list(int depth) {
+        for (;;) {
+            skip();
+            if (p >= s.size()) {
+                ok = false;
+                return;
+            }
+            if (s[p] == ')') {
+                ++p;
+                return;
+            }
+            if (s[p] == ',') {
+                ++p;
+                continue;
+            }
+            item(depth);
+            if (!ok) return;
+        }
+    }
+    void item(int depth) {
+        int rep = 1;
+        const bool counted = number(rep);
+        skip();
+        if (p >= s.size()) {
+            ok = false;
+            return;
+        }
+        char c = s[p];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c == '(') {
+            ++p;
+            const std::size_t start = out.size();
+            if (depth == 0) {
+                last_group = start;
+                has_top_group = true;
+            }
+            FormatParser inner;
+            inner.s = s;
+            inner.p = p;
+            inner.list(depth + 1);
+            if (!inner.ok) {
+                ok = false;
+                return;
+            }
+            p = inner.p;
+            if (rep < 1 || rep * inner.out.size() > 100000) {
+                ok = false;
+                return;
+            }
+            for (int r = 0; r < rep; ++r) out.insert(out.end(), inner.out.begin(), inner.out.end());
+            return;
+        }
+        ++p;
+        EditDesc d;
+        d.kind = c;
+        switch (c) {
+            case '/':
+                break;
+            case 'X':
+                if (!counted) rep = 1;
+                d.w = rep;
+                rep = 1;
+                break;
+            case 'A': {
+                int w = 0;
+                if (number(w)) {
+                    if (w < 1) ok = false;
+                    d.w = w;
+                }
+                break;
+            }
+            case 'I': {
+                if (!number(d.w) || d.w < 1) ok = false;
+                skip();
+                if (p < s.size() && s[p] == '.') {
+                    ++p;
+                    if (!number(d.m)) ok = false;
+                }
+                break;
+            }
+            case 'F':
+            case 'E':
+            case 'G': {
+                if (!number(d.w) || d.w < 1) ok = false;
+                skip();
+                if (p < s.size() && s[p] == '.') {
+                    ++p;
+                    if (!number(d.d)) ok = false;
+                }
+                skip();
+                if (c != 'F' && p < s.size() && (s[p] == 'E' || s[p] == 'e')) {
+                    ++p;
+                    if (!number(d.e) || d.e < 1) ok = false;
+                }
+                break;
+            }
+            default:
+                ok = false;
+                return;
+        }
+        if (rep < 1 || rep > 100000) {
+            ok = false;
+            return;
+        }
+        for (int r = 0; r < rep; ++r) out.push_back(d);
+    }
+};
+
+bool is_data(const EditDesc& d) { return d.kind != 'X' && d.kind != '/'; }
+
+}  // namespace
+
+Format parse_format(std::string_view text) {
+    Format f;
+    FormatParser ps;
+    ps.s = std::string(text);
+    ps.skip();
+    if (ps.p >= ps.s.size() || ps.s[ps.p] != '(') return f;
+    ++ps.p;
+    ps.list(0);
+    ps.skip();
+    if (!ps.ok || ps.p != ps.s.size()) return f;
+    f.items = std::move(ps.out);
+    f.reversion = ps.has_top_group ? ps.last_group : 0;
+    for (std::size_t i = 0; i < f.items.size(); ++i) {
+        if (is_data(f.items[i])) {
+            f.has_data = true;
+        }
+    }
+    // A reversion point with no data descriptor after it would never take an item.
+    bool data_after = false;
+    for (std::size_t i = f.reversion; i < f.items.size(); ++i) data_after |= is_data(f.items[i]);
+    if (!data_after) f.reversion = 0;
+    f.valid = true;
+    return f;
+}
+
+// ---- FormWrite ----
+
+FormWrite::FormWrite(TextOut& out, std::string_view format) : out_(out), fmt_(parse_format(format)) {}
+
+FormWrite::~FormWrite() { end(); }
+
+const EditDesc* FormWrite::next_data() {
+    if (!fmt_.valid || !fmt_.has_data || ended_) return nullptr;
+    for (;;) {
+        if (at_ >= fmt_.items.size()) {
+            out_.line(line_);
+            line_.clear();
+            at_ = fmt_.reversion;
+            continue;
+        }
+        const EditDesc& d = fmt_.items[at_++];
+        if (d.kind == 'X') {
+            line_.append(static_cast<std::size_t>(d.w), ' ');
+        } else if (d.kind == '/') {
+            out_.line(line_);
+            line_.clear();
+        } else {
+            return &d;
+        }
+    }
+}
+
+void FormWrite::put(const std::string& field) { line_ += field; }
+
+FormWrite& FormWrite::i(long long v) {
+    if (const EditDesc* d = next_data()) {
+        if (d->kind == 'I' || d->kind == 'G') put(edit_i(v, d->w, d->m));
+        else put(stars(d->w > 0 ? d->w : 1));
+    }
+    return *this;
+}
+
+FormWrite& FormWrite::r(double v) {
+    if (const EditDesc* d = next_data()) {
+        switch (d->kind) {
+            case 'F': put(edit_f(v, d->w, d->d)); break;
+            case 'E': put(edit_e(v, d->w, d->d, d->e)); break;
+            case 'G': put(edit_g(v, d->w, d->d, d->e)); break;
+            default: put(stars(d->w > 0 ? d->w : 1)); break;
+        }
+    }
+    return *this;
+}
+
+FormWrite& FormWrite::a(std::string_view t) {
+    if (const EditDesc* d = next_data()) {
+        if (d->kind == 'A') put(edit_a(t, d->w));
+        else put(stars(d->w));
+    }
+    return *this;
+}
+
+void FormWrite::end() {
+    if (ended_) return;
+    ended_ = true;
+    if (!fmt_.valid) return;
+    // Line ends of the format up to its next data descriptor still count;
+    // blanks after the last item do not lengthen the line.
+    while (at_ < fmt_.items.size() && !is_data(fmt_.items[at_])) {
+        if (fmt_.items[at_].kind == '/') {
+            out_.line(line_);
+            line_.clear();
+        }
+        ++at_;
+    }
+    out_.line(line_);
+}
+
+std::string format_text(std::string_view format, double v) {
+    TextOut out;
+    out.memory();
+    FormWrite(out, format).r(v).end();
+    const std::string& s = out.str();
+    return s.substr(0, s.find("\r\n"));
+}
+
+std::string format_text(std::string_view format, long long v) {
+    TextOut out;
+    out.memory();
+    FormWrite(out, format).i(v).end();
+    const std::string& s = out.str();
+    return s.substr(0, s.find("\r\n"));
+}
+
+// ---- FormRead ----
+
+FormRead::FormRead(TextIn& in, std::string_view format) : in_(in), fmt_(parse_format(format)) {
+    if (!fmt_.valid) status_ = RecStatus::Bad;
+}
+
+FormRead::~FormRead() { end(); }
+
+bool FormRead::fetch() {
+    if (!in_.next_line(line_)) {
+        status_ = RecStatus::End;
+        have_line_ = false;
+        return false;
+    }
+    have_line_ = true;
+    col_ = 0;
+    return true;
+}
+
+const EditDesc* FormRead::next_data() {
+    if (status_ != RecStatus::Ok || ended_ || !fmt_.has_data) {
+        if (status_ == RecStatus::Ok && !fmt_.has_data) status_ = RecStatus::Bad;
+        return nullptr;
+    }
+    if (!have_line_ && !fetch()) return nullptr;
+    for (;;) {
+        if (at_ >= fmt_.items.size()) {
+            if (!fetch()) return nullptr;
+            at_ = fmt_.reversion;
+            continue;
+        }
+        const EditDesc& d = fmt_.items[at_++];
+        if (d.kind == 'X') {
+            col_ += static_cast<std::size_t>(d.w);
+        } else if (d.kind == '/') {
+            if (!fetch()) return nullptr;
+        } else {
+            return &d;
+        }
+    }
+}
+
+std::string_view FormRead::take(int w) {
+    std::string_view f;
+    if (col_ < line_.size()) f = line_.substr(col_, static_cast<std::size_t>(w));
+    col_ += static_cast<std::size_t>(w);
+    return f;
+}
+
+FormRead& FormRead::i(std::int32_t& v) {
+    if (const EditDesc* d = next_data()) {
+        std::int32_t got = 0;
+        if (d->kind == 'I' || d->kind == 'G') {
+            if (read_i(take(d->w), got)) v = got;
+            else status_ = RecStatus::Bad;
+        } else {
+            status_ = RecStatus::Bad;
+        }
+    }
+    return *this;
+}
+
+template <class T>
+FormRead& FormRead::real(T& v) {
+    if (const EditDesc* d = next_data()) {
+        T got = 0;
+        if ((d->kind == 'F' || d->kind == 'E' || d->kind == 'G') && read_f(take(d->w), d->d, got)) v = got;
+        else status_ = RecStatus::Bad;
+    }
+    return *this;
+}
+
+FormRead& FormRead::r(float& v) { return real(v); }
+FormRead& FormRead::r(double& v) { return real(v); }
+
+FormRead& FormRead::a(std::string& t) {
+    if (const EditDesc* d = next_data()) {
+        if (d->kind != 'A') {
+            status_ = RecStatus::Bad;
+            return *this;
+        }
+        const std::size_t len = t.size();
+        const std::size_t w = d->w > 0 ? static_cast<std::size_t>(d->w) : len;
+        std::string field(take(static_cast<int>(w)));
+        field.resize(w, ' ');
+        // Aw wider than the text keeps its rightmost characters.
+        if (w >= len) txt_set(t, std::string_view(field).substr(w - len));
+        else txt_set(t, field);
+    }
+    return *this;
+}
+
+RecStatus FormRead::end() {
+    if (!ended_) {
+        ended_ = true;
+        if (status_ == RecStatus::Ok && !have_line_) fetch();
+    }
+    return status_;
+}
+
+// ---- FreeRead ----
+
+FreeRead::~FreeRead() { end(); }
+
+bool FreeRead::token(std::string_view& tok) {
+    if (status_ != RecStatus::Ok || ended_) return false;
+    for (;;) {
+        if (!have_line_) {
+            if (!in_.next_line(line_)) {
+                status_ = RecStatus::End;
+                return false;
+            }
+            have_line_ = true;
+            fetched_ = true;
+            col_ = 0;
+        }
+        auto sep = [](char c) { return c == ' ' || c == '\t' || c == ','; };
+        while (col_ < line_.size() && sep(line_[col_])) ++col_;
+        if (col_ >= line_.size()) {
+            have_line_ = false;
+            continue;
+        }
+        const std::size_t start = col_;
+        while (col_ < line_.size() && !sep(line_[col_])) ++col_;
+        tok = line_.substr(start, col_ - start);
+        return true;
+    }
+}
+
+template <class T, class Convert>
+FreeRead& FreeRead::item(T& v, Convert convert) {
+    std::string_view tok;
+    if (token(tok)) {
+        T got = 0;
+        if (convert(tok, got)) {
+            v = got;
+            ++items_;
+        } else {
+            status_ = RecStatus::Bad;
+        }
+    }
+    return *this;
+}
+
+FreeRead& FreeRead::i(std::int32_t& v) {
+    return item(v, [](std::string_view t, std::int32_t& g) { return read_i(t, g); });
+}
+FreeRead& FreeRead::r(float& v) {
+    return item(v, [](std::string_view t, float& g) { return read_f(t, 0, g); });
+}
+FreeRead& FreeRead::r(double& v) {
+    return item(v, [](std::string_view t, double& g) { return read_f(t, 0, g); });
+}
+
+FreeRead& FreeRead::a(std::string& t) {
+    std::string_view tok;
+    if (token(tok)) {
+        txt_set(t, tok);
+        ++items_;
+    }
+    return *this;
+}
+
+RecStatus FreeRead::end() {
+    if (!ended_) {
+        ended_ = true;
+        // A record with no items still takes its line.
+        if (status_ == RecStatus::Ok && !fetched_) {
+            std::string_view skip;
+            if (!in_.next_line(skip)) status_ = RecStatus::End;
+        }
+    }
+    return status_;
+}
+
+// ---- FreeWrite ----
+
+namespace {
+template <class T>
+std::string shortest(T v) {
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, res.ptr);
+}
+}  // namespace
+
+FreeWrite::~FreeWrite() { end(); }
+
+FreeWrite& FreeWrite::i(long long v) {
+    line_ += ' ';
+    line_ += std::to_string(v);
+    return *this;
+}
+
+FreeWrite& FreeWrite::r(float v) {
+    line_ += ' ';
+    line_ += shortest(v);
+    return *this;
+}
+
+FreeWrite& FreeWrite::r(double v) {
+    line_ += ' ';
+    line_ += shortest(v);
+    return *this;
+}
+
+FreeWrite& FreeWrite::a(std::string_view t) {
+    line_ += ' ';
+    line_ += t;
+    return *this;
+}
+
+void FreeWrite::end() {
+    if (ended_) return;
+    ended_ = true;
+    out_.line(line_);
+}
+
+// ---- errors ----
+
+namespace {
+void to_stderr(std::string_view message) {
+    std::fprintf(stderr, "zeltramo: %.*s\n", static_cast<int>(message.size()), message.data());
+}
+AppErrorSink error_sink = to_stderr;
+}  // namespace
+
+void app_set_error_sink(AppErrorSink sink) { error_sink = sink ? sink : to_stderr; }
+
+void app_input_error(std::string_view message) { error_sink(message); }
+
+void app_read_error(const TextIn& in, RecStatus st, std::string_view what) {
+    std::string m = st == RecStatus::End ? "unexpected end of file " : "input error in file ";
+    m += in.name();
+    if (st != RecStatus::End || in.line_number() > 0) m += ", line " + std::to_string(in.line_number());
+    m += ": ";
+    m += what;
+    m += " expected";
+    app_input_error(m);
+}
+
+// ---- fields of a line ----
+
+namespace {
+
+char char_at(std::string_view line, int l, int c) {
+    if (c < 1 || c > l || c > static_cast<int>(line.size())) return ' ';
+    return line[static_cast<std::size_t>(c - 1)];
+}
+
+// Field-start markers: position 0, then every blank that precedes a non-blank.
+std::vector<int> field_markers(std::string_view line, int l, bool drop_leading) {
+    l = std::max(0, std::min(l, static_cast<int>(line.size())));
+    const int t = static_cast<int>(txt_len(line.substr(0, static_cast<std::size_t>(l))));
+    std::vector<int> m{0};
+    for (int c = 1; c <= t + 1; ++c)
+        if (char_at(line, l, c) == ' ' && char_at(line, l, c + 1) != ' ') m.push_back(c);
+    if (drop_leading && char_at(line, l, 1) == ' ') m.erase(m.begin());
+    m.push_back(t + 1);   // the end marker, at index F
+    return m;
+}
+
+bool field_bounds(const std::vector<int>& m, int n, int& ib, int& ie) {
+    const int f = static_cast<int>(m.size()) - 1;
+    if (n < 1 || n > f) return false;
+    ib = m[static_cast<std::size_t>(n - 1)] + 1;
+    ie = m[static_cast<std::size_t>(n)] - 1;
+    return true;
+}
+
+}  // namespace
+
+void argstr(int n, std::string_view line, int& ib, int& ie, int l) {
+    field_bounds(field_markers(line, l, true), n, ib, ie);
+}
+
+void argstr(int n, std::string_view line, int& ib, int& ie) {
+    argstr(n, line, ib, ie, static_cast<int>(line.size()));
+}
+
+int nveld(std::string_view line, int l) {
+    const std::vector<int> m = field_markers(line, l, true);
+    int n = 1;
+    for (;; ++n) {
+        int ib = 0, ie = 0;
+        field_bounds(m, n, ib, ie);
+        if (ib <= 0 || ie - ib + 1 <= 0) break;
+    }
+    return n - 1;
+}
+
+int nveld(std::string_view line) { return nveld(line, static_cast<int>(line.size())); }
+
+bool datstr(int n, std::string_view line, float& value, int l) {
+    int ib = 0, ie = 0;
+    argstr(n, line, ib, ie, l);
+    if (ib <= 0 || ie < ib) return false;
+    return read_f(line.substr(static_cast<std::size_t>(ib - 1), static_cast<std::size_t>(ie - ib + 1)), 0,
+                  value);
+}
+
+bool datstr(int n, std::string_view line, float& value) {
+    return datstr(n, line, value, static_cast<int>(line.size()));
+}
+
+void waarde(std::string& text, float& value, int& ierr, int l) {
+    ierr = 0;
+    l = std::max(0, std::min(l, static_cast<int>(text.size())));
+    const std::size_t comma = text.substr(0, static_cast<std::size_t>(l)).find(',');
+    if (comma != std::string::npos) text[comma] = '.';
+    const std::string_view t = txt_trim(std::string_view(text).substr(0, static_cast<std::size_t>(l)));
+    if (t.empty()) return;
+    float got = 0;
+    if (read_f(t, 0, got)) value = got;
+    else ierr = 1;
+}
+
+void waarde(std::string& text, float& value, int& ierr) {
+    waarde(text, value, ierr, static_cast<int>(text.size()));
+}
+
+void argv_of(std::string_view cmdline, std::string& word, int n) {
+    word.assign(80, ' ');
+    cmdline = cmdline.substr(0, std::min<std::size_t>(cmdline.size(), 80));
+    int ib = 0, ie = 0;
+    if (!field_bounds(field_markers(cmdline, static_cast<int>(cmdline.size()), false), n, ib, ie)) return;
+    if (ie < ib) return;
+    txt_set(word, cmdline.substr(static_cast<std::size_t>(ib - 1), static_cast<std::size_t>(ie - ib + 1)));
+}
+
+void argv(std::string& word, int n) {
+    const auto& args = os_app_args();
+    std::string line;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (i > 1) line += ' ';
+        line += args[i];
+    }
+    argv_of(line, word, n);
+}
+
+void small(std::string& text, int l) {
+    l = std::max(0, std::min(l, static_cast<int>(text.size())));
+    const std::size_t t = txt_len(std::string_view(text).substr(0, static_cast<std::size_t>(l)));
+    for (std::size_t i = 0; i < t; ++i)
+        if (text[i] >= 'A' && text[i] <= 'Z') text[i] = static_cast<char>(text[i] - 'A' + 'a');
+}
+
+void small(std::string& text) { small(text, static_cast<int>(text.size())); }
+
+namespace {
+std::tm local_now() {
+    const OsConfig& cfg = os_config();
+    const std::time_t now = cfg.now ? cfg.now() : std::time(nullptr);
+    std::tm tm {};
+    if (cfg.deterministic) gmtime_r(&now, &tm);
+    else localtime_r(&now, &tm);
+    return tm;
+}
+}  // namespace
+
+void gettime(int& hour, int& minute, int& second, int& hundredths) {
+    const std::tm tm = local_now();
+    hour = tm.tm_hour;
+    minute = tm.tm_min;
+    second = tm.tm_sec;
+    const OsConfig& cfg = os_config();
+    hundredths = cfg.tick_ms ? static_cast<int>((cfg.tick_ms() / 10) % 100) : 0;
+}
+
+void getdat(int& month, int& day, int& year) {
+    const std::tm tm = local_now();
+    month = tm.tm_mon + 1;
+    day = tm.tm_mday;
+    year = (tm.tm_year + 1900) % 100;
+}

@@ -1,0 +1,418 @@
+#include "app/records.h"
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+
+#include "lib/window/text.h"
+#include "platform/os_app.h"
+#include "tests/app/app_test.h"
+
+using RecordsTest = AppTest;
+
+// ---- output descriptors ----
+
+struct EditCase {
+    const char* format;
+    double value;
+    const char* expected;
+};
+
+TEST_F(RecordsTest, EditDescriptorTable) {
+    const EditCase cases[] = {
+        {"(G15.6)", 1234.5, "    1234.50    "},
+        {"(G15.6)", 0.05, "   0.500000E-01"},
+        {"(G15.6)", -9999.0, "   -9999.00    "},
+        {"(G15.6)", 1.5E7, "   0.150000E+08"},
+        {"(G15.6)", static_cast<double>(1.70141E+38f), "   0.170141E+39"},
+        {"(G15.4)", 12.345678, "      12.35    "},
+        {"(G15.6)", 0.1, "   0.100000    "},
+        {"(G15.6)", 0.0999999996, "   0.100000    "},   // rounds up into the fixed form
+        {"(G15.6)", 999999.7, "   0.100000E+07"},      // rounds up out of it
+        {"(G15.6)", 123456.0, "    123456.    "},
+        {"(G15.6)", 0.0, "    0.00000    "},
+        {"(G17.9)", 155000.40625, "   155000.406    "},
+        {"(F12.2)", 1234.567, "     1234.57"},
+        {"(F12.2)", -0.004, "        0.00"},
+        {"(F4.2)", 0.5, "0.50"},
+        {"(F3.2)", 0.5, ".50"},
+        {"(F4.2)", -0.5, "-.50"},
+        {"(F5.0)", 12.0, "  12."},
+        {"(F10.2)", 9999999.994, "9999999.99"},
+        {"(F10.2)", 9999999.996, "**********"},
+        {"(F10.2)", -999999.996, "**********"},
+        {"(F10.2)", -999999.994, "-999999.99"},
+        {"(F10.2)", 1.0E10, "**********"},
+        {"(E12.4)", -123.456, " -0.1235E+03"},
+        {"(E10.4)", -123.456, "-.1235E+03"},
+        {"(E9.4)", -123.456, "*********"},
+        {"(E12.3E3)", 1.0E-5, "  0.100E-004"},
+        {"(E12.6)", 1.0E-120, "0.100000-119"},
+        {"(G12.4E3)", 2.5, "  2.500     "},
+        {"(F8.2)", std::numeric_limits<double>::quiet_NaN(), "     NaN"},
+        {"(F8.2)", -std::numeric_limits<double>::infinity(), "    -Inf"},
+    };
+    for (const EditCase& c : cases) EXPECT_EQ(format_text(c.format, c.value), c.expected) << c.format << " " << c.value;
+}
+
+TEST_F(RecordsTest, IntegerDescriptors) {
+    const struct {
+        const char* format;
+        long long v;
+        const char* expected;
+    } cases[] = {
+        {"(I5)", 42, "   42"},       {"(I5)", -42, "  -42"},     {"(I5)", 99999, "99999"},
+        {"(I5)", 100000, "*****"},    {"(I5)", -9999, "-9999"},  {"(I5)", -10000, "*****"},
+        {"(I12)", 500, "         500"}, {"(I12)", -2147483648LL, " -2147483648"},
+        {"(I2.2)", 7, "07"},          {"(I3.0)", 0, "   "},      {"(I3)", 0, "  0"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(format_text(c.format, c.v), c.expected) << c.format << " " << c.v;
+}
+
+TEST_F(RecordsTest, TextDescriptor) {
+    EXPECT_EQ(edit_a("abc", 5), "  abc");
+    EXPECT_EQ(edit_a("abcdef", 3), "abc");
+    EXPECT_EQ(edit_a("ab  ", 0), "ab  ");
+}
+
+// ---- formats and records ----
+
+TEST_F(RecordsTest, BadFormatsAreRejected) {
+    for (const char* f : {"", "I5", "(I5", "(Q5)", "(I)", "(F10.)", "(2(I5)", "(I5))"})
+        EXPECT_FALSE(parse_format(f).valid) << f;
+    for (const char* f : {"(I5)", "( 2i10 )", "(a,g15.6)", "(2(I3,1X),A)", "(A2,2F12.2)", "(G15.5E2)", "(I5/I5)"})
+        EXPECT_TRUE(parse_format(f).valid) << f;
+}
+
+TEST_F(RecordsTest, ItemsBeyondTheFormatContinueOnNewLines) {
+    TextOut out;
+    out.memory();
+    {
+        FormWrite w(out, "(10I3)");
+        for (int i = 1; i <= 25; ++i) w.i(i);
+    }
+    EXPECT_EQ(out.str(),
+              "  1  2  3  4  5  6  7  8  9 10\r\n"
+              " 11 12 13 14 15 16 17 18 19 20\r\n"
+              " 21 22 23 24 25\r\n");
+}
+
+TEST_F(RecordsTest, ReversionGoesToTheLastGroup) {
+    TextOut out;
+    out.memory();
+    FormWrite(out, "(A,2(1X,I2))").a("n").i(1).i(2).i(3).i(4).i(5).end();
+    EXPECT_EQ(out.str(), "n  1  2\r\n  3  4\r\n  5\r\n");
+}
+
+TEST_F(RecordsTest, KeywordAndNumberShareTheLine) {
+    TextOut out;
+    out.memory();
+    FormWrite(out, "(A,I12)").a("NCOLS").i(500).end();
+    FormWrite(out, "(A,G15.6)").a("NODATA").r(-9999.0).end();
+    FormWrite(out, "(I5/I5)").i(1).i(2).end();
+    EXPECT_EQ(out.str(), "NCOLS         500\r\nNODATA   -9999.00    \r\n    1\r\n    2\r\n");
+}
+
+TEST_F(RecordsTest, MismatchedItemsGiveAsterisks) {
+    EXPECT_EQ(format_text("(I5)", 1.5), "*****");
+    EXPECT_EQ(format_text("(F6.1)", 3LL), "******");
+    EXPECT_EQ(format_text("(G6.1)", 3LL), "     3");
+}
+
+// ---- input ----
+
+TEST_F(RecordsTest, RealFieldInput) {
+    const struct {
+        const char* field;
+        int d;
+        double expected;
+    } good[] = {
+        {"1.5E2", 0, 150.0}, {"7", 0, 7.0},        {" 12 34 ", 0, 1234.0}, {"1234", 2, 12.34},
+        {"12.5", 3, 12.5},   {"-.5", 0, -0.5},     {"1.5d-2", 0, 0.015},   {"2.5-1", 0, 0.25},
+        {"", 4, 0.0},        {"   ", 0, 0.0},      {"+3.", 0, 3.0},        {"1e+38", 0, 1.0E38},
+        {".5", 0, 0.5},      {"5.", 0, 5.0},       {"-7", 0, -7.0},        {"1e-320", 0, 1e-320},
+    };
+    for (const auto& c : good) {
+        double v = -1;
+        EXPECT_TRUE(read_f(c.field, c.d, v)) << c.field;
+        EXPECT_DOUBLE_EQ(v, c.expected) << c.field;
+    }
+    for (const char* bad : {"abc", "1.2.3", "1,5", "E5", "1E", "--1", "1e999", ".", "inf", "-inf", "nan", "-", "1e"}) {
+        double v = -1;
+        EXPECT_FALSE(read_f(bad, 0, v)) << bad;
+        EXPECT_EQ(v, -1) << bad;
+    }
+    float f = 0;
+    EXPECT_TRUE(read_f("155000.4", 0, f));
+    EXPECT_EQ(f, 155000.4f);
+}
+
+TEST_F(RecordsTest, IntegerFieldInput) {
+    std::int32_t v = -1;
+    EXPECT_TRUE(read_i(" - 1 2", v));
+    EXPECT_EQ(v, -12);
+    EXPECT_TRUE(read_i("  ", v));
+    EXPECT_EQ(v, 0);
+    EXPECT_TRUE(read_i("2147483647", v));
+    EXPECT_EQ(v, 2147483647);
+    for (const char* bad : {"1.0", "2147483648", "x", "+", "1e3"}) {
+        v = 5;
+        EXPECT_FALSE(read_i(bad, v)) << bad;
+        EXPECT_EQ(v, 5);
+    }
+}
+
+TEST_F(RecordsTest, LinesEndAtLineFeedWithOptionalCarriageReturn) {
+    TextIn in;
+    in.open_text("a\r\nb\nc\r\n\nlast");
+    std::string_view l;
+    std::vector<std::string> got;
+    while (in.next_line(l)) got.emplace_back(l);
+    EXPECT_EQ(got, (std::vector<std::string>{"a", "b", "c", "", "last"}));
+    in.back();
+    ASSERT_TRUE(in.next_line(l));
+    EXPECT_EQ(l, "last");
+    in.rewind();
+    ASSERT_TRUE(in.next_line(l));
+    EXPECT_EQ(l, "a");
+    in.back();
+    ASSERT_TRUE(in.next_line(l));
+    EXPECT_EQ(l, "a");
+    EXPECT_EQ(in.line_number(), 1);
+}
+
+TEST_F(RecordsTest, FormattedReadTakesFieldsByColumn) {
+    TextIn in;
+    in.open_text("         1        20       300C:\\maps\\a.bln\n  1.5  2.5\nnext\n");
+    std::int32_t a = 0, b = 0, c = 0;
+    std::string name(80, ' ');
+    EXPECT_EQ(FormRead(in, "(3I10,A)").i(a).i(b).i(c).a(name).end(), RecStatus::Ok);
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(b, 20);
+    EXPECT_EQ(c, 300);
+    EXPECT_EQ(name, std::string("C:\\maps\\a.bln") + std::string(67, ' '));
+    float x = 0, y = 0;
+    EXPECT_EQ(FormRead(in, "(2F5.0)").r(x).r(y).end(), RecStatus::Ok);
+    EXPECT_EQ(x, 1.5f);
+    EXPECT_EQ(y, 2.5f);
+    std::string word(2, ' ');
+    EXPECT_EQ(FormRead(in, "(A)").a(word).end(), RecStatus::Ok);
+    EXPECT_EQ(word, "ne");
+    EXPECT_EQ(FormRead(in, "(A)").a(word).end(), RecStatus::End);
+    in.open_text("  1.5\n");
+    a = 9;
+    EXPECT_EQ(FormRead(in, "(I5)").i(a).end(), RecStatus::Bad);
+    EXPECT_EQ(a, 9);
+}
+
+TEST_F(RecordsTest, WideTextFieldKeepsItsRightmostCharacters) {
+    TextIn in;
+    in.open_text("abcdef\n");
+    std::string t(3, ' ');
+    FormRead(in, "(A6)").a(t).end();
+    EXPECT_EQ(t, "def");
+}
+
+TEST_F(RecordsTest, FreeReadSpansLinesAndSkipsTheRest) {
+    TextIn in;
+    in.open_text("1, 2.5\n  3 4 5 ignored words\n\n6\n");
+    std::int32_t a = 0, c = 0;
+    float b = 0, d = 0;
+    {
+        FreeRead r(in);
+        r.i(a).r(b).i(c).r(d);
+        EXPECT_EQ(r.end(), RecStatus::Ok);
+    }
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(b, 2.5f);
+    EXPECT_EQ(c, 3);
+    EXPECT_EQ(d, 4.0f);
+    // An empty record still takes a line (here the empty one).
+    EXPECT_EQ(FreeRead(in).end(), RecStatus::Ok);
+    std::int32_t e = 0;
+    EXPECT_EQ(FreeRead(in).i(e).end(), RecStatus::Ok);
+    EXPECT_EQ(e, 6);
+    EXPECT_EQ(FreeRead(in).i(e).end(), RecStatus::End);
+    EXPECT_EQ(FreeRead(in).end(), RecStatus::End);
+}
+
+TEST_F(RecordsTest, FreeReadIntegerNeedsAnInteger) {
+    TextIn in;
+    in.open_text("1.5 2\n");
+    std::int32_t a = 7;
+    FreeRead r(in);
+    r.i(a);
+    EXPECT_EQ(r.end(), RecStatus::Bad);
+    EXPECT_EQ(a, 7);
+}
+
+TEST_F(RecordsTest, FreeWriteReadsBack) {
+    TextOut out;
+    out.memory();
+    const float vals[] = {0.1f, 155000.4f, -1.0E-7f, 1.70141E+38f, 3.0f, 1.17549435E-38f};
+    {
+        FreeWrite w(out);
+        w.i(-12);
+        for (float v : vals) w.r(v);
+    }
+    TextIn in;
+    in.open_text(out.str());
+    std::int32_t n = 0;
+    float got[6] = {};
+    FreeRead r(in);
+    r.i(n);
+    for (float& g : got) r.r(g);
+    ASSERT_EQ(r.end(), RecStatus::Ok);
+    EXPECT_EQ(n, -12);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(got[i], vals[i]) << i;
+    EXPECT_EQ(out.str().find('\n'), out.str().size() - 1);   // one line
+}
+
+// ---- files ----
+
+TEST_F(RecordsTest, UncommittedOutputLeavesTheTargetAlone) {
+    TempDir dir;
+    const std::string name = dir.file("grid.grd");
+    write_file(name, "old contents");
+    {
+        TextOut out;
+        ASSERT_TRUE(out.create(name));
+        out.line("half");
+    }
+    EXPECT_EQ(read_file(name), "old contents");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    TextOut out;
+    ASSERT_TRUE(out.create(name + "   "));   // trailing blanks of a name do not count
+    out.line("new");
+    ASSERT_TRUE(out.commit());
+    EXPECT_EQ(read_file(name), "new\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST_F(RecordsTest, UnwritablePlacesFail) {
+    TempDir dir;
+    TextOut out;
+    EXPECT_FALSE(out.create(dir.file("missing/dir/x.grd")));
+    EXPECT_FALSE(out.create("   "));
+    TextIn in;
+    EXPECT_FALSE(in.open(dir.file("nothing.bln")));
+    EXPECT_FALSE(in.open(dir.path().string()));
+}
+
+TEST_F(RecordsTest, ReadErrorsNameFileAndLine) {
+    TextIn in;
+    in.open_text("1\nx\n", "m.fem");
+    std::int32_t a = 0;
+    FreeRead(in).i(a).end();
+    FreeRead r(in);
+    r.i(a);
+    app_read_error(in, r.end(), "an integer");
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_EQ(errors()[0], "input error in file m.fem, line 2: an integer expected");
+}
+
+// ---- fields of a line ----
+
+TEST_F(RecordsTest, FieldCounts) {
+    const struct {
+        const char* line;
+        int n;
+    } cases[] = {{"", 0}, {"    ", 0}, {"  12  34", 2}, {"12,34", 1}, {"a\tb", 1}, {"a b c   ", 3}, {" x", 1}};
+    for (const auto& c : cases) EXPECT_EQ(nveld(c.line), c.n) << '"' << c.line << '"';
+    EXPECT_EQ(nveld("12 34 56", 5), 2);   // only the first l characters count
+}
+
+TEST_F(RecordsTest, FieldPositionsKeepExtraBlanks) {
+    int ib = 0, ie = 0;
+    argstr(1, "ab   cd", ib, ie);
+    EXPECT_EQ(ib, 1);
+    EXPECT_EQ(ie, 4);
+    argstr(2, "ab   cd", ib, ie);
+    EXPECT_EQ(ib, 6);
+    EXPECT_EQ(ie, 7);
+    argstr(1, "  ab cd  ", ib, ie);
+    EXPECT_EQ(ib, 3);
+    EXPECT_EQ(ie, 4);
+    ib = ie = -5;
+    argstr(3, "ab cd", ib, ie);
+    EXPECT_EQ(ib, -5);
+    EXPECT_EQ(ie, -5);
+    argstr(0, "ab cd", ib, ie);
+    EXPECT_EQ(ib, -5);
+}
+
+TEST_F(RecordsTest, FieldAsNumber) {
+    float v = 0;
+    EXPECT_TRUE(datstr(1, "1.5E2   7", v));
+    EXPECT_EQ(v, 150.0f);
+    EXPECT_TRUE(datstr(2, "1.5E2   7", v));
+    EXPECT_EQ(v, 7.0f);
+    // A missing field or one that is not a number is an error, not the
+    // previous field's value.
+    v = 3;
+    EXPECT_FALSE(datstr(3, "1.5E2   7", v));
+    EXPECT_FALSE(datstr(1, "abc", v));
+    EXPECT_EQ(v, 3.0f);
+}
+
+TEST_F(RecordsTest, DialogNumbers) {
+    const struct {
+        const char* in;
+        const char* text_after;
+        float value_after;
+        int ierr;
+    } cases[] = {
+        {"3,5", "3.5", 3.5f, 0},
+        {"1,2,3", "1.2,3", 9.0f, 1},
+        {"", "", 9.0f, 0},
+        {"    ", "    ", 9.0f, 0},
+        {"abc", "abc", 9.0f, 1},
+        {" -12.5  ", " -12.5  ", -12.5f, 0},
+    };
+    for (const auto& c : cases) {
+        std::string t = c.in;
+        float v = 9.0f;
+        int ierr = -1;
+        waarde(t, v, ierr);
+        EXPECT_EQ(t, c.text_after) << c.in;
+        EXPECT_EQ(v, c.value_after) << c.in;
+        EXPECT_EQ(ierr, c.ierr) << c.in;
+    }
+}
+
+TEST_F(RecordsTest, CommandLineWords) {
+    std::string w;
+    argv_of("run.ini other", w, 1);
+    EXPECT_EQ(w, "run.ini" + std::string(73, ' '));
+    argv_of("run.ini other", w, 2);
+    EXPECT_EQ(txt_trim(w), "other");
+    argv_of(" lead", w, 1);   // a line that begins with a blank has an empty first word
+    EXPECT_EQ(w, std::string(80, ' '));
+    argv_of("", w, 1);
+    EXPECT_EQ(w.size(), 80u);
+    EXPECT_TRUE(txt_blank(w));
+    // The program's own command line: the arguments after its name.
+    const auto& args = os_app_args();
+    std::string expected(80, ' ');
+    if (args.size() > 1) argv_of(args[1], expected, 1);
+    argv(w, 1);
+    EXPECT_EQ(w, expected);
+}
+
+TEST_F(RecordsTest, SmallTimeAndDate) {
+    std::string t = "ABC xYz  ";
+    small(t);
+    EXPECT_EQ(t, "abc xyz  ");
+    int h = 0, m = 0, s = 0, hh = -1;
+    gettime(h, m, s, hh);
+    EXPECT_EQ(h, 3);
+    EXPECT_EQ(m, 4);
+    EXPECT_EQ(s, 5);
+    EXPECT_GE(hh, 0);
+    EXPECT_LT(hh, 100);
+    int mo = 0, d = 0, y = 0;
+    getdat(mo, d, y);
+    EXPECT_EQ(mo, 1);
+    EXPECT_EQ(d, 2);
+    EXPECT_EQ(y, 24);
+}
