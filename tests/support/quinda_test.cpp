@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include "app/appdata.h"
+#include "app/apphooks.h"
+#include "app/fatal.h"
+#include "app/mainstate.h"
 #include "lib/graphics/gstate.h"
 #include "lib/pgraph/pgstate.h"
 #include "lib/window/errors.h"
@@ -18,6 +21,9 @@ void QuindaTest::SetUp() {
     reset_pgraph_state();
     reset_error_services();
     reset_app_data();
+    reset_main_state();
+    reset_app_hooks();
+    reset_app_run_mode();
 }
 
 TempDir::TempDir(bool enter) {
