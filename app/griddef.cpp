@@ -5,6 +5,7 @@
 
 #include "app/appdata.h"
 #include "app/apphooks.h"
+#include "app/fatal.h"
 #include "app/mainstate.h"
 #include "app/modflow.h"
 #include "app/records.h"
@@ -83,6 +84,20 @@ void take_counts(GridText tnx, GridText tny, bool round) {
 
 void read_field(int field, GridText t) { app_dialog_get_string(field, gtext(t)); }
 
+// The end of the Surfer and Arc-Info commands: the entered angle, the
+// recomputed grid, the dialog closed and the view redrawn. Entries that make
+// no grid are reported and the command's changes undone.
+void finish_regular(int type, int dialog, const GridSnapshot& before) {
+    take_angle();
+    const bool ok = checkgrid(type);
+    app_dialog_unload(dialog);
+    if (!ok) {
+        before.restore();
+        return;
+    }
+    redraw_view();
+}
+
 }  // namespace
 
 bool checkgrid(int type) {
@@ -90,8 +105,9 @@ bool checkgrid(int type) {
     if (dat8.nx > dat8.nxmax) dat8.nx = dat8.nxmax;
     if (dat8.ny > dat8.nymax) dat8.ny = dat8.nymax;
     if (dat8.nx < 2 || dat8.ny < 2) {
-        app_input_error("a grid needs at least 2 points along x and along y; it has " + std::to_string(dat8.nx) +
-                        " x " + std::to_string(dat8.ny));
+        app_stop("a grid needs at least 2 points along x and along y; it has " + std::to_string(dat8.nx) + " x " +
+                     std::to_string(dat8.ny),
+                 InputErrorExitCode);
         return false;
     }
     if (type == GridArcInfo) {
@@ -230,14 +246,7 @@ void cmd_surfer() {
     take(TxX1, dat8.gx1);
     take(TxY1, dat8.gy1);
     take_counts(TxNx, TxNy, true);
-    take_angle();
-    const bool ok = checkgrid(GridSurfer);
-    app_dialog_unload(DlgSurfer);
-    if (!ok) {
-        before.restore();
-        return;
-    }
-    redraw_view();
+    finish_regular(GridSurfer, DlgSurfer, before);
 }
 
 void cmd_arcinfo() {
@@ -301,14 +310,7 @@ void cmd_arcinfo() {
     take(TxY0, dat8.yll);
     take_counts(TxX1, TxY1, false);
     take(TxCell, dat8.cellsize);
-    take_angle();
-    const bool ok = checkgrid(GridArcInfo);
-    app_dialog_unload(DlgArcInfo);
-    if (!ok) {
-        before.restore();
-        return;
-    }
-    redraw_view();
+    finish_regular(GridArcInfo, DlgArcInfo, before);
 }
 
 void cmd_modflow() {

@@ -56,7 +56,7 @@ bool beside_area(const float* xy) {
 
 bool modflow_size_ok() {
     if (dat16.ncol >= 1 && dat16.ncol <= MaxModflow && dat16.nrow >= 1 && dat16.nrow <= MaxModflow) return true;
-    app_input_error("no MODFLOW grid: define it with DELR and DELC files first");
+    app_stop("no MODFLOW grid: define it with DELR and DELC files first", InputErrorExitCode);
     return false;
 }
 

@@ -60,3 +60,8 @@ int add_triangle(float x1, float y1, float x2, float y2, float x3, float y3, int
     }
     return e;
 }
+
+void add_awkward_triangles(int k) {
+    add_triangle(12, 12, 31, 14, 20, 33, k, 77.0f);
+    add_triangle(0, 0, 5, 5, 10, 10, k, 99.0f);
+}

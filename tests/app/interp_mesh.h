@@ -20,3 +20,9 @@ void set_field(int k, const std::function<float(float, float)>& f);
 // Adds one triangle of three new nodes, counter-clockwise as given, with the
 // same value v at its corners in plane k; returns its element number.
 int add_triangle(float x1, float y1, float x2, float y2, float x3, float y3, int k, float v);
+
+// A linear field that every correct interpolation reproduces.
+inline float linear(float x, float y) { return 3.0f + 2.0f * x - 0.5f * y; }
+// Awkward triangles after the mesh, in plane k: one overlapping the lattice
+// near (20, 20) and one without area.
+void add_awkward_triangles(int k);

@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "app/apphooks.h"
+#include "app/fatal.h"
 #include "app/griddef.h"
 #include "app/interp.h"
 #include "app/mainstate.h"
+#include "lib/window/exitprog.h"
 #include "lib/window/text.h"
 #include "tests/app/app_test.h"
 #include "tests/app/interp_mesh.h"
@@ -45,8 +47,6 @@ void set_grid(float gx0, float gy0, float gx1, float gy1, int nx, int ny, float 
     dat12.rotang = degrees_to_rotang(degrees);
     ASSERT_TRUE(checkgrid(0));
 }
-
-float linear(float x, float y) { return 3.0f + 2.0f * x - 0.5f * y; }
 
 bool run_grid() { return grid(1, 1, 0, 1, 1, 0, 1, 0); }
 
@@ -228,6 +228,15 @@ TEST_F(InterpTest, GridOfTooFewOrTooManyPointsIsReported) {
         EXPECT_EQ(dat7.gridval(1, 1), 42.0f);
     }
     EXPECT_EQ(rec.plots, 0);
+
+    // A batch run ends with the input-error exit code.
+    static int code = -1;
+    const ExitProgramFn saved = exit_program_hook;
+    exit_program_hook = [](std::string_view, int c) { code = c; };
+    app_run_mode.batch = true;
+    EXPECT_FALSE(run_grid());
+    exit_program_hook = saved;
+    EXPECT_EQ(code, InputErrorExitCode);
 }
 
 TEST_F(InterpTest, NoActiveOptionOnlyBlanks) {
@@ -295,9 +304,7 @@ std::vector<float> snapshot() { return {dat7.gridval.a.begin(), dat7.gridval.a.e
 TEST_P(InterpDifferential, FastEqualsPlainBitForBit) {
     const DiffCase& c = GetParam();
     build_lattice(c.mesh);
-    // Overlapping and degenerate triangles after the lattice.
-    add_triangle(12, 12, 31, 14, 20, 33, 3, 77.0f);
-    add_triangle(0, 0, 5, 5, 10, 10, 3, 99.0f);
+    add_awkward_triangles(3);
     set_field(0, linear);
     set_field(1, [](float x, float y) { return x > 25 ? 0.0f : 1.0f + 0.01f * x * y; });
     set_field(2, [](float x, float y) { return std::sin(x * 0.1f) + y; });

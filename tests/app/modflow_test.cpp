@@ -79,8 +79,6 @@ protected:
     ExitProgramFn saved_exit_ = nullptr;
 };
 
-float linear(float x, float y) { return 3.0f + 2.0f * x - 0.5f * y; }
-
 void run() { modflow_grid(-1, 1, 0, 1, 1, 1, 1, 0); }
 
 }  // namespace
@@ -285,8 +283,7 @@ class ModflowDifferential : public ModflowTest, public ::testing::WithParamInter
 TEST_P(ModflowDifferential, FastEqualsPlainBitForBit) {
     const MfCase& c = GetParam();
     build_lattice(c.mesh);
-    add_triangle(12, 12, 31, 14, 20, 33, 3, 77.0f);
-    add_triangle(0, 0, 5, 5, 10, 10, 3, 99.0f);
+    add_awkward_triangles(3);
     set_field(0, linear);
     set_field(3, [](float x, float y) { return 0.3f * x - 7.0f * y + 1e5f; });
     set_field(4, [](float x, float y) { return std::sin(x) * y; });
