@@ -25,8 +25,18 @@ struct MainState {
     std::int32_t loaded = 0;
     std::int32_t shownodal = 0;
     std::int32_t showriver = 0;
-    std::int32_t autosave = 0;
+    std::int32_t autosave = 0;      // Calculation writes each grid to its own file
+    std::int32_t profwin = 0;       // the profile window is open
+    std::int32_t profslot = 0;      // its window slot
+    std::int32_t nprofpts = 100;
     std::int32_t selflags = 10;
+    std::string femname = std::string(80, ' ');
+    std::string gridname = std::string(80, ' ');
+    std::string profname = std::string(80, ' ');
+    std::string wmfname = std::string(80, ' ');
+    std::int32_t lname = 0;
+    std::array<std::int32_t, 52> optstate{};   // check states of the GridOption boxes
+    float px = 0, py = 0;                      // pointer position in world units
     // The texts the grid dialogs show: txx0, txy0, txx1, txy1, txnx, txny,
     // txrot, txcell, 12 characters each.
     std::array<std::string, GridTextCount> gridtexts;
