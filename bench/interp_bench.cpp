@@ -1,7 +1,9 @@
 // Interpolation of the largest model the data blocks hold: a 212 x 212
 // lattice (44,944 nodes, 89,042 triangles) with 17 aquifers, all 52
-// quantities active, onto a 500 x 500 grid and onto 500 x 500 MODFLOW cell
-// centres. The model is built in memory, as the model reader would leave it.
+// quantities active (and one, for comparison), onto a 500 x 500 grid and
+// onto 500 x 500 MODFLOW cell centres. The model is built in memory, as the
+// model reader would leave it. Targets, one thread: under 1 s each, peak
+// memory under 200 MB.
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
@@ -19,7 +21,7 @@ namespace {
 constexpr int Side = 212;
 constexpr float Spacing = 10.0f;
 
-void build_model() {
+void build_model(int active) {
     reset_app_data();
     std::uint32_t s = 12345;
     auto jitter = [&s] {
@@ -53,7 +55,7 @@ void build_model() {
     }
     dat4.nelem = e;
     dat4.nelemhdr = e;
-    for (int k = 0; k < NumGridOptions; ++k) dat5.opton(k) = 'j';
+    for (int k = 0; k < active; ++k) dat5.opton(k) = 'j';
 }
 
 void report_memory(benchmark::State& state) {
@@ -65,7 +67,7 @@ void report_memory(benchmark::State& state) {
 }
 
 void BM_GridAllQuantities500(benchmark::State& state) {
-    build_model();
+    build_model(static_cast<int>(state.range(0)));
     const float extent = static_cast<float>(Side - 1) * Spacing;
     dat8.gx0 = 0;
     dat8.gy0 = 0;
@@ -82,7 +84,7 @@ void BM_GridAllQuantities500(benchmark::State& state) {
 }
 
 void BM_ModflowAllQuantities500(benchmark::State& state) {
-    build_model();
+    build_model(static_cast<int>(state.range(0)));
     const float extent = static_cast<float>(Side - 1) * Spacing;
     dat8.gx0 = 0;
     dat8.gy0 = 0;
@@ -104,6 +106,8 @@ void BM_ModflowAllQuantities500(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_GridAllQuantities500)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ModflowAllQuantities500)->Unit(benchmark::kMillisecond);
+// The argument is the number of active quantities: 52 is the figure to meet;
+// 1 shows the share of the covering pass.
+BENCHMARK(BM_GridAllQuantities500)->Arg(52)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ModflowAllQuantities500)->Arg(52)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
