@@ -182,6 +182,8 @@ TEST_F(ModflowTest, LinearFieldAtCellCentres) {
     EXPECT_NEAR(dat7.gridval(50, 50), linear(dat8.gx0 + 49 * dat8.dx, dat8.gy0 + 49 * dat8.dy), 2e-4f);
     EXPECT_EQ(leakage.iopt, 52);
     EXPECT_EQ(rec.plots, 1);
+    EXPECT_EQ(dialog_stand_in.progress, 100);   // the progress dialog ran to the end
+    EXPECT_EQ(dialog_stand_in.loaded, 0);       // and is gone
 }
 
 TEST_F(ModflowTest, LinearFieldOnRotatedCells) {
