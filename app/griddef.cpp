@@ -5,10 +5,11 @@
 
 #include "app/appdata.h"
 #include "app/apphooks.h"
-#include "app/fatal.h"
+#include "app/femread.h"
 #include "app/mainstate.h"
 #include "app/modflow.h"
 #include "app/records.h"
+#include "app/settings.h"
 #include "lib/window/text.h"
 
 namespace {
@@ -105,9 +106,8 @@ bool checkgrid(int type) {
     if (dat8.nx > dat8.nxmax) dat8.nx = dat8.nxmax;
     if (dat8.ny > dat8.nymax) dat8.ny = dat8.nymax;
     if (dat8.nx < 2 || dat8.ny < 2) {
-        app_stop("a grid needs at least 2 points along x and along y; it has " + std::to_string(dat8.nx) + " x " +
-                     std::to_string(dat8.ny),
-                 InputErrorExitCode);
+        app_input_error("a grid needs at least 2 points along x and along y; it has " + std::to_string(dat8.nx) +
+                        " x " + std::to_string(dat8.ny));
         return false;
     }
     if (type == GridArcInfo) {
@@ -366,7 +366,7 @@ void cmd_modflow() {
     if (ierr == 0 && read_delc) delr_c(dat17.delcfile, 1, nrow, delc, dat8.gy0, ycen, ierr);
     if (ierr == 0 && (ncol < 1 || nrow < 1)) {
         app_input_error(ncol < 1 ? "no column widths: name a DELR file" : "no row heights: name a DELC file");
-        ierr = 1;
+        ierr = ExitInputError;
     }
     if (ierr != 0) {
         app_dialog_unload(DlgModflow);
@@ -396,4 +396,22 @@ void cmd_modflow() {
     dat8.ny = nrow + 1;
     app_dialog_unload(DlgModflow);
     redraw_view();
+}
+
+namespace {
+
+void checkgrid_for_settings(int type) { checkgrid(type); }
+
+int delr_c_for_settings(std::string_view name, int readflag, std::int32_t& n, ModflowArray& d, float origin,
+                        ModflowArray& c) {
+    int ierr = 0;
+    delr_c(name, readflag, n, d, origin, c, ierr);
+    return ierr;
+}
+
+}  // namespace
+
+void install_grid_definition_hooks() {
+    settings_grid_hooks.checkgrid = checkgrid_for_settings;
+    settings_grid_hooks.delr_c = delr_c_for_settings;
 }

@@ -6,7 +6,6 @@
 
 #include "app/appdata.h"
 #include "app/apphooks.h"
-#include "app/fatal.h"
 #include "app/griddef.h"
 #include "app/gridfiles.h"
 #include "app/interp_internal.h"
@@ -273,9 +272,9 @@ namespace {
 bool grid_size_ok() {
     const int nxm = std::min(dat8.nxmax, MaxGridPoints), nym = std::min(dat8.nymax, MaxGridPoints);
     if (dat8.nx >= 2 && dat8.ny >= 2 && dat8.nx <= nxm && dat8.ny <= nym) return true;
-    app_stop("the grid has " + std::to_string(dat8.nx) + " x " + std::to_string(dat8.ny) + " points; it needs 2 to " +
-                 std::to_string(nxm) + " along x and 2 to " + std::to_string(nym) + " along y",
-             InputErrorExitCode);
+    app_input_error("the grid has " + std::to_string(dat8.nx) + " x " + std::to_string(dat8.ny) +
+                    " points; it needs 2 to " + std::to_string(nxm) + " along x and 2 to " + std::to_string(nym) +
+                    " along y");
     return false;
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/apphooks.h"
-#include "app/fatal.h"
+#include "app/femread.h"
 #include "app/griddef.h"
 #include "app/gridfiles.h"
 #include "app/interp.h"
@@ -56,7 +56,7 @@ bool beside_area(const float* xy) {
 
 bool modflow_size_ok() {
     if (dat16.ncol >= 1 && dat16.ncol <= MaxModflow && dat16.nrow >= 1 && dat16.nrow <= MaxModflow) return true;
-    app_stop("no MODFLOW grid: define it with DELR and DELC files first", InputErrorExitCode);
+    app_input_error("no MODFLOW grid: define it with DELR and DELC files first");
     return false;
 }
 
@@ -107,8 +107,8 @@ void delr_c(std::string_view filename, int readflag, int& n, ModflowArray& d, fl
     const std::string name = txt_c(filename);
     TextIn in;
     if (!in.open(name)) {
-        app_stop("cannot read file " + name, InputErrorExitCode);
-        ierr = 1;
+        app_input_error("cannot read file " + name);
+        ierr = ExitInputError;
         return;
     }
     static ModflowArray w;
@@ -116,25 +116,23 @@ void delr_c(std::string_view filename, int readflag, int& n, ModflowArray& d, fl
     std::string_view line;
     while (in.next_line(line)) {
         if (line.size() > MaxLineLength) {
-            app_stop("file " + name + ", line " + std::to_string(in.line_number()) + ": longer than " +
-                         std::to_string(MaxLineLength) + " characters",
-                     InputErrorExitCode);
-            ierr = 1;
+            app_input_error("file " + name + ", line " + std::to_string(in.line_number()) + ": longer than " +
+                            std::to_string(MaxLineLength) + " characters");
+            ierr = ExitInputError;
             return;
         }
         const int f = nveld(line);
         for (int k = 1; k <= f; ++k) {
             if (count + k > MaxModflow) {
-                app_stop("max ncol/nrow 500", 24);
-                ierr = 24;
+                app_input_error("max ncol/nrow 500");
+                ierr = ExitMaxColumnsRows;
                 return;
             }
             float v = 0;
             if (!datstr(k, line, v) || !std::isfinite(v)) {
-                app_stop("input error in file " + name + ", line " + std::to_string(in.line_number()) + ": field " +
-                             std::to_string(k) + " is not a number",
-                         InputErrorExitCode);
-                ierr = 1;
+                app_input_error("input error in file " + name + ", line " + std::to_string(in.line_number()) +
+                                ": field " + std::to_string(k) + " is not a number");
+                ierr = ExitInputError;
                 return;
             }
             w(count + k) = v;
@@ -142,8 +140,8 @@ void delr_c(std::string_view filename, int readflag, int& n, ModflowArray& d, fl
         count += f;
     }
     if (count == 0) {
-        app_stop("file " + name + " holds no widths", InputErrorExitCode);
-        ierr = 1;
+        app_input_error("file " + name + " holds no widths");
+        ierr = ExitInputError;
         return;
     }
     n = count;

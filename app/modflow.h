@@ -7,12 +7,16 @@
 
 using ModflowArray = Arr1<float, MaxModflow>;
 
+// Exit code of "max ncol/nrow 500".
+constexpr int ExitMaxColumnsRows = 24;
+
 // With readflag 1 reads the widths of the named file into d(1..n) and sets n;
 // with readflag 0 keeps d and n. Then computes the centres c(1..n) from the
-// origin. ierr: 0 success; 24 more than 500 values; 1 a file that cannot be
-// read, holds no values, or holds a field that is not a number. On an error
-// it is reported (in a batch run the program ends with the code) and d, n
-// and c are left as they were.
+// origin. ierr: 0 success, or the exit code of a batch run that meets the
+// error: ExitMaxColumnsRows for more than 500 values, ExitInputError for a
+// file that cannot be read, holds no values, or holds a field that is not a
+// finite number. On an error it is reported and d, n and c are left as they
+// were; the caller abandons its command (or, in a batch run, ends with ierr).
 void delr_c(std::string_view filename, int readflag, int& n, ModflowArray& d, float origin, ModflowArray& c,
             int& ierr);
 

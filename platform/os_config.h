@@ -16,6 +16,16 @@ struct OsConfig {
     int gui_font_height = 13;       // pixels, without internal leading
     int dialog_base_x = 6;          // average character width of the dialog font
     int dialog_base_y = 13;         // character height of the dialog font
+    // Frame metrics used for window arithmetic; a window manager may draw its
+    // own decorations, but sizes the library computes stay these.
+    int caption_height = 19;        // title bar
+    int small_caption_height = 15;  // title bar of a tool window
+    int sizing_border = 4;          // border of a sizable frame, each side
+    int fixed_border = 3;           // border of a fixed frame with a caption
+    int thin_border = 1;            // plain border
+    int menu_height = 19;           // one row of menu bar
+    int status_bar_height = 20;     // status bar with the default font
+    int mouse_buttons = 3;
     std::string printer_name;       // empty: no system printer (PDF printer stands in)
     char locale_decimal = '.';      // decimal character of the user's locale
     std::string user_name = "user";

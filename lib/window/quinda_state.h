@@ -147,6 +147,20 @@ struct WindowTable {
     std::int32_t wForeCol = 0, wBackCol = 0, wUnderline = 0;
     std::array<std::int32_t, 18> wColor{};
     std::int32_t atomRoot = 0, atomChild = 0, atomClient = 0, atomSplitH = 0, atomSplitV = 0;
+    // Drawing objects of the screen side, made when the root window opens.
+    OsHandle gDC = 0, gBitmap = 0, gRegion = 0, gFont = 0, gFontOld = 0, gPen = 0, gPenOld = 0, gPal256 = 0;
+    std::vector<std::uint32_t> gLogPal;   // entries of the 256-colour screen palette
+    std::int32_t ngColours = 0;           // default palette size
+    // Special drawing targets; 0 while drawing goes to the current window.
+    OsHandle hGraphicsBitmap = 0, hGraphicsField = 0, hGraphicsMetafile = 0;
+    std::uint32_t cgmFormat = 0;          // clipboard format "Quindarolex CGM"
+    std::uint32_t uFindMsgString = 0;     // registered "commdlg_FindReplace"
+    std::int32_t iVerRTF = 0;             // rich-edit version found
+    std::int32_t hImgLib = 0, hHelpLib = 0, hEmailLib = 0;
+    std::int32_t pGradientFill = 0;       // 1 when the system's gradient fill is available
+    std::int32_t pMAPISendMail = 0;       // 1 when the system's mail entry is available
+    std::int32_t atomBitmap = 0;          // class of the bitmap viewer
+    std::int32_t wBlitOn = 0;             // snapshots shown while a modal phase runs
     std::array<OsHandle, 20> hBitmap{};
     std::array<OsHandle, 20> hMetafile{};
     std::array<OsHandle, 20> MetafileDC{};

@@ -5,11 +5,9 @@
 #include <vector>
 
 #include "app/apphooks.h"
-#include "app/fatal.h"
 #include "app/griddef.h"
 #include "app/interp.h"
 #include "app/mainstate.h"
-#include "lib/window/exitprog.h"
 #include "lib/window/text.h"
 #include "tests/app/app_test.h"
 #include "tests/app/interp_mesh.h"
@@ -229,14 +227,6 @@ TEST_F(InterpTest, GridOfTooFewOrTooManyPointsIsReported) {
     }
     EXPECT_EQ(rec.plots, 0);
 
-    // A batch run ends with the input-error exit code.
-    static int code = -1;
-    const ExitProgramFn saved = exit_program_hook;
-    exit_program_hook = [](std::string_view, int c) { code = c; };
-    app_run_mode.batch = true;
-    EXPECT_FALSE(run_grid());
-    exit_program_hook = saved;
-    EXPECT_EQ(code, InputErrorExitCode);
 }
 
 TEST_F(InterpTest, NoActiveOptionOnlyBlanks) {

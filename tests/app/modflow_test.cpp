@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "app/apphooks.h"
-#include "app/fatal.h"
+#include "app/femread.h"
 #include "app/griddef.h"
 #include "app/interp.h"
 #include "app/modflow.h"
-#include "lib/window/exitprog.h"
+#include "app/settings.h"
 #include "lib/window/text.h"
 #include "tests/app/app_test.h"
 #include "tests/app/interp_mesh.h"
@@ -20,8 +20,6 @@ struct Circles {
     int count = 0;
     float last_x = 0, last_y = 0, last_r = 0;
     int plots = 0;
-    int exit_code = -1;
-    std::string exit_message;
 };
 Circles rec;
 
@@ -32,10 +30,6 @@ void record_circle(float x, float y, float r) {
     rec.last_r = r;
 }
 void record_plot(int, int, int, int, int, int, int, int, int) { ++rec.plots; }
-void record_exit(std::string_view message, int code) {
-    rec.exit_code = code;
-    rec.exit_message = std::string(message);
-}
 
 class ModflowTest : public AppTest {
 protected:
@@ -44,12 +38,6 @@ protected:
         rec = Circles{};
         view_hooks.igrcircle = record_circle;
         view_hooks.plot = record_plot;
-        saved_exit_ = exit_program_hook;
-        exit_program_hook = record_exit;
-    }
-    void TearDown() override {
-        exit_program_hook = saved_exit_;
-        AppTest::TearDown();
     }
     // Reads the widths of a file holding the text; ierr returned.
     int read_widths(const std::string& text, int& n, ModflowArray& d, ModflowArray& c, float origin = 0) {
@@ -76,7 +64,6 @@ protected:
         dat8.gy1 = dat16.ycen(dat16.nrow) + 0.5f * dat16.delc(dat16.nrow);
     }
     TempDir dir_;
-    ExitProgramFn saved_exit_ = nullptr;
 };
 
 void run() { modflow_grid(-1, 1, 0, 1, 1, 1, 1, 0); }
@@ -108,10 +95,11 @@ TEST_F(ModflowTest, WidthsAndCentres) {
 TEST_F(ModflowTest, BadFilesAreReportedAndLeaveTheGridAlone) {
     std::string many;
     for (int i = 0; i < 501; ++i) many += "1 ";
+    const int bad = ExitInputError;
     struct Case { const char* name; std::string text; int ierr; } cases[] = {
-        {"501 values", many, 24},   {"not a number", "10 x 20", 1}, {"comma", "10,20", 1},
-        {"empty", "\n   \n", 1},    {"overflow", "1e39", 1},
-        {"long line", std::string(45001, ' ') + "5", 1}};
+        {"501 values", many, 24},     {"not a number", "10 x 20", bad}, {"comma", "10,20", bad},
+        {"empty", "\n   \n", bad},   {"overflow", "1e39", bad},
+        {"long line", std::string(45001, ' ') + "5", bad}};
     for (const auto& c : cases) {
         errors().clear();
         int n = 7;
@@ -130,21 +118,35 @@ TEST_F(ModflowTest, BadFilesAreReportedAndLeaveTheGridAlone) {
     int n = 0, ierr = 0;
     ModflowArray d, cen;
     delr_c(dir_.file("missing.txt"), 1, n, d, 0, cen, ierr);
-    EXPECT_EQ(ierr, 1);
-    EXPECT_EQ(rec.exit_code, -1);   // interactive: nothing ends the program
+    EXPECT_EQ(ierr, ExitInputError);
 }
 
-TEST_F(ModflowTest, BatchRunEndsWithTheExitCode) {
-    app_run_mode.batch = true;
+TEST_F(ModflowTest, SettingsFileReadsTheGridThroughDelrC) {
+    install_grid_definition_hooks();
+    write_file(dir_.file("delr"), "100 100\n50\n");
+    write_file(dir_.file("delc"), "10 20\n");
+    const std::string ini = dir_.file("batch.ini");
+    auto put_ini = [&](const std::string& delr) {
+        write_file(ini, dir_.file("nomodel.fem") + "\n    2    0\n" + delr + "\n" + dir_.file("delc") +
+                            "\n        0.00000        0.00000    1\n         0\n    3\nmodflow.dat\n");
+    };
+    put_ini(dir_.file("delr"));
+    SettingsRead r;
+    ASSERT_EQ(read_settings_batch(ini, r), 0) << (errors().empty() ? "" : errors()[0]);
+    EXPECT_EQ(dat16.ncol, 3);
+    EXPECT_EQ(dat16.xcen(3), 225.0f);
+    EXPECT_EQ(dat16.delc(1), 20.0f);   // listed from the top row down, turned round
+    EXPECT_EQ(dat16.ycen(2), 25.0f);
+
+    // More than 500 widths: the batch run ends with code 24.
     std::string many;
     for (int i = 0; i < 501; ++i) many += "2\n";
-    int n = 0;
-    ModflowArray d, c;
-    read_widths(many, n, d, c);
-    EXPECT_EQ(rec.exit_code, 24);
-    EXPECT_EQ(rec.exit_message, "max ncol/nrow 500");
-    read_widths("abc", n, d, c);
-    EXPECT_EQ(rec.exit_code, InputErrorExitCode);
+    write_file(dir_.file("many"), many);
+    put_ini(dir_.file("many"));
+    errors().clear();
+    EXPECT_EQ(read_settings_batch(ini, r), ExitMaxColumnsRows);
+    ASSERT_FALSE(errors().empty());
+    EXPECT_EQ(errors().back(), "max ncol/nrow 500");
 }
 
 TEST_F(ModflowTest, Keerom) {

@@ -7,11 +7,13 @@
 
 #include "app/appdata.h"
 #include "app/apphooks.h"
-#include "app/fatal.h"
+#include "app/drawhooks.h"
 #include "app/mainstate.h"
+#include "app/settings.h"
 #include "lib/graphics/gstate.h"
 #include "lib/pgraph/pgstate.h"
 #include "lib/window/errors.h"
+#include "lib/window/messages.h"
 #include "lib/window/quinda_state.h"
 
 void QuindaTest::SetUp() {
@@ -21,9 +23,11 @@ void QuindaTest::SetUp() {
     reset_pgraph_state();
     reset_error_services();
     reset_app_data();
+    reset_message_state();
+    reset_app_draw_hooks();
+    reset_settings_grid_hooks();
     reset_main_state();
     reset_app_hooks();
-    reset_app_run_mode();
 }
 
 TempDir::TempDir(bool enter) {

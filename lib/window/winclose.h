@@ -1,0 +1,6 @@
+#pragma once
+// Closing the library's windows: everything the window layer holds is
+// released and a new root window may be opened.
+
+void windowclose();
+void yyshutdown();

@@ -1,0 +1,122 @@
+#pragma once
+// Calls from the window layer into subsystems that plug in beside it:
+// dialogs, the grid and editor windows, split panes, menus and tool bars,
+// the graphics state and screen device, hardcopy. Each entry may be empty;
+// the window layer then goes on as if the subsystem had nothing to do.
+#include <cstdint>
+
+#include "lib/window/quinda_state.h"
+
+// What a dialog knows about one of its events.
+struct DialogEventInfo {
+    std::int32_t dialog_id = -1;
+    std::int32_t previous_field = -1;
+    std::int32_t current_field = -1;
+    std::int32_t previous_tab = -1;
+    std::int32_t current_tab = -1;
+    std::int32_t previous_changed = -1;
+    std::int32_t mouse_button = -1;
+    std::int32_t graphics_field = 0;
+};
+
+struct WindowHooks {
+    // ---- dialogs ----
+    // Field classes, system control atoms, value store on, dialog brush cleared.
+    void (*register_dialog_classes)() = nullptr;
+    // Probes a dialog resource for combination with a window: 0 usable,
+    // -1 not a dialog resource, -4 cannot be created, -2 wrong style. On 0,
+    // width and height are its window size and resizable tells whether it
+    // has a resize field.
+    std::int32_t (*dialog_probe)(std::int32_t id, OsHandle owner, std::int32_t& width, std::int32_t& height,
+                                 bool& resizable) = nullptr;
+    // Loads the dialog into a slot's client (shown modeless at 0, 0 unless
+    // show is false) and returns its window.
+    OsHandle (*dialog_combine)(std::int32_t id, std::int32_t slot, bool show) = nullptr;
+    // Enters a frame as the dialog's combined window.
+    void (*dialog_set_combined)(OsHandle dialog, OsHandle frame) = nullptr;
+    void (*dialog_make_current)(std::int32_t id) = nullptr;
+    void (*dialog_repaint)(OsHandle dialog) = nullptr;
+    bool (*dialog_is_resizable)(OsHandle dialog) = nullptr;
+    // Hides and unloads a dialog given by its window.
+    void (*dialog_unload)(OsHandle dialog) = nullptr;
+    // Detach tab pages, destroy and forget every loaded dialog; clear the dialog globals.
+    void (*dialog_shutdown)() = nullptr;
+    // Clears the five dialog state words.
+    void (*dialog_clear_state)() = nullptr;
+    // No dialog has the keyboard any more (a window got the focus).
+    void (*dialog_clear_current)() = nullptr;
+    // Brings a combined dialog forward and gives it the focus.
+    void (*dialog_focus)(OsHandle dialog) = nullptr;
+    // The DialogType of the current dialog.
+    std::int32_t (*dialog_type)() = nullptr;
+    // The window of the current dialog, 0 when none.
+    OsHandle (*dialog_current_window)() = nullptr;
+    // Facts about a dialog event, and the last changed control stored back.
+    bool (*dialog_event_info)(OsHandle window, DialogEventInfo& info) = nullptr;
+    void (*dialog_set_last_changed)(OsHandle window, std::int32_t control) = nullptr;
+    void (*resize_field)(std::int32_t dialog, std::int32_t field, std::int32_t width, std::int32_t height) = nullptr;
+    // Client size of field id of the current dialog (0: the dialog).
+    bool (*dialog_field_size)(std::int32_t id, std::int32_t& width, std::int32_t& height) = nullptr;
+    // Cursors of dialog graphics fields: get, set, clear all.
+    bool (*field_cursor)(std::int32_t field, std::int32_t& number) = nullptr;
+    void (*set_field_cursor)(std::int32_t field, OsHandle cursor, std::int32_t number, bool show) = nullptr;
+    void (*clear_field_cursors)() = nullptr;
+    void (*set_field_cursor_pos)(std::int32_t x, std::int32_t y) = nullptr;
+    // Draw every loaded dialog's title active when it is the window, else inactive.
+    void (*dialog_titles)(OsHandle active) = nullptr;
+    // Paints the saved snapshot of a window while a modal phase runs.
+    void (*paint_snapshot)(OsHandle client) = nullptr;
+
+    // ---- grid and editor windows ----
+    void (*register_grid_classes)() = nullptr;
+    // An editor (kind 1) or grid (kind 4) window receives a frame message itself.
+    std::intptr_t (*special_message)(OsHandle frame, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) = nullptr;
+
+    // ---- split windows ----
+    void (*split_layout)(OsHandle client) = nullptr;
+    // True when a split frame may be closed.
+    bool (*split_close_allowed)(std::int32_t slot) = nullptr;
+    // Hit test of panes and split frames; -1 for default processing.
+    std::intptr_t (*split_hit_test)(OsHandle frame, std::intptr_t lp) = nullptr;
+    // The slot of the active pane a split frame's command goes to.
+    std::int32_t (*split_active_pane)(std::int32_t slot) = nullptr;
+    // A pane got the focus: record it as active and show its menu.
+    void (*split_pane_focus)(std::int32_t slot) = nullptr;
+    // Size limits of a split frame.
+    void (*split_minmax)(OsHandle frame, std::intptr_t lp) = nullptr;
+
+    // ---- menus, accelerators, prompts, tool bars ----
+    OsHandle (*load_menu)(std::int32_t id) = nullptr;
+    void (*menu_load_rc)(OsHandle menu, std::int32_t id) = nullptr;
+    OsHandle (*load_accelerators)(std::int32_t id) = nullptr;
+    OsHandle (*load_menu_prompts)(std::int32_t id) = nullptr;
+    void (*clear_menu_prompt)(std::int32_t slot) = nullptr;
+    // Menu prompts in the status bar: OSM_MENUSELECT, OSM_ENTERMENULOOP, OSM_EXITMENULOOP.
+    void (*menu_prompt)(OsHandle frame, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) = nullptr;
+    // Creates tool bar `id` at position 0..3 (top, left, right, bottom) of a slot's frame.
+    OsHandle (*create_toolbar)(std::int32_t slot, std::int32_t position, std::int32_t id, OsHandle frame) = nullptr;
+    void (*toolbar_autosize)(OsHandle toolbar) = nullptr;
+    std::intptr_t (*toolbar_notify)(OsHandle frame, std::uintptr_t wp, std::intptr_t lp) = nullptr;
+
+    // ---- graphics ----
+    // Window-text state back to its opening values and the window font made.
+    void (*window_text_open)() = nullptr;
+    void (*default_palette)() = nullptr;     // build the default palette
+    void (*graphics_init)() = nullptr;       // initialise the graphics state, no options
+    // Pattern marked changed, pen style and line type 0, copy-pen, dash patterns scaled.
+    void (*graphics_window_setup)() = nullptr;
+    // Previous pen and font selected back into the graphics device context.
+    void (*graphics_select_previous)() = nullptr;
+    // A slot's client area changed size while hidden.
+    void (*resize)(std::int32_t slot, std::int32_t width, std::int32_t height) = nullptr;
+
+    // ---- hardcopy ----
+    void (*hardcopy_stop)() = nullptr;       // stop hardcopy output
+    void (*destroy_metafiles)() = nullptr;   // destroy memory metafiles in use
+
+    // ---- process ----
+    // Stop box before the process ends on a failure to make a window.
+    void (*stop_box)(const char* text, const char* caption) = nullptr;
+};
+
+extern WindowHooks window_hooks;

@@ -1,0 +1,815 @@
+// The message queue over Qt's event loop, timers, capture, the pointer and
+// cursors, and the widget that turns Qt's input into queued messages.
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <array>
+
+#include "platform/os_app.h"
+#include "platform/os_config.h"
+#include "platform/os_window_p.h"
+
+namespace osw {
+
+void enqueue(const OsMsg& m) { st().queue.push_back(m); }
+
+void drop_window_messages(OsWindow h) {
+    auto& q = st().queue;
+    q.erase(std::remove_if(q.begin(), q.end(), [h](const OsMsg& m) { return m.hwnd == h; }), q.end());
+    auto& t = st().timers;
+    t.erase(std::remove_if(t.begin(), t.end(), [h](const Timer& x) { return x.hwnd == h; }), t.end());
+}
+
+std::uint32_t keystate_from_qt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons) {
+    std::uint32_t k = 0;
+    if (mods & Qt::ShiftModifier) k |= OS_KS_SHIFT;
+    if (mods & Qt::ControlModifier) k |= OS_KS_CONTROL;
+    if (mods & Qt::AltModifier) k |= OS_KS_ALT;
+    if (buttons & Qt::LeftButton) k |= OS_KS_LBUTTON;
+    if (buttons & Qt::MiddleButton) k |= OS_KS_MBUTTON;
+    if (buttons & Qt::RightButton) k |= OS_KS_RBUTTON;
+    return k;
+}
+
+namespace {
+
+std::uint32_t mk_flags(std::uint32_t ks) {
+    std::uint32_t f = 0;
+    if (ks & OS_KS_LBUTTON) f |= OS_MK_LBUTTON;
+    if (ks & OS_KS_RBUTTON) f |= OS_MK_RBUTTON;
+    if (ks & OS_KS_SHIFT) f |= OS_MK_SHIFT;
+    if (ks & OS_KS_CONTROL) f |= OS_MK_CONTROL;
+    if (ks & OS_KS_MBUTTON) f |= OS_MK_MBUTTON;
+    return f;
+}
+
+// Keys whose virtual key differs from the toolkit's code, both directions.
+struct KeyPair {
+    int qt;
+    std::int32_t vk;
+};
+constexpr std::array<KeyPair, 44> kKeys{{
+    {Qt::Key_Backspace, OS_VK_BACK},   {Qt::Key_Tab, OS_VK_TAB},          {Qt::Key_Backtab, OS_VK_TAB},
+    {Qt::Key_Clear, OS_VK_CLEAR},      {Qt::Key_Return, OS_VK_RETURN},    {Qt::Key_Enter, OS_VK_RETURN},
+    {Qt::Key_Shift, OS_VK_SHIFT},      {Qt::Key_Control, OS_VK_CONTROL},  {Qt::Key_Alt, OS_VK_MENU},
+    {Qt::Key_Pause, OS_VK_PAUSE},      {Qt::Key_CapsLock, OS_VK_CAPITAL}, {Qt::Key_Escape, OS_VK_ESCAPE},
+    {Qt::Key_Space, OS_VK_SPACE},      {Qt::Key_PageUp, OS_VK_PRIOR},     {Qt::Key_PageDown, OS_VK_NEXT},
+    {Qt::Key_End, OS_VK_END},          {Qt::Key_Home, OS_VK_HOME},        {Qt::Key_Left, OS_VK_LEFT},
+    {Qt::Key_Up, OS_VK_UP},            {Qt::Key_Right, OS_VK_RIGHT},      {Qt::Key_Down, OS_VK_DOWN},
+    {Qt::Key_Select, OS_VK_SELECT},    {Qt::Key_Print, OS_VK_SNAPSHOT},   {Qt::Key_Insert, OS_VK_INSERT},
+    {Qt::Key_Delete, OS_VK_DELETE},    {Qt::Key_NumLock, OS_VK_NUMLOCK},  {Qt::Key_ScrollLock, OS_VK_SCROLL},
+    {Qt::Key_Meta, 0x5B},              {Qt::Key_Semicolon, 0xBA},         {Qt::Key_Equal, 0xBB},
+    {Qt::Key_Comma, 0xBC},             {Qt::Key_Minus, 0xBD},             {Qt::Key_Period, 0xBE},
+    {Qt::Key_Slash, 0xBF},             {Qt::Key_QuoteLeft, 0xC0},         {Qt::Key_BracketLeft, 0xDB},
+    {Qt::Key_Backslash, 0xDC},         {Qt::Key_BracketRight, 0xDD},      {Qt::Key_Apostrophe, 0xDE},
+    {Qt::Key_Asterisk, OS_VK_MULTIPLY}, {Qt::Key_Plus, OS_VK_ADD},        {Qt::Key_Exclam, '1'},
+    {Qt::Key_At, '2'},                 {Qt::Key_NumberSign, '3'},
+}};
+
+std::int32_t vk_from_qt(int key, Qt::KeyboardModifiers mods) {
+    const bool keypad = (mods & Qt::KeypadModifier) != 0;
+    if (keypad) {
+        if (key >= Qt::Key_0 && key <= Qt::Key_9) return OS_VK_NUMPAD0 + (key - Qt::Key_0);
+        switch (key) {
+        case Qt::Key_Asterisk: return OS_VK_MULTIPLY;
+        case Qt::Key_Plus: return OS_VK_ADD;
+        case Qt::Key_Comma: return OS_VK_SEPARATOR;
+        case Qt::Key_Minus: return OS_VK_SUBTRACT;
+        case Qt::Key_Period: return OS_VK_DECIMAL;
+        case Qt::Key_Slash: return OS_VK_DIVIDE;
+        default: break;
+        }
+    }
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return OS_VK_F1 + (key - Qt::Key_F1);
+    for (const KeyPair& k : kKeys)
+        if (k.qt == key) return k.vk;
+    return key > 0 && key < 0x100 ? 0xDF : 0;  // some other key of the layout
+}
+
+int qt_from_vk(std::int32_t vk, bool& keypad) {
+    keypad = false;
+    if (vk >= OS_VK_NUMPAD0 && vk <= OS_VK_NUMPAD0 + 9) {
+        keypad = true;
+        return Qt::Key_0 + (vk - OS_VK_NUMPAD0);
+    }
+    switch (vk) {
+    case OS_VK_MULTIPLY: keypad = true; return Qt::Key_Asterisk;
+    case OS_VK_ADD: keypad = true; return Qt::Key_Plus;
+    case OS_VK_SEPARATOR: keypad = true; return Qt::Key_Comma;
+    case OS_VK_SUBTRACT: keypad = true; return Qt::Key_Minus;
+    case OS_VK_DECIMAL: keypad = true; return Qt::Key_Period;
+    case OS_VK_DIVIDE: keypad = true; return Qt::Key_Slash;
+    default: break;
+    }
+    if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + (vk - 'A');
+    if (vk >= '0' && vk <= '9') return Qt::Key_0 + (vk - '0');
+    if (vk >= OS_VK_F1 && vk <= OS_VK_F24) return Qt::Key_F1 + (vk - OS_VK_F1);
+    for (const KeyPair& k : kKeys)
+        if (k.vk == vk) return k.qt;
+    return 0;
+}
+
+// The character a key produces, in the library's single-byte set; 0 none.
+std::int32_t key_character(int key, std::int32_t vk, Qt::KeyboardModifiers mods, const QString& text) {
+    const bool ctrl = (mods & Qt::ControlModifier) && !(mods & Qt::AltModifier);
+    if (ctrl && vk >= 'A' && vk <= 'Z') return vk - 'A' + 1;  // control characters
+    switch (key) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return ctrl ? 0 : 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Escape: return 27;
+    default: break;
+    }
+    if (text.size() != 1) return 0;
+    const char16_t u = text.at(0).unicode();
+    if (u < 32 && !ctrl) return 0;
+    if (u == 0x7F) return 0;
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<std::int32_t>(u);
+    if (u == 0x20AC) return 0x80;  // euro sign
+    return 0;
+}
+
+// Derives the text a US keyboard gives for a synthetic key.
+QString default_text(std::int32_t vk, std::uint32_t mods) {
+    const bool shift = mods & OS_IN_SHIFT;
+    if (mods & OS_IN_CONTROL) {
+        if (vk >= 'A' && vk <= 'Z') return QString(QChar(vk - 'A' + 1));
+        return {};
+    }
+    if (vk >= 'A' && vk <= 'Z') return QString(QChar(shift ? vk : vk + 32));
+    if (vk >= '0' && vk <= '9' && !shift) return QString(QChar(vk));
+    if (vk >= OS_VK_NUMPAD0 && vk <= OS_VK_NUMPAD0 + 9) return QString(QChar('0' + vk - OS_VK_NUMPAD0));
+    switch (vk) {
+    case OS_VK_SPACE: return QStringLiteral(" ");
+    case OS_VK_TAB: return QStringLiteral("\t");
+    case OS_VK_RETURN: return QStringLiteral("\r");
+    case OS_VK_BACK: return QStringLiteral("\b");
+    case OS_VK_ESCAPE: return QString(QChar(27));
+    case OS_VK_MULTIPLY: return QStringLiteral("*");
+    case OS_VK_ADD: return QStringLiteral("+");
+    case OS_VK_SUBTRACT: return QStringLiteral("-");
+    case OS_VK_DECIMAL: return QStringLiteral(".");
+    case OS_VK_DIVIDE: return QStringLiteral("/");
+    default: return {};
+    }
+}
+
+Qt::KeyboardModifiers qt_mods(std::uint32_t mods) {
+    Qt::KeyboardModifiers m;
+    if (mods & OS_IN_SHIFT) m |= Qt::ShiftModifier;
+    if (mods & OS_IN_CONTROL) m |= Qt::ControlModifier;
+    if (mods & OS_IN_ALT) m |= Qt::AltModifier;
+    if (mods & OS_IN_KEYPAD) m |= Qt::KeypadModifier;
+    return m;
+}
+
+std::int32_t hit_test(const WinRec& r, QPoint local) {
+    const Insets in = insets_of(r);
+    const QPoint co = client_origin_in_widget(r);
+    const OsPoint cs = client_size(r);
+    if (local.x() >= co.x() && local.y() >= co.y() && local.x() < co.x() + cs.x && local.y() < co.y() + cs.y)
+        return OS_HTCLIENT;
+    if (!r.child()) return in.menu && local.y() < in.menu ? OS_HTMENU : OS_HTNOWHERE;
+    const std::int32_t b = in.l;
+    const std::int32_t cap = in.t - b;
+    const std::int32_t w = r.rect.width();
+    if (cap > 0 && local.y() >= b && local.y() < b + cap && local.x() >= b && local.x() < w - b) {
+        const std::int32_t btn = cap;  // square buttons at the right end
+        const std::int32_t fromright = w - b - local.x();
+        if ((r.style & OS_WS_SYSMENU) && fromright <= btn) return OS_HTCLOSE;
+        if ((r.style & OS_WS_MAXIMIZEBOX) && fromright <= 2 * btn) return OS_HTMAXBUTTON;
+        if ((r.style & OS_WS_MINIMIZEBOX) && fromright <= 3 * btn) return OS_HTMINBUTTON;
+        if ((r.style & OS_WS_SYSMENU) && local.x() < b + btn) return OS_HTSYSMENU;
+        return OS_HTCAPTION;
+    }
+    return OS_HTBORDER;
+}
+
+OsPoint widget_to_screen(const WinRec& r, QPoint local) {
+    const QPoint co = client_origin_in_widget(r);
+    const OsPoint origin = client_origin_on_screen(r);
+    return {origin.x + local.x() - co.x(), origin.y + local.y() - co.y()};
+}
+
+struct HandlerScope {
+    HandlerScope() { ++st().handler_depth; }
+    ~HandlerScope() { --st().handler_depth; }
+};
+
+// One step of the toolkit's own loop, without waiting.
+void pump() {
+    if (!QCoreApplication::instance()) return;
+    if (st().handler_depth == 0) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+bool matches(const OsMsg& m, OsWindow hwnd, std::uint32_t lo, std::uint32_t hi) {
+    if (hwnd && m.hwnd != hwnd && !os_is_child(hwnd, m.hwnd)) return false;
+    if ((lo || hi) && (m.message < lo || m.message > hi)) return false;
+    return true;
+}
+
+void take(OsMsg& m) {
+    st().message_time = m.time;
+    st().keystate = m.keystate;
+}
+
+bool make_paint(OsMsg& m, OsWindow hwnd, std::uint32_t lo, std::uint32_t hi) {
+    if ((lo || hi) && (OSM_PAINT < lo || OSM_PAINT > hi)) return false;
+    for (auto& [h, r] : st().windows) {
+        if (r->destroying || !r->has_update) continue;
+        if (hwnd && h != hwnd && !os_is_child(hwnd, h)) continue;
+        if (!os_is_window_visible(h)) continue;
+        m = OsMsg{};
+        m.hwnd = h;
+        m.message = OSM_PAINT;
+        m.time = static_cast<std::int32_t>(os_tick_count());
+        m.pt = st().cursor_pos;
+        m.keystate = st().live_keystate;
+        return true;
+    }
+    return false;
+}
+
+bool make_timer(OsMsg& m, OsWindow hwnd, std::uint32_t lo, std::uint32_t hi, bool remove) {
+    if ((lo || hi) && (OSM_TIMER < lo || OSM_TIMER > hi)) return false;
+    auto& ts = st().timers;
+    if (ts.empty()) return false;
+    const std::int64_t now = os_config().tick_ms ? os_config().tick_ms() : 0;
+    for (Timer& t : ts) {
+        if (hwnd && t.hwnd != hwnd) continue;
+        if (t.due > now) continue;
+        m = OsMsg{};
+        m.hwnd = t.hwnd;
+        m.message = OSM_TIMER;
+        m.wParam = t.id;
+        m.time = static_cast<std::int32_t>(static_cast<std::uint32_t>(now));
+        m.pt = st().cursor_pos;
+        m.keystate = st().live_keystate;
+        if (remove) t.due = now + t.interval;
+        return true;
+    }
+    return false;
+}
+
+bool next_message(OsMsg& m, OsWindow hwnd, std::uint32_t lo, std::uint32_t hi, bool remove) {
+    auto& q = st().queue;
+    for (auto it = q.begin(); it != q.end(); ++it) {
+        if (!matches(*it, hwnd, lo, hi)) continue;
+        m = *it;
+        if (remove) q.erase(it);
+        return true;
+    }
+    if (make_paint(m, hwnd, lo, hi)) return true;
+    return make_timer(m, hwnd, lo, hi, remove);
+}
+
+}  // namespace
+
+// ---- the widget --------------------------------------------------------------
+
+OsWidget::OsWidget(OsWindow h, QWidget* parent, Qt::WindowFlags f) : QWidget(parent, f), h_(h) {
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    hide();
+}
+
+bool OsWidget::event(QEvent* e) {
+    HandlerScope scope;
+    switch (e->type()) {
+    case QEvent::WindowActivate:
+        if (!os_app_headless() && isWindow() && rec(h_)) os_set_active_window(h_);
+        break;
+    case QEvent::ApplicationStateChange:
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(e);
+}
+
+void OsWidget::paintEvent(QPaintEvent*) {
+    WinRec* r = rec(h_);
+    QPainter p(this);
+    if (!r) return;
+    if (r->class_name == "msctls_statusbar32") {
+        paint_statusbar(*r, this, p);
+        return;
+    }
+    const QColor face = qcolour(os_sys_colour(OS_COLOR_BTNFACE));
+    const QPoint co = client_origin_in_widget(*r);
+    const OsPoint cs = client_size(*r);
+    const QRect client(co.x(), co.y(), cs.x, cs.y);
+    if (!r->surface.isNull()) {
+        p.fillRect(rect(), face);
+        p.drawImage(co, r->surface);
+    } else if (r->background != OS_NO_BRUSH) {
+        p.fillRect(rect(), face);
+        p.fillRect(client, qcolour(static_cast<std::uint32_t>(r->background)));
+    } else {
+        p.fillRect(rect(), face);
+    }
+    const Insets in = insets_of(*r);
+    if (r->child() && in.t > 0) {
+        // A caption inside a parent's client area is ours to draw.
+        const int b = in.l;
+        p.setPen(QColor(64, 64, 64));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        OsWindow top = h_;
+        while (WinRec* t = rec(top)) {
+            if (!t->child()) break;
+            top = t->parent;
+        }
+        const bool active = st().active == top;
+        p.fillRect(QRect(b, b, width() - 2 * b, in.t - b), active ? QColor(0, 84, 166) : QColor(128, 128, 128));
+        p.setPen(Qt::white);
+        p.drawText(QRect(b + 4, b, width() - 2 * b - 8, in.t - b), Qt::AlignVCenter | Qt::AlignLeft,
+                   QString::fromLatin1(r->title.data(), static_cast<int>(r->title.size())));
+    } else if (!r->child() && in.menu > 0) {
+        p.fillRect(QRect(0, 0, width(), in.menu), face);
+        if (st().paint_menu_bar) st().paint_menu_bar(h_, p, QRect(0, 0, width(), in.menu));
+    }
+}
+
+void OsWidget::keyPressEvent(QKeyEvent* e) {
+    HandlerScope scope;
+    if (!rec(h_)) return;
+    const std::int32_t vk = vk_from_qt(e->key(), e->modifiers());
+    if (!vk) return;
+    st().live_keystate = keystate_from_qt(e->modifiers(), QGuiApplication::mouseButtons());
+    OsMsg m;
+    m.hwnd = h_;
+    m.message = (e->modifiers() & Qt::AltModifier) ? OSM_SYSKEYDOWN : OSM_KEYDOWN;
+    m.wParam = static_cast<std::uintptr_t>(vk);
+    m.lParam = 1 | (e->isAutoRepeat() ? (1 << 30) : 0);
+    m.time = static_cast<std::int32_t>(os_tick_count());
+    m.pt = st().cursor_pos;
+    m.character = key_character(e->key(), vk, e->modifiers(), e->text());
+    m.keystate = st().live_keystate;
+    enqueue(m);
+}
+
+void OsWidget::keyReleaseEvent(QKeyEvent* e) {
+    HandlerScope scope;
+    if (!rec(h_)) return;
+    const std::int32_t vk = vk_from_qt(e->key(), e->modifiers());
+    if (!vk) return;
+    st().live_keystate = keystate_from_qt(e->modifiers(), QGuiApplication::mouseButtons());
+    OsMsg m;
+    m.hwnd = h_;
+    m.message = (e->modifiers() & Qt::AltModifier) ? OSM_SYSKEYUP : OSM_KEYUP;
+    m.wParam = static_cast<std::uintptr_t>(vk);
+    m.lParam = static_cast<std::intptr_t>(0xC0000001u);
+    m.time = static_cast<std::int32_t>(os_tick_count());
+    m.pt = st().cursor_pos;
+    m.keystate = st().live_keystate;
+    enqueue(m);
+}
+
+void OsWidget::mousePressEvent(QMouseEvent* e) { mouse(e, OS_MOUSE_PRESS); }
+void OsWidget::mouseReleaseEvent(QMouseEvent* e) { mouse(e, OS_MOUSE_RELEASE); }
+void OsWidget::mouseDoubleClickEvent(QMouseEvent* e) { mouse(e, OS_MOUSE_DOUBLE); }
+void OsWidget::mouseMoveEvent(QMouseEvent* e) { mouse(e, OS_MOUSE_MOVE); }
+
+void OsWidget::mouse(QMouseEvent* e, int kind) {
+    HandlerScope scope;
+    WinRec* r = rec(h_);
+    if (!r) return;
+    const OsPoint screen = widget_to_screen(*r, e->position().toPoint());
+    State& s = st();
+    s.cursor_pos = screen;
+    s.live_keystate = keystate_from_qt(e->modifiers(), e->buttons());
+
+    OsWindow target = h_;
+    std::int32_t hit = hit_test(*r, e->position().toPoint());
+    if (s.capture && rec(s.capture)) {
+        target = s.capture;
+        hit = OS_HTCLIENT;
+    }
+    WinRec* tr = rec(target);
+    if (!tr) return;
+    const OsPoint to = client_origin_on_screen(*tr);
+    const std::int32_t cx = screen.x - to.x, cy = screen.y - to.y;
+
+    int button = 0;
+    switch (e->button()) {
+    case Qt::LeftButton: button = 1; break;
+    case Qt::MiddleButton: button = 2; break;
+    case Qt::RightButton: button = 3; break;
+    default: break;
+    }
+    if (kind != OS_MOUSE_MOVE && button == 0) return;
+    std::uint32_t msg = 0;
+    const bool dbl = kind == OS_MOUSE_DOUBLE && (tr->class_style & OS_CS_DBLCLKS);
+    if (hit == OS_HTCLIENT) {
+        static constexpr std::uint32_t down[] = {OSM_LBUTTONDOWN, OSM_MBUTTONDOWN, OSM_RBUTTONDOWN};
+        static constexpr std::uint32_t up[] = {OSM_LBUTTONUP, OSM_MBUTTONUP, OSM_RBUTTONUP};
+        static constexpr std::uint32_t dc[] = {OSM_LBUTTONDBLCLK, OSM_MBUTTONDBLCLK, OSM_RBUTTONDBLCLK};
+        if (kind == OS_MOUSE_MOVE)
+            msg = OSM_MOUSEMOVE;
+        else if (kind == OS_MOUSE_RELEASE)
+            msg = up[button - 1];
+        else
+            msg = dbl ? dc[button - 1] : down[button - 1];
+    } else {
+        if (kind == OS_MOUSE_MOVE) return;
+        static constexpr std::uint32_t down[] = {OSM_NCLBUTTONDOWN, OSM_NCMBUTTONDOWN, OSM_NCRBUTTONDOWN};
+        static constexpr std::uint32_t up[] = {OSM_NCLBUTTONUP, OSM_NCMBUTTONUP, OSM_NCRBUTTONUP};
+        msg = kind == OS_MOUSE_RELEASE ? up[button - 1]
+                                       : (kind == OS_MOUSE_DOUBLE && button == 1 ? OSM_NCLBUTTONDBLCLK
+                                                                                  : down[button - 1]);
+    }
+    if (kind != OS_MOUSE_RELEASE)
+        os_send_message(target, OSM_SETCURSOR, static_cast<std::uintptr_t>(target), os_make_lparam(hit, static_cast<std::int32_t>(msg)));
+    if (!rec(target)) return;
+    OsMsg m;
+    m.hwnd = target;
+    m.message = msg;
+    if (hit == OS_HTCLIENT) {
+        m.wParam = mk_flags(s.live_keystate);
+        m.lParam = os_make_lparam(cx, cy);
+    } else {
+        m.wParam = static_cast<std::uintptr_t>(hit);
+        m.lParam = os_make_lparam(screen.x, screen.y);
+    }
+    m.time = static_cast<std::int32_t>(os_tick_count());
+    m.pt = screen;
+    m.keystate = s.live_keystate;
+    enqueue(m);
+}
+
+void OsWidget::wheelEvent(QWheelEvent* e) {
+    HandlerScope scope;
+    WinRec* r = rec(h_);
+    if (!r) return;
+    const OsPoint screen = widget_to_screen(*r, e->position().toPoint());
+    st().cursor_pos = screen;
+    st().live_keystate = keystate_from_qt(e->modifiers(), e->buttons());
+    const std::int32_t delta = e->angleDelta().y();
+    if (delta == 0) return;
+    OsMsg m;
+    m.hwnd = h_;
+    m.message = OSM_MOUSEWHEEL;
+    m.wParam = static_cast<std::uintptr_t>((mk_flags(st().live_keystate) & 0xFFFF) |
+                                           ((static_cast<std::uint32_t>(delta) & 0xFFFF) << 16));
+    m.lParam = os_make_lparam(screen.x, screen.y);
+    m.time = static_cast<std::int32_t>(os_tick_count());
+    m.pt = screen;
+    m.keystate = st().live_keystate;
+    enqueue(m);
+}
+
+void OsWidget::resizeEvent(QResizeEvent*) {
+    HandlerScope scope;
+    WinRec* r = rec(h_);
+    if (!r || r->child()) return;
+    auto& ex = r->expected_sizes;
+    auto it = std::find(ex.begin(), ex.end(), size());
+    if (it != ex.end()) {
+        ex.erase(ex.begin(), it + 1);
+        return;
+    }
+    user_geometry(h_, geometry());
+}
+
+void OsWidget::moveEvent(QMoveEvent*) {
+    HandlerScope scope;
+    WinRec* r = rec(h_);
+    if (!r || r->child() || os_app_headless()) return;
+    user_geometry(h_, geometry());
+}
+
+void OsWidget::closeEvent(QCloseEvent* e) {
+    HandlerScope scope;
+    e->ignore();
+    if (rec(h_)) os_send_message(h_, OSM_CLOSE, 0, 0);
+}
+
+void OsWidget::changeEvent(QEvent* e) {
+    HandlerScope scope;
+    QWidget::changeEvent(e);
+    if (e->type() != QEvent::WindowStateChange || os_app_headless()) return;
+    WinRec* r = rec(h_);
+    if (!r || r->child()) return;
+    const Qt::WindowStates ws = windowState();
+    const std::int32_t ns = (ws & Qt::WindowMinimized) ? 1 : ((ws & Qt::WindowMaximized) ? 2 : 0);
+    if (ns == r->state) return;
+    if (r->state == 0) r->normal = r->rect;
+    r->state = ns;
+    const OsPoint cs = client_size(*r);
+    os_send_message(h_, OSM_SIZE, ns == 1 ? OS_SIZE_MINIMIZED : (ns == 2 ? OS_SIZE_MAXIMIZED : OS_SIZE_RESTORED),
+                    os_make_lparam(cs.x, cs.y));
+}
+
+}  // namespace osw
+
+using namespace osw;
+
+// ---- queue ---------------------------------------------------------------------
+
+bool os_get_message(OsMsg& m) {
+    os_app_gui();
+    for (;;) {
+        pump();
+        if (next_message(m, 0, 0, 0, true)) {
+            take(m);
+            return m.message != OSM_QUIT;
+        }
+        if (!st().timers.empty() && os_config().deterministic) continue;  // the test clock moves per read
+        std::int64_t wait_ms = -1;
+        if (!st().timers.empty()) {
+            const std::int64_t now = os_config().tick_ms();
+            wait_ms = INT64_MAX;
+            for (const Timer& t : st().timers) wait_ms = std::min<std::int64_t>(wait_ms, std::max<std::int64_t>(0, t.due - now));
+        }
+        QEventLoop loop;
+        if (wait_ms >= 0) QTimer::singleShot(static_cast<int>(std::min<std::int64_t>(wait_ms, 1000)), &loop, [] {});
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+bool os_peek_message(OsMsg& m, OsWindow hwnd, std::uint32_t lo, std::uint32_t hi, std::uint32_t remove) {
+    if (QCoreApplication::instance()) pump();
+    if (!next_message(m, hwnd, lo, hi, remove & OS_PM_REMOVE)) return false;
+    if (remove & OS_PM_REMOVE) take(m);
+    return true;
+}
+
+bool os_post_message(OsWindow w, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) {
+    if (w != 0 && !rec(w)) return false;
+    OsMsg m;
+    m.hwnd = w;
+    m.message = msg;
+    m.wParam = wp;
+    m.lParam = lp;
+    m.time = static_cast<std::int32_t>(os_tick_count());
+    m.pt = st().cursor_pos;
+    m.keystate = st().live_keystate;
+    enqueue(m);
+    return true;
+}
+
+void os_post_quit_message(std::int32_t code) {
+    OsMsg m;
+    m.message = OSM_QUIT;
+    m.wParam = static_cast<std::uintptr_t>(code);
+    m.time = static_cast<std::int32_t>(os_tick_count());
+    enqueue(m);
+}
+
+bool os_translate_message(const OsMsg& m) {
+    if ((m.message != OSM_KEYDOWN && m.message != OSM_SYSKEYDOWN) || m.character == 0) return false;
+    OsMsg c = m;
+    c.message = m.message == OSM_KEYDOWN ? OSM_CHAR : OSM_SYSCHAR;
+    c.wParam = static_cast<std::uintptr_t>(m.character);
+    c.character = 0;
+    st().queue.push_front(c);
+    return true;
+}
+
+std::intptr_t os_dispatch_message(const OsMsg& m) {
+    if (!m.hwnd) return 0;
+    return os_send_message(m.hwnd, m.message, m.wParam, m.lParam);
+}
+
+std::int32_t os_get_message_time() { return st().message_time; }
+
+std::uint32_t os_tick_count() {
+    const OsConfig& c = os_config();
+    return c.tick_ms ? static_cast<std::uint32_t>(c.tick_ms()) : 0u;
+}
+
+std::int16_t os_get_key_state(std::int32_t vk) {
+    const std::uint32_t k = st().keystate;
+    bool down = false;
+    switch (vk) {
+    case OS_VK_SHIFT: down = k & OS_KS_SHIFT; break;
+    case OS_VK_CONTROL: down = k & OS_KS_CONTROL; break;
+    case OS_VK_MENU: down = k & OS_KS_ALT; break;
+    case OS_VK_LBUTTON: down = k & OS_KS_LBUTTON; break;
+    case OS_VK_MBUTTON: down = k & OS_KS_MBUTTON; break;
+    case OS_VK_RBUTTON: down = k & OS_KS_RBUTTON; break;
+    case OS_VK_NUMLOCK: return 1;  // toggled on
+    default: break;
+    }
+    return down ? static_cast<std::int16_t>(-32768) : 0;
+}
+
+std::size_t os_queue_length() { return st().queue.size(); }
+
+void os_queue_clear() {
+    st().queue.clear();
+    st().timers.clear();
+    for (auto& [h, r] : st().windows) r->has_update = false;
+}
+
+// ---- timers and capture ---------------------------------------------------------
+
+std::uintptr_t os_set_timer(OsWindow w, std::uintptr_t id, std::uint32_t ms) {
+    if (!rec(w)) return 0;
+    const std::int64_t now = os_config().tick_ms ? os_config().tick_ms() : 0;
+    const std::uint32_t iv = std::max<std::uint32_t>(ms, 10);
+    for (Timer& t : st().timers)
+        if (t.hwnd == w && t.id == id) {
+            t.interval = iv;
+            t.due = now + iv;
+            return id ? id : 1;
+        }
+    st().timers.push_back({w, id, iv, now + iv});
+    return id ? id : 1;
+}
+
+bool os_kill_timer(OsWindow w, std::uintptr_t id) {
+    auto& t = st().timers;
+    const auto n = t.size();
+    t.erase(std::remove_if(t.begin(), t.end(), [&](const Timer& x) { return x.hwnd == w && x.id == id; }), t.end());
+    return t.size() != n;
+}
+
+OsWindow os_set_capture(OsWindow w) {
+    const OsWindow old = rec(st().capture) ? st().capture : 0;
+    st().capture = rec(w) ? w : 0;
+    return old;
+}
+
+bool os_release_capture() {
+    st().capture = 0;
+    return true;
+}
+
+OsWindow os_get_capture() { return rec(st().capture) ? st().capture : 0; }
+
+// ---- pointer and cursors --------------------------------------------------------
+
+namespace {
+constexpr std::array<std::pair<std::int32_t, Qt::CursorShape>, 12> kCursors{{
+    {OS_IDC_ARROW, Qt::ArrowCursor},     {OS_IDC_IBEAM, Qt::IBeamCursor},
+    {OS_IDC_WAIT, Qt::WaitCursor},       {OS_IDC_CROSS, Qt::CrossCursor},
+    {OS_IDC_UPARROW, Qt::UpArrowCursor}, {OS_IDC_SIZENWSE, Qt::SizeFDiagCursor},
+    {OS_IDC_SIZENESW, Qt::SizeBDiagCursor}, {OS_IDC_SIZEWE, Qt::SizeHorCursor},
+    {OS_IDC_SIZENS, Qt::SizeVerCursor},  {OS_IDC_SIZEALL, Qt::SizeAllCursor},
+    {OS_IDC_NO, Qt::ForbiddenCursor},    {OS_IDC_APPSTARTING, Qt::BusyCursor},
+}};
+}  // namespace
+
+bool os_get_cursor_pos(OsPoint& p) {
+    p = st().cursor_pos;
+    return true;
+}
+
+bool os_set_cursor_pos(std::int32_t x, std::int32_t y) {
+    st().cursor_pos = {x, y};
+    if (!os_app_headless() && QCoreApplication::instance()) QCursor::setPos(x, y);
+    return true;
+}
+
+std::int32_t os_load_cursor(std::int32_t id) {
+    for (std::size_t i = 0; i < kCursors.size(); ++i)
+        if (kCursors[i].first == id) return static_cast<std::int32_t>(i + 1);
+    return 0;  // no cursor resources are compiled in
+}
+
+std::int32_t os_set_cursor(std::int32_t cursor) {
+    State& s = st();
+    const std::int32_t old = s.cursor;
+    s.cursor = cursor;
+    if (cursor >= 1 && cursor <= static_cast<std::int32_t>(kCursors.size())) {
+        const OsWindow w = os_window_from_point(s.cursor_pos);
+        if (WinRec* r = rec(w); r && r->widget) r->widget->setCursor(kCursors[static_cast<std::size_t>(cursor - 1)].second);
+    }
+    return old;
+}
+
+std::int32_t os_get_cursor() { return st().cursor; }
+
+OsWindow os_window_from_point(OsPoint p) {
+    auto inside = [&](OsWindow h) {
+        OsRect r;
+        return os_is_window_visible(h) && os_get_window_rect(h, r) && p.x >= r.left && p.x < r.right &&
+               p.y >= r.top && p.y < r.bottom;
+    };
+    std::vector<OsWindow> tops = os_top_level_windows();
+    for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
+        if (!inside(*it)) continue;
+        OsWindow cur = *it;
+        for (;;) {
+            std::vector<OsWindow> kids = os_child_windows(cur);
+            OsWindow found = 0;
+            for (auto k = kids.rbegin(); k != kids.rend(); ++k)
+                if (inside(*k)) {
+                    found = *k;
+                    break;
+                }
+            if (!found) return cur;
+            cur = found;
+        }
+    }
+    return 0;
+}
+
+// ---- input, as the window system delivers it -----------------------------------
+
+void os_pump_events() {
+    if (QCoreApplication::instance()) pump();
+}
+
+void os_input_key(OsWindow w, std::int32_t vk, std::uint32_t mods, std::string_view text) {
+    WinRec* r = rec(w);
+    if (!r || !r->widget) return;
+    bool keypad = false;
+    const int key = qt_from_vk(vk, keypad);
+    if (!key) return;
+    if (keypad) mods |= OS_IN_KEYPAD;
+    int qkey = key;
+    if (vk == OS_VK_TAB && (mods & OS_IN_SHIFT)) qkey = Qt::Key_Backtab;
+    const QString t = text.empty() ? default_text(vk, mods)
+                                   : QString::fromLatin1(text.data(), static_cast<int>(text.size()));
+    QKeyEvent press(QEvent::KeyPress, qkey, qt_mods(mods), t);
+    QCoreApplication::sendEvent(r->widget, &press);
+    if (WinRec* r2 = rec(w); r2 && r2->widget) {
+        QKeyEvent release(QEvent::KeyRelease, qkey, qt_mods(mods), t);
+        QCoreApplication::sendEvent(r2->widget, &release);
+    }
+}
+
+void os_input_mouse(OsWindow w, OsMouseAction action, std::int32_t button, std::int32_t x, std::int32_t y,
+                    std::uint32_t mods) {
+    WinRec* r = rec(w);
+    if (!r || !r->widget) return;
+    const QPoint co = client_origin_in_widget(*r);
+    const QPointF local(co.x() + x, co.y() + y);
+    const OsPoint so = client_origin_on_screen(*r);
+    const QPointF global(so.x + x, so.y + y);
+    const Qt::MouseButton b = button == 1 ? Qt::LeftButton
+                              : button == 2 ? Qt::MiddleButton
+                              : button == 3 ? Qt::RightButton
+                                            : Qt::NoButton;
+    Qt::MouseButtons held = QGuiApplication::mouseButtons();
+    if (st().live_keystate & OS_KS_LBUTTON) held |= Qt::LeftButton;
+    if (st().live_keystate & OS_KS_MBUTTON) held |= Qt::MiddleButton;
+    if (st().live_keystate & OS_KS_RBUTTON) held |= Qt::RightButton;
+    QEvent::Type type = QEvent::MouseMove;
+    switch (action) {
+    case OS_MOUSE_PRESS: type = QEvent::MouseButtonPress; held |= b; break;
+    case OS_MOUSE_DOUBLE: type = QEvent::MouseButtonDblClick; held |= b; break;
+    case OS_MOUSE_RELEASE: type = QEvent::MouseButtonRelease; held &= ~Qt::MouseButtons(b); break;
+    case OS_MOUSE_MOVE: type = QEvent::MouseMove; break;
+    }
+    QMouseEvent e(type, local, local, global, action == OS_MOUSE_MOVE ? Qt::NoButton : b, held, qt_mods(mods));
+    QCoreApplication::sendEvent(r->widget, &e);
+}
+
+void os_input_wheel(OsWindow w, std::int32_t x, std::int32_t y, std::int32_t notches, std::uint32_t mods) {
+    WinRec* r = rec(w);
+    if (!r || !r->widget) return;
+    const QPoint co = client_origin_in_widget(*r);
+    const QPointF local(co.x() + x, co.y() + y);
+    const OsPoint so = client_origin_on_screen(*r);
+    const QPointF global(so.x + x, so.y + y);
+    QWheelEvent e(local, global, QPoint(), QPoint(0, 120 * notches), Qt::NoButton, qt_mods(mods),
+                  Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(r->widget, &e);
+}
+
+void os_input_resize(OsWindow w, std::int32_t width, std::int32_t height) {
+    WinRec* r = rec(w);
+    if (!r || !r->widget || r->child()) return;
+    const Insets in = insets_of(*r);
+    const std::int32_t top = in.t - in.menu;
+    r->widget->resize(std::max(0, width - in.l - in.r), std::max(0, height - top - in.b));
+    pump();
+}
+
+void os_input_close(OsWindow w) {
+    WinRec* r = rec(w);
+    if (!r || !r->widget || r->child()) return;
+    r->widget->close();
+}
+
+void os_window_reset() {
+    for (OsWindow h : os_top_level_windows()) os_destroy_window(h);
+    State& s = st();
+    s.queue.clear();
+    s.timers.clear();
+    s.focus = s.active = s.capture = 0;
+    s.cursor_pos = {};
+    s.cursor = 0;
+    s.keystate = s.live_keystate = 0;
+    s.message_time = 0;
+    s.app_active = true;
+    pump();
+}

@@ -1,0 +1,139 @@
+#pragma once
+// Internals shared by the window, message and status-bar parts of the
+// platform layer. Qt types live here and nowhere above platform/.
+#include <QImage>
+#include <QPainter>
+#include <QPointer>
+#include <QWidget>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/os_window.h"
+
+namespace osw {
+
+struct ClassRec {
+    OsWndClass cls;
+    std::int32_t atom = 0;
+    bool builtin = false;
+};
+
+class OsWidget;
+
+struct WinRec {
+    OsWindow h = 0;
+    std::int32_t atom = 0;
+    std::string class_name;
+    OsWndProc proc = nullptr;
+    std::uint32_t class_style = 0;
+    std::int64_t background = OS_NO_BRUSH;
+    std::int32_t cursor = 0;
+    std::uint32_t style = 0, ex_style = 0;
+    OsWindow parent = 0;   // child windows
+    OsWindow owner = 0;    // top-level windows
+    std::int32_t id = 0;
+    std::string title;
+    std::intptr_t user = 0;
+    std::int32_t menu = 0;
+    OsRect rect;           // parent client coordinates (child) or screen (top level)
+    std::int32_t state = 0;  // 0 normal, 1 minimised, 2 maximised
+    OsRect normal;         // restored rectangle, same coordinates as rect
+    bool has_update = false;
+    OsRect update;
+    QImage surface;
+    QPointer<OsWidget> widget;
+    std::vector<QSize> expected_sizes;  // geometry we set, whose echo must not count as the user's
+    bool destroying = false;
+    // Status bar.
+    std::vector<std::int32_t> parts{-1};
+    std::vector<std::string> part_text{std::string()};
+    std::vector<std::int32_t> part_style{0};
+
+    bool child() const { return (style & OS_WS_CHILD) != 0; }
+};
+
+struct Insets {
+    std::int32_t l = 0, t = 0, r = 0, b = 0;
+    std::int32_t menu = 0;  // part of t
+};
+
+struct Timer {
+    OsWindow hwnd;
+    std::uintptr_t id;
+    std::uint32_t interval;
+    std::int64_t due;
+};
+
+struct State {
+    std::map<std::string, ClassRec> classes;
+    std::int32_t next_atom = 0xC000;
+    std::map<OsWindow, std::unique_ptr<WinRec>> windows;
+    OsWindow next_handle = 1;
+    std::map<std::string, std::uint32_t> registered_names;
+    std::uint32_t next_registered = 0xC000;
+    std::deque<OsMsg> queue;
+    std::vector<Timer> timers;
+    OsWindow focus = 0, active = 0, capture = 0;
+    bool app_active = true;
+    OsPoint cursor_pos;
+    std::int32_t cursor = 0;
+    std::uint32_t keystate = 0;      // as of the last message taken
+    std::uint32_t live_keystate = 0; // as the toolkit last reported it
+    std::int32_t message_time = 0;
+    std::int32_t beeps = 0;
+    int handler_depth = 0;           // inside a toolkit event handler
+    bool quit = false;
+    // Draws the menu bar of a frame; set by the menu model.
+    void (*paint_menu_bar)(OsWindow, QPainter&, const QRect&) = nullptr;
+};
+
+State& st();
+WinRec* rec(OsWindow h);
+Insets insets_of(std::uint32_t style, std::uint32_t ex_style, bool menu);
+Insets insets_of(const WinRec& r);
+OsPoint client_size(const WinRec& r);
+// Client origin inside the window's widget.
+QPoint client_origin_in_widget(const WinRec& r);
+// Screen position of the client area's top-left corner.
+OsPoint client_origin_on_screen(const WinRec& r);
+void sync_widget(WinRec& r);
+// The window system moved or sized a top-level widget: geometry is the
+// widget's new rectangle on the screen.
+void user_geometry(OsWindow h, const QRect& geometry);
+void paint_statusbar(WinRec& r, QWidget* w, QPainter& p);
+void ensure_builtin_classes();
+std::intptr_t statusbar_proc(OsWindow, std::uint32_t, std::uintptr_t, std::intptr_t);
+void enqueue(const OsMsg& m);
+void drop_window_messages(OsWindow h);
+std::uint32_t keystate_from_qt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
+QColor qcolour(std::uint32_t colorref);
+
+class OsWidget : public QWidget {
+public:
+    OsWidget(OsWindow h, QWidget* parent, Qt::WindowFlags f);
+    OsWindow handle() const { return h_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void keyReleaseEvent(QKeyEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void wheelEvent(QWheelEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void moveEvent(QMoveEvent*) override;
+    void closeEvent(QCloseEvent*) override;
+    void changeEvent(QEvent*) override;
+    bool event(QEvent*) override;
+
+private:
+    void mouse(QMouseEvent* e, int kind);
+    OsWindow h_;
+};
+
+}  // namespace osw
