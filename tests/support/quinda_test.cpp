@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include "app/appdata.h"
+#include "app/apphooks.h"
 #include "app/drawhooks.h"
+#include "app/mainstate.h"
 #include "app/settings.h"
 #include "lib/graphics/gstate.h"
 #include "lib/pgraph/pgstate.h"
@@ -32,6 +34,8 @@ void QuindaTest::SetUp() {
     reset_os_services();
     reset_startup();
     os_reg_reset();
+    reset_main_state();
+    reset_app_hooks();
 }
 
 TempDir::TempDir(bool enter) {
