@@ -68,38 +68,26 @@ void hatch(const Ellipse& e, const FillPass& pass) {
         auto lines = [&](float t) {
             for (;;) {
                 // Up to the first line at or above the bottom of the cut
-                // extent; a step that does not advance ends the pass.
-                bool advanced = true;
+                // extent.
                 do {
-                    const float next = t + stepy;
-                    advanced = next > t;
-                    t = next;
-                } while (advanced && t < e.ylo);
-                if (!advanced || t >= e.yhi) return;
+                    if (!hatch_advance(t, stepy)) return;
+                } while (t < e.ylo);
+                if (t >= e.yhi) return;
                 const float theta = std::acos(clamp_unit((t - e.yc) / e.ry));
                 const float w = half_length(e.rx * std::sin(theta));
                 if (alternate == 1) s = -s;
                 yylini(e.xc - s * w + offset, t, e.xc + s * w - offset, t);
             }
         };
-        int colour_pass = 1;
-        lines(t0);
-        yy2col(pass.side, colour_pass);
-        if (colour_pass == 2) {
-            lines(t0 + stepy / 2.0f);
-            yy2col(pass.side, colour_pass);
-        }
+        hatch_rows_two_colour(pass.side, t0, stepy, lines);
     }
     if (pass.hatch_style == 2 || pass.hatch_angle == 4) {
         float u = static_cast<float>(static_cast<long long>(yytrunc(e.xlo)) / istepx * istepx);
-        for (;;) {
-            bool advanced = true;
+        for (bool more = true; more;) {
             do {
-                const float next = u + stepx;
-                advanced = next > u;
-                u = next;
-            } while (advanced && u < e.xlo);
-            if (!advanced || u >= e.xhi) break;
+                more = hatch_advance(u, stepx);
+            } while (more && u < e.xlo);
+            if (!more || u >= e.xhi) break;
             const float theta = std::asin(clamp_unit((u - e.xc) / e.rx));
             const float h = half_length(e.ry * std::cos(theta));
             if (alternate == 1) s = -s;

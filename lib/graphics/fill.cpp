@@ -191,6 +191,23 @@ void yyfact(int solidop, int& op) {
     if (equal) op = solidop;
 }
 
+bool hatch_advance(float& t, float step) {
+    const float next = t + step;
+    if (!(next > t)) return false;
+    t = next;
+    return true;
+}
+
+void hatch_rows_two_colour(int side, float start, float stepy, const std::function<void(float)>& rows) {
+    int pass = 1;
+    rows(start);
+    yy2col(side, pass);
+    if (pass == 2) {
+        rows(start + stepy / 2.0f);
+        yy2col(side, pass);
+    }
+}
+
 // ---------------------------------------------------------------- save and restore
 
 void yysav(int mode) {

@@ -86,6 +86,15 @@ struct FillShape {
 };
 void yyfillshape(const FillShape& shape);
 
+// t + step, or false when the step would not move t (not positive, not a
+// number, or lost in the magnitude of t): a hatch pass ends there instead
+// of running for ever.
+bool hatch_advance(float& t, float step);
+// Horizontal hatch rows of a shape, ROWS(start) drawing one pass from
+// START, followed on SIDE by the second-colour pass half a spacing higher
+// when yy2col asks for it.
+void hatch_rows_two_colour(int side, float start, float stepy, const std::function<void(float)>& rows);
+
 // The attribute set saved by yysav 0 and the area fractions saved by yysav
 // 2 and 4; one of each, not nested.
 struct FillSaveState {

@@ -19,15 +19,6 @@ float floor_multiple(std::int64_t v, std::int64_t k) {
     return static_cast<float>(m);
 }
 
-// t + step, or false when the step does not move t (not positive, or lost
-// in the magnitude of t), which would never end a pass.
-bool advance(float& t, float step) {
-    const float next = t + step;
-    if (!(next > t)) return false;
-    t = next;
-    return true;
-}
-
 struct Rect {
     float xmin = 0, ymin = 0, xmax = 0, ymax = 0;
 };
@@ -42,11 +33,11 @@ void diagonal_lines(const Rect& r, const FillPass& pass, float stepy, int istepy
     const std::int64_t id = static_cast<std::int64_t>(d);
     if (pass.hatch_angle == 1 || pass.hatch_style == 2) {
         float t = floor_multiple(iymin - id, istepy);
-        while (advance(t, stepy) && t <= r.ymax) yylini(r.xmin, t, r.xmax, t + d);
+        while (hatch_advance(t, stepy) && t <= r.ymax) yylini(r.xmin, t, r.xmax, t + d);
     }
     if (pass.hatch_angle == 2 || pass.hatch_style == 2) {
         float t = floor_multiple(iymin, istepy);
-        while (advance(t, stepy) && t <= r.ymax + d) yylini(r.xmin, t, r.xmax, t - d);
+        while (hatch_advance(t, stepy) && t <= r.ymax + d) yylini(r.xmin, t, r.xmax, t - d);
     }
     yysav(3);
 }
@@ -61,25 +52,19 @@ void straight_lines(const Rect& r, const FillPass& pass, float stepx, float step
         const float a[2] = {r.xmin + offset, r.xmax - offset};
         const float start = floor_multiple(yytrunc(r.ymin), istepy);
         auto lines = [&](float t) {
-            while (advance(t, stepy)) {
+            while (hatch_advance(t, stepy)) {
                 t = std::max(t, r.ymin);
                 if (t >= r.ymax) return;
                 if (alternate == 1) e = 1 - e;
                 yylini(a[e], t, a[1 - e], t);
             }
         };
-        int colour_pass = 1;
-        lines(start);
-        yy2col(pass.side, colour_pass);
-        if (colour_pass == 2) {
-            lines(start + stepy / 2.0f);
-            yy2col(pass.side, colour_pass);
-        }
+        hatch_rows_two_colour(pass.side, start, stepy, lines);
     }
     if (pass.hatch_angle == 4 || pass.hatch_style == 2) {
         const float b[2] = {r.ymin + offset, r.ymax - offset};
         float u = floor_multiple(yytrunc(r.xmin), istepx);
-        while (advance(u, stepx)) {
+        while (hatch_advance(u, stepx)) {
             u = std::max(u, r.xmin);
             if (u >= r.xmax) break;
             if (alternate == 1) e = 1 - e;
