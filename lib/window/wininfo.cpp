@@ -6,6 +6,7 @@
 
 #include "lib/window/messages.h"
 #include "lib/window/window_hooks.h"
+#include "lib/window/winops.h"
 #include "platform/os_dc.h"
 #include "platform/os_window.h"
 
@@ -38,16 +39,11 @@ void to_screen(OsRect& r) {
     r.bottom -= off.y;
 }
 
-// Window units of a parent slot's client area from pixels; both axes 0..9999.
+// Window units of a parent slot's client area from pixels.
 void units_in_parent(std::int32_t parent, std::int32_t& x, std::int32_t& y) {
     OsRect r;
     if (!valid_slot(parent) || !os_get_client_rect(wtab.hClient[ix(parent)], r)) return;
-    auto conv = [](std::int32_t p, std::int32_t size) {
-        if (size <= 1) return 0;
-        return static_cast<std::int32_t>((static_cast<double>(p) + 0.5) * 9999.0 / size);
-    };
-    x = conv(x, r.width());
-    y = conv(y, r.height());
+    yyunitsfrompixels(x, y, r.width(), r.height(), x, y);
 }
 
 // The window the position queries look at: the current window (modes 0, 1)
