@@ -191,16 +191,25 @@ void yyClearMenuPrompt(OsHandle menu, std::int32_t slot) {
     if (valid_slot(slot)) wtab.nMenuString[ix(slot)] = 0;
 }
 
-void yyreleasemenus(std::int32_t slot) {
-    if (!valid_slot(slot)) return;
+namespace {
+
+// A slot's menu goes: its prompts, the menu, its accelerators and the handles.
+void drop_menu(std::int32_t slot) {
     const OsHandle m = wtab.hMenuRoot[ix(slot)];
     yyClearMenuPrompt(m, slot);
-    // The frame goes with it, so its menu bar is not taken down first.
     if (m) os_destroy_menu(m);
     os_destroy_accelerators(wtab.hAccel[ix(slot)]);
     wtab.hMenuRoot[ix(slot)] = 0;
     wtab.hAccel[ix(slot)] = 0;
     wtab.hQDXMenuString[ix(slot)] = 0;
+}
+
+}  // namespace
+
+void yyreleasemenus(std::int32_t slot) {
+    if (!valid_slot(slot)) return;
+    // The frame goes with it, so its menu bar is not taken down first.
+    drop_menu(slot);
     wtab.hToolbar[ix(slot)] = {};
     wtab.pTooltip[ix(slot)].clear();
     wtab.nTooltip[ix(slot)] = 0;
@@ -262,12 +271,7 @@ void yymenuchange(std::int32_t& id, std::int32_t slot) {
     }
     if (want != shown) os_set_menu(top, want);
     // 4. The old menu goes.
-    yyClearMenuPrompt(old, slot);
-    if (old) os_destroy_menu(old);
-    os_destroy_accelerators(wtab.hAccel[ix(slot)]);
-    wtab.hMenuRoot[ix(slot)] = 0;
-    wtab.hAccel[ix(slot)] = 0;
-    wtab.hQDXMenuString[ix(slot)] = 0;
+    drop_menu(slot);
     // 5. The new one with its accelerators and prompts.
     if (fresh) {
         wtab.hMenuRoot[ix(slot)] = fresh;

@@ -283,20 +283,8 @@ void yywindowsizepos(std::int32_t x, std::int32_t y, std::int32_t& width, std::i
     const std::int32_t kind = rec ? rec[0] : 0;
     if (kind == WindowKindSplit) rec[18] = 1;
 
-    // Offset between placements and the screen, measured once.
-    static bool measured = false;
-    static OsPoint offset{0, 0};
-    if (!child && (minmax_now || minmax_new) && !measured) {
-        const OsHandle probe = os_create_window(0, "STATIC", "", OS_WS_POPUP, 0, 0, 10, 10, 0, 0, 0);
-        if (probe) {
-            OsPlacement p;
-            OsRect r;
-            if (os_get_window_placement(probe, p) && os_get_window_rect(probe, r))
-                offset = {p.normal.left - r.left, p.normal.top - r.top};
-            os_destroy_window(probe);
-            measured = true;
-        }
-    }
+    // Offset between placements and the screen.
+    const OsPoint offset = !child && (minmax_now || minmax_new) ? yyplacementoffset() : OsPoint{0, 0};
 
     // What the frame adds around the client: borders, caption, menu, tool bars, status bar.
     OsRect add{0, 0, 0, 0};
@@ -312,24 +300,7 @@ void yywindowsizepos(std::int32_t x, std::int32_t y, std::int32_t& width, std::i
 
     // Starting rectangle.
     OsRect start;
-    if (minmax_now) {
-        OsPlacement p;
-        os_get_window_placement(frame, p);
-        start = p.normal;
-        if (!child) {
-            start.left -= offset.x;
-            start.right -= offset.x;
-            start.top -= offset.y;
-            start.bottom -= offset.y;
-        }
-    } else {
-        os_get_window_rect(frame, start);
-        if (child) {
-            OsPoint tl{start.left, start.top};
-            os_screen_to_client(os_get_parent(frame), tl);
-            start = {tl.x, tl.y, tl.x + start.width(), tl.y + start.height()};
-        }
-    }
+    yyframeplacement(frame, minmax_now, start);
     const std::int32_t nx = x == KeepValue ? start.left : x;
     const std::int32_t ny = y == KeepValue ? start.top : y;
     std::int32_t cw = width == KeepValue ? start.width() - extra_w : width;
