@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -16,6 +17,7 @@
 
 #include "platform/os_app.h"
 #include "platform/os_config.h"
+#include "platform/os_menu.h"
 #include "platform/os_window_p.h"
 
 namespace osw {
@@ -296,6 +298,14 @@ bool OsWidget::event(QEvent* e) {
         break;
     case QEvent::ApplicationStateChange:
         break;
+    case QEvent::ToolTip:
+        if (WinRec* r = rec(h_); r && r->class_name == "ToolbarWindow32") {
+            const QPoint at = static_cast<QHelpEvent*>(e)->pos();
+            const int i = toolbar_button_at(h_, at);
+            if (i >= 0) os_input_tooltip(h_, i);
+            return true;
+        }
+        break;
     default:
         break;
     }
@@ -308,6 +318,10 @@ void OsWidget::paintEvent(QPaintEvent*) {
     if (!r) return;
     if (r->class_name == "msctls_statusbar32") {
         paint_statusbar(*r, this, p);
+        return;
+    }
+    if (r->class_name == "ToolbarWindow32") {
+        paint_toolbar(*r, this, p);
         return;
     }
     const QColor face = qcolour(os_sys_colour(OS_COLOR_BTNFACE));

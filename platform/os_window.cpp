@@ -554,6 +554,14 @@ std::intptr_t os_send_message(OsWindow w, std::uint32_t msg, std::uintptr_t wp, 
     return r->proc(w, msg, wp, lp);
 }
 
+OsWndProc os_set_window_proc(OsWindow w, OsWndProc proc) {
+    WinRec* r = rec(w);
+    if (!r || !proc) return nullptr;
+    const OsWndProc old = r->proc;
+    r->proc = proc;
+    return old;
+}
+
 std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) {
     WinRec* r = rec(w);
     if (!r) return 0;
@@ -584,7 +592,9 @@ std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t w
             return t;
         }();
         os_set_active_window(top);
-        if (hit == OS_HTCLOSE && (r->style & OS_WS_SYSMENU))
+        if (hit == OS_HTMENU && st().menu_bar_click && r->menu)
+            st().menu_bar_click(w, {os_loword(static_cast<std::uintptr_t>(lp)), os_hiword(static_cast<std::uintptr_t>(lp))});
+        else if (hit == OS_HTCLOSE && (r->style & OS_WS_SYSMENU))
             os_send_message(w, OSM_CLOSE, 0, 0);
         else if (hit == OS_HTMINBUTTON && (r->style & OS_WS_MINIMIZEBOX))
             os_show_window(w, OS_SW_MINIMIZE);
