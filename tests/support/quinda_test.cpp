@@ -7,6 +7,7 @@
 
 #include "app/appdata.h"
 #include "lib/graphics/gstate.h"
+#include "lib/graphics/screen.h"
 #include "lib/pgraph/pgstate.h"
 #include "lib/window/errors.h"
 #include "lib/window/messages.h"
@@ -16,6 +17,7 @@ void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
     reset_window_state();
     reset_graphics_state();
+    reset_screen_state();
     reset_pgraph_state();
     reset_error_services();
     reset_app_data();
