@@ -17,6 +17,7 @@
 ScreenDeviceState screen_device;
 GradientVertexBlock gradient_block;
 ScreenLinks screen_links;
+ScreenDrawingLayer screen_gdi;
 
 namespace {
 
@@ -89,15 +90,15 @@ void sector_points(std::int32_t& px1, std::int32_t& py1, std::int32_t& px2, std:
 std::int32_t load_points() {
     const std::int32_t n = std::min<std::int32_t>(a().N, WorkBlockPoints);
     for (std::int32_t i = 0; i < n; ++i)
-        yywinpolpoint(yytrunc(quin01.X[static_cast<std::size_t>(i)]),
+        screen_gdi.polpoint(yytrunc(quin01.X[static_cast<std::size_t>(i)]),
                       g().height - 1 - yytrunc(quin01.Y[static_cast<std::size_t>(i)]), i);
     return a().N > WorkBlockPoints ? WorkBlockPoints : a().N;
 }
 
 void quadrilateral(int corners, std::int32_t kind) {
     for (int i = 0; i < corners; ++i)
-        yywinpolpoint(a().IX[static_cast<std::size_t>(i)], row(a().IY[static_cast<std::size_t>(i)]), i);
-    yywinpolygon(corners, kind);
+        screen_gdi.polpoint(a().IX[static_cast<std::size_t>(i)], row(a().IY[static_cast<std::size_t>(i)]), i);
+    screen_gdi.polygon(corners, kind);
 }
 
 void screen_dump() {
@@ -157,7 +158,7 @@ void font() {
         c.flags = flags;
         txt_set(c.name, family == 0 ? txt_trim(t.font_name) : std::string_view{});
         std::int32_t ascent = 0;
-        yywintextsize(cw, ch, ascent, angle, family, flags, txt_trim(t.font_name));
+        screen_gdi.textsize(cw, ch, ascent, angle, family, flags, txt_trim(t.font_name));
         screen_device.ascent = ascent;
         screen_device.cell_height = ch;
         if (p == 0) screen_device.alphabet_width = cw;
@@ -178,7 +179,7 @@ void text() {
         const std::int32_t p = t.TextPitch;
         const std::int32_t j = p == 1 ? 0 : t.justification;
         const std::int32_t box = ((t.TextStyle & 8) != 0 && p != 1) ? 1 : 0;
-        yywindrawstring(yytrunc(sx), row(yytrunc(sy)), yytrunc(ex), row(yytrunc(ey)), j, box, DriverText,
+        screen_gdi.drawstring(yytrunc(sx), row(yytrunc(sy)), yytrunc(ex), row(yytrunc(ey)), j, box, DriverText,
                         std::max<std::int32_t>(n, 0));
         d.IX[3] = 0;
         return;
@@ -187,7 +188,7 @@ void text() {
     for (std::int32_t k = 0; k < n && static_cast<std::size_t>(k) < DriverText.size(); ++k) {
         const float px = sx + static_cast<float>(k) * d2, py = sy - static_cast<float>(k) * d1;
         const float qx = px + a1, qy = py + a2;
-        yywindrawstring(yytrunc(px), row(yytrunc(py)), yytrunc(qx), row(yytrunc(qy)), 1, 0,
+        screen_gdi.drawstring(yytrunc(px), row(yytrunc(py)), yytrunc(qx), row(yytrunc(qy)), 1, 0,
                         std::string_view(DriverText).substr(static_cast<std::size_t>(k), 1), 1);
     }
 }
@@ -199,15 +200,15 @@ void copy_rectangle() {
     yypalg(0, fill);
     const std::int32_t width = d.IX[1] - d.IX[0] + 1, height = d.IY[1] - d.IY[0] + 1;
     const std::int32_t top = g().height - 1 - (d.IY[1] + d.IY[2] - d.IY[0]);
-    yywinblit(d.IX[0], row(d.IY[1]), d.IX[2], top, width, height, d.K, fill);
+    screen_gdi.blit(d.IX[0], row(d.IY[1]), d.IX[2], top, width, height, d.K, fill);
 }
 
 void clip() {
     const GraphicsState& s = g();
     if (s.ix1 <= 0 && s.ix2 >= s.width - 1 && s.iy1 <= 0 && s.iy2 >= s.height - 1 && s.DrawableType != 3)
-        yywinclip(0, 0, 0, -1);
+        screen_gdi.clip(0, 0, 0, -1);
     else
-        yywinclip(s.ix1, row(s.iy2), s.ix2, row(s.iy1));
+        screen_gdi.clip(s.ix1, row(s.iy2), s.ix2, row(s.iy1));
 }
 
 void palette_colour(std::int32_t i, std::int32_t& rgb) {
@@ -219,8 +220,8 @@ void palette_colour(std::int32_t i, std::int32_t& rgb) {
 
 // Both colours of the drawing layer again, previous first.
 void refresh_colours() {
-    yywincolour(g().PreviousColour.device(), g().PreviousColour.rgb());
-    yywincolour(g().CurrentColour.device(), g().CurrentColour.rgb());
+    screen_gdi.colour(g().PreviousColour.device(), g().PreviousColour.rgb());
+    screen_gdi.colour(g().CurrentColour.device(), g().CurrentColour.rgb());
 }
 
 void palette_entry() {
@@ -239,7 +240,7 @@ void palette_entry() {
                 mode = screen_device.PaletteBatchMode / 3 + 1;
                 screen_device.PaletteBatchMode = 3;
             }
-            yywinpalette(d.K, d.IX[0], mode);
+            screen_gdi.palette(d.K, d.IX[0], mode);
         }
     }
     if (g().ColourModel == 1 && (d.K == g().PreviousColour.device() || d.K == g().CurrentColour.device()))
@@ -253,7 +254,7 @@ void whole_palette() {
             std::int32_t c = 0;
             palette_colour(i, c);
             screen_device.palette_mode = i == n - 1 ? 3 : (i > 0 ? 2 : 0);
-            yywinpalette(i, c, screen_device.palette_mode);
+            screen_gdi.palette(i, c, screen_device.palette_mode);
         }
     }
     if (g().ColourModel == 1) {
@@ -270,7 +271,7 @@ void line_width() {
         if (screen_links.metafile_size(g().drawable_id, px, pt) && pt > 0)
             w = static_cast<std::int32_t>(static_cast<std::int64_t>(px) * g().metafile_line_width / (10LL * pt));
     }
-    yywinlinewidth(w);
+    screen_gdi.linewidth(w);
 }
 
 void read_pixel() {
@@ -279,7 +280,7 @@ void read_pixel() {
         d.IX[0] = -1;
         return;
     }
-    yywingetpixelrgb(d.IX[0], row(d.IY[0]), d.IX[0], d.IX[1], d.IX[2]);
+    screen_gdi.getpixelrgb(d.IX[0], row(d.IY[0]), d.IX[0], d.IX[1], d.IX[2]);
     if (d.IX[0] != -1) d.IX[0] = d.IX[0] + 256 * d.IX[1] + 65536 * d.IX[2];
 }
 
@@ -306,7 +307,7 @@ void gradient() {
     }
     if (screen_links.gradient_fill)
         screen_links.gradient_fill(g().device[ScreenSide].gradient_type, g().ix1, row(g().iy2), g().ix2,
-                                   row(g().iy1), &yywinpointrgb, &yywingradfill);
+                                   row(g().iy1), screen_gdi.pointrgb, screen_gdi.gradfill);
 }
 
 }  // namespace
@@ -316,16 +317,16 @@ void yygapi(std::int32_t op) {
     DriverArguments& d = a();
     switch (op) {
         case OpInitialise: install_description(); break;
-        case OpLine: yywinline(d.IX[0], row(d.IY[0]), d.IX[1], row(d.IY[1])); break;
-        case OpColour: yywincolour(g().CurrentColour.device(), g().CurrentColour.rgb()); break;
-        case OpEllipse: yywinellipse(d.IX[0], row(d.IY[0]), d.IX[1], d.IY[1], 4, 0); break;
-        case OpEllipsePattern: yywinellipse(d.IX[0], row(d.IY[0]), d.IX[1], d.IY[1], 5, 3); break;
-        case OpEllipseSolid: yywinellipse(d.IX[0], row(d.IY[0]), d.IX[1], d.IY[1], 6, 4); break;
+        case OpLine: screen_gdi.line(d.IX[0], row(d.IY[0]), d.IX[1], row(d.IY[1])); break;
+        case OpColour: screen_gdi.colour(g().CurrentColour.device(), g().CurrentColour.rgb()); break;
+        case OpEllipse: screen_gdi.ellipse(d.IX[0], row(d.IY[0]), d.IX[1], d.IY[1], 4, 0); break;
+        case OpEllipsePattern: screen_gdi.ellipse(d.IX[0], row(d.IY[0]), d.IX[1], d.IY[1], 5, 3); break;
+        case OpEllipseSolid: screen_gdi.ellipse(d.IX[0], row(d.IY[0]), d.IX[1], d.IY[1], 6, 4); break;
         case OpQuadPattern: quadrilateral(4, 3); break;
         case OpQuadSolid: quadrilateral(4, 4); break;
         case OpRectanglePattern:
         case OpRectangleSolid:
-            yywinrectangle(d.IX[0], row(d.IY[1]), d.IX[1], row(d.IY[0]), op == OpRectanglePattern ? 3 : 4);
+            screen_gdi.rectangle(d.IX[0], row(d.IY[1]), d.IX[1], row(d.IY[0]), op == OpRectanglePattern ? 3 : 4);
             break;
         case OpTrianglePattern: quadrilateral(3, 3); break;
         case OpTriangleSolid: quadrilateral(3, 4); break;
@@ -333,15 +334,15 @@ void yygapi(std::int32_t op) {
         case OpSectorSolid: {
             std::int32_t x1, y1, x2, y2, cy;
             sector_points(x1, y1, x2, y2, cy);
-            yywinarc(d.IX[0], cy, yytrunc(d.X[1]), yytrunc(d.Y[1]), x1, y1, x2, y2, op == OpSectorPattern ? 3 : 4);
+            screen_gdi.arc(d.IX[0], cy, yytrunc(d.X[1]), yytrunc(d.Y[1]), x1, y1, x2, y2, op == OpSectorPattern ? 3 : 4);
             break;
         }
         case OpPolygonPattern:
-        case OpPolygonSolid: yywinpolygon(load_points(), op == OpPolygonPattern ? 3 : 4); break;
+        case OpPolygonSolid: screen_gdi.polygon(load_points(), op == OpPolygonPattern ? 3 : 4); break;
         case OpClear: {
             std::int32_t c = 0;
             yypalg(0, c);
-            yywinclear(g().width, g().height, c);
+            screen_gdi.clear(g().width, g().height, c);
             break;
         }
         case OpBeginPicture:
@@ -356,22 +357,22 @@ void yygapi(std::int32_t op) {
         case OpClip: clip(); break;
         case OpTextWidth: {
             std::int32_t w = 0;
-            yywintextlength(w, DriverText, std::max<std::int32_t>(d.K, 0));
+            screen_gdi.textlength(w, DriverText, std::max<std::int32_t>(d.K, 0));
             d.X[0] = static_cast<float>(w);
             d.N = 1;
             break;
         }
-        case OpPoint: yywinpoint(d.IX[0], row(d.IY[0])); break;
-        case OpPlotMode: yywinplotmode(g().PlotMode); break;
+        case OpPoint: screen_gdi.point(d.IX[0], row(d.IY[0])); break;
+        case OpPlotMode: screen_gdi.plotmode(g().PlotMode); break;
         case OpPaletteEntry: palette_entry(); break;
-        case OpLineType: yywinlinetype(g().LineType); break;
+        case OpLineType: screen_gdi.linetype(g().LineType); break;
         case OpLineWidth: line_width(); break;
         case OpReadPixel: read_pixel(); break;
-        case OpPolyline: yywinpolyline(load_points()); break;
+        case OpPolyline: screen_gdi.polyline(load_points()); break;
         case OpArc: {
             std::int32_t x1, y1, x2, y2, cy;
             sector_points(x1, y1, x2, y2, cy);
-            yywinoutlinearc(d.IX[0], cy, yytrunc(d.X[1]), yytrunc(d.Y[1]), x1, y1, x2, y2, g().fill_density,
+            screen_gdi.outlinearc(d.IX[0], cy, yytrunc(d.X[1]), yytrunc(d.Y[1]), x1, y1, x2, y2, g().fill_density,
                             g().fill_style);
             break;
         }
@@ -402,6 +403,7 @@ void reset_screen_state() {
     screen_device = ScreenDeviceState{};
     gradient_block = GradientVertexBlock{};
     screen_links = ScreenLinks{};
+    screen_gdi = ScreenDrawingLayer{};
     reset_gdi_state();
     os_dc_reset();
 }

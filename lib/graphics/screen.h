@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "lib/graphics/gdi.h"
+
 void yygapi(std::int32_t op);
 
 // Device statics kept between operations.
@@ -75,6 +77,35 @@ struct ScreenLinks {
     std::int32_t (*stroke_charset_bits)() = nullptr;
 };
 extern ScreenLinks screen_links;
+
+// The drawing-layer routines the screen device calls; tests put stand-ins
+// in their place to see the calls.
+struct ScreenDrawingLayer {
+    decltype(&yywinarc) arc = &yywinarc;
+    decltype(&yywinblit) blit = &yywinblit;
+    decltype(&yywinclear) clear = &yywinclear;
+    decltype(&yywinclip) clip = &yywinclip;
+    decltype(&yywincolour) colour = &yywincolour;
+    decltype(&yywindrawstring) drawstring = &yywindrawstring;
+    decltype(&yywinellipse) ellipse = &yywinellipse;
+    decltype(&yywingetpixelrgb) getpixelrgb = &yywingetpixelrgb;
+    decltype(&yywinline) line = &yywinline;
+    decltype(&yywinlinetype) linetype = &yywinlinetype;
+    decltype(&yywinlinewidth) linewidth = &yywinlinewidth;
+    decltype(&yywinoutlinearc) outlinearc = &yywinoutlinearc;
+    decltype(&yywinpalette) palette = &yywinpalette;
+    decltype(&yywinplotmode) plotmode = &yywinplotmode;
+    decltype(&yywinpoint) point = &yywinpoint;
+    decltype(&yywinpolpoint) polpoint = &yywinpolpoint;
+    decltype(&yywinpolygon) polygon = &yywinpolygon;
+    decltype(&yywinpolyline) polyline = &yywinpolyline;
+    decltype(&yywinrectangle) rectangle = &yywinrectangle;
+    decltype(&yywintextlength) textlength = &yywintextlength;
+    decltype(&yywintextsize) textsize = &yywintextsize;
+    decltype(&yywinpointrgb) pointrgb = &yywinpointrgb;
+    decltype(&yywingradfill) gradfill = &yywingradfill;
+};
+extern ScreenDrawingLayer screen_gdi;
 
 // Makes the screen device the screen side's driver and gives the window
 // layer the graphics parts of opening a root window (palette, graphics
