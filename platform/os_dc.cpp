@@ -95,6 +95,13 @@ std::map<std::int32_t, OsObject>& stock() {
     return m;
 }
 
+// On and off lengths of the built-in pen styles (solid, dash, dot,
+// dash-dot, dash-dot-dot).
+const std::vector<std::uint32_t>& style_pattern(std::uint32_t style) {
+    static const std::vector<std::uint32_t> patterns[5] = {{}, {18, 6}, {3, 3}, {9, 6, 3, 6}, {9, 3, 3, 3, 3, 3}};
+    return patterns[style];
+}
+
 void set_defaults(Dc& d) {
     d.selected[KindPen] = os_get_stock_object(OS_BLACK_PEN);
     d.selected[KindBrush] = os_get_stock_object(OS_WHITE_BRUSH);
@@ -268,8 +275,7 @@ OsObject os_create_pen(std::uint32_t style, std::int32_t width, std::uint32_t co
     o.pen.colour = colour;
     // Styles draw only at width 1; a wider pen is solid.
     if (o.pen.width > 1 && s != OS_PS_NULL) o.pen.style = OS_PS_SOLID;
-    static const std::vector<std::uint32_t> patterns[5] = {{}, {18, 6}, {3, 3}, {9, 6, 3, 6}, {9, 3, 3, 3, 3, 3}};
-    if (o.pen.style <= OS_PS_DASHDOTDOT) o.pen.dashes = patterns[o.pen.style];
+    if (o.pen.style <= OS_PS_DASHDOTDOT) o.pen.dashes = style_pattern(o.pen.style);
     return add_object(std::move(o));
 }
 
@@ -289,9 +295,8 @@ OsObject os_ext_create_pen(std::uint32_t style, std::int32_t width, std::uint32_
         if (dashes.empty() || dashes.size() > 16 || total == 0) return 0;
         o.pen.dashes = dashes;
     } else if (s != OS_PS_SOLID && s != OS_PS_NULL) {
-        static const std::vector<std::uint32_t> patterns[5] = {{}, {18, 6}, {3, 3}, {9, 6, 3, 6}, {9, 3, 3, 3, 3, 3}};
-        if (s > OS_PS_DASHDOTDOT) return 0;
-        o.pen.dashes = patterns[s];
+            if (s > OS_PS_DASHDOTDOT) return 0;
+        o.pen.dashes = style_pattern(s);
     }
     return add_object(std::move(o));
 }
