@@ -11,6 +11,7 @@
 #include "app/mainstate.h"
 #include "app/settings.h"
 #include "lib/graphics/gstate.h"
+#include "lib/graphics/screen.h"
 #include "lib/pgraph/pgstate.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/errors.h"
@@ -24,6 +25,7 @@ void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
     reset_window_state();
     reset_graphics_state();
+    reset_screen_state();
     reset_pgraph_state();
     reset_error_services();
     reset_app_data();
