@@ -6,7 +6,6 @@
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
-#include "lib/graphics/gradient.h"
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/lines.h"
 
@@ -268,5 +267,4 @@ std::int32_t yyxini(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int3
 void reset_fill_state() {
     fill_saved = FillSaveState{};
     two_colour = TwoColourSave{};
-    gradient = GradientVertexBlock{};
 }

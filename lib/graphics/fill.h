@@ -104,6 +104,6 @@ struct FillSaveState {
 };
 extern FillSaveState fill_saved;
 
-// Back to the start of the process: the saved sets, the gradient vertex
-// block and the statics of the shapes. For tests.
+// Back to the start of the process: the saved sets and the statics of the
+// shapes. For tests.
 void reset_fill_state();

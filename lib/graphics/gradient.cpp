@@ -8,8 +8,6 @@
 #include "lib/graphics/gstate.h"
 #include "lib/window/errors.h"
 
-GradientVertexBlock gradient;
-
 namespace {
 
 // Red, green and blue of a PackedRGB colour.
@@ -29,7 +27,7 @@ std::int32_t pack(const Rgb& c) { return c.r + 256 * c.g + 65536 * c.b; }
 
 bool same_pixel(const GradientVertexBlock& v, int i, int j) {
     const auto a = static_cast<std::size_t>(i), b = static_cast<std::size_t>(j);
-    return v.xs[a] == v.xs[b] && v.ys[a] == v.ys[b];
+    return v.ix[a] == v.ix[b] && v.iy[a] == v.iy[b];
 }
 
 // Removes vertex I from every list of the block (and from the work block);
@@ -37,9 +35,9 @@ bool same_pixel(const GradientVertexBlock& v, int i, int j) {
 void remove_vertex(GradientVertexBlock& v, int i, int n) {
     for (int k = i; k + 1 < n; ++k) {
         const auto d = static_cast<std::size_t>(k), s = static_cast<std::size_t>(k + 1);
-        v.xs[d] = v.xs[s];
-        v.ys[d] = v.ys[s];
-        v.colours[d] = v.colours[s];
+        v.ix[d] = v.ix[s];
+        v.iy[d] = v.iy[s];
+        v.rgb[d] = v.rgb[s];
         quin01.X[d] = quin01.X[s];
         quin01.Y[d] = quin01.Y[s];
     }
@@ -52,15 +50,15 @@ bool merge_runs(GradientVertexBlock& v, int& n) {
     Rgb sum;
     int run = 1;
     auto close_run = [&](int i) {
-        if (run > 1) v.colours[static_cast<std::size_t>(i)] = pack({sum.r / run, sum.g / run, sum.b / run});
+        if (run > 1) v.rgb[static_cast<std::size_t>(i)] = pack({sum.r / run, sum.g / run, sum.b / run});
         run = 1;
     };
     int i = 0;
     while (i < n - 1) {
         if (same_pixel(v, i, i + 1)) {
             if (n == 3) return false;
-            if (run == 1) sum = split(v.colours[static_cast<std::size_t>(i)]);
-            const Rgb c = split(v.colours[static_cast<std::size_t>(i + 1)]);
+            if (run == 1) sum = split(v.rgb[static_cast<std::size_t>(i)]);
+            const Rgb c = split(v.rgb[static_cast<std::size_t>(i + 1)]);
             sum.r += c.r;
             sum.g += c.g;
             sum.b += c.b;
@@ -75,8 +73,8 @@ bool merge_runs(GradientVertexBlock& v, int& n) {
     close_run(i);
     if (n >= 2 && same_pixel(v, 0, n - 1)) {
         if (n == 3) return false;
-        const Rgb a = split(v.colours[0]), b = split(v.colours[static_cast<std::size_t>(n - 1)]);
-        v.colours[0] = pack({(a.r + b.r) / 2, (a.g + b.g) / 2, (a.b + b.b) / 2});
+        const Rgb a = split(v.rgb[0]), b = split(v.rgb[static_cast<std::size_t>(n - 1)]);
+        v.rgb[0] = pack({(a.r + b.r) / 2, (a.g + b.g) / 2, (a.b + b.b) / 2});
         --n;
     }
     return true;
@@ -260,16 +258,16 @@ void YYPolygonDecompose(const float* x, const float* y, std::int32_t n, std::int
 void yygradienttriangle(const std::int32_t* tri, std::int32_t xmin, std::int32_t ymin, std::int32_t xmax,
                         std::int32_t ymax, GradientPointFn point) {
     if (tri == nullptr || point == nullptr) return;
-    const GradientVertexBlock& v = gradient;
+    const GradientVertexBlock& v = gradient_block;
     std::int64_t px[3], py[3];
     float col[3][3];
     constexpr float scale = 0.003921568859f;
     for (int k = 0; k < 3; ++k) {
         if (tri[k] < 1 || tri[k] > GradientMaxVertices) return;
         const auto i = static_cast<std::size_t>(tri[k] - 1);
-        px[k] = v.xs[i];
-        py[k] = v.ys[i];
-        const Rgb c = split(v.colours[i]);
+        px[k] = v.ix[i];
+        py[k] = v.iy[i];
+        const Rgb c = split(v.rgb[i]);
         col[k][0] = static_cast<float>(c.r) * scale;
         col[k][1] = static_cast<float>(c.g) * scale;
         col[k][2] = static_cast<float>(c.b) * scale;
@@ -322,19 +320,19 @@ void yygradienttriangle(const std::int32_t* tri, std::int32_t xmin, std::int32_t
 
 void yygradientfill(std::int32_t kind, std::int32_t xmin, std::int32_t ymin, std::int32_t xmax, std::int32_t ymax,
                     GradientPointFn point, GradientTriangleFn triangles) {
-    GradientVertexBlock& v = gradient;
-    int n = v.count;
+    GradientVertexBlock& v = gradient_block;
+    int n = v.n;
     // A vertex list beyond the block's size cannot be what the sender meant.
     if (n < 3 || n > GradientMaxVertices) return;
     const bool merged = merge_runs(v, n);
-    v.count = n;
+    v.n = n;
     if (!merged || n < 3) return;
 
     auto fill = [&](int nt) {
-        v.triangle_count = nt;
+        v.t = nt;
         if (kind == 2 && triangles != nullptr) {
             std::int32_t status = 1;
-            triangles(v.xs.data(), v.ys.data(), v.colours.data(), v.triangles.data(), n, nt, status);
+            triangles(v.ix.data(), v.iy.data(), v.rgb.data(), v.triangles.data(), n, nt, status);
             if (status == 0) return;
         }
         for (int k = 0; k < nt; ++k) yygradienttriangle(v.triangles.data() + 3 * k, xmin, ymin, xmax, ymax, point);

@@ -3,33 +3,24 @@
 // into triangles and shaded by linear interpolation, either by the device's
 // own triangle routine or pixel by pixel. A device reaches this from its
 // gradient-fill operation (40).
-#include <array>
 #include <cstdint>
+
+#include "lib/graphics/screen.h"
 
 constexpr int GradientMaxVertices = 1000;
 constexpr int GradientMaxTriangles = 998;
 
-// The vertex block of a gradient fill. The sender of operation 40 stores
-// the count, the vertices in device units in quin01 and the colours; the
-// device converts the vertices to its own whole pixels in xs and ys.
-struct GradientVertexBlock {
-    std::int32_t count = 0;
-    std::array<std::int32_t, GradientMaxVertices> xs{}, ys{};
-    std::array<std::int32_t, GradientMaxVertices> colours{};  // PackedRGB
-    std::array<std::int32_t, 3 * GradientMaxTriangles> triangles{};  // 1-based vertex numbers
-    std::int32_t triangle_count = 0;
-};
-
-extern GradientVertexBlock gradient;
+// The vertex block (gradient_block: count n, whole-pixel vertices ix and
+// iy, colours rgb, triangle list and count t) belongs to the screen device,
+// which converts the REAL vertices in quin01 to its pixels; other devices
+// do the same with theirs.
 
 // Sets one pixel of the target to a PackedRGB colour.
-using GradientPointFn = void (*)(std::int32_t x, std::int32_t y, std::int32_t rgb);
+using GradientPointFn = ScreenLinks::PointFn;
 // Fills NT triangles (three 1-based vertex numbers each, in T) over NV
 // vertices with whole-pixel coordinates XS, YS and colours C; STATUS := 0
 // when done, anything else to have them filled pixel by pixel.
-using GradientTriangleFn = void (*)(const std::int32_t* xs, const std::int32_t* ys, const std::int32_t* c,
-                                    const std::int32_t* t, std::int32_t nv, std::int32_t nt,
-                                    std::int32_t& status);
+using GradientTriangleFn = ScreenLinks::GradFn;
 
 // Fill the polygon of the vertex block, clipped to XMIN..XMAX, YMIN..YMAX
 // of the target. KIND 2: the device's triangle routine is tried first.

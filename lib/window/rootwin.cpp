@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "lib/graphics/screen.h"
 #include "lib/window/errors.h"
 #include "lib/window/menus.h"
 #include "lib/window/messages.h"
@@ -362,6 +363,8 @@ void windowopen2(std::int32_t flags, std::int32_t x, std::int32_t y, std::int32_
                  std::string_view title, std::int32_t palette) {
     // 1.
     if (quinda.window_open) return;
+    // The screen device and the graphics parts of the opening.
+    yyscreenattach();
     // 2.
     if (wtab.wScreenWidth == 0) {
         std::int32_t w = 0, h = 0, c = 0, p = 0;

@@ -51,13 +51,13 @@ protected:
 
     // The sender's part and the device's whole-pixel conversion in one.
     static void load(const std::vector<Vertex>& v) {
-        gradient.count = static_cast<std::int32_t>(v.size());
+        gradient_block.n = static_cast<std::int32_t>(v.size());
         for (size_t i = 0; i < v.size(); ++i) {
             quin01.X[i] = v[i].x;
             quin01.Y[i] = v[i].y;
-            gradient.xs[i] = static_cast<std::int32_t>(v[i].x);
-            gradient.ys[i] = static_cast<std::int32_t>(v[i].y);
-            gradient.colours[i] = v[i].rgb;
+            gradient_block.ix[i] = static_cast<std::int32_t>(v[i].x);
+            gradient_block.iy[i] = static_cast<std::int32_t>(v[i].y);
+            gradient_block.rgb[i] = v[i].rgb;
         }
     }
 
@@ -80,7 +80,7 @@ TEST_F(Gradients, SquareIsTwoTrianglesFilledPixelByPixel) {
     load({{0, 0, red(0)}, {10, 0, red(250)}, {10, 10, red(250)}, {0, 10, red(0)}});
     yygradientfill(1, 0, 0, 100, 100, record_pixel, record_triangles);
     EXPECT_TRUE(triangle_calls.empty());
-    EXPECT_EQ(gradient.triangle_count, 2);
+    EXPECT_EQ(gradient_block.t, 2);
     const auto cover = coverage();
     for (int y = 0; y <= 10; ++y)
         for (int x = 0; x <= 10; ++x) {
@@ -155,7 +155,7 @@ TEST_F(Gradients, DegenerateTrianglesDrawNothing) {
     load({{0, 0, 1}, {10, 0, 2}, {0, 0, 3}});
     yygradientfill(1, 0, 0, 100, 100, record_pixel, record_triangles);
     // A count beyond the block is not a vertex list.
-    gradient.count = GradientMaxVertices + 1;
+    gradient_block.n = GradientMaxVertices + 1;
     yygradientfill(1, 0, 0, 100, 100, record_pixel, record_triangles);
     EXPECT_TRUE(pixels.empty());
     EXPECT_TRUE(triangle_calls.empty());
@@ -203,7 +203,7 @@ TEST_F(Gradients, SelfCrossingBorderIsErrorTwentyEight) {
     load({{0, 0, 1}, {10, 10, 2}, {10, 0, 3}, {0, 10, 4}});
     yygradientfill(1, 0, 0, 100, 100, record_pixel, record_triangles);
     EXPECT_EQ(infoerror(1), 28);
-    EXPECT_GE(gradient.triangle_count, 1);
+    EXPECT_GE(gradient_block.t, 1);
     EXPECT_FALSE(pixels.empty());
 
     // With the highest vertex last the search for a start still ends.

@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
+#include "lib/graphics/screen.h"
 #include "lib/pgraph/pgstate.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/errors.h"
@@ -26,6 +27,7 @@ void QuindaTest::SetUp() {
     reset_window_state();
     reset_graphics_state();
     reset_fill_state();
+    reset_screen_state();
     reset_pgraph_state();
     reset_error_services();
     reset_app_data();
