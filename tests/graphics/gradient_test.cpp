@@ -6,8 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "lib/graphics/driver.h"
 #include "lib/graphics/gradient.h"
 #include "lib/graphics/gstate.h"
+#include "lib/graphics/screen.h"
 #include "lib/window/errors.h"
 #include "tests/support/quinda_test.h"
 
@@ -241,4 +243,48 @@ TEST_F(Gradients, FullAndEmptyComponentsStayWhole) {
     load({{0, 0, 255}, {10, 0, 255}, {5, 10, 255}});
     yygradientfill(1, 0, 0, 100, 100, record_pixel, record_triangles);
     for (const Pixel& p : pixels) EXPECT_EQ(p.rgb, 255);
+}
+
+// Operation 40 through the screen device, with its drawing layer replaced
+// by stand-ins: the system triangle routine declines, as it does on this
+// platform, so the triangles are filled pixel by pixel in window rows.
+TEST_F(Gradients, ScreenDeviceFillsThroughTheGradientRoutine) {
+    static int declined = 0;
+    declined = 0;
+    screen_gdi.pointrgb = record_pixel;
+    screen_gdi.gradfill = [](const std::int32_t*, const std::int32_t*, const std::int32_t*, const std::int32_t*,
+                             std::int32_t, std::int32_t, std::int32_t& failed) {
+        ++declined;
+        failed = 1;
+    };
+    screen_links.gradient_fill = &yygradientfill;
+    GraphicsState& g = gstate;
+    g.screen_flag = 1;
+    g.width = 100;
+    g.height = 50;
+    g.extent_x = 99.99f;
+    g.extent_y = 49.99f;
+    g.wx1 = g.wy1 = 0.0f;
+    g.wx2 = 99.99f;
+    g.wy2 = 49.99f;
+    g.ix1 = g.iy1 = 0;
+    g.ix2 = 99;
+    g.iy2 = 49;
+    g.device[ScreenSide].gradient_type = 2;
+    gradient_block.n = 3;
+    quin01.X[0] = 10.5f, quin01.Y[0] = 0.5f;
+    quin01.X[1] = 20.5f, quin01.Y[1] = 0.5f;
+    quin01.X[2] = 10.5f, quin01.Y[2] = 10.5f;
+    gradient_block.rgb[0] = gradient_block.rgb[1] = gradient_block.rgb[2] = 0x00FF00;
+    yygapi(OpGradientFill);
+    EXPECT_EQ(declined, 1);
+    ASSERT_FALSE(pixels.empty());
+    for (const Pixel& p : pixels) {
+        EXPECT_EQ(p.rgb, 0x00FF00);
+        // Device y 0..10 are window rows 49..39.
+        EXPECT_TRUE(p.y >= 39 && p.y <= 49) << p.y;
+        EXPECT_TRUE(p.x >= 10 && p.x <= 20) << p.x;
+    }
+    EXPECT_EQ(coverage().count({10, 49}), 1u);
+    EXPECT_EQ(coverage().count({10, 39}), 1u);
 }
