@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/os_codepage_qt.h"
 #include "platform/os_app.h"
 #include "platform/os_menu.h"
 #include "platform/os_window_p.h"
@@ -48,7 +49,7 @@ MenuRec* menu(OsMenu m) {
     return it == ms().menus.end() ? nullptr : &it->second;
 }
 
-QString qtext(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
+QString qtext(const std::string& s) { return os_qstring(s); }
 
 // What a menu item shows: "&" marks the mnemonic ("&&" is a plain "&");
 // the text after a tab is the key shown at the right.

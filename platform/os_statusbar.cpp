@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/os_codepage_qt.h"
 #include "platform/os_config.h"
 #include "platform/os_menu.h"
 #include "platform/os_window_p.h"
@@ -150,7 +151,7 @@ void paint_statusbar(WinRec& r, QWidget* w, QPainter& p) {
         p.setPen(Qt::black);
         const std::string& t = r.simple ? r.simple_text : r.part_text[i];
         p.drawText(box.adjusted(3, 0, -3, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                   QString::fromLatin1(t.data(), static_cast<int>(t.size())));
+                   os_qstring(t));
         left = right;
     }
     if (r.style & OS_SBARS_SIZEGRIP) {

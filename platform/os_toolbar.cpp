@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/os_codepage_qt.h"
 #include "platform/os_app.h"
 #include "platform/os_menu.h"
 #include "platform/os_window_p.h"
@@ -262,7 +263,7 @@ std::string os_input_tooltip(OsWindow toolbar, int index) {
         Bar* b = bar(toolbar);
         const auto lay = layout(*b);
         QToolTip::showText(r->widget->mapToGlobal(lay[static_cast<std::size_t>(index)].bottomLeft()),
-                           QString::fromLatin1(text.data(), static_cast<int>(text.size())), r->widget);
+                           os_qstring(text), r->widget);
     }
     return text;
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/os_codepage_qt.h"
 #include "platform/os_app.h"
 #include "platform/os_config.h"
 #include "platform/os_window_p.h"
@@ -346,7 +347,7 @@ OsWindow os_create_window(std::uint32_t ex_style, std::string_view class_name, s
         pw = ow->widget;
     }
     rr.widget = new OsWidget(h, pw, f);
-    rr.widget->setWindowTitle(QString::fromLatin1(rr.title.data(), static_cast<int>(rr.title.size())));
+    rr.widget->setWindowTitle(os_qstring(rr.title));
     if (style & OS_WS_MAXIMIZE) {
         rr.state = 2;
         rr.rect = maximised_rect(rr);
@@ -501,7 +502,7 @@ void os_set_window_text(OsWindow w, std::string_view text) {
     if (!r) return;
     r->title = std::string(text);
     if (r->widget) {
-        r->widget->setWindowTitle(QString::fromLatin1(r->title.data(), static_cast<int>(r->title.size())));
+        r->widget->setWindowTitle(os_qstring(r->title));
         r->widget->update();
     }
 }
