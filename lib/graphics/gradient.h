@@ -16,11 +16,13 @@ constexpr int GradientMaxTriangles = 998;
 // do the same with theirs.
 
 // Sets one pixel of the target to a PackedRGB colour.
-using GradientPointFn = ScreenLinks::PointFn;
+using GradientPointFn = void (*)(std::int32_t x, std::int32_t y, std::int32_t rgb);
 // Fills NT triangles (three 1-based vertex numbers each, in T) over NV
 // vertices with whole-pixel coordinates XS, YS and colours C; STATUS := 0
 // when done, anything else to have them filled pixel by pixel.
-using GradientTriangleFn = ScreenLinks::GradFn;
+using GradientTriangleFn = void (*)(const std::int32_t* x, const std::int32_t* y, const std::int32_t* rgb,
+                                    const std::int32_t* tri, std::int32_t n, std::int32_t t,
+                                    std::int32_t& failed);
 
 // Fill the polygon of the vertex block, clipped to XMIN..XMAX, YMIN..YMAX
 // of the target. KIND 2: the device's triangle routine is tried first.

@@ -1,5 +1,7 @@
 #include "lib/graphics/screen.h"
 
+#include "lib/graphics/gradient.h"
+
 #include <cmath>
 
 #include "lib/graphics/colours.h"
@@ -305,9 +307,8 @@ void gradient() {
         b.ix[static_cast<std::size_t>(i)] = floor_pixel(quin01.X[static_cast<std::size_t>(i)]);
         b.iy[static_cast<std::size_t>(i)] = g().height - 1 - floor_pixel(quin01.Y[static_cast<std::size_t>(i)]);
     }
-    if (screen_links.gradient_fill)
-        screen_links.gradient_fill(g().device[ScreenSide].gradient_type, g().ix1, row(g().iy2), g().ix2,
-                                   row(g().iy1), screen_gdi.pointrgb, screen_gdi.gradfill);
+    yygradientfill(g().device[ScreenSide].gradient_type, g().ix1, row(g().iy2), g().ix2, row(g().iy1),
+                   screen_gdi.pointrgb, screen_gdi.gradfill);
 }
 
 }  // namespace

@@ -62,13 +62,6 @@ struct ScreenLinks {
     void (*load_image)(std::int32_t ix1, std::int32_t zero, std::int32_t left, std::int32_t top, std::int32_t right,
                        std::int32_t bottom, std::int32_t stretch, std::int32_t& err, std::int32_t& os_err,
                        const char* name) = nullptr;
-    // Gradient fills: fill the gradient vertex block with the pixel routine
-    // or the triangle routine (empty: nothing drawn).
-    using PointFn = void (*)(std::int32_t x, std::int32_t y, std::int32_t rgb);
-    using GradFn = void (*)(const std::int32_t* x, const std::int32_t* y, const std::int32_t* rgb,
-                            const std::int32_t* tri, std::int32_t n, std::int32_t t, std::int32_t& failed);
-    void (*gradient_fill)(std::int32_t kind, std::int32_t xmin, std::int32_t ymin, std::int32_t xmax,
-                          std::int32_t ymax, PointFn point, GradFn triangles) = nullptr;
     // Printer model names for InfoDeviceName: type 1 raster printer, 2
     // plotter, 3 HP-GL/2 device of the current selection (empty: blank).
     std::string (*device_name)(std::int32_t type) = nullptr;

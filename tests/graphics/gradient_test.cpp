@@ -257,7 +257,6 @@ TEST_F(Gradients, ScreenDeviceFillsThroughTheGradientRoutine) {
         ++declined;
         failed = 1;
     };
-    screen_links.gradient_fill = &yygradientfill;
     GraphicsState& g = gstate;
     g.screen_flag = 1;
     g.width = 100;
