@@ -86,14 +86,14 @@ struct PictureCase {
 
 // Latin-1 text: accents, the euro (code 128) and the Symbol layout's Greek.
 const PictureCase kPictures[] = {
-    {"fixed", yyoffixed, "Hamburg 0&9 \xc4\xe9\xe7\x80$@g"},
-    {"fixedbold", yyoffixedbold, "Hamburg 0&9 \xc4\xe9\xe7\x80$@g"},
-    {"roman", yyofroman, "Hamburg 0&9 \xc4\xe9\xe7\x80$@g"},
-    {"romanbold", yyofromanbold, "Hamburg 0&9 \xc4\xe9\xe7\x80$@g"},
-    {"swiss", yyofswiss, "Hamburg 0&9 \xc4\xe9\xe7\x80$@g"},
-    {"swissbold", yyofswissbold, "Hamburg 0&9 \xc4\xe9\xe7\x80$@g"},
-    {"symbol", wgrofontsymbol, "ABGDSWabgdpw \xa5\xb6\xc5\xe5\xf2"},
-    {"standard", wgrvfontstandard, "Hamburg 0&9 \xc4\xe9\xe7\x80$@g"},
+    {"fixed", yyoffixed_data, "Hamburg 0&9 \xc4\xe9\xe7\x80$@g"},
+    {"fixedbold", yyoffixedbold_data, "Hamburg 0&9 \xc4\xe9\xe7\x80$@g"},
+    {"roman", yyofroman_data, "Hamburg 0&9 \xc4\xe9\xe7\x80$@g"},
+    {"romanbold", yyofromanbold_data, "Hamburg 0&9 \xc4\xe9\xe7\x80$@g"},
+    {"swiss", yyofswiss_data, "Hamburg 0&9 \xc4\xe9\xe7\x80$@g"},
+    {"swissbold", yyofswissbold_data, "Hamburg 0&9 \xc4\xe9\xe7\x80$@g"},
+    {"symbol", wgrofontsymbol_data, "ABGDSWabgdpw \xa5\xb6\xc5\xe5\xf2"},
+    {"standard", wgrvfontstandard_data, "Hamburg 0&9 \xc4\xe9\xe7\x80$@g"},
 };
 
 std::string read_all(const std::string& name) {
