@@ -45,6 +45,10 @@ float hardcopy_ratio() {
     return g.aspect_ratio != 0 ? ratio / g.aspect_ratio : ratio;
 }
 
+// Characters of a whole string as the device may read them: no more than
+// the text operand holds.
+std::int32_t whole_count(int k) { return std::min(k, static_cast<int>(DriverTextLength)); }
+
 std::string_view character(std::string_view s, int i) { return s.substr(static_cast<std::size_t>(i - 1), 1); }
 
 // Steps 3 to 5: character size, vectors and layout of a pass.
@@ -157,7 +161,7 @@ bool hardware_text(const Layout& l, std::string_view s, int side, int screenpass
                 a.Y[0] += lc * along.y * ratio;
             }
         } else {
-            a.IX[0] = k;
+            a.IX[0] = whole_count(k);
             a.IX[1] = 3;
             a.IX[3] = 1;
             yyhdrv(OpText);
@@ -174,7 +178,7 @@ bool hardware_text(const Layout& l, std::string_view s, int side, int screenpass
                 a.Y[0] += lc * along.y;
             }
         } else {
-            a.IX[0] = k;
+            a.IX[0] = whole_count(k);
             a.IX[3] = 1;
             yygdrv(OpText);
         }
