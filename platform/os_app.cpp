@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <cstdlib>
 
+#include "platform/os_codepage.h"
 #include "platform/os_config.h"
 
 namespace {
@@ -61,3 +62,16 @@ bool os_app_gui() {
 }
 
 bool os_app_headless() { return g_headless; }
+
+std::string os_command_line() {
+    std::string line;
+    for (std::size_t i = 0; i < g_args.size(); ++i) {
+        const std::string& a = g_args[i];
+        if (i > 0) line += ' ';
+        const bool quote = a.empty() || (a.find(' ') != std::string::npos && a.find('"') == std::string::npos);
+        if (quote) line += '"';
+        line += a;
+        if (quote) line += '"';
+    }
+    return os_utf8_to_cp1252(line);
+}

@@ -17,3 +17,9 @@ bool os_app_gui();
 
 // True when the toolkit runs without a real display.
 bool os_app_headless();
+
+// The command line as one text (library text, 1252): the arguments joined by
+// one blank, each argument that holds a blank but no double quote (and each
+// empty argument) enclosed in double quotes, so that the library's
+// tokenizer gives the arguments back.
+std::string os_command_line();

@@ -1,7 +1,12 @@
 #include "platform/os_config.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <memory>
+#include <pwd.h>
+#include <unistd.h>
+
+#include "platform/os_codepage.h"
 
 namespace {
 
@@ -13,6 +18,18 @@ OsConfig machine_default() {
             duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
     };
     c.now = [] { return std::time(nullptr); };
+    // The logged-on user, the machine's name and the registry store file of
+    // this user's configuration.
+    if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_name && *pw->pw_name)
+        c.user_name = os_utf8_to_cp1252(pw->pw_name);
+    else if (const char* u = std::getenv("USER"); u && *u)
+        c.user_name = os_utf8_to_cp1252(u);
+    char host[256] = {};
+    if (::gethostname(host, sizeof host - 1) == 0 && host[0]) c.computer_name = os_utf8_to_cp1252(host);
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    const std::string base = config && *config ? config : std::string(home ? home : "") + "/.config";
+    c.settings_store = os_utf8_to_cp1252(base + "/quindarolex/registry");
     return c;
 }
 

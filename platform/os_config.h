@@ -30,6 +30,8 @@ struct OsConfig {
     char locale_decimal = '.';      // decimal character of the user's locale
     std::string user_name = "user";
     std::string computer_name = "localhost";
+    // File of the registry store (os_registry.h); empty: kept in memory.
+    std::string settings_store;
     // Clock: milliseconds since an arbitrary start, and the wall clock.
     std::function<std::int64_t()> tick_ms;
     std::function<std::time_t()> now;

@@ -42,9 +42,11 @@ constexpr CodeText kTexts[] = {
     {OS_ERROR_ALREADY_EXISTS, "Cannot create a file when that file already exists."},
     {OS_ERROR_FILENAME_EXCED_RANGE, "The filename or extension is too long."},
     {OS_ERROR_FILE_TOO_LARGE, "The file size exceeds the limit allowed and cannot be saved."},
+    {OS_ERROR_MORE_DATA, "More data is available."},
     {OS_ERROR_WAIT_TIMEOUT, "The wait operation timed out."},
     {OS_ERROR_DIRECTORY, "The directory name is invalid."},
     {OS_ERROR_IO_DEVICE, "The request could not be performed because of an I/O device error."},
+    {OS_ERROR_NO_ASSOCIATION, "No application is associated with the specified file for this operation."},
     {OS_ERROR_CANT_RESOLVE_FILENAME, "The name of the file cannot be resolved by the system."},
 };
 

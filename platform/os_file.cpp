@@ -14,6 +14,7 @@
 
 #include "platform/os_codepage.h"
 #include "platform/os_error.h"
+#include "platform/os_system.h"
 
 namespace {
 
@@ -67,14 +68,13 @@ bool compatible(const OpenFile& a, int access, int share) {
 
 void fill_time(OsFileInfo& info, std::time_t t) {
     info.write_time = t;
-    struct tm lt {};
-    localtime_r(&t, &lt);
-    info.year = lt.tm_year + 1900;
-    info.month = lt.tm_mon + 1;
-    info.day = lt.tm_mday;
-    info.hour = lt.tm_hour;
-    info.minute = lt.tm_min;
-    info.second = lt.tm_sec;
+    const OsLocalTime lt = os_local_time_of(t);
+    info.year = lt.year;
+    info.month = lt.month;
+    info.day = lt.day;
+    info.hour = lt.hour;
+    info.minute = lt.minute;
+    info.second = lt.second;
     // A DOS date holds the years 1980..2107 and even seconds only.
     int y = info.year, mo = info.month, d = info.day, h = info.hour, mi = info.minute,
         s = info.second;

@@ -8,6 +8,7 @@
 #include "lib/window/errortable.h"
 #include "lib/window/exitprog.h"
 #include "lib/window/quinda_state.h"
+#include "lib/window/startup.h"
 #include "lib/window/text.h"
 
 DebugFileState debug_file;
@@ -204,6 +205,6 @@ void reset_error_services() {
     message_box_hook = message_box_basic;
     message_box_result_hook = message_box_basic_result;
     message_box_basic_state = MessageBoxBasicState{};
-    exit_program_hook = exit_program_default;
+    exit_program_hook = iosexitprogram;
     reset_conversion_state();
 }

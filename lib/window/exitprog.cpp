@@ -4,9 +4,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "lib/window/startup.h"
 #include "lib/window/text.h"
 
-ExitProgramFn exit_program_hook = exit_program_default;
+ExitProgramFn exit_program_hook = iosexitprogram;
 
 void exit_program(std::string_view message, int code) {
     if (exit_program_hook) exit_program_hook(message, code);

@@ -1,12 +1,12 @@
 #pragma once
 // Ending the program on behalf of the library (the error reporter's Cancel).
-// The program-entry work adopts this hook for iosexitprogram; tests replace
-// it with a double that records the call and returns.
+// The hook is iosexitprogram; tests replace it with a double that records
+// the call and returns.
 #include <string_view>
 
 using ExitProgramFn = void (*)(std::string_view message, int code);
 
-// The routine that ends the program; exit_program_default unless replaced.
+// The routine that ends the program; iosexitprogram unless replaced.
 extern ExitProgramFn exit_program_hook;
 
 // End the program with the exit code; a message with a non-blank character

@@ -6,11 +6,17 @@
 #include <unistd.h>
 
 #include "app/appdata.h"
+#include "app/drawhooks.h"
+#include "app/settings.h"
 #include "lib/graphics/gstate.h"
 #include "lib/pgraph/pgstate.h"
+#include "lib/window/bytefile.h"
 #include "lib/window/errors.h"
 #include "lib/window/messages.h"
+#include "lib/window/osservices.h"
 #include "lib/window/quinda_state.h"
+#include "lib/window/startup.h"
+#include "platform/os_registry.h"
 
 void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
@@ -20,6 +26,12 @@ void QuindaTest::SetUp() {
     reset_error_services();
     reset_app_data();
     reset_message_state();
+    reset_app_draw_hooks();
+    reset_settings_grid_hooks();
+    reset_text_units();
+    reset_os_services();
+    reset_startup();
+    os_reg_reset();
 }
 
 TempDir::TempDir(bool enter) {
@@ -48,4 +60,15 @@ std::string read_file(const std::string& name) {
 void write_file(const std::string& name, const std::string& bytes) {
     std::ofstream out(name, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+ScopedEnv::ScopedEnv(std::string name, std::optional<std::string> value) : name_(std::move(name)) {
+    if (const char* v = std::getenv(name_.c_str())) previous_ = v;
+    if (value) setenv(name_.c_str(), value->c_str(), 1);
+    else unsetenv(name_.c_str());
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (previous_) setenv(name_.c_str(), previous_->c_str(), 1);
+    else unsetenv(name_.c_str());
 }

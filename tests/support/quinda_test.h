@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/os_config.h"
@@ -33,3 +34,17 @@ private:
 // Whole file as bytes; empty when missing.
 std::string read_file(const std::string& name);
 void write_file(const std::string& name, const std::string& bytes);
+
+// Sets (or, with no value, unsets) an environment variable while the object
+// lives; the previous value comes back with its end.
+class ScopedEnv {
+public:
+    ScopedEnv(std::string name, std::optional<std::string> value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_;
+    std::optional<std::string> previous_;
+};

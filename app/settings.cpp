@@ -1,0 +1,354 @@
+#include "app/settings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "app/drawhooks.h"
+#include "app/femread.h"
+#include "app/records.h"
+#include "lib/window/text.h"
+
+SettingsGridHooks settings_grid_hooks;
+
+void reset_settings_grid_hooks() { settings_grid_hooks = SettingsGridHooks{}; }
+
+namespace {
+
+// Degrees and radians convert through pi in extended precision.
+const long double pi = 4.0L * std::atan(1.0L);
+
+constexpr std::size_t LineLength = 200;
+
+const char* grid_file_for(int gridtype) {
+    switch (gridtype) {
+        case GridArcInfo: return "arc_info.grd";
+        case GridModflow: return "modflow.dat";
+        default: return "surfer.grd";
+    }
+}
+
+// Everything a settings file says, checked before any of it is used.
+struct Parsed {
+    std::string femname = std::string(TextLength, ' ');
+    int gridtype = 0, leak = 0;
+    float a[4] = {0, 0, 0, 0};   // gx0, gy0, gx1, gy1 / xll, yll / gx0, gy0
+    int nx = 0, ny = 0;
+    float cellsize = 0;
+    std::string delrfile = std::string(TextLength, ' ');
+    std::string delcfile = std::string(TextLength, ' ');
+    int roworder = RowOrderDefault;
+    float degrees = 0;
+    int option = -1;
+    std::string gridname = std::string(TextLength, ' ');
+    int maps = 0;   // map lines read
+    std::int32_t mapon[MapLayers] = {}, mapcol[MapLayers] = {}, mapwidth[MapLayers] = {};
+    std::string mapfile[MapLayers];
+};
+
+class Reader {
+public:
+    explicit Reader(TextIn& in) : in_(in) {}
+
+    // The next line, cut to 200 characters.
+    bool line() {
+        std::string_view l;
+        if (!in_.next_line(l)) {
+            app_read_error(in_, RecStatus::End, what_);
+            return false;
+        }
+        line_ = l.substr(0, std::min(l.size(), LineLength));
+        return true;
+    }
+    Reader& expect(std::string what) {
+        what_ = std::move(what);
+        return *this;
+    }
+    int fields() const { return nveld(line_); }
+    bool real(int n, float& v) {
+        if (datstr(n, line_, v)) return true;
+        fail(n > fields() ? "field " + std::to_string(n) + " missing" : "field " + std::to_string(n) + " not a number");
+        return false;
+    }
+    // Field n as an integer: rounded to the nearest (halves away from zero),
+    // or truncated toward zero.
+    bool integer(int n, int& v, bool truncate) {
+        float r = 0;
+        if (!real(n, r)) return false;
+        const float t = truncate ? std::trunc(r) : std::round(r);
+        if (!(std::fabs(t) < 2147483648.0f)) {
+            fail("field " + std::to_string(n) + " outside the integer range");
+            return false;
+        }
+        v = static_cast<int>(t);
+        return true;
+    }
+    // The first field as a name of at most 80 characters (blank when the
+    // line has none).
+    bool name(std::string& out) {
+        out.assign(TextLength, ' ');
+        int ib = 0, ie = 0;
+        argstr(1, line_, ib, ie);
+        if (ib <= 0 || ie < ib) return true;
+        const std::string_view f =
+            txt_trim(line_.substr(static_cast<std::size_t>(ib - 1), static_cast<std::size_t>(ie - ib + 1)));
+        if (f.size() > static_cast<std::size_t>(TextLength)) {
+            fail("name longer than 80 characters");
+            return false;
+        }
+        txt_set(out, f);
+        return true;
+    }
+    void fail(const std::string& why) {
+        app_input_error("input error in file " + in_.name() + ", line " + std::to_string(in_.line_number()) + ": " +
+                        what_ + ": " + why);
+    }
+
+private:
+    TextIn& in_;
+    std::string_view line_;
+    std::string what_;
+};
+
+// Reads the file up to its grid-name line, and the map lines when asked.
+bool parse(TextIn& in, Parsed& p, bool maps) {
+    Reader r(in);
+    if (!r.expect("model file name").line() || !r.name(p.femname)) return false;
+    if (!r.expect("grid type and leakance switch").line() || !r.integer(1, p.gridtype, false) ||
+        !r.integer(2, p.leak, false))
+        return false;
+    if (p.gridtype < GridSurfer || p.gridtype > GridModflow) {
+        r.fail("grid type " + std::to_string(p.gridtype) + " is not 0, 1 or 2");
+        return false;
+    }
+    switch (p.gridtype) {
+        case GridArcInfo:
+            if (!r.expect("xll, yll, nx, ny").line() || !r.real(1, p.a[0]) || !r.real(2, p.a[1]) ||
+                !r.integer(3, p.nx, true) || !r.integer(4, p.ny, true))
+                return false;
+            if (!r.expect("cell size").line() || !r.real(1, p.cellsize)) return false;
+            break;
+        case GridSurfer:
+            if (!r.expect("gx0, gy0, gx1, gy1").line())
+                return false;
+            for (int k = 0; k < 4; ++k)
+                if (!r.real(k + 1, p.a[k])) return false;
+            if (!r.expect("nx, ny").line() || !r.integer(1, p.nx, false) || !r.integer(2, p.ny, false)) return false;
+            break;
+        default:
+            if (!r.expect("DELR file name").line() || !r.name(p.delrfile)) return false;
+            if (!r.expect("DELC file name").line() || !r.name(p.delcfile)) return false;
+            if (!r.expect("gx0, gy0, row order").line() || !r.real(1, p.a[0]) || !r.real(2, p.a[1])) return false;
+            if (r.fields() >= 3) {
+                if (!r.integer(3, p.roworder, false)) return false;
+                if (p.roworder != 1 && p.roworder != 2) {
+                    r.fail("row order " + std::to_string(p.roworder) + " is not 1 or 2");
+                    return false;
+                }
+            }
+            break;
+    }
+    if (!r.expect("rotation").line() || !r.real(1, p.degrees)) return false;
+    if (!r.expect("grid option").line() || !r.integer(1, p.option, false)) return false;
+    if (p.option < -1 || p.option >= NumGridOptions) {
+        r.fail("grid option " + std::to_string(p.option) + " outside 0..51");
+        return false;
+    }
+    if (!r.expect("grid file name").line() || !r.name(p.gridname)) return false;
+    if (!maps) return true;
+    // The map lines may be missing at the end; the layers not read keep theirs.
+    for (int i = 0; i < MapLayers; ++i) {
+        p.mapfile[i].assign(TextLength, ' ');
+        FormRead f(in, "(3I10,A)");
+        f.i(p.mapon[i]).i(p.mapcol[i]).i(p.mapwidth[i]).a(p.mapfile[i]);
+        if (f.end() != RecStatus::Ok) break;
+        p.maps = i + 1;
+    }
+    return true;
+}
+
+// The MODFLOW grid of the file, computed aside until everything is known.
+struct Modflow {
+    std::int32_t ncol = 0, nrow = 0;
+    Arr1<float, MaxModflow> delr, xcen, delc, ycen;
+    float gx1 = 0, gy1 = 0;
+};
+
+int read_modflow(const Parsed& p, Modflow& g) {
+    if (!settings_grid_hooks.delr_c) {
+        app_input_error("MODFLOW grids cannot be read: no DELR/DELC reader");
+        return ExitInputError;
+    }
+    const std::string* names[2] = {&p.delrfile, &p.delcfile};
+    for (const std::string* n : names)
+        if (txt_blank(*n)) {
+            app_input_error(std::string("no ") + (n == &p.delrfile ? "DELR" : "DELC") + " file named in the settings file");
+            return ExitInputError;
+        }
+    if (const int st = settings_grid_hooks.delr_c(p.delrfile, 1, g.ncol, g.delr, p.a[0], g.xcen)) return st;
+    if (const int st = settings_grid_hooks.delr_c(p.delcfile, 1, g.nrow, g.delc, p.a[1], g.ycen)) return st;
+    if (g.ncol < 1 || g.nrow < 1) {
+        app_input_error("the " + std::string(g.ncol < 1 ? "DELR file " + txt_c(p.delrfile) : "DELC file " + txt_c(p.delcfile)) +
+                        " holds no values");
+        return ExitInputError;
+    }
+    g.gx1 = g.xcen(g.ncol) + 0.5f * g.delr(g.ncol);
+    g.gy1 = g.ycen(g.nrow) + 0.5f * g.delc(g.nrow);
+    // Row heights listed from the top row down are turned round, as the
+    // MODFLOW dialog does, so that row 1 is always the bottom row.
+    if (p.roworder == 1) {
+        std::reverse(g.delc.a.begin(), g.delc.a.begin() + g.nrow);
+        if (const int st = settings_grid_hooks.delr_c(p.delcfile, 0, g.nrow, g.delc, p.a[1], g.ycen)) return st;
+    }
+    return 0;
+}
+
+int read_file(TextIn& in, SettingsRead& r, bool interactive) {
+    auto p = std::make_unique<Parsed>();
+    if (!parse(in, *p, interactive)) return ExitInputError;
+    // A batch run writes its grid under this name.
+    if (!interactive && txt_blank(p->gridname)) {
+        app_input_error("no grid file named in " + in.name());
+        return ExitInputError;
+    }
+
+    // The model, then the MODFLOW files, each read aside; nothing changes
+    // unless all of them could be read.
+    app_clear_window();
+    app_logo();
+    auto model = std::make_unique<FemModel>();
+    const int loaded = read_fem_model(p->femname, *model);
+    if (loaded > 0) return loaded;
+    auto g = std::make_unique<Modflow>();
+    if (p->gridtype == GridModflow)
+        if (const int st = read_modflow(*p, *g)) return st;
+
+    if (loaded == FemLoaded) commit_fem_model(*model);
+    r.femname = p->femname;
+    r.model = loaded;
+    dat18.gridtype = p->gridtype;
+    leakage.leak = p->leak;
+    switch (p->gridtype) {
+        case GridModflow:
+            dat17.delrfile = p->delrfile;
+            dat17.delcfile = p->delcfile;
+            dat8.gx0 = p->a[0];
+            dat8.gy0 = p->a[1];
+            dat18.roworder = p->roworder;
+            dat16.ncol = g->ncol;
+            dat16.nrow = g->nrow;
+            std::copy_n(g->delr.a.begin(), g->ncol, dat16.delr.a.begin());
+            std::copy_n(g->xcen.a.begin(), g->ncol, dat16.xcen.a.begin());
+            std::copy_n(g->delc.a.begin(), g->nrow, dat16.delc.a.begin());
+            std::copy_n(g->ycen.a.begin(), g->nrow, dat16.ycen.a.begin());
+            dat8.gx1 = g->gx1;
+            dat8.gy1 = g->gy1;
+            if (interactive) r.mfgrid = 1;
+            break;
+        case GridArcInfo:
+            dat8.xll = p->a[0];
+            dat8.yll = p->a[1];
+            dat8.nx = p->nx;
+            dat8.ny = p->ny;
+            dat8.cellsize = p->cellsize;
+            if (settings_grid_hooks.checkgrid) settings_grid_hooks.checkgrid(GridArcInfo);
+            if (interactive) r.mfgrid = 0;
+            break;
+        default:
+            dat8.gx0 = p->a[0];
+            dat8.gy0 = p->a[1];
+            dat8.gx1 = p->a[2];
+            dat8.gy1 = p->a[3];
+            dat8.nx = p->nx;
+            dat8.ny = p->ny;
+            if (settings_grid_hooks.checkgrid) settings_grid_hooks.checkgrid(GridSurfer);
+            if (interactive) r.mfgrid = 0;
+            break;
+    }
+    const float turns = p->degrees * 0.0055555557f;
+    dat12.rotang = static_cast<float>(static_cast<long double>(turns) * pi);
+    r.option = p->option;
+    if (p->option >= 0) dat5.opton(p->option) = 'j';
+    r.gridname = p->gridname;
+    for (int i = 1; i <= p->maps; ++i) {
+        map_bln.mapon(i) = p->mapon[i - 1];
+        map_bln.mapcol(i) = p->mapcol[i - 1];
+        map_bln.mapwidth(i) = p->mapwidth[i - 1];
+        map_bln.mapfile(i) = p->mapfile[i - 1];
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::string settings_file_name() {
+    const auto l = static_cast<std::size_t>(std::clamp(dat19.lhome, 0, static_cast<int>(dat19.home.size())));
+    return dat19.home.substr(0, l) + "zeltramo.ini";
+}
+
+bool write_settings(std::string_view femname) {
+    const std::string name = settings_file_name();
+    TextOut out;
+    if (!out.create(name)) {
+        app_input_error("cannot create file " + name);
+        return false;
+    }
+    out.line(txt_trim(femname));
+    FormWrite(out, "(2I5)").i(dat18.gridtype).i(leakage.leak).end();
+    switch (dat18.gridtype) {
+        case GridArcInfo:
+            FormWrite(out, "(2G15.6,2I15)").r(dat8.xll).r(dat8.yll).i(dat8.nx).i(dat8.ny).end();
+            FormWrite(out, "(G15.6)").r(dat8.cellsize).end();
+            break;
+        case GridSurfer:
+            FormWrite(out, "(4G15.6)").r(dat8.gx0).r(dat8.gy0).r(dat8.gx1).r(dat8.gy1).end();
+            FormWrite(out, "(2I5)").i(dat8.nx).i(dat8.ny).end();
+            break;
+        case GridModflow:
+            out.line(txt_fixed(dat17.delrfile, TextLength));
+            out.line(txt_fixed(dat17.delcfile, TextLength));
+            FormWrite(out, "(2G15.6,I5)").r(dat8.gx0).r(dat8.gy0).i(dat18.roworder).end();
+            break;
+        default: break;
+    }
+    const auto degrees = static_cast<float>(static_cast<long double>(dat12.rotang) / pi * 180.0L);
+    FormWrite(out, "(I10)").i(std::lround(degrees)).end();
+    int k = -1;
+    for (int i = 0; i < NumGridOptions; ++i)
+        if (dat5.opton(i) == 'j') k = i;
+    FormWrite(out, "(I5)").i(k).end();
+    out.line(grid_file_for(dat18.gridtype));
+    for (int i = 1; i <= MapLayers; ++i)
+        FormWrite(out, "(3I10,A)")
+            .i(map_bln.mapon(i))
+            .i(map_bln.mapcol(i))
+            .i(map_bln.mapwidth(i))
+            .a(txt_trim(map_bln.mapfile(i)))
+            .end();
+    if (!out.commit()) {
+        app_input_error("cannot write file " + name);
+        return false;
+    }
+    return true;
+}
+
+int read_settings(SettingsRead& r) {
+    TextIn in;
+    const std::string name = settings_file_name();
+    if (!in.open(name)) {
+        app_input_error("cannot read file " + name);
+        return ExitInputError;
+    }
+    return read_file(in, r, true);
+}
+
+int read_settings_batch(std::string_view filename, SettingsRead& r) {
+    TextIn in;
+    if (!in.open(filename)) {
+        app_input_error("cannot read file " + txt_c(filename));
+        return ExitInputError;
+    }
+    return read_file(in, r, false);
+}

@@ -1,0 +1,263 @@
+// Program entry and library start-up.
+#include "lib/window/startup.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+#include "lib/graphics/gstate.h"
+#include "lib/window/bytefile.h"
+#include "lib/window/convert.h"
+#include "lib/window/errors.h"
+#include "lib/window/osservices.h"
+#include "lib/window/quinda_state.h"
+#include "lib/window/strings.h"
+#include "lib/window/text.h"
+#include "platform/os_error.h"
+#include "platform/os_file.h"
+
+StartupState startup_state;
+StartupLinks startup_links;
+
+namespace {
+
+constexpr std::int32_t OnceDone = OnceFlagDone;
+
+// The run time's handler for an exception nobody caught: say what it was
+// and stop.
+[[noreturn]] void runtime_exception_handler() {
+    try {
+        if (const std::exception_ptr e = std::current_exception()) std::rethrow_exception(e);
+        std::fprintf(stderr, "Program stopped: terminate called without an exception\n");
+    } catch (const std::exception& ex) {
+        std::fprintf(stderr, "Program stopped: unhandled exception: %s\n", ex.what());
+    } catch (...) {
+        std::fprintf(stderr, "Program stopped: unhandled exception\n");
+    }
+    std::fflush(nullptr);
+    std::abort();
+}
+
+bool file_exists(std::string_view name) {
+    OsFileInfo info;
+    return !name.empty() && os_file_info(name, info) == OS_OK && !(info.attributes & OS_ATTR_DIRECTORY);
+}
+
+// Step 8: the first existing candidate; blank when none exists, except
+// that it stays "quinda.ini" while there is no home directory.
+std::string find_settings_file() {
+    std::string name(MaxPath, ' ');
+    IOsVariable("QUININIT", name);
+    if (!txt_blank(name) && file_exists(txt_trim(name))) return txt_c(name);
+    if (file_exists("quinda.ini")) return "quinda.ini";
+    const std::string_view home = txt_trim(quinda.LibraryHomeDirectory);
+    if (home.empty()) return "quinda.ini";
+    const std::string in_home = std::string(home) + "quinda.ini";
+    if (file_exists(in_home)) return in_home;
+    return {};
+}
+
+// The text after "=" from its first non-blank character on.
+std::string text_value(std::string_view value) {
+    const std::size_t p = value.find_first_not_of(' ');
+    return p == std::string_view::npos ? std::string() : std::string(txt_trim(value.substr(p)));
+}
+
+void apply_settings_line(std::string line) {
+    if (line.size() > SettingsLineLength) line.resize(SettingsLineLength);
+    line = txt_fixed(line, SettingsLineLength);
+    const std::size_t eq = line.find('=');
+    if (eq == std::string::npos || eq == 0 || eq == SettingsLineLength - 1) return;
+    for (char& c : line)
+        if (c == '\t') c = ' ';
+
+    int first = 0, last = 0;
+    const std::string_view key_part = std::string_view(line).substr(0, eq);
+    ilocatestring(key_part, first, last);
+    if (first == 0) return;
+    const std::string_view key_text = key_part.substr(static_cast<std::size_t>(first - 1),
+                                                      static_cast<std::size_t>(last - first + 1));
+    if (key_text.size() < 3) return;
+    std::string key = txt_fixed(key_text, 8);
+    iuppercase(key);
+    if (key.compare(0, 3, "VER") == 0) startup_state.version_requested = true;
+
+    const std::string_view value = std::string_view(line).substr(eq + 1);
+    if (txt_blank(value)) return;
+    // The conversion's error is taken back at once; no report is made while
+    // it is, since a text value is no fault of the file.
+    int number = 0;
+    const int mode = quinda.report_mode;
+    quinda.report_mode = ReportNone;
+    IStringToInteger(value, number);
+    const bool converted = infoerror(1) == 0;
+    quinda.report_mode = mode;
+
+    if (key == "CHARDIR ") txt_set(quinda.CHARDIR, text_value(value));
+    else if (key == "CHARSET ") txt_set(quinda.CHARSET, text_value(value));
+    else if (!converted) return;
+    else if (key == "DEBUG   ") idebuglevel(number);
+    else if (key == "HPGL2   ") startup_state.HPGL2 = number;
+    else if (key == "LFNGEN  ") {
+        if (number != quinda.LFNPLOT) quinda.LFNGEN = number;
+    } else if (key == "LFNPLOT ") {
+        if (number != quinda.LFNGEN) quinda.LFNPLOT = number;
+    } else if (key == "IPLOTTER") startup_state.IPLOTTER = number;
+    else if (key == "PRINTER ") startup_state.PRINTER = number;
+}
+
+// Step 14: the argument's file first, then the remembered candidate.
+void read_settings(std::string_view argument) {
+    const std::int32_t unit = quinda.LFNGEN;
+    bool opened = false;
+    const std::string_view given = txt_trim(argument.substr(0, std::min(argument.size(), SettingsLineLength)));
+    if (!given.empty() && file_exists(given)) opened = yyunitopen(unit, given, TextUnitRead) == OS_OK;
+    if (!opened && !startup_state.settings_name.empty())
+        opened = yyunitopen(unit, startup_state.settings_name, TextUnitRead) == OS_OK;
+    if (!opened) return;
+    std::string line;
+    while (yyunitread(unit, line) == OS_OK) apply_settings_line(line);
+    yyunitclose(unit);
+}
+
+void call(void (*fn)(std::int32_t), std::int32_t value) {
+    if (fn) fn(value);
+}
+
+}  // namespace
+
+int WinMain(MainProgramFn main_program) {
+    std::set_terminate(runtime_exception_handler);
+    if (main_program) main_program();
+    // The same handler stays in place for whatever runs after the main
+    // program; the run time ends with its streams flushed.
+    std::set_terminate(runtime_exception_handler);
+    std::fflush(nullptr);
+    return 1;
+}
+
+void yywinitialise() {
+    quinda.separator = DirectorySeparator;
+    yygetdecimal(quinda.decimal_char);
+    quinda.locale_decimal_switch = 0;
+
+    std::string& home = quinda.LibraryHomeDirectory;
+    IOsVariable("QUINDA", home);
+    if (!txt_blank(home)) {
+        const std::size_t n = txt_len(home);
+        if (home[n - 1] != quinda.separator && n < home.size()) home[n] = quinda.separator;
+    } else {
+        IOsVariable("VARN", home);
+        if (!txt_blank(home)) {
+            const int at = indexnocase(home, "VARN", true);
+            if (at > 0) std::fill(home.begin() + (at - 1), home.end(), ' ');
+        } else {
+            // No drives here: the one root stands for the drive of the
+            // current directory.
+            txt_set(home, std::string(1, quinda.separator) + "quin" + quinda.separator);
+        }
+    }
+    quinda.LFNGEN = DefaultLFNGEN;
+}
+
+void winitialise(std::string_view settings_file) {
+    // 1.
+    if (quinda.once_flag == OnceDone) return;
+    quinda.once_flag = OnceDone;
+    // 2.
+    if (startup_links.display_info)
+        startup_links.display_info(quinda.screen_width, quinda.screen_height, quinda.screen_colours,
+                                   quinda.default_palette_size);
+    // 3.
+    yywinitialise();
+    // 4.
+    quinda.LFNPLOT = DefaultLFNPLOT;
+    quinda.window_open = 0;
+    if (startup_links.clear_dialog_id) startup_links.clear_dialog_id();
+    quinda.window_text.last_font = {-1, -1, -1, -1, -1};
+    quinda.last_error = 0;
+    quinda.io_status = 0;
+    quinda.os_status = 0;
+    quinda.report_mode = ReportNone;
+    quinda.status_kind = StatusKindNone;
+    gstate.screen_flag = 0;
+    gstate.hardcopy_flag = 0;
+    gstate.temporary_selection = 0;
+    if (startup_links.clear_hardcopy_words) startup_links.clear_hardcopy_words();
+    startup_state.PRINTER = startup_state.IPLOTTER = startup_state.HPGL2 = 0;
+    gstate.aspect_ratio = 1.32f;
+    quinda.EDITBUF.entries.clear();
+    quinda.window_text.tag = ' ';
+    quinda.undefined = UndefinedValue{};
+    // 5.
+    quinda.EDITBUF.allocate();
+    // 6.
+    call(startup_links.set_bell, 1);
+    // 7.
+    if (!txt_blank(quinda.LibraryHomeDirectory))
+        txt_set(quinda.CHARDIR, txt_c(quinda.LibraryHomeDirectory) + "charsets");
+    else
+        txt_set(quinda.CHARDIR, "");
+    // 8.
+    startup_state.settings_name = find_settings_file();
+    // 9.
+    txt_set(quinda.CHARSET, "standard.chr");
+    if (startup_links.yytmpprn) startup_links.yytmpprn();
+    // 10.
+    std::string sysdir;
+    int status = 0;
+    yysysdir(sysdir, status, static_cast<int>(MaxPath));
+    txt_set(quinda.system_directory, status == OS_OK ? sysdir : std::string());
+    // 11.
+    std::string debug(1, ' ');
+    IOsVariable("QUINDEBUG", debug);
+    if (debug[0] != ' ') idebuglevel(static_cast<unsigned char>(debug[0]) - '0');
+    // 12.
+    quinda.last_error = 0;
+    // 13.
+    std::string unused(1, ' ');
+    yyargs(-1, unused);
+    // 14.
+    read_settings(settings_file);
+    // 15.
+    const std::size_t n = txt_len(quinda.CHARDIR);
+    if (n > 0 && quinda.CHARDIR[n - 1] != quinda.separator && n < quinda.CHARDIR.size())
+        quinda.CHARDIR[n] = quinda.separator;
+    // 16.
+    call(startup_links.set_hpgl2_device_type, 0);
+    call(startup_links.iprinter, startup_state.PRINTER);
+    call(startup_links.iplotter, startup_state.IPLOTTER);
+    const std::int32_t device = startup_links.hpgl2_device_type ? startup_links.hpgl2_device_type() : 0;
+    if (startup_state.HPGL2 != 0 || device == 0) call(startup_links.iprinter2, startup_state.HPGL2);
+    // 17.
+    call(startup_links.igrprintimageselect, 0);
+    // 18.
+    if (startup_state.version_requested) {
+        std::string version(8, ' ');
+        winfoversion(version);
+        iosexitprogram("Quindarolex version " + txt_c(version), 0);
+    }
+}
+
+void winfoversion(std::string& version) { txt_set(version, LibraryVersion); }
+
+void iosexitprogram(std::string_view message, int code) {
+    if (!txt_blank(message)) {
+        std::string text = "Abnormal exit (code     ) :";
+        std::string number(4, ' ');
+        IntegerToString(code, number, "(I4)");
+        std::string tail = text.substr(20);   // the code's field and ") :"
+        tail.replace(0, 4, number);
+        ijustifystring(tail, "L");
+        text = text.substr(0, 20) + tail;
+        text = txt_c(text) + " " + txt_c(message);
+        yywinmessagebox("Quindarolex", text);
+    }
+    yyexit(code);
+}
+
+void reset_startup() {
+    startup_state = StartupState{};
+    startup_links = StartupLinks{};
+}

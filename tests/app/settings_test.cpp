@@ -1,0 +1,297 @@
+#include "app/settings.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/femread.h"
+#include "lib/graphics/colours.h"
+#include "lib/window/text.h"
+#include "tests/app/app_test.h"
+#include "tools/femgen/femgen.h"
+
+namespace {
+
+// Stand-ins for the grid definition's routines: checkgrid records its
+// calls; delr_c reads blank-separated values and adds the centres up.
+std::vector<int> checkgrid_calls;
+int fake_delr_c(std::string_view name, int readflag, std::int32_t& n, Arr1<float, MaxModflow>& d, float origin,
+                Arr1<float, MaxModflow>& c) {
+    if (readflag == 1) {
+        TextIn in;
+        if (!in.open(name)) {
+            app_input_error("cannot read " + txt_c(name));
+            return ExitInputError;
+        }
+        n = 0;
+        std::string_view line;
+        while (in.next_line(line))
+            for (int k = 1; k <= nveld(line); ++k) datstr(k, line, d(++n), static_cast<int>(line.size()));
+    }
+    for (int i = 1; i <= n; ++i) c(i) = i == 1 ? origin + d(1) / 2 : (c(i - 1) + d(i - 1) / 2) + d(i) / 2;
+    return 0;
+}
+
+class SettingsTest : public AppTest {
+protected:
+    TempDir dir{true};
+    void SetUp() override {
+        AppTest::SetUp();
+        igrcolourmodel(24);
+        checkgrid_calls.clear();
+        settings_grid_hooks.checkgrid = [](int type) { checkgrid_calls.push_back(type); };
+        settings_grid_hooks.delr_c = fake_delr_c;
+        dat19.home = txt_fixed(dir.path().string() + "/", TextLength);
+        dat19.lhome = static_cast<int>(dir.path().string().size()) + 1;
+        femgen::Options o;
+        o.nx = 4;
+        o.ny = 3;
+        ASSERT_TRUE(femgen::write_model(o, "model.fem"));
+    }
+    static std::string ini() { return read_file(settings_file_name()); }
+    static void put_ini(const std::string& t) { write_file(settings_file_name(), t); }
+};
+
+}  // namespace
+
+TEST_F(SettingsTest, SurferGridRoundTrip) {
+    dat18.gridtype = GridSurfer;
+    leakage.leak = 1;
+    dat8.gx0 = 155000.4f;
+    dat8.gy0 = -12.5f;
+    dat8.gx1 = 156000;
+    dat8.gy1 = 0.05f;
+    dat8.nx = 120;
+    dat8.ny = 80;
+    dat12.rotang = static_cast<float>(12.6 * 3.14159265358979 / 180);
+    dat5.opton(3) = 'j';
+    dat5.opton(6) = 'j';
+    map_bln.mapon(2) = 1;
+    map_bln.mapcol(2) = 255;
+    map_bln.mapwidth(2) = 3;
+    map_bln.mapfile(2) = txt_fixed("roads.bln", TextLength);
+    ASSERT_TRUE(write_settings(txt_fixed("model.fem", TextLength)));
+    const auto lines = crlf_lines(ini());
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "model.fem",
+                         "    0    1",
+                         "    155000.       -12.5000        156000.       0.500000E-01",
+                         "  120   80",
+                         "        13",
+                         "    6",
+                         "surfer.grd",
+                         "         0         0         0",
+                         "         1       255         3roads.bln",
+                         "         0         0         0",
+                         "         0         0         0",
+                     }));
+
+    reset_app_data();
+    settings_grid_hooks.checkgrid = [](int type) { checkgrid_calls.push_back(type); };
+    SettingsRead r;
+    ASSERT_EQ(read_settings(r), 0) << (errors().empty() ? "" : errors()[0]);
+    EXPECT_EQ(txt_trim(r.femname), "model.fem");
+    EXPECT_EQ(r.model, FemLoaded);
+    EXPECT_EQ(dat4.nnode, 12);
+    EXPECT_EQ(dat18.gridtype, GridSurfer);
+    EXPECT_EQ(leakage.leak, 1);
+    EXPECT_EQ(dat8.gx0, 155000.0f);   // six significant digits
+    EXPECT_EQ(dat8.gy0, -12.5f);
+    EXPECT_EQ(dat8.gx1, 156000.0f);
+    EXPECT_EQ(dat8.gy1, 0.05f);
+    EXPECT_EQ(dat8.nx, 120);
+    EXPECT_EQ(dat8.ny, 80);
+    EXPECT_EQ(checkgrid_calls, std::vector<int>{0});
+    const float want = static_cast<float>(static_cast<long double>(13.0f * 0.0055555557f) * (4 * std::atan(1.0L)));
+    EXPECT_EQ(dat12.rotang, want);
+    EXPECT_NEAR(dat12.rotang, 13 * 3.14159265358979 / 180, 1e-6);
+    EXPECT_EQ(r.option, 6);
+    EXPECT_EQ(dat5.opton(6), 'j');
+    EXPECT_NE(dat5.opton(3), 'j');
+    EXPECT_EQ(r.mfgrid, 0);
+    EXPECT_EQ(txt_trim(r.gridname), "surfer.grd");
+    EXPECT_EQ(map_bln.mapon(2), 1);
+    EXPECT_EQ(map_bln.mapcol(2), 255);
+    EXPECT_EQ(map_bln.mapwidth(2), 3);
+    EXPECT_EQ(txt_trim(map_bln.mapfile(2)), "roads.bln");
+}
+
+TEST_F(SettingsTest, ArcInfoGridRoundTripTruncatesItsCounts) {
+    dat18.gridtype = GridArcInfo;
+    dat8.xll = 1000;
+    dat8.yll = 2000.25f;
+    dat8.nx = 300;
+    dat8.ny = 200;
+    dat8.cellsize = 12.5f;
+    dat12.rotang = static_cast<float>(-0.5 * 3.14159265358979 / 180);   // rounds away from zero
+    ASSERT_TRUE(write_settings(txt_fixed("model.fem", TextLength)));
+    const auto lines = crlf_lines(ini());
+    ASSERT_GE(lines.size(), 7u);
+    EXPECT_EQ(lines[2], "    1000.00        2000.25                300            200");
+    EXPECT_EQ(lines[3], "    12.5000    ");
+    EXPECT_EQ(lines[4], "        -1");
+    EXPECT_EQ(lines[5], "   -1");   // no active quantity
+    EXPECT_EQ(lines[6], "arc_info.grd");
+
+    std::string t = ini();
+    t.replace(t.find("300"), 3, "3.9");   // a count written by hand
+    put_ini(t);
+    reset_app_data();
+    SettingsRead r;
+    ASSERT_EQ(read_settings(r), 0) << (errors().empty() ? "" : errors()[0]);
+    EXPECT_EQ(dat18.gridtype, GridArcInfo);
+    EXPECT_EQ(dat8.xll, 1000.0f);
+    EXPECT_EQ(dat8.yll, 2000.25f);
+    EXPECT_EQ(dat8.nx, 3);
+    EXPECT_EQ(dat8.ny, 200);
+    EXPECT_EQ(dat8.cellsize, 12.5f);
+    EXPECT_EQ(checkgrid_calls, std::vector<int>{1});
+    EXPECT_EQ(r.option, -1);
+    for (int k = 0; k < NumGridOptions; ++k) EXPECT_NE(dat5.opton(k), 'j');
+}
+
+TEST_F(SettingsTest, ModflowGridKeepsItsRowOrder) {
+    write_file("delr.txt", "100 100\n 50\n");
+    write_file("delc.txt", "10 20\n");
+    struct Case {
+        int roworder;
+        std::vector<float> delc, ycen;
+    } cases[] = {{1, {20, 10}, {10, 25}}, {2, {10, 20}, {5, 20}}};
+    for (const Case& c : cases) {
+        reset_app_data();
+        dat19.home = txt_fixed(dir.path().string() + "/", TextLength);
+        dat19.lhome = static_cast<int>(dir.path().string().size()) + 1;
+        dat18.gridtype = GridModflow;
+        dat18.roworder = c.roworder;
+        dat17.delrfile = txt_fixed("delr.txt", TextLength);
+        dat17.delcfile = txt_fixed("delc.txt", TextLength);
+        dat8.gx0 = 0;
+        dat8.gy0 = 0;
+        ASSERT_TRUE(write_settings(txt_fixed("model.fem", TextLength)));
+        const auto lines = crlf_lines(ini());
+        EXPECT_EQ(lines[2], txt_fixed("delr.txt", TextLength));   // all 80 characters
+        EXPECT_EQ(lines[4], "    0.00000        0.00000        " + std::to_string(c.roworder));
+        EXPECT_EQ(lines[7], "modflow.dat");
+
+        reset_app_data();
+        dat19.home = txt_fixed(dir.path().string() + "/", TextLength);
+        dat19.lhome = static_cast<int>(dir.path().string().size()) + 1;
+        SettingsRead r;
+        ASSERT_EQ(read_settings(r), 0) << (errors().empty() ? "" : errors()[0]);
+        EXPECT_EQ(r.mfgrid, 1);
+        EXPECT_EQ(dat18.roworder, c.roworder);
+        EXPECT_EQ(txt_trim(dat17.delrfile), "delr.txt");
+        EXPECT_EQ(dat16.ncol, 3);
+        EXPECT_EQ(dat16.xcen(3), 225.0f);
+        EXPECT_EQ(dat8.gx1, 250.0f);
+        EXPECT_EQ(dat8.gy1, 30.0f);
+        ASSERT_EQ(dat16.nrow, 2);
+        EXPECT_EQ((std::vector<float>{dat16.delc(1), dat16.delc(2)}), c.delc);
+        EXPECT_EQ((std::vector<float>{dat16.ycen(1), dat16.ycen(2)}), c.ycen);
+    }
+}
+
+TEST_F(SettingsTest, OlderFileWithoutRowOrderReadsAsTopToBottom) {
+    write_file("delr.txt", "100\n");
+    write_file("delc.txt", "10 20\n");
+    put_ini("model.fem\r\n    2    0\r\ndelr.txt\r\ndelc.txt\r\n        0.00000        0.00000    \r\n         0\r\n"
+            "    3\r\nmodflow.dat\r\n");
+    SettingsRead r;
+    ASSERT_EQ(read_settings(r), 0) << (errors().empty() ? "" : errors()[0]);
+    EXPECT_EQ(dat18.roworder, RowOrderDefault);
+    EXPECT_EQ(dat16.delc(1), 20.0f);
+    EXPECT_EQ(dat16.ycen(2), 25.0f);
+    EXPECT_EQ(dat5.opton(3), 'j');
+    // The map lines are missing: the layers keep what they held.
+    EXPECT_EQ(map_bln.mapon(1), 0);
+}
+
+TEST_F(SettingsTest, ShortFilesAndNamesWithBlanks) {
+    map_bln.mapcol(3) = 77;
+    map_bln.mapcol(4) = 88;
+    put_ini("my model.fem\n0 0\n0 0 10 10\n11 11\n0\n3\ngrid name.grd\n1 2 3\n0 5 1 a.bln\n");
+    SettingsRead r;
+    ASSERT_EQ(read_settings(r), 0) << (errors().empty() ? "" : errors()[0]);
+    EXPECT_EQ(txt_trim(r.femname), "my");   // cut at the blank; no such file
+    EXPECT_EQ(r.model, FemMissing);
+    EXPECT_EQ(txt_trim(r.gridname), "grid");
+    // Map lines read with fixed columns: "1 2 3" fills only the first field.
+    EXPECT_EQ(map_bln.mapon(1), 123);
+    EXPECT_EQ(map_bln.mapcol(3), 77);   // not in the file: unchanged
+    EXPECT_EQ(map_bln.mapcol(4), 88);
+}
+
+TEST_F(SettingsTest, BadFilesChangeNothing) {
+    write_file("delr.txt", "");
+    write_file("delc.txt", "10\n");
+    const std::string good = "model.fem\n0 0\n0 0 10 10\n11 11\n0\n3\ns.grd\n";
+    struct Case {
+        std::string text;
+        std::string message_part;
+    } cases[] = {
+        {"model.fem\n0 0\n0 0 10 10\n11 11\n0\n", "unexpected end of file"},
+        {"model.fem\n0 0\n0 0 10\n11 11\n0\n3\ns.grd\n", "field 4 missing"},
+        {"model.fem\n0 0\n0 0 10 ten\n11 11\n0\n3\ns.grd\n", "field 4 not a number"},
+        {"model.fem\n3 0\n", "grid type 3"},
+        {"model.fem\n0 0\n0 0 10 10\n11 11\n0\n52\ns.grd\n", "grid option 52 outside 0..51"},
+        {"model.fem\n0 0\n0 0 10 10\n11 11\n0\n-2\ns.grd\n", "grid option -2"},
+        {"model.fem\n0 0\n0 0 10 10\n11 1e30\n0\n3\ns.grd\n", "outside the integer range"},
+        {"model.fem\n2 0\ndelr.txt\ndelc.txt\n0 0 3\n0\n3\nm.dat\n", "row order 3"},
+        {"model.fem\n2 0\ndelr.txt\ndelc.txt\n0 0\n0\n3\nm.dat\n", "holds no values"},
+        {"model.fem\n2 0\n\ndelc.txt\n0 0\n0\n3\nm.dat\n", "no DELR file"},
+        {"bad.fem\n0 0\n0 0 10 10\n11 11\n0\n3\ns.grd\n", "title line"},
+        {std::string(90, 'x') + "\n0 0\n", "longer than 80"},
+    };
+    write_file("bad.fem", "one title line only\n");
+    for (const Case& c : cases) {
+        errors().clear();
+        put_ini(c.text);
+        dat8.gx1 = 99;
+        dat5.opton(3) = ' ';
+        SettingsRead r;
+        EXPECT_NE(read_settings(r), 0) << c.message_part;
+        ASSERT_EQ(errors().size(), 1u) << c.message_part;
+        EXPECT_NE(errors()[0].find(c.message_part), std::string::npos) << errors()[0];
+        EXPECT_EQ(dat4.nnode, 0) << c.message_part;
+        EXPECT_EQ(dat8.gx1, 99.0f) << c.message_part;
+        EXPECT_NE(dat5.opton(3), 'j') << c.message_part;
+    }
+    errors().clear();
+    put_ini(good);
+    SettingsRead r;
+    EXPECT_EQ(read_settings(r), 0);
+    EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(SettingsTest, BatchReadStopsAtTheGridName) {
+    map_bln.mapon(1) = 5;
+    write_file("run.ini", "model.fem\n0 0\n0 0 10 10\n11 11\n0\n3\nout.grd\n1 1 1 x.bln\n");
+    SettingsRead r;
+    ASSERT_EQ(read_settings_batch("run.ini", r), 0);
+    EXPECT_EQ(txt_trim(r.gridname), "out.grd");
+    EXPECT_EQ(dat5.opton(3), 'j');
+    EXPECT_EQ(dat4.nnode, 12);
+    EXPECT_EQ(map_bln.mapon(1), 5);
+    // A batch run cannot do without a grid name.
+    write_file("run.ini", "model.fem\n0 0\n0 0 10 10\n11 11\n0\n3\n\n");
+    EXPECT_EQ(read_settings_batch("run.ini", r), ExitInputError);
+    EXPECT_EQ(read_settings_batch("none.ini", r), ExitInputError);
+    ASSERT_EQ(errors().size(), 2u);
+    EXPECT_NE(errors()[0].find("no grid file named"), std::string::npos);
+    // The model's own stops come through with their codes.
+    write_file("big.fem", [] {
+        std::string t;
+        for (int k = 0; k < 15; ++k) t += "t\n";
+        return t + "1 0 18 0\n1 0\n1 0\n0 0\n";
+    }());
+    write_file("run.ini", "big.fem\n0 0\n0 0 10 10\n11 11\n0\n3\nout.grd\n");
+    EXPECT_EQ(read_settings_batch("run.ini", r), ExitMaxAquifers);
+}
+
+TEST_F(SettingsTest, UnwritableSettingsFileIsReported) {
+    dat19.home = txt_fixed("/nonexistent-dir/", TextLength);
+    dat19.lhome = 17;
+    EXPECT_FALSE(write_settings("model.fem"));
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_NE(errors()[0].find("zeltramo.ini"), std::string::npos);
+}

@@ -1,0 +1,113 @@
+// Registry store, command line, associations and system facts.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/os_app.h"
+#include "platform/os_config.h"
+#include "platform/os_error.h"
+#include "platform/os_registry.h"
+#include "platform/os_system.h"
+#include "tests/support/quinda_test.h"
+
+TEST_F(QuindaTest, RegistryStoreKeysAndValues) {
+    const std::int32_t cu = OS_HKEY_CURRENT_USER;
+    EXPECT_EQ(os_reg_open(cu, "Software\\Quin"), OS_ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(os_reg_open(cu, ""), OS_OK);
+    EXPECT_EQ(os_reg_open(12345, ""), OS_ERROR_INVALID_HANDLE);
+    ASSERT_EQ(os_reg_put(cu, "Software\\Quin\\Paths", "Home", OS_REG_SZ, std::string("/opt/q\0", 7)), OS_OK);
+    EXPECT_EQ(os_reg_open(cu, "software\\QUIN"), OS_OK);   // keys above are made, case does not count
+
+    std::uint32_t type = 0;
+    std::string data;
+    std::size_t size = 0;
+    EXPECT_EQ(os_reg_get(cu, "SOFTWARE\\quin\\paths", "home", 0, type, data, size), OS_OK);
+    EXPECT_EQ(type, OS_REG_SZ);
+    EXPECT_EQ(size, 7u);
+    EXPECT_TRUE(data.empty());
+    EXPECT_EQ(os_reg_get(cu, "Software\\Quin\\Paths", "Home", 3, type, data, size), OS_ERROR_MORE_DATA);
+    EXPECT_EQ(size, 7u);
+    EXPECT_EQ(os_reg_get(cu, "Software\\Quin\\Paths", "Home", 7, type, data, size), OS_OK);
+    EXPECT_EQ(data, std::string("/opt/q\0", 7));
+    EXPECT_EQ(os_reg_get(cu, "Software\\Quin\\Paths", "Other", 7, type, data, size), OS_ERROR_FILE_NOT_FOUND);
+
+    EXPECT_EQ(os_reg_delete_key(cu, "Software\\Quin"), OS_ERROR_ACCESS_DENIED);   // has a sub-key
+    EXPECT_EQ(os_reg_delete_value(cu, "Software\\Quin\\Paths", "HOME"), OS_OK);
+    EXPECT_EQ(os_reg_delete_value(cu, "Software\\Quin\\Paths", "HOME"), OS_ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(os_reg_delete_key(cu, "Software\\Quin\\Paths"), OS_OK);
+    EXPECT_EQ(os_reg_delete_key(cu, "Software\\Quin"), OS_OK);
+    EXPECT_EQ(os_reg_open(OS_HKEY_LOCAL_MACHINE, "Software"), OS_ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(QuindaTest, RegistryStoreKeepsItsFile) {
+    TempDir dir;
+    OsConfig cfg = os_config_test_profile();
+    cfg.settings_store = dir.file("conf/registry");
+    os_config_set(cfg);
+    ASSERT_EQ(os_reg_put(OS_HKEY_CURRENT_USER, "A\\B", "n", OS_REG_BINARY, std::string("\x01\xff\x00z", 4)), OS_OK);
+    ASSERT_EQ(os_reg_put(OS_HKEY_LOCAL_MACHINE, "Empty", "", OS_REG_DWORD, "1234"), OS_OK);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("conf/registry.new")));
+
+    os_reg_reset();   // as a new process would
+    std::uint32_t type = 0;
+    std::string data;
+    std::size_t size = 0;
+    ASSERT_EQ(os_reg_get(OS_HKEY_CURRENT_USER, "a\\b", "N", 16, type, data, size), OS_OK);
+    EXPECT_EQ(type, OS_REG_BINARY);
+    EXPECT_EQ(data, std::string("\x01\xff\x00z", 4));
+    ASSERT_EQ(os_reg_get(OS_HKEY_LOCAL_MACHINE, "Empty", "", 16, type, data, size), OS_OK);
+    EXPECT_EQ(data, "1234");
+
+    // Another store file is another store.
+    cfg.settings_store = dir.file("other");
+    os_config_set(cfg);
+    EXPECT_EQ(os_reg_open(OS_HKEY_CURRENT_USER, "A"), OS_ERROR_FILE_NOT_FOUND);
+}
+
+TEST(OsApp, CommandLineKeepsArgumentsApart) {
+    const std::vector<std::string> saved = os_app_args();
+    const char* argv[] = {"prog", "two words", "", "say \"hi there\"", "caf\xc3\xa9"};
+    os_app_start(5, const_cast<char**>(argv));
+    EXPECT_EQ(os_command_line(), "prog \"two words\" \"\" say \"hi there\" caf\xe9");
+    std::vector<char*> back;
+    for (const std::string& a : saved) back.push_back(const_cast<char*>(a.c_str()));
+    os_app_start(static_cast<int>(back.size()), back.data());
+}
+
+TEST(OsSystem, FactsOfTheMachine) {
+    std::string exe;
+    ASSERT_EQ(os_executable_path(exe), OS_OK);
+    EXPECT_NE(exe.find("test_platform"), std::string::npos);
+    std::string sys;
+    EXPECT_EQ(os_system_dir(sys), OS_OK);
+    EXPECT_EQ(sys, "/usr/bin");
+    EXPECT_EQ(os_drive_type("/no/such/place"), OS_DRIVE_NO_ROOT_DIR);
+    EXPECT_EQ(os_volume_serial("/no/such/place"), 0u);
+    EXPECT_GE(os_drive_type("/"), OS_DRIVE_REMOVABLE);
+    if (std::filesystem::is_directory("/dev/shm")) {
+        EXPECT_EQ(os_drive_type("/dev/shm"), OS_DRIVE_RAMDISK);
+    }
+    std::uint64_t free = 0;
+    EXPECT_EQ(os_disk_free("/no/such/place", free), OS_ERROR_PATH_NOT_FOUND);
+}
+
+TEST(OsSystem, AssociatedProgramFromTheDesktopFiles) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() / "config");
+    std::filesystem::create_directories(dir.path() / "data/applications");
+    write_file(dir.file("config/mimeapps.list"),
+               "[Added Associations]\ntext/plain=wrong.desktop\n[Default Applications]\n"
+               "text/plain=missing.desktop;viewer.desktop;\n");
+    write_file(dir.file("data/applications/viewer.desktop"),
+               "[Desktop Entry]\nName=Viewer\nExec=sh -c 'cat %f'\n");
+    write_file(dir.file("notes.txt"), "text");
+    ScopedEnv c("XDG_CONFIG_HOME", dir.file("config"));
+    ScopedEnv cd("XDG_CONFIG_DIRS", dir.file("none"));
+    ScopedEnv d("XDG_DATA_HOME", dir.file("data"));
+    ScopedEnv p("PATH", "/usr/bin:/bin");
+
+    std::string program;
+    ASSERT_EQ(os_associated_program(dir.file("notes.txt"), program), OS_OK);
+    EXPECT_TRUE(program == "/usr/bin/sh" || program == "/bin/sh") << program;
+    EXPECT_EQ(os_associated_program(dir.file("missing.txt"), program), OS_ERROR_FILE_NOT_FOUND);
+}
