@@ -11,7 +11,14 @@ using OsDC = std::int32_t;
 using OsObject = std::int32_t;
 
 enum : std::int32_t { OS_TRANSPARENT = 1, OS_OPAQUE = 2 };
-enum : std::uint32_t { OS_TA_LEFT = 0, OS_TA_TOP = 0, OS_TA_BASELINE = 24 };
+enum : std::uint32_t {
+    OS_TA_LEFT = 0,
+    OS_TA_TOP = 0,
+    OS_TA_RIGHT = 2,
+    OS_TA_CENTER = 6,
+    OS_TA_BOTTOM = 8,
+    OS_TA_BASELINE = 24,
+};
 
 // The device context of a window's client area; 0 for a bad window.
 OsDC os_get_dc(OsWindow w);

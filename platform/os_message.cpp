@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,8 +15,10 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/os_codepage_qt.h"
 #include "platform/os_app.h"
 #include "platform/os_config.h"
+#include "platform/os_menu.h"
 #include "platform/os_window_p.h"
 
 namespace osw {
@@ -137,9 +140,8 @@ std::int32_t key_character(int key, std::int32_t vk, Qt::KeyboardModifiers mods,
     const char16_t u = text.at(0).unicode();
     if (u < 32 && !ctrl) return 0;
     if (u == 0x7F) return 0;
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<std::int32_t>(u);
-    if (u == 0x20AC) return 0x80;  // euro sign
-    return 0;
+    const int byte = os_unicode_to_cp1252(u);
+    return byte > 0 ? byte : 0;
 }
 
 // Derives the text a US keyboard gives for a synthetic key.
@@ -296,6 +298,14 @@ bool OsWidget::event(QEvent* e) {
         break;
     case QEvent::ApplicationStateChange:
         break;
+    case QEvent::ToolTip:
+        if (WinRec* r = rec(h_); r && r->class_name == "ToolbarWindow32") {
+            const QPoint at = static_cast<QHelpEvent*>(e)->pos();
+            const int i = toolbar_button_at(h_, at);
+            if (i >= 0) os_input_tooltip(h_, i);
+            return true;
+        }
+        break;
     default:
         break;
     }
@@ -308,6 +318,10 @@ void OsWidget::paintEvent(QPaintEvent*) {
     if (!r) return;
     if (r->class_name == "msctls_statusbar32") {
         paint_statusbar(*r, this, p);
+        return;
+    }
+    if (r->class_name == "ToolbarWindow32") {
+        paint_toolbar(*r, this, p);
         return;
     }
     const QColor face = qcolour(os_sys_colour(OS_COLOR_BTNFACE));
@@ -338,7 +352,7 @@ void OsWidget::paintEvent(QPaintEvent*) {
         p.fillRect(QRect(b, b, width() - 2 * b, in.t - b), active ? QColor(0, 84, 166) : QColor(128, 128, 128));
         p.setPen(Qt::white);
         p.drawText(QRect(b + 4, b, width() - 2 * b - 8, in.t - b), Qt::AlignVCenter | Qt::AlignLeft,
-                   QString::fromLatin1(r->title.data(), static_cast<int>(r->title.size())));
+                   os_qstring(r->title));
     } else if (!r->child() && in.menu > 0) {
         p.fillRect(QRect(0, 0, width(), in.menu), face);
         if (st().paint_menu_bar) st().paint_menu_bar(h_, p, QRect(0, 0, width(), in.menu));
@@ -737,7 +751,7 @@ void os_input_key(OsWindow w, std::int32_t vk, std::uint32_t mods, std::string_v
     int qkey = key;
     if (vk == OS_VK_TAB && (mods & OS_IN_SHIFT)) qkey = Qt::Key_Backtab;
     const QString t = text.empty() ? default_text(vk, mods)
-                                   : QString::fromLatin1(text.data(), static_cast<int>(text.size()));
+                                   : os_qstring(text);
     QKeyEvent press(QEvent::KeyPress, qkey, qt_mods(mods), t);
     QCoreApplication::sendEvent(r->widget, &press);
     if (WinRec* r2 = rec(w); r2 && r2->widget) {

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/os_codepage_qt.h"
 #include "platform/os_config.h"
+#include "platform/os_menu.h"
 #include "platform/os_window_p.h"
 
 namespace osw {
@@ -38,6 +40,12 @@ void ensure_builtin_classes() {
     stc.atom = st().next_atom++;
     stc.builtin = true;
     c[stc.cls.name] = stc;
+    ClassRec tb;
+    tb.cls.name = "ToolbarWindow32";
+    tb.cls.proc = toolbar_proc;
+    tb.atom = st().next_atom++;
+    tb.builtin = true;
+    c[tb.cls.name] = tb;
 }
 
 std::intptr_t statusbar_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) {
@@ -74,10 +82,22 @@ std::intptr_t statusbar_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std
             out[i] = r->parts[static_cast<std::size_t>(i)];
         return static_cast<std::intptr_t>(r->parts.size());
     }
+    case OSM_SB_SIMPLE:
+        r->simple = wp != 0;
+        if (r->widget) r->widget->update();
+        return 1;
+    case OSM_SB_ISSIMPLE:
+        return r->simple ? 1 : 0;
     case OSM_SB_SETTEXT: {
         const std::size_t part = wp & 0xFF;
-        if (part >= r->parts.size()) return 0;
         const char* t = reinterpret_cast<const char*>(lp);
+        if (part == OS_SB_SIMPLEID) {
+            r->simple_text = t ? std::string(t) : std::string();
+            r->simple_style = static_cast<std::int32_t>(wp & 0xFF00);
+            if (r->widget && r->simple) r->widget->update();
+            return 1;
+        }
+        if (part >= r->parts.size()) return 0;
         r->part_text[part] = t ? std::string(t) : std::string();
         r->part_style[part] = static_cast<std::int32_t>(wp & 0xFF00);
         if (r->widget) r->widget->update();
@@ -86,11 +106,12 @@ std::intptr_t statusbar_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std
     case OSM_SB_GETTEXT:
     case OSM_SB_GETTEXTLENGTH: {
         const std::size_t part = wp & 0xFF;
-        if (part >= r->parts.size()) return 0;
-        const std::string& t = r->part_text[part];
+        if (part != OS_SB_SIMPLEID && part >= r->parts.size()) return 0;
+        const std::string& t = part == OS_SB_SIMPLEID ? r->simple_text : r->part_text[part];
+        const std::int32_t style = part == OS_SB_SIMPLEID ? r->simple_style : r->part_style[part];
         if (m == OSM_SB_GETTEXT && lp) std::memcpy(reinterpret_cast<char*>(lp), t.c_str(), t.size() + 1);
         return static_cast<std::intptr_t>((t.size() & 0xFFFF) |
-                                          (static_cast<std::uint32_t>(r->part_style[part]) << 16));
+                                          (static_cast<std::uint32_t>(style) << 16));
     }
     case OSM_SB_GETRECT: {
         const std::size_t part = wp;
@@ -113,10 +134,11 @@ void paint_statusbar(WinRec& r, QWidget* w, QPainter& p) {
     p.fillRect(w->rect(), face);
     const int h = w->height();
     int left = 0;
-    for (std::size_t i = 0; i < r.parts.size(); ++i) {
-        const int right = r.parts[i] < 0 ? w->width() : std::min(w->width(), r.parts[i]);
+    const std::size_t n = r.simple ? 1 : r.parts.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const int right = r.simple || r.parts[i] < 0 ? w->width() : std::min(w->width(), r.parts[i]);
         const QRect box(left, 2, std::max(0, right - left - 2), h - 3);
-        const int style = r.part_style[i];
+        const int style = r.simple ? r.simple_style : r.part_style[i];
         if (style != 0x100) {
             const bool raised = style == 0x200;
             p.setPen(raised ? light : dark);
@@ -127,9 +149,9 @@ void paint_statusbar(WinRec& r, QWidget* w, QPainter& p) {
             p.drawLine(box.topRight(), box.bottomRight());
         }
         p.setPen(Qt::black);
-        const std::string& t = r.part_text[i];
+        const std::string& t = r.simple ? r.simple_text : r.part_text[i];
         p.drawText(box.adjusted(3, 0, -3, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                   QString::fromLatin1(t.data(), static_cast<int>(t.size())));
+                   os_qstring(t));
         left = right;
     }
     if (r.style & OS_SBARS_SIZEGRIP) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/os_codepage_qt.h"
 #include "platform/os_app.h"
 #include "platform/os_config.h"
 #include "platform/os_window_p.h"
@@ -346,7 +347,7 @@ OsWindow os_create_window(std::uint32_t ex_style, std::string_view class_name, s
         pw = ow->widget;
     }
     rr.widget = new OsWidget(h, pw, f);
-    rr.widget->setWindowTitle(QString::fromLatin1(rr.title.data(), static_cast<int>(rr.title.size())));
+    rr.widget->setWindowTitle(os_qstring(rr.title));
     if (style & OS_WS_MAXIMIZE) {
         rr.state = 2;
         rr.rect = maximised_rect(rr);
@@ -501,7 +502,7 @@ void os_set_window_text(OsWindow w, std::string_view text) {
     if (!r) return;
     r->title = std::string(text);
     if (r->widget) {
-        r->widget->setWindowTitle(QString::fromLatin1(r->title.data(), static_cast<int>(r->title.size())));
+        r->widget->setWindowTitle(os_qstring(r->title));
         r->widget->update();
     }
 }
@@ -554,6 +555,14 @@ std::intptr_t os_send_message(OsWindow w, std::uint32_t msg, std::uintptr_t wp, 
     return r->proc(w, msg, wp, lp);
 }
 
+OsWndProc os_set_window_proc(OsWindow w, OsWndProc proc) {
+    WinRec* r = rec(w);
+    if (!r || !proc) return nullptr;
+    const OsWndProc old = r->proc;
+    r->proc = proc;
+    return old;
+}
+
 std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) {
     WinRec* r = rec(w);
     if (!r) return 0;
@@ -584,7 +593,9 @@ std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t w
             return t;
         }();
         os_set_active_window(top);
-        if (hit == OS_HTCLOSE && (r->style & OS_WS_SYSMENU))
+        if (hit == OS_HTMENU && st().menu_bar_click && r->menu)
+            st().menu_bar_click(w, {os_loword(static_cast<std::uintptr_t>(lp)), os_hiword(static_cast<std::uintptr_t>(lp))});
+        else if (hit == OS_HTCLOSE && (r->style & OS_WS_SYSMENU))
             os_send_message(w, OSM_CLOSE, 0, 0);
         else if (hit == OS_HTMINBUTTON && (r->style & OS_WS_MINIMIZEBOX))
             os_show_window(w, OS_SW_MINIMIZE);

@@ -338,6 +338,8 @@ std::vector<OsWindow> os_child_windows(OsWindow parent);
 std::vector<OsWindow> os_top_level_windows();
 
 std::intptr_t os_send_message(OsWindow w, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp);
+// Replaces a window's procedure (subclassing); returns the previous one, nullptr for a bad window.
+OsWndProc os_set_window_proc(OsWindow w, OsWndProc proc);
 std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp);
 
 // ---- geometry ---------------------------------------------------------------

@@ -51,6 +51,9 @@ struct WinRec {
     std::vector<std::int32_t> parts{-1};
     std::vector<std::string> part_text{std::string()};
     std::vector<std::int32_t> part_style{0};
+    bool simple = false;           // simple mode: one part, part 255
+    std::string simple_text;
+    std::int32_t simple_style = 0;
 
     bool child() const { return (style & OS_WS_CHILD) != 0; }
 };
@@ -88,6 +91,8 @@ struct State {
     bool quit = false;
     // Draws the menu bar of a frame; set by the menu model.
     void (*paint_menu_bar)(OsWindow, QPainter&, const QRect&) = nullptr;
+    // A click on the menu bar of a frame (screen position); set by the menu model.
+    void (*menu_bar_click)(OsWindow, OsPoint) = nullptr;
 };
 
 State& st();
@@ -104,6 +109,13 @@ void sync_widget(WinRec& r);
 // widget's new rectangle on the screen.
 void user_geometry(OsWindow h, const QRect& geometry);
 void paint_statusbar(WinRec& r, QWidget* w, QPainter& p);
+// Tool bars (class "ToolbarWindow32").
+void paint_toolbar(WinRec& r, QWidget* w, QPainter& p);
+std::intptr_t toolbar_proc(OsWindow, std::uint32_t, std::uintptr_t, std::intptr_t);
+// Index of the button under a point of the bar, -1 when none.
+int toolbar_button_at(OsWindow bar, QPoint local);
+// The tooltip text of a button, asked of the bar's parent.
+std::string toolbar_tooltip(OsWindow bar, int index);
 void ensure_builtin_classes();
 std::intptr_t statusbar_proc(OsWindow, std::uint32_t, std::uintptr_t, std::intptr_t);
 void enqueue(const OsMsg& m);

@@ -47,8 +47,11 @@ struct TextState {
     float cos_angle = 0.0f;
     float sin_r = 0.0f;          // sin(angle) * r
     float sin_over_r = 0.0f;     // sin(angle) / r
-    // Along and down vectors of the string being drawn (device units).
-    float along_x = 0.0f, along_y = 0.0f, down_x = 0.0f, down_y = 0.0f;
+    // Along and down terms of the string being drawn (device units):
+    // cos*w, sin_r*w, cos*h, sin_over_r*h. The along vector is the first
+    // two; the down vector (towards the bottom of the text) is
+    // (sin_over_r*h, -cos*h).
+    std::array<float, 4> along_down{};
     std::int32_t stroke_mode = 0;    // 1 stroke text, 0 hardware text
     std::int32_t HardwareFontFamily = 0;
     std::int32_t substitute_font = 0;  // 1 fixed, 2 swiss, 3 roman, 4 symbol
@@ -155,8 +158,8 @@ struct GraphicsState {
     std::int32_t screen_line_width = 0;     // pixels
     std::int32_t metafile_line_width = 0;   // tenths of a point
     std::int32_t fill_style = 0;
-    std::int32_t fill_density = 0;
-    std::int32_t fill_angle = 0;
+    std::int32_t fill_density = 2;  // the defaults of igrfillpattern
+    std::int32_t fill_angle = 3;
     std::int32_t outline_flag = 0;
     std::array<std::int32_t, 2> FillEmulationRequest{};  // screen, hardcopy
     std::int32_t stroke_text_flag = 0;

@@ -353,8 +353,8 @@ void yychdraw(float x, float y, std::string_view string, float w, float h) {
     f.cos = t.cos_angle;
     f.sin_r = t.sin_r;
     f.sin_over_r = t.sin_over_r;
-    f.along_x = t.along_x;
-    f.along_y = t.along_y;
+    f.along_x = t.along_down[0];
+    f.along_y = t.along_down[1];
     f.slant = t.slant;
     f.pitch = t.TextPitch;
     f.underline = (t.TextStyle & 4) != 0;

@@ -67,10 +67,10 @@ void lay_out(Layout& l, std::string_view s, float xd, float yd, int side, bool s
         if (t.cells_across > 0) l.w = g.extent_x / t.cells_across;
         if (t.cells_down > 0) l.h = g.extent_y / t.cells_down;
     }
-    t.along_x = t.cos_angle * l.w;
-    t.along_y = t.sin_r * l.w;
-    t.down_x = t.sin_over_r * l.h;
-    t.down_y = -t.cos_angle * l.h;
+    t.along_down[0] = t.cos_angle * l.w;
+    t.along_down[1] = t.sin_r * l.w;
+    t.along_down[2] = t.cos_angle * l.h;
+    t.along_down[3] = t.sin_over_r * l.h;
 
     const float tl = t.TextPitch != 0 ? wgrtextlength(s, 0) : n;
     const float lpx = tl * l.w;
@@ -90,7 +90,7 @@ bool hardware_text(const Layout& l, std::string_view s, int side, int screenpass
     const TextState& t = g.text;
     const int n = static_cast<int>(s.size());
     if (n <= 0) return false;
-    const Vec along{t.along_x, t.along_y};
+    const Vec along{t.along_down[0], t.along_down[1]};
     const Vec up{-t.sin_over_r, t.cos_angle};
     const Vec half_up = (0.5f * l.h) * up;
 
@@ -316,8 +316,9 @@ void yychback(float x, float y, std::string_view s, int measure, int screen, int
 
     const std::size_t count = static_cast<std::size_t>(std::clamp(n, 0, static_cast<int>(s.size())));
     const float len = wgrtextlength(s.substr(0, count), measure);
-    const Vec along{t.along_x, t.along_y};
-    const Vec down{t.down_x, t.down_y};
+    const Vec along{t.along_down[0], t.along_down[1]};
+    // One character height towards the bottom of the text.
+    const Vec down{t.along_down[3], -t.along_down[2]};
     const Vec p1 = Vec{x, y} + 0.5f * down;
     const Vec p2 = p1 + len * along;
     const Vec p3 = p2 - down;

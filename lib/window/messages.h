@@ -50,6 +50,16 @@ enum MouseModifiers : std::int32_t {
     MouseRightHeld = 16,
 };
 
+// The record wmessage fills: window slot, four values, position, four
+// world-unit reals and the time in milliseconds.
+struct WindowMessage {
+    std::int32_t WIN = 0;
+    std::int32_t VALUE1 = 0, VALUE2 = 0, VALUE3 = 0, VALUE4 = 0;
+    std::int32_t X = 0, Y = 0;
+    float GX2 = 0.0f, GY2 = 0.0f, GX = 0.0f, GY = 0.0f;
+    std::int32_t TIME = 0;
+};
+
 // One deferred message: type, VALUE1..VALUE4, X, Y, WIN, TIME.
 struct QDXEntry {
     std::int32_t type = 0;
@@ -76,6 +86,8 @@ struct MessageState {
     std::array<std::int32_t, 16> wMessageEnabled = wMessageDefault;
     std::array<QDXEntry, 52> QDXMessages{};
     OsHandle hWinMenuClick = 0;
+    // While set, the system timer message 0x118 (wParam 0xFFF6) is not dispatched.
+    std::int32_t block118 = 0;
 };
 
 extern MessageState wmsg;

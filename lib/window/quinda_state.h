@@ -109,6 +109,14 @@ constexpr std::int32_t DefaultLFNPLOT = 42;
 // The library builds paths with this separator.
 constexpr char DirectorySeparator = '/';
 
+// One entry of a window's tooltip table: a button's command id (0 = free)
+// and its text of at most 79 characters.
+struct TooltipEntry {
+    std::int32_t id = 0;
+    std::string text;
+};
+constexpr std::size_t TooltipTextMax = 79;
+
 // The per-slot arrays of the platform side.
 struct WindowTable {
     std::array<OsHandle, WindowSlots> wWindow{};      // frame; 0 = slot free
@@ -120,7 +128,7 @@ struct WindowTable {
     std::array<std::int32_t, WindowSlots> nMenuString{};
     std::array<std::array<OsHandle, 4>, WindowSlots> hToolbar{};  // top, left, right, bottom
     std::array<std::int32_t, WindowSlots> nTooltip{};
-    std::array<std::vector<std::string>, WindowSlots> pTooltip{};
+    std::array<std::vector<TooltipEntry>, WindowSlots> pTooltip{};
     std::array<OsHandle, WindowSlots> hPrevious{};
     struct Rect { std::int32_t left = -999, top = 0, right = 0, bottom = 0; };
     std::array<Rect, WindowSlots> wChildRect{};       // left -999 = unset

@@ -4,12 +4,16 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "lib/graphics/screen.h"
 #include "lib/window/errors.h"
+#include "lib/window/menus.h"
 #include "lib/window/messages.h"
 #include "lib/window/text.h"
 #include "lib/window/window_hooks.h"
 #include "lib/window/wininfo.h"
+#include "lib/window/winops.h"
 #include "platform/os_dc.h"
+#include "platform/os_menu.h"
 #include "platform/os_window.h"
 
 namespace {
@@ -66,7 +70,9 @@ void yywindowtest(std::int32_t slot, std::int32_t& result) {
 void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std::int32_t& height,
                         std::int32_t flags, std::int32_t menu, const std::array<std::int32_t, 4>& toolbars,
                         std::int32_t palette, std::int32_t& dialog, const char* title) {
-    // 1. Instance and message switches.
+    // 1. Instance and message switches; the window layer's entries for the
+    // graphics core and the error reporter.
+    yyinstallwindowlinks();
     wtab.wInstance = os_module_instance();
     wmsg.wMessageEnabled = wMessageDefault;
     if (wtab.wScreenWidth == 0) {
@@ -142,7 +148,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
     // 9.
     os_destroy_window(temp);
     wtab.wWindow[0] = 0;
-    const OsHandle hmenu = (menu != 0 && window_hooks.load_menu) ? window_hooks.load_menu(menu) : 0;
+    const OsHandle hmenu = menu != 0 ? yymnload(menu) : 0;
 
     // 10. Frame size for the wanted client size.
     const std::uint32_t style = frame_style(flags);
@@ -167,9 +173,10 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
         // 13. Menu companions.
         if (hmenu) {
             wtab.hMenuRoot[0] = hmenu;
-            if (window_hooks.menu_load_rc) window_hooks.menu_load_rc(hmenu, menu);
-            wtab.hAccel[0] = window_hooks.load_accelerators ? window_hooks.load_accelerators(menu) : 0;
-            wtab.hQDXMenuString[0] = window_hooks.load_menu_prompts ? window_hooks.load_menu_prompts(menu) : 0;
+            yymenuloadrc(hmenu, menu);
+            wtab.hAccel[0] = os_load_accelerators(menu);
+            std::string_view prompts;
+            wtab.hQDXMenuString[0] = os_resource_data(MenuPromptType, menu, prompts) ? menu : 0;
             OsRect r;
             os_get_window_rect(frame, r);
             wtab.wWinX = r.left;
@@ -180,9 +187,10 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
         std::int32_t extra_bottom = 0;
         for (std::int32_t pos = 0; pos < 4; ++pos) {
             const std::int32_t id = toolbars[static_cast<std::size_t>(pos)];
-            if (id == 0 || !window_hooks.create_toolbar) continue;
-            const OsHandle tb = window_hooks.create_toolbar(0, pos, id, frame);
-            wtab.hToolbar[0][static_cast<std::size_t>(pos)] = tb;
+            if (id == 0) continue;
+            std::int32_t status = id, tw = 0, th = 0;
+            yymntbar(status, 0, pos, tw, th);
+            const OsHandle tb = wtab.hToolbar[0][static_cast<std::size_t>(pos)];
             if (!tb) continue;
             grown = true;
             if (pos == 0 || pos == 3) {
@@ -355,6 +363,8 @@ void windowopen2(std::int32_t flags, std::int32_t x, std::int32_t y, std::int32_
                  std::string_view title, std::int32_t palette) {
     // 1.
     if (quinda.window_open) return;
+    // The screen device and the graphics parts of the opening.
+    yyscreenattach();
     // 2.
     if (wtab.wScreenWidth == 0) {
         std::int32_t w = 0, h = 0, c = 0, p = 0;

@@ -7,6 +7,8 @@
 
 #include "lib/window/quinda_state.h"
 
+struct OsMsg;
+
 // What a dialog knows about one of its events.
 struct DialogEventInfo {
     std::int32_t dialog_id = -1;
@@ -66,11 +68,29 @@ struct WindowHooks {
     void (*dialog_titles)(OsHandle active) = nullptr;
     // Paints the saved snapshot of a window while a modal phase runs.
     void (*paint_snapshot)(OsHandle client) = nullptr;
+    // Makes a loaded dialog current (WDialogSelect).
+    void (*dialog_select)(std::int32_t id) = nullptr;
+    // The id of the dialog a window belongs to, 0 when none.
+    std::int32_t (*dialog_id_of)(OsHandle dialog) = nullptr;
+    // The frame a dialog window is combined with, 0 when it is not combined.
+    OsHandle (*dialog_combined_frame)(OsHandle dialog) = nullptr;
+    // Whether a dialog's record asks for the root window's accelerators.
+    bool (*dialog_root_accelerators)(OsHandle dialog) = nullptr;
+    // The dialog's own keyboard handling; true when it took the message.
+    bool (*dialog_keyboard)(OsHandle dialog, const OsMsg& m) = nullptr;
 
     // ---- grid and editor windows ----
     void (*register_grid_classes)() = nullptr;
     // An editor (kind 1) or grid (kind 4) window receives a frame message itself.
     std::intptr_t (*special_message)(OsHandle frame, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) = nullptr;
+    // The keyboard handling of an editor (find dialog, two accelerator
+    // tables) or grid window (two tables); true when it took the message.
+    bool (*special_keyboard)(OsHandle frame, const OsMsg& m) = nullptr;
+    // Height of an editor window's command line, 0 when none.
+    std::int32_t (*special_extra_height)(OsHandle frame) = nullptr;
+    // Releases what converting a window made: menus, accelerators, windows,
+    // font and files of an editor or grid window, the record of a bitmap viewer.
+    void (*special_release)(OsHandle frame, std::int32_t kind) = nullptr;
 
     // ---- split windows ----
     void (*split_layout)(OsHandle client) = nullptr;
@@ -84,19 +104,10 @@ struct WindowHooks {
     void (*split_pane_focus)(std::int32_t slot) = nullptr;
     // Size limits of a split frame.
     void (*split_minmax)(OsHandle frame, std::intptr_t lp) = nullptr;
-
-    // ---- menus, accelerators, prompts, tool bars ----
-    OsHandle (*load_menu)(std::int32_t id) = nullptr;
-    void (*menu_load_rc)(OsHandle menu, std::int32_t id) = nullptr;
-    OsHandle (*load_accelerators)(std::int32_t id) = nullptr;
-    OsHandle (*load_menu_prompts)(std::int32_t id) = nullptr;
-    void (*clear_menu_prompt)(std::int32_t slot) = nullptr;
-    // Menu prompts in the status bar: OSM_MENUSELECT, OSM_ENTERMENULOOP, OSM_EXITMENULOOP.
-    void (*menu_prompt)(OsHandle frame, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) = nullptr;
-    // Creates tool bar `id` at position 0..3 (top, left, right, bottom) of a slot's frame.
-    OsHandle (*create_toolbar)(std::int32_t slot, std::int32_t position, std::int32_t id, OsHandle frame) = nullptr;
-    void (*toolbar_autosize)(OsHandle toolbar) = nullptr;
-    std::intptr_t (*toolbar_notify)(OsHandle frame, std::uintptr_t wp, std::intptr_t lp) = nullptr;
+    // Sizes a pane by moving its split bar; false when the slot is no pane.
+    bool (*split_pane_size)(std::int32_t slot, std::int32_t width, std::int32_t height) = nullptr;
+    // Closes the panes of a split window.
+    void (*split_close_panes)(std::int32_t slot) = nullptr;
 
     // ---- graphics ----
     // Window-text state back to its opening values and the window font made.
@@ -107,8 +118,14 @@ struct WindowHooks {
     void (*graphics_window_setup)() = nullptr;
     // Previous pen and font selected back into the graphics device context.
     void (*graphics_select_previous)() = nullptr;
-    // A slot's client area changed size while hidden.
-    void (*resize)(std::int32_t slot, std::int32_t width, std::int32_t height) = nullptr;
+    // The window device context became the graphics one: pattern, plot
+    // mode, pen and font selected, dash patterns rescaled, palette realised.
+    void (*graphics_window_select)() = nullptr;
+    // Pixel size of the window font from its size in window units (after a
+    // window selection or size change).
+    void (*window_font_size)() = nullptr;
+    // World units of a bitmap viewer's pixel position.
+    void (*bitmap_viewer_i2e)(float px, float py, float& wx, float& wy, std::int32_t slot) = nullptr;
 
     // ---- hardcopy ----
     void (*hardcopy_stop)() = nullptr;       // stop hardcopy output

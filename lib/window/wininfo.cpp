@@ -6,6 +6,7 @@
 
 #include "lib/window/messages.h"
 #include "lib/window/window_hooks.h"
+#include "lib/window/winops.h"
 #include "platform/os_dc.h"
 #include "platform/os_window.h"
 
@@ -16,9 +17,11 @@ std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
 
 OsHandle current_frame() { return valid_slot(wtab.wIndex) ? wtab.wWindow[ix(wtab.wIndex)] : 0; }
 
+}  // namespace
+
 // Offset between placements of top-level windows (work-area coordinates)
 // and screen coordinates, measured on a throw-away window.
-OsPoint placement_offset() {
+OsPoint yyplacementoffset() {
     const OsHandle probe = os_create_window(0, "STATIC", "", OS_WS_POPUP, 0, 0, 10, 10, 0, 0, 0);
     OsPoint off{0, 0};
     if (!probe) return off;
@@ -29,25 +32,22 @@ OsPoint placement_offset() {
     return off;
 }
 
+namespace {
+
 // A top-level placement rectangle in screen coordinates.
 void to_screen(OsRect& r) {
-    const OsPoint off = placement_offset();
+    const OsPoint off = yyplacementoffset();
     r.left -= off.x;
     r.right -= off.x;
     r.top -= off.y;
     r.bottom -= off.y;
 }
 
-// Window units of a parent slot's client area from pixels; both axes 0..9999.
+// Window units of a parent slot's client area from pixels.
 void units_in_parent(std::int32_t parent, std::int32_t& x, std::int32_t& y) {
     OsRect r;
     if (!valid_slot(parent) || !os_get_client_rect(wtab.hClient[ix(parent)], r)) return;
-    auto conv = [](std::int32_t p, std::int32_t size) {
-        if (size <= 1) return 0;
-        return static_cast<std::int32_t>((static_cast<double>(p) + 0.5) * 9999.0 / size);
-    };
-    x = conv(x, r.width());
-    y = conv(y, r.height());
+    yyunitsfrompixels(x, y, r.width(), r.height(), x, y);
 }
 
 // The window the position queries look at: the current window (modes 0, 1)
@@ -76,19 +76,7 @@ void yygetwindowpos(std::int32_t mode, std::int32_t& x, std::int32_t& y, std::in
     if (!w) return;
     const bool child = (os_get_style(w) & OS_WS_CHILD) != 0;
     OsRect r;
-    if (os_is_iconic(w)) {
-        OsPlacement p;
-        os_get_window_placement(w, p);
-        r = p.normal;
-        if (!child) to_screen(r);
-    } else {
-        os_get_window_rect(w, r);
-        if (child) {
-            OsPoint tl{r.left, r.top};
-            os_screen_to_client(os_get_parent(w), tl);
-            r = {tl.x, tl.y, tl.x + r.width(), tl.y + r.height()};
-        }
-    }
+    yyframeplacement(w, os_is_iconic(w), r);
     if (child) {
         inside = 1;
         parent = std::max(0, yygetwindowindex(os_get_parent(w)));
@@ -99,6 +87,23 @@ void yygetwindowpos(std::int32_t mode, std::int32_t& x, std::int32_t& y, std::in
     } else {
         x = r.left;
         y = r.top;
+    }
+}
+
+void yyframeplacement(OsHandle w, bool restored, OsRect& r) {
+    const bool child = (os_get_style(w) & OS_WS_CHILD) != 0;
+    if (restored) {
+        OsPlacement p;
+        os_get_window_placement(w, p);
+        r = p.normal;
+        if (!child) to_screen(r);
+        return;
+    }
+    os_get_window_rect(w, r);
+    if (child) {
+        OsPoint tl{r.left, r.top};
+        os_screen_to_client(os_get_parent(w), tl);
+        r = {tl.x, tl.y, tl.x + r.width(), tl.y + r.height()};
     }
 }
 

@@ -4,12 +4,19 @@
 #include <cstdint>
 
 #include "lib/window/quinda_state.h"
+#include "platform/os_window.h"
 
 // Items 1..14 about the current window; other items give the previous result.
 std::int32_t winfowindow(std::int32_t item);
 
 void yygetwindowpos(std::int32_t mode, std::int32_t& x, std::int32_t& y, std::int32_t& inside,
                     std::int32_t& parent);
+// Offset of top-level placements (work-area coordinates) from the screen.
+OsPoint yyplacementoffset();
+// A frame's rectangle: its restored placement (screen coordinates for a
+// top-level window) when restored is true, else its rectangle, in the
+// parent's client coordinates for a child.
+void yyframeplacement(OsHandle w, bool restored, OsRect& r);
 void yygetclientpos(std::int32_t& x, std::int32_t& y);
 void yygetminmaxstate(std::int32_t& state);
 void yygetrestwinsize(std::int32_t& width, std::int32_t& height, std::int32_t& x, std::int32_t& y,

@@ -2,8 +2,11 @@
 // turns one event into the pending library message.
 #include "lib/window/messages.h"
 
+#include "lib/window/menus.h"
 #include "lib/window/window_hooks.h"
 #include "lib/window/wininfo.h"
+#include "lib/window/winops.h"
+#include "platform/os_menu.h"
 #include "platform/os_window.h"
 
 MessageState wmsg;
@@ -13,6 +16,8 @@ void reset_message_state() {
     os_window_reset();
     wmsg = MessageState{};
     window_hooks = WindowHooks{};
+    reset_menu_state();
+    os_menu_set_responder({});
 }
 
 namespace {
@@ -262,7 +267,7 @@ void yyinterpretmessage(std::int32_t type, std::int32_t button, std::uintptr_t w
         wtab.wWinWidth = w;
         wtab.wWinHeight = h;
         if (hidden) {
-            if (wtab.wDC != 0 && window_hooks.resize) window_hooks.resize(yygetwindowindex(window), w, h);
+            if (wtab.wDC != 0) yyresize(yygetwindowindex(window), w, h);
             return;
         }
         wmsg.wMessageValue1 = w;
@@ -431,7 +436,7 @@ void yylayoutframe(std::int32_t slot) {
     }
     const auto& tb = wtab.hToolbar[ix(slot)];
     if (tb[0]) {
-        if (window_hooks.toolbar_autosize) window_hooks.toolbar_autosize(tb[0]);
+        os_send_message(tb[0], OSM_TB_AUTOSIZE, 0, 0);
         OsRect r;
         os_get_window_rect(tb[0], r);
         os_move_window(tb[0], 0, 0, cr.right, r.height(), true);
@@ -465,13 +470,7 @@ std::intptr_t yyWndProc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, std
     const std::int32_t kind = yyspecialkind(hwnd);
     switch (msg) {
     case OSM_DESTROY:
-        if (valid_slot(slot)) {
-            if (window_hooks.clear_menu_prompt) window_hooks.clear_menu_prompt(slot);
-            wtab.hMenuRoot[ix(slot)] = 0;
-            wtab.hAccel[ix(slot)] = 0;
-            wtab.hQDXMenuString[ix(slot)] = 0;
-            wtab.hToolbar[ix(slot)] = {};
-        }
+        if (valid_slot(slot)) yyreleasemenus(slot);
         return 0;
     case OSM_SIZE: {
         if (child_frame && valid_slot(slot)) {
@@ -531,7 +530,7 @@ std::intptr_t yyWndProc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, std
         }
         return 0;
     case OSM_NOTIFY:
-        return window_hooks.toolbar_notify ? window_hooks.toolbar_notify(hwnd, wp, lp) : 0;
+        return yytooltipnotify(hwnd, wp, lp);
     case OSM_NCHITTEST:
         if (window_hooks.split_hit_test) {
             const std::intptr_t r = window_hooks.split_hit_test(hwnd, lp);
@@ -587,7 +586,7 @@ std::intptr_t yyWndProc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, std
     case OSM_ENTERMENULOOP:
     case OSM_EXITMENULOOP:
         if (msg == OSM_EXITMENULOOP) wmsg.hWinMenuClick = 0;
-        if (window_hooks.menu_prompt) window_hooks.menu_prompt(hwnd, msg, wp, lp);
+        yymenuprompthandler(hwnd, msg, wp, lp);
         return 0;
     case OSM_LBUTTONDOWN:
     case OSM_RBUTTONDOWN:

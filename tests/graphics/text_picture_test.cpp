@@ -28,8 +28,16 @@ struct TextPicture {
 constexpr const char* kLatin = "Hamburg 0&9 \xc4\xe9\xe7\x80$@g";
 
 const TextPicture kPictures[] = {
+    {"fixed", yyoffixed, 0, 0, 32, kLatin},
+    {"fixedbold", yyoffixedbold, 0, 0, 32, kLatin},
+    {"roman", yyofroman, 0, 0, 32, kLatin},
+    {"romanbold", yyofromanbold, 0, 0, 32, kLatin},
+    {"swiss", yyofswiss, 0, 0, 32, kLatin},
+    {"swissbold", yyofswissbold, 0, 0, 32, kLatin},
+    {"symbol", wgrofontsymbol, 0, 0, 32, "ABGDSWabgdpw \xa5\xb6\xc5\xe5\xf2"},
     {"standard", [] { wgrvfontstandard(); }, 0, 0, 32, kLatin},
-    // A rotated line.
+    // Italic and underlined, and a rotated line.
+    {"swiss_italic_underline", yyofswiss, 2 + 4, 0, 32, kLatin},
     {"standard_rotated", [] { wgrvfontstandard(); }, 0, 20, 130, kLatin},
 };
 

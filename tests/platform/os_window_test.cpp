@@ -120,3 +120,22 @@ TEST_F(OsWindowTest, ShowStatesAndPlacement) {
 }
 
 }  // namespace
+
+TEST_F(OsWindowTest, TypedCharactersArriveAsTheir1252Bytes) {
+    const OsWindow w = os_create_window(0, "TESTWIN", "", OS_WS_POPUP | OS_WS_VISIBLE, 0, 0, 40, 40, 0, 0, 0);
+    OsMsg m;
+    while (os_peek_message(m, 0, 0, 0, OS_PM_REMOVE)) os_dispatch_message(m);
+    struct Case { std::int32_t vk; const char* text; unsigned byte; };
+    // Euro sign and the quotes live in 0x80..0x9F of 1252, where Latin-1 has controls.
+    const Case cases[] = {{'E', "\x80", 0x80}, {'E', "\xE9", 0xE9}, {'Q', "\x93", 0x93}, {'A', "a", 'a'}};
+    for (const Case& c : cases) {
+        os_input_key(w, c.vk, 0, c.text);
+        ASSERT_TRUE(os_peek_message(m, 0, 0, 0, OS_PM_REMOVE));
+        ASSERT_EQ(m.message, OSM_KEYDOWN);
+        os_translate_message(m);
+        ASSERT_TRUE(os_peek_message(m, 0, 0, 0, OS_PM_REMOVE));
+        EXPECT_EQ(m.message, OSM_CHAR);
+        EXPECT_EQ(m.wParam, c.byte) << c.text;
+        while (os_peek_message(m, 0, 0, 0, OS_PM_REMOVE)) os_dispatch_message(m);
+    }
+}

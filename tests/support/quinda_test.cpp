@@ -6,9 +6,13 @@
 #include <unistd.h>
 
 #include "app/appdata.h"
+#include "app/apphooks.h"
 #include "app/drawhooks.h"
+#include "app/mainstate.h"
 #include "app/settings.h"
+#include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
+#include "lib/graphics/screen.h"
 #include "lib/pgraph/pgstate.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/errors.h"
@@ -22,6 +26,8 @@ void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
     reset_window_state();
     reset_graphics_state();
+    reset_fill_state();
+    reset_screen_state();
     reset_pgraph_state();
     reset_error_services();
     reset_app_data();
@@ -32,6 +38,8 @@ void QuindaTest::SetUp() {
     reset_os_services();
     reset_startup();
     os_reg_reset();
+    reset_main_state();
+    reset_app_hooks();
 }
 
 TempDir::TempDir(bool enter) {

@@ -1,0 +1,89 @@
+#pragma once
+// What the grid commands and interpolations need of parts of the program
+// that come later: the dialog services (the grid dialogs 101, 103 and 104 and
+// the progress dialog 111), the map view's redraw and cell-network drawing,
+// circles and fill patterns of the graphics core, the status bar, the menu
+// item states and file selection. Each is called through a hook; the work
+// that provides the service points the hook at it. Until then the dialog
+// services keep their field contents in memory and every wait for a message
+// answers Cancel (2), and the drawing, status and menu calls do nothing.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+struct DialogHooks {
+    void (*load)(int dialog) = nullptr;
+    void (*show)(int x, int y, int focus, int mode) = nullptr;
+    void (*put_string)(int field, std::string_view text) = nullptr;
+    // Fills text (its size is the caller's declared length).
+    void (*get_string)(int field, std::string& text) = nullptr;
+    void (*put_radio)(int field) = nullptr;
+    // The selected button of the radio group first..last.
+    void (*get_radio)(int first, int last, int& selected) = nullptr;
+    void (*range_progress)(int field, int lo, int hi) = nullptr;
+    void (*put_progress)(int field, int value) = nullptr;
+    void (*unload)(int dialog) = nullptr;
+    // Waits for the next library message and returns its first value (the
+    // identifier of the pressed button or key).
+    int (*wait)() = nullptr;
+};
+
+struct ViewHooks {
+    // The map view's redraw with its nine flags.
+    void (*plot)(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid,
+                 int loaded, int shownodal, int showriver) = nullptr;
+    // Draws the MODFLOW cell network.
+    void (*pltnetw)() = nullptr;
+    void (*igrcircle)(float x, float y, float radius) = nullptr;
+    void (*igrfillpattern)(int pattern, int density, int angle) = nullptr;
+    void (*windowcleararea)(float x1, float y1, float x2, float y2) = nullptr;
+    void (*windowoutstatusbar)(int part, std::string_view text) = nullptr;
+    // WMenuSetState: property 1 enabled, 2 checked; value 0 or 1.
+    void (*menu_set_state)(int item, int property, int value) = nullptr;
+    // File selection: extension, title; the chosen name into name (80
+    // characters). False when nothing was chosen.
+    bool (*selfile)(std::string_view extension, std::string_view title, std::string& name) = nullptr;
+};
+
+extern DialogHooks dialog_hooks;
+extern ViewHooks view_hooks;
+
+// The in-memory stand-in for the dialog services: field texts and radio
+// selections as last put, and the buttons that the next waits return (Cancel
+// once they are used up).
+struct DialogStandIn {
+    int loaded = 0;                                      // last dialog loaded, 0 none
+    std::vector<std::pair<int, std::string>> fields;
+    int radio = 0;
+    std::vector<int> buttons;                            // answers of the next waits, in order
+    std::size_t next_button = 0;
+    int progress = 0;
+};
+extern DialogStandIn dialog_stand_in;
+
+// Calls that go through the hooks (or the stand-ins).
+void app_dialog_load(int dialog);
+void app_dialog_show(int x, int y, int focus, int mode);
+void app_dialog_put_string(int field, std::string_view text);
+void app_dialog_get_string(int field, std::string& text);
+void app_dialog_put_radio(int field);
+void app_dialog_get_radio(int first, int last, int& selected);
+void app_dialog_range_progress(int field, int lo, int hi);
+void app_dialog_put_progress(int field, int value);
+void app_dialog_unload(int dialog);
+int app_wait_message();
+
+void app_plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
+              int shownodal, int showriver);
+void app_pltnetw();
+void app_circle(float x, float y, float radius);
+void app_fillpattern(int pattern, int density, int angle);
+void app_clear_area(float x1, float y1, float x2, float y2);
+void app_statusbar(int part, std::string_view text);
+void app_menu_state(int item, int property, int value);
+bool app_selfile(std::string_view extension, std::string_view title, std::string& name);
+
+// Hooks and stand-ins back to their start. Used by tests.
+void reset_app_hooks();

@@ -1,0 +1,417 @@
+#include "app/griddef.h"
+
+#include <cmath>
+#include <string>
+
+#include "app/appdata.h"
+#include "app/apphooks.h"
+#include "app/femread.h"
+#include "app/mainstate.h"
+#include "app/modflow.h"
+#include "app/records.h"
+#include "app/settings.h"
+#include "lib/window/text.h"
+
+namespace {
+
+// Dialog and field identifiers.
+constexpr int DlgSurfer = 101, DlgArcInfo = 103, DlgModflow = 104;
+constexpr int BtnOk = 1, BtnCancel = 2, BtnMaxGrid = 1117, BtnDelr = 1053, BtnDelc = 1054;
+constexpr int MenuModflow = 40010, MenuSurfer = 40011, MenuArcInfo = 40012, MenuFilled = 40015, MenuIso = 40016;
+constexpr int PropEnabled = 1, PropChecked = 2;
+
+std::string& gtext(GridText t) { return mainstate.gridtexts[static_cast<std::size_t>(t)]; }
+
+void put_real(GridText t, float v) { txt_set(gtext(t), edit_f(v, GridTextLength, 2)); }
+void put_count(GridText t, long long v) { txt_set(gtext(t), edit_i(v, GridTextLength)); }
+
+// A count from an entered real: Surfer rounds to the nearest integer (halves
+// away from zero), Arc-Info truncates. Values far outside any grid are held
+// at a bound first so the conversion is defined; checkgrid clamps the rest.
+std::int32_t count_of(float v, bool round) {
+    if (std::isnan(v)) return 0;
+    const double w = round ? std::round(static_cast<double>(v)) : std::trunc(static_cast<double>(v));
+    if (w > 1.0e6) return 1000000;
+    if (w < -1.0e6) return -1000000;
+    return static_cast<std::int32_t>(w);
+}
+
+// A real from a grid text: unchanged when the text is empty or not a number.
+void take(GridText t, float& v) {
+    int ierr = 0;
+    waarde(gtext(t), v, ierr);
+}
+
+// The grid as it was before a command, put back when the command is abandoned.
+struct GridSnapshot {
+    Dat8 d8;
+    Dat12 d12;
+    Dat18 d18;
+    Dat17 d17;
+    MainState ms;
+    void save() {
+        d8 = dat8;
+        d12 = dat12;
+        d18 = dat18;
+        d17 = dat17;
+        ms = mainstate;
+    }
+    void restore() const {
+        dat8 = d8;
+        dat12 = d12;
+        dat18 = d18;
+        dat17 = d17;
+        mainstate = ms;
+    }
+};
+
+void put_angle_text() { put_count(TxRot, rotang_degrees()); }
+
+// An entered angle, when it is a number, becomes the rotation.
+void take_angle() {
+    float deg = std::nanf("");
+    take(TxRot, deg);
+    if (!std::isnan(deg)) dat12.rotang = degrees_to_rotang(deg);
+}
+
+// Entered counts, when they are numbers.
+void take_counts(GridText tnx, GridText tny, bool round) {
+    float vx = std::nanf(""), vy = std::nanf("");
+    take(tnx, vx);
+    take(tny, vy);
+    if (!std::isnan(vx)) dat8.nx = count_of(vx, round);
+    if (!std::isnan(vy)) dat8.ny = count_of(vy, round);
+}
+
+void read_field(int field, GridText t) { app_dialog_get_string(field, gtext(t)); }
+
+// The end of the Surfer and Arc-Info commands: the entered angle, the
+// recomputed grid, the dialog closed and the view redrawn. Entries that make
+// no grid are reported and the command's changes undone.
+void finish_regular(int type, int dialog, const GridSnapshot& before) {
+    take_angle();
+    const bool ok = checkgrid(type);
+    app_dialog_unload(dialog);
+    if (!ok) {
+        before.restore();
+        return;
+    }
+    redraw_view();
+}
+
+}  // namespace
+
+bool checkgrid(int type) {
+    if (type != GridSurfer && type != GridArcInfo) return true;
+    if (dat8.nx > dat8.nxmax) dat8.nx = dat8.nxmax;
+    if (dat8.ny > dat8.nymax) dat8.ny = dat8.nymax;
+    if (dat8.nx < 2 || dat8.ny < 2) {
+        app_input_error("a grid needs at least 2 points along x and along y; it has " + std::to_string(dat8.nx) +
+                        " x " + std::to_string(dat8.ny));
+        return false;
+    }
+    if (type == GridArcInfo) {
+        const float h = dat8.cellsize * 0.5f;
+        dat8.gx0 = dat8.xll + h;
+        dat8.gy0 = dat8.yll + h;
+        dat8.gx1 = (dat8.xll - h) + dat8.cellsize * static_cast<float>(dat8.nx);
+        dat8.gy1 = (dat8.yll - h) + dat8.cellsize * static_cast<float>(dat8.ny);
+    }
+    dat8.dx = (dat8.gx1 - dat8.gx0) / static_cast<float>(dat8.nx - 1);
+    dat8.dy = (dat8.gy1 - dat8.gy0) / static_cast<float>(dat8.ny - 1);
+    return true;
+}
+
+void rotate_cs(float& x, float& y, int mode, float c, float s) {
+    const float gx0 = dat8.gx0, gy0 = dat8.gy0;
+    const float X = x - gx0, Y = y - gy0;
+    if (mode == 1) {
+        x = gx0 + X * c + Y * s;
+        y = gy0 + Y * c - X * s;
+    } else {
+        x = gx0 + X * c - Y * s;
+        y = gy0 + Y * c + X * s;
+    }
+}
+
+void rotate(float& x, float& y, int mode) {
+    const float r = dat12.rotang;
+    rotate_cs(x, y, mode, std::cos(r), std::sin(r));
+}
+
+void chk_origin(float& x0, float& y0, float& x1, float& y1, float angle) {
+    const float c = std::cos(angle), s = std::sin(angle);
+    const float dx = x1 - x0, dy = y1 - y0;
+    const float u = dx * c + dy * s;
+    const float v = dy * c - dx * s;
+    const float ox0 = x0, oy0 = y0, ox1 = x1, oy1 = y1;
+    if (u > 0 && v > 0) return;
+    if (v > 0 && u < 0) {
+        x0 = ox0 + u * c;
+        y0 = oy0 + u * s;
+        x1 = ox0 - v * s;
+        y1 = oy0 + v * c;
+    } else if (v < 0 && u < 0) {
+        x0 = ox1;
+        y0 = oy1;
+        x1 = ox0;
+        y1 = oy0;
+    } else if (v < 0 && u > 0) {
+        x0 = ox0 - v * s;
+        y0 = oy0 + v * c;
+        x1 = ox0 + u * c;
+        y1 = oy0 + u * s;
+    }
+}
+
+int rotang_degrees() {
+    const long double deg = static_cast<long double>(dat12.rotang) * 180.0L / MainPi;
+    const long double r = std::round(deg);
+    if (!(std::fabs(r) < 1.0e9L)) return 0;
+    return static_cast<int>(r);
+}
+
+float degrees_to_rotang(float degrees) {
+    return static_cast<float>(static_cast<long double>(degrees * 0.0055555557f) * MainPi);
+}
+
+void cmd_surfer() {
+    GridSnapshot before;
+    before.save();
+    mainstate.showcontour = 0;
+    mainstate.mfgrid = 0;
+    mainstate.selflags = 2;
+    dat18.gridtype = GridSurfer;
+    app_menu_state(MenuArcInfo, PropChecked, 0);
+    app_menu_state(MenuModflow, PropChecked, 0);
+    app_menu_state(MenuSurfer, PropChecked, 1);
+    app_menu_state(MenuIso, PropEnabled, 1);
+    if (dat8.nx >= 2 && dat8.ny >= 2) {
+        dat8.dx = (dat8.gx1 - dat8.gx0) / static_cast<float>(dat8.nx - 1);
+        dat8.dy = (dat8.gy1 - dat8.gy0) / static_cast<float>(dat8.ny - 1);
+    }
+    put_real(TxX0, std::fmin(dat8.gx0, dat8.gx1));
+    put_real(TxX1, std::fmax(dat8.gx0, dat8.gx1));
+    put_real(TxY0, std::fmin(dat8.gy0, dat8.gy1));
+    put_real(TxY1, std::fmax(dat8.gy0, dat8.gy1));
+    put_count(TxNx, dat8.nx);
+    put_count(TxNy, dat8.ny);
+    put_angle_text();
+
+    auto put_and_show = [] {
+        app_dialog_put_string(1001, gtext(TxX0));
+        app_dialog_put_string(1004, gtext(TxY0));
+        app_dialog_put_string(1006, gtext(TxX1));
+        app_dialog_put_string(1007, gtext(TxY1));
+        app_dialog_put_string(1009, gtext(TxNx));
+        app_dialog_put_string(1012, gtext(TxNy));
+        app_dialog_put_string(1027, gtext(TxRot));
+        app_dialog_show(-1, -1, 0, 2);
+    };
+    app_dialog_load(DlgSurfer);
+    put_and_show();
+    for (;;) {
+        const int id = app_wait_message();
+        if (id == BtnMaxGrid) {
+            dat8.gx0 = dat11.ext(1);
+            dat8.gy0 = dat11.ext(2);
+            dat8.gx1 = dat11.ext(3);
+            dat8.gy1 = dat11.ext(4);
+            dat8.nx = dat8.nxmax;
+            dat8.ny = dat8.nymax;
+            checkgrid(GridSurfer);
+            put_real(TxX0, dat8.gx0);
+            put_real(TxX1, dat8.gx1);
+            put_real(TxY0, dat8.gy0);
+            put_real(TxY1, dat8.gy1);
+            put_count(TxNx, dat8.nx);
+            put_count(TxNy, dat8.ny);
+            put_and_show();
+        } else if (id == BtnCancel) {
+            app_dialog_unload(DlgSurfer);
+            return;
+        } else if (id == BtnOk) {
+            break;
+        }
+    }
+    read_field(1001, TxX0);
+    read_field(1004, TxY0);
+    read_field(1006, TxX1);
+    read_field(1007, TxY1);
+    read_field(1009, TxNx);
+    read_field(1012, TxNy);
+    read_field(1027, TxRot);
+    take(TxX0, dat8.gx0);
+    take(TxY0, dat8.gy0);
+    take(TxX1, dat8.gx1);
+    take(TxY1, dat8.gy1);
+    take_counts(TxNx, TxNy, true);
+    finish_regular(GridSurfer, DlgSurfer, before);
+}
+
+void cmd_arcinfo() {
+    GridSnapshot before;
+    before.save();
+    mainstate.mfgrid = 0;
+    mainstate.showcontour = 0;
+    mainstate.selflags = 2;
+    dat18.gridtype = GridArcInfo;
+    mainstate.plotmode = 1;
+    app_menu_state(MenuArcInfo, PropChecked, 1);
+    app_menu_state(MenuSurfer, PropChecked, 0);
+    app_menu_state(MenuIso, PropChecked, 0);
+    app_menu_state(MenuIso, PropEnabled, 0);
+    app_menu_state(MenuFilled, PropChecked, 1);
+    app_menu_state(MenuModflow, PropChecked, 0);
+
+    int id = 0;
+    do {
+        put_real(TxX0, dat8.xll);
+        put_count(TxX1, dat8.nx);
+        put_real(TxY0, dat8.yll);
+        put_count(TxY1, dat8.ny);
+        put_real(TxCell, dat8.cellsize);
+        put_angle_text();
+        app_dialog_load(DlgArcInfo);
+        app_dialog_put_string(1034, gtext(TxX0));
+        app_dialog_put_string(1036, gtext(TxY0));
+        app_dialog_put_string(1039, gtext(TxCell));
+        app_dialog_put_string(1035, gtext(TxX1));
+        app_dialog_put_string(1037, gtext(TxY1));
+        app_dialog_put_string(1041, gtext(TxRot));
+        app_dialog_show(-1, -1, 0, 2);
+        do {
+            id = app_wait_message();
+        } while (id != BtnMaxGrid && id != BtnCancel && id != BtnOk);
+        if (id == BtnMaxGrid) {
+            dat8.xll = dat11.ext(1);
+            dat8.yll = dat11.ext(2);
+            const float w = dat11.ext(3) - dat11.ext(1);
+            const float h = dat11.ext(4) - dat11.ext(2);
+            const float cw = w / static_cast<float>(dat8.nxmax);
+            const float ch = h / static_cast<float>(dat8.nymax);
+            dat8.cellsize = cw >= ch ? cw : ch;
+            dat8.nx = count_of(w / dat8.cellsize, false);
+            dat8.ny = count_of(h / dat8.cellsize, false);
+            checkgrid(GridArcInfo);
+        }
+    } while (id == BtnMaxGrid);
+    if (id == BtnCancel) {
+        app_dialog_unload(DlgArcInfo);
+        return;
+    }
+    read_field(1034, TxX0);
+    read_field(1036, TxY0);
+    read_field(1035, TxX1);
+    read_field(1037, TxY1);
+    read_field(1039, TxCell);
+    read_field(1041, TxRot);
+    take(TxX0, dat8.xll);
+    take(TxY0, dat8.yll);
+    take_counts(TxX1, TxY1, false);
+    take(TxCell, dat8.cellsize);
+    finish_regular(GridArcInfo, DlgArcInfo, before);
+}
+
+void cmd_modflow() {
+    GridSnapshot before;
+    before.save();
+    mainstate.showcontour = 0;
+    mainstate.selflags = 2;
+    app_menu_state(MenuArcInfo, PropChecked, 0);
+    app_menu_state(MenuSurfer, PropChecked, 0);
+    app_menu_state(MenuModflow, PropChecked, 1);
+
+    app_dialog_load(DlgModflow);
+    app_dialog_put_radio(1055);
+    app_dialog_put_string(1049, gtext(TxX0));
+    app_dialog_put_string(1050, gtext(TxY0));
+    app_dialog_put_string(1047, dat17.delrfile);
+    app_dialog_put_string(1048, dat17.delcfile);
+    app_dialog_put_string(1051, gtext(TxRot));
+    app_dialog_show(-1, -1, 0, 2);
+    for (;;) {
+        const int id = app_wait_message();
+        if (id == BtnDelr || id == BtnDelc) {
+            std::string& name = id == BtnDelr ? dat17.delrfile : dat17.delcfile;
+            if (app_selfile("*", id == BtnDelr ? "Read DELR file" : "Read DELC file", name))
+                app_dialog_put_string(id == BtnDelr ? 1047 : 1048, name);
+        } else if (id == BtnOk || id == BtnCancel) {
+            break;
+        }
+    }
+    app_dialog_get_string(1047, dat17.delrfile);
+    app_dialog_get_string(1048, dat17.delcfile);
+    read_field(1049, TxX0);
+    read_field(1050, TxY0);
+    read_field(1051, TxRot);
+    int order = dat18.roworder;
+    app_dialog_get_radio(1055, 1056, order);
+    dat18.roworder = order;
+    take(TxX0, dat8.gx0);
+    take(TxY0, dat8.gy0);
+    take_angle();
+
+    // The files are read into work arrays and taken over only when both
+    // give a grid, so a failed command leaves the MODFLOW grid as it was.
+    static ModflowArray delr, delc, xcen, ycen;
+    int ncol = dat16.ncol, nrow = dat16.nrow;
+    delr = dat16.delr;
+    delc = dat16.delc;
+    xcen = dat16.xcen;
+    ycen = dat16.ycen;
+    int ierr = 0;
+    const bool read_delc = !txt_blank(dat17.delcfile);
+    if (!txt_blank(dat17.delrfile)) delr_c(dat17.delrfile, 1, ncol, delr, dat8.gx0, xcen, ierr);
+    if (ierr == 0 && read_delc) delr_c(dat17.delcfile, 1, nrow, delc, dat8.gy0, ycen, ierr);
+    if (ierr == 0 && (ncol < 1 || nrow < 1)) {
+        app_input_error(ncol < 1 ? "no column widths: name a DELR file" : "no row heights: name a DELC file");
+        ierr = ExitInputError;
+    }
+    if (ierr != 0) {
+        app_dialog_unload(DlgModflow);
+        before.restore();
+        return;
+    }
+    dat16.ncol = ncol;
+    dat16.nrow = nrow;
+    dat16.delr = delr;
+    dat16.delc = delc;
+    dat16.xcen = xcen;
+    dat16.ycen = ycen;
+    mainstate.mfgrid = 1;
+    dat18.gridtype = GridModflow;
+    dat8.gx1 = dat16.xcen(ncol) + 0.5f * dat16.delr(ncol);
+    dat8.gy1 = dat16.ycen(nrow) + 0.5f * dat16.delc(nrow);
+    // Heights listed from the top row down are turned round so that row 1
+    // is always the bottom row. Only heights read now are turned: heights
+    // kept from an earlier command are in that order already.
+    if (dat18.roworder == 1 && read_delc) {
+        keerom(nrow, dat16.delc);
+        delr_c(dat17.delcfile, 0, dat16.nrow, dat16.delc, dat8.gy0, dat16.ycen, ierr);
+    }
+    dat8.dx = (dat8.gx1 - dat8.gx0) / static_cast<float>(ncol);
+    dat8.dy = (dat8.gy1 - dat8.gy0) / static_cast<float>(nrow);
+    dat8.nx = ncol + 1;
+    dat8.ny = nrow + 1;
+    app_dialog_unload(DlgModflow);
+    redraw_view();
+}
+
+namespace {
+
+void checkgrid_for_settings(int type) { checkgrid(type); }
+
+int delr_c_for_settings(std::string_view name, int readflag, std::int32_t& n, ModflowArray& d, float origin,
+                        ModflowArray& c) {
+    int ierr = 0;
+    delr_c(name, readflag, n, d, origin, c, ierr);
+    return ierr;
+}
+
+}  // namespace
+
+void install_grid_definition_hooks() {
+    settings_grid_hooks.checkgrid = checkgrid_for_settings;
+    settings_grid_hooks.delr_c = delr_c_for_settings;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The grid definition: where node values are interpolated (a regular grid,
+// optionally rotated about its origin, or the cell centres of a MODFLOW
+// grid), the helpers that keep it consistent and the three Grid commands.
+
+// Recomputes the derived quantities of the grid: type 0 from the corners and
+// counts, type 1 from the Arc-Info corner, cell size and counts; counts above
+// `nxmax`, `nymax` are clamped. Other types change nothing. A grid needs two
+// points per axis: fewer is reported and leaves the spacing as it was (false).
+bool checkgrid(int type);
+
+// Maps a world point into the grid frame (mode 1) or a grid-frame point back
+// to the world (other modes), about (`gx0`, `gy0`) by `rotang`.
+void rotate(float& x, float& y, int mode);
+// The same with the cosine and sine of `rotang` given, for loops that map
+// many points; the results equal those of rotate.
+void rotate_cs(float& x, float& y, int mode, float c, float s);
+
+// Makes (x0, y0) the lower-left corner of the rectangle spanned with (x1, y1)
+// in the frame rotated by angle.
+void chk_origin(float& x0, float& y0, float& x1, float& y1, float angle);
+
+// The angle of `rotang` in whole degrees, as the dialogs show it.
+int rotang_degrees();
+// `rotang` from an angle in degrees.
+float degrees_to_rotang(float degrees);
+
+// Grid > Surfer (command 40011), Grid > Arc-Info (40012) and Grid > MODFLOW
+// (40010). Each shows its dialog (101, 103, 104) and takes the entries; an
+// entry that is not a number leaves its quantity unchanged. Entries that
+// make no grid (fewer than two points per axis, DELR or DELC files that
+// cannot be read or hold no values) are reported and the command is
+// abandoned with the grid as it was before the command.
+void cmd_surfer();
+void cmd_arcinfo();
+void cmd_modflow();
+
+// Points the settings-file readers at checkgrid and delr_c; the main program
+// calls it once at start-up.
+void install_grid_definition_hooks();

@@ -1,0 +1,371 @@
+#include "app/interp.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "app/appdata.h"
+#include "app/apphooks.h"
+#include "app/griddef.h"
+#include "app/gridfiles.h"
+#include "app/interp_internal.h"
+#include "app/mainstate.h"
+#include "app/modflow.h"
+#include "app/records.h"
+
+// ---- kernels ----
+
+float arg(float vx, float vy) {
+    if (vx == 0.0f && vy == 0.0f) return 0.0f;
+    const float pi = 4.0f * std::atan(1.0f);
+    const float r = static_cast<float>(std::sqrt(static_cast<double>(vx) * vx + static_cast<double>(vy) * vy));
+    const float ux = vx / r;
+    // A negative zero would put the direction at -pi; the argument lies in (-pi, pi].
+    const float uy = vy / r + 0.0f;
+    float alpha = std::atan2(uy, ux);
+    if (vy < 0) alpha = alpha + 2.0f * pi;
+    return alpha / pi * 180.0f;
+}
+
+float hoek(float* a, float* b) {
+    if (a[0] == 0.0f && a[1] == 0.0f) {
+        a[0] = 0.1f;
+        a[1] = 0.0f;
+    }
+    if (b[0] == 0.0f && b[1] == 0.0f) {
+        b[0] = 0.1f;
+        b[1] = 0.0f;
+    }
+    float d = arg(a[0], a[1]) - arg(b[0], b[1]);
+    if (d > 180.0f) d = d - 360.0f;
+    if (d < -180.0f) d = d + 360.0f;
+    return d;
+}
+
+double inpol_sum(float x, float y, const float* polygon, int n) {
+    if (n < 1) return 0.0;
+    // The vectors from the point to the corners; hoek may replace a zero
+    // vector, and the replacement then holds for both sides at that corner.
+    float v[2 * 64];
+    float* vec = v;
+    std::vector<float> big;
+    if (n > 64) {
+        big.resize(static_cast<std::size_t>(2 * n));
+        vec = big.data();
+    }
+    for (int k = 0; k < n; ++k) {
+        vec[2 * k] = polygon[2 * k] - x;
+        vec[2 * k + 1] = polygon[2 * k + 1] - y;
+    }
+    double s = 0.0;
+    for (int k = 0; k + 1 < n; ++k) s = s + hoek(&vec[2 * k], &vec[2 * k + 2]);
+    s = s + hoek(&vec[2 * (n - 1)], &vec[0]);
+    return s;
+}
+
+namespace {
+// int(|s| + 0.1) >= 179, with 0.1 the single-precision constant; for the
+// non-negative sum the truncation changes nothing, and a sum that is not a
+// number is outside.
+int inside_of(double s) { return std::fabs(s) + static_cast<double>(0.1f) >= 179.0 ? 1 : 0; }
+}  // namespace
+
+void inpol(float x, float y, const float* polygon, int& inside, int n) { inside = inside_of(inpol_sum(x, y, polygon, n)); }
+
+int inpol3(float x, float y, const float* xy) {
+    // Each corner's direction is computed once and used for both sides that
+    // meet there: the same values hoek computes, so the same sum.
+    float a[3];
+    for (int k = 0; k < 3; ++k) {
+        const float vx = xy[2 * k] - x, vy = xy[2 * k + 1] - y;
+        a[k] = (vx == 0.0f && vy == 0.0f) ? arg(0.1f, 0.0f) : arg(vx, vy);
+    }
+    double s = 0.0;
+    for (int k = 0; k < 3; ++k) {
+        float d = a[k] - a[(k + 1) % 3];
+        if (d > 180.0f) d = d - 360.0f;
+        if (d < -180.0f) d = d + 360.0f;
+        s = s + d;
+    }
+    return inside_of(s);
+}
+
+long double fixy_det(const float* xy) {
+    const long double x1 = xy[0], y1 = xy[1], x2 = xy[2], y2 = xy[3], x3 = xy[4], y3 = xy[5];
+    return (y2 - y3) * (x1 - x2) - (y1 - y2) * (x2 - x3);
+}
+
+bool fixy_plane(const float* xy, const float* z, FixyPlane& p) {
+    const long double c = fixy_det(xy);
+    if (c == 0.0L || !std::isfinite(c)) return false;
+    const long double x1 = xy[0], y1 = xy[1], x2 = xy[2], y2 = xy[3], x3 = xy[4], y3 = xy[5];
+    const long double z1 = z[0], z2 = z[1], z3 = z[2];
+    p.x1 = x1;
+    p.y1 = y1;
+    p.z1 = z1;
+    p.a = ((z1 - z2) * (y2 - y3) - (z2 - z3) * (y1 - y2)) / c;
+    p.b = -((z1 - z2) * (x2 - x3) - (z2 - z3) * (x1 - x2)) / c;
+    return true;
+}
+
+float fixy_eval(const FixyPlane& p, float x, float y) {
+    return static_cast<float>(p.z1 + p.a * (static_cast<long double>(x) - p.x1) +
+                              p.b * (static_cast<long double>(y) - p.y1));
+}
+
+float fixy(float x, float y) {
+    float xy[6], z[3];
+    for (int k = 0; k < 6; ++k) xy[k] = dat3.trixy(k + 1);
+    for (int k = 0; k < 3; ++k) z[k] = dat3.triz(k + 1);
+    FixyPlane p;
+    // Collinear corners span no plane; the value is then "no value".
+    if (!fixy_plane(xy, z, p)) return BlankValue;
+    return fixy_eval(p, x, y);
+}
+
+// ---- names and values ----
+
+std::string autosave_name(int k) {
+    if (k == 0) return "h0.grd";
+    const int i = (k + 2) / 3;
+    std::string name(1, k % 3 == 1 ? 'c' : (k % 3 == 2 ? 't' : 'h'));
+    name += std::to_string(i);
+    name += ".grd";
+    return name;
+}
+
+void triangle_node_values(int e, int k, float* z) {
+    for (int q = 0; q < 3; ++q) z[q] = dat7.value(dat4.elnode(e, q + 1), k);
+}
+
+void triangle_values(int e, int k, float* z) {
+    int n[3];
+    for (int c = 0; c < 3; ++c) n[c] = dat4.elnode(e, c + 1);
+    if (leakage.leak == 1 && k >= 1 && (k - 1) % 3 == 0) {
+        float c[3];
+        bool zero = false;
+        for (int q = 0; q < 3; ++q) {
+            c[q] = dat7.value(n[q], k);
+            if (c[q] == 0.0f) zero = true;
+        }
+        for (int q = 0; q < 3; ++q)
+            z[q] = zero ? 0.0f : (dat7.value(n[q], k - 1) - dat7.value(n[q], k + 2)) / c[q];
+    } else {
+        triangle_node_values(e, k, z);
+    }
+}
+
+// ---- shared pieces of the interpolations ----
+
+int element_count() { return std::clamp(dat4.nelem, 0, MaxElements); }
+
+bool element_corners(int e, float* xy, float c, float s) {
+    const int nnode = std::clamp(dat4.nnode, 0, MaxNodes);
+    for (int q = 0; q < 3; ++q) {
+        const int n = dat4.elnode(e, q + 1);
+        if (n < 1 || n > nnode) return false;
+        float x = dat4.xnode(n), y = dat4.ynode(n);
+        rotate_cs(x, y, 1, c, s);
+        xy[2 * q] = x;
+        xy[2 * q + 1] = y;
+    }
+    return true;
+}
+
+bool usable_triangle(const float* xy) {
+    const long double c = fixy_det(xy);
+    return c != 0.0L && std::isfinite(c);
+}
+
+bool index_range(float lo, float hi, float origin, float step, int n, int& k1, int& k2) {
+    float f1 = (lo - origin) / step + 1.0f;
+    float f2 = (hi - origin) / step + 1.0f;
+    if (std::isnan(f1) || std::isnan(f2)) return false;
+    // A negative spacing runs the grid the other way; the range is the same.
+    if (f1 > f2) std::swap(f1, f2);
+    // Held within 0..n+1 before the conversion, which then truncates as
+    // before for every index that can matter and cannot overflow.
+    const float top = static_cast<float>(n + 1);
+    f1 = std::clamp(f1, 0.0f, top);
+    f2 = std::clamp(f2, 0.0f, top);
+    k1 = std::max(static_cast<int>(f1), 1);
+    k2 = std::min(static_cast<int>(f2), n);
+    return k1 <= k2;
+}
+
+bool index_box(const float* xy, int nx, int ny, int& i1, int& i2, int& j1, int& j2) {
+    const float xmin = std::min({xy[0], xy[2], xy[4]}), xmax = std::max({xy[0], xy[2], xy[4]});
+    const float ymin = std::min({xy[1], xy[3], xy[5]}), ymax = std::max({xy[1], xy[3], xy[5]});
+    return index_range(xmin, xmax, dat8.gx0, dat8.dx, nx, i1, i2) &&
+           index_range(ymin, ymax, dat8.gy0, dat8.dy, ny, j1, j2);
+}
+
+float grid_x(int i) { return dat8.gx0 + static_cast<float>(i - 1) * dat8.dx; }
+float grid_y(int j) { return dat8.gy0 + static_cast<float>(j - 1) * dat8.dy; }
+
+void option_status(int k) {
+    std::string t = "option: ";
+    t += dat5.optitle(k);
+    app_statusbar(3, t);
+}
+
+std::string home_name(const std::string& name) {
+    const int l = std::clamp(dat19.lhome, 0, static_cast<int>(dat19.home.size()));
+    return dat19.home.substr(0, static_cast<std::size_t>(l)) + name;
+}
+
+void Coverage::group(int nelem) {
+    start.assign(static_cast<std::size_t>(nelem) + 1, 0);
+    for (const std::int32_t e : owner)
+        if (e > 0) ++start[static_cast<std::size_t>(e)];
+    for (int e = 1; e <= nelem; ++e) start[static_cast<std::size_t>(e)] += start[static_cast<std::size_t>(e) - 1];
+    order.assign(static_cast<std::size_t>(start[static_cast<std::size_t>(nelem)]), 0);
+    std::vector<std::int32_t> fill(start.begin(), start.end() - 1);
+    for (std::size_t p = 0; p < owner.size(); ++p) {
+        const std::int32_t e = owner[p];
+        if (e > 0) order[static_cast<std::size_t>(fill[static_cast<std::size_t>(e) - 1]++)] = static_cast<std::int32_t>(p);
+    }
+}
+
+void cover_regular_grid(Coverage& cov, int nx, int ny) {
+    cov.owner.assign(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), 0);
+    const int nelem = element_count();
+    const float c = std::cos(dat12.rotang), s = std::sin(dat12.rotang);
+    float xy[6];
+    for (int e = 1; e <= nelem; ++e) {
+        int i1, i2, j1, j2;
+        if (!element_corners(e, xy, c, s) || !usable_triangle(xy) || !index_box(xy, nx, ny, i1, i2, j1, j2)) continue;
+        for (int i = i1; i <= i2; ++i) {
+            const float xp = grid_x(i);
+            for (int j = j1; j <= j2; ++j)
+                if (inpol3(xp, grid_y(j), xy))
+                    cov.owner[static_cast<std::size_t>(j - 1) * static_cast<std::size_t>(nx) +
+                              static_cast<std::size_t>(i - 1)] = e;
+        }
+    }
+    cov.group(nelem);
+}
+
+void fill_from_coverage(const Coverage& cov, int k, bool leakance, int nx, float c, float s) {
+    const int nelem = static_cast<int>(cov.start.size()) - 1;
+    float xy[6], z[3];
+    for (int e = 1; e <= nelem; ++e) {
+        const std::int32_t b = cov.start[static_cast<std::size_t>(e) - 1], t = cov.start[static_cast<std::size_t>(e)];
+        if (b == t) continue;
+        element_corners(e, xy, c, s);
+        if (leakance) triangle_values(e, k, z);
+        else triangle_node_values(e, k, z);
+        FixyPlane p;
+        fixy_plane(xy, z, p);
+        for (std::int32_t q = b; q < t; ++q) {
+            const int pt = cov.order[static_cast<std::size_t>(q)];
+            const int i = pt % nx + 1, j = pt / nx + 1;
+            dat7.gridval(i, j) = fixy_eval(p, grid_x(i), grid_y(j));
+        }
+    }
+}
+
+// ---- grid ----
+
+namespace {
+
+bool grid_size_ok() {
+    const int nxm = std::min(dat8.nxmax, MaxGridPoints), nym = std::min(dat8.nymax, MaxGridPoints);
+    if (dat8.nx >= 2 && dat8.ny >= 2 && dat8.nx <= nxm && dat8.ny <= nym) return true;
+    app_input_error("the grid has " + std::to_string(dat8.nx) + " x " + std::to_string(dat8.ny) +
+                    " points; it needs 2 to " + std::to_string(nxm) + " along x and 2 to " + std::to_string(nym) +
+                    " along y");
+    return false;
+}
+
+void after_option(int k, int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid,
+                  int loaded, int autosave) {
+    app_plot(plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, 0, 0);
+    if (autosave == 1) savegrd(dat18.gridtype, home_name(autosave_name(k)), dat18.roworder);
+}
+
+}  // namespace
+
+bool grid(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
+          int autosave) {
+    if (!grid_size_ok()) return false;
+    dat7.gridval.a.fill(dat7.blank);
+    const int nx = dat8.nx, ny = dat8.ny;
+    Coverage cov;
+    bool covered = false;
+    const float c = std::cos(dat12.rotang), s = std::sin(dat12.rotang);
+    for (int k = 0; k < NumGridOptions; ++k) {
+        if (dat5.opton(k) != 'j') continue;
+        leakage.iopt = k;
+        option_status(k);
+        if (!covered) {
+            cover_regular_grid(cov, nx, ny);
+            covered = true;
+        }
+        fill_from_coverage(cov, k, true, nx, c, s);
+        after_option(k, plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, autosave);
+    }
+    leakage.iopt = NumGridOptions;
+    return true;
+}
+
+bool grid_plain(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
+                int autosave) {
+    if (!grid_size_ok()) return false;
+    dat7.gridval.a.fill(dat7.blank);
+    const int nx = dat8.nx, ny = dat8.ny;
+    const int nelem = element_count();
+    const int nnode = std::clamp(dat4.nnode, 0, MaxNodes);
+    for (int k = 0; k < NumGridOptions; ++k) {
+        if (dat5.opton(k) != 'j') continue;
+        leakage.iopt = k;
+        option_status(k);
+        for (int e = 1; e <= nelem; ++e) {
+            bool nodes_ok = true;
+            for (int q = 1; q <= 3; ++q) {
+                const int n = dat4.elnode(e, q);
+                if (n < 1 || n > nnode) nodes_ok = false;
+            }
+            if (!nodes_ok) continue;
+            for (int q = 0; q < 3; ++q) {
+                float x = dat4.xnode(dat4.elnode(e, q + 1)), y = dat4.ynode(dat4.elnode(e, q + 1));
+                rotate(x, y, 1);
+                dat3.trixy(2 * q + 1) = x;
+                dat3.trixy(2 * q + 2) = y;
+            }
+            float xy[6], z[3];
+            for (int q = 0; q < 6; ++q) xy[q] = dat3.trixy(q + 1);
+            if (!usable_triangle(xy)) continue;
+            triangle_values(e, k, z);
+            for (int q = 0; q < 3; ++q) dat3.triz(q + 1) = z[q];
+            int i1, i2, j1, j2;
+            if (!index_box(xy, nx, ny, i1, i2, j1, j2)) continue;
+            for (int i = i1; i <= i2; ++i) {
+                for (int j = j1; j <= j2; ++j) {
+                    const float xp = grid_x(i), yp = grid_y(j);
+                    float poly[6];
+                    std::copy(xy, xy + 6, poly);
+                    int inside = 0;
+                    inpol(xp, yp, poly, inside, 3);
+                    if (inside == 1 && i >= 1 && i <= nx && j >= 1 && j <= ny) dat7.gridval(i, j) = fixy(xp, yp);
+                }
+            }
+        }
+        after_option(k, plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, autosave);
+    }
+    leakage.iopt = NumGridOptions;
+    return true;
+}
+
+void cmd_calculation() {
+    setoptitles(leakage.leak);
+    MainState& m = mainstate;
+    m.showcontour = 1;
+    if (m.mfgrid == 0) {
+        grid(m.plotmode, m.showmesh, m.showmaps, m.showcontour, m.showgridpts, m.mfgrid, m.loaded, m.autosave);
+    } else {
+        modflow_grid(m.plotmode, m.showmesh, m.showmaps, m.showcontour, m.showgridpts, m.mfgrid, m.loaded,
+                     m.autosave);
+        app_clear_area(0.0f, 0.0f, 500.0f, 9000.0f);
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+// State of the main program that the command handlers share: the view flags
+// handed to the map view, the file names and the texts the grid dialogs keep
+// between commands.
+#include <array>
+#include <cstdint>
+#include <numbers>
+#include <string>
+
+// pi as the main program computes it, four times the arc tangent of 1 in
+// extended precision; every conversion between degrees and radians uses it.
+inline constexpr long double MainPi = std::numbers::pi_v<long double>;
+
+// Indices of the eight grid-dialog texts in `gridtexts`.
+enum GridText { TxX0 = 0, TxY0, TxX1, TxY1, TxNx, TxNy, TxRot, TxCell, GridTextCount };
+constexpr int GridTextLength = 12;
+
+struct MainState {
+    std::int32_t plotmode = 0;      // 0 none, 1 filled contours, -1 iso-lines
+    std::int32_t showmesh = 0;
+    std::int32_t showmaps = 0;
+    std::int32_t showcontour = 0;   // a grid has been calculated
+    std::int32_t showgridpts = 0;
+    std::int32_t mfgrid = 0;        // the current grid is a MODFLOW grid
+    std::int32_t loaded = 0;
+    std::int32_t shownodal = 0;
+    std::int32_t showriver = 0;
+    std::int32_t autosave = 0;      // Calculation writes each grid to its own file
+    std::int32_t profwin = 0;       // the profile window is open
+    std::int32_t profslot = 0;      // its window slot
+    std::int32_t nprofpts = 100;
+    std::int32_t selflags = 10;
+    std::string femname = std::string(80, ' ');
+    std::string gridname = std::string(80, ' ');
+    std::string profname = std::string(80, ' ');
+    std::string wmfname = std::string(80, ' ');
+    std::int32_t lname = 0;
+    std::array<std::int32_t, 52> optstate{};   // check states of the GridOption boxes
+    float px = 0, py = 0;                      // pointer position in world units
+    // The texts the grid dialogs show: txx0, txy0, txx1, txy1, txnx, txny,
+    // txrot, txcell, 12 characters each.
+    std::array<std::string, GridTextCount> gridtexts;
+    MainState() { gridtexts.fill(std::string(GridTextLength, ' ')); }
+};
+
+extern MainState mainstate;
+
+// Back to the start values. Used by tests.
+void reset_main_state();
+
+// Redraws the map view with the current nine view flags.
+void redraw_view();

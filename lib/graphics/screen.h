@@ -1,0 +1,115 @@
+#pragma once
+// The screen device: the graphics driver of the screen side. It carries out
+// operations 1..40 of the driver protocol on the current drawable through
+// the drawing layer (gdi.h), converting device units (y up from the bottom)
+// into surface rows (y down).
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "lib/graphics/gdi.h"
+
+void yygapi(std::int32_t op);
+
+// Device statics kept between operations.
+struct ScreenDeviceState {
+    // Key of the font last made: width, height, angle, family, style flags
+    // (-1 when invalid) and, for family 0, the face name.
+    struct FontCache {
+        std::int32_t width = -1, height = -1, angle = -1, family = -1, flags = -1;
+        std::string name = std::string(100, ' ');
+    } font_cache;
+    std::int32_t cell_height = 0;
+    std::int32_t ascent = 0;
+    std::int32_t alphabet_width = 0;
+    std::int32_t PaletteBatchMode = 0;
+    std::int32_t palette_mode = 0;   // mode of the entry operation 35 sends
+};
+extern ScreenDeviceState screen_device;
+
+// The gradient vertex block that the sender of operation 40 fills: vertex
+// count, colours and triangles (the REAL vertices are in quin01), and the
+// integer pixel arrays the device converts them to.
+struct GradientVertexBlock {
+    std::int32_t n = 0;
+    std::array<std::int32_t, 1000> ix{};
+    std::array<std::int32_t, 1000> iy{};
+    std::array<std::int32_t, 1000> rgb{};
+    std::array<std::int32_t, 2994> triangles{};
+    std::int32_t t = 0;
+};
+extern GradientVertexBlock gradient_block;
+
+// Services of neighbouring subsystems the screen device calls. Each entry is
+// filled by the subsystem that provides it; while empty, the device behaves
+// as described beside it.
+struct ScreenLinks {
+    // Hardcopy: whether the Windows printer answered its query (empty: no
+    // printer), the image-print settings, and the screen dump on it.
+    bool (*printer_available)() = nullptr;
+    void (*image_print_settings)(std::int32_t& page_width, std::int32_t& page_height, std::int32_t& x_offset,
+                                 std::int32_t& y_offset, std::int32_t& orientation, std::int32_t& copies) = nullptr;
+    void (*dump_start)(std::int32_t page_width, std::int32_t page_height, std::int32_t x_offset,
+                       std::int32_t y_offset, std::int32_t& err, std::int32_t orientation, std::int32_t copies,
+                       const char* document) = nullptr;
+    void (*dump_blit)(std::int32_t x1, std::int32_t top, std::int32_t x2, std::int32_t bottom,
+                      std::int32_t& err) = nullptr;
+    void (*dump_end)() = nullptr;
+    // Memory metafiles: width in pixels and in points of metafile ident
+    // (empty: operation 30 on a metafile takes the screen line width).
+    bool (*metafile_size)(std::int32_t ident, std::int32_t& width_pixels, std::int32_t& width_points) = nullptr;
+    // Image files: draw image file name into the box (empty: error 1 in K).
+    void (*load_image)(std::int32_t ix1, std::int32_t zero, std::int32_t left, std::int32_t top, std::int32_t right,
+                       std::int32_t bottom, std::int32_t stretch, std::int32_t& err, std::int32_t& os_err,
+                       const char* name) = nullptr;
+    // Gradient fills: fill the gradient vertex block with the pixel routine
+    // or the triangle routine (empty: nothing drawn).
+    using PointFn = void (*)(std::int32_t x, std::int32_t y, std::int32_t rgb);
+    using GradFn = void (*)(const std::int32_t* x, const std::int32_t* y, const std::int32_t* rgb,
+                            const std::int32_t* tri, std::int32_t n, std::int32_t t, std::int32_t& failed);
+    void (*gradient_fill)(std::int32_t kind, std::int32_t xmin, std::int32_t ymin, std::int32_t xmax,
+                          std::int32_t ymax, PointFn point, GradFn triangles) = nullptr;
+    // Printer model names for InfoDeviceName: type 1 raster printer, 2
+    // plotter, 3 HP-GL/2 device of the current selection (empty: blank).
+    std::string (*device_name)(std::int32_t type) = nullptr;
+};
+extern ScreenLinks screen_links;
+
+// The drawing-layer routines the screen device calls; tests put stand-ins
+// in their place to see the calls.
+struct ScreenDrawingLayer {
+    decltype(&yywinarc) arc = &yywinarc;
+    decltype(&yywinblit) blit = &yywinblit;
+    decltype(&yywinclear) clear = &yywinclear;
+    decltype(&yywinclip) clip = &yywinclip;
+    decltype(&yywincolour) colour = &yywincolour;
+    decltype(&yywindrawstring) drawstring = &yywindrawstring;
+    decltype(&yywinellipse) ellipse = &yywinellipse;
+    decltype(&yywingetpixelrgb) getpixelrgb = &yywingetpixelrgb;
+    decltype(&yywinline) line = &yywinline;
+    decltype(&yywinlinetype) linetype = &yywinlinetype;
+    decltype(&yywinlinewidth) linewidth = &yywinlinewidth;
+    decltype(&yywinoutlinearc) outlinearc = &yywinoutlinearc;
+    decltype(&yywinpalette) palette = &yywinpalette;
+    decltype(&yywinplotmode) plotmode = &yywinplotmode;
+    decltype(&yywinpoint) point = &yywinpoint;
+    decltype(&yywinpolpoint) polpoint = &yywinpolpoint;
+    decltype(&yywinpolygon) polygon = &yywinpolygon;
+    decltype(&yywinpolyline) polyline = &yywinpolyline;
+    decltype(&yywinrectangle) rectangle = &yywinrectangle;
+    decltype(&yywintextlength) textlength = &yywintextlength;
+    decltype(&yywintextsize) textsize = &yywintextsize;
+    decltype(&yywinpointrgb) pointrgb = &yywinpointrgb;
+    decltype(&yywingradfill) gradfill = &yywingradfill;
+};
+extern ScreenDrawingLayer screen_gdi;
+
+// Makes the screen device the screen side's driver and gives the window
+// layer the graphics parts of opening a root window (palette, graphics
+// state, drawing set-up, release of the pen and font, resize).
+void yyscreenattach();
+
+// Device statics, the drawing layer, the gradient block and the links back
+// to their start; every device context and drawing object forgotten. For
+// tests.
+void reset_screen_state();

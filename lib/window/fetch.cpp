@@ -1,0 +1,329 @@
+// Message fetch and event post-processing.
+#include "lib/window/fetch.h"
+
+#include "lib/graphics/areas.h"
+#include "lib/graphics/driver.h"
+#include "lib/graphics/gstate.h"
+#include "lib/window/window_hooks.h"
+#include "lib/window/wininfo.h"
+#include "lib/window/winops.h"
+#include "platform/os_menu.h"
+#include "platform/os_window.h"
+
+namespace {
+
+bool valid_slot(std::int32_t s) { return s >= 0 && s <= MaxChildWindows; }
+std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
+
+constexpr std::uint32_t SystemTimer = 0x118;
+constexpr std::uintptr_t CaretTimer = 0xFFF6;
+
+struct Fetched {
+    std::int32_t type = 0, value1 = 0, value2 = 0, value3 = 0, value4 = 0, x = 0, y = 0, win = 0, time = 0;
+};
+
+// Saved state of a temporary switch of the drawable in yyevent.
+struct EventSwitch {
+    std::int32_t kind = 0, id = 0, dialog = 0;
+    std::int32_t saved_dialog = 0;
+    float origin_x = 0.0f, origin_y = 0.0f, scale_x = 0.0f, scale_y = 0.0f;
+    std::int32_t window_width = 0, window_height = 0;
+    std::int32_t y_origin = 0;
+    std::int32_t width = 0, height = 0;
+};
+EventSwitch event_switch;
+
+OsPoint client_size(std::int32_t slot) {
+    OsRect r;
+    if (!valid_slot(slot) || !os_get_client_rect(wtab.hClient[ix(slot)], r)) return {0, 0};
+    return {r.width(), r.height()};
+}
+
+// The nearest slot from `slot` outwards whose frame has a menu; slot 0 is
+// the last resort.
+std::int32_t menu_frame_slot(std::int32_t slot) {
+    for (int guard = 0; valid_slot(slot) && guard <= MaxChildWindows; ++guard) {
+        if (wtab.hMenuRoot[ix(slot)]) return slot;
+        const OsHandle f = wtab.wWindow[ix(slot)];
+        if (!f || !(os_get_style(f) & OS_WS_CHILD)) break;
+        slot = yygetwindowindex(os_get_parent(f));
+    }
+    return 0;
+}
+
+// For a window combined with a dialog: its slot when it has a menu, else
+// the first enclosing split window that has one; -1 when none.
+std::int32_t combined_menu_slot(std::int32_t slot) {
+    if (!valid_slot(slot)) return -1;
+    if (wtab.hMenuRoot[ix(slot)]) return slot;
+    OsHandle f = wtab.wWindow[ix(slot)];
+    for (int guard = 0; f && (os_get_style(f) & OS_WS_CHILD) && guard <= MaxChildWindows; ++guard) {
+        const std::int32_t up = yygetwindowindex(os_get_parent(f));
+        if (!valid_slot(up)) break;
+        f = wtab.wWindow[ix(up)];
+        if (yyspecialkind(f) == WindowKindSplit && wtab.hMenuRoot[ix(up)]) return up;
+    }
+    return -1;
+}
+
+bool accelerate(std::int32_t table_slot, OsHandle frame, const OsMsg& m) {
+    return valid_slot(table_slot) && wtab.hAccel[ix(table_slot)] &&
+           os_translate_accelerator(frame, wtab.hAccel[ix(table_slot)], m);
+}
+
+// The keyboard steps for one retrieved message, ending in its dispatch.
+void keyboard_and_dispatch(const OsMsg& m) {
+    // 1. A current dialog.
+    const OsHandle dlg = window_hooks.dialog_current_window ? window_hooks.dialog_current_window() : 0;
+    if (dlg) {
+        bool done = false;
+        const OsHandle combined = window_hooks.dialog_combined_frame ? window_hooks.dialog_combined_frame(dlg) : 0;
+        if (combined) {
+            const std::int32_t t = combined_menu_slot(yygetwindowindex(combined));
+            if (t >= 0) done = accelerate(t, wtab.wWindow[ix(t)], m);
+        } else if (window_hooks.dialog_root_accelerators && window_hooks.dialog_root_accelerators(dlg)) {
+            done = accelerate(0, wtab.wWindow[0], m);
+        }
+        if (!done && window_hooks.dialog_keyboard) done = window_hooks.dialog_keyboard(dlg, m);
+        if (done) return;
+    }
+    // 2. An editor or grid window around the message's window.
+    OsHandle w = m.hwnd;
+    for (int up = 0; w && up <= 3; ++up, w = os_get_parent(w)) {
+        if (wtab.atomChild == 0 || os_window_class_atom(w) != wtab.atomChild) continue;
+        const std::int32_t kind = yyspecialkind(w);
+        if (kind != WindowKindEditor && kind != WindowKindGrid) continue;
+        if (window_hooks.special_keyboard && window_hooks.special_keyboard(w, m)) return;
+        os_translate_message(m);
+        os_dispatch_message(m);
+        return;
+    }
+    // 3. Accelerators of the nearest frame with a menu; the command goes to
+    // the frame of the slot where the message arose.
+    const std::int32_t slot = yygetwindowindex(m.hwnd);
+    if (valid_slot(slot) && accelerate(menu_frame_slot(slot), wtab.wWindow[ix(slot)], m)) return;
+    // 4.
+    os_translate_message(m);
+    const bool paint_or_size = m.message == OSM_PAINT || m.message == OSM_SIZE;
+    if (paint_or_size) wmsg.bExpectPaintResize = 1;
+    if (!(m.message == SystemTimer && m.wParam == CaretTimer && wmsg.block118)) os_dispatch_message(m);
+    if (paint_or_size) wmsg.bExpectPaintResize = 0;
+}
+
+// Both fetch routines; false for an empty queue in the non-blocking one.
+bool fetch(bool blocking, Fetched& f) {
+    // 1.
+    wmsg.bInWMessage = 1;
+    wmsg.wMessageType = 0;
+    // 2. Deferred window entries first.
+    for (std::int32_t s = 0; s <= MaxChildWindows; ++s) {
+        QDXEntry& e = wmsg.QDXMessages[ix(s)];
+        if (e.type <= 0 || !wtab.hClient[ix(s)] || !os_is_window(wtab.hClient[ix(s)])) continue;
+        f.type = e.type;
+        if (e.type == MsgExpose) {
+            const OsPoint cs = client_size(s);
+            f.x = f.y = 0;
+            f.value1 = cs.x;
+            f.value2 = cs.y;
+            f.value3 = 0;
+        } else {
+            f.x = e.x;
+            f.y = e.y;
+            f.value1 = e.value1;
+            f.value2 = e.value2;
+            f.value3 = e.value3;
+        }
+        f.value4 = e.value4;
+        f.win = s;
+        f.time = e.time;
+        e.type = 0;
+        wmsg.bInWMessage = 0;
+        return true;
+    }
+    // 3. The deferred field change.
+    if (QDXEntry& e = wmsg.QDXMessages[QDXFieldEntry]; e.type > 0) {
+        f = {e.type, e.value1, e.value2, e.value3, e.value4, e.x, e.y, e.win, e.time};
+        e.type = 0;
+        wmsg.bInWMessage = 0;
+        wmsg.wMessageType = 0;
+        return true;
+    }
+    // 4. The message loop.
+    wmsg.bSetFromCell = 1;
+    wmsg.wValidMessage = 1;
+    while (wmsg.wValidMessage == 1) {
+        OsMsg m;
+        if (blocking) {
+            os_get_message(m);
+        } else if (!os_peek_message(m, 0, 0, 0, OS_PM_REMOVE)) {
+            wmsg.bInWMessage = 0;
+            wmsg.wMessageType = 0;
+            return false;
+        }
+        keyboard_and_dispatch(m);
+    }
+    // 6.
+    f = {wmsg.wMessageType, wmsg.wMessageValue1, wmsg.wMessageValue2, wmsg.wMessageValue3, wmsg.wMessageValue4,
+         wmsg.wMessageX,    wmsg.wMessageY,      wmsg.wMessageWin,    wmsg.wMessageTime};
+    const bool window_event = f.type == MsgResize || (f.type == MsgExpose && f.value3 == 0);
+    if (window_event && valid_slot(f.win)) {
+        QDXEntry& e = wmsg.QDXMessages[ix(f.win)];
+        if (e.type == MsgExpose && f.type == MsgExpose) {
+            const OsPoint cs = client_size(f.win);
+            f.x = f.y = 0;
+            f.value1 = cs.x;
+            f.value2 = cs.y;
+        }
+        e.type = 0;  // this message supersedes the deferred one
+    }
+    // 7.
+    wmsg.bInWMessage = 0;
+    wmsg.wMessageType = 0;
+    return true;
+}
+
+void copy_out(const Fetched& f, std::int32_t& type, std::int32_t& value1, std::int32_t& value2, std::int32_t& value3,
+              std::int32_t& value4, std::int32_t& x, std::int32_t& y, std::int32_t& win, std::int32_t& time) {
+    type = f.type;
+    value1 = f.value1;
+    value2 = f.value2;
+    value3 = f.value3;
+    value4 = f.value4;
+    x = f.x;
+    y = f.y;
+    win = f.win;
+    time = f.time;
+}
+
+// World coordinates of a pixel centre of the event's drawable.
+void pixel_to_world(const WindowMessage& m, float px, float py, float& wx, float& wy) {
+    if (m.VALUE3 == 2 && window_hooks.bitmap_viewer_i2e)
+        window_hooks.bitmap_viewer_i2e(px, py, wx, wy, m.WIN);
+    else
+        yyi2e(px, py, wx, wy);
+}
+
+}  // namespace
+
+void yydispatchnextmessage(std::int32_t& type, std::int32_t& value1, std::int32_t& value2, std::int32_t& value3,
+                           std::int32_t& value4, std::int32_t& x, std::int32_t& y, std::int32_t& win,
+                           std::int32_t& time) {
+    Fetched f;
+    fetch(true, f);
+    copy_out(f, type, value1, value2, value3, value4, x, y, win, time);
+}
+
+void yydispatchpeekmessage(std::int32_t& type, std::int32_t& value1, std::int32_t& value2, std::int32_t& value3,
+                           std::int32_t& value4, std::int32_t& x, std::int32_t& y, std::int32_t& win,
+                           std::int32_t& time) {
+    Fetched f;
+    if (!fetch(false, f)) f = {-1, -1, -1, -1, -1, -1, -1, -1, -1};
+    copy_out(f, type, value1, value2, value3, value4, x, y, win, time);
+}
+
+void yyevent(std::int32_t type, WindowMessage& m) {
+    GraphicsState& g = gstate;
+    if (type == MsgBitmapScroll) {
+        const float px = static_cast<float>(m.X) + 0.5f;
+        const float py = static_cast<float>(g.height_max - m.Y) + 0.5f;
+        if (window_hooks.bitmap_viewer_i2e) window_hooks.bitmap_viewer_i2e(px, py, m.GX, m.GY, m.WIN);
+        return;
+    }
+    const bool converted = type == MsgKey || type == MsgMouseDown || type == MsgMouseUp || type == MsgMouseMove ||
+                           type == MsgExpose || type == MsgResize || type == MsgDoubleClick;
+    if (!converted || m.WIN == -1) return;
+
+    // 3. The event's drawable.
+    const bool in_dialog = m.VALUE3 == 1;
+    const std::int32_t kind = in_dialog ? 3 : 1;
+    const std::int32_t id = in_dialog ? m.VALUE4 : m.WIN;
+    const std::int32_t dialog = in_dialog ? m.WIN : 0;
+    const std::int32_t current_dialog = grlinks.current_dialog ? grlinks.current_dialog() : 0;
+    const bool current = kind == g.DrawableType && id == g.drawable_id && (!in_dialog || dialog == current_dialog);
+
+    // 4. A temporary switch to it.
+    EventSwitch& sw = event_switch;
+    bool dialog_changed = false;
+    if (!current) {
+        sw.kind = kind;
+        sw.id = id;
+        sw.dialog = dialog;
+        sw.saved_dialog = current_dialog;
+        sw.origin_x = g.wx1;
+        sw.origin_y = g.wy1;
+        sw.scale_x = g.sx;
+        sw.scale_y = g.sy;
+        sw.window_width = quinda.window_size[0];
+        sw.window_height = quinda.window_size[1];
+        sw.y_origin = g.height_max;
+        if (in_dialog && dialog != current_dialog && window_hooks.dialog_select) {
+            window_hooks.dialog_select(dialog);
+            dialog_changed = true;
+        }
+        yydrawablesize(kind, id, sw.width, sw.height);
+        const float ew = static_cast<float>(sw.width - 0.01), eh = static_cast<float>(sw.height - 0.01);
+        g.wx1 = ew * g.x1;
+        g.wy1 = eh * g.y1;
+        g.sx = (ew * g.x2 - g.wx1) / g.unit_range_x;
+        g.sy = (eh * g.y2 - g.wy1) / g.unit_range_y;
+        quinda.window_size = {sw.width, sw.height};
+        g.height_max = sw.height - 1;
+    }
+    // 5.
+    switch (type) {
+    case MsgExpose:
+        // A dialog field's expose carries no position; it stays as it came.
+        if (in_dialog && m.X == -1) break;
+        pixel_to_world(m, static_cast<float>(m.X) + 0.5f, static_cast<float>(g.height_max - m.Y) + 0.5f, m.GX, m.GY);
+        yyi2e(static_cast<float>(m.VALUE1) + 0.5f, static_cast<float>(m.VALUE2) + 0.5f, m.GX2, m.GY2);
+        if (!in_dialog) {
+            std::int32_t fx = 0, fy = 0;
+            windowunitsfrompixels(m.X + m.VALUE1 - 1, m.Y + m.VALUE2 - 1, fx, fy);
+            windowunitsfrompixels(m.X, m.Y, m.X, m.Y);
+            m.VALUE1 = fx - m.X;
+            m.VALUE2 = fy - m.Y;
+        }
+        break;
+    case MsgResize:
+        if (!in_dialog) {
+            if (m.WIN == quinda.current_slot) {
+                quinda.window_size = {m.VALUE1, m.VALUE2};
+                if (current) {
+                    if (window_hooks.window_font_size) window_hooks.window_font_size();
+                    yyresn(1, m.WIN, m.VALUE1, m.VALUE2);
+                }
+            }
+        } else if (current) {
+            yyresn(3, m.VALUE4, m.VALUE1, m.VALUE2);
+        }
+        break;
+    default:
+        pixel_to_world(m, static_cast<float>(m.X) + 0.5f, static_cast<float>(g.height_max - m.Y) + 0.5f, m.GX, m.GY);
+        if (!in_dialog) windowunitsfrompixels(m.X, m.Y, m.X, m.Y);
+        break;
+    }
+
+    // 6. Back to the current drawable.
+    if (!current) {
+        if (dialog_changed && window_hooks.dialog_select) window_hooks.dialog_select(sw.saved_dialog);
+        g.wx1 = sw.origin_x;
+        g.wy1 = sw.origin_y;
+        g.sx = sw.scale_x;
+        g.sy = sw.scale_y;
+        const bool resized_current = type == MsgResize && !in_dialog && m.WIN == quinda.current_slot;
+        if (!resized_current) quinda.window_size = {sw.window_width, sw.window_height};
+        g.height_max = sw.y_origin;
+    }
+}
+
+void wmessage(std::int32_t& type, WindowMessage& m) {
+    yydispatchnextmessage(type, m.VALUE1, m.VALUE2, m.VALUE3, m.VALUE4, m.X, m.Y, m.WIN, m.TIME);
+    yyevent(type, m);
+}
+
+void wmessagepeek(std::int32_t& type, WindowMessage& m) {
+    yydispatchpeekmessage(type, m.VALUE1, m.VALUE2, m.VALUE3, m.VALUE4, m.X, m.Y, m.WIN, m.TIME);
+    if (type != -1) yyevent(type, m);
+}
+
+void wmessageenable(std::int32_t type, std::int32_t flag) { yyenablemessage(type, flag); }

@@ -1,0 +1,461 @@
+// Our own rasteriser for lines, shapes, pixels and copies on the retained
+// images, so the pixel rules stay the ones the library relies on (see
+// os_gdi.h); Qt's aliased rules differ at line ends, box edges and arcs.
+//
+// Each primitive first gathers the pixels of its pen and of its brush, each
+// pixel once, and then writes them through the raster operation; so an
+// exclusive-or shape inverts each pixel once.
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include "platform/os_dc_p.h"
+
+using namespace osg;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct Target {
+    Dc* dc = nullptr;
+    QImage* img = nullptr;
+    OsRect box;  // where pixels may be written
+};
+
+bool target(OsDC h, Target& t) {
+    t.dc = dc_of(h);
+    if (!t.dc) return false;
+    t.img = surface_of(*t.dc);
+    if (!t.img) return false;
+    t.box = drawable_box(*t.dc, *t.img);
+    return true;
+}
+
+bool in_box(const OsRect& b, std::int64_t x, std::int64_t y) {
+    return x >= b.left && x < b.right && y >= b.top && y < b.bottom;
+}
+
+// Binary raster operation r (1..16) of pen P over destination D: the code
+// minus one is the truth table, bit 3 for (P, D) = (1, 1) down to bit 0 for
+// (0, 0).
+std::uint32_t rop2(std::int32_t r, std::uint32_t p, std::uint32_t d) {
+    const std::uint32_t t = static_cast<std::uint32_t>(r - 1);
+    std::uint32_t out = 0;
+    if (t & 8) out |= p & d;
+    if (t & 4) out |= p & ~d;
+    if (t & 2) out |= ~p & d;
+    if (t & 1) out |= ~p & ~d;
+    return out & 0xFFFFFF;
+}
+
+// Pixel indices (y * width + x) of one layer of a primitive.
+struct Layer {
+    std::vector<std::int64_t> pix;
+    void add(const Target& t, std::int64_t x, std::int64_t y) {
+        if (in_box(t.box, x, y)) pix.push_back(y * t.img->width() + x);
+    }
+    void unique() {
+        std::sort(pix.begin(), pix.end());
+        pix.erase(std::unique(pix.begin(), pix.end()), pix.end());
+    }
+    bool has(std::int64_t i) const { return std::binary_search(pix.begin(), pix.end(), i); }
+};
+
+using Source = std::function<std::uint32_t(std::int64_t x, std::int64_t y)>;
+
+void write(const Target& t, const Layer& l, const Source& src, std::int32_t rop) {
+    if (l.pix.empty()) return;
+    const std::int64_t w = t.img->width();
+    for (std::int64_t i : l.pix) {
+        const int x = static_cast<int>(i % w), y = static_cast<int>(i / w);
+        QRgb* line = reinterpret_cast<QRgb*>(t.img->scanLine(y));
+        line[x] = to_qrgb(rop2(rop, src(x, y), to_rgb(line[x])));
+    }
+    surface_changed(*t.dc);
+}
+
+Source solid(std::uint32_t rgb) {
+    return [rgb](std::int64_t, std::int64_t) { return rgb; };
+}
+
+// The brush selected in the device context; empty for the null brush.
+std::optional<Source> brush_source(const Target& t) {
+    Object* b = object_of(t.dc->selected[KindBrush], KindBrush);
+    if (!b || b->brush.null) return std::nullopt;
+    if (b->brush.pattern) {
+        const auto pat = *b->brush.pattern;
+        return Source([pat](std::int64_t x, std::int64_t y) {
+            return pat[static_cast<std::size_t>((y & 7) * 8 + (x & 7))];
+        });
+    }
+    return solid(resolve(*t.dc, b->brush.colour));
+}
+
+const Pen* pen_of(const Target& t) {
+    Object* p = object_of(t.dc->selected[KindPen], KindPen);
+    if (!p || p->pen.style == OS_PS_NULL) return nullptr;
+    return &p->pen;
+}
+
+// ---- lines --------------------------------------------------------------------
+
+// Whether step k of a styled line is in a dash.
+bool dash_on(const std::vector<std::uint32_t>& d, std::int64_t k) {
+    if (d.empty()) return true;
+    std::int64_t period = 0;
+    for (std::uint32_t v : d) period += v;
+    std::int64_t p = k % period;
+    for (std::size_t i = 0; i < d.size(); ++i) {
+        if (p < static_cast<std::int64_t>(d[i])) return i % 2 == 0;
+        p -= d[i];
+    }
+    return false;
+}
+
+// Pixels of a pen around a centre-line pixel.
+void stamp(const Target& t, Layer& l, const Pen& pen, std::int64_t x, std::int64_t y) {
+    const int w = pen.width;
+    if (w <= 1) {
+        l.add(t, x, y);
+        return;
+    }
+    const int lo = -(w - 1) / 2, hi = w / 2;
+    const double c = (w % 2 == 0) ? 0.5 : 0.0, r2 = (w / 2.0) * (w / 2.0);
+    for (int dy = lo; dy <= hi; ++dy)
+        for (int dx = lo; dx <= hi; ++dx) {
+            // Geometric pens have square ends and bevel joins; the others
+            // are round.
+            if (!pen.geometric && (dx - c) * (dx - c) + (dy - c) * (dy - c) > r2 + 1e-9) continue;
+            l.add(t, x + dx, y + dy);
+        }
+}
+
+// One segment from (x0, y0) toward (x1, y1), leaving out the end pixel
+// (a wide pen covers it with its end). phase counts the styled steps
+// already drawn. Steps far outside the surface are skipped, so huge
+// coordinates cost nothing.
+void segment(const Target& t, Layer& pen_l, Layer* gap_l, const Pen& pen, std::int64_t x0, std::int64_t y0,
+             std::int64_t x1, std::int64_t y1, std::int64_t& phase) {
+    const std::int64_t dx = std::llabs(x1 - x0), dy = std::llabs(y1 - y0);
+    const std::int64_t sx = x1 >= x0 ? 1 : -1, sy = y1 >= y0 ? 1 : -1;
+    const std::int64_t n = std::max(dx, dy);
+    const std::int64_t last = pen.width > 1 ? n : n - 1;
+    const bool xmajor = dx >= dy;
+    const std::int64_t major0 = xmajor ? x0 : y0, smajor = xmajor ? sx : sy;
+    const std::int64_t margin = pen.width + 1;
+    const std::int64_t lo = (xmajor ? t.box.left : t.box.top) - margin;
+    const std::int64_t hi = (xmajor ? t.box.right : t.box.bottom) + margin;
+    // Range of k whose major coordinate falls into [lo, hi).
+    std::int64_t k0 = 0, k1 = last;
+    if (smajor > 0) {
+        k0 = std::max<std::int64_t>(k0, lo - major0);
+        k1 = std::min<std::int64_t>(k1, hi - major0);
+    } else {
+        k0 = std::max<std::int64_t>(k0, major0 - hi);
+        k1 = std::min<std::int64_t>(k1, major0 - lo);
+    }
+    for (std::int64_t k = k0; k <= k1; ++k) {
+        std::int64_t x, y;
+        if (n == 0) {
+            x = x0;
+            y = y0;
+        } else if (xmajor) {
+            x = x0 + sx * k;
+            y = y0 + sy * ((2 * k * dy + n) / (2 * n));
+        } else {
+            y = y0 + sy * k;
+            x = x0 + sx * ((2 * k * dx + n) / (2 * n));
+        }
+        if (dash_on(pen.dashes, phase + k))
+            stamp(t, pen_l, pen, x, y);
+        else if (gap_l)
+            gap_l->add(t, x, y);
+    }
+    phase += n;
+}
+
+// A polyline in the selected pen; closed adds the segment back to the start.
+bool draw_lines(OsDC h, const std::vector<OsPoint>& pts, bool closed) {
+    Target t;
+    if (!target(h, t)) return false;
+    const Pen* pen = pen_of(t);
+    if (!pen || pts.size() < 2) return true;
+    Layer pen_l, gap_l;
+    const bool gaps = !pen->geometric && !pen->dashes.empty() && t.dc->bk_mode == OS_OPAQUE;
+    std::int64_t phase = 0;
+    const std::size_t n = pts.size();
+    for (std::size_t i = 0; i + 1 < n + (closed ? 1 : 0); ++i) {
+        const OsPoint a = pts[i], b = pts[(i + 1) % n];
+        segment(t, pen_l, gaps ? &gap_l : nullptr, *pen, a.x, a.y, b.x, b.y, phase);
+    }
+    pen_l.unique();
+    gap_l.unique();
+    std::erase_if(gap_l.pix, [&](std::int64_t i) { return pen_l.has(i); });
+    write(t, gap_l, solid(resolve(*t.dc, t.dc->bk_colour)), t.dc->rop2);
+    write(t, pen_l, solid(resolve(*t.dc, pen->colour)), t.dc->rop2);
+    return true;
+}
+
+// ---- shapes given by a predicate -------------------------------------------------
+
+using Inside = std::function<bool(std::int64_t x, std::int64_t y)>;
+
+// Fills the pixels of a shape inside [l, r] x [t, b]: the border (pixels
+// of the shape within the pen's width of its outside) with the pen, the
+// rest with the brush. With outline_only only the border is drawn; an
+// extra test may keep the border to part of the shape (arcs).
+void draw_shape(const Target& t, std::int64_t l, std::int64_t tp, std::int64_t r, std::int64_t b, const Inside& inside,
+                const Pen* pen, bool fill, const Inside* border_filter = nullptr) {
+    const std::optional<Source> brush = fill ? brush_source(t) : std::nullopt;
+    if (!pen && !brush) return;
+    const int w = pen ? pen->width : 0;
+    Layer pen_l, brush_l;
+    const std::int64_t x0 = std::max<std::int64_t>(l, t.box.left), x1 = std::min<std::int64_t>(r, t.box.right - 1);
+    const std::int64_t y0 = std::max<std::int64_t>(tp, t.box.top), y1 = std::min<std::int64_t>(b, t.box.bottom - 1);
+    for (std::int64_t y = y0; y <= y1; ++y)
+        for (std::int64_t x = x0; x <= x1; ++x) {
+            if (!inside(x, y)) continue;
+            bool border = false;
+            if (pen) {
+                for (int dy = -w; dy <= w && !border; ++dy)
+                    for (int dx = -w; dx <= w && !border; ++dx) {
+                        if (std::abs(dx) + std::abs(dy) > w || (dx == 0 && dy == 0)) continue;
+                        if (!inside(x + dx, y + dy)) border = true;
+                    }
+                if (border && border_filter && !(*border_filter)(x, y)) border = false;
+            }
+            if (border)
+                pen_l.add(t, x, y);
+            else if (brush)
+                brush_l.add(t, x, y);
+        }
+    if (brush) write(t, brush_l, *brush, t.dc->rop2);
+    if (pen) write(t, pen_l, solid(resolve(*t.dc, pen->colour)), t.dc->rop2);
+}
+
+struct Box {
+    std::int64_t l, t, r, b;  // inclusive
+    bool empty() const { return r < l || b < t; }
+};
+
+// The pixels a box covers: its right column and bottom row are outside,
+// and one more of each without a pen.
+Box pixel_box(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b, bool pen) {
+    if (l > r) std::swap(l, r);
+    if (t > b) std::swap(t, b);
+    const std::int64_t less = pen ? 1 : 2;
+    return {l, t, r - less, b - less};
+}
+
+struct Ellipse {
+    double cx, cy, a, b;
+    explicit Ellipse(const Box& bx)
+        : cx((bx.l + bx.r) / 2.0), cy((bx.t + bx.b) / 2.0), a((bx.r - bx.l) / 2.0 + 0.5), b((bx.b - bx.t) / 2.0 + 0.5) {}
+    bool inside(std::int64_t x, std::int64_t y) const {
+        const double u = (static_cast<double>(x) - cx) / a, v = (static_cast<double>(y) - cy) / b;
+        return u * u + v * v <= 1.0 + 1e-9;
+    }
+    // Angle of a point seen from the centre, counter-clockwise on the screen.
+    double angle(double x, double y) const { return std::atan2(cy - y, x - cx); }
+};
+
+// Counter-clockwise sector test from the radial through (x1, y1) to the
+// radial through (x2, y2); the same radial twice means the whole turn.
+struct Sweep {
+    double start = 0.0, sweep = 2 * kPi;
+    Sweep(const Ellipse& e, std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
+        start = e.angle(static_cast<double>(x1), static_cast<double>(y1));
+        const double end = e.angle(static_cast<double>(x2), static_cast<double>(y2));
+        double s = std::fmod(end - start + 4 * kPi, 2 * kPi);
+        if (s < 1e-12) s = 2 * kPi;
+        sweep = s;
+    }
+    bool covers(const Ellipse& e, std::int64_t x, std::int64_t y) const {
+        const double dx = static_cast<double>(x) - e.cx, dy = static_cast<double>(y) - e.cy;
+        if (std::fabs(dx) < 1.0 && std::fabs(dy) < 1.0) return true;  // the centre pixel
+        const double d = std::fmod(e.angle(static_cast<double>(x), static_cast<double>(y)) - start + 4 * kPi, 2 * kPi);
+        return d <= sweep + 1e-9;
+    }
+};
+
+bool ellipse_like(OsDC h, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, int kind,
+                  std::int32_t x1 = 0, std::int32_t y1 = 0, std::int32_t x2 = 0, std::int32_t y2 = 0) {
+    // kind 0 ellipse, 1 pie, 2 arc
+    Target t;
+    if (!target(h, t)) return false;
+    const Pen* pen = pen_of(t);
+    if (kind == 2 && !pen) return true;
+    const Box bx = pixel_box(left, top, right, bottom, pen != nullptr || kind == 2);
+    if (bx.empty()) return true;
+    const Ellipse e(bx);
+    if (kind == 0) {
+        draw_shape(t, bx.l, bx.t, bx.r, bx.b, [&](std::int64_t x, std::int64_t y) { return e.inside(x, y); }, pen, true);
+        return true;
+    }
+    const Sweep s(e, x1, y1, x2, y2);
+    if (kind == 1) {
+        draw_shape(t, bx.l, bx.t, bx.r, bx.b,
+                   [&](std::int64_t x, std::int64_t y) { return e.inside(x, y) && s.covers(e, x, y); }, pen, true);
+    } else {
+        const Inside on_arc = [&](std::int64_t x, std::int64_t y) { return s.covers(e, x, y); };
+        draw_shape(t, bx.l, bx.t, bx.r, bx.b, [&](std::int64_t x, std::int64_t y) { return e.inside(x, y); }, pen,
+                   false, &on_arc);
+    }
+    return true;
+}
+
+}  // namespace
+
+// ---- public ------------------------------------------------------------------------
+
+bool os_move_to(OsDC dc, std::int32_t x, std::int32_t y) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    d->pos = {x, y};
+    return true;
+}
+
+bool os_line_to(OsDC dc, std::int32_t x, std::int32_t y) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    const OsPoint from = d->pos;
+    d->pos = {x, y};
+    return draw_lines(dc, {from, {x, y}}, false);
+}
+
+bool os_polyline(OsDC dc, const std::vector<OsPoint>& points) { return draw_lines(dc, points, false); }
+
+bool os_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
+    Target t;
+    if (!target(dc, t)) return false;
+    if (pts.size() < 2) return true;
+    const Pen* pen = pen_of(t);
+    const std::optional<Source> brush = brush_source(t);
+    Layer pen_l, brush_l;
+    if (pen) {
+        std::int64_t phase = 0;
+        for (std::size_t i = 0; i < pts.size(); ++i) {
+            const OsPoint a = pts[i], b = pts[(i + 1) % pts.size()];
+            segment(t, pen_l, nullptr, *pen, a.x, a.y, b.x, b.y, phase);
+        }
+        pen_l.unique();
+    }
+    if (brush) {
+        // Alternate rule: crossings counted along each row at the pixel
+        // centres; a span covers ceil(xa) <= x < ceil(xb), so the right and
+        // bottom edges stay outside.
+        std::int64_t ymin = pts[0].y, ymax = pts[0].y;
+        for (const OsPoint& p : pts) {
+            ymin = std::min<std::int64_t>(ymin, p.y);
+            ymax = std::max<std::int64_t>(ymax, p.y);
+        }
+        ymin = std::max<std::int64_t>(ymin, t.box.top);
+        ymax = std::min<std::int64_t>(ymax, t.box.bottom);
+        std::vector<double> xs;
+        for (std::int64_t y = ymin; y < ymax; ++y) {
+            xs.clear();
+            for (std::size_t i = 0; i < pts.size(); ++i) {
+                const OsPoint a = pts[i], b = pts[(i + 1) % pts.size()];
+                if (a.y == b.y) continue;
+                const std::int64_t lo = std::min(a.y, b.y), hi = std::max(a.y, b.y);
+                if (y < lo || y >= hi) continue;
+                xs.push_back(a.x + static_cast<double>(y - a.y) * (b.x - a.x) / static_cast<double>(b.y - a.y));
+            }
+            std::sort(xs.begin(), xs.end());
+            for (std::size_t i = 0; i + 1 < xs.size(); i += 2) {
+                const std::int64_t xa = std::max<std::int64_t>(static_cast<std::int64_t>(std::ceil(xs[i])), t.box.left);
+                const std::int64_t xb =
+                    std::min<std::int64_t>(static_cast<std::int64_t>(std::ceil(xs[i + 1])), t.box.right);
+                for (std::int64_t x = xa; x < xb; ++x) {
+                    const std::int64_t idx = y * t.img->width() + x;
+                    if (!pen || !pen_l.has(idx)) brush_l.pix.push_back(idx);
+                }
+            }
+        }
+        write(t, brush_l, *brush, t.dc->rop2);
+    }
+    if (pen) write(t, pen_l, solid(resolve(*t.dc, pen->colour)), t.dc->rop2);
+    return true;
+}
+
+bool os_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    Target t;
+    if (!target(dc, t)) return false;
+    const Pen* pen = pen_of(t);
+    const Box bx = pixel_box(left, top, right, bottom, pen != nullptr);
+    if (bx.empty()) return true;
+    draw_shape(t, bx.l, bx.t, bx.r, bx.b,
+               [&](std::int64_t x, std::int64_t y) { return x >= bx.l && x <= bx.r && y >= bx.t && y <= bx.b; }, pen,
+               true);
+    return true;
+}
+
+bool os_ellipse(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    return ellipse_like(dc, left, top, right, bottom, 0);
+}
+
+bool os_pie(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, std::int32_t x1,
+            std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+    return ellipse_like(dc, left, top, right, bottom, 1, x1, y1, x2, y2);
+}
+
+bool os_arc(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, std::int32_t x1,
+            std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+    return ellipse_like(dc, left, top, right, bottom, 2, x1, y1, x2, y2);
+}
+
+std::uint32_t os_set_pixel(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_t colour) {
+    Target t;
+    if (!target(dc, t) || !in_box(t.box, x, y)) return OS_CLR_INVALID;
+    const std::uint32_t rgb = resolve(*t.dc, colour);
+    t.img->setPixel(x, y, to_qrgb(rgb));
+    surface_changed(*t.dc);
+    return rgb;
+}
+
+std::uint32_t os_get_pixel(OsDC dc, std::int32_t x, std::int32_t y) {
+    Target t;
+    if (!target(dc, t) || !in_box(t.box, x, y)) return OS_CLR_INVALID;
+    return to_rgb(t.img->pixel(x, y));
+}
+
+bool os_bit_blt(OsDC dst, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, OsDC src,
+                std::int32_t sx, std::int32_t sy, std::uint32_t rop) {
+    Target t;
+    if (!target(dst, t)) return false;
+    Dc* s = dc_of(src);
+    const QImage* simg = s ? surface_of(*s) : nullptr;
+    if (!simg) return false;
+    if (rop != OS_SRCCOPY && rop != OS_SRCPAINT && rop != OS_SRCAND && rop != OS_SRCINVERT) return false;
+    if (width <= 0 || height <= 0) return true;
+    // Only the part that lands inside the destination box matters.
+    const std::int64_t x0 = std::max<std::int64_t>(x, t.box.left), x1 = std::min<std::int64_t>(std::int64_t{x} + width, t.box.right);
+    const std::int64_t y0 = std::max<std::int64_t>(y, t.box.top), y1 = std::min<std::int64_t>(std::int64_t{y} + height, t.box.bottom);
+    if (x0 >= x1 || y0 >= y1) return true;
+    // Read everything first: source and destination may overlap.
+    const std::int64_t w = x1 - x0, hgt = y1 - y0;
+    std::vector<std::uint32_t> buf(static_cast<std::size_t>(w * hgt));
+    for (std::int64_t j = 0; j < hgt; ++j)
+        for (std::int64_t i = 0; i < w; ++i) {
+            const std::int64_t px = sx + (x0 - x) + i, py = sy + (y0 - y) + j;
+            buf[static_cast<std::size_t>(j * w + i)] =
+                (px >= 0 && py >= 0 && px < simg->width() && py < simg->height())
+                    ? to_rgb(simg->pixel(static_cast<int>(px), static_cast<int>(py)))
+                    : 0;
+        }
+    for (std::int64_t j = 0; j < hgt; ++j) {
+        QRgb* line = reinterpret_cast<QRgb*>(t.img->scanLine(static_cast<int>(y0 + j)));
+        for (std::int64_t i = 0; i < w; ++i) {
+            const std::uint32_t sv = buf[static_cast<std::size_t>(j * w + i)];
+            const std::uint32_t dv = to_rgb(line[x0 + i]);
+            std::uint32_t out = sv;
+            if (rop == OS_SRCPAINT) out = sv | dv;
+            else if (rop == OS_SRCAND) out = sv & dv;
+            else if (rop == OS_SRCINVERT) out = sv ^ dv;
+            line[x0 + i] = to_qrgb(out);
+        }
+    }
+    surface_changed(*t.dc);
+    return true;
+}

@@ -1,0 +1,216 @@
+// Fonts by face, their metrics, text extents and text output on the
+// retained images. Text is drawn aliased, so pictures are the same on every
+// machine that has the same fonts.
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/os_app.h"
+#include "platform/os_codepage.h"
+#include "platform/os_config.h"
+#include "platform/os_dc_p.h"
+#include "platform/os_symbol.h"
+
+using namespace osg;
+
+namespace {
+
+bool same_face(const std::string& a, const char* b) {
+    std::string x = a;
+    while (!x.empty() && x.back() == ' ') x.pop_back();
+    return QString::fromLatin1(x.c_str()).compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
+}
+
+// The family that serves a face; symbol tells whether codes follow the
+// Symbol layout.
+QString family_for(const OsLogFont& lf, bool& symbol) {
+    symbol = false;
+    if (same_face(lf.face, "Arial")) return QStringLiteral("Liberation Sans");
+    if (same_face(lf.face, "Times New Roman")) return QStringLiteral("Liberation Serif");
+    if (same_face(lf.face, "Courier New")) return QStringLiteral("Liberation Mono");
+    if (same_face(lf.face, "Symbol") || lf.charset == OS_SYMBOL_CHARSET) {
+        symbol = true;
+        return QStringLiteral("DejaVu Sans");
+    }
+    std::string face = lf.face;
+    while (!face.empty() && face.back() == ' ') face.pop_back();
+    if (!face.empty()) {
+        const QString f = QString::fromStdString(os_cp1252_to_utf8(face));
+        if (QFontDatabase::families().contains(f, Qt::CaseInsensitive)) return f;
+    }
+    switch (lf.pitch_and_family & 0xF0) {
+        case OS_FF_ROMAN: return QStringLiteral("Liberation Serif");
+        case OS_FF_MODERN: return QStringLiteral("Liberation Mono");
+        default: break;
+    }
+    if ((lf.pitch_and_family & 3) == OS_FIXED_PITCH) return QStringLiteral("Liberation Mono");
+    return QStringLiteral("Liberation Sans");
+}
+
+QFont base_font(const QString& family, const OsLogFont& lf) {
+    QFont q(family);
+    q.setStyleStrategy(QFont::NoAntialias);
+    q.setHintingPreference(QFont::PreferFullHinting);
+    q.setWeight(static_cast<QFont::Weight>(std::clamp(lf.weight <= 0 ? 400 : lf.weight, 1, 1000)));
+    q.setItalic(lf.italic);
+    q.setUnderline(lf.underline);
+    q.setStrikeOut(lf.strike_out);
+    q.setKerning(false);
+    return q;
+}
+
+OsTextMetric metrics_of(const QFont& q, const OsLogFont& lf) {
+    const QFontMetrics fm(q);
+    OsTextMetric tm;
+    tm.ascent = fm.ascent();
+    tm.descent = fm.descent();
+    tm.height = tm.ascent + tm.descent;
+    tm.internal_leading = std::max(0, tm.height - q.pixelSize());
+    tm.external_leading = std::max(0, fm.leading());
+    tm.ave_char_width = fm.averageCharWidth();
+    tm.max_char_width = fm.maxWidth();
+    tm.weight = lf.weight <= 0 ? 400 : lf.weight;
+    tm.italic = lf.italic;
+    tm.underline = lf.underline;
+    tm.charset = lf.charset;
+    return tm;
+}
+
+}  // namespace
+
+Font osg::make_font(const OsLogFont& lf) {
+    os_app_gui();
+    Font f;
+    f.lf = lf;
+    QFont q = base_font(family_for(lf, f.symbol), lf);
+    // Height: negative asks for the character height (the em), positive for
+    // the cell; 0 for the default size.
+    constexpr int probe = 200;
+    int px = os_config().gui_font_height;
+    if (lf.height < 0) {
+        px = lf.height == INT32_MIN ? 32767 : -lf.height;
+    } else if (lf.height > 0) {
+        q.setPixelSize(probe);
+        const QFontMetrics fm(q);
+        const int cell = std::max(1, fm.ascent() + fm.descent());
+        px = static_cast<int>(std::lround(static_cast<double>(lf.height) * probe / cell));
+    }
+    q.setPixelSize(std::clamp(px, 1, 32767));
+    // Width: the average character width, reached by stretching the face.
+    if (lf.width > 0) {
+        const int avg = std::max(1, QFontMetrics(q).averageCharWidth());
+        const long stretch = std::lround(100.0 * lf.width / avg);
+        q.setStretch(static_cast<int>(std::clamp<long>(stretch, 1, 4000)));
+    }
+    f.qfont = q;
+    f.tm = metrics_of(q, lf);
+    return f;
+}
+
+namespace {
+
+const Font& font_of(const Dc& dc) {
+    if (Object* o = object_of(dc.selected[KindFont], KindFont)) return o->font;
+    return object_of(os_get_stock_object(OS_SYSTEM_FONT), KindFont)->font;
+}
+
+QString text_of(const Font& f, std::string_view text) {
+    QString s;
+    s.reserve(static_cast<int>(text.size()));
+    for (char c : text) {
+        const unsigned char b = static_cast<unsigned char>(c);
+        char32_t u = f.symbol ? os_symbol_to_unicode(b) : os_cp1252_to_unicode(b);
+        if (u == 0) u = os_cp1252_to_unicode(b);
+        s += QString::fromUcs4(&u, 1);
+    }
+    return s;
+}
+
+}  // namespace
+
+OsObject os_create_font(const OsLogFont& lf) {
+    Object o;
+    o.kind = KindFont;
+    o.font = make_font(lf);
+    return add_object(std::move(o));
+}
+
+bool os_get_text_metrics(OsDC dc, OsTextMetric& tm) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    tm = font_of(*d).tm;
+    return true;
+}
+
+bool os_get_text_extent(OsDC dc, std::string_view text, OsPoint& size) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    const Font& f = font_of(*d);
+    size.x = QFontMetrics(f.qfont).horizontalAdvance(text_of(f, text));
+    size.y = f.tm.height;
+    return true;
+}
+
+bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    QImage* img = surface_of(*d);
+    if (!img) return false;
+    if (text.empty()) return true;
+    const Font& f = font_of(*d);
+    const QString s = text_of(f, text);
+    const int w = QFontMetrics(f.qfont).horizontalAdvance(s);
+    const int asc = f.tm.ascent, desc = f.tm.descent;
+
+    // Where the base line starts, in the text's own frame (x along the base
+    // line, y down), relative to the reference point.
+    int dx = 0, dy = 0;
+    const std::uint32_t h = d->align & OS_TA_CENTER;
+    if (h == OS_TA_CENTER)
+        dx = -(w / 2);
+    else if (h == OS_TA_RIGHT)
+        dx = -w;
+    const std::uint32_t v = d->align & OS_TA_BASELINE;
+    if (v == OS_TA_TOP)
+        dy = asc;
+    else if (v == OS_TA_BOTTOM)
+        dy = -desc;
+
+    QTransform rot;
+    rot.rotate(-f.lf.escapement / 10.0);
+    // Room around the cell for overhangs of italic and wide glyphs.
+    const int pad = std::max(2, f.tm.height / 2);
+    const QRectF cell(dx - pad, dy - asc - pad, w + 2 * pad, asc + desc + 2 * pad);
+    QRect bound = rot.mapRect(cell).toAlignedRect().translated(x, y);
+    const OsRect box = drawable_box(*d, *img);
+    bound = bound.intersected(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top));
+    if (bound.isEmpty()) return true;
+
+    QImage mask(bound.size(), QImage::Format_ARGB32);
+    mask.fill(0);
+    {
+        QPainter p(&mask);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setRenderHint(QPainter::TextAntialiasing, false);
+        p.translate(x - bound.left(), y - bound.top());
+        p.setTransform(rot, true);
+        if (d->bk_mode == OS_OPAQUE)
+            p.fillRect(QRect(dx, dy - asc, w, asc + desc), QColor::fromRgb(to_qrgb(resolve(*d, d->bk_colour))));
+        p.setPen(QColor::fromRgb(to_qrgb(resolve(*d, d->text_colour))));
+        p.setFont(f.qfont);
+        p.drawText(QPointF(dx, dy), s);
+    }
+    for (int j = 0; j < mask.height(); ++j) {
+        const QRgb* src = reinterpret_cast<const QRgb*>(mask.constScanLine(j));
+        QRgb* dst = reinterpret_cast<QRgb*>(img->scanLine(bound.top() + j));
+        for (int i = 0; i < mask.width(); ++i)
+            if (qAlpha(src[i]) >= 128) dst[bound.left() + i] = qRgb(qRed(src[i]), qGreen(src[i]), qBlue(src[i]));
+    }
+    surface_changed(*d);
+    return true;
+}

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "lib/graphics/colours.h"
+#include "lib/graphics/lines.h"
+#include "tests/graphics/fill_fixture.h"
+
+class Ellipses : public FillTest {
+protected:
+    void SetUp() override {
+        FillTest::SetUp();
+        use_drawable(800, 600);
+    }
+};
+
+TEST_F(Ellipses, BadRadiusOrRatioIsErrorTwenty) {
+    gstate.pos_x = 3.0f;
+    gstate.pos_y = 4.0f;
+    struct Case {
+        float r, ratio;
+    };
+    const Case cases[] = {{0.0f, 1.0f}, {-5.0f, 1.0f}, {10.0f, -1.0f}, {10.0f, 0.0f},
+                          {std::numeric_limits<float>::quiet_NaN(), 1.0f}};
+    for (const auto& c : cases) {
+        igrellipse(100, 100, c.r, c.ratio);
+        EXPECT_EQ(infoerror(1), 20) << c.r << " " << c.ratio;
+    }
+    igrcircle(100, 100, 0.0f);
+    EXPECT_EQ(infoerror(1), 20);
+    igrcirclerel(-1.0f);
+    EXPECT_EQ(infoerror(1), 20);
+    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_EQ(gstate.pos_x, 3.0f);
+    EXPECT_EQ(gstate.pos_y, 4.0f);
+}
+
+TEST_F(Ellipses, ScreenOperationPerStyle) {
+    struct Case {
+        int style;
+        bool equal_colours;
+        Ops want;
+    };
+    const Case cases[] = {
+        {0, false, {OpEllipse}},
+        {-1, false, {}},  // hatch lines only, below
+        {4, false, {OpEllipseSolid}},
+        {3, true, {OpEllipseSolid}},
+        {3, false, {OpEllipsePattern}},
+    };
+    for (const auto& c : cases) {
+        IGrColourN(5);
+        IGrColourN(c.equal_colours ? 5 : 100);
+        igrfillpattern(c.style);
+        driver.clear();
+        igrcircle(400, 300, 50);
+        Ops ops;
+        for (const std::int32_t op : driver.ops(ScreenSide))
+            if (op != OpLine) ops.push_back(op);
+        EXPECT_EQ(ops, c.want) << c.style;
+        EXPECT_EQ(infoerror(1), 0);
+    }
+    const DriverArguments& a = driver.calls[0].args;
+    EXPECT_EQ(a.IX[0], 400);
+    EXPECT_EQ(a.IX[1], 50);
+    EXPECT_FLOAT_EQ(a.X[2], 1.0f);
+    EXPECT_FLOAT_EQ(a.X[3], 50.0f);
+}
+
+TEST_F(Ellipses, ScreenHatchIsHorizontalWithWholeHalfWidths) {
+    for (const int angle : {1, 2, 3}) {
+        driver.clear();
+        igrfillpattern(1, 2, angle);
+        igrellipse(400.3f, 300.0f, 80.0f, 0.5f);
+        const Ops ops = driver.ops(ScreenSide);
+        ASSERT_GT(ops.size(), 2u);
+        EXPECT_EQ(ops[0], OpEllipse);
+        const auto l = lines(ScreenSide);
+        for (const Seg& s : l) {
+            EXPECT_EQ(s.y1, s.y2);
+            EXPECT_NEAR((s.x1 + s.x2) / 2.0f, 400.3f, 1e-3f);
+            const float half = std::fabs(s.x2 - s.x1) / 2.0f;
+            EXPECT_NEAR(half, std::round(half), 1e-3f);
+            // Lines on multiples of 15 (600 div 40), inside the ellipse.
+            EXPECT_EQ(std::fmod(s.y1, 15.0f), 0.0f);
+            EXPECT_LE(std::fabs(s.y1 - 300.0f), 40.1f);
+        }
+        EXPECT_EQ(l.size(), 5u) << angle;  // 270, 285, 300, 315, 330
+    }
+    // Angle 4 gives columns, 800 div 50 = 16 apart.
+    driver.clear();
+    igrfillpattern(-1, 2, 4);
+    igrcircle(400, 300, 40);
+    const auto l = lines(ScreenSide);
+    ASSERT_FALSE(l.empty());
+    for (const Seg& s : l) {
+        EXPECT_EQ(s.x1, s.x2);
+        EXPECT_EQ(std::fmod(s.x1, 16.0f), 0.0f);
+    }
+}
+
+TEST_F(Ellipses, HardcopyOutlineAsLinesWhenTheDriverAsks) {
+    start_hardcopy();
+    driver.hardcopy.ellipse_outline_as_lines = true;
+    float spacing_at_begin = 0;
+    driver.on_call = [&](DriverCall& c) {
+        if (c.side == HardcopySide && c.op == OpEllipsePattern && c.args.K == 1)
+            spacing_at_begin = gstate.hc.HardcopyFillSpacing;
+    };
+    igrcircle(400, 300, 100);
+    // n = (100 * 75) div 800 + 25 = 34 per half.
+    const auto l = lines(HardcopySide);
+    EXPECT_EQ(l.size(), 68u);
+    EXPECT_EQ(spacing_at_begin, 100.0f);
+    EXPECT_EQ(notifications(OpEllipsePattern), (std::vector<std::int32_t>{1, -1}));
+    ASSERT_EQ(l.size(), 68u);
+    // Two halves from the top point down: left first, then right.
+    EXPECT_FLOAT_EQ(l[0].x1, 400.0f);
+    EXPECT_LT(l[0].x2, 400.0f);
+    EXPECT_GT(l[34].x2, 400.0f);
+    EXPECT_NEAR(l[33].y2, 300.0f - l[0].y1 + 300.0f, 0.01f);
+    for (const Seg& s : l) EXPECT_NEAR(std::hypot(s.x2 - 400.0f, (s.y2 - 300.0f)), 100.0f, 0.1f);
+    // The screen draws its own outline.
+    EXPECT_EQ(driver.ops(ScreenSide), (Ops{OpEllipse}));
+
+    // A driver that keeps K gets no lines from the ellipse.
+    driver.clear();
+    driver.hardcopy.ellipse_outline_as_lines = false;
+    igrcircle(400, 300, 100);
+    EXPECT_TRUE(lines(HardcopySide).empty());
+    EXPECT_EQ(notifications(OpEllipsePattern), (std::vector<std::int32_t>{1, -1}));
+}
+
+TEST_F(Ellipses, HardcopyUsesThePageRatio) {
+    start_hardcopy();
+    gstate.hc.options.set(1, 2000);
+    gstate.hc.options.set(2, 1000);
+    igrfillpattern(-1, 5);
+    igrcircle(400, 300, 100);
+    float screen_top = 0, page_top = 0;
+    for (const Seg& s : lines(ScreenSide)) screen_top = std::max(screen_top, s.y1);
+    for (const Seg& s : lines(HardcopySide)) page_top = std::max(page_top, s.y1);
+    // y radius 100 on the screen (600 * 800/600 = 800 over 800 units), 150 on
+    // a page twice as wide as high.
+    EXPECT_NEAR(screen_top, 400.0f, 4.0f);
+    EXPECT_NEAR(page_top, 450.0f, 4.0f);
+    EXPECT_GT(page_top, 440.0f);
+    // Hardcopy hatch lines alternate.
+    const auto l = lines(HardcopySide);
+    ASSERT_GE(l.size(), 2u);
+    EXPECT_LT(l[0].x2, l[0].x1);
+    EXPECT_GT(l[1].x2, l[1].x1);
+}
+
+TEST_F(Ellipses, CircleIsRoundOnTheDrawableAndFollowsTheAreaShape) {
+    // Whole drawable as the area: round whatever the drawable's proportions.
+    igrcircle(400, 300, 100);
+    const DriverArguments a = driver.calls.back().args;
+    EXPECT_NEAR(a.X[1], a.Y[1], 0.01f);
+
+    // The y radius follows the shape of the drawing area: an area half as
+    // wide as high turns the circle into an ellipse twice as high as wide.
+    IGrArea(0.0f, 0.0f, 0.5f, 1.0f);
+    IGrUnits(0.0f, 0.0f, 1.0f, 1.0f);
+    driver.clear();
+    igrcircle(0.5f, 0.5f, 0.2f);
+    const DriverArguments b = driver.calls.back().args;
+    EXPECT_NEAR(b.X[1], 0.2f * 399.995f, 0.05f);
+    EXPECT_NEAR(b.Y[1] / b.X[1], 2.0f, 0.001f);
+}
+
+TEST_F(Ellipses, PositionIsTheCentreEvenWhenNothingIsDrawn) {
+    igrcircle(2000, 300, 10);
+    EXPECT_TRUE(driver.calls.empty());
+    EXPECT_EQ(gstate.pos_x, 2000.0f);
+    EXPECT_EQ(gstate.pos_y, 300.0f);
+    igrmovetorel(-1900.0f, 0.0f);
+    igrellipserel(10, 2);
+    EXPECT_EQ(driver.ops(ScreenSide), (Ops{OpEllipse}));
+    EXPECT_FLOAT_EQ(driver.calls[0].args.X[0], 100.0f);
+    EXPECT_EQ(gstate.pos_x, 100.0f);
+}
+
+TEST_F(Ellipses, EmulatedSolidOnHardcopyUsesTheDefaultSpacing) {
+    start_hardcopy();
+    driver.hardcopy.fill_request = 1;
+    igrfillpattern(4);
+    igrcircle(400, 300, 250);
+    EXPECT_EQ(driver.ops(ScreenSide), (Ops{OpEllipseSolid}));
+    std::vector<float> rows;
+    for (const Seg& s : lines(HardcopySide)) rows.push_back(s.y1);
+    // Spacing 100 as stored before the begin notification; rows from the
+    // multiple of 100 below the cut extent 50..550.
+    EXPECT_EQ(rows, (std::vector<float>{100, 200, 300, 400, 500}));
+    EXPECT_EQ(gstate.FillEmulationRequest[HardcopySide], 0);
+}

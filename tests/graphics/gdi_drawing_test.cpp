@@ -1,0 +1,264 @@
+// The drawing layer on the root window's surface, shown on small golden
+// images: '.' white, '#' black, 'r' red, 'b' blue, 'x' any other colour.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "lib/graphics/driver.h"
+#include "lib/graphics/gdi.h"
+#include "lib/graphics/grinfo.h"
+#include "lib/graphics/gstate.h"
+#include "lib/graphics/screen.h"
+#include "lib/window/errors.h"
+#include "lib/window/rootwin.h"
+#include "platform/os_gdi.h"
+#include "tests/support/quinda_test.h"
+
+namespace {
+
+constexpr std::int32_t kWhite = 0xFFFFFF, kBlack = 0, kRed = 0x0000FF, kBlue = 0xFF0000;
+
+class GdiDrawingTest : public QuindaTest {
+protected:
+    void SetUp() override {
+        QuindaTest::SetUp();
+        windowopen2(WinHiddenFlag(), CentredPosition, CentredPosition, 40, 20);
+        ASSERT_NE(wtab.gDC, 0);
+        // The window selection sizes the drawable; here by hand.
+        yyresn(1, 0, 40, 20);
+        colours(kWhite, kBlack);
+    }
+    static std::int32_t WinHiddenFlag() { return 7 | 0x80; }
+    void colours(std::int32_t previous, std::int32_t current) {
+        yywincolour(0, previous);
+        yywincolour(0, current);
+    }
+    void wipe() { yywinclear(40, 20, kWhite); }
+    std::vector<std::string> picture(int w, int y0, int y1) const {
+        std::vector<std::string> rows;
+        for (int y = y0; y <= y1; ++y) {
+            std::string r;
+            for (int x = 0; x < w; ++x) {
+                const std::uint32_t c = os_get_pixel(wtab.gDC, x, y);
+                r += c == kWhite ? '.' : c == kBlack ? '#' : c == kRed ? 'r' : c == kBlue ? 'b' : 'x';
+            }
+            rows.push_back(r);
+        }
+        return rows;
+    }
+    std::vector<std::uint32_t> all_pixels() const {
+        std::vector<std::uint32_t> v;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 40; ++x) v.push_back(os_get_pixel(wtab.gDC, x, y));
+        return v;
+    }
+};
+
+TEST_F(GdiDrawingTest, SolidLineCoversItsEndPixelDashedOnesLeaveIt) {
+    struct Case {
+        std::int32_t line_type;
+        const char* want;
+    };
+    for (const Case& c : {Case{0, "###########."}, Case{2, "########...."}, Case{1, "#....#......"},
+                          Case{6, "####....##.."}}) {
+        SCOPED_TRACE(c.line_type);
+        wipe();
+        yywinlinetype(c.line_type);
+        yywinline(0, 0, 10, 0);
+        EXPECT_EQ(picture(12, 0, 0), std::vector<std::string>{c.want});
+    }
+}
+
+TEST_F(GdiDrawingTest, WideLinesLengthenEveryDashGap) {
+    yywinlinewidth(3);
+    EXPECT_EQ(gdi.ScaledDashArrays[1], (std::vector<std::uint32_t>{8, 8}));
+    EXPECT_EQ(gdi.ScaledDashArrays[6], (std::vector<std::uint32_t>{8, 6, 4, 6, 4, 6}));
+    yywinlinewidth(1);
+    EXPECT_EQ(gdi.ScaledDashArrays[1], (std::vector<std::uint32_t>{8, 6}));
+}
+
+TEST_F(GdiDrawingTest, PolygonHasABorderExceptInExclusiveOr) {
+    struct Case {
+        std::int32_t mode;
+        std::vector<std::string> want;
+    };
+    const std::vector<Case> cases = {
+        {0, {"......", ".rrrrr", ".rrrrr", ".rrrrr", ".rrrrr", "......"}},
+        {3, {"......", ".xxxx.", ".xxxx.", ".xxxx.", "......", "......"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        yywinplotmode(0);
+        wipe();
+        colours(kWhite, kRed);
+        yywinplotmode(c.mode);
+        const std::int32_t pts[4][2] = {{1, 1}, {5, 1}, {5, 4}, {1, 4}};
+        for (int i = 0; i < 4; ++i) yywinpolpoint(pts[i][0], pts[i][1], i);
+        yywinpolygon(4, 4);
+        EXPECT_EQ(picture(6, 0, 5), c.want);
+    }
+}
+
+TEST_F(GdiDrawingTest, RectangleCoversItsCornersInclusive) {
+    yywinrectangle(2, 1, 5, 3, 4);
+    EXPECT_EQ(picture(7, 0, 4), (std::vector<std::string>{".......", "..####.", "..####.", "..####.", "......."}));
+}
+
+TEST_F(GdiDrawingTest, EllipseVariantsShareTheirBox) {
+    struct Case {
+        std::int32_t style, kind;
+        const char* name;
+    };
+    std::vector<std::array<int, 4>> boxes;
+    for (const Case& c : {Case{4, 0, "outline"}, Case{5, 3, "pattern"}, Case{6, 4, "solid"}}) {
+        SCOPED_TRACE(c.name);
+        wipe();
+        yywinellipse(10, 8, 4, 2, c.style, c.kind);
+        std::array<int, 4> b{99, 99, -1, -1};
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 40; ++x)
+                if (os_get_pixel(wtab.gDC, x, y) != static_cast<std::uint32_t>(kWhite)) {
+                    b = {std::min(b[0], x), std::min(b[1], y), std::max(b[2], x), std::max(b[3], y)};
+                }
+        boxes.push_back(b);
+        EXPECT_EQ(os_get_pixel(wtab.gDC, 10, 8) == static_cast<std::uint32_t>(kWhite), c.style == 4);
+    }
+    for (const auto& b : boxes) EXPECT_EQ(b, (std::array<int, 4>{5, 5, 15, 11}));
+}
+
+TEST_F(GdiDrawingTest, SmallSectorWithItsEndsOnOnePixelIsNudgedIntoASliver) {
+    gstate.screen_flag = 1;
+    struct Case {
+        float start, sweep;
+        bool whole;
+    };
+    auto count = [&] {
+        int n = 0;
+        for (std::uint32_t c : all_pixels()) n += c != static_cast<std::uint32_t>(kWhite);
+        return n;
+    };
+    wipe();
+    yywinellipse(20, 10, 6, 6, 6, 4);
+    const int whole = count();
+    // Both radials land on the same pixel; only a sweep of at most 10
+    // degrees is nudged.
+    for (const Case& c : {Case{30.0f, 5.0f, false}, Case{-330.0f, 5.0f, false}, Case{200.0f, 10.0f, false},
+                          Case{30.0f, 360.0f, true}}) {
+        SCOPED_TRACE(c.start);
+        wipe();
+        drvargs.IX[0] = 20;
+        drvargs.IY[0] = 9;  // row 10
+        drvargs.X[1] = drvargs.Y[1] = 6.0f;
+        const float a = c.start * 3.14159265f / 180.0f;
+        drvargs.X[2] = a;
+        drvargs.Y[2] = a + 0.0001f;
+        drvargs.X[3] = c.start;
+        drvargs.Y[3] = c.sweep;
+        yygapi(OpSectorSolid);
+        if (c.whole) {
+            EXPECT_EQ(count(), whole);
+        } else {
+            EXPECT_GT(count(), 0);
+            EXPECT_LT(count(), whole / 4);
+        }
+    }
+}
+
+TEST_F(GdiDrawingTest, TwoColourPatternIsACheckerboardOrTheAverageOnAMetafile) {
+    colours(kRed, kBlue);
+    yywinrectangle(0, 0, 5, 1, 3);
+    EXPECT_EQ(picture(7, 0, 2), (std::vector<std::string>{"brbrbr.", "rbrbrb.", "......."}));
+    // A metafile gets one solid colour, the average of the two.
+    wtab.hGraphicsMetafile = 1;
+    colours(0x000064, 0x0000C8);
+    yywinrectangle(0, 0, 1, 0, 3);
+    wtab.hGraphicsMetafile = 0;
+    EXPECT_EQ(os_get_pixel(wtab.gDC, 0, 0), 0x000096u);
+}
+
+TEST_F(GdiDrawingTest, ExclusiveOrTwiceLeavesTheSurfaceUnchanged) {
+    colours(kWhite, kRed);
+    yywinline(0, 5, 39, 5);
+    const std::vector<std::uint32_t> before = all_pixels();
+    yywinplotmode(3);
+    colours(kWhite, kBlue);
+    for (int round = 0; round < 2; ++round) {
+        yywinrectangle(2, 2, 12, 8, 4);
+        yywinellipse(20, 10, 5, 4, 6, 4);
+        yywinarc(30, 10, 6, 6, 36, 10, 30, 4, 4);
+        const std::int32_t pts[3][2] = {{5, 12}, {15, 19}, {2, 18}};
+        for (int i = 0; i < 3; ++i) yywinpolpoint(pts[i][0], pts[i][1], i);
+        yywinpolygon(3, 4);
+        if (round == 0) {
+            EXPECT_NE(all_pixels(), before);
+        }
+    }
+    EXPECT_EQ(all_pixels(), before);
+}
+
+TEST_F(GdiDrawingTest, ClipRegionHoldsForShapesUntilRemoved) {
+    yywinclip(0, 0, 3, 20);  // columns 0..2
+    yywinellipse(3, 3, 2, 2, 6, 4);
+    EXPECT_EQ(picture(6, 3, 3), (std::vector<std::string>{"###..."}));
+    yywinclip(0, 0, 0, -1);
+    EXPECT_EQ(wtab.gRegion, 0);
+    yywinellipse(3, 3, 2, 2, 6, 4);
+    EXPECT_EQ(picture(6, 3, 3), (std::vector<std::string>{"######"}));
+}
+
+TEST_F(GdiDrawingTest, CopyFillsTheUncoveredPartOfTheSource) {
+    colours(kWhite, kBlue);
+    yywinrectangle(0, 0, 3, 2, 4);
+    yywinblit(0, 0, 2, 1, 4, 3, 1, kRed);
+    EXPECT_EQ(picture(7, 0, 4), (std::vector<std::string>{"rrrr...", "rrbbbb.", "rrbbbb.", "..bbbb.", "......."}));
+}
+
+TEST_F(GdiDrawingTest, PixelsAndFonts) {
+    yywinpointrgb(1, 1, kRed);
+    std::int32_t r = 0, g = 0, b = 0;
+    yywingetpixelrgb(1, 1, r, g, b);
+    EXPECT_EQ(r, 255);
+    EXPECT_EQ(g, 0);
+    yywingetpixelrgb(-1, 1, r, g, b);
+    EXPECT_EQ(r, -1);
+    std::int32_t w = 0, h = 12, asc = 0;
+    yywintextsize(w, h, asc, 0, 2, 0, "");
+    EXPECT_GE(h, 12);
+    EXPECT_GT(asc, 0);
+    EXPECT_GT(w, 52 * 3);
+    std::int32_t one = 0, two = 0;
+    yywintextlength(one, "W", 1);
+    yywintextlength(two, "WW", 5);
+    EXPECT_EQ(two, 2 * one);
+}
+
+TEST_F(GdiDrawingTest, ScreenQueries) {
+    yygapi(OpInitialise);
+    EXPECT_EQ(InfoGrScreen(20), 0);
+    EXPECT_EQ(InfoGrScreen(24), 0);
+    EXPECT_EQ(InfoGrScreen(1), 1);
+    EXPECT_EQ(InfoGrScreen(0), 0);
+    EXPECT_EQ(InfoGrScreen(50), 0);
+    EXPECT_EQ(InfoGrScreen(32), 200);
+    EXPECT_EQ(InfoGrScreen(40), 360);
+    EXPECT_EQ(InfoGrScreen(43), 1);
+    gstate.DrawableType = 4;
+    yygapi(OpInitialise);
+    EXPECT_EQ(InfoGrScreen(29), 0);
+    std::string name(20, 'x');
+    screen_links.device_name = [](std::int32_t) { return std::string("HP LaserJet series II and III"); };
+    InfoDeviceName(1, name);
+    EXPECT_EQ(name, "HP LaserJet series I");
+    EXPECT_EQ(infoerror(1), 1023);
+    name.assign(27, 'x');
+    InfoDeviceName(2, name);
+    EXPECT_EQ(infoerror(1), 0);
+    InfoDeviceName(4, name);
+    EXPECT_EQ(name, std::string(27, ' '));
+    EXPECT_EQ(infoerror(1), 0);
+}
+
+}  // namespace
