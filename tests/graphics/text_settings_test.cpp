@@ -8,7 +8,9 @@
 
 #include "lib/graphics/areas.h"
 #include "lib/graphics/driver.h"
+#include "lib/graphics/grinfo.h"
 #include "lib/graphics/gstate.h"
+#include "lib/graphics/strokefont_data.h"
 #include "lib/graphics/text.h"
 #include "lib/window/errors.h"
 #include "lib/window/text.h"
@@ -396,4 +398,15 @@ TEST_F(TextSettings, SubstitutionRule) {
         yychsubst(c.side, c.w, c.h, result);
         EXPECT_EQ(result, c.expect);
     }
+}
+
+TEST_F(TextSettings, ScreenInformationReportsTheStrokeFontCharacterSet) {
+    EXPECT_EQ(InfoGrScreen(39), 8);
+    const StrokeFontData& d = wgrvfontstandard_data();
+    yychsfont(d.cell_width, d.cell_height, d.box_width, d.box_height, 7, d.flags, d.default_pitch, 0, d.name,
+              d.glyphs, d.low, d.high);
+    EXPECT_EQ(InfoGrScreen(39), 7);
+    // With 7 bits the upper codes measure as blanks.
+    gstate.text.TextPitch = 1;
+    EXPECT_FLOAT_EQ(wgrtextlength("\xe9", 1), 0.7f);
 }
