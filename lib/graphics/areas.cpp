@@ -5,6 +5,7 @@
 
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
+#include "lib/graphics/text.h"
 #include "lib/window/errors.h"
 
 namespace {
@@ -60,8 +61,8 @@ void IGrArea(float x1, float y1, float x2, float y2) {
         g.text_ref_size_y = g.area_size_y;
         g.area_width_x = g.x2 - g.x1;
         g.area_width_y = g.y2 - g.y1;
-        if (grlinks.text_rotate) grlinks.text_rotate(g.text.angle);
-        if (grlinks.text_default_font) grlinks.text_default_font();
+        yychrot(g.text.angle);
+        yychdfont();
     }
 }
 

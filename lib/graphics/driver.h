@@ -118,13 +118,6 @@ struct GraphicsLinks {
     // latter the option is stored as given.
     void (*hardcopy_stop)() = nullptr;
     void (*hardcopy_option)(int code, int value) = nullptr;
-
-    // Text layer: re-select the default font, set the text angle, restore
-    // character widths, install the standard vector font.
-    void (*text_default_font)() = nullptr;
-    void (*text_rotate)(float angle) = nullptr;
-    void (*text_space)(int code) = nullptr;
-    void (*vfont_standard)(int slot) = nullptr;
 };
 
 extern GraphicsLinks grlinks;

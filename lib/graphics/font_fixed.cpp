@@ -227,4 +227,4 @@ const StrokeFontData kFont = {36.3f, 55.0f, 55.0f, 55.0f, 8, 2, 0,
 
 }  // namespace
 
-const StrokeFontData& yyoffixed() { return kFont; }
+const StrokeFontData& yyoffixed_data() { return kFont; }

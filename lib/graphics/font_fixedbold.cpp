@@ -226,4 +226,4 @@ const StrokeFontData kFont = {36.3f, 55.0f, 55.0f, 55.0f, 8, 2, 0,
 
 }  // namespace
 
-const StrokeFontData& yyoffixedbold() { return kFont; }
+const StrokeFontData& yyoffixedbold_data() { return kFont; }

@@ -227,4 +227,4 @@ const StrokeFontData kFont = {36.3f, 55.0f, 55.0f, 55.0f, 8, 2, 1,
 
 }  // namespace
 
-const StrokeFontData& yyofroman() { return kFont; }
+const StrokeFontData& yyofroman_data() { return kFont; }

@@ -226,4 +226,4 @@ const StrokeFontData kFont = {7.68f, 11.88f, 6.0f, 11.0f, 8, 3, 0,
 
 }  // namespace
 
-const StrokeFontData& wgrvfontstandard() { return kFont; }
+const StrokeFontData& wgrvfontstandard_data() { return kFont; }

@@ -226,4 +226,4 @@ const StrokeFontData kFont = {36.3f, 55.0f, 55.0f, 55.0f, 8, 2, 1,
 
 }  // namespace
 
-const StrokeFontData& yyofswissbold() { return kFont; }
+const StrokeFontData& yyofswissbold_data() { return kFont; }

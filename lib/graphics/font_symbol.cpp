@@ -226,4 +226,4 @@ const StrokeFontData kFont = {30.25f, 55.0f, 55.0f, 55.0f, 8, 0, 1,
 
 }  // namespace
 
-const StrokeFontData& wgrofontsymbol() { return kFont; }
+const StrokeFontData& wgrofontsymbol_data() { return kFont; }

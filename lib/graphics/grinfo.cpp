@@ -24,7 +24,7 @@ std::int32_t InfoGrScreen(std::int32_t item) {
         case 36: return g.LineType;
         case 37: return g.PlotMode;
         case 38: return d.charset_bits;
-        case 39: return screen_links.stroke_charset_bits ? screen_links.stroke_charset_bits() : 8;
+        case 39: return g.text.stroke_font.charset_bits;
         case 40: return d.TextRotationCapability;
         case 41: return d.platform_variant;
         case 42: return d.true_colour;

@@ -3,6 +3,7 @@
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
+#include "lib/graphics/text.h"
 #include "lib/pgraph/pgraph.h"
 #include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
@@ -130,9 +131,9 @@ void igrinit(std::string_view options, std::optional<int>, std::optional<int>, s
     }
 
     // 8. Text defaults.
-    call(grlinks.text_default_font);
-    if (grlinks.text_space) grlinks.text_space(0);
-    if (grlinks.vfont_standard) grlinks.vfont_standard(0);
+    yychdfont();
+    yychspace(0);
+    wgrvfontstandard(0);
 
     // 9. Stop hardcopy output without an end of page.
     g.hc.page_in_progress = 0;
@@ -321,4 +322,5 @@ void reset_graphics_state() {
     quin01 = WorkBlock{};
     palettes = PaletteTables{};
     grlinks = GraphicsLinks{};
+    reset_text_layer();
 }

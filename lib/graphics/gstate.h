@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "lib/graphics/strokefont.h"
+
 // ---------------------------------------------------------------- colours
 
 // Device colour number, palette index (-1 = not yet determined), packed RGB.
@@ -30,29 +32,34 @@ struct ColourTriple {
 
 // ---------------------------------------------------------------- text
 
-// The text fields of the graphics state. The stroke font record belongs to
-// the stroke-font code and lives beside it.
+// The text fields of the graphics state, in declaration order. The stroke
+// font record and the width table are the stroke-font code's types.
 struct TextState {
     float char_width = 0.0f;     // fraction of the drawing area's width
     float char_height = 0.0f;    // fraction of the drawing area's height
-    float slant = 0.0f;
-    float cells_across = 0.0f;
-    float cells_down = 0.0f;
-    // Codes 32..127 in entries 0..95, codes 161..255 in entries 96..190.
-    std::array<float, 191> CharacterWidthTable{};
+    float slant = 0.0f;          // italic shear of stroke text
+    float cells_across = 0.0f;   // drawable width / device character width
+    float cells_down = 0.0f;     // drawable height / device character height
+    StrokeFont stroke_font{};    // the current stroke font
+    // Advance widths: codes 32..127 in entries 0..95, 161..255 in 96..190.
+    CharacterWidthTable widths{};
     float angle = 0.0f;          // degrees, [0, 360)
     float cos_angle = 0.0f;
     float sin_r = 0.0f;          // sin(angle) * r
     float sin_over_r = 0.0f;     // sin(angle) / r
+    // Along and down terms of the string being drawn (device units):
+    // cos*w, sin_r*w, cos*h, sin_over_r*h. The along vector is the first
+    // two; the down vector (towards the bottom of the text) is
+    // (sin_over_r*h, -cos*h).
     std::array<float, 4> along_down{};
-    std::int32_t stroke_mode = 0;
+    std::int32_t stroke_mode = 0;    // 1 stroke text, 0 hardware text
     std::int32_t HardwareFontFamily = 0;
-    std::int32_t substitute_font = 0;
+    std::int32_t substitute_font = 0;  // 1 fixed, 2 swiss, 3 roman, 4 symbol
     std::int32_t TextStyle = 0;  // 1 bold, 2 italic, 4 underline, 8 background box
     std::int32_t direction = 0;
     std::int32_t justification = 0;  // 0 left, 1 centre, 2 right
     std::int32_t unread_word = 0;
-    std::int32_t TextPitch = 0;
+    std::int32_t TextPitch = 0;      // 0 fixed, 1 proportional by table, 2 by device
     std::int32_t loaded_bold = 0;
     std::array<std::int32_t, 2> substitution_enabled{};  // screen, hardcopy
     std::string font_name = std::string(100, ' ');

@@ -65,9 +65,6 @@ struct ScreenLinks {
     // Printer model names for InfoDeviceName: type 1 raster printer, 2
     // plotter, 3 HP-GL/2 device of the current selection (empty: blank).
     std::string (*device_name)(std::int32_t type) = nullptr;
-    // Graphics text: character-set bits of the current stroke font (empty:
-    // those of a font record as it starts, 8).
-    std::int32_t (*stroke_charset_bits)() = nullptr;
 };
 extern ScreenLinks screen_links;
 

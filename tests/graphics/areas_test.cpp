@@ -38,12 +38,13 @@ TEST_F(Areas, WholeDrawableOf400By300) {
     EXPECT_FLOAT_EQ(g.area_size_x, 399.99f);
     EXPECT_FLOAT_EQ(g.aspect_ratio, 400.0f / 300.0f);
     // The screen clips at once; the hardcopy side is told by the area only
-    // while hardcopy output is active.
-    EXPECT_EQ(driver.ops(ScreenSide), (std::vector<std::int32_t>{OpClip}));
+    // while hardcopy output is active. The text angle and font follow the
+    // new area on both sides.
+    EXPECT_EQ(driver.ops(ScreenSide), (std::vector<std::int32_t>{OpClip, OpTextAngle, OpFont}));
     EXPECT_EQ(driver.find(ScreenSide, OpClip)[0]->state.iclip, (std::array<std::int32_t, 4>{0, 0, 399, 299}));
     gstate.hardcopy_flag = 1;
     IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
-    EXPECT_EQ(driver.ops(HardcopySide), (std::vector<std::int32_t>{OpClip}));
+    EXPECT_EQ(driver.ops(HardcopySide), (std::vector<std::int32_t>{OpClip, OpTextAngle, OpFont}));
 }
 
 TEST_F(Areas, PartialAreaMapsWorldUnits) {

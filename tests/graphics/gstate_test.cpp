@@ -15,8 +15,10 @@ class GraphicsInit : public GraphicsTest {};
 
 TEST_F(GraphicsInit, SendsItsOperationsInOrder) {
     igrinit();
-    EXPECT_EQ(driver.ops(ScreenSide), (Ops{OpBeginPicture, OpClip, OpInitialise, OpColour, OpColour, OpPlotMode,
-                                           OpLineType, OpLineWidth, OpFont}));
+    // The area set by the selection brings the text angle and font along;
+    // the text defaults select the font once more at the end.
+    EXPECT_EQ(driver.ops(ScreenSide), (Ops{OpBeginPicture, OpClip, OpTextAngle, OpFont, OpInitialise, OpColour,
+                                           OpColour, OpPlotMode, OpLineType, OpLineWidth, OpFont, OpFont}));
     // Hardcopy output is not active: only the direct initialisation of the
     // selected driver reaches it.
     EXPECT_EQ(driver.ops(HardcopySide), (Ops{OpInitialise}));
@@ -257,7 +259,7 @@ TEST_F(DrawableSelection, EachTypeTakesItsSurfaceAndSize) {
         EXPECT_EQ(gstate.height, c.h);
         EXPECT_FLOAT_EQ(gstate.aspect_ratio, static_cast<float>(c.w) / static_cast<float>(c.h));
         EXPECT_EQ(surfaces.log, (std::vector<std::string>{"none", c.log}));
-        EXPECT_EQ(driver.ops(ScreenSide), (Ops{OpClip, OpInitialise}));
+        EXPECT_EQ(driver.ops(ScreenSide), (Ops{OpClip, OpTextAngle, OpFont, OpInitialise}));
     }
 }
 
@@ -287,7 +289,8 @@ TEST_F(DrawableSelection, SwitchingToAndFromTheRecorderResendsTheDeviceState) {
     IGrSelect(4, 2);
     EXPECT_EQ(gstate.recorder_flag, 1);
     // The metafile's size already reaches the recorder.
-    EXPECT_EQ(recorded, (Ops{OpClip, OpInitialise, OpBeginPicture, OpLineWidth, OpLineType, OpPalette, OpClip}));
+    EXPECT_EQ(recorded, (Ops{OpClip, OpTextAngle, OpFont, OpInitialise, OpBeginPicture, OpLineWidth, OpLineType,
+                             OpPalette, OpClip}));
     EXPECT_TRUE(driver.ops(ScreenSide).empty());
 
     recorded.clear();

@@ -203,7 +203,7 @@ TEST(StrokeFontInstall, CopiesConstantsAndKeepsWhatTheFontDoesNotSupply) {
 }
 
 TEST(StrokeFontInstall, RejectsFontsThatWouldOverrunTheStores) {
-    auto f = installed(wgrvfontstandard());
+    auto f = installed(wgrvfontstandard_data());
     const std::string before(f->glyphs, 40);
     std::int32_t low[96], high[96];
     for (int k = 0; k < 96; ++k) low[k] = high[k] = 1;
@@ -230,7 +230,7 @@ TEST(StrokeFontInstall, RejectsFontsThatWouldOverrunTheStores) {
 // ---- drawing geometry ----------------------------------------------------
 
 TEST(StrokeFontDraw, CapitalAOfTheStandardFont) {
-    auto font = installed(wgrvfontstandard());
+    auto font = installed(wgrvfontstandard_data());
     const auto out = draw(*font, frame(0, 0, 7.68f, 11.88f, 0), "A");
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[0].kind, StrokeDraw::polyline);
@@ -249,8 +249,8 @@ TEST(StrokeFontDraw, CapitalAOfTheStandardFont) {
 }
 
 TEST(StrokeFontDraw, Code127IsBlankAndCode128FollowsTheFlag) {
-    auto standard = installed(wgrvfontstandard());
-    auto symbol = installed(wgrofontsymbol());
+    auto standard = installed(wgrvfontstandard_data());
+    auto symbol = installed(wgrofontsymbol_data());
     const auto f = frame(0, 0, 7.68f, 11.88f, 0);
     EXPECT_TRUE(draw(*standard, f, "\x7f").empty());
     EXPECT_TRUE(draw(*symbol, f, "\x7f").empty());
@@ -264,14 +264,14 @@ TEST(StrokeFontDraw, Code127IsBlankAndCode128FollowsTheFlag) {
     ASSERT_FALSE(a.empty());
     EXPECT_NEAR(a[0].x[0], 7.68f + 0.84f, 1e-4f);
     // Character-set bits 7 turn the upper half into blanks.
-    auto seven = installed(wgrvfontstandard());
+    auto seven = installed(wgrvfontstandard_data());
     seven->charset_bits = 7;
     EXPECT_FALSE(draw(*standard, f, "\xe9").empty());
     EXPECT_TRUE(draw(*seven, f, "\xe9").empty());
 }
 
 TEST(StrokeFontDraw, ProportionalLineFontIsNarrowedAndCentredInItsCell) {
-    auto font = installed(wgrvfontstandard());
+    auto font = installed(wgrvfontstandard_data());
     // Two characters: the second cell starts after the first's width.
     const auto out = draw(*font, frame(0, 0, 7.68f, 11.88f, 1), "AA");
     ASSERT_EQ(out.size(), 4u);
@@ -281,7 +281,7 @@ TEST(StrokeFontDraw, ProportionalLineFontIsNarrowedAndCentredInItsCell) {
     EXPECT_NEAR(out[0].x[2], (wa + box) / 2, 1e-4f);
     EXPECT_NEAR(out[2].x[0], wa + (wa - box) / 2, 1e-4f);
     // The outline fonts keep their width in proportional pitch.
-    auto swiss = installed(yyofswiss());
+    auto swiss = installed(yyofswiss_data());
     const auto s1 = draw(*swiss, frame(0, 0, 36.3f, 55, 1), "H");
     const auto s0 = draw(*swiss, frame(0, 0, 36.3f, 55, 0), "H");
     ASSERT_EQ(s1.size(), s0.size());
@@ -296,7 +296,7 @@ TEST(StrokeFontDraw, ProportionalLineFontIsNarrowedAndCentredInItsCell) {
 }
 
 TEST(StrokeFontDraw, RotationSlantAndUnderline) {
-    auto font = installed(wgrvfontstandard());
+    auto font = installed(wgrvfontstandard_data());
     // 90 degrees with r = 1: the text runs upwards, glyph x goes up, glyph y
     // goes left.
     StrokeTextFrame f = frame(10, 20, 7.68f, 11.88f, 0);
@@ -332,7 +332,7 @@ TEST(StrokeFontDraw, RotationSlantAndUnderline) {
 }
 
 TEST(StrokeFontDraw, OutlineFontsEmitPolygonsAndTrailingPenUpDrawsTheSame) {
-    auto roman = installed(yyofroman());
+    auto roman = installed(yyofroman_data());
     const auto bang = draw(*roman, frame(0, 0, 36.3f, 55, 0), "!");
     ASSERT_EQ(bang.size(), 2u);
     for (const auto& e : bang) EXPECT_EQ(e.kind, StrokeDraw::polygon);
@@ -344,7 +344,7 @@ TEST(StrokeFontDraw, OutlineFontsEmitPolygonsAndTrailingPenUpDrawsTheSame) {
     ASSERT_EQ(yychsfont_into(*f, 7.68f, 11.88f, 6, 11, 8, 3, 0, "t", "023B62u1555u", low, high),
               StrokeFontStatus::ok);
     const auto a = draw(*f, frame(0, 0, 7.68f, 11.88f, 0), "!");
-    auto std_font = installed(wgrvfontstandard());
+    auto std_font = installed(wgrvfontstandard_data());
     const auto b = draw(*std_font, frame(0, 0, 7.68f, 11.88f, 0), "A");
     ASSERT_EQ(a.size(), b.size());
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -367,14 +367,14 @@ struct FontCase {
 };
 
 const FontCase kFonts[] = {
-    {yyoffixed, "fixed.chr", 12553, 36.3f, 55, 55, 55, 2, 0, 190, 16, 42},
-    {yyoffixedbold, "fixedbld.chr", 12257, 36.3f, 55, 55, 55, 2, 0, 190, 16, 42},
-    {yyofroman, "roman.chr", 14243, 36.3f, 55, 55, 55, 2, 1, 190, 14, 44},
-    {yyofromanbold, "romanbld.chr", 14155, 36.3f, 55, 55, 55, 2, 1, 190, 12, 44},
-    {yyofswiss, "swiss.chr", 11281, 36.3f, 55, 55, 55, 2, 1, 190, 11, 44},
-    {yyofswissbold, "swissbld.chr", 11174, 36.3f, 55, 55, 55, 2, 1, 190, 12, 45},
-    {wgrofontsymbol, "symbol.chr", 11312, 30.25f, 55, 55, 55, 0, 1, 189, 12, 42},
-    {wgrvfontstandard, "standard.chr", 3455, 7.68f, 11.88f, 6, 11, 3, 0, 190, 2, 11},
+    {yyoffixed_data, "fixed.chr", 12553, 36.3f, 55, 55, 55, 2, 0, 190, 16, 42},
+    {yyoffixedbold_data, "fixedbld.chr", 12257, 36.3f, 55, 55, 55, 2, 0, 190, 16, 42},
+    {yyofroman_data, "roman.chr", 14243, 36.3f, 55, 55, 55, 2, 1, 190, 14, 44},
+    {yyofromanbold_data, "romanbld.chr", 14155, 36.3f, 55, 55, 55, 2, 1, 190, 12, 44},
+    {yyofswiss_data, "swiss.chr", 11281, 36.3f, 55, 55, 55, 2, 1, 190, 11, 44},
+    {yyofswissbold_data, "swissbld.chr", 11174, 36.3f, 55, 55, 55, 2, 1, 190, 12, 45},
+    {wgrofontsymbol_data, "symbol.chr", 11312, 30.25f, 55, 55, 55, 0, 1, 189, 12, 42},
+    {wgrvfontstandard_data, "standard.chr", 3455, 7.68f, 11.88f, 6, 11, 3, 0, 190, 2, 11},
 };
 
 // Low and high glyph slots of a font, in code order.
@@ -504,7 +504,7 @@ INSTANTIATE_TEST_SUITE_P(All, StrokeFontBuiltin, ::testing::ValuesIn(kFonts),
                          });
 
 TEST(StrokeFontBuiltinGlyphs, ExamplesOfTheStandardFont) {
-    auto f = installed(wgrvfontstandard());
+    auto f = installed(wgrvfontstandard_data());
     EXPECT_EQ(glyph_of(*f, 'A'), "023B62u1555");
     EXPECT_EQ(glyph_of(*f, '!'), "3233u363B");
     EXPECT_EQ(glyph_of(*f, '0'), "1204091B5B696452125B");
@@ -515,8 +515,8 @@ TEST(StrokeFontBuiltinGlyphs, ExamplesOfTheStandardFont) {
 }
 
 TEST(StrokeFontBuiltinGlyphs, SymbolFontPutsGreekOnLatinLetters) {
-    auto sym = installed(wgrofontsymbol());
-    auto swiss = installed(yyofswiss());
+    auto sym = installed(wgrofontsymbol_data());
+    auto swiss = installed(yyofswiss_data());
     // Capital sigma and small pi, not the text font's S and p.
     EXPECT_NE(glyph_of(*sym, 'S'), glyph_of(*swiss, 'S'));
     EXPECT_NE(glyph_of(*sym, 'p'), glyph_of(*swiss, 'p'));

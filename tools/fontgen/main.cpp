@@ -110,7 +110,7 @@ bool write_font(const std::string& dir, const FontFile& ff, const FontOutput& ou
       << "                              \"" << ff.name << "\",\n"
       << "                              std::string_view(kGlyphs, sizeof kGlyphs - 1), kLow, kHigh};\n\n"
       << "}  // namespace\n\n"
-      << "const StrokeFontData& " << ff.routine << "() { return kFont; }\n";
+      << "const StrokeFontData& " << ff.routine << "_data() { return kFont; }\n";
     std::fprintf(stderr, "%s: %ld characters written\n", ff.stem.c_str(), length);
     return static_cast<bool>(f);
 }
