@@ -258,6 +258,23 @@ OsObject os_get_stock_object(std::int32_t which) {
             o.font = make_font(lf);
             break;
         }
+        case OS_SYSTEM_FIXED_FONT: {
+            OsLogFont lf;
+            lf.face = "Courier New";
+            lf.height = -os_config().gui_font_height;
+            lf.pitch_and_family = OS_FIXED_PITCH | OS_FF_MODERN;
+            o.kind = KindFont;
+            o.font = make_font(lf);
+            break;
+        }
+        case OS_DEFAULT_GUI_FONT: {
+            OsLogFont lf;
+            lf.face = os_config().gui_font_face;
+            lf.height = -os_config().gui_font_height;
+            o.kind = KindFont;
+            o.font = make_font(lf);
+            break;
+        }
         default: return 0;
     }
     const OsObject h = add_object(std::move(o));

@@ -14,6 +14,7 @@ enum : std::int32_t { OS_TRANSPARENT = 1, OS_OPAQUE = 2 };
 enum : std::uint32_t {
     OS_TA_LEFT = 0,
     OS_TA_TOP = 0,
+    OS_TA_UPDATECP = 1,
     OS_TA_RIGHT = 2,
     OS_TA_CENTER = 6,
     OS_TA_BOTTOM = 8,

@@ -53,7 +53,9 @@ enum : std::int32_t {
     OS_NULL_BRUSH = 5,
     OS_BLACK_PEN = 7,
     OS_NULL_PEN = 8,
-    OS_SYSTEM_FONT = 13,  // Arial at the configured dialog font height
+    OS_SYSTEM_FONT = 13,        // Arial at the configured dialog font height
+    OS_SYSTEM_FIXED_FONT = 16,  // Courier New at the same height
+    OS_DEFAULT_GUI_FONT = 17,   // the configured dialog font
 };
 // A stock object; never deleted.
 OsObject os_get_stock_object(std::int32_t which);
@@ -197,8 +199,15 @@ bool os_get_text_extent(OsDC dc, std::string_view text, OsPoint& size);
 // Draws a text at (x, y) as the text alignment says (left, centre or right;
 // top, base line or bottom), along the font's escapement, in the text colour;
 // in opaque background mode the text's cell is filled with the background
-// colour first. Aliased, not through the raster operation.
+// colour first. Aliased, not through the raster operation. With
+// OS_TA_UPDATECP in the alignment the text starts at the current position
+// instead, x and y are ignored, and a left-aligned text moves the current
+// position to its end along the base line (a right-aligned one back to its
+// start; a centred one leaves it).
 bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text);
+// The current position that os_move_to, os_line_to and text output with
+// OS_TA_UPDATECP leave.
+bool os_get_current_position(OsDC dc, OsPoint& pos);
 
 // Forgets every device context and drawing object (tests).
 void os_dc_reset();

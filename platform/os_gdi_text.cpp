@@ -156,6 +156,13 @@ bool os_get_text_extent(OsDC dc, std::string_view text, OsPoint& size) {
     return true;
 }
 
+bool os_get_current_position(OsDC dc, OsPoint& pos) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    pos = d->pos;
+    return true;
+}
+
 bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text) {
     Dc* d = dc_of(dc);
     if (!d) return false;
@@ -166,11 +173,22 @@ bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text)
     const QString s = text_of(f, text);
     const int w = QFontMetrics(f.qfont).horizontalAdvance(s);
     const int asc = f.tm.ascent, desc = f.tm.descent;
+    const std::uint32_t h = d->align & OS_TA_CENTER;
+    if (d->align & OS_TA_UPDATECP) {
+        x = d->pos.x;
+        y = d->pos.y;
+        if (h != OS_TA_CENTER) {
+            // The position moves along the base line by the text's advance.
+            const double a = f.lf.escapement / 10.0 * M_PI / 180.0;
+            const double step = h == OS_TA_RIGHT ? -w : w;
+            d->pos.x = x + static_cast<std::int32_t>(std::lround(step * std::cos(a)));
+            d->pos.y = y - static_cast<std::int32_t>(std::lround(step * std::sin(a)));
+        }
+    }
 
     // Where the base line starts, in the text's own frame (x along the base
     // line, y down), relative to the reference point.
     int dx = 0, dy = 0;
-    const std::uint32_t h = d->align & OS_TA_CENTER;
     if (h == OS_TA_CENTER)
         dx = -(w / 2);
     else if (h == OS_TA_RIGHT)

@@ -487,4 +487,24 @@ void yywinselectprevious() {
     if (wtab.gFontOld) os_select_object(dc(), wtab.gFontOld);
 }
 
+void yywinselectcurrent() {
+    if (!dc()) return;
+    gdi.gStippleChanged = 1;
+    os_set_rop2(dc(), gdi.gPlotmode);
+    os_set_bk_mode(dc(), OS_TRANSPARENT);
+    if (wtab.gPen) {
+        const OsObject old = os_select_object(dc(), wtab.gPen);
+        if (old) wtab.gPenOld = old;
+    }
+    if (wtab.gFont) {
+        const OsObject old = os_select_object(dc(), wtab.gFont);
+        if (old) wtab.gFontOld = old;
+    }
+    yywinlinestyles();
+    if (wtab.gPal256) {
+        os_select_palette(dc(), wtab.gPal256, false);
+        os_realize_palette(dc());
+    }
+}
+
 void reset_gdi_state() { gdi = GdiState{}; }

@@ -88,5 +88,10 @@ std::int32_t yywinstipple();
 void yywinsetup();
 // Previous pen and font selected back into the graphics device context.
 void yywinselectprevious();
+// A device context that has just become the graphics one takes on the
+// drawing state: pattern marked changed, raster operation, transparent
+// background, the graphics pen and font (the replaced ones kept), dash
+// arrays rescaled, and the screen palette selected and realised.
+void yywinselectcurrent();
 
 void reset_gdi_state();

@@ -398,6 +398,7 @@ void yyscreenattach() {
     window_hooks.graphics_init = &graphics_init_hook;
     window_hooks.graphics_window_setup = &yywinsetup;
     window_hooks.graphics_select_previous = &yywinselectprevious;
+    window_hooks.graphics_window_select = &yywinselectcurrent;
 }
 
 void reset_screen_state() {

@@ -51,14 +51,29 @@ struct EditBufTable {
     void release_all();
 };
 
+// The window font as the program describes it.
+struct WindowFontDescription {
+    std::int32_t family = 0;         // 0..6
+    std::int32_t bold = 0;
+    std::int32_t italic = 0;
+    // Requested character size in pixels; after creation the font's real
+    // average character width and height.
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    // The size as the program gave it, in window units.
+    std::int32_t width_units = 0;
+    std::int32_t height_units = 0;
+};
+
 // Window-text state: tag character, colours, underline, font description and
-// the five values of the last created window font.
+// the five values (family, bold, italic, width, height) of the last created
+// window font.
 struct WindowTextState {
-    char tag = ' ';
-    std::int32_t fore_colour = 0;
-    std::int32_t back_colour = 0;
+    char tag = ' ';                  // blank: no tags
+    std::int32_t fore_colour = 0;    // 0..16 into wColor
+    std::int32_t back_colour = 0;    // 0..15 or 17 into wColor
     std::int32_t underline = 0;
-    std::string font_description;
+    WindowFontDescription font;
     std::array<std::int32_t, 5> last_font{-1, -1, -1, -1, -1};
 };
 

@@ -12,6 +12,7 @@
 #include "lib/window/window_hooks.h"
 #include "lib/window/wininfo.h"
 #include "lib/window/winops.h"
+#include "lib/window/wintext.h"
 #include "platform/os_dc.h"
 #include "platform/os_menu.h"
 #include "platform/os_window.h"
@@ -363,8 +364,9 @@ void windowopen2(std::int32_t flags, std::int32_t x, std::int32_t y, std::int32_
                  std::string_view title, std::int32_t palette) {
     // 1.
     if (quinda.window_open) return;
-    // The screen device and the graphics parts of the opening.
+    // The screen device, the graphics parts of the opening and the window text.
     yyscreenattach();
+    yywintextattach();
     // 2.
     if (wtab.wScreenWidth == 0) {
         std::int32_t w = 0, h = 0, c = 0, p = 0;

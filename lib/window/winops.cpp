@@ -28,19 +28,8 @@ OsHandle current_client() { return valid_slot(wtab.wIndex) ? wtab.hClient[ix(wta
 // The colour of a clear: -1 the window background, else packed RGB; on a
 // 256-colour screen the nearest colour of the screen palette.
 std::uint32_t clear_colour(std::int32_t colour) {
-    std::uint32_t c = colour == -1 ? static_cast<std::uint32_t>(wtab.wColor[ix(std::clamp(wtab.wBackCol, 0, 17))])
-                                   : static_cast<std::uint32_t>(colour) & 0xFFFFFF;
-    if (wtab.wScreenCols == 256 && !wtab.gLogPal.empty()) {
-        auto dist = [c](std::uint32_t p) {
-            const int dr = static_cast<int>(c & 0xFF) - static_cast<int>(p & 0xFF);
-            const int dg = static_cast<int>((c >> 8) & 0xFF) - static_cast<int>((p >> 8) & 0xFF);
-            const int db = static_cast<int>((c >> 16) & 0xFF) - static_cast<int>((p >> 16) & 0xFF);
-            return dr * dr + dg * dg + db * db;
-        };
-        c = *std::min_element(wtab.gLogPal.begin(), wtab.gLogPal.end(),
-                              [&](std::uint32_t a, std::uint32_t b) { return dist(a) < dist(b); });
-    }
-    return c;
+    return yyscreencolour(colour == -1 ? static_cast<std::uint32_t>(wtab.wColor[ix(std::clamp(wtab.wBackCol, 0, 17))])
+                                       : static_cast<std::uint32_t>(colour));
 }
 
 std::uint32_t border_style(std::int32_t code) {
@@ -64,6 +53,21 @@ void report_to_statusbar(std::string_view line) {
 }
 
 }  // namespace
+
+std::uint32_t yyscreencolour(std::uint32_t rgb) {
+    std::uint32_t c = rgb & 0xFFFFFF;
+    if (wtab.wScreenCols == 256 && !wtab.gLogPal.empty()) {
+        auto dist = [c](std::uint32_t p) {
+            const int dr = static_cast<int>(c & 0xFF) - static_cast<int>(p & 0xFF);
+            const int dg = static_cast<int>((c >> 8) & 0xFF) - static_cast<int>((p >> 8) & 0xFF);
+            const int db = static_cast<int>((c >> 16) & 0xFF) - static_cast<int>((p >> 16) & 0xFF);
+            return dr * dr + dg * dg + db * db;
+        };
+        c = *std::min_element(wtab.gLogPal.begin(), wtab.gLogPal.end(),
+                              [&](std::uint32_t a, std::uint32_t b) { return dist(a) < dist(b); });
+    }
+    return c;
+}
 
 // ---- selecting ------------------------------------------------------------------
 

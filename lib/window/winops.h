@@ -46,6 +46,10 @@ void windowcleararea(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int
 // Fills pixels x1..x2, y1..y2; colour -1 is the window background colour.
 void yycleararea(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, std::int32_t colour);
 
+// The colour a packed RGB shows on this screen: on a 256-colour screen the
+// nearest colour of the screen palette, otherwise the colour itself.
+std::uint32_t yyscreencolour(std::uint32_t rgb);
+
 void windowunitstopixels(std::int32_t x, std::int32_t y, std::int32_t& px, std::int32_t& py);
 void windowunitsfrompixels(std::int32_t px, std::int32_t py, std::int32_t& x, std::int32_t& y);
 // The same for a client area of the given pixel size.

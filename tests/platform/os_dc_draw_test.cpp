@@ -305,4 +305,56 @@ TEST_F(OsDcDrawTest, TextSitsOnItsBaseLineAndAlignsAndFillsItsBackground) {
     EXPECT_EQ(os_get_pixel(dc, 20, 12), kWhite);
 }
 
+TEST_F(OsDcDrawTest, TextAtTheCurrentPositionMovesItAlong) {
+    OsLogFont lf;
+    lf.face = "Arial";
+    lf.height = -10;
+    os_select_object(dc, os_create_font(lf));
+    OsPoint ext;
+    os_get_text_extent(dc, "II", ext);
+    os_set_text_align(dc, OS_TA_BASELINE | OS_TA_LEFT | OS_TA_UPDATECP);
+    os_set_bk_mode(dc, OS_OPAQUE);
+    os_set_bk_color(dc, kRed);
+    os_move_to(dc, 3, 12);
+    // The point given is ignored; the text starts at the current position.
+    os_text_out(dc, 15, 2, "II");
+    OsPoint pos;
+    ASSERT_TRUE(os_get_current_position(dc, pos));
+    EXPECT_EQ(pos.x, 3 + ext.x);
+    EXPECT_EQ(pos.y, 12);
+    EXPECT_EQ(os_get_pixel(dc, 2, 11), kWhite);
+    EXPECT_EQ(os_get_pixel(dc, 3, 11), kRed);
+    EXPECT_EQ(os_get_pixel(dc, 15, 2), kWhite);
+    // Right-aligned text goes back to its start, centred text stays put.
+    os_set_text_align(dc, OS_TA_BASELINE | OS_TA_RIGHT | OS_TA_UPDATECP);
+    os_text_out(dc, 0, 0, "II");
+    os_get_current_position(dc, pos);
+    EXPECT_EQ(pos.x, 3);
+    os_set_text_align(dc, OS_TA_BASELINE | OS_TA_CENTER | OS_TA_UPDATECP);
+    os_text_out(dc, 0, 0, "II");
+    os_get_current_position(dc, pos);
+    EXPECT_EQ(pos.x, 3);
+}
+
+TEST_F(OsDcDrawTest, StockFontsOfTheSystem) {
+    struct Case {
+        std::int32_t which;
+        bool fixed;
+    };
+    for (const Case& c : {Case{OS_SYSTEM_FONT, false}, Case{OS_SYSTEM_FIXED_FONT, true}, Case{OS_DEFAULT_GUI_FONT, false}}) {
+        SCOPED_TRACE(c.which);
+        const OsObject f = os_get_stock_object(c.which);
+        ASSERT_NE(f, 0);
+        EXPECT_EQ(os_get_stock_object(c.which), f);
+        const OsObject old = os_select_object(dc, f);
+        OsPoint a, b;
+        os_get_text_extent(dc, "iii", a);
+        os_get_text_extent(dc, "WWW", b);
+        EXPECT_EQ(a.x == b.x, c.fixed);
+        os_select_object(dc, old);
+        // A stock object is never deleted.
+        EXPECT_FALSE(os_delete_object(f));
+    }
+}
+
 }  // namespace

@@ -20,11 +20,13 @@
 #include "lib/window/osservices.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/startup.h"
+#include "lib/window/wintext.h"
 #include "platform/os_registry.h"
 
 void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
     reset_window_state();
+    reset_wintext_state();
     reset_graphics_state();
     reset_fill_state();
     reset_screen_state();

@@ -3,9 +3,11 @@
 #include <array>
 #include <cstring>
 
+#include "lib/graphics/gdi.h"
 #include "lib/window/errors.h"
 #include "lib/window/wininfo.h"
 #include "platform/os_dc.h"
+#include "platform/os_gdi.h"
 #include "platform/os_menu.h"
 #include "tests/window/window_fixture.h"
 
@@ -238,6 +240,28 @@ TEST_F(WinOpsTest, RevertOfAPlainWindowAndEditTest) {
     EXPECT_EQ(status, 2);
     yyedittest(kind);
     EXPECT_EQ(kind, 0);
+}
+
+TEST_F(WinOpsTest, SelectedWindowTakesOnTheDrawingState) {
+    open(200, 100);
+    make_child(1, 0, 0, 120, 80);
+    yywincolour(0, 0x0000FF);
+    yywinplotmode(3);
+    std::int32_t w = 0, h = 12, ascent = 0;
+    yywintextsize(w, h, ascent, 0, 2, 0, "");
+    ASSERT_NE(wtab.gPen, 0);
+    ASSERT_NE(wtab.gFont, 0);
+    for (std::int32_t slot : {1, 0}) {
+        SCOPED_TRACE(slot);
+        gdi.gStippleChanged = 0;
+        windowselect(slot);
+        ASSERT_EQ(wtab.gDC, wtab.wDC);
+        EXPECT_EQ(os_get_rop2(wtab.gDC), OS_R2_XORPEN);
+        EXPECT_EQ(os_get_bk_mode(wtab.gDC), OS_TRANSPARENT);
+        EXPECT_EQ(os_current_object(wtab.gDC, 1), wtab.gPen);
+        EXPECT_EQ(os_current_object(wtab.gDC, 3), wtab.gFont);
+        EXPECT_EQ(gdi.gStippleChanged, 1);
+    }
 }
 
 }  // namespace
