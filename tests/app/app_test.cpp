@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
 #include "lib/window/rootwin.h"
 #include "lib/window/winops.h"
 #include "platform/os_menu.h"
 #include "platform/os_window.h"
+#include "tests/support/graphics_test.h"
 
 namespace {
 void collect(std::string_view message) { AppTest::errors().emplace_back(message); }
@@ -30,10 +30,7 @@ void AppTest::TearDown() { app_set_error_sink(nullptr); }
 
 void AppDrawTest::SetUp() {
     AppTest::SetUp();
-    surfaces.attach();
-    driver.attach();
-    surfaces.open_window(0, 200, 100);
-    yypali();
+    attach_fake_graphics(surfaces, driver, 200, 100);
     // As the root window's opening does.
     igrinit();
     IGrSelect(1, 0);
