@@ -87,24 +87,8 @@ void app_pltnetw() {
     if (view_hooks.pltnetw) view_hooks.pltnetw();
 }
 
-void app_circle(float x, float y, float radius) {
-    if (view_hooks.igrcircle) view_hooks.igrcircle(x, y, radius);
-}
-
-void app_fillpattern(int pattern, int density, int angle) {
-    if (view_hooks.igrfillpattern) view_hooks.igrfillpattern(pattern, density, angle);
-}
-
-void app_clear_area(float x1, float y1, float x2, float y2) {
-    if (view_hooks.windowcleararea) view_hooks.windowcleararea(x1, y1, x2, y2);
-}
-
-void app_statusbar(int part, std::string_view text) {
-    if (view_hooks.windowoutstatusbar) view_hooks.windowoutstatusbar(part, text);
-}
-
-void app_menu_state(int item, int property, int value) {
-    if (view_hooks.menu_set_state) view_hooks.menu_set_state(item, property, value);
+void app_logo() {
+    if (view_hooks.logo) view_hooks.logo();
 }
 
 bool app_selfile(std::string_view extension, std::string_view title, std::string& name) {

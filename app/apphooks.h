@@ -1,12 +1,11 @@
 #pragma once
-// What the grid commands and interpolations need of parts of the program
-// that come later: the dialog services (the grid dialogs 101, 103 and 104 and
-// the progress dialog 111), the map view's redraw and cell-network drawing,
-// circles and fill patterns of the graphics core, the status bar, the menu
-// item states and file selection. Each is called through a hook; the work
-// that provides the service points the hook at it. Until then the dialog
-// services keep their field contents in memory and every wait for a message
-// answers Cancel (2), and the drawing, status and menu calls do nothing.
+// Services of parts of the program that are not built yet: the dialog
+// services (the grid dialogs 101, 103 and 104 and the progress dialog 111),
+// the map view's redraw and cell-network drawing, the program's logo and file
+// selection. Each is called through a hook; the work that provides the
+// service points the hook at it. Until then the dialog services keep their
+// field contents in memory and every wait for a message answers Cancel (2),
+// the drawing calls do nothing and file selection chooses nothing.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -36,12 +35,8 @@ struct ViewHooks {
                  int loaded, int shownodal, int showriver) = nullptr;
     // Draws the MODFLOW cell network.
     void (*pltnetw)() = nullptr;
-    void (*igrcircle)(float x, float y, float radius) = nullptr;
-    void (*igrfillpattern)(int pattern, int density, int angle) = nullptr;
-    void (*windowcleararea)(float x1, float y1, float x2, float y2) = nullptr;
-    void (*windowoutstatusbar)(int part, std::string_view text) = nullptr;
-    // WMenuSetState: property 1 enabled, 2 checked; value 0 or 1.
-    void (*menu_set_state)(int item, int property, int value) = nullptr;
+    // The program's logo behind the map view.
+    void (*logo)() = nullptr;
     // File selection: extension, title; the chosen name into name (80
     // characters). False when nothing was chosen.
     bool (*selfile)(std::string_view extension, std::string_view title, std::string& name) = nullptr;
@@ -78,11 +73,7 @@ int app_wait_message();
 void app_plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
               int shownodal, int showriver);
 void app_pltnetw();
-void app_circle(float x, float y, float radius);
-void app_fillpattern(int pattern, int density, int angle);
-void app_clear_area(float x1, float y1, float x2, float y2);
-void app_statusbar(int part, std::string_view text);
-void app_menu_state(int item, int property, int value);
+void app_logo();
 bool app_selfile(std::string_view extension, std::string_view title, std::string& name);
 
 // Hooks and stand-ins back to their start. Used by tests.

@@ -7,10 +7,13 @@
 #include <memory>
 #include <system_error>
 
-#include "app/drawhooks.h"
+#include "app/apphooks.h"
 #include "app/records.h"
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
+#include "lib/graphics/grinfo.h"
+#include "lib/graphics/lines.h"
+#include "lib/window/winops.h"
 #include "lib/window/text.h"
 
 namespace {
@@ -57,10 +60,10 @@ void draw_mesh_triangle(const FemModel& m, std::int32_t a, std::int32_t b, std::
     IGrColourN(wrgb(200, 190, 30));
     const auto x = [&](std::int32_t n) { return m.x[static_cast<std::size_t>(n - 1)]; };
     const auto y = [&](std::int32_t n) { return m.y[static_cast<std::size_t>(n - 1)]; };
-    app_moveto(x(a), y(a));
-    app_lineto(x(b), y(b));
-    app_lineto(x(c), y(c));
-    app_lineto(x(a), y(a));
+    igrmoveto(x(a), y(a));
+    igrlineto(x(b), y(b));
+    igrlineto(x(c), y(c));
+    igrlineto(x(a), y(a));
 }
 
 int build_triangles(FemModel& m, TriangleSink sink) {
@@ -121,7 +124,7 @@ namespace {
 // distorted.
 void set_mesh_units(const FemModel& m) {
     IGrArea(0.1f, 0.1f, 0.9f, 0.9f);
-    const int n = app_infogrscreen(32);
+    const int n = InfoGrScreen(32);
     const float a = n > 0 ? 100.0f / static_cast<float>(n) : 1.0f;
     const float xr = m.xmax - m.xmin;
     const float yr = m.ymax - m.ymin;
@@ -348,7 +351,7 @@ void commit_fem_model(const FemModel& m) {
 }
 
 int leesfem(std::string_view filename) {
-    app_clear_window();
+    windowcleararea(0, 0, WindowUnits, WindowUnits);
     app_logo();
     // The scratch model is large (tens of megabytes for a full model); it
     // lives only while a load runs.

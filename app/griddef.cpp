@@ -9,7 +9,7 @@
 #include "app/mainstate.h"
 #include "app/modflow.h"
 #include "app/records.h"
-#include "app/settings.h"
+#include "lib/window/menus.h"
 #include "lib/window/text.h"
 
 namespace {
@@ -182,10 +182,10 @@ void cmd_surfer() {
     mainstate.mfgrid = 0;
     mainstate.selflags = 2;
     dat18.gridtype = GridSurfer;
-    app_menu_state(MenuArcInfo, PropChecked, 0);
-    app_menu_state(MenuModflow, PropChecked, 0);
-    app_menu_state(MenuSurfer, PropChecked, 1);
-    app_menu_state(MenuIso, PropEnabled, 1);
+    WMenuSetState(MenuArcInfo, PropChecked, 0);
+    WMenuSetState(MenuModflow, PropChecked, 0);
+    WMenuSetState(MenuSurfer, PropChecked, 1);
+    WMenuSetState(MenuIso, PropEnabled, 1);
     if (dat8.nx >= 2 && dat8.ny >= 2) {
         dat8.dx = (dat8.gx1 - dat8.gx0) / static_cast<float>(dat8.nx - 1);
         dat8.dy = (dat8.gy1 - dat8.gy0) / static_cast<float>(dat8.ny - 1);
@@ -257,12 +257,12 @@ void cmd_arcinfo() {
     mainstate.selflags = 2;
     dat18.gridtype = GridArcInfo;
     mainstate.plotmode = 1;
-    app_menu_state(MenuArcInfo, PropChecked, 1);
-    app_menu_state(MenuSurfer, PropChecked, 0);
-    app_menu_state(MenuIso, PropChecked, 0);
-    app_menu_state(MenuIso, PropEnabled, 0);
-    app_menu_state(MenuFilled, PropChecked, 1);
-    app_menu_state(MenuModflow, PropChecked, 0);
+    WMenuSetState(MenuArcInfo, PropChecked, 1);
+    WMenuSetState(MenuSurfer, PropChecked, 0);
+    WMenuSetState(MenuIso, PropChecked, 0);
+    WMenuSetState(MenuIso, PropEnabled, 0);
+    WMenuSetState(MenuFilled, PropChecked, 1);
+    WMenuSetState(MenuModflow, PropChecked, 0);
 
     int id = 0;
     do {
@@ -318,9 +318,9 @@ void cmd_modflow() {
     before.save();
     mainstate.showcontour = 0;
     mainstate.selflags = 2;
-    app_menu_state(MenuArcInfo, PropChecked, 0);
-    app_menu_state(MenuSurfer, PropChecked, 0);
-    app_menu_state(MenuModflow, PropChecked, 1);
+    WMenuSetState(MenuArcInfo, PropChecked, 0);
+    WMenuSetState(MenuSurfer, PropChecked, 0);
+    WMenuSetState(MenuModflow, PropChecked, 1);
 
     app_dialog_load(DlgModflow);
     app_dialog_put_radio(1055);
@@ -396,22 +396,4 @@ void cmd_modflow() {
     dat8.ny = nrow + 1;
     app_dialog_unload(DlgModflow);
     redraw_view();
-}
-
-namespace {
-
-void checkgrid_for_settings(int type) { checkgrid(type); }
-
-int delr_c_for_settings(std::string_view name, int readflag, std::int32_t& n, ModflowArray& d, float origin,
-                        ModflowArray& c) {
-    int ierr = 0;
-    delr_c(name, readflag, n, d, origin, c, ierr);
-    return ierr;
-}
-
-}  // namespace
-
-void install_grid_definition_hooks() {
-    settings_grid_hooks.checkgrid = checkgrid_for_settings;
-    settings_grid_hooks.delr_c = delr_c_for_settings;
 }

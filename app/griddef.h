@@ -34,7 +34,3 @@ float degrees_to_rotang(float degrees);
 void cmd_surfer();
 void cmd_arcinfo();
 void cmd_modflow();
-
-// Points the settings-file readers at checkgrid and delr_c; the main program
-// calls it once at start-up.
-void install_grid_definition_hooks();

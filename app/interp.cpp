@@ -12,6 +12,7 @@
 #include "app/mainstate.h"
 #include "app/modflow.h"
 #include "app/records.h"
+#include "lib/window/winops.h"
 
 // ---- kernels ----
 
@@ -206,7 +207,7 @@ float grid_y(int j) { return dat8.gy0 + static_cast<float>(j - 1) * dat8.dy; }
 void option_status(int k) {
     std::string t = "option: ";
     t += dat5.optitle(k);
-    app_statusbar(3, t);
+    windowoutstatusbar(3, t);
 }
 
 std::string home_name(const std::string& name) {
@@ -366,6 +367,6 @@ void cmd_calculation() {
     } else {
         modflow_grid(m.plotmode, m.showmesh, m.showmaps, m.showcontour, m.showgridpts, m.mfgrid, m.loaded,
                      m.autosave);
-        app_clear_area(0.0f, 0.0f, 500.0f, 9000.0f);
+        windowcleararea(0, 0, 500, 9000);
     }
 }

@@ -13,6 +13,7 @@
 #include "app/interp_internal.h"
 #include "app/records.h"
 #include "lib/graphics/colours.h"
+#include "lib/graphics/fill.h"
 #include "lib/window/text.h"
 
 namespace {
@@ -65,7 +66,7 @@ float circle_radius(int c, int r) { return 0.25f * std::min(dat16.delr(c), dat16
 void mark_centre(int c, int r, float cs, float sn) {
     float x = dat16.xcen(c), y = dat16.ycen(r);
     rotate_cs(x, y, -1, cs, sn);
-    app_circle(x, y, circle_radius(c, r));
+    igrcircle(x, y, circle_radius(c, r));
 }
 
 // The start of a MODFLOW run: steps that do not depend on the GridOptions.
@@ -74,7 +75,7 @@ void begin_run() {
     dat16.mfval.a.fill(NoCentreValue);
     dat7.gridval.a.fill(dat7.blank);
     app_pltnetw();
-    app_fillpattern(4, 3, 3);
+    igrfillpattern(4, 3, 3);
     app_dialog_load(ProgressDialog);
     app_dialog_show(-1, -1, 0, 2);
     app_dialog_range_progress(ProgressBar, 1, 100);

@@ -6,14 +6,13 @@
 #include <memory>
 #include <system_error>
 
-#include "app/drawhooks.h"
+#include "app/apphooks.h"
 #include "app/femread.h"
+#include "app/griddef.h"
+#include "app/modflow.h"
 #include "app/records.h"
 #include "lib/window/text.h"
-
-SettingsGridHooks settings_grid_hooks;
-
-void reset_settings_grid_hooks() { settings_grid_hooks = SettingsGridHooks{}; }
+#include "lib/window/winops.h"
 
 namespace {
 
@@ -176,31 +175,29 @@ struct Modflow {
     float gx1 = 0, gy1 = 0;
 };
 
+// delr_c with its status as the result: 0, or the exit code.
+int read_widths(std::string_view name, int readflag, int& n, ModflowArray& d, float origin, ModflowArray& c) {
+    int ierr = 0;
+    delr_c(name, readflag, n, d, origin, c, ierr);
+    return ierr;
+}
+
 int read_modflow(const Parsed& p, Modflow& g) {
-    if (!settings_grid_hooks.delr_c) {
-        app_input_error("MODFLOW grids cannot be read: no DELR/DELC reader");
-        return ExitInputError;
-    }
     const std::string* names[2] = {&p.delrfile, &p.delcfile};
     for (const std::string* n : names)
         if (txt_blank(*n)) {
             app_input_error(std::string("no ") + (n == &p.delrfile ? "DELR" : "DELC") + " file named in the settings file");
             return ExitInputError;
         }
-    if (const int st = settings_grid_hooks.delr_c(p.delrfile, 1, g.ncol, g.delr, p.a[0], g.xcen)) return st;
-    if (const int st = settings_grid_hooks.delr_c(p.delcfile, 1, g.nrow, g.delc, p.a[1], g.ycen)) return st;
-    if (g.ncol < 1 || g.nrow < 1) {
-        app_input_error("the " + std::string(g.ncol < 1 ? "DELR file " + txt_c(p.delrfile) : "DELC file " + txt_c(p.delcfile)) +
-                        " holds no values");
-        return ExitInputError;
-    }
+    if (const int st = read_widths(p.delrfile, 1, g.ncol, g.delr, p.a[0], g.xcen)) return st;
+    if (const int st = read_widths(p.delcfile, 1, g.nrow, g.delc, p.a[1], g.ycen)) return st;
     g.gx1 = g.xcen(g.ncol) + 0.5f * g.delr(g.ncol);
     g.gy1 = g.ycen(g.nrow) + 0.5f * g.delc(g.nrow);
     // Row heights listed from the top row down are turned round, as the
     // MODFLOW dialog does, so that row 1 is always the bottom row.
     if (p.roworder == 1) {
         std::reverse(g.delc.a.begin(), g.delc.a.begin() + g.nrow);
-        if (const int st = settings_grid_hooks.delr_c(p.delcfile, 0, g.nrow, g.delc, p.a[1], g.ycen)) return st;
+        if (const int st = read_widths(p.delcfile, 0, g.nrow, g.delc, p.a[1], g.ycen)) return st;
     }
     return 0;
 }
@@ -216,7 +213,7 @@ int read_file(TextIn& in, SettingsRead& r, bool interactive) {
 
     // The model, then the MODFLOW files, each read aside; nothing changes
     // unless all of them could be read.
-    app_clear_window();
+    windowcleararea(0, 0, WindowUnits, WindowUnits);
     app_logo();
     auto model = std::make_unique<FemModel>();
     const int loaded = read_fem_model(p->femname, *model);
@@ -253,7 +250,7 @@ int read_file(TextIn& in, SettingsRead& r, bool interactive) {
             dat8.nx = p->nx;
             dat8.ny = p->ny;
             dat8.cellsize = p->cellsize;
-            if (settings_grid_hooks.checkgrid) settings_grid_hooks.checkgrid(GridArcInfo);
+            checkgrid(GridArcInfo);
             if (interactive) r.mfgrid = 0;
             break;
         default:
@@ -263,7 +260,7 @@ int read_file(TextIn& in, SettingsRead& r, bool interactive) {
             dat8.gy1 = p->a[3];
             dat8.nx = p->nx;
             dat8.ny = p->ny;
-            if (settings_grid_hooks.checkgrid) settings_grid_hooks.checkgrid(GridSurfer);
+            checkgrid(GridSurfer);
             if (interactive) r.mfgrid = 0;
             break;
     }

@@ -27,21 +27,6 @@
 
 #include "app/appdata.h"
 
-// Grid-definition routines the readers call; installed by the grid
-// definition, not set until then (tests install their own).
-struct SettingsGridHooks {
-    // checkgrid(type): the derived quantities of a type 0 or 1 grid.
-    void (*checkgrid)(int type) = nullptr;
-    // delr_c: with readflag 1 reads the widths d(1..n) from the named file
-    // and sets n; with readflag 0 keeps d and n; both compute the centres c
-    // from the origin. Returns 0, or an exit code with the error reported.
-    int (*delr_c)(std::string_view name, int readflag, std::int32_t& n, Arr1<float, MaxModflow>& d, float origin,
-                  Arr1<float, MaxModflow>& c) = nullptr;
-};
-
-extern SettingsGridHooks settings_grid_hooks;
-void reset_settings_grid_hooks();
-
 // The row order a settings file without one gets.
 constexpr std::int32_t RowOrderDefault = 1;
 

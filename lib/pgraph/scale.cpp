@@ -5,9 +5,10 @@
 #include <cmath>
 #include <string>
 
-#include "lib/pgraph/pg_format.h"
 #include "lib/pgraph/pg_internal.h"
 #include "lib/pgraph/pgstate.h"
+#include "lib/window/convert.h"
+#include "lib/window/strings.h"
 
 std::int32_t pg_trunc(double v) {
     if (std::isnan(v)) return 0;
@@ -267,7 +268,7 @@ void yyr2s(float value, std::int32_t exponent, std::int32_t extra, std::int32_t&
             std::string fmt = "(F9. )";
             fmt[4] = digit(d);
             std::string text(9, ' ');
-            pg_real_to_string(value, text, fmt);
+            IRealToString(value, text, fmt);
             buf.replace(0, 9, text);
             // The extra decimal is shown only when it says something.
             if (dec < 0 && extra != 0 && buf[8] == '0') buf[8] = ' ';
@@ -275,7 +276,7 @@ void yyr2s(float value, std::int32_t exponent, std::int32_t extra, std::int32_t&
         }
         case 3: {
             std::string text(9, ' ');
-            pg_integer_to_string(pg_trunc(value), text, "(I9)");
+            IntegerToString(pg_trunc(value), text, "(I9)");
             buf.replace(0, 9, text);
             break;
         }
@@ -288,18 +289,18 @@ void yyr2s(float value, std::int32_t exponent, std::int32_t extra, std::int32_t&
             const std::int32_t w = d + 7;
             std::string fmt = "(1PE  . )";
             std::string width(2, ' ');
-            pg_integer_to_string(w, width, "(I2.2)");
+            IntegerToString(w, width, "(I2.2)");
             fmt.replace(4, 2, width);
             if (dec >= 0) d = dec;
             fmt[7] = digit(d);
             std::string text(13, ' ');
-            pg_real_to_string(value, text, fmt);
+            IRealToString(value, text, fmt);
             buf.replace(0, 13, text);
             break;
         }
     }
 
-    pg_locate_string(std::string_view(buf).substr(0, 13), first, last);
+    ilocatestring(std::string_view(buf).substr(0, 13), first, last);
     if (first == 0) return;
     std::size_t f = static_cast<std::size_t>(first - 1);
     std::size_t l = static_cast<std::size_t>(last - 1);

@@ -308,8 +308,11 @@ void WInfoFilename(int item, std::string& name) {
         case 7: value = quinda.LibraryHomeDirectory; break;
         case 8: value = quinda.system_directory; break;
         case 9: {
-            value = linked_name(startup_links.stroke_font_name);
-            if (txt_blank(value)) value.assign(1, ' ');
+            // The name of the current stroke font; a record that no font
+            // was ever installed into holds no name.
+            const std::string_view stored(gstate.text.stroke_font.name, kStrokeFontNameLength);
+            value = txt_trim(stored.substr(0, stored.find('\0')));
+            if (value.empty()) value.assign(1, ' ');
             break;
         }
         case 10: return temporary_directory(name);

@@ -1,13 +1,13 @@
 // The root window and the window layer's process-wide set-up.
 #include "lib/window/rootwin.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "lib/graphics/screen.h"
 #include "lib/window/errors.h"
 #include "lib/window/menus.h"
 #include "lib/window/messages.h"
+#include "lib/window/osservices.h"
 #include "lib/window/text.h"
 #include "lib/window/window_hooks.h"
 #include "lib/window/wininfo.h"
@@ -22,10 +22,7 @@ namespace {
 constexpr const char* kCaption = "Quindarolex Window";
 
 [[noreturn]] void abort_window(const char* text) {
-    if (window_hooks.stop_box)
-        window_hooks.stop_box(text, kCaption);
-    else
-        std::fprintf(stderr, "%s: %s\n", kCaption, text);
+    yywinmessagebox(kCaption, text);
     std::exit(0);
 }
 

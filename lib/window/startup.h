@@ -67,8 +67,6 @@ struct StartupLinks {
     void (*yytmpprn)() = nullptr;
     // Hardcopy: the file name selected for printing an image.
     std::string (*print_image_name)() = nullptr;
-    // Graphics text: the stroke character set in use, empty when none.
-    std::string (*stroke_font_name)() = nullptr;
 };
 extern StartupLinks startup_links;
 

@@ -130,10 +130,6 @@ struct WindowHooks {
     // ---- hardcopy ----
     void (*hardcopy_stop)() = nullptr;       // stop hardcopy output
     void (*destroy_metafiles)() = nullptr;   // destroy memory metafiles in use
-
-    // ---- process ----
-    // Stop box before the process ends on a failure to make a window.
-    void (*stop_box)(const char* text, const char* caption) = nullptr;
 };
 
 extern WindowHooks window_hooks;

@@ -181,7 +181,7 @@ std::int32_t winfowindow(std::int32_t item) {
         last = item == 7 ? x : y;
         break;
     case 9: yygetminmaxstate(last); break;
-    case 10: last = yyspecialkind(current_frame()); break;
+    case 10: yyedittest(last); break;
     case 11:
     case 12:
     case 13:

@@ -3,6 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "lib/graphics/driver.h"
+#include "lib/graphics/gstate.h"
+#include "lib/window/rootwin.h"
+#include "lib/window/winops.h"
+#include "platform/os_menu.h"
+#include "platform/os_window.h"
+#include "tests/support/graphics_test.h"
+
 namespace {
 void collect(std::string_view message) { AppTest::errors().emplace_back(message); }
 }  // namespace
@@ -19,6 +27,54 @@ void AppTest::SetUp() {
 }
 
 void AppTest::TearDown() { app_set_error_sink(nullptr); }
+
+void AppDrawTest::SetUp() {
+    AppTest::SetUp();
+    attach_fake_graphics(surfaces, driver, 200, 100);
+    // As the root window's opening does.
+    igrinit();
+    IGrSelect(1, 0);
+    driver.clear();
+}
+
+std::vector<std::array<float, 4>> AppDrawTest::lines() const {
+    std::vector<std::array<float, 4>> l;
+    for (const DriverCall* c : driver.find(ScreenSide, OpLine)) l.push_back({c->args.X[0], c->args.Y[0], c->args.X[1], c->args.Y[1]});
+    return l;
+}
+
+void AppWindowTest::open(const std::vector<int>& menu_items) {
+    WindowOpen(DefaultWindowFlags | WinStatusBar, 10, 10, 400, 300, 0, {}, 0, "Test");
+    ASSERT_NE(wtab.wWindow[0], 0);
+    const std::array<std::int32_t, 3> widths{3000, 3000, -1};
+    windowstatusbarparts(3, widths);
+    if (menu_items.empty()) return;
+    const OsHandle bar = os_create_menu();
+    int pos = 0;
+    for (int id : menu_items) os_insert_menu_item(bar, pos++, id, "item " + std::to_string(id));
+    os_set_menu(wtab.wWindow[0], bar);
+    wtab.hMenuRoot[0] = bar;
+}
+
+std::string AppWindowTest::status_text(int part) {
+    char buf[600] = {};
+    os_send_message(wtab.wMessLine[0], OSM_SB_GETTEXT, static_cast<std::uintptr_t>(part - 1),
+                    reinterpret_cast<std::intptr_t>(buf));
+    return buf;
+}
+
+bool AppWindowTest::checked(int item) {
+    return (os_get_menu_state(wtab.hMenuRoot[0], static_cast<std::uint32_t>(item), OS_MF_BYCOMMAND) & OS_MF_CHECKED) != 0;
+}
+
+bool AppWindowTest::enabled(int item) {
+    return (os_get_menu_state(wtab.hMenuRoot[0], static_cast<std::uint32_t>(item), OS_MF_BYCOMMAND) &
+            (OS_MF_GRAYED | OS_MF_DISABLED)) == 0;
+}
+
+std::uint32_t AppWindowTest::pixel(int x, int y) {
+    return static_cast<std::uint32_t>(os_surface_pixel(wtab.hClient[0], x, y));
+}
 
 std::vector<std::string> crlf_lines(const std::string& bytes) {
     std::vector<std::string> lines;

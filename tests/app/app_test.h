@@ -1,13 +1,17 @@
 #pragma once
 // Fixture for the program's tests: fresh data blocks, and the errors the
 // program reports collected instead of printed.
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/appdata.h"
 #include "app/records.h"
+#include "tests/support/fake_surfaces.h"
 #include "tests/support/quinda_test.h"
+#include "tests/support/recording_driver.h"
 
 class AppTest : public QuindaTest {
 public:
@@ -17,6 +21,36 @@ public:
 protected:
     void SetUp() override;
     void TearDown() override;
+};
+
+// The program's tests that look at what it draws: a window of 200 x 100 in
+// slot 0 (twice as wide as high) and a recording driver on the screen side.
+class AppDrawTest : public AppTest {
+protected:
+    void SetUp() override;
+
+    // The lines the screen side received, each as its two ends in device units.
+    std::vector<std::array<float, 4>> lines() const;
+
+    FakeSurfaces surfaces;
+    RecordingDriver driver;
+};
+
+// The program's tests that need the real root window: 400 x 300 with a
+// status bar of three parts and a menu bar holding the given command ids.
+class AppWindowTest : public AppTest {
+public:
+
+    // The text of a status-bar part (1..3).
+    static std::string status_text(int part);
+    // Menu item states: checked, and enabled.
+    static bool checked(int item);
+    static bool enabled(int item);
+    // The client pixel at (x, y) as packed RGB.
+    static std::uint32_t pixel(int x, int y);
+
+protected:
+    void open(const std::vector<int>& menu_items = {});
 };
 
 // The file's lines without their CR LF ends; a line that does not end in

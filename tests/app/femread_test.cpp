@@ -1,14 +1,18 @@
 #include "app/femread.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/drawhooks.h"
+#include "app/apphooks.h"
 #include "app/femwrite.h"
 #include "lib/graphics/colours.h"
+#include "lib/graphics/areas.h"
 #include "lib/graphics/gstate.h"
+#include "lib/window/quinda_state.h"
 #include "lib/window/text.h"
+#include "lib/window/winops.h"
 #include "tests/app/app_test.h"
 #include "tools/femgen/femgen.h"
 
@@ -291,33 +295,66 @@ TEST_F(FemReadTest, MoreBuiltTrianglesThanTheLimitRejectTheFile) {
     EXPECT_EQ(dat4.nnode, 0);
 }
 
-TEST_F(FemReadTest, MeshIsDrawnAsItIsBuiltInUndistortedUnits) {
-    static std::vector<std::string> calls;
-    calls.clear();
-    app_draw_hooks.clear_window = [] { calls.push_back("clear"); };
-    app_draw_hooks.logo = [] { calls.push_back("logo"); };
-    app_draw_hooks.infogrscreen = [](int item) { return item == 32 ? 200 : 0; };   // twice as wide as high
-    app_draw_hooks.igrmoveto = [](float x, float y) {
-        calls.push_back(std::string("m") + std::to_string(static_cast<int>(x)) + std::to_string(static_cast<int>(y)));
-    };
-    app_draw_hooks.igrlineto = [](float x, float y) {
-        calls.push_back(std::string("l") + std::to_string(static_cast<int>(x)) + std::to_string(static_cast<int>(y)));
-    };
-    ASSERT_EQ(load(square().s), FemLoaded);
-    EXPECT_EQ(calls, (std::vector<std::string>{"clear", "logo", "m00", "l10", "l11", "l00", "m00", "l11", "l01",
-                                               "l00"}));
+namespace {
+
+// The mesh drawing: the model read into a drawing area whose units keep the
+// mesh undistorted on the drawable, each triangle drawn as it is built.
+class FemDrawTest : public AppDrawTest {
+protected:
+    TempDir dir;
+    void SetUp() override {
+        AppDrawTest::SetUp();
+        igrcolourmodel(24);
+    }
+};
+
+std::vector<std::string> logo_calls;
+
+}  // namespace
+
+TEST_F(FemDrawTest, MeshIsDrawnAsItIsBuiltInUndistortedUnits) {
+    logo_calls.clear();
+    view_hooks.logo = [] { logo_calls.push_back("logo"); };
+    const std::string name = (dir.path() / "m.fem").string();
+    write_file(name, square().s);
+    ASSERT_EQ(leesfem(name), FemLoaded);
+    EXPECT_EQ(logo_calls.size(), 1u);
     EXPECT_EQ(gstate.CurrentColour.rgb(), wrgb(200, 190, 30));
-    // a = 100 / 200: the x range widens to twice the height.
+    // The drawable is twice as wide as high: the x range widens to twice the height.
     EXPECT_EQ(gstate.ux1, 0.0f);
     EXPECT_EQ(gstate.uy1, 0.0f);
     EXPECT_EQ(gstate.ux2, 2.0f);
     EXPECT_EQ(gstate.uy2, 1.0f);
+    // Triangles 1-2-3 and 1-3-4, each closed at its first corner.
+    const float segments[][4] = {{0, 0, 1, 0}, {1, 0, 1, 1}, {1, 1, 0, 0}, {0, 0, 1, 1}, {1, 1, 0, 1}, {0, 1, 0, 0}};
+    std::vector<std::array<float, 4>> want;
+    for (const auto& g : segments) {
+        std::array<float, 4> d{};
+        yye2i(g[0], g[1], d[0], d[1]);
+        yye2i(g[2], g[3], d[2], d[3]);
+        want.push_back(d);
+    }
+    EXPECT_EQ(lines(), want);
     // The view is the extent as read.
     EXPECT_EQ(dat9.vxmax, 1.0f);
-    // A missing file still clears the window.
-    calls.clear();
+}
+
+namespace {
+class FemWindowTest : public AppWindowTest {};
+}  // namespace
+
+TEST_F(FemWindowTest, ReadingClearsTheWindowEvenForAMissingFile) {
+    open();
+    logo_calls.clear();
+    view_hooks.logo = [] { logo_calls.push_back("logo"); };
+    const std::uint32_t background = pixel(5, 5);
+    windowclear(std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0x123456);
+    ASSERT_EQ(pixel(5, 5), 0x123456u);
+    ASSERT_EQ(pixel(quinda.window_size[0] - 1, quinda.window_size[1] - 1), 0x123456u);
     EXPECT_EQ(leesfem("no-such-file"), FemMissing);
-    EXPECT_EQ(calls, (std::vector<std::string>{"clear", "logo"}));
+    EXPECT_EQ(pixel(5, 5), background);
+    EXPECT_EQ(pixel(quinda.window_size[0] - 1, quinda.window_size[1] - 1), background);
+    EXPECT_EQ(logo_calls.size(), 1u);
 }
 
 TEST_F(FemReadTest, WrittenModelsReadBackUnchanged) {

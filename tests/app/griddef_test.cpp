@@ -10,6 +10,8 @@
 #include "app/mainstate.h"
 #include "app/modflow.h"
 #include "lib/window/text.h"
+#include "lib/window/quinda_state.h"
+#include "platform/os_menu.h"
 #include "tests/app/app_test.h"
 
 namespace {
@@ -24,7 +26,6 @@ struct Script {
     std::vector<Step> steps;
     std::size_t at = 0;
     std::vector<std::pair<int, std::string>> shown;   // fields as the dialog showed them at the first wait
-    std::vector<std::tuple<int, int, int>> menu;
     int plots = 0;
 };
 Script script;
@@ -37,7 +38,6 @@ int scripted_wait() {
     if (s.radio) dialog_stand_in.radio = s.radio;
     return s.button;
 }
-void record_menu(int item, int property, int value) { script.menu.emplace_back(item, property, value); }
 void record_plot(int, int, int, int, int, int, int, int, int) { ++script.plots; }
 
 std::string shown(int field) {
@@ -46,13 +46,12 @@ std::string shown(int field) {
     return "?";
 }
 
-class GridDefTest : public AppTest {
+class GridDefTest : public AppWindowTest {
 protected:
     void SetUp() override {
-        AppTest::SetUp();
+        AppWindowTest::SetUp();
         script = Script{};
         dialog_hooks.wait = scripted_wait;
-        view_hooks.menu_set_state = record_menu;
         view_hooks.plot = record_plot;
         dat11.ext(1) = 0;
         dat11.ext(2) = 0;
@@ -62,6 +61,14 @@ protected:
     void answer(std::vector<Step> steps) {
         script.steps = std::move(steps);
         script.at = 0;
+    }
+    // The root window with the Grid menu's items: MODFLOW, Surfer and
+    // Arc-Info checked, filled contours unchecked, contour lines greyed, so
+    // that each command's changes show.
+    void open_grid_menu() {
+        open({40010, 40011, 40012, 40015, 40016});
+        for (int id : {40010, 40011, 40012}) os_check_menu_item(wtab.hMenuRoot[0], static_cast<std::uint32_t>(id), OS_MF_CHECKED);
+        os_enable_menu_item(wtab.hMenuRoot[0], 40016, OS_MF_GRAYED);
     }
     TempDir dir_;
 };
@@ -131,6 +138,7 @@ TEST_F(GridDefTest, ChkOriginCases) {
 }
 
 TEST_F(GridDefTest, SurferMaxGrid) {
+    open_grid_menu();
     answer({{1117, {}}, {1, {}}});
     cmd_surfer();
     EXPECT_EQ(dat8.gx0, 0.0f);
@@ -146,9 +154,12 @@ TEST_F(GridDefTest, SurferMaxGrid) {
     EXPECT_EQ(mainstate.showcontour, 0);
     EXPECT_EQ(script.plots, 1);
     EXPECT_EQ(dialog_stand_in.loaded, 0);
-    const std::vector<std::tuple<int, int, int>> menu = {
-        {40012, 2, 0}, {40010, 2, 0}, {40011, 2, 1}, {40016, 1, 1}};
-    EXPECT_EQ(script.menu, menu);
+    // Surfer alone is checked; contour lines are available.
+    EXPECT_FALSE(checked(40012));
+    EXPECT_FALSE(checked(40010));
+    EXPECT_TRUE(checked(40011));
+    EXPECT_TRUE(enabled(40016));
+    EXPECT_FALSE(checked(40015));
 }
 
 TEST_F(GridDefTest, SurferShowsCornersInOrderAndTakesEntries) {
@@ -201,6 +212,7 @@ TEST_F(GridDefTest, SurferCancelAndBadCounts) {
 }
 
 TEST_F(GridDefTest, ArcInfoMaxGridAndTruncatedCounts) {
+    open_grid_menu();
     answer({{1117, {}}, {1, {}}});
     cmd_arcinfo();
     EXPECT_EQ(dat8.cellsize, 2.0f);
@@ -213,6 +225,12 @@ TEST_F(GridDefTest, ArcInfoMaxGridAndTruncatedCounts) {
     EXPECT_EQ(dat18.gridtype, GridArcInfo);
     EXPECT_EQ(mainstate.plotmode, 1);
     EXPECT_EQ(script.plots, 1);
+    // Arc-Info alone is checked, with filled contours; contour lines are greyed.
+    EXPECT_TRUE(checked(40012));
+    EXPECT_FALSE(checked(40011));
+    EXPECT_FALSE(checked(40010));
+    EXPECT_TRUE(checked(40015));
+    EXPECT_FALSE(enabled(40016));
 
     answer({{1, {{1035, "12.9"}, {1037, "7"}}}});
     cmd_arcinfo();

@@ -20,18 +20,19 @@ struct Recorded {
 };
 Recorded rec;
 
-void record_plot(int, int, int, int, int, int, int, int, int) { ++rec.plots; }
-void record_status(int part, std::string_view text) {
-    if (part == 3) rec.status.emplace_back(text);
+// Each redraw also records what status-bar part 3 shows at that moment.
+void record_plot(int, int, int, int, int, int, int, int, int) {
+    ++rec.plots;
+    rec.status.push_back(AppWindowTest::status_text(3));
 }
 
-class InterpTest : public AppTest {
+class InterpTest : public AppWindowTest {
 protected:
     void SetUp() override {
-        AppTest::SetUp();
+        AppWindowTest::SetUp();
+        open();
         rec = Recorded{};
         view_hooks.plot = record_plot;
-        view_hooks.windowoutstatusbar = record_status;
     }
 };
 
@@ -134,7 +135,7 @@ TEST_F(InterpTest, LinearFieldOnRegularGrid) {
     EXPECT_EQ(leakage.iopt, 52);
     EXPECT_EQ(rec.plots, 1);
     ASSERT_EQ(rec.status.size(), 1u);
-    EXPECT_EQ(rec.status[0], "option: " + dat5.optitle(3));
+    EXPECT_EQ(rec.status[0], "option: " + std::string(txt_trim(dat5.optitle(3))));
 }
 
 TEST_F(InterpTest, LinearFieldOnRotatedGrid) {

@@ -10,34 +10,45 @@
 #include "app/interp.h"
 #include "app/modflow.h"
 #include "app/settings.h"
+#include "lib/graphics/areas.h"
+#include "lib/graphics/colours.h"
+#include "lib/graphics/driver.h"
 #include "lib/window/text.h"
 #include "tests/app/app_test.h"
 #include "tests/app/interp_mesh.h"
 
 namespace {
 
-struct Circles {
-    int count = 0;
-    float last_x = 0, last_y = 0, last_r = 0;
+struct Recorded {
     int plots = 0;
 };
-Circles rec;
+Recorded rec;
 
-void record_circle(float x, float y, float r) {
-    ++rec.count;
-    rec.last_x = x;
-    rec.last_y = y;
-    rec.last_r = r;
-}
 void record_plot(int, int, int, int, int, int, int, int, int) { ++rec.plots; }
 
-class ModflowTest : public AppTest {
+// The cell centres are marked on the recording screen device; the world
+// units take in every grid of these tests.
+class ModflowTest : public AppDrawTest {
 protected:
     void SetUp() override {
-        AppTest::SetUp();
-        rec = Circles{};
-        view_hooks.igrcircle = record_circle;
+        AppDrawTest::SetUp();
+        igrcolourmodel(24);
+        IGrUnits(-1000, -1000, 1000, 1000);
+        rec = Recorded{};
         view_hooks.plot = record_plot;
+    }
+    // The circles the screen device received: solid, in the marking colour.
+    std::vector<const DriverCall*> circles() const {
+        std::vector<const DriverCall*> c;
+        for (const DriverCall& call : driver.calls) {
+            if (call.side != ScreenSide || (call.op != OpEllipse && call.op != OpEllipsePattern && call.op != OpEllipseSolid))
+                continue;
+            EXPECT_EQ(call.op, OpEllipseSolid);
+            EXPECT_EQ(call.state.fill_style, 4);
+            EXPECT_EQ(call.state.CurrentColour.rgb(), wrgb(0, 125, 0));
+            c.push_back(&call);
+        }
+        return c;
     }
     // Reads the widths of a file holding the text; ierr returned.
     int read_widths(const std::string& text, int& n, ModflowArray& d, ModflowArray& c, float origin = 0) {
@@ -122,7 +133,6 @@ TEST_F(ModflowTest, BadFilesAreReportedAndLeaveTheGridAlone) {
 }
 
 TEST_F(ModflowTest, SettingsFileReadsTheGridThroughDelrC) {
-    install_grid_definition_hooks();
     write_file(dir_.file("delr"), "100 100\n50\n");
     write_file(dir_.file("delc"), "10 20\n");
     const std::string ini = dir_.file("batch.ini");
@@ -177,7 +187,7 @@ TEST_F(ModflowTest, LinearFieldAtCellCentres) {
         }
     }
     EXPECT_EQ(inside, 10 * 10);
-    EXPECT_EQ(rec.count, inside);
+    EXPECT_EQ(static_cast<int>(circles().size()), inside);
     EXPECT_EQ(dat18.gridtype, GridModflow);
     EXPECT_EQ(dat8.nx, 100);
     EXPECT_EQ(dat8.ny, 100);
@@ -201,9 +211,16 @@ TEST_F(ModflowTest, LinearFieldOnRotatedCells) {
             EXPECT_NEAR(dat16.mfval(c, r), linear(x, y), 3e-4f) << c << "," << r;
         }
     }
-    // The last circle sits at a centre mapped back to the world.
-    EXPECT_EQ(rec.count, 48);
-    EXPECT_EQ(rec.last_r, 2.5f);
+    // The last circle sits at the last centre mapped back to the world, with
+    // a quarter of the smaller cell side as its radius.
+    const auto marks = circles();
+    ASSERT_EQ(marks.size(), 48u);
+    float x = dat16.xcen(8), y = dat16.ycen(6), xd = 0, yd = 0;
+    rotate(x, y, -1);
+    yye2i(x, y, xd, yd);
+    EXPECT_EQ(marks.back()->args.X[0], xd);
+    EXPECT_EQ(marks.back()->args.Y[0], yd);
+    EXPECT_EQ(marks.back()->args.X[3], 2.5f);
 }
 
 TEST_F(ModflowTest, EveryCoveredCentreGetsItsValue) {
@@ -302,12 +319,13 @@ TEST_P(ModflowDifferential, FastEqualsPlainBitForBit) {
     dat8 = grid_before;
     dat16.mfval.a.fill(0.0f);
     dat7.gridval.a.fill(0.0f);
-    rec = Circles{};
+    rec = Recorded{};
+    driver.clear();
     modflow_grid(-1, 1, 0, 1, 1, 1, 1, 0);
     ASSERT_EQ(std::memcmp(mf.data(), dat16.mfval.a.data(), mf.size() * sizeof(float)), 0);
     ASSERT_EQ(std::memcmp(gv.data(), dat7.gridval.a.data(), gv.size() * sizeof(float)), 0);
     EXPECT_EQ(rec.plots, plain_plots);
-    EXPECT_GT(rec.count, 0);
+    EXPECT_FALSE(circles().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(

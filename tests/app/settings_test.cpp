@@ -12,35 +12,12 @@
 
 namespace {
 
-// Stand-ins for the grid definition's routines: checkgrid records its
-// calls; delr_c reads blank-separated values and adds the centres up.
-std::vector<int> checkgrid_calls;
-int fake_delr_c(std::string_view name, int readflag, std::int32_t& n, Arr1<float, MaxModflow>& d, float origin,
-                Arr1<float, MaxModflow>& c) {
-    if (readflag == 1) {
-        TextIn in;
-        if (!in.open(name)) {
-            app_input_error("cannot read " + txt_c(name));
-            return ExitInputError;
-        }
-        n = 0;
-        std::string_view line;
-        while (in.next_line(line))
-            for (int k = 1; k <= nveld(line); ++k) datstr(k, line, d(++n), static_cast<int>(line.size()));
-    }
-    for (int i = 1; i <= n; ++i) c(i) = i == 1 ? origin + d(1) / 2 : (c(i - 1) + d(i - 1) / 2) + d(i) / 2;
-    return 0;
-}
-
 class SettingsTest : public AppTest {
 protected:
     TempDir dir{true};
     void SetUp() override {
         AppTest::SetUp();
         igrcolourmodel(24);
-        checkgrid_calls.clear();
-        settings_grid_hooks.checkgrid = [](int type) { checkgrid_calls.push_back(type); };
-        settings_grid_hooks.delr_c = fake_delr_c;
         dat19.home = txt_fixed(dir.path().string() + "/", TextLength);
         dat19.lhome = static_cast<int>(dir.path().string().size()) + 1;
         femgen::Options o;
@@ -87,7 +64,6 @@ TEST_F(SettingsTest, SurferGridRoundTrip) {
                      }));
 
     reset_app_data();
-    settings_grid_hooks.checkgrid = [](int type) { checkgrid_calls.push_back(type); };
     SettingsRead r;
     ASSERT_EQ(read_settings(r), 0) << (errors().empty() ? "" : errors()[0]);
     EXPECT_EQ(txt_trim(r.femname), "model.fem");
@@ -101,7 +77,9 @@ TEST_F(SettingsTest, SurferGridRoundTrip) {
     EXPECT_EQ(dat8.gy1, 0.05f);
     EXPECT_EQ(dat8.nx, 120);
     EXPECT_EQ(dat8.ny, 80);
-    EXPECT_EQ(checkgrid_calls, std::vector<int>{0});
+    // The spacing follows from the corners and counts read.
+    EXPECT_EQ(dat8.dx, 1000.0f / 119.0f);
+    EXPECT_EQ(dat8.dy, (0.05f + 12.5f) / 79.0f);
     const float want = static_cast<float>(static_cast<long double>(13.0f * 0.0055555557f) * (4 * std::atan(1.0L)));
     EXPECT_EQ(dat12.rotang, want);
     EXPECT_NEAR(dat12.rotang, 13 * 3.14159265358979 / 180, 1e-6);
@@ -145,7 +123,11 @@ TEST_F(SettingsTest, ArcInfoGridRoundTripTruncatesItsCounts) {
     EXPECT_EQ(dat8.nx, 3);
     EXPECT_EQ(dat8.ny, 200);
     EXPECT_EQ(dat8.cellsize, 12.5f);
-    EXPECT_EQ(checkgrid_calls, std::vector<int>{1});
+    // The corners follow from the lower-left corner, cell size and counts read.
+    EXPECT_EQ(dat8.gx0, 1006.25f);
+    EXPECT_EQ(dat8.gy0, 2006.5f);
+    EXPECT_EQ(dat8.gx1, 1031.25f);
+    EXPECT_EQ(dat8.dx, 12.5f);
     EXPECT_EQ(r.option, -1);
     for (int k = 0; k < NumGridOptions; ++k) EXPECT_NE(dat5.opton(k), 'j');
 }
@@ -237,7 +219,7 @@ TEST_F(SettingsTest, BadFilesChangeNothing) {
         {"model.fem\n0 0\n0 0 10 10\n11 11\n0\n-2\ns.grd\n", "grid option -2"},
         {"model.fem\n0 0\n0 0 10 10\n11 1e30\n0\n3\ns.grd\n", "outside the integer range"},
         {"model.fem\n2 0\ndelr.txt\ndelc.txt\n0 0 3\n0\n3\nm.dat\n", "row order 3"},
-        {"model.fem\n2 0\ndelr.txt\ndelc.txt\n0 0\n0\n3\nm.dat\n", "holds no values"},
+        {"model.fem\n2 0\ndelr.txt\ndelc.txt\n0 0\n0\n3\nm.dat\n", "holds no widths"},
         {"model.fem\n2 0\n\ndelc.txt\n0 0\n0\n3\nm.dat\n", "no DELR file"},
         {"bad.fem\n0 0\n0 0 10 10\n11 11\n0\n3\ns.grd\n", "title line"},
         {std::string(90, 'x') + "\n0 0\n", "longer than 80"},

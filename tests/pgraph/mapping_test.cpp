@@ -8,8 +8,7 @@ class PgMappingTest : public PgTest {
 protected:
     void SetUp() override {
         PgTest::SetUp();
-        FakeCore::defaults();
-        FakeCore::install();
+        Core::defaults();
     }
 };
 
@@ -22,10 +21,10 @@ TEST_F(PgMappingTest, LinearMappingInsideTheGraphicsUnits) {
         {0, 0, 1, 1, 2.0f, -1.0f, 1.7f, -0.7f},   // outside the plot area: no clipping
     };
     for (const auto& c : cases) {
-        FakeCore::ux1 = c.ux1;
-        FakeCore::uy1 = c.uy1;
-        FakeCore::ux2 = c.ux2;
-        FakeCore::uy2 = c.uy2;
+        Core::ux1 = c.ux1;
+        Core::uy1 = c.uy1;
+        Core::ux2 = c.ux2;
+        Core::uy2 = c.uy2;
         float gx = 0, gy = 0;
         ipgunitstogrunits(c.x, c.y, gx, gy);
         EXPECT_FLOAT_EQ(gx, c.gx);
@@ -34,7 +33,7 @@ TEST_F(PgMappingTest, LinearMappingInsideTheGraphicsUnits) {
         EXPECT_FLOAT_EQ(yyp2y(c.y), c.gy);
     }
     // A reversed axis mirrors the plot.
-    FakeCore::defaults();
+    Core::defaults();
     ipgunits(10.0f, 0.0f, 0.0f, 1.0f);
     EXPECT_FLOAT_EQ(yyp2x(10.0f), 0.1f);
     EXPECT_FLOAT_EQ(yyp2x(0.0f), 0.9f);
@@ -61,7 +60,7 @@ TEST_F(PgMappingTest, Log10OfTheAbsoluteValue) {
 }
 
 TEST_F(PgMappingTest, PolarCircleLooksRoundOnTheDevice) {
-    FakeCore::aspect = 2.0f;   // drawable twice as wide as high
+    Core::aspect = 2.0f;   // drawable twice as wide as high
     pgstate.PGXLOG = 1;
     pgstate.PGYLOG = 1;
     float xc, yc, rx, ry;
@@ -74,14 +73,14 @@ TEST_F(PgMappingTest, PolarCircleLooksRoundOnTheDevice) {
     EXPECT_EQ(pgstate.PGYLOG, 1);
 
     // Screen output off: the page proportions decide.
-    FakeCore::screen = 0;
-    FakeCore::page_w = 3000;
-    FakeCore::page_h = 1000;
+    Core::screen = 0;
+    Core::page_w = 3000;
+    Core::page_h = 1000;
     yypol(xc, yc, rx, ry);
     EXPECT_FLOAT_EQ(ry, 0.4f);
     EXPECT_NEAR(rx, 0.4f / 3.0f, 1e-6);
     // A page without a height counts as square.
-    FakeCore::page_h = 0;
+    Core::page_h = 0;
     yypol(xc, yc, rx, ry);
     EXPECT_FLOAT_EQ(rx, 0.4f);
     EXPECT_FLOAT_EQ(ry, 0.4f);

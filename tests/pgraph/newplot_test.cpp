@@ -188,9 +188,8 @@ TEST_F(PgNewPlotTest, ContourGranularity) {
 }
 
 TEST_F(PgNewPlotTest, PackedRgbColours) {
-    FakeCore::defaults();
-    FakeCore::install();
-    FakeCore::model = 2;
+    Core::defaults();
+    Core::model = 2;
     declare(1, 3, {1}, 0, 1);
     // Set 1: r = 223 - 32 + 7, g = 143, b = 159.
     const int g = 143, b = 159;

@@ -1,10 +1,10 @@
 #pragma once
-// Plot state as the graphics initialisation leaves it, with the links to the
-// graphics core restored after each test.
+// Plot state as the graphics initialisation leaves it.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "lib/graphics/gstate.h"
 #include "lib/pgraph/pg_core.h"
 #include "lib/pgraph/pg_internal.h"
 #include "lib/pgraph/pgraph.h"
@@ -24,44 +24,27 @@ class PgTest : public QuindaTest {
 protected:
     void SetUp() override {
         QuindaTest::SetUp();
-        saved_ = pg_core_links;
-        pg_core_links = PgCoreLinks{};
         pg_initialise();
         infoerror(1);
     }
-    void TearDown() override { pg_core_links = saved_; }
-
-private:
-    PgCoreLinks saved_;
 };
 
-// Values a fake graphics core answers with.
-struct FakeCore {
-    static inline float ux1 = 0, uy1 = 0, ux2 = 1, uy2 = 1;
-    static inline float aw = 1, ah = 1;
-    static inline int screen = 1;
-    static inline float aspect = 1;
-    static inline int page_w = 0, page_h = 0;
-    static inline int model = 1;
+// The graphics-core words presentation graphics reads, set in place.
+struct Core {
+    static inline float& ux1 = gstate.ux1;
+    static inline float& uy1 = gstate.uy1;
+    static inline float& ux2 = gstate.ux2;
+    static inline float& uy2 = gstate.uy2;
+    static inline float& aw = gstate.area_width_x;
+    static inline float& ah = gstate.area_width_y;
+    static inline std::int32_t& screen = gstate.screen_flag;
+    static inline float& aspect = gstate.aspect_ratio;
+    static inline std::int32_t& page_w = gstate.hc.options.slots[0];
+    static inline std::int32_t& page_h = gstate.hc.options.slots[1];
+    static inline std::int32_t& model = gstate.ColourModel;
 
-    static void install() {
-        pg_core_links.graphics_units = [](float& a, float& b, float& c, float& d) {
-            a = ux1;
-            b = uy1;
-            c = ux2;
-            d = uy2;
-        };
-        pg_core_links.area_fractions = [](float& w, float& h) {
-            w = aw;
-            h = ah;
-        };
-        pg_core_links.screen_output = [] { return screen; };
-        pg_core_links.drawable_aspect = [] { return aspect; };
-        pg_core_links.hardcopy_option = [](int k) { return k == 1 ? page_w : k == 2 ? page_h : 0; };
-        pg_core_links.colour_model = [] { return model; };
-        pg_core_links.yypalg = [](int index, int& colour) { colour = 1000 + index; };
-        pg_core_links.yyrgbto8 = [](int colour, int& index) { index = colour % 256; };
-    }
+    // Whole drawable of aspect 1 as the area, units 0..1, screen output on,
+    // no page size, palette colours.
     static void defaults() {
         ux1 = uy1 = 0;
         ux2 = uy2 = 1;

@@ -3,7 +3,7 @@
 #include <limits>
 #include <string>
 
-#include "lib/pgraph/pg_format.h"
+#include "lib/window/convert.h"
 #include "tests/pgraph/pg_fixture.h"
 
 class PgScaleTest : public PgTest {
@@ -236,6 +236,8 @@ TEST_F(PgScaleTest, LabelsAreTrimmed) {
         {-1, 0.0f, 7, 0, "0"},
         {-1, 0.0f, -3, 0, "0"},
         {-1, 0.01f, 0, 0, "0"},
+        {-1, -0.01f, 0, 0, "0"},    // a negative value that rounds to zero has no sign
+        {2, -0.001f, 0, 0, ".00"},
         {-1, 0.4f, 1, 0, "0"},
         {1, 2.0f, 0, 0, "2.0"},
         {2, 2.0f, 0, 0, "2.00"},
@@ -260,6 +262,28 @@ TEST_F(PgScaleTest, LabelsAreTrimmed) {
     EXPECT_EQ(infoerror(1), 0);
 }
 
+TEST_F(PgScaleTest, TheFormatsLabelsBuildAreWrittenByTheLibraryConversions) {
+    // Exponent widths are written with a leading zero and read back with it.
+    struct Case { float value; const char* format; std::size_t length; const char* text; };
+    const Case cases[] = {
+        {1500000.0f, "(1PE08.1)", 13, " 1.5E+06     "},
+        {9.96f, "(1PE08.1)", 8, " 1.0E+01"},
+        {0.0f, "(1PE08.1)", 8, " 0.0E+00"},
+        {-123.456f, "(1PE13.6)", 13, "-1.234560E+02"},
+        {3.0f, "(F9.0)", 9, "       3."},
+        {-0.25f, "(F4.2)", 4, "-.25"},
+    };
+    for (const auto& c : cases) {
+        std::string t(c.length, '?');
+        IRealToString(c.value, t, c.format);
+        EXPECT_EQ(t, c.text) << c.value << " " << c.format;
+    }
+    std::string w(2, '?');
+    IntegerToString(7, w, "(I2.2)");
+    EXPECT_EQ(w, "07");
+    EXPECT_EQ(infoerror(1), 0);
+}
+
 TEST_F(PgScaleTest, DecimalsBeyondOneDigitGiveAValidFormat) {
     // Too many decimals for the field: the value does not fit, and the
     // label says so with asterisks instead of a broken format.
@@ -271,50 +295,4 @@ TEST_F(PgScaleTest, DecimalsBeyondOneDigitGiveAValidFormat) {
     // More decimals than the automatic exponent width holds.
     pgstate.PGDECIMALS = 3;
     EXPECT_EQ(label(1500000.0f, 6), "**********");
-}
-
-TEST(PgFormat, EditDescriptors) {
-    struct Case { float value; const char* format; std::size_t length; const char* text; };
-    const Case cases[] = {
-        {1234.5f, "(F8.2)", 10, " 1234.50  "},
-        {0.25f, "(F4.2)", 4, "0.25"},
-        {0.25f, "(F3.2)", 3, ".25"},
-        {-0.25f, "(F4.2)", 4, "-.25"},
-        {0.125f, "(F5.2)", 5, " 0.13"},
-        {3.0f, "(F9.0)", 9, "       3."},
-        {1500000.0f, "(1PE08.1)", 13, " 1.5E+06     "},
-        {-123.456f, "(1PE13.6)", 13, "-1.234560E+02"},
-        {9.96f, "(1PE08.1)", 8, " 1.0E+01"},
-        {0.0f, "(1PE08.1)", 8, " 0.0E+00"},
-    };
-    for (const auto& c : cases) {
-        std::string t(c.length, '?');
-        pg_real_to_string(c.value, t, c.format);
-        EXPECT_EQ(t, c.text) << c.value << " " << c.format;
-    }
-    std::string t(9, '?');
-    pg_integer_to_string(7, t, "(I3.3)");
-    EXPECT_EQ(t, "007      ");
-    pg_integer_to_string(-42, t, "(I9)");
-    EXPECT_EQ(t, "      -42");
-    pg_integer_to_string(2147483647, t, "(I9)");
-    EXPECT_EQ(t, "*********");
-    EXPECT_EQ(infoerror(1), 18);
-    std::string u(13, '?');
-    pg_real_to_string(1234.5f, u, "(F5.2)");
-    EXPECT_EQ(u, "**********   ");
-    EXPECT_EQ(infoerror(1), 18);
-    pg_real_to_string(1.0f, u, "(F9.<)");
-    EXPECT_EQ(u, "**********   ");
-    EXPECT_EQ(infoerror(1), 18);
-    pg_real_to_string(1.0f, u, "(F20.2)");   // field longer than the text
-    EXPECT_EQ(infoerror(1), 18);
-
-    std::int32_t first = -1, last = -1;
-    pg_locate_string("   ab c  ", first, last);
-    EXPECT_EQ(first, 4);
-    EXPECT_EQ(last, 7);
-    pg_locate_string("    ", first, last);
-    EXPECT_EQ(first, 0);
-    EXPECT_EQ(last, 0);
 }

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <vector>
 
+#include "lib/graphics/colours.h"
 #include "tests/pgraph/pg_fixture.h"
 
 class PgStateTest : public PgTest {};
@@ -223,15 +224,20 @@ TEST_F(PgStateTest, IntegerSettersAndTickPositions) {
 }
 
 TEST_F(PgStateTest, OutlineColourFollowsTheColourModel) {
-    FakeCore::defaults();
-    FakeCore::install();
+    Core::defaults();
+    yypali();
+    // Palette model: the number, and the palette's colour of it.
+    std::int32_t rgb = -1, index = -1;
+    yypalg(5, rgb);
     ipgstyleoutline(5);
     EXPECT_EQ(pgstate.PGOUTLINE, 5);
-    EXPECT_EQ(pgstate.PGOUTLINERGB, 1005);
-    FakeCore::model = 2;
+    EXPECT_EQ(pgstate.PGOUTLINERGB, rgb);
+    // Packed RGB model: the colour, and the nearest palette entry to it.
+    Core::model = 2;
+    yyrgbto8(0x0102FF, index);
     ipgstyleoutline(0x0102FF);
     EXPECT_EQ(pgstate.PGOUTLINERGB, 0x0102FF);
-    EXPECT_EQ(pgstate.PGOUTLINE, 0xFF);
+    EXPECT_EQ(pgstate.PGOUTLINE, index);
 }
 
 TEST_F(PgStateTest, UserTicksAreSortedAndBounded) {

@@ -2,11 +2,15 @@
 
 #include "lib/graphics/colours.h"
 
-void GraphicsTest::SetUp() {
-    QuindaTest::SetUp();
+void attach_fake_graphics(FakeSurfaces& surfaces, RecordingDriver& driver, int width, int height) {
     // The reset cleared every link; register the stand-ins again.
     surfaces.attach();
     driver.attach();
-    surfaces.open_window(0, 400, 300);
+    surfaces.open_window(0, width, height);
     yypali();
+}
+
+void GraphicsTest::SetUp() {
+    QuindaTest::SetUp();
+    attach_fake_graphics(surfaces, driver, 400, 300);
 }

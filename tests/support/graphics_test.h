@@ -6,6 +6,11 @@
 #include "tests/support/quinda_test.h"
 #include "tests/support/recording_driver.h"
 
+// After a state reset: the surfaces and the driver registered again, a
+// window of width x height in slot 0 and the palette built as the root
+// window builds it.
+void attach_fake_graphics(FakeSurfaces& surfaces, RecordingDriver& driver, int width, int height);
+
 class GraphicsTest : public QuindaTest {
 protected:
     void SetUp() override;

@@ -7,9 +7,7 @@
 
 #include "app/appdata.h"
 #include "app/apphooks.h"
-#include "app/drawhooks.h"
 #include "app/mainstate.h"
-#include "app/settings.h"
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/screen.h"
@@ -34,8 +32,6 @@ void QuindaTest::SetUp() {
     reset_error_services();
     reset_app_data();
     reset_message_state();
-    reset_app_draw_hooks();
-    reset_settings_grid_hooks();
     reset_text_units();
     reset_os_services();
     reset_startup();

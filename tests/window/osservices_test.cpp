@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "lib/graphics/gstate.h"
+#include "lib/graphics/text.h"
 #include "lib/window/errors.h"
 #include "lib/window/osservices.h"
 #include "lib/window/quinda_state.h"
@@ -171,6 +172,20 @@ TEST_F(OsFilesTest, StoredAndTemporaryNames) {
         WInfoFilename(c.item, v);
         EXPECT_EQ(v, c.value);
         EXPECT_EQ(infoerror(1), c.error);
+    }
+    {
+        // Item 9 names the stroke font the text state holds.
+        igrinit();
+        std::string v(14, '#');
+        WInfoFilename(9, v);
+        EXPECT_EQ(v, "standard.chr  ");
+        yyofswiss();
+        WInfoFilename(9, v);
+        EXPECT_EQ(v, "swiss.chr     ");
+        std::string shorter(8, '#');
+        WInfoFilename(9, shorter);
+        EXPECT_EQ(shorter, "swiss.ch");
+        EXPECT_EQ(infoerror(1), 1023);
     }
 
     {
