@@ -15,7 +15,7 @@ struct CodeSource {
     std::vector<std::string> faces;
 };
 
-struct OutlineSpec {
+struct OutlineFont {
     std::string name;        // for messages
     std::string face;        // main TrueType face
     double baseline;         // glyph y of the base line
@@ -33,7 +33,7 @@ struct FontOutput {
     int gap = 0;
 };
 
-bool make_outline_font(const OutlineSpec& spec, const std::vector<CodeSource>& codes,
+bool make_outline_font(const OutlineFont& font, const std::vector<CodeSource>& codes,
                        FontOutput& out);
 
 // The standard vector font, drawn by hand; texts for codes 33..127 (127 the

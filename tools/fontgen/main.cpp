@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
     const std::string dir = argv[1];
     struct Outline {
         FontFile file;
-        OutlineSpec spec;
+        OutlineFont font;
     };
     const std::vector<Outline> outlines = {
         {{"fixed", "yyoffixed", "fixed.chr", 12553, "36.3f", "55.0f", "55.0f", "55.0f", 2, 0, "Liberation Mono"},
@@ -147,11 +147,11 @@ int main(int argc, char** argv) {
     for (const Outline& o : outlines) {
         FontOutput out;
         const bool symbol = o.file.stem == "symbol";
-        if (!make_outline_font(o.spec, symbol ? symbol_codes() : latin_codes(), out)) {
+        if (!make_outline_font(o.font, symbol ? symbol_codes() : latin_codes(), out)) {
             ok = false;
             continue;
         }
-        if (symbol) out.glyph_text[94] = std::string(static_cast<std::size_t>(o.spec.place127_blanks), ' ');
+        if (symbol) out.glyph_text[94] = std::string(static_cast<std::size_t>(o.font.place127_blanks), ' ');
         ok = write_font(dir, o.file, out) && ok;
     }
     FontFile standard{"standard", "wgrvfontstandard", "standard.chr", 3455, "7.68f", "11.88f",

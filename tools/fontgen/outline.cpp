@@ -128,7 +128,7 @@ int clampi(long v) { return static_cast<int>(std::clamp(v, 0L, 55L)); }
 
 // Builds a glyph's contours and strokes; returns false when the face has no
 // outline for it.
-bool build_glyph(FT_Face face, unsigned long uni, const OutlineSpec& spec, double scale,
+bool build_glyph(FT_Face face, unsigned long uni, const OutlineFont& font, double scale,
                  Glyph& g, int& clamped) {
     const FT_UInt gi = FT_Get_Char_Index(face, uni);
     if (gi == 0) return false;
@@ -137,7 +137,7 @@ bool build_glyph(FT_Face face, unsigned long uni, const OutlineSpec& spec, doubl
     Flattener f;
     f.scale = scale;
     f.dx = 27.5 - face->glyph->metrics.horiAdvance * scale / 2;
-    f.dy = spec.baseline;
+    f.dy = font.baseline;
     FT_Outline_Funcs funcs{ft_move, ft_line, ft_conic, ft_cubic, 0, 0};
     FT_Outline_Decompose(&face->glyph->outline, &funcs, &f);
 
@@ -282,7 +282,7 @@ std::vector<IPt> join_stroke(const Glyph& g, const std::vector<int>& members) {
 
 }  // namespace
 
-bool make_outline_font(const OutlineSpec& spec, const std::vector<CodeSource>& codes,
+bool make_outline_font(const OutlineFont& font, const std::vector<CodeSource>& codes,
                        FontOutput& out) {
     FT_Library lib;
     if (FT_Init_FreeType(&lib) != 0) return false;
@@ -300,11 +300,11 @@ bool make_outline_font(const OutlineSpec& spec, const std::vector<CodeSource>& c
     };
 
     // The scale puts the capital H of the main face on the wanted lines.
-    FT_Face main = face_of(spec.face);
+    FT_Face main = face_of(font.face);
     FT_Load_Glyph(main, FT_Get_Char_Index(main, 'H'), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING);
     FT_BBox hb;
     FT_Outline_Get_CBox(&main->glyph->outline, &hb);
-    const double scale = (spec.cap_top - spec.baseline) / double(hb.yMax - hb.yMin);
+    const double scale = (font.cap_top - font.baseline) / double(hb.yMax - hb.yMin);
 
     std::vector<Glyph> glyphs;
     int clamped = 0;
@@ -313,21 +313,21 @@ bool make_outline_font(const OutlineSpec& spec, const std::vector<CodeSource>& c
         g.code = cs.code;
         if (cs.unicode != 0) {
             bool got = false;
-            for (const std::string& path : cs.faces.empty() ? std::vector<std::string>{spec.face}
+            for (const std::string& path : cs.faces.empty() ? std::vector<std::string>{font.face}
                                                             : cs.faces) {
                 FT_Face f = face_of(path);
                 // A fallback face is scaled to the main face's em.
                 const double s = scale * main->units_per_EM / f->units_per_EM;
                 g = Glyph{};
                 g.code = cs.code;
-                if (build_glyph(f, cs.unicode, spec, s, g, clamped)) { got = true; break; }
+                if (build_glyph(f, cs.unicode, font, s, g, clamped)) { got = true; break; }
             }
             if (!got) std::fprintf(stderr, "%s: no outline for code %d (U+%04lX)\n",
-                                   spec.name.c_str(), cs.code, cs.unicode);
+                                   font.name.c_str(), cs.code, cs.unicode);
         }
         glyphs.push_back(std::move(g));
     }
-    if (clamped) std::fprintf(stderr, "%s: %d points clamped to the grid\n", spec.name.c_str(), clamped);
+    if (clamped) std::fprintf(stderr, "%s: %d points clamped to the grid\n", font.name.c_str(), clamped);
 
     // Seed every contour, count the fixed cost of the string.
     long points = 0, penups = 0;
@@ -357,14 +357,14 @@ bool make_outline_font(const OutlineSpec& spec, const std::vector<CodeSource>& c
     // to no glyph, used to make the length's parity come out right. Fonts
     // without that room end one glyph with a pen-up mark instead, which
     // draws nothing.
-    const long fixed = penups + spec.place127_blanks;
+    const long fixed = penups + font.place127_blanks;
     long gap = 0, trailing = 0;
-    if ((spec.target - fixed) % 2 != 0) {
-        if (spec.gap_allowed) gap = 1; else trailing = 1;
+    if ((font.target - fixed) % 2 != 0) {
+        if (font.gap_allowed) gap = 1; else trailing = 1;
     }
-    const long want_points = (spec.target - fixed - gap - trailing) / 2;
+    const long want_points = (font.target - fixed - gap - trailing) / 2;
     if (want_points < points) {
-        std::fprintf(stderr, "%s: %ld points needed at least, %ld allowed\n", spec.name.c_str(),
+        std::fprintf(stderr, "%s: %ld points needed at least, %ld allowed\n", font.name.c_str(),
                      points, want_points);
         return false;
     }
@@ -387,7 +387,7 @@ bool make_outline_font(const OutlineSpec& spec, const std::vector<CodeSource>& c
     double last = 0;
     while (points < want_points) {
         if (pq.empty()) {
-            std::fprintf(stderr, "%s: only %ld points available, %ld wanted\n", spec.name.c_str(),
+            std::fprintf(stderr, "%s: only %ld points available, %ld wanted\n", font.name.c_str(),
                          points, want_points);
             return false;
         }
@@ -395,7 +395,7 @@ bool make_outline_font(const OutlineSpec& spec, const std::vector<CodeSource>& c
         pq.pop();
         Glyph& g = glyphs[c.glyph];
         Contour& ct = g.contours[c.contour];
-        if (g.stroke_points[ct.stroke] >= spec.max_stroke_points) continue;
+        if (g.stroke_points[ct.stroke] >= font.max_stroke_points) continue;
         auto pos = std::find(ct.kept.begin(), ct.kept.end(), c.from);
         ct.kept.insert(pos + 1, c.index);
         ++g.stroke_points[ct.stroke];
@@ -404,7 +404,7 @@ bool make_outline_font(const OutlineSpec& spec, const std::vector<CodeSource>& c
         push_span(c.glyph, c.contour, c.from, c.index);
         push_span(c.glyph, c.contour, c.index, c.to);
     }
-    std::fprintf(stderr, "%s: last point added at a distance of %.3f units\n", spec.name.c_str(), last);
+    std::fprintf(stderr, "%s: last point added at a distance of %.3f units\n", font.name.c_str(), last);
 
     // Encode.
     out.glyph_text.clear();
@@ -412,13 +412,13 @@ bool make_outline_font(const OutlineSpec& spec, const std::vector<CodeSource>& c
         const Glyph& g = glyphs[gi];
         std::string s;
         for (std::size_t st = 0; st < g.strokes.size(); ++st) {
-            if (st) s += spec.penup;
+            if (st) s += font.penup;
             for (const IPt& p : join_stroke(g, g.strokes[st])) {
                 s += GlyphAlphabetGen[p.x];
                 s += GlyphAlphabetGen[p.y];
             }
         }
-        if (trailing && gi + 1 == glyphs.size()) s += spec.penup;
+        if (trailing && gi + 1 == glyphs.size()) s += font.penup;
         out.glyph_text.push_back(s);
     }
     out.gap = static_cast<int>(gap);
