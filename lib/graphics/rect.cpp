@@ -1,6 +1,7 @@
 // Axis-parallel rectangles with the current fill attributes; unlike the
 // other shapes they are hatched diagonally as well.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "lib/graphics/areas.h"
@@ -89,6 +90,10 @@ void draw_side(const Rect& r, const FillPass& pass) {
 // The device routine from step 2 on, with ordered corners.
 void rectangle(const Rect& r) {
     const GraphicsState& g = gstate;
+    // A corner that is not a finite number has no place on the drawable;
+    // its hatch lines would run on until single precision stops them.
+    if (!std::isfinite(r.xmin) || !std::isfinite(r.ymin) || !std::isfinite(r.xmax) || !std::isfinite(r.ymax))
+        return;
     const std::int32_t ixmin = yytrunc(r.xmin), ixmax = yytrunc(r.xmax);
     const std::int32_t iymin = yytrunc(r.ymin), iymax = yytrunc(r.ymax);
     if (ixmin > g.ix2 || ixmax < g.ix1 || iymin > g.iy2 || iymax < g.iy1) return;

@@ -71,6 +71,10 @@ float first_tick(float low, float step, float eps) {
 }
 
 float minus_one(std::int32_t n) { return static_cast<float>(static_cast<double>(n) - 1.0); }
+// A step of zero (a range of a few denormal units, whose power of ten
+// underflows) places every tick at the same value and counts without end.
+bool step_usable(float step) { return step != 0.0f; }
+
 std::int32_t plus1(std::int32_t n) { return n < INT_MAX ? n + 1 : n; }
 std::int32_t minus1(std::int32_t n) { return n > INT_MIN ? n - 1 : n; }
 std::int32_t absolute(std::int32_t n) { return n == INT_MIN ? INT_MAX : std::abs(n); }
@@ -108,8 +112,9 @@ void numeric_scale(float low, float high, std::int32_t axis, float& step, float&
     }
     count = pg_trunc((high - low + eps) / step);
     if ((high + eps) - (vfirst + vstep * minus_one(count)) >= vstep) count = plus1(count);
-    // Limits beyond single precision give no ticks rather than billions.
-    if (!std::isfinite(range)) count = 0;
+    // Limits beyond single precision, or a range so small that its step
+    // underflows to zero, give no ticks rather than billions.
+    if (!std::isfinite(range) || !step_usable(step)) count = 0;
 }
 
 void category_scale(float low, float high, std::int32_t catcount, std::int32_t axis, float& step,
@@ -198,7 +203,7 @@ void yyscal3d(float low, float high, float& step, std::int32_t& count, float& ra
     first = first_tick(low, step, eps);
     std::int32_t n = pg_trunc((high - low + eps) / step);
     if ((high + eps) - (first + step * minus_one(n)) > step) n = plus1(n);
-    count = std::isfinite(range) ? absolute(n) : 0;
+    count = std::isfinite(range) && step_usable(step) ? absolute(n) : 0;
     rangesteps = (high - low) / step;
     firstoffset = (first - low) / step;
 }
@@ -216,7 +221,7 @@ void yyscpol(float radius, float& step, std::int32_t& count, std::int32_t& expon
     std::int32_t n = pg_trunc((radius + eps) / step);
     if (radius + eps - step * minus_one(n) >= step) n = plus1(n);
     if (step * minus_one(n) >= radius) n = minus1(n);
-    count = std::isfinite(radius) ? absolute(n) : 0;
+    count = std::isfinite(radius) && step_usable(step) ? absolute(n) : 0;
 }
 
 void yyslog(float low, float high, std::int32_t& labelstep, std::int32_t& count,

@@ -180,3 +180,24 @@ TEST_F(Rectangles, SolidEmulatedOnHardcopyWithTheDriversSpacing) {
     // From the multiple of the whole spacing 7 below the bottom edge.
     EXPECT_EQ(rows, (std::vector<float>{14.5f, 22, 29.5f}));
 }
+
+// Corners that are not finite numbers give no shape and no endless run of
+// hatch lines, like polygons and ellipses.
+TEST_F(Rectangles, CornersThatAreNotFiniteDrawNothing) {
+    const float nan = std::nanf("");
+    const float inf = INFINITY;
+    const struct {
+        float x1, y1, x2, y2;
+    } cases[] = {{10, nan, 50, 50}, {nan, 10, 50, 50}, {10, 10, inf, 50}, {10, -inf, 50, 50}};
+    for (const int angle : {3, 4, 1}) {
+        igrfillpattern(1, 2, angle);
+        for (const auto& c : cases) {
+            driver.clear();
+            IGrRectangle(c.x1, c.y1, c.x2, c.y2);
+            EXPECT_TRUE(driver.calls.empty()) << angle << " " << c.x1 << " " << c.y1 << " " << c.x2;
+            driver.clear();
+            yyrecti(c.x1, c.y1, c.x2, c.y2);
+            EXPECT_TRUE(driver.calls.empty());
+        }
+    }
+}

@@ -219,6 +219,12 @@ TEST_F(TextSettings, RotationIsKeptInOneTurn) {
         EXPECT_GE(gstate.text.angle, 0.0f);
         EXPECT_LT(gstate.text.angle, 360.0f);
     }
+    // Angles far beyond one turn still end inside it.
+    for (const float huge : {1e20f, -1e20f, 3.4e38f, -3.4e38f}) {
+        yychrot(huge);
+        EXPECT_GE(gstate.text.angle, 0.0f) << huge;
+        EXPECT_LT(gstate.text.angle, 360.0f) << huge;
+    }
     yychrot(std::nanf(""));
     EXPECT_EQ(gstate.text.angle, 0.0f);
 

@@ -296,3 +296,24 @@ TEST_F(PgScaleTest, DecimalsBeyondOneDigitGiveAValidFormat) {
     pgstate.PGDECIMALS = 3;
     EXPECT_EQ(label(1500000.0f, 6), "**********");
 }
+
+// A range so small that its step underflows to zero (or nearly) must not
+// report an endless run of ticks; the scale body draws every one of them.
+TEST_F(PgScaleTest, RangesWhoseStepUnderflowGiveFewTicks) {
+    for (const float tiny : {std::numeric_limits<float>::denorm_min(), 1e-44f, 1e-42f, 1e-40f}) {
+        const Result r = scal(0, tiny, 0, 0, 1);
+        EXPECT_GE(r.count, 0) << tiny;
+        EXPECT_LE(r.count, 12) << tiny;
+        EXPECT_LE(scal(-tiny, 0, 0, 0, 3).count, 12) << tiny;
+
+        float step, range, first, offset;
+        std::int32_t count = -1, exponent;
+        yyscal3d(0, tiny, step, count, range, exponent, first, offset);
+        EXPECT_GE(count, 0) << tiny;
+        EXPECT_LE(count, 12) << tiny;
+        count = -1;
+        yyscpol(tiny, step, count, exponent);
+        EXPECT_GE(count, 0) << tiny;
+        EXPECT_LE(count, 12) << tiny;
+    }
+}
