@@ -1,6 +1,7 @@
 #include "platform/os_registry.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -79,12 +80,25 @@ std::string hex(std::string_view bytes) {
     return out;
 }
 
-std::string unhex(std::string_view text) {
-    std::string out;
-    auto v = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
-    for (std::size_t i = 0; i + 1 < text.size(); i += 2)
-        out.push_back(static_cast<char>(v(text[i]) * 16 + v(text[i + 1])));
-    return out;
+// The bytes of a hexadecimal text; false when it is not one (odd length or
+// a character other than 0-9, a-f).
+bool unhex(std::string_view text, std::string& out) {
+    out.clear();
+    if (text.size() % 2 != 0) return false;
+    auto v = [](char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1; };
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        const int hi = v(text[i]), lo = v(text[i + 1]);
+        if (hi < 0 || lo < 0) return false;
+        out.push_back(static_cast<char>(hi * 16 + lo));
+    }
+    return true;
+}
+
+// A value type written by save(): decimal digits only, within 32 bits.
+bool read_type(std::string_view text, std::uint32_t& type) {
+    if (text.empty()) return false;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), type);
+    return ec == std::errc() && end == text.data() + text.size();
 }
 
 void ensure_key(const std::string& path) {
@@ -114,8 +128,11 @@ void load() {
         while (std::getline(ss, part, '\t')) f.push_back(part);
         if (f.size() == 2 && f[0] == "K") ensure_key(f[1]);
         if (f.size() >= 4 && f[0] == "V") {
+            // A damaged line (a hand edit, a file cut short) is passed over;
+            // the rest of the store stays usable.
+            Value v{f[2], 0, {}};
+            if (!read_type(f[3], v.type) || (f.size() > 4 && !unhex(f[4], v.data))) continue;
             ensure_key(f[1]);
-            Value v{f[2], static_cast<std::uint32_t>(std::stoul(f[3])), f.size() > 4 ? unhex(f[4]) : ""};
             g_store.keys[upper(f[1])].values[upper(f[2])] = v;
         }
     }

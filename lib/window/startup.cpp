@@ -2,6 +2,7 @@
 #include "lib/window/startup.h"
 
 #include <array>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -210,9 +211,12 @@ void winitialise(std::string_view settings_file) {
     yysysdir(sysdir, status, static_cast<int>(MaxPath));
     txt_set(quinda.system_directory, status == OS_OK ? sysdir : std::string());
     // 11.
-    std::string debug(1, ' ');
-    IOsVariable("QUINDEBUG", debug);
-    if (debug[0] != ' ') idebuglevel(static_cast<unsigned char>(debug[0]) - '0');
+    // Only the first character counts, so a longer value ("2 ", "12") is
+    // read whole rather than refused for not fitting one character.
+    std::string debug;
+    int debug_length = 0;
+    yygetenv(debug_length, "QUINDEBUG", debug, INT_MAX);
+    if (debug_length > 0 && debug[0] != ' ') idebuglevel(static_cast<unsigned char>(debug[0]) - '0');
     // 12.
     quinda.last_error = 0;
     // 13.

@@ -111,3 +111,33 @@ TEST(OsSystem, AssociatedProgramFromTheDesktopFiles) {
     EXPECT_TRUE(program == "/usr/bin/sh" || program == "/bin/sh") << program;
     EXPECT_EQ(os_associated_program(dir.file("missing.txt"), program), OS_ERROR_FILE_NOT_FOUND);
 }
+
+// A damaged store file (edited by hand, cut short) loses its bad lines only:
+// it neither stops the program nor changes the values of the good lines.
+TEST_F(QuindaTest, RegistryStoreSkipsDamagedLines) {
+    TempDir dir;
+    OsConfig cfg = os_config_test_profile();
+    cfg.settings_store = dir.file("registry");
+    os_config_set(cfg);
+    const std::string good = "K\tHKEY_CURRENT_USER\\Good\nV\tHKEY_CURRENT_USER\\Good\tv\t1\t6b657074\n";
+    const char* damaged[] = {
+        "V\tHKEY_CURRENT_USER\\Bad\tn\tabc\t41\n",                       // type not a number
+        "V\tHKEY_CURRENT_USER\\Bad\tn\t99999999999999999999999\t41\n",   // type out of range
+        "V\tHKEY_CURRENT_USER\\Bad\tn\t-1\t41\n",                         // negative type
+        "V\tHKEY_CURRENT_USER\\Bad\tn\t\t41\n",                           // type missing
+        "V\tHKEY_CURRENT_USER\\Bad\tn\t1x\t41\n",                         // type with a tail
+        "V\tHKEY_CURRENT_USER\\Bad\tn\t1\t4z\n",                          // data not hexadecimal
+        "V\tHKEY_CURRENT_USER\\Bad\tn\t1\t414\n",                         // data cut inside a byte
+    };
+    for (const char* line : damaged) {
+        SCOPED_TRACE(line);
+        write_file(dir.file("registry"), good + line);
+        os_reg_reset();
+        std::uint32_t type = 0;
+        std::string data;
+        std::size_t size = 0;
+        EXPECT_EQ(os_reg_get(OS_HKEY_CURRENT_USER, "Good", "v", 16, type, data, size), OS_OK);
+        EXPECT_EQ(data, "kept");
+        EXPECT_EQ(os_reg_get(OS_HKEY_CURRENT_USER, "Bad", "n", 16, type, data, size), OS_ERROR_FILE_NOT_FOUND);
+    }
+}

@@ -208,6 +208,23 @@ TEST_F(StartupTest, DefaultsAndEnvironment) {
     EXPECT_EQ(infoerror(4), 0);
 }
 
+// The report mode comes from the first character of QUINDEBUG, whatever
+// follows it.
+TEST_F(StartupTest, DebugVariableGivesItsFirstCharacter) {
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"3", 3}, {"0", 0}, {"9", 0}, {"2 ", 2}, {"12", 1}, {"4 # report in a box", 4}, {" 3", 0}, {"", 0},
+    };
+    for (const auto& [value, mode] : cases) {
+        SCOPED_TRACE("QUINDEBUG=" + value);
+        TempDir dir(true);
+        fresh();
+        ScopedEnv d("QUINDEBUG", value);
+        winitialise();
+        EXPECT_EQ(infoerror(4), mode);
+        EXPECT_EQ(infoerror(1), 0);
+    }
+}
+
 TEST_F(StartupTest, SecondCallChangesNothing) {
     TempDir dir(true);
     fresh();
