@@ -113,29 +113,75 @@ bool dash_on(const std::vector<std::uint32_t>& d, std::int64_t k) {
     return false;
 }
 
-// Pixels of a pen around a centre-line pixel.
-void stamp(const Target& t, Layer& l, const Pen& pen, std::int64_t x, std::int64_t y) {
+// Rows of spans a wide pen covers, gathered before they become pixels, so
+// that a pen far wider than the surface costs one span per row and step
+// instead of one pixel per point of its stamp.
+struct Spans {
+    std::int64_t top = 0;
+    std::vector<std::vector<std::pair<std::int64_t, std::int64_t>>> rows;  // inclusive
+    explicit Spans(const Target& t)
+        : top(t.box.top), rows(static_cast<std::size_t>(std::max<std::int64_t>(0, t.box.bottom - t.box.top))) {}
+    void add(std::int64_t y, std::int64_t a, std::int64_t b) {
+        auto& row = rows[static_cast<std::size_t>(y - top)];
+        // Successive stamps of a line overlap; merge with the last span.
+        if (!row.empty() && a <= row.back().second + 1 && b >= row.back().first - 1) {
+            row.back().first = std::min(row.back().first, a);
+            row.back().second = std::max(row.back().second, b);
+        } else {
+            row.emplace_back(a, b);
+        }
+    }
+    void into(const Target& t, Layer& l) const {
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            for (const auto& [a, b] : rows[i])
+                for (std::int64_t x = a; x <= b; ++x) l.add(t, x, top + static_cast<std::int64_t>(i));
+    }
+};
+
+// Pixels of a pen around a centre-line pixel, kept to the surface box.
+void stamp(const Target& t, Layer& l, Spans& spans, const Pen& pen, std::int64_t x, std::int64_t y) {
     const int w = pen.width;
     if (w <= 1) {
         l.add(t, x, y);
         return;
     }
-    const int lo = -(w - 1) / 2, hi = w / 2;
+    const std::int64_t lo = -(w - 1) / 2, hi = w / 2;
     const double c = (w % 2 == 0) ? 0.5 : 0.0, r2 = (w / 2.0) * (w / 2.0);
-    for (int dy = lo; dy <= hi; ++dy)
-        for (int dx = lo; dx <= hi; ++dx) {
-            // Geometric pens have square ends and bevel joins; the others
-            // are round.
-            if (!pen.geometric && (dx - c) * (dx - c) + (dy - c) * (dy - c) > r2 + 1e-9) continue;
-            l.add(t, x + dx, y + dy);
+    const std::int64_t dy0 = std::max(lo, t.box.top - y), dy1 = std::min(hi, t.box.bottom - 1 - y);
+    const std::int64_t dxl = std::max(lo, t.box.left - x), dxr = std::min(hi, t.box.right - 1 - x);
+    if (dxl > dxr) return;
+    for (std::int64_t dy = dy0; dy <= dy1; ++dy) {
+        std::int64_t a = lo, b = hi;
+        // Geometric pens have square ends and bevel joins; the others are
+        // round: the span of the row within the circle.
+        if (!pen.geometric) {
+            const double ry = static_cast<double>(dy) - c;
+            auto in = [&](std::int64_t dx) {
+                const double rx = static_cast<double>(dx) - c;
+                return rx * rx + ry * ry <= r2 + 1e-9;
+            };
+            const double rem = r2 + 1e-9 - ry * ry;
+            if (rem < 0) continue;
+            const double s = std::sqrt(rem);
+            a = std::max<std::int64_t>(lo, static_cast<std::int64_t>(std::ceil(c - s)));
+            b = std::min<std::int64_t>(hi, static_cast<std::int64_t>(std::floor(c + s)));
+            while (a <= b && !in(a)) ++a;
+            while (a - 1 >= lo && in(a - 1)) --a;
+            while (b >= a && !in(b)) --b;
+            while (b + 1 <= hi && in(b + 1)) ++b;
+            if (a > b) continue;
         }
+        a = std::max(a, dxl);
+        b = std::min(b, dxr);
+        if (a <= b) spans.add(y + dy, x + a, x + b);
+    }
 }
 
 // One segment from (x0, y0) toward (x1, y1), leaving out the end pixel
 // (a wide pen covers it with its end). phase counts the styled steps
 // already drawn. Steps far outside the surface are skipped, so huge
 // coordinates cost nothing.
-void segment(const Target& t, Layer& pen_l, Layer* gap_l, const Pen& pen, std::int64_t x0, std::int64_t y0,
+void segment(const Target& t, Layer& pen_l, Spans& spans, Layer* gap_l, const Pen& pen, std::int64_t x0, std::int64_t y0,
              std::int64_t x1, std::int64_t y1, std::int64_t& phase) {
     const std::int64_t dx = std::llabs(x1 - x0), dy = std::llabs(y1 - y0);
     const std::int64_t sx = x1 >= x0 ? 1 : -1, sy = y1 >= y0 ? 1 : -1;
@@ -143,7 +189,8 @@ void segment(const Target& t, Layer& pen_l, Layer* gap_l, const Pen& pen, std::i
     const std::int64_t last = pen.width > 1 ? n : n - 1;
     const bool xmajor = dx >= dy;
     const std::int64_t major0 = xmajor ? x0 : y0, smajor = xmajor ? sx : sy;
-    const std::int64_t margin = pen.width + 1;
+    // A stamp reaches half the pen's width from its centre.
+    const std::int64_t margin = pen.width / 2 + 2;
     const std::int64_t lo = (xmajor ? t.box.left : t.box.top) - margin;
     const std::int64_t hi = (xmajor ? t.box.right : t.box.bottom) + margin;
     // Range of k whose major coordinate falls into [lo, hi).
@@ -168,7 +215,7 @@ void segment(const Target& t, Layer& pen_l, Layer* gap_l, const Pen& pen, std::i
             x = x0 + sx * ((2 * k * dx + n) / (2 * n));
         }
         if (dash_on(pen.dashes, phase + k))
-            stamp(t, pen_l, pen, x, y);
+            stamp(t, pen_l, spans, pen, x, y);
         else if (gap_l)
             gap_l->add(t, x, y);
     }
@@ -182,13 +229,15 @@ bool draw_lines(OsDC h, const std::vector<OsPoint>& pts, bool closed) {
     const Pen* pen = pen_of(t);
     if (!pen || pts.size() < 2) return true;
     Layer pen_l, gap_l;
+    Spans spans(t);
     const bool gaps = !pen->geometric && !pen->dashes.empty() && t.dc->bk_mode == OS_OPAQUE;
     std::int64_t phase = 0;
     const std::size_t n = pts.size();
     for (std::size_t i = 0; i + 1 < n + (closed ? 1 : 0); ++i) {
         const OsPoint a = pts[i], b = pts[(i + 1) % n];
-        segment(t, pen_l, gaps ? &gap_l : nullptr, *pen, a.x, a.y, b.x, b.y, phase);
+        segment(t, pen_l, spans, gaps ? &gap_l : nullptr, *pen, a.x, a.y, b.x, b.y, phase);
     }
+    spans.into(t, pen_l);
     pen_l.unique();
     gap_l.unique();
     std::erase_if(gap_l.pix, [&](std::int64_t i) { return pen_l.has(i); });
@@ -205,11 +254,16 @@ using Inside = std::function<bool(std::int64_t x, std::int64_t y)>;
 // of the shape within the pen's width of its outside) with the pen, the
 // rest with the brush. With outline_only only the border is drawn; an
 // extra test may keep the border to part of the shape (arcs).
+//
+// A pixel is border when a pixel within the pen's width (counted along the
+// axes together) is outside. For a convex shape only the four farthest of
+// those need looking at: the others lie between them. Otherwise a width
+// reaching out of the shape's box from any pixel is as good as any wider.
 void draw_shape(const Target& t, std::int64_t l, std::int64_t tp, std::int64_t r, std::int64_t b, const Inside& inside,
-                const Pen* pen, bool fill, const Inside* border_filter = nullptr) {
+                const Pen* pen, bool fill, bool convex, const Inside* border_filter = nullptr) {
     const std::optional<Source> brush = fill ? brush_source(t) : std::nullopt;
     if (!pen && !brush) return;
-    const int w = pen ? pen->width : 0;
+    const std::int64_t w = pen ? std::min<std::int64_t>(pen->width, std::min(r - l, b - tp) + 1) : 0;
     Layer pen_l, brush_l;
     const std::int64_t x0 = std::max<std::int64_t>(l, t.box.left), x1 = std::min<std::int64_t>(r, t.box.right - 1);
     const std::int64_t y0 = std::max<std::int64_t>(tp, t.box.top), y1 = std::min<std::int64_t>(b, t.box.bottom - 1);
@@ -217,9 +271,12 @@ void draw_shape(const Target& t, std::int64_t l, std::int64_t tp, std::int64_t r
         for (std::int64_t x = x0; x <= x1; ++x) {
             if (!inside(x, y)) continue;
             bool border = false;
-            if (pen) {
-                for (int dy = -w; dy <= w && !border; ++dy)
-                    for (int dx = -w; dx <= w && !border; ++dx) {
+            if (pen && convex) {
+                border = !inside(x - w, y) || !inside(x + w, y) || !inside(x, y - w) || !inside(x, y + w);
+                if (border && border_filter && !(*border_filter)(x, y)) border = false;
+            } else if (pen) {
+                for (std::int64_t dy = -w; dy <= w && !border; ++dy)
+                    for (std::int64_t dx = -w; dx <= w && !border; ++dx) {
                         if (std::abs(dx) + std::abs(dy) > w || (dx == 0 && dy == 0)) continue;
                         if (!inside(x + dx, y + dy)) border = true;
                     }
@@ -290,17 +347,19 @@ bool ellipse_like(OsDC h, std::int32_t left, std::int32_t top, std::int32_t righ
     if (bx.empty()) return true;
     const Ellipse e(bx);
     if (kind == 0) {
-        draw_shape(t, bx.l, bx.t, bx.r, bx.b, [&](std::int64_t x, std::int64_t y) { return e.inside(x, y); }, pen, true);
+        draw_shape(t, bx.l, bx.t, bx.r, bx.b, [&](std::int64_t x, std::int64_t y) { return e.inside(x, y); }, pen, true,
+                   true);
         return true;
     }
     const Sweep s(e, x1, y1, x2, y2);
     if (kind == 1) {
         draw_shape(t, bx.l, bx.t, bx.r, bx.b,
-                   [&](std::int64_t x, std::int64_t y) { return e.inside(x, y) && s.covers(e, x, y); }, pen, true);
+                   [&](std::int64_t x, std::int64_t y) { return e.inside(x, y) && s.covers(e, x, y); }, pen, true,
+                   false);
     } else {
         const Inside on_arc = [&](std::int64_t x, std::int64_t y) { return s.covers(e, x, y); };
         draw_shape(t, bx.l, bx.t, bx.r, bx.b, [&](std::int64_t x, std::int64_t y) { return e.inside(x, y); }, pen,
-                   false, &on_arc);
+                   false, true, &on_arc);
     }
     return true;
 }
@@ -335,10 +394,12 @@ bool os_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
     Layer pen_l, brush_l;
     if (pen) {
         std::int64_t phase = 0;
+        Spans spans(t);
         for (std::size_t i = 0; i < pts.size(); ++i) {
             const OsPoint a = pts[i], b = pts[(i + 1) % pts.size()];
-            segment(t, pen_l, nullptr, *pen, a.x, a.y, b.x, b.y, phase);
+            segment(t, pen_l, spans, nullptr, *pen, a.x, a.y, b.x, b.y, phase);
         }
+        spans.into(t, pen_l);
         pen_l.unique();
     }
     if (brush) {
@@ -387,7 +448,7 @@ bool os_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t rig
     if (bx.empty()) return true;
     draw_shape(t, bx.l, bx.t, bx.r, bx.b,
                [&](std::int64_t x, std::int64_t y) { return x >= bx.l && x <= bx.r && y >= bx.t && y <= bx.b; }, pen,
-               true);
+               true, true);
     return true;
 }
 

@@ -192,8 +192,12 @@ void yysetstatustext(std::int32_t part, const char* text) {
     const OsHandle sb = valid_slot(wtab.wIndex) ? wtab.wMessLine[ix(wtab.wIndex)] : 0;
     if (!sb || part < 1 || part > 255) return;
     const auto style = static_cast<std::uint32_t>(wtab.uStatusBorder[ix(part - 1)][ix(wtab.wIndex)]);
+    // A part's text is read back through a buffer of StatusTextMax + 1 bytes
+    // when the parts are laid out again, and the bar reports lengths in 16
+    // bits; a longer text would be lost there or overrun the buffer.
+    const std::string t(text ? std::string_view(text).substr(0, StatusTextMax) : std::string_view());
     os_send_message(sb, OSM_SB_SETTEXT, static_cast<std::uintptr_t>(part - 1) | style,
-                    reinterpret_cast<std::intptr_t>(text ? text : ""));
+                    reinterpret_cast<std::intptr_t>(t.c_str()));
     OsRect r;
     if (os_send_message(sb, OSM_SB_GETRECT, static_cast<std::uintptr_t>(part - 1), reinterpret_cast<std::intptr_t>(&r)))
         os_invalidate_rect(sb, &r, true);

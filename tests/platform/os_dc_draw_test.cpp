@@ -358,3 +358,44 @@ TEST_F(OsDcDrawTest, StockFontsOfTheSystem) {
 }
 
 }  // namespace
+
+// A pen far wider than the surface covers it all and costs no more than a
+// surface's worth of work, whatever its width.
+TEST_F(OsDcDrawTest, PenWiderThanTheSurfaceCoversItQuickly) {
+    struct Case {
+        const char* name;
+        bool geometric;
+        int width;
+    };
+    const std::vector<std::string> black(16, std::string(24, '#')), white(16, std::string(24, '.'));
+    for (const Case c : {Case{"round 3000", false, 3000}, Case{"square 3000", true, 3000},
+                         Case{"round 100000", false, 100000}}) {
+        SCOPED_TRACE(c.name);
+        const OsObject pen = c.geometric ? os_ext_create_pen(OS_PS_GEOMETRIC | OS_PS_SOLID, c.width, kBlack, {})
+                                         : os_create_pen(OS_PS_SOLID, c.width, kBlack);
+        ASSERT_NE(pen, 0);
+        // A white surface, then the wide pen with no brush.
+        auto blank = [&] {
+            os_select_object(dc, os_get_stock_object(OS_WHITE_BRUSH));
+            os_select_object(dc, os_get_stock_object(OS_NULL_PEN));
+            os_rectangle(dc, 0, 0, 25, 17);
+            os_select_object(dc, pen);
+            os_select_object(dc, os_get_stock_object(OS_NULL_BRUSH));
+        };
+        blank();
+        os_move_to(dc, -5, 8);
+        os_line_to(dc, 30, 8);
+        EXPECT_EQ(picture(24, 0, 15), black);
+        // An ellipse outline in the same pen fills its box with the pen.
+        blank();
+        os_ellipse(dc, -10, -10, 40, 30);
+        EXPECT_EQ(picture(24, 0, 15), black);
+        // Deep inside a huge outline nothing is border.
+        blank();
+        os_ellipse(dc, -400000, -400000, 400000, 400000);
+        os_rectangle(dc, -400000, -400000, 400000, 400000);
+        EXPECT_EQ(picture(24, 0, 15), white);
+        os_select_object(dc, os_get_stock_object(OS_BLACK_PEN));
+        EXPECT_TRUE(os_delete_object(pen));
+    }
+}

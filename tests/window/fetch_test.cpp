@@ -1,6 +1,7 @@
 #include "lib/window/fetch.h"
 
 #include "lib/window/menus.h"
+#include "lib/window/winclose.h"
 #include "lib/window/winops.h"
 #include "platform/os_menu.h"
 #include "tests/window/window_fixture.h"
@@ -198,6 +199,38 @@ TEST_F(FetchTest, MenuCommandsPassUnchanged) {
     EXPECT_EQ(m.VALUE1, 612);
     EXPECT_EQ(m.X, -1);
     EXPECT_EQ(m.WIN, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A window opened after windowclose inherits nothing of the menus, keys and
+// tool bars of the one before.
+TEST_F(FetchTest, ReopenedWindowWithoutMenuKeepsNoneOfTheOldOnes) {
+    open(200, 100, 601, {603, 0, 0, 0});
+    settle();
+    ASSERT_NE(wtab.hAccel[0], 0);
+    windowclose();
+    for (std::size_t s = 0; s < wtab.hMenuRoot.size(); ++s) {
+        EXPECT_EQ(wtab.hMenuRoot[s], 0) << s;
+        EXPECT_EQ(wtab.hAccel[s], 0) << s;
+        EXPECT_EQ(wtab.hQDXMenuString[s], 0) << s;
+        EXPECT_EQ(wtab.nMenuString[s], 0) << s;
+        EXPECT_TRUE(wtab.pTooltip[s].empty()) << s;
+        EXPECT_EQ(wtab.nTooltip[s], 0) << s;
+    }
+    open(200, 100);
+    settle();
+    // The old accelerator key is an ordinary key now.
+    os_input_key(wtab.hClient[0], 'O', OS_IN_CONTROL);
+    WindowMessage m;
+    EXPECT_EQ(peek(m), MsgKey);
+    EXPECT_EQ(m.VALUE1, 15);
+    // Greying a command of the old menu finds it nowhere.
+    std::int32_t status = 611;
+    yymngrey(status, 0);
+    EXPECT_EQ(status, -1);
 }
 
 }  // namespace

@@ -95,6 +95,14 @@ TEST_F(WinOpsTest, StatusBarIgnoresBadPartsAndCutsLongTexts) {
     EXPECT_EQ(part_text(0), "");
     windowoutstatusbar(1, std::string(700, 'x'));
     EXPECT_EQ(part_text(0).size(), StatusTextMax);
+    // Texts given to the C side directly are cut alike, so re-laying out the
+    // parts keeps them whatever their length.
+    for (const std::size_t n : {std::size_t{4000}, std::size_t{65536 + 10}}) {
+        yysetstatustext(1, std::string(n, 'y').c_str());
+        const std::array<std::int32_t, 2> two{3000, -1};
+        windowstatusbarparts(2, two);
+        EXPECT_EQ(part_text(0), std::string(StatusTextMax, 'y')) << n;
+    }
     // A window without a status bar takes texts silently.
     open(300, 100);
 }
