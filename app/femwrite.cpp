@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/appdata.h"
 #include "app/records.h"
@@ -12,6 +13,25 @@ namespace {
 void copy_aquifer(int from, int to) {
     for (int i = 1; i <= dat4.nnode; ++i)
         for (int p = 2; p >= 0; --p) dat7.value(i, 3 * to - p) = dat7.value(i, 3 * from - p);
+}
+
+// Integers of the fixed-width records, I10 each, on one line. A value that
+// fills its field or does not fit it is written in full after a blank: the
+// reader takes these records in free format, so a value run into its
+// neighbour, or a field of asterisks, would make the file unreadable or
+// change what it reads.
+std::string int_line(const std::vector<long long>& values) {
+    std::string line;
+    for (const long long v : values) {
+        const std::string f = edit_i(v, 10);
+        if (f[0] == ' ') {
+            line += f;
+        } else {
+            line += ' ';
+            line += std::to_string(v);
+        }
+    }
+    return line;
 }
 
 bool counts_ok() {
@@ -80,11 +100,11 @@ bool savefem(std::string_view filename) {
         return false;
     }
     for (int t = 1; t <= TitleLines; ++t) out.line(text.title(t));
-    FormWrite(out, "(4I10)").i(dat4.nnode).i(dat4.nelemhdr).i(dat4.naq).i(dat4.nwell).end();
+    out.line(int_line({dat4.nnode, dat4.nelemhdr, dat4.naq, dat4.nwell}));
     // The model's own extent, whatever part of it the view shows.
     out.line(edit_g_exact(dat11.ext(3), 15, 6) + edit_g_exact(dat11.ext(1), 15, 6));
     out.line(edit_g_exact(dat11.ext(4), 15, 6) + edit_g_exact(dat11.ext(2), 15, 6));
-    FormWrite(out, "(2I10)").i(dat1.ihdr1).i(dat1.ihdr2).end();
+    out.line(int_line({dat1.ihdr1, dat1.ihdr2}));
     const int naq = dat4.naq;
     for (int i = 1; i <= dat4.nnode; ++i) {
         {
@@ -100,10 +120,10 @@ bool savefem(std::string_view filename) {
         // value only on the record's last line, so a record split over two
         // lines would lose it.
         const int n = std::abs(dat6.nnb(i));
-        FormWrite c(out, "(27I10)");
-        c.i(n);
-        for (int e = 1; e <= n; ++e) c.i(dat6.nb(i, e));
-        if (dat1.nodeextra(i) != 0) c.i(dat1.nodeextra(i));
+        std::vector<long long> ring{n};
+        for (int e = 1; e <= n; ++e) ring.push_back(dat6.nb(i, e));
+        if (dat1.nodeextra(i) != 0) ring.push_back(dat1.nodeextra(i));
+        out.line(int_line(ring));
     }
     for (int w = 1; w <= dat4.nwell; ++w)
         FreeWrite(out).i(dat2.wellint1(w)).i(dat2.wellint2(w)).r(dat2.wellval(w)).end();

@@ -189,8 +189,18 @@ bool index_range(float lo, float hi, float origin, float step, int n, int& k1, i
     const float top = static_cast<float>(n + 1);
     f1 = std::clamp(f1, 0.0f, top);
     f2 = std::clamp(f2, 0.0f, top);
-    k1 = std::max(static_cast<int>(f1), 1);
-    k2 = std::min(static_cast<int>(f2), n);
+    // The quotients are rounded, and far from the origin a line that lies
+    // exactly on lo or hi can come out just beside the range; one line more
+    // on each side, then as many as lie inside, keeps every such line in.
+    // The lines taken beyond the box are refused by the point-in-triangle test.
+    const auto inside = [&](int k) {
+        const float v = origin + static_cast<float>(k - 1) * step;
+        return v >= lo && v <= hi;
+    };
+    k1 = std::max(static_cast<int>(f1) - 1, 1);
+    k2 = std::min(static_cast<int>(f2) + 1, n);
+    while (k1 > 1 && inside(k1 - 1)) --k1;
+    while (k2 < n && inside(k2 + 1)) ++k2;
     return k1 <= k2;
 }
 

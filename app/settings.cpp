@@ -149,6 +149,13 @@ bool parse(TextIn& in, Parsed& p, bool maps) {
             }
             break;
     }
+    // The grid is set only after the model has replaced the loaded one, so a
+    // grid that cannot be one is refused here, while nothing has changed.
+    if (p.gridtype != GridModflow && (std::min(p.nx, dat8.nxmax) < 2 || std::min(p.ny, dat8.nymax) < 2)) {
+        r.fail("a grid needs at least 2 points along x and along y; it has " + std::to_string(p.nx) + " x " +
+               std::to_string(p.ny));
+        return false;
+    }
     if (!r.expect("rotation").line() || !r.real(1, p.degrees)) return false;
     if (!r.expect("grid option").line() || !r.integer(1, p.option, false)) return false;
     if (p.option < -1 || p.option >= NumGridOptions) {

@@ -1,5 +1,7 @@
 #include "app/femwrite.h"
 
+#include "app/femread.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -230,4 +232,26 @@ TEST_F(SaveFemTest, RefusesWhatTheDataModelCannotHold) {
     EXPECT_FALSE(savefem(name));
     EXPECT_EQ(errors().size(), 3u);
     EXPECT_EQ(read_file(name), "old");
+}
+
+// Integers of the fixed-width records that fill or overflow ten columns are
+// neither run into the field before them nor written as asterisks: the
+// model written reads back with the same values.
+TEST_F(SaveFemTest, WideIntegersReadBackUnchanged) {
+    dat6.nb(1, 3) = 1;   // a ring inside the model, so the file is a model
+    const std::int32_t cases[] = {1000000000, -999999999, -2147483647 - 1, 2147483647, 999999999};
+    for (const std::int32_t v : cases) {
+        dat1.ihdr2 = v;
+        dat6.nb(2, 1) = v;
+        // Read back through a single-precision real, so one that it holds exactly.
+        dat1.nodeextra(2) = -1000000000;
+        ASSERT_TRUE(savefem(name)) << v;
+        FemModel m;
+        ASSERT_EQ(read_fem_model(name, m), FemLoaded) << v << " " << (errors().empty() ? "" : errors()[0]);
+        EXPECT_EQ(m.ihdr1, 5) << v;
+        EXPECT_EQ(m.ihdr2, v);
+        EXPECT_EQ(m.ring(2, 1), v);
+        EXPECT_EQ(m.ring(2, 2), 1) << v;
+        EXPECT_EQ(m.nodeextra[1], -1000000000) << v;
+    }
 }

@@ -1,4 +1,5 @@
 // Grid interpolation: the kernels, the regular grid and its fast covering pass.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -7,6 +8,7 @@
 #include "app/apphooks.h"
 #include "app/griddef.h"
 #include "app/interp.h"
+#include "app/interp_internal.h"
 #include "app/mainstate.h"
 #include "lib/window/text.h"
 #include "tests/app/app_test.h"
@@ -347,3 +349,29 @@ INSTANTIATE_TEST_SUITE_P(
             if (ch == ' ') ch = '_';
         return n;
     });
+
+// Far from the origin the index of a grid line is rounded; a line lying
+// exactly on a triangle's bounding box must still be in the range the
+// triangle tests, or a covered grid point stays blank.
+TEST(InterpKernels, IndexRangeHoldsLinesOnItsEnds) {
+    const struct {
+        float origin, step;
+    } cases[] = {{0.0f, 0.7f}, {155000.3f, 0.7f}, {155000.3f, 2.5f}, {123456.789f, -1.3f}, {-98765.4f, 0.3f},
+                 {2000.0f, 2.5f}};
+    constexpr int n = 60;
+    for (const auto& c : cases) {
+        const auto line = [&](int k) { return c.origin + static_cast<float>(k - 1) * c.step; };
+        for (int a = 1; a <= n; ++a)
+            for (int b = a; b <= n; ++b) {
+                const float lo = std::min(line(a), line(b)), hi = std::max(line(a), line(b));
+                int k1 = 0, k2 = 0;
+                ASSERT_TRUE(index_range(lo, hi, c.origin, c.step, n, k1, k2)) << c.origin << " " << a << " " << b;
+                for (int k = 1; k <= n; ++k) {
+                    if (line(k) >= lo && line(k) <= hi) {
+                        ASSERT_TRUE(k >= k1 && k <= k2)
+                            << "origin " << c.origin << " step " << c.step << " line " << k << " of " << a << ".." << b;
+                    }
+                }
+            }
+    }
+}

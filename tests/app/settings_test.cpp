@@ -223,6 +223,9 @@ TEST_F(SettingsTest, BadFilesChangeNothing) {
         {"model.fem\n2 0\n\ndelc.txt\n0 0\n0\n3\nm.dat\n", "no DELR file"},
         {"bad.fem\n0 0\n0 0 10 10\n11 11\n0\n3\ns.grd\n", "title line"},
         {std::string(90, 'x') + "\n0 0\n", "longer than 80"},
+        {"model.fem\n0 0\n0 0 10 10\n11 1\n0\n3\ns.grd\n", "at least 2 points"},
+        {"model.fem\n0 0\n0 0 10 10\n-5 11\n0\n3\ns.grd\n", "at least 2 points"},
+        {"model.fem\n1 0\n0 0 1 9\n2.5\n0\n3\na.grd\n", "at least 2 points"},
     };
     write_file("bad.fem", "one title line only\n");
     for (const Case& c : cases) {
