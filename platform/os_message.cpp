@@ -359,35 +359,29 @@ void OsWidget::paintEvent(QPaintEvent*) {
     }
 }
 
-void OsWidget::keyPressEvent(QKeyEvent* e) {
-    HandlerScope scope;
-    if (!rec(h_)) return;
-    const std::int32_t vk = vk_from_qt(e->key(), e->modifiers());
-    if (!vk) return;
-    st().live_keystate = keystate_from_qt(e->modifiers(), QGuiApplication::mouseButtons());
-    OsMsg m;
-    m.hwnd = h_;
-    m.message = (e->modifiers() & Qt::AltModifier) ? OSM_SYSKEYDOWN : OSM_KEYDOWN;
-    m.wParam = static_cast<std::uintptr_t>(vk);
-    m.lParam = 1 | (e->isAutoRepeat() ? (1 << 30) : 0);
-    m.time = static_cast<std::int32_t>(os_tick_count());
-    m.pt = st().cursor_pos;
-    m.character = key_character(e->key(), vk, e->modifiers(), e->text());
-    m.keystate = st().live_keystate;
-    enqueue(m);
-}
+void OsWidget::keyPressEvent(QKeyEvent* e) { key(e, true); }
+void OsWidget::keyReleaseEvent(QKeyEvent* e) { key(e, false); }
 
-void OsWidget::keyReleaseEvent(QKeyEvent* e) {
+// A key down carries its character, so the translation step can post it
+// right behind the key; a key up never does.
+void OsWidget::key(QKeyEvent* e, bool down) {
     HandlerScope scope;
     if (!rec(h_)) return;
     const std::int32_t vk = vk_from_qt(e->key(), e->modifiers());
     if (!vk) return;
     st().live_keystate = keystate_from_qt(e->modifiers(), QGuiApplication::mouseButtons());
+    const bool alt = (e->modifiers() & Qt::AltModifier) != 0;
     OsMsg m;
     m.hwnd = h_;
-    m.message = (e->modifiers() & Qt::AltModifier) ? OSM_SYSKEYUP : OSM_KEYUP;
     m.wParam = static_cast<std::uintptr_t>(vk);
-    m.lParam = static_cast<std::intptr_t>(0xC0000001u);
+    if (down) {
+        m.message = alt ? OSM_SYSKEYDOWN : OSM_KEYDOWN;
+        m.lParam = 1 | (e->isAutoRepeat() ? (1 << 30) : 0);
+        m.character = key_character(e->key(), vk, e->modifiers(), e->text());
+    } else {
+        m.message = alt ? OSM_SYSKEYUP : OSM_KEYUP;
+        m.lParam = static_cast<std::intptr_t>(0xC0000001u);
+    }
     m.time = static_cast<std::int32_t>(os_tick_count());
     m.pt = st().cursor_pos;
     m.keystate = st().live_keystate;

@@ -145,6 +145,7 @@ protected:
 
 private:
     void mouse(QMouseEvent* e, int kind);
+    void key(QKeyEvent* e, bool down);
     OsWindow h_;
 };
 
