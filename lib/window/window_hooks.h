@@ -127,8 +127,7 @@ struct WindowHooks {
     // World units of a bitmap viewer's pixel position.
     void (*bitmap_viewer_i2e)(float px, float py, float& wx, float& wy, std::int32_t slot) = nullptr;
 
-    // ---- hardcopy ----
-    void (*hardcopy_stop)() = nullptr;       // stop hardcopy output
+    // ---- memory metafiles ----
     void (*destroy_metafiles)() = nullptr;   // destroy memory metafiles in use
 };
 
