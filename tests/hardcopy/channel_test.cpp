@@ -146,6 +146,15 @@ TEST_F(Channel, WritesLinesBuffersAndWorkBlockBytes) {
     EXPECT_EQ(fs::file_size("block.out"), 40000u);
 }
 
+TEST_F(Channel, DeviceNamesArePlainFiles) {
+    for (const std::string name : {"PRN", "LPT1", "COM1"}) {
+        open(name);
+        yyprwl(DriverChannel, name);
+        yyprcl(DriverChannel);
+        EXPECT_EQ(read_file(name), name + "\r\n");
+    }
+}
+
 TEST_F(Channel, ShortBlockWriteSkipsItsLineEnd) {
     open("/dev/full");
     testing::internal::CaptureStdout();
