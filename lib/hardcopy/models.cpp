@@ -115,7 +115,7 @@ void iprinter(int model) {
         m.LineFeedUnits = 23;
     }
     const FamilyResolutions& f = ResolutionTable[static_cast<std::size_t>(m.PrinterFamily - 1)];
-    for (int i = 0; i < f.count; ++i) m.ResolutionList[static_cast<std::size_t>(i)] = f.list[static_cast<std::size_t>(i)];
+    for (std::size_t i = 0; i < static_cast<std::size_t>(f.count); ++i) m.ResolutionList[i] = f.list[i];
     m.ResolutionCount = f.count;
     m.DotsPerPass = f.dots_per_pass;
     if (f.line_feed != 0) m.LineFeedUnits = f.line_feed;

@@ -106,9 +106,11 @@ void igrprintimageselect(std::optional<int> idriver) {
             txt_set(hcstate.PrintImageFileName, "zerizazo.ps");
             break;
         case DriverRasterPrinter: {
-            const bool wide = m.PrinterFamily > 5;
+            // Page printers (families above 5) print images in landscape with margins.
+            const bool page_printer = m.PrinterFamily > 5;
             t.set(1, 576), t.set(2, 432);
-            t.set(3, wide ? 100 : 0), t.set(4, wide ? 70 : 0), t.set(5, wide ? 1 : 0), t.set(8, 1);
+            t.set(3, page_printer ? 100 : 0), t.set(4, page_printer ? 70 : 0);
+            t.set(5, page_printer ? 1 : 0), t.set(8, 1);
             txt_set(hcstate.PrintImageFileName, "zerizazo.prn");
             break;
         }

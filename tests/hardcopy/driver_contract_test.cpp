@@ -172,6 +172,8 @@ TEST_P(DriverContract, CountsBeyondTheBlocksAreCut) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDriver, DriverContract, ::testing::ValuesIn(contract_rows),
-                         [](const ::testing::TestParamInfo<ContractRow>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ContractRow>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace

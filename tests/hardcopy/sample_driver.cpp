@@ -29,7 +29,8 @@ void sample_driver(std::int32_t op) {
                 return;
             }
             yydefh();
-            for (auto [code, value] : {std::pair{1, 600}, {2, 400}, {3, 0}, {4, 0}, {5, 0}}) g.hc.options.set(code, value);
+            for (auto [code, value] : {std::pair{1, 600}, {2, 400}, {3, 0}, {4, 0}, {5, 0}})
+                g.hc.options.set(code, value);
             hcstate.HardcopyResolution = {72, 72};
             g.hc.colour_count = 16;
             DeviceDescription& d = g.device[HardcopySide];
