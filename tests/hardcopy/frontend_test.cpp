@@ -12,7 +12,10 @@
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/lines.h"
 #include "lib/hardcopy/hardcopy.h"
+#include "lib/window/rootwin.h"
 #include "lib/window/text.h"
+#include "lib/window/winclose.h"
+#include "tests/hardcopy/sample_driver.h"
 #include "tests/support/graphics_test.h"
 
 namespace {
@@ -181,6 +184,28 @@ TEST_F(FrontEnd, SelectionInitialisesTheDriverWithoutStoppingTheRun) {
     igrhardcopyselect(1, 42);   // any number is kept; none reaches a driver
     EXPECT_EQ(gstate.hc.selected_driver, 42);
     EXPECT_TRUE(driver.calls.empty());
+}
+
+}  // namespace
+
+namespace {
+
+class HardcopyWithWindows : public QuindaTest {};
+
+// The program's end finishes the run: a real root window, the sample file
+// driver, and windowclose.
+TEST_F(HardcopyWithWindows, ClosingTheLibraryEndsTheRun) {
+    TempDir dir(true);
+    WindowOpen(7, 0, 0, 320, 200);
+    install_sample_driver();
+    igrhardcopyselect(1, SampleDriverNumber);
+    igrhardcopy("closed.out");
+    igrjoin(0.1f, 0.1f, 0.9f, 0.9f);
+    windowclose();
+    EXPECT_EQ(gstate.hardcopy_flag, 0);
+    const std::string bytes = read_file("closed.out");
+    ASSERT_GE(bytes.size(), 11u);
+    EXPECT_EQ(bytes.substr(bytes.size() - 11), "PAGE\r\nEND\r\n");
 }
 
 }  // namespace
