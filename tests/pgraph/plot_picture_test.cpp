@@ -75,8 +75,8 @@ TEST_F(PlotPictureTest, ProfileStyleScales) {
 }
 
 TEST_F(PlotPictureTest, LogarithmicAxis) {
-    ipgscaling("LOG", "LIN");
-    ipgunits(1, 0, 1000, 50);
+    ipgscaling("LOG", "LOG");
+    ipgunits(1, 0.01f, 1000, 100);
     ipgaxes();
     ipgxscale("NT");
     ipgyscaleleft("NT");
