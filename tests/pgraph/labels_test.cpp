@@ -78,6 +78,12 @@ TEST_F(PgLabelsTest, LongTextsAreCutToTheLabelBuffer) {
     ASSERT_FALSE(s.empty());
     EXPECT_EQ(s[0].text, std::string(200, 'x'));
     EXPECT_EQ(pgstate.PGLABELBUF.size(), static_cast<std::size_t>(PgLabelBufSize));
+    // The cell row draws its texts whole.
+    ipgnewplot1(9, 1, 1);
+    driver.clear();
+    ipgxtext(t, 1);
+    ASSERT_EQ(texts().size(), 1u);
+    EXPECT_EQ(texts()[0].text, longer);
 }
 
 TEST_F(PgLabelsTest, CellRowOfFourSets) {

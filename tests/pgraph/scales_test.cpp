@@ -1,6 +1,7 @@
 // Numeric scales of 2-D plots, as the recording driver receives them.
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -181,6 +182,26 @@ TEST_F(PgScalesTest, TickLengthZeroPutsYLabelsAtTheEdge) {
     ipgyscaleleft("NT");
     EXPECT_NEAR(texts().at(0).x, X1 - 1.5f * 0.0125f * 200, Tol);
     EXPECT_NEAR(texts().at(3).y, Y1 + 3 * 18, Tol);
+}
+
+TEST_F(PgScalesTest, ZScaleKeepsTheSideOfThePreviousCallStartingLeft) {
+    ipgunits(0, 0, 10, 10);
+    struct Step {
+        std::function<void()> before;
+        bool left;
+    };
+    for (const Step& st : {Step{[] {}, true}, Step{[] { ipgyscaleright("N"); }, false},
+                           Step{[] { ipgyscaleleft("N"); }, true}}) {
+        st.before();
+        driver.clear();
+        ipgzscale("N");
+        const auto t = texts();
+        ASSERT_EQ(t.size(), 6u);  // the vertical axis never takes steps of 1
+        if (st.left)
+            EXPECT_LT(t[0].x, X1);
+        else
+            EXPECT_GT(t[0].x, X2);
+    }
 }
 
 // Labels shrink exactly when they would overlap, whatever the graphics
