@@ -6,6 +6,7 @@
 #include "lib/graphics/gstate.h"
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/ps.h"
+#include "lib/hardcopy/svg.h"
 #include "lib/window/osservices.h"
 #include "lib/window/text.h"
 #include "platform/os_file.h"
@@ -125,4 +126,5 @@ void install_hardcopy_drivers() {
     // Each driver enters its routine here under its number; numbers
     // without an entry select nothing.
     grlinks.hardcopy_drivers[DriverPostScript] = &xxpost;
+    grlinks.hardcopy_drivers[DriverSvg] = &xxsvg;
 }

@@ -2,6 +2,7 @@
 
 #include "lib/hardcopy/pending.h"
 #include "lib/hardcopy/ps.h"
+#include "lib/hardcopy/svg.h"
 #include "lib/window/osservices.h"
 #include "lib/window/text.h"
 #include "platform/os_error.h"
@@ -64,4 +65,5 @@ void reset_hardcopy_state() {
     hcstate = HardcopyState{};
     reset_hardcopy_pending();
     reset_postscript_state();
+    reset_svg_state();
 }

@@ -28,6 +28,7 @@ struct ContractRow {
 const ContractRow contract_rows[] = {
     {"sample", SampleDriverNumber, &install_sample_driver, false},
     {"postscript", DriverPostScript, &install_hardcopy_drivers, false},
+    {"svg", DriverSvg, &install_hardcopy_drivers, false},
 };
 
 // What a probe must leave alone.
