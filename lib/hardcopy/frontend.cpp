@@ -4,6 +4,7 @@
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
+#include "lib/hardcopy/dxf.h"
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/ps.h"
 #include "lib/hardcopy/svg.h"
@@ -127,4 +128,5 @@ void install_hardcopy_drivers() {
     // without an entry select nothing.
     grlinks.hardcopy_drivers[DriverPostScript] = &xxpost;
     grlinks.hardcopy_drivers[DriverSvg] = &xxsvg;
+    grlinks.hardcopy_drivers[DriverDxf] = &xxdxf;
 }

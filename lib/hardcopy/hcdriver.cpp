@@ -87,3 +87,17 @@ Rgb colour_components(std::int32_t colour) {
     yypalrgb(colour, c.r, c.g, c.b);
     return c;
 }
+
+void install_vector_device(std::string_view capabilities, float text_size_limit) {
+    DeviceDescription& d = gstate.device[HardcopySide];
+    d.DeviceCapabilities = std::string(capabilities);
+    d.TextSizeThreshold = text_size_limit;
+    d.charset_bits = 8;
+    d.TextRotationCapability = 360;
+    d.platform_variant = 2;
+    d.true_colour = 1;
+    d.gradient_type = 0;
+    gstate.hc.whole_strings = 1;
+    gstate.hc.own_text_background = 0;
+    gstate.hc.third_text_flag = 0;
+}

@@ -40,3 +40,9 @@ struct Rgb {
     bool operator==(const Rgb&) const = default;
 };
 Rgb colour_components(std::int32_t colour);
+
+// The hardcopy device words of a vector file driver at operation 1: its
+// capability string and text-size limit, 8-bit characters, text at any
+// angle, true colour, no gradient fill, whole strings of hardware text and
+// no text background of its own.
+void install_vector_device(std::string_view capabilities, float text_size_limit);

@@ -1,5 +1,6 @@
 #include "lib/hardcopy/hcstate.h"
 
+#include "lib/hardcopy/dxf.h"
 #include "lib/hardcopy/pending.h"
 #include "lib/hardcopy/ps.h"
 #include "lib/hardcopy/svg.h"
@@ -66,4 +67,5 @@ void reset_hardcopy_state() {
     reset_hardcopy_pending();
     reset_postscript_state();
     reset_svg_state();
+    reset_dxf_state();
 }

@@ -148,17 +148,7 @@ void initialise() {
         gs.hc.options.set(code, value);
     hcstate.HardcopyResolution = {600, 600};
     gs.hc.colour_count = 256;
-    DeviceDescription& d = gs.device[HardcopySide];
-    d.charset_bits = 8;
-    d.TextRotationCapability = 360;
-    d.platform_variant = 2;
-    d.true_colour = 1;
-    d.gradient_type = 0;
-    d.TextSizeThreshold = NoTextSizeThreshold;
-    d.DeviceCapabilities = std::string(CapsVectorFile);
-    gs.hc.whole_strings = 1;
-    gs.hc.own_text_background = 0;
-    gs.hc.third_text_flag = 0;
+    install_vector_device(CapsVectorFile, NoTextSizeThreshold);
     txt_set(gs.hc.output_name, "derizure.ps");
     hcstate.DriverCanSpool = 1;
     gs.hc.active_driver = DriverPostScript;

@@ -65,17 +65,7 @@ void initialise() {
     for (auto [code, value] : {std::pair{1, 640}, {2, 480}, {3, 0}, {4, 0}, {5, 0}}) gs.hc.options.set(code, value);
     hcstate.HardcopyResolution = {72, 72};
     gs.hc.colour_count = 256;
-    DeviceDescription& d = gs.device[HardcopySide];
-    d.DeviceCapabilities = std::string(CapsVectorFile);
-    d.charset_bits = 8;
-    d.TextRotationCapability = 360;
-    d.platform_variant = 2;
-    d.true_colour = 1;
-    d.gradient_type = 0;
-    d.TextSizeThreshold = NoTextSizeThreshold;
-    gs.hc.whole_strings = 1;
-    gs.hc.own_text_background = 0;
-    gs.hc.third_text_flag = 0;
+    install_vector_device(CapsVectorFile, NoTextSizeThreshold);
     hcstate.DriverCanSpool = 0;
     txt_set(gs.hc.output_name, "derizure.svg");
     gs.hc.active_driver = DriverSvg;

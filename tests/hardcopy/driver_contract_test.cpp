@@ -29,6 +29,7 @@ const ContractRow contract_rows[] = {
     {"sample", SampleDriverNumber, &install_sample_driver, false},
     {"postscript", DriverPostScript, &install_hardcopy_drivers, false},
     {"svg", DriverSvg, &install_hardcopy_drivers, false},
+    {"dxf", DriverDxf, &install_hardcopy_drivers, false},
 };
 
 // What a probe must leave alone.
