@@ -76,21 +76,8 @@ void line_type_group() {
 }
 
 void initialise() {
-    DriverArguments& a = drvargs;
-    if (a.N == ProbeDriverNumber) {
-        a.N = DriverDxf;
-        return;
-    }
-    GraphicsState& gs = g();
-    yydefh();
-    for (auto [code, value] : {std::pair{1, 756}, {2, 540}, {3, 0}, {4, 0}, {5, 0}, {12, 80}, {23, 8}})
-        gs.hc.options.set(code, value);
-    hcstate.HardcopyResolution = {90, 90};
-    gs.hc.colour_count = 255;
-    install_vector_device(CapsDxf, DxfTextSizeLimit);
-    txt_set(gs.hc.output_name, "derizure.dxf");
-    hcstate.DriverCanSpool = 0;
-    gs.hc.active_driver = DriverDxf;
+    vector_driver_initialise({DriverDxf, {{1, 756}, {2, 540}, {3, 0}, {4, 0}, {5, 0}, {12, 80}, {23, 8}}, 90, 255,
+                              CapsDxf, DxfTextSizeLimit, "derizure.dxf", 0});
 }
 
 void begin() {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "lib/graphics/colours.h"
+#include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/window/quinda_state.h"
@@ -88,16 +89,28 @@ Rgb colour_components(std::int32_t colour) {
     return c;
 }
 
-void install_vector_device(std::string_view capabilities, float text_size_limit) {
-    DeviceDescription& d = gstate.device[HardcopySide];
-    d.DeviceCapabilities = std::string(capabilities);
-    d.TextSizeThreshold = text_size_limit;
+void vector_driver_initialise(const VectorDriverValues& v) {
+    if (drvargs.N == ProbeDriverNumber) {
+        drvargs.N = v.number;
+        return;
+    }
+    GraphicsState& g = gstate;
+    yydefh();
+    for (auto [code, value] : v.options) g.hc.options.set(code, value);
+    hcstate.HardcopyResolution = {v.dots_per_inch, v.dots_per_inch};
+    g.hc.colour_count = v.colours;
+    DeviceDescription& d = g.device[HardcopySide];
+    d.DeviceCapabilities = std::string(v.capabilities);
+    d.TextSizeThreshold = v.text_size_limit;
     d.charset_bits = 8;
     d.TextRotationCapability = 360;
     d.platform_variant = 2;
     d.true_colour = 1;
     d.gradient_type = 0;
-    gstate.hc.whole_strings = 1;
-    gstate.hc.own_text_background = 0;
-    gstate.hc.third_text_flag = 0;
+    g.hc.whole_strings = 1;
+    g.hc.own_text_background = 0;
+    g.hc.third_text_flag = 0;
+    txt_set(g.hc.output_name, v.output_name);
+    hcstate.DriverCanSpool = v.can_spool;
+    g.hc.active_driver = v.number;
 }

@@ -4,6 +4,8 @@
 // blocks they index; and the writers of numbers in fixed fields and of
 // colours that the file drivers share.
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 #include <string>
 #include <string_view>
 
@@ -41,8 +43,20 @@ struct Rgb {
 };
 Rgb colour_components(std::int32_t colour);
 
-// The hardcopy device words of a vector file driver at operation 1: its
-// capability string and text-size limit, 8-bit characters, text at any
-// angle, true colour, no gradient fill, whole strings of hardware text and
-// no text background of its own.
-void install_vector_device(std::string_view capabilities, float text_size_limit);
+// The own values of a vector file driver at operation 1.
+struct VectorDriverValues {
+    std::int32_t number;
+    std::initializer_list<std::pair<int, std::int32_t>> options;  // code, value
+    std::int32_t dots_per_inch;
+    std::int32_t colours;
+    std::string_view capabilities;
+    float text_size_limit;
+    std::string_view output_name;
+    std::int32_t can_spool;
+};
+// Operation 1 of a vector file driver: a probe gets the number only;
+// otherwise the common option defaults, then the driver's options,
+// resolution, colours and name, and the device words of a vector device
+// (8-bit characters, text at any angle, true colour, no gradient fill,
+// whole strings of hardware text, no text background of its own).
+void vector_driver_initialise(const VectorDriverValues& values);

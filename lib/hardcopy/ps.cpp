@@ -137,21 +137,9 @@ bool at_pen(float x, float y) { return x == hcstate.PenPosition[0] && y == hcsta
 // ---------------------------------------------------------------- operations
 
 void initialise() {
-    DriverArguments& a = drvargs;
-    if (a.N == ProbeDriverNumber) {
-        a.N = DriverPostScript;
-        return;
-    }
-    GraphicsState& gs = g();
-    yydefh();
-    for (auto [code, value] : {std::pair{1, 756}, {2, 540}, {3, 42}, {4, -20}, {5, 1}, {15, 1}, {16, 255}, {22, 0}})
-        gs.hc.options.set(code, value);
-    hcstate.HardcopyResolution = {600, 600};
-    gs.hc.colour_count = 256;
-    install_vector_device(CapsVectorFile, NoTextSizeThreshold);
-    txt_set(gs.hc.output_name, "derizure.ps");
-    hcstate.DriverCanSpool = 1;
-    gs.hc.active_driver = DriverPostScript;
+    vector_driver_initialise({DriverPostScript,
+                              {{1, 756}, {2, 540}, {3, 42}, {4, -20}, {5, 1}, {15, 1}, {16, 255}, {22, 0}},
+                              600, 256, CapsVectorFile, NoTextSizeThreshold, "derizure.ps", 1});
 }
 
 void prolog_fonts() {

@@ -55,20 +55,8 @@ void close_group() {
 }
 
 void initialise() {
-    DriverArguments& a = drvargs;
-    if (a.N == ProbeDriverNumber) {
-        a.N = DriverSvg;
-        return;
-    }
-    GraphicsState& gs = g();
-    yydefh();
-    for (auto [code, value] : {std::pair{1, 640}, {2, 480}, {3, 0}, {4, 0}, {5, 0}}) gs.hc.options.set(code, value);
-    hcstate.HardcopyResolution = {72, 72};
-    gs.hc.colour_count = 256;
-    install_vector_device(CapsVectorFile, NoTextSizeThreshold);
-    hcstate.DriverCanSpool = 0;
-    txt_set(gs.hc.output_name, "derizure.svg");
-    gs.hc.active_driver = DriverSvg;
+    vector_driver_initialise({DriverSvg, {{1, 640}, {2, 480}, {3, 0}, {4, 0}, {5, 0}}, 72, 256, CapsVectorFile,
+                              NoTextSizeThreshold, "derizure.svg", 0});
 }
 
 void begin() {
