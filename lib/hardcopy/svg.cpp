@@ -270,7 +270,10 @@ void clip() {
 
 std::string yysvg1(float value) {
     std::string s(trimmed(fixed_real(value, 8, 2)));
-    if (s.ends_with(".00")) s.resize(s.size() - 2);
+    // A whole number loses its point too: readers that take attribute
+    // numbers by the rules of CSS (librsvg among them) refuse "12." and
+    // leave out the ellipse, polygon or text that carries it.
+    if (s.ends_with(".00")) s.resize(s.size() - 3);
     else if (s.ends_with('0')) s.pop_back();
     return s;
 }

@@ -6,7 +6,7 @@
 void xxsvg(std::int32_t op);
 
 // The short number text of the document: F8.2 without blanks, ".00"
-// shortened to "." and a last "0" of the decimals dropped.
+// dropped and a last "0" of the decimals dropped.
 std::string yysvg1(float value);
 // The path element of an arc (34) or a sector (13).
 void yysvg2(std::int32_t op);

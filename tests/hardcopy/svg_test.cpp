@@ -72,14 +72,14 @@ protected:
 
 TEST_F(Svg, OneRedLineExactly) {
     const Lines l = run("line.svg", [] { igrjoin(0, 0, gstate.extent_x, gstate.extent_y); });
-    EXPECT_EQ(l, (Lines{Head[0], Head[1], Head[2], RedGroup, "<line x1=\"0.\" y1=\"480.\" x2=\"640.\" y2=\"0.\"/>",
+    EXPECT_EQ(l, (Lines{Head[0], Head[1], Head[2], RedGroup, "<line x1=\"0\" y1=\"480\" x2=\"640\" y2=\"0\"/>",
                         "</g></svg>"}));
 }
 
 TEST_F(Svg, NumberTexts) {
     const std::pair<float, const char*> cases[] = {
-        {12.0f, "12."}, {12.5f, "12.5"}, {3.14159f, "3.14"}, {-2.5f, "-2.5"}, {100.1f, "100.1"},
-        {0.0f, "0."},   {3.05f, "3.05"}, {-0.001f, "0."},    {12345678.9f, "12345679."}, {-1234567.25f, "-1234567.25"},
+        {12.0f, "12"}, {12.5f, "12.5"}, {3.14159f, "3.14"}, {-2.5f, "-2.5"}, {100.1f, "100.1"},
+        {0.0f, "0"},   {3.05f, "3.05"}, {-0.001f, "0"},     {12345678.9f, "12345679"}, {-1234567.25f, "-1234567.25"},
     };
     for (auto [v, text] : cases) EXPECT_EQ(yysvg1(v), text) << v;
 }
@@ -97,7 +97,7 @@ TEST_F(Svg, StyleGroupsOnlyOnChange) {
     }));
     const std::string blue = "<g style=\"fill:none;stroke:#0000ff;stroke-dasharray:none;stroke-width:1;"
                              "stroke-linejoin:miter;stroke-linecap:butt\">";
-    const std::string line = "<line x1=\"0.\" y1=\"480.\" x2=\"10.\" y2=\"470.\"/>";
+    const std::string line = "<line x1=\"0\" y1=\"480\" x2=\"10\" y2=\"470\"/>";
     const std::string prefix = "<g style=\"fill:none;stroke:#0000ff;stroke-dasharray:1 3 4 4;stroke-width:";
     EXPECT_EQ(l, (Lines{"</g>", blue, line, "</g>", prefix + "1;stroke-linejoin:miter;stroke-linecap:butt\">", "</g>",
                         prefix + "3;stroke-linejoin:miter;stroke-linecap:butt\">", "</g>",
@@ -127,14 +127,14 @@ TEST_F(Svg, ColourModeAndTwoColourFill) {
         IGrRectangle(10, 10, 20, 30);
     }));
     EXPECT_EQ(count(l, "<g style=\"stroke:none;fill:#7f007f\">"), 1);
-    EXPECT_EQ(count(l, "<polygon points=\"10.,470. 20.,470. 20.,450. 10.,450.\"/>"), 1);
+    EXPECT_EQ(count(l, "<polygon points=\"10,470 20,470 20,450 10,450\"/>"), 1);
 }
 
 TEST_F(Svg, LongPolygonSpansLines) {
     const Lines l = body(run("poly.svg", [] {
         igrfillpattern(4);
         float x[40], y[40];
-        // Short numbers: mapped, x and y stay within 10..90 and 10..50.
+        // Short numbers: mapped, x and y stay within 10..90 and 10..50
         for (int i = 0; i < 40; ++i) {
             x[i] = 50.0f + 39.0f * std::cos(static_cast<float>(i) * 0.157f);
             y[i] = 450.0f + 19.0f * std::sin(static_cast<float>(i) * 0.157f);
@@ -180,8 +180,8 @@ TEST_F(Svg, ArcFlags) {
     ASSERT_EQ(l.size(), std::size(cases));
     for (std::size_t i = 0; i < l.size(); ++i) {
         SCOPED_TRACE(l[i]);
-        EXPECT_TRUE(l[i].starts_with("<path d=\"M 150.,380. A 50.,50. 0 " + std::string(cases[i].large) + " 0 "));
-        EXPECT_EQ(l[i].find(" L 100.,380. L 150.,380.\"/>") != std::string::npos, cases[i].closed);
+        EXPECT_TRUE(l[i].starts_with("<path d=\"M 150,380 A 50,50 0 " + std::string(cases[i].large) + " 0 "));
+        EXPECT_EQ(l[i].find(" L 100,380 L 150,380\"/>") != std::string::npos, cases[i].closed);
     }
 }
 
@@ -203,7 +203,7 @@ TEST_F(Svg, TextEscapes) {
     EXPECT_EQ(texts, (std::vector<std::string>{"a&#60;b &#38; c", "&#233;&#8364;&#129;&#376;&#160; \x7f", "up"}));
     const auto up = std::find_if(l.begin(), l.end(), [](const std::string& s) { return s.ends_with(">up</text>"); });
     ASSERT_NE(up, l.end());
-    EXPECT_NE(up->find(")rotate(-90.)\">"), std::string::npos) << *up;
+    EXPECT_NE(up->find(")rotate(-90)\">"), std::string::npos) << *up;
     const auto group = std::find_if(l.begin(), l.end(), [](const std::string& s) { return s.starts_with("<g style=\"fill:#"); });
     ASSERT_NE(group, l.end());
     EXPECT_TRUE(group->starts_with("<g style=\"fill:#ff0000;stroke:none;font-family:Arial,Helvetica;font-size:")) << *group;
@@ -219,10 +219,10 @@ TEST_F(Svg, ClipPaths) {
         IGrRectangle(10, 10, 20, 20);
     }));
     EXPECT_EQ(count(l, "<g style=\"stroke:none;fill:#ff0000\">"), 1);
-    EXPECT_EQ(count(l, "<defs><clipPath id=\"clip1\"><rect width=\"320.\" height=\"240.\" x=\"160.\" y=\"120.\"/>"
+    EXPECT_EQ(count(l, "<defs><clipPath id=\"clip1\"><rect width=\"320\" height=\"240\" x=\"160\" y=\"120\"/>"
                        "</clipPath></defs>"),
               1);
-    EXPECT_EQ(count(l, "<defs><clipPath id=\"clip2\"><rect width=\"320.\" height=\"240.\" x=\"320.\" y=\"240.\"/>"
+    EXPECT_EQ(count(l, "<defs><clipPath id=\"clip2\"><rect width=\"320\" height=\"240\" x=\"320\" y=\"240\"/>"
                        "</clipPath></defs>"),
               1);
     EXPECT_EQ(count(l, "<g style=\"stroke:none;fill:#ff0000;clip-path:url(#clip2)\">"), 1);
