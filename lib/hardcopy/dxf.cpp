@@ -26,7 +26,22 @@ constexpr std::int32_t CoreFills = 2;
 
 GraphicsState& g() { return gstate; }
 std::int32_t option(int code) { return gstate.hc.options.get(code); }
-void out(std::string_view line) { yyprwl(DriverChannel, line); }
+// The lines of one operation go out in one write: an entity is many short
+// lines, and a write each would cost more than the rest of the driver.
+std::string batch;
+bool batching = false;
+
+void flush() {
+    if (batch.empty()) return;
+    yyprou(DriverChannel, batch);
+    batch.clear();
+}
+
+void out(std::string_view line) {
+    batch.append(line);
+    batch += "\r\n";
+    if (!batching) flush();
+}
 
 struct LineTypeEntry {
     const char* name;
@@ -369,7 +384,9 @@ void yydxf5(std::string_view code, float value) {
 
 void yydxf6(std::string_view code, std::int32_t n) { yydxf4(code, trimmed(fixed_int(n, 3))); }
 
-void xxdxf(std::int32_t op) {
+namespace {
+
+void dispatch(std::int32_t op) {
     switch (op) {
         case OpInitialise: initialise(); return;
         case OpLine: line(); return;
@@ -381,10 +398,7 @@ void xxdxf(std::int32_t op) {
         case OpSectorPattern:
         case OpPolygonPattern: shape(op); return;
         case OpBeginPicture: begin(); return;
-        case OpEndOutput:
-            lines({"0", "ENDSEC", "0", "EOF"});
-            yyprcl(DriverChannel);
-            return;
+        case OpEndOutput: lines({"0", "ENDSEC", "0", "EOF"}); return;
         case OpEndPage: g().hc.page_in_progress = 0; return;
         case OpText: text(); return;
         case OpPoint:
@@ -398,4 +412,18 @@ void xxdxf(std::int32_t op) {
     }
 }
 
-void reset_dxf_state() { dxfstate = DxfState{}; }
+}  // namespace
+
+void xxdxf(std::int32_t op) {
+    batching = true;
+    dispatch(op);
+    batching = false;
+    flush();
+    if (op == OpEndOutput) yyprcl(DriverChannel);
+}
+
+void reset_dxf_state() {
+    dxfstate = DxfState{};
+    batch.clear();
+    batching = false;
+}
