@@ -74,7 +74,7 @@ protected:
     }
 };
 
-TEST_F(Dxf, HeaderOfTheDefaultPage) {
+TEST_F(Dxf, HeaderOfTheDefaultPageEzdxfAudit) {
     const Lines l = run("empty.dxf", [] {});
     const Lines head = {"0",        "SECTION", "2",  "HEADER",    "9",  "$EXTMIN",   "10", "0.000000", "20",
                         "0.000000", "9",       "$EXTMAX", "10",   "10.500000", "20", "7.500000", "9",  "$CECOLOR",
@@ -96,16 +96,16 @@ TEST_F(Dxf, HeaderOfTheDefaultPage) {
     EXPECT_TRUE(entities(l).empty());
 }
 
-TEST_F(Dxf, NumbersAndTheFarCorner) {
+TEST_F(Dxf, NumbersAndTheFarCornerEzdxf) {
     const std::pair<float, const char*> numbers[] = {{0.25f, "0.25"}, {3.0f, "3."}, {0.0f, "0."}, {1.5f, "1.5"},
                                                      {-0.25f, "-0.25"}, {123456789.0f, "123456792."}};
-    txt_set(DriverText, "numbers.dxf");
+    txt_set(DriverText, "numbers.txt");
     yyprop(DriverChannel);
     for (auto [v, text] : numbers) yydxf5("40", v);
     yyprcl(DriverChannel);
     Lines expected;
     for (auto [v, text] : numbers) expected.insert(expected.end(), {"40", text});
-    EXPECT_EQ(crlf_lines("numbers.dxf"), expected);
+    EXPECT_EQ(crlf_lines("numbers.txt"), expected);
 
     const auto e = entities(run("corner.dxf", [] { igrpoint(gstate.extent_x, gstate.extent_y); }));
     ASSERT_EQ(e.size(), 1u);

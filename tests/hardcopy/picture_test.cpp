@@ -29,7 +29,7 @@ struct PictureRow {
 };
 
 const PictureRow picture_rows[] = {
-    {"PostScript", DriverPostScript, "in.ps", "gs",
+    {"Ghostscript", DriverPostScript, "in.ps", "gs",
      "gs -q -dNOPAUSE -dBATCH -dSAFER -sPAPERSIZE=a4 -sDEVICE=png16m -r72 -sOutputFile=out.png in.ps"},
     {"Rsvg", DriverSvg, "in.svg", "rsvg-convert", "rsvg-convert -b white -o out.png in.svg"},
     {"Ezdxf", DriverDxf, "in.dxf", "ezdxf", "ezdxf pillow -i 1000x750 -b FFFFFF -o out.png in.dxf"},

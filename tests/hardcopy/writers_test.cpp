@@ -83,11 +83,11 @@ TEST_F(Writers, PostScriptLineWriter) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         hcstate.LineModeWord = c.line_mode;
-        txt_set(DriverText, "line.ps");
+        txt_set(DriverText, "line.txt");
         yyprop(DriverChannel);
         c.write();
         yyprcl(DriverChannel);
-        EXPECT_EQ(read_file("line.ps"), c.bytes);
+        EXPECT_EQ(read_file("line.txt"), c.bytes);
     }
 }
 
