@@ -174,7 +174,10 @@ namespace {
 // range.
 struct CellRanges {
     std::vector<float> lo, hi;
+    int columns = 0;
+    std::size_t at(int i, int j) const { return static_cast<std::size_t>(j - 1) * columns + (i - 1); }
     void build(int nx, int ny) {
+        columns = std::max(nx - 1, 0);
         const std::size_t cells = static_cast<std::size_t>(std::max(nx - 1, 0)) * std::max(ny - 1, 0);
         lo.assign(cells, 0);
         hi.assign(cells, 0);
@@ -252,10 +255,10 @@ void contour_pass(int n, int style) {
             continue;
         }
 
-        std::size_t c = 0;
-        for (int j = 1; j < ny; ++j) {
-            for (int i = 1; i < nx; ++i, ++c) {
+        for (int i = 1; i < nx; ++i) {
+            for (int j = 1; j < ny; ++j) {
                 if constexpr (Skip) {
+                    const std::size_t c = ranges.at(i, j);
                     if (ranges.hi[c] < lo || ranges.lo[c] > lk) continue;
                 }
                 // Each corner from its own index, so that neighbouring cells

@@ -27,11 +27,13 @@ std::int32_t ramp(int step, int length) { return length == 0 ? 255 : 255 * step 
 
 std::int32_t ncolor(int i) {
     const int n = numberiso.niso;
-    // The breakpoints are truncated products of the single-precision
-    // fractions: 20 levels give 12, 13 and 16.
-    const int b1 = static_cast<int>(0.6f * static_cast<float>(n));
-    const int b2 = static_cast<int>(0.7f * static_cast<float>(n));
-    const int b3 = static_cast<int>(0.8f * static_cast<float>(n));
+    // The breakpoints are truncated exact products of the single-precision
+    // fractions (not rounded back to single precision): 20 levels give 12, 13
+    // and 16, since 0.7 in single precision is a little below 0.7.
+    const double dn = n;
+    const int b1 = static_cast<int>(static_cast<double>(0.6f) * dn);
+    const int b2 = static_cast<int>(static_cast<double>(0.7f) * dn);
+    const int b3 = static_cast<int>(static_cast<double>(0.8f) * dn);
     if (i <= b1) {
         last = {255, ramp(i - 1, b1 - 1), 0};
     } else if (i <= b2) {
