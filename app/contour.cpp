@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "app/appdata.h"
@@ -167,41 +168,77 @@ void triangle(float x1, float y1, float x2, float y2, float x3, float y3, float&
 
 namespace {
 
-// Per cell the smallest and largest of its four corner values and its centre
-// value, found once per pass: a cell whose values all lie below a level's band
-// or all above the level draws nothing at that level. Cells that can draw at
-// no level (a blank corner, and so a centre far out) are marked with an empty
-// range.
-struct CellRanges {
-    std::vector<float> lo, hi;
-    int columns = 0;
-    std::size_t at(int i, int j) const { return static_cast<std::size_t>(j - 1) * columns + (i - 1); }
-    void build(int nx, int ny) {
-        columns = std::max(nx - 1, 0);
-        const std::size_t cells = static_cast<std::size_t>(std::max(nx - 1, 0)) * std::max(ny - 1, 0);
-        lo.assign(cells, 0);
-        hi.assign(cells, 0);
-        std::size_t c = 0;
-        for (int j = 1; j < ny; ++j)
-            for (int i = 1; i < nx; ++i, ++c) {
+// One level of the pass: its value, its band widths and the lower bound of
+// its band.
+struct Level {
+    float lk = 0, dzlow = 0, dzup = 0;
+    long double lo = 0;
+};
+
+// The cells that can draw anything at each level, in the order the pass
+// visits them. A cell whose values (four corners and centre) all lie below a
+// level's band, or all above the level, finds no crossing and fills nothing
+// there; a cell with a corner far beyond every level (a blank one) and so a
+// far centre draws at no level. Found once per redraw, so a pass visits only
+// the cells near its level.
+struct LevelCells {
+    std::vector<std::vector<std::uint32_t>> cells;   // per level: (i - 1) * (ny - 1) + (j - 1)
+    void build(int nx, int ny, const std::vector<Level>& levels) {
+        cells.resize(levels.size());
+        for (auto& c : cells) c.clear();
+        // Each band's lower bound as the least single-precision value not
+        // below it: for a single-precision hi, hi < bound exactly when hi is
+        // below the bound in extended precision.
+        std::vector<float> bound(levels.size()), top(levels.size());
+        for (std::size_t k = 0; k < levels.size(); ++k) {
+            float b = static_cast<float>(levels[k].lo);
+            if (static_cast<long double>(b) < levels[k].lo) b = std::nextafter(b, std::numeric_limits<float>::infinity());
+            bound[k] = b;
+            top[k] = levels[k].lk;
+        }
+        std::uint32_t c = 0;
+        for (int i = 1; i < nx; ++i)
+            for (int j = 1; j < ny; ++j, ++c) {
                 const float z1 = dat7.gridval(i, j), z2 = dat7.gridval(i + 1, j), z3 = dat7.gridval(i + 1, j + 1),
                             z4 = dat7.gridval(i, j + 1);
                 const float zc = static_cast<float>(((static_cast<long double>(z3) + z4) +
                                                      (static_cast<long double>(z1) + z2)) * 0.25L);
-                const float mx = std::max({z1, z2, z3, z4});
                 const float far = std::max({std::fabs(z1), std::fabs(z2), std::fabs(z3), std::fabs(z4)});
                 // Levels never come near 1E21: such a corner keeps the cell out
                 // of every whole-cell fill, and a far centre out of every triangle.
-                if (std::fabs(zc) > FarValue && far >= 1.0E21f) {
-                    lo[c] = 1;
-                    hi[c] = -1;
-                    continue;
-                }
-                lo[c] = std::min({z1, z2, z3, z4, zc});
-                hi[c] = mx < zc ? zc : mx;
+                if (std::fabs(zc) > FarValue && far >= 1.0E21f) continue;
+                const float lo = std::min({z1, z2, z3, z4, zc}), hi = std::max({z1, z2, z3, z4, zc});
+                for (std::size_t k = 0; k < levels.size(); ++k)
+                    if (!(hi < bound[k] || lo > top[k])) cells[k].push_back(c);
             }
     }
 };
+
+// Draws one cell at one level: filled whole when all four corners lie in the
+// level's band, otherwise as four triangles around its centre.
+void contour_cell(int i, int j, int k, const Level& l, int style) {
+    const float gx0 = dat8.gx0, gy0 = dat8.gy0, dx = dat8.dx, dy = dat8.dy;
+    // Each corner from its own index, so that neighbouring cells share their
+    // edges exactly.
+    const float x1 = gx0 + static_cast<float>(i - 1) * dx, y1 = gy0 + static_cast<float>(j - 1) * dy;
+    const float x2 = gx0 + static_cast<float>(i) * dx, y3 = gy0 + static_cast<float>(j) * dy;
+    float z1 = dat7.gridval(i, j), z2 = dat7.gridval(i + 1, j), z3 = dat7.gridval(i + 1, j + 1),
+          z4 = dat7.gridval(i, j + 1);
+    float zc = static_cast<float>(((static_cast<long double>(z3) + z4) + (static_cast<long double>(z1) + z2)) * 0.25L);
+    const float xc = x1 + 0.5f * dx, yc = y1 + 0.5f * dy;
+    auto whole = [&](float z) { return l.lo <= z && z < l.lk; };
+    if (whole(z1) && whole(z2) && whole(z3) && whole(z4)) {
+        if (style == 1) {
+            const float px[4] = {x1, x2, x2, x1}, py[4] = {y1, y1, y3, y3};
+            fillp(4, px, py, k);
+        }
+        return;
+    }
+    triangle(x1, y1, x2, y1, xc, yc, z1, z2, zc, l.lk, k, l.dzlow, l.dzup, style);
+    triangle(x2, y1, x2, y3, xc, yc, z2, z3, zc, l.lk, k, l.dzlow, l.dzup, style);
+    triangle(x2, y3, x1, y3, xc, yc, z3, z4, zc, l.lk, k, l.dzlow, l.dzup, style);
+    triangle(x1, y3, x1, y1, xc, yc, z4, z1, zc, l.lk, k, l.dzlow, l.dzup, style);
+}
 
 template <bool Skip>
 void contour_pass(int n, int style) {
@@ -220,33 +257,41 @@ void contour_pass(int n, int style) {
     dat7.zmin = zmin;
     dat7.zmax = zmax;
 
-    int levels = 1;
+    int count = 1;
     long double step = 0.1L;
     if (zmin != zmax) {
-        levels = std::clamp(n, 2, MaxLevels);
-        step = (static_cast<long double>(zmax) - zmin) / (levels - 1);
+        count = std::clamp(n, 2, MaxLevels);
+        step = (static_cast<long double>(zmax) - zmin) / (count - 1);
     }
-    numberiso.niso = levels;
+    numberiso.niso = count;
     level_table[0] = zmin;
-    for (int k = 1; k <= levels; ++k)
-        level_table[k] = static_cast<float>(zmin + 0.5L * step + (k - 1) * step);
+    for (int k = 1; k <= count; ++k) level_table[k] = static_cast<float>(zmin + 0.5L * step + (k - 1) * step);
 
-    CellRanges ranges;
-    if constexpr (Skip) ranges.build(nx, ny);
-
-    for (int k = 0; k <= levels; ++k) {
-        const float lk = level_table[k];
+    // The band of each level: down to the level below (0 below slot 0), and
+    // up to the level above (0 above the last).
+    std::vector<Level> levels(static_cast<std::size_t>(count) + 1);
+    for (int k = 0; k <= count; ++k) {
+        Level& l = levels[static_cast<std::size_t>(k)];
+        l.lk = level_table[k];
         const long double below = k > 0 ? level_table[k - 1] : 0.0f;
-        const long double above = k < levels ? level_table[k + 1] : 0.0f;
-        const float dzlow = static_cast<float>(std::fabs(lk - below));
-        const float dzup = static_cast<float>(std::fabs(above - lk));
-        const long double lo = static_cast<long double>(lk) - dzlow;
+        const long double above = k < count ? level_table[k + 1] : 0.0f;
+        l.dzlow = static_cast<float>(std::fabs(l.lk - below));
+        l.dzup = static_cast<float>(std::fabs(above - l.lk));
+        l.lo = static_cast<long double>(l.lk) - l.dzlow;
+    }
 
-        if (dat18.gridtype == GridArcInfo) {
+    const bool arcinfo = dat18.gridtype == GridArcInfo;
+    static LevelCells near;
+    if (Skip && !arcinfo) near.build(nx, ny, levels);
+
+    for (int k = 0; k <= count; ++k) {
+        const Level& l = levels[static_cast<std::size_t>(k)];
+        if (arcinfo) {
+            // The cell mosaic, in every style.
             for (int i = 1; i <= nx; ++i)
                 for (int j = 1; j <= ny; ++j) {
                     const float z = dat7.gridval(i, j);
-                    if (!(lo <= z && z <= lk)) continue;
+                    if (!(l.lo <= z && z <= l.lk)) continue;
                     const float x = gx0 + (static_cast<float>(i) - 1.5f) * dx;
                     const float y = gy0 + (static_cast<float>(j) - 1.5f) * dy;
                     const float px[4] = {x, x + dx, x + dx, x}, py[4] = {y, y, y + dy, y + dy};
@@ -254,38 +299,16 @@ void contour_pass(int n, int style) {
                 }
             continue;
         }
-
-        for (int i = 1; i < nx; ++i) {
-            for (int j = 1; j < ny; ++j) {
-                if constexpr (Skip) {
-                    const std::size_t c = ranges.at(i, j);
-                    if (ranges.hi[c] < lo || ranges.lo[c] > lk) continue;
-                }
-                // Each corner from its own index, so that neighbouring cells
-                // share their edges exactly.
-                const float x1 = gx0 + static_cast<float>(i - 1) * dx, y1 = gy0 + static_cast<float>(j - 1) * dy;
-                const float x2 = gx0 + static_cast<float>(i) * dx, y3 = gy0 + static_cast<float>(j) * dy;
-                float z1 = dat7.gridval(i, j), z2 = dat7.gridval(i + 1, j), z3 = dat7.gridval(i + 1, j + 1),
-                      z4 = dat7.gridval(i, j + 1);
-                float zc = static_cast<float>(((static_cast<long double>(z3) + z4) +
-                                               (static_cast<long double>(z1) + z2)) * 0.25L);
-                const float xc = x1 + 0.5f * dx, yc = y1 + 0.5f * dy;
-                auto whole = [&](float z) { return lo <= z && z < lk; };
-                if (whole(z1) && whole(z2) && whole(z3) && whole(z4)) {
-                    if (style == 1) {
-                        const float px[4] = {x1, x2, x2, x1}, py[4] = {y1, y1, y3, y3};
-                        fillp(4, px, py, k);
-                    }
-                    continue;
-                }
-                triangle(x1, y1, x2, y1, xc, yc, z1, z2, zc, lk, k, dzlow, dzup, style);
-                triangle(x2, y1, x2, y3, xc, yc, z2, z3, zc, lk, k, dzlow, dzup, style);
-                triangle(x2, y3, x1, y3, xc, yc, z3, z4, zc, lk, k, dzlow, dzup, style);
-                triangle(x1, y3, x1, y1, xc, yc, z4, z1, zc, lk, k, dzlow, dzup, style);
-            }
+        if constexpr (Skip) {
+            const std::uint32_t rows = static_cast<std::uint32_t>(ny - 1);
+            for (std::uint32_t c : near.cells[static_cast<std::size_t>(k)])
+                contour_cell(static_cast<int>(c / rows) + 1, static_cast<int>(c % rows) + 1, k, l, style);
+        } else {
+            for (int i = 1; i < nx; ++i)
+                for (int j = 1; j < ny; ++j) contour_cell(i, j, k, l, style);
         }
     }
-    legenda(levels, level_table, zmin, zmax, style);
+    legenda(count, level_table, zmin, zmax, style);
 }
 
 }  // namespace

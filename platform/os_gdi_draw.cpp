@@ -116,12 +116,14 @@ bool dash_on(const std::vector<std::uint32_t>& d, std::int64_t k) {
 // Rows of spans a wide pen covers, gathered before they become pixels, so
 // that a pen far wider than the surface costs one span per row and step
 // instead of one pixel per point of its stamp.
+// The rows are made at the first span: a thin pen, which adds none, costs
+// nothing per line.
 struct Spans {
-    std::int64_t top = 0;
+    std::int64_t top = 0, height = 0;
     std::vector<std::vector<std::pair<std::int64_t, std::int64_t>>> rows;  // inclusive
-    explicit Spans(const Target& t)
-        : top(t.box.top), rows(static_cast<std::size_t>(std::max<std::int64_t>(0, t.box.bottom - t.box.top))) {}
+    explicit Spans(const Target& t) : top(t.box.top), height(std::max<std::int64_t>(0, t.box.bottom - t.box.top)) {}
     void add(std::int64_t y, std::int64_t a, std::int64_t b) {
+        if (rows.empty()) rows.resize(static_cast<std::size_t>(height));
         auto& row = rows[static_cast<std::size_t>(y - top)];
         // Successive stamps of a line overlap; merge with the last span.
         if (!row.empty() && a <= row.back().second + 1 && b >= row.back().first - 1) {

@@ -89,6 +89,14 @@ void yywincolour(std::int32_t device, std::int32_t rgb) {
     else
         gdi.GraphicsColour = u32(rgb) & 0xFFFFFF;
     gdi.gStippleChanged = 1;
+    // The pen of this colour is already made (pictures of many small shapes
+    // set the same colour before each): select it again instead of making it
+    // anew. Pens made while a metafile records are always made anew.
+    if (wtab.gPen && !wtab.hGraphicsMetafile && gdi.StyleBrush == gdi.GraphicsColour) {
+        const OsObject old = os_select_object(dc(), wtab.gPen);
+        if (old && old != wtab.gPen) wtab.gPenOld = old;
+        return;
+    }
     yywincreatepen();
 }
 
