@@ -1,7 +1,7 @@
 #pragma once
 // Calls from the window layer into subsystems that plug in beside it:
 // dialogs, the grid and editor windows, split panes, menus and tool bars,
-// the graphics state and screen device, hardcopy. Each entry may be empty;
+// the graphics state and screen device, memory metafiles. Each entry may be empty;
 // the window layer then goes on as if the subsystem had nothing to do.
 #include <cstdint>
 
@@ -127,8 +127,7 @@ struct WindowHooks {
     // World units of a bitmap viewer's pixel position.
     void (*bitmap_viewer_i2e)(float px, float py, float& wx, float& wy, std::int32_t slot) = nullptr;
 
-    // ---- hardcopy ----
-    void (*hardcopy_stop)() = nullptr;       // stop hardcopy output
+    // ---- memory metafiles ----
     void (*destroy_metafiles)() = nullptr;   // destroy memory metafiles in use
 };
 
