@@ -51,10 +51,6 @@ void fit_view_to_drawable() {
         v.vxmax = static_cast<float>(v.vxmin + h / a);
 }
 
-// The frame and numeric scales around the map in world units.
-void map_axes() {
-    ipgytickpos(1.0f, -1.0f);
-}
 
 }  // namespace
 
@@ -140,7 +136,12 @@ void plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgri
         IPgArea(0.1f, 0.1f, 0.9f, f);
         ipgunits(v.vxmin, v.vymin, v.vxmax, y1);
     }
-    map_axes();
+    // The frame with numeric scales in world units below and to the left,
+    // the vertical scale line at its default place.
+    ipgaxes();
+    ipgxscale("ni");
+    ipgytickpos(1.0f, -1.0f);
+    ipgyscaleleft("Ni");
 
     IGrArea(0.1f, 0.1f, 0.9f, 0.9f);
     IGrUnits(v.vxmin, v.vymin, v.vxmax, v.vymax);
