@@ -9,6 +9,7 @@
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
+#include "lib/graphics/gstate.h"
 #include "lib/window/text.h"
 #include "tests/app/app_test.h"
 
@@ -198,6 +199,29 @@ TEST_F(BlnCommandTest, WidthsAndNamesComeFromTheDialog) {
     EXPECT_EQ(map_bln.mapwidth(2), 0);
     EXPECT_EQ(map_bln.mapwidth(1), 4);
     EXPECT_EQ(txt_trim(map_bln.mapfile(2)), dir.file("layer2.bln"));
+}
+
+}  // namespace
+
+namespace {
+
+// The colour buttons: a square of the colour over the whole field, and
+// nothing at all when the field cannot be selected.
+TEST_F(MapLayerTest, ColourButtonPaintsOnlyItsField) {
+    buttoncol(wrgb(10, 20, 30), 1106);
+    EXPECT_TRUE(fills().empty());
+    EXPECT_EQ(gstate.ColourModel, 2);
+    surfaces.set_dialog(112);
+    surfaces.add_field(1106, 30, 12);
+    driver.clear();
+    buttoncol(wrgb(10, 20, 30), 1106);
+    const auto f = fills();
+    ASSERT_EQ(f.size(), 1u);
+    EXPECT_EQ(f[0]->state.DrawableType, 3);
+    EXPECT_EQ(f[0]->state.CurrentColour.rgb(), wrgb(10, 20, 30));
+    // Back to the window, packed RGB colours.
+    EXPECT_EQ(gstate.DrawableType, 1);
+    EXPECT_EQ(gstate.ColourModel, 2);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "app/legend.h"
 #include "app/mainstate.h"
 #include "app/mapview.h"
+#include "app/modflow.h"
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
 #include "lib/window/quinda_state.h"
@@ -165,6 +166,18 @@ TEST_F(SamplePictureTest, SampleModelPictures) {
         ASSERT_TRUE(os_grab_window_png(wtab.wWindow[0], png));
         EXPECT_FALSE(read_file(png).empty());
     }
+    // The MODFLOW cells of the sample's DELR and DELC files, with their centres.
+    int ierr = 0;
+    dat8.gx0 = x0;
+    dat8.gy0 = y0;
+    delr_c(samples + "demo.delr", 1, dat16.ncol, dat16.delr, x0, dat16.xcen, ierr);
+    ASSERT_EQ(ierr, 0);
+    delr_c(samples + "demo.delc", 1, dat16.nrow, dat16.delc, y0, dat16.ycen, ierr);
+    ASSERT_EQ(ierr, 0);
+    modflow_grid(1, 0, 1, 1, 1, 1, 1, 0);
+    plot(1, 0, 1, 1, 1, 1, 1, 0, 0);
+    ASSERT_TRUE(os_grab_window_png(wtab.wWindow[0], out + "/map-modflow.png"));
+
     // The layer's fill: the middle of the lake polygon has the layer's colour.
     float lx = x0 + 0.2f * w, ly = y0 + 0.22f * h, xd = 0, yd = 0;
     yye2i(lx, ly, xd, yd);
