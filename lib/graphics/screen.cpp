@@ -12,7 +12,6 @@
 #include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/text.h"
-#include "lib/window/window_hooks.h"
 #include "platform/os_dc.h"
 #include "platform/os_gdi.h"
 
@@ -382,23 +381,6 @@ void yygapi(std::int32_t op) {
         case OpGradientFill: gradient(); break;
         default: break;  // 19, 36, 37, 39
     }
-}
-
-// ---- attachment to the window layer ------------------------------------------------
-
-namespace {
-
-void graphics_init_hook() { igrinit(" "); }
-
-}  // namespace
-
-void yyscreenattach() {
-    grlinks.screen_device = &yygapi;
-    window_hooks.default_palette = &yypali;
-    window_hooks.graphics_init = &graphics_init_hook;
-    window_hooks.graphics_window_setup = &yywinsetup;
-    window_hooks.graphics_select_previous = &yywinselectprevious;
-    window_hooks.graphics_window_select = &yywinselectcurrent;
 }
 
 void reset_screen_state() {

@@ -97,11 +97,6 @@ struct ScreenDrawingLayer {
 };
 extern ScreenDrawingLayer screen_gdi;
 
-// Makes the screen device the screen side's driver and gives the window
-// layer the graphics parts of opening a root window (palette, graphics
-// state, drawing set-up, release of the pen and font, resize).
-void yyscreenattach();
-
 // Device statics, the drawing layer, the gradient block and the links back
 // to their start; every device context and drawing object forgotten. For
 // tests.

@@ -5,6 +5,7 @@
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
 #include "lib/window/window_hooks.h"
+#include "lib/window/wintext.h"
 #include "lib/window/wininfo.h"
 #include "lib/window/winops.h"
 #include "platform/os_menu.h"
@@ -289,7 +290,7 @@ void yyevent(std::int32_t type, WindowMessage& m) {
             if (m.WIN == quinda.current_slot) {
                 quinda.window_size = {m.VALUE1, m.VALUE2};
                 if (current) {
-                    if (window_hooks.window_font_size) window_hooks.window_font_size();
+                    yyfntsiz();
                     yyresn(1, m.WIN, m.VALUE1, m.VALUE2);
                 }
             }

@@ -10,6 +10,7 @@
 #include "lib/window/messages.h"
 #include "lib/window/text.h"
 #include "lib/window/window_hooks.h"
+#include "lib/window/wintext.h"
 #include "lib/window/wininfo.h"
 #include "platform/os_menu.h"
 #include "platform/os_window.h"
@@ -641,7 +642,7 @@ void WMenuToolbar(std::int32_t id, std::optional<std::int32_t> slot, std::option
     }
     if (w != -1 && s == quinda.current_slot) {
         quinda.window_size = {w, h};
-        if (window_hooks.window_font_size) window_hooks.window_font_size();
+        yyfntsiz();
         yyresn(1, s, w, h);
     }
 }

@@ -3,7 +3,9 @@
 
 #include <cstdlib>
 
-#include "lib/graphics/screen.h"
+#include "lib/graphics/colours.h"
+#include "lib/graphics/gdi.h"
+#include "lib/graphics/gstate.h"
 #include "lib/window/errors.h"
 #include "lib/window/menus.h"
 #include "lib/window/messages.h"
@@ -68,9 +70,7 @@ void yywindowtest(std::int32_t slot, std::int32_t& result) {
 void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std::int32_t& height,
                         std::int32_t flags, std::int32_t menu, const std::array<std::int32_t, 4>& toolbars,
                         std::int32_t palette, std::int32_t& dialog, const char* title) {
-    // 1. Instance and message switches; the window layer's entries for the
-    // graphics core and the error reporter.
-    yyinstallwindowlinks();
+    // 1. Instance and message switches.
     wtab.wInstance = os_module_instance();
     wmsg.wMessageEnabled = wMessageDefault;
     if (wtab.wScreenWidth == 0) {
@@ -336,7 +336,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
 
     // 23. Pattern bitmap and the pen state.
     if (!wtab.gBitmap) wtab.gBitmap = os_create_compatible_bitmap(wtab.gDC, 8, 8);
-    if (window_hooks.graphics_window_setup) window_hooks.graphics_window_setup();
+    yywinsetup();
 
     // 24. Optional system libraries: none exists here, so gradients and mail use the library's own paths.
     wtab.hImgLib = os_load_library("msimg32.dll");
@@ -361,9 +361,6 @@ void windowopen2(std::int32_t flags, std::int32_t x, std::int32_t y, std::int32_
                  std::string_view title, std::int32_t palette) {
     // 1.
     if (quinda.window_open) return;
-    // The screen device, the graphics parts of the opening and the window text.
-    yyscreenattach();
-    yywintextattach();
     // 2.
     if (wtab.wScreenWidth == 0) {
         std::int32_t w = 0, h = 0, c = 0, p = 0;
@@ -398,9 +395,9 @@ void windowopen2(std::int32_t flags, std::int32_t x, std::int32_t y, std::int32_
     quinda.open_flags[0] = flags;
     quinda.window_open = 1;
     // 7, 8.
-    if (window_hooks.window_text_open) window_hooks.window_text_open();
-    if (window_hooks.default_palette) window_hooks.default_palette();
-    if (window_hooks.graphics_init) window_hooks.graphics_init();
+    yywintextopen();
+    yypali();
+    igrinit(" ");
 }
 
 void windowopen1(const WindowOpenRecord& rec, std::int32_t palette) {

@@ -3,6 +3,7 @@
 
 #include "lib/window/messages.h"
 #include "lib/window/quinda_state.h"
+#include "lib/graphics/gdi.h"
 #include "lib/window/window_hooks.h"
 #include "platform/os_dc.h"
 #include "platform/os_window.h"
@@ -26,7 +27,7 @@ void yyshutdown() {
     // 1. Drawing objects.
     drop_object(wtab.gBitmap);
     drop_object(wtab.gRegion);
-    if (window_hooks.graphics_select_previous) window_hooks.graphics_select_previous();
+    yywinselectprevious();
     drop_object(wtab.gFont);
     drop_object(wtab.gPen);
     drop_object(wtab.gPal256);

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "lib/window/messages.h"
+#include "lib/graphics/gdi.h"
 #include "lib/window/window_hooks.h"
 #include "lib/window/winops.h"
 #include "platform/os_dc.h"
@@ -319,7 +320,7 @@ std::int32_t yygetwindowindex(OsHandle window) {
 }
 
 void yygrselectnone() {
-    if (window_hooks.graphics_select_previous) window_hooks.graphics_select_previous();
+    yywinselectprevious();
     if (wtab.hGraphicsField) {
         os_release_dc(wtab.hGraphicsField, wtab.gDC);
         wtab.gDC = 0;
