@@ -179,7 +179,6 @@ struct WindowTable {
     std::uint32_t cgmFormat = 0;          // clipboard format "Quindarolex CGM"
     std::uint32_t uFindMsgString = 0;     // registered "commdlg_FindReplace"
     std::int32_t iVerRTF = 0;             // rich-edit version found
-    std::int32_t hImgLib = 0, hHelpLib = 0, hEmailLib = 0;
     std::int32_t pGradientFill = 0;       // 1 when the system's gradient fill is available
     std::int32_t pMAPISendMail = 0;       // 1 when the system's mail entry is available
     std::int32_t atomBitmap = 0;          // class of the bitmap viewer

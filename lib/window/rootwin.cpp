@@ -107,14 +107,8 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
     if (window_hooks.register_dialog_classes) window_hooks.register_dialog_classes();
     if (window_hooks.register_grid_classes) window_hooks.register_grid_classes();
 
-    // 5. Rich-edit probe: no rich-edit library exists here, so the oldest version is assumed.
-    if (const std::int32_t lib = os_load_library("riched20.dll")) {
-        wtab.iVerRTF = 3;
-        os_free_library(lib);
-    } else {
-        os_load_library("riched32.dll");
-        wtab.iVerRTF = 1;
-    }
+    // 5. Rich-edit version: the editor's own, the oldest one (docs/platform.md).
+    wtab.iVerRTF = 1;
 
     // 6. Find-and-replace message.
     wtab.uFindMsgString = os_register_window_message("commdlg_FindReplace");
@@ -338,10 +332,8 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
     if (!wtab.gBitmap) wtab.gBitmap = os_create_compatible_bitmap(wtab.gDC, 8, 8);
     yywinsetup();
 
-    // 24. Optional system libraries: none exists here, so gradients and mail use the library's own paths.
-    wtab.hImgLib = os_load_library("msimg32.dll");
+    // 24. Gradients and mail take the library's own paths (docs/platform.md).
     wtab.pGradientFill = 0;
-    wtab.hEmailLib = os_load_library("mapi32.dll");
     wtab.pMAPISendMail = 0;
 
     // 25.

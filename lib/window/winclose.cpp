@@ -57,11 +57,7 @@ void yyshutdown() {
     if (window_hooks.dialog_shutdown) window_hooks.dialog_shutdown();
     wtab.hWinCur = 0;
     wtab.hLastSemi = 0;
-    // 6. Loaded libraries.
-    for (std::int32_t* lib : {&wtab.hImgLib, &wtab.hHelpLib, &wtab.hEmailLib}) {
-        if (*lib) os_free_library(*lib);
-        *lib = 0;
-    }
+    // 6. The system gradient fill and mail entry.
     wtab.pGradientFill = 0;
     wtab.pMAPISendMail = 0;
     // 7. Sound devices.
