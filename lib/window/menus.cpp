@@ -409,15 +409,33 @@ void yymntext(std::int32_t& id, std::string_view text) {
     yyredrawmenu(command, slot);
 }
 
-void yymenuprompt(std::int32_t& id, std::string_view text) {
-    const std::int32_t slot = menu_slot();
-    const OsHandle m = wtab.hMenuRoot[ix(slot)];
+namespace {
+
+// Where command id sits in the current menu: its slot, the menu, and the
+// (sub)menu that holds it with the position there. id becomes -1 when the
+// menu has no such item.
+struct MenuItemPlace {
+    std::int32_t slot = 0;
+    OsHandle menu = 0;
     OsHandle owner = 0;
     int pos = -1;
-    if (!os_find_menu_item(m, static_cast<std::uint32_t>(id), OS_MF_BYCOMMAND, owner, pos)) {
-        id = -1;
-        return;
-    }
+};
+
+bool find_menu_item(std::int32_t& id, MenuItemPlace& place) {
+    place.slot = menu_slot();
+    place.menu = wtab.hMenuRoot[ix(place.slot)];
+    if (os_find_menu_item(place.menu, static_cast<std::uint32_t>(id), OS_MF_BYCOMMAND, place.owner, place.pos))
+        return true;
+    id = -1;
+    return false;
+}
+
+}  // namespace
+
+void yymenuprompt(std::int32_t& id, std::string_view text) {
+    MenuItemPlace place;
+    if (!find_menu_item(id, place)) return;
+    const auto [slot, m, owner, pos] = place;
     id = 0;
     const auto at = static_cast<std::uint32_t>(pos);
     std::string* had = item_prompt(owner, at, OS_MF_BYPOSITION);
@@ -439,14 +457,9 @@ void yymenuprompt(std::int32_t& id, std::string_view text) {
 }
 
 void yymndel(std::int32_t& id) {
-    const std::int32_t slot = menu_slot();
-    const OsHandle m = wtab.hMenuRoot[ix(slot)];
-    OsHandle owner = 0;
-    int pos = -1;
-    if (!os_find_menu_item(m, static_cast<std::uint32_t>(id), OS_MF_BYCOMMAND, owner, pos)) {
-        id = -1;
-        return;
-    }
+    MenuItemPlace place;
+    if (!find_menu_item(id, place)) return;
+    const auto [slot, m, owner, pos] = place;
     const auto at = static_cast<std::uint32_t>(pos);
     std::int32_t freed = 0;
     if (std::string* p = item_prompt(owner, at, OS_MF_BYPOSITION)) {
