@@ -19,9 +19,8 @@ std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
 constexpr std::uint32_t SystemTimer = 0x118;
 constexpr std::uintptr_t CaretTimer = 0xFFF6;
 
-struct Fetched {
-    std::int32_t type = 0, value1 = 0, value2 = 0, value3 = 0, value4 = 0, x = 0, y = 0, win = 0, time = 0;
-};
+// A fetched message has the fields of a deferred one.
+using Fetched = QDXEntry;
 
 // Saved state of a temporary switch of the drawable in yyevent.
 struct EventSwitch {
@@ -120,30 +119,22 @@ bool fetch(bool blocking, Fetched& f) {
     for (std::int32_t s = 0; s <= MaxChildWindows; ++s) {
         QDXEntry& e = wmsg.QDXMessages[ix(s)];
         if (e.type <= 0 || !wtab.hClient[ix(s)] || !os_is_window(wtab.hClient[ix(s)])) continue;
-        f.type = e.type;
+        f = e;
+        f.win = s;
         if (e.type == MsgExpose) {
             const OsPoint cs = client_size(s);
             f.x = f.y = 0;
             f.value1 = cs.x;
             f.value2 = cs.y;
             f.value3 = 0;
-        } else {
-            f.x = e.x;
-            f.y = e.y;
-            f.value1 = e.value1;
-            f.value2 = e.value2;
-            f.value3 = e.value3;
         }
-        f.value4 = e.value4;
-        f.win = s;
-        f.time = e.time;
         e.type = 0;
         wmsg.bInWMessage = 0;
         return true;
     }
     // 3. The deferred field change.
     if (QDXEntry& e = wmsg.QDXMessages[QDXFieldEntry]; e.type > 0) {
-        f = {e.type, e.value1, e.value2, e.value3, e.value4, e.x, e.y, e.win, e.time};
+        f = e;
         e.type = 0;
         wmsg.bInWMessage = 0;
         wmsg.wMessageType = 0;
@@ -164,8 +155,7 @@ bool fetch(bool blocking, Fetched& f) {
         keyboard_and_dispatch(m);
     }
     // 6.
-    f = {wmsg.wMessageType, wmsg.wMessageValue1, wmsg.wMessageValue2, wmsg.wMessageValue3, wmsg.wMessageValue4,
-         wmsg.wMessageX,    wmsg.wMessageY,      wmsg.wMessageWin,    wmsg.wMessageTime};
+    f = pending_message();
     const bool window_event = f.type == MsgResize || (f.type == MsgExpose && f.value3 == 0);
     if (window_event && valid_slot(f.win)) {
         QDXEntry& e = wmsg.QDXMessages[ix(f.win)];
