@@ -13,9 +13,6 @@
 
 namespace {
 
-bool valid_slot(std::int32_t s) { return s >= 0 && s <= MaxChildWindows; }
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
-
 constexpr std::uint32_t SystemTimer = 0x118;
 constexpr std::uintptr_t CaretTimer = 0xFFF6;
 

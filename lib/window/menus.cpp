@@ -21,9 +21,6 @@ void reset_menu_state() { menustate = MenuState{}; }
 
 namespace {
 
-bool valid_slot(std::int32_t s) { return s >= 0 && s <= MaxChildWindows; }
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
-
 constexpr std::size_t FloatTextMax = 100;
 
 // Little-endian 16-bit words of a resource; a trailing odd byte is ignored.

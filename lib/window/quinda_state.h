@@ -132,6 +132,11 @@ struct TooltipEntry {
 };
 constexpr std::size_t TooltipTextMax = 79;
 
+// A slot number in the range of the per-slot arrays (0 the root window), and
+// as an index into them once its range is checked.
+constexpr bool valid_slot(std::int32_t slot) { return slot >= 0 && slot <= MaxChildWindows; }
+constexpr std::size_t ix(std::int32_t slot) { return static_cast<std::size_t>(slot); }
+
 // The per-slot arrays of the platform side.
 struct WindowTable {
     std::array<OsHandle, WindowSlots> wWindow{};      // frame; 0 = slot free

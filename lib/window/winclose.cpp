@@ -10,8 +10,6 @@
 
 namespace {
 
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
-
 void drop_object(OsHandle& h) {
     if (h) os_delete_object(h);
     h = 0;

@@ -21,9 +21,6 @@
 
 namespace {
 
-bool valid_slot(std::int32_t s) { return s >= 0 && s <= MaxChildWindows; }
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
-
 OsHandle current_frame() { return valid_slot(wtab.wIndex) ? wtab.wWindow[ix(wtab.wIndex)] : 0; }
 OsHandle current_client() { return valid_slot(wtab.wIndex) ? wtab.hClient[ix(wtab.wIndex)] : 0; }
 

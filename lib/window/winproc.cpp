@@ -22,9 +22,6 @@ void reset_message_state() {
 
 namespace {
 
-bool valid_slot(std::int32_t s) { return s >= 0 && s <= MaxChildWindows; }
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
-
 // Mouse coordinates as 16-bit words; a captured pointer left of or above the
 // window comes back negative.
 void mouse_xy(std::intptr_t lp) {
