@@ -32,13 +32,7 @@ DriverArguments& a() { return drvargs; }
 std::int32_t row(std::int32_t y) { return g().height - 1 - y; }
 
 // The text operand up to its last non-blank, NUL-free.
-std::string trimmed(const std::string& s) {
-    std::string t = s;
-    while (!t.empty() && t.back() == ' ') t.pop_back();
-    const std::size_t nul = t.find('\0');
-    if (nul != std::string::npos) t.resize(nul);
-    return t;
-}
+std::string trimmed(std::string_view s) { return std::string(txt_until_nul(txt_trim(s))); }
 
 void install_description() {
     DeviceDescription& d = g().device[ScreenSide];
