@@ -40,9 +40,10 @@ struct GradientVertexBlock {
 };
 extern GradientVertexBlock gradient_block;
 
-// Services of neighbouring subsystems the screen device calls. Each entry is
-// filled by the subsystem that provides it; while empty, the device behaves
-// as described beside it.
+// Services of subsystems not built yet (hardcopy, memory metafiles, image
+// files) that the screen device calls; the issue building a subsystem calls
+// it directly and deletes its entries (docs/wiring.md). While an entry is
+// empty, the device behaves as described beside it.
 struct ScreenLinks {
     // Hardcopy: whether the Windows printer answered its query (empty: no
     // printer), the image-print settings, and the screen dump on it.
@@ -68,8 +69,8 @@ struct ScreenLinks {
 };
 extern ScreenLinks screen_links;
 
-// The drawing-layer routines the screen device calls; tests put stand-ins
-// in their place to see the calls.
+// Test seam: the drawing-layer routines the screen device calls; tests put
+// stand-ins in their place to see the calls.
 struct ScreenDrawingLayer {
     decltype(&yywinarc) arc = &yywinarc;
     decltype(&yywinblit) blit = &yywinblit;

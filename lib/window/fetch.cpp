@@ -99,7 +99,7 @@ void keyboard_and_dispatch(const OsMsg& m) {
     // the frame of the slot where the message arose.
     const std::int32_t slot = yygetwindowindex(m.hwnd);
     if (valid_slot(slot) && accelerate(menu_frame_slot(slot), wtab.wWindow[ix(slot)], m)) return;
-    // 4.
+    // 4. Everything else is translated and dispatched; paints and sizes are marked as expected meanwhile.
     os_translate_message(m);
     const bool paint_or_size = m.message == OSM_PAINT || m.message == OSM_SIZE;
     if (paint_or_size) wmsg.bExpectPaintResize = 1;
@@ -109,7 +109,7 @@ void keyboard_and_dispatch(const OsMsg& m) {
 
 // Both fetch routines; false for an empty queue in the non-blocking one.
 bool fetch(bool blocking, Fetched& f) {
-    // 1.
+    // 1. A fetch is under way and nothing is pending yet.
     wmsg.bInWMessage = 1;
     wmsg.wMessageType = 0;
     // 2. Deferred window entries first.
@@ -151,7 +151,7 @@ bool fetch(bool blocking, Fetched& f) {
         }
         keyboard_and_dispatch(m);
     }
-    // 6.
+    // 6. The message the loop completed; it supersedes a deferred resize or expose of its window.
     f = pending_message();
     const bool window_event = f.type == MsgResize || (f.type == MsgExpose && f.value3 == 0);
     if (window_event && valid_slot(f.win)) {
@@ -164,7 +164,7 @@ bool fetch(bool blocking, Fetched& f) {
         }
         e.type = 0;  // this message supersedes the deferred one
     }
-    // 7.
+    // 7. The fetch is over.
     wmsg.bInWMessage = 0;
     wmsg.wMessageType = 0;
     return true;
@@ -257,7 +257,7 @@ void yyevent(std::int32_t type, WindowMessage& m) {
         quinda.window_size = {sw.width, sw.height};
         g.height_max = sw.height - 1;
     }
-    // 5.
+    // 5. The drawable and its world coordinates by message type.
     switch (type) {
     case MsgExpose:
         // A dialog field's expose carries no position; it stays as it came.

@@ -516,7 +516,7 @@ void yyRestackToolbars(std::int32_t slot) {
 
 void yymntbar(std::int32_t& id, std::int32_t slot, std::int32_t position, std::int32_t& width, std::int32_t& height) {
     width = height = -1;
-    // 1.
+    // 1. A slot with a window and one of the four sides.
     if (!wtab.slot_valid(slot) || position < 0 || position > 3) {
         id = -2;
         return;
@@ -536,7 +536,7 @@ void yymntbar(std::int32_t& id, std::int32_t slot, std::int32_t position, std::i
             wtab.nTooltip[ix(slot)] = 0;
         }
     }
-    // 3.
+    // 3. Id 0 only removes the bar; otherwise the bar is made from its resource.
     const std::int32_t bar_id = id;
     if (bar_id == 0) {
         // Close the room the bar had.
@@ -562,10 +562,10 @@ void yymntbar(std::int32_t& id, std::int32_t slot, std::int32_t position, std::i
         return;
     }
     bars[p] = bar;
-    // 4.
+    // 4. The bar's own window procedure, and the bars restacked.
     menustate.lpNormalToolbarProc = os_set_window_proc(bar, yySubToolbar);
     yyRestackToolbars(slot);
-    // 5.
+    // 5. Buttons, images and tooltips from the resource.
     os_send_message(bar, OSM_TB_BUTTONSTRUCTSIZE, sizeof(OsTbButton), 0);
     os_send_message(bar, OSM_TB_SETBITMAPSIZE, 0, os_make_lparam(iw, ih));
     os_send_message(bar, OSM_TB_SETBUTTONSIZE, 0, os_make_lparam(iw + 6, ih + 6));

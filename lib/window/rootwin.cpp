@@ -113,7 +113,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
     // 6. Find-and-replace message.
     wtab.uFindMsgString = os_register_window_message("commdlg_FindReplace");
 
-    // 7.
+    // 7. The wanted client size; no dialog is the root window yet.
     wtab.wWinWidth = width;
     wtab.wWinHeight = height;
     wtab.bDlgRoot = 0;
@@ -137,7 +137,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
         }
     }
 
-    // 9.
+    // 9. The probes are done: the temporary window goes and the menu is loaded.
     os_destroy_window(temp);
     wtab.wWindow[0] = 0;
     const OsHandle hmenu = menu != 0 ? yymnload(menu) : 0;
@@ -240,7 +240,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
         if (wtab.wMessLine[0]) cr.bottom -= tb_height(wtab.wMessLine[0]);
         wtab.hClient[0] = os_create_window(0, "QUINCLIENT", "", kClientStyle, cr.left, cr.top,
                                            std::max(0, cr.width()), std::max(0, cr.height()), frame, 0, 0xFFFF);
-        // 18.
+        // 18. Without both windows the program cannot go on.
         if (!wtab.wWindow[0] || !wtab.hClient[0]) abort_window("Failed to create window - aborting.");
     }
 
@@ -336,14 +336,14 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
     wtab.pGradientFill = 0;
     wtab.pMAPISendMail = 0;
 
-    // 25.
+    // 25. The clipboard format of memory metafiles.
     if (!wtab.cgmFormat) wtab.cgmFormat = os_register_clipboard_format("Quindarolex CGM");
 
-    // 26.
+    // 26. No special drawing target and no deferred message.
     wtab.hGraphicsBitmap = wtab.hGraphicsField = wtab.hGraphicsMetafile = 0;
     for (auto& e : wmsg.QDXMessages) e.type = 0;
 
-    // 27.
+    // 27. The client has the focus unless the window is hidden.
     if (!(flags & WinHidden)) os_set_focus(wtab.hClient[0]);
     wtab.hWinCur = wtab.wWindow[0];
 }
@@ -351,9 +351,9 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
 void windowopen2(std::int32_t flags, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                  std::int32_t menu, const std::array<std::int32_t, 4>& toolbars, std::int32_t dialog,
                  std::string_view title, std::int32_t palette) {
-    // 1.
+    // Only one root window.
     if (quinda.window_open) return;
-    // 2.
+    // The display's size and colours, when start-up has not asked yet; 80 per cent of it by default.
     if (wtab.wScreenWidth == 0) {
         std::int32_t w = 0, h = 0, c = 0, p = 0;
         yygetdisplayinfo(w, h, c, p);
@@ -362,13 +362,13 @@ void windowopen2(std::int32_t flags, std::int32_t x, std::int32_t y, std::int32_
     if (height < 1) height = wtab.wScreenHeight * 80 / 100;
     if (palette != 16 && palette != 32 && palette != 64 && palette != 128) palette = 16;
     quinda.window_size = {width, height};
-    // 3.
+    // The frame, its client, menu, tool bars and a combined dialog.
     const std::string t = txt_c(title);
     std::int32_t dlg = dialog;
     yycreaterootwindow(x, y, width, height, flags, menu, toolbars, palette, dlg, t.c_str());
     // The real client size (a combined dialog may have fixed it).
     quinda.window_size = {width, height};
-    // 4.
+    // A dialog that cannot be combined is reported; one that can becomes current.
     if (dialog != 0) {
         if (dlg == -4)
             yyerror(1088, "WindowOpen");
@@ -379,14 +379,14 @@ void windowopen2(std::int32_t flags, std::int32_t x, std::int32_t y, std::int32_
         else if (window_hooks.dialog_make_current)
             window_hooks.dialog_make_current(dialog);
     }
-    // 5.
+    // On a 256-colour display the palette size asked for becomes the default one.
     if (wtab.wScreenCols == 256) quinda.default_palette_size = palette;
-    // 6.
+    // The root window is the current window.
     quinda.current_slot = 0;
     wtab.wIndex = 0;
     quinda.open_flags[0] = flags;
     quinda.window_open = 1;
-    // 7, 8.
+    // Window text, the default palette and the graphics state.
     yywintextopen();
     yypali();
     igrinit(" ");

@@ -76,7 +76,7 @@ void yyshutdown() {
     }
     wtab.wIndex = 0;
     for (auto& tb : wtab.hToolbar) tb = {};
-    // 10, 11.
+    // 10, 11. Message switches back to their defaults, no special drawing target.
     wmsg.wMessageEnabled = wMessageDefault;
     wtab.hGraphicsBitmap = wtab.hGraphicsField = wtab.hGraphicsMetafile = 0;
 }
