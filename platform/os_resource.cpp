@@ -120,16 +120,22 @@ bool read_resource(OsResName type, OsResName id, T& out, Read read) {
     return false;
 }
 
+// Position and size of a dialog or one of its controls, in dialog units.
+template <class T>
+void read_box(Reader& r, T& item) {
+    item.x = r.i32();
+    item.y = r.i32();
+    item.cx = r.i32();
+    item.cy = r.i32();
+}
+
 }  // namespace
 
 bool os_resource_dialog(OsResName id, OsDialogTemplate& dialog) {
     return read_resource(OS_RT_DIALOG, id, dialog, [](Reader& r, OsDialogTemplate& d) {
         d.style = r.u32();
         d.exstyle = r.u32();
-        d.x = r.i32();
-        d.y = r.i32();
-        d.cx = r.i32();
-        d.cy = r.i32();
+        read_box(r, d);
         d.point_size = r.i32();
         d.font = r.text();
         d.caption = r.text();
@@ -138,10 +144,7 @@ bool os_resource_dialog(OsResName id, OsDialogTemplate& dialog) {
             c.class_name = r.text();
             c.id = r.i32();
             c.text = r.text();
-            c.x = r.i32();
-            c.y = r.i32();
-            c.cx = r.i32();
-            c.cy = r.i32();
+            read_box(r, c);
             c.style = r.u32();
             c.exstyle = r.u32();
         }
