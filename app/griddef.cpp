@@ -96,6 +96,11 @@ constexpr GridField ArcInfoFields[] = {{1034, TxX0}, {1036, TxY0}, {1039, TxCell
                                        {1035, TxX1}, {1037, TxY1}, {1041, TxRot}};
 constexpr GridField ModflowFields[] = {{1049, TxX0}, {1050, TxY0}, {1051, TxRot}};
 
+// The grid type's menu item checked, the other two not.
+void check_grid_menu(int item) {
+    for (int m : {MenuSurfer, MenuArcInfo, MenuModflow}) WMenuSetState(m, PropChecked, m == item ? 1 : 0);
+}
+
 void put_fields(std::span<const GridField> fields) {
     for (const auto& [field, text] : fields) app_dialog_put_string(field, gtext(text));
 }
@@ -201,9 +206,7 @@ void cmd_surfer() {
     mainstate.mfgrid = 0;
     mainstate.selflags = 2;
     dat18.gridtype = GridSurfer;
-    WMenuSetState(MenuArcInfo, PropChecked, 0);
-    WMenuSetState(MenuModflow, PropChecked, 0);
-    WMenuSetState(MenuSurfer, PropChecked, 1);
+    check_grid_menu(MenuSurfer);
     WMenuSetState(MenuIso, PropEnabled, 1);
     if (dat8.nx >= 2 && dat8.ny >= 2) {
         dat8.dx = (dat8.gx1 - dat8.gx0) / static_cast<float>(dat8.nx - 1);
@@ -264,12 +267,10 @@ void cmd_arcinfo() {
     mainstate.selflags = 2;
     dat18.gridtype = GridArcInfo;
     mainstate.plotmode = 1;
-    WMenuSetState(MenuArcInfo, PropChecked, 1);
-    WMenuSetState(MenuSurfer, PropChecked, 0);
+    check_grid_menu(MenuArcInfo);
     WMenuSetState(MenuIso, PropChecked, 0);
     WMenuSetState(MenuIso, PropEnabled, 0);
     WMenuSetState(MenuFilled, PropChecked, 1);
-    WMenuSetState(MenuModflow, PropChecked, 0);
 
     int id = 0;
     do {
@@ -315,9 +316,7 @@ void cmd_modflow() {
     before.save();
     mainstate.showcontour = 0;
     mainstate.selflags = 2;
-    WMenuSetState(MenuArcInfo, PropChecked, 0);
-    WMenuSetState(MenuSurfer, PropChecked, 0);
-    WMenuSetState(MenuModflow, PropChecked, 1);
+    check_grid_menu(MenuModflow);
 
     app_dialog_load(DlgModflow);
     app_dialog_put_radio(1055);
