@@ -123,12 +123,6 @@ struct GraphicsLinks {
     // Memory metafiles: select metafile 1..20; err > 0 on failure; sets the
     // recorder flag for a CGM metafile.
     void (*metafile_select)(int ident, int& err, int& width, int& height) = nullptr;
-
-    // Hardcopy front end: stop hardcopy output (igrhardcopy with "S") and
-    // store one option with its checks (igrhardcopyoptions). Without the
-    // latter the option is stored as given.
-    void (*hardcopy_stop)() = nullptr;
-    void (*hardcopy_option)(int code, int value) = nullptr;
 };
 
 extern GraphicsLinks grlinks;

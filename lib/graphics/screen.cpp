@@ -9,6 +9,7 @@
 #include "lib/graphics/gdi.h"
 #include "lib/graphics/gstate.h"
 #include "lib/window/convert.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/text.h"
@@ -97,15 +98,17 @@ void quadrilateral(int corners, std::int32_t kind) {
 }
 
 void screen_dump() {
-    if (!screen_links.printer_available || !screen_links.printer_available()) {
+    if (hcstate.PrinterAvailable == 0) {
         quinda.io_status = quinda.os_status = 0;
         quinda.status_kind = 0;
         yyerror(1, kName);
         return;
     }
     const std::string doc = trimmed(DriverText);
-    std::int32_t pw = 0, ph = 0, xo = 0, yo = 0, orient = 0, copies = 1, err = 0;
-    if (screen_links.image_print_settings) screen_links.image_print_settings(pw, ph, xo, yo, orient, copies);
+    const ImagePrintTable& page = hcstate.ImagePrintOptions;
+    const std::int32_t pw = page.get(1), ph = page.get(2), xo = page.get(3), yo = page.get(4);
+    const std::int32_t orient = page.get(5), copies = page.get(8);
+    std::int32_t err = 0;
     if (screen_links.dump_start)
         screen_links.dump_start(pw, ph, xo, yo, err, orient, copies, doc.c_str());
     else

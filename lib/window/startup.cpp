@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "lib/graphics/gstate.h"
+#include "lib/hardcopy/hardcopy.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/convert.h"
 #include "lib/window/errors.h"
@@ -185,7 +186,8 @@ void winitialise(std::string_view settings_file) {
     gstate.screen_flag = 0;
     gstate.hardcopy_flag = 0;
     gstate.temporary_selection = 0;
-    if (startup_links.clear_hardcopy_words) startup_links.clear_hardcopy_words();
+    clear_hardcopy_words();
+    install_hardcopy_drivers();
     startup_state.PRINTER = startup_state.IPLOTTER = startup_state.HPGL2 = 0;
     gstate.aspect_ratio = 1.32f;
     quinda.EDITBUF.entries.clear();
@@ -204,7 +206,7 @@ void winitialise(std::string_view settings_file) {
     startup_state.settings_name = find_settings_file();
     // The default character set and the spool files.
     txt_set(quinda.CHARSET, "standard.chr");
-    if (startup_links.yytmpprn) startup_links.yytmpprn();
+    yytmpprn();
     // The system directory.
     std::string sysdir;
     int status = 0;
@@ -229,13 +231,13 @@ void winitialise(std::string_view settings_file) {
     if (n > 0 && quinda.CHARDIR[n - 1] != quinda.separator && n < quinda.CHARDIR.size())
         quinda.CHARDIR[n] = quinda.separator;
     // The hardcopy devices the settings chose.
-    call(startup_links.set_hpgl2_device_type, 0);
-    call(startup_links.iprinter, startup_state.PRINTER);
-    call(startup_links.iplotter, startup_state.IPLOTTER);
-    const std::int32_t device = startup_links.hpgl2_device_type ? startup_links.hpgl2_device_type() : 0;
-    if (startup_state.HPGL2 != 0 || device == 0) call(startup_links.iprinter2, startup_state.HPGL2);
+    hcstate.models.hpgl2_device = 0;
+    hcstate.models.hpgl2_chosen = 0;
+    iprinter(startup_state.PRINTER);
+    iplotter(startup_state.IPLOTTER);
+    if (startup_state.HPGL2 != 0 || hcstate.models.hpgl2_device == 0) iprinter2(startup_state.HPGL2);
     // The image-print driver.
-    call(startup_links.igrprintimageselect, 0);
+    igrprintimageselect(0);
     // A version request shows the version and ends the program.
     if (startup_state.version_requested) {
         std::string version(8, ' ');

@@ -53,20 +53,6 @@ struct StartupLinks {
     void (*set_bell)(std::int32_t on) = yysetbell;
     // Dialogs: clear the current dialog id.
     void (*clear_dialog_id)() = nullptr;
-    // Hardcopy: clear its start-up words (printer and plotter words, the
-    // two further hardcopy words, the memory-metafile kinds, the print-image
-    // and second hardcopy file names), the HP-GL/2 device type, the model
-    // selections, the image-print driver and the spool file names.
-    void (*clear_hardcopy_words)() = nullptr;
-    std::int32_t (*hpgl2_device_type)() = nullptr;
-    void (*set_hpgl2_device_type)(std::int32_t type) = nullptr;
-    void (*iprinter)(std::int32_t model) = nullptr;
-    void (*iplotter)(std::int32_t model) = nullptr;
-    void (*iprinter2)(std::int32_t type) = nullptr;
-    void (*igrprintimageselect)(std::int32_t driver) = nullptr;
-    void (*yytmpprn)() = nullptr;
-    // Hardcopy: the file name selected for printing an image.
-    std::string (*print_image_name)() = nullptr;
 };
 extern StartupLinks startup_links;
 

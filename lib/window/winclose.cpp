@@ -1,4 +1,5 @@
 // Closing the library's windows and releasing what the window layer holds.
+#include "lib/hardcopy/hardcopy.h"
 #include "lib/window/winclose.h"
 
 #include "lib/window/messages.h"
@@ -82,7 +83,7 @@ void yyshutdown() {
 }
 
 void windowclose() {
-    if (window_hooks.hardcopy_stop) window_hooks.hardcopy_stop();
+    igrhardcopy("S");
     if (window_hooks.destroy_metafiles) window_hooks.destroy_metafiles();
     yyshutdown();
     quinda.open_flags[0] = -1;

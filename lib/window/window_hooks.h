@@ -1,6 +1,6 @@
 #pragma once
 // Calls from the window layer into subsystems not built yet: dialogs, the
-// grid and editor windows, split panes, bitmap viewers, hardcopy and memory
+// grid and editor windows, split panes, bitmap viewers and memory
 // metafiles. Each entry may be empty; the window layer then goes on as if
 // the subsystem had nothing to do. The issue that builds a subsystem calls
 // it directly and deletes its entries (docs/wiring.md).
@@ -114,8 +114,7 @@ struct WindowHooks {
     // World units of a bitmap viewer's pixel position.
     void (*bitmap_viewer_i2e)(float px, float py, float& wx, float& wy, std::int32_t slot) = nullptr;
 
-    // ---- hardcopy ----
-    void (*hardcopy_stop)() = nullptr;       // stop hardcopy output
+    // ---- memory metafiles ----
     void (*destroy_metafiles)() = nullptr;   // destroy memory metafiles in use
 };
 
