@@ -71,8 +71,8 @@ TEST_F(MapLayerTest, PolygonReadingTakesSeveralPairsALine) {
     auto f = fills();
     ASSERT_EQ(f.size(), 1u);
     EXPECT_EQ(f[0]->px.size(), 6u);
-    // Read as polylines the same file takes one pair from each line, and then
-    // meets a line that is not a count.
+    // Read as polylines the same file takes one pair from each line, and
+    // runs out of lines within the block.
     driver.clear();
     layer(1, text, 1);
     EXPECT_NE(mapbln(), "");

@@ -11,6 +11,8 @@
 #include "app/mapview.h"
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
+#include "lib/graphics/grinfo.h"
+#include "lib/graphics/gstate.h"
 #include "lib/pgraph/pgstate.h"
 #include "lib/window/rootwin.h"
 #include "tests/app/app_test.h"
@@ -120,6 +122,15 @@ TEST_F(MapViewTest, SquareModelInWideWindow) {
     plot(0, 1, 0, 0, 0, 0, 1, 0, 0);
     EXPECT_EQ(dat9.vxmax, 200.0f);
     EXPECT_EQ(dat9.vymax, 100.0f);
+}
+
+TEST_F(MapViewTest, DrawableTooNarrowForItsRatio) {
+    // 1 x 300 pixels: the ratio reads as 0 and counts as 1 (a = 100).
+    surfaces.open_window(0, 1, 300);
+    IGrSelect(1, 0);
+    plot(0, 1, 0, 0, 0, 0, 1, 0, 0);
+    EXPECT_EQ(dat9.vxmax, 100.0f);
+    EXPECT_EQ(dat9.vymax, 10000.0f);
 }
 
 TEST_F(MapViewTest, NoContoursNoLegend) {
