@@ -10,6 +10,7 @@
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
+#include "lib/window/errors.h"
 #include "lib/window/text.h"
 #include "tests/app/app_test.h"
 
@@ -145,6 +146,9 @@ protected:
     }
     int redraws = 0;
     static std::vector<std::vector<std::pair<int, int>>> polls;
+    // The command writes its colours to the library's debug file in the
+    // current directory.
+    TempDir here{true};
 };
 std::vector<std::vector<std::pair<int, int>>> BlnCommandTest::polls;
 
@@ -154,7 +158,10 @@ TEST_F(BlnCommandTest, FileLookupsOnEveryPass) {
     map_bln.mapfile(2) = txt_fixed(dir.file("gone.bln"), TextLength);
     // A Cancel and a key do not end the command; nothing waiting is -1.
     dialog_stand_in.buttons = {2, -1, 27, 1};
+    map_bln.mapcol(3) = wrgb(1, 2, 3);
     cmd_blnmap();
+    reset_error_services();
+    EXPECT_EQ(read_file("debug"), " 0 0 197121 0\r\n");
     ASSERT_EQ(polls.size(), 4u);
     for (std::size_t p = 0; p + 1 < polls.size(); ++p) {
         EXPECT_EQ(state_of(polls[p], 1080), 1) << p;
