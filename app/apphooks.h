@@ -1,7 +1,8 @@
 #pragma once
 // Services of parts of the program that are not built yet: the dialog
-// services (the grid dialogs 101, 103 and 104 and the progress dialog 111),
-// the program's logo and window background and file selection. Each is called through a hook; the work that provides the
+// services (the grid dialogs 101, 103 and 104, the progress dialog 111 and
+// the BLN map dialog 112), the program's logo and window background, and
+// file selection. Each is called through a hook; the work that provides the
 // service points the hook at it. Until then the dialog services keep their
 // field contents in memory and every wait for a message answers Cancel (2),
 // the drawing calls do nothing and file selection chooses nothing.
