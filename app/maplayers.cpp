@@ -166,7 +166,10 @@ void cmd_blnmap() {
     app_dialog_show(-1, -1, 0, 2);
     {
         std::string trace;
-        for (int l = 1; l <= MapLayers; ++l) trace += " " + std::to_string(m.mapcol(l));
+        for (int l = 1; l <= MapLayers; ++l) {
+            trace += ' ';
+            trace += std::to_string(m.mapcol(l));
+        }
         yydebugc(trace.c_str());
     }
     for (;;) {
