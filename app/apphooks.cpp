@@ -87,10 +87,6 @@ void app_pltnetw() {
     if (view_hooks.pltnetw) view_hooks.pltnetw();
 }
 
-void app_logo() {
-    if (view_hooks.logo) view_hooks.logo();
-}
-
 bool app_selfile(std::string_view extension, std::string_view title, std::string& name) {
     if (view_hooks.selfile) return view_hooks.selfile(extension, title, name);
     return false;

@@ -1,9 +1,9 @@
 #pragma once
 // Services of parts of the program that are not built yet: the dialog
 // services (the grid dialogs 101, 103 and 104 and the progress dialog 111),
-// the map view's redraw and cell-network drawing, the program's logo and file
-// selection. Each is called through a hook; the work that provides the
-// service points the hook at it. Until then the dialog services keep their
+// the map view's redraw and cell-network drawing, and file selection. Each
+// is called through a hook; the work that provides the service points the
+// hook at it. Until then the dialog services keep their
 // field contents in memory and every wait for a message answers Cancel (2),
 // the drawing calls do nothing and file selection chooses nothing.
 #include <cstddef>
@@ -35,8 +35,6 @@ struct ViewHooks {
                  int loaded, int shownodal, int showriver) = nullptr;
     // Draws the MODFLOW cell network.
     void (*pltnetw)() = nullptr;
-    // The program's logo behind the map view.
-    void (*logo)() = nullptr;
     // File selection: extension, title; the chosen name into name (80
     // characters). False when nothing was chosen.
     bool (*selfile)(std::string_view extension, std::string_view title, std::string& name) = nullptr;
@@ -73,7 +71,6 @@ int app_wait_message();
 void app_plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
               int shownodal, int showriver);
 void app_pltnetw();
-void app_logo();
 bool app_selfile(std::string_view extension, std::string_view title, std::string& name);
 
 // Hooks and stand-ins back to their start. Used by tests.
