@@ -14,9 +14,9 @@
 namespace {
 
 // A zig-zag ribbon of 2k + 1 vertices: k points along its upper edge from
-// left to right, dipping at every second point, the same points lowered by
-// the ribbon's thickness back from right to left, and the first point again.
-// It spans x0..x1 and y0..y1 exactly.
+// left to right, dipping at every second point, its pointed right end, and
+// the same k points lowered by the ribbon's thickness back from right to
+// left. It spans x0..x1 and y0..y1 exactly.
 template <int K>
 struct Ribbon {
     std::array<float, 2 * K + 1> x{}, y{};
@@ -24,16 +24,17 @@ struct Ribbon {
         const float h = y1 - y0;
         const float dip = 0.45f * h;
         const float thick = h - dip;
+        const float step = (x1 - x0) / static_cast<float>(K);
         for (int i = 0; i < K; ++i) {
-            const float xi = x0 + (x1 - x0) * static_cast<float>(i) / static_cast<float>(K - 1);
+            const float xi = x0 + step * static_cast<float>(i);
             const float yi = (i % 2) ? y1 - dip : y1;
             x[static_cast<std::size_t>(i)] = xi;
             y[static_cast<std::size_t>(i)] = yi;
-            x[static_cast<std::size_t>(2 * K - 1 - i)] = xi;
-            y[static_cast<std::size_t>(2 * K - 1 - i)] = yi - thick;
+            x[static_cast<std::size_t>(2 * K - i)] = xi;
+            y[static_cast<std::size_t>(2 * K - i)] = yi - thick;
         }
-        x[2 * K] = x[0];
-        y[2 * K] = y[0];
+        x[K] = x1;
+        y[K] = y1 - 0.5f * h;
     }
 };
 

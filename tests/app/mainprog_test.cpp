@@ -172,6 +172,22 @@ TEST_F(MainProgramTest, SettingsFileOfferedAtStart) {
     }
 }
 
+TEST_F(MainProgramTest, MainWindowWithTheSampleLoaded) {
+    copy_samples();
+    answer = OS_IDYES;
+    start();
+    // The pointer over the model: its position and the head under it.
+    const float x = 156000.0f, y = 463700.0f;
+    value_readout(x, y);
+    EXPECT_EQ(status(2).substr(0, 7), "value: ");
+    EXPECT_NE(status(2), "value:");
+    windowoutstatusbar(1, "x,y:" + edit_f(x, 12, 2) + edit_f(y, 12, 2));
+    // The whole window as the user sees it, for a look.
+    const std::string png = std::filesystem::temp_directory_path().string() + "/zeltramo-main-window.png";
+    ASSERT_TRUE(os_grab_window_png(root(), png));
+    EXPECT_GT(std::filesystem::file_size(png), 1000u);
+}
+
 TEST_F(MainProgramTest, SettingsFileThatFailsStartsAsWithoutIt) {
     write_file("zeltramo.ini", "demo.fem\n0 0\n");
     answer = OS_IDYES;
