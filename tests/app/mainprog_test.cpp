@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/apphooks.h"
 #include "app/femread.h"
 #include "app/griddef.h"
 #include "app/logo.h"
@@ -307,6 +308,38 @@ TEST_F(MainProgramTest, TogglesAndAutoSave) {
     os_input_menu(root(), {{9, 3}, true});
     run_queue();
     EXPECT_EQ(mainstate.showmesh, 1);
+}
+
+namespace {
+int redraws = 0;
+int last_plotmode = 0;
+void count_redraw(int plotmode, int, int, int, int, int, int, int, int) {
+    ++redraws;
+    last_plotmode = plotmode;
+}
+}  // namespace
+
+TEST_F(MainProgramTest, WhatRedrawsTheView) {
+    start();
+    view_hooks.plot = count_redraw;
+    struct Case {
+        int command;
+        int redraws;
+    } cases[] = {{7, 1}, {8, 1}, {40023, 1}, {40025, 1}, {40015, 1}, {40016, 1}, {40028, 0}, {40002, 0}, {40041, 0},
+                 {99, 0}};
+    for (const Case& c : cases) {
+        redraws = 0;
+        run_command(c.command);
+        EXPECT_EQ(redraws, c.redraws) << c.command;
+    }
+    EXPECT_EQ(last_plotmode, -1);
+    // A window that changes size is cleared in the background colour and drawn again.
+    redraws = 0;
+    windowclear(std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0x123456);
+    os_input_resize(root(), 700, 500);
+    run_queue();
+    EXPECT_GE(redraws, 1);
+    EXPECT_EQ(AppWindowTest::pixel(3, 3), 0xFFFFFFu);
 }
 
 TEST_F(MainProgramTest, ReadOutShowsTheHighestActiveOptionUnderThePointer) {
