@@ -662,3 +662,33 @@ TEST_F(ViewCommandTest, LocationSizeDragsTheGridInItsRotatedFrame) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(boxes[0].text.find("at least 2 points"), std::string::npos) << boxes[0].text;
 }
+
+TEST_F(ViewCommandTest, LocationSizeMovesAModflowGridByItsLowerLeftCorner) {
+    mainstate.mfgrid = 1;
+    dat18.gridtype = GridModflow;
+    dat17.delrfile = txt_fixed("delr.txt", TextLength);
+    dat17.delcfile = txt_fixed("delc.txt", TextLength);
+    dat16.ncol = 2;
+    dat16.delr(1) = 10;
+    dat16.delr(2) = 20;
+    dat16.nrow = 1;
+    dat16.delc(1) = 5;
+    dat8.gx0 = dat8.gy0 = 0;
+    dat8.gx1 = 30;
+    dat8.gy1 = 5;
+    dat12.rotang = 0;
+    move(5.5f, 7.5f);
+    move(10.5f, 12.5f);
+    press();
+    cmd_location_size();
+    EXPECT_EQ(dat8.gx0, 10.0f);
+    EXPECT_EQ(dat8.gy0, 12.0f);
+    // The centres follow the origin; the widths stay.
+    EXPECT_EQ(dat16.xcen(1), 15.0f);
+    EXPECT_EQ(dat16.xcen(2), 30.0f);
+    EXPECT_EQ(dat16.ycen(1), 14.5f);
+    EXPECT_EQ(dat8.gx1, 40.0f);
+    EXPECT_EQ(dat8.gy1, 17.0f);
+    EXPECT_EQ(mainstate.gridtexts[TxX0], edit_f(10, 12, 2));
+    EXPECT_EQ(mainstate.showcontour, 0);
+}
