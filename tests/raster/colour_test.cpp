@@ -196,3 +196,58 @@ TEST_F(RasterColour, BeginScalesTheDrawableOntoThePageAndInitialiseDescribesTheD
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RasterColour, SpansTakeTheirFillByDepth) {
+    struct Case {
+        const char* name;
+        int depth;
+        std::int32_t two_colour;
+        std::int32_t x1, x2;
+        std::vector<std::int32_t> row;  // pixels 0..7 of row 0 after the span
+    };
+    const std::vector<Case> cases = {
+        {"8-bit solid", 8, 0, 1, 5, {0, 9, 9, 9, 9, 9, 0, 0}},
+        {"8-bit two colours: previous where x + y is even", 8, 1, 0, 3, {4, 9, 4, 9, 0, 0, 0, 0}},
+        {"3-bit two colours: current patterns where x + y is even", 3, 1, 0, 3, {5, 2, 5, 2, 0, 0, 0, 0}},
+        {"1-bit: first pattern at even x, second at odd x", 1, 1, 0, 7, {1, 0, 1, 0, 1, 0, 1, 0}},
+        {"backwards span writes nothing", 8, 0, 5, 4, {0, 0, 0, 0, 0, 0, 0, 0}},
+        {"one-pixel span", 8, 0, 6, 6, {0, 0, 0, 0, 0, 0, 9, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        page(8, 1, c.depth == 3 ? 4 : c.depth);
+        raster.pixelDepth = c.depth;
+        raster.twoColourFill = c.two_colour;
+        raster.colourValue = 9;
+        raster.previousColourValue = 4;
+        raster.fillPattern = -1;
+        raster.secondFillPattern = 0;
+        // Current colour 5 (planes 0 and 2), previous colour 2 (plane 1).
+        raster.ditherPatterns = {{{0, -1}, {-1, 0}, {0, -1}}};
+        yyvra2(c.x1, c.x2, 0);
+        std::vector<std::int32_t> row;
+        for (int x = 0; x < 8; ++x) row.push_back(pixel(x, 0));
+        EXPECT_EQ(row, c.row);
+    }
+}
+
+TEST_F(RasterColour, OnePointLines) {
+    // A solid line of one point is a column of WX pixels, none when it
+    // continues the line before; a dashed one is one pixel per copy.
+    page(8, 8, 8);
+    raster.colourValue = 1;
+    raster.lineExtraX = 2;
+    raster.lineHalfX = 1;
+    raster.clipTop = 7;
+    raster.clipRight = 7;
+    yyvra3(3, 4, 3, 4, 1);
+    EXPECT_EQ(picture().pbm(), TestBitmap(8, 8).pbm());
+    yyvra3(3, 4, 3, 4, 0);
+    TestBitmap column(8, 8);
+    for (int y = 3; y <= 5; ++y) column.set(3, y);
+    EXPECT_EQ(picture().pbm(), column.pbm()) << art();
+}
+
+}  // namespace
