@@ -106,8 +106,8 @@ std::int32_t yyras7(std::int32_t& i, std::int32_t& j) { return column_walk(0, i,
 std::int32_t yyras8(std::int32_t& i, std::int32_t& j) {
     RasterState& r = rs();
     // The row is held from the line's first dot.
-    if (i == 0) r.testWordIndex = upright_y(j);
-    return colour_rule(i, r.testWordIndex);
+    if (i == 0) r.testRow = static_cast<std::int32_t>(upright_y(j));
+    return colour_rule(i, r.testRow);
 }
 
 std::int32_t yyras9(std::int32_t& i, std::int32_t& j) {

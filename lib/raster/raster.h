@@ -49,7 +49,7 @@ struct RasterState {
     // What the sequential and held pixel tests keep from one dot to the
     // next of a printer line, and the words they have fetched (for tests).
     std::int64_t testWordIndex = 0;
-    std::int32_t testWord = 0, testBit = 0, testColumn = 0;
+    std::int32_t testWord = 0, testBit = 0, testColumn = 0, testRow = 0;
     std::int64_t testWordsFetched = 0;
 };
 
