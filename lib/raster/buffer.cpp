@@ -8,6 +8,7 @@
 
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/raster/raster.h"
 #include "lib/window/errors.h"
 
@@ -73,13 +74,14 @@ void raster_release() {
     IRBUFF.shrink_to_fit();
 }
 
-bool raster_size_printer(const RasterPrinterModel& model, std::int32_t& resolution_index) {
+bool raster_size_printer(const std::function<void(std::int32_t resolution_index)>& geometry) {
     RasterState& r = raster;
+    const DeviceModels& model = hcstate.models;
     // A buffer still held from a begin whose output could not be opened is
     // given back, not counted as a failed attempt.
     raster_release();
     const std::int32_t colour_mode = gstate.hc.options.get(6);
-    r.planeCount = colour_mode == 1 ? 1 : std::max<std::int32_t>(model.planes, 1);
+    r.planeCount = colour_mode == 1 ? 1 : std::max<std::int32_t>(model.PrinterPlanes, 1);
     r.lastPlane = r.planeCount - 1;
     if (r.planeCount == 1) {
         r.pixelDepth = 1;
@@ -87,24 +89,23 @@ bool raster_size_printer(const RasterPrinterModel& model, std::int32_t& resoluti
     } else {
         r.pixelDepth = 3;
     }
-    r.printerColourKind = model.colour_kind;
-    r.clearWord = (r.pixelDepth != 1 && model.colour_kind == 1) ? -1 : 0;
+    r.clearWord = (r.pixelDepth != 1 && model.PrinterColourKind == 1) ? -1 : 0;
     std::int64_t total = 0;
     for (;;) {
-        if (model.geometry) model.geometry(resolution_index);
+        if (geometry) geometry(hcstate.ResolutionIndex);
         total = size_words(32);
         if (allocate(total)) break;
-        if (resolution_index < model.resolution_count) {
-            ++resolution_index;
+        if (hcstate.ResolutionIndex < model.ResolutionCount) {
+            ++hcstate.ResolutionIndex;
             continue;
         }
         yyerror(34, "XXRAST");
         gstate.hardcopy_flag = 0;
         return false;
     }
-    std::int64_t band = gstate.hc.options.get(5) == 0
-                            ? std::int64_t{r.wordsPerRow} * model.dots_per_pass * r.planeCount
-                            : std::int64_t{r.planeCount} * r.rasterHeight * (model.dots_per_pass == 24 ? 3 : 1);
+    const std::int64_t band = gstate.hc.options.get(5) == 0
+                                  ? std::int64_t{r.wordsPerRow} * model.DotsPerPass * r.planeCount
+                                  : std::int64_t{r.planeCount} * r.rasterHeight * (model.DotsPerPass == 24 ? 3 : 1);
     r.clearLimit = band > 0 ? static_cast<std::int32_t>((total / band) * band) : r.totalWords;
     return true;
 }
@@ -121,7 +122,6 @@ bool raster_size_image() {
     if (r.pixelDepth == 1) gstate.device[HardcopySide].true_colour = 0;
     const std::int64_t per_word = r.pixelDepth == 8 ? 4 : r.pixelDepth == 24 ? 1 : 32;
     r.clearWord = r.pixelDepth == 24 ? -1 : 0;
-    r.printerColourKind = 0;
     r.dotsPerInchX = r.dotsPerInchY = 150.0f;
     r.rasterWidth = o.get(1);
     r.rasterHeight = o.get(2);

@@ -10,6 +10,9 @@
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gradient.h"
 #include "lib/graphics/gstate.h"
+#include "lib/hardcopy/hardcopy.h"
+#include "lib/hardcopy/hcdriver.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/raster/raster.h"
 
 namespace {
@@ -77,7 +80,7 @@ void colour() {
             yypalrgb(g.CurrentColour.in_model(g.ColourModel), red, green, blue);
             std::int32_t v = red / 128 + 2 * (green / 128) + 4 * (blue / 128);
             if (mode == 2 && (v == 0 || v == 7)) v = 7 - v;
-            if (r.printerColourKind == 2) v = 7 - v;
+            if (hcstate.models.PrinterColourKind == 2) v = 7 - v;
             r.colourValue = v;
             break;
         }
@@ -225,6 +228,8 @@ void begin() {
     RasterState& r = rs();
     GraphicsState& g = gs();
     if (drvargs.K > 0) {
+        // On failure the channel has reported and hardcopy output is off.
+        if (!driver_open_output()) return;
         r.rasterMaxX = r.rasterWidth - 1;
         r.rasterMaxY = r.rasterHeight - 1;
         switch (r.pixelDepth) {
@@ -330,7 +335,10 @@ void yyvras(std::int32_t op) {
         case OpPolygonPattern: filled_shape(op); break;
         case OpClear: raster_clear(); break;
         case OpBeginPicture: begin(); break;
-        case OpEndOutput: raster_release(); break;
+        case OpEndOutput:
+            yyprcl(DriverChannel);
+            raster_release();
+            break;
         case OpClip: clip(); break;
         case OpPoint: point(); break;
         case OpLineType: line_type(); break;

@@ -40,10 +40,6 @@ struct RasterState {
     // Colour memo of yyvra5: the last PackedRGB converted (-1 none) and the
     // pixel value it gave.
     std::int32_t colourCacheKey = -1, colourCacheValue = 0;
-    // Colour kind of the printer the page is for (2: cyan-magenta-yellow
-    // inks, whose planes hold the complement); 0 for image files. Set by the
-    // sizing routines from the printer model they are given.
-    std::int32_t printerColourKind = 0;
     // Pixel where the last line or polyline ended.
     std::array<std::int32_t, 2> LastLineEnd{-9999, -9999};
     // What the sequential and held pixel tests keep from one dot to the
@@ -66,21 +62,14 @@ using RasterAllocator = std::function<bool(std::vector<std::int32_t>& buffer, st
 extern RasterAllocator raster_allocator;
 bool raster_default_allocate(std::vector<std::int32_t>& buffer, std::int64_t words);
 
-// What the raster printer driver knows of its printer model and page.
-struct RasterPrinterModel {
-    std::int32_t planes = 1;        // PrinterPlanes
-    std::int32_t colour_kind = 0;   // PrinterColourKind
-    std::int32_t dots_per_pass = 1; // DotsPerPass: 8 or 24 for column graphics
-    std::int32_t resolution_count = 1;
-    // Fills dotsPerInchX/Y, rasterWidth/Height and printRasterWidth/Height
-    // for the resolution with this index of the model's list.
-    std::function<void(std::int32_t resolution_index)> geometry;
-};
-
-// Sizing and allocation at the printer driver's begin: falls back to the
-// next lower resolution (RESOLUTION_INDEX stays advanced); with none left,
-// error 34 under "XXRAST" and hardcopy output off. True when allocated.
-bool raster_size_printer(const RasterPrinterModel& model, std::int32_t& resolution_index);
+// Sizing and allocation at the raster printer driver's begin, for the
+// printer model selected (planes, colour kind, dots per pass, resolution
+// count) at hcstate.ResolutionIndex. GEOMETRY fills dotsPerInchX/Y,
+// rasterWidth/Height and printRasterWidth/Height for a resolution index (the
+// driver's page rules). On a failed allocation the next lower resolution is
+// tried and the index stays advanced; with none left, error 34 under
+// "XXRAST" and hardcopy output off. True when allocated.
+bool raster_size_printer(const std::function<void(std::int32_t resolution_index)>& geometry);
 // Sizing and allocation at the image-file driver's begin, from options 1, 2
 // and 23; shrinks by about a tenth with error 34 under "XXIMAG" on every
 // failed attempt. True when allocated.

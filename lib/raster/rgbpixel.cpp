@@ -2,6 +2,7 @@
 // their own PackedRGB and are turned into the page's pixel form here.
 #include "lib/graphics/colours.h"
 #include "lib/graphics/gstate.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/raster/raster.h"
 
 // Level 0 (black) inks every pixel of the cell, level 15 (bright white) none.
@@ -22,7 +23,7 @@ std::int32_t raster_dithered_value(std::int32_t v, std::int32_t r, std::int32_t 
     v &= 7;
     if (rs.pixelDepth == 3) {
         if (swap && (v == 0 || v == 7)) v = 7 - v;
-        if (rs.printerColourKind == 2) v = 7 - v;
+        if (hcstate.models.PrinterColourKind == 2) v = 7 - v;
         return v;
     }
     if (swap && (v == 0 || v == 7)) {

@@ -2,6 +2,10 @@
 // with its fall-backs when memory is short, and the clear.
 #include <cmath>
 
+#include <filesystem>
+
+#include "lib/hardcopy/hardcopy.h"
+#include "lib/hardcopy/hcstate.h"
 #include "tests/raster/raster_fixture.h"
 
 namespace {
@@ -149,11 +153,11 @@ TEST_F(RasterBuffer, ImageFileShrinkAlwaysEnds) {
 
 TEST_F(RasterBuffer, PrinterFallsBackToLowerResolutionsThenGivesUp) {
     const std::array<int, 3> dpi = {300, 150, 75};
-    RasterPrinterModel model;
-    model.planes = 3;
-    model.colour_kind = 1;
-    model.resolution_count = 3;
-    model.geometry = [&](std::int32_t index) {
+    hcstate.models.PrinterPlanes = 3;
+    hcstate.models.PrinterColourKind = 1;
+    hcstate.models.ResolutionCount = 3;
+    hcstate.models.DotsPerPass = 1;
+    auto geometry = [&](std::int32_t index) {
         const int d = dpi[static_cast<std::size_t>(std::clamp(index, 1, 3) - 1)];
         raster.dotsPerInchX = raster.dotsPerInchY = static_cast<float>(d);
         raster.rasterWidth = raster.printRasterWidth = 8 * d;
@@ -173,9 +177,9 @@ TEST_F(RasterBuffer, PrinterFallsBackToLowerResolutionsThenGivesUp) {
         raster_allocator = alloc.make();
         reported_errors().clear();
         gstate.hardcopy_flag = 1;
-        std::int32_t index = 1;
-        EXPECT_EQ(raster_size_printer(model, index), c.sized);
-        EXPECT_EQ(index, c.index_after);
+        hcstate.ResolutionIndex = 1;
+        EXPECT_EQ(raster_size_printer(geometry), c.sized);
+        EXPECT_EQ(hcstate.ResolutionIndex, c.index_after);
         EXPECT_EQ(reported_errors().size(), c.errors);
         if (c.errors > 0) {
             EXPECT_NE(reported_errors()[0].find("XXRAST"), std::string::npos);
@@ -207,12 +211,10 @@ TEST_F(RasterBuffer, HeldBufferIsReleasedBeforeTheNextSizing) {
     EXPECT_FALSE(alloc.held_before[1]);
     EXPECT_TRUE(reported_errors().empty());
 
-    RasterPrinterModel model;
-    model.geometry = [](std::int32_t) { raster.rasterWidth = raster.rasterHeight = 10; };
-    std::int32_t index = 1;
-    ASSERT_TRUE(raster_size_printer(model, index));
+    hcstate.ResolutionIndex = 1;
+    ASSERT_TRUE(raster_size_printer([](std::int32_t) { raster.rasterWidth = raster.rasterHeight = 10; }));
     EXPECT_FALSE(alloc.held_before.back());
-    EXPECT_EQ(index, 1);
+    EXPECT_EQ(hcstate.ResolutionIndex, 1);
     yyvras(OpEndOutput);
     EXPECT_FALSE(raster_allocated());
 }
@@ -220,20 +222,17 @@ TEST_F(RasterBuffer, HeldBufferIsReleasedBeforeTheNextSizing) {
 TEST_F(RasterBuffer, ClearWritesEveryWordPastTheLastBand) {
     // A 3-bit page of an RGB printer with 24-dot column bands: 50 rows are
     // two whole bands and two rows.
-    RasterPrinterModel model;
-    model.planes = 3;
-    model.colour_kind = 1;
-    model.dots_per_pass = 24;
-    model.geometry = [](std::int32_t) {
-        raster.rasterWidth = 40;
-        raster.rasterHeight = 50;
-    };
+    hcstate.models.PrinterPlanes = 3;
+    hcstate.models.PrinterColourKind = 1;
+    hcstate.models.DotsPerPass = 24;
     raster_allocator = [](std::vector<std::int32_t>& b, std::int64_t words) {
         b.assign(static_cast<std::size_t>(words), 0x12345678);  // what a previous page left
         return true;
     };
-    std::int32_t index = 1;
-    ASSERT_TRUE(raster_size_printer(model, index));
+    ASSERT_TRUE(raster_size_printer([](std::int32_t) {
+        raster.rasterWidth = 40;
+        raster.rasterHeight = 50;
+    }));
     EXPECT_EQ(raster.totalWords, 3 * 2 * 50);
     const std::int32_t band = 2 * 24 * 3;
     EXPECT_EQ(raster.clearLimit, (raster.totalWords / band) * band);
@@ -241,6 +240,40 @@ TEST_F(RasterBuffer, ClearWritesEveryWordPastTheLastBand) {
     yyvras(OpClear);
     for (std::size_t i = 0; i < IRBUFF.size(); ++i) ASSERT_EQ(IRBUFF[i], -1) << "word " << i;
     EXPECT_EQ(IRBUFF.size(), static_cast<std::size_t>(raster.totalWords) + 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RasterBuffer, BeginOpensTheOutputAndEndClosesIt) {
+    page(8, 4, 8);
+    std::int32_t handle = -1;
+    yyprfh(DriverChannel, handle);
+    EXPECT_GE(handle, 0);
+    EXPECT_TRUE(std::filesystem::exists(output_file()));
+    yyvras(OpEndOutput);
+    yyprfh(DriverChannel, handle);
+    EXPECT_EQ(handle, -1);
+    EXPECT_FALSE(raster_allocated());
+
+    // An output that cannot be opened: hardcopy goes off, the channel's
+    // error stays the last error and the page is left as it was.
+    page(8, 4, 8);
+    yyvras(OpEndOutput);
+    ASSERT_TRUE(raster_size_image());
+    txt_set(DriverText, dir.file("no/such/dir/page.out"));
+    gstate.hardcopy_flag = 1;
+    gstate.hc.x_scale = 3.0f;
+    raster.LastLineEnd = {1, 2};
+    drvargs.K = 1;
+    yyvras(OpBeginPicture);
+    EXPECT_EQ(gstate.hardcopy_flag, 0);
+    EXPECT_EQ(infoerror(1), 1);
+    EXPECT_FLOAT_EQ(gstate.hc.x_scale, 3.0f);
+    EXPECT_EQ(raster.LastLineEnd, (std::array<std::int32_t, 2>{1, 2}));
+    // The buffer stays held until the next sizing gives it back.
+    EXPECT_TRUE(raster_allocated());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Colour values of the raster device and of the RGB pixel writer, and the
 // device words the raster device sets.
+#include "lib/hardcopy/hcstate.h"
 #include "tests/raster/raster_fixture.h"
 
 namespace {
@@ -35,7 +36,7 @@ TEST_F(RasterColour, ColourOperationGivesThePixelValueOfEachDepth) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         page(8, 4, c.depth);
-        raster.printerColourKind = c.kind;
+        hcstate.models.PrinterColourKind = c.kind;
         gstate.hc.options.set(6, c.colour_mode);
         igrcolourmodel(c.model == 2 ? 24 : 8);
         const std::int32_t before = raster.colourValue;
@@ -73,7 +74,7 @@ TEST_F(RasterColour, DitheredPixelsOfOneAndThreeBitPages) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         page(8, 4, c.depth);
-        raster.printerColourKind = c.kind;
+        hcstate.models.PrinterColourKind = c.kind;
         gstate.hc.options.set(6, c.colour_mode);
         if (c.depth == 3) {
             EXPECT_EQ(raster_dithered_value(c.v, c.r, c.g, c.b, 0, 0), 6);

@@ -12,7 +12,9 @@
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/raster/raster.h"
+#include "lib/window/text.h"
 #include "lib/window/errors.h"
 #include "tests/support/graphics_test.h"
 #include "tests/support/test_raster.h"
@@ -31,7 +33,12 @@ protected:
         reported_errors().clear();
         idebuglevel(ReportStatusBar);
         error_statusbar_hook = [](std::string_view line) { reported_errors().emplace_back(line); };
+        txt_set(DriverText, output_file());
     }
+
+    // Where the begin opens its output.
+    std::string output_file() const { return dir.file("page.out"); }
+    TempDir dir;
 
     // A page of W x H pixels at DEPTH bits, begun, cleared and clipped to
     // the whole drawable; hardcopy output on with the raster device as the
