@@ -7,6 +7,7 @@
 
 #include "app/appdata.h"
 #include "app/apphooks.h"
+#include "app/legend.h"
 #include "app/mainstate.h"
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
@@ -42,6 +43,7 @@ void QuindaTest::SetUp() {
     os_reg_reset();
     reset_main_state();
     reset_app_hooks();
+    reset_legend_state();
 }
 
 TempDir::TempDir(bool enter) {
