@@ -101,7 +101,7 @@ void start_run(std::optional<std::string_view> name, std::optional<std::string_v
     // 8. Palette indices not yet known.
     if (g.PreviousColour.index() == -1) yyrgbto8(g.PreviousColour.rgb(), g.PreviousColour.index());
     if (g.CurrentColour.index() == -1) yyrgbto8(g.CurrentColour.rgb(), g.CurrentColour.index());
-    // 9.
+    // 9. Where the pen stands is not known yet.
     hcstate.PenPosition = {UnknownPenPosition, UnknownPenPosition};
     // 10. The drawing state.
     for (std::int32_t op : {OpLineWidth, OpLineType, OpLineJoin, OpLineCap, OpClip, OpFont, OpColour}) yyhdrv(op);
