@@ -184,6 +184,7 @@ std::int32_t hit_test(const WinRec& r, QPoint local) {
     const OsPoint cs = client_size(r);
     if (local.x() >= co.x() && local.y() >= co.y() && local.x() < co.x() + cs.x && local.y() < co.y() + cs.y)
         return OS_HTCLIENT;
+    if (const std::int32_t bar = scroll_hit(r, local)) return bar;
     if (!r.child()) return in.menu && local.y() < in.menu ? OS_HTMENU : OS_HTNOWHERE;
     const std::int32_t b = in.l;
     const std::int32_t cap = in.t - b;
@@ -338,6 +339,7 @@ void OsWidget::paintEvent(QPaintEvent*) {
     } else {
         p.fillRect(rect(), face);
     }
+    paint_scroll_bars(*r, p);
     const Insets in = insets_of(*r);
     if (r->child() && in.t > 0) {
         // A caption inside a parent's client area is ours to draw.

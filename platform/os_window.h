@@ -68,6 +68,8 @@ enum : std::uint32_t {
     OSM_COMMAND = 0x0111,
     OSM_SYSCOMMAND = 0x0112,
     OSM_TIMER = 0x0113,
+    OSM_HSCROLL = 0x0114,
+    OSM_VSCROLL = 0x0115,
     OSM_INITMENUPOPUP = 0x0117,
     OSM_MENUSELECT = 0x011F,
     OSM_MOUSEMOVE = 0x0200,
@@ -117,6 +119,8 @@ enum : std::int32_t {
     OS_HTCAPTION = 2,
     OS_HTSYSMENU = 3,
     OS_HTMENU = 5,
+    OS_HTHSCROLL = 6,
+    OS_HTVSCROLL = 7,
     OS_HTMINBUTTON = 8,
     OS_HTMAXBUTTON = 9,
     OS_HTLEFT = 10,
@@ -145,6 +149,8 @@ enum : std::uint32_t {
     OS_WS_THICKFRAME = 0x00040000,
     OS_WS_MINIMIZEBOX = 0x00020000,
     OS_WS_MAXIMIZEBOX = 0x00010000,
+    OS_WS_HSCROLL = 0x00100000,
+    OS_WS_VSCROLL = 0x00200000,
     // Extended styles.
     OS_WS_EX_TOPMOST = 0x00000008,
     OS_WS_EX_TOOLWINDOW = 0x00000080,
@@ -232,6 +238,8 @@ enum : std::int32_t {
 enum : std::int32_t {
     OS_SM_CXSCREEN = 0,
     OS_SM_CYSCREEN = 1,
+    OS_SM_CXVSCROLL = 2,   // width of a vertical scroll bar
+    OS_SM_CYHSCROLL = 3,   // height of a horizontal scroll bar
     OS_SM_CYCAPTION = 4,
     OS_SM_CXBORDER = 5,
     OS_SM_CYBORDER = 6,
@@ -362,6 +370,8 @@ bool os_get_window_placement(OsWindow w, OsPlacement& p);
 bool os_set_window_placement(OsWindow w, const OsPlacement& p);
 // Offset of the work area from the screen origin (the task bar's room); 0, 0 here.
 OsPoint os_work_area_offset();
+// The work area: the part of the screen windows are given (the whole screen here).
+OsRect os_work_area();
 
 // ---- showing, activation, focus ---------------------------------------------
 bool os_show_window(OsWindow w, std::int32_t cmd);  // true when it was visible before
@@ -424,6 +434,39 @@ std::int16_t os_get_key_state(std::int32_t vk);
 std::size_t os_queue_length();
 // Drops every queued message, timer and pending repaint (tests, shutdown of the toolkit side).
 void os_queue_clear();
+
+// ---- scroll bars ------------------------------------------------------------------
+// A child window with OS_WS_HSCROLL or OS_WS_VSCROLL has a horizontal bar at
+// the bottom and a vertical one at the right of its client area, each shown
+// only while its range (maximum - minimum) is at least its page (or, with no
+// page, above 0); showing or hiding one changes the client size, and the
+// window is sent OSM_SIZE. A click on a bar's arrows or trough sends the
+// window OSM_HSCROLL or OSM_VSCROLL with the line or page code in the low
+// word of wParam, then OS_SB_ENDSCROLL; the thumb is not dragged.
+enum : std::int32_t { OS_SB_HORZ = 0, OS_SB_VERT = 1 };
+enum : std::int32_t {
+    OS_SB_LINEUP = 0,      // also line left
+    OS_SB_LINEDOWN = 1,    // also line right
+    OS_SB_PAGEUP = 2,
+    OS_SB_PAGEDOWN = 3,
+    OS_SB_THUMBPOSITION = 4,  // position in the high word
+    OS_SB_THUMBTRACK = 5,
+    OS_SB_TOP = 6,
+    OS_SB_BOTTOM = 7,
+    OS_SB_ENDSCROLL = 8,
+};
+enum : std::uint32_t { OS_SIF_RANGE = 1, OS_SIF_PAGE = 2, OS_SIF_POS = 4, OS_SIF_ALL = 7 };
+struct OsScrollInfo {
+    std::uint32_t mask = OS_SIF_ALL;   // which of the fields below to set
+    std::int32_t min = 0, max = 100;
+    std::int32_t page = 0;
+    std::int32_t pos = 0;
+};
+// Sets the fields the mask names; the page is kept within 0..max - min + 1
+// and the position within min..max - max(page - 1, 0). Returns the
+// position, 0 for a bad window or bar.
+std::int32_t os_set_scroll_info(OsWindow w, std::int32_t bar, const OsScrollInfo& info);
+bool os_get_scroll_info(OsWindow w, std::int32_t bar, OsScrollInfo& info);
 
 // ---- timers and capture ----------------------------------------------------------
 std::uintptr_t os_set_timer(OsWindow w, std::uintptr_t id, std::uint32_t ms);
