@@ -14,13 +14,6 @@ std::int32_t result_word = 0;
 std::int32_t dialog_result() { return result_word; }
 void set_dialog_result(std::int32_t result) { result_word = result; }
 void no_snapshot(std::int32_t, std::int32_t, std::int32_t& status) { status = 0; }
-void metric(std::int32_t& measure) { measure = 2; }
-
-void cancelled_print_dialog(std::int32_t&, std::int32_t&, std::int32_t&, std::int32_t&, std::int32_t&,
-                            std::int32_t&, std::int32_t&, std::int32_t&, std::int32_t, std::int32_t&,
-                            std::int32_t& result) {
-    result = 0;
-}
 
 void cancelled_setup(std::int32_t, std::string&, std::int32_t, HardcopyOptionTable&, std::int32_t, std::int32_t) {
     result_word = 0;
@@ -35,9 +28,8 @@ void no_printer(std::int32_t& paper_long, std::int32_t& paper_short, std::int32_
     os_error = OS_ERROR_NOT_SUPPORTED;
 }
 
-constexpr HardcopyPending pending_defaults{&dialog_result,   &set_dialog_result,      &no_snapshot,
-                                           &metric,          &cancelled_print_dialog, &cancelled_setup,
-                                           &cancelled_options, &no_printer};
+constexpr HardcopyPending pending_defaults{&dialog_result, &set_dialog_result, &no_snapshot,
+                                           &cancelled_setup, &cancelled_options, &no_printer};
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include "app/appdata.h"
 #include "app/apphooks.h"
 #include "app/mainstate.h"
+#include "lib/dialog/commondlg.h"
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/screen.h"
@@ -40,6 +41,7 @@ void QuindaTest::SetUp() {
     os_reg_reset();
     reset_main_state();
     reset_app_hooks();
+    reset_common_dialogs();
 }
 
 TempDir::TempDir(bool enter) {
