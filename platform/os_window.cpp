@@ -604,7 +604,8 @@ std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t w
         return 0;
     }
     case OSM_NCHITTEST:
-        return OS_HTCLIENT;
+        return geometric_hit(w, {static_cast<std::int16_t>(os_loword(static_cast<std::uintptr_t>(lp))),
+                                 static_cast<std::int16_t>(os_hiword(static_cast<std::uintptr_t>(lp)))});
     default:
         return 0;
     }

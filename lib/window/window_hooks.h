@@ -1,6 +1,6 @@
 #pragma once
 // Calls from the window layer into subsystems that plug in beside it:
-// dialogs, the grid and editor windows, split panes, menus and tool bars,
+// dialogs, the grid and editor windows, menus and tool bars,
 // the graphics state and screen device, memory metafiles. Each entry may be empty;
 // the window layer then goes on as if the subsystem had nothing to do.
 #include <cstdint>
@@ -31,6 +31,13 @@ struct WindowHooks {
     // has a resize field.
     std::int32_t (*dialog_probe)(std::int32_t id, OsHandle owner, std::int32_t& width, std::int32_t& height,
                                  bool& resizable) = nullptr;
+    // Before a dialog is combined with a child window or pane: 0 usable, -5
+    // already loaded, -3 too many dialogs loaded.
+    std::int32_t (*dialog_combine_check)(std::int32_t id) = nullptr;
+    // A frame is closing: hide and unload every loaded dialog inside it or
+    // owned by it (last loaded first), and let dialogs that would give the
+    // focus back to it, or be owned by it, name the previous window instead.
+    void (*dialog_window_closing)(OsHandle frame, OsHandle previous) = nullptr;
     // Loads the dialog into a slot's client (shown modeless at 0, 0 unless
     // show is false) and returns its window.
     OsHandle (*dialog_combine)(std::int32_t id, std::int32_t slot, bool show) = nullptr;
@@ -91,23 +98,6 @@ struct WindowHooks {
     // Releases what converting a window made: menus, accelerators, windows,
     // font and files of an editor or grid window, the record of a bitmap viewer.
     void (*special_release)(OsHandle frame, std::int32_t kind) = nullptr;
-
-    // ---- split windows ----
-    void (*split_layout)(OsHandle client) = nullptr;
-    // True when a split frame may be closed.
-    bool (*split_close_allowed)(std::int32_t slot) = nullptr;
-    // Hit test of panes and split frames; -1 for default processing.
-    std::intptr_t (*split_hit_test)(OsHandle frame, std::intptr_t lp) = nullptr;
-    // The slot of the active pane a split frame's command goes to.
-    std::int32_t (*split_active_pane)(std::int32_t slot) = nullptr;
-    // A pane got the focus: record it as active and show its menu.
-    void (*split_pane_focus)(std::int32_t slot) = nullptr;
-    // Size limits of a split frame.
-    void (*split_minmax)(OsHandle frame, std::intptr_t lp) = nullptr;
-    // Sizes a pane by moving its split bar; false when the slot is no pane.
-    bool (*split_pane_size)(std::int32_t slot, std::int32_t width, std::int32_t height) = nullptr;
-    // Closes the panes of a split window.
-    void (*split_close_panes)(std::int32_t slot) = nullptr;
 
     // ---- graphics ----
     // Window-text state back to its opening values and the window font made.
