@@ -15,7 +15,9 @@
 #include "lib/hardcopy/hcstate.h"
 #include "lib/pgraph/pgstate.h"
 #include "lib/window/bytefile.h"
+#include "lib/window/email.h"
 #include "lib/window/errors.h"
+#include "lib/window/help.h"
 #include "lib/window/messages.h"
 #include "lib/window/osservices.h"
 #include "lib/window/quinda_state.h"
@@ -42,6 +44,8 @@ void QuindaTest::SetUp() {
     reset_main_state();
     reset_app_hooks();
     reset_common_dialogs();
+    reset_help_state();
+    reset_email_state();
 }
 
 TempDir::TempDir(bool enter) {
