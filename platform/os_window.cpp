@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 #include "platform/os_codepage_qt.h"
@@ -240,11 +241,28 @@ using namespace osw;
 
 // ---- classes ------------------------------------------------------------------
 
+namespace osw {
+
+ClassRec* find_class(std::string_view name) {
+    auto& c = st().classes;
+    auto it = c.find(std::string(name));
+    if (it != c.end()) return &it->second;
+    for (auto& [n, r] : c)
+        if (n.size() == name.size() &&
+            std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
+                return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+            }))
+            return &r;
+    return nullptr;
+}
+
+}  // namespace osw
+
 std::int32_t os_register_class(const OsWndClass& cls) {
     ensure_builtin_classes();
     if (cls.name.empty() || !cls.proc) return 0;
     auto& c = st().classes;
-    if (c.count(cls.name)) return 0;
+    if (find_class(cls.name)) return 0;
     ClassRec r;
     r.cls = cls;
     r.atom = st().next_atom++;
@@ -264,8 +282,8 @@ bool os_unregister_class(std::string_view name) {
 
 std::int32_t os_class_atom(std::string_view name) {
     ensure_builtin_classes();
-    auto it = st().classes.find(std::string(name));
-    return it == st().classes.end() ? 0 : it->second.atom;
+    const ClassRec* c = find_class(name);
+    return c ? c->atom : 0;
 }
 
 std::int32_t os_window_class_atom(OsWindow w) {
@@ -295,8 +313,9 @@ OsWindow os_create_window(std::uint32_t ex_style, std::string_view class_name, s
                           std::int32_t height, OsWindow parent, std::int32_t menu, std::int32_t id) {
     if (!os_app_gui()) return 0;
     ensure_builtin_classes();
-    auto cit = st().classes.find(std::string(class_name));
-    if (cit == st().classes.end()) return 0;
+    const ClassRec* found = find_class(class_name);
+    if (!found) return 0;
+    const ClassRec* cit = found;
     const bool is_child = (style & OS_WS_CHILD) != 0;
     if (is_child && !rec(parent)) return 0;
     if (!is_child && parent != 0 && !rec(parent)) return 0;
@@ -305,12 +324,12 @@ OsWindow os_create_window(std::uint32_t ex_style, std::string_view class_name, s
     State& s = st();
     r->h = s.next_handle++;
     if (s.next_handle <= 0) s.next_handle = 1;
-    r->atom = cit->second.atom;
-    r->class_name = cit->second.cls.name;
-    r->proc = cit->second.cls.proc;
-    r->class_style = cit->second.cls.style;
-    r->background = cit->second.cls.background;
-    r->cursor = os_load_cursor(cit->second.cls.cursor);
+    r->atom = cit->atom;
+    r->class_name = cit->cls.name;
+    r->proc = cit->cls.proc;
+    r->class_style = cit->cls.style;
+    r->background = cit->cls.background;
+    r->cursor = os_load_cursor(cit->cls.cursor);
     r->style = style & ~OS_WS_VISIBLE;
     r->ex_style = ex_style;
     if (is_child) {
@@ -561,6 +580,11 @@ OsWndProc os_set_window_proc(OsWindow w, OsWndProc proc) {
     const OsWndProc old = r->proc;
     r->proc = proc;
     return old;
+}
+
+OsWndProc os_get_window_proc(OsWindow w) {
+    WinRec* r = rec(w);
+    return r ? r->proc : nullptr;
 }
 
 std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) {

@@ -8,6 +8,7 @@
 #include "app/appdata.h"
 #include "app/apphooks.h"
 #include "app/mainstate.h"
+#include "lib/dialog/dialog.h"
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/screen.h"
@@ -23,6 +24,7 @@
 
 void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
+    reset_dialog_state();
     reset_window_state();
     reset_wintext_state();
     reset_graphics_state();
