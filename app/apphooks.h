@@ -4,7 +4,8 @@
 // the map view's redraw and cell-network drawing, the program's logo and file
 // selection. Each is called through a hook; the work that provides the
 // service points the hook at it. Until then the dialog services keep their
-// field contents in memory and every wait for a message answers Cancel (2),
+// field contents in memory (load, show and unload also act on the real
+// dialog) and a wait for a message takes push buttons of the current dialog,
 // the drawing calls do nothing and file selection chooses nothing.
 #include <cstddef>
 #include <string>
@@ -68,7 +69,12 @@ void app_dialog_get_radio(int first, int last, int& selected);
 void app_dialog_range_progress(int field, int lo, int hi);
 void app_dialog_put_progress(int field, int value);
 void app_dialog_unload(int dialog);
+// Waits for a push button of the current dialog and returns its id; every
+// other message is passed over. Without a current dialog: 2 (Cancel).
 int app_wait_message();
+// The same without waiting: the button id, or -1 when the next message (if
+// any) is no push button of the current dialog.
+int app_poll_message();
 
 void app_plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
               int shownodal, int showriver);
