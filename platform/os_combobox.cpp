@@ -23,7 +23,7 @@ std::uint32_t kind(OsWindow w) { return os_get_style(w) & 3; }
 void show_selection(OsWindow w, ComboData* d) {
     const std::string t = d->sel >= 0 ? d->items[static_cast<std::size_t>(d->sel)] : std::string();
     if (d->edit) os_send_message(d->edit, OSM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(t.c_str()));
-    else if (WinRec* r = rec(w)) r->title = t;
+    if (WinRec* r = rec(w)) r->title = t;
     control_repaint(w);
 }
 
@@ -52,6 +52,9 @@ std::intptr_t combo_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::in
     case OSM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS | (d->dropped ? DLGC_WANTALLKEYS : 0);
     case OSM_SETTEXT:
+        r->title = lp ? std::string(reinterpret_cast<const char*>(lp)) : std::string();
+        if (d->edit) return os_send_message(d->edit, m, wp, lp);
+        break;
     case OSM_GETTEXT:
     case OSM_GETTEXTLENGTH:
         if (d->edit) return os_send_message(d->edit, m, wp, lp);
@@ -120,6 +123,8 @@ std::intptr_t combo_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::in
     case OSM_COMMAND: {
         // The edit part's notifications become the combo box's own.
         const std::int32_t code = os_hiword(wp);
+        // The combo box's text is its edit part's.
+        if (code == EN_CHANGE && d->edit) r->title = os_get_window_text(d->edit);
         if (code == EN_CHANGE) notify_parent(w, CBN_EDITCHANGE);
         else if (code == EN_SETFOCUS) notify_parent(w, CBN_SETFOCUS);
         else if (code == EN_KILLFOCUS) notify_parent(w, CBN_KILLFOCUS);

@@ -211,8 +211,17 @@ void user_geometry(OsWindow h, const QRect& g) {
     if (!r || r->child()) return;
     const Insets in = insets_of(*r);
     const std::int32_t top = in.t - in.menu;
-    const OsRect nr{g.x() - in.l, g.y() - top, g.x() + g.width() + in.r, g.y() + g.height() + in.b};
-    if (nr == r->rect) return;
+    OsRect nr{g.x() - in.l, g.y() - top, g.x() + g.width() + in.r, g.y() + g.height() + in.b};
+    // The window may not be made smaller than its minimum tracking size.
+    OsPoint minimum{0, 0};
+    os_send_message(h, OSM_GETMINMAXINFO, 0, reinterpret_cast<std::intptr_t>(&minimum));
+    if (!(r = rec(h))) return;
+    if (nr.width() < minimum.x) nr.right = nr.left + minimum.x;
+    if (nr.height() < minimum.y) nr.bottom = nr.top + minimum.y;
+    if (nr == r->rect) {
+        sync_widget(*r);
+        return;
+    }
     if (r->state == 0) r->normal = nr;
     apply_geometry(h, nr, r->state, true);
 }
@@ -519,6 +528,12 @@ std::string os_get_window_text(OsWindow w) {
 void os_set_window_text(OsWindow w, std::string_view text) {
     WinRec* r = rec(w);
     if (!r) return;
+    if (r->control && r->class_name != "#32770") {
+        // A control hears of its new text (and a subclass of it), as from the user.
+        const std::string t(text);
+        os_send_message(w, 0x000C, 0, reinterpret_cast<std::intptr_t>(t.c_str()));
+        return;
+    }
     r->title = std::string(text);
     if (r->widget) {
         r->widget->setWindowTitle(os_qstring(r->title));

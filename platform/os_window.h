@@ -48,7 +48,7 @@ enum : std::uint32_t {
     OSM_SHOWWINDOW = 0x0018,
     OSM_ACTIVATEAPP = 0x001C,
     OSM_SETCURSOR = 0x0020,
-    OSM_GETMINMAXINFO = 0x0024,
+    OSM_GETMINMAXINFO = 0x0024,  // lp: OsPoint, the minimum tracking size the window may set
     OSM_NOTIFY = 0x004E,
     OSM_NCHITTEST = 0x0084,
     OSM_NCACTIVATE = 0x0086,

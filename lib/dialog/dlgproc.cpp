@@ -451,6 +451,12 @@ std::intptr_t yydialogproc(OsHandle d, std::uint32_t msg, std::uintptr_t wp, std
         }
         return 0;
     }
+    case OSM_GETMINMAXINFO:
+        if (r && yyIsResizableDialog(d) && lp) {
+            *reinterpret_cast<OsPoint*>(lp) = {r->item[DlgMinWidth], r->item[DlgMinHeight]};
+            return 1;
+        }
+        return 0;
     case OSM_HELP:
         if (!r || is_modal_copy(d)) return 1;
         if (os_get_control_id(os_get_focus()) != 9) r->item[DlgPreviousField] = r->item[DlgCurrentField];

@@ -25,6 +25,8 @@ protected:
         ASSERT_NE(wtab.wWindow[0], 0);
         settle();
     }
+
+public:
     OsHandle dlg() const { return yycurrentdialog(); }
     OsHandle item(std::int32_t id) const { return os_get_dlg_item(dlg(), id); }
     DialogRecord& record() const { return *yydialogrecord(dlg()); }
