@@ -20,9 +20,6 @@
 // ---- messages -----------------------------------------------------------------
 enum : std::uint32_t {
     OSM_ENABLE = 0x000A,
-    OSM_SETTEXT = 0x000C,
-    OSM_GETTEXT = 0x000D,
-    OSM_GETTEXTLENGTH = 0x000E,
     OSM_NEXTDLGCTL = 0x0028,
     OSM_SETFONT = 0x0030,
     OSM_GETFONT = 0x0031,

@@ -531,7 +531,7 @@ void os_set_window_text(OsWindow w, std::string_view text) {
     if (r->control && r->class_name != "#32770") {
         // A control hears of its new text (and a subclass of it), as from the user.
         const std::string t(text);
-        os_send_message(w, 0x000C, 0, reinterpret_cast<std::intptr_t>(t.c_str()));
+        os_send_message(w, OSM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(t.c_str()));
         return;
     }
     r->title = std::string(text);

@@ -41,6 +41,9 @@ enum : std::uint32_t {
     OSM_ACTIVATE = 0x0006,
     OSM_SETFOCUS = 0x0007,
     OSM_KILLFOCUS = 0x0008,
+    OSM_SETTEXT = 0x000C,        // lp: the NUL-terminated text
+    OSM_GETTEXT = 0x000D,        // wp: room with the NUL, lp: the buffer; answers the length
+    OSM_GETTEXTLENGTH = 0x000E,
     OSM_PAINT = 0x000F,
     OSM_CLOSE = 0x0010,
     OSM_QUIT = 0x0012,
