@@ -242,8 +242,8 @@ OsWindow create_from_template(const OsDialogTemplate& t, OsWindow parent, OsDlgP
 
 QFont control_font(const WinRec& r) {
     if (r.font)
-        if (osg::Object* o = osg::object_of(r.font, osg::KindFont)) return o->font.qfont;
-    if (osg::Object* o = osg::object_of(os_get_stock_object(OS_DEFAULT_GUI_FONT), osg::KindFont)) return o->font.qfont;
+        if (osg::Object* o = osg::object_of(r.font, osg::KindFont)) return o->font.face();
+    if (osg::Object* o = osg::object_of(os_get_stock_object(OS_DEFAULT_GUI_FONT), osg::KindFont)) return o->font.face();
     return QFont();
 }
 
@@ -384,7 +384,7 @@ OsPoint os_dialog_base_units(const OsDialogTemplate& t) {
     lf.face = t.font;
     const osg::Font f = osg::make_font(lf);
     // The average width of the 52 letters, rounded, and the character height.
-    QFontMetrics fm(f.qfont);
+    QFontMetrics fm(f.face());
     const int w = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {std::max(1, (w / 26 + 1) / 2), std::max(1, f.tm.height)};
 }

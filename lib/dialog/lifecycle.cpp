@@ -18,8 +18,6 @@ DialogFieldLinks dialog_field_links;
 
 namespace {
 
-bool valid_slot(std::int32_t s) { return s >= 0 && s <= MaxChildWindows; }
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
 
 bool is_child(OsHandle w) { return (os_get_style(w) & OS_WS_CHILD) != 0; }
 

@@ -13,7 +13,6 @@
 
 namespace {
 
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
 
 OsHandle modal_source = 0;  // the loaded instance while its modal copy runs
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
 #include "lib/window/rootwin.h"
@@ -74,6 +75,16 @@ bool AppWindowTest::enabled(int item) {
 
 std::uint32_t AppWindowTest::pixel(int x, int y) {
     return static_cast<std::uint32_t>(os_surface_pixel(wtab.hClient[0], x, y));
+}
+
+void watch_redraws(RecordingDriver& driver, int& count, std::function<void()> each) {
+    driver.on_call = [&count, each](DriverCall& call) {
+        if (call.side == ScreenSide && call.op == OpColour && call.state.ColourModel == 2 &&
+            call.state.CurrentColour.rgb() == wrgb(90, 90, 90)) {
+            ++count;
+            if (each) each();
+        }
+    };
 }
 
 std::vector<std::string> crlf_lines(const std::string& bytes) {

@@ -23,8 +23,8 @@ TEST_F(ProgramDialogTest, TheWaitTakesOnlyPushButtonsOfTheDialog) {
     EXPECT_EQ(app_wait_message(), 1);
     // The polling form answers -1 for what is no push button of the dialog.
     os_input_key(wtab.hClient[0], 'A', OS_IN_CONTROL);
-    EXPECT_EQ(app_poll_message(), -1);
-    EXPECT_EQ(app_poll_message(), -1);  // nothing waiting
+    EXPECT_EQ(app_peek_message(), -1);
+    EXPECT_EQ(app_peek_message(), -1);  // nothing waiting
     const OsHandle ok = item(1);
     os_input_mouse(ok, OS_MOUSE_PRESS, 1, 5, 5);
     os_input_mouse(ok, OS_MOUSE_RELEASE, 1, 5, 5);

@@ -7,11 +7,13 @@
 
 #include "app/appdata.h"
 #include "app/apphooks.h"
+#include "app/legend.h"
 #include "app/mainstate.h"
 #include "lib/dialog/dialog.h"
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/screen.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/pgraph/pgstate.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/errors.h"
@@ -30,6 +32,7 @@ void QuindaTest::SetUp() {
     reset_graphics_state();
     reset_fill_state();
     reset_screen_state();
+    reset_hardcopy_state();
     reset_pgraph_state();
     reset_error_services();
     reset_app_data();
@@ -40,6 +43,7 @@ void QuindaTest::SetUp() {
     os_reg_reset();
     reset_main_state();
     reset_app_hooks();
+    reset_legend_state();
 }
 
 TempDir::TempDir(bool enter) {
