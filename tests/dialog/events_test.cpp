@@ -113,4 +113,20 @@ TEST_F(EventsTest, ASubclassSeesInputBeforeTheControl) {
     EXPECT_EQ(text(item(7001)), "bb");
 }
 
+TEST_F(EventsTest, AGraphicsDialogReportsTheMouseOnlyOnceSelected) {
+    click(dlg(), 200, 150);
+    for (const std::string& s : messages()) EXPECT_NE(s.substr(0, 2), "4:");
+    record().item[DlgGraphicsArea] = 1;   // selected as drawing surface
+    os_input_mouse(dlg(), OS_MOUSE_PRESS, 3, 200, 150);
+    WindowMessage m;
+    ASSERT_EQ(next(m), MsgMouseDown);
+    EXPECT_EQ(m.WIN, 700);
+    EXPECT_EQ(m.VALUE1, 3);   // the right button
+    EXPECT_EQ(m.VALUE3, 1);   // from a dialog
+    EXPECT_EQ(m.VALUE4, 0);   // the dialog itself is the graphics area
+    EXPECT_EQ(m.X, 200);
+    EXPECT_EQ(m.Y, 150);
+    os_input_mouse(dlg(), OS_MOUSE_RELEASE, 3, 200, 150);
+}
+
 }  // namespace
