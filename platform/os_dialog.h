@@ -77,6 +77,7 @@ enum : std::uint32_t {
     LB_GETCOUNT = 0x018B,
     LB_GETSELCOUNT = 0x0190,
     LB_SETTABSTOPS = 0x0192,
+    LB_GETITEMHEIGHT = 0x01A1,
     // Combo box.
     CB_GETEDITSEL = 0x0140,
     CB_LIMITTEXT = 0x0141,

@@ -87,6 +87,8 @@ std::intptr_t list_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::int
         return 0;
     case LB_GETCOUNT:
         return n;
+    case LB_GETITEMHEIGHT:
+        return item_height(*r);
     case LB_GETTEXT:
     case LB_GETTEXTLEN: {
         if (idx < 0 || idx >= n) return OS_LB_ERR;

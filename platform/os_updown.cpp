@@ -50,6 +50,8 @@ std::intptr_t updown_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::i
             if (it != sib.end() && it != sib.begin()) d->buddy = *(it - 1);
         }
         return 0;
+    case OSM_GETDLGCODE:
+        return DLGC_WANTARROWS;
     case UDM_SETRANGE:
         d->upper = static_cast<std::int16_t>(lp & 0xFFFF);
         d->lower = static_cast<std::int16_t>((lp >> 16) & 0xFFFF);

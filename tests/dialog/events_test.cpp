@@ -36,6 +36,13 @@ TEST_F(EventsTest, KeysOfTheDialogBecomePushButtons) {
         EXPECT_EQ(m.VALUE3, -1);
         EXPECT_TRUE(os_is_window_visible(dlg()));  // a modeless dialog stays up
     }
+    // The close box answers as Escape (it arrives while a fetch waits).
+    wmsg.wMessageType = 0;
+    wmsg.wValidMessage = 1;
+    os_input_close(dlg());
+    EXPECT_EQ(wmsg.wValidMessage, 0);
+    EXPECT_EQ(wmsg.wMessageType, MsgPushButton);
+    EXPECT_EQ(wmsg.wMessageValue1, 2);
 }
 
 TEST_F(EventsTest, TabMovesTheFocusAndTellsOldAndNewField) {

@@ -193,3 +193,22 @@ TEST_F(LifecycleTest, ClosingTheWindowsForgetsTheDialogs) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LifecycleTest, AnEmbeddedDialogInAHiddenWindowIsNotShown) {
+    // A hidden child window in slot 1.
+    const OsHandle frame = os_create_window(0, "QUINCHILD", "Child", OS_WS_CHILD, 0, 0, 200, 100, wtab.hClient[0], 0, 0);
+    ASSERT_NE(frame, 0);
+    wtab.wWindow[1] = frame;
+    wtab.hClient[1] = os_create_window(0, "QUINCLIENT", "", OS_WS_CHILD | OS_WS_VISIBLE, 0, 0, 200, 100, frame, 0, 0xFFFF);
+    quinda.open_flags[1] = 0;
+    WDialogLoad(701, 701, 1);
+    EXPECT_EQ(os_get_parent(dlg()), wtab.hClient[1]);
+    WDialogShow();
+    EXPECT_EQ(infoerror(1), 1016);
+    EXPECT_EQ(record().item[DlgShown], 0);
+    EXPECT_FALSE(os_get_style(dlg()) & OS_WS_VISIBLE);
+}
+
+}  // namespace
