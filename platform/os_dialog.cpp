@@ -62,7 +62,8 @@ void walk_items(OsWindow parent, std::vector<OsWindow>& out) {
     for (OsWindow c : os_child_windows(parent)) {
         const std::uint32_t s = os_get_style(c);
         if (!(s & OS_WS_VISIBLE) || (s & OS_WS_DISABLED)) continue;
-        if (os_get_ex_style(c) & OS_WS_EX_CONTROLPARENT) {
+        // A child dialog with the control style (an attached page) lends its controls to the order.
+        if ((os_get_ex_style(c) & OS_WS_EX_CONTROLPARENT) || (is_dialog(c) && (s & OS_DS_CONTROL))) {
             walk_items(c, out);
             continue;
         }

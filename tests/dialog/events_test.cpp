@@ -137,3 +137,27 @@ TEST_F(EventsTest, AGraphicsDialogReportsTheMouseOnlyOnceSelected) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DialogTest, TabGoesIntoAnAttachedPage) {
+    WDialogLoad(707);
+    const OsHandle owner = dlg();
+    // The page lies in the owner with the child and control styles, as attached pages do.
+    std::int32_t status = 708;
+    const OsHandle saved = wtab.hClient[1];
+    wtab.hClient[1] = owner;
+    yydialogload2(status, 708, 1, 0);
+    wtab.hClient[1] = saved;
+    const OsHandle page = dlg();
+    os_set_style(page, os_get_style(page) | OS_DS_CONTROL);
+    os_show_window(page, OS_SW_SHOWNOACTIVATE);
+    const OsHandle tab = os_get_dlg_item(owner, 7701);
+    os_set_style(tab, os_get_style(tab) | OS_WS_TABSTOP);
+    const OsHandle field = os_get_dlg_item(page, 7801);
+    EXPECT_EQ(os_next_tab_item(owner, tab, false), field);
+    EXPECT_EQ(os_next_tab_item(owner, field, false), tab);
+    EXPECT_EQ(os_next_tab_item(owner, tab, true), field);
+}
+
+}  // namespace
