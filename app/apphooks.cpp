@@ -159,14 +159,6 @@ void app_select_colour(int& colour) {
     if (dialog_hooks.select_colour) dialog_hooks.select_colour(colour);
 }
 
-void app_logo() {
-    if (view_hooks.logo) view_hooks.logo();
-}
-
-void app_backcol(int colour, int clear) {
-    if (view_hooks.backcol) view_hooks.backcol(colour, clear);
-}
-
 bool app_selfile(std::string_view extension, std::string_view title, std::string& name) {
     if (view_hooks.selfile) return view_hooks.selfile(extension, title, name);
     return false;

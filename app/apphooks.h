@@ -1,12 +1,11 @@
 #pragma once
 // Services of parts of the program that are not built yet: the dialog
 // services (the grid dialogs 101, 103 and 104, the progress dialog 111 and
-// the BLN map dialog 112), the program's logo and window background, and
-// file selection. Each is called through a hook; the work that provides the
-// service points the hook at it. Until then the dialog services keep their
-// field contents in memory (load, show and unload also act on the real
-// dialog) and a wait for a message takes push buttons of the current dialog,
-// the drawing calls do nothing and file selection chooses nothing.
+// the BLN map dialog 112) and file selection. Each is called through a hook;
+// the work that provides the service points the hook at it. Until then the
+// dialog services keep their field contents in memory (load, show and unload
+// also act on the real dialog), a wait for a message takes push buttons of
+// the current dialog, and file selection chooses nothing.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -41,10 +40,6 @@ struct DialogHooks {
 };
 
 struct ViewHooks {
-    // The program's logo behind the map view.
-    void (*logo)() = nullptr;
-    // The window's text background colour, and clearing the window.
-    void (*backcol)(int colour, int clear) = nullptr;
     // File selection: extension, title; the chosen name into name (80
     // characters). False when nothing was chosen.
     bool (*selfile)(std::string_view extension, std::string_view title, std::string& name) = nullptr;
@@ -93,8 +88,6 @@ void app_dialog_get_integer(int field, int& value);
 void app_dialog_field_state(int field, int state);
 void app_select_colour(int& colour);
 
-void app_logo();
-void app_backcol(int colour, int clear);
 bool app_selfile(std::string_view extension, std::string_view title, std::string& name);
 
 // Hooks and stand-ins back to their start. Used by tests.

@@ -1,4 +1,5 @@
 #include "app/mapview.h"
+#include "app/logo.h"
 
 #include "app/appdata.h"
 #include "app/apphooks.h"
@@ -57,9 +58,9 @@ void fit_view_to_drawable() {
 void plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
           int shownodal, int showriver) {
     if (loaded == 0) return;
-    app_backcol(15, 1);
+    backcol(15, 1);
     windowcleararea(0, 0, 9999, 9999);
-    app_logo();
+    logo();
 
     fit_view_to_drawable();
     const Dat9& v = dat9;

@@ -15,6 +15,7 @@
 #include "lib/graphics/screen.h"
 #include "lib/hardcopy/hcstate.h"
 #include "lib/pgraph/pgstate.h"
+#include "lib/raster/raster.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/errors.h"
 #include "lib/window/messages.h"
@@ -34,6 +35,7 @@ void QuindaTest::SetUp() {
     reset_screen_state();
     reset_hardcopy_state();
     reset_pgraph_state();
+    reset_raster_state();
     reset_error_services();
     reset_app_data();
     reset_message_state();
