@@ -268,12 +268,8 @@ void yydialogshow(std::int32_t x, std::int32_t y, std::int32_t cx, std::int32_t 
         mode = DialogSemiModeless;
         status = -1;
     }
-    // 5.
+    // 5. (The snapshots a modal request took go in WDialogShow, whatever became of it.)
     if (embedded && mode != DialogModeless) {
-        if (mode == DialogModal) {
-            std::int32_t s = 0;
-            yygetwindowbitmap(0, -1, s);
-        }
         mode = DialogModeless;
         status = -1;
     }

@@ -74,6 +74,8 @@ TEST_F(LifecycleTest, ShowCentresAndModesAreChecked) {
         WDialogLoad(c.id, c.id, c.parent);
         WDialogShow(-1, -1, 0, c.mode);
         EXPECT_EQ(infoerror(1), c.error);
+        EXPECT_EQ(wtab.wBlitOn, 0);
+        EXPECT_EQ(wtab.hImage[0], 0);
         EXPECT_EQ(record().item[DlgMode], c.shown_mode);
         EXPECT_EQ(record().item[DlgShown], 1);
         EXPECT_TRUE(os_is_window_visible(dlg()));
@@ -113,11 +115,16 @@ TEST_F(LifecycleTest, AlreadyShownOnlyComesForwardAndModalIsRefused) {
     os_get_window_rect(dlg(), after);
     EXPECT_EQ(after, before);
     // A modal show of a dialog that is up does not run; it is reported and
-    // leaves the exit values alone.
+    // leaves the exit values alone. An outer snapshot taken before stays.
+    std::int32_t status = 0;
+    yygetwindowbitmap(1, -1, status);
     dialog_state.exit_button = 77;
     WDialogShow(-1, -1, 0, 1);
     EXPECT_EQ(infoerror(1), 1014);
     EXPECT_EQ(dialog_state.exit_button, 77);
+    EXPECT_EQ(wtab.wBlitOn, 1);
+    EXPECT_EQ(wtab.nImage[0], 1);
+    yygetwindowbitmap(0, -1, status);
     EXPECT_EQ(wtab.wBlitOn, 0);
 }
 
