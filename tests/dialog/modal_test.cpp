@@ -167,6 +167,29 @@ TEST_F(ModalTest, ADialogLoadedUnderAnIdOfItsOwnShowsItsOwnTemplate) {
     EXPECT_EQ(os_send_message(item(7201), LB_GETSEL, 2, 0), 1);
 }
 
+TEST_F(ModalTest, ACopyTakesTheTrackbarAndComboBoxOverWithoutTicks) {
+    WDialogLoad(703);
+    const OsHandle t = item(7306);
+    os_set_style(t, os_get_style(t) | OS_TBS_NOTICKS);   // reports no ticks at all
+    os_send_message(t, TBM_SETRANGE, 0, os_make_lparam(0, 20));
+    os_send_message(t, TBM_SETPOS, 1, 7);
+    os_send_message(item(7303), CB_ADDSTRING, 0, reinterpret_cast<std::intptr_t>("one"));
+    os_send_message(item(7303), CB_ADDSTRING, 0, reinterpret_cast<std::intptr_t>("two"));
+    os_send_message(item(7303), CB_SETCURSEL, 1, 0);
+    std::intptr_t pos = -1, max = -1, sel = -1;
+    script({[&](OsWindow copy) {
+        pos = os_send_message(os_get_dlg_item(copy, 7306), TBM_GETPOS, 0, 0);
+        max = os_send_message(os_get_dlg_item(copy, 7306), TBM_GETRANGEMAX, 0, 0);
+        sel = os_send_message(os_get_dlg_item(copy, 7303), CB_GETCURSEL, 0, 0);
+        press(OS_VK_ESCAPE);
+    }});
+    WDialogShow(-1, -1, 0, 1);
+    EXPECT_EQ(pos, 7);
+    EXPECT_EQ(max, 20);
+    EXPECT_EQ(sel, 1);
+    EXPECT_EQ(dialog_state.exit_button, 2);
+}
+
 TEST_F(ModalTest, NobodyToAnswerCancels) {
     // Offscreen with no script: the modal loop cannot wait for a user.
     WDialogLoad(702);
