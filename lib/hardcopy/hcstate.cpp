@@ -1,7 +1,10 @@
 #include "lib/hardcopy/hcstate.h"
 
 #include "lib/dialog/dialog.h"
+#include "lib/hardcopy/dxf.h"
 #include "lib/hardcopy/pending.h"
+#include "lib/hardcopy/ps.h"
+#include "lib/hardcopy/svg.h"
 #include "lib/window/osservices.h"
 #include "lib/window/text.h"
 #include "platform/os_error.h"
@@ -38,7 +41,7 @@ void no_printer(std::int32_t& paper_long, std::int32_t& paper_short, std::int32_
 
 constexpr HardcopyPending pending_defaults{&dialog_result,   &set_dialog_result,      &yygetwindowbitmap,
                                            &metric,          &cancelled_print_dialog, &cancelled_setup,
-                                           &cancelled_options, &no_printer};
+                                           &cancelled_options, &no_printer,     nullptr};
 
 }  // namespace
 
@@ -63,4 +66,7 @@ void reset_hardcopy_state() {
         if (h >= 0) yyclos(h);
     hcstate = HardcopyState{};
     reset_hardcopy_pending();
+    reset_postscript_state();
+    reset_svg_state();
+    reset_dxf_state();
 }
