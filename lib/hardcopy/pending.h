@@ -1,11 +1,12 @@
 #pragma once
-// Routines the options entry and the image print options call that belong
-// to work not built yet: the dialog manager's result word, snapshot and
-// locale units, the page set-up dialog, the hardcopy set-up dialogs and the
-// printer query. Until their owners land, each entry answers as a system
-// without them would: every dialog is cancelled (result 0) and there is no
-// printer; no image file can be read. The work that builds a routine removes its entry here and the
-// callers call it directly.
+// Routines the options entry and the image print options call: the dialog
+// manager's result word and snapshots (test seams, set to the dialog
+// manager's own), and work not built yet: locale units, the page set-up
+// dialog, the hardcopy set-up dialogs, the printer query and image reading.
+// Until their owners land, each of those answers as a system without them
+// would: every dialog is cancelled (result 0), there is no printer and no
+// image file can be read. The work that builds a routine removes its entry
+// here and the callers call it directly.
 #include <cstdint>
 #include <span>
 #include <string>
