@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "lib/graphics/colours.h"
-#include "lib/hardcopy/pending.h"
+#include "lib/dialog/dialog.h"
 #include "lib/window/errors.h"
 #include "lib/window/osservices.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/text.h"
-#include "lib/window/window_hooks.h"
 #include "lib/window/wininfo.h"
 #include "platform/os_config.h"
 #include "platform/os_file.h"
@@ -34,47 +33,33 @@ constexpr std::size_t FilterMax = 1000;
 constexpr std::size_t ResourceFilterMax = 1001;
 constexpr std::size_t TypedPathMax = 259;
 
-// The common dialogs run modally: every shown library window is disabled
-// while the dialog is up and enabled again afterwards; the focus goes back
-// where it was when it lay in the owner.
+// The modal frame of every common dialog: the other dialogs and the
+// visible windows are disabled while it is up; afterwards an owner that is
+// a child window gets the focus and an active title bar, and the focus goes
+// back where it was when that lay inside the owner.
 class ModalFrame {
 public:
-    ModalFrame() {
-        focus_ = os_get_focus();
-        owner_ = wtab.hWinCur;
-        for (OsHandle f : wtab.wWindow)
-            if (f && os_is_window_visible(f) && os_is_window_enabled(f)) {
-                os_enable_window(f, false);
-                disabled_.push_back(f);
-            }
-    }
+    ModalFrame() : owner_(yyactivewindlg()), focus_(os_get_focus()) { yyDisableDialogs(owner_, true); }
     ~ModalFrame() {
-        for (OsHandle f : disabled_)
-            if (os_is_window(f)) os_enable_window(f, true);
+        yyEnableDialogs(wtab.hLastSemi ? wtab.hLastSemi : owner_, true);
         if (owner_ && os_is_window(owner_) && (os_get_style(owner_) & OS_WS_CHILD)) {
+            os_set_focus(owner_);
             yytitlecolour(owner_);
-            if (!(focus_ && os_is_child(owner_, focus_))) {
-                const std::int32_t slot = yygetwindowindex(owner_);
-                if (slot >= 0 && slot <= MaxChildWindows && wtab.hClient[static_cast<std::size_t>(slot)])
-                    os_set_focus(wtab.hClient[static_cast<std::size_t>(slot)]);
-            }
+            if (focus_ && os_is_child(owner_, focus_)) os_set_focus(focus_);
         }
-        if (focus_ && os_is_window(focus_) && owner_ && (focus_ == owner_ || os_is_child(owner_, focus_)))
-            os_set_focus(focus_);
     }
     ModalFrame(const ModalFrame&) = delete;
     ModalFrame& operator=(const ModalFrame&) = delete;
 
 private:
-    OsHandle focus_ = 0, owner_ = 0;
-    std::vector<OsHandle> disabled_;
+    OsHandle owner_, focus_;
 };
 
 // Snapshots of the shown windows while a dialog is up; an error is reported
 // under the routine's name and does not stop the dialog.
 void snapshots(std::int32_t mode, std::string_view name) {
     std::int32_t status = 0;
-    hardcopy_pending.yygetwindowbitmap(mode, 0, status);
+    yygetwindowbitmap(mode, 0, status);
     if (status != 0) yyerror(status, name);
 }
 
@@ -216,8 +201,8 @@ void yywsfile(std::int32_t filter_id, std::string_view filter, std::int32_t flag
         yydirc(cwd, status);
     }
     if (snapshot == 1) snapshots(0, "WSelectFile");
-    commondlg.exit_field = 0;
-    commondlg.last_result = result;
+    dialog_state.exit_field = 0;
+    dialog_state.last_result = result;
 }
 
 void WSelectFile(std::string_view filter, std::int32_t flags, std::string& name, std::string_view title,
@@ -269,8 +254,8 @@ void WSelectColour(std::int32_t& colour) {
     else if (error > 0)
         yyerror(1004, "WSelectColour");
     snapshots(0, "WSelectColour");
-    commondlg.exit_field = 0;
-    commondlg.last_result = result;
+    dialog_state.exit_field = 0;
+    dialog_state.last_result = result;
 }
 
 // ---- page set-up -----------------------------------------------------------
@@ -300,6 +285,11 @@ void yyprintdialog(std::int32_t& paper_width, std::int32_t& paper_height, std::i
                    std::int32_t& left, std::int32_t& top, std::int32_t& orientation, std::int32_t& copies,
                    std::int32_t units, std::int32_t& colours, std::int32_t& result) {
     const int u = units < 2 ? 0 : 1;
+    // 6. The active dialog is the same afterwards, whatever the dialog did.
+    struct KeepActive {
+        OsHandle kept = dlgtab.hDlgCur;
+        ~KeepActive() { dlgtab.hDlgCur = kept; }
+    } keep_active;
     // 1. The default printer's settings, or those confirmed last.
     if (commondlg.PageDlgShown == 0 || !commondlg.have_printer) {
         commondlg.have_printer = false;
@@ -435,8 +425,7 @@ void yygetwindlgpos(std::int32_t slot, std::int32_t, std::int32_t, std::int32_t&
     if (slot >= 0 && slot <= MaxChildWindows) {
         w = wtab.hClient[static_cast<std::size_t>(slot)];
     } else {
-        w = window_hooks.dialog_current_window ? window_hooks.dialog_current_window() : 0;
-        if (!w) w = wtab.hWinCur;
+        w = dlgtab.hDlgCur ? dlgtab.hDlgCur : wtab.hWinCur;
         // Up through frames inside client areas: the frame and its parent client at a time.
         while (w && (os_get_style(w) & OS_WS_CHILD)) w = os_get_parent(os_get_parent(w));
     }

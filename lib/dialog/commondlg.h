@@ -26,13 +26,9 @@ enum FolderDialogFlags : std::int32_t {
     FolderOfferCreate = 64,
 };
 
-// What the common dialogs keep between calls.
+// What the common dialogs keep between calls. The result of the file and
+// colour dialogs goes to the dialog manager's state (last result, exit field).
 struct CommonDialogState {
-    // The result of the last file or colour dialog (1 OK, 0 cancelled or
-    // failed) and the exit field they clear; the dialog information query
-    // reads them.
-    std::int32_t last_result = 0;
-    std::int32_t exit_field = 0;
     // The colour dialog's 16 custom colours, taken once from the default colours.
     bool custom_taken = false;
     std::array<std::uint32_t, 16> custom{};

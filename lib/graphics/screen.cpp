@@ -13,7 +13,6 @@
 #include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/text.h"
-#include "lib/window/window_hooks.h"
 #include "platform/os_dc.h"
 #include "platform/os_gdi.h"
 
@@ -34,13 +33,7 @@ DriverArguments& a() { return drvargs; }
 std::int32_t row(std::int32_t y) { return g().height - 1 - y; }
 
 // The text operand up to its last non-blank, NUL-free.
-std::string trimmed(const std::string& s) {
-    std::string t = s;
-    while (!t.empty() && t.back() == ' ') t.pop_back();
-    const std::size_t nul = t.find('\0');
-    if (nul != std::string::npos) t.resize(nul);
-    return t;
-}
+std::string trimmed(std::string_view s) { return std::string(txt_until_nul(txt_trim(s))); }
 
 void install_description() {
     DeviceDescription& d = g().device[ScreenSide];
@@ -385,23 +378,6 @@ void yygapi(std::int32_t op) {
         case OpGradientFill: gradient(); break;
         default: break;  // 19, 36, 37, 39
     }
-}
-
-// ---- attachment to the window layer ------------------------------------------------
-
-namespace {
-
-void graphics_init_hook() { igrinit(" "); }
-
-}  // namespace
-
-void yyscreenattach() {
-    grlinks.screen_device = &yygapi;
-    window_hooks.default_palette = &yypali;
-    window_hooks.graphics_init = &graphics_init_hook;
-    window_hooks.graphics_window_setup = &yywinsetup;
-    window_hooks.graphics_select_previous = &yywinselectprevious;
-    window_hooks.graphics_window_select = &yywinselectcurrent;
 }
 
 void reset_screen_state() {

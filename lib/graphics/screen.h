@@ -40,9 +40,10 @@ struct GradientVertexBlock {
 };
 extern GradientVertexBlock gradient_block;
 
-// Services of neighbouring subsystems the screen device calls. Each entry is
-// filled by the subsystem that provides it; while empty, the device behaves
-// as described beside it.
+// Services of subsystems not built yet (the window dump, memory metafiles,
+// image files) that the screen device calls; the issue building a subsystem calls
+// it directly and deletes its entries (docs/wiring.md). While an entry is
+// empty, the device behaves as described beside it.
 struct ScreenLinks {
     // Window dump: the screen picture printed on the image printer, whose
     // page and printer flag are the hardcopy state's.
@@ -62,8 +63,8 @@ struct ScreenLinks {
 };
 extern ScreenLinks screen_links;
 
-// The drawing-layer routines the screen device calls; tests put stand-ins
-// in their place to see the calls.
+// Test seam: the drawing-layer routines the screen device calls; tests put
+// stand-ins in their place to see the calls.
 struct ScreenDrawingLayer {
     decltype(&yywinarc) arc = &yywinarc;
     decltype(&yywinblit) blit = &yywinblit;
@@ -90,11 +91,6 @@ struct ScreenDrawingLayer {
     decltype(&yywingradfill) gradfill = &yywingradfill;
 };
 extern ScreenDrawingLayer screen_gdi;
-
-// Makes the screen device the screen side's driver and gives the window
-// layer the graphics parts of opening a root window (palette, graphics
-// state, drawing set-up, release of the pen and font, resize).
-void yyscreenattach();
 
 // Device statics, the drawing layer, the gradient block and the links back
 // to their start; every device context and drawing object forgotten. For

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <string>
 
+#include "lib/dialog/dialog.h"
+#include "lib/dialog/dialog_window.h"
+#include "lib/graphics/gdi.h"
 #include "lib/window/errors.h"
 #include "lib/window/menus.h"
 #include "lib/window/messages.h"
@@ -21,7 +24,6 @@
 
 namespace {
 
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
 bool child_slot(std::int32_t s) { return s >= 1 && s <= MaxChildWindows; }
 
 constexpr std::uint32_t kClientStyle = OS_WS_CHILD | OS_WS_VISIBLE | OS_WS_CLIPSIBLINGS | OS_WS_CLIPCHILDREN;
@@ -49,7 +51,28 @@ void forget_slot(std::int32_t s, std::int32_t& dialog) {
     yyclearslot(s);
 }
 
+// Dialogs of a closing frame: those inside it or owned by it go, last
+// loaded first; those that would give the focus back to it, or are owned
+// by it, name its previous window instead.
+void closing_dialogs(OsHandle frame, OsHandle previous) {
+    for (std::int32_t s = dlgtab.nDialogs; s >= 1; --s) {
+        const OsHandle d = dlgtab.hDialogList[ix(s)];
+        if (d && (os_is_child(frame, d) || descends_from(d, frame))) yydialogunloadwindow(d);
+    }
+    for (std::int32_t s = 0; s <= dlgtab.nDialogs; ++s)
+        if (DialogRecord* r = yydialogrecord(dlgtab.hDialogList[ix(s)]))
+            for (int item : {DlgOwner, DlgReenable})
+                if (r->item[ix(item)] == frame) r->item[ix(item)] = previous;
+}
+
 }  // namespace
+
+std::int32_t yychilddialogcheck(std::int32_t id, OsHandle owner, std::int32_t& width, std::int32_t& height,
+                                bool& resizable) {
+    if (yydialogfind(id) >= 1) return -5;
+    if (dlgtab.nDialogs >= MaxDialogs) return -3;
+    return yydialogprobe(id, owner, width, height, resizable);
+}
 
 std::uint32_t yychildstyle(std::int32_t flags, bool inside) {
     std::uint32_t s = OS_WS_CAPTION | OS_WS_CLIPCHILDREN;
@@ -134,11 +157,9 @@ void yyopenchild(std::int32_t x, std::int32_t y, std::int32_t& width, std::int32
     // 3. The dialog to combine.
     bool combined = false;
     if (dialog != 0) {
-        std::int32_t status = window_hooks.dialog_combine_check ? window_hooks.dialog_combine_check(dialog) : 0;
         std::int32_t dw = 0, dh = 0;
         bool resizable = false;
-        if (status == 0)
-            status = window_hooks.dialog_probe ? window_hooks.dialog_probe(dialog, pframe, dw, dh, resizable) : -1;
+        const std::int32_t status = yychilddialogcheck(dialog, pframe, dw, dh, resizable);
         if (status != 0) {
             dialog = status;
         } else {
@@ -173,15 +194,7 @@ void yyopenchild(std::int32_t x, std::int32_t y, std::int32_t& width, std::int32
     if (xc) x = (aw - fw) / 2;
     if (yc) y = (ah - fh) / 2;
     // 6. The window the child was opened from.
-    OsHandle previous = wtab.hWinCur;
-    if (window_hooks.dialog_current_window) {
-        const OsHandle dlg = window_hooks.dialog_current_window();
-        if (dlg && os_is_window_visible(dlg)) {
-            const OsHandle comb = window_hooks.dialog_combined_frame ? window_hooks.dialog_combined_frame(dlg) : 0;
-            previous = comb ? comb : dlg;
-        }
-    }
-    wtab.hPrevious[ix(slot)] = previous;
+    wtab.hPrevious[ix(slot)] = yyactivewindlg();
     // 7. The frame.
     const OsHandle owner = (flags & WinOwned) ? pframe : 0;
     const OsHandle frame = os_create_window(ex_all, "QUINCHILD", title ? title : "", style, x, y, fw, fh,
@@ -220,7 +233,7 @@ void yyopenchild(std::int32_t x, std::int32_t y, std::int32_t& width, std::int32
         os_show_window(frame, maximised ? OS_SW_SHOWMAXIMIZED : OS_SW_SHOWNORMAL);
         os_bring_window_to_top(frame);
         os_validate_rect(client, nullptr);
-        if (dlgwin && window_hooks.dialog_repaint) window_hooks.dialog_repaint(dlgwin);
+        if (dlgwin) yydialogrepaint(dlgwin);
         wtab.wChildRect[ix(slot)].left = -999;
         os_set_focus(client);
         yytitlecolour(frame);
@@ -279,7 +292,7 @@ void windowopenchild2(std::int32_t& child, std::int32_t flags, std::int32_t x, s
     windowselect(child);
     quinda.open_flags[ix(child)] = flags;
     if (dialog > 0 && dlg == dialog) {
-        if (window_hooks.dialog_make_current) window_hooks.dialog_make_current(dialog);
+        yydialogmakecurrent(dialog);
     } else if (dialog != 0) {
         switch (dlg) {
         case -5: yyerror(1091, kName); break;
@@ -310,7 +323,7 @@ void yyCloseChild3(std::int32_t slot, std::int32_t& dialog) {
     // 2. The window device context of the current slot.
     if (slot == wtab.wIndex && wtab.wDC) {
         if (wtab.gDC == wtab.wDC) {
-            if (window_hooks.graphics_select_previous) window_hooks.graphics_select_previous();
+            yywinselectprevious();
             wtab.gDC = 0;
         }
         os_release_dc(os_dc_window(wtab.wDC), wtab.wDC);
@@ -323,7 +336,7 @@ void yyCloseChild3(std::int32_t slot, std::int32_t& dialog) {
         if (s != slot && wtab.wWindow[ix(s)] && descends_from(wtab.wWindow[ix(s)], frame)) forget_slot(s, dialog);
     // 5. Dialogs inside it or owned by it; dialogs that refer to it take its previous window.
     const OsHandle previous = wtab.hPrevious[ix(slot)];
-    if (window_hooks.dialog_window_closing) window_hooks.dialog_window_closing(frame, previous);
+    closing_dialogs(frame, previous);
     // 6. Windows opened from it now come from its previous window.
     for (std::int32_t s = 0; s <= MaxChildWindows; ++s)
         if (s != slot && wtab.wWindow[ix(s)] && wtab.hPrevious[ix(s)] == frame) wtab.hPrevious[ix(s)] = previous;

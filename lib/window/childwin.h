@@ -44,6 +44,11 @@ void yyCloseChild3(std::int32_t slot, std::int32_t& dialog);
 // parent: the slot of the current window's parent when it lies inside one, else -1.
 void yywindowcheckinside(std::int32_t& parent);
 
+// A dialog to combine with a child window or pane: 0 usable (with its
+// size and whether it has a resize field), -5 loaded already, -3 too many
+// dialogs loaded, else the statuses of yydialogprobe.
+std::int32_t yychilddialogcheck(std::int32_t id, OsHandle owner, std::int32_t& width, std::int32_t& height,
+                                bool& resizable);
 // Styles of a pane or child frame for its WindowOpenFlags bits.
 std::uint32_t yychildstyle(std::int32_t flags, bool inside);
 // Menu, its companion ids, accelerators and prompt resource of a slot.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "lib/dialog/dialog_window.h"
 #include "lib/window/childwin.h"
 #include "lib/window/menus.h"
 #include "lib/window/messages.h"
@@ -20,8 +21,6 @@ SplitSaveLinks split_save_links;
 
 namespace {
 
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
-bool slot_ok(std::int32_t s) { return s >= 0 && s <= MaxChildWindows; }
 constexpr std::int32_t NoDrag = -999;
 
 std::int32_t bar_thickness() { return os_get_system_metrics(OS_SM_CXFRAME); }
@@ -31,7 +30,7 @@ std::int32_t split_axis(SplitWindowRecord& r) { return stacked(r) ? 1 : 0; }
 
 OsHandle pane_frame(SplitWindowRecord& r, std::int32_t pane) {
     const std::int32_t s = pane == 0 ? r.pane1_slot() : r.pane2_slot();
-    return slot_ok(s) ? wtab.wWindow[ix(s)] : 0;
+    return valid_slot(s) ? wtab.wWindow[ix(s)] : 0;
 }
 
 // A rectangle of a window in its parent's client coordinates.
@@ -131,10 +130,8 @@ struct PaneDialog {
 PaneDialog check_pane_dialog(std::int32_t& id, OsHandle owner) {
     PaneDialog d;
     if (id == 0) return d;
-    std::int32_t status = window_hooks.dialog_combine_check ? window_hooks.dialog_combine_check(id) : 0;
     bool resizable = false;
-    if (status == 0)
-        status = window_hooks.dialog_probe ? window_hooks.dialog_probe(id, owner, d.width, d.height, resizable) : -1;
+    const std::int32_t status = yychilddialogcheck(id, owner, d.width, d.height, resizable);
     if (status != 0) {
         id = status;
         return PaneDialog{};
@@ -154,7 +151,7 @@ SplitWindowRecord* yysplitrecord(OsHandle frame) {
 }
 
 std::int32_t yysplitofpane(std::int32_t slot) {
-    if (!slot_ok(slot) || !wtab.wWindow[ix(slot)]) return -1;
+    if (!valid_slot(slot) || !wtab.wWindow[ix(slot)]) return -1;
     const OsHandle outer = os_get_parent(os_get_parent(wtab.wWindow[ix(slot)]));
     SplitWindowRecord* r = yysplitrecord(outer);
     if (!r || (r->pane1_slot() != slot && r->pane2_slot() != slot)) return -1;
@@ -162,7 +159,7 @@ std::int32_t yysplitofpane(std::int32_t slot) {
 }
 
 std::int32_t yysplitactivepane(std::int32_t slot) {
-    if (!slot_ok(slot)) return -1;
+    if (!valid_slot(slot)) return -1;
     SplitWindowRecord* r = yysplitrecord(wtab.wWindow[ix(slot)]);
     if (!r) return -1;
     const std::int32_t s = yygetwindowindex(r->pane1_frame());
@@ -188,8 +185,8 @@ void yywindowsplit(std::int32_t& pane1, std::int32_t& pane2, std::int32_t flags,
                    const std::array<std::int32_t, 4>& toolbars1, const std::array<std::int32_t, 4>& toolbars2,
                    std::int32_t& dialog1, std::int32_t& dialog2, std::string_view title1, std::string_view title2) {
     const std::int32_t slot = wtab.wIndex;
-    const OsHandle frame = slot_ok(slot) ? wtab.wWindow[ix(slot)] : 0;
-    const OsHandle client = slot_ok(slot) ? wtab.hClient[ix(slot)] : 0;
+    const OsHandle frame = valid_slot(slot) ? wtab.wWindow[ix(slot)] : 0;
+    const OsHandle client = valid_slot(slot) ? wtab.hClient[ix(slot)] : 0;
     if (!frame || !client) {
         pane1 = pane2 = -1;
         return;
@@ -326,7 +323,7 @@ void yywindowsplit(std::int32_t& pane1, std::int32_t& pane2, std::int32_t flags,
             OsRect c;
             os_get_client_rect(f, c);
             os_send_message(f, OSM_SIZE, OS_SIZE_RESTORED, os_make_lparam(c.width(), c.height()));
-            if (window_hooks.dialog_repaint) window_hooks.dialog_repaint(dlg);
+            yydialogrepaint(dlg);
         }
         if (os_get_focus() == client) {
             os_set_focus(wtab.hClient[ix(s1)]);
@@ -406,14 +403,14 @@ std::intptr_t yySplitProc(OsHandle bar, std::uint32_t msg, std::uintptr_t wp, st
     }
     case OSM_SETFOCUS: {
         const std::int32_t s = yygetwindowindex(r->pane1_frame());
-        if (slot_ok(s) && wtab.hClient[ix(s)]) os_set_focus(wtab.hClient[ix(s)]);
+        if (valid_slot(s) && wtab.hClient[ix(s)]) os_set_focus(wtab.hClient[ix(s)]);
         return 0;
     }
     case OSM_NCLBUTTONDOWN:
     case OSM_NCMBUTTONDOWN:
     case OSM_NCRBUTTONDOWN: {
         const std::int32_t b = msg == OSM_NCLBUTTONDOWN ? 1 : (msg == OSM_NCMBUTTONDOWN ? 2 : 3);
-        if (slot_ok(r->slot())) yyinterpretmessage(MsgFrameClick, b, wp, lp, wtab.wWindow[ix(r->slot())]);
+        if (valid_slot(r->slot())) yyinterpretmessage(MsgFrameClick, b, wp, lp, wtab.wWindow[ix(r->slot())]);
         return 0;
     }
     default:
@@ -527,7 +524,7 @@ void yysplitpanefocus(std::int32_t slot) {
         SplitWindowRecord* r = yysplitrecord(outer);
         if (!r) break;
         r->pane1_frame() = f;
-        if (!menu && slot_ok(r->slot())) menu = wtab.hMenuRoot[ix(r->slot())];
+        if (!menu && valid_slot(r->slot())) menu = wtab.hMenuRoot[ix(r->slot())];
         f = outer;
     }
     const OsHandle top = top_frame(f);
@@ -537,7 +534,7 @@ void yysplitpanefocus(std::int32_t slot) {
 // ---- closing ------------------------------------------------------------------------
 
 std::int32_t yyCloseCheck(std::int32_t slot) {
-    if (!slot_ok(slot)) return 1;
+    if (!valid_slot(slot)) return 1;
     SplitWindowRecord* r = yysplitrecord(wtab.wWindow[ix(slot)]);
     if (!r) return 1;
     std::int32_t allowed = 1;
@@ -571,23 +568,23 @@ std::int32_t yyCloseCheck(std::int32_t slot) {
 }
 
 void yysplitclosepanes(std::int32_t slot, std::int32_t& dialog) {
-    SplitWindowRecord* r = slot_ok(slot) ? yysplitrecord(wtab.wWindow[ix(slot)]) : nullptr;
+    SplitWindowRecord* r = valid_slot(slot) ? yysplitrecord(wtab.wWindow[ix(slot)]) : nullptr;
     if (!r) return;
     const std::int32_t p1 = r->pane1_slot(), p2 = r->pane2_slot();
     // The record goes first, so the panes close as plain windows.
     yysplitdetach(wtab.wWindow[ix(slot)]);
     for (std::int32_t p : {p1, p2})
-        if (slot_ok(p) && p > 0) yyCloseChild2(p, dialog);
+        if (valid_slot(p) && p > 0) yyCloseChild2(p, dialog);
 }
 
 void yysplitundo(std::int32_t slot, std::int32_t& dialog) {
-    if (!slot_ok(slot) || !yysplitrecord(wtab.wWindow[ix(slot)])) return;
+    if (!valid_slot(slot) || !yysplitrecord(wtab.wWindow[ix(slot)])) return;
     const OsHandle frame = wtab.wWindow[ix(slot)];
     yysplitclosepanes(slot, dialog);
     // The split window's own menu again on its top-level frame.
     const OsHandle top = top_frame(frame);
     const std::int32_t ts = yygetwindowindex(top);
-    const OsHandle own = wtab.hMenuRoot[ix(slot)] ? wtab.hMenuRoot[ix(slot)] : (slot_ok(ts) ? wtab.hMenuRoot[ix(ts)] : 0);
+    const OsHandle own = wtab.hMenuRoot[ix(slot)] ? wtab.hMenuRoot[ix(slot)] : (valid_slot(ts) ? wtab.hMenuRoot[ix(ts)] : 0);
     if (top) os_set_menu(top, own);
-    if (slot_ok(slot) && wtab.hClient[ix(slot)]) os_invalidate_rect(wtab.hClient[ix(slot)], nullptr, true);
+    if (valid_slot(slot) && wtab.hClient[ix(slot)]) os_invalidate_rect(wtab.hClient[ix(slot)], nullptr, true);
 }

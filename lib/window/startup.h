@@ -41,18 +41,16 @@ struct StartupState {
 };
 extern StartupState startup_state;
 
-// Subsystems that start-up and the file-name queries call. Each entry is
-// filled by the subsystem that provides it; an empty entry does nothing
-// (a name query then gives a blank name).
+// What start-up and the file-name queries call (docs/wiring.md): test seams
+// set to the window layer's own routines, and entries of subsystems not
+// built yet, which the issue building the subsystem replaces by direct
+// calls. An empty entry does nothing (a name query then gives a blank name).
 struct StartupLinks {
-    // Windows: the display's width, height, colour count and default
-    // palette size; the bell on (1) or off (0). The window layer's own
-    // routines unless a test replaces them.
+    // Test seams: the display's width, height, colour count and default
+    // palette size; the bell on (1) or off (0).
     void (*display_info)(std::int32_t& width, std::int32_t& height, std::int32_t& colours,
                          std::int32_t& palette) = yygetdisplayinfo;
     void (*set_bell)(std::int32_t on) = yysetbell;
-    // Dialogs: clear the current dialog id.
-    void (*clear_dialog_id)() = nullptr;
 };
 extern StartupLinks startup_links;
 

@@ -1,16 +1,17 @@
 // Closing the library's windows and releasing what the window layer holds.
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/window/winclose.h"
+#include "lib/dialog/dialog_window.h"
+#include "lib/dialog/dialog.h"
 
 #include "lib/window/messages.h"
 #include "lib/window/quinda_state.h"
+#include "lib/graphics/gdi.h"
 #include "lib/window/window_hooks.h"
 #include "platform/os_dc.h"
 #include "platform/os_window.h"
 
 namespace {
-
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
 
 void drop_object(OsHandle& h) {
     if (h) os_delete_object(h);
@@ -29,7 +30,7 @@ void yyshutdown() {
     // 1. Drawing objects.
     drop_object(wtab.gBitmap);
     drop_object(wtab.gRegion);
-    if (window_hooks.graphics_select_previous) window_hooks.graphics_select_previous();
+    yywinselectprevious();
     drop_object(wtab.gFont);
     drop_object(wtab.gPen);
     drop_object(wtab.gPal256);
@@ -42,7 +43,7 @@ void yyshutdown() {
         std::int32_t* rec = yyspecialrecord(f);
         if (!rec) continue;
         if (rec[0] == WindowKindDialog) {
-            if (window_hooks.dialog_unload && rec[5]) window_hooks.dialog_unload(rec[5]);
+            if (rec[5]) yydialogunloadwindow(rec[5]);
             os_set_window_user(f, 0);
             delete reinterpret_cast<WindowKind3Record*>(rec);
         } else if (rec[0] == WindowKindSplit) {
@@ -56,14 +57,10 @@ void yyshutdown() {
         }
     }
     // 4, 5. Dialogs and their globals.
-    if (window_hooks.dialog_shutdown) window_hooks.dialog_shutdown();
+    yydialogshutdown();
     wtab.hWinCur = 0;
     wtab.hLastSemi = 0;
-    // 6. Loaded libraries.
-    for (std::int32_t* lib : {&wtab.hImgLib, &wtab.hHelpLib, &wtab.hEmailLib}) {
-        if (*lib) os_free_library(*lib);
-        *lib = 0;
-    }
+    // 6. The system gradient fill and mail entry.
     wtab.pGradientFill = 0;
     wtab.pMAPISendMail = 0;
     // 7. Sound devices.
@@ -84,7 +81,7 @@ void yyshutdown() {
     }
     wtab.wIndex = 0;
     for (auto& tb : wtab.hToolbar) tb = {};
-    // 10, 11.
+    // 10, 11. Message switches back to their defaults, no special drawing target.
     wmsg.wMessageEnabled = wMessageDefault;
     wtab.hGraphicsBitmap = wtab.hGraphicsField = wtab.hGraphicsMetafile = 0;
 }
@@ -95,7 +92,7 @@ void windowclose() {
     yyshutdown();
     quinda.open_flags[0] = -1;
     quinda.window_open = 0;
-    if (window_hooks.dialog_clear_state) window_hooks.dialog_clear_state();
+    yydialogclearstate();
     if (quinda.EDITBUF.allocated()) {
         for (auto& e : quinda.EDITBUF.entries) {
             e.FILENAME.clear();

@@ -1,6 +1,8 @@
 // Window procedures of frames and client windows, and the interpreter that
 // turns one event into the pending library message.
 #include "lib/window/messages.h"
+#include "lib/dialog/dialog_window.h"
+#include "lib/dialog/dialog.h"
 
 #include "lib/window/menus.h"
 #include "lib/window/splitwin.h"
@@ -23,9 +25,6 @@ void reset_message_state() {
 }
 
 namespace {
-
-bool valid_slot(std::int32_t s) { return s >= 0 && s <= MaxChildWindows; }
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
 
 // Mouse coordinates as 16-bit words; a captured pointer left of or above the
 // window comes back negative.
@@ -83,18 +82,17 @@ void defer_paint_resize(OsHandle hwnd, std::uint32_t msg) {
     if (!valid_slot(slot)) return;
     QDXEntry& e = wmsg.QDXMessages[ix(slot)];
     if (msg == OSM_PAINT && e.type == MsgResize) return;  // an expose never replaces a resize
+    e = pending_message();
     e.type = msg == OSM_SIZE ? MsgResize : MsgExpose;
-    e.value1 = wmsg.wMessageValue1;
-    e.value2 = wmsg.wMessageValue2;
-    e.value3 = wmsg.wMessageValue3;
-    e.value4 = wmsg.wMessageValue4;
-    e.x = wmsg.wMessageX;
-    e.y = wmsg.wMessageY;
     e.win = slot;
-    e.time = wmsg.wMessageTime;
 }
 
 }  // namespace
+
+QDXEntry pending_message() {
+    return {wmsg.wMessageType, wmsg.wMessageValue1, wmsg.wMessageValue2, wmsg.wMessageValue3, wmsg.wMessageValue4,
+            wmsg.wMessageX,    wmsg.wMessageY,      wmsg.wMessageWin,    wmsg.wMessageTime};
+}
 
 std::int32_t* yyspecialrecord(OsHandle frame) {
     if (!frame) return nullptr;
@@ -177,7 +175,7 @@ void yyinterpretmessage(std::int32_t type, std::int32_t button, std::uintptr_t w
     const bool hidden = !os_is_window_visible(window);
     DialogEventInfo dlg;
     const bool dialog_type = type == MsgPushButton || type == MsgFieldChanged || type == MsgTabChanged || type > 100;
-    if (dialog_type && window_hooks.dialog_event_info) window_hooks.dialog_event_info(window, dlg);
+    if (dialog_type) yydialogeventinfo(window, dlg);
 
     // A field change that arrives while a fetch already holds a complete
     // message waits in its own entry, so neither is lost.
@@ -192,8 +190,7 @@ void yyinterpretmessage(std::int32_t type, std::int32_t button, std::uintptr_t w
         e.y = static_cast<std::int32_t>(lParam);
         e.win = dlg.dialog_id;
         e.time = os_get_message_time();
-        if (window_hooks.dialog_set_last_changed)
-            window_hooks.dialog_set_last_changed(window, static_cast<std::int32_t>(lParam));
+        yydialogsetlastchanged(window, static_cast<std::int32_t>(lParam));
         return;
     }
     const bool hidden_resize = (type == MsgResize || type == 108) && hidden && wParam != OS_SIZE_MINIMIZED;
@@ -293,8 +290,7 @@ void yyinterpretmessage(std::int32_t type, std::int32_t button, std::uintptr_t w
         wmsg.wMessageValue2 = dlg.current_field;
         wmsg.wMessageValue3 = 0;
         wmsg.wMessageValue4 = -1;
-        if (window_hooks.dialog_set_last_changed)
-            window_hooks.dialog_set_last_changed(window, static_cast<std::int32_t>(lParam));
+        yydialogsetlastchanged(window, static_cast<std::int32_t>(lParam));
         break;
     case MsgTabChanged:
         wmsg.wMessageWin = dlg.dialog_id;
@@ -343,7 +339,7 @@ void yyinterpretmessage(std::int32_t type, std::int32_t button, std::uintptr_t w
         const std::int32_t w = os_loword(static_cast<std::uintptr_t>(lParam));
         const std::int32_t h = os_hiword(static_cast<std::uintptr_t>(lParam));
         if (hidden) {
-            if (window_hooks.resize_field) window_hooks.resize_field(dlg.dialog_id, dlg.graphics_field, w, h);
+            yyresizefield(dlg.dialog_id, dlg.graphics_field, w, h);
             return;
         }
         wmsg.wMessageWin = dlg.dialog_id;
@@ -522,9 +518,9 @@ std::intptr_t yyWndProc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, std
     case OSM_GETMINMAXINFO:
         if (kind == WindowKindSplit) {
             yysplitminmax(hwnd, lp);
-        } else if (kind == WindowKindDialog && window_hooks.dialog_is_resizable) {
+        } else if (kind == WindowKindDialog) {
             std::int32_t* rec = yyspecialrecord(hwnd);
-            if (window_hooks.dialog_is_resizable(rec[5])) {
+            if (yyIsResizableDialog(rec[5])) {
                 auto* mm = reinterpret_cast<OsMinMaxInfo*>(lp);
                 if (mm) mm->min_track = {rec[6], rec[7]};
             }
@@ -720,7 +716,7 @@ std::intptr_t client_proc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, s
     case OSM_SETFOCUS: {
         if (!frame) return 0;
         wtab.hWinCur = frame;
-        if (window_hooks.dialog_clear_current) window_hooks.dialog_clear_current();
+        yydialogclearcurrent();
         if (slot != 0 || os_is_window_visible(frame))
             os_set_window_pos(frame, OS_HWND_TOP, 0, 0, 0, 0, OS_SWP_NOMOVE | OS_SWP_NOSIZE | OS_SWP_NOACTIVATE);
         yysplitpanefocus(slot);
@@ -731,7 +727,7 @@ std::intptr_t client_proc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, s
             if (dlg && f != dlg && !os_is_child(dlg, f)) {
                 const std::int32_t keep = wmsg.wMessageEnabled[MsgFieldChanged - 1];
                 wmsg.wMessageEnabled[MsgFieldChanged - 1] = 0;
-                if (window_hooks.dialog_focus) window_hooks.dialog_focus(dlg);
+                yydialogtofront(dlg);
                 wmsg.wMessageEnabled[MsgFieldChanged - 1] = keep;
             }
         } else if (pkind == WindowKindSplit) {
@@ -743,7 +739,7 @@ std::intptr_t client_proc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, s
     }
     case OSM_PAINT:
         if (wtab.wBlitOn) {
-            if (window_hooks.paint_snapshot) window_hooks.paint_snapshot(hwnd);
+            yypaintsnapshot(hwnd);
             os_validate_rect(hwnd, nullptr);
             return 0;
         }

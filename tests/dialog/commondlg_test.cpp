@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "lib/dialog/commondlg.h"
+#include "lib/dialog/dialog.h"
 #include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/text.h"
@@ -107,7 +108,7 @@ TEST_F(CommonDialogTest, DirectoryAndNameProposedAndTheCurrentDirectoryRestored)
     EXPECT_EQ(requests[0].kind, OsCommonDialogKind::Open);
     EXPECT_EQ(txt_c(name), (there.path() / "b.grd").string());
     EXPECT_EQ(name.size(), 80u);
-    EXPECT_EQ(commondlg.last_result, 1);
+    EXPECT_EQ(dialog_state.last_result, 1);
     EXPECT_EQ(cwd(), start);
 
     // A bare name: the current directory; bit 8 keeps the directory chosen from.
@@ -126,7 +127,7 @@ TEST_F(CommonDialogTest, DirectoryAndNameProposedAndTheCurrentDirectoryRestored)
     WSelectFile("Grids|*.grd|", 8, name);
     EXPECT_EQ(cwd(), start);
     EXPECT_EQ(txt_c(name), "c.grd");
-    EXPECT_EQ(commondlg.last_result, 0);
+    EXPECT_EQ(dialog_state.last_result, 0);
     EXPECT_EQ(infoerror(1), 0);
 }
 
@@ -227,7 +228,7 @@ TEST_F(CommonDialogTest, SeveralFilesAndAChoiceThatDoesNotFit) {
     answers = {choose(cwd(), {"a.grd"})};
     WSelectFile("Grids|*.grd|", 0, small);
     EXPECT_EQ(small, txt_fixed("keep", 8));
-    EXPECT_EQ(commondlg.last_result, 0);
+    EXPECT_EQ(dialog_state.last_result, 0);
     EXPECT_EQ(infoerror(1), 1004);
 }
 
@@ -248,7 +249,7 @@ TEST_F(CommonDialogTest, ColourStartsFromTheGivenAndKeepsCustomColours) {
     EXPECT_EQ(requests[0].custom[3], 0x030303u);
     EXPECT_EQ(colour, 255);
     EXPECT_EQ(infoerror(1), 0);
-    EXPECT_EQ(commondlg.last_result, 0);
+    EXPECT_EQ(dialog_state.last_result, 0);
 
     // The user changes a custom colour and picks green; the default colours
     // change later, but the custom colours are the ones kept.
@@ -260,7 +261,7 @@ TEST_F(CommonDialogTest, ColourStartsFromTheGivenAndKeepsCustomColours) {
     answers = {a};
     WSelectColour(colour);
     EXPECT_EQ(colour, 0x00FF00);
-    EXPECT_EQ(commondlg.last_result, 1);
+    EXPECT_EQ(dialog_state.last_result, 1);
     wtab.wColor[0] = 0x777777;
     answers.clear();
     WSelectColour(colour);
@@ -408,7 +409,7 @@ TEST_F(CommonDialogTest, RealFileDialogDrawn) {
     os_common_dialog_grab_next(png);
     std::string name = txt_fixed("model.fem", 80);
     WSelectFile("FEM files|*.fem|All files|*|", 0, name, "Open model");
-    EXPECT_EQ(commondlg.last_result, 0);   // drawn and cancelled
+    EXPECT_EQ(dialog_state.last_result, 0);   // drawn and cancelled
     EXPECT_EQ(infoerror(1), 0);
     EXPECT_GT(fs::file_size(png), 1000u);
 }

@@ -7,13 +7,16 @@
 
 #include "app/appdata.h"
 #include "app/apphooks.h"
+#include "app/legend.h"
 #include "app/mainstate.h"
 #include "lib/dialog/commondlg.h"
+#include "lib/dialog/dialog.h"
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/screen.h"
 #include "lib/hardcopy/hcstate.h"
 #include "lib/pgraph/pgstate.h"
+#include "lib/raster/raster.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/email.h"
 #include "lib/window/errors.h"
@@ -27,6 +30,7 @@
 
 void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
+    reset_dialog_state();
     reset_window_state();
     reset_wintext_state();
     reset_graphics_state();
@@ -34,6 +38,7 @@ void QuindaTest::SetUp() {
     reset_screen_state();
     reset_hardcopy_state();
     reset_pgraph_state();
+    reset_raster_state();
     reset_error_services();
     reset_app_data();
     reset_message_state();
@@ -46,6 +51,7 @@ void QuindaTest::SetUp() {
     reset_common_dialogs();
     reset_help_state();
     reset_email_state();
+    reset_legend_state();
 }
 
 TempDir::TempDir(bool enter) {

@@ -65,7 +65,7 @@ void RecordingDriver::attach() {
 RecordingDriver::~RecordingDriver() {
     if (active != this) return;
     active = nullptr;
-    grlinks.screen_device = nullptr;
+    grlinks.screen_device = GraphicsLinks{}.screen_device;
     if (number_ > 0 && number_ < HardcopyDriverSlots)
         grlinks.hardcopy_drivers[static_cast<std::size_t>(number_)] = nullptr;
 }

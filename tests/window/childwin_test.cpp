@@ -6,7 +6,6 @@
 
 #include "lib/window/childwin.h"
 #include "lib/window/errors.h"
-#include "lib/window/window_hooks.h"
 #include "lib/window/winops.h"
 #include "tests/window/window_fixture.h"
 
@@ -25,10 +24,6 @@ protected:
     }
 };
 
-// What the dialog back ends answer, for the combination statuses.
-std::int32_t g_check = 0, g_probe = 0;
-std::vector<std::pair<OsHandle, OsHandle>> g_closing;
-
 }  // namespace
 
 TEST_F(ChildWindowTest, StatusesBecomeErrors) {
@@ -36,31 +31,21 @@ TEST_F(ChildWindowTest, StatusesBecomeErrors) {
         const char* what;
         std::int32_t flags;
         std::int32_t parent;
-        std::int32_t dialog;
-        std::int32_t check, probe;   // answers of the dialog back ends
         int error;
         bool opens;
     };
     const Case cases[] = {
-        {"free-standing", 7, 0, 0, 0, 0, 0, true},
-        {"parent slot out of range", 0x10 | 7, 51, 0, 0, 0, 1003, false},
-        {"parent slot below 0", 0x10 | 7, -1, 0, 0, 0, 1003, false},
-        {"empty parent slot", 0x10 | 7, 9, 0, 0, 0, 1003, false},
-        {"dialog not in the resources", 7, 0, 120, 0, -1, 1007, true},
-        {"dialog of the wrong style", 7, 0, 120, 0, -2, 1045, true},
-        {"too many dialogs", 7, 0, 120, -3, 0, 1087, true},
-        {"dialog cannot be made", 7, 0, 120, 0, -4, 1088, true},
-        {"dialog already loaded", 7, 0, 120, -5, 0, 1091, true},
+        {"free-standing", 7, 0, 0, true},
+        {"parent slot out of range", 0x10 | 7, 51, 1003, false},
+        {"parent slot below 0", 0x10 | 7, -1, 1003, false},
+        {"empty parent slot", 0x10 | 7, 9, 1003, false},
+        {"dialog not in the resources", 7, 0, 1007, true},   // with dialog 699
     };
     open(300, 200);
-    window_hooks.dialog_combine_check = [](std::int32_t) { return g_check; };
-    window_hooks.dialog_probe = [](std::int32_t, OsHandle, std::int32_t&, std::int32_t&, bool&) { return g_probe; };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        g_check = c.check;
-        g_probe = c.probe;
         std::int32_t child = 0;
-        WindowOpenChild(child, c.flags, 10, 10, 100, 80, 0, {}, c.dialog, "Child", c.parent);
+        WindowOpenChild(child, c.flags, 10, 10, 100, 80, 0, {}, c.error == 1007 ? 699 : 0, "Child", c.parent);
         EXPECT_EQ(infoerror(1), c.error);
         EXPECT_EQ(child > 0, c.opens) << child;
         if (child > 0) WindowCloseChild(child);
@@ -143,12 +128,8 @@ TEST_F(ChildWindowTest, InsideChildGeometryInWindowUnits) {
     EXPECT_EQ(frame.height() - client_rect(3).height(), 15 + 2 * 3);
 }
 
-TEST_F(ChildWindowTest, ClosingTakesOwnedWindowsAndDialogsAndHandsOnThePrevious) {
+TEST_F(ChildWindowTest, ClosingTakesOwnedAndInsideWindowsAndHandsOnThePrevious) {
     open(400, 300);
-    g_closing.clear();
-    window_hooks.dialog_window_closing = [](OsHandle frame, OsHandle previous) {
-        g_closing.emplace_back(frame, previous);
-    };
     std::int32_t a = 0, b = 0, c = 0, d = 0;
     WindowOpenChild(a, 7, 20, 20, 200, 150);                         // from the root
     WindowOpenChild(b, 7 | 0x100, 40, 40, 100, 80, 0, {}, 0, "", a); // owned by a
@@ -178,7 +159,6 @@ TEST_F(ChildWindowTest, ClosingTakesOwnedWindowsAndDialogsAndHandsOnThePrevious)
     }
     EXPECT_NE(wtab.wWindow[4], 0);
     EXPECT_EQ(wtab.hPrevious[4], root);
-    EXPECT_EQ(g_closing, (std::vector<std::pair<OsHandle, OsHandle>>{{frame_a, root}}));
     EXPECT_FALSE(os_is_window(frame_a));
     // The current window closed: the root is current.
     EXPECT_EQ(quinda.current_slot, 0);
