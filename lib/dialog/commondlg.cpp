@@ -434,3 +434,10 @@ void yygetwindlgpos(std::int32_t slot, std::int32_t, std::int32_t, std::int32_t&
     x = p.x;
     y = p.y;
 }
+
+void yyshowcd(std::int32_t focus, std::int32_t mode, std::int32_t slot) {
+    std::int32_t x = 0, y = 0;
+    yygetwindlgpos(slot, 0, 0, x, y);
+    std::int32_t m = mode;
+    yydialogshow(x, y, x, y, m, focus, 0);
+}

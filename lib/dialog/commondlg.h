@@ -108,3 +108,6 @@ bool yyBrowseCallbackProc2(std::string& path);
 // Screen position of a window slot's client origin; slot -1 finds the
 // window from the active dialog or the current window.
 void yygetwindlgpos(std::int32_t slot, std::int32_t width, std::int32_t height, std::int32_t& x, std::int32_t& y);
+// Shows the current dialog at the client origin of a window (yygetwindlgpos)
+// with a focus field and a show mode.
+void yyshowcd(std::int32_t focus, std::int32_t mode, std::int32_t slot);

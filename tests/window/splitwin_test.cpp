@@ -275,3 +275,30 @@ TEST_F(SplitWindowTest, SplitHoldingAChildDrawn) {
     if (const char* keep = std::getenv("QUINDA_KEEP_GRAB")) write_file(std::string(keep) + "/split.png", read_file(png));
     EXPECT_GT(read_file(png).size(), 500u);
 }
+
+TEST_F(SplitWindowTest, FocusedPaneShowsItsMenuAndTakesTheCommands) {
+    open(400, 354, 601, {}, 7);
+    windowselect(0);
+    std::int32_t d1 = 0, d2 = 0;
+    yywindowsplit(p1, p2, 0, 0, 0, -1, 605, 0, {}, {}, d1, d2, "Left", "Right");
+    ASSERT_EQ(p2, 2);
+    EXPECT_EQ(os_get_class_name(yysplitrecord(wtab.wWindow[0])->bar_handle()), "QUINSPLITV");
+    // Equal halves side by side.
+    OsRect a, b;
+    os_get_window_rect(wtab.wWindow[1], a);
+    os_get_window_rect(wtab.wWindow[2], b);
+    EXPECT_EQ(a.width(), b.width());
+    EXPECT_EQ(os_get_menu(wtab.wWindow[0]), wtab.hMenuRoot[1]);
+    // The right pane has no menu of its own: the split window's shows.
+    os_set_focus(wtab.hClient[2]);
+    EXPECT_EQ(yysplitactivepane(0), 2);
+    EXPECT_EQ(os_get_menu(wtab.wWindow[0]), wtab.hMenuRoot[0]);
+    settle();
+    os_send_message(wtab.wWindow[0], OSM_COMMAND, 611, 0);
+    EXPECT_EQ(wmsg.wMessageType, MsgMenu);
+    EXPECT_EQ(wmsg.wMessageWin, 2);
+    os_set_focus(wtab.hClient[1]);
+    EXPECT_EQ(os_get_menu(wtab.wWindow[0]), wtab.hMenuRoot[1]);
+    os_send_message(wtab.wWindow[0], OSM_COMMAND, 612, 0);
+    EXPECT_EQ(wmsg.wMessageWin, 1);
+}
