@@ -374,7 +374,7 @@ bool os_colour_dialog(std::uint32_t& colour, std::array<std::uint32_t, 16>& cust
     return true;
 }
 
-int os_folder_dialog(const std::string& title, std::string& path,
+int os_folder_dialog(const std::string& title, std::string& path, bool allow_missing,
                      const std::function<bool(std::string& path)>& accept) {
     const bool real = !g_responder;
     if (real && !can_show()) return 2;
@@ -385,7 +385,9 @@ int os_folder_dialog(const std::string& title, std::string& path,
             QFileDialog dlg;
             dlg.setOption(QFileDialog::DontUseNativeDialog, true);
             dlg.setOption(QFileDialog::ShowDirsOnly, true);
-            dlg.setFileMode(QFileDialog::Directory);
+            // A folder the user may create is typed as any name; the check of
+            // the typed path is ours.
+            dlg.setFileMode(allow_missing ? QFileDialog::AnyFile : QFileDialog::Directory);
             dlg.setWindowTitle(os_qstring(title));
             dlg.setDirectory(os_qstring(dir_of(start).empty() ? start : dir_of(start)));
             dlg.selectFile(os_qstring(start));

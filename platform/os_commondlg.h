@@ -107,8 +107,10 @@ bool os_colour_dialog(std::uint32_t& colour, std::array<std::uint32_t, 16>& cust
 
 // Folder dialog with a typed path. accept sees the path of every OK and
 // answers whether the dialog may end (it may show messages and change
-// the path). path holds the last accepted path. 1 OK, 2 cancelled.
-int os_folder_dialog(const std::string& title, std::string& path,
+// the path); with allow_missing the dialog itself lets a path that does
+// not exist through to it. path holds the last accepted path. 1 OK, 2
+// cancelled.
+int os_folder_dialog(const std::string& title, std::string& path, bool allow_missing,
                      const std::function<bool(std::string& path)>& accept);
 
 // The default printer's page set-up in setup.units, without showing

@@ -413,7 +413,8 @@ void yyselectdir(std::int32_t title_flag, std::int32_t& result, std::int32_t fla
     std::string path = txt_c(directory);
     {
         ModalFrame frame;
-        result = os_folder_dialog(ds.title, path, yyBrowseCallbackProc2) == 1 ? 1 : 2;
+        const bool allow_missing = (flags & (FolderAcceptMissing | FolderOfferCreate)) != 0;
+        result = os_folder_dialog(ds.title, path, allow_missing, yyBrowseCallbackProc2) == 1 ? 1 : 2;
     }
     ds.buffer = nullptr;
 }

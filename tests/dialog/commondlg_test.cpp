@@ -413,3 +413,28 @@ TEST_F(CommonDialogTest, RealFileDialogDrawn) {
     EXPECT_EQ(infoerror(1), 0);
     EXPECT_GT(fs::file_size(png), 1000u);
 }
+
+TEST_F(CommonDialogTest, RealColourFolderAndPageSetUpDrawn) {
+    os_common_dialog_set_responder({});
+    TempDir here(true);
+    const char* keep = std::getenv("QUINDA_KEEP_GRAB");
+    auto png = [&](const char* name) {
+        return keep && *keep ? std::string(keep) + "/" + name : (here.path() / name).string();
+    };
+    os_common_dialog_grab_next(png("colour_dialog.png"));
+    std::int32_t colour = 255;
+    WSelectColour(colour);
+    EXPECT_EQ(colour, 255);
+    os_common_dialog_grab_next(png("folder_dialog.png"));
+    std::string dir = txt_fixed(here.path().string(), 200);
+    std::int32_t result = 0;
+    yyselectdir(1, result, 64, dir, "Output folder", 200);
+    EXPECT_EQ(result, 2);
+    os_common_dialog_grab_next(png("page_dialog.png"));
+    std::int32_t pw = 0, ph = 0, w = 19000, h = 27700, l = 1000, t = 1000, o = 0, c = 1, colours = 0;
+    yyprintdialog(pw, ph, w, h, l, t, o, c, 2, colours, result);
+    EXPECT_EQ(result, 0);
+    for (const char* f : {"colour_dialog.png", "folder_dialog.png", "page_dialog.png"})
+        EXPECT_GT(fs::file_size(png(f)), 1000u) << f;
+    EXPECT_EQ(infoerror(1), 0);
+}
