@@ -11,47 +11,84 @@ namespace {
 
 class ChildDialogTest : public DialogTest {};
 
-TEST_F(ChildDialogTest, DialogStatusesOfAChild) {
+TEST_F(ChildDialogTest, StatusesBecomeErrors) {
+    // Parents of every state: slot 1 hidden, slot 2 combined with a dialog, slot 3 split.
+    std::int32_t c = 0;
+    WindowOpenChild(c, 7 | 0x80, 10, 10, 100, 80);
+    ASSERT_EQ(c, 1);
+    WindowOpenChild(c, 7, 10, 10, 0, 0, 0, {}, 701, "Combined");
+    ASSERT_EQ(c, 2);
+    WindowOpenChild(c, 7, 10, 10, 200, 100);
+    ASSERT_EQ(c, 3);
+    std::int32_t p1 = 0, p2 = 0, d1 = 0, d2 = 0;
+    yywindowsplit(p1, p2, 0, 0, 0, -1, 0, 0, {}, {}, d1, d2, "", "");
+    ASSERT_EQ(p1, 4);
+    const auto kept = quinda.window_size;
     struct Case {
         const char* what;
-        std::int32_t dialog;
+        std::int32_t flags, parent, dialog;
         int loaded_before;   // dialogs loaded first: 1 the same one, 100 a full table
         int error;
+        bool opens;
     };
     const Case cases[] = {
-        {"combined", 701, 0, 0},
-        {"not in the resources", 799, 0, 1007},
-        {"a top-level template", 702, 0, 1045},
-        {"already loaded", 701, 1, 1091},
-        {"too many dialogs", 701, 100, 1087},
+        {"parent hidden", 0x10 | 7, 1, 0, 0, 1016, false},
+        {"parent combined with a dialog", 0x10 | 7, 2, 0, 0, 1046, false},
+        {"parent of another special kind", 0x10 | 7, 3, 0, 0, 1056, false},
+        {"parent slot empty", 0x10 | 7, 9, 0, 0, 1003, false},
+        {"parent slot out of range", 0x10 | 7, 51, 0, 0, 1003, false},
+        {"parent slot below 0", 0x10 | 7, -1, 0, 0, 1003, false},
+        {"combined", 7, 0, 701, 0, 0, true},
+        {"dialog not in the resources", 7, 0, 799, 0, 1007, true},   // the child stays open
+        {"a top-level template", 7, 0, 702, 0, 1045, true},
+        {"too many dialogs", 7, 0, 701, 100, 1087, true},
+        {"dialog cannot be made", 7, 0, 790, 0, 1088, true},
+        {"already loaded", 7, 0, 701, 1, 1091, true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (c.loaded_before == 1) WDialogLoad(701);
-        for (int i = 0; c.loaded_before == 100 && i < 100; ++i) WDialogLoad(705, 1000 + i);
+    WindowCloseChild(2);   // its dialog 701 goes with it
+    WindowOpenChild(c, 7, 10, 10, 0, 0, 0, {}, 708, "Combined");
+    ASSERT_EQ(c, 2);       // combined again, with another dialog
+    ASSERT_EQ(infoerror(1), 0);
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        if (k.loaded_before == 1) WDialogLoad(701);
+        const int room = MaxDialogs - dlgtab.nDialogs;
+        for (int i = 0; k.loaded_before == 100 && i < room; ++i) WDialogLoad(705, 1000 + i);
         infoerror(1);
+        windowselect(0);
+        quinda.window_size = kept;
         std::int32_t child = 0;
-        WindowOpenChild(child, 7, 10, 10, 0, 0, 0, {}, c.dialog, "Combined");
-        EXPECT_EQ(infoerror(1), c.error);
-        ASSERT_EQ(child, 1);   // a failed combination leaves the child open
-        if (c.error == 0) {
+        WindowOpenChild(child, k.flags, 10, 10, 0, 0, 0, {}, k.dialog, "Child", k.parent);
+        EXPECT_EQ(infoerror(1), k.error);
+        EXPECT_EQ(child > 0, k.opens) << child;
+        if (!k.opens) {
+            EXPECT_EQ(child, -1);
+            continue;
+        }
+        if (k.error == 0) {
             EXPECT_EQ(dialog_state.current_id, 701);
-            EXPECT_EQ(yydialogcombinedframe(dlg()), wtab.wWindow[1]);
-            EXPECT_EQ(os_get_parent(dlg()), wtab.hClient[1]);
+            EXPECT_EQ(yydialogcombinedframe(dlg()), wtab.wWindow[ix(child)]);
+            EXPECT_EQ(os_get_parent(dlg()), wtab.hClient[ix(child)]);
             OsRect dr, cr;
             os_get_window_rect(dlg(), dr);
-            os_get_client_rect(wtab.hClient[1], cr);
+            os_get_client_rect(wtab.hClient[ix(child)], cr);
             EXPECT_EQ(cr.width(), dr.width());
         }
-        WindowCloseChild(1);
+        WindowCloseChild(child);
         EXPECT_EQ(infoerror(1), 0);
-        if (c.error == 0) {
+        if (k.error == 0) {
             EXPECT_EQ(yydialogfind(701), -1);   // its dialog went with it
         }
-        while (dlgtab.nDialogs > 0) {
-            WDialogSelect(yydialogrecord(dlgtab.hDialogList[static_cast<std::size_t>(dlgtab.nDialogs)])->item[DlgId]);
+        for (std::int32_t id : {701, 1000}) {
+            if (yydialogfind(id) < 1) continue;
+            WDialogSelect(id);
             WDialogUnload();
         }
+        for (std::int32_t id = 1001; id < 1100; ++id)
+            if (yydialogfind(id) >= 1) {
+                WDialogSelect(id);
+                WDialogUnload();
+            }
     }
 }
 
