@@ -336,6 +336,7 @@ void yywindowsplit(std::int32_t& pane1, std::int32_t& pane2, std::int32_t flags,
     std::int32_t dialog = 0;
     for (std::int32_t s : {s1, s2}) {
         yyuncombinedialog(wtab.wWindow[ix(s)], dialog);
+        yyreleasemenus(s);
         if (wtab.wWindow[ix(s)]) os_destroy_window(wtab.wWindow[ix(s)]);
         yyclearslot(s);
     }
@@ -580,11 +581,12 @@ void yysplitclosepanes(std::int32_t slot, std::int32_t& dialog) {
 void yysplitundo(std::int32_t slot, std::int32_t& dialog) {
     if (!valid_slot(slot) || !yysplitrecord(wtab.wWindow[ix(slot)])) return;
     const OsHandle frame = wtab.wWindow[ix(slot)];
-    yysplitclosepanes(slot, dialog);
-    // The split window's own menu again on its top-level frame.
+    // The split window's own menu again on its top-level frame, before the
+    // panes' menus go.
     const OsHandle top = top_frame(frame);
     const std::int32_t ts = yygetwindowindex(top);
     const OsHandle own = wtab.hMenuRoot[ix(slot)] ? wtab.hMenuRoot[ix(slot)] : (valid_slot(ts) ? wtab.hMenuRoot[ix(ts)] : 0);
     if (top) os_set_menu(top, own);
-    if (valid_slot(slot) && wtab.hClient[ix(slot)]) os_invalidate_rect(wtab.hClient[ix(slot)], nullptr, true);
+    yysplitclosepanes(slot, dialog);
+    if (wtab.hClient[ix(slot)]) os_invalidate_rect(wtab.hClient[ix(slot)], nullptr, true);
 }
