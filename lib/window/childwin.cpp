@@ -371,8 +371,7 @@ void yyclosechild(std::int32_t& child, std::int32_t& dialog) {
 
 void windowclosechild(std::int32_t child) {
     std::int32_t c = child;
-    std::int32_t dialog = 0;
-    yyclosechild(c, dialog);
+    yyclosechild(c, dialog_state.current_id);
     if (c == -1) {
         yyerror(1003, "WindowCloseChild");
         return;

@@ -77,7 +77,8 @@ TEST_F(ChildDialogTest, StatusesBecomeErrors) {
         WindowCloseChild(child);
         EXPECT_EQ(infoerror(1), 0);
         if (k.error == 0) {
-            EXPECT_EQ(yydialogfind(701), -1);   // its dialog went with it
+            EXPECT_EQ(yydialogfind(701), -1);   // its dialog went with it, and is no longer current
+            EXPECT_EQ(dialog_state.current_id, 0);
         }
         for (std::int32_t id : {701, 1000}) {
             if (yydialogfind(id) < 1) continue;
