@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/os_config.h"
+#include "platform/os_dialog.h"
 #include "platform/os_window_p.h"
 
 namespace osw {
@@ -76,18 +77,18 @@ void scroll_click(OsWindow h, std::int32_t hit, OsPoint screen) {
     const int trough = length - 2 * arrow;
     std::int32_t code = -1;
     if (along < arrow) {
-        code = OS_SB_LINEUP;
+        code = SB_LINEUP;
     } else if (along >= length - arrow) {
-        code = OS_SB_LINEDOWN;
+        code = SB_LINEDOWN;
     } else {
         const auto [at, len] = thumb(r->scroll[static_cast<std::size_t>(bar)], trough);
-        if (along < arrow + at) code = OS_SB_PAGEUP;
-        else if (along >= arrow + at + len) code = OS_SB_PAGEDOWN;
+        if (along < arrow + at) code = SB_PAGEUP;
+        else if (along >= arrow + at + len) code = SB_PAGEDOWN;
     }
     if (code < 0) return;
     const std::uint32_t msg = bar == OS_SB_HORZ ? OSM_HSCROLL : OSM_VSCROLL;
     os_send_message(h, msg, static_cast<std::uintptr_t>(code), 0);
-    if (rec(h)) os_send_message(h, msg, OS_SB_ENDSCROLL, 0);
+    if (rec(h)) os_send_message(h, msg, SB_ENDSCROLL, 0);
 }
 
 void paint_scroll_bars(const WinRec& r, QPainter& p) {

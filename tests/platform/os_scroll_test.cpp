@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/os_dialog.h"
 #include "platform/os_window.h"
 #include "tests/support/quinda_test.h"
 
@@ -140,12 +141,12 @@ TEST_F(OsScrollTest, ClicksOnArrowsAndTroughs) {
         std::uint32_t msg;
         std::int32_t code;
     } cases[] = {
-        {c.x + 3, 2, OSM_VSCROLL, OS_SB_LINEUP},
-        {c.x + 3, c.y - 2, OSM_VSCROLL, OS_SB_LINEDOWN},
-        {c.x + 3, c.y - s - 3, OSM_VSCROLL, OS_SB_PAGEDOWN},
-        {s + 2, c.y + 3, OSM_HSCROLL, OS_SB_PAGEUP},
-        {c.x - s - 2, c.y + 3, OSM_HSCROLL, OS_SB_PAGEDOWN},
-        {2, c.y + 3, OSM_HSCROLL, OS_SB_LINEUP},
+        {c.x + 3, 2, OSM_VSCROLL, SB_LINEUP},
+        {c.x + 3, c.y - 2, OSM_VSCROLL, SB_LINEDOWN},
+        {c.x + 3, c.y - s - 3, OSM_VSCROLL, SB_PAGEDOWN},
+        {s + 2, c.y + 3, OSM_HSCROLL, SB_PAGEUP},
+        {c.x - s - 2, c.y + 3, OSM_HSCROLL, SB_PAGEDOWN},
+        {2, c.y + 3, OSM_HSCROLL, SB_LINEUP},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << k.x << "," << k.y);
@@ -156,7 +157,7 @@ TEST_F(OsScrollTest, ClicksOnArrowsAndTroughs) {
         ASSERT_EQ(g_seen.size(), 2u);
         EXPECT_EQ(g_seen[0].msg, k.msg);
         EXPECT_EQ(os_loword(g_seen[0].wp), k.code);
-        EXPECT_EQ(os_loword(g_seen[1].wp), OS_SB_ENDSCROLL);
+        EXPECT_EQ(os_loword(g_seen[1].wp), SB_ENDSCROLL);
     }
     // On the thumb nothing is sent.
     g_seen.clear();
