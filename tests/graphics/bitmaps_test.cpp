@@ -15,6 +15,7 @@
 #include "lib/graphics/lines.h"
 #include "lib/window/errors.h"
 #include "lib/window/rootwin.h"
+#include "lib/window/winclose.h"
 #include "platform/os_gdi.h"
 #include "platform/os_window.h"
 #include "tests/support/quinda_test.h"
@@ -433,6 +434,25 @@ TEST_F(Bitmaps, TheDrawingSurfaceDestroyedRotatedOrResized) {
         IGrSelect(1, 0);
         yybitmapdestroy(n - 1, status);
     }
+}
+
+// Closing the windows deletes every bitmap, the drawing surface too, and a
+// new root window draws on itself again.
+TEST_F(Bitmaps, ClosingTheWindowsDeletesThemAll) {
+    make({"rg"});
+    const int n = make({"b#"});
+    IGrSelect(2, n);
+    windowclose();
+    for (OsHandle h : wtab.hBitmap) EXPECT_EQ(h, 0);
+    EXPECT_EQ(wtab.hGraphicsBitmap, 0);
+    // No device context is left holding the surface.
+    EXPECT_EQ(os_dc_count(), 0);
+    windowopen2(7 | 0x80, CentredPosition, CentredPosition, W, H);
+    EXPECT_EQ(wtab.gDC, wtab.wDC);
+    EXPECT_EQ(gstate.DrawableType, 1);
+    std::int32_t m = 0;
+    yybitmapcreate(m, 2, 2, Red);
+    EXPECT_EQ(m, 1);
 }
 
 TEST_F(Bitmaps, ABitmapShownInAViewerIsKept) {
