@@ -68,6 +68,9 @@ extern std::array<std::int32_t, 256> ImagePalette;
 // Errors through the last error: 27 not a readable image, 1023 IRGB too
 // small, 2 read or format failures, 1044 PNG data that does not inflate.
 void IGrLoadImageData(std::string_view filename, std::span<std::int32_t> irgb);
+// Room for the compressed data of S bytes of PNG rows: IDAT data beyond it
+// is refused.
+std::int64_t png_data_bound(std::int64_t s);
 
 // ---------------------------------------------------------------- identification
 

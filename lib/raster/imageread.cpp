@@ -242,6 +242,16 @@ void read_pcx(std::int32_t handle, std::int64_t width, std::int64_t height, std:
 
 // ---------------------------------------------------------------- PNG
 
+}  // namespace
+
+std::int64_t png_data_bound(std::int64_t s) {
+    // The most zlib makes of S bytes at any setting (encoders at maximum
+    // compression exceed S + S / 1000 on noise), with the chunk's spare.
+    return std::max(s / 1000 + s + 22, s + (s + 7) / 8 + (s + 63) / 64 + 11 + 22);
+}
+
+namespace {
+
 void read_png(std::int32_t handle, std::int64_t width, std::int64_t height, std::span<std::int32_t> irgb) {
     const Picture p{irgb, width, height};
     ImageFileReader f(handle);
@@ -259,7 +269,7 @@ void read_png(std::int32_t handle, std::int64_t width, std::int64_t height, std:
     // The inflated rows are addressed with 32-bit lengths.
     if (s > INT32_MAX - 1) return yyerror(27, kName);
     std::vector<std::uint8_t> in;
-    if (!allocate(in, s / 1000 + s + 22)) return yyerror(2, kName);
+    if (!allocate(in, png_data_bound(s))) return yyerror(2, kName);
     std::int64_t total = 0;
     for (;;) {
         std::uint8_t c[8];
