@@ -262,4 +262,51 @@ TEST_F(ImageRead, FilesImageMagickWrites) {
     EXPECT_EQ(err, 0);
 }
 
+// Every prefix of a good file of each kind, and its header bytes set to
+// 0, 255 or with the top bit flipped, give an error or a partial array and
+// never a read or write outside the array (run under the sanitizers).
+TEST_F(ImageRead, DamagedFilesStayInside) {
+    std::string pal256;
+    for (int i = 0; i < 256; ++i) pal256 += bytes_of({0, 0, i, 0});
+    std::string pcx_pal = bytes_of({12}) + std::string(768, '\x11');
+    const std::string z = deflate(bytes_of({0, 1, 2, 3, 4, 5, 6, 4, 1, 1, 1, 2, 2, 2}));
+    const std::vector<std::string> good = {
+        bmp(2, 2, 24, 0, "", bytes_of({1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 1, 2, 3, 0, 0})),
+        bmp(4, 3, 8, 1, pal256, bytes_of({0, 0, 2, 9, 0, 2, 1, 1, 1, 5, 0, 3, 1, 2, 3, 0, 0, 1})),
+        bmp(6, 2, 4, 2, pal256.substr(0, 64), bytes_of({5, 0x1F, 0, 0, 0, 3, 0x12, 0x30, 0, 1})),
+        bmp(9, 2, 1, 0, pal256.substr(0, 8), bytes_of({0xFF, 0x80, 0, 0, 0x01, 0, 0, 0})),
+        pcx(5, 2, 8, 1, 6, bytes_of({1, 2, 3, 4, 5, 99, 0xC6, 9}) + pcx_pal),
+        pcx(10, 2, 1, 1, 2, bytes_of({0xC1, 0xA0, 0x40, 0xC3, 0xFF, 0xC1, 0xFE})),
+        pcx(3, 1, 8, 3, 4, bytes_of({0xCC, 1})),
+        pcx(9, 1, 1, 4, 2, std::string(8, '\x42')),
+        png(2, 2, 16, 2, chunk("IDAT", deflate(std::string(26, '\x03')))),
+        png(2, 2, 8, 2, chunk("IDAT", z.substr(0, 4)) + chunk("IDAT", z.substr(4))),
+        png(5, 1, 2, 3, chunk("PLTE", std::string(9, 'p')) + chunk("IDAT", deflate(bytes_of({4, 0x1B, 0x80})))),
+    };
+    const std::size_t size = 64;
+    std::vector<std::int32_t> px(size + 16);
+    const std::span<std::int32_t> inside(px.data(), size);
+    const std::string f = dir.file("damaged.img");
+    auto load = [&](const std::string& bytes) {
+        // A new file each time: rewriting one in place makes the file
+        // system write it out.
+        std::filesystem::remove(f);
+        write_file(f, bytes);
+        std::fill(px.begin(), px.end(), Keep);
+        IGrLoadImageData(f, inside);
+        std::array<std::int32_t, 6> info{};
+        igrfileinfo(f, info, 6);
+        for (std::size_t i = size; i < px.size(); ++i) ASSERT_EQ(px[i], Keep);
+    };
+    for (const std::string& g : good) {
+        for (std::size_t n = 0; n <= g.size(); ++n) load(g.substr(0, n));
+        for (std::size_t i = 0; i < std::min<std::size_t>(g.size(), 140); ++i)
+            for (int change : {0, 1, 2}) {
+                std::string d = g;
+                d[i] = static_cast<char>(change == 0 ? 0 : change == 1 ? 0xFF : d[i] ^ 0x80);
+                load(d);
+            }
+    }
+}
+
 }  // namespace
