@@ -131,6 +131,9 @@ void yyloadimage(std::int32_t source, std::int32_t target, std::int32_t x1, std:
                  std::int32_t y2, std::int32_t stretch, std::int32_t& err, std::int32_t& oserr, std::string_view path);
 void yysaveimage(std::int32_t source, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
                  std::int32_t& err, std::int32_t& oserr, std::string_view path);
+// The BMP file named by the module's path into the DIB block: 0, or 1 (cannot
+// open), 2 (read failure or no memory), 27 (not a BMP taken here).
+std::int32_t yyreaddib();
 // Bytes of the colour table after a bitmap header.
 std::int32_t yypalettesize(std::span<const std::uint8_t> header);
 // One PCX run from / to an open file; 2 on a failed read or short write.

@@ -171,7 +171,9 @@ TEST_F(ImageRead, SmallFilesOfEveryKind) {
         int err = 0;
         const std::vector<std::int32_t> px = our_pixels(f, c.w, c.h, &err, Keep);
         EXPECT_EQ(err, c.error) << c.what;
-        if (!c.pixels.empty()) EXPECT_EQ(px, c.pixels) << c.what;
+        if (!c.pixels.empty()) {
+            EXPECT_EQ(px, c.pixels) << c.what;
+        }
     }
 }
 
