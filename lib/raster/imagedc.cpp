@@ -28,6 +28,9 @@ std::string achFileName;
 int reader_status = 0;
 
 constexpr std::int64_t MaxDibBytes = std::int64_t{1} << 30;
+// Pictures of more pixels are not drawn (27): a damaged header must not
+// make the loader fill gigabytes before it finds the file short.
+constexpr std::int64_t MaxPicturePixels = std::int64_t{64} << 20;
 
 std::uint32_t le16(const std::uint8_t* p) { return p[0] | std::uint32_t{p[1]} << 8; }
 std::uint32_t le32(const std::uint8_t* p) { return le16(p) | le16(p + 2) << 16; }
@@ -84,7 +87,7 @@ std::int64_t stride_of(std::int64_t w, int bits) { return 4 * ((w * bits + 31) /
 // A DIB header for W x H at BITS with COLOURS table entries; the rows follow
 // the table.
 bool new_dib(std::int64_t w, std::int64_t h, int bits, std::int64_t colours, std::uint32_t colours_used) {
-    if (w <= 0 || h <= 0 || w > INT32_MAX || h > INT32_MAX) return false;
+    if (w <= 0 || h <= 0 || w > MaxPicturePixels / h) return false;
     const std::int64_t image = stride_of(w, bits) * h;
     if (!make_dib(40 + 4 * colours + image)) return false;
     std::uint8_t* d = dib_block.data();
@@ -153,7 +156,7 @@ std::int32_t load_pcx(std::string_view path, std::int32_t& oserr) {
     const int planes = h[65], b = planes * h[3];
     const std::int64_t w = std::int64_t{le16(h + 8)} - le16(h + 4) + 1, hgt = std::int64_t{le16(h + 10)} - le16(h + 6) + 1;
     const std::int64_t l = le16(h + 66);
-    if (w <= 0 || hgt <= 0 || l <= 0) return 27;
+    if (w <= 0 || hgt <= 0 || l <= 0 || std::max(w, l) > MaxPicturePixels / hgt) return 27;
     bool made = false;
     switch (b) {
         case 1: made = new_dib(w, hgt, 1, 2, 0); break;
@@ -224,17 +227,15 @@ std::int32_t load_png(std::string_view path, std::int32_t& oserr) {
     const int depth = h[24], type = h[25];
     if ((type != 2 && type != 3 && type != 6) || h[27] != 0 || h[28] != 0) return 27;
     if (type == 3 ? (depth != 1 && depth != 2 && depth != 4 && depth != 8) : (depth != 8 && depth != 16)) return 27;
-    if (w <= 0 || hgt <= 0 || w > INT32_MAX || hgt > INT32_MAX) return 27;
+    if (w <= 0 || hgt <= 0 || w > MaxPicturePixels / hgt) return 27;
     const std::int64_t k = type == 3 ? 1 : (type == 2 ? 3 : 4) * (depth / 8);
     const std::int64_t r = type == 3 ? (w * depth + 7) / 8 + 1 : k * w + 1;
     const std::int64_t s = r * hgt;
     if (s > INT32_MAX - 1) return 27;
+    // The compressed data grow with the chunks that bring them, within the
+    // bound of the picture.
     std::vector<std::uint8_t> in, out;
-    try {
-        in.assign(static_cast<std::size_t>(png_data_bound(s)), 0);
-    } catch (const std::bad_alloc&) {
-        return 2;
-    }
+    const std::int64_t bound = png_data_bound(s);
     std::array<std::uint8_t, 768> plte{};
     std::int64_t total = 0;
     for (;;) {
@@ -243,7 +244,12 @@ std::int32_t load_png(std::string_view path, std::int32_t& oserr) {
         const std::int64_t length = static_cast<std::uint32_t>(yypngc2i(c));
         if (yypngcmp(c + 4, "IEND")) break;
         if (yypngcmp(c + 4, "IDAT")) {
-            if (total + length > static_cast<std::int64_t>(in.size())) return 2;
+            if (total + length > bound) return 2;
+            try {
+                in.resize(static_cast<std::size_t>(total + length));
+            } catch (const std::bad_alloc&) {
+                return 2;
+            }
             if (!f.read(in.data() + total, length)) return 2;
             total += length;
             if (!f.seek(4, 1)) return 2;

@@ -218,6 +218,13 @@ TEST_F(ImageOnWindow, RefusedFiles) {
         const Result r = load(c.source, file("x.img", c.bytes), 0, 0, 10, 10, 1);
         EXPECT_EQ(r.err, c.err) << c.what;
     }
+    // The printer and the metafile have no device context here; other
+    // targets name none.
+    for (std::int32_t target : {10, 11, 5}) {
+        Result r;
+        yyloadimage(1, target, 0, 0, 10, 10, 1, r.err, r.oserr, file("t.bmp", bmp24()));
+        EXPECT_EQ(r.err, 1066) << target;
+    }
     const Result missing = load(1, dir.file("none.bmp"), 0, 0, 10, 10, 1);
     EXPECT_EQ(missing.err, 1);
     EXPECT_NE(missing.oserr, 0);
@@ -264,6 +271,32 @@ TEST_F(ImageOnWindow, Companions) {
     EXPECT_EQ(std::pair(v, n), std::pair(std::uint8_t{7}, std::uint8_t{63}));
     EXPECT_EQ(yyencget(v, n, handle), 2);
     yyclos(handle);
+}
+
+// Every prefix of each kind of file, and its header bytes changed, draw
+// something or answer an error, never reaching outside the file's bytes or
+// the window (run under the sanitizers).
+TEST_F(ImageOnWindow, DamagedFilesDrawOrFail) {
+    std::string rle = "BM" + le(0, 4) + le(0, 4) + le(54 + 8, 4) + le(40, 4) + le(6, 4) + le(2, 4) + le(1, 2) + le(8, 2) +
+                      le(1, 4) + le(12, 4) + le(0, 4) + le(0, 4) + le(2, 4) + le(0, 4) + bytes_of({0, 0, 255, 0, 9, 9, 9, 0}) +
+                      bytes_of({9, 1, 0, 2, 3, 1, 0, 3, 1, 0, 1, 0, 0, 1});
+    const std::vector<std::pair<std::int32_t, std::string>> good = {{1, bmp24()}, {1, rle}, {2, pcx24()}, {15, png24()}};
+    const std::string f = dir.file("damaged.img");
+    for (const auto& [source, bytes] : good) {
+        auto draw = [&](const std::string& b) {
+            std::filesystem::remove(f);
+            write_file(f, b);
+            load(source, f, 2, 2, 30, 20, 1);
+            load(source, f, 50, 30, 0, 0, 0);
+        };
+        for (std::size_t n = 0; n <= bytes.size(); n += bytes.size() > 200 ? 7 : 1) draw(bytes.substr(0, n));
+        for (std::size_t i = 0; i < std::min<std::size_t>(bytes.size(), 140); ++i)
+            for (int change : {0, 1}) {
+                std::string d = bytes;
+                d[i] = static_cast<char>(change == 0 ? 0xFF : d[i] ^ 0x80);
+                draw(d);
+            }
+    }
 }
 
 }  // namespace
