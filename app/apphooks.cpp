@@ -1,5 +1,7 @@
 #include "app/apphooks.h"
 
+#include "lib/dialog/dialog.h"
+#include "lib/window/fetch.h"
 #include "lib/window/text.h"
 
 DialogHooks dialog_hooks;
@@ -28,6 +30,7 @@ std::string* stand_in_field(int field, bool create) {
 
 void app_dialog_load(int dialog) {
     if (dialog_hooks.load) return dialog_hooks.load(dialog);
+    WDialogLoad(dialog);
     // Loading a dialog that is already loaded only selects it.
     if (dialog_stand_in.loaded != dialog) {
         dialog_stand_in.loaded = dialog;
@@ -41,7 +44,8 @@ void app_dialog_load(int dialog) {
 }
 
 void app_dialog_show(int x, int y, int focus, int mode) {
-    if (dialog_hooks.show) dialog_hooks.show(x, y, focus, mode);
+    if (dialog_hooks.show) return dialog_hooks.show(x, y, focus, mode);
+    WDialogShow(x, y, focus, mode);
 }
 
 void app_dialog_put_string(int field, std::string_view text) {
@@ -87,6 +91,11 @@ void app_dialog_put_progress(int field, int value) {
 
 void app_dialog_unload(int dialog) {
     if (dialog_hooks.unload) return dialog_hooks.unload(dialog);
+    // The main loop unloads its dialogs after every message, loaded or not.
+    if (yydialogfind(dialog) > 0) {
+        WDialogSelect(dialog);
+        WDialogUnload();
+    }
     if (dialog_stand_in.loaded == dialog) {
         dialog_stand_in.loaded = 0;
         dialog_stand_in.fields.clear();
@@ -96,18 +105,41 @@ void app_dialog_unload(int dialog) {
     }
 }
 
+namespace {
+
+// The id of a push button of the current dialog, -1 for any other message.
+int button_of(std::int32_t type, const WindowMessage& m) {
+    return type == MsgPushButton && m.WIN == dialog_state.current_id ? m.VALUE1 : -1;
+}
+
+}  // namespace
+
 int app_wait_message() {
     if (dialog_hooks.wait) return dialog_hooks.wait();
     if (dialog_stand_in.next_button < dialog_stand_in.buttons.size())
         return dialog_stand_in.buttons[dialog_stand_in.next_button++];
-    return 2;
+    // Only a push button of the dialog on the screen answers: a click in the
+    // map or a key that happens to carry the same number is passed over.
+    for (;;) {
+        // Without a dialog there is nothing that could answer: as Cancel.
+        if (!yycurrentdialog()) return 2;
+        std::int32_t type = 0;
+        WindowMessage m;
+        wmessage(type, m);
+        const int id = button_of(type, m);
+        if (id >= 0) return id;
+    }
 }
 
 int app_peek_message() {
     if (dialog_hooks.peek) return dialog_hooks.peek();
     if (dialog_stand_in.next_button < dialog_stand_in.buttons.size())
         return dialog_stand_in.buttons[dialog_stand_in.next_button++];
-    return 1;
+    if (!yycurrentdialog()) return 1;
+    std::int32_t type = 0;
+    WindowMessage m;
+    wmessagepeek(type, m);
+    return button_of(type, m);
 }
 
 void app_dialog_put_checkbox(int field, int state) {

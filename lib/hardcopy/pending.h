@@ -1,13 +1,16 @@
 #pragma once
-// Routines the options entry and the image print options call that belong
-// to work not built yet: the dialog manager's result word, snapshot and
-// locale units, the page set-up dialog, the hardcopy set-up dialogs and the
-// printer query. Until their owners land, each entry answers as a system
-// without them would: every dialog is cancelled (result 0) and there is no
-// printer. The work that builds a routine removes its entry here and the
-// callers call it directly.
+// Routines the options entry and the image print options call: the dialog
+// manager's result word and snapshots (test seams, set to the dialog
+// manager's own), and work not built yet: locale units, the page set-up
+// dialog, the hardcopy set-up dialogs, the printer query and image reading.
+// Until their owners land, each of those answers as a system without them
+// would: every dialog is cancelled (result 0), there is no printer and no
+// image file can be read. The work that builds a routine removes its entry
+// here and the callers call it directly.
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 struct HardcopyOptionTable;
 
@@ -39,6 +42,12 @@ struct HardcopyPending {
                       std::int32_t& height, std::int32_t& x_offset, std::int32_t& y_offset,
                       std::int32_t& orientation, std::int32_t& copies, std::int32_t& colours,
                       std::int32_t& os_error);
+    // The image reader of the raster imaging work: the pixels of image
+    // file NAME as packed colours, top row first, into PIXELS (never more
+    // than it holds); failures set the library's last error. Empty until
+    // that work fills it: the PostScript driver's image operation then
+    // embeds nothing.
+    void (*IGrLoadImageData)(std::string_view name, std::span<std::int32_t> pixels);
 };
 
 extern HardcopyPending hardcopy_pending;

@@ -9,6 +9,7 @@
 #include "app/apphooks.h"
 #include "app/legend.h"
 #include "app/mainstate.h"
+#include "lib/dialog/dialog.h"
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/screen.h"
@@ -26,6 +27,7 @@
 
 void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
+    reset_dialog_state();
     reset_window_state();
     reset_wintext_state();
     reset_graphics_state();
