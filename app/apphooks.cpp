@@ -175,18 +175,6 @@ bool app_selfile(std::string_view extension, std::string_view title, std::string
     return false;
 }
 
-void app_select_file(std::string_view filter, int flags, std::string& name, std::string_view title) {
-    if (view_hooks.select_file) view_hooks.select_file(filter, flags, name, title);
-}
-
-int app_open_child(int flags, std::string_view title) {
-    return view_hooks.open_child ? view_hooks.open_child(flags, title) : -1;
-}
-
-void app_close_child(int slot) {
-    if (view_hooks.close_child) view_hooks.close_child(slot);
-}
-
 void reset_app_hooks() {
     dialog_hooks = DialogHooks{};
     view_hooks = ViewHooks{};

@@ -41,13 +41,6 @@ struct ViewHooks {
     // File selection: extension, title; the chosen name into name (80
     // characters). False when nothing was chosen.
     bool (*selfile)(std::string_view extension, std::string_view title, std::string& name) = nullptr;
-    // The file dialog: filter ("description|pattern|"), flags, the name
-    // (80 characters, blank when nothing was chosen) and the title.
-    void (*select_file)(std::string_view filter, int flags, std::string& name, std::string_view title) = nullptr;
-    // A child window of the root window (flags, title): its slot, -1 when
-    // none could be opened; and closing it again.
-    int (*open_child)(int flags, std::string_view title) = nullptr;
-    void (*close_child)(int slot) = nullptr;
 };
 
 extern DialogHooks dialog_hooks;
@@ -96,9 +89,6 @@ void app_dialog_field_state(int field, int state);
 void app_select_colour(int& colour);
 
 bool app_selfile(std::string_view extension, std::string_view title, std::string& name);
-int app_open_child(int flags, std::string_view title);
-void app_close_child(int slot);
-void app_select_file(std::string_view filter, int flags, std::string& name, std::string_view title);
 
 // Hooks and stand-ins back to their start. Used by tests.
 void reset_app_hooks();

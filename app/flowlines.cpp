@@ -13,6 +13,7 @@
 #include "app/mainstate.h"
 #include "app/onemoment.h"
 #include "app/records.h"
+#include "lib/dialog/commondlg.h"
 #include "lib/window/text.h"
 
 FlowlineState flowline_state;
@@ -234,7 +235,7 @@ void cmd_flowlines() {
             if (app_selfile("#??", "Read FEM flowline file", st.flowfile)) app_dialog_put_string(1109, st.flowfile);
         } else if (v == 1054) {
             txt_set(st.flowmap, "");
-            app_select_file("*.bln;*.dxf|*.bln;*.dxf|", m.selflags, st.flowmap, "Write map file");
+            WSelectFile("*.bln;*.dxf|*.bln;*.dxf|", m.selflags, st.flowmap, "Write map file");
             app_dialog_put_string(1110, st.flowmap);
         }
     }

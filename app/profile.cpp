@@ -20,6 +20,7 @@
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/lines.h"
 #include "lib/pgraph/pgraph.h"
+#include "lib/window/childwin.h"
 #include "lib/window/errorbox.h"
 #include "lib/window/fetch.h"
 #include "lib/window/text.h"
@@ -287,8 +288,16 @@ void draw_profile(float x0, float ylo, float xhi, float yhi, int n,
 void plprof(int& slot, int& open, float x0, float ylo, float xhi, float yhi, int n,
             const Arr2<float, MaxProfilePoints, NumGridOptions, 1, 0>& values, std::string_view title) {
     if (open == 0) {
-        const int s = app_open_child(ChildFlags, title);
-        if (s < 0) return;
+        // Place and size are the library's choice.
+        WindowOpenRecord rec;
+        rec.flags = ChildFlags;
+        rec.x = rec.y = -1;
+        rec.width = rec.height = 0;
+        rec.menu = 0;
+        rec.title = txt_fixed(title, TextLength);
+        std::int32_t s = -1;
+        WindowOpenChild(rec, s);
+        if (s < 1) return;   // no child could be opened: nothing to draw into
         slot = s;
         open = 1;
     }
@@ -419,7 +428,7 @@ bool close_profile_window() {
     MainState& m = mainstate;
     if (m.profwin != 1) return false;
     m.profwin = 0;
-    app_close_child(m.profslot);
+    WindowCloseChild(m.profslot);
     wmessageenable(MsgMouseMove, 0);
     windowselect(0);
     redraw_view();

@@ -12,6 +12,7 @@
 #include "app/mainstate.h"
 #include "app/records.h"
 #include "lib/window/text.h"
+#include "platform/os_commondlg.h"
 #include "tests/app/app_test.h"
 
 namespace {
@@ -177,24 +178,35 @@ TEST_F(FlowlineTest, BadInputLeavesNoMapFile) {
 TEST_F(FlowlineTest, CommandWritesDxfThatAReaderAccepts) {
     write_flow({fl("ma", 1, 1), fl("da", 20, 2), fl("pm", 30, 3), fl("da", 40, 4), fl("da", 50, 50)});
     flowline_state.flowfile = txt_fixed("flow.txt", TextLength);
-    view_hooks.select_file = [](std::string_view filter, int flags, std::string& name, std::string_view title) {
-        EXPECT_EQ(filter, "*.bln;*.dxf|*.bln;*.dxf|");
-        EXPECT_EQ(flags, 10);
-        EXPECT_EQ(title, "Write map file");
-        EXPECT_TRUE(txt_blank(name));
-        txt_set(name, "flow.dxf");
-    };
+    // The open dialog with flags 10 offers to create a missing file; an old
+    // map file is chosen here.
+    write_flow({"old"});
+    std::filesystem::copy_file("flow.txt", "flow.dxf");
+    write_flow({fl("ma", 1, 1), fl("da", 20, 2), fl("pm", 30, 3), fl("da", 40, 4), fl("da", 50, 50)});
+    std::vector<OsCommonDialogRequest> asked;
+    os_common_dialog_set_responder([&](const OsCommonDialogRequest& rq) {
+        asked.push_back(rq);
+        OsCommonDialogAnswer a;
+        a.ok = true;
+        a.files = {dir.path().string() + "/flow.dxf"};
+        return a;
+    });
     flowline_state.flowmap = txt_fixed("old.dxf", TextLength);
     dialog_stand_in.buttons = {1054, 1003};
     dialog_stand_in.radio = 0;
     flowline_state.flowfmt = 2;
     flowline_state.flowmode = 1;
     cmd_flowlines();
+    os_common_dialog_set_responder({});
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].title, "Write map file");
+    EXPECT_TRUE(asked[0].name.empty()) << asked[0].name;
     ASSERT_TRUE(errors().empty()) << errors()[0];
     EXPECT_EQ(flowline_state.flowfmt, 2);
     EXPECT_EQ(mainstate.showmaps, 1);
     EXPECT_EQ(txt_trim(map_bln.mapfile(4)), dir.path().string() + "/zeltramo.bln");
     EXPECT_EQ(block_counts("zeltramo.bln"), (std::vector<int>{2, 5, 2}));
+    EXPECT_EQ(txt_trim(flowline_state.flowmap), dir.path().string() + "/flow.dxf");
     ASSERT_TRUE(std::filesystem::exists("flow.dxf"));
     if (run_command("/usr/bin/python3 -c 'import ezdxf' 2>&1; echo rc=$?").find("rc=0") == std::string::npos)
         GTEST_SKIP() << "python3-ezdxf is not installed";

@@ -214,10 +214,8 @@ namespace {
 
 std::vector<int> exits;
 void record_exit(std::string_view, int code) { exits.push_back(code); }
-std::vector<int> closed;
 
-// The program's root window; the profile window is the root window itself
-// until child windows can be opened.
+// The program's root window, and the profile window as its child.
 class ProfileCommandTest : public AppTest {
 protected:
     TempDir dir{true};
@@ -225,7 +223,6 @@ protected:
     void SetUp() override {
         AppTest::SetUp();
         exits.clear();
-        closed.clear();
         exit_program_hook = record_exit;
         os_message_box_set_responder([this](const OsMessageBoxRequest& r) {
             boxes.push_back(r);
@@ -237,12 +234,6 @@ protected:
         dat5.opton(1) = 'j';
         mainstate.loaded = 1;
         dat9 = Dat9{-10, -50, 110, 50};
-        view_hooks.open_child = [](int flags, std::string_view title) {
-            EXPECT_EQ(flags, 23);
-            EXPECT_EQ(title, "profile");
-            return 0;
-        };
-        view_hooks.close_child = [](int slot) { closed.push_back(slot); };
     }
     void TearDown() override {
         exit_program_hook = iosexitprogram;
@@ -340,10 +331,18 @@ TEST_F(ProfileCommandTest, CloseRequestClosesTheProfileWindowFirst) {
     EXPECT_EQ(mainstate.profwin, 0) << "no window is opened by a redraw";
     plprof(mainstate.profslot, mainstate.profwin, 0, dat30.pmin, dat30.plen, dat30.pmax, 100, dat30.prof, "profile");
     EXPECT_EQ(mainstate.profwin, 1);
+    const int slot = mainstate.profslot;
+    ASSERT_GE(slot, 1);
+    EXPECT_NE(wtab.wWindow[static_cast<std::size_t>(slot)], 0);
+    EXPECT_EQ(os_get_window_text(wtab.wWindow[static_cast<std::size_t>(slot)]), "profile");
+    // Redraws draw into the open window and leave the root window current.
+    run_command(7);
+    EXPECT_EQ(mainstate.profslot, slot);
+    EXPECT_EQ(quinda.current_slot, 0);
     WindowMessage m{};
     handle_message(MsgClose, m);
     EXPECT_EQ(mainstate.profwin, 0);
-    EXPECT_EQ(closed, std::vector<int>{0});
+    EXPECT_EQ(wtab.wWindow[static_cast<std::size_t>(slot)], 0);
     EXPECT_TRUE(exits.empty());
     handle_message(MsgClose, m);
     EXPECT_EQ(exits, std::vector<int>{0});
@@ -368,9 +367,11 @@ TEST_F(ProfileCommandTest, PictureOfAProfile) {
     std::string name = txt_fixed("p.res", TextLength);
     ASSERT_TRUE(calcprof(400, name));
     igrcolourmodel(24);
-    draw_profile(0, dat30.pmin, dat30.plen, dat30.pmax, 400, dat30.prof);
+    mainstate.nprofpts = 400;
+    plprof(mainstate.profslot, mainstate.profwin, 0, dat30.pmin, dat30.plen, dat30.pmax, 400, dat30.prof, "profile");
+    ASSERT_EQ(mainstate.profwin, 1);
     const char* keep = std::getenv("QUINDA_WRITE_PICTURES");
     const std::string png = (keep ? std::string(keep) : dir.path().string()) + "/profile.png";
-    ASSERT_TRUE(os_grab_window_png(wtab.wWindow[0], png));
+    ASSERT_TRUE(os_grab_window_png(wtab.wWindow[static_cast<std::size_t>(mainstate.profslot)], png));
     EXPECT_FALSE(read_file(png).empty());
 }
