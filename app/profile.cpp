@@ -160,13 +160,18 @@ bool compute(int n, std::string& name, bool indexed) {
         const float x = xs[static_cast<std::size_t>(i - 1)], y = ys[static_cast<std::size_t>(i - 1)];
         const float dx = p.px1 - x, dy = p.py1 - y;
         const float d = std::sqrt(dx * dx + dy * dy);
+        // Each value starts right after the last non-blank character of
+        // the text so far.
         std::string values;
+        std::size_t used = 0;
         for (int k = 0; k < NumGridOptions; ++k) {
             if (dat5.opton(k) != 'j') continue;
-            values.resize(txt_len(values));
+            values.resize(used);
             values += edit_g(p.prof(i, k), 15, 4);
+            const std::size_t last = values.find_last_not_of(' ');
+            used = last == std::string::npos ? 0 : last + 1;
         }
-        values.resize(txt_len(values));
+        values.resize(used);
         res.line(edit_f(x, 12, 2) + edit_f(y, 12, 2) + edit_f(d, 12, 2) + values);
     }
     leakage.iopt = NumGridOptions;
