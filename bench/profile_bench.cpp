@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/appdata.h"
+#include "bench/bench_start.h"
 #include "app/intersect.h"
 #include "app/nodal.h"
 #include "app/profile.h"
@@ -93,11 +94,7 @@ BENCHMARK(BM_DiagonalProfile5000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_River2000Segments)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    os_app_start(argc, argv);
-    os_config_set(os_config_test_profile());
-    winitialise(" ");
-    app_data_startup_defaults();
+    bench_start_offscreen(argc, argv);
     WindowOpen(DefaultWindowFlags, 0, 0, 1024, 768, 0, {}, 0, "profiles");
     igrcolourmodel(24);
     benchmark::Initialize(&argc, argv);
