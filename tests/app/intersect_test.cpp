@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "app/apphooks.h"
+#include "app/femread.h"
+#include "app/flowlines.h"
 #include "app/mainprog.h"
 #include "app/mainstate.h"
 #include "app/maplayers.h"
@@ -261,13 +263,7 @@ TEST_F(IntersectTest, CommandMakesTheEchoMapLayer4) {
     write_file("river.att", constant_attributes({1}));
     intersect_state.riverfile = txt_fixed("river.ung", TextLength);
     intersect_state.attrfile = txt_fixed("river.att", TextLength);
-    view_hooks.selfile = [](std::string_view, std::string_view title, std::string& name) {
-        const std::string t(title);
-        txt_set(name, t.find("waterlevel") != std::string::npos ? "wl.par"
-                      : t.find("bottom") != std::string::npos   ? "bl.par"
-                                                                : "rs.par");
-        return true;
-    };
+    view_hooks.selfile = choose_river_result;
     dialog_stand_in.buttons = {1054, 1055, 1056, 7, 1};
     cmd_intersect();
     EXPECT_TRUE(errors().empty()) << errors()[0];
@@ -290,4 +286,20 @@ TEST_F(IntersectTest, CommandMakesTheEchoMapLayer4) {
     std::filesystem::remove("wl.par");
     cmd_intersect();
     EXPECT_FALSE(std::filesystem::exists("wl.par"));
+}
+
+TEST_F(IntersectTest, SampleRiversOverTheSampleModel) {
+    const std::string samples = std::string(QUINDA_SOURCE_DIR) + "/samples/";
+    ASSERT_EQ(leesfem(samples + "demo.fem"), FemLoaded);
+    float total = 0;
+    nodal_area(0, 0, total);
+    ASSERT_TRUE(snijden(samples + "demo.ung", "wl.par", "bl.par", "rs.par", samples + "demo.att", 2));
+    EXPECT_TRUE(errors().empty()) << errors()[0];
+    int hit = 0;
+    for (int i = 1; i <= dat4.nnode; ++i) hit += river_work.sumw(i) > 0;
+    EXPECT_GT(hit, 20);
+    EXPECT_EQ(file_lines("rs.par").size(), static_cast<std::size_t>(dat4.nnode));
+    // The flowlines of the samples convert too.
+    ASSERT_TRUE(flow2bln(samples + "demo.flw", "flow.bln", 0));
+    EXPECT_FALSE(read_file("flow.bln").empty());
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/appdata.h"
+#include "app/femread.h"
 #include "app/mainprog.h"
 #include "app/mainstate.h"
 #include "lib/graphics/areas.h"
@@ -226,4 +227,12 @@ TEST_F(NodalCommandTest, ToggleAndNearestNodeReadout) {
     run_command(40037);
     EXPECT_EQ(mainstate.shownodal, 0);
     EXPECT_FALSE(checked(40037));
+}
+
+TEST_F(NodalAreaTest, SampleModelAreasSumToItsArea) {
+    ASSERT_EQ(leesfem(std::string(QUINDA_SOURCE_DIR) + "/samples/demo.fem"), FemLoaded);
+    float total = 0;
+    nodal_area(0, 0, total);
+    EXPECT_NEAR(total / element_area_sum(), 1.0, 1e-5);
+    for (int i = 1; i <= dat4.nnode; ++i) EXPECT_GT(dat40.nodarea(i), 0.0f) << i;
 }

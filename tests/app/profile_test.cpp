@@ -11,6 +11,7 @@
 
 #include "app/apphooks.h"
 #include "app/femread.h"
+#include "app/intersect.h"
 #include "app/mainprog.h"
 #include "app/mainstate.h"
 #include "app/records.h"
@@ -373,5 +374,24 @@ TEST_F(ProfileCommandTest, PictureOfAProfile) {
     const char* keep = std::getenv("QUINDA_WRITE_PICTURES");
     const std::string png = (keep ? std::string(keep) : dir.path().string()) + "/profile.png";
     ASSERT_TRUE(os_grab_window_png(wtab.wWindow[static_cast<std::size_t>(mainstate.profslot)], png));
+    EXPECT_FALSE(read_file(png).empty());
+}
+
+TEST_F(ProfileCommandTest, PictureOfNodalAreasAndRivers) {
+    const std::string samples = std::string(QUINDA_SOURCE_DIR) + "/samples/";
+    ASSERT_EQ(leesfem(samples + "demo.fem"), FemLoaded);
+    intersect_state.riverfile = txt_fixed(samples + "demo.ung", TextLength);
+    intersect_state.attrfile = txt_fixed(samples + "demo.att", TextLength);
+    dat9 = Dat9{dat11.extr(3), dat11.extr(4), dat11.extr(1), dat11.extr(2)};
+    view_hooks.selfile = choose_river_result;
+    dialog_stand_in.buttons = {1054, 1055, 1056, 1};
+    cmd_intersect();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    map_bln.mapwidth(4) = 2;
+    map_bln.mapcol(4) = wrgb(0, 0, 200);
+    redraw_view();
+    const char* keep = std::getenv("QUINDA_WRITE_PICTURES");
+    const std::string png = (keep ? std::string(keep) : dir.path().string()) + "/nodal-areas.png";
+    ASSERT_TRUE(os_grab_window_png(wtab.wWindow[0], png));
     EXPECT_FALSE(read_file(png).empty());
 }

@@ -5,6 +5,7 @@
 
 #include "app/appdata.h"
 #include "bench/bench_model.h"
+#include "lib/window/text.h"
 
 void small_mesh(const std::vector<MeshPoint>& nodes, const std::vector<std::array<int, 3>>& elements) {
     ++mesh_generation;
@@ -55,4 +56,12 @@ double element_area_sum() {
                                (static_cast<double>(dat4.xnode(c)) - dat4.xnode(a)) * (static_cast<double>(dat4.ynode(b)) - dat4.ynode(a)));
     }
     return sum;
+}
+
+bool choose_river_result(std::string_view, std::string_view title, std::string& name) {
+    const std::string t(title);
+    txt_set(name, t.find("waterlevel") != std::string::npos ? "wl.par"
+                  : t.find("bottom") != std::string::npos   ? "bl.par"
+                                                            : "rs.par");
+    return true;
 }

@@ -1,7 +1,10 @@
 #pragma once
 // Small meshes for the nodal-area, intersection and profile tests, stored
-// as the model reader leaves them (neighbour lists included).
+// as the model reader leaves them (neighbour lists included), and what the
+// Intersect dialog's file choices answer there.
 #include <array>
+#include <string>
+#include <string_view>
 #include <vector>
 
 struct MeshPoint {
@@ -18,3 +21,7 @@ void lattice_mesh(int nx, int ny, float s, float jitter, int cut_i = 1 << 20, in
 
 // The summed areas of the elements.
 double element_area_sum();
+
+// A file choice for the Intersect dialog's Browse buttons: "wl.par",
+// "bl.par" or "rs.par" by the title.
+bool choose_river_result(std::string_view extension, std::string_view title, std::string& name);
