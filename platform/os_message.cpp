@@ -511,6 +511,7 @@ void OsWidget::mouse(QMouseEvent* e, int kind) {
         drag_step(kind, screen);
         return;
     }
+    if (scroll_thumb_step(kind, screen)) return;
     OsWindow target = h_;
     std::int32_t hit = static_cast<std::int32_t>(os_send_message(h_, OSM_NCHITTEST, 0, os_make_lparam(screen.x, screen.y)));
     if (!rec(h_)) return;

@@ -35,6 +35,33 @@ std::pair<int, int> thumb(const ScrollBar& b, int trough) {
     return {at, thumb_len};
 }
 
+// The thumb being dragged: its window and bar, where along the bar the drag
+// began, the position then and the position it shows now.
+struct ThumbDrag {
+    OsWindow h = 0;
+    int bar = 0;
+    int start = 0;
+    std::int32_t start_pos = 0, pos = 0;
+};
+ThumbDrag& thumb_drag() {
+    static ThumbDrag d;
+    return d;
+}
+
+// Where a screen point lies along a bar, from the start of its client edge,
+// and the bar's length.
+std::pair<int, int> along_bar(const WinRec& r, int bar, OsPoint screen) {
+    const OsPoint origin = client_origin_on_screen(r);
+    const OsPoint cs = client_size(r);
+    return bar == OS_SB_HORZ ? std::pair{screen.x - origin.x, cs.x} : std::pair{screen.y - origin.y, cs.y};
+}
+
+std::uint32_t bar_message(int bar) { return bar == OS_SB_HORZ ? OSM_HSCROLL : OSM_VSCROLL; }
+
+std::uintptr_t code_at(std::int32_t code, std::int32_t pos) {
+    return static_cast<std::uintptr_t>(code) | (static_cast<std::uintptr_t>(pos & 0xFFFF) << 16);
+}
+
 void clamp(ScrollBar& b) {
     if (b.max < b.min) b.max = b.min;
     const std::int64_t range = std::int64_t{b.max} - b.min + 1;
@@ -68,27 +95,65 @@ void scroll_click(OsWindow h, std::int32_t hit, OsPoint screen) {
     if (!r) return;
     const int bar = hit == OS_HTHSCROLL ? OS_SB_HORZ : OS_SB_VERT;
     if (!scroll_bar_shown(*r, bar)) return;
-    // The click along the bar, from its start.
-    const OsPoint origin = client_origin_on_screen(*r);
-    const OsPoint cs = client_size(*r);
-    const int along = bar == OS_SB_HORZ ? screen.x - origin.x : screen.y - origin.y;
-    const int length = bar == OS_SB_HORZ ? cs.x : cs.y;
+    const auto [along, length] = along_bar(*r, bar, screen);
     const int arrow = std::min(bar_size(), length / 2);
     const int trough = length - 2 * arrow;
+    const ScrollBar& b = r->scroll[static_cast<std::size_t>(bar)];
     std::int32_t code = -1;
     if (along < arrow) {
         code = SB_LINEUP;
     } else if (along >= length - arrow) {
         code = SB_LINEDOWN;
     } else {
-        const auto [at, len] = thumb(r->scroll[static_cast<std::size_t>(bar)], trough);
-        if (along < arrow + at) code = SB_PAGEUP;
-        else if (along >= arrow + at + len) code = SB_PAGEDOWN;
+        const auto [at, len] = thumb(b, trough);
+        if (along < arrow + at) {
+            code = SB_PAGEUP;
+        } else if (along >= arrow + at + len) {
+            code = SB_PAGEDOWN;
+        } else {
+            // On the thumb: it follows the mouse until the button is let go.
+            thumb_drag() = {h, bar, along, b.pos, b.pos};
+            os_set_capture(h);
+            return;
+        }
     }
-    if (code < 0) return;
-    const std::uint32_t msg = bar == OS_SB_HORZ ? OSM_HSCROLL : OSM_VSCROLL;
-    os_send_message(h, msg, static_cast<std::uintptr_t>(code), 0);
-    if (rec(h)) os_send_message(h, msg, SB_ENDSCROLL, 0);
+    os_send_message(h, bar_message(bar), static_cast<std::uintptr_t>(code), 0);
+    if (rec(h)) os_send_message(h, bar_message(bar), SB_ENDSCROLL, 0);
+}
+
+bool scroll_thumb_step(int kind, OsPoint screen) {
+    ThumbDrag& d = thumb_drag();
+    if (!d.h) return false;
+    WinRec* r = rec(d.h);
+    if (!r || kind == OS_MOUSE_PRESS || kind == OS_MOUSE_DOUBLE) {
+        if (r && os_get_capture() == d.h) os_release_capture();
+        d.h = 0;
+        return r != nullptr;
+    }
+    const OsWindow h = d.h;
+    const int bar = d.bar;
+    if (kind == OS_MOUSE_RELEASE) {
+        d.h = 0;
+        os_release_capture();
+        os_send_message(h, bar_message(bar), code_at(SB_THUMBPOSITION, d.pos), 0);
+        if (rec(h)) os_send_message(h, bar_message(bar), SB_ENDSCROLL, 0);
+        return true;
+    }
+    // The thumb moves with the mouse over the trough; the position moves
+    // the same share of its travel.
+    const ScrollBar& b = r->scroll[static_cast<std::size_t>(bar)];
+    const auto [along, length] = along_bar(*r, bar, screen);
+    const int trough = length - 2 * std::min(bar_size(), length / 2);
+    const int room = trough - thumb(b, trough).second;
+    const std::int64_t travel = std::int64_t{b.max} - b.min + 1 - std::max(b.page, 1);
+    const std::int64_t moved = room > 0 ? std::int64_t{along - d.start} * travel / room : 0;
+    const std::int64_t last = std::int64_t{b.max} - std::max(b.page - 1, 0);
+    const auto pos = static_cast<std::int32_t>(std::clamp<std::int64_t>(d.start_pos + moved, b.min, std::max<std::int64_t>(last, b.min)));
+    if (pos != d.pos) {
+        d.pos = pos;
+        os_send_message(h, bar_message(bar), code_at(SB_THUMBTRACK, pos), 0);
+    }
+    return true;
 }
 
 void paint_scroll_bars(const WinRec& r, QPainter& p) {

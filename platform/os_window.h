@@ -474,8 +474,9 @@ void os_queue_clear();
 // page, above 0); showing or hiding one changes the client size, and the
 // window is sent OSM_SIZE. A click on a bar's arrows or trough sends the
 // window OSM_HSCROLL or OSM_VSCROLL with the line or page code (SB_*,
-// platform/os_dialog.h) in the low word of wParam, then SB_ENDSCROLL; the
-// thumb is not dragged.
+// platform/os_dialog.h) in the low word of wParam, then SB_ENDSCROLL. A
+// dragged thumb sends SB_THUMBTRACK with the position it shows in the high
+// word as it moves, SB_THUMBPOSITION where it is let go, then SB_ENDSCROLL.
 enum : std::int32_t { OS_SB_HORZ = 0, OS_SB_VERT = 1 };
 enum : std::uint32_t { OS_SIF_RANGE = 1, OS_SIF_PAGE = 2, OS_SIF_POS = 4, OS_SIF_ALL = 7 };
 struct OsScrollInfo {

@@ -150,6 +150,9 @@ bool scroll_bar_shown(const WinRec& r, int bar);
 void add_scroll_bars(const WinRec& r, Insets& in);
 std::int32_t scroll_hit(const WinRec& r, QPoint local);
 void scroll_click(OsWindow h, std::int32_t hit, OsPoint screen);
+// While a thumb is dragged: the mouse moves it (OS_MOUSE_MOVE) and lets
+// it go (OS_MOUSE_RELEASE); false when no thumb is dragged.
+bool scroll_thumb_step(int kind, OsPoint screen);
 void paint_scroll_bars(const WinRec& r, QPainter& p);
 // The window system moved or sized a top-level widget: geometry is the
 // widget's new rectangle on the screen.

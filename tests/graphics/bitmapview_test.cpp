@@ -206,6 +206,21 @@ TEST_F(BitmapViewer, KeysWheelAndDragging) {
     os_input_mouse(v, OS_MOUSE_RELEASE, 1, vc.x + 3, vc.y - 30);
     pump();
     EXPECT_EQ(info(c, 5), 50);
+    // The thumb dragged to the end of its bar: the view shows the bottom
+    // once it is let go, and tells the program.
+    wmessageenable(MsgBitmapScroll, 1);
+    settle();
+    const int s = os_get_system_metrics(OS_SM_CYHSCROLL);
+    os_input_mouse(v, OS_MOUSE_PRESS, 1, vc.x + 3, s + 2 + 50 * (vc.y - 2 * s) / 300);
+    pump();
+    os_input_mouse(v, OS_MOUSE_MOVE, 0, vc.x + 3, 5000);
+    pump();
+    EXPECT_EQ(info(c, 5), 50);
+    os_input_mouse(v, OS_MOUSE_RELEASE, 1, vc.x + 3, 5000);
+    os_pump_events();
+    EXPECT_EQ(wmsg.wMessageType, MsgBitmapScroll);
+    EXPECT_EQ(wmsg.wMessageValue2, 200);
+    EXPECT_EQ(info(c, 5), 200);
 }
 
 TEST_F(BitmapViewer, WithoutItsFlagsKeysAndClicksReachTheProgram) {

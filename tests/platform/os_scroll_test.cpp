@@ -159,11 +159,32 @@ TEST_F(OsScrollTest, ClicksOnArrowsAndTroughs) {
         EXPECT_EQ(os_loword(g_seen[0].wp), k.code);
         EXPECT_EQ(os_loword(g_seen[1].wp), SB_ENDSCROLL);
     }
-    // On the thumb nothing is sent.
+    // The thumb: pressing sends nothing, dragging tracks, letting go sets
+    // the position. The trough of the vertical bar is c.y - 2 s long and
+    // its thumb a quarter of it (page 100 of 400), so each pixel of the
+    // mouse moves the position by 300 / (three quarters of the trough).
     g_seen.clear();
     os_input_mouse(w, OS_MOUSE_PRESS, 1, c.x + 3, s + 3);
     dispatch();
     EXPECT_TRUE(g_seen.empty());
+    const int room = (c.y - 2 * s) - (c.y - 2 * s) * 100 / 400;
+    os_input_mouse(w, OS_MOUSE_MOVE, 0, c.x + 3, s + 3 + 20);
+    os_input_mouse(w, OS_MOUSE_MOVE, 0, c.x + 3, s + 3 + 5000);
+    os_input_mouse(w, OS_MOUSE_RELEASE, 1, c.x + 3, s + 3 + 5000);
+    dispatch();
+    ASSERT_EQ(g_seen.size(), 4u);
+    EXPECT_EQ(os_loword(g_seen[0].wp), SB_THUMBTRACK);
+    EXPECT_EQ(os_hiword(g_seen[0].wp), 20 * 300 / room);
+    EXPECT_EQ(os_loword(g_seen[1].wp), SB_THUMBTRACK);
+    EXPECT_EQ(os_hiword(g_seen[1].wp), 300);  // the end of the travel
+    EXPECT_EQ(os_loword(g_seen[2].wp), SB_THUMBPOSITION);
+    EXPECT_EQ(os_hiword(g_seen[2].wp), 300);
+    EXPECT_EQ(os_loword(g_seen[3].wp), SB_ENDSCROLL);
+    EXPECT_EQ(os_get_capture(), 0);
+    // The window decides: the bar keeps its position until it is set.
+    OsScrollInfo si;
+    os_get_scroll_info(w, OS_SB_VERT, si);
+    EXPECT_EQ(si.pos, 0);
 }
 
 }  // namespace
