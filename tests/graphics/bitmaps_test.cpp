@@ -394,6 +394,11 @@ TEST_F(Bitmaps, DrawingIntoASelectedBitmap) {
     // The window underneath was not drawn on.
     IGrSelect(1, 0);
     EXPECT_EQ(surface(20, 10)[2], std::string(20, '.'));
+    // A free bitmap cannot be selected: drawing stays on the window.
+    IGrSelect(2, 7);
+    EXPECT_EQ(infoerror(1), 1019);
+    EXPECT_EQ(gstate.DrawableType, 1);
+    EXPECT_EQ(wtab.gDC, wtab.wDC);
 }
 
 TEST_F(Bitmaps, TheDrawingSurfaceDestroyedRotatedOrResized) {
