@@ -6,6 +6,7 @@
 #include "lib/graphics/gstate.h"
 #include "lib/hardcopy/dxf.h"
 #include "lib/hardcopy/hardcopy.h"
+#include "lib/hardcopy/hpgl.h"
 #include "lib/hardcopy/ps.h"
 #include "lib/hardcopy/svg.h"
 #include "lib/raster/imagefiles.h"
@@ -127,6 +128,7 @@ void igrhardcopy(std::optional<std::string_view> name, std::optional<std::string
 void install_hardcopy_drivers() {
     // Each driver enters its routine here under its number; numbers
     // without an entry select nothing.
+    grlinks.hardcopy_drivers[DriverHpgl] = &xxhpgl;
     grlinks.hardcopy_drivers[DriverPostScript] = &xxpost;
     grlinks.hardcopy_drivers[DriverSvg] = &xxsvg;
     grlinks.hardcopy_drivers[DriverDxf] = &xxdxf;
