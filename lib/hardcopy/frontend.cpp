@@ -7,6 +7,7 @@
 #include "lib/hardcopy/dxf.h"
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/hpgl.h"
+#include "lib/hardcopy/hpgl2.h"
 #include "lib/hardcopy/ps.h"
 #include "lib/hardcopy/svg.h"
 #include "lib/raster/imagefiles.h"
@@ -133,4 +134,5 @@ void install_hardcopy_drivers() {
     grlinks.hardcopy_drivers[DriverSvg] = &xxsvg;
     grlinks.hardcopy_drivers[DriverDxf] = &xxdxf;
     grlinks.hardcopy_drivers[DriverImageFile] = &xximag;
+    grlinks.hardcopy_drivers[DriverHpgl2] = &xxhpgl2;
 }

@@ -284,3 +284,76 @@ void hpgl_arc(std::int32_t op, std::string_view restore, bool hpgl2) {
 
 void yyhpg0(std::int32_t op, std::string_view restore) { hpgl_arc(op, restore, false); }
 void yyhpgl2e(std::int32_t op, std::string_view restore) { hpgl_arc(op, restore, true); }
+
+bool hpgl_channel_open() {
+    std::int32_t handle = -1;
+    yyprfh(DriverChannel, handle);
+    return handle >= 0;
+}
+
+void hpgl_points_line(std::string command, const std::array<std::int32_t, 4>& p, std::size_t from) {
+    command.resize(from - 1, ' ');
+    for (std::int32_t v : p) command += hpgl_int(v, 7);
+    hpgl_line(std::move(command));
+}
+
+void hpgl_move_unless_there(float x, float y) {
+    if (hcstate.PenPosition[0] != x || hcstate.PenPosition[1] != y) yyhpg1("PU", x, y);
+}
+
+void hpgl_segment() {
+    const DriverArguments& a = drvargs;
+    hpgl_move_unless_there(a.X[0], a.Y[0]);
+    yyhpg1("PD", a.X[1], a.Y[1]);
+    hcstate.PenPosition = {a.X[1], a.Y[1]};
+}
+
+void hpgl_point() {
+    const DriverArguments& a = drvargs;
+    hpgl_move_unless_there(a.X[0], a.Y[0]);
+    yyhpg1("PD", a.X[0], a.Y[0]);
+    hcstate.PenPosition = {a.X[0], a.Y[0]};
+}
+
+void hpgl_clip(float t, const std::array<std::int32_t, 4>& p) {
+    const GraphicsState& gs = gstate;
+    yyhpg3("SC");
+    const double fx = static_cast<double>(t) * gs.hc.options.get(1) / gs.extent_x;
+    const double fy = static_cast<double>(t) * gs.hc.options.get(2) / gs.extent_y;
+    const std::array<std::int32_t, 4> w = {
+        static_cast<std::int32_t>(p[0] + hpgl_trunc(fx * gs.wx1)),
+        static_cast<std::int32_t>(p[1] + hpgl_trunc(fy * gs.wy1)),
+        static_cast<std::int32_t>(std::min<std::int64_t>(p[2], p[0] + hpgl_trunc(fx * gs.wx2 + 0.99))),
+        static_cast<std::int32_t>(std::min<std::int64_t>(p[3], p[1] + hpgl_trunc(fy * gs.wy2 + 0.99)))};
+    hpgl_points_line("IW", w, 3);
+    yyhpg3(HpglScaleLine);
+}
+
+void hpgl_text_direction() {
+    const double r = static_cast<double>(gstate.text.angle) * 3.14159265358979323846 / 180.0;
+    yyhpg3("DI" + hpgl_real(static_cast<float>(std::cos(r)), 6, 3) + " " +
+           hpgl_real(static_cast<float>(std::sin(r)), 6, 3));
+}
+
+void hpgl_filled_points(const float* xs, const float* ys, std::size_t n) {
+    yyhpg1("PU", xs[0], ys[0]);
+    yyhpg3("PM0");
+    for (std::size_t i = 1; i < n; ++i) yyhpg1("PD", xs[i], ys[i]);
+    yyhpg3("PM2;FP");
+    hcstate.PenPosition = {xs[0], ys[0]};
+}
+
+void hpgl_ellipse_body(bool filled) {
+    const GraphicsState& gs = gstate;
+    const DriverArguments& a = drvargs;
+    const double page_w = gs.hc.options.get(1), page_h = gs.hc.options.get(2);
+    const std::int64_t n =
+        hpgl_trunc(32760.0 * gs.area_width_x * page_h / (gs.area_width_y * page_w * static_cast<double>(a.X[2])));
+    float x = a.X[0], y = a.Y[0], r = a.X[1];
+    hpgl_aspect(n, HpglScaleLine, x, y, r);
+    if (filled) yyhpg3("PM0");
+    yyhpg3("CI" + hpgl_int(hpgl_user_x(r), 6) + hpgl_int(0, 6));
+    if (filled) yyhpg3("PM2;FP");
+    hcstate.PenPosition = {a.X[0], a.Y[0]};
+    yyhpg3(HpglScaleLine);
+}

@@ -5,6 +5,7 @@
 // colours that the file drivers share.
 #include <cstdint>
 #include <cstddef>
+#include <array>
 #include <initializer_list>
 #include <utility>
 #include <string>
@@ -116,3 +117,25 @@ void hpgl_aspect(std::int64_t n, std::string_view restore, float& x, float& y, f
 // The label text as plotters take it: the terminator inside it becomes a
 // blank, so it cannot end the label early.
 std::string hpgl_label_text(std::string_view text, char terminator);
+
+// What the two HP-GL drivers draw alike.
+// True while the driver channel is open.
+bool hpgl_channel_open();
+// COMMAND padded to column FROM - 1, then the four values in I7.
+void hpgl_points_line(std::string command, const std::array<std::int32_t, 4>& p, std::size_t from);
+// "PU" to the point unless the pen stands there.
+void hpgl_move_unless_there(float x, float y);
+// Operation 2 and 26 without the page start: a line, a point.
+void hpgl_segment();
+void hpgl_point();
+// Operation 24: the graphics area as the input window of the plotter with
+// T plotter units per point and P1, P2.
+void hpgl_clip(float t, const std::array<std::int32_t, 4>& p);
+// Operation 33: "DI" with the cosine and sine of the text angle.
+void hpgl_text_direction();
+// "PU" to the first point, "PM0", "PD" to the others, "PM2;FP".
+void hpgl_filled_points(const float* xs, const float* ys, std::size_t n);
+// The ellipse of operation 5 after its "PU" and record: the aspect line
+// for the axis ratio X(3), the circle (in polygon mode when FILLED), the
+// scale line.
+void hpgl_ellipse_body(bool filled);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <string>
 
 #include "lib/graphics/driver.h"
@@ -91,19 +90,6 @@ void initialise() {
     s.size_pending = 1;
 }
 
-bool channel_open() {
-    std::int32_t handle = -1;
-    yyprfh(DriverChannel, handle);
-    return handle >= 0;
-}
-
-void points_line(const char* command, const std::int32_t (&p)[4], int from) {
-    std::string line = command;
-    line.resize(static_cast<std::size_t>(from - 1), ' ');
-    for (std::int32_t v : p) line += hpgl_int(v, 7);
-    yyhpg3(line);
-}
-
 void begin() {
     GraphicsState& gs = g();
     HpglState& s = st();
@@ -120,20 +106,20 @@ void begin() {
         s.last_kind = 0;
         const float t = s.t;
         const auto px = static_cast<float>(option(3)), py = static_cast<float>(option(4));
-        const std::int32_t p[4] = {
+        const std::array<std::int32_t, 4> p = {
             static_cast<std::int32_t>(hpgl_trunc(t * px)), static_cast<std::int32_t>(hpgl_trunc(t * py)),
             static_cast<std::int32_t>(hpgl_trunc(t * (static_cast<float>(option(1)) + px))),
             static_cast<std::int32_t>(hpgl_trunc(t * (static_cast<float>(option(2)) + py)))};
-        std::copy(std::begin(p), std::end(p), s.p.begin());
+        s.p = p;
         if (option(19) != 0) yyhpg3("\x1b.Y");
-        points_line("IN; IP", p, 7);
-        points_line(option(5) != 0 ? "RO  0; IP" : "RO 90; IP", p, 11);
+        hpgl_points_line("IN; IP", p, 7);
+        hpgl_points_line(option(5) != 0 ? "RO  0; IP" : "RO 90; IP", p, 11);
         yyhpg3(std::string("DT") + s.terminator);
         yyhpg3("DI1. 0.");
         yyhpg6(2, 0, 9, 0, 0);
         yyhpg6(13, 0, model_number(), 0, 0);
     }
-    if (channel_open()) yyhpg3(HpglScaleLine);
+    if (hpgl_channel_open()) yyhpg3(HpglScaleLine);
 }
 
 void page_start() {
@@ -146,29 +132,11 @@ void page_start() {
     }
 }
 
-bool at_pen(float x, float y) { return hcstate.PenPosition[0] == x && hcstate.PenPosition[1] == y; }
-
-void line() {
-    const DriverArguments& a = drvargs;
-    page_start();
-    if (!at_pen(a.X[0], a.Y[0])) yyhpg1("PU", a.X[0], a.Y[0]);
-    yyhpg1("PD", a.X[1], a.Y[1]);
-    hcstate.PenPosition = {a.X[1], a.Y[1]};
-}
-
-void point() {
-    const DriverArguments& a = drvargs;
-    page_start();
-    if (!at_pen(a.X[0], a.Y[0])) yyhpg1("PU", a.X[0], a.Y[0]);
-    yyhpg1("PD", a.X[0], a.Y[0]);
-    hcstate.PenPosition = {a.X[0], a.Y[0]};
-}
-
 void polyline() {
     page_start();
     const std::int32_t n = driver_point_count();
     if (n < 1) return;
-    if (!at_pen(quin01.X[0], quin01.Y[0])) yyhpg1("PU", quin01.X[0], quin01.Y[0]);
+    hpgl_move_unless_there(quin01.X[0], quin01.Y[0]);
     for (std::size_t i = 1; i < static_cast<std::size_t>(n); ++i) yyhpg1("PD", quin01.X[i], quin01.Y[i]);
     hcstate.PenPosition = {quin01.X[static_cast<std::size_t>(n - 1)], quin01.Y[static_cast<std::size_t>(n - 1)]};
 }
@@ -206,28 +174,10 @@ bool mixed_colours_equal() {
 }
 
 void ellipse(bool hardware) {
-    GraphicsState& gs = g();
-    const DriverArguments& a = drvargs;
-    yyhpg1("PU", a.X[0], a.Y[0]);
+    const GraphicsState& gs = g();
+    yyhpg1("PU", drvargs.X[0], drvargs.Y[0]);
     if (!hardware) yyhpg6(5, 0, gs.fill_style, gs.fill_density, gs.fill_angle);
-    const double page_w = option(1), page_h = option(2);
-    const std::int64_t n =
-        hpgl_trunc(32760.0 * gs.area_width_x * page_h / (gs.area_width_y * page_w * static_cast<double>(a.X[2])));
-    float x = a.X[0], y = a.Y[0], r = a.X[1];
-    hpgl_aspect(n, HpglScaleLine, x, y, r);
-    if (hardware) yyhpg3("PM0");
-    yyhpg3("CI" + hpgl_int(hpgl_user_x(r), 6) + hpgl_int(0, 6));
-    if (hardware) yyhpg3("PM2;FP");
-    hcstate.PenPosition = {a.X[0], a.Y[0]};
-    yyhpg3(HpglScaleLine);
-}
-
-void filled_points(const float* xs, const float* ys, std::size_t n) {
-    yyhpg1("PU", xs[0], ys[0]);
-    yyhpg3("PM0");
-    for (std::size_t i = 1; i < n; ++i) yyhpg1("PD", xs[i], ys[i]);
-    yyhpg3("PM2;FP");
-    hcstate.PenPosition = {xs[0], ys[0]};
+    hpgl_ellipse_body(hardware);
 }
 
 void figure(std::int32_t op) {
@@ -279,7 +229,7 @@ void figure(std::int32_t op) {
             return;
         case OpTrianglePattern:
             if (hardware) {
-                filled_points(a.X.data(), a.Y.data(), 3);
+                hpgl_filled_points(a.X.data(), a.Y.data(), 3);
             } else if (records) {
                 for (std::size_t i = 0; i < 3; ++i) yyhpg4(a.X[i], a.Y[i]);
                 yyhpg3(HpglScaleLine);
@@ -297,7 +247,7 @@ void figure(std::int32_t op) {
             return;
         default:
             if (hardware) {
-                if (points > 0) filled_points(quin01.X.data(), quin01.Y.data(), static_cast<std::size_t>(points));
+                if (points > 0) hpgl_filled_points(quin01.X.data(), quin01.Y.data(), static_cast<std::size_t>(points));
             } else if (records) {
                 yyhpg6(12, 0, points, 0, 0);
                 for (std::size_t i = 0; i < static_cast<std::size_t>(points); ++i) yyhpg4(quin01.X[i], quin01.Y[i]);
@@ -340,20 +290,6 @@ void label() {
     hcstate.PenPosition = {UnknownPenPosition, UnknownPenPosition};
 }
 
-void clip() {
-    const HpglState& s = st();
-    const GraphicsState& gs = g();
-    yyhpg3("SC");
-    const double fx = s.t * option(1) / gs.extent_x, fy = s.t * option(2) / gs.extent_y;
-    const std::int32_t w[4] = {
-        static_cast<std::int32_t>(s.p[0] + hpgl_trunc(fx * gs.wx1)),
-        static_cast<std::int32_t>(s.p[1] + hpgl_trunc(fy * gs.wy1)),
-        static_cast<std::int32_t>(std::min<std::int64_t>(s.p[2], s.p[0] + hpgl_trunc(fx * gs.wx2 + 0.99))),
-        static_cast<std::int32_t>(std::min<std::int64_t>(s.p[3], s.p[1] + hpgl_trunc(fy * gs.wy2 + 0.99)))};
-    points_line("IW", w, 3);
-    yyhpg3(HpglScaleLine);
-}
-
 void line_type() {
     static constexpr const char* patterns[8] = {"    ", "1 .3", "2 2 ", "4 3 ", "6 2 ", "5 3 ", "3 1 ", "6 4 "};
     const std::int32_t t = std::clamp(g().LineType, 0, 7);
@@ -379,7 +315,10 @@ void end_page() {
 void dispatch(std::int32_t op) {
     switch (op) {
         case OpInitialise: initialise(); return;
-        case OpLine: line(); return;
+        case OpLine:
+            page_start();
+            hpgl_segment();
+            return;
         case OpColour: colour(); return;
         case OpEllipsePattern:
         case OpRectanglePattern:
@@ -393,17 +332,15 @@ void dispatch(std::int32_t op) {
         case OpEndPage: end_page(); return;
         case OpFont: font(); return;
         case OpText: label(); return;
-        case OpClip: clip(); return;
-        case OpPoint: point(); return;
+        case OpClip: hpgl_clip(st().t, st().p); return;
+        case OpPoint:
+            page_start();
+            hpgl_point();
+            return;
         case OpLineType: line_type(); return;
         case OpLineWidth: line_width(); return;
         case OpPolyline: polyline(); return;
-        case OpTextAngle: {
-            const double r = static_cast<double>(g().text.angle) * std::numbers::pi / 180.0;
-            yyhpg3("DI" + hpgl_real(static_cast<float>(std::cos(r)), 6, 3) + " " +
-                   hpgl_real(static_cast<float>(std::sin(r)), 6, 3));
-            return;
-        }
+        case OpTextAngle: hpgl_text_direction(); return;
         case OpArc:
             page_start();
             yyhpg0(OpArc, HpglScaleLine);

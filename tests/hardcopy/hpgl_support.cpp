@@ -82,9 +82,12 @@ void expect_hp2xx_draws(const std::string& file, const std::string& name) {
     const ReaderRun r = run_reader("hp2xx -q -m png -f out.png " + file);
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     ASSERT_GT(png_size("out.png").first, 0);
-    if (const char* keep = std::getenv("HARDCOPY_PICTURE_DIR"))
+    if (const char* keep = std::getenv("HARDCOPY_PICTURE_DIR")) {
+        std::filesystem::copy_file(file, std::filesystem::path(keep) / (name + ".plt"),
+                                   std::filesystem::copy_options::overwrite_existing);
         std::filesystem::copy_file("out.png", std::filesystem::path(keep) / (name + ".png"),
                                    std::filesystem::copy_options::overwrite_existing);
+    }
     if (!have_python_modules("PIL")) return;
     const ReaderRun count = run_reader(std::string(DebianPython) +
                                        " -c \"from PIL import Image; im = Image.open('out.png').convert('L'); "
