@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <string>
 
 #include "app/appdata.h"
@@ -84,7 +85,30 @@ void take_counts(GridText tnx, GridText tny, bool round) {
     if (!std::isnan(vy)) dat8.ny = count_of(vy, round);
 }
 
-void read_field(int field, GridText t) { app_dialog_get_string(field, gtext(t)); }
+// The text fields of a grid dialog and the grid texts they show, in the
+// order the dialog is filled.
+struct GridField {
+    int field;
+    GridText text;
+};
+constexpr GridField SurferFields[] = {{1001, TxX0}, {1004, TxY0}, {1006, TxX1}, {1007, TxY1},
+                                      {1009, TxNx}, {1012, TxNy}, {1027, TxRot}};
+constexpr GridField ArcInfoFields[] = {{1034, TxX0}, {1036, TxY0}, {1039, TxCell},
+                                       {1035, TxX1}, {1037, TxY1}, {1041, TxRot}};
+constexpr GridField ModflowFields[] = {{1049, TxX0}, {1050, TxY0}, {1051, TxRot}};
+
+// The grid type's menu item checked, the other two not.
+void check_grid_menu(int item) {
+    for (int m : {MenuSurfer, MenuArcInfo, MenuModflow}) WMenuSetState(m, PropChecked, m == item ? 1 : 0);
+}
+
+void put_fields(std::span<const GridField> fields) {
+    for (const auto& [field, text] : fields) app_dialog_put_string(field, gtext(text));
+}
+
+void read_fields(std::span<const GridField> fields) {
+    for (const auto& [field, text] : fields) app_dialog_get_string(field, gtext(text));
+}
 
 // The end of the Surfer and Arc-Info commands: the entered angle, the
 // recomputed grid, the dialog closed and the view redrawn. Entries that make
@@ -207,9 +231,7 @@ void cmd_surfer() {
     mainstate.mfgrid = 0;
     mainstate.selflags = 2;
     dat18.gridtype = GridSurfer;
-    WMenuSetState(MenuArcInfo, PropChecked, 0);
-    WMenuSetState(MenuModflow, PropChecked, 0);
-    WMenuSetState(MenuSurfer, PropChecked, 1);
+    check_grid_menu(MenuSurfer);
     WMenuSetState(MenuIso, PropEnabled, 1);
     if (dat8.nx >= 2 && dat8.ny >= 2) {
         dat8.dx = (dat8.gx1 - dat8.gx0) / static_cast<float>(dat8.nx - 1);
@@ -224,13 +246,7 @@ void cmd_surfer() {
     put_angle_text();
 
     auto put_and_show = [] {
-        app_dialog_put_string(1001, gtext(TxX0));
-        app_dialog_put_string(1004, gtext(TxY0));
-        app_dialog_put_string(1006, gtext(TxX1));
-        app_dialog_put_string(1007, gtext(TxY1));
-        app_dialog_put_string(1009, gtext(TxNx));
-        app_dialog_put_string(1012, gtext(TxNy));
-        app_dialog_put_string(1027, gtext(TxRot));
+        put_fields(SurferFields);
         app_dialog_show(-1, -1, 0, 2);
     };
     app_dialog_load(DlgSurfer);
@@ -259,13 +275,7 @@ void cmd_surfer() {
             break;
         }
     }
-    read_field(1001, TxX0);
-    read_field(1004, TxY0);
-    read_field(1006, TxX1);
-    read_field(1007, TxY1);
-    read_field(1009, TxNx);
-    read_field(1012, TxNy);
-    read_field(1027, TxRot);
+    read_fields(SurferFields);
     take(TxX0, dat8.gx0);
     take(TxY0, dat8.gy0);
     take(TxX1, dat8.gx1);
@@ -282,12 +292,10 @@ void cmd_arcinfo() {
     mainstate.selflags = 2;
     dat18.gridtype = GridArcInfo;
     mainstate.plotmode = 1;
-    WMenuSetState(MenuArcInfo, PropChecked, 1);
-    WMenuSetState(MenuSurfer, PropChecked, 0);
+    check_grid_menu(MenuArcInfo);
     WMenuSetState(MenuIso, PropChecked, 0);
     WMenuSetState(MenuIso, PropEnabled, 0);
     WMenuSetState(MenuFilled, PropChecked, 1);
-    WMenuSetState(MenuModflow, PropChecked, 0);
 
     int id = 0;
     do {
@@ -298,12 +306,7 @@ void cmd_arcinfo() {
         put_real(TxCell, dat8.cellsize);
         put_angle_text();
         app_dialog_load(DlgArcInfo);
-        app_dialog_put_string(1034, gtext(TxX0));
-        app_dialog_put_string(1036, gtext(TxY0));
-        app_dialog_put_string(1039, gtext(TxCell));
-        app_dialog_put_string(1035, gtext(TxX1));
-        app_dialog_put_string(1037, gtext(TxY1));
-        app_dialog_put_string(1041, gtext(TxRot));
+        put_fields(ArcInfoFields);
         app_dialog_show(-1, -1, 0, 2);
         do {
             id = app_wait_message();
@@ -325,12 +328,7 @@ void cmd_arcinfo() {
         app_dialog_unload(DlgArcInfo);
         return;
     }
-    read_field(1034, TxX0);
-    read_field(1036, TxY0);
-    read_field(1035, TxX1);
-    read_field(1037, TxY1);
-    read_field(1039, TxCell);
-    read_field(1041, TxRot);
+    read_fields(ArcInfoFields);
     take(TxX0, dat8.xll);
     take(TxY0, dat8.yll);
     take_counts(TxX1, TxY1, false);
@@ -343,17 +341,13 @@ void cmd_modflow() {
     before.save();
     mainstate.showcontour = 0;
     mainstate.selflags = 2;
-    WMenuSetState(MenuArcInfo, PropChecked, 0);
-    WMenuSetState(MenuSurfer, PropChecked, 0);
-    WMenuSetState(MenuModflow, PropChecked, 1);
+    check_grid_menu(MenuModflow);
 
     app_dialog_load(DlgModflow);
     app_dialog_put_radio(1055);
-    app_dialog_put_string(1049, gtext(TxX0));
-    app_dialog_put_string(1050, gtext(TxY0));
+    put_fields(ModflowFields);
     app_dialog_put_string(1047, dat17.delrfile);
     app_dialog_put_string(1048, dat17.delcfile);
-    app_dialog_put_string(1051, gtext(TxRot));
     app_dialog_show(-1, -1, 0, 2);
     for (;;) {
         const int id = app_wait_message();
@@ -367,9 +361,7 @@ void cmd_modflow() {
     }
     app_dialog_get_string(1047, dat17.delrfile);
     app_dialog_get_string(1048, dat17.delcfile);
-    read_field(1049, TxX0);
-    read_field(1050, TxY0);
-    read_field(1051, TxRot);
+    read_fields(ModflowFields);
     int order = dat18.roworder;
     app_dialog_get_radio(1055, 1056, order);
     dat18.roworder = order;

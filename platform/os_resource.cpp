@@ -105,61 +105,68 @@ bool os_resource_find(OsResName type, OsResName id, std::string_view& bytes) {
     return false;
 }
 
-bool os_resource_dialog(OsResName id, OsDialogTemplate& d) {
-    d = OsDialogTemplate{};
+namespace {
+
+// Reads resource (type, id) with read, which must use its bytes up exactly;
+// out is left empty when the resource is missing or damaged.
+template <class T, class Read>
+bool read_resource(OsResName type, OsResName id, T& out, Read read) {
+    out = T{};
     std::string_view bytes;
-    if (!os_resource_find(OS_RT_DIALOG, id, bytes)) return false;
+    if (!os_resource_find(type, id, bytes)) return false;
     Reader r(bytes);
-    d.style = r.u32();
-    d.exstyle = r.u32();
-    d.x = r.i32();
-    d.y = r.i32();
-    d.cx = r.i32();
-    d.cy = r.i32();
-    d.point_size = r.i32();
-    d.font = r.text();
-    d.caption = r.text();
-    d.controls.resize(r.count(44));
-    for (OsDialogControl& c : d.controls) {
-        c.class_name = r.text();
-        c.id = r.i32();
-        c.text = r.text();
-        c.x = r.i32();
-        c.y = r.i32();
-        c.cx = r.i32();
-        c.cy = r.i32();
-        c.style = r.u32();
-        c.exstyle = r.u32();
-    }
-    if (r.ok() && r.at_end()) return true;
-    d = OsDialogTemplate{};
+    if (read(r, out) && r.ok() && r.at_end()) return true;
+    out = T{};
     return false;
+}
+
+// Position and size of a dialog or one of its controls, in dialog units.
+template <class T>
+void read_box(Reader& r, T& item) {
+    item.x = r.i32();
+    item.y = r.i32();
+    item.cx = r.i32();
+    item.cy = r.i32();
+}
+
+}  // namespace
+
+bool os_resource_dialog(OsResName id, OsDialogTemplate& dialog) {
+    return read_resource(OS_RT_DIALOG, id, dialog, [](Reader& r, OsDialogTemplate& d) {
+        d.style = r.u32();
+        d.exstyle = r.u32();
+        read_box(r, d);
+        d.point_size = r.i32();
+        d.font = r.text();
+        d.caption = r.text();
+        d.controls.resize(r.count(44));
+        for (OsDialogControl& c : d.controls) {
+            c.class_name = r.text();
+            c.id = r.i32();
+            c.text = r.text();
+            read_box(r, c);
+            c.style = r.u32();
+            c.exstyle = r.u32();
+        }
+        return true;
+    });
 }
 
 bool os_resource_menu(OsResName id, OsMenuTemplate& menu) {
-    menu = OsMenuTemplate{};
-    std::string_view bytes;
-    if (!os_resource_find(OS_RT_MENU, id, bytes)) return false;
-    Reader r(bytes);
-    if (read_items(r, menu.items, 0) && r.at_end()) return true;
-    menu = OsMenuTemplate{};
-    return false;
+    return read_resource(OS_RT_MENU, id, menu,
+                         [](Reader& r, OsMenuTemplate& m) { return read_items(r, m.items, 0); });
 }
 
 bool os_resource_accelerators(OsResName id, std::vector<OsAccelerator>& table) {
-    table.clear();
-    std::string_view bytes;
-    if (!os_resource_find(OS_RT_ACCELERATOR, id, bytes)) return false;
-    Reader r(bytes);
-    table.resize(r.count(6));
-    for (OsAccelerator& a : table) {
-        a.flags = r.u16();
-        a.key = r.u16();
-        a.command = r.u16();
-    }
-    if (r.ok() && r.at_end()) return true;
-    table.clear();
-    return false;
+    return read_resource(OS_RT_ACCELERATOR, id, table, [](Reader& r, std::vector<OsAccelerator>& t) {
+        t.resize(r.count(6));
+        for (OsAccelerator& a : t) {
+            a.flags = r.u16();
+            a.key = r.u16();
+            a.command = r.u16();
+        }
+        return true;
+    });
 }
 
 bool os_resource_string(int id, std::string& text) {

@@ -285,9 +285,6 @@ std::uint32_t os_register_clipboard_format(std::string_view name) { return os_re
 
 std::int32_t os_module_instance() { return 1; }
 
-std::int32_t os_load_library(std::string_view) { return 0; }
-void os_free_library(std::int32_t) {}
-
 // ---- windows ---------------------------------------------------------------------
 
 OsWindow os_create_window(std::uint32_t ex_style, std::string_view class_name, std::string_view title,

@@ -300,9 +300,6 @@ std::uint32_t os_register_window_message(std::string_view name);
 std::uint32_t os_register_clipboard_format(std::string_view name);
 // The module instance (always 1: the program is one module).
 std::int32_t os_module_instance();
-// Loadable libraries: none exists on this platform, so every load answers 0.
-std::int32_t os_load_library(std::string_view name);
-void os_free_library(std::int32_t lib);
 
 // ---- windows ----------------------------------------------------------------
 // Creates a window. For a child, x and y are in the parent's client area;

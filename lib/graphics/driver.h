@@ -89,20 +89,31 @@ constexpr int HardcopyDriverSlots = 13;  // numbers 0..12; 0, 5 and 7 select not
 // operand block and the graphics state.
 using GraphicsDriver = void (*)(std::int32_t op);
 
-// Devices and neighbouring subsystems the graphics core calls. Each entry is
-// filled by the subsystem that provides it; an empty entry does nothing (or,
-// for the drawable selections, fails as a surface that does not exist).
+void yygapi(std::int32_t op);          // the screen device (screen.h)
+void windowselect(std::int32_t slot);  // window layer (lib/window/winops.h)
+void yygrselectnone();                 // window layer (lib/window/wininfo.h)
+
+// Where the graphics core reaches devices and drawable surfaces. Three kinds
+// of entry (docs/wiring.md):
+// - test seams, set to the real routine: tests put the recording driver or
+//   fake surfaces in their place;
+// - the hardcopy driver registry, by number;
+// - entries of subsystems not built yet, empty until the issue building the
+//   subsystem calls it directly. An empty entry does nothing (or, for the
+//   drawable selections, fails as a surface that does not exist).
 struct GraphicsLinks {
-    // Screen side: the screen device and the CGM memory-metafile recorder.
-    GraphicsDriver screen_device = nullptr;
+    // Screen side: the screen device (test seam) and the CGM memory-metafile
+    // recorder.
+    GraphicsDriver screen_device = &yygapi;
     GraphicsDriver cgm_recorder = nullptr;
     // Hardcopy drivers by HardcopyDriverNumber.
     std::array<GraphicsDriver, HardcopyDriverSlots> hardcopy_drivers{};
 
-    // Window layer: make a slot the current window (reports 1003 under
-    // "YYWINSEL" for a bad slot) and release a special drawing target.
-    void (*window_select)(int slot) = nullptr;
-    void (*select_none)() = nullptr;
+    // Window layer (test seams): make a slot the current window (reports
+    // 1003 under "YYWINSEL" for a bad slot) and release a special drawing
+    // target.
+    void (*window_select)(int slot) = &windowselect;
+    void (*select_none)() = &yygrselectnone;
     // Memory bitmaps: select bitmap index 0..19; err > 0 on failure.
     void (*bitmap_select)(int index, int& err, int& width, int& height) = nullptr;
     // Dialogs: the current dialog (0 = none), and selecting one of its
@@ -112,12 +123,6 @@ struct GraphicsLinks {
     // Memory metafiles: select metafile 1..20; err > 0 on failure; sets the
     // recorder flag for a CGM metafile.
     void (*metafile_select)(int ident, int& err, int& width, int& height) = nullptr;
-
-    // Hardcopy front end: stop hardcopy output (igrhardcopy with "S") and
-    // store one option with its checks (igrhardcopyoptions). Without the
-    // latter the option is stored as given.
-    void (*hardcopy_stop)() = nullptr;
-    void (*hardcopy_option)(int code, int value) = nullptr;
 };
 
 extern GraphicsLinks grlinks;

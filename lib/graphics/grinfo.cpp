@@ -2,6 +2,7 @@
 
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/screen.h"
+#include "lib/hardcopy/hardcopy.h"
 #include "lib/window/errors.h"
 #include "lib/window/text.h"
 #include "lib/window/wininfo.h"
@@ -42,8 +43,7 @@ void InfoDeviceName(std::int32_t itype, std::string& name) {
     std::string value;
     if (itype >= 1 && itype <= 3) {
         required = itype == 3 ? 31 : 27;
-        if (screen_links.device_name) value = screen_links.device_name(itype);
-        value = txt_fixed(value, required);
+        value = model_display_name(itype);
     }
     txt_set(name, value);
     if (required > name.size()) yyerror(1023, "InfoDeviceName");

@@ -4,6 +4,7 @@
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/text.h"
+#include "lib/hardcopy/hardcopy.h"
 #include "lib/pgraph/pgraph.h"
 #include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
@@ -22,15 +23,6 @@ bool has_option(std::string_view options, char upper) {
     for (char c : options)
         if (c == upper || c == lower) return true;
     return false;
-}
-
-// The hardcopy front end stores an option with its checks; until it is
-// linked in, the value is stored as given.
-void store_hardcopy_option(int code, int value) {
-    if (grlinks.hardcopy_option)
-        grlinks.hardcopy_option(code, value);
-    else
-        gstate.hc.options.set(code, value);
 }
 
 void call(void (*fn)()) {
@@ -137,7 +129,7 @@ void igrinit(std::string_view options, std::optional<int>, std::optional<int>, s
 
     // 9. Stop hardcopy output without an end of page.
     g.hc.page_in_progress = 0;
-    call(grlinks.hardcopy_stop);
+    igrhardcopy("S");
 
     // 10. Keep the page options only once a hardcopy driver has answered.
     const std::int32_t active = g.hc.active_driver;
@@ -163,7 +155,7 @@ void igrinit(std::string_view options, std::optional<int>, std::optional<int>, s
     // 12. Put the kept options back, each through the option routine.
     if (restore) {
         g.hc.output_name = saved_name;
-        for (int k = 1; k <= 29; ++k) store_hardcopy_option(k, saved[static_cast<std::size_t>(k - 1)]);
+        for (int k = 1; k <= 29; ++k) igrhardcopyoptions(k, saved[static_cast<std::size_t>(k - 1)]);
     }
 
     // 13. World units.

@@ -9,10 +9,10 @@
 #include "lib/graphics/gdi.h"
 #include "lib/graphics/gstate.h"
 #include "lib/window/convert.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/text.h"
-#include "lib/window/window_hooks.h"
 #include "platform/os_dc.h"
 #include "platform/os_gdi.h"
 
@@ -33,13 +33,7 @@ DriverArguments& a() { return drvargs; }
 std::int32_t row(std::int32_t y) { return g().height - 1 - y; }
 
 // The text operand up to its last non-blank, NUL-free.
-std::string trimmed(const std::string& s) {
-    std::string t = s;
-    while (!t.empty() && t.back() == ' ') t.pop_back();
-    const std::size_t nul = t.find('\0');
-    if (nul != std::string::npos) t.resize(nul);
-    return t;
-}
+std::string trimmed(std::string_view s) { return std::string(txt_until_nul(txt_trim(s))); }
 
 void install_description() {
     DeviceDescription& d = g().device[ScreenSide];
@@ -104,15 +98,17 @@ void quadrilateral(int corners, std::int32_t kind) {
 }
 
 void screen_dump() {
-    if (!screen_links.printer_available || !screen_links.printer_available()) {
+    if (hcstate.PrinterAvailable == 0) {
         quinda.io_status = quinda.os_status = 0;
         quinda.status_kind = 0;
         yyerror(1, kName);
         return;
     }
     const std::string doc = trimmed(DriverText);
-    std::int32_t pw = 0, ph = 0, xo = 0, yo = 0, orient = 0, copies = 1, err = 0;
-    if (screen_links.image_print_settings) screen_links.image_print_settings(pw, ph, xo, yo, orient, copies);
+    const ImagePrintTable& page = hcstate.ImagePrintOptions;
+    const std::int32_t pw = page.get(1), ph = page.get(2), xo = page.get(3), yo = page.get(4);
+    const std::int32_t orient = page.get(5), copies = page.get(8);
+    std::int32_t err = 0;
     if (screen_links.dump_start)
         screen_links.dump_start(pw, ph, xo, yo, err, orient, copies, doc.c_str());
     else
@@ -382,23 +378,6 @@ void yygapi(std::int32_t op) {
         case OpGradientFill: gradient(); break;
         default: break;  // 19, 36, 37, 39
     }
-}
-
-// ---- attachment to the window layer ------------------------------------------------
-
-namespace {
-
-void graphics_init_hook() { igrinit(" "); }
-
-}  // namespace
-
-void yyscreenattach() {
-    grlinks.screen_device = &yygapi;
-    window_hooks.default_palette = &yypali;
-    window_hooks.graphics_init = &graphics_init_hook;
-    window_hooks.graphics_window_setup = &yywinsetup;
-    window_hooks.graphics_select_previous = &yywinselectprevious;
-    window_hooks.graphics_window_select = &yywinselectcurrent;
 }
 
 void reset_screen_state() {

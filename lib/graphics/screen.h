@@ -40,15 +40,13 @@ struct GradientVertexBlock {
 };
 extern GradientVertexBlock gradient_block;
 
-// Services of neighbouring subsystems the screen device calls. Each entry is
-// filled by the subsystem that provides it; while empty, the device behaves
-// as described beside it.
+// Services of subsystems not built yet (the window dump, memory metafiles,
+// image files) that the screen device calls; the issue building a subsystem calls
+// it directly and deletes its entries (docs/wiring.md). While an entry is
+// empty, the device behaves as described beside it.
 struct ScreenLinks {
-    // Hardcopy: whether the Windows printer answered its query (empty: no
-    // printer), the image-print settings, and the screen dump on it.
-    bool (*printer_available)() = nullptr;
-    void (*image_print_settings)(std::int32_t& page_width, std::int32_t& page_height, std::int32_t& x_offset,
-                                 std::int32_t& y_offset, std::int32_t& orientation, std::int32_t& copies) = nullptr;
+    // Window dump: the screen picture printed on the image printer, whose
+    // page and printer flag are the hardcopy state's.
     void (*dump_start)(std::int32_t page_width, std::int32_t page_height, std::int32_t x_offset,
                        std::int32_t y_offset, std::int32_t& err, std::int32_t orientation, std::int32_t copies,
                        const char* document) = nullptr;
@@ -62,14 +60,11 @@ struct ScreenLinks {
     void (*load_image)(std::int32_t ix1, std::int32_t zero, std::int32_t left, std::int32_t top, std::int32_t right,
                        std::int32_t bottom, std::int32_t stretch, std::int32_t& err, std::int32_t& os_err,
                        const char* name) = nullptr;
-    // Printer model names for InfoDeviceName: type 1 raster printer, 2
-    // plotter, 3 HP-GL/2 device of the current selection (empty: blank).
-    std::string (*device_name)(std::int32_t type) = nullptr;
 };
 extern ScreenLinks screen_links;
 
-// The drawing-layer routines the screen device calls; tests put stand-ins
-// in their place to see the calls.
+// Test seam: the drawing-layer routines the screen device calls; tests put
+// stand-ins in their place to see the calls.
 struct ScreenDrawingLayer {
     decltype(&yywinarc) arc = &yywinarc;
     decltype(&yywinblit) blit = &yywinblit;
@@ -96,11 +91,6 @@ struct ScreenDrawingLayer {
     decltype(&yywingradfill) gradfill = &yywingradfill;
 };
 extern ScreenDrawingLayer screen_gdi;
-
-// Makes the screen device the screen side's driver and gives the window
-// layer the graphics parts of opening a root window (palette, graphics
-// state, drawing set-up, release of the pen and font, resize).
-void yyscreenattach();
 
 // Device statics, the drawing layer, the gradient block and the links back
 // to their start; every device context and drawing object forgotten. For

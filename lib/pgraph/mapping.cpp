@@ -71,10 +71,7 @@ void yypol(float& xc, float& yc, float& rx, float& ry) {
     if (pg_screen_output() == 1) {
         a = pg_drawable_aspect();
     } else {
-        const std::int32_t w = pg_hardcopy_option(1);
-        const std::int32_t h = pg_hardcopy_option(2);
-        // A page without a height yet counts as square, like a drawable.
-        if (h != 0) a = static_cast<float>(w) / static_cast<float>(h);
+        a = pg_page_aspect();
     }
     float ux1, uy1, ux2, uy2, aw, ah;
     pg_graphics_units(ux1, uy1, ux2, uy2);

@@ -2,6 +2,7 @@
 // Internal routines of presentation graphics, shared by its axes and scales.
 #include <array>
 #include <cstdint>
+#include <functional>
 
 // Recompute the logarithmic flags in use and the log limits.
 void yyplog();
@@ -11,6 +12,13 @@ float yyp2x(float x);
 float yyp2y(float y);
 // log10 of the absolute value, -38 for 0.
 float yylog1(float x);
+// Page width over height of the hardcopy device; 1 while the page has no
+// height.
+float pg_page_aspect();
+// Draw a polar frame or scale once per device that is on, each with its own
+// aspect ratio: the screen alone (hardcopy switched off), then hardcopy
+// alone when it was on. Both output flags come back.
+void pg_polar_passes(const std::function<void(float aspect)>& draw);
 // Centre and radii of the polar plot circle in graphics units.
 void yypol(float& xc, float& yc, float& rx, float& ry);
 // The oblique 3-D projection of the category base.
@@ -40,3 +48,6 @@ void yyr2s(float value, std::int32_t exponent, std::int32_t extra, std::int32_t&
 std::int32_t pg_trunc(double v);
 // 10 raised to an integer power, in single precision.
 float pg_pow10(std::int32_t n);
+
+// The side and axis the scale routines keep between calls, back to none.
+void reset_pgraph_scales();

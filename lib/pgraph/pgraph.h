@@ -69,3 +69,31 @@ void ipgzticklength(float l);
 
 // Plot units to graphics units.
 void ipgunitstogrunits(float x, float y, float& gx, float& gy);
+
+// Axes of the current plot: a cross through (xcross, ycross) for 2-D plots
+// (absent counts as 0; a value outside the plot range puts that axis at the
+// minimum), the box of a 3-D plot, the diameters and circle of a polar plot.
+void ipgaxes(std::optional<float> xcross = std::nullopt, std::optional<float> ycross = std::nullopt);
+
+// Numeric scales along one side. Option letters, either case: "I" inward
+// ticks, "T" outward ticks, "N" numbers; a blank string gives outward ticks
+// with numbers. ipgzscale keeps the side of the previous scale call.
+void ipgxscale(std::string_view options);
+void ipgxscaletop(std::string_view options);
+void ipgyscaleleft(std::string_view options);
+void ipgyscaleright(std::string_view options);
+void ipgzscale(std::string_view options);
+
+// Text labels where the numbers would stand (on a plot of type 9: the boxed
+// cell row). The first n texts are used; each either as one view of a span,
+// or cut from one buffer of n texts of `length` characters each.
+void ipgxtext(std::span<const std::string_view> texts, std::int32_t n);
+void ipgxtexttop(std::span<const std::string_view> texts, std::int32_t n);
+void ipgytextleft(std::span<const std::string_view> texts, std::int32_t n);
+void ipgytextright(std::span<const std::string_view> texts, std::int32_t n);
+void ipgztext(std::span<const std::string_view> texts, std::int32_t n);
+void ipgxtext(std::string_view buffer, std::size_t length, std::int32_t n);
+void ipgxtexttop(std::string_view buffer, std::size_t length, std::int32_t n);
+void ipgytextleft(std::string_view buffer, std::size_t length, std::int32_t n);
+void ipgytextright(std::string_view buffer, std::size_t length, std::int32_t n);
+void ipgztext(std::string_view buffer, std::size_t length, std::int32_t n);

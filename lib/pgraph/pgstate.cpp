@@ -2,11 +2,15 @@
 
 #include <cmath>
 
+#include "lib/pgraph/pg_internal.h"
 #include "lib/pgraph/pgraph.h"
 
 PgState pgstate;
 
-void reset_pgraph_state() { pgstate = PgState{}; }
+void reset_pgraph_state() {
+    pgstate = PgState{};
+    reset_pgraph_scales();
+}
 
 // First step of the graphics initialisation: what must stand before the
 // plot units and the default plot are declared.

@@ -331,21 +331,25 @@ void yyint2st(int value, std::string& text) {
     field_left(text);
 }
 
-void yyformd(std::string& text, std::string_view format) {
+namespace {
+
+// A field text read as a T and written back in the format.
+template <class T, void (*Read)(std::string_view, T&), void (*Write)(T, std::string&, std::string_view)>
+void reformat(std::string& text, std::string_view format) {
     Silent s;
-    double v = 0;
-    istringtodouble(field_text(text), v);
-    IDoubleToString(v, text, format);
+    T v = 0;
+    Read(field_text(text), v);
+    Write(v, text, format);
     justify_nul(text);
 }
 
-void yyformr(std::string& text, std::string_view format) {
-    Silent s;
-    float v = 0;
-    IStringToReal(field_text(text), v);
-    IRealToString(v, text, format);
-    justify_nul(text);
+}  // namespace
+
+void yyformd(std::string& text, std::string_view format) {
+    reformat<double, istringtodouble, IDoubleToString>(text, format);
 }
+
+void yyformr(std::string& text, std::string_view format) { reformat<float, IStringToReal, IRealToString>(text, format); }
 
 void yyformi(std::string& text) {
     Silent s;

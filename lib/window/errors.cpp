@@ -12,7 +12,7 @@
 #include "lib/window/text.h"
 
 DebugFileState debug_file;
-StatusBarReportFn error_statusbar_hook = nullptr;
+StatusBarReportFn error_statusbar_hook = &report_to_statusbar;
 
 namespace {
 
@@ -201,7 +201,7 @@ void idebug(std::string_view text) {
 void reset_error_services() {
     if (debug_file.file) std::fclose(debug_file.file);
     debug_file = DebugFileState{};
-    error_statusbar_hook = nullptr;
+    error_statusbar_hook = &report_to_statusbar;
     message_box_hook = message_box_basic;
     message_box_result_hook = message_box_basic_result;
     message_box_basic_state = MessageBoxBasicState{};

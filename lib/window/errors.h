@@ -38,9 +38,12 @@ std::string yyerrorline(int code, std::string_view name, int* name_end = nullptr
                         int* colon_pos = nullptr);
 
 // Writes a report line into part 1 of the root window's status bar and
-// leaves the current window as it was. The window subsystem installs it once
-// windows with status bars exist; while it is unset, mode-3 reports are lost,
-// as they are for a root window without a status bar.
+// leaves the current window as it was; the line is lost while no root
+// window is open, as it is for a root window without a status bar.
+// Defined by the window layer (winops.cpp).
+void report_to_statusbar(std::string_view line);
+// Test seam for the status-bar line of the reporter; report_to_statusbar
+// unless a test replaces it.
 using StatusBarReportFn = void (*)(std::string_view line);
 extern StatusBarReportFn error_statusbar_hook;
 

@@ -5,6 +5,7 @@
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
 #include "lib/window/window_hooks.h"
+#include "lib/window/wintext.h"
 #include "lib/window/wininfo.h"
 #include "lib/window/winops.h"
 #include "platform/os_menu.h"
@@ -12,15 +13,11 @@
 
 namespace {
 
-bool valid_slot(std::int32_t s) { return s >= 0 && s <= MaxChildWindows; }
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
-
 constexpr std::uint32_t SystemTimer = 0x118;
 constexpr std::uintptr_t CaretTimer = 0xFFF6;
 
-struct Fetched {
-    std::int32_t type = 0, value1 = 0, value2 = 0, value3 = 0, value4 = 0, x = 0, y = 0, win = 0, time = 0;
-};
+// A fetched message has the fields of a deferred one.
+using Fetched = QDXEntry;
 
 // Saved state of a temporary switch of the drawable in yyevent.
 struct EventSwitch {
@@ -102,7 +99,7 @@ void keyboard_and_dispatch(const OsMsg& m) {
     // the frame of the slot where the message arose.
     const std::int32_t slot = yygetwindowindex(m.hwnd);
     if (valid_slot(slot) && accelerate(menu_frame_slot(slot), wtab.wWindow[ix(slot)], m)) return;
-    // 4.
+    // 4. Everything else is translated and dispatched; paints and sizes are marked as expected meanwhile.
     os_translate_message(m);
     const bool paint_or_size = m.message == OSM_PAINT || m.message == OSM_SIZE;
     if (paint_or_size) wmsg.bExpectPaintResize = 1;
@@ -112,37 +109,29 @@ void keyboard_and_dispatch(const OsMsg& m) {
 
 // Both fetch routines; false for an empty queue in the non-blocking one.
 bool fetch(bool blocking, Fetched& f) {
-    // 1.
+    // 1. A fetch is under way and nothing is pending yet.
     wmsg.bInWMessage = 1;
     wmsg.wMessageType = 0;
     // 2. Deferred window entries first.
     for (std::int32_t s = 0; s <= MaxChildWindows; ++s) {
         QDXEntry& e = wmsg.QDXMessages[ix(s)];
         if (e.type <= 0 || !wtab.hClient[ix(s)] || !os_is_window(wtab.hClient[ix(s)])) continue;
-        f.type = e.type;
+        f = e;
+        f.win = s;
         if (e.type == MsgExpose) {
             const OsPoint cs = client_size(s);
             f.x = f.y = 0;
             f.value1 = cs.x;
             f.value2 = cs.y;
             f.value3 = 0;
-        } else {
-            f.x = e.x;
-            f.y = e.y;
-            f.value1 = e.value1;
-            f.value2 = e.value2;
-            f.value3 = e.value3;
         }
-        f.value4 = e.value4;
-        f.win = s;
-        f.time = e.time;
         e.type = 0;
         wmsg.bInWMessage = 0;
         return true;
     }
     // 3. The deferred field change.
     if (QDXEntry& e = wmsg.QDXMessages[QDXFieldEntry]; e.type > 0) {
-        f = {e.type, e.value1, e.value2, e.value3, e.value4, e.x, e.y, e.win, e.time};
+        f = e;
         e.type = 0;
         wmsg.bInWMessage = 0;
         wmsg.wMessageType = 0;
@@ -162,9 +151,8 @@ bool fetch(bool blocking, Fetched& f) {
         }
         keyboard_and_dispatch(m);
     }
-    // 6.
-    f = {wmsg.wMessageType, wmsg.wMessageValue1, wmsg.wMessageValue2, wmsg.wMessageValue3, wmsg.wMessageValue4,
-         wmsg.wMessageX,    wmsg.wMessageY,      wmsg.wMessageWin,    wmsg.wMessageTime};
+    // 6. The message the loop completed; it supersedes a deferred resize or expose of its window.
+    f = pending_message();
     const bool window_event = f.type == MsgResize || (f.type == MsgExpose && f.value3 == 0);
     if (window_event && valid_slot(f.win)) {
         QDXEntry& e = wmsg.QDXMessages[ix(f.win)];
@@ -176,7 +164,7 @@ bool fetch(bool blocking, Fetched& f) {
         }
         e.type = 0;  // this message supersedes the deferred one
     }
-    // 7.
+    // 7. The fetch is over.
     wmsg.bInWMessage = 0;
     wmsg.wMessageType = 0;
     return true;
@@ -269,7 +257,7 @@ void yyevent(std::int32_t type, WindowMessage& m) {
         quinda.window_size = {sw.width, sw.height};
         g.height_max = sw.height - 1;
     }
-    // 5.
+    // 5. The drawable and its world coordinates by message type.
     switch (type) {
     case MsgExpose:
         // A dialog field's expose carries no position; it stays as it came.
@@ -289,7 +277,7 @@ void yyevent(std::int32_t type, WindowMessage& m) {
             if (m.WIN == quinda.current_slot) {
                 quinda.window_size = {m.VALUE1, m.VALUE2};
                 if (current) {
-                    if (window_hooks.window_font_size) window_hooks.window_font_size();
+                    yyfntsiz();
                     yyresn(1, m.WIN, m.VALUE1, m.VALUE2);
                 }
             }

@@ -10,6 +10,7 @@
 #include "lib/window/messages.h"
 #include "lib/window/text.h"
 #include "lib/window/window_hooks.h"
+#include "lib/window/wintext.h"
 #include "lib/window/wininfo.h"
 #include "platform/os_menu.h"
 #include "platform/os_window.h"
@@ -19,9 +20,6 @@ MenuState menustate;
 void reset_menu_state() { menustate = MenuState{}; }
 
 namespace {
-
-bool valid_slot(std::int32_t s) { return s >= 0 && s <= MaxChildWindows; }
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
 
 constexpr std::size_t FloatTextMax = 100;
 
@@ -408,15 +406,33 @@ void yymntext(std::int32_t& id, std::string_view text) {
     yyredrawmenu(command, slot);
 }
 
-void yymenuprompt(std::int32_t& id, std::string_view text) {
-    const std::int32_t slot = menu_slot();
-    const OsHandle m = wtab.hMenuRoot[ix(slot)];
+namespace {
+
+// Where command id sits in the current menu: its slot, the menu, and the
+// (sub)menu that holds it with the position there. id becomes -1 when the
+// menu has no such item.
+struct MenuItemPlace {
+    std::int32_t slot = 0;
+    OsHandle menu = 0;
     OsHandle owner = 0;
     int pos = -1;
-    if (!os_find_menu_item(m, static_cast<std::uint32_t>(id), OS_MF_BYCOMMAND, owner, pos)) {
-        id = -1;
-        return;
-    }
+};
+
+bool find_menu_item(std::int32_t& id, MenuItemPlace& place) {
+    place.slot = menu_slot();
+    place.menu = wtab.hMenuRoot[ix(place.slot)];
+    if (os_find_menu_item(place.menu, static_cast<std::uint32_t>(id), OS_MF_BYCOMMAND, place.owner, place.pos))
+        return true;
+    id = -1;
+    return false;
+}
+
+}  // namespace
+
+void yymenuprompt(std::int32_t& id, std::string_view text) {
+    MenuItemPlace place;
+    if (!find_menu_item(id, place)) return;
+    const auto [slot, m, owner, pos] = place;
     id = 0;
     const auto at = static_cast<std::uint32_t>(pos);
     std::string* had = item_prompt(owner, at, OS_MF_BYPOSITION);
@@ -438,14 +454,9 @@ void yymenuprompt(std::int32_t& id, std::string_view text) {
 }
 
 void yymndel(std::int32_t& id) {
-    const std::int32_t slot = menu_slot();
-    const OsHandle m = wtab.hMenuRoot[ix(slot)];
-    OsHandle owner = 0;
-    int pos = -1;
-    if (!os_find_menu_item(m, static_cast<std::uint32_t>(id), OS_MF_BYCOMMAND, owner, pos)) {
-        id = -1;
-        return;
-    }
+    MenuItemPlace place;
+    if (!find_menu_item(id, place)) return;
+    const auto [slot, m, owner, pos] = place;
     const auto at = static_cast<std::uint32_t>(pos);
     std::int32_t freed = 0;
     if (std::string* p = item_prompt(owner, at, OS_MF_BYPOSITION)) {
@@ -505,7 +516,7 @@ void yyRestackToolbars(std::int32_t slot) {
 
 void yymntbar(std::int32_t& id, std::int32_t slot, std::int32_t position, std::int32_t& width, std::int32_t& height) {
     width = height = -1;
-    // 1.
+    // 1. A slot with a window and one of the four sides.
     if (!wtab.slot_valid(slot) || position < 0 || position > 3) {
         id = -2;
         return;
@@ -525,7 +536,7 @@ void yymntbar(std::int32_t& id, std::int32_t slot, std::int32_t position, std::i
             wtab.nTooltip[ix(slot)] = 0;
         }
     }
-    // 3.
+    // 3. Id 0 only removes the bar; otherwise the bar is made from its resource.
     const std::int32_t bar_id = id;
     if (bar_id == 0) {
         // Close the room the bar had.
@@ -551,10 +562,10 @@ void yymntbar(std::int32_t& id, std::int32_t slot, std::int32_t position, std::i
         return;
     }
     bars[p] = bar;
-    // 4.
+    // 4. The bar's own window procedure, and the bars restacked.
     menustate.lpNormalToolbarProc = os_set_window_proc(bar, yySubToolbar);
     yyRestackToolbars(slot);
-    // 5.
+    // 5. Buttons, images and tooltips from the resource.
     os_send_message(bar, OSM_TB_BUTTONSTRUCTSIZE, sizeof(OsTbButton), 0);
     os_send_message(bar, OSM_TB_SETBITMAPSIZE, 0, os_make_lparam(iw, ih));
     os_send_message(bar, OSM_TB_SETBUTTONSIZE, 0, os_make_lparam(iw + 6, ih + 6));
@@ -641,7 +652,7 @@ void WMenuToolbar(std::int32_t id, std::optional<std::int32_t> slot, std::option
     }
     if (w != -1 && s == quinda.current_slot) {
         quinda.window_size = {w, h};
-        if (window_hooks.window_font_size) window_hooks.window_font_size();
+        yyfntsiz();
         yyresn(1, s, w, h);
     }
 }

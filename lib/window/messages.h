@@ -92,6 +92,9 @@ struct MessageState {
 
 extern MessageState wmsg;
 
+// The pending message (type, values, position, window, time) as an entry.
+QDXEntry pending_message();
+
 // Pending message, enable table and deferred entries back to their start;
 // every platform window destroyed and the plug-in hooks emptied. For tests.
 void reset_message_state();

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "lib/graphics/gstate.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/window/errors.h"
 #include "lib/window/osservices.h"
 #include "lib/window/quinda_state.h"
@@ -286,8 +287,6 @@ void IOsDirName(std::string& directory) {
 
 namespace {
 
-std::string linked_name(std::string (*query)()) { return query ? query() : std::string(); }
-
 // The temporary directory, with a separator appended when there is room.
 void temporary_directory(std::string& name) {
     const std::string dir = os_temp_dir();
@@ -301,7 +300,7 @@ void temporary_directory(std::string& name) {
 void WInfoFilename(int item, std::string& name) {
     std::string value;
     switch (item) {
-        case 1: value = linked_name(startup_links.print_image_name); break;
+        case 1: value = hcstate.PrintImageFileName; break;
         case 2: value = gstate.hc.output_name; break;
         case 3: value = quinda.CHARSET; break;
         case 5: value = quinda.CHARDIR; break;

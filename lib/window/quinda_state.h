@@ -132,6 +132,11 @@ struct TooltipEntry {
 };
 constexpr std::size_t TooltipTextMax = 79;
 
+// A slot number in the range of the per-slot arrays (0 the root window), and
+// as an index into them once its range is checked.
+constexpr bool valid_slot(std::int32_t slot) { return slot >= 0 && slot <= MaxChildWindows; }
+constexpr std::size_t ix(std::int32_t slot) { return static_cast<std::size_t>(slot); }
+
 // The per-slot arrays of the platform side.
 struct WindowTable {
     std::array<OsHandle, WindowSlots> wWindow{};      // frame; 0 = slot free
@@ -179,7 +184,6 @@ struct WindowTable {
     std::uint32_t cgmFormat = 0;          // clipboard format "Quindarolex CGM"
     std::uint32_t uFindMsgString = 0;     // registered "commdlg_FindReplace"
     std::int32_t iVerRTF = 0;             // rich-edit version found
-    std::int32_t hImgLib = 0, hHelpLib = 0, hEmailLib = 0;
     std::int32_t pGradientFill = 0;       // 1 when the system's gradient fill is available
     std::int32_t pMAPISendMail = 0;       // 1 when the system's mail entry is available
     std::int32_t atomBitmap = 0;          // class of the bitmap viewer

@@ -3,7 +3,9 @@
 
 #include <cstdlib>
 
-#include "lib/graphics/screen.h"
+#include "lib/graphics/colours.h"
+#include "lib/graphics/gdi.h"
+#include "lib/graphics/gstate.h"
 #include "lib/window/errors.h"
 #include "lib/window/menus.h"
 #include "lib/window/messages.h"
@@ -68,9 +70,7 @@ void yywindowtest(std::int32_t slot, std::int32_t& result) {
 void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std::int32_t& height,
                         std::int32_t flags, std::int32_t menu, const std::array<std::int32_t, 4>& toolbars,
                         std::int32_t palette, std::int32_t& dialog, const char* title) {
-    // 1. Instance and message switches; the window layer's entries for the
-    // graphics core and the error reporter.
-    yyinstallwindowlinks();
+    // 1. Instance and message switches.
     wtab.wInstance = os_module_instance();
     wmsg.wMessageEnabled = wMessageDefault;
     if (wtab.wScreenWidth == 0) {
@@ -107,19 +107,13 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
     if (window_hooks.register_dialog_classes) window_hooks.register_dialog_classes();
     if (window_hooks.register_grid_classes) window_hooks.register_grid_classes();
 
-    // 5. Rich-edit probe: no rich-edit library exists here, so the oldest version is assumed.
-    if (const std::int32_t lib = os_load_library("riched20.dll")) {
-        wtab.iVerRTF = 3;
-        os_free_library(lib);
-    } else {
-        os_load_library("riched32.dll");
-        wtab.iVerRTF = 1;
-    }
+    // 5. Rich-edit version: the editor's own, the oldest one (docs/platform.md).
+    wtab.iVerRTF = 1;
 
     // 6. Find-and-replace message.
     wtab.uFindMsgString = os_register_window_message("commdlg_FindReplace");
 
-    // 7.
+    // 7. The wanted client size; no dialog is the root window yet.
     wtab.wWinWidth = width;
     wtab.wWinHeight = height;
     wtab.bDlgRoot = 0;
@@ -143,7 +137,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
         }
     }
 
-    // 9.
+    // 9. The probes are done: the temporary window goes and the menu is loaded.
     os_destroy_window(temp);
     wtab.wWindow[0] = 0;
     const OsHandle hmenu = menu != 0 ? yymnload(menu) : 0;
@@ -246,7 +240,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
         if (wtab.wMessLine[0]) cr.bottom -= tb_height(wtab.wMessLine[0]);
         wtab.hClient[0] = os_create_window(0, "QUINCLIENT", "", kClientStyle, cr.left, cr.top,
                                            std::max(0, cr.width()), std::max(0, cr.height()), frame, 0, 0xFFFF);
-        // 18.
+        // 18. Without both windows the program cannot go on.
         if (!wtab.wWindow[0] || !wtab.hClient[0]) abort_window("Failed to create window - aborting.");
     }
 
@@ -336,22 +330,20 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
 
     // 23. Pattern bitmap and the pen state.
     if (!wtab.gBitmap) wtab.gBitmap = os_create_compatible_bitmap(wtab.gDC, 8, 8);
-    if (window_hooks.graphics_window_setup) window_hooks.graphics_window_setup();
+    yywinsetup();
 
-    // 24. Optional system libraries: none exists here, so gradients and mail use the library's own paths.
-    wtab.hImgLib = os_load_library("msimg32.dll");
+    // 24. Gradients and mail take the library's own paths (docs/platform.md).
     wtab.pGradientFill = 0;
-    wtab.hEmailLib = os_load_library("mapi32.dll");
     wtab.pMAPISendMail = 0;
 
-    // 25.
+    // 25. The clipboard format of memory metafiles.
     if (!wtab.cgmFormat) wtab.cgmFormat = os_register_clipboard_format("Quindarolex CGM");
 
-    // 26.
+    // 26. No special drawing target and no deferred message.
     wtab.hGraphicsBitmap = wtab.hGraphicsField = wtab.hGraphicsMetafile = 0;
     for (auto& e : wmsg.QDXMessages) e.type = 0;
 
-    // 27.
+    // 27. The client has the focus unless the window is hidden.
     if (!(flags & WinHidden)) os_set_focus(wtab.hClient[0]);
     wtab.hWinCur = wtab.wWindow[0];
 }
@@ -359,12 +351,9 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
 void windowopen2(std::int32_t flags, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                  std::int32_t menu, const std::array<std::int32_t, 4>& toolbars, std::int32_t dialog,
                  std::string_view title, std::int32_t palette) {
-    // 1.
+    // Only one root window.
     if (quinda.window_open) return;
-    // The screen device, the graphics parts of the opening and the window text.
-    yyscreenattach();
-    yywintextattach();
-    // 2.
+    // The display's size and colours, when start-up has not asked yet; 80 per cent of it by default.
     if (wtab.wScreenWidth == 0) {
         std::int32_t w = 0, h = 0, c = 0, p = 0;
         yygetdisplayinfo(w, h, c, p);
@@ -373,13 +362,13 @@ void windowopen2(std::int32_t flags, std::int32_t x, std::int32_t y, std::int32_
     if (height < 1) height = wtab.wScreenHeight * 80 / 100;
     if (palette != 16 && palette != 32 && palette != 64 && palette != 128) palette = 16;
     quinda.window_size = {width, height};
-    // 3.
+    // The frame, its client, menu, tool bars and a combined dialog.
     const std::string t = txt_c(title);
     std::int32_t dlg = dialog;
     yycreaterootwindow(x, y, width, height, flags, menu, toolbars, palette, dlg, t.c_str());
     // The real client size (a combined dialog may have fixed it).
     quinda.window_size = {width, height};
-    // 4.
+    // A dialog that cannot be combined is reported; one that can becomes current.
     if (dialog != 0) {
         if (dlg == -4)
             yyerror(1088, "WindowOpen");
@@ -390,17 +379,17 @@ void windowopen2(std::int32_t flags, std::int32_t x, std::int32_t y, std::int32_
         else if (window_hooks.dialog_make_current)
             window_hooks.dialog_make_current(dialog);
     }
-    // 5.
+    // On a 256-colour display the palette size asked for becomes the default one.
     if (wtab.wScreenCols == 256) quinda.default_palette_size = palette;
-    // 6.
+    // The root window is the current window.
     quinda.current_slot = 0;
     wtab.wIndex = 0;
     quinda.open_flags[0] = flags;
     quinda.window_open = 1;
-    // 7, 8.
-    if (window_hooks.window_text_open) window_hooks.window_text_open();
-    if (window_hooks.default_palette) window_hooks.default_palette();
-    if (window_hooks.graphics_init) window_hooks.graphics_init();
+    // Window text, the default palette and the graphics state.
+    yywintextopen();
+    yypali();
+    igrinit(" ");
 }
 
 void windowopen1(const WindowOpenRecord& rec, std::int32_t palette) {

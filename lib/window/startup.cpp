@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "lib/graphics/gstate.h"
+#include "lib/hardcopy/hardcopy.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/convert.h"
 #include "lib/window/errors.h"
@@ -163,16 +164,16 @@ void yywinitialise() {
 }
 
 void winitialise(std::string_view settings_file) {
-    // 1.
+    // Only once.
     if (quinda.once_flag == OnceDone) return;
     quinda.once_flag = OnceDone;
-    // 2.
+    // The display's size, colours and default palette size.
     if (startup_links.display_info)
         startup_links.display_info(quinda.screen_width, quinda.screen_height, quinda.screen_colours,
                                    quinda.default_palette_size);
-    // 3.
+    // Separator, decimal character and the library's home directory.
     yywinitialise();
-    // 4.
+    // State words back to their start.
     quinda.LFNPLOT = DefaultLFNPLOT;
     quinda.window_open = 0;
     if (startup_links.clear_dialog_id) startup_links.clear_dialog_id();
@@ -185,58 +186,59 @@ void winitialise(std::string_view settings_file) {
     gstate.screen_flag = 0;
     gstate.hardcopy_flag = 0;
     gstate.temporary_selection = 0;
-    if (startup_links.clear_hardcopy_words) startup_links.clear_hardcopy_words();
+    clear_hardcopy_words();
+    install_hardcopy_drivers();
     startup_state.PRINTER = startup_state.IPLOTTER = startup_state.HPGL2 = 0;
     gstate.aspect_ratio = 1.32f;
     quinda.EDITBUF.entries.clear();
     quinda.window_text.tag = ' ';
     quinda.undefined = UndefinedValue{};
-    // 5.
+    // The edit buffers of every window.
     quinda.EDITBUF.allocate();
-    // 6.
+    // The bell on.
     call(startup_links.set_bell, 1);
-    // 7.
+    // The character-set directory below the library's home.
     if (!txt_blank(quinda.LibraryHomeDirectory))
         txt_set(quinda.CHARDIR, txt_c(quinda.LibraryHomeDirectory) + "charsets");
     else
         txt_set(quinda.CHARDIR, "");
-    // 8.
+    // The settings file to read.
     startup_state.settings_name = find_settings_file();
-    // 9.
+    // The default character set and the spool files.
     txt_set(quinda.CHARSET, "standard.chr");
-    if (startup_links.yytmpprn) startup_links.yytmpprn();
-    // 10.
+    yytmpprn();
+    // The system directory.
     std::string sysdir;
     int status = 0;
     yysysdir(sysdir, status, static_cast<int>(MaxPath));
     txt_set(quinda.system_directory, status == OS_OK ? sysdir : std::string());
-    // 11.
+    // The debug level from QUINDEBUG.
     // Only the first character counts, so a longer value ("2 ", "12") is
     // read whole rather than refused for not fitting one character.
     std::string debug;
     int debug_length = 0;
     yygetenv(debug_length, "QUINDEBUG", debug, INT_MAX);
     if (debug_length > 0 && debug[0] != ' ') idebuglevel(static_cast<unsigned char>(debug[0]) - '0');
-    // 12.
+    // Nothing done so far counts as an error.
     quinda.last_error = 0;
-    // 13.
+    // The command line.
     std::string unused(1, ' ');
     yyargs(-1, unused);
-    // 14.
+    // The settings.
     read_settings(settings_file);
-    // 15.
+    // The character-set directory ends in a separator.
     const std::size_t n = txt_len(quinda.CHARDIR);
     if (n > 0 && quinda.CHARDIR[n - 1] != quinda.separator && n < quinda.CHARDIR.size())
         quinda.CHARDIR[n] = quinda.separator;
-    // 16.
-    call(startup_links.set_hpgl2_device_type, 0);
-    call(startup_links.iprinter, startup_state.PRINTER);
-    call(startup_links.iplotter, startup_state.IPLOTTER);
-    const std::int32_t device = startup_links.hpgl2_device_type ? startup_links.hpgl2_device_type() : 0;
-    if (startup_state.HPGL2 != 0 || device == 0) call(startup_links.iprinter2, startup_state.HPGL2);
-    // 17.
-    call(startup_links.igrprintimageselect, 0);
-    // 18.
+    // The hardcopy devices the settings chose.
+    hcstate.models.hpgl2_device = 0;
+    hcstate.models.hpgl2_chosen = 0;
+    iprinter(startup_state.PRINTER);
+    iplotter(startup_state.IPLOTTER);
+    if (startup_state.HPGL2 != 0 || hcstate.models.hpgl2_device == 0) iprinter2(startup_state.HPGL2);
+    // The image-print driver.
+    igrprintimageselect(0);
+    // A version request shows the version and ends the program.
     if (startup_state.version_requested) {
         std::string version(8, ' ');
         winfoversion(version);

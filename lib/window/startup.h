@@ -41,32 +41,18 @@ struct StartupState {
 };
 extern StartupState startup_state;
 
-// Subsystems that start-up and the file-name queries call. Each entry is
-// filled by the subsystem that provides it; an empty entry does nothing
-// (a name query then gives a blank name).
+// What start-up and the file-name queries call (docs/wiring.md): test seams
+// set to the window layer's own routines, and entries of subsystems not
+// built yet, which the issue building the subsystem replaces by direct
+// calls. An empty entry does nothing (a name query then gives a blank name).
 struct StartupLinks {
-    // Windows: the display's width, height, colour count and default
-    // palette size; the bell on (1) or off (0). The window layer's own
-    // routines unless a test replaces them.
+    // Test seams: the display's width, height, colour count and default
+    // palette size; the bell on (1) or off (0).
     void (*display_info)(std::int32_t& width, std::int32_t& height, std::int32_t& colours,
                          std::int32_t& palette) = yygetdisplayinfo;
     void (*set_bell)(std::int32_t on) = yysetbell;
     // Dialogs: clear the current dialog id.
     void (*clear_dialog_id)() = nullptr;
-    // Hardcopy: clear its start-up words (printer and plotter words, the
-    // two further hardcopy words, the memory-metafile kinds, the print-image
-    // and second hardcopy file names), the HP-GL/2 device type, the model
-    // selections, the image-print driver and the spool file names.
-    void (*clear_hardcopy_words)() = nullptr;
-    std::int32_t (*hpgl2_device_type)() = nullptr;
-    void (*set_hpgl2_device_type)(std::int32_t type) = nullptr;
-    void (*iprinter)(std::int32_t model) = nullptr;
-    void (*iplotter)(std::int32_t model) = nullptr;
-    void (*iprinter2)(std::int32_t type) = nullptr;
-    void (*igrprintimageselect)(std::int32_t driver) = nullptr;
-    void (*yytmpprn)() = nullptr;
-    // Hardcopy: the file name selected for printing an image.
-    std::string (*print_image_name)() = nullptr;
 };
 extern StartupLinks startup_links;
 

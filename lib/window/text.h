@@ -17,6 +17,9 @@ inline std::size_t txt_len(std::string_view s) {
 // The text without trailing blanks.
 inline std::string_view txt_trim(std::string_view s) { return s.substr(0, txt_len(s)); }
 
+// The text up to its first NUL (a NUL-terminated text inside a fixed one).
+inline std::string_view txt_until_nul(std::string_view s) { return s.substr(0, s.find('\0')); }
+
 // True when the text holds nothing but blanks.
 inline bool txt_blank(std::string_view s) { return txt_len(s) == 0; }
 

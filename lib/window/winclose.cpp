@@ -1,15 +1,15 @@
 // Closing the library's windows and releasing what the window layer holds.
+#include "lib/hardcopy/hardcopy.h"
 #include "lib/window/winclose.h"
 
 #include "lib/window/messages.h"
 #include "lib/window/quinda_state.h"
+#include "lib/graphics/gdi.h"
 #include "lib/window/window_hooks.h"
 #include "platform/os_dc.h"
 #include "platform/os_window.h"
 
 namespace {
-
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
 
 void drop_object(OsHandle& h) {
     if (h) os_delete_object(h);
@@ -26,7 +26,7 @@ void yyshutdown() {
     // 1. Drawing objects.
     drop_object(wtab.gBitmap);
     drop_object(wtab.gRegion);
-    if (window_hooks.graphics_select_previous) window_hooks.graphics_select_previous();
+    yywinselectprevious();
     drop_object(wtab.gFont);
     drop_object(wtab.gPen);
     drop_object(wtab.gPal256);
@@ -56,11 +56,7 @@ void yyshutdown() {
     if (window_hooks.dialog_shutdown) window_hooks.dialog_shutdown();
     wtab.hWinCur = 0;
     wtab.hLastSemi = 0;
-    // 6. Loaded libraries.
-    for (std::int32_t* lib : {&wtab.hImgLib, &wtab.hHelpLib, &wtab.hEmailLib}) {
-        if (*lib) os_free_library(*lib);
-        *lib = 0;
-    }
+    // 6. The system gradient fill and mail entry.
     wtab.pGradientFill = 0;
     wtab.pMAPISendMail = 0;
     // 7. Sound devices.
@@ -81,13 +77,13 @@ void yyshutdown() {
     }
     wtab.wIndex = 0;
     for (auto& tb : wtab.hToolbar) tb = {};
-    // 10, 11.
+    // 10, 11. Message switches back to their defaults, no special drawing target.
     wmsg.wMessageEnabled = wMessageDefault;
     wtab.hGraphicsBitmap = wtab.hGraphicsField = wtab.hGraphicsMetafile = 0;
 }
 
 void windowclose() {
-    if (window_hooks.hardcopy_stop) window_hooks.hardcopy_stop();
+    igrhardcopy("S");
     if (window_hooks.destroy_metafiles) window_hooks.destroy_metafiles();
     yyshutdown();
     quinda.open_flags[0] = -1;

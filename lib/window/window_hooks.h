@@ -1,8 +1,9 @@
 #pragma once
-// Calls from the window layer into subsystems that plug in beside it:
-// dialogs, the grid and editor windows, split panes, menus and tool bars,
-// the graphics state and screen device, hardcopy. Each entry may be empty;
-// the window layer then goes on as if the subsystem had nothing to do.
+// Calls from the window layer into subsystems not built yet: dialogs, the
+// grid and editor windows, split panes, bitmap viewers and memory
+// metafiles. Each entry may be empty; the window layer then goes on as if
+// the subsystem had nothing to do. The issue that builds a subsystem calls
+// it directly and deletes its entries (docs/wiring.md).
 #include <cstdint>
 
 #include "lib/window/quinda_state.h"
@@ -109,26 +110,11 @@ struct WindowHooks {
     // Closes the panes of a split window.
     void (*split_close_panes)(std::int32_t slot) = nullptr;
 
-    // ---- graphics ----
-    // Window-text state back to its opening values and the window font made.
-    void (*window_text_open)() = nullptr;
-    void (*default_palette)() = nullptr;     // build the default palette
-    void (*graphics_init)() = nullptr;       // initialise the graphics state, no options
-    // Pattern marked changed, pen style and line type 0, copy-pen, dash patterns scaled.
-    void (*graphics_window_setup)() = nullptr;
-    // Previous pen and font selected back into the graphics device context.
-    void (*graphics_select_previous)() = nullptr;
-    // The window device context became the graphics one: pattern, plot
-    // mode, pen and font selected, dash patterns rescaled, palette realised.
-    void (*graphics_window_select)() = nullptr;
-    // Pixel size of the window font from its size in window units (after a
-    // window selection or size change).
-    void (*window_font_size)() = nullptr;
+    // ---- bitmap viewers ----
     // World units of a bitmap viewer's pixel position.
     void (*bitmap_viewer_i2e)(float px, float py, float& wx, float& wy, std::int32_t slot) = nullptr;
 
-    // ---- hardcopy ----
-    void (*hardcopy_stop)() = nullptr;       // stop hardcopy output
+    // ---- memory metafiles ----
     void (*destroy_metafiles)() = nullptr;   // destroy memory metafiles in use
 };
 

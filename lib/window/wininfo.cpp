@@ -5,15 +5,13 @@
 #include <array>
 
 #include "lib/window/messages.h"
+#include "lib/graphics/gdi.h"
 #include "lib/window/window_hooks.h"
 #include "lib/window/winops.h"
 #include "platform/os_dc.h"
 #include "platform/os_window.h"
 
 namespace {
-
-bool valid_slot(std::int32_t s) { return s >= 0 && s <= MaxChildWindows; }
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
 
 OsHandle current_frame() { return valid_slot(wtab.wIndex) ? wtab.wWindow[ix(wtab.wIndex)] : 0; }
 
@@ -319,7 +317,7 @@ std::int32_t yygetwindowindex(OsHandle window) {
 }
 
 void yygrselectnone() {
-    if (window_hooks.graphics_select_previous) window_hooks.graphics_select_previous();
+    yywinselectprevious();
     if (wtab.hGraphicsField) {
         os_release_dc(wtab.hGraphicsField, wtab.gDC);
         wtab.gDC = 0;

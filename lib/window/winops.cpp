@@ -11,16 +11,15 @@
 #include "lib/window/errors.h"
 #include "lib/window/messages.h"
 #include "lib/window/text.h"
+#include "lib/graphics/gdi.h"
 #include "lib/window/window_hooks.h"
+#include "lib/window/wintext.h"
 #include "lib/window/wininfo.h"
 #include "platform/os_dc.h"
 #include "platform/os_menu.h"
 #include "platform/os_window.h"
 
 namespace {
-
-bool valid_slot(std::int32_t s) { return s >= 0 && s <= MaxChildWindows; }
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
 
 OsHandle current_frame() { return valid_slot(wtab.wIndex) ? wtab.wWindow[ix(wtab.wIndex)] : 0; }
 OsHandle current_client() { return valid_slot(wtab.wIndex) ? wtab.hClient[ix(wtab.wIndex)] : 0; }
@@ -44,15 +43,15 @@ std::int32_t height_of(OsHandle w) {
     return w && os_get_window_rect(w, r) ? r.height() : 0;
 }
 
-// The library's writer of report lines into the root window's status bar.
+}  // namespace
+
 void report_to_statusbar(std::string_view line) {
+    if (!quinda.window_open) return;
     const std::int32_t keep = winfowindow(4);
     windowselect(0);
     windowoutstatusbar(1, line);
     windowselect(keep);
 }
-
-}  // namespace
 
 std::uint32_t yyscreencolour(std::uint32_t rgb) {
     std::uint32_t c = rgb & 0xFFFFFF;
@@ -77,7 +76,7 @@ void yywindowselect(std::int32_t& width, std::int32_t& height, std::int32_t& slo
         return;
     }
     const bool graphics_on_window = wtab.gDC != 0 && wtab.gDC == wtab.wDC;
-    if (graphics_on_window && window_hooks.graphics_select_previous) window_hooks.graphics_select_previous();
+    if (graphics_on_window) yywinselectprevious();
     if (wtab.wDC) os_release_dc(os_dc_window(wtab.wDC), wtab.wDC);
     if (graphics_on_window) wtab.gDC = 0;
     wtab.wIndex = slot;
@@ -88,7 +87,7 @@ void yywindowselect(std::int32_t& width, std::int32_t& height, std::int32_t& slo
         wtab.gBitmap = os_create_compatible_bitmap(wtab.gDC, 8, 8);
         os_set_bk_mode(wtab.gDC, OS_TRANSPARENT);
         os_set_text_align(wtab.gDC, OS_TA_BASELINE);
-        if (window_hooks.graphics_window_select) window_hooks.graphics_window_select();
+        yywinselectcurrent();
     }
     OsRect r;
     os_get_client_rect(wtab.hClient[ix(slot)], r);
@@ -109,7 +108,7 @@ void yywinsel(std::int32_t slot, std::int32_t flag) {
     gstate.temporary_selection = flag;
     yyresn(1, slot, w, h);
     gstate.temporary_selection = 0;
-    if (window_hooks.window_font_size) window_hooks.window_font_size();
+    yyfntsiz();
 }
 
 void windowselect(std::int32_t slot) { yywinsel(slot, gstate.temporary_selection); }
@@ -258,7 +257,7 @@ void windowunitsfrompixels(std::int32_t px, std::int32_t py, std::int32_t& x, st
 void yyresize(std::int32_t slot, std::int32_t width, std::int32_t height) {
     if (slot != quinda.current_slot) return;
     quinda.window_size = {width, height};
-    if (window_hooks.window_font_size) window_hooks.window_font_size();
+    yyfntsiz();
     yyresn(1, slot, width, height);
 }
 
@@ -451,8 +450,3 @@ void yyscrollarea(std::int32_t dx, std::int32_t dy, std::int32_t colour) {
 
 void yyedittest(std::int32_t& kind) { kind = yyspecialkind(current_frame()); }
 
-void yyinstallwindowlinks() {
-    grlinks.window_select = windowselect;
-    grlinks.select_none = yygrselectnone;
-    error_statusbar_hook = report_to_statusbar;
-}

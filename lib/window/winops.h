@@ -67,6 +67,3 @@ void yywindowrevert(std::int32_t& dialog, std::int32_t flags, std::int32_t& stat
 void yyscrollarea(std::int32_t dx, std::int32_t dy, std::int32_t colour);
 void yyedittest(std::int32_t& kind);
 
-// Puts the window layer's entries into the graphics links and the error
-// reporter's status-bar writer; done when the root window opens.
-void yyinstallwindowlinks();

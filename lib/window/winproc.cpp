@@ -22,9 +22,6 @@ void reset_message_state() {
 
 namespace {
 
-bool valid_slot(std::int32_t s) { return s >= 0 && s <= MaxChildWindows; }
-std::size_t ix(std::int32_t s) { return static_cast<std::size_t>(s); }
-
 // Mouse coordinates as 16-bit words; a captured pointer left of or above the
 // window comes back negative.
 void mouse_xy(std::intptr_t lp) {
@@ -81,18 +78,17 @@ void defer_paint_resize(OsHandle hwnd, std::uint32_t msg) {
     if (!valid_slot(slot)) return;
     QDXEntry& e = wmsg.QDXMessages[ix(slot)];
     if (msg == OSM_PAINT && e.type == MsgResize) return;  // an expose never replaces a resize
+    e = pending_message();
     e.type = msg == OSM_SIZE ? MsgResize : MsgExpose;
-    e.value1 = wmsg.wMessageValue1;
-    e.value2 = wmsg.wMessageValue2;
-    e.value3 = wmsg.wMessageValue3;
-    e.value4 = wmsg.wMessageValue4;
-    e.x = wmsg.wMessageX;
-    e.y = wmsg.wMessageY;
     e.win = slot;
-    e.time = wmsg.wMessageTime;
 }
 
 }  // namespace
+
+QDXEntry pending_message() {
+    return {wmsg.wMessageType, wmsg.wMessageValue1, wmsg.wMessageValue2, wmsg.wMessageValue3, wmsg.wMessageValue4,
+            wmsg.wMessageX,    wmsg.wMessageY,      wmsg.wMessageWin,    wmsg.wMessageTime};
+}
 
 std::int32_t* yyspecialrecord(OsHandle frame) {
     if (!frame) return nullptr;

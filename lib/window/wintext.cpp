@@ -5,7 +5,6 @@
 #include <string>
 
 #include "lib/window/text.h"
-#include "lib/window/window_hooks.h"
 #include "lib/window/winops.h"
 #include "platform/os_gdi.h"
 
@@ -298,11 +297,6 @@ void yywintextopen() {
     // The font just made is not entered as the last one, so the first output
     // makes its own font whatever a window opened before had left behind.
     t.last_font = {-1, -1, -1, -1, -1};
-}
-
-void yywintextattach() {
-    window_hooks.window_text_open = &yywintextopen;
-    window_hooks.window_font_size = &yyfntsiz;
 }
 
 void reset_wintext_state() { wintext = WindowTextPlatform{}; }

@@ -88,8 +88,5 @@ void yytagstr(std::int32_t x, std::int32_t y, std::string_view text);
 // The window-text state back to its values at the opening of the root
 // window, and the system font made at once.
 void yywintextopen();
-// Puts the window text's entries into the window layer's hooks; done when
-// the root window opens.
-void yywintextattach();
 
 void reset_wintext_state();

@@ -12,6 +12,7 @@
 #include "lib/graphics/grinfo.h"
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/screen.h"
+#include "lib/hardcopy/hardcopy.h"
 #include "lib/window/errors.h"
 #include "lib/window/rootwin.h"
 #include "platform/os_gdi.h"
@@ -249,9 +250,10 @@ TEST_F(GdiDrawingTest, ScreenQueries) {
     yygapi(OpInitialise);
     EXPECT_EQ(InfoGrScreen(29), 0);
     std::string name(20, 'x');
-    screen_links.device_name = [](std::int32_t) { return std::string("HP LaserJet series II and III"); };
-    InfoDeviceName(1, name);
-    EXPECT_EQ(name, "HP LaserJet series I");
+    iprinter(35);   // "HP Color LaserJet"
+    iplotter(2);
+    InfoDeviceName(3, name);   // "HP DJet 1200C/1600C, Color LJet", derived from the printer
+    EXPECT_EQ(name, "HP DJet 1200C/1600C,");
     EXPECT_EQ(infoerror(1), 1023);
     name.assign(27, 'x');
     InfoDeviceName(2, name);

@@ -4,6 +4,7 @@
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
+#include "lib/hardcopy/hardcopy.h"
 #include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/text.h"
@@ -113,7 +114,7 @@ TEST_F(GraphicsInit, OptionPKeepsPageOptionsOnlyAfterADriverAnswered) {
 
     // Now a driver has answered: options 1..29 and the output name survive.
     gstate.hc.options.set(1, 11);
-    gstate.hc.options.set(5, 55);
+    gstate.hc.options.set(5, 1);
     gstate.hc.options.set(29, 9);
     gstate.hc.options.set(9, 7);
     gstate.hc.options.set(101, 1);
@@ -127,7 +128,7 @@ TEST_F(GraphicsInit, OptionPKeepsPageOptionsOnlyAfterADriverAnswered) {
     EXPECT_EQ(init[0]->state.line_thickness, 0);
     EXPECT_EQ(drvargs.K, 0);
     EXPECT_EQ(gstate.hc.options.get(1), 11);
-    EXPECT_EQ(gstate.hc.options.get(5), 55);
+    EXPECT_EQ(gstate.hc.options.get(5), 1);
     EXPECT_EQ(gstate.hc.options.get(29), 9);
     EXPECT_EQ(gstate.hc.options.get(9), 7);      // the driver's default 5 overwritten again
     EXPECT_EQ(gstate.hc.options.get(101), 80);   // not kept: the driver's default
@@ -139,26 +140,30 @@ TEST_F(GraphicsInit, OptionPKeepsPageOptionsOnlyAfterADriverAnswered) {
     EXPECT_EQ(gstate.hc.options.get(5), 0);
 }
 
-namespace {
-std::vector<std::pair<int, int>> applied;
-void record_option(int code, int value) { applied.emplace_back(code, value); }
-int stops = 0;
-void record_stop() { ++stops; }
-}  // namespace
-
 TEST_F(GraphicsInit, ReappliesKeptOptionsThroughTheOptionRoutineInOrder) {
     igrinit();
-    applied.clear();
-    stops = 0;
-    grlinks.hardcopy_option = &record_option;
-    grlinks.hardcopy_stop = &record_stop;
-    for (int k = 1; k <= 29; ++k) gstate.hc.options.set(k, 100 + k);
+    igrhardcopy();   // a run in progress with a page that has content
     gstate.hc.page_in_progress = 1;
+    for (int k = 1; k <= 29; ++k) gstate.hc.options.set(k, 100 + k);
+    // Each value passes its check again, in ascending order: option 5 := 2
+    // puts the page in portrait order only after width and height are back.
+    gstate.hc.options.set(1, 700);
+    gstate.hc.options.set(2, 500);
+    gstate.hc.options.set(5, 2);
+    gstate.hc.options.set(8, 0);     // raised to 1
+    gstate.hc.options.set(12, 50);   // raised to 100
+    gstate.hc.options.set(14, 7);    // never stored
+    gstate.hc.options.set(16, 5);    // outside 10..255: the cleared value stays
+    driver.clear();
     igrinit("P");
-    EXPECT_EQ(stops, 1);
+    // The run was stopped: no end of page (the flag was cleared first), then the end.
+    EXPECT_EQ(driver.find(HardcopySide, OpEndOutput).size(), 1u);
+    EXPECT_TRUE(driver.find(HardcopySide, OpEndPage).empty());
+    EXPECT_EQ(gstate.hardcopy_flag, 0);
     EXPECT_EQ(gstate.hc.page_in_progress, 0);
-    ASSERT_EQ(applied.size(), 29u);
-    for (int k = 1; k <= 29; ++k) EXPECT_EQ(applied[static_cast<std::size_t>(k - 1)], std::make_pair(k, 100 + k));
+    const std::pair<int, int> expected[] = {{1, 500}, {2, 700}, {5, 0},  {8, 1},    {12, 100},
+                                            {14, 0},  {16, 0},  {3, 103}, {29, 129}, {9, 109}};
+    for (auto [code, value] : expected) EXPECT_EQ(gstate.hc.options.get(code), value) << code;
 }
 
 TEST_F(GraphicsInit, InitialisesTheHardcopyDriverAfterALeftOverProbe) {

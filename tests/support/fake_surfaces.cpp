@@ -27,8 +27,9 @@ void FakeSurfaces::attach() {
 FakeSurfaces::~FakeSurfaces() {
     if (active != this) return;
     active = nullptr;
-    grlinks.window_select = nullptr;
-    grlinks.select_none = nullptr;
+    const GraphicsLinks real;
+    grlinks.window_select = real.window_select;
+    grlinks.select_none = real.select_none;
     grlinks.bitmap_select = nullptr;
     grlinks.current_dialog = nullptr;
     grlinks.field_select = nullptr;

@@ -11,6 +11,7 @@
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/screen.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/pgraph/pgstate.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/errors.h"
@@ -32,6 +33,7 @@ void reset_all_state() {
     reset_graphics_state();
     reset_fill_state();
     reset_screen_state();
+    reset_hardcopy_state();
     reset_pgraph_state();
     reset_error_services();
     reset_app_data();

@@ -34,6 +34,7 @@ RecordedState RecordedState::capture() {
     s.iclip = {g.ix1, g.iy1, g.ix2, g.iy2};
     s.char_width = g.text.char_width;
     s.char_height = g.text.char_height;
+    s.justification = g.text.justification;
     s.angle = g.text.angle;
     s.TextStyle = g.text.TextStyle;
     s.HardwareFontFamily = g.text.HardwareFontFamily;
@@ -64,7 +65,7 @@ void RecordingDriver::attach() {
 RecordingDriver::~RecordingDriver() {
     if (active != this) return;
     active = nullptr;
-    grlinks.screen_device = nullptr;
+    grlinks.screen_device = GraphicsLinks{}.screen_device;
     if (number_ > 0 && number_ < HardcopyDriverSlots)
         grlinks.hardcopy_drivers[static_cast<std::size_t>(number_)] = nullptr;
 }

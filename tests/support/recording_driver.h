@@ -24,6 +24,7 @@ struct RecordedState {
     std::array<float, 4> window{};          // device window wx1, wy1, wx2, wy2
     std::array<std::int32_t, 4> iclip{};    // integer clip window
     float char_width = 0, char_height = 0, angle = 0;
+    std::int32_t justification = 0;
     std::int32_t TextStyle = 0, HardwareFontFamily = 0, TextPitch = 0, stroke_mode = 0;
     std::string font_name;
     // Hardcopy options 6 (colour mode), 9 (line thickness), 10 (join), 11 (cap).

@@ -6,6 +6,7 @@
 #include "lib/window/rootwin.h"
 #include "lib/window/winclose.h"
 #include "lib/window/wininfo.h"
+#include "platform/os_gdi.h"
 #include "platform/os_window.h"
 #include "tests/support/quinda_test.h"
 
@@ -504,6 +505,34 @@ TEST_F(RootWindowTest, ScreenPaletteOn256Colours) {
     WindowOpen(7, 0, 0, 100, 50, 0, {}, 0, "", 99);  // not a palette size: 16
     ASSERT_EQ(wtab.gLogPal.size(), 34u);
     EXPECT_EQ(wtab.gLogPal[1], 0xBF0000u);  // 0, 0, 191 as R, G, B
+    windowclose();
+
+    // Every entry, for the graded 16 colours and for a grey ramp: the
+    // palette's own colours, then the 16 window-text colours, then the
+    // window text and window background (black on white in the test
+    // profile). Entries are packed R | G << 8 | B << 16.
+    const std::vector<std::uint32_t> text_colours = {
+        0x000000, 0x0000BF, 0x00BFBF, 0x00BF00, 0xBFBF00, 0xBF0000, 0xBF00BF, 0xBFBFBF,
+        0x404040, 0x0000FF, 0x00FFFF, 0x00FF00, 0xFFFF00, 0xFF0000, 0xFF00FF, 0xFFFFFF,
+        0x000000, 0xFFFFFF};
+    const std::vector<std::uint32_t> graded16 = {
+        0xFFFFFF, 0xBF0000, 0x00BF00, 0xBFBF00, 0x0000BF, 0xBF00BF, 0x00BFBF, 0x404040,
+        0xBFBFBF, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0x000000};
+    // 255 - i * 255 / 31, truncated.
+    const std::vector<std::uint32_t> grey32_levels = {255, 247, 239, 231, 223, 214, 206, 198, 190, 181, 173,
+                                                      165, 157, 149, 140, 132, 124, 116, 107, 99,  91,  83,
+                                                      75,  66,  58,  50,  42,  33,  25,  17,  9,   0};
+    std::vector<std::uint32_t> grey32;
+    for (std::uint32_t v : grey32_levels) grey32.push_back(v | v << 8 | v << 16);
+    for (const auto& [size, own] : {std::pair{16, graded16}, std::pair{32, grey32}}) {
+        SCOPED_TRACE(size);
+        std::vector<std::uint32_t> expected = own;
+        expected.insert(expected.end(), text_colours.begin(), text_colours.end());
+        WindowOpen(7, 0, 0, 100, 50, 0, {}, 0, "", size);
+        EXPECT_EQ(wtab.gLogPal, expected);
+        EXPECT_EQ(os_get_palette_entries(wtab.gPal256), expected);
+        windowclose();
+    }
 }
 
 TEST_F(RootWindowTest, CursorsPerWindowAndGlobal) {

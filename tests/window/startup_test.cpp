@@ -4,7 +4,9 @@
 
 #include <vector>
 
+#include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/window/errors.h"
 #include "lib/window/osservices.h"
 #include "lib/window/quinda_state.h"
@@ -17,7 +19,6 @@ namespace {
 
 std::vector<int> exits;
 std::vector<OsMessageBoxRequest> boxes;
-std::vector<std::pair<char, int>> hardcopy_calls;   // 'p' iprinter, 'l' iplotter, '2' iprinter2, 'i' image select
 
 void exit_double(int code) { exits.push_back(code); }
 
@@ -27,16 +28,11 @@ protected:
         QuindaTest::SetUp();
         exits.clear();
         boxes.clear();
-        hardcopy_calls.clear();
         process_exit_hook = exit_double;
         os_message_box_set_responder([](const OsMessageBoxRequest& r) {
             boxes.push_back(r);
             return OS_IDOK;
         });
-        startup_links.iprinter = [](std::int32_t v) { hardcopy_calls.push_back({'p', v}); };
-        startup_links.iplotter = [](std::int32_t v) { hardcopy_calls.push_back({'l', v}); };
-        startup_links.iprinter2 = [](std::int32_t v) { hardcopy_calls.push_back({'2', v}); };
-        startup_links.igrprintimageselect = [](std::int32_t v) { hardcopy_calls.push_back({'i', v}); };
     }
     void TearDown() override { os_message_box_set_responder({}); }
 
@@ -46,13 +42,9 @@ protected:
         quinda.LFNGEN = 0;
         quinda.LFNPLOT = 0;
         reset_startup();
-        startup_links.iprinter = [](std::int32_t v) { hardcopy_calls.push_back({'p', v}); };
-        startup_links.iplotter = [](std::int32_t v) { hardcopy_calls.push_back({'l', v}); };
-        startup_links.iprinter2 = [](std::int32_t v) { hardcopy_calls.push_back({'2', v}); };
-        startup_links.igrprintimageselect = [](std::int32_t v) { hardcopy_calls.push_back({'i', v}); };
+        reset_hardcopy_state();
         exits.clear();
         boxes.clear();
-        hardcopy_calls.clear();
     }
 
     ScopedEnv quinda_{"QUINDA", std::nullopt};
@@ -102,9 +94,15 @@ TEST_F(StartupTest, SettingsFileLines) {
         EXPECT_EQ(infoerror(1), 0) << "a settings line left a last error";
         EXPECT_EQ(quinda.LFNGEN, c.lfngen);
         EXPECT_EQ(quinda.LFNPLOT, c.lfnplot);
-        const std::vector<std::pair<char, int>> expected_calls = {
-            {'p', c.printer}, {'l', c.plotter}, {'2', 0}, {'i', 0}};
-        EXPECT_EQ(hardcopy_calls, expected_calls);
+        // The keys reach the models: an unknown printer is model 28, an
+        // unknown plotter model 1; the HP-GL/2 device follows the printer
+        // and images print on the Windows printer.
+        const int printer = c.printer >= 2 && c.printer <= 38 && c.printer != 27 ? c.printer : 28;
+        EXPECT_EQ(hcstate.models.printer_model, printer);
+        EXPECT_EQ(hcstate.models.plotter_model, c.plotter >= 1 && c.plotter <= 10 ? c.plotter : 1);
+        EXPECT_EQ(hcstate.models.hpgl2_device, 1);
+        EXPECT_EQ(hcstate.models.hpgl2_chosen, 0);
+        EXPECT_EQ(hcstate.ImagePrintOptions.ImagePrintDriver, DriverWindowsPrinter);
         const std::string chardir = c.chardir.empty() ? "/quin/charsets/" : c.chardir;
         EXPECT_EQ(txt_c(quinda.CHARDIR), chardir);
         if (c.version) {

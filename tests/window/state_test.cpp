@@ -13,18 +13,27 @@ TEST_F(LibraryStateTest, ResetGivesFixedDefaults) {
     wtab.wWindow[3] = 9;
     reset_window_state();
 
-    EXPECT_EQ(quinda.last_error, 0);
-    EXPECT_EQ(quinda.io_status, 0);
-    EXPECT_EQ(quinda.os_status, 0);
-    EXPECT_EQ(quinda.report_mode, 0);
-    EXPECT_EQ(quinda.status_kind, 0);
-    EXPECT_EQ(quinda.once_flag, 0);
-    EXPECT_EQ(quinda.window_open, 0);
-    EXPECT_EQ(quinda.undefined.integer, -999);
-    EXPECT_EQ(quinda.undefined.real, -999.0f);
-    EXPECT_EQ(quinda.undefined.dbl, -999.0);
-    EXPECT_EQ(quinda.LFNGEN, 40);
-    EXPECT_EQ(quinda.LFNPLOT, 42);
+    // The library's documented start values: the undefined value -999, the
+    // general and plot file units 40 and 42, no error, report mode or status.
+    const struct {
+        const char* name;
+        double value;
+        double expected;
+    } words[] = {
+        {"last_error", static_cast<double>(quinda.last_error), 0},
+        {"io_status", static_cast<double>(quinda.io_status), 0},
+        {"os_status", static_cast<double>(quinda.os_status), 0},
+        {"report_mode", static_cast<double>(quinda.report_mode), 0},
+        {"status_kind", static_cast<double>(quinda.status_kind), 0},
+        {"once_flag", static_cast<double>(quinda.once_flag), 0},
+        {"window_open", static_cast<double>(quinda.window_open), 0},
+        {"undefined.integer", static_cast<double>(quinda.undefined.integer), -999},
+        {"undefined.real", static_cast<double>(quinda.undefined.real), -999},
+        {"undefined.dbl", quinda.undefined.dbl, -999},
+        {"LFNGEN", static_cast<double>(quinda.LFNGEN), 40},
+        {"LFNPLOT", static_cast<double>(quinda.LFNPLOT), 42},
+    };
+    for (const auto& w : words) EXPECT_EQ(w.value, w.expected) << w.name;
     EXPECT_EQ(quinda.separator, '/');
     EXPECT_EQ(quinda.CHARSET.size(), 260u);
     EXPECT_EQ(txt_trim(quinda.CHARSET), "standard.chr");

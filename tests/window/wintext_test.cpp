@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "lib/window/window_hooks.h"
 #include "lib/window/winops.h"
 #include "platform/os_gdi.h"
 #include "tests/window/window_fixture.h"

@@ -1,0 +1,76 @@
+#pragma once
+// The hardcopy front end: driver selection, the start and stop of a run,
+// the option table, the options entry, the image print options, the
+// printer, plotter and HP-GL/2 device models, and the output channel with
+// its spool file and print command that every file driver writes through.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "lib/hardcopy/hcstate.h"
+
+// ---------------------------------------------------------------- front end
+
+// KIND 1 selects driver N and sends it operation 1; other kinds do nothing.
+void igrhardcopyselect(int kind, int n);
+// Ends the active run; then NAME "S" or "s" (exactly one character) stops,
+// runs a pending print command and removes its spool file; anything else
+// starts a run with NAME as output name or print command ("... @ ...").
+void igrhardcopy(std::optional<std::string_view> name = std::nullopt,
+                 std::optional<std::string_view> title = std::nullopt);
+
+// ---------------------------------------------------------------- options
+
+// Checks and stores one option; values that fail their check are ignored.
+void igrhardcopyoptions(int code, int value);
+
+// Shows the set-up of the selected driver: the page set-up dialog for the
+// Windows printer, the library's own dialogs for the others. MEASURE: 0
+// points, 1 inches, 2 centimetres, 3 millimetres; negative restricts the
+// library dialogs; absent or above 3 follows the locale. With NAME the
+// dialog edits it instead of the driver's output name.
+void WHardcopyOptions(std::optional<int> measure = std::nullopt, std::string* name = nullptr);
+
+// Chooses the device of image prints (2 PostScript, 4 raster printer,
+// otherwise the Windows printer) and fills ImagePrintOptions.
+void igrprintimageselect(std::optional<int> idriver = std::nullopt);
+
+// ---------------------------------------------------------------- models
+
+void iprinter(int model);
+void iplotter(int model);
+void iprinter2(int device);
+// Display name of the selected model: 1 raster printer, 2 plotter (27
+// characters), 3 HP-GL/2 device type (31); blank for other kinds or while
+// nothing is selected.
+std::string model_display_name(int kind);
+// Display names by number (blank outside the tables).
+std::string printer_model_name(int model);
+std::string plotter_model_name(int model);
+std::string hpgl2_device_name(int device);
+
+// ---------------------------------------------------------------- output channel
+
+// Opens DriverText (the working output name) for writing on channel UNIT.
+void yyprop(int unit);
+// TEXT, its full length, and CR LF in one write.
+void yyprwl(int unit, std::string_view text);
+// BUFFER, its full length, unchanged.
+void yyprou(int unit, std::string_view buffer);
+// The first N bytes of quin01 (N within 0..40000), then CR LF when crlf is
+// non-zero.
+void yyprbu(int unit, int n, int crlf);
+void yyprcl(int unit);
+// The operating-system handle of channel UNIT (-1 when closed).
+void yyprfh(int unit, std::int32_t& handle);
+
+// Builds SpoolPlotName and SpoolDumpName.
+void yytmpprn();
+// Runs LINE through the shell and waits, the windows serviced meanwhile.
+void yyprncmd(std::string_view line);
+
+// ---------------------------------------------------------------- drivers
+
+// Enters every hardcopy driver that exists in grlinks.hardcopy_drivers.
+void install_hardcopy_drivers();

@@ -1,0 +1,99 @@
+#pragma once
+// The hardcopy state: the words of the hardcopy subsystem that are not part
+// of the graphics state (gstate.hc holds those the graphics core reads),
+// with the printer, plotter and HP-GL/2 device models, the output channels
+// and the image print options. One instance, one reset.
+//
+// Where the rest of the hardcopy words live: the working output name is
+// DriverText, the driver number HardcopyDriverNumber is
+// gstate.hc.selected_driver, the option table gstate.hc.options, the output
+// name gstate.hc.output_name, the colour count gstate.hc.colour_count,
+// PageHasContent gstate.hc.page_in_progress, the scale gstate.hc.x_scale
+// and y_scale, the hatch spacing gstate.hc.HardcopyFillSpacing.
+#include <array>
+#include <cstdint>
+#include <string>
+
+constexpr std::size_t HardcopyTitleLength = 200;
+constexpr std::size_t HardcopyNameLength = 260;
+
+// Unknown pen position of the line writers.
+constexpr float UnknownPenPosition = -9999.0f;
+
+// Output channels 1..ChannelCount; the drivers use channel 2.
+constexpr int ChannelCount = 4;
+constexpr int DriverChannel = 2;
+
+// ImagePrintOptions: codes 1..24 laid out as the option table, and the
+// device chosen for image prints.
+struct ImagePrintTable {
+    std::array<std::int32_t, 24> codes{};
+    std::int32_t ImagePrintDriver = 0;  // 2 PostScript, 4 raster printer, 10 Windows printer
+    std::int32_t get(int code) const {
+        return code >= 1 && code <= 24 ? codes[static_cast<std::size_t>(code - 1)] : 0;
+    }
+    void set(int code, std::int32_t value) {
+        if (code >= 1 && code <= 24) codes[static_cast<std::size_t>(code - 1)] = value;
+    }
+};
+
+// Selected models and what the printer model's record says.
+struct DeviceModels {
+    std::int32_t printer_model = 0;      // 2..38 (not 27)
+    std::int32_t plotter_model = 0;      // 1..10
+    std::int32_t hpgl2_device = 0;       // 1..5
+    std::int32_t hpgl2_chosen = 0;       // 1 once the device type was chosen explicitly
+    std::int32_t PrinterFamily = 0;      // 1..10
+    std::int32_t PrinterPlanes = 0;
+    std::int32_t PrinterColourKind = 0;  // 0 monochrome, 1 RGB, 2 CMY
+    std::int32_t Option24Limit = 0;
+    std::array<std::int32_t, 4> ResolutionList{};
+    std::int32_t ResolutionCount = 0;
+    std::int32_t DotsPerPass = 0;
+    std::int32_t LineFeedUnits = 0;
+};
+
+struct HardcopyState {
+    std::string HardcopyTitle = std::string(HardcopyTitleLength, ' ');
+    std::string SpoolPlotName = std::string(HardcopyNameLength, ' ');
+    std::string SpoolDumpName = std::string(HardcopyNameLength, ' ');
+    std::string PrintImageFileName = std::string(HardcopyNameLength, ' ');
+    std::string PrintCommand = std::string(HardcopyNameLength, ' ');
+
+    std::int32_t DriverCanSpool = 0;
+    std::int32_t HardcopyErrorFlag = 0;
+    std::array<float, 2> PenPosition{UnknownPenPosition, UnknownPenPosition};
+
+    // Device words a driver sets.
+    std::array<std::int32_t, 2> HardcopyResolution{};
+    std::int32_t ResolutionIndex = 0;
+    std::int32_t LineModeWord = 0;
+    std::int32_t PlotterPenCount = 0;
+
+    // Printer words.
+    std::int32_t PrinterAvailable = 0;
+    std::int32_t PaperLong = 0;
+    std::int32_t PaperShort = 0;
+
+    ImagePrintTable ImagePrintOptions;
+    DeviceModels models;
+
+    // Operating-system handles of the output channels (-1 closed).
+    std::array<std::int32_t, ChannelCount> channels{-1, -1, -1, -1};
+
+    // The run that ended last wrote to the spool file, and one of the
+    // spooled runs since the pending command was given failed to open or
+    // write it: the command would print a stale or missing file.
+    std::int32_t spooling = 0;
+    std::int32_t spool_failed = 0;
+};
+
+extern HardcopyState hcstate;
+
+// What library start-up clears before it reads the settings file: the
+// image-print name, the HP-GL/2 device type and its chosen flag, the model
+// selections, the printer flag and the spool names.
+void clear_hardcopy_words();
+
+// Back to the state of a fresh process, open channels closed. For tests.
+void reset_hardcopy_state();

@@ -1,0 +1,47 @@
+#pragma once
+// Routines the options entry and the image print options call that belong
+// to work not built yet: the dialog manager's result word, snapshot and
+// locale units, the page set-up dialog, the hardcopy set-up dialogs and the
+// printer query. Until their owners land, each entry answers as a system
+// without them would: every dialog is cancelled (result 0) and there is no
+// printer. The work that builds a routine removes its entry here and the
+// callers call it directly.
+#include <cstdint>
+#include <string>
+
+struct HardcopyOptionTable;
+
+struct HardcopyPending {
+    // Dialog information item 4, the result of the last modal dialog, read
+    // and written.
+    std::int32_t (*dialog_result)();
+    void (*set_dialog_result)(std::int32_t result);
+    // Snapshot of the shown windows while a modal dialog is up (mode 1
+    // take, 0 release); status 0 or an error code.
+    void (*yygetwindowbitmap)(std::int32_t mode, std::int32_t word, std::int32_t& status);
+    // The locale's measurement system: 1 inches, 2 metric.
+    void (*yygetmeasure)(std::int32_t& measure);
+    // The page set-up dialog; lengths in thousandths of an inch (measure
+    // below 2) or hundredths of a millimetre; result 1 confirmed, 0 cancelled.
+    void (*yyprintdialog)(std::int32_t& paper_width, std::int32_t& paper_height, std::int32_t& width,
+                          std::int32_t& height, std::int32_t& left, std::int32_t& top, std::int32_t& orientation,
+                          std::int32_t& copies, std::int32_t measure, std::int32_t& colours,
+                          std::int32_t& result);
+    // The printer and plotter set-up dialog and the driver option set-up
+    // dialog; both leave their outcome in the dialog result.
+    void (*yypgdlg1)(std::int32_t units, std::string& name, std::int32_t driver, HardcopyOptionTable& options,
+                     std::int32_t fixed_format, std::int32_t restricted);
+    void (*yypgdlg2)(std::int32_t units, std::string& name, std::int32_t resource, std::int32_t mode,
+                     std::int32_t restricted);
+    // The default printer's paper and page in points, colours, and the
+    // operating-system code of a failed query (0 on success).
+    void (*yywprinfo)(std::int32_t& paper_long, std::int32_t& paper_short, std::int32_t& width,
+                      std::int32_t& height, std::int32_t& x_offset, std::int32_t& y_offset,
+                      std::int32_t& orientation, std::int32_t& copies, std::int32_t& colours,
+                      std::int32_t& os_error);
+};
+
+extern HardcopyPending hardcopy_pending;
+
+// The answers of a system without those routines. For tests.
+void reset_hardcopy_pending();

@@ -1,0 +1,179 @@
+// The rules of the driver contract that hold for every hardcopy driver. A
+// driver joins with one row of `contract_rows`.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "lib/graphics/driver.h"
+#include "lib/graphics/gstate.h"
+#include "lib/graphics/lines.h"
+#include "lib/hardcopy/hardcopy.h"
+#include "lib/window/errors.h"
+#include "lib/window/text.h"
+#include "tests/hardcopy/sample_driver.h"
+#include "tests/support/graphics_test.h"
+
+namespace {
+
+struct ContractRow {
+    const char* name;
+    std::int32_t number;
+    void (*install)();
+    // The HP-GL drivers write their scale line at operation 18 with K <= 0.
+    bool rescale_writes;
+};
+
+const ContractRow contract_rows[] = {
+    {"sample", SampleDriverNumber, &install_sample_driver, false},
+};
+
+// What a probe must leave alone.
+struct Snapshot {
+    std::array<std::int32_t, 37> options{};
+    std::string output_name, text, title;
+    std::int32_t active = 0, colours = 0, page = 0, can_spool = 0, flag = 0;
+    std::array<std::int32_t, 2> resolution{};
+    float x_scale = 0, y_scale = 0, threshold = 0;
+    std::string caps;
+    std::int32_t true_colour = 0, gradient = 0, rotation = 0;
+    DriverArguments args;
+
+    static Snapshot take() {
+        const HardcopyWords& hc = gstate.hc;
+        const DeviceDescription& d = gstate.device[HardcopySide];
+        DriverArguments a = drvargs;
+        a.N = 0;
+        return {hc.options.slots, hc.output_name, DriverText, hcstate.HardcopyTitle, hc.active_driver,
+                hc.colour_count, hc.page_in_progress, hcstate.DriverCanSpool, gstate.hardcopy_flag,
+                hcstate.HardcopyResolution, hc.x_scale, hc.y_scale, d.TextSizeThreshold, d.DeviceCapabilities,
+                d.true_colour, d.gradient_type, d.TextRotationCapability, a};
+    }
+    bool operator==(const Snapshot&) const = default;
+};
+
+GraphicsDriver wrapped = nullptr;
+std::vector<std::int32_t> seen;
+void recording_wrapper(std::int32_t op) {
+    seen.push_back(op);
+    wrapped(op);
+}
+
+class DriverContract : public GraphicsTest, public ::testing::WithParamInterface<ContractRow> {
+protected:
+    void SetUp() override {
+        GraphicsTest::SetUp();
+        const ContractRow& row = GetParam();
+        row.install();
+        auto& slot = grlinks.hardcopy_drivers[static_cast<std::size_t>(row.number)];
+        wrapped = slot;
+        slot = &recording_wrapper;
+        igrinit();
+        igrhardcopyselect(1, row.number);
+        seen.clear();
+    }
+    void TearDown() override { igrhardcopy("S"); }
+
+    std::uintmax_t size_of(const std::string& name) const {
+        std::error_code ec;
+        const auto n = std::filesystem::file_size(name, ec);
+        return ec ? 0 : n;
+    }
+
+    TempDir dir{true};
+};
+
+TEST_P(DriverContract, ProbeChangesOnlyTheDriverNumber) {
+    for (int k = 1; k <= 29; ++k) gstate.hc.options.set(k, 7000 + k);
+    txt_set(gstate.hc.output_name, "kept.name");
+    gstate.hc.active_driver = 99;
+    gstate.hc.colour_count = 77;
+    hcstate.DriverCanSpool = 5;
+    gstate.device[HardcopySide].DeviceCapabilities = std::string(29, 'x');
+    drvargs.X = {1, 2, 3, 4};
+    drvargs.K = 17;
+    const Snapshot before = Snapshot::take();
+    drvargs.N = ProbeDriverNumber;
+    xxhcif(OpInitialise);
+    EXPECT_EQ(drvargs.N, GetParam().number);
+    EXPECT_TRUE(Snapshot::take() == before);
+}
+
+TEST_P(DriverContract, RescaleOpensAndWritesNothing) {
+    if (!GetParam().rescale_writes) {
+        txt_set(DriverText, "rescale.out");
+        for (std::int32_t k : {0, -1}) {
+            drvargs.K = k;
+            xxhcif(OpBeginPicture);
+        }
+        EXPECT_FALSE(std::filesystem::exists("rescale.out"));
+        std::int32_t handle = 0;
+        yyprfh(DriverChannel, handle);
+        EXPECT_EQ(handle, -1);
+    }
+    // Within a run: nothing more, or for the HP-GL drivers one line.
+    igrhardcopy("run.out");
+    const auto before = size_of("run.out");
+    drvargs.K = 0;
+    yyhdrv(OpBeginPicture);
+    igrhardcopy("S");
+    std::string after = read_file("run.out");
+    if (!GetParam().rescale_writes) {
+        igrhardcopy("again.out");
+        igrhardcopy("S");
+        EXPECT_EQ(after, read_file("again.out"));
+    } else {
+        EXPECT_GT(after.size(), before);
+    }
+}
+
+TEST_P(DriverContract, EndOfPageOnlyAfterDrawing) {
+    igrhardcopy("empty.out");
+    igrhardcopy("S");
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), OpEndPage), 0);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), OpEndOutput), 1);
+
+    seen.clear();
+    igrhardcopy("drawn.out");
+    igrjoin(0.1f, 0.1f, 0.9f, 0.8f);
+    igrhardcopy("S");
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen[seen.size() - 2], OpEndPage);
+    EXPECT_EQ(seen.back(), OpEndOutput);
+    EXPECT_GT(size_of("drawn.out"), size_of("empty.out"));
+}
+
+TEST_P(DriverContract, AfterAFailedOpenNothingReachesTheDriver) {
+    infoerror(1);
+    igrhardcopy(dir.file("missing/plot.out"));
+    EXPECT_EQ(gstate.hardcopy_flag, 0);
+    EXPECT_EQ(infoerror(1), 1);
+    igrjoin(0.1f, 0.1f, 0.9f, 0.8f);
+    igrlinewidth(3);
+    igrhardcopy("S");
+    EXPECT_EQ(seen, (std::vector<std::int32_t>{OpInitialise, OpBeginPicture}));
+}
+
+TEST_P(DriverContract, CountsBeyondTheBlocksAreCut) {
+    igrhardcopy("counts.out");
+    txt_set(DriverText, "abc");
+    drvargs.IX[0] = 100000;
+    yyhdrv(OpText);
+    drvargs.IX[0] = -5;
+    yyhdrv(OpText);
+    drvargs.N = 1000000;
+    yyhdrv(OpPolyline);
+    drvargs.N = -3;
+    yyhdrv(OpPolyline);
+    igrhardcopy("S");
+    EXPECT_EQ(gstate.hardcopy_flag, 0);
+    EXPECT_LE(size_of("counts.out"), 4096u);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryDriver, DriverContract, ::testing::ValuesIn(contract_rows),
+                         [](const ::testing::TestParamInfo<ContractRow>& info) {
+                             return std::string(info.param.name);
+                         });
+
+}  // namespace

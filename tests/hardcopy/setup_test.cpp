@@ -1,0 +1,257 @@
+// The options entry of the selected driver, the image print options and
+// the window dump that reads them. The dialogs and the printer query are
+// scripted in the routines' table.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "lib/graphics/driver.h"
+#include "lib/graphics/gstate.h"
+#include "lib/graphics/screen.h"
+#include "lib/hardcopy/hardcopy.h"
+#include "lib/hardcopy/pending.h"
+#include "lib/window/errors.h"
+#include "lib/window/osservices.h"
+#include "lib/window/text.h"
+#include "tests/support/graphics_test.h"
+
+namespace {
+
+// What the scripted routines saw and answer.
+struct Script {
+    std::vector<std::string> calls;
+    std::vector<std::int32_t> dialog_in;    // width, height, left, top, orientation, copies, measure, colours
+    std::vector<std::int32_t> dialog_out;   // the same order; empty: cancelled
+    std::int32_t snapshot_status = 0;
+    std::int32_t locale = 1;
+    std::int32_t setup_result = 1;
+    std::string setup_name;                 // name the set-up dialog confirms
+    std::vector<std::int32_t> setup_args;   // units, driver or resource, mode, restricted
+    std::vector<std::int32_t> printer;      // the ten outputs of the printer query
+};
+Script script;
+
+void install_script() {
+    HardcopyPending& p = hardcopy_pending;
+    p.yygetwindowbitmap = [](std::int32_t mode, std::int32_t, std::int32_t& status) {
+        script.calls.push_back("snapshot " + std::to_string(mode));
+        status = mode == 1 ? script.snapshot_status : 0;
+    };
+    p.yygetmeasure = [](std::int32_t& m) { m = script.locale; };
+    p.yyprintdialog = [](std::int32_t&, std::int32_t&, std::int32_t& w, std::int32_t& h, std::int32_t& l,
+                         std::int32_t& t, std::int32_t& o, std::int32_t& c, std::int32_t measure,
+                         std::int32_t& colours, std::int32_t& result) {
+        script.calls.push_back("page set-up");
+        script.dialog_in = {w, h, l, t, o, c, measure, colours};
+        result = script.dialog_out.empty() ? 0 : 1;
+        if (result == 1) {
+            const auto& d = script.dialog_out;
+            w = d[0], h = d[1], l = d[2], t = d[3], o = d[4], c = d[5], colours = d[7];
+        }
+    };
+    p.yypgdlg1 = [](std::int32_t units, std::string& name, std::int32_t driver, HardcopyOptionTable&,
+                    std::int32_t fixed, std::int32_t restricted) {
+        script.calls.push_back("set-up " + txt_c(name));
+        script.setup_args = {units, driver, fixed, restricted};
+        txt_set(name, script.setup_name);
+        hardcopy_pending.set_dialog_result(script.setup_result);
+    };
+    p.yypgdlg2 = [](std::int32_t units, std::string& name, std::int32_t resource, std::int32_t mode,
+                    std::int32_t restricted) {
+        script.calls.push_back("options " + txt_c(name));
+        script.setup_args = {units, resource, mode, restricted};
+        txt_set(name, script.setup_name);
+        hardcopy_pending.set_dialog_result(script.setup_result);
+    };
+    p.yywprinfo = [](std::int32_t& pl, std::int32_t& ps, std::int32_t& w, std::int32_t& h, std::int32_t& x,
+                     std::int32_t& y, std::int32_t& o, std::int32_t& c, std::int32_t& colours, std::int32_t& err) {
+        script.calls.push_back("printer query");
+        const auto& v = script.printer;
+        pl = v[0], ps = v[1], w = v[2], h = v[3], x = v[4], y = v[5], o = v[6], c = v[7], colours = v[8],
+        err = v[9];
+    };
+}
+
+class HardcopySetup : public GraphicsTest {
+protected:
+    void SetUp() override {
+        GraphicsTest::SetUp();
+        script = Script{};
+        install_script();
+        igrinit();
+        hcstate.PrinterAvailable = 1;
+        infoerror(1);
+    }
+};
+
+TEST_F(HardcopySetup, NoDriverAnsweredYet) {
+    gstate.hc.active_driver = 0;
+    igrhardcopy("probe.out");   // a start probes, which answers nothing else
+    igrhardcopy("S");
+    gstate.hc.active_driver = 0;
+    WHardcopyOptions(1);
+    EXPECT_EQ(infoerror(1), 46);
+    EXPECT_TRUE(script.calls.empty());
+}
+
+TEST_F(HardcopySetup, WindowsPrinterWithoutAPrinter) {
+    hcstate.PrinterAvailable = 0;
+    WHardcopyOptions(1);
+    EXPECT_EQ(infoerror(1), 63);
+    EXPECT_EQ(script.calls, (std::vector<std::string>{"snapshot 1", "snapshot 0"}));
+}
+
+TEST_F(HardcopySetup, PageSetUpInThousandthsOfAnInchAndBack) {
+    for (auto [code, value] : {std::pair{1, 595}, {2, 842}, {3, 36}, {4, 18}, {5, 0}, {8, 2}})
+        gstate.hc.options.set(code, value);
+    gstate.hc.colour_count = 256;
+    script.dialog_out = {8263, 11694, 500, 250, 1, 3, 0, 2};
+    WHardcopyOptions(1);
+    EXPECT_EQ(script.dialog_in, (std::vector<std::int32_t>{8263, 11694, 500, 250, 0, 2, 1, 256}));
+    EXPECT_EQ(hardcopy_pending.dialog_result(), 1);
+    const std::pair<int, int> expected[] = {{1, 595}, {2, 842}, {3, 36}, {4, 18}, {5, 1}, {8, 3}, {7, 1}};
+    for (auto [code, value] : expected) EXPECT_EQ(gstate.hc.options.get(code), value) << code;
+    EXPECT_EQ(gstate.hc.colour_count, 2);
+
+    // A colour printer afterwards clears option 7; the same colour count
+    // again leaves it.
+    script.dialog_out[7] = 16;
+    WHardcopyOptions(1);
+    EXPECT_EQ(gstate.hc.options.get(7), 0);
+    gstate.hc.options.set(7, 5);
+    WHardcopyOptions(1);
+    EXPECT_EQ(gstate.hc.options.get(7), 5);
+
+    // Millimetres: hundredths of a millimetre per point.
+    WHardcopyOptions(-3);
+    EXPECT_EQ(script.dialog_in[0], 20990);   // 595 points
+    EXPECT_EQ(script.dialog_in[6], 3);
+
+    // Cancelled: nothing changes.
+    script.dialog_out.clear();
+    const HardcopyOptionTable before = gstate.hc.options;
+    WHardcopyOptions(0);
+    EXPECT_EQ(hardcopy_pending.dialog_result(), 0);
+    EXPECT_EQ(gstate.hc.options.slots, before.slots);
+}
+
+TEST_F(HardcopySetup, UnitsAndDialogsOfTheOtherDrivers) {
+    struct Case {
+        int driver;
+        std::optional<int> measure;
+        int locale;
+        std::string call;
+        std::vector<std::int32_t> args;   // units, driver or resource, fixed or mode, restricted
+    };
+    const std::vector<Case> cases = {
+        {DriverPostScript, -2, 1, "set-up derizure.out", {2, 2, 0, 1}},
+        {DriverHpgl, std::nullopt, 1, "set-up derizure.out", {1, 1, 0, 0}},
+        {DriverHpgl2, 7, 2, "set-up derizure.out", {2, 12, 0, 0}},
+        {DriverRasterPrinter, 0, 1, "set-up derizure.out", {0, 4, 0, 0}},
+        {DriverSvg, 3, 1, "options derizure.out", {3, 32003, 3, 0}},
+        {DriverCgm, -9, 1, "options derizure.out", {1, 32009, 3, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.driver);
+        gstate.hc.selected_driver = c.driver;
+        txt_set(gstate.hc.output_name, "derizure.out");
+        script.calls.clear();
+        script.locale = c.locale;
+        script.setup_name = "chosen.out";
+        WHardcopyOptions(c.measure);
+        EXPECT_EQ(script.calls, (std::vector<std::string>{"snapshot 1", c.call, "snapshot 0"}));
+        EXPECT_EQ(script.setup_args, c.args);
+        EXPECT_EQ(txt_c(gstate.hc.output_name), "chosen.out");
+    }
+    // A name of the caller's own is edited instead; cancelled keeps it.
+    std::string mine = txt_fixed("mine.ps", 40);
+    txt_set(gstate.hc.output_name, "derizure.out");
+    WHardcopyOptions(1, &mine);
+    EXPECT_EQ(mine, txt_fixed("chosen.out", 40));
+    EXPECT_EQ(txt_c(gstate.hc.output_name), "derizure.out");
+    script.setup_result = 0;
+    script.setup_name = "other.out";
+    WHardcopyOptions(1, &mine);
+    EXPECT_EQ(txt_c(mine), "chosen.out");
+}
+
+TEST_F(HardcopySetup, SnapshotFailureIsReportedAndTheDialogShown) {
+    gstate.hc.selected_driver = DriverSvg;
+    script.snapshot_status = 1044;
+    WHardcopyOptions(1);
+    EXPECT_EQ(infoerror(1), 1044);
+    EXPECT_EQ(script.calls.size(), 3u);
+}
+
+TEST_F(HardcopySetup, ImagePrintDevices) {
+    script.printer = {792, 612, 648, 468, 72, 72, 1, 1, 2, 0};
+    struct Case {
+        std::optional<int> driver;
+        int printer_model;
+        int device;
+        std::vector<std::int32_t> page;   // codes 1..5 and 8
+        int limit;                        // code 24
+        std::string name;
+        bool query;
+    };
+    const std::vector<Case> cases = {
+        {std::nullopt, 28, 10, {648, 468, 72, 72, 1, 1}, 2, "", true},
+        {0, 28, 10, {648, 468, 72, 72, 1, 1}, 2, "", true},
+        {3, 13, 10, {648, 468, 72, 72, 1, 1}, 1, "", true},
+        {10, 28, 10, {648, 468, 72, 72, 1, 1}, 2, "", true},
+        {2, 28, 2, {756, 540, 42, -20, 1, 1}, 2, "zerizazo.ps", false},
+        {4, 28, 4, {576, 432, 100, 70, 1, 1}, 2, "zerizazo.prn", false},
+        {4, 5, 4, {576, 432, 0, 0, 0, 1}, 0, "zerizazo.prn", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.driver.value_or(-1));
+        iprinter(c.printer_model);
+        script.calls.clear();
+        hcstate.PrinterAvailable = 7;   // kept when there is no query
+        txt_set(hcstate.PrintImageFileName, "");
+        igrprintimageselect(c.driver);
+        const ImagePrintTable& t = hcstate.ImagePrintOptions;
+        EXPECT_EQ(t.ImagePrintDriver, c.device);
+        EXPECT_EQ((std::vector<std::int32_t>{t.get(1), t.get(2), t.get(3), t.get(4), t.get(5), t.get(8)}), c.page);
+        EXPECT_EQ((std::vector<std::int32_t>{t.get(6), t.get(7), t.get(13), t.get(19), t.get(20), t.get(24)}),
+                  (std::vector<std::int32_t>{0, 1, 0, 3, 0, c.limit}));
+        EXPECT_EQ(script.calls.size(), c.query ? 1u : 0u);
+        EXPECT_EQ(hcstate.PrinterAvailable, c.query ? 1 : 7);
+        EXPECT_EQ(txt_c(hcstate.PrintImageFileName), c.name);
+        if (c.query) {
+            EXPECT_EQ(std::make_pair(hcstate.PaperLong, hcstate.PaperShort), std::make_pair(792, 612));
+        }
+    }
+    // A failed query: no printer.
+    script.printer = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1801};
+    igrprintimageselect();
+    EXPECT_EQ(hcstate.PrinterAvailable, 0);
+    EXPECT_EQ(hcstate.ImagePrintOptions.get(1), 0);
+    // WInfoFilename item 1 is the print-image name.
+    igrprintimageselect(2);
+    std::string name(20, 'x');
+    WInfoFilename(1, name);
+    EXPECT_EQ(txt_c(name), "zerizazo.ps");
+}
+
+TEST_F(HardcopySetup, WindowDumpPrintsTheImagePage) {
+    static std::vector<std::int32_t> started;
+    started.clear();
+    screen_links.dump_start = [](std::int32_t w, std::int32_t h, std::int32_t x, std::int32_t y, std::int32_t& err,
+                                 std::int32_t o, std::int32_t c, const char*) {
+        started = {w, h, x, y, o, c};
+        err = 0;
+    };
+    hcstate.PrinterAvailable = 0;
+    yygapi(OpEndPage);
+    EXPECT_EQ(infoerror(1), 1);
+    EXPECT_TRUE(started.empty());
+    igrprintimageselect(2);
+    hcstate.PrinterAvailable = 1;
+    yygapi(OpEndPage);
+    EXPECT_EQ(infoerror(1), 0);
+    EXPECT_EQ(started, (std::vector<std::int32_t>{756, 540, 42, -20, 1, 1}));
+}
+
+}  // namespace
