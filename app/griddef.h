@@ -36,8 +36,9 @@ float degrees_to_rotang(float degrees);
 // Grid > Surfer (command 40011), Grid > Arc-Info (40012) and Grid > MODFLOW
 // (40010). Each shows its dialog (101, 103, 104) and takes the entries; an
 // entry that is not a number leaves its quantity unchanged. Entries that
-// make no grid (fewer than two points per axis, DELR or DELC files that
-// cannot be read or hold no values) are reported and the command is
+// make no grid (fewer than two points per axis, corners without extent, a
+// cell size that is not positive, DELR or DELC files that cannot be read,
+// hold no values or widths adding up past the range of numbers) are reported and the command is
 // abandoned with the grid as it was before the command.
 void cmd_surfer();
 void cmd_arcinfo();
