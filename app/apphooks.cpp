@@ -8,6 +8,14 @@ DialogStandIn dialog_stand_in;
 
 namespace {
 
+int* stand_in_value(std::vector<std::pair<int, int>>& list, int field, bool create) {
+    for (auto& f : list)
+        if (f.first == field) return &f.second;
+    if (!create) return nullptr;
+    list.emplace_back(field, 0);
+    return &list.back().second;
+}
+
 std::string* stand_in_field(int field, bool create) {
     for (auto& f : dialog_stand_in.fields)
         if (f.first == field) return &f.second;
@@ -24,6 +32,9 @@ void app_dialog_load(int dialog) {
     if (dialog_stand_in.loaded != dialog) {
         dialog_stand_in.loaded = dialog;
         dialog_stand_in.fields.clear();
+        dialog_stand_in.checks.clear();
+        dialog_stand_in.integers.clear();
+        dialog_stand_in.states.clear();
         dialog_stand_in.radio = 0;
     }
 }
@@ -67,6 +78,9 @@ void app_dialog_unload(int dialog) {
     if (dialog_stand_in.loaded == dialog) {
         dialog_stand_in.loaded = 0;
         dialog_stand_in.fields.clear();
+        dialog_stand_in.checks.clear();
+        dialog_stand_in.integers.clear();
+        dialog_stand_in.states.clear();
     }
 }
 
@@ -77,18 +91,40 @@ int app_wait_message() {
     return 2;
 }
 
-void app_plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
-              int shownodal, int showriver) {
-    if (view_hooks.plot)
-        view_hooks.plot(plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, shownodal, showriver);
+int app_peek_message() {
+    if (dialog_hooks.peek) return dialog_hooks.peek();
+    if (dialog_stand_in.next_button < dialog_stand_in.buttons.size())
+        return dialog_stand_in.buttons[dialog_stand_in.next_button++];
+    return 1;
 }
 
-void app_pltnetw() {
-    if (view_hooks.pltnetw) view_hooks.pltnetw();
+void app_dialog_put_checkbox(int field, int state) {
+    if (dialog_hooks.put_checkbox) return dialog_hooks.put_checkbox(field, state);
+    *stand_in_value(dialog_stand_in.checks, field, true) = state;
 }
 
-void app_logo() {
-    if (view_hooks.logo) view_hooks.logo();
+void app_dialog_get_checkbox(int field, int& state) {
+    if (dialog_hooks.get_checkbox) return dialog_hooks.get_checkbox(field, state);
+    if (const int* v = stand_in_value(dialog_stand_in.checks, field, false)) state = *v;
+}
+
+void app_dialog_put_integer(int field, int value) {
+    if (dialog_hooks.put_integer) return dialog_hooks.put_integer(field, value);
+    *stand_in_value(dialog_stand_in.integers, field, true) = value;
+}
+
+void app_dialog_get_integer(int field, int& value) {
+    if (dialog_hooks.get_integer) return dialog_hooks.get_integer(field, value);
+    if (const int* v = stand_in_value(dialog_stand_in.integers, field, false)) value = *v;
+}
+
+void app_dialog_field_state(int field, int state) {
+    if (dialog_hooks.field_state) return dialog_hooks.field_state(field, state);
+    *stand_in_value(dialog_stand_in.states, field, true) = state;
+}
+
+void app_select_colour(int& colour) {
+    if (dialog_hooks.select_colour) dialog_hooks.select_colour(colour);
 }
 
 bool app_selfile(std::string_view extension, std::string_view title, std::string& name) {

@@ -316,6 +316,7 @@ void OsWidget::paintEvent(QPaintEvent*) {
     WinRec* r = rec(h_);
     QPainter p(this);
     if (!r) return;
+    r->repaint_asked = false;
     if (r->class_name == "msctls_statusbar32") {
         paint_statusbar(*r, this, p);
         return;

@@ -44,6 +44,9 @@ struct WinRec {
     bool has_update = false;
     OsRect update;
     QImage surface;
+    // A repaint of the widget is asked for and has not happened yet: drawing
+    // more on the surface needs no second request.
+    bool repaint_asked = false;
     QPointer<OsWidget> widget;
     std::vector<QSize> expected_sizes;  // geometry we set, whose echo must not count as the user's
     bool destroying = false;

@@ -12,7 +12,7 @@
 namespace {
 
 const char* const target_names[] = {"model",   "settings", "delrc",          "bln2dxf",  "records",
-                                    "numbers", "resources", "settings_store", "bytefile"};
+                                    "numbers", "resources", "settings_store", "bytefile", "maplayers"};
 
 void quiet(std::string_view) {}
 

@@ -7,12 +7,14 @@
 
 #include "app/appdata.h"
 #include "app/apphooks.h"
+#include "app/legend.h"
 #include "app/mainstate.h"
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/screen.h"
 #include "lib/hardcopy/hcstate.h"
 #include "lib/pgraph/pgstate.h"
+#include "lib/raster/raster.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/errors.h"
 #include "lib/window/messages.h"
@@ -35,6 +37,7 @@ void reset_all_state() {
     reset_screen_state();
     reset_hardcopy_state();
     reset_pgraph_state();
+    reset_raster_state();
     reset_error_services();
     reset_app_data();
     reset_message_state();
@@ -44,6 +47,7 @@ void reset_all_state() {
     os_reg_reset();
     reset_main_state();
     reset_app_hooks();
+    reset_legend_state();
 }
 
 TempDir::TempDir(bool enter) {
