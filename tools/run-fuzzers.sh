@@ -9,6 +9,9 @@ cd "$(dirname "$0")/.."
 seconds=${1:-6}
 runs=${2:-1000000}
 bin=build-fuzz/tests
+# The one leak report allowed, as in the sanitizer run (docs/fuzzing.md).
+export LSAN_OPTIONS="suppressions=$PWD/tools/sanitize/lsan.supp:print_suppressions=0"
+export QT_QPA_PLATFORM=offscreen
 work=$(mktemp -d "${TMPDIR:-/tmp}/quinda-fuzz-run-XXXXXX")
 failed=()
 for program in "$bin"/*_fuzz; do
