@@ -141,23 +141,50 @@ TEST_F(Hpgl2, ColourDeviceBorrowsAPenForAMixedFill) {
 }
 
 TEST_F(Hpgl2, EveryFigureEndSelectsTheCurrentPen) {
-    const Lines l = after_head(run("ends.plt", [] {
-        igrfillpattern(1);
-        IGrRectangle(10, 10, 100, 100);
-        igrfillpattern(4);
-        const float x[3] = {10, 50, 90}, y[3] = {10, 90, 10};
-        IGrPolygonComplex(x, y, 3);
-    }));
-    // The hatched rectangle writes nothing at its start and no end record.
-    EXPECT_EQ(count_starting(l, "CO\" 6"), 0);
-    EXPECT_EQ(count(l, "CO\"11 -1\";"), 1);
-    std::ptrdiff_t ends = 0;
-    for (std::size_t i = 0; i + 1 < l.size(); ++i)
-        if (l[i + 1].starts_with("PU;SP") && (l[i] == "CO\"11 -1\";" || l[i].starts_with("SC0") || l[i] == "PM2;FP" ||
-                                               l[i].starts_with("PD") || l[i].starts_with("PE")))
-            ++ends;
-    EXPECT_GE(count_starting(l, "PU;SP"), 2);
-    EXPECT_GE(ends, 2);
+    igrhardcopy("ends.plt");
+    const Lines head = split_crlf(read_file("ends.plt"));
+    const auto pen = std::find_if(head.rbegin(), head.rend(), [](const std::string& s) {
+        return s.starts_with("PU;SP");
+    });
+    ASSERT_NE(pen, head.rend());
+    // Figure, fill style, the end record written before the pen selection.
+    const struct {
+        std::int32_t op, style;
+        const char* record;
+    } cases[] = {{OpEllipsePattern, 1, "CO\" 5 -1\";"}, {OpSectorPattern, 0, "CO\" 4 -1\";"},
+                 {OpRectanglePattern, 1, nullptr},        {OpRectanglePattern, 4, "CO\" 6 -1\";"},
+                 {OpQuadPattern, 3, "CO\" 8 -1\";"},     {OpTrianglePattern, 2, nullptr},
+                 {OpPolygonPattern, 4, "CO\"11 -1\";"}};
+    for (const auto& c : cases) {
+        const std::size_t before = split_crlf(read_file("ends.plt")).size();
+        gstate.fill_style = c.style;
+        drvargs.K = -1;
+        yyhdrv(c.op);
+        const Lines all = split_crlf(read_file("ends.plt"));
+        const Lines l(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+        Lines expected;
+        if (c.record) expected.push_back(c.record);
+        expected.push_back(*pen);
+        EXPECT_EQ(l, expected) << "operation " << c.op << " style " << c.style;
+    }
+    gstate.fill_style = 0;
+    igrhardcopy("S");
+}
+
+TEST_F(Hpgl2, RecordValuesTooWideKeepTheirDigits) {
+    const Lines l = run("wide.plt", [] {
+        gstate.fill_style = 4;
+        gstate.fill_density = 12;
+        gstate.fill_angle = -5;
+        drvargs = DriverArguments{};
+        drvargs.X = {10, 20, 0, 0};
+        drvargs.Y = {10, 20, 0, 0};
+        drvargs.K = 1;
+        yyhdrv(OpRectanglePattern);
+        gstate.fill_style = 0;
+    });
+    EXPECT_EQ(count(l, "CO\" 6 4 12 -5 1\";"), 1);
+    for (const std::string& s : l) EXPECT_EQ(s.find('*'), std::string::npos) << s;
 }
 
 TEST_F(Hpgl2, LabelsInRoman8WithTheirOrigins) {
