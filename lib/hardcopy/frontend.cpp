@@ -4,6 +4,7 @@
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
+#include "lib/hardcopy/cgm.h"
 #include "lib/hardcopy/dxf.h"
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/hpgl.h"
@@ -135,4 +136,5 @@ void install_hardcopy_drivers() {
     grlinks.hardcopy_drivers[DriverDxf] = &xxdxf;
     grlinks.hardcopy_drivers[DriverImageFile] = &xximag;
     grlinks.hardcopy_drivers[DriverHpgl2] = &xxhpgl2;
+    grlinks.hardcopy_drivers[DriverCgm] = &xxcgm;
 }

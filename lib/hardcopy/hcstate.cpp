@@ -1,6 +1,7 @@
 #include "lib/hardcopy/hcstate.h"
 
 #include "lib/dialog/dialog.h"
+#include "lib/hardcopy/cgm.h"
 #include "lib/hardcopy/dxf.h"
 #include "lib/hardcopy/hpgl.h"
 #include "lib/hardcopy/hpgl2.h"
@@ -65,4 +66,5 @@ void reset_hardcopy_state() {
     reset_dxf_state();
     reset_hpgl_state();
     reset_hpgl2_state();
+    reset_cgm_state();
 }

@@ -33,6 +33,7 @@ const ContractRow contract_rows[] = {
     {"image", DriverImageFile, &install_hardcopy_drivers, false},
     {"hpgl", DriverHpgl, &install_hardcopy_drivers, true},
     {"hpgl2", DriverHpgl2, &install_hardcopy_drivers, true},
+    {"cgm", DriverCgm, &install_hardcopy_drivers, false},
 };
 
 // What a probe must leave alone.
