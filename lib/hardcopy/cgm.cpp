@@ -182,11 +182,16 @@ void colour_if_changed(std::string& out, std::int32_t& entry, int cls, int id, c
     colour_element(out, cls, id, c.r, c.g, c.b);
 }
 
-std::string sector_points(float x, float y, float rx, float ry, float a0, float a1, std::int32_t segments,
-                          float sx, float sy) {
+std::int32_t sector_segments(float rx, std::int32_t width) {
+    const std::int64_t n = std::clamp<std::int64_t>(trunc(rx), -100000, 100000) * 75 / std::max(width, 1) + 25;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(n, 1, 100000));
+}
+
+std::string sector_points(std::int64_t cx, std::int64_t cy, float x, float y, float rx, float ry, float a0,
+                          float a1, std::int32_t segments, float sx, float sy) {
     std::string p;
     auto pt = [&](double px, double py) { point(p, trunc(px * sx), trunc(py * sy)); };
-    pt(x, y);
+    point(p, cx, cy);
     const float step = 3.1415927f / static_cast<float>(std::max(segments, 1));
     if (std::isfinite(a0) && std::isfinite(a1)) {
         for (std::int64_t k = 0; k < SectorAngleLimit; ++k) {
@@ -288,6 +293,23 @@ void text_element(std::string& out, bool single, std::int64_t dw, std::int64_t d
     integer(p, 1);
     string(p, text, false);
     element(out, 4, 5, p);
+}
+
+std::int32_t text_anchor(float& x, float& y) {
+    const TextState& t = gstate.text;
+    const DriverArguments& a = drvargs;
+    const std::int32_t align = t.TextPitch == 1 ? 1 : std::clamp(t.justification, 0, 2) + 1;
+    const float dx = 0.38f * t.along_down[3], dy = 0.38f * t.along_down[2];
+    x = a.X[0] + dx;
+    y = a.Y[0] - dy;
+    if (align == 2) {
+        x = (x + a.X[2] + dx) / 2.0f;
+        y = (y + a.Y[2] - dy) / 2.0f;
+    } else if (align == 3) {
+        x = a.X[2] + dx;
+        y = a.Y[2] - dy;
+    }
+    return align;
 }
 
 void orientation(std::string& out, float s) {
@@ -454,13 +476,11 @@ void shape(std::int32_t op) {
             return;
         case OpSectorPattern: {
             interior(1);
-            const std::int64_t pixels = std::max(gs.width, 1);
-            const std::int64_t n = std::clamp<std::int64_t>(cgm::trunc(a.X[1]), -100000, 100000) * 75 / pixels + 25;
             a.Y[1] = a.Y[1] / gs.aspect_ratio * s.aspect;
             cgm::long_element(out, 4, 7,
-                              cgm::sector_points(a.X[0], a.Y[0], a.X[1], a.Y[1], a.X[2], a.X[3],
-                                                 static_cast<std::int32_t>(std::clamp<std::int64_t>(n, 1, 100000)),
-                                                 gs.hc.x_scale, gs.hc.y_scale));
+                              cgm::sector_points(sx(a.X[0]), sy(a.Y[0]), a.X[0], a.Y[0], a.X[1], a.Y[1], a.X[2], a.X[3],
+                                                 cgm::sector_segments(a.X[1], gs.width), gs.hc.x_scale,
+                                                 gs.hc.y_scale));
             return;
         }
         case OpPolygonPattern: {
@@ -516,19 +536,11 @@ void text() {
         cgm::colour_if_changed(out, s.cache.aux, 3, 3, previous_colour());
     }
     cgm::colour_if_changed(out, s.cache.text, 5, 14, s.current);
-    const std::int32_t align = single ? 1 : std::clamp(t.justification, 0, 2) + 1;
+    float x = 0, y = 0;
+    const std::int32_t align = cgm::text_anchor(x, y);
     if (align != s.cache.align) {
         s.cache.align = align;
         cgm::text_alignment(out, align);
-    }
-    const float dx = 0.38f * t.along_down[3], dy = 0.38f * t.along_down[2];
-    float x = a.X[0] + dx, y = a.Y[0] - dy;
-    if (align == 2) {
-        x = (x + a.X[2] + dx) / 2.0f;
-        y = (y + a.Y[2] - dy) / 2.0f;
-    } else if (align == 3) {
-        x = a.X[2] + dx;
-        y = a.Y[2] - dy;
     }
     const std::string_view body = std::string_view(DriverText).substr(0, static_cast<std::size_t>(driver_text_count()));
     const double dist = std::hypot(static_cast<double>(a.X[2] - a.X[0]), static_cast<double>(a.Y[2] - a.Y[0]));

@@ -62,8 +62,11 @@ void colour_if_changed(std::string& out, std::int32_t& entry, int cls, int id, c
 // The sector polygon's points: the centre, the arc from A0 to A1 in steps,
 // the end point. The step count is capped so that no radius makes it run
 // away.
-std::string sector_points(float x, float y, float rx, float ry, float a0, float a1, std::int32_t segments,
-                          float sx, float sy);
+std::string sector_points(std::int64_t cx, std::int64_t cy, float x, float y, float rx, float ry, float a0,
+                          float a1, std::int32_t segments, float sx, float sy);
+// The segment count of a sector of horizontal radius RX on a drawable
+// WIDTH pixels wide.
+std::int32_t sector_segments(float rx, std::int32_t width);
 // The gradient triangles of the vertex block as CGM elements; device
 // points are multiplied by SX, SY (1 for the recorder) and truncated.
 std::string gradient_triangles(const std::int32_t* tri, std::int32_t t, float sx, float sy);
@@ -75,6 +78,9 @@ std::string cell_array_row(const std::int32_t* pixels, std::int32_t width, bool 
 // The TEXT / RESTRICTED TEXT element.
 void text_element(std::string& out, bool single, std::int64_t dw, std::int64_t dh, std::int64_t x, std::int64_t y,
                   std::string_view text);
+// The string operation's alignment (1 left, 2 centre, 3 right) and its
+// reference point in device units.
+std::int32_t text_anchor(float& x, float& y);
 // CHARACTER ORIENTATION for character width S.
 void orientation(std::string& out, float s);
 }  // namespace cgm

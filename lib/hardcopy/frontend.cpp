@@ -6,6 +6,7 @@
 #include "lib/graphics/gstate.h"
 #include "lib/hardcopy/cgm.h"
 #include "lib/hardcopy/dxf.h"
+#include "lib/hardcopy/metafiles.h"
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/hpgl.h"
 #include "lib/hardcopy/hpgl2.h"
@@ -137,4 +138,6 @@ void install_hardcopy_drivers() {
     grlinks.hardcopy_drivers[DriverImageFile] = &xximag;
     grlinks.hardcopy_drivers[DriverHpgl2] = &xxhpgl2;
     grlinks.hardcopy_drivers[DriverCgm] = &xxcgm;
+    // The memory metafiles and their recorder sit on the screen side.
+    install_memory_metafiles();
 }

@@ -93,7 +93,9 @@ TEST(CgmEncoding, FontListLengthsAndVdcExtents) {
         const std::string p = cgm::font_list(option);
         const std::size_t want = option == 1 ? 204u : length;
         EXPECT_EQ(p.size(), want) << option;
-        if (option == 1) EXPECT_EQ(p.back(), '\0');
+        if (option == 1) {
+            EXPECT_EQ(p.back(), '\0');
+        }
     }
     EXPECT_EQ(cgm::font_list(7), cgm::font_list(2));
     EXPECT_EQ((cgm::vdc_extent(756, 540, 600, 600)), (std::array<std::int32_t, 2>{6300, 4500}));
