@@ -9,6 +9,7 @@
 #include "lib/hardcopy/ps.h"
 #include "lib/hardcopy/svg.h"
 #include "lib/raster/imagefiles.h"
+#include "lib/raster/rastprint.h"
 #include "lib/window/osservices.h"
 #include "lib/window/text.h"
 #include "platform/os_file.h"
@@ -131,4 +132,5 @@ void install_hardcopy_drivers() {
     grlinks.hardcopy_drivers[DriverSvg] = &xxsvg;
     grlinks.hardcopy_drivers[DriverDxf] = &xxdxf;
     grlinks.hardcopy_drivers[DriverImageFile] = &xximag;
+    grlinks.hardcopy_drivers[DriverRasterPrinter] = &xxrast;
 }

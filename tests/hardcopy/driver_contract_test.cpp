@@ -31,6 +31,8 @@ const ContractRow contract_rows[] = {
     {"svg", DriverSvg, &install_hardcopy_drivers, false},
     {"dxf", DriverDxf, &install_hardcopy_drivers, false},
     {"image", DriverImageFile, &install_hardcopy_drivers, false},
+    // The raster printer prints on the model chosen at start-up.
+    {"rasterprinter", DriverRasterPrinter, [] { install_hardcopy_drivers(); iprinter(28); }, false},
 };
 
 // What a probe must leave alone.
