@@ -240,6 +240,8 @@ const PageCase page_cases[] = {
     {"pcl_laser_upright_plain", 28, opt(1, 0, 0)},
     {"pcl_laser_rotated_runlength", 28, opt(1, 1, 1)},
     {"pcl_laser_upright_packbits", 28, opt(2, 0, 2)},
+    // Uncompressed rows of more than 999 bytes.
+    {"pcl_laser_wide_rows", 28, opt(1, 0, 0, 0, 2000, 1)},
     {"pcl_rgb_upright_plain", 13, opt(1, 0, 0, 0, 70, 30)},
     {"pcl_rgb_rotated_runlength", 13, opt(2, 1, 1, 0, 70, 30)},
     {"pcl_rgb_upright_packbits", 31, opt(1, 0, 2, 0, 70, 30)},
@@ -470,6 +472,10 @@ TEST_F(RasterPrinter, CompressionTables) {
     EXPECT_EQ(header.out.size(), 12u);
     EXPECT_EQ(header.header, "\x1b*b12W");
     EXPECT_EQ(pcl_compress(2, bytes_of({7})).header, "\x1b*b2W");
+    // Counts of 1000 bytes and more keep all their digits.
+    std::vector<unsigned char> alternating(600);
+    for (std::size_t i = 0; i < alternating.size(); ++i) alternating[i] = static_cast<unsigned char>(i % 2);
+    EXPECT_EQ(pcl_compress(1, alternating).header, "\x1b*b1200W");
 
     // ESC/P2 PackBits is kept only when shorter.
     printer_codes.RowHeader[0] = std::string(12, '\0');
