@@ -214,6 +214,9 @@ void dump_escp2(int channel, PixelTest test) {
             if (passes > 1) send(channel, std::string_view(c.ColourSelect[static_cast<std::size_t>(k - 1)]));
             std::int32_t n = 0, last = 0;
             line.pack(test, width, j, n, last);
+            // The dot count of the raster command is 16 bits: a row goes
+            // out up to 65,528 dots.
+            last = std::min(last, 8191);
             std::int32_t count = last;
             yycmprp2(count, work, 1, row);
             const std::int64_t dots = std::int64_t{last} * 8;
