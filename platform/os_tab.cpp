@@ -79,6 +79,28 @@ std::intptr_t tab_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::intp
         control_repaint(w);
         return old;
     }
+    case TCM_GETITEMRECT: {
+        auto* rc = reinterpret_cast<OsRect*>(lp);
+        if (!rc || idx < 0 || idx >= n) return 0;
+        std::int32_t left = 2;
+        for (std::int32_t i = 0; i < idx; ++i) left += tab_width(*r, d->items[static_cast<std::size_t>(i)]);
+        *rc = {left, 2, left + tab_width(*r, d->items[static_cast<std::size_t>(idx)]), strip_height(*r)};
+        return 1;
+    }
+    case TCM_HITTEST: {
+        const auto* pt = reinterpret_cast<const OsPoint*>(lp);
+        if (!pt || pt->y < 0 || pt->y >= strip_height(*r)) return -1;
+        std::int32_t left = 2;
+        for (std::int32_t i = 0; i < n; ++i) {
+            const std::int32_t wdt = tab_width(*r, d->items[static_cast<std::size_t>(i)]);
+            if (pt->x >= left && pt->x < left + wdt) return i;
+            left += wdt;
+        }
+        return -1;
+    }
+    case TCM_SETCURFOCUS:
+        user_select(w, d, idx);
+        return 0;
     case TCM_ADJUSTRECT: {
         // wp 0: from the window rectangle to the display area; else the reverse.
         auto* rc = reinterpret_cast<OsRect*>(lp);

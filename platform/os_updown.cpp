@@ -66,6 +66,19 @@ std::intptr_t updown_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::i
     case UDM_SETBUDDY: {
         const OsWindow old = d->buddy;
         d->buddy = static_cast<OsWindow>(wp);
+        // Aligned right, the control takes the right end of its buddy, which
+        // gives up that much of its width.
+        if (d->buddy && (os_get_style(w) & OS_UDS_ALIGNRIGHT) && os_get_parent(d->buddy) == os_get_parent(w)) {
+            OsRect b;
+            os_get_window_rect(d->buddy, b);
+            OsPoint tl{b.left, b.top};
+            if (const OsWindow p = os_get_parent(w)) os_screen_to_client(p, tl);
+            const std::int32_t width = std::min(b.width() / 2, std::max(12, b.height() * 3 / 4));
+            os_set_window_pos(d->buddy, 0, 0, 0, b.width() - width, b.height(),
+                              OS_SWP_NOMOVE | OS_SWP_NOZORDER | OS_SWP_NOACTIVATE);
+            os_set_window_pos(w, 0, tl.x + b.width() - width, tl.y, width, b.height(),
+                              OS_SWP_NOZORDER | OS_SWP_NOACTIVATE);
+        }
         return old;
     }
     case UDM_GETBUDDY: return d->buddy;

@@ -13,6 +13,7 @@
 #include "platform/os_codepage_qt.h"
 #include "platform/os_app.h"
 #include "platform/os_config.h"
+#include "platform/os_dialog.h"
 #include "platform/os_window_p.h"
 
 namespace osw {
@@ -276,7 +277,25 @@ std::int32_t os_register_class(const OsWndClass& cls) {
     r.cls = cls;
     r.atom = st().next_atom++;
     c[cls.name] = r;
+    if (!cls.drawn_as.empty()) {
+        auto upper = [](std::string k) {
+            for (char& ch : k) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+            return k;
+        };
+        auto& painters = st().painters;
+        if (auto it = painters.find(upper(cls.drawn_as)); it != painters.end()) painters[upper(cls.name)] = it->second;
+    }
     return r.atom;
+}
+
+bool os_get_class_info(std::string_view name, OsWndClass& cls) {
+    ensure_builtin_classes();
+    os_register_controls();
+    const ClassRec* c = find_class(name);
+    if (!c) return false;
+    cls = c->cls;
+    cls.drawn_as = c->cls.name;
+    return true;
 }
 
 bool os_unregister_class(std::string_view name) {
@@ -564,6 +583,17 @@ void os_set_menu(OsWindow w, std::int32_t menu) {
     r->menu = menu;
     if (had != (menu != 0)) apply_geometry(w, r->rect, r->state, true);
     else if (r->widget) r->widget->update();
+}
+
+OsWindow os_set_parent(OsWindow w, OsWindow parent) {
+    WinRec* r = rec(w);
+    WinRec* p = rec(parent);
+    if (!r || !p || !r->child() || w == parent || os_is_child(w, parent)) return 0;
+    const OsWindow old = r->parent;
+    r->parent = parent;
+    if (r->widget && p->widget) r->widget->setParent(p->widget);
+    sync_widget(*r);
+    return old;
 }
 
 std::vector<OsWindow> os_child_windows(OsWindow parent) {
@@ -975,6 +1005,8 @@ std::uint32_t os_sys_colour(std::int32_t index) {
     case OS_COLOR_WINDOW: return 0xFFFFFF;
     case OS_COLOR_WINDOWTEXT: return 0x000000;
     case OS_COLOR_BTNFACE: return 0xF0F0F0;
+    case OS_COLOR_BTNSHADOW: return 0xA0A0A0;
+    case OS_COLOR_BTNHIGHLIGHT: return 0xFFFFFF;
     default: return 0xC0C0C0;
     }
 }

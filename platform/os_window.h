@@ -266,6 +266,8 @@ enum : std::int32_t {
     OS_COLOR_WINDOW = 5,
     OS_COLOR_WINDOWTEXT = 8,
     OS_COLOR_BTNFACE = 15,
+    OS_COLOR_BTNSHADOW = 16,
+    OS_COLOR_BTNHIGHLIGHT = 20,
 };
 
 // System cursors.
@@ -302,10 +304,16 @@ struct OsWndClass {
     std::string icon;            // resource name; empty = none
     std::int32_t cursor = OS_IDC_ARROW;
     std::int64_t background = OS_NO_BRUSH;   // COLORREF, or a system colour via os_sys_colour
+    // A class registered from another's attributes (os_get_class_info) draws
+    // its windows as that class does.
+    std::string drawn_as;
 };
 
 // Registers a class; returns its atom (non-zero), 0 when the name is taken or empty.
 std::int32_t os_register_class(const OsWndClass& cls);
+// The attributes of a registered class (procedure, style, icon, cursor,
+// background), ready to register a new class over it; false when unknown.
+bool os_get_class_info(std::string_view name, OsWndClass& cls);
 // Removes a class; false when it is unknown or windows of it still exist.
 bool os_unregister_class(std::string_view name);
 // Atom of a registered class, 0 when none.
@@ -333,6 +341,10 @@ bool os_is_zoomed(OsWindow w);
 bool os_is_window_enabled(OsWindow w);
 bool os_enable_window(OsWindow w, bool enable);
 OsWindow os_get_parent(OsWindow w);       // parent of a child, 0 otherwise
+// Gives a child window another parent (keeping its position in the new
+// parent's client area); returns the old parent, 0 when w or parent is no
+// child window and window respectively, or parent lies inside w.
+OsWindow os_set_parent(OsWindow w, OsWindow parent);
 OsWindow os_get_owner(OsWindow w);
 bool os_is_child(OsWindow parent, OsWindow w);  // w is a descendant of parent
 std::uint32_t os_get_style(OsWindow w);
