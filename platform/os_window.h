@@ -9,6 +9,7 @@
 // call the window procedure at once; posted and input messages wait in our
 // own queue; paint and timer messages are made only when the queue is empty.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -501,6 +502,10 @@ bool os_grab_window_png(OsWindow w, const std::string& utf8_file);
 enum : std::uint32_t { OS_IN_SHIFT = 1, OS_IN_CONTROL = 2, OS_IN_ALT = 4, OS_IN_KEYPAD = 8 };
 // A key press and release; text is what the keyboard layout produces ("" = derive it).
 void os_input_key(OsWindow w, std::int32_t vk, std::uint32_t mods, std::string_view text = {});
+// Tests script the program's own waits: called whenever os_get_message or
+// os_peek_message finds nothing queued; it may give input. An empty
+// function ends the script.
+void os_set_wait_script(std::function<void()> script);
 enum OsMouseAction : std::int32_t { OS_MOUSE_PRESS, OS_MOUSE_RELEASE, OS_MOUSE_DOUBLE, OS_MOUSE_MOVE };
 // button 1 left, 2 middle, 3 right (0 for a move); x, y in client pixels of w.
 void os_input_mouse(OsWindow w, OsMouseAction action, std::int32_t button, std::int32_t x, std::int32_t y,
