@@ -1,5 +1,6 @@
 #include "app/apphooks.h"
 
+#include "lib/dialog/commondlg.h"
 #include "lib/dialog/dialog.h"
 #include "lib/window/fetch.h"
 
@@ -42,9 +43,7 @@ int app_peek_message() {
     return button_of(type, m);
 }
 
-void app_select_colour(int& colour) {
-    if (view_hooks.select_colour) view_hooks.select_colour(colour);
-}
+void app_select_colour(int& colour) { WSelectColour(colour); }
 
 bool app_selfile(std::string_view extension, std::string_view title, std::string& name) {
     if (view_hooks.selfile) return view_hooks.selfile(extension, title, name);

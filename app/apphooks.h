@@ -1,9 +1,8 @@
 #pragma once
-// The program's waits for the user's answer in a modeless dialog, and the
-// services of parts not built yet: file selection and the colour dialog.
-// Each of those is called through a hook; the work that provides the
-// service points the hook at it. Until then file selection chooses nothing
-// and the colour stays as it is.
+// The program's waits for the user's answer in a modeless dialog, the
+// colour dialog, and file selection, which is called through a hook until
+// the work that provides it points the hook at it; until then it chooses
+// nothing.
 #include <string>
 #include <string_view>
 
@@ -11,8 +10,6 @@ struct ViewHooks {
     // File selection: extension, title; the chosen name into name (80
     // characters). False when nothing was chosen.
     bool (*selfile)(std::string_view extension, std::string_view title, std::string& name) = nullptr;
-    // The colour dialog on a packed RGB colour.
-    void (*select_colour)(int& colour) = nullptr;
 };
 
 extern ViewHooks view_hooks;
@@ -27,6 +24,7 @@ int app_peek_message();
 // Unloads a dialog of the program when it is loaded (the main loop unloads
 // its dialogs after every message, loaded or not).
 void app_unload_dialog(int dialog);
+// The colour dialog on a packed RGB colour (WSelectColour).
 void app_select_colour(int& colour);
 
 bool app_selfile(std::string_view extension, std::string_view title, std::string& name);
