@@ -419,6 +419,11 @@ void OsWidget::paintEvent(QPaintEvent*) {
         paint_toolbar(*r, this, p);
         return;
     }
+    if (r->retained && !r->surface.isNull()) {
+        p.fillRect(rect(), qcolour(os_sys_colour(OS_COLOR_BTNFACE)));
+        p.drawImage(client_origin_in_widget(*r), r->surface);
+        return;
+    }
     if (!st().painters.empty()) {
         std::string key = r->class_name;
         for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

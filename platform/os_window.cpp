@@ -100,12 +100,12 @@ QRect widget_geometry(const WinRec& r) {
 // Keeps the retained image at the client size; what was drawn stays, new
 // room gets the class background.
 void resize_surface(WinRec& r) {
-    if (r.background == OS_NO_BRUSH) return;
+    if (r.background == OS_NO_BRUSH && !r.retained) return;
     const OsPoint cs = client_size(r);
     if (r.surface.width() == cs.x && r.surface.height() == cs.y && !r.surface.isNull()) return;
     if (cs.x <= 0 || cs.y <= 0) return;  // a minimised window keeps its picture
     QImage img(cs.x, cs.y, QImage::Format_RGB32);
-    img.fill(qcolour(static_cast<std::uint32_t>(r.background)));
+    img.fill(qcolour(r.background == OS_NO_BRUSH ? os_sys_colour(OS_COLOR_BTNFACE) : static_cast<std::uint32_t>(r.background)));
     if (!r.surface.isNull()) {
         QPainter p(&img);
         p.drawImage(0, 0, r.surface);
@@ -584,6 +584,25 @@ void os_set_menu(OsWindow w, std::int32_t menu) {
     r->menu = menu;
     if (had != (menu != 0)) apply_geometry(w, r->rect, r->state, true);
     else if (r->widget) r->widget->update();
+}
+
+bool os_set_retained(OsWindow w) {
+    WinRec* r = rec(w);
+    if (!r) return false;
+    if (r->retained) return true;
+    r->retained = true;
+    resize_surface(*r);
+    // The image starts as the window looks now.
+    if (!r->surface.isNull() && r->widget) {
+        std::string key = r->class_name;
+        for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (auto it = st().painters.find(key); it != st().painters.end()) {
+            QPainter p(&r->surface);
+            p.translate(-client_origin_in_widget(*r));
+            it->second(*r, r->widget, p);
+        }
+    }
+    return true;
 }
 
 OsWindow os_set_parent(OsWindow w, OsWindow parent) {

@@ -360,6 +360,9 @@ bool os_is_zoomed(OsWindow w);
 bool os_is_window_enabled(OsWindow w);
 bool os_enable_window(OsWindow w, bool enable);
 OsWindow os_get_parent(OsWindow w);       // parent of a child, 0 otherwise
+// Makes a window a retained image: device contexts of it draw into its
+// image, and its paint only copies that image. False for a bad window.
+bool os_set_retained(OsWindow w);
 // Gives a child window another parent (keeping its position in the new
 // parent's client area); returns the old parent, 0 when w or parent is no
 // child window and window respectively, or parent lies inside w.

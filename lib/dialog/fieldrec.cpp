@@ -3,7 +3,10 @@
 
 #include "lib/dialog/dialog.h"
 #include "lib/dialog/fields.h"
+#include "lib/graphics/gdi.h"
+#include "platform/os_dc.h"
 #include "platform/os_dialog.h"
+#include "platform/os_gdi.h"
 
 FieldRecord* yyfieldrecord(OsHandle control) {
     if (!control || !os_is_window(control) || os_window_class_atom(control) == os_class_atom("#32770")) return nullptr;
@@ -233,4 +236,94 @@ void yyfieldcolour(std::int32_t& field, std::int32_t tr, std::int32_t tg, std::i
     os_invalidate_rect(c, nullptr, true);
     for (OsHandle child : os_child_windows(c)) os_invalidate_rect(child, nullptr, true);
     os_update_window(c);
+}
+
+// ---- what the window layer asks of fields -----------------------------------------------
+
+void yydialogfieldsize(std::int32_t field, std::int32_t& width, std::int32_t& height) {
+    width = height = 0;
+    const OsHandle d = yycurrentdialog();
+    if (!d) return;
+    if (field == 0) {
+        OsRect r;
+        os_get_client_rect(d, r);
+        width = r.width();
+        height = r.height();
+        return;
+    }
+    std::int32_t s = field, x = 0, y = 0;
+    yygetfieldinfo(s, x, y, width, height, 1);
+    if (s == -1) width = height = 0;
+}
+
+bool yyfieldcursor(std::int32_t field, std::int32_t& number) {
+    const FieldRecord* f = yyfieldrecord(yyfieldwindow(field));
+    if (!f || !f->cursor) return false;
+    number = f->cursor_number;
+    return true;
+}
+
+void yysetfieldcursor(std::int32_t field, OsHandle cursor, std::int32_t number, bool show) {
+    const OsHandle c = yyfieldwindow(field);
+    FieldRecord* f = yyfieldrecord(c);
+    if (!f) return;
+    f->cursor = cursor;
+    f->cursor_number = number;
+    if (!show) return;
+    OsPoint p;
+    os_get_cursor_pos(p);
+    if (os_window_from_point(p) == c) os_set_cursor(cursor);
+}
+
+void yyclearfieldcursors() {
+    for (std::int32_t s = 0; s <= dlgtab.nDialogs; ++s) {
+        const OsHandle d = dlgtab.hDialogList[static_cast<std::size_t>(s)];
+        if (!d) continue;
+        for (OsHandle c : os_child_windows(d))
+            if (FieldRecord* f = yyfieldrecord(c)) f->cursor = f->cursor_number = 0;
+    }
+}
+
+void yysetfieldcursorpos(std::int32_t x, std::int32_t y) {
+    OsHandle w = wtab.hGraphicsField;
+    if (!w || !os_is_window(w)) w = yycurrentdialog();
+    OsPoint p{x, y};
+    if (w && os_client_to_screen(w, p)) os_set_cursor_pos(p.x, p.y);
+}
+
+void yyfieldselect(std::int32_t& field, std::int32_t& width, std::int32_t& height) {
+    // 1.
+    const OsHandle d = yycurrentdialog();
+    const OsHandle w = field == 0 ? d : yyfieldwindow(field);
+    if (!w) {
+        field = -1;
+        return;
+    }
+    // 2. The window keeps what is drawn into it as its image.
+    os_set_retained(w);
+    const OsDC dc = os_get_dc(w);
+    if (!dc) {
+        field = -1;
+        wtab.gDC = wtab.wDC;
+        wtab.hGraphicsField = 0;
+        return;
+    }
+    // 3.
+    OsRect r;
+    os_get_client_rect(w, r);
+    width = r.width();
+    height = r.height();
+    wtab.hGraphicsField = w;
+    // 4.
+    wtab.gDC = dc;
+    if (wtab.gBitmap) os_delete_object(wtab.gBitmap);
+    wtab.gBitmap = os_create_compatible_bitmap(dc, 8, 8);
+    os_set_text_align(dc, OS_TA_BASELINE);
+    yywinselectcurrent();
+    // 5.
+    if (field == 0) {
+        if (DialogRecord* rec = yydialogrecord(w)) rec->item[DlgGraphicsArea] = 1;
+    } else if (FieldRecord* f = yyfieldrecord(w)) {
+        f->graphics_field = 1;
+    }
 }

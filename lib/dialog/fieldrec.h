@@ -35,6 +35,8 @@ struct FieldRecord {
     std::int32_t anchors = 0;
     std::int32_t flags = 0;
     std::int32_t cursor = 0;
+    // The library's number of that cursor.
+    std::int32_t cursor_number = 0;
 };
 
 // The record of a control, nullptr when it has none.
