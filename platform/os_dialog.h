@@ -268,6 +268,9 @@ struct OsUpDownAccel {
 struct OsTabItem {
     std::string text;
     std::int32_t data[2] = {0, 0};
+    // Drawn with an embossed caption: a highlight one pixel right and down
+    // over the button face, the shadow colour on top.
+    bool embossed = false;
 };
 
 // ---- dialogs --------------------------------------------------------------------

@@ -163,8 +163,25 @@ void paint_tab(WinRec& r, QWidget* wg, QPainter& p) {
         const QRect tab(left, cur ? 0 : 2, wdt, h - (cur ? 0 : 2));
         p.setPen(QColor(128, 128, 128));
         p.drawRect(tab);
-        p.setPen(Qt::black);
-        p.drawText(tab, Qt::AlignCenter, qtext(d->items[i].text));
+        const QString caption = qtext(d->items[i].text);
+        if (d->items[i].embossed) {
+            // In the tab shrunk by 2, centred, 3 pixels below its top.
+            const QRect in = tab.adjusted(2, 2, -2, -2);
+            const QRect line(in.left(), tab.top() + 3, in.width(), QFontMetrics(p.font()).height());
+            p.save();
+            p.setClipRect(in);
+            p.setBackgroundMode(Qt::OpaqueMode);
+            p.setBackground(qcolour(os_sys_colour(OS_COLOR_BTNFACE)));
+            p.setPen(qcolour(os_sys_colour(OS_COLOR_BTNHIGHLIGHT)));
+            p.drawText(line.translated(1, 1), Qt::AlignHCenter | Qt::AlignTop, caption);
+            p.setBackgroundMode(Qt::TransparentMode);
+            p.setPen(qcolour(os_sys_colour(OS_COLOR_BTNSHADOW)));
+            p.drawText(line, Qt::AlignHCenter | Qt::AlignTop, caption);
+            p.restore();
+        } else {
+            p.setPen(Qt::black);
+            p.drawText(tab, Qt::AlignCenter, caption);
+        }
         left += wdt;
     }
 }

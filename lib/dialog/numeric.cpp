@@ -186,6 +186,12 @@ std::intptr_t class_proc(std::int32_t index, OsHandle w, std::uint32_t m, std::u
         if (msg && msg->message == OSM_KEYDOWN && msg->wParam == OS_VK_RETURN) code |= DLGC_WANTALLKEYS;
         return code;
     }
+    if (m == OSM_SHOWWINDOW && spin) {
+        // The up-down shows and hides with its field (a field made visible
+        // is shown only after it was created).
+        if (const FieldRecord* f = yyfieldrecord(w); f && f->buddy) os_show_window(f->buddy, wp ? OS_SW_SHOWNOACTIVATE : OS_SW_HIDE);
+        return edit(w, m, wp, lp);
+    }
     if (m != OSM_CREATE && m != OSM_SETFOCUS && m != OSM_KEYDOWN && m != OSM_KILLFOCUS) return edit(w, m, wp, lp);
     bool refused = false;
     const std::intptr_t r = yynumericproc(w, m, wp, lp, kind, refused);
@@ -307,6 +313,8 @@ void yyselectinvalid(OsHandle target, OsHandle field, std::int32_t tab) {
     // 1.
     if (target != field) beep();
     os_set_focus(field);
+    // The field has the focus again: it is not left by Tab.
+    if (FieldRecord* f = yyfieldrecord(field)) f->tab_pressed = 0;
     os_send_message(field, EM_SETSEL, 0, -1);
     // 2. The button the focus was going to does not stay the default one.
     if (!is_push_button(target)) return;

@@ -212,42 +212,6 @@ OsHandle page_of(OsHandle tab, std::intptr_t i) {
     return s > 0 ? dlgtab.hDialogList[static_cast<std::size_t>(s)] : 0;
 }
 
-// The captions of disabled tabs, embossed, over what the control drew.
-void emboss_disabled(OsHandle tab) {
-    const OsHandle dc = os_get_dc(tab);
-    if (!dc) return;
-    const auto font = static_cast<OsObject>(os_send_message(tab, OSM_GETFONT, 0, 0));
-    const OsObject old_font = font ? os_select_object(dc, font) : 0;
-    for (std::int32_t i = 0, n = tab_count(tab); i < n; ++i) {
-        if (!tab_disabled(tab, i)) continue;
-        OsTabItem item;
-        os_send_message(tab, TCM_GETITEM, static_cast<std::uintptr_t>(i), reinterpret_cast<std::intptr_t>(&item));
-        OsRect r;
-        if (!os_send_message(tab, TCM_GETITEMRECT, static_cast<std::uintptr_t>(i), reinterpret_cast<std::intptr_t>(&r))) continue;
-        // The item's rectangle shrunk by 2; the caption 3 pixels below its top
-        // (the 2 taken off the rectangle are part of the 3).
-        r = {r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
-        OsPoint size;
-        os_get_text_extent(dc, item.text, size);
-        const std::int32_t x = r.left + (r.width() - size.x) / 2, y = r.top + 1;
-        const OsObject clip = os_create_rect_rgn(r.left, r.top, r.right, r.bottom);
-        os_select_clip_rgn(dc, clip);
-        os_delete_object(clip);
-        os_set_text_color(dc, os_sys_colour(OS_COLOR_BTNHIGHLIGHT));
-        os_set_bk_color(dc, os_sys_colour(OS_COLOR_BTNFACE));
-        os_set_bk_mode(dc, OS_OPAQUE);
-        os_text_out(dc, x + 1, y + 1, item.text);
-        os_set_text_color(dc, os_sys_colour(OS_COLOR_BTNSHADOW));
-        os_set_bk_mode(dc, OS_TRANSPARENT);
-        os_text_out(dc, x, y, item.text);
-        os_select_clip_rgn(dc, 0);
-        os_validate_rect(tab, &r);
-    }
-    if (const std::vector<OsHandle> kids = os_child_windows(tab); !kids.empty()) os_invalidate_rect(kids.front(), nullptr, true);
-    if (old_font) os_select_object(dc, old_font);
-    os_release_dc(tab, dc);
-}
-
 std::intptr_t yysubtab(OsHandle w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) {
     switch (m) {
     case OSM_SIZE:
@@ -271,9 +235,8 @@ std::intptr_t yysubtab(OsHandle w, std::uint32_t m, std::uintptr_t wp, std::intp
     }
     case OSM_PAINT: {
         if (const OsHandle p = page_of(w, os_send_message(w, TCM_GETCURSEL, 0, 0))) os_invalidate_rect(p, nullptr, false);
-        const std::intptr_t r = call(lpNormalTabProc, w, m, wp, lp);
-        emboss_disabled(w);
-        return r;
+        // The captions of disabled items are embossed by the control itself.
+        return call(lpNormalTabProc, w, m, wp, lp);
     }
     case OSM_KEYDOWN:
         if (wp == OS_VK_LEFT || wp == OS_VK_RIGHT) {

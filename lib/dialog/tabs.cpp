@@ -271,6 +271,7 @@ void yytabenable(std::int32_t& field, std::int32_t& page, std::int32_t flag) {
         const std::int32_t disabled = flag == 0 ? 1 : 0;
         if (item.data[1] != disabled) {
             item.data[1] = disabled;
+            item.embossed = disabled != 0;
             os_send_message(tab, TCM_SETITEM, static_cast<std::uintptr_t>(i), reinterpret_cast<std::intptr_t>(&item));
             if (os_get_style(tab) & OS_WS_VISIBLE) {
                 OsRect ir;
