@@ -8,6 +8,10 @@
 #include <filesystem>
 
 #include "lib/dialog/fields.h"
+#include "lib/graphics/areas.h"
+#include "lib/graphics/colours.h"
+#include "lib/graphics/fill.h"
+#include "lib/graphics/gstate.h"
 #include "lib/window/errors.h"
 #include "lib/window/text.h"
 #include "platform/os_dc.h"
@@ -466,6 +470,92 @@ TEST_F(FieldsTest, EveryFieldAsTheUserSeesIt) {
     const std::string file = keep && *keep ? std::string(keep) : dir.file("dialog760.png");
     ASSERT_TRUE(os_grab_window_png(dlg(), file));
     EXPECT_GT(std::filesystem::file_size(file), 1000u);
+}
+
+}  // namespace
+
+namespace {
+
+bool has_type(const std::vector<std::string>& got, const char* prefix) {
+    return std::any_of(got.begin(), got.end(), [&](const std::string& m) { return m.rfind(prefix, 0) == 0; });
+}
+
+using SubclassTest = FieldsTest;
+
+TEST_F(SubclassTest, StaticsReportTheMouseOnlyAsGraphicsFields) {
+    click(item(7600));
+    EXPECT_FALSE(has_type(messages(), "4:"));
+    // Selected as drawing surface, the label reports presses; a double
+    // click is a press while double-click messages are off.
+    IGrSelect(3, 7600);
+    ASSERT_EQ(gstate.DrawableType, 3);
+    EXPECT_EQ(yyfieldrecord(item(7600))->graphics_field, 1);
+    click(item(7600), 4, 4, true);
+    const std::vector<std::string> got = messages();
+    EXPECT_EQ(std::count_if(got.begin(), got.end(), [](const std::string& m) { return m.rfind("4:", 0) == 0; }), 2);
+    EXPECT_FALSE(has_type(got, "16:"));
+    // What is drawn stays in the field's image.
+    IGrArea(0, 0, 1, 1);
+    IGrUnits(0, 0, 1, 1);
+    igrfillpattern(4, 4, 4);
+    IGrColourN(12);
+    IGrRectangle(0, 0, 1, 1);
+    os_invalidate_rect(item(7600), nullptr, true);
+    os_update_window(item(7600));
+    const std::int32_t snap = os_snapshot_take(item(7600));
+    const std::int64_t centre = os_snapshot_pixel(snap, 5, 5);
+    os_snapshot_free(snap);
+    EXPECT_NE(centre, os_sys_colour(OS_COLOR_BTNFACE));
+    // Field 0 marks the dialog, not a field.
+    IGrSelect(3, 0);
+    EXPECT_EQ(record().item[DlgGraphicsArea], 1);
+    IGrSelect(1, 0);
+}
+
+TEST_F(SubclassTest, ReturnInEditsAndCtrlAInTrackbars) {
+    // Without the want-return style Return presses the default button; with it, a line break.
+    os_set_focus(item(7625));
+    settle();
+    key(OS_VK_RETURN);
+    EXPECT_TRUE(has_type(messages(), "3:1:"));
+    os_set_focus(item(7626));
+    settle();
+    key(OS_VK_RETURN);
+    EXPECT_FALSE(has_type(messages(), "3:1:"));
+    EXPECT_EQ(text(item(7626)), "\r\n");
+    // Ctrl+A selects a trackbar's whole range and reports the change.
+    yyenablemessage(MsgFieldChanged, 1);
+    os_send_message(item(7621), TBM_SETRANGE, 1, os_make_lparam(2, 30));
+    os_set_focus(item(7621));
+    settle();
+    key('A', OS_IN_CONTROL);
+    EXPECT_TRUE(has_type(messages(), "10:"));
+    EXPECT_EQ(os_send_message(item(7621), TBM_GETSELSTART, 0, 0), 2);
+    EXPECT_EQ(os_send_message(item(7621), TBM_GETSELEND, 0, 0), 30);
+}
+
+TEST_F(SubclassTest, FieldImagesInOneTable) {
+    struct Case {
+        int field, image, kind, status;
+    } const cases[] = {
+        {7600, 0, 2, 7600},      // the icon "ICON1" on a static
+        {7607, 0, 2, 7607},      // and on a button
+        {7600, 12345, 1, -2},    // no such bitmap
+        {7600, 0, 3, -2},        // memory bitmaps run from 1
+        {7600, 21, 3, -2},       // to 20
+        {7600, 3, 3, -2},        // an empty memory bitmap
+        {7607, 1, 4, -1},        // no metafile on a button
+        {7600, 1, 4, -2},        // the memory-metafile table is empty
+        {7616, 0, 2, -1},        // an edit field takes no image
+        {9999, 0, 2, -1},
+    };
+    for (const Case& c : cases) {
+        std::int32_t s = c.field;
+        yyfieldimage(s, c.image, c.kind);
+        EXPECT_EQ(s, c.status) << c.field << " " << c.image << " " << c.kind;
+    }
+    EXPECT_EQ(os_get_style(item(7600)) & OS_SS_TYPEMASK, static_cast<std::uint32_t>(OS_SS_ICON));
+    EXPECT_NE(os_send_message(item(7600), STM_GETIMAGE, OS_IMAGE_ICON, 0), 0);
 }
 
 }  // namespace
