@@ -84,7 +84,8 @@ std::intptr_t tab_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::intp
         if (!rc || idx < 0 || idx >= n) return 0;
         std::int32_t left = 2;
         for (std::int32_t i = 0; i < idx; ++i) left += tab_width(*r, d->items[static_cast<std::size_t>(i)]);
-        *rc = {left, 2, left + tab_width(*r, d->items[static_cast<std::size_t>(idx)]), strip_height(*r)};
+        // The current tab stands 2 pixels higher, as it is drawn.
+        *rc = {left, idx == d->cur ? 0 : 2, left + tab_width(*r, d->items[static_cast<std::size_t>(idx)]), strip_height(*r)};
         return 1;
     }
     case TCM_HITTEST: {

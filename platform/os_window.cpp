@@ -518,6 +518,10 @@ std::uint32_t os_get_ex_style(OsWindow w) {
     return r ? r->ex_style : 0;
 }
 
+void os_set_ex_style(OsWindow w, std::uint32_t ex_style) {
+    if (WinRec* r = rec(w)) r->ex_style = ex_style;
+}
+
 void os_set_style(OsWindow w, std::uint32_t style) {
     WinRec* r = rec(w);
     if (!r) return;

@@ -372,6 +372,7 @@ bool os_is_child(OsWindow parent, OsWindow w);  // w is a descendant of parent
 std::uint32_t os_get_style(OsWindow w);
 std::uint32_t os_get_ex_style(OsWindow w);
 void os_set_style(OsWindow w, std::uint32_t style);
+void os_set_ex_style(OsWindow w, std::uint32_t ex_style);
 std::int32_t os_get_control_id(OsWindow w);
 std::string os_get_class_name(OsWindow w);
 std::string os_get_window_text(OsWindow w);

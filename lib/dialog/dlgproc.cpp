@@ -357,6 +357,8 @@ std::intptr_t yydialoginitialise(OsHandle d, DialogRecord* record) {
         }
         os_set_style(c, style);
         yysubclass(c);
+        // The dialog hears of every click in its controls.
+        os_set_ex_style(c, os_get_ex_style(c) & ~static_cast<std::uint32_t>(OS_WS_EX_NOPARENTNOTIFY));
         f->previous_proc = os_get_window_proc(c);
         os_set_window_proc(c, yysubpaint);
     }

@@ -395,6 +395,11 @@ void yyfieldimage(std::int32_t& field, std::int32_t image, std::int32_t kind) {
     }
     std::intptr_t previous = 0;
     std::uint32_t style = os_get_style(c);
+    // A system of major version 3 has no images on buttons.
+    if (button && wtab.WinVer == 3) {
+        os_delete_object(handle);
+        return;
+    }
     if (button) {
         if (type == OS_IMAGE_BITMAP) yymakebitmaptransparent(handle);
         style = (style & ~static_cast<std::uint32_t>(OS_BS_BITMAP | OS_BS_ICON)) | (type == OS_IMAGE_ICON ? OS_BS_ICON : OS_BS_BITMAP);

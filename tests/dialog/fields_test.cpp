@@ -322,22 +322,38 @@ TEST_F(FieldsTest, DisabledTabIsOutOfReachAndEmbossed) {
     click_tab(1);
     settle();
     EXPECT_EQ(os_send_message(tab, TCM_GETCURSEL, 0, 0), 0);
-    // Its caption: shadow-coloured text with a highlight one pixel off.
+    // Its caption: shadow-coloured text with a highlight one pixel right and
+    // down over the button face. The "Se" of "Second" (S shadow, H highlight).
     os_invalidate_rect(tab, nullptr, true);
     os_update_window(tab);
     const std::int32_t snap = os_snapshot_take(tab);
     ASSERT_NE(snap, 0);
     const OsRect r = tab_rect(1);
-    int shadow = 0, light = 0;
-    for (int y = r.top + 2; y < r.bottom - 2; ++y)
-        for (int x = r.left + 2; x < r.right - 2; ++x) {
+    std::vector<std::string> picture;
+    for (int y = r.top + 5; y < r.top + 16; ++y) {
+        std::string row;
+        for (int x = r.left + 6; x < r.left + 22; ++x) {
             const std::int64_t c = os_snapshot_pixel(snap, x, y);
-            if (c == os_sys_colour(OS_COLOR_BTNSHADOW)) ++shadow;
-            if (c == os_sys_colour(OS_COLOR_BTNHIGHLIGHT)) ++light;
+            row += c == os_sys_colour(OS_COLOR_BTNSHADOW) ? 'S' : c == os_sys_colour(OS_COLOR_BTNHIGHLIGHT) ? 'H'
+                   : c == os_sys_colour(OS_COLOR_BTNFACE)  ? '.' : '#';
         }
+        picture.push_back(row);
+    }
     os_snapshot_free(snap);
-    EXPECT_GT(shadow, 5);
-    EXPECT_GT(light, 5);
+    const std::vector<std::string> golden = {
+        "..SSSSS.........",
+        ".SSHHHHS........",
+        ".SHH....H.......",
+        ".SS........SSS..",
+        "..SSSS....S.HHS.",
+        "...HHSSS..SH..SH",
+        "......HSH.SSSSSH",
+        ".......SH.SHHHHH",
+        ".S.....SH.SH..S.",
+        "..SSSSS.H..SSS.H",
+        "...HHHHH....HHH.",
+    };
+    EXPECT_EQ(picture, golden);
 }
 
 TEST_F(FieldsTest, TreesInOneTable) {
