@@ -240,6 +240,24 @@ TEST_F(FieldsTest, SpinStepsAndTheirGrid) {
     WDialogPutString(7611, "1e12");
     up();
     EXPECT_EQ(text(spin), "2147483647");
+    // Held down, the up-down of a double spin field repeats by the small
+    // step, and by the large one once 2 seconds of the clock have passed.
+    std::int32_t d = 7615;
+    yyfieldspinstepd(d, 1, 100);
+    const OsHandle dud = yyfieldrecord(item(7615))->buddy;
+    os_input_mouse(dud, OS_MOUSE_PRESS, 1, 2, 1);
+    const std::uint32_t t0 = os_tick_count();
+    WindowMessage m;
+    while (os_tick_count() - t0 < 2600) {
+        std::int32_t type = -1;
+        wmessagepeek(type, m);
+    }
+    os_input_mouse(dud, OS_MOUSE_RELEASE, 1, 2, 1);
+    settle();
+    const auto held = static_cast<std::int32_t>(yyfieldrecord(item(7615))->value);
+    EXPECT_GE(held / 100, 1);           // accelerated steps
+    EXPECT_GE(held % 100, 10);          // after about 20 small ones
+    EXPECT_LE(held % 100, 30);
     // The step setters check the class.
     s = 7612;
     yyfieldspinstepi(s, 1, 1, 0);
