@@ -129,6 +129,14 @@ TEST_F(FieldsTest, TypedValuesInOneTable) {
         {"an empty progress range", [&] { WDialogRangeProgressBar(7620, 10, 10); }, 1013, [] {}},
         {"the whole progress range", [&] { WDialogRangeProgressBar(7620, 0, 65535); WDialogPutProgressBar(7620, 65000); }, 0,
          [&] { EXPECT_EQ(os_send_message(item(7620), PBM_GETPOS, 0, 0), 65000); }},
+        {"check boxes", [&] { WDialogPutCheckBox(7603, 1); WDialogGetCheckBox(7603, i); }, 0, [&] { EXPECT_EQ(i, 1); }},
+        {"a label is no check box", [&] { WDialogPutCheckBox(7600, 1); }, 1006, [] {}},
+        {"the text length", [&] { WDialogPutString(7616, "four   "); WDialogGetStringLength(7616, i); }, 0, [&] { EXPECT_EQ(i, 4); }},
+        {"text changes reported", [&] { WDialogFieldOptions(7616, 3, 1); }, 0,
+         [&] { EXPECT_EQ(yyfieldrecord(item(7616))->report_changes, 1); }},
+        {"grid options on an edit", [&] { WDialogFieldOptions(7616, 1, 1); }, 1006, [] {}},
+        {"an unknown option", [&] { WDialogFieldOptions(7616, 9, 1); }, 0, [] {}},
+        {"a list option beyond the items", [&] { WDialogPutOption(7617, 4); }, 1011, [] {}},
         {"no such field", [&] { WDialogGetString(9999, t); }, 1006, [&] { EXPECT_EQ(t, std::string(12, ' ')); }},
         {"no dialog: 1005 before 1006", [&] { WDialogUnload(); WDialogPutString(9999, "x"); }, 1005, [] {}},
     };
@@ -164,6 +172,40 @@ TEST_F(FieldsTest, NumericFieldsByTyping) {
     WDialogGetInteger(7610, v);
     EXPECT_EQ(v, 2);
     EXPECT_EQ(yyfieldrecord(item(7610))->value, 2.7);
+}
+
+TEST_F(FieldsTest, EmptyRangedFieldsAndTextsThatAreNoNumber) {
+    const std::int32_t beeps = os_beep_count();
+    // A ranged field that was empty from the start may be left empty.
+    os_set_focus(item(7612));
+    settle();
+    key(OS_VK_TAB);
+    settle();
+    EXPECT_NE(os_get_focus(), item(7612));
+    EXPECT_EQ(os_beep_count(), beeps);
+    // Once it held a value, clearing it is invalid.
+    os_set_focus(item(7612));
+    settle();
+    keys("5");
+    key(OS_VK_TAB);
+    settle();
+    os_set_focus(item(7612));
+    settle();
+    os_send_message(item(7612), EM_SETSEL, 0, -1);
+    key(OS_VK_BACK);
+    key(OS_VK_TAB);
+    settle();
+    EXPECT_EQ(os_get_focus(), item(7612));
+    EXPECT_EQ(os_beep_count() - beeps, 1);
+    keys("5");
+    // Without a range any number goes, but a text that is no number does not.
+    os_set_focus(item(7614));
+    settle();
+    keys("1-+");
+    key(OS_VK_TAB);
+    settle();
+    EXPECT_EQ(os_get_focus(), item(7614));
+    EXPECT_EQ(os_beep_count() - beeps, 2);
 }
 
 TEST_F(FieldsTest, AValueOutOfRangeCannotGetPastOk) {
@@ -437,6 +479,25 @@ TEST_F(FieldsTest, TreesInOneTable) {
     f = 7623;
     yytreeviewdelete(f, 10);
     EXPECT_EQ(os_send_message(tree, TVM_GETCOUNT, 0, 0), 1);   // the second 11 is left
+}
+
+TEST_F(FieldsTest, ADoubleClickOnALeafPressesTheDefaultButton) {
+    // Down the rows: the pop-up Maps presses nothing, its leaf Roads does.
+    const OsHandle tree = item(7623);
+    OsRect r;
+    os_get_client_rect(tree, r);
+    std::int32_t id = 0;
+    bool pressed = false;
+    for (int y = 2; y < r.height() && !pressed; y += 3) {
+        click(tree, 40, y, true);
+        const std::vector<std::string> got = messages();
+        pressed = std::any_of(got.begin(), got.end(), [](const std::string& m) { return m.rfind("3:1:", 0) == 0; });
+        std::int32_t f = 7623;
+        std::string t;
+        yyfieldgettree(f, id, false, t, 0);
+    }
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(id, 7601);
 }
 
 TEST_F(FieldsTest, ATreeSurvivesAModalShow) {
