@@ -18,6 +18,7 @@ OsWndProc lpNormalStaticProc = nullptr;
 OsWndProc lpNormalTrackProc = nullptr;
 OsWndProc lpNormalTreeProc = nullptr;
 OsWndProc lpNormalTabProc = nullptr;
+OsWndProc lpNormalEditProc = nullptr;
 
 bool atom_is(OsHandle w, std::int32_t atom) { return atom != 0 && os_window_class_atom(w) == atom; }
 
@@ -121,11 +122,7 @@ std::intptr_t yysubstatic(OsHandle w, std::uint32_t m, std::uintptr_t wp, std::i
 }
 
 std::intptr_t yysubedit(OsHandle w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) {
-    const FieldRecord* f = yyfieldrecord(w);
-    OsWndProc next = nullptr;
-    OsWndClass edit;
-    if (os_get_class_info("EDIT", edit)) next = edit.proc;
-    (void)f;
+    const OsWndProc next = lpNormalEditProc;
     if (m == OSM_CHAR && wp == 1) {
         os_send_message(w, EM_SETSEL, 0, -1);
         os_send_message(w, EM_SCROLLCARET, 0, 0);
@@ -311,6 +308,7 @@ void yyregistersubclass() {
     lpNormalTrackProc = system_proc("msctls_trackbar32", dlgtab.atomTrackbar);
     lpNormalTreeProc = system_proc("SysTreeView32", dlgtab.atomTree);
     lpNormalTabProc = system_proc("SYSTABCONTROL32", dlgtab.atomTab);
+    lpNormalEditProc = system_proc("EDIT", dlgtab.atomEdit);
 }
 
 void yysubclass(OsHandle c) {

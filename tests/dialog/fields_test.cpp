@@ -12,7 +12,9 @@
 #include "lib/graphics/colours.h"
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
+#include "lib/window/convert.h"
 #include "lib/window/errors.h"
+#include "platform/os_config.h"
 #include "lib/window/text.h"
 #include "platform/os_dc.h"
 
@@ -206,6 +208,20 @@ TEST_F(FieldsTest, EmptyRangedFieldsAndTextsThatAreNoNumber) {
     settle();
     EXPECT_EQ(os_get_focus(), item(7614));
     EXPECT_EQ(os_beep_count() - beeps, 2);
+}
+
+TEST_F(FieldsTest, TheLocaleDecimalCharacterWhenSwitchedOn) {
+    // The setting takes the locale's character (os_config) in place of the full stop.
+    conversion_state.bDecimal = 1;
+    conversion_state.wDecimal = ',';
+    const std::int32_t beeps = os_beep_count();
+    os_set_focus(item(7614));
+    settle();
+    keys("1,5.");
+    EXPECT_EQ(text(item(7614)), "1,5");
+    EXPECT_EQ(os_beep_count() - beeps, 1);
+    conversion_state.bDecimal = 0;
+    conversion_state.wDecimal = os_config().locale_decimal;
 }
 
 TEST_F(FieldsTest, AValueOutOfRangeCannotGetPastOk) {
