@@ -210,6 +210,51 @@ TEST_F(FieldsTest, EmptyRangedFieldsAndTextsThatAreNoNumber) {
     EXPECT_EQ(os_beep_count() - beeps, 2);
 }
 
+TEST_F(FieldsTest, TrackbarTabAndClearBackEnds) {
+    std::int32_t s = 7621, pos = 0, a = 0, b = 0, lo = 0, hi = 0;
+    yyrangetrack(s, 0, 50, 5);
+    yyfieldtrackstep(s, 2, 0);
+    yyfieldputtrack(s, 20, 10, 30, 0);
+    yyfieldgettrack(s, pos, a, b);
+    EXPECT_EQ(s, 7621);
+    EXPECT_EQ(pos, 20);
+    EXPECT_EQ(a, 10);
+    EXPECT_EQ(b, 30);
+    EXPECT_EQ(os_send_message(item(7621), TBM_GETPAGESIZE, 0, 0), 2);   // the line step when none is given
+    // A cleared selection reads as the undefined value.
+    yydialogundefined(-7);
+    yyfieldputtrack(s, 20, 0, 0, 2);
+    yyfieldgettrack(s, pos, a, b);
+    EXPECT_EQ(a, -7);
+    EXPECT_EQ(b, -7);
+    yygettrackrange(s, lo, hi);
+    EXPECT_EQ(hi, 50);
+    s = 7616;
+    yyfieldgettrack(s, pos, a, b);
+    EXPECT_EQ(s, -1);
+    // The page of the tab field.
+    s = 7622;
+    std::int32_t page = 0;
+    yyfieldgettab(s, page);
+    EXPECT_EQ(page, 762);
+    // Clearing: a radio group, a progress bar to its minimum, a tree, a label; a tab cannot.
+    WDialogPutRadioButton(7606);
+    WDialogRangeProgressBar(7620, 5, 50);
+    WDialogPutProgressBar(7620, 40);
+    for (std::int32_t f : {7604, 7620, 7623, 7600}) {
+        s = f;
+        yyfieldclear(s);
+        EXPECT_EQ(s, f);
+    }
+    EXPECT_EQ(os_send_message(item(7606), BM_GETCHECK, 0, 0), 0);
+    EXPECT_EQ(os_send_message(item(7620), PBM_GETPOS, 0, 0), 5);
+    EXPECT_EQ(os_send_message(item(7623), TVM_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(text(item(7600)), "");
+    s = 7622;
+    yyfieldclear(s);
+    EXPECT_EQ(s, -1);
+}
+
 TEST_F(FieldsTest, TheLocaleDecimalCharacterWhenSwitchedOn) {
     // The setting takes the locale's character (os_config) in place of the full stop.
     conversion_state.bDecimal = 1;
