@@ -2,6 +2,7 @@
 
 #include "lib/dialog/commondlg.h"
 #include "lib/dialog/dialog.h"
+#include "lib/dialog/fields.h"
 #include "lib/window/fetch.h"
 
 ViewHooks view_hooks;
@@ -19,6 +20,12 @@ void app_unload_dialog(int dialog) {
     if (yydialogfind(dialog) <= 0) return;
     WDialogSelect(dialog);
     WDialogUnload();
+}
+
+void app_radio_position(int field, int& position) {
+    int p = 0;
+    WDialogGetRadioButton(field, p);
+    if (p >= 1) position = p;
 }
 
 int app_wait_message() {

@@ -24,6 +24,9 @@ int app_peek_message();
 // Unloads a dialog of the program when it is loaded (the main loop unloads
 // its dialogs after every message, loaded or not).
 void app_unload_dialog(int dialog);
+// The position of the set button of the radio group that holds field in the
+// current dialog; position stays as it is when none is set.
+void app_radio_position(int field, int& position);
 // The colour dialog on a packed RGB colour (WSelectColour).
 void app_select_colour(int& colour);
 

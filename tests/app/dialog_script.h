@@ -4,6 +4,7 @@
 // old text selected first), clicks its radio button and then its push
 // button. When the steps are used up, Escape. The texts the dialog showed
 // at the first wait are kept.
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <utility>
@@ -14,6 +15,8 @@
 #include "platform/os_window.h"
 
 struct DialogStep {
+    DialogStep(int b = 0, std::vector<std::pair<int, std::string>> e = {}, int r = 0)
+        : button(b), edits(std::move(e)), radio(r) {}
     int button = 0;                                    // 0: no click (a poll passes)
     std::vector<std::pair<int, std::string>> edits;
     int radio = 0;
@@ -69,4 +72,13 @@ private:
     std::size_t at_ = 0;
     std::map<int, std::string> shown_;
     int waits_ = 0;
+};
+
+// A script that ends with its scope.
+class ScopedDialogScript : public DialogScript {
+public:
+    ScopedDialogScript(std::initializer_list<DialogStep> steps) { start(steps); }
+    ~ScopedDialogScript() { stop(); }
+    ScopedDialogScript(const ScopedDialogScript&) = delete;
+    ScopedDialogScript& operator=(const ScopedDialogScript&) = delete;
 };
