@@ -429,6 +429,19 @@ TEST_F(FieldsTest, TabPages) {
     EXPECT_TRUE(os_is_window_visible(page(761)));
 }
 
+TEST_F(FieldsTest, ATabPageThatIsItsOwnDialogIsPassedOver) {
+    WDialogUnload();
+    ASSERT_EQ(load_show(763), 0);
+    const OsHandle self = dlg();
+    // The page that is the dialog itself stays where it is; the other is attached.
+    EXPECT_EQ(os_get_parent(self), 0);
+    EXPECT_EQ(os_get_parent(page(762)), self);
+    WDialogHide();
+    WDialogShow(-1, -1, 0, 2);
+    EXPECT_EQ(os_get_parent(self), 0);
+    EXPECT_EQ(error(), 0);
+}
+
 TEST_F(FieldsTest, DisabledTabIsOutOfReachAndEmbossed) {
     const OsHandle tab = item(7622);
     std::int32_t f = 7622, p = 762;
