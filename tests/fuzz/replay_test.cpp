@@ -12,7 +12,8 @@
 namespace {
 
 const char* const target_names[] = {"model",   "settings", "delrc",          "bln2dxf",  "records",
-                                    "numbers", "resources", "settings_store", "bytefile", "maplayers"};
+                                    "numbers", "resources", "settings_store", "bytefile", "maplayers",
+                                    "images"};
 
 void quiet(std::string_view) {}
 
