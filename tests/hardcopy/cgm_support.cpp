@@ -63,6 +63,14 @@ void draw_test_picture() {
     igrjoin(40, 420, 600, 420);
 }
 
+void identification_reads(const std::string& cgm, float aspect) {
+    std::int32_t pictures = -1;
+    float found = 0;
+    yyinfocgm(cgm, pictures, found);
+    EXPECT_EQ(pictures, 1) << cgm;
+    EXPECT_NEAR(found, aspect, 0.01f) << cgm;
+}
+
 namespace {
 bool convert(const std::string& cgm) {
     const ReaderRun r = run_reader("soffice --headless -env:UserInstallation=file://$PWD/lo --convert-to pdf "

@@ -30,6 +30,9 @@ void write_bmp(const std::string& name, int width, int height, const std::vector
 // filled rectangle at the left, a green filled ellipse at the right, a red
 // line along the top.
 void draw_test_picture();
+// The library's own file identification finds one picture of the page's
+// aspect WIDTH / HEIGHT.
+void identification_reads(const std::string& cgm, float aspect);
 // LibreOffice converts the file to a one-page PDF (skipped without soffice).
 void libreoffice_reads(const std::string& cgm);
 // ... and the PDF's picture shows the blue rectangle, green ellipse and red

@@ -139,6 +139,7 @@ TEST_F(Cgm, DefaultPageHeaderAndLineWidth) {
     const auto lines = w.all(4, 1);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0]->params, bytes({0, 0, 0, 0, 0x18, 0x9B, 0x11, 0x93}));
+    identification_reads("page.cgm", 6300.0f / 4500.0f);
     libreoffice_reads("page.cgm");
 }
 
@@ -148,6 +149,7 @@ TEST_F(Cgm, LargePageAndFontListOptions) {
     igrhardcopyoptions(28, 1);
     CgmWalk w = run("large.cgm", [] { igrjoin(0, 0, 10, 10); });
     ASSERT_TRUE(w.whole()) << w.error;
+    identification_reads("large.cgm", 32767.0f / 24575.0f);
     EXPECT_EQ(w.all(2, 6)[0]->params, bytes({0, 0, 0, 0, 0x7F, 0xFF, 0x5F, 0xFF}));
     EXPECT_EQ(w.all(1, 13)[0]->parts, (std::vector<int>{204}));
     EXPECT_EQ(w.all(1, 13)[0]->params.back(), '\0');
@@ -248,6 +250,7 @@ TEST_F(Cgm, CellArrayRowsAsPartitions) {
     const std::string file = read_file("image.cgm");
     const CgmWalk w = walk_cgm(file);
     ASSERT_TRUE(w.whole()) << w.error;
+    identification_reads("image.cgm", 6300.0f / 4500.0f);
     const auto cells = w.all(4, 9);
     ASSERT_EQ(cells.size(), 2u);
     EXPECT_EQ(cells[0]->parts, (std::vector<int>{32788, 10}));
@@ -268,6 +271,7 @@ TEST_F(Cgm, BeginWithoutOutputAndRunsWithoutDrawing) {
     igrhardcopy("S");
     const CgmWalk w = walk_cgm(read_file("empty.cgm"));
     ASSERT_TRUE(w.whole()) << w.error;
+    identification_reads("empty.cgm", 6300.0f / 4500.0f);
     const std::size_t n = w.elements.size();
     EXPECT_EQ(w.elements[n - 2].id, 5);
     EXPECT_EQ(w.elements[n - 1].id, 2);

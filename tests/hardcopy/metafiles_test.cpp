@@ -114,6 +114,7 @@ TEST_F(MemoryMetafiles, RecordedPictureLibreOffice) {
     EXPECT_EQ(w.all(4, 11).size(), 1u);
     EXPECT_EQ(w.all(4, 17).size(), 1u);
     write_file("recorded.cgm", stream(2));
+    identification_reads("recorded.cgm", 6300.0f / 4500.0f);
     libreoffice_finds_test_picture("recorded.cgm");
 }
 
@@ -144,6 +145,8 @@ TEST_F(MemoryMetafiles, FullSlotRefusesWholeElementsAndStillCloses) {
     ASSERT_GE(used_at_refusal, 0);
     EXPECT_EQ(MemoryMetafileTable[0].UsedLength, used_at_refusal + 4);
     EXPECT_TRUE(w.whole()) << w.error;
+    write_file("full.cgm", stream(1));
+    identification_reads("full.cgm", 6300.0f / 4500.0f);
 }
 
 TEST_F(MemoryMetafiles, RecorderOperations) {
