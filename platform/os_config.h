@@ -26,7 +26,10 @@ struct OsConfig {
     int menu_height = 19;           // one row of menu bar
     int status_bar_height = 20;     // status bar with the default font
     int mouse_buttons = 3;
-    std::string printer_name;       // empty: no system printer (PDF printer stands in)
+    // The default printer's entry "name,driver,port" (os_printer.h); empty:
+    // no system printer, the PDF printer stands in.
+    std::string printer_name;
+    std::string print_directory;    // where PDF jobs go; empty: the current directory
     char locale_decimal = '.';      // decimal character of the user's locale
     std::string user_name = "user";
     std::string computer_name = "localhost";

@@ -163,13 +163,33 @@ bool os_get_current_position(OsDC dc, OsPoint& pos) {
     return true;
 }
 
+QString osg::text_for_font(const Font& f, std::string_view text) { return text_of(f, text); }
+
+const Font& osg::selected_font(const Dc& d) { return font_of(d); }
+
 bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text) {
     Dc* d = dc_of(dc);
     if (!d) return false;
+    if (d->sink) {
+        d->sink->text(*d, {x, y}, text);
+        return true;
+    }
     QImage* img = surface_of(*d);
     if (!img) return false;
     if (text.empty()) return true;
-    const Font& f = font_of(*d);
+    // A scaled mapping scales the font's logical size to pixels.
+    Font scaled;
+    if (!d->map.identity()) {
+        const OsPoint p = to_device(*d, x, y);
+        x = p.x;
+        y = p.y;
+        OsLogFont lf = font_of(*d).lf;
+        lf.height = static_cast<std::int32_t>(std::lround(lf.height * std::fabs(d->map.sy())));
+        lf.width = static_cast<std::int32_t>(std::lround(lf.width * std::fabs(d->map.sx())));
+        if (lf.height == 0) lf.height = -1;
+        scaled = make_font(lf);
+    }
+    const Font& f = d->map.identity() ? font_of(*d) : scaled;
     const QString s = text_of(f, text);
     const int w = QFontMetrics(f.qfont).horizontalAdvance(s);
     const int asc = f.tm.ascent, desc = f.tm.descent;

@@ -5,6 +5,7 @@
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
 #include "lib/hardcopy/hardcopy.h"
+#include "lib/hardcopy/windriver.h"
 #include "lib/window/osservices.h"
 #include "lib/window/text.h"
 #include "platform/os_file.h"
@@ -123,4 +124,6 @@ void igrhardcopy(std::optional<std::string_view> name, std::optional<std::string
 void install_hardcopy_drivers() {
     // Each driver enters its routine here under its number; numbers
     // without an entry select nothing.
+    grlinks.hardcopy_drivers[DriverWindowsPrinter] = &xxwin;
+    grlinks.hardcopy_drivers[DriverWindowsMetafile] = &xxwmf;
 }

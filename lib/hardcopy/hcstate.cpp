@@ -1,9 +1,9 @@
 #include "lib/hardcopy/hcstate.h"
 
 #include "lib/hardcopy/pending.h"
+#include "lib/hardcopy/windriver.h"
 #include "lib/window/osservices.h"
 #include "lib/window/text.h"
-#include "platform/os_error.h"
 
 HardcopyState hcstate;
 
@@ -28,16 +28,9 @@ void cancelled_setup(std::int32_t, std::string&, std::int32_t, HardcopyOptionTab
 
 void cancelled_options(std::int32_t, std::string&, std::int32_t, std::int32_t, std::int32_t) { result_word = 0; }
 
-void no_printer(std::int32_t& paper_long, std::int32_t& paper_short, std::int32_t& width, std::int32_t& height,
-                std::int32_t& x_offset, std::int32_t& y_offset, std::int32_t& orientation, std::int32_t& copies,
-                std::int32_t& colours, std::int32_t& os_error) {
-    paper_long = paper_short = width = height = x_offset = y_offset = orientation = copies = colours = 0;
-    os_error = OS_ERROR_NOT_SUPPORTED;
-}
-
 constexpr HardcopyPending pending_defaults{&dialog_result,   &set_dialog_result,      &no_snapshot,
                                            &metric,          &cancelled_print_dialog, &cancelled_setup,
-                                           &cancelled_options, &no_printer};
+                                           &cancelled_options};
 
 }  // namespace
 
@@ -62,4 +55,5 @@ void reset_hardcopy_state() {
         if (h >= 0) yyclos(h);
     hcstate = HardcopyState{};
     reset_hardcopy_pending();
+    reset_windows_drivers();
 }
