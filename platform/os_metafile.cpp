@@ -514,6 +514,11 @@ private:
                 if (user)
                     for (std::uint32_t e : p.dashes) v.push_back(static_cast<std::int32_t>(e));
                 rec(95, v);
+            } else if (p.width > 1) {
+                // A wide plain pen is a geometric one with round ends and
+                // joins; recorded so, readers draw its width.
+                rec(95, {ih, 0, 0, 0, 0, static_cast<std::int32_t>(OS_PS_GEOMETRIC | (p.style & 0x0F)), p.width, 0,
+                         static_cast<std::int32_t>(p.colour & 0xFFFFFF), 0, 0});
             } else {
                 rec(38, {ih, static_cast<std::int32_t>(p.style & 0x0F), p.width, 0,
                          static_cast<std::int32_t>(p.colour & 0xFFFFFF)});
@@ -601,6 +606,10 @@ bool valid_emf(const std::vector<std::uint8_t>& b) {
 }  // namespace
 
 // ---- public: recording and handles ----------------------------------------------------
+
+bool os_write_whole_file(std::string_view name, const std::vector<std::uint8_t>& bytes) {
+    return write_whole(std::string(name), bytes);
+}
 
 OsDC os_create_metafile(std::string_view file) {
     const std::string name(file);

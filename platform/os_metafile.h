@@ -41,6 +41,10 @@ OsMetafile os_set_enh_metafile_bits(const std::vector<std::uint8_t>& bits);
 bool os_play_metafile(OsDC dc, OsMetafile mf);
 bool os_play_enh_metafile(OsDC dc, OsMetafile mf, const OsRect& rect);
 
+// Writes a file whole: beside the target first, renamed onto it when
+// complete; false (last error set, nothing left) when it cannot be.
+bool os_write_whole_file(std::string_view name, const std::vector<std::uint8_t>& bytes);
+
 // ---- clipboard -----------------------------------------------------------------------
 // Format numbers as the library knows them: 3 a metafile picture, 14 an
 // enhanced metafile. Format 14 is also offered to other programs as

@@ -3,7 +3,6 @@
 // metafile into one of the library's device contexts.
 #include "lib/hardcopy/wmf.h"
 
-#include <span>
 #include <vector>
 
 #include "lib/hardcopy/gdilayer.h"
@@ -16,21 +15,12 @@
 
 namespace {
 
-// The placeable file, open between the open and the close.
-std::int32_t g_file = -1;
-
 void put16(std::uint8_t* p, std::int32_t v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);
 }
 
 bool placeable(std::int32_t mode) { return mode != 0 && mode != 2; }
-
-void drop_file() {
-    if (g_file >= 0) yyclos(g_file);
-    g_file = -1;
-    if (!metafile_layer.file.empty()) os_file_delete(metafile_layer.file);
-}
 
 }  // namespace
 
@@ -70,22 +60,19 @@ void yywmfopen(std::int32_t& width, std::int32_t& height, std::int32_t mode, std
             put16(&h[14], inch);
             put16(&h[20], checksum);
             l.header = h;
+            // The file must be one that can be made; it is written whole,
+            // header and records, when the recording closes.
             int status = 0;
-            yyopen(file, 1, g_file, status);
-            if (g_file < 0) {
+            std::int32_t handle = -1;
+            yyopen(file, 1, handle, status);
+            if (handle < 0) {
                 err = 1;
                 oserr = status;
                 return;
             }
+            yyclos(handle);
+            os_file_delete(file);
             l.file = file;
-            std::int32_t done = 0;
-            yywrit(g_file, std::span<const std::uint8_t>(h), 22, done, status);
-            if (done != 22) {
-                drop_file();
-                err = 1;
-                oserr = status;
-                return;
-            }
             wtab.gwmfDC = os_create_metafile("");
         }
         if (wtab.gwmfDC) os_set_map_mode(wtab.gwmfDC, OS_MM_ANISOTROPIC);
@@ -93,7 +80,6 @@ void yywmfopen(std::int32_t& width, std::int32_t& height, std::int32_t mode, std
     if (!wtab.gwmfDC) {
         err = 1;
         oserr = os_last_error();
-        if (placeable(mode) && !clipboard) drop_file();
         l.mode = 0;
         return;
     }
@@ -126,20 +112,12 @@ void yywmfclose(std::int32_t& err) {
             os_close_clipboard();
         }
     } else if (placeable(l.mode)) {
-        // The records after the header; a file that cannot be completed is
-        // removed, so that no truncated metafile is left as if it were good.
+        // The header and the records written whole: a file that cannot be
+        // completed is not left behind as if it were good.
+        std::vector<std::uint8_t> bytes(l.header.begin(), l.header.end());
         const std::vector<std::uint8_t> bits = os_get_metafile_bits(mf);
-        std::int32_t done = 0;
-        int status = 0;
-        if (mf && g_file >= 0)
-            yywrit(g_file, std::span<const std::uint8_t>(bits), static_cast<std::int32_t>(bits.size()), done, status);
-        if (!mf || g_file < 0 || done != static_cast<std::int32_t>(bits.size())) {
-            drop_file();
-            err = 2;
-        } else {
-            yyclos(g_file);
-            g_file = -1;
-        }
+        bytes.insert(bytes.end(), bits.begin(), bits.end());
+        if (!mf || !os_write_whole_file(l.file, bytes)) err = 2;
         os_delete_metafile(mf);
     } else {
         // A plain or enhanced file was written whole at the close, or not at all.
