@@ -277,6 +277,46 @@ TEST_F(MetafileDriver, ClipboardPictures) {
     EXPECT_FALSE(os_is_clipboard_format_available(OS_CF_ENHMETAFILE));
 }
 
+// The program's Make WMF and Print commands as library calls. Make WMF
+// ends with the graphics initialisation, which re-installs the selected
+// driver's defaults and keeps it selected; unless the command selects the
+// printer again, the next Print runs on the metafile driver and puts the
+// picture on the clipboard instead of printing it.
+TEST_F(MetafileDriver, MakeWmfThenPrintGivesAPdfJob) {
+    auto make_wmf = [](bool select_printer_again) {
+        igrhardcopyselect(1, DriverWindowsMetafile);
+        igrhardcopy("map.wmf");
+        igrjoin(0.1f, 0.1f, 0.9f, 0.9f);
+        igrhardcopy("S");
+        igrinit();
+        if (select_printer_again) igrhardcopyselect(1, DriverWindowsPrinter);
+    };
+    auto print = [] {
+        WHardcopyOptions();
+        igrhardcopy(std::nullopt, "Zeltramo map");
+        igrjoin(0.1f, 0.9f, 0.9f, 0.1f);
+        igrhardcopy("S");
+    };
+    auto clear_clipboard = [] {
+        os_open_clipboard();
+        os_empty_clipboard();
+        os_close_clipboard();
+    };
+
+    clear_clipboard();
+    make_wmf(false);
+    print();
+    EXPECT_FALSE(std::filesystem::exists("Zeltramo map.pdf"));
+    EXPECT_TRUE(os_is_clipboard_format_available(OS_CF_METAFILEPICT));
+
+    clear_clipboard();
+    make_wmf(true);
+    EXPECT_TRUE(std::filesystem::exists("map.wmf"));
+    print();
+    EXPECT_TRUE(std::filesystem::exists("Zeltramo map.pdf"));
+    EXPECT_FALSE(os_is_clipboard_format_available(OS_CF_METAFILEPICT));
+}
+
 // A memory surface of 400 x 300 white pixels as the graphics target.
 OsDC white_target() {
     wtab.gDC = os_create_compatible_dc(0);
