@@ -86,6 +86,8 @@ void setoptitles(int leak) {
     }
 }
 
+std::uint32_t mesh_generation = 0;
+
 void app_data_startup_defaults() {
     dat7.blank = BlankValue;
     leakage.leak = 0;
@@ -148,5 +150,6 @@ void reset_app_data() {
     mapcolour = MapColourBlock{};
     numberiso = NumberIsoBlock{};
     text.title.clear();
+    ++mesh_generation;
     app_data_startup_defaults();
 }

@@ -267,6 +267,10 @@ extern MapColourBlock mapcolour;
 extern NumberIsoBlock numberiso;
 extern TextBlock text;
 
+// Counts the changes of the mesh (a model loaded, the blocks reset), so
+// that what is derived from the mesh knows when to derive it again.
+extern std::uint32_t mesh_generation;
+
 // The ordinal of an aquifer number as the titles write it: "1st", "2nd", "3rd", "4th" ...
 std::string aquifer_ordinal(int i);
 

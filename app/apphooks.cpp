@@ -1,5 +1,7 @@
 #include "app/apphooks.h"
 
+#include "lib/dialog/dialog.h"
+#include "lib/window/fetch.h"
 #include "lib/window/text.h"
 
 DialogHooks dialog_hooks;
@@ -7,6 +9,14 @@ ViewHooks view_hooks;
 DialogStandIn dialog_stand_in;
 
 namespace {
+
+int* stand_in_value(std::vector<std::pair<int, int>>& list, int field, bool create) {
+    for (auto& f : list)
+        if (f.first == field) return &f.second;
+    if (!create) return nullptr;
+    list.emplace_back(field, 0);
+    return &list.back().second;
+}
 
 std::string* stand_in_field(int field, bool create) {
     for (auto& f : dialog_stand_in.fields)
@@ -20,16 +30,21 @@ std::string* stand_in_field(int field, bool create) {
 
 void app_dialog_load(int dialog) {
     if (dialog_hooks.load) return dialog_hooks.load(dialog);
+    WDialogLoad(dialog);
     // Loading a dialog that is already loaded only selects it.
     if (dialog_stand_in.loaded != dialog) {
         dialog_stand_in.loaded = dialog;
         dialog_stand_in.fields.clear();
+        dialog_stand_in.checks.clear();
+        dialog_stand_in.integers.clear();
+        dialog_stand_in.states.clear();
         dialog_stand_in.radio = 0;
     }
 }
 
 void app_dialog_show(int x, int y, int focus, int mode) {
-    if (dialog_hooks.show) dialog_hooks.show(x, y, focus, mode);
+    if (dialog_hooks.show) return dialog_hooks.show(x, y, focus, mode);
+    WDialogShow(x, y, focus, mode);
 }
 
 void app_dialog_put_string(int field, std::string_view text) {
@@ -64,31 +79,84 @@ void app_dialog_put_progress(int field, int value) {
 
 void app_dialog_unload(int dialog) {
     if (dialog_hooks.unload) return dialog_hooks.unload(dialog);
+    // The main loop unloads its dialogs after every message, loaded or not.
+    if (yydialogfind(dialog) > 0) {
+        WDialogSelect(dialog);
+        WDialogUnload();
+    }
     if (dialog_stand_in.loaded == dialog) {
         dialog_stand_in.loaded = 0;
         dialog_stand_in.fields.clear();
+        dialog_stand_in.checks.clear();
+        dialog_stand_in.integers.clear();
+        dialog_stand_in.states.clear();
     }
 }
+
+namespace {
+
+// The id of a push button of the current dialog, -1 for any other message.
+int button_of(std::int32_t type, const WindowMessage& m) {
+    return type == MsgPushButton && m.WIN == dialog_state.current_id ? m.VALUE1 : -1;
+}
+
+}  // namespace
 
 int app_wait_message() {
     if (dialog_hooks.wait) return dialog_hooks.wait();
     if (dialog_stand_in.next_button < dialog_stand_in.buttons.size())
         return dialog_stand_in.buttons[dialog_stand_in.next_button++];
-    return 2;
+    // Only a push button of the dialog on the screen answers: a click in the
+    // map or a key that happens to carry the same number is passed over.
+    for (;;) {
+        // Without a dialog there is nothing that could answer: as Cancel.
+        if (!yycurrentdialog()) return 2;
+        std::int32_t type = 0;
+        WindowMessage m;
+        wmessage(type, m);
+        const int id = button_of(type, m);
+        if (id >= 0) return id;
+    }
 }
 
-void app_plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
-              int shownodal, int showriver) {
-    if (view_hooks.plot)
-        view_hooks.plot(plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, shownodal, showriver);
+int app_peek_message() {
+    if (dialog_hooks.peek) return dialog_hooks.peek();
+    if (dialog_stand_in.next_button < dialog_stand_in.buttons.size())
+        return dialog_stand_in.buttons[dialog_stand_in.next_button++];
+    if (!yycurrentdialog()) return 1;
+    std::int32_t type = 0;
+    WindowMessage m;
+    wmessagepeek(type, m);
+    return button_of(type, m);
 }
 
-void app_pltnetw() {
-    if (view_hooks.pltnetw) view_hooks.pltnetw();
+void app_dialog_put_checkbox(int field, int state) {
+    if (dialog_hooks.put_checkbox) return dialog_hooks.put_checkbox(field, state);
+    *stand_in_value(dialog_stand_in.checks, field, true) = state;
 }
 
-void app_logo() {
-    if (view_hooks.logo) view_hooks.logo();
+void app_dialog_get_checkbox(int field, int& state) {
+    if (dialog_hooks.get_checkbox) return dialog_hooks.get_checkbox(field, state);
+    if (const int* v = stand_in_value(dialog_stand_in.checks, field, false)) state = *v;
+}
+
+void app_dialog_put_integer(int field, int value) {
+    if (dialog_hooks.put_integer) return dialog_hooks.put_integer(field, value);
+    *stand_in_value(dialog_stand_in.integers, field, true) = value;
+}
+
+void app_dialog_get_integer(int field, int& value) {
+    if (dialog_hooks.get_integer) return dialog_hooks.get_integer(field, value);
+    if (const int* v = stand_in_value(dialog_stand_in.integers, field, false)) value = *v;
+}
+
+void app_dialog_field_state(int field, int state) {
+    if (dialog_hooks.field_state) return dialog_hooks.field_state(field, state);
+    *stand_in_value(dialog_stand_in.states, field, true) = state;
+}
+
+void app_select_colour(int& colour) {
+    if (dialog_hooks.select_colour) dialog_hooks.select_colour(colour);
 }
 
 bool app_selfile(std::string_view extension, std::string_view title, std::string& name) {

@@ -1,11 +1,11 @@
 #pragma once
 // Services of parts of the program that are not built yet: the dialog
-// services (the grid dialogs 101, 103 and 104 and the progress dialog 111),
-// the map view's redraw and cell-network drawing, the program's logo and file
-// selection. Each is called through a hook; the work that provides the
-// service points the hook at it. Until then the dialog services keep their
-// field contents in memory and every wait for a message answers Cancel (2),
-// the drawing calls do nothing and file selection chooses nothing.
+// services (the grid dialogs 101, 103 and 104, the progress dialog 111 and
+// the BLN map dialog 112) and file selection. Each is called through a hook;
+// the work that provides the service points the hook at it. Until then the
+// dialog services keep their field contents in memory (load, show and unload
+// also act on the real dialog), a wait for a message takes push buttons of
+// the current dialog, and file selection chooses nothing.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -23,20 +23,23 @@ struct DialogHooks {
     void (*get_radio)(int first, int last, int& selected) = nullptr;
     void (*range_progress)(int field, int lo, int hi) = nullptr;
     void (*put_progress)(int field, int value) = nullptr;
+    void (*put_checkbox)(int field, int state) = nullptr;
+    void (*get_checkbox)(int field, int& state) = nullptr;
+    void (*put_integer)(int field, int value) = nullptr;
+    void (*get_integer)(int field, int& value) = nullptr;
+    // Field state: 1 enabled, 0 disabled.
+    void (*field_state)(int field, int state) = nullptr;
+    // The colour dialog on a packed RGB colour.
+    void (*select_colour)(int& colour) = nullptr;
     void (*unload)(int dialog) = nullptr;
     // Waits for the next library message and returns its first value (the
     // identifier of the pressed button or key).
     int (*wait)() = nullptr;
+    // The polling form: the first value of a waiting message, -1 when none waits.
+    int (*peek)() = nullptr;
 };
 
 struct ViewHooks {
-    // The map view's redraw with its nine flags.
-    void (*plot)(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid,
-                 int loaded, int shownodal, int showriver) = nullptr;
-    // Draws the MODFLOW cell network.
-    void (*pltnetw)() = nullptr;
-    // The program's logo behind the map view.
-    void (*logo)() = nullptr;
     // File selection: extension, title; the chosen name into name (80
     // characters). False when nothing was chosen.
     bool (*selfile)(std::string_view extension, std::string_view title, std::string& name) = nullptr;
@@ -46,8 +49,10 @@ extern DialogHooks dialog_hooks;
 extern ViewHooks view_hooks;
 
 // The in-memory stand-in for the dialog services: field texts and radio
-// selections as last put, and the buttons that the next waits return (Cancel
-// once they are used up).
+// selections, check boxes, integers and field states as last put, and the
+// buttons that the next waits return (Cancel once they are used up; a poll
+// with nothing left answers OK (1), so that a command polling for its end
+// ends).
 struct DialogStandIn {
     int loaded = 0;                                      // last dialog loaded, 0 none
     std::vector<std::pair<int, std::string>> fields;
@@ -55,6 +60,7 @@ struct DialogStandIn {
     std::vector<int> buttons;                            // answers of the next waits, in order
     std::size_t next_button = 0;
     int progress = 0;
+    std::vector<std::pair<int, int>> checks, integers, states;
 };
 extern DialogStandIn dialog_stand_in;
 
@@ -68,12 +74,20 @@ void app_dialog_get_radio(int first, int last, int& selected);
 void app_dialog_range_progress(int field, int lo, int hi);
 void app_dialog_put_progress(int field, int value);
 void app_dialog_unload(int dialog);
+// Waits for a push button of the current dialog and returns its id; every
+// other message is passed over. Without a current dialog: 2 (Cancel).
 int app_wait_message();
+// The polling form: the button id, or -1 when the next message (if any) is
+// no push button of the current dialog; without a current dialog 1 (OK), so
+// that a command polling for its end ends.
+int app_peek_message();
+void app_dialog_put_checkbox(int field, int state);
+void app_dialog_get_checkbox(int field, int& state);
+void app_dialog_put_integer(int field, int value);
+void app_dialog_get_integer(int field, int& value);
+void app_dialog_field_state(int field, int state);
+void app_select_colour(int& colour);
 
-void app_plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
-              int shownodal, int showriver);
-void app_pltnetw();
-void app_logo();
 bool app_selfile(std::string_view extension, std::string_view title, std::string& name);
 
 // Hooks and stand-ins back to their start. Used by tests.

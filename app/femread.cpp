@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "app/apphooks.h"
+#include "app/logo.h"
 #include "app/records.h"
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
@@ -302,6 +303,7 @@ int read_fem_model(std::string_view filename, FemModel& m) {
 }
 
 void commit_fem_model(const FemModel& m) {
+    ++mesh_generation;
     for (int t = 1; t <= TitleLines; ++t) text.title(t) = m.title[static_cast<std::size_t>(t - 1)];
     dat4.nnode = m.nnode;
     dat4.nelemhdr = m.nelemhdr;
@@ -352,7 +354,7 @@ void commit_fem_model(const FemModel& m) {
 
 int leesfem(std::string_view filename) {
     windowcleararea(0, 0, WindowUnits, WindowUnits);
-    app_logo();
+    logo();
     // The scratch model is large (tens of megabytes for a full model); it
     // lives only while a load runs.
     auto m = std::make_unique<FemModel>();

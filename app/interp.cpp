@@ -5,11 +5,11 @@
 #include <string>
 
 #include "app/appdata.h"
-#include "app/apphooks.h"
 #include "app/griddef.h"
 #include "app/gridfiles.h"
 #include "app/interp_internal.h"
 #include "app/mainstate.h"
+#include "app/mapview.h"
 #include "app/modflow.h"
 #include "app/records.h"
 #include "lib/window/winops.h"
@@ -291,7 +291,7 @@ bool grid_size_ok() {
 
 void after_option(int k, int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid,
                   int loaded, int autosave) {
-    app_plot(plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, 0, 0);
+    plot(plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, 0, 0);
     if (autosave == 1) savegrd(dat18.gridtype, home_name(autosave_name(k)), dat18.roworder);
 }
 

@@ -7,6 +7,8 @@
 #include <numbers>
 #include <string>
 
+#include "lib/window/messages.h"
+
 // pi as the main program computes it, four times the arc tangent of 1 in
 // extended precision; every conversion between degrees and radians uses it.
 inline constexpr long double MainPi = std::numbers::pi_v<long double>;
@@ -40,10 +42,25 @@ struct MainState {
     // The texts the grid dialogs show: txx0, txy0, txx1, txy1, txnx, txny,
     // txrot, txcell, 12 characters each.
     std::array<std::string, GridTextCount> gridtexts;
+    // The value read-out's last text (12 characters), written again while
+    // the pointer is off the mesh.
+    std::string readout = std::string(12, ' ');
+    // The last message the loop or a command took.
+    std::int32_t msgtype = 0;
+    WindowMessage msg{};
+    // The program has stopped (the process ends then; a test's stand-in for
+    // the process end returns, and the loop sees this).
+    bool ended = false;
     MainState() { gridtexts.fill(std::string(GridTextLength, ' ')); }
 };
 
 extern MainState mainstate;
+
+// Field identifier of the Options dialog's check box of GridOption k (0..51).
+int optfield(int k);
+// The short caption beside that box, 28 characters: "reference head",
+// "aquitard i, resistance/leak", "aquifer i, transmissivity", "aquifer i, head".
+std::string optcaption(int k);
 
 // Back to the start values. Used by tests.
 void reset_main_state();

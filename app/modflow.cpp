@@ -11,6 +11,7 @@
 #include "app/gridfiles.h"
 #include "app/interp.h"
 #include "app/interp_internal.h"
+#include "app/mapview.h"
 #include "app/records.h"
 #include "lib/graphics/colours.h"
 #include "lib/graphics/fill.h"
@@ -74,7 +75,7 @@ void begin_run() {
     dat18.gridtype = GridSurfer;
     dat16.mfval.a.fill(NoCentreValue);
     dat7.gridval.a.fill(dat7.blank);
-    app_pltnetw();
+    pltnetw();
     igrfillpattern(4, 3, 3);
     app_dialog_load(ProgressDialog);
     app_dialog_show(-1, -1, 0, 2);
@@ -88,7 +89,7 @@ void begin_run() {
 void end_option(int k, int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid,
                 int loaded, int autosave) {
     if (autosave == 1) savegrd(GridModflow, home_name(autosave_name(k)), dat18.roworder);
-    app_plot(plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, 0, 0);
+    plot(plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, 0, 0);
 }
 
 void end_run() {

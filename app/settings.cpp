@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "app/apphooks.h"
+#include "app/logo.h"
 #include "app/femread.h"
 #include "app/griddef.h"
 #include "app/modflow.h"
@@ -221,7 +222,7 @@ int read_file(TextIn& in, SettingsRead& r, bool interactive) {
     // The model, then the MODFLOW files, each read aside; nothing changes
     // unless all of them could be read.
     windowcleararea(0, 0, WindowUnits, WindowUnits);
-    app_logo();
+    logo();
     auto model = std::make_unique<FemModel>();
     const int loaded = read_fem_model(p->femname, *model);
     if (loaded > 0) return loaded;

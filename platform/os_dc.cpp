@@ -40,7 +40,10 @@ QImage* surface_of(const Dc& dc) {
 void surface_changed(const Dc& dc) {
     if (dc.memory) return;
     if (osw::WinRec* r = osw::rec(dc.window))
-        if (r->widget) r->widget->update();
+        if (r->widget && !r->repaint_asked) {
+            r->repaint_asked = true;
+            r->widget->update();
+        }
 }
 
 std::uint32_t resolve(const Dc& dc, std::uint32_t colour) {

@@ -46,7 +46,13 @@ struct Brush {
 
 struct Font {
     OsLogFont lf;
-    QFont qfont;
+    // Set for font objects only: pens, brushes and bitmaps, made by the
+    // thousand while pictures are drawn, do not build a face each.
+    std::optional<QFont> qfont;
+    const QFont& face() const {
+        static const QFont none;
+        return qfont ? *qfont : none;
+    }
     bool symbol = false;   // codes go through the Symbol layout
     OsTextMetric tm;
 };

@@ -62,6 +62,17 @@ struct Layer {
     bool has(std::int64_t i) const { return std::binary_search(pix.begin(), pix.end(), i); }
 };
 
+// Two layers kept from one line or polygon to the next, emptied for each:
+// a picture of many small primitives would otherwise spend more on making
+// and freeing their lists than on their pixels. Drawing is single-threaded
+// and no primitive draws another.
+Layer& scratch_layer(int i) {
+    static Layer layers[2];
+    Layer& l = layers[i];
+    l.pix.clear();
+    return l;
+}
+
 using Source = std::function<std::uint32_t(std::int64_t x, std::int64_t y)>;
 
 void write(const Target& t, const Layer& l, const Source& src, std::int32_t rop) {
@@ -116,12 +127,14 @@ bool dash_on(const std::vector<std::uint32_t>& d, std::int64_t k) {
 // Rows of spans a wide pen covers, gathered before they become pixels, so
 // that a pen far wider than the surface costs one span per row and step
 // instead of one pixel per point of its stamp.
+// The rows are made at the first span: a thin pen, which adds none, costs
+// nothing per line.
 struct Spans {
-    std::int64_t top = 0;
+    std::int64_t top = 0, height = 0;
     std::vector<std::vector<std::pair<std::int64_t, std::int64_t>>> rows;  // inclusive
-    explicit Spans(const Target& t)
-        : top(t.box.top), rows(static_cast<std::size_t>(std::max<std::int64_t>(0, t.box.bottom - t.box.top))) {}
+    explicit Spans(const Target& t) : top(t.box.top), height(std::max<std::int64_t>(0, t.box.bottom - t.box.top)) {}
     void add(std::int64_t y, std::int64_t a, std::int64_t b) {
+        if (rows.empty()) rows.resize(static_cast<std::size_t>(height));
         auto& row = rows[static_cast<std::size_t>(y - top)];
         // Successive stamps of a line overlap; merge with the last span.
         if (!row.empty() && a <= row.back().second + 1 && b >= row.back().first - 1) {
@@ -228,7 +241,8 @@ bool draw_lines(OsDC h, const std::vector<OsPoint>& pts, bool closed) {
     if (!target(h, t)) return false;
     const Pen* pen = pen_of(t);
     if (!pen || pts.size() < 2) return true;
-    Layer pen_l, gap_l;
+    Layer& pen_l = scratch_layer(0);
+    Layer& gap_l = scratch_layer(1);
     Spans spans(t);
     const bool gaps = !pen->geometric && !pen->dashes.empty() && t.dc->bk_mode == OS_OPAQUE;
     std::int64_t phase = 0;
@@ -374,7 +388,8 @@ bool fill_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
     if (pts.size() < 2) return true;
     const Pen* pen = pen_of(t);
     const std::optional<Source> brush = brush_source(t);
-    Layer pen_l, brush_l;
+    Layer& pen_l = scratch_layer(0);
+    Layer& brush_l = scratch_layer(1);
     if (pen) {
         std::int64_t phase = 0;
         Spans spans(t);
@@ -396,7 +411,7 @@ bool fill_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
         }
         ymin = std::max<std::int64_t>(ymin, t.box.top);
         ymax = std::min<std::int64_t>(ymax, t.box.bottom);
-        std::vector<double> xs;
+        static std::vector<double> xs;
         for (std::int64_t y = ymin; y < ymax; ++y) {
             xs.clear();
             for (std::size_t i = 0; i < pts.size(); ++i) {

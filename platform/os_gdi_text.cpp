@@ -151,7 +151,7 @@ bool os_get_text_extent(OsDC dc, std::string_view text, OsPoint& size) {
     Dc* d = dc_of(dc);
     if (!d) return false;
     const Font& f = font_of(*d);
-    size.x = QFontMetrics(f.qfont).horizontalAdvance(text_of(f, text));
+    size.x = QFontMetrics(f.face()).horizontalAdvance(text_of(f, text));
     size.y = f.tm.height;
     return true;
 }
@@ -191,7 +191,7 @@ bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text)
     }
     const Font& f = d->map.identity() ? font_of(*d) : scaled;
     const QString s = text_of(f, text);
-    const int w = QFontMetrics(f.qfont).horizontalAdvance(s);
+    const int w = QFontMetrics(f.face()).horizontalAdvance(s);
     const int asc = f.tm.ascent, desc = f.tm.descent;
     const std::uint32_t h = d->align & OS_TA_CENTER;
     if (d->align & OS_TA_UPDATECP) {
@@ -240,7 +240,7 @@ bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text)
         if (d->bk_mode == OS_OPAQUE)
             p.fillRect(QRect(dx, dy - asc, w, asc + desc), QColor::fromRgb(to_qrgb(resolve(*d, d->bk_colour))));
         p.setPen(QColor::fromRgb(to_qrgb(resolve(*d, d->text_colour))));
-        p.setFont(f.qfont);
+        p.setFont(f.face());
         p.drawText(QPointF(dx, dy), s);
     }
     for (int j = 0; j < mask.height(); ++j) {

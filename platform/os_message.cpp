@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 
 #include "platform/os_codepage_qt.h"
 #include "platform/os_app.h"
@@ -316,6 +317,7 @@ void OsWidget::paintEvent(QPaintEvent*) {
     WinRec* r = rec(h_);
     QPainter p(this);
     if (!r) return;
+    r->repaint_asked = false;
     if (r->class_name == "msctls_statusbar32") {
         paint_statusbar(*r, this, p);
         return;
@@ -323,6 +325,14 @@ void OsWidget::paintEvent(QPaintEvent*) {
     if (r->class_name == "ToolbarWindow32") {
         paint_toolbar(*r, this, p);
         return;
+    }
+    if (!st().painters.empty()) {
+        std::string key = r->class_name;
+        for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (auto it = st().painters.find(key); it != st().painters.end()) {
+            it->second(*r, this, p);
+            return;
+        }
     }
     const QColor face = qcolour(os_sys_colour(OS_COLOR_BTNFACE));
     const QPoint co = client_origin_in_widget(*r);

@@ -397,7 +397,7 @@ public:
     void text(Dc& d, OsPoint p, std::string_view t) override {
         const Font& f = selected_font(d);
         const std::u16string s = utf16_of(f, t);
-        const QFontMetricsF fm(f.qfont);
+        const QFontMetricsF fm(f.face());
         const QString q = text_for_font(f, t);
         std::vector<std::int32_t> dx;
         double width = 0;

@@ -246,7 +246,7 @@ public:
         if (t.empty() || !prepare(d, false)) return;
         const Font& f = selected_font(d);
         const QString s = text_for_font(f, t);
-        const QFontMetricsF fm(f.qfont, printer_.get());
+        const QFontMetricsF fm(f.face(), printer_.get());
         const double w = fm.horizontalAdvance(s);
         const double asc = f.tm.ascent, desc = f.tm.descent;
         double dx = 0, dy = 0;
@@ -260,7 +260,7 @@ public:
         if (d.bk_mode == OS_OPAQUE)
             painter_->fillRect(QRectF(dx, dy - asc, w, asc + desc), QColor::fromRgb(to_qrgb(resolve(d, d.bk_colour))));
         painter_->setPen(QColor::fromRgb(to_qrgb(resolve(d, d.text_colour))));
-        painter_->setFont(f.qfont);
+        painter_->setFont(f.face());
         painter_->drawText(QPointF(dx, dy), s);
     }
     void stretch_dib(Dc& d, OsRect dst, OsRect src, const std::vector<std::uint8_t>& dib, std::uint32_t) override {

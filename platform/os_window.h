@@ -41,6 +41,9 @@ enum : std::uint32_t {
     OSM_ACTIVATE = 0x0006,
     OSM_SETFOCUS = 0x0007,
     OSM_KILLFOCUS = 0x0008,
+    OSM_SETTEXT = 0x000C,        // lp: the NUL-terminated text
+    OSM_GETTEXT = 0x000D,        // wp: room with the NUL, lp: the buffer; answers the length
+    OSM_GETTEXTLENGTH = 0x000E,
     OSM_PAINT = 0x000F,
     OSM_CLOSE = 0x0010,
     OSM_QUIT = 0x0012,
@@ -48,7 +51,7 @@ enum : std::uint32_t {
     OSM_SHOWWINDOW = 0x0018,
     OSM_ACTIVATEAPP = 0x001C,
     OSM_SETCURSOR = 0x0020,
-    OSM_GETMINMAXINFO = 0x0024,
+    OSM_GETMINMAXINFO = 0x0024,  // lp: OsPoint, the minimum tracking size the window may set
     OSM_NOTIFY = 0x004E,
     OSM_NCHITTEST = 0x0084,
     OSM_NCACTIVATE = 0x0086,
@@ -145,8 +148,22 @@ enum : std::uint32_t {
     OS_WS_THICKFRAME = 0x00040000,
     OS_WS_MINIMIZEBOX = 0x00020000,
     OS_WS_MAXIMIZEBOX = 0x00010000,
+    OS_WS_VSCROLL = 0x00200000,
+    OS_WS_HSCROLL = 0x00100000,
+    // Dialog items: the first of a group, and a stop of the Tab key (the
+    // same bits as the minimise and maximise boxes of frames).
+    OS_WS_GROUP = 0x00020000,
+    OS_WS_TABSTOP = 0x00010000,
+    // Dialog styles.
+    OS_DS_SETFONT = 0x0040,
+    OS_DS_MODALFRAME = 0x0080,
+    OS_DS_CONTROL = 0x0400,
     // Extended styles.
+    OS_WS_EX_DLGMODALFRAME = 0x00000001,
+    OS_WS_EX_NOPARENTNOTIFY = 0x00000004,
     OS_WS_EX_TOPMOST = 0x00000008,
+    OS_WS_EX_CLIENTEDGE = 0x00000200,
+    OS_WS_EX_CONTROLPARENT = 0x00010000,
     OS_WS_EX_TOOLWINDOW = 0x00000080,
     OS_WS_EX_APPWINDOW = 0x00040000,
     // Status bar.
@@ -337,6 +354,7 @@ std::vector<OsWindow> os_top_level_windows();
 std::intptr_t os_send_message(OsWindow w, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp);
 // Replaces a window's procedure (subclassing); returns the previous one, nullptr for a bad window.
 OsWndProc os_set_window_proc(OsWindow w, OsWndProc proc);
+OsWndProc os_get_window_proc(OsWindow w);
 std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp);
 
 // ---- geometry ---------------------------------------------------------------

@@ -26,6 +26,36 @@ OsDC dc() { return wtab.gDC; }
 
 std::uint32_t u32(std::int32_t v) { return static_cast<std::uint32_t>(v); }
 
+// The solid brush and the fill pen of the colour last filled, kept from one
+// shape to the next: a picture of many small shapes in few colours makes
+// each once instead of once a shape. Not while a metafile records, where
+// each shape's tools are made anew.
+struct KeptTool {
+    OsObject handle = 0;
+    std::uint32_t colour = 0;
+};
+KeptTool kept_brush, kept_pen;
+
+constexpr std::int32_t ObjectPen = 1, ObjectBrush = 2;
+
+// Selects the kept tool of the colour (made when it is of another colour,
+// or no longer exists) and returns the object it replaces.
+OsObject select_kept(KeptTool& k, std::int32_t kind, std::uint32_t colour) {
+    auto make = [&] {
+        return kind == ObjectBrush ? os_create_solid_brush(colour) : os_create_pen(OS_PS_SOLID, 1, colour);
+    };
+    if (!k.handle || k.colour != colour) {
+        if (k.handle) os_delete_object(k.handle);
+        k = {make(), colour};
+    }
+    OsObject old = os_select_object(dc(), k.handle);
+    if (os_current_object(dc(), kind) != k.handle) {
+        k = {make(), colour};
+        old = os_select_object(dc(), k.handle);
+    }
+    return old;
+}
+
 // A pen, a brush and the clip region selected for one filled shape, and put
 // back when it is done.
 class ShapeTools {
@@ -33,12 +63,18 @@ public:
     enum PenKind { GraphicsPen, FillPen, NullPen };
     enum BrushKind { PatternBrush, SolidBrush, NullBrush };
     ShapeTools(BrushKind brush, PenKind pen, bool use_region) {
+        const bool keep = !wtab.hGraphicsMetafile;
         if (brush == PatternBrush)
             brush_ = yywinstipple();
-        else if (brush == SolidBrush)
+        else if (brush == SolidBrush && !keep)
             brush_ = os_create_solid_brush(gdi.GraphicsColour);
-        old_brush_ = os_select_object(dc(), brush == NullBrush ? os_get_stock_object(OS_NULL_BRUSH) : brush_);
-        if (pen == FillPen) {
+        if (brush == SolidBrush && keep)
+            old_brush_ = select_kept(kept_brush, ObjectBrush, gdi.GraphicsColour);
+        else
+            old_brush_ = os_select_object(dc(), brush == NullBrush ? os_get_stock_object(OS_NULL_BRUSH) : brush_);
+        if (pen == FillPen && keep) {
+            old_pen_ = select_kept(kept_pen, ObjectPen, gdi.GraphicsColour);
+        } else if (pen == FillPen) {
             pen_ = os_create_pen(OS_PS_SOLID, 1, gdi.GraphicsColour);
             old_pen_ = os_select_object(dc(), pen_);
         } else if (pen == NullPen) {
@@ -89,6 +125,14 @@ void yywincolour(std::int32_t device, std::int32_t rgb) {
     else
         gdi.GraphicsColour = u32(rgb) & 0xFFFFFF;
     gdi.gStippleChanged = 1;
+    // The pen of this colour is already made (pictures of many small shapes
+    // set the same colour before each): select it again instead of making it
+    // anew. Pens made while a metafile records are always made anew.
+    if (wtab.gPen && !wtab.hGraphicsMetafile && gdi.StyleBrush == gdi.GraphicsColour) {
+        const OsObject old = os_select_object(dc(), wtab.gPen);
+        if (old && old != wtab.gPen) wtab.gPenOld = old;
+        return;
+    }
     yywincreatepen();
 }
 

@@ -1,12 +1,15 @@
 #pragma once
-// Routines the options entry calls that belong to work not built yet: the
-// dialog manager's result word, snapshot and locale units, the page set-up
-// dialog and the hardcopy set-up dialogs. Until their owners land, each
-// entry answers as a system without them would: every dialog is cancelled
-// (result 0). The work that builds a routine removes its entry here and the
-// callers call it directly.
+// Routines the options entry and the image print options call: the dialog
+// manager's result word and snapshots (test seams, set to the dialog
+// manager's own), and work not built yet: locale units, the page set-up
+// dialog, the hardcopy set-up dialogs and image reading. Until their owners
+// land, each of those answers as a system without them would: every dialog
+// is cancelled (result 0) and no image file can be read. The work that
+// builds a routine removes its entry here and the callers call it directly.
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 struct HardcopyOptionTable;
 
@@ -32,6 +35,12 @@ struct HardcopyPending {
                      std::int32_t fixed_format, std::int32_t restricted);
     void (*yypgdlg2)(std::int32_t units, std::string& name, std::int32_t resource, std::int32_t mode,
                      std::int32_t restricted);
+    // The image reader of the raster imaging work: the pixels of image
+    // file NAME as packed colours, top row first, into PIXELS (never more
+    // than it holds); failures set the library's last error. Empty until
+    // that work fills it: the PostScript driver's image operation then
+    // embeds nothing.
+    void (*IGrLoadImageData)(std::string_view name, std::span<std::int32_t> pixels);
 };
 
 extern HardcopyPending hardcopy_pending;

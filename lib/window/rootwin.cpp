@@ -1,5 +1,7 @@
 // The root window and the window layer's process-wide set-up.
 #include "lib/window/rootwin.h"
+#include "lib/dialog/dialog_window.h"
+#include "lib/dialog/dialog.h"
 
 #include <cstdlib>
 
@@ -104,7 +106,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
     wtab.wWindow[0] = temp;
 
     // 4. Dialog field and grid classes.
-    if (window_hooks.register_dialog_classes) window_hooks.register_dialog_classes();
+    yygetatoms();
     if (window_hooks.register_grid_classes) window_hooks.register_grid_classes();
 
     // 5. Rich-edit version: the editor's own, the oldest one (docs/platform.md).
@@ -123,7 +125,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
         std::int32_t dw = 0, dh = 0;
         bool resizable = false;
         const std::int32_t status =
-            window_hooks.dialog_probe ? window_hooks.dialog_probe(dialog, temp, dw, dh, resizable) : -1;
+            yydialogprobe(dialog, temp, dw, dh, resizable);
         if (status != 0) {
             dialog = status;
         } else {
@@ -247,7 +249,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
     // 19. Combined dialog.
     OsHandle dlgwin = 0;
     if (wtab.bDlgRoot && frame) {
-        if (window_hooks.dialog_combine) dlgwin = window_hooks.dialog_combine(dialog, 0, !(flags & WinHidden));
+        dlgwin = yydialogcombine(dialog, 0, !(flags & WinHidden));
         auto* rec = new WindowKind3Record();
         rec->dialog_handle() = dlgwin;
         OsRect r;
@@ -255,7 +257,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
         rec->frame_width() = r.width();
         rec->frame_height() = r.height();
         os_set_window_user(frame, reinterpret_cast<std::intptr_t>(rec));
-        if (window_hooks.dialog_set_combined) window_hooks.dialog_set_combined(dlgwin, frame);
+        yydialogsetcombined(dlgwin, frame);
     }
 
     // 20. Show.
@@ -277,7 +279,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
             os_show_window(frame, OS_SW_SHOWNORMAL);
         }
         os_validate_rect(wtab.hClient[0], nullptr);
-        if (dlgwin && window_hooks.dialog_repaint) window_hooks.dialog_repaint(dlgwin);
+        if (dlgwin) yydialogrepaint(dlgwin);
     }
 
     // 21. Device context and window-text colours.
@@ -376,8 +378,8 @@ void windowopen2(std::int32_t flags, std::int32_t x, std::int32_t y, std::int32_
             yyerror(1045, "WindowOpen");
         else if (dlg == -1)
             yyerror(1007, "WindowOpen");
-        else if (window_hooks.dialog_make_current)
-            window_hooks.dialog_make_current(dialog);
+        else
+            yydialogmakecurrent(dialog);
     }
     // On a 256-colour display the palette size asked for becomes the default one.
     if (wtab.wScreenCols == 256) quinda.default_palette_size = palette;

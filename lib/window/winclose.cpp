@@ -1,6 +1,8 @@
 // Closing the library's windows and releasing what the window layer holds.
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/window/winclose.h"
+#include "lib/dialog/dialog_window.h"
+#include "lib/dialog/dialog.h"
 
 #include "lib/window/messages.h"
 #include "lib/window/quinda_state.h"
@@ -39,7 +41,7 @@ void yyshutdown() {
         std::int32_t* rec = yyspecialrecord(f);
         if (!rec) continue;
         if (rec[0] == WindowKindDialog) {
-            if (window_hooks.dialog_unload && rec[5]) window_hooks.dialog_unload(rec[5]);
+            if (rec[5]) yydialogunloadwindow(rec[5]);
             os_set_window_user(f, 0);
             delete reinterpret_cast<WindowKind3Record*>(rec);
         } else if (rec[0] == WindowKindSplit) {
@@ -53,7 +55,7 @@ void yyshutdown() {
         }
     }
     // 4, 5. Dialogs and their globals.
-    if (window_hooks.dialog_shutdown) window_hooks.dialog_shutdown();
+    yydialogshutdown();
     wtab.hWinCur = 0;
     wtab.hLastSemi = 0;
     // 6. The system gradient fill and mail entry.
@@ -88,7 +90,7 @@ void windowclose() {
     yyshutdown();
     quinda.open_flags[0] = -1;
     quinda.window_open = 0;
-    if (window_hooks.dialog_clear_state) window_hooks.dialog_clear_state();
+    yydialogclearstate();
     if (quinda.EDITBUF.allocated()) {
         for (auto& e : quinda.EDITBUF.entries) {
             e.FILENAME.clear();

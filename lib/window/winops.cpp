@@ -1,5 +1,7 @@
 // Operations on the current window and its status bar.
 #include "lib/window/winops.h"
+#include "lib/dialog/dialog_window.h"
+#include "lib/dialog/dialog.h"
 
 #include <algorithm>
 #include <cctype>
@@ -314,7 +316,7 @@ void yywindowsizepos(std::int32_t x, std::int32_t y, std::int32_t& width, std::i
     std::int32_t ch = height == KeepValue ? start.height() - extra_h : height;
     std::int32_t fw = cw + extra_w, fh = ch + extra_h;
     if (kind == WindowKindDialog) {
-        const bool resizable = window_hooks.dialog_is_resizable && window_hooks.dialog_is_resizable(rec[5]);
+        const bool resizable = yyIsResizableDialog(rec[5]);
         if (!resizable) {
             fw = start.width();
             fh = start.height();
@@ -408,9 +410,9 @@ void yywindowrevert(std::int32_t& dialog, std::int32_t flags, std::int32_t& stat
     case WindowKindDialog: {
         const OsHandle dlg = rec[5];
         os_set_window_user(frame, 0);
-        if (window_hooks.dialog_id_of && dialog != 0 && window_hooks.dialog_id_of(dlg) == dialog) dialog = 0;
+        if (dialog != 0 && yydialogidof(dlg) == dialog) dialog = 0;
         if (dlg) os_show_window(dlg, OS_SW_HIDE);
-        if (window_hooks.dialog_unload) window_hooks.dialog_unload(dlg);
+        yydialogunloadwindow(dlg);
         delete reinterpret_cast<WindowKind3Record*>(rec);
         const std::uint32_t old = os_get_style(frame);
         std::uint32_t style = old;

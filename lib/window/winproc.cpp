@@ -1,6 +1,8 @@
 // Window procedures of frames and client windows, and the interpreter that
 // turns one event into the pending library message.
 #include "lib/window/messages.h"
+#include "lib/dialog/dialog_window.h"
+#include "lib/dialog/dialog.h"
 
 #include "lib/window/menus.h"
 #include "lib/window/window_hooks.h"
@@ -171,7 +173,7 @@ void yyinterpretmessage(std::int32_t type, std::int32_t button, std::uintptr_t w
     const bool hidden = !os_is_window_visible(window);
     DialogEventInfo dlg;
     const bool dialog_type = type == MsgPushButton || type == MsgFieldChanged || type == MsgTabChanged || type > 100;
-    if (dialog_type && window_hooks.dialog_event_info) window_hooks.dialog_event_info(window, dlg);
+    if (dialog_type) yydialogeventinfo(window, dlg);
 
     // A field change that arrives while a fetch already holds a complete
     // message waits in its own entry, so neither is lost.
@@ -186,8 +188,7 @@ void yyinterpretmessage(std::int32_t type, std::int32_t button, std::uintptr_t w
         e.y = static_cast<std::int32_t>(lParam);
         e.win = dlg.dialog_id;
         e.time = os_get_message_time();
-        if (window_hooks.dialog_set_last_changed)
-            window_hooks.dialog_set_last_changed(window, static_cast<std::int32_t>(lParam));
+        yydialogsetlastchanged(window, static_cast<std::int32_t>(lParam));
         return;
     }
     const bool hidden_resize = (type == MsgResize || type == 108) && hidden && wParam != OS_SIZE_MINIMIZED;
@@ -287,8 +288,7 @@ void yyinterpretmessage(std::int32_t type, std::int32_t button, std::uintptr_t w
         wmsg.wMessageValue2 = dlg.current_field;
         wmsg.wMessageValue3 = 0;
         wmsg.wMessageValue4 = -1;
-        if (window_hooks.dialog_set_last_changed)
-            window_hooks.dialog_set_last_changed(window, static_cast<std::int32_t>(lParam));
+        yydialogsetlastchanged(window, static_cast<std::int32_t>(lParam));
         break;
     case MsgTabChanged:
         wmsg.wMessageWin = dlg.dialog_id;
@@ -337,7 +337,7 @@ void yyinterpretmessage(std::int32_t type, std::int32_t button, std::uintptr_t w
         const std::int32_t w = os_loword(static_cast<std::uintptr_t>(lParam));
         const std::int32_t h = os_hiword(static_cast<std::uintptr_t>(lParam));
         if (hidden) {
-            if (window_hooks.resize_field) window_hooks.resize_field(dlg.dialog_id, dlg.graphics_field, w, h);
+            yyresizefield(dlg.dialog_id, dlg.graphics_field, w, h);
             return;
         }
         wmsg.wMessageWin = dlg.dialog_id;
@@ -517,9 +517,9 @@ std::intptr_t yyWndProc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, std
     case OSM_GETMINMAXINFO:
         if (kind == WindowKindSplit && window_hooks.split_minmax) {
             window_hooks.split_minmax(hwnd, lp);
-        } else if (kind == WindowKindDialog && window_hooks.dialog_is_resizable) {
+        } else if (kind == WindowKindDialog) {
             std::int32_t* rec = yyspecialrecord(hwnd);
-            if (window_hooks.dialog_is_resizable(rec[5])) {
+            if (yyIsResizableDialog(rec[5])) {
                 auto* mm = reinterpret_cast<OsPoint*>(lp);  // minimum track size
                 if (mm) *mm = {rec[6], rec[7]};
             }
@@ -712,7 +712,7 @@ std::intptr_t client_proc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, s
     case OSM_SETFOCUS: {
         if (!frame) return 0;
         wtab.hWinCur = frame;
-        if (window_hooks.dialog_clear_current) window_hooks.dialog_clear_current();
+        yydialogclearcurrent();
         if (slot != 0 || os_is_window_visible(frame))
             os_set_window_pos(frame, OS_HWND_TOP, 0, 0, 0, 0, OS_SWP_NOMOVE | OS_SWP_NOSIZE | OS_SWP_NOACTIVATE);
         if (window_hooks.split_pane_focus) window_hooks.split_pane_focus(slot);
@@ -723,7 +723,7 @@ std::intptr_t client_proc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, s
             if (dlg && f != dlg && !os_is_child(dlg, f)) {
                 const std::int32_t keep = wmsg.wMessageEnabled[MsgFieldChanged - 1];
                 wmsg.wMessageEnabled[MsgFieldChanged - 1] = 0;
-                if (window_hooks.dialog_focus) window_hooks.dialog_focus(dlg);
+                yydialogtofront(dlg);
                 wmsg.wMessageEnabled[MsgFieldChanged - 1] = keep;
             }
         } else if (pkind == WindowKindSplit && window_hooks.split_active_pane) {
@@ -735,7 +735,7 @@ std::intptr_t client_proc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, s
     }
     case OSM_PAINT:
         if (wtab.wBlitOn) {
-            if (window_hooks.paint_snapshot) window_hooks.paint_snapshot(hwnd);
+            yypaintsnapshot(hwnd);
             os_validate_rect(hwnd, nullptr);
             return 0;
         }

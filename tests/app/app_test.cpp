@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
 #include "lib/window/rootwin.h"
@@ -74,6 +75,45 @@ bool AppWindowTest::enabled(int item) {
 
 std::uint32_t AppWindowTest::pixel(int x, int y) {
     return static_cast<std::uint32_t>(os_surface_pixel(wtab.hClient[0], x, y));
+}
+
+void square_model() {
+    Dat4& m = dat4;
+    const float xs[4] = {0, 100, 100, 0}, ys[4] = {0, 0, 100, 100};
+    for (int n = 1; n <= 4; ++n) {
+        m.xnode(n) = xs[n - 1];
+        m.ynode(n) = ys[n - 1];
+    }
+    const int el[2][3] = {{1, 2, 3}, {1, 3, 4}};
+    for (int e = 1; e <= 2; ++e)
+        for (int c = 1; c <= 3; ++c) m.elnode(e, c) = el[e - 1][c - 1];
+    m.nelem = 2;
+    m.nnode = 4;
+    dat11.extr(1) = 100;
+    dat11.extr(2) = 100;
+    dat11.extr(3) = 0;
+    dat11.extr(4) = 0;
+    dat9 = {0, 0, 100, 100};
+    dat8.gx0 = 0;
+    dat8.gy0 = 0;
+    dat8.gx1 = 100;
+    dat8.gy1 = 100;
+    dat8.nx = 5;
+    dat8.ny = 5;
+    dat8.dx = 25;
+    dat8.dy = 25;
+    for (int i = 1; i <= 5; ++i)
+        for (int j = 1; j <= 5; ++j) dat7.gridval(i, j) = static_cast<float>(25 * (i - 1) + 25 * (j - 1));
+}
+
+void watch_redraws(RecordingDriver& driver, int& count, std::function<void()> each) {
+    driver.on_call = [&count, each](DriverCall& call) {
+        if (call.side == ScreenSide && call.op == OpColour && call.state.ColourModel == 2 &&
+            call.state.CurrentColour.rgb() == wrgb(90, 90, 90)) {
+            ++count;
+            if (each) each();
+        }
+    };
 }
 
 std::vector<std::string> crlf_lines(const std::string& bytes) {

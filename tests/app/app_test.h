@@ -3,6 +3,7 @@
 // program reports collected instead of printed.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,3 +61,12 @@ std::vector<std::string> crlf_lines(const std::string& bytes);
 // Output of a shell command, and whether a program is on the PATH.
 std::string run_command(const std::string& command);
 bool have_program(const char* name);
+
+// A square model of two triangles, 0..100 both ways, with a 5 x 5 grid over
+// it holding x + y.
+void square_model();
+
+// Counts the map view's redraws on a recording screen device: each redraw
+// draws the grid's outline first, in grey (90, 90, 90), with packed RGB
+// colours. each, when given, runs at every redraw.
+void watch_redraws(RecordingDriver& driver, int& count, std::function<void()> each = {});

@@ -9,6 +9,7 @@
 #include "app/griddef.h"
 #include "app/mainstate.h"
 #include "app/modflow.h"
+#include "lib/graphics/colours.h"
 #include "lib/window/text.h"
 #include "lib/window/quinda_state.h"
 #include "platform/os_menu.h"
@@ -38,7 +39,6 @@ int scripted_wait() {
     if (s.radio) dialog_stand_in.radio = s.radio;
     return s.button;
 }
-void record_plot(int, int, int, int, int, int, int, int, int) { ++script.plots; }
 
 std::string shown(int field) {
     for (const auto& [f, t] : script.shown)
@@ -52,7 +52,10 @@ protected:
         AppWindowTest::SetUp();
         script = Script{};
         dialog_hooks.wait = scripted_wait;
-        view_hooks.plot = record_plot;
+        driver.attach();
+        igrcolourmodel(24);
+        watch_redraws(driver, script.plots);
+        mainstate.loaded = 1;
         dat11.ext(1) = 0;
         dat11.ext(2) = 0;
         dat11.ext(3) = 1000;
@@ -65,6 +68,14 @@ protected:
     // The root window with the Grid menu's items: MODFLOW, Surfer and
     // Arc-Info checked, filled contours unchecked, contour lines greyed, so
     // that each command's changes show.
+    // The root window; the recording device takes the screen side's place so
+    // that the redraws are seen, with packed RGB colours as the map view has them.
+    void open(const std::vector<int>& items = {}) {
+        AppWindowTest::open(items);
+        driver.attach();
+        igrcolourmodel(24);
+    }
+    RecordingDriver driver;
     void open_grid_menu() {
         open({40010, 40011, 40012, 40015, 40016});
         for (int id : {40010, 40011, 40012}) os_check_menu_item(wtab.hMenuRoot[0], static_cast<std::uint32_t>(id), OS_MF_CHECKED);
@@ -242,6 +253,7 @@ TEST_F(GridDefTest, ArcInfoMaxGridAndTruncatedCounts) {
 }
 
 TEST_F(GridDefTest, ModflowReadsWidthsAndTurnsTopDownRows) {
+    open();
     write_file(dir_.file("delr"), "100 100\n50\n");
     write_file(dir_.file("delc"), "10 20\n");
     dat17.delrfile = txt_fixed(dir_.file("delr"), 80);

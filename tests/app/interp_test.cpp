@@ -10,6 +10,7 @@
 #include "app/interp.h"
 #include "app/interp_internal.h"
 #include "app/mainstate.h"
+#include "lib/graphics/colours.h"
 #include "lib/window/text.h"
 #include "tests/app/app_test.h"
 #include "tests/app/interp_mesh.h"
@@ -22,19 +23,19 @@ struct Recorded {
 };
 Recorded rec;
 
-// Each redraw also records what status-bar part 3 shows at that moment.
-void record_plot(int, int, int, int, int, int, int, int, int) {
-    ++rec.plots;
-    rec.status.push_back(AppWindowTest::status_text(3));
-}
 
 class InterpTest : public AppWindowTest {
 protected:
+    RecordingDriver driver;
     void SetUp() override {
         AppWindowTest::SetUp();
         open();
         rec = Recorded{};
-        view_hooks.plot = record_plot;
+        // The recording device takes the screen side's place; each redraw also
+        // records what status-bar part 3 shows at that moment.
+        driver.attach();
+        igrcolourmodel(24);
+        watch_redraws(driver, rec.plots, [] { rec.status.push_back(AppWindowTest::status_text(3)); });
     }
 };
 

@@ -24,7 +24,6 @@ struct Recorded {
 };
 Recorded rec;
 
-void record_plot(int, int, int, int, int, int, int, int, int) { ++rec.plots; }
 
 // The cell centres are marked on the recording screen device; the world
 // units take in every grid of these tests.
@@ -35,7 +34,8 @@ protected:
         igrcolourmodel(24);
         IGrUnits(-1000, -1000, 1000, 1000);
         rec = Recorded{};
-        view_hooks.plot = record_plot;
+        watch_redraws(driver, rec.plots);
+        dat9 = {-1000, -1000, 1000, 1000};
     }
     // The circles the screen device received: solid, in the marking colour.
     std::vector<const DriverCall*> circles() const {
@@ -217,6 +217,9 @@ TEST_F(ModflowTest, LinearFieldOnRotatedCells) {
     ASSERT_EQ(marks.size(), 48u);
     float x = dat16.xcen(8), y = dat16.ycen(6), xd = 0, yd = 0;
     rotate(x, y, -1);
+    // In the units the circles were drawn in, before the map view's redraw.
+    IGrArea(0, 0, 1, 1);
+    IGrUnits(-1000, -1000, 1000, 1000);
     yye2i(x, y, xd, yd);
     EXPECT_EQ(marks.back()->args.X[0], xd);
     EXPECT_EQ(marks.back()->args.Y[0], yd);

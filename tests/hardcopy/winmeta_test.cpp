@@ -387,9 +387,9 @@ protected:
     void svg_shows_scene(const std::string& svg, const std::string& stem) {
         ASSERT_TRUE(std::filesystem::exists(svg));
         if (!have_program("rsvg-convert") || !have_program("convert")) return;
-        run_shell("rsvg-convert -w 400 -h 286 -b white '" + svg + "' -o " + stem + ".png");
+        run_reader("rsvg-convert -w 400 -h 286 -b white '" + svg + "' -o " + stem + ".png");
         keep_picture(stem + ".png", "metafile-");
-        run_shell("convert " + stem + ".png -depth 8 " + stem + ".ppm");
+        run_reader("convert " + stem + ".png -depth 8 " + stem + ".ppm");
         const Ppm p = Ppm::read(stem + ".ppm");
         ASSERT_EQ(p.w, 400);
         auto box = [&](float x0, float y0, float x1, float y1, std::uint32_t c, int tolerance) {
@@ -411,8 +411,8 @@ TEST_F(MetafileReaders, Wmf2svgReadsPlainAndPlaceable) {
         gstate.hc.options.set(27, format);
         gstate.hc.options.set(9, 20);
         run(stem + ".wmf", draw_test_scene);
-        const CommandResult r = run_shell("wmf2svg -o " + stem + ".svg " + stem + ".wmf");
-        EXPECT_EQ(r.status, 0) << r.output;
+        const ReaderRun r = run_reader("wmf2svg -o " + stem + ".svg " + stem + ".wmf");
+        EXPECT_EQ(r.status, 0) << r.out << r.err;
         svg_shows_scene(stem + ".svg", stem);
     }
 }
@@ -423,8 +423,8 @@ TEST_F(MetafileReaders, Emf2svgReadsEnhanced) {
     gstate.hc.options.set(9, 20);
     run("scene.emf", draw_test_scene);
     keep_picture("scene.emf", "metafile-");
-    const CommandResult r = run_shell("emf2svg-conv -i scene.emf -o scene.svg");
-    EXPECT_EQ(r.status, 0) << r.output;
+    const ReaderRun r = run_reader("emf2svg-conv -i scene.emf -o scene.svg");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
     svg_shows_scene("scene.svg", "enhanced");
 }
 

@@ -31,14 +31,14 @@ protected:
     }
     static bool readers() { return have_program("pdfinfo") && have_program("pdftoppm"); }
     static int pages(const std::string& pdf) {
-        const std::string info = run_shell("pdfinfo '" + pdf + "'").output;
+        const std::string info = run_reader("pdfinfo '" + pdf + "'").out;
         const auto at = info.find("Pages:");
         return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
     }
     // The page at 50 pixels per inch: a PNG to look at and a PPM to probe.
     static Ppm render(const std::string& pdf, const std::string& stem) {
-        run_shell("pdftoppm -r 50 -png -singlefile '" + pdf + "' '" + stem + "'");
-        run_shell("pdftoppm -r 50 -singlefile '" + pdf + "' '" + stem + "'");
+        run_reader("pdftoppm -r 50 -png -singlefile '" + pdf + "' '" + stem + "'");
+        run_reader("pdftoppm -r 50 -singlefile '" + pdf + "' '" + stem + "'");
         keep_picture(stem + ".png", "printer-");
         return Ppm::read(stem + ".ppm");
     }
@@ -53,7 +53,7 @@ TEST_F(PrinterPdf, SceneGivesOneLetterPageWithItsColours) {
     ASSERT_TRUE(std::filesystem::exists("scene.pdf"));
     if (!readers()) GTEST_SKIP() << "poppler-utils not installed";
     EXPECT_EQ(pages("scene.pdf"), 1);
-    EXPECT_NE(run_shell("pdfinfo scene.pdf").output.find("792 x 612 pts (letter)"), std::string::npos);
+    EXPECT_NE(run_reader("pdfinfo scene.pdf").out.find("792 x 612 pts (letter)"), std::string::npos);
     const Ppm p = render("scene.pdf", "scene");
     ASSERT_EQ(p.w, 550);
     ASSERT_EQ(p.h, 425);

@@ -4,25 +4,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
 
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
 #include "lib/graphics/fill.h"
 #include "lib/graphics/lines.h"
 #include "lib/graphics/text.h"
-
-CommandResult run_shell(const std::string& command) {
-    CommandResult r;
-    if (FILE* p = ::popen((command + " 2>&1").c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
-        const int st = ::pclose(p);
-        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    }
-    return r;
-}
 
 void keep_picture(const std::string& file, const std::string& prefix) {
     const char* dir = std::getenv("QUINDA_WRITE_PICTURES");
@@ -31,8 +18,6 @@ void keep_picture(const std::string& file, const std::string& prefix) {
     std::ofstream out(std::string(dir) + "/" + prefix + file, std::ios::binary);
     out << in.rdbuf();
 }
-
-bool have_program(const std::string& name) { return run_shell("command -v " + name).status == 0; }
 
 Ppm Ppm::read(const std::string& file) {
     Ppm p;

@@ -1,21 +1,15 @@
 #pragma once
-// What the Windows printer and metafile tests share: a run of another
-// program, a PPM picture to probe, and the test scene.
+// What the Windows printer and metafile tests share: a PPM picture to
+// probe, and the test scene; programs run through run_reader.
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Output and exit status of a command run through the shell.
-struct CommandResult {
-    std::string output;
-    int status = -1;
-};
-CommandResult run_shell(const std::string& command);
+#include "tests/hardcopy/vector_support.h"
+
 // With QUINDA_WRITE_PICTURES set to a directory, a picture file is copied
 // there under its name with a prefix, to look at it.
 void keep_picture(const std::string& file, const std::string& prefix);
-// Whether a program is on the PATH.
-bool have_program(const std::string& name);
 
 // A binary PPM (P6) picture; empty when the file is no such picture.
 struct Ppm {

@@ -94,9 +94,9 @@ TEST(OsResource, AcceleratorsAndStrings) {
     EXPECT_EQ(t[2].command, 40005);
 
     std::string s = "stale";
-    ASSERT_TRUE(os_resource_string(40001, s));
+    ASSERT_TRUE(os_resource_string(941, s));
     EXPECT_EQ(s, "Open a model");
-    ASSERT_TRUE(os_resource_string(40005, s));
+    ASSERT_TRUE(os_resource_string(945, s));
     EXPECT_EQ(s, "Show the help");
     ASSERT_TRUE(os_resource_string(903, s));   // an empty string exists
     EXPECT_EQ(s, "");

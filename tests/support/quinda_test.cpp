@@ -7,12 +7,15 @@
 
 #include "app/appdata.h"
 #include "app/apphooks.h"
+#include "app/legend.h"
 #include "app/mainstate.h"
+#include "lib/dialog/dialog.h"
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/screen.h"
 #include "lib/hardcopy/hcstate.h"
 #include "lib/pgraph/pgstate.h"
+#include "lib/raster/raster.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/errors.h"
 #include "lib/window/messages.h"
@@ -24,6 +27,7 @@
 
 void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
+    reset_dialog_state();
     reset_window_state();
     reset_wintext_state();
     reset_graphics_state();
@@ -31,6 +35,7 @@ void QuindaTest::SetUp() {
     reset_screen_state();
     reset_hardcopy_state();
     reset_pgraph_state();
+    reset_raster_state();
     reset_error_services();
     reset_app_data();
     reset_message_state();
@@ -40,6 +45,7 @@ void QuindaTest::SetUp() {
     os_reg_reset();
     reset_main_state();
     reset_app_hooks();
+    reset_legend_state();
 }
 
 TempDir::TempDir(bool enter) {

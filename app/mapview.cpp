@@ -1,0 +1,167 @@
+#include "app/mapview.h"
+#include "app/logo.h"
+
+#include "app/appdata.h"
+#include "app/apphooks.h"
+#include "app/contour.h"
+#include "app/griddef.h"
+#include "app/maplayers.h"
+#include "lib/graphics/areas.h"
+#include "lib/graphics/colours.h"
+#include "lib/graphics/grinfo.h"
+#include "lib/graphics/lines.h"
+#include "lib/graphics/text.h"
+#include "lib/pgraph/pgraph.h"
+#include "lib/window/winops.h"
+#include "lib/window/wintext.h"
+
+namespace {
+
+// A closed outline through grid-frame corners, drawn in world coordinates.
+void grid_outline(const float (&x)[4], const float (&y)[4]) {
+    float wx[4], wy[4];
+    for (int i = 0; i < 4; ++i) {
+        wx[i] = x[i];
+        wy[i] = y[i];
+        rotate(wx[i], wy[i], 2);
+    }
+    igrmoveto(wx[0], wy[0]);
+    for (int i = 1; i < 4; ++i) igrlineto(wx[i], wy[i]);
+    igrlineto(wx[0], wy[0]);
+}
+
+// One point at grid-frame coordinates.
+void grid_point(float x, float y) {
+    rotate(x, y, 2);
+    igrpoint(x, y);
+}
+
+// Enlarges the view window to the drawable's proportions, never narrowing it.
+void fit_view_to_drawable() {
+    Dat9& v = dat9;
+    const long double w = static_cast<long double>(v.vxmax) - v.vxmin;
+    const long double h = static_cast<long double>(v.vymax) - v.vymin;
+    IGrArea(0.1f, 0.1f, 0.9f, 0.9f);
+    // A drawable so flat that its ratio rounds to 0 counts as 1 : 100.
+    std::int32_t r = InfoGrScreen(32);
+    if (r <= 0) r = 1;
+    const long double a = 100.0L / r;
+    if (h / w < a)
+        v.vymax = static_cast<float>(v.vymin + a * w);
+    else
+        v.vxmax = static_cast<float>(v.vxmin + h / a);
+}
+
+
+}  // namespace
+
+void plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
+          int shownodal, int showriver) {
+    if (loaded == 0) return;
+    backcol(15, 1);
+    windowcleararea(0, 0, 9999, 9999);
+    logo();
+
+    fit_view_to_drawable();
+    const Dat9& v = dat9;
+    IGrUnits(v.vxmin, v.vymin, v.vxmax, v.vymax);
+
+    // The grid's outline, drawn whatever the grid type and also before any
+    // grid was set.
+    const Dat8& g = dat8;
+    IGrColourN(wrgb(90, 90, 90));
+    grid_outline({g.gx0, g.gx1, g.gx1, g.gx0}, {g.gy0, g.gy0, g.gy1, g.gy1});
+
+    IGrColourN(wrgb(200, 190, 30));
+    if (showmesh == 1) {
+        const Dat4& m = dat4;
+        for (int e = 1; e <= m.nelem; ++e) {
+            const int n1 = m.elnode(e, 1), n2 = m.elnode(e, 2), n3 = m.elnode(e, 3);
+            igrmoveto(m.xnode(n1), m.ynode(n1));
+            igrlineto(m.xnode(n2), m.ynode(n2));
+            igrlineto(m.xnode(n3), m.ynode(n3));
+            igrlineto(m.xnode(n1), m.ynode(n1));
+        }
+    }
+
+    constexpr int ContourLevels = 20;
+    if (showcontour == 1) {
+        if (plotmode == 1) {
+            iso_lines(ContourLevels, 1);
+            iso_lines(ContourLevels, 0);
+        } else {
+            iso_lines(ContourLevels, plotmode);
+        }
+    } else {
+        windowoutstring(500, 400, "calculate grid");
+    }
+
+    if (showgridpts == 1) {
+        if (mfgrid == 0) {
+            IGrColourN(245);
+            for (int i = 1; i <= g.nx; ++i)
+                for (int j = 1; j <= g.ny; ++j)
+                    grid_point(g.gx0 + static_cast<float>(i - 1) * g.dx, g.gy0 + static_cast<float>(j - 1) * g.dy);
+        } else if (mfgrid == 1) {
+            pltnetw();
+            IGrColourN(16);
+            const Dat16& mf = dat16;
+            for (int i = 1; i <= mf.ncol; ++i)
+                for (int j = 1; j <= mf.nrow; ++j) grid_point(mf.xcen(i), mf.ycen(j));
+        }
+    }
+
+    // Nodal areas and intersections are drawn here once the program can
+    // compute them; until then the flags stay 0.
+    (void)shownodal;
+    (void)showriver;
+
+    if (showmaps == 1) mapbln();
+
+    IGrColourN(wrgb(0, 0, 0));
+    WGrTextFont(102, std::nullopt, 0.008f, 0.026f);
+    IGrArea(0, 0, 1, 1);
+    IPgArea(0.1f, 0.1f, 0.9f, 0.9f);
+    ipgunits(v.vxmin, v.vymin, v.vxmax, v.vymax);
+
+    // When the view reaches past the model on the right or at the top while
+    // its other edge is the model's, the axes cover only the model.
+    const float x1 = dat11.extr(1), y1 = dat11.extr(2), x0 = dat11.extr(3), y0 = dat11.extr(4);
+    if (v.vxmax > x1 && v.vxmin == x0) {
+        const float f = (x1 - v.vxmin) / (v.vxmax - v.vxmin) * 0.8f + 0.1f;
+        IPgArea(0.1f, 0.1f, f, 0.9f);
+        ipgunits(v.vxmin, v.vymin, x1, v.vymax);
+    }
+    if (v.vymax > y1 && v.vymin == y0) {
+        const float f = (y1 - v.vymin) / (v.vymax - v.vymin) * 0.8f + 0.1f;
+        IPgArea(0.1f, 0.1f, 0.9f, f);
+        ipgunits(v.vxmin, v.vymin, v.vxmax, y1);
+    }
+    // The frame with numeric scales in world units below and to the left,
+    // the vertical scale line at its default place.
+    ipgaxes();
+    ipgxscale("ni");
+    ipgytickpos(1.0f, -1.0f);
+    ipgyscaleleft("Ni");
+
+    IGrArea(0.1f, 0.1f, 0.9f, 0.9f);
+    IGrUnits(v.vxmin, v.vymin, v.vxmax, v.vymax);
+}
+
+void pltnetw() {
+    IGrColourN(240);
+    const Dat16& mf = dat16;
+    for (int i = 1; i <= mf.ncol; ++i)
+        for (int j = 1; j <= mf.nrow; ++j) {
+            const float hx = 0.5f * mf.delr(i), hy = 0.5f * mf.delc(j);
+            const float x = mf.xcen(i), y = mf.ycen(j);
+            grid_outline({x - hx, x + hx, x + hx, x - hx}, {y - hy, y - hy, y + hy, y + hy});
+        }
+}
+
+void linereset(float x, float y, float& x1, float& y1, float& x2, float& y2) {
+    x1 = x;
+    y1 = y;
+    x2 = x;
+    y2 = y;
+}

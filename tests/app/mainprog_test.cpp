@@ -1,0 +1,692 @@
+// The main program: start-up, the interactive start with and without the
+// settings file, the message loop's keys, read-out and close request, the
+// display toggles and the view commands, driven by input as the window
+// system delivers it.
+#include "app/mainprog.h"
+
+#include <cmath>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/apphooks.h"
+#include "app/femread.h"
+#include "app/griddef.h"
+#include "app/logo.h"
+#include "app/mainstate.h"
+#include "app/readout.h"
+#include "app/settings.h"
+#include "app/viewcmds.h"
+#include "lib/graphics/areas.h"
+#include "lib/graphics/colours.h"
+#include "lib/graphics/gstate.h"
+#include "lib/window/exitprog.h"
+#include "lib/window/fetch.h"
+#include "lib/window/quinda_state.h"
+#include "lib/window/startup.h"
+#include "lib/window/text.h"
+#include "lib/window/winops.h"
+#include "platform/os_menu.h"
+#include "platform/os_msgbox.h"
+#include "platform/os_window.h"
+#include "tests/app/app_test.h"
+#include "tools/femgen/femgen.h"
+
+namespace {
+
+std::vector<int> exit_codes;
+void record_exit(std::string_view, int code) { exit_codes.push_back(code); }
+
+class MainProgramTest : public AppTest {
+protected:
+    TempDir dir{true};
+    std::vector<OsMessageBoxRequest> boxes;
+    int answer = OS_IDNO;
+
+    void SetUp() override {
+        AppTest::SetUp();
+        exit_codes.clear();
+        exit_program_hook = record_exit;
+        os_message_box_set_responder([this](const OsMessageBoxRequest& r) {
+            boxes.push_back(r);
+            return answer;
+        });
+    }
+    void TearDown() override {
+        exit_program_hook = iosexitprogram;
+        os_message_box_set_responder({});
+        AppTest::TearDown();
+    }
+
+    static void copy_samples() {
+        for (const auto& f : std::filesystem::directory_iterator(std::string(QUINDA_SOURCE_DIR) + "/samples"))
+            std::filesystem::copy_file(f.path(), f.path().filename());
+    }
+
+    // Start-up and the interactive start; the test program's own arguments
+    // are not the program's.
+    void start() {
+        ASSERT_EQ(main_startup(), 0);
+        mainstate.femname.assign(TextLength, ' ');
+        interactive_start();
+    }
+
+    static OsHandle root() { return wtab.wWindow[0]; }
+    static OsHandle client() { return wtab.hClient[0]; }
+
+    // Takes the waiting messages through the loop's handling, as its
+    // passes would, until none is left.
+    static void run_queue() {
+        os_pump_events();
+        while (!mainstate.ended) {
+            wmessageenable(MsgMouseMove, 1);
+            std::int32_t type = -1;
+            WindowMessage m;
+            wmessagepeek(type, m);
+            if (type == -1) break;
+            mainstate.msgtype = type;
+            mainstate.msg = m;
+            handle_message(type, m);
+        }
+    }
+
+    static std::string status(int part) { return AppWindowTest::status_text(part); }
+    static bool checked(int item) {
+        return (os_get_menu_state(wtab.hMenuRoot[0], static_cast<std::uint32_t>(item), OS_MF_BYCOMMAND) &
+                OS_MF_CHECKED) != 0;
+    }
+    static bool enabled(int item) {
+        return (os_get_menu_state(wtab.hMenuRoot[0], static_cast<std::uint32_t>(item), OS_MF_BYCOMMAND) &
+                (OS_MF_GRAYED | OS_MF_DISABLED)) == 0;
+    }
+};
+
+constexpr int ModelSet[] = {40014, 40005, 40006, 40033, 40038, 40002, 40003, 40007, 40040};
+
+}  // namespace
+
+TEST_F(MainProgramTest, StartWithoutSettingsFileAsksNothing) {
+    start();
+    EXPECT_TRUE(boxes.empty());
+    for (int id : ModelSet) EXPECT_FALSE(enabled(id)) << id;
+    EXPECT_TRUE(enabled(40001));
+    // The status bar shows its texts without their trailing blanks.
+    EXPECT_EQ(status(2), "value:");
+    EXPECT_EQ(status(3), "option:");
+    // The working directory with its separator, and the files named from it.
+    const std::string here = std::filesystem::current_path().string() + "/";
+    EXPECT_EQ(txt_trim(dat19.home), here);
+    EXPECT_EQ(dat19.lhome, static_cast<int>(here.size()));
+    EXPECT_EQ(txt_trim(mainstate.profname), here + "profile.res");
+    EXPECT_EQ(dat8.nx, 100);
+    // The first pass of the loop sets the title.
+    os_input_key(client(), 'a', 0);
+    run_queue();
+    EXPECT_EQ(main_title(), "Zeltramo 2.1  ");
+    EXPECT_EQ(os_get_window_text(root()), "Zeltramo 2.1");
+}
+
+TEST_F(MainProgramTest, SettingsFileOfferedAtStart) {
+    struct Case {
+        int answer;
+        bool loaded;
+    } cases[] = {{OS_IDYES, true}, {OS_IDNO, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        QuindaTest::SetUp();
+        reset_main_state();
+        std::filesystem::remove_all(std::filesystem::current_path() / "zeltramo.ini");
+        for (const auto& f : std::filesystem::directory_iterator(std::filesystem::current_path()))
+            std::filesystem::remove(f.path());
+        copy_samples();
+        boxes.clear();
+        answer = c.answer;
+        start();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "Read default settings from ini file?");
+        EXPECT_EQ(boxes[0].caption, "Input");
+        EXPECT_EQ(boxes[0].style, OS_MB_YESNO | OS_MB_ICONQUESTION | OS_MB_DEFBUTTON2);
+        const MainState& m = mainstate;
+        for (int id : ModelSet) EXPECT_EQ(enabled(id), c.loaded) << id;
+        EXPECT_EQ(checked(40011), c.loaded);
+        if (!c.loaded) {
+            EXPECT_EQ(dat4.nnode, 0);
+            EXPECT_EQ(m.loaded, 0);
+            EXPECT_EQ(status(3), "option:");
+            continue;
+        }
+        EXPECT_EQ(dat4.nnode, 336);
+        EXPECT_EQ(txt_trim(m.femname), "demo.fem");
+        EXPECT_EQ(txt_trim(m.gridname), "surfer.grd");
+        EXPECT_EQ(m.plotmode, 1);
+        EXPECT_EQ(m.showcontour + m.showgridpts + m.loaded + m.showmaps + m.showmesh, 5);
+        EXPECT_EQ(m.optstate[3], 1);
+        EXPECT_EQ(m.mfgrid, 0);
+        EXPECT_EQ(dat8.nx, 50);
+        EXPECT_EQ(txt_trim(status(3)), "option: " + txt_c(txt_trim(dat5.optitle(3))));
+        // The grid was interpolated: a point inside the model has a value.
+        EXPECT_NE(dat7.gridval(25, 25), BlankValue);
+        os_input_key(client(), 'a', 0);
+        run_queue();
+        EXPECT_EQ(os_get_window_text(root()), "Zeltramo 2.1  demo.fem");
+    }
+}
+
+TEST_F(MainProgramTest, MainWindowWithTheSampleLoaded) {
+    copy_samples();
+    answer = OS_IDYES;
+    start();
+    // The pointer over the model: its position and the head under it.
+    const float x = 156000.0f, y = 463700.0f;
+    value_readout(x, y);
+    EXPECT_EQ(status(2).substr(0, 7), "value: ");
+    EXPECT_NE(status(2), "value:");
+    windowoutstatusbar(1, "x,y:" + edit_f(x, 12, 2) + edit_f(y, 12, 2));
+    // The whole window as the user sees it, for a look.
+    const std::string png = std::filesystem::temp_directory_path().string() + "/zeltramo-main-window.png";
+    ASSERT_TRUE(os_grab_window_png(root(), png));
+    EXPECT_GT(std::filesystem::file_size(png), 1000u);
+}
+
+TEST_F(MainProgramTest, SettingsFileThatFailsStartsAsWithoutIt) {
+    write_file("zeltramo.ini", "demo.fem\n0 0\n");
+    answer = OS_IDYES;
+    start();
+    // The question, then the reader's message in a box of its own.
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_NE(boxes[1].text.find("unexpected end of file"), std::string::npos) << boxes[1].text;
+    EXPECT_EQ(mainstate.loaded, 0);
+    EXPECT_FALSE(enabled(40005));
+    boxes.clear();
+    // A model that is not there is said, and nothing is loaded either.
+    write_file("zeltramo.ini", "gone.fem\n0 0\n0 0 10 10\n11 11\n0\n3\ns.grd\n");
+    QuindaTest::SetUp();
+    start();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_NE(boxes[1].text.find("gone.fem not found"), std::string::npos);
+    EXPECT_EQ(mainstate.loaded, 0);
+    EXPECT_FALSE(enabled(40005));
+}
+
+TEST_F(MainProgramTest, CloseRequestRunsEnd) {
+    copy_samples();
+    answer = OS_IDYES;
+    start();
+    std::filesystem::remove("zeltramo.ini");
+    dat8.nx = 40;
+    // The close box, clicked while the loop waits.
+    os_post_message(root(), OSM_CLOSE, 0, 0);
+    run_queue();
+    EXPECT_TRUE(mainstate.ended);
+    ASSERT_EQ(exit_codes, std::vector<int>{0});
+    // The settings file is written from the state at the end.
+    const std::string ini = read_file("zeltramo.ini");
+    EXPECT_EQ(ini.substr(0, 10), "demo.fem\r\n");
+    EXPECT_NE(ini.find("   40   50\r\n"), std::string::npos) << ini;
+}
+
+TEST_F(MainProgramTest, EndThatCannotWriteTheSettingsFileSaysSo) {
+    start();
+    dat19.home = txt_fixed("/nonexistent-dir/", TextLength);
+    dat19.lhome = 17;
+    run_command(40004);
+    ASSERT_EQ(exit_codes, std::vector<int>{2});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("zeltramo.ini"), std::string::npos);
+}
+
+TEST_F(MainProgramTest, ZoomAndPanKeys) {
+    start();
+    struct Case {
+        std::int32_t code;
+        float x1, y1, x2, y2;   // the view after the key, from 0..100 x 0..50
+    } cases[] = {
+        {292, 10, 5, 90, 45},
+        {290, -5, -2.5f, 105, 52.5f},
+        {258, 0, -5, 100, 45},
+        {259, 0, 5, 100, 55},
+        {260, -10, 0, 90, 50},
+        {261, 10, 0, 110, 50},
+    };
+    for (const Case& c : cases) {
+        dat9 = Dat9{0, 0, 100, 50};
+        EXPECT_TRUE(view_key(c.code));
+        EXPECT_FLOAT_EQ(dat9.vxmin, c.x1) << c.code;
+        EXPECT_FLOAT_EQ(dat9.vymin, c.y1) << c.code;
+        EXPECT_FLOAT_EQ(dat9.vxmax, c.x2) << c.code;
+        EXPECT_FLOAT_EQ(dat9.vymax, c.y2) << c.code;
+    }
+    dat9 = Dat9{0, 0, 100, 50};
+    EXPECT_FALSE(view_key('a'));
+    EXPECT_EQ(dat9.vxmax, 100.0f);
+    // Through the loop from the keyboard: three times keypad + narrows the
+    // view to 0.8^3 about its centre, keypad - then widens it 1.1 times.
+    dat9 = Dat9{-100, -50, 100, 50};
+    for (int i = 0; i < 3; ++i) os_input_key(client(), OS_VK_ADD, OS_IN_KEYPAD);
+    run_queue();
+    EXPECT_NEAR(dat9.vxmax - dat9.vxmin, 200 * 0.512f, 1e-3);
+    EXPECT_NEAR(dat9.vymax - dat9.vymin, 100 * 0.512f, 1e-3);
+    EXPECT_NEAR(dat9.vxmin + dat9.vxmax, 0.0f, 1e-4);
+    os_input_key(client(), OS_VK_SUBTRACT, OS_IN_KEYPAD);
+    run_queue();
+    EXPECT_NEAR(dat9.vxmax - dat9.vxmin, 200 * 0.512f * 1.1f, 1e-3);
+}
+
+TEST_F(MainProgramTest, TogglesAndAutoSave) {
+    start();
+    struct Case {
+        int id;
+        std::int32_t* flag;
+    } toggles[] = {{40023, &mainstate.showmesh}, {40025, &mainstate.showgridpts}, {40028, &mainstate.autosave}};
+    for (const Case& c : toggles) {
+        run_command(c.id);
+        EXPECT_EQ(*c.flag, 1) << c.id;
+        EXPECT_TRUE(checked(c.id)) << c.id;
+        run_command(c.id);
+        EXPECT_EQ(*c.flag, 0) << c.id;
+        EXPECT_FALSE(checked(c.id)) << c.id;
+    }
+    run_command(40016);
+    EXPECT_EQ(mainstate.plotmode, -1);
+    EXPECT_TRUE(checked(40016));
+    EXPECT_FALSE(checked(40015));
+    run_command(40015);
+    EXPECT_EQ(mainstate.plotmode, 1);
+    EXPECT_TRUE(checked(40015));
+    EXPECT_FALSE(checked(40016));
+    // Filled contours are greyed while the grid is an Arc-Info grid.
+    dat18.gridtype = GridArcInfo;
+    os_input_key(client(), 'a', 0);
+    run_queue();
+    EXPECT_FALSE(enabled(40015));
+    dat18.gridtype = GridSurfer;
+    os_input_key(client(), 'a', 0);
+    run_queue();
+    EXPECT_TRUE(enabled(40015));
+    // Commands come from the menu bar as well: Plot > Network.
+    os_input_menu(root(), {{9, 3}, true});
+    run_queue();
+    EXPECT_EQ(mainstate.showmesh, 1);
+}
+
+TEST_F(MainProgramTest, WhatRedrawsTheView) {
+    start();
+    int redraws = 0;
+    {
+        // The recording device takes the screen's place; each redraw begins
+        // with the grid's grey outline.
+        square_model();
+        mainstate.loaded = 1;
+        RecordingDriver driver;
+        driver.attach();
+        watch_redraws(driver, redraws);
+        struct Case {
+            int command;
+            int redraws;
+        } cases[] = {{7, 1},     {8, 1},     {40023, 1}, {40025, 1}, {40015, 1},
+                     {40016, 1}, {40028, 0}, {40002, 0}, {40041, 0}, {99, 0}};
+        for (const Case& c : cases) {
+            redraws = 0;
+            run_command(c.command);
+            EXPECT_EQ(redraws, c.redraws) << c.command;
+        }
+        EXPECT_EQ(mainstate.plotmode, -1);
+    }
+    // A window that changes size is cleared in the background colour and drawn again.
+    windowclear(std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0x123456);
+    os_input_resize(root(), 700, 500);
+    run_queue();
+    EXPECT_EQ(AppWindowTest::pixel(3, 3), 0xFFFFFFu);
+}
+
+TEST_F(MainProgramTest, ReadOutShowsTheHighestActiveOptionUnderThePointer) {
+    start();
+    // Two triangles over the square 0..10, values x + y (option 0) and
+    // 2x (option 3).
+    const float xy[4][2] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    dat4.nnode = 4;
+    dat4.naq = 1;
+    for (int n = 1; n <= 4; ++n) {
+        dat4.xnode(n) = xy[n - 1][0];
+        dat4.ynode(n) = xy[n - 1][1];
+        dat7.value(n, 0) = xy[n - 1][0] + xy[n - 1][1];
+        dat7.value(n, 3) = 2 * xy[n - 1][0];
+    }
+    const int el[2][3] = {{1, 2, 3}, {1, 3, 4}};
+    for (int e = 1; e <= 2; ++e)
+        for (int c = 1; c <= 3; ++c) dat4.elnode(e, c) = el[e - 1][c - 1];
+    dat4.nelem = 2;
+    ++mesh_generation;
+    dat5.opton(0) = 'j';
+    dat5.opton(3) = 'j';
+    value_readout(7, 2);
+    EXPECT_EQ(status(2), "value: " + std::string("       14.00"));
+    EXPECT_EQ(leakage.iopt, 52);
+    // Off the mesh the last value stays.
+    value_readout(20, 2);
+    EXPECT_EQ(status(2), "value:        14.00");
+    // Small values get four decimals.
+    value_readout(0.004f, 1);
+    EXPECT_EQ(status(2), "value:       0.0080");
+    // With no active option the part is not written.
+    dat5.opton(0) = dat5.opton(3) = ' ';
+    windowoutstatusbar(2, "value: ");
+    value_readout(7, 2);
+    EXPECT_EQ(status(2), "value:");
+}
+
+TEST(ReadOutIndex, FindsTheTriangleThePlainScanFinds) {
+    TempDir dir(true);
+    reset_app_data();
+    femgen::Options o;
+    o.nx = 23;
+    o.ny = 17;
+    o.x0 = 155000;
+    o.y0 = 463000;
+    o.dx = 37;
+    o.dy = 29;
+    o.jitter = 0.15;
+    o.seed = 7;
+    ASSERT_TRUE(femgen::write_model(o, "m.fem"));
+    ASSERT_EQ(leesfem("m.fem"), FemLoaded);
+    std::vector<std::pair<float, float>> points;
+    // Every node and every edge's midpoint: points that lie on the border
+    // of several triangles.
+    for (int e = 1; e <= dat4.nelem; ++e)
+        for (int c = 1; c <= 3; ++c) {
+            const int a = dat4.elnode(e, c), b = dat4.elnode(e, c % 3 + 1);
+            points.emplace_back(dat4.xnode(a), dat4.ynode(a));
+            points.emplace_back(0.5f * (dat4.xnode(a) + dat4.xnode(b)), 0.5f * (dat4.ynode(a) + dat4.ynode(b)));
+        }
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> ux(dat11.ext(1) - 50, dat11.ext(3) + 50), uy(dat11.ext(2) - 50, dat11.ext(4) + 50);
+    for (int i = 0; i < 20000; ++i) points.emplace_back(ux(rng), uy(rng));
+    int inside = 0;
+    for (const auto& [x, y] : points) {
+        const int want = readout_triangle_plain(x, y);
+        ASSERT_EQ(readout_triangle(x, y), want) << x << ", " << y;
+        inside += want > 0;
+    }
+    EXPECT_GT(inside, static_cast<int>(points.size()) / 2);
+    // A new model is indexed anew.
+    o.nx = 5;
+    o.ny = 4;
+    ASSERT_TRUE(femgen::write_model(o, "m.fem"));
+    ASSERT_EQ(leesfem("m.fem"), FemLoaded);
+    for (const auto& [x, y] : points) ASSERT_EQ(readout_triangle(x, y), readout_triangle_plain(x, y));
+}
+
+TEST(MainProgramTables, OptionCaptionsAndFields) {
+    struct Case {
+        int k;
+        int field;
+        const char* caption;
+    } cases[] = {
+        {0, 1042, "reference head"},        {1, 1015, "aquitard 1, resistance/leak"},
+        {2, 1016, "aquifer 1, transmissivity"}, {3, 1017, "aquifer 1, head"},
+        {18, 1032, "aquifer 6, head"},      {19, 1068, "aquitard 7, resistance/leak"},
+        {28, 1077, "aquitard 10, resistance/leak"}, {51, 1100, "aquifer 17, head"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(optfield(c.k), c.field) << c.k;
+        EXPECT_EQ(optcaption(c.k), txt_fixed(c.caption, 28)) << c.k;
+    }
+}
+
+TEST_F(MainProgramTest, WorkingDirectoryTooLongToNameFilesStops) {
+    // 68 characters with the separator still fit; one more does not.
+    std::string d = dir.path().string() + "/";
+    const std::size_t room = 68;
+    ASSERT_LT(d.size(), room - 1);
+    std::string fits = d + std::string(room - d.size() - 1, 'a');
+    std::filesystem::create_directory(fits);
+    std::filesystem::current_path(fits);
+    EXPECT_TRUE(find_home());
+    EXPECT_EQ(dat19.lhome, 68);
+    const std::string longer = fits + "/b";
+    std::filesystem::create_directory(longer);
+    std::filesystem::current_path(longer);
+    EXPECT_FALSE(find_home());
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_NE(errors()[0].find("longer than 68"), std::string::npos) << errors()[0];
+    EXPECT_EQ(main_startup(), 2);
+    std::filesystem::current_path(dir.path());
+}
+
+namespace {
+
+// The view commands on a root window whose world units are square, about
+// 0.3 units a pixel, with 0, 0 in the middle; pointer input is given in
+// world units and lands on the pixel whose centre is nearest.
+class ViewCommandTest : public MainProgramTest {
+protected:
+    void SetUp() override {
+        MainProgramTest::SetUp();
+        start();
+        const OsPoint size = os_surface_size(client());
+        const float s = 100.0f / static_cast<float>(std::min(size.x, size.y));
+        IGrArea(0, 0, 1, 1);
+        IGrUnits(-0.5f * s * static_cast<float>(size.x), -0.5f * s * static_cast<float>(size.y),
+                 0.5f * s * static_cast<float>(size.x), 0.5f * s * static_cast<float>(size.y));
+        dat9 = Dat9{-40, -30, 40, 30};
+    }
+    static void mouse(OsMouseAction action, float wx, float wy) {
+        float xd = 0, yd = 0;
+        yye2i(wx, wy, xd, yd);
+        os_input_mouse(client(), action, action == OS_MOUSE_MOVE ? 0 : 1, static_cast<int>(std::floor(xd)),
+                       gstate.height_max - static_cast<int>(std::floor(yd)));
+    }
+    static void move(float x, float y) { mouse(OS_MOUSE_MOVE, x, y); }
+    static int normal_mode() {
+        const int now = gstate.PlotMode;
+        IGrPlotMode("N");
+        const int normal = gstate.PlotMode;
+        gstate.PlotMode = now;
+        return normal;
+    }
+    static void press() { mouse(OS_MOUSE_PRESS, mainstate.msg.GX, mainstate.msg.GY); }
+    static void click(float x, float y) {
+        mouse(OS_MOUSE_PRESS, x, y);
+        mouse(OS_MOUSE_RELEASE, x, y);
+    }
+    // A regular grid 100 x 50 at the origin, 11 x 6 points, not rotated.
+    static void regular_grid() {
+        dat18.gridtype = GridSurfer;
+        dat8.gx0 = dat8.gy0 = 0;
+        dat8.gx1 = 100;
+        dat8.gy1 = 50;
+        dat8.nx = 11;
+        dat8.ny = 6;
+        dat8.dx = dat8.dy = 10;
+        dat12.rotang = 0;
+    }
+};
+
+}  // namespace
+
+TEST_F(ViewCommandTest, ZoomTakesWholeUnitsAndWaitsForItsFirstCorner) {
+    struct Case {
+        bool release_first;
+    } cases[] = {{false}, {true}};
+    for (const Case& c : cases) {
+        dat9 = Dat9{-40, -30, 40, 30};
+        if (c.release_first) {
+            move(1.5f, 1.5f);
+            mouse(OS_MOUSE_RELEASE, 1.5f, 1.5f);
+        }
+        move(10.7f, 20.2f);
+        mouse(OS_MOUSE_PRESS, 10.7f, 20.2f);
+        move(-3.4f, 5.9f);
+        mouse(OS_MOUSE_RELEASE, -3.4f, 5.9f);
+        cmd_zoom();
+        EXPECT_EQ(dat9.vxmin, -3.0f) << c.release_first;
+        EXPECT_EQ(dat9.vxmax, 10.0f);
+        EXPECT_EQ(dat9.vymin, 5.0f);
+        EXPECT_EQ(dat9.vymax, 20.0f);
+        EXPECT_TRUE(enabled(40009));
+        EXPECT_EQ(gstate.PlotMode, normal_mode()) << "plot mode back to normal";
+    }
+    // A rectangle without width keeps the view.
+    move(10.7f, 20.2f);
+    mouse(OS_MOUSE_PRESS, 10.7f, 20.2f);
+    move(10.2f, 5.9f);
+    mouse(OS_MOUSE_RELEASE, 10.2f, 5.9f);
+    cmd_zoom();
+    EXPECT_EQ(dat9.vxmin, -3.0f);
+    EXPECT_EQ(dat9.vymax, 20.0f);
+}
+
+TEST_F(ViewCommandTest, CenterKeepsTheViewSize) {
+    move(5, 5);
+    click(12.3f, -7.7f);
+    cmd_center();
+    const float px = mainstate.px, py = mainstate.py;
+    EXPECT_NEAR(px, 12.3f, 0.3f);
+    EXPECT_NEAR(py, -7.7f, 0.3f);
+    EXPECT_FLOAT_EQ(dat9.vxmin, px - 40);
+    EXPECT_FLOAT_EQ(dat9.vxmax, px + 40);
+    EXPECT_FLOAT_EQ(dat9.vymin, py - 30);
+    EXPECT_FLOAT_EQ(dat9.vymax, py + 30);
+}
+
+TEST_F(ViewCommandTest, OriginalAndZoom2Grid) {
+    dat11.ext(1) = 1;
+    dat11.ext(2) = 2;
+    dat11.ext(3) = 3;
+    dat11.ext(4) = 4;
+    run_command(40008);
+    EXPECT_EQ(dat9.vxmin, 1.0f);
+    EXPECT_EQ(dat9.vymax, 4.0f);
+    regular_grid();
+    dat12.rotang = degrees_to_rotang(90);
+    run_command(40017);
+    EXPECT_NEAR(dat9.vxmin, -50, 1e-3);
+    EXPECT_NEAR(dat9.vxmax, 0, 1e-3);
+    EXPECT_NEAR(dat9.vymin, 0, 1e-3);
+    EXPECT_NEAR(dat9.vymax, 100, 1e-3);
+}
+
+TEST_F(ViewCommandTest, RotationByThePointer) {
+    struct Case {
+        float x, y;        // pointer, whole units once truncated
+        int degrees;       // chosen, shown in txrot
+        int corner;        // the corner that becomes the origin: 1 none, 4 C4, 3 C3
+        float angle;       // rotang after re-anchoring, degrees
+    } cases[] = {
+        {29.5f, 30.5f, 45, 1, 45},
+        {-35.5f, 34.5f, 135, 4, 45},
+        {-8.5f, -3.5f, 200, 3, 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.degrees);
+        regular_grid();
+        mainstate.mfgrid = 0;
+        move(c.x, c.y);
+        press();
+        cmd_rotation();
+        EXPECT_EQ(mainstate.gridtexts[TxRot], edit_i(c.degrees, 12));
+        EXPECT_NEAR(dat12.rotang, c.angle * MainPi / 180, 1e-5);
+        const double a = c.degrees * MainPi / 180;
+        // Where the old corners went: C4 = (0, 50), C3 = (100, 50) turned by the angle chosen.
+        const double cx = c.corner == 1 ? 0 : c.corner == 4 ? -50 * std::sin(a) : 100 * std::cos(a) - 50 * std::sin(a);
+        const double cy = c.corner == 1 ? 0 : c.corner == 4 ? 50 * std::cos(a) : 100 * std::sin(a) + 50 * std::cos(a);
+        EXPECT_NEAR(dat8.gx0, cx, 1e-3);
+        EXPECT_NEAR(dat8.gy0, cy, 1e-3);
+        EXPECT_EQ(dat8.xll, dat8.gx0);
+        const bool swapped = c.corner == 4;
+        const bool turned = c.corner != 1;
+        EXPECT_EQ(dat8.nx, turned ? 6 : 11);
+        EXPECT_EQ(dat8.ny, turned ? 11 : 6);
+        EXPECT_NEAR(dat8.gx1 - dat8.gx0, swapped ? 50 : 100, 1e-3);
+        EXPECT_NEAR(dat8.gy1 - dat8.gy0, swapped ? 100 : 50, 1e-3);
+        EXPECT_EQ(mainstate.showcontour, 0);
+        EXPECT_EQ(gstate.PlotMode, normal_mode());
+    }
+    // A pointer straight above the origin leaves the angle as it was.
+    regular_grid();
+    dat12.rotang = degrees_to_rotang(30);
+    move(0.5f, 20.5f);
+    press();
+    cmd_rotation();
+    EXPECT_EQ(dat12.rotang, degrees_to_rotang(30));
+    // A MODFLOW grid keeps its origin and angle past a quarter turn.
+    regular_grid();
+    mainstate.mfgrid = 1;
+    move(-35.5f, 34.5f);
+    press();
+    cmd_rotation();
+    EXPECT_EQ(dat12.rotang, degrees_to_rotang(135));
+    EXPECT_EQ(dat8.gx0, 0.0f);
+    EXPECT_EQ(dat8.nx, 11);
+}
+
+TEST_F(ViewCommandTest, LocationSizeDragsTheGridInItsRotatedFrame) {
+    regular_grid();
+    const float a = degrees_to_rotang(30);
+    dat12.rotang = a;
+    // From the upper right to the lower left of the rectangle in the
+    // rotated frame.
+    const float p1[2] = {30, 25}, p2[2] = {5, 3};
+    move(p1[0] + 0.5f, p1[1] + 0.5f);
+    press();
+    move(p2[0] + 0.5f, p2[1] + 0.5f);
+    mouse(OS_MOUSE_RELEASE, p2[0] + 0.5f, p2[1] + 0.5f);
+    cmd_location_size();
+    // The corners in the rotated frame; its lower left is the new origin.
+    auto u = [a](const float* p) { return p[0] * std::cos(a) + p[1] * std::sin(a); };
+    auto v = [a](const float* p) { return p[1] * std::cos(a) - p[0] * std::sin(a); };
+    const double u0 = std::min(u(p1), u(p2)), v0 = std::min(v(p1), v(p2));
+    EXPECT_NEAR(dat8.gx0, u0 * std::cos(a) - v0 * std::sin(a), 1e-3);
+    EXPECT_NEAR(dat8.gy0, u0 * std::sin(a) + v0 * std::cos(a), 1e-3);
+    const double w = std::fabs(u(p1) - u(p2)), h = std::fabs(v(p1) - v(p2));
+    EXPECT_NEAR(dat8.gx1 - dat8.gx0, w, 1e-3);
+    EXPECT_NEAR(dat8.gy1 - dat8.gy0, h, 1e-3);
+    EXPECT_NEAR(dat8.cellsize, std::max(w / 10, h / 5), 1e-4);
+    EXPECT_EQ(dat8.nx, 11);
+    EXPECT_NEAR(dat8.dx, w / 10, 1e-4);
+    EXPECT_EQ(txt_trim(mainstate.gridtexts[TxX0]), txt_trim(edit_f(dat8.gx0, 12, 2)));
+    EXPECT_EQ(dat12.rotang, a);
+    // An Arc-Info grid from a drag too flat for two rows keeps its grid.
+    regular_grid();
+    dat18.gridtype = GridArcInfo;
+    move(0.5f, 0.5f);
+    press();
+    move(20.5f, 1.5f);
+    mouse(OS_MOUSE_RELEASE, 20.5f, 1.5f);
+    cmd_location_size();
+    EXPECT_EQ(dat8.gx1, 100.0f);
+    EXPECT_EQ(dat8.ny, 6);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("at least 2 points"), std::string::npos) << boxes[0].text;
+}
+
+TEST_F(ViewCommandTest, LocationSizeMovesAModflowGridByItsLowerLeftCorner) {
+    mainstate.mfgrid = 1;
+    dat18.gridtype = GridModflow;
+    dat17.delrfile = txt_fixed("delr.txt", TextLength);
+    dat17.delcfile = txt_fixed("delc.txt", TextLength);
+    dat16.ncol = 2;
+    dat16.delr(1) = 10;
+    dat16.delr(2) = 20;
+    dat16.nrow = 1;
+    dat16.delc(1) = 5;
+    dat8.gx0 = dat8.gy0 = 0;
+    dat8.gx1 = 30;
+    dat8.gy1 = 5;
+    dat12.rotang = 0;
+    move(5.5f, 7.5f);
+    move(10.5f, 12.5f);
+    press();
+    cmd_location_size();
+    EXPECT_EQ(dat8.gx0, 10.0f);
+    EXPECT_EQ(dat8.gy0, 12.0f);
+    // The centres follow the origin; the widths stay.
+    EXPECT_EQ(dat16.xcen(1), 15.0f);
+    EXPECT_EQ(dat16.xcen(2), 30.0f);
+    EXPECT_EQ(dat16.ycen(1), 14.5f);
+    EXPECT_EQ(dat8.gx1, 40.0f);
+    EXPECT_EQ(dat8.gy1, 17.0f);
+    EXPECT_EQ(mainstate.gridtexts[TxX0], edit_f(10, 12, 2));
+    EXPECT_EQ(mainstate.showcontour, 0);
+}

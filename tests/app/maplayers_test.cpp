@@ -1,0 +1,234 @@
+// BLN map layers: the two readers and the BLN map command.
+#include <string>
+#include <vector>
+
+#include "app/appdata.h"
+#include "app/apphooks.h"
+#include "app/mainstate.h"
+#include "app/maplayers.h"
+#include "lib/graphics/areas.h"
+#include "lib/graphics/colours.h"
+#include "lib/graphics/driver.h"
+#include "lib/graphics/gstate.h"
+#include "lib/window/errors.h"
+#include "lib/window/text.h"
+#include "tests/app/app_test.h"
+
+namespace {
+
+class MapLayerTest : public AppDrawTest {
+protected:
+    void SetUp() override {
+        AppDrawTest::SetUp();
+        IGrArea(0, 0, 1, 1);
+        IGrUnits(0, 0, 200, 100);
+        driver.clear();
+    }
+    // Layer l on, reading the given text, in a colour of its own.
+    void layer(int l, const std::string& text, int width) {
+        const std::string name = dir.file("layer" + std::to_string(l) + ".bln");
+        write_file(name, text);
+        map_bln.mapon(l) = 1;
+        map_bln.mapfile(l) = txt_fixed(name, TextLength);
+        map_bln.mapcol(l) = wrgb(10 * l, 0, 0);
+        map_bln.mapwidth(l) = width;
+    }
+    std::size_t lines_in(std::int32_t colour) const {
+        std::size_t n = 0;
+        for (const DriverCall* c : driver.find(ScreenSide, OpLine))
+            if (c->state.CurrentColour.rgb() == colour) ++n;
+        return n;
+    }
+    std::vector<const DriverCall*> fills() const {
+        std::vector<const DriverCall*> f;
+        for (const DriverCall& c : driver.calls)
+            if (c.side == ScreenSide && (c.op == OpPolygonPattern || c.op == OpPolygonSolid)) f.push_back(&c);
+        return f;
+    }
+    TempDir dir;
+};
+
+std::string points(int n, bool several_a_line) {
+    std::string t;
+    for (int i = 0; i < n; ++i) {
+        t += std::to_string(10 + (i % 50) * 2) + " " + std::to_string(10 + (i / 50) % 60) + (several_a_line && i % 3 != 2 ? " " : "\n");
+    }
+    if (several_a_line) t += "\n";
+    return t;
+}
+
+TEST_F(MapLayerTest, FlowlineBlockIsOnePolyline) {
+    // The count line as the flowline conversion writes it: 12 and 1 in two fields.
+    layer(1, "        12         1\n" + points(12, false) + "         3         1\n" + points(3, false), 1);
+    EXPECT_EQ(mapbln(), "");
+    // Two polylines, not joined: 11 + 2 lines.
+    EXPECT_EQ(lines_in(wrgb(10, 0, 0)), 13u);
+}
+
+TEST_F(MapLayerTest, PolygonReadingTakesSeveralPairsALine) {
+    const std::string text = "6 1\n" + points(6, true);
+    layer(1, text, 0);
+    EXPECT_EQ(mapbln(), "");
+    auto f = fills();
+    ASSERT_EQ(f.size(), 1u);
+    EXPECT_EQ(f[0]->px.size(), 6u);
+    // Read as polylines the same file takes one pair from each line, and
+    // runs out of lines within the block.
+    driver.clear();
+    layer(1, text, 1);
+    EXPECT_NE(mapbln(), "");
+    EXPECT_TRUE(fills().empty());
+}
+
+TEST_F(MapLayerTest, LongPolygonsAreFilledWithTheirFirstPoints) {
+    for (int n : {6000, 12000}) {
+        driver.clear();
+        layer(1, std::to_string(n) + " 0\n" + points(n, true) + "3 0\n1 1 50 1 20 40\n", 0);
+        EXPECT_EQ(mapbln(), "") << n;
+        auto f = fills();
+        ASSERT_EQ(f.size(), 2u) << n;
+        EXPECT_EQ(f[0]->px.size(), 5000u) << n;
+        // The block after the long one is read from its own count line.
+        EXPECT_EQ(f[1]->px.size(), 3u) << n;
+    }
+}
+
+TEST_F(MapLayerTest, DamagedFileEndsItsLayerOnly) {
+    layer(1, "3 1\n10 10\n20 20\n30 30\n3 1\n40 40\nforty 50\n60 60\n", 1);
+    layer(2, "2 1\n10 90\n20 90\n", 2);
+    layer(3, "2 1\n1 1\n", 1);                       // ends inside a block
+    map_bln.mapfile(4) = txt_fixed(dir.file("missing.bln"), TextLength);
+    map_bln.mapon(4) = 1;
+    const std::string damage = mapbln();
+    EXPECT_NE(damage.find("layer1.bln"), std::string::npos) << damage;
+    EXPECT_NE(damage.find("line 7"), std::string::npos) << damage;
+    EXPECT_EQ(lines_in(wrgb(10, 0, 0)), 2u);
+    EXPECT_EQ(lines_in(wrgb(20, 0, 0)), 1u);
+    // Opening a missing layer file does not create it.
+    EXPECT_TRUE(read_file(dir.file("missing.bln")).empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing.bln")));
+}
+
+TEST_F(MapLayerTest, LineMapStopsQuietly) {
+    mapcolour.linemapcol = 230;
+    igrcolourmodel(24);
+    const std::string name = dir.file("line.bln");
+    write_file(name, "3 1\n10 10\n20 20\n30 30\n4 1\n1 1\n2 x\n");
+    map(txt_fixed(name, TextLength));
+    EXPECT_EQ(lines_in(230), 2u);
+    EXPECT_TRUE(errors().empty());
+    map(txt_fixed(dir.file("none.bln"), TextLength));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("none.bln")));
+}
+
+// The BLN map command with the dialog stand-in: the scripted buttons, the
+// dialog fields seen at each poll.
+class BlnCommandTest : public MapLayerTest {
+protected:
+    void SetUp() override {
+        MapLayerTest::SetUp();
+        polls.clear();
+        watch_redraws(driver, redraws);
+        igrcolourmodel(24);
+        mainstate.loaded = 1;
+        dialog_hooks.peek = [] {
+            if (!polls.empty()) polls.back() = dialog_stand_in.states;
+            polls.emplace_back();
+            if (dialog_stand_in.next_button < dialog_stand_in.buttons.size())
+                return dialog_stand_in.buttons[dialog_stand_in.next_button++];
+            return 1;
+        };
+    }
+    static int state_of(const std::vector<std::pair<int, int>>& states, int field) {
+        for (const auto& [f, s] : states)
+            if (f == field) return s;
+        return -9;
+    }
+    int redraws = 0;
+    static std::vector<std::vector<std::pair<int, int>>> polls;
+    // The command writes its colours to the library's debug file in the
+    // current directory.
+    TempDir here{true};
+};
+std::vector<std::vector<std::pair<int, int>>> BlnCommandTest::polls;
+
+TEST_F(BlnCommandTest, FileLookupsOnEveryPass) {
+    map_bln.mapfile(1) = txt_fixed(dir.file("there.bln"), TextLength);
+    write_file(dir.file("there.bln"), "2 1\n1 1\n5 5\n");
+    map_bln.mapfile(2) = txt_fixed(dir.file("gone.bln"), TextLength);
+    // A Cancel and a key do not end the command; nothing waiting is -1.
+    dialog_stand_in.buttons = {2, -1, 27, 1};
+    map_bln.mapcol(3) = wrgb(1, 2, 3);
+    cmd_blnmap();
+    reset_error_services();
+    EXPECT_EQ(read_file("debug"), " 0 0 197121 0\r\n");
+    ASSERT_EQ(polls.size(), 4u);
+    for (std::size_t p = 0; p + 1 < polls.size(); ++p) {
+        EXPECT_EQ(state_of(polls[p], 1080), 1) << p;
+        EXPECT_EQ(state_of(polls[p], 1081), 0) << p;
+        // Blank names leave their boxes alone.
+        EXPECT_EQ(state_of(polls[p], 1082), -9) << p;
+        EXPECT_EQ(state_of(polls[p], 1083), -9) << p;
+    }
+    EXPECT_EQ(redraws, 1);
+    EXPECT_EQ(dialog_stand_in.loaded, 0);
+}
+
+TEST_F(BlnCommandTest, ShowMapWithAllBoxesOff) {
+    layer(1, "2 1\n1 1\n5 5\n", 1);
+    map_bln.mapon(1) = 1;
+    dialog_hooks.get_checkbox = [](int, int& state) { state = 0; };
+    dialog_stand_in.buttons = {1114};
+    driver.clear();
+    cmd_blnmap();
+    EXPECT_EQ(mainstate.showmaps, 1);
+    EXPECT_EQ(map_bln.mapon(1), 0);
+    EXPECT_EQ(lines_in(wrgb(10, 0, 0)), 0u);
+    // "Show map" redraws and keeps the dialog; the OK that follows redraws again.
+    EXPECT_EQ(redraws, 2);
+}
+
+TEST_F(BlnCommandTest, DamagedFileIsNamedOnce) {
+    layer(1, "2 1\n1 1\nx 5\n", 1);
+    dialog_stand_in.buttons = {1};
+    cmd_blnmap();
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_NE(errors()[0].find("layer1.bln"), std::string::npos);
+    // The redraw that follows drew the layer as far as it goes, without a second message.
+    EXPECT_EQ(redraws, 1);
+}
+
+TEST_F(BlnCommandTest, WidthsAndNamesComeFromTheDialog) {
+    layer(2, "2 1\n1 1\n5 5\n", 1);
+    dialog_hooks.get_integer = [](int field, int& v) { v = field == 1116 ? 0 : 4; };
+    dialog_stand_in.buttons = {1};
+    cmd_blnmap();
+    EXPECT_EQ(map_bln.mapwidth(2), 0);
+    EXPECT_EQ(map_bln.mapwidth(1), 4);
+    EXPECT_EQ(txt_trim(map_bln.mapfile(2)), dir.file("layer2.bln"));
+}
+
+}  // namespace
+
+namespace {
+
+// The colour buttons: a square of the colour over the whole field, and
+// nothing at all when the field cannot be selected.
+TEST_F(MapLayerTest, ColourButtonPaintsOnlyItsField) {
+    buttoncol(wrgb(10, 20, 30), 1106);
+    EXPECT_TRUE(fills().empty());
+    EXPECT_EQ(gstate.ColourModel, 2);
+    surfaces.set_dialog(112);
+    surfaces.add_field(1106, 30, 12);
+    driver.clear();
+    buttoncol(wrgb(10, 20, 30), 1106);
+    const auto f = fills();
+    ASSERT_EQ(f.size(), 1u);
+    EXPECT_EQ(f[0]->state.DrawableType, 3);
+    EXPECT_EQ(f[0]->state.CurrentColour.rgb(), wrgb(10, 20, 30));
+    // Back to the window, packed RGB colours.
+    EXPECT_EQ(gstate.DrawableType, 1);
+    EXPECT_EQ(gstate.ColourModel, 2);
+}
+
+}  // namespace
