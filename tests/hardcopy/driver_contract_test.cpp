@@ -30,6 +30,7 @@ const ContractRow contract_rows[] = {
     {"postscript", DriverPostScript, &install_hardcopy_drivers, false},
     {"svg", DriverSvg, &install_hardcopy_drivers, false},
     {"dxf", DriverDxf, &install_hardcopy_drivers, false},
+    {"metafile", DriverWindowsMetafile, &install_hardcopy_drivers, false},
 };
 
 // What a probe must leave alone.

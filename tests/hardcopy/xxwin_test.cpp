@@ -3,6 +3,7 @@
 // the printer query.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -443,6 +444,65 @@ TEST_F(PrinterLayer, DeviceContextTakesTheChoices) {
     const OsDC letter = yywprgetdc(0, 1);
     EXPECT_EQ(os_get_device_caps(letter, OS_PHYSICALWIDTH), 5100);
     os_delete_dc(letter);
+}
+
+}  // namespace
+
+namespace {
+
+// The device-independent bitmap of the window dump at the display depths:
+// bit count, colour table and padded rows; then the dump itself prints.
+TEST_F(PrinterLayer, DumpBitmapsAtEveryDisplayDepth) {
+    struct Depth {
+        int colour_bits, width, bits;
+        std::int32_t table;
+        std::uint32_t image;  // 10 rows
+    };
+    const Depth depths[] = {{24, 640, 24, 0, 19200}, {16, 640, 24, 0, 19200}, {8, 101, 8, 1024, 1040},
+                            {4, 101, 4, 64, 520}, {1, 101, 1, 8, 160}};
+    TempDir dir(true);
+    yywprintername();
+    std::vector<std::uint32_t> palette(256);
+    for (std::size_t i = 0; i < palette.size(); ++i) palette[i] = static_cast<std::uint32_t>(i * 0x010101);
+    for (const Depth& d : depths) {
+        SCOPED_TRACE(d.colour_bits);
+        os_config().colour_bits = d.colour_bits;
+        wtab.gPal256 = d.colour_bits == 8 ? os_create_palette(palette) : 0;
+        const OsDC dc = os_create_compatible_dc(0);
+        const OsObject bitmap = os_create_compatible_bitmap(dc, d.width, 10);
+        OsBitmapDesc desc;
+        ASSERT_TRUE(os_get_bitmap_desc(bitmap, desc));
+        const int depth = desc.planes * desc.bits_pixel;
+        const int bits = depth <= 1 ? 1 : depth <= 4 ? 4 : depth <= 8 ? 8 : 24;
+        EXPECT_EQ(bits, d.bits);
+        std::vector<std::uint8_t> info(40 + 1024, 0);
+        info[0] = 40, info[4] = static_cast<std::uint8_t>(d.width), info[5] = static_cast<std::uint8_t>(d.width >> 8);
+        info[8] = 10, info[12] = 1, info[14] = static_cast<std::uint8_t>(bits);
+        if (wtab.gPal256) os_select_palette(dc, wtab.gPal256, false), os_realize_palette(dc);
+        ASSERT_EQ(os_get_dibits(dc, bitmap, 0, 10, nullptr, info.data(), info.size()), 10);
+        EXPECT_EQ(yywprpalsize(info.data(), info.size()), d.table);
+        EXPECT_EQ(info[20] | (info[21] << 8) | (info[22] << 16), static_cast<int>(d.image));
+        os_delete_object(bitmap);
+        os_delete_dc(dc);
+
+        // The dump of a window of that depth.
+        wtab.gDC = os_create_compatible_dc(0);
+        os_select_object(wtab.gDC, os_create_compatible_bitmap(wtab.gDC, d.width, 40));
+        std::int32_t err = 1;
+        const std::string doc = "dump" + std::to_string(d.colour_bits);
+        yywindumpstart(648, 468, 72, 72, err, 1, 1, doc.c_str());
+        ASSERT_EQ(err, 0);
+        yywindumpblit(0, 0, d.width - 1, 39, err);
+        EXPECT_EQ(err, 0);
+        yywindumpend();
+        EXPECT_TRUE(std::filesystem::exists(doc + ".pdf"));
+    }
+    // A printer that cannot be opened: ERR 1 and no document.
+    wtab.lpPrintType = "Absent";
+    std::int32_t err = 0;
+    yywindumpstart(648, 468, 72, 72, err, 1, 1, "none");
+    EXPECT_EQ(err, 1);
+    EXPECT_FALSE(std::filesystem::exists("none.pdf"));
 }
 
 }  // namespace
