@@ -10,12 +10,21 @@
 #include "platform/os_gdi.h"
 
 DrawingLayer printer_layer;
-DrawingLayer metafile_layer;
+namespace {
+
+DrawingLayer fresh_metafile_layer() {
+    DrawingLayer l;
+    l.metafile = true;
+    return l;
+}
+
+}  // namespace
+
+DrawingLayer metafile_layer = fresh_metafile_layer();
 
 void reset_drawing_layers() {
     printer_layer = DrawingLayer{};
-    metafile_layer = DrawingLayer{};
-    metafile_layer.metafile = true;
+    metafile_layer = fresh_metafile_layer();
 }
 
 namespace {
