@@ -1,5 +1,6 @@
 #include "app/apphooks.h"
 
+#include "lib/dialog/commondlg.h"
 #include "lib/dialog/dialog.h"
 #include "lib/window/fetch.h"
 #include "lib/window/text.h"
@@ -155,9 +156,7 @@ void app_dialog_field_state(int field, int state) {
     *stand_in_value(dialog_stand_in.states, field, true) = state;
 }
 
-void app_select_colour(int& colour) {
-    if (dialog_hooks.select_colour) dialog_hooks.select_colour(colour);
-}
+void app_select_colour(int& colour) { WSelectColour(colour); }
 
 bool app_selfile(std::string_view extension, std::string_view title, std::string& name) {
     if (view_hooks.selfile) return view_hooks.selfile(extension, title, name);

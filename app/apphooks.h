@@ -29,8 +29,6 @@ struct DialogHooks {
     void (*get_integer)(int field, int& value) = nullptr;
     // Field state: 1 enabled, 0 disabled.
     void (*field_state)(int field, int state) = nullptr;
-    // The colour dialog on a packed RGB colour.
-    void (*select_colour)(int& colour) = nullptr;
     void (*unload)(int dialog) = nullptr;
     // Waits for the next library message and returns its first value (the
     // identifier of the pressed button or key).
@@ -86,6 +84,7 @@ void app_dialog_get_checkbox(int field, int& state);
 void app_dialog_put_integer(int field, int value);
 void app_dialog_get_integer(int field, int& value);
 void app_dialog_field_state(int field, int state);
+// The colour dialog on a packed RGB colour (WSelectColour).
 void app_select_colour(int& colour);
 
 bool app_selfile(std::string_view extension, std::string_view title, std::string& name);

@@ -31,6 +31,7 @@ struct OsConfig {
     std::string printer_name;
     std::string print_directory;    // where PDF jobs go; empty: the current directory
     char locale_decimal = '.';      // decimal character of the user's locale
+    int measurement_system = 2;     // the user locale's measures: 1 imperial, 2 metric
     std::string user_name = "user";
     std::string computer_name = "localhost";
     // File of the registry store (os_registry.h); empty: kept in memory.

@@ -212,12 +212,13 @@ void user_geometry(OsWindow h, const QRect& g) {
     const Insets in = insets_of(*r);
     const std::int32_t top = in.t - in.menu;
     OsRect nr{g.x() - in.l, g.y() - top, g.x() + g.width() + in.r, g.y() + g.height() + in.b};
-    // The window may not be made smaller than its minimum tracking size.
-    OsPoint minimum{0, 0};
-    os_send_message(h, OSM_GETMINMAXINFO, 0, reinterpret_cast<std::intptr_t>(&minimum));
+    // The window keeps within its tracking sizes.
+    OsMinMaxInfo limits;
+    limits.max_track = {32767, 32767};
+    os_send_message(h, OSM_GETMINMAXINFO, 0, reinterpret_cast<std::intptr_t>(&limits));
     if (!(r = rec(h))) return;
-    if (nr.width() < minimum.x) nr.right = nr.left + minimum.x;
-    if (nr.height() < minimum.y) nr.bottom = nr.top + minimum.y;
+    nr.right = nr.left + std::clamp(nr.width(), limits.min_track.x, std::max(limits.min_track.x, limits.max_track.x));
+    nr.bottom = nr.top + std::clamp(nr.height(), limits.min_track.y, std::max(limits.min_track.y, limits.max_track.y));
     if (nr == r->rect) {
         sync_widget(*r);
         return;
@@ -640,7 +641,8 @@ std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t w
         return 0;
     }
     case OSM_NCHITTEST:
-        return OS_HTCLIENT;
+        return geometric_hit(w, {static_cast<std::int16_t>(os_loword(static_cast<std::uintptr_t>(lp))),
+                                 static_cast<std::int16_t>(os_hiword(static_cast<std::uintptr_t>(lp)))});
     default:
         return 0;
     }

@@ -86,6 +86,9 @@ enum : std::uint32_t {
     OSM_MOUSEWHEEL = 0x020A,
     OSM_ENTERMENULOOP = 0x0211,
     OSM_EXITMENULOOP = 0x0212,
+    OSM_SIZING = 0x0214,
+    OSM_MOVING = 0x0216,
+    OSM_ENTERSIZEMOVE = 0x0231,
     OSM_EXITSIZEMOVE = 0x0232,
     OSM_PALETTECHANGED = 0x0311,
     OSM_USER = 0x0400,
@@ -97,6 +100,17 @@ enum : std::uint32_t {
     OSM_SB_SETPARTS = OSM_USER + 4,
     OSM_SB_GETPARTS = OSM_USER + 6,
     OSM_SB_GETRECT = OSM_USER + 10,
+};
+
+// Size limits a window is asked for (OSM_GETMINMAXINFO, lParam points to it).
+struct OsMinMaxInfo {
+    OsPoint reserved, max_size, max_position, min_track, max_track;
+};
+
+// Edges of OSM_SIZING.
+enum : std::uintptr_t {
+    OS_WMSZ_LEFT = 1, OS_WMSZ_RIGHT = 2, OS_WMSZ_TOP = 3, OS_WMSZ_TOPLEFT = 4, OS_WMSZ_TOPRIGHT = 5,
+    OS_WMSZ_BOTTOM = 6, OS_WMSZ_BOTTOMLEFT = 7, OS_WMSZ_BOTTOMRIGHT = 8,
 };
 
 // WM_SIZE kinds.
@@ -125,7 +139,11 @@ enum : std::int32_t {
     OS_HTLEFT = 10,
     OS_HTRIGHT = 11,
     OS_HTTOP = 12,
+    OS_HTTOPLEFT = 13,
+    OS_HTTOPRIGHT = 14,
     OS_HTBOTTOM = 15,
+    OS_HTBOTTOMLEFT = 16,
+    OS_HTBOTTOMRIGHT = 17,
     OS_HTBORDER = 18,
     OS_HTCLOSE = 20,
 };

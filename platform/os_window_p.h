@@ -85,6 +85,15 @@ struct Timer {
     std::int64_t due;
 };
 
+// A caption or border dragged inside a parent: the move/size loop.
+struct Drag {
+    OsWindow h = 0;
+    std::int32_t hit = 0;
+    OsPoint start;        // pointer on the screen when it began
+    OsRect rect;          // window rectangle on the screen when it began
+    OsMinMaxInfo limits;
+};
+
 struct State {
     std::map<std::string, ClassRec> classes;
     std::int32_t next_atom = 0xC000;
@@ -104,6 +113,7 @@ struct State {
     std::int32_t beeps = 0;
     int handler_depth = 0;           // inside a toolkit event handler
     bool quit = false;
+    Drag drag;
     // Painters of the classes that draw themselves, by upper-case class name.
     std::map<std::string, PaintFn> painters;
     // Draws the menu bar of a frame; set by the menu model.
@@ -138,6 +148,9 @@ void ensure_builtin_classes();
 ClassRec* find_class(std::string_view name);
 std::intptr_t statusbar_proc(OsWindow, std::uint32_t, std::uintptr_t, std::intptr_t);
 void enqueue(const OsMsg& m);
+// What lies under a screen point of a window by its geometry: client,
+// caption and its buttons, sizing borders, menu bar.
+std::int32_t geometric_hit(OsWindow h, OsPoint screen);
 void drop_window_messages(OsWindow h);
 std::uint32_t keystate_from_qt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
 QColor qcolour(std::uint32_t colorref);

@@ -453,7 +453,7 @@ std::intptr_t yydialogproc(OsHandle d, std::uint32_t msg, std::uintptr_t wp, std
     }
     case OSM_GETMINMAXINFO:
         if (r && yyIsResizableDialog(d) && lp) {
-            *reinterpret_cast<OsPoint*>(lp) = {r->item[DlgMinWidth], r->item[DlgMinHeight]};
+            reinterpret_cast<OsMinMaxInfo*>(lp)->min_track = {r->item[DlgMinWidth], r->item[DlgMinHeight]};
             return 1;
         }
         return 0;

@@ -16,13 +16,6 @@ namespace {
 // The dialog manager's result word and snapshots.
 std::int32_t dialog_result() { return dialog_state.last_result; }
 void set_dialog_result(std::int32_t result) { dialog_state.last_result = result; }
-void metric(std::int32_t& measure) { measure = 2; }
-
-void cancelled_print_dialog(std::int32_t&, std::int32_t&, std::int32_t&, std::int32_t&, std::int32_t&,
-                            std::int32_t&, std::int32_t&, std::int32_t&, std::int32_t, std::int32_t&,
-                            std::int32_t& result) {
-    result = 0;
-}
 
 void cancelled_setup(std::int32_t, std::string&, std::int32_t, HardcopyOptionTable&, std::int32_t, std::int32_t) {
     dialog_state.last_result = 0;
@@ -32,9 +25,8 @@ void cancelled_options(std::int32_t, std::string&, std::int32_t, std::int32_t, s
     dialog_state.last_result = 0;
 }
 
-constexpr HardcopyPending pending_defaults{&dialog_result,   &set_dialog_result,      &yygetwindowbitmap,
-                                           &metric,          &cancelled_print_dialog, &cancelled_setup,
-                                           &cancelled_options, nullptr};
+constexpr HardcopyPending pending_defaults{&dialog_result,   &set_dialog_result, &yygetwindowbitmap,
+                                           &cancelled_setup, &cancelled_options, nullptr};
 
 }  // namespace
 

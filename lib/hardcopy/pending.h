@@ -1,11 +1,11 @@
 #pragma once
 // Routines the options entry and the image print options call: the dialog
 // manager's result word and snapshots (test seams, set to the dialog
-// manager's own), and work not built yet: locale units, the page set-up
-// dialog, the hardcopy set-up dialogs and image reading. Until their owners
-// land, each of those answers as a system without them would: every dialog
-// is cancelled (result 0) and no image file can be read. The work that
-// builds a routine removes its entry here and the callers call it directly.
+// manager's own), and work not built yet: the hardcopy set-up dialogs and
+// image reading. Until their owners land, each of those answers as a system
+// without them would: every dialog is cancelled (result 0) and no image file
+// can be read. The work that builds a routine removes its entry here and the
+// callers call it directly.
 #include <cstdint>
 #include <span>
 #include <string>
@@ -21,14 +21,6 @@ struct HardcopyPending {
     // Snapshot of the shown windows while a modal dialog is up (mode 1
     // take, 0 release); status 0 or an error code.
     void (*yygetwindowbitmap)(std::int32_t mode, std::int32_t word, std::int32_t& status);
-    // The locale's measurement system: 1 inches, 2 metric.
-    void (*yygetmeasure)(std::int32_t& measure);
-    // The page set-up dialog; lengths in thousandths of an inch (measure
-    // below 2) or hundredths of a millimetre; result 1 confirmed, 0 cancelled.
-    void (*yyprintdialog)(std::int32_t& paper_width, std::int32_t& paper_height, std::int32_t& width,
-                          std::int32_t& height, std::int32_t& left, std::int32_t& top, std::int32_t& orientation,
-                          std::int32_t& copies, std::int32_t measure, std::int32_t& colours,
-                          std::int32_t& result);
     // The printer and plotter set-up dialog and the driver option set-up
     // dialog; both leave their outcome in the dialog result.
     void (*yypgdlg1)(std::int32_t units, std::string& name, std::int32_t driver, HardcopyOptionTable& options,

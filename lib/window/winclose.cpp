@@ -18,11 +18,13 @@ void drop_object(OsHandle& h) {
     h = 0;
 }
 
+}  // namespace
+
 // No sound device can be opened on this platform, so there is nothing to
 // stop; the slot simply forgets any device it names.
-void yyclosemcidevice(std::int32_t slot) { wtab.wDevice[ix(slot)] = 0; }
-
-}  // namespace
+void yyclosemcidevice(std::int32_t slot) {
+    if (slot >= 0 && slot <= MaxChildWindows) wtab.wDevice[ix(slot)] = 0;
+}
 
 void yyshutdown() {
     // 1. Drawing objects.

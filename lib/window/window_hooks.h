@@ -1,6 +1,6 @@
 #pragma once
 // Calls from the window layer into subsystems not built yet: dialog fields, the
-// grid and editor windows, split panes, bitmap viewers and memory
+// grid and editor windows, bitmap viewers and memory
 // metafiles. Each entry may be empty; the window layer then goes on as if
 // the subsystem had nothing to do. The issue that builds a subsystem calls
 // it directly and deletes its entries (docs/wiring.md).
@@ -44,23 +44,6 @@ struct WindowHooks {
     // Releases what converting a window made: menus, accelerators, windows,
     // font and files of an editor or grid window, the record of a bitmap viewer.
     void (*special_release)(OsHandle frame, std::int32_t kind) = nullptr;
-
-    // ---- split windows ----
-    void (*split_layout)(OsHandle client) = nullptr;
-    // True when a split frame may be closed.
-    bool (*split_close_allowed)(std::int32_t slot) = nullptr;
-    // Hit test of panes and split frames; -1 for default processing.
-    std::intptr_t (*split_hit_test)(OsHandle frame, std::intptr_t lp) = nullptr;
-    // The slot of the active pane a split frame's command goes to.
-    std::int32_t (*split_active_pane)(std::int32_t slot) = nullptr;
-    // A pane got the focus: record it as active and show its menu.
-    void (*split_pane_focus)(std::int32_t slot) = nullptr;
-    // Size limits of a split frame.
-    void (*split_minmax)(OsHandle frame, std::intptr_t lp) = nullptr;
-    // Sizes a pane by moving its split bar; false when the slot is no pane.
-    bool (*split_pane_size)(std::int32_t slot, std::int32_t width, std::int32_t height) = nullptr;
-    // Closes the panes of a split window.
-    void (*split_close_panes)(std::int32_t slot) = nullptr;
 
     // ---- bitmap viewers ----
     // World units of a bitmap viewer's pixel position.

@@ -13,6 +13,8 @@
 #include "lib/window/errors.h"
 #include "lib/window/messages.h"
 #include "lib/window/text.h"
+#include "lib/window/rootwin.h"
+#include "lib/window/splitwin.h"
 #include "lib/graphics/gdi.h"
 #include "lib/window/window_hooks.h"
 #include "lib/window/wintext.h"
@@ -326,7 +328,7 @@ void yywindowsizepos(std::int32_t x, std::int32_t y, std::int32_t& width, std::i
         }
     }
 
-    if (window_hooks.split_pane_size && window_hooks.split_pane_size(slot, cw, ch)) {
+    if (yysplitpanesize(slot, cw, ch)) {
         // The pane got its extent through its split bar.
     } else if (minmax_now || minmax_new) {
         OsPlacement p;
@@ -408,12 +410,7 @@ void yywindowrevert(std::int32_t& dialog, std::int32_t flags, std::int32_t& stat
         if (window_hooks.special_release) window_hooks.special_release(frame, WindowKindBitmapViewer);
         break;
     case WindowKindDialog: {
-        const OsHandle dlg = rec[5];
-        os_set_window_user(frame, 0);
-        if (dialog != 0 && yydialogidof(dlg) == dialog) dialog = 0;
-        if (dlg) os_show_window(dlg, OS_SW_HIDE);
-        yydialogunloadwindow(dlg);
-        delete reinterpret_cast<WindowKind3Record*>(rec);
+        yyuncombinedialog(frame, dialog);
         const std::uint32_t old = os_get_style(frame);
         std::uint32_t style = old;
         if (!(flags & 0x40)) style |= OS_WS_THICKFRAME;
@@ -425,7 +422,7 @@ void yywindowrevert(std::int32_t& dialog, std::int32_t flags, std::int32_t& stat
         break;
     }
     case WindowKindSplit:
-        if (window_hooks.split_close_panes) window_hooks.split_close_panes(slot);
+        yysplitundo(slot, dialog);
         break;
     default:
         break;

@@ -5,6 +5,7 @@
 #include "lib/dialog/dialog.h"
 
 #include "lib/window/menus.h"
+#include "lib/window/splitwin.h"
 #include "lib/window/window_hooks.h"
 #include "lib/window/wininfo.h"
 #include "lib/window/winops.h"
@@ -18,6 +19,7 @@ void reset_message_state() {
     os_window_reset();
     wmsg = MessageState{};
     window_hooks = WindowHooks{};
+    split_save_links = SplitSaveLinks{};
     reset_menu_state();
     os_menu_set_responder({});
 }
@@ -507,31 +509,27 @@ std::intptr_t yyWndProc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, std
         if (valid_slot(slot) && wtab.hClient[ix(slot)]) os_set_focus(wtab.hClient[ix(slot)]);
         return 0;
     case OSM_CLOSE:
-        if (kind == WindowKindSplit && window_hooks.split_close_allowed && !window_hooks.split_close_allowed(slot))
-            return 0;
+        if (kind == WindowKindSplit && !yyCloseCheck(slot)) return 0;
         yyinterpretmessage(MsgClose, 0, wp, lp, hwnd);
         return 0;  // the program decides; the window stays
     case OSM_ACTIVATEAPP:
         if (wp == 0) yytitlecolour(0);
         return 0;  // a palette of our own needs no realising on this platform
     case OSM_GETMINMAXINFO:
-        if (kind == WindowKindSplit && window_hooks.split_minmax) {
-            window_hooks.split_minmax(hwnd, lp);
+        if (kind == WindowKindSplit) {
+            yysplitminmax(hwnd, lp);
         } else if (kind == WindowKindDialog) {
             std::int32_t* rec = yyspecialrecord(hwnd);
             if (yyIsResizableDialog(rec[5])) {
-                auto* mm = reinterpret_cast<OsPoint*>(lp);  // minimum track size
-                if (mm) *mm = {rec[6], rec[7]};
+                auto* mm = reinterpret_cast<OsMinMaxInfo*>(lp);
+                if (mm) mm->min_track = {rec[6], rec[7]};
             }
         }
         return 0;
     case OSM_NOTIFY:
         return yytooltipnotify(hwnd, wp, lp);
     case OSM_NCHITTEST:
-        if (window_hooks.split_hit_test) {
-            const std::intptr_t r = window_hooks.split_hit_test(hwnd, lp);
-            if (r != -1) return r;
-        }
+        if (const std::intptr_t r = yysplithittest(hwnd, lp); r != -1) return r;
         return os_def_window_proc(hwnd, msg, wp, lp);
     case OSM_NCLBUTTONDOWN:
     case OSM_NCRBUTTONDOWN:
@@ -550,8 +548,14 @@ std::intptr_t yyWndProc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, std
         const std::int32_t code = os_hiword(wp);
         if (code != 0 && code != 1) return os_def_window_proc(hwnd, msg, wp, lp);
         OsHandle target = hwnd;
-        if (lp == 0 && kind == WindowKindSplit && window_hooks.split_active_pane) {
-            const std::int32_t pane = window_hooks.split_active_pane(slot);
+        if (lp == 0 && kind == WindowKindSplit) {
+            // Down through nested splits to the active pane.
+            std::int32_t pane = yysplitactivepane(slot);
+            for (int guard = 0; guard < MaxChildWindows && valid_slot(pane); ++guard) {
+                const std::int32_t inner = yysplitactivepane(pane);
+                if (!valid_slot(inner)) break;
+                pane = inner;
+            }
             if (valid_slot(pane) && wtab.wWindow[ix(pane)]) target = wtab.wWindow[ix(pane)];
         }
         const std::int32_t tk = yyspecialkind(target);
@@ -569,8 +573,8 @@ std::intptr_t yyWndProc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, std
         yyinterpretmessage(MsgTimer, 0, wp, lp, hwnd);
         return 0;
     case OSM_INITMENUPOPUP:
-        if (kind == WindowKindSplit && window_hooks.split_active_pane && window_hooks.special_message) {
-            const std::int32_t pane = window_hooks.split_active_pane(slot);
+        if (kind == WindowKindSplit && window_hooks.special_message) {
+            const std::int32_t pane = yysplitactivepane(slot);
             if (valid_slot(pane)) {
                 const OsHandle pf = wtab.wWindow[ix(pane)];
                 const std::int32_t pk = yyspecialkind(pf);
@@ -682,7 +686,7 @@ std::intptr_t client_proc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, s
     }
     case OSM_SIZE: {
         if (pkind == WindowKindSplit) {
-            if (window_hooks.split_layout) window_hooks.split_layout(hwnd);
+            yysplitlayout(hwnd);
             os_validate_rect(hwnd, nullptr);
             return 0;
         }
@@ -715,7 +719,7 @@ std::intptr_t client_proc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, s
         yydialogclearcurrent();
         if (slot != 0 || os_is_window_visible(frame))
             os_set_window_pos(frame, OS_HWND_TOP, 0, 0, 0, 0, OS_SWP_NOMOVE | OS_SWP_NOSIZE | OS_SWP_NOACTIVATE);
-        if (window_hooks.split_pane_focus) window_hooks.split_pane_focus(slot);
+        yysplitpanefocus(slot);
         if (pkind == WindowKindDialog) {
             const std::int32_t* rec = yyspecialrecord(frame);
             const OsHandle dlg = rec[5];
@@ -726,8 +730,8 @@ std::intptr_t client_proc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, s
                 yydialogtofront(dlg);
                 wmsg.wMessageEnabled[MsgFieldChanged - 1] = keep;
             }
-        } else if (pkind == WindowKindSplit && window_hooks.split_active_pane) {
-            const std::int32_t pane = window_hooks.split_active_pane(slot);
+        } else if (pkind == WindowKindSplit) {
+            const std::int32_t pane = yysplitactivepane(slot);
             if (valid_slot(pane) && wtab.hClient[ix(pane)] && wtab.hClient[ix(pane)] != hwnd)
                 os_set_focus(wtab.hClient[ix(pane)]);
         }
