@@ -140,6 +140,15 @@ TEST_F(MetafileDriver, PlainAndOtherFormats) {
     EXPECT_EQ(u32(other, 0), 0x9AC6CDD7u);
     EXPECT_GT(other.size(), 22u + 18u);
     EXPECT_FALSE(with(wmf_records(other, 22), 0x0213).empty());
+    // A plain metafile does not measure text: operation 25 leaves the
+    // graphics core its own estimate.
+    igrhardcopy("width.wmf");
+    drvargs.X[0] = 12.5f, drvargs.N = 0, drvargs.K = 3;
+    txt_set(DriverText, "abc");
+    yyhdrv(OpTextWidth);
+    EXPECT_EQ(drvargs.X[0], 12.5f);
+    EXPECT_EQ(drvargs.N, 0);
+    igrhardcopy("S");
 }
 
 TEST_F(MetafileDriver, LargePagesAndTheSixteenBitFields) {
