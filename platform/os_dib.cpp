@@ -89,6 +89,7 @@ QImage osg::dib_image(const std::uint8_t* dib, std::size_t size) {
     const std::int64_t start = rd32(dib) + static_cast<std::int64_t>(table);
     if (start + rb * h > static_cast<std::int64_t>(size)) return {};
     QImage img(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGB32);
+    if (img.isNull()) return {};
     const std::uint8_t* pal = dib + rd32(dib);
     const std::size_t entries = table / 4;
     auto entry = [&](std::size_t i) {

@@ -386,6 +386,41 @@ TEST_F(MetafileDriver, PlayingBackMatchesDrawingDirectly) {
     EXPECT_EQ(os_get_pixel(wtab.gDC, 50, 50), 0xFFFFFFu);
 }
 
+// Damaged metafiles play without reading or writing out of bounds: every
+// byte of a recorded scene changed in turn, plain and enhanced.
+TEST_F(MetafileDriver, DamagedRecordsPlaySafely) {
+    for (int format : {0, 2}) {
+        SCOPED_TRACE(format);
+        gstate.hc.options.set(27, format);
+        run("scene.mf", draw_test_scene);
+        const std::string good = read_file("scene.mf");
+        ASSERT_GT(good.size(), 100u);
+        const OsDC dc = white_target();
+        for (std::size_t at = 0; at < good.size(); at += 7) {
+            for (unsigned char v : {0x00, 0x7F, 0xFF}) {
+                std::string bad = good;
+                bad[at] = static_cast<char>(v);
+                const std::vector<std::uint8_t> bytes(bad.begin(), bad.end());
+                const OsMetafile mf = format == 2 ? os_set_enh_metafile_bits(bytes) : os_set_metafile_bits(bytes);
+                if (!mf) continue;
+                if (format == 2)
+                    os_play_enh_metafile(dc, mf, {0, 0, 400, 300});
+                else
+                    os_play_metafile(dc, mf);
+                os_delete_metafile(mf);
+            }
+        }
+        // A cut file too.
+        const std::vector<std::uint8_t> cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2));
+        const OsMetafile mf = format == 2 ? os_set_enh_metafile_bits(cut) : os_set_metafile_bits(cut);
+        if (mf) {
+            if (format == 2) os_play_enh_metafile(dc, mf, {0, 0, 400, 300});
+            else os_play_metafile(dc, mf);
+            os_delete_metafile(mf);
+        }
+    }
+}
+
 // The files read by other programs' metafile readers and drawn by an SVG
 // renderer, which must show the scene.
 class MetafileReaders : public MetafileDriver {
