@@ -35,7 +35,12 @@ std::vector<std::uint32_t> table_for(const Dc& d, int bits) {
     const Object* p = object_of(d.selected[KindPalette], KindPalette);
     std::vector<std::uint32_t> t = p ? p->realised : std::vector<std::uint32_t>{};
     const std::size_t n = bits == 4 ? 16 : 256;
-    if (bits == 4 && t.size() < 16) t = vga_colours();
+    // Without a palette of the device context's own, the system's default
+    // palette: the sixteen colours and four more.
+    if (t.size() < 16) {
+        t = vga_colours();
+        if (bits == 8) t.insert(t.end(), {0xC0DCC0, 0xF0CAA6, 0xF0FBFF, 0xA4A0A0});
+    }
     t.resize(n, 0);
     for (auto& c : t) c &= 0xFFFFFF;
     return t;
