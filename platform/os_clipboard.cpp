@@ -156,3 +156,19 @@ bool os_get_clipboard_metafile_pict(OsMetafilePict& pict) {
     pict.mf = os_set_metafile_bits(vec_of(d.mid(16)));
     return pict.mf != 0;
 }
+
+std::vector<std::string> os_clipboard_types() {
+    QClipboard* c = board();
+    const QMimeData* m = c ? c->mimeData() : nullptr;
+    std::vector<std::string> out;
+    if (m)
+        for (const QString& f : m->formats()) out.push_back(f.toStdString());
+    return out;
+}
+
+std::vector<std::uint8_t> os_clipboard_bytes(std::string_view type) {
+    QClipboard* c = board();
+    const QMimeData* m = c ? c->mimeData() : nullptr;
+    const QString t = QString::fromUtf8(type.data(), static_cast<qsizetype>(type.size()));
+    return m && m->hasFormat(t) ? vec_of(m->data(t)) : std::vector<std::uint8_t>{};
+}

@@ -66,4 +66,8 @@ bool os_set_clipboard_metafile_pict(const OsMetafilePict& pict);
 bool os_is_clipboard_format_available(std::uint32_t format);
 // A metafile of the clipboard's (a copy the caller deletes); 0 when none.
 OsMetafile os_get_clipboard_enh_metafile();
+// The types the clipboard offers other programs ("image/x-emf", ...), and
+// the bytes under one of them (empty when it has none).
+std::vector<std::string> os_clipboard_types();
+std::vector<std::uint8_t> os_clipboard_bytes(std::string_view type);
 bool os_get_clipboard_metafile_pict(OsMetafilePict& pict);

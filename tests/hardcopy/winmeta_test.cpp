@@ -268,6 +268,17 @@ TEST_F(MetafileDriver, ClipboardPictures) {
     EXPECT_EQ(pict.y_ext, 19050);
     os_delete_metafile(pict.mf);
     EXPECT_FALSE(os_is_clipboard_format_available(OS_CF_ENHMETAFILE));
+    // Other programs get it as a placeable metafile of the picture's size:
+    // 26670 x 19050 hundredths of a millimetre at 2540 units per inch.
+    const std::vector<std::uint8_t> wmf = os_clipboard_bytes("image/x-wmf");
+    ASSERT_GT(wmf.size(), 40u);
+    const std::string w(wmf.begin(), wmf.end());
+    EXPECT_EQ(u32(w, 0), 0x9AC6CDD7u);
+    EXPECT_EQ(u16(w, 14), 2540u);
+    EXPECT_EQ((std::vector<std::uint32_t>{u16(w, 10), u16(w, 12)}), (std::vector<std::uint32_t>{26670, 19050}));
+    std::uint32_t x = 0;
+    for (std::size_t i = 0; i < 22; i += 2) x ^= u16(w, i);
+    EXPECT_EQ(x, 0u);
 
     gstate.hc.options.set(27, 2);
     run(std::nullopt);
@@ -276,6 +287,7 @@ TEST_F(MetafileDriver, ClipboardPictures) {
     const std::vector<std::uint8_t> bits = os_get_metafile_bits(e);
     EXPECT_EQ(std::vector<std::uint8_t>(bits.begin() + 40, bits.begin() + 44),
               (std::vector<std::uint8_t>{0x20, 0x45, 0x4D, 0x46}));
+    EXPECT_EQ(os_clipboard_bytes("image/x-emf"), bits);
     os_delete_metafile(e);
 
     // A clipboard someone holds: error 1094, nothing put on it.
@@ -459,6 +471,14 @@ TEST_F(MetafileReaders, Wmf2svgReadsPlainAndPlaceable) {
         EXPECT_EQ(r.status, 0) << r.out << r.err;
         svg_shows_scene(stem + ".svg", stem);
     }
+    // The clipboard's picture as other programs get it.
+    gstate.hc.options.set(27, 1);
+    run(std::nullopt, draw_test_scene);
+    const std::vector<std::uint8_t> clip = os_clipboard_bytes("image/x-wmf");
+    write_file("clip.wmf", std::string(clip.begin(), clip.end()));
+    const ReaderRun r = run_reader("wmf2svg -o clip.svg clip.wmf");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    svg_shows_scene("clip.svg", "clipboard");
 }
 
 TEST_F(MetafileReaders, Emf2svgReadsEnhanced) {
