@@ -1,215 +1,244 @@
-// Device-independent bitmaps: a bitmap's description, its rows read out at
-// 1, 4, 8 or 24 bits, and drawing such a bitmap stretched onto any device
-// context.
-#include <unordered_map>
+// DIBs drawn on the retained surfaces of window and memory device contexts,
+// decoded by our own bounded decoder (run-length data included), bitmaps
+// read back as DIB rows, and the clipboard's bitmap format.
+#include "platform/os_dib.h"
 
-#include "platform/os_config.h"
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+
+#include <algorithm>
+#include <array>
+
 #include "platform/os_dc_p.h"
 
 using namespace osg;
 
 namespace {
 
-std::uint32_t rd32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+std::uint32_t le16(std::span<const std::uint8_t> b, std::int64_t at) {
+    if (at < 0 || at + 2 > static_cast<std::int64_t>(b.size())) return 0;
+    return b[static_cast<std::size_t>(at)] | std::uint32_t{b[static_cast<std::size_t>(at + 1)]} << 8;
 }
-std::uint16_t rd16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-void wr32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
+std::uint32_t le32(std::span<const std::uint8_t> b, std::int64_t at) { return le16(b, at) | le16(b, at + 2) << 16; }
 
-std::int64_t row_bytes(std::int64_t bits, std::int64_t width) { return (bits * width + 31) / 32 * 4; }
+// Pictures larger than this are not decoded.
+constexpr std::int64_t MaxPixels = std::int64_t{1} << 28;
 
-// The sixteen colours of a display without a palette of its own.
-const std::vector<std::uint32_t>& vga_colours() {
-    static const std::vector<std::uint32_t> v = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080,
-                                                 0x808000, 0xC0C0C0, 0x808080, 0x0000FF, 0x00FF00, 0x00FFFF,
-                                                 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
-    return v;
-}
+// The DIB as RGB pixels, top row first.
+struct Decoded {
+    std::int64_t w = 0, h = 0;
+    std::vector<std::uint32_t> px;
+};
 
-// The colour table for a bit count, COLORREF entries.
-std::vector<std::uint32_t> table_for(const Dc& d, int bits) {
-    if (bits == 1) return {0x000000, 0xFFFFFF};
-    const Object* p = object_of(d.selected[KindPalette], KindPalette);
-    std::vector<std::uint32_t> t = p ? p->realised : std::vector<std::uint32_t>{};
-    const std::size_t n = bits == 4 ? 16 : 256;
-    // Without a palette of the device context's own, the system's default
-    // palette: the sixteen colours and four more.
-    if (t.size() < 16) {
-        t = vga_colours();
-        if (bits == 8) t.insert(t.end(), {0xC0DCC0, 0xF0CAA6, 0xF0FBFF, 0xA4A0A0});
-    }
-    t.resize(n, 0);
-    for (auto& c : t) c &= 0xFFFFFF;
-    return t;
-}
-
-std::uint32_t nearest(const std::vector<std::uint32_t>& t, std::uint32_t rgb,
-                      std::unordered_map<std::uint32_t, std::uint32_t>& cache) {
-    auto it = cache.find(rgb);
-    if (it != cache.end()) return it->second;
-    std::int64_t best = -1;
-    std::uint32_t idx = 0;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        std::int64_t dist = 0;
-        for (int s : {0, 8, 16}) {
-            const std::int64_t dd = static_cast<std::int64_t>((t[i] >> s) & 0xFF) - static_cast<std::int64_t>((rgb >> s) & 0xFF);
-            dist += dd * dd;
-        }
-        if (best < 0 || dist < best) {
-            best = dist;
-            idx = static_cast<std::uint32_t>(i);
+bool decode(std::span<const std::uint8_t> dib, std::int64_t bits_at, Decoded& out) {
+    if (dib.size() < 40) return false;
+    const std::int64_t header = le32(dib, 0);
+    const std::int64_t w = static_cast<std::int32_t>(le32(dib, 4));
+    const std::int64_t raw_h = static_cast<std::int32_t>(le32(dib, 8));
+    const int depth = static_cast<int>(le16(dib, 14));
+    const std::uint32_t compression = le32(dib, 16);
+    const std::int64_t h = raw_h < 0 ? -raw_h : raw_h;
+    if (header < 40 || w <= 0 || h <= 0 || w * h > MaxPixels) return false;
+    if (depth != 1 && depth != 4 && depth != 8 && depth != 16 && depth != 24 && depth != 32) return false;
+    std::array<std::uint32_t, 256> pal{};
+    if (depth <= 8) {
+        std::int64_t n = le32(dib, 32);
+        if (n == 0 || n > (1 << depth)) n = 1 << depth;
+        for (std::int64_t i = 0; i < n; ++i) {
+            const std::int64_t at = header + 4 * i;
+            if (at + 3 > static_cast<std::int64_t>(dib.size())) break;
+            pal[static_cast<std::size_t>(i)] = dib[static_cast<std::size_t>(at + 2)] |
+                                                std::uint32_t{dib[static_cast<std::size_t>(at + 1)]} << 8 |
+                                                std::uint32_t{dib[static_cast<std::size_t>(at)]} << 16;
         }
     }
-    cache[rgb] = idx;
-    return idx;
+    out.w = w;
+    out.h = h;
+    out.px.assign(static_cast<std::size_t>(w * h), 0);
+    // Row R of the file (0 the first) is picture row (top first):
+    auto picture_row = [&](std::int64_t r) { return raw_h < 0 ? r : h - 1 - r; };
+    auto set = [&](std::int64_t file_row, std::int64_t col, std::uint32_t v) {
+        if (file_row < 0 || file_row >= h || col < 0 || col >= w) return;
+        out.px[static_cast<std::size_t>(picture_row(file_row) * w + col)] = v;
+    };
+    const auto byte = [&](std::int64_t at, bool& ok) -> std::uint8_t {
+        if (at < 0 || at >= static_cast<std::int64_t>(dib.size())) {
+            ok = false;
+            return 0;
+        }
+        return dib[static_cast<std::size_t>(at)];
+    };
+    if ((compression == 1 && depth == 8) || (compression == 2 && depth == 4)) {
+        std::int64_t at = bits_at, r = 0, c = 0;
+        bool ok = true;
+        while (ok) {
+            const std::uint32_t count = byte(at, ok), value = byte(at + 1, ok);
+            at += 2;
+            if (!ok) break;
+            if (count > 0) {
+                for (std::uint32_t i = 0; i < count; ++i, ++c)
+                    set(r, c, pal[depth == 4 ? (i % 2 == 0 ? value >> 4 : value & 15) : value]);
+            } else if (value == 0) {
+                c = 0;
+                if (++r >= h) break;
+            } else if (value == 1) {
+                break;
+            } else if (value == 2) {
+                c += byte(at, ok);
+                r += byte(at + 1, ok);
+                at += 2;
+                if (r >= h) break;
+            } else {
+                for (std::uint32_t i = 0; i < value && ok; ++i, ++c) {
+                    const std::uint8_t b = byte(at + (depth == 4 ? i / 2 : i), ok);
+                    if (ok) set(r, c, pal[depth == 4 ? (i % 2 == 0 ? b >> 4 : b & 15) : b]);
+                }
+                std::int64_t n = depth == 4 ? (value + 1) / 2 : value;
+                at += n + n % 2;
+            }
+        }
+        return true;
+    }
+    const std::int64_t stride = 4 * ((w * depth + 31) / 32);
+    for (std::int64_t r = 0; r < h; ++r) {
+        const std::int64_t row = bits_at + r * stride;
+        if (row < 0 || row + stride > static_cast<std::int64_t>(dib.size())) break;
+        const std::uint8_t* b = dib.data() + row;
+        for (std::int64_t x = 0; x < w; ++x) {
+            std::uint32_t v = 0;
+            switch (depth) {
+                case 1: v = pal[(b[x / 8] >> (7 - x % 8)) & 1]; break;
+                case 4: v = pal[x % 2 == 0 ? b[x / 2] >> 4 : b[x / 2] & 15]; break;
+                case 8: v = pal[b[x]]; break;
+                case 16: {
+                    const std::uint32_t p = b[2 * x] | std::uint32_t{b[2 * x + 1]} << 8;
+                    v = compression == 3 ? ((p >> 11) & 31) << 3 | ((p >> 5) & 63) << 10 | (p & 31) << 19
+                                         : ((p >> 10) & 31) << 3 | ((p >> 5) & 31) << 11 | (p & 31) << 19;
+                    break;
+                }
+                case 24: v = b[3 * x + 2] | std::uint32_t{b[3 * x + 1]} << 8 | std::uint32_t{b[3 * x]} << 16; break;
+                default: v = b[4 * x + 2] | std::uint32_t{b[4 * x + 1]} << 8 | std::uint32_t{b[4 * x]} << 16; break;
+            }
+            set(r, x, v);
+        }
+    }
+    return true;
+}
+
+void put_le(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 }  // namespace
 
-std::size_t os_dib_colour_table_size(const std::uint8_t* header, std::size_t size) {
-    if (!header || size < 12) return 0;
-    const std::uint32_t hs = rd32(header);
-    auto by_bits = [](std::uint32_t bits) -> std::size_t {
-        return bits == 1 ? 2 : bits == 4 ? 16 : bits == 8 ? 256 : 0;
-    };
-    if (hs == 12) return by_bits(rd16(header + 10)) * 3;
-    if (size < 40) return 0;
-    const std::uint32_t used = rd32(header + 32);
-    return (used != 0 ? used : by_bits(rd16(header + 14))) * 4;
-}
+namespace {
 
-QImage osg::dib_image(const std::uint8_t* dib, std::size_t size) {
-    if (!dib || size < 40 || rd32(dib) < 40 || rd32(dib) > size) return {};
-    const std::int64_t w = static_cast<std::int32_t>(rd32(dib + 4));
-    const std::int64_t h0 = static_cast<std::int32_t>(rd32(dib + 8));
-    const std::uint16_t bits = rd16(dib + 14);
-    if (w <= 0 || h0 == 0 || w > 32767 || std::llabs(h0) > 32767 || rd32(dib + 16) != 0) return {};
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return {};
-    const std::int64_t h = std::llabs(h0);
-    const std::size_t table = os_dib_colour_table_size(dib, size);
-    const std::int64_t rb = row_bytes(bits, w);
-    const std::int64_t start = rd32(dib) + static_cast<std::int64_t>(table);
-    if (start + rb * h > static_cast<std::int64_t>(size)) return {};
-    QImage img(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGB32);
-    if (img.isNull()) return {};
-    const std::uint8_t* pal = dib + rd32(dib);
-    const std::size_t entries = table / 4;
-    auto entry = [&](std::size_t i) {
-        if (i >= entries) return qRgb(0, 0, 0);
-        return qRgb(pal[4 * i + 2], pal[4 * i + 1], pal[4 * i]);
-    };
-    for (std::int64_t r = 0; r < h; ++r) {
-        const std::uint8_t* row = dib + start + rb * r;
-        const int y = static_cast<int>(h0 > 0 ? h - 1 - r : r);
-        QRgb* out = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (std::int64_t x = 0; x < w; ++x) {
-            switch (bits) {
-                case 1: out[x] = entry((row[x / 8] >> (7 - x % 8)) & 1); break;
-                case 4: out[x] = entry((row[x / 2] >> (x % 2 ? 0 : 4)) & 15); break;
-                case 8: out[x] = entry(row[x]); break;
-                case 24: out[x] = qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]); break;
-                default: out[x] = qRgb(row[4 * x + 2], row[4 * x + 1], row[4 * x]); break;
-            }
+// Printers and metafiles take the decoded picture as a plain 24-bit DIB.
+bool stretch_on_sink(Dc& d, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                     std::span<const std::uint8_t> dib, std::int64_t bits) {
+    Decoded pic;
+    if (!decode(dib, bits, pic)) return false;
+    if (w <= 0 || h <= 0) return true;
+    const std::int64_t row = (24 * pic.w + 31) / 32 * 4;
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(40 + row * pic.h), 0);
+    put_le(out, 0, 40, 4);
+    put_le(out, 4, static_cast<std::uint32_t>(pic.w), 4);
+    put_le(out, 8, static_cast<std::uint32_t>(pic.h), 4);
+    put_le(out, 12, 1, 2);
+    put_le(out, 14, 24, 2);
+    for (std::int64_t r = 0; r < pic.h; ++r) {
+        std::uint8_t* o = out.data() + 40 + (pic.h - 1 - r) * row;
+        for (std::int64_t c = 0; c < pic.w; ++c) {
+            const std::uint32_t v = pic.px[static_cast<std::size_t>(r * pic.w + c)];
+            o[3 * c] = static_cast<std::uint8_t>(v >> 16);
+            o[3 * c + 1] = static_cast<std::uint8_t>(v >> 8);
+            o[3 * c + 2] = static_cast<std::uint8_t>(v);
         }
     }
-    return img;
-}
-
-bool os_get_bitmap_desc(OsObject bitmap, OsBitmapDesc& desc) {
-    Object* b = object_of(bitmap, KindBitmap);
-    if (!b) return false;
-    desc.width = b->bitmap.width();
-    desc.height = b->bitmap.height();
-    desc.planes = 1;
-    // Bitmaps made for the screen have the display's depth.
-    desc.bits_pixel = os_config().colour_bits;
+    d.sink->stretch_dib(d, {x, y, x + w, y + h},
+                        {0, 0, static_cast<std::int32_t>(pic.w), static_cast<std::int32_t>(pic.h)}, out, OS_SRCCOPY);
     return true;
 }
 
-std::int32_t os_get_dibits(OsDC dc, OsObject bitmap, std::int32_t start, std::int32_t lines, std::uint8_t* rows,
-                           std::uint8_t* info, std::size_t info_size) {
-    Dc* d = dc_of(dc);
-    Object* b = object_of(bitmap, KindBitmap);
-    if (!d || !b || !info || info_size < 40 || rd32(info) < 40) return 0;
-    const int bits = rd16(info + 14);
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return 0;
-    const QImage& img = b->bitmap;
-    const std::int64_t w = img.width(), h = img.height();
-    if (static_cast<std::int32_t>(rd32(info + 4)) != w || static_cast<std::int32_t>(rd32(info + 8)) != h) return 0;
-    const std::vector<std::uint32_t> table = bits == 24 ? std::vector<std::uint32_t>{} : table_for(*d, bits);
-    if (40 + table.size() * 4 > info_size) return 0;
-    const std::int64_t rb = row_bytes(bits, w);
-    wr32(info + 20, static_cast<std::uint32_t>(rb * h));
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        std::uint8_t* e = info + 40 + 4 * i;
-        e[0] = static_cast<std::uint8_t>(table[i] >> 16);
-        e[1] = static_cast<std::uint8_t>(table[i] >> 8);
-        e[2] = static_cast<std::uint8_t>(table[i]);
-        e[3] = 0;
-    }
-    if (!rows) return static_cast<std::int32_t>(h);
-    if (start < 0 || lines <= 0 || start >= h) return 0;
-    const std::int64_t n = std::min<std::int64_t>(lines, h - start);
-    std::unordered_map<std::uint32_t, std::uint32_t> cache;
-    for (std::int64_t i = 0; i < n; ++i) {
-        const int y = static_cast<int>(h - 1 - (start + i));
-        const QRgb* in = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        std::uint8_t* row = rows + rb * i;
-        std::fill(row, row + rb, 0);
-        for (std::int64_t x = 0; x < w; ++x) {
-            const std::uint32_t rgb = to_rgb(in[x]);
-            switch (bits) {
-                case 24:
-                    row[3 * x] = static_cast<std::uint8_t>(rgb >> 16);
-                    row[3 * x + 1] = static_cast<std::uint8_t>(rgb >> 8);
-                    row[3 * x + 2] = static_cast<std::uint8_t>(rgb);
-                    break;
-                case 8: row[x] = static_cast<std::uint8_t>(nearest(table, rgb, cache)); break;
-                case 4: row[x / 2] |= static_cast<std::uint8_t>(nearest(table, rgb, cache) << (x % 2 ? 0 : 4)); break;
-                default: {
-                    const int lum = (qRed(in[x]) * 30 + qGreen(in[x]) * 59 + qBlue(in[x]) * 11) / 100;
-                    if (lum >= 128) row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
-                }
-            }
-        }
-    }
-    return static_cast<std::int32_t>(n);
-}
+}  // namespace
 
-std::int32_t os_stretch_dibits(OsDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                               std::int32_t sx, std::int32_t sy, std::int32_t swidth, std::int32_t sheight,
-                               const std::uint8_t* dib, std::size_t dib_size, std::uint32_t rop) {
+bool os_stretch_dib_bits(OsDC dc, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                         std::span<const std::uint8_t> dib, std::int64_t bits) {
     Dc* d = dc_of(dc);
-    if (!d) return 0;
-    const QImage img = dib_image(dib, dib_size);
-    if (img.isNull() || swidth <= 0 || sheight <= 0 || width == 0 || height == 0) return 0;
-    if (d->sink) {
-        d->sink->stretch_dib(*d, {x, y, x + width, y + height}, {sx, sy, sx + swidth, sy + sheight},
-                             std::vector<std::uint8_t>(dib, dib + dib_size), rop);
-        return sheight;
-    }
-    QImage* surf = surface_of(*d);
-    if (!surf) return 0;
-    const OsPoint p0 = to_device(*d, x, y), p1 = to_device(*d, std::int64_t{x} + width, std::int64_t{y} + height);
-    const OsRect box = drawable_box(*d, *surf);
-    const std::int64_t dw = p1.x - p0.x, dh = p1.y - p0.y;
-    // Source rows count from the bottom of the bitmap.
-    const std::int64_t top = img.height() - sy - sheight;
-    for (std::int64_t j = std::max<std::int64_t>(std::min(p0.y, p1.y), box.top);
-         j < std::min<std::int64_t>(std::max(p0.y, p1.y), box.bottom); ++j) {
-        const std::int64_t srow = top + (j - p0.y) * sheight / dh;
-        if (srow < 0 || srow >= img.height()) continue;
-        const QRgb* in = reinterpret_cast<const QRgb*>(img.constScanLine(static_cast<int>(srow)));
-        QRgb* out = reinterpret_cast<QRgb*>(surf->scanLine(static_cast<int>(j)));
-        for (std::int64_t i = std::max<std::int64_t>(std::min(p0.x, p1.x), box.left);
-             i < std::min<std::int64_t>(std::max(p0.x, p1.x), box.right); ++i) {
-            const std::int64_t scol = sx + (i - p0.x) * swidth / dw;
-            if (scol >= 0 && scol < img.width()) out[i] = in[scol];
+    if (d && d->sink) return stretch_on_sink(*d, x, y, w, h, dib, bits);
+    QImage* img = d ? surface_of(*d) : nullptr;
+    if (!img) return false;
+    Decoded pic;
+    if (!decode(dib, bits, pic)) return false;
+    if (w <= 0 || h <= 0) return true;
+    const OsRect box = drawable_box(*d, *img);
+    const std::int64_t x0 = std::max<std::int64_t>(x, box.left), x1 = std::min<std::int64_t>(std::int64_t{x} + w, box.right);
+    const std::int64_t y0 = std::max<std::int64_t>(y, box.top), y1 = std::min<std::int64_t>(std::int64_t{y} + h, box.bottom);
+    for (std::int64_t py = y0; py < y1; ++py) {
+        QRgb* line = reinterpret_cast<QRgb*>(img->scanLine(static_cast<int>(py)));
+        const std::int64_t sr = (py - y) * pic.h / h;
+        for (std::int64_t px = x0; px < x1; ++px) {
+            const std::int64_t sc = (px - x) * pic.w / w;
+            line[px] = to_qrgb(pic.px[static_cast<std::size_t>(sr * pic.w + sc)]);
         }
     }
     surface_changed(*d);
-    return sheight;
+    return true;
+}
+
+bool os_bitmap_size(OsObject bitmap, std::int32_t& width, std::int32_t& height) {
+    const Object* o = object_of(bitmap, KindBitmap);
+    if (!o) return false;
+    width = o->bitmap.width();
+    height = o->bitmap.height();
+    return true;
+}
+
+bool os_get_dib_bits(OsObject bitmap, std::vector<std::uint8_t>& dib) {
+    const Object* o = object_of(bitmap, KindBitmap);
+    if (!o || o->bitmap.isNull()) return false;
+    const QImage& img = o->bitmap;
+    const std::int64_t w = img.width(), h = img.height(), stride = 4 * ((w * 24 + 31) / 32);
+    dib.assign(static_cast<std::size_t>(40 + stride * h), 0);
+    put_le(dib, 0, 40, 4);
+    put_le(dib, 4, static_cast<std::uint32_t>(w), 4);
+    put_le(dib, 8, static_cast<std::uint32_t>(h), 4);
+    put_le(dib, 12, 1, 2);
+    put_le(dib, 14, 24, 2);
+    put_le(dib, 20, static_cast<std::uint32_t>(stride * h), 4);
+    for (std::int64_t r = 0; r < h; ++r) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(static_cast<int>(h - 1 - r)));
+        std::uint8_t* out = dib.data() + 40 + r * stride;
+        for (std::int64_t c = 0; c < w; ++c) {
+            out[3 * c] = static_cast<std::uint8_t>(qBlue(line[c]));
+            out[3 * c + 1] = static_cast<std::uint8_t>(qGreen(line[c]));
+            out[3 * c + 2] = static_cast<std::uint8_t>(qRed(line[c]));
+        }
+    }
+    return true;
+}
+
+bool os_clipboard_has_bitmap() {
+    QClipboard* cb = QGuiApplication::clipboard();
+    return cb && !cb->image().isNull();
+}
+
+OsObject os_clipboard_get_bitmap() {
+    QClipboard* cb = QGuiApplication::clipboard();
+    if (!cb) return 0;
+    const QImage img = cb->image();
+    if (img.isNull()) return 0;
+    Object o;
+    o.kind = KindBitmap;
+    o.bitmap = img.convertToFormat(QImage::Format_RGB32);
+    return add_object(std::move(o));
+}
+
+bool os_clipboard_put_bitmap(OsObject bitmap) {
+    const Object* o = object_of(bitmap, KindBitmap);
+    QClipboard* cb = QGuiApplication::clipboard();
+    if (!o || !cb) return false;
+    cb->setImage(o->bitmap);
+    return true;
 }

@@ -8,6 +8,7 @@
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/ps.h"
 #include "lib/hardcopy/svg.h"
+#include "lib/raster/imagefiles.h"
 #include "lib/hardcopy/windriver.h"
 #include "lib/window/osservices.h"
 #include "lib/window/text.h"
@@ -130,6 +131,7 @@ void install_hardcopy_drivers() {
     grlinks.hardcopy_drivers[DriverPostScript] = &xxpost;
     grlinks.hardcopy_drivers[DriverSvg] = &xxsvg;
     grlinks.hardcopy_drivers[DriverDxf] = &xxdxf;
+    grlinks.hardcopy_drivers[DriverImageFile] = &xximag;
     grlinks.hardcopy_drivers[DriverWindowsPrinter] = &xxwin;
     grlinks.hardcopy_drivers[DriverWindowsMetafile] = &xxwmf;
 }

@@ -26,7 +26,7 @@ void cancelled_options(std::int32_t, std::string&, std::int32_t, std::int32_t, s
 }
 
 constexpr HardcopyPending pending_defaults{&dialog_result,   &set_dialog_result, &yygetwindowbitmap,
-                                           &cancelled_setup, &cancelled_options, nullptr};
+                                           &cancelled_setup, &cancelled_options};
 
 }  // namespace
 

@@ -27,12 +27,6 @@ struct HardcopyPending {
                      std::int32_t fixed_format, std::int32_t restricted);
     void (*yypgdlg2)(std::int32_t units, std::string& name, std::int32_t resource, std::int32_t mode,
                      std::int32_t restricted);
-    // The image reader of the raster imaging work: the pixels of image
-    // file NAME as packed colours, top row first, into PIXELS (never more
-    // than it holds); failures set the library's last error. Empty until
-    // that work fills it: the PostScript driver's image operation then
-    // embeds nothing.
-    void (*IGrLoadImageData)(std::string_view name, std::span<std::int32_t> pixels);
 };
 
 extern HardcopyPending hardcopy_pending;

@@ -17,6 +17,7 @@
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/hcdriver.h"
 #include "lib/hardcopy/wmf.h"
+#include "lib/raster/imagefiles.h"
 #include "lib/window/convert.h"
 #include "lib/window/errors.h"
 #include "lib/window/osservices.h"
@@ -280,15 +281,9 @@ void image(const Twin& t) {
     DriverArguments& d = drvargs;
     t.content();
     t.startpage();
-    if (!screen_links.load_image) {
-        d.K = 1;
-        d.N = 0;
-        return;
-    }
     const auto b = area_box(t);
-    const std::string name(txt_trim(DriverText));
-    screen_links.load_image(d.IX[0], t.metafile ? DriverWindowsMetafile : DriverWindowsPrinter, b[0], b[1], b[2], b[3],
-                            1, d.K, d.N, name.c_str());
+    yyloadimage(d.IX[0], t.metafile ? DriverWindowsMetafile : DriverWindowsPrinter, b[0], b[1], b[2], b[3], 1, d.K,
+                d.N, txt_trim(DriverText));
 }
 
 void gradient(const Twin& t) {

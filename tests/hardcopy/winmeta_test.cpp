@@ -398,6 +398,28 @@ TEST_F(MetafileDriver, PlayingBackMatchesDrawingDirectly) {
     EXPECT_EQ(os_get_pixel(wtab.gDC, 50, 50), 0xFFFFFFu);
 }
 
+// An image file recorded as a stretched bitmap, and played back.
+TEST_F(MetafileDriver, ImageFilesAreStretchedBitmaps) {
+    write_file("green.bmp", bmp_of(0x008000));
+    auto image = [] {
+        txt_set(DriverText, "green.bmp");
+        drvargs.IX[0] = 1;
+        yyhdrv(OpImageFile);
+        EXPECT_EQ(drvargs.K, 0);
+    };
+    for (auto [format, type, name] : {std::tuple{1, 1, "image.wmf"}, {2, 2, "image.emf"}}) {
+        SCOPED_TRACE(name);
+        gstate.hc.options.set(27, format);
+        run(name, image);
+        const OsDC dc = white_target();
+        std::int32_t err = -1;
+        yywmfplaymetafile(type, 0, 0, 399, 299, 0, err, name);
+        EXPECT_EQ(err, 0);
+        EXPECT_EQ(os_get_pixel(dc, 200, 150), 0x008000u);
+        EXPECT_EQ(os_get_pixel(dc, 10, 10), 0x008000u);
+    }
+}
+
 // Damaged metafiles play without reading or writing out of bounds: every
 // byte of a recorded scene changed in turn, plain and enhanced.
 TEST_F(MetafileDriver, DamagedRecordsPlaySafely) {

@@ -126,6 +126,21 @@ TEST_F(PrinterPdf, WindowDumpFillsThePageArea) {
     EXPECT_TRUE(is(280, 380, 0xFFFFFF));
 }
 
+TEST_F(PrinterPdf, ImageFileFillsTheDrawingArea) {
+    write_file("red.bmp", bmp_of(0x0000FF));
+    igrhardcopy(std::nullopt, "image");
+    txt_set(DriverText, "red.bmp");
+    drvargs.IX[0] = 1;
+    yyhdrv(OpImageFile);
+    EXPECT_EQ(drvargs.K, 0);
+    igrhardcopy("S");
+    if (!readers()) GTEST_SKIP() << "poppler-utils not installed";
+    const Ppm p = render("image.pdf", "image");
+    ASSERT_EQ(p.w, 550);
+    EXPECT_EQ(p.count_near(60, 60, 490, 365, 0xFF0000, 12), 431 * 306);
+    EXPECT_EQ(p.count_near(0, 0, 549, 45, 0xFF0000, 100), 0);
+}
+
 TEST_F(PrinterPdf, NoPrintDirectoryFailsTheOpen) {
     os_config().print_directory = dir.file("missing");
     igrhardcopy(std::nullopt, "lost");

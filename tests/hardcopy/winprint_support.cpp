@@ -52,6 +52,18 @@ int Ppm::count_near(int x0, int y0, int x1, int y1, std::uint32_t colour, int to
     return n;
 }
 
+std::string bmp_of(std::uint32_t colour) {
+    std::string f = "BM";
+    auto put = [&f](std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) f += static_cast<char>(v >> (8 * i));
+    };
+    put(54 + 48, 4), put(0, 4), put(54, 4);
+    put(40, 4), put(4, 4), put(4, 4), put(1, 2), put(24, 2), put(0, 4), put(48, 4), put(0, 4), put(0, 4), put(0, 4),
+        put(0, 4);
+    for (int i = 0; i < 16; ++i) put(colour >> 16, 1), put(colour >> 8, 1), put(colour, 1);
+    return f;
+}
+
 void draw_test_scene() {
     IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
     IGrUnits(0.0f, 0.0f, 100.0f, 100.0f);

@@ -21,6 +21,9 @@ struct Ppm {
     int count_near(int x0, int y0, int x1, int y1, std::uint32_t colour, int tolerance = 60) const;
 };
 
+// A 24-bit BMP file of 4 x 4 pixels of one colour (R + 256 G + 65536 B).
+std::string bmp_of(std::uint32_t colour);
+
 // The test scene in world units 0..100: lines in red, green and blue, a
 // filled blue polygon, a red circle and a line of text, drawn with the
 // RGB colour model.
