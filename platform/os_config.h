@@ -25,6 +25,7 @@ struct OsConfig {
     int thin_border = 1;            // plain border
     int menu_height = 19;           // one row of menu bar
     int status_bar_height = 20;     // status bar with the default font
+    int scroll_bar_size = 17;       // width of a vertical, height of a horizontal scroll bar
     int mouse_buttons = 3;
     // The default printer's entry "name,driver,port" (os_printer.h); empty:
     // no system printer, the PDF printer stands in.
