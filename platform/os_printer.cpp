@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <map>
+#include <optional>
 #include <memory>
 
 #include "platform/os_app.h"
@@ -186,6 +187,8 @@ public:
             return false;
         }
         page_open_ = true;
+        clip_set_ = false;
+        last_pen_ = last_brush_ = -1;
         return true;
     }
 
@@ -260,6 +263,7 @@ public:
         if (d.bk_mode == OS_OPAQUE)
             painter_->fillRect(QRectF(dx, dy - asc, w, asc + desc), QColor::fromRgb(to_qrgb(resolve(d, d.bk_colour))));
         painter_->setPen(QColor::fromRgb(to_qrgb(resolve(d, d.text_colour))));
+        last_pen_ = -1;
         painter_->setFont(f.face());
         painter_->drawText(QPointF(dx, dy), s);
     }
@@ -279,6 +283,8 @@ private:
     }
 
     void finish() {
+        clip_set_ = false;
+        last_pen_ = last_brush_ = -1;
         if (painter_) painter_->end();
         painter_.reset();
         printer_.reset();
@@ -298,17 +304,40 @@ private:
         if (!painter_ || !page_open_) return false;
         QPainter& p = *painter_;
         const QTransform page = QTransform::fromTranslate(geo_.off_x, geo_.off_y);
-        p.setTransform(page);
-        if (d.clip)
-            p.setClipRect(QRect(d.clip->left, d.clip->top, d.clip->width(), d.clip->height()));
-        else
-            p.setClipping(false);
+        // The painter keeps what the last call set: only what changed is set
+        // again (objects are never changed once made, so a handle names them).
+        const std::optional<OsRect> clip = d.clip;
+        const bool same_clip = clip_set_ && clip.has_value() == last_clip_.has_value() &&
+                               (!clip || (clip->left == last_clip_->left && clip->top == last_clip_->top &&
+                                          clip->right == last_clip_->right && clip->bottom == last_clip_->bottom));
+        if (!same_clip) {
+            p.setTransform(page);
+            if (clip)
+                p.setClipRect(QRect(clip->left, clip->top, clip->width(), clip->height()));
+            else
+                p.setClipping(false);
+            last_clip_ = clip;
+            clip_set_ = true;
+        }
         const Mapping& m = d.map;
         const double sx = m.sx(), sy = m.sy();
         p.setTransform(QTransform(sx, 0, 0, sy, m.vorg.x - m.worg.x * sx, m.vorg.y - m.worg.y * sy) * page);
-        p.setPen(pen_of(d));
-        p.setBrush(with_brush ? brush_of(d) : QBrush());
+        const OsObject pen = d.selected[KindPen], brush = with_brush ? d.selected[KindBrush] : 0;
+        if (pen != last_pen_ || resolve(d, pen_colour(d)) != last_pen_rgb_) {
+            p.setPen(pen_of(d));
+            last_pen_ = pen;
+            last_pen_rgb_ = resolve(d, pen_colour(d));
+        }
+        if (brush != last_brush_) {
+            p.setBrush(with_brush ? brush_of(d) : QBrush());
+            last_brush_ = brush;
+        }
         return true;
+    }
+
+    static std::uint32_t pen_colour(const Dc& d) {
+        const Object* o = object_of(d.selected[KindPen], KindPen);
+        return o ? o->pen.colour : 0;
     }
 
     static QPen pen_of(const Dc& d) {
@@ -349,6 +378,11 @@ private:
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
     bool page_open_ = false;
+    // What the painter was last given.
+    bool clip_set_ = false;
+    std::optional<OsRect> last_clip_;
+    OsObject last_pen_ = -1, last_brush_ = -1;
+    std::uint32_t last_pen_rgb_ = 0;
 };
 
 OsDC make_dc(std::string_view device, const OsDevMode* mode, bool information) {
