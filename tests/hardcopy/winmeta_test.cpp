@@ -489,6 +489,7 @@ TEST_F(MetafileReaders, Wmf2svgReadsPlainAndPlaceable) {
         gstate.hc.options.set(27, format);
         gstate.hc.options.set(9, 20);
         run(stem + ".wmf", draw_test_scene);
+        keep_picture(stem + ".wmf", "metafile-");
         const ReaderRun r = run_reader("wmf2svg -o " + stem + ".svg " + stem + ".wmf");
         EXPECT_EQ(r.status, 0) << r.out << r.err;
         svg_shows_scene(stem + ".svg", stem);
