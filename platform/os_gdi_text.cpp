@@ -184,8 +184,8 @@ bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text)
         x = p.x;
         y = p.y;
         OsLogFont lf = font_of(*d).lf;
-        lf.height = static_cast<std::int32_t>(std::lround(lf.height * std::fabs(d->map.sy())));
-        lf.width = static_cast<std::int32_t>(std::lround(lf.width * std::fabs(d->map.sx())));
+        lf.height = static_cast<std::int32_t>(std::clamp(std::lround(lf.height * std::fabs(d->map.sy())), -32767L, 32767L));
+        lf.width = static_cast<std::int32_t>(std::clamp(std::lround(lf.width * std::fabs(d->map.sx())), 0L, 32767L));
         if (lf.height == 0) lf.height = -1;
         scaled = make_font(lf);
     }
@@ -205,6 +205,10 @@ bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text)
             d->pos.y = y - static_cast<std::int32_t>(std::lround(step * std::sin(a)));
         }
     }
+    // A text this far off the surface shows nothing, and its box would
+    // leave the integer range.
+    constexpr std::int32_t far = 1 << 28;
+    if (x < -far || x > far || y < -far || y > far) return true;
 
     // Where the base line starts, in the text's own frame (x along the base
     // line, y down), relative to the reference point.
@@ -226,6 +230,8 @@ bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text)
     const QRectF cell(dx - pad, dy - asc - pad, w + 2 * pad, asc + desc + 2 * pad);
     QRect bound = rot.mapRect(cell).toAlignedRect().translated(x, y);
     const OsRect box = drawable_box(*d, *img);
+    // A clip region that leaves nothing of the surface draws nothing.
+    if (box.right <= box.left || box.bottom <= box.top) return true;
     bound = bound.intersected(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top));
     if (bound.isEmpty()) return true;
 

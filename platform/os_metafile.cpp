@@ -721,6 +721,9 @@ void intersect_clip(OsDC dc, std::int32_t l, std::int32_t t, std::int32_t r, std
     if (os_get_clip_box(dc, old))
         c = {std::max(c.left, old.left), std::max(c.top, old.top), std::min(c.right, old.right),
              std::min(c.bottom, old.bottom)};
+    // Nothing left: an empty rectangle, never an inverted one.
+    if (c.right < c.left) c.right = c.left;
+    if (c.bottom < c.top) c.bottom = c.top;
     const OsObject rgn = os_create_rect_rgn(c.left, c.top, c.right, c.bottom);
     os_select_clip_rgn(dc, rgn);
     os_delete_object(rgn);
@@ -859,9 +862,16 @@ bool os_play_enh_metafile(OsDC dc, OsMetafile mf, const OsRect& rect) {
     const double fx1 = mmw > 0 ? s32(h + 32) * pxw / (mmw * 100) : 1, fy1 = mmh > 0 ? s32(h + 36) * pxh / (mmh * 100) : 1;
     const double kx = fx1 != fx0 ? (rect.right - rect.left) / (fx1 - fx0) : 1.0;
     const double ky = fy1 != fy0 ? (rect.bottom - rect.top) / (fy1 - fy0) : 1.0;
-    auto X = [&](std::int32_t x) { return static_cast<std::int32_t>(std::lround(rect.left + (x - fx0) * kx)); };
-    auto Y = [&](std::int32_t y) { return static_cast<std::int32_t>(std::lround(rect.top + (y - fy0) * ky)); };
-    auto L = [&](std::int32_t v) { return static_cast<std::int32_t>(std::lround(v * std::fabs(kx))); };
+    // Coordinates far beyond any surface are kept within reach of the
+    // integer arithmetic of the drawing steps.
+    auto fit = [](double v) {
+        constexpr double limit = 1 << 28;
+        return static_cast<std::int32_t>(std::isfinite(v) ? std::clamp(std::round(v), -limit, limit) : 0.0);
+    };
+    auto X = [&](std::int32_t x) { return fit(rect.left + (x - fx0) * kx); };
+    auto Y = [&](std::int32_t y) { return fit(rect.top + (y - fy0) * ky); };
+    // Pen widths and font sizes stay within what a pen or a face can be.
+    auto L = [&](std::int32_t v) { return std::clamp(fit(v * std::fabs(kx)), -32767, 32767); };
     PlayObjects objs(dc);
     std::size_t pos = rd32(h + 4);
     while (pos + 8 <= b.size()) {
@@ -907,7 +917,7 @@ bool os_play_enh_metafile(OsDC dc, OsMetafile mf, const OsRect& rect) {
             case 82: {
                 if (size < 104) break;
                 OsLogFont lf;
-                lf.height = static_cast<std::int32_t>(std::lround(v(1) * std::fabs(ky)));
+                lf.height = std::clamp(fit(v(1) * std::fabs(ky)), -32767, 32767);
                 lf.width = L(v(2)), lf.escapement = v(3), lf.orientation = v(4), lf.weight = v(5);
                 const std::uint8_t* q = p + 24;
                 lf.italic = q[0] != 0, lf.underline = q[1] != 0, lf.strike_out = q[2] != 0, lf.charset = q[3];
