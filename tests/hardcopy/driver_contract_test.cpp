@@ -35,6 +35,8 @@ const ContractRow contract_rows[] = {
     {"svg", DriverSvg, &install_hardcopy_drivers, false},
     {"dxf", DriverDxf, &install_hardcopy_drivers, false},
     {"image", DriverImageFile, &install_hardcopy_drivers, false},
+    {"hpgl", DriverHpgl, &install_hardcopy_drivers, true},
+    {"hpgl2", DriverHpgl2, &install_hardcopy_drivers, true},
     {"metafile", DriverWindowsMetafile, &install_hardcopy_drivers, false},
     {"printer", DriverWindowsPrinter, &install_hardcopy_drivers, false, true},
 };
