@@ -37,6 +37,8 @@ const ContractRow contract_rows[] = {
     {"image", DriverImageFile, &install_hardcopy_drivers, false},
     {"hpgl", DriverHpgl, &install_hardcopy_drivers, true},
     {"hpgl2", DriverHpgl2, &install_hardcopy_drivers, true},
+    // The raster printer prints on the model chosen at start-up.
+    {"rasterprinter", DriverRasterPrinter, [] { install_hardcopy_drivers(); iprinter(28); }, false},
     {"metafile", DriverWindowsMetafile, &install_hardcopy_drivers, false},
     {"printer", DriverWindowsPrinter, &install_hardcopy_drivers, false, true},
 };
