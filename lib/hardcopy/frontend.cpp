@@ -14,6 +14,7 @@
 #include "lib/hardcopy/svg.h"
 #include "lib/raster/imagefiles.h"
 #include "lib/raster/rastprint.h"
+#include "lib/hardcopy/windriver.h"
 #include "lib/window/osservices.h"
 #include "lib/window/text.h"
 #include "platform/os_file.h"
@@ -139,7 +140,12 @@ void install_hardcopy_drivers() {
     grlinks.hardcopy_drivers[DriverImageFile] = &xximag;
     grlinks.hardcopy_drivers[DriverHpgl2] = &xxhpgl2;
     grlinks.hardcopy_drivers[DriverRasterPrinter] = &xxrast;
+<<<<<<< HEAD
     grlinks.hardcopy_drivers[DriverCgm] = &xxcgm;
     // The memory metafiles and their recorder sit on the screen side.
     install_memory_metafiles();
+=======
+    grlinks.hardcopy_drivers[DriverWindowsPrinter] = &xxwin;
+    grlinks.hardcopy_drivers[DriverWindowsMetafile] = &xxwmf;
+>>>>>>> main
 }
