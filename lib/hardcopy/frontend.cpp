@@ -140,12 +140,9 @@ void install_hardcopy_drivers() {
     grlinks.hardcopy_drivers[DriverImageFile] = &xximag;
     grlinks.hardcopy_drivers[DriverHpgl2] = &xxhpgl2;
     grlinks.hardcopy_drivers[DriverRasterPrinter] = &xxrast;
-<<<<<<< HEAD
+    grlinks.hardcopy_drivers[DriverWindowsPrinter] = &xxwin;
+    grlinks.hardcopy_drivers[DriverWindowsMetafile] = &xxwmf;
     grlinks.hardcopy_drivers[DriverCgm] = &xxcgm;
     // The memory metafiles and their recorder sit on the screen side.
     install_memory_metafiles();
-=======
-    grlinks.hardcopy_drivers[DriverWindowsPrinter] = &xxwin;
-    grlinks.hardcopy_drivers[DriverWindowsMetafile] = &xxwmf;
->>>>>>> main
 }

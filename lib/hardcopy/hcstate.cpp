@@ -60,10 +60,7 @@ void reset_hardcopy_state() {
     reset_dxf_state();
     reset_hpgl_state();
     reset_hpgl2_state();
-<<<<<<< HEAD
+    reset_windows_drivers();
     reset_cgm_state();
     reset_memory_metafiles();
-=======
-    reset_windows_drivers();
->>>>>>> main
 }

@@ -4,7 +4,9 @@
 #include "lib/hardcopy/metafiles.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <fstream>
 #include <string>
 
 #include "lib/graphics/driver.h"
@@ -13,7 +15,12 @@
 #include "lib/graphics/screen.h"
 #include "lib/hardcopy/cgm.h"
 #include "lib/hardcopy/hcdriver.h"
+#include "lib/graphics/gdi.h"
 #include "lib/window/errors.h"
+#include "lib/window/quinda_state.h"
+#include "platform/os_gdi.h"
+#include "platform/os_metafile.h"
+#include "platform/os_printer.h"
 #include "lib/window/window_hooks.h"
 
 std::array<MemoryMetafile, MemoryMetafileSlots> MemoryMetafileTable;
@@ -241,9 +248,26 @@ void line_colour(std::string& out) { cgm::colour_if_changed(out, cache().line, 5
 void destroy_slot(int id) {
     MemoryMetafile& m = MemoryMetafileTable[static_cast<std::size_t>(id - 1)];
     if (m.MetafileKind == MetafileCgm) std::vector<unsigned char>().swap(m.DATA);
+    if (m.MetafileKind == MetafileEnhanced) yymetafiledestroy(id - 1);
     m.MetafileKind = MetafileEmpty;
     m.PagePointsX = m.PagePointsY = m.InUse = m.Capacity = m.UsedLength = 0;
     rec.refused[static_cast<std::size_t>(id - 1)] = false;
+}
+
+bool index_valid(int index) { return index >= 0 && index < MemoryMetafileSlots; }
+OsHandle& recording(int index) { return wtab.MetafileDC[static_cast<std::size_t>(index)]; }
+OsHandle& closed(int index) { return wtab.hMetafile[static_cast<std::size_t>(index)]; }
+// A loaded metafile has no recording context; this marks its slot taken.
+constexpr OsHandle LoadedMarker = -1;
+
+void close_recording(int index) {
+    if (recording(index) != 0 && closed(index) == 0) {
+        const OsDC dc = recording(index);
+        closed(index) = os_close_enh_metafile(dc);
+        // Drawing must not go on into a context that is gone.
+        if (wtab.gDC == dc) wtab.gDC = 0;
+        if (wtab.hGraphicsMetafile == dc) wtab.hGraphicsMetafile = 0;
+    }
 }
 
 bool metafile_size(std::int32_t id, std::int32_t& width_pixels, std::int32_t& width_points) {
@@ -372,12 +396,10 @@ void yymetafileselect(int id, int& status, int& width, int& height) {
         return;
     }
     if (m.MetafileKind == MetafileEnhanced) {
-        // The recording contexts of enhanced metafiles are not in the
-        // platform layer: such a slot cannot be drawn into.
         width = m.ExtentX;
         height = m.ExtentY;
         gstate.recorder_flag = 0;
-        status = 1;
+        yymetafileselect2(id - 1, width, height, status);
     } else if (m.MetafileKind == MetafileCgm) {
         width = m.ExtentX;
         height = m.ExtentY;
@@ -415,4 +437,106 @@ void install_memory_metafiles() {
 void reset_memory_metafiles() {
     MemoryMetafileTable = {};
     rec = RecorderState{};
+}
+
+void yymetafileselect2(int index, int width, int height, int& status) {
+    if (!index_valid(index) || recording(index) == 0 || recording(index) == LoadedMarker || closed(index) != 0) {
+        status = 1;
+        return;
+    }
+    const OsDC dc = recording(index);
+    wtab.hGraphicsMetafile = dc;
+    os_set_window_ext(dc, width, height);
+    wtab.gDC = dc;
+    // Raster operation, transparent background, pen, font and the dash
+    // lengths at the metafile's resolution.
+    yywinselectcurrent();
+    status = 0;
+}
+
+void yymetafilecreate(int index, int wpt, int hpt, int& wpix, int& hpix) {
+    if (!index_valid(index)) return;
+    OsDC ref = 0;
+    bool information = false;
+    if (wtab.GotPrName != 0) {
+        ref = os_create_ic(wtab.lpPrintDriver, wtab.lpPrintType);
+        information = ref != 0;
+    }
+    if (ref == 0) ref = os_get_dc(0);
+    const std::int64_t hres = os_get_device_caps(ref, OS_HORZRES), vres = os_get_device_caps(ref, OS_VERTRES);
+    const std::int64_t hsize = os_get_device_caps(ref, OS_HORZSIZE), vsize = os_get_device_caps(ref, OS_VERTSIZE);
+    wpix = hsize > 0 ? static_cast<int>(wpt * hres * 254 / (hsize * 720)) : 0;
+    hpix = vsize > 0 ? static_cast<int>(hpt * vres * 254 / (vsize * 720)) : 0;
+    const OsRect frame{0, 0, wpt * 2540 / 72, hpt * 2540 / 72};
+    recording(index) = os_create_enh_metafile(ref, "", &frame, std::string_view("\0\0", 2));
+    closed(index) = 0;
+    gdi.wMetafileDPI = os_get_device_caps(ref, OS_LOGPIXELSX);
+    if (information) os_delete_dc(ref);
+    else os_release_dc(0, ref);
+}
+
+void yymetafiledestroy(int index) {
+    if (!index_valid(index)) return;
+    close_recording(index);
+    if (closed(index) != 0) os_delete_metafile(closed(index));
+    recording(index) = 0;
+    closed(index) = 0;
+}
+
+void yymetafileload(int index, int size, int& status, int& oserror, std::string_view name) {
+    if (!index_valid(index)) {
+        status = 1;
+        return;
+    }
+    if (recording(index) != 0) yymetafiledestroy(index);
+    recording(index) = 0;
+    std::ifstream in{std::string(name), std::ios::binary};
+    if (!in) {
+        status = 1;
+        oserror = errno;
+        return;
+    }
+    std::vector<std::uint8_t> bits(static_cast<std::size_t>(std::max(size, 0)));
+    in.read(reinterpret_cast<char*>(bits.data()), static_cast<std::streamsize>(bits.size()));
+    if (static_cast<std::size_t>(in.gcount()) < bits.size()) {
+        status = 2;
+        oserror = errno;
+        return;
+    }
+    // Data that is no enhanced metafile leaves the slot empty: marking it
+    // taken would let a select draw into a picture that does not exist.
+    const OsMetafile mf = os_set_enh_metafile_bits(bits);
+    if (mf == 0) {
+        status = 2;
+        oserror = os_last_error();
+        return;
+    }
+    closed(index) = mf;
+    recording(index) = LoadedMarker;
+    status = 0;
+}
+
+void yymetafileplay(int index, int left, int top, int right, int bottom) {
+    if (!index_valid(index)) return;
+    close_recording(index);
+    if (closed(index) == 0 || wtab.gDC == 0) return;
+    if (wtab.gRegion != 0) os_select_clip_rgn(wtab.gDC, wtab.gRegion);
+    os_play_enh_metafile(wtab.gDC, closed(index), OsRect{left, top, right, bottom});
+    if (wtab.gRegion != 0) os_select_clip_rgn(wtab.gDC, 0);
+}
+
+void yymetafilesave(int index, int& status, int& oserror, std::string_view name) {
+    if (!index_valid(index)) {
+        status = 1;
+        return;
+    }
+    close_recording(index);
+    const OsMetafile copy = closed(index) != 0 ? os_copy_metafile(closed(index), name) : 0;
+    if (copy == 0) {
+        status = 1;
+        oserror = os_last_error();
+        return;
+    }
+    os_delete_metafile(copy);
+    status = 0;
 }

@@ -33,6 +33,23 @@ void destroy_memory_metafiles();
 // Start-up: every slot empty.
 void clear_memory_metafile_kinds();
 
+// Enhanced metafiles (kind 3), by slot index 0..19: the recording context
+// becomes the drawing target (STATUS 1 for none or a closed recording).
+void yymetafileselect2(int index, int width, int height, int& status);
+// A recording in memory for a page of WPT x HPT points on the printer's
+// information context or the screen; its size in the reference device's
+// pixels.
+void yymetafilecreate(int index, int wpt, int hpt, int& wpix, int& hpix);
+void yymetafiledestroy(int index);
+// A metafile file of SIZE octets into the slot: STATUS 1 when it cannot be
+// opened, 2 when it is shorter or no enhanced metafile (the slot stays
+// empty then), each with the operating-system error.
+void yymetafileload(int index, int size, int& status, int& oserror, std::string_view name);
+// Plays the metafile into the current drawing target's rectangle.
+void yymetafileplay(int index, int left, int top, int right, int bottom);
+// Writes the metafile to the file NAME: STATUS 0, or 1 with the error.
+void yymetafilesave(int index, int& status, int& oserror, std::string_view name);
+
 // The recorder: the graphics driver of a CGM slot.
 void yygcgm(std::int32_t op);
 // Appends N octets to the current slot; error 1062 under "YYGCGM1" when

@@ -39,12 +39,9 @@ const ContractRow contract_rows[] = {
     {"hpgl2", DriverHpgl2, &install_hardcopy_drivers, true},
     // The raster printer prints on the model chosen at start-up.
     {"rasterprinter", DriverRasterPrinter, [] { install_hardcopy_drivers(); iprinter(28); }, false},
-<<<<<<< HEAD
-    {"cgm", DriverCgm, &install_hardcopy_drivers, false},
-=======
     {"metafile", DriverWindowsMetafile, &install_hardcopy_drivers, false},
     {"printer", DriverWindowsPrinter, &install_hardcopy_drivers, false, true},
->>>>>>> main
+    {"cgm", DriverCgm, &install_hardcopy_drivers, false},
 };
 
 // What a probe must leave alone.
