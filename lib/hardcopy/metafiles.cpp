@@ -462,7 +462,14 @@ void yymetafilecreate(int index, int wpt, int hpt, int& wpix, int& hpix) {
         ref = os_create_ic(wtab.lpPrintDriver, wtab.lpPrintType);
         information = ref != 0;
     }
-    if (ref == 0) ref = os_get_dc(0);
+    bool screen_dc = false;
+    if (ref == 0) screen_dc = (ref = os_get_dc(0)) != 0;
+    // Without a screen context a memory context of the screen answers
+    // for it.
+    if (ref == 0) {
+        ref = os_create_compatible_dc(0);
+        information = true;
+    }
     const std::int64_t hres = os_get_device_caps(ref, OS_HORZRES), vres = os_get_device_caps(ref, OS_VERTRES);
     const std::int64_t hsize = os_get_device_caps(ref, OS_HORZSIZE), vsize = os_get_device_caps(ref, OS_VERTSIZE);
     wpix = hsize > 0 ? static_cast<int>(wpt * hres * 254 / (hsize * 720)) : 0;
@@ -472,7 +479,7 @@ void yymetafilecreate(int index, int wpt, int hpt, int& wpix, int& hpix) {
     closed(index) = 0;
     gdi.wMetafileDPI = os_get_device_caps(ref, OS_LOGPIXELSX);
     if (information) os_delete_dc(ref);
-    else os_release_dc(0, ref);
+    else if (screen_dc) os_release_dc(0, ref);
 }
 
 void yymetafiledestroy(int index) {
