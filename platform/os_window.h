@@ -283,6 +283,8 @@ enum : std::int32_t {
 enum : std::int32_t {
     OS_COLOR_WINDOW = 5,
     OS_COLOR_WINDOWTEXT = 8,
+    OS_COLOR_HIGHLIGHT = 13,
+    OS_COLOR_HIGHLIGHTTEXT = 14,
     OS_COLOR_BTNFACE = 15,
 };
 
