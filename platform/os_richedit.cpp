@@ -609,7 +609,10 @@ std::intptr_t richedit_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std:
         const QString what = in_text(ft->text);
         const int from = clamp(*d, ft->chrg.cpMin);
         const int to = ft->chrg.cpMax < 0 ? (up ? 0 : length(*d)) : clamp(*d, ft->chrg.cpMax);
-        const QTextCursor f = d->doc->find(what, from, find_flags(wp, up));
+        QTextCursor f = d->doc->find(what, from, find_flags(wp, up));
+        // Searching up, a match must end at or before the start.
+        while (up && !f.isNull() && f.selectionEnd() > from)
+            f = f.selectionStart() > 0 ? d->doc->find(what, f.selectionStart() - 1, find_flags(wp, up)) : QTextCursor();
         if (f.isNull()) return -1;
         if (!up && f.selectionEnd() > to) return -1;
         if (up && f.selectionStart() < to) return -1;
