@@ -1,0 +1,328 @@
+// Editor files and buffers: loading plain and RTF files, saving safely,
+// the held file, the save question, the buffer table and positions.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "lib/grid/editor.h"
+#include "platform/os_commondlg.h"
+#include "platform/os_error.h"
+#include "platform/os_file.h"
+#include "platform/os_msgbox.h"
+#include "platform/os_richedit.h"
+#include "platform/os_window.h"
+#include "tests/support/quinda_test.h"
+
+namespace {
+
+std::intptr_t frame_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) {
+    return os_def_window_proc(w, m, wp, lp);
+}
+
+class EditorFilesTest : public QuindaTest {
+protected:
+    void SetUp() override {
+        QuindaTest::SetUp();
+        os_register_controls();
+        if (!os_class_atom("EDFRAME")) {
+            OsWndClass c;
+            c.name = "EDFRAME";
+            c.proc = frame_proc;
+            ASSERT_NE(os_register_class(c), 0);
+        }
+        wtab.iVerRTF = 3;
+        boxes.clear();
+        os_message_box_set_responder([this](const OsMessageBoxRequest& q) {
+            boxes.push_back(q.caption + ": " + q.text);
+            return answer;
+        });
+    }
+    void TearDown() override {
+        for (int s = 1; s <= 3; ++s)
+            if (wtab.wWindow[static_cast<std::size_t>(s)]) {
+                yyeditdetach(wtab.wWindow[static_cast<std::size_t>(s)]);
+                os_destroy_window(wtab.wWindow[static_cast<std::size_t>(s)]);
+                wtab.wWindow[static_cast<std::size_t>(s)] = 0;
+            }
+        os_message_box_set_responder({});
+        os_common_dialog_set_responder({});
+        wtab.wIndex = 0;
+    }
+    // An editor in slot 1 made current.
+    EditorWindowData& make(std::int32_t flags, const char* base = "Ed") {
+        const OsWindow f = os_create_window(0, "EDFRAME", base, OS_WS_CAPTION | OS_WS_THICKFRAME, 0, 0, 500, 400, 0, 0, 0);
+        const OsWindow re = os_create_window(0, "RichEdit20A", "", OS_WS_CHILD | OS_WS_VISIBLE | OS_WS_HSCROLL | OS_ES_MULTILINE,
+                                             0, 0, 480, 300, f, 0, 1002);
+        os_send_message(re, OS_EM_EXLIMITTEXT, 0, 104857500);
+        wtab.wWindow[1] = f;
+        wtab.wIndex = 1;
+        EditorWindowData* r = yyeditattach(f, re, flags);
+        std::snprintf(r->szBaseTitle, sizeof r->szBaseTitle, "%s", base);
+        return *r;
+    }
+    OsWindow frame() const { return wtab.wWindow[1]; }
+    std::string text(EditorWindowData& r) {
+        std::string out;
+        OsEditStream es{reinterpret_cast<std::intptr_t>(&out), 0,
+                        [](std::intptr_t c, unsigned char* b, std::int32_t n, std::int32_t* done) -> std::int32_t {
+                            reinterpret_cast<std::string*>(c)->append(reinterpret_cast<char*>(b), static_cast<std::size_t>(n));
+                            *done = n;
+                            return 0;
+                        }};
+        os_send_message(r.hRichEdit, OS_EM_STREAMOUT, OS_SF_TEXT, reinterpret_cast<std::intptr_t>(&es));
+        return out;
+    }
+    bool open(EditorWindowData& r, const std::string& name) {
+        std::snprintf(r.szFileName, sizeof r.szFileName, "%s", name.c_str());
+        return yyEditOpenFile(frame(), 0) == 1;
+    }
+    void type(EditorWindowData& r, const char* s) {
+        for (; *s; ++s) os_send_message(r.hRichEdit, OSM_CHAR, static_cast<unsigned char>(*s), 0);
+    }
+    std::vector<std::string> boxes;
+    int answer = OS_IDOK;
+    TempDir dir;
+};
+
+TEST_F(EditorFilesTest, PlainTextLoadsWithBlanksForNulsAndWithoutCtrlZ) {
+    EditorWindowData& r = make(0);
+    write_file(dir.file("a.txt"), std::string("a\0b\r\nc\x1a", 7));
+    ASSERT_TRUE(open(r, dir.file("a.txt")));
+    EXPECT_EQ(text(r), "a b\r\nc");
+    EXPECT_EQ(os_send_message(r.hRichEdit, EM_GETMODIFY, 0, 0), 0);
+    EXPECT_EQ(os_get_window_text(frame()), "Ed - [" + dir.file("a.txt") + "]");
+    // An RTF header in a text file stays literal.
+    write_file(dir.file("b.txt"), "{\\rtf1 {\\b x}}");
+    ASSERT_TRUE(open(r, dir.file("b.txt")));
+    EXPECT_EQ(text(r), "{\\rtf1 {\\b x}}");
+    // A missing file: "Open Error" with the system's text, nothing changed.
+    EXPECT_FALSE(open(r, dir.file("none.txt")));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("Open Error: ", 0), 0u);
+    EXPECT_EQ(text(r), "{\\rtf1 {\\b x}}");
+}
+
+TEST_F(EditorFilesTest, RtfOnlyInRichTextModeAndByItsEnding) {
+    struct Case {
+        std::int32_t flags;
+        const char* name;
+        bool rtf;
+    };
+    const Case cases[] = {
+        {EWF_RICHTEXT, "x.rtf", true}, {EWF_RICHTEXT, "X.RTF", true}, {0, "X.RTF", false},
+        {EWF_RICHTEXT, "rtf", false},  {EWF_RICHTEXT, "x.rtx", false},
+    };
+    for (const Case& c : cases) {
+        EditorWindowData& r = make(c.flags);
+        EXPECT_EQ(yyeditisrtf(r, c.name), c.rtf) << c.name;
+        write_file(dir.file(c.name), "{\\rtf1 {\\b bold} text}");
+        ASSERT_TRUE(open(r, dir.file(c.name)));
+        EXPECT_EQ(text(r), c.rtf ? "bold text" : "{\\rtf1 {\\b bold} text}") << c.name;
+        yyeditdetach(frame());
+        os_destroy_window(frame());
+        wtab.wWindow[1] = 0;
+    }
+}
+
+TEST_F(EditorFilesTest, SaveWritesBesideAndReplacesKeepingModeAndLinksBackup) {
+    EditorWindowData& r = make(EWF_BACKUP | EWF_MODIFIEDMARK);
+    const std::string name = dir.file("a.txt");
+    write_file(name, "old\r\n");
+    ::chmod(name.c_str(), 0640);
+    std::filesystem::create_symlink(name, dir.file("link.txt"));
+    ASSERT_TRUE(open(r, dir.file("link.txt")));
+    type(r, "new ");
+    yyEditTitle(frame());
+    EXPECT_EQ(os_get_window_text(frame()), "Ed - [" + dir.file("link.txt") + " *]");
+    // Save with a name asks nothing.
+    os_common_dialog_set_responder([](const OsCommonDialogRequest&) -> OsCommonDialogAnswer {
+        ADD_FAILURE() << "no dialog expected";
+        return {};
+    });
+    ASSERT_EQ(yyEditSaveFile(frame(), 0), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.txt")));
+    EXPECT_EQ(read_file(name), "new old\r\n");
+    EXPECT_EQ(read_file(dir.file("link.txt.bak")), "old\r\n");
+    struct stat st {};
+    ::stat(name.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(os_get_window_text(frame()), "Ed - [" + dir.file("link.txt") + "]");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);  // no temporary left
+    // Save As always asks; Cancel saves nothing.
+    int asked = 0;
+    os_common_dialog_set_responder([&](const OsCommonDialogRequest& q) {
+        ++asked;
+        EXPECT_EQ(q.kind, OsCommonDialogKind::Save);
+        EXPECT_EQ(q.filters.size(), 2u);
+        return OsCommonDialogAnswer{};
+    });
+    EXPECT_EQ(yyEditSaveFile(frame(), 1), 0);
+    EXPECT_EQ(asked, 1);
+}
+
+TEST_F(EditorFilesTest, FailedSaveKeepsTheOldFile) {
+    EditorWindowData& r = make(0);
+    const std::string name = dir.file("a.txt");
+    write_file(name, "precious");
+    ASSERT_TRUE(open(r, name));
+    std::string big(200000, 'x');
+    os_send_message(r.hRichEdit, EM_REPLACESEL, 1, reinterpret_cast<std::intptr_t>(big.c_str()));
+    // A device that fills up: writes beyond 64 KiB fail.
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    auto* prev = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit lim = old;
+    lim.rlim_cur = 65536;
+    ::setrlimit(RLIMIT_FSIZE, &lim);
+    const std::int32_t ok = yyEditSaveFile(frame(), 0);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, prev);
+    EXPECT_EQ(ok, 0);
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.back().rfind("Write Error: ", 0), 0u);
+    EXPECT_EQ(read_file(name), "precious");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    EXPECT_EQ(os_send_message(r.hRichEdit, EM_GETMODIFY, 0, 0), 1);
+}
+
+TEST_F(EditorFilesTest, HeldFileKeepsOurWritersOutUntilReleased) {
+    EditorWindowData& r = make(0);
+    write_file(dir.file("a.txt"), "x");
+    ASSERT_TRUE(open(r, dir.file("a.txt")));
+    std::int32_t h = -1;
+    EXPECT_EQ(os_file_open(dir.file("a.txt"), OS_ACCESS_WRITE, OS_SHARE_READ, OS_OPEN_EXISTING, h), OS_ERROR_SHARING_VIOLATION);
+    yyEditCloseFile(frame());
+    EXPECT_EQ(os_file_open(dir.file("a.txt"), OS_ACCESS_WRITE, OS_SHARE_READ, OS_OPEN_EXISTING, h), OS_OK);
+    os_file_close(h);
+    // A read-only editor never holds its file.
+    EditorWindowData& ro = make(EWF_READONLY);
+    ASSERT_TRUE(open(ro, dir.file("a.txt")));
+    EXPECT_EQ(ro.hFile[0], 0);
+}
+
+TEST_F(EditorFilesTest, SaveQuestionNamesTheFileUnlessHidden) {
+    struct Case {
+        std::int32_t flags;
+        bool named;
+        int answer;
+        std::int32_t result;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, false, OS_IDNO, 1, "Do you want to save changes?"},
+        {0, true, OS_IDCANCEL, 0, "Do you want to save changes to @?"},
+        {EWF_HIDENAME, true, OS_IDNO, 1, "Do you want to save changes?"},
+        {0, true, OS_IDYES, 1, "Do you want to save changes to @?"},
+    };
+    for (const Case& c : cases) {
+        EditorWindowData& r = make(c.flags, "Base");
+        if (c.named) {
+            write_file(dir.file("q.txt"), "");
+            ASSERT_TRUE(open(r, dir.file("q.txt")));
+        }
+        type(r, "t");
+        boxes.clear();
+        answer = c.answer;
+        EXPECT_EQ(yyEditCheckSave(frame(), r), c.result);
+        ASSERT_EQ(boxes.size(), 1u);
+        std::string want = std::string("Base: ") + c.text;
+        if (const auto at = want.find('@'); at != std::string::npos) want.replace(at, 1, dir.file("q.txt"));
+        EXPECT_EQ(boxes[0], want);
+        yyeditdetach(frame());
+        os_destroy_window(frame());
+        wtab.wWindow[1] = 0;
+    }
+    EXPECT_EQ(read_file(dir.file("q.txt")), "t");
+}
+
+TEST_F(EditorFilesTest, BuffersStoreRetrieveAndCloseRenumbers) {
+    EditorWindowData& r = make(EWF_MULTIFILE);
+    for (int n = 1; n <= 5; ++n) {
+        std::int32_t st = 0;
+        yyeditputtext(st, ("text " + std::to_string(n)).c_str());
+        const std::string name = "/f" + std::to_string(n);
+        yyeditstorebuffer(1, n);
+        yyeditstorebuffername(1, n, name.c_str(), 260);
+    }
+    yyeditclosebuffer(1, 3);
+    const char* want[] = {"/f1", "/f2", "/f4", "/f5", ""};
+    for (int n = 1; n <= 5; ++n) {
+        std::string name;
+        yyeditgetbuffername(1, n, name, 259);
+        EXPECT_EQ(name, want[n - 1]) << n;
+    }
+    yyeditretrievebuffer(1, 3);
+    EXPECT_EQ(text(r), "text 4");
+    // Retrieving an entry without a stream, bad slots and files do nothing.
+    yyeditretrievebuffer(1, 3);
+    yyeditretrievebuffer(1, 5);
+    yyeditstorebuffer(51, 1);
+    yyeditstorebuffer(1, 21);
+    yyeditstorebuffer(2, 1);  // no editor there
+    EXPECT_EQ(text(r), "text 4");
+}
+
+TEST_F(EditorFilesTest, ApplicationPositionsCountLineBreaksTwiceUnlessControlPositions) {
+    struct Case {
+        std::int32_t flags;
+        std::int32_t length, start_of_line2, sel_end;
+    };
+    const Case cases[] = {{0, 10, 5, 9}, {EWF_CONTROLPOS, 8, 4, 7}};
+    for (const Case& c : cases) {
+        EditorWindowData& r = make(c.flags);
+        std::int32_t st = 0;
+        yyeditputtext(st, "abc\r\nde\r\nf");
+        std::int32_t v = 0;
+        yyeditinfo(1, 2, v);
+        EXPECT_EQ(v, c.length);
+        yyeditconvertpos(2, 1, v);
+        EXPECT_EQ(v, c.start_of_line2);
+        std::int32_t start = c.start_of_line2;
+        yyeditselect(start, c.sel_end);
+        char buf[8] = {};
+        OsTextRange tr{{0, 0}, buf};
+        OsCharRange cr;
+        os_send_message(r.hRichEdit, OS_EM_EXGETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+        tr.chrg = cr;
+        os_send_message(r.hRichEdit, OS_EM_GETTEXTRANGE, 0, reinterpret_cast<std::intptr_t>(&tr));
+        EXPECT_STREQ(buf, "de\r");
+        yyeditinfo(1, 4, v);
+        EXPECT_EQ(v, c.start_of_line2 + 1);
+        yyeditinfo(1, 5, v);
+        EXPECT_EQ(v, c.sel_end);
+        // The exact length gives all but the last character and status 2.
+        std::vector<char> out(static_cast<std::size_t>(c.length) + 1, '#');
+        yyeditgettext(st, c.length, out.data());
+        EXPECT_EQ(st, 2);
+        yyeditgettext(st, c.length + 1, out.data());
+        EXPECT_EQ(st, 0);
+        yyeditdetach(frame());
+        os_destroy_window(frame());
+        wtab.wWindow[1] = 0;
+    }
+    std::int32_t v = 5;
+    yyeditinfo(1, 8, v);
+    EXPECT_EQ(v, 3);
+    std::int32_t st = 0;
+    yyeditgettext(st, 10, nullptr);
+    EXPECT_EQ(st, 1);  // not an editor
+}
+
+TEST_F(EditorFilesTest, InfoStringNeverWritesBeyondItsRoom) {
+    EditorWindowData& r = make(0);
+    std::snprintf(r.szFindText, sizeof r.szFindText, "%s", "a long find text");
+    char buf[8];
+    std::memset(buf, '#', sizeof buf);
+    yyeditinfostring(1, 1, buf, 5);
+    EXPECT_STREQ(buf, "a lo");
+    EXPECT_EQ(buf[5], '#');
+}
+
+}  // namespace
