@@ -55,12 +55,25 @@ std::int32_t clamp(const RichData& d, std::int64_t p) {
     return static_cast<std::int32_t>(p);
 }
 
-// Library text (1252, CR LF or CR line breaks) to the document's and back.
-QString in_text(std::string_view s) {
-    QString q = os_qstring(s);
-    q.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    q.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    q.replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
+// Library text (1252, CR LF or CR line breaks) to the document's, in one
+// pass: line breaks become the given character.
+QString in_text(std::string_view s, QChar line_break = QChar::ParagraphSeparator) {
+    QString q;
+    q.resize(static_cast<qsizetype>(s.size()));
+    QChar* out = q.data();
+    qsizetype n = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c == '\r') {
+            if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
+            out[n++] = line_break;
+        } else if (c == '\n') {
+            out[n++] = line_break;
+        } else {
+            out[n++] = QChar(static_cast<char16_t>(c < 0x80 ? c : os_cp1252_to_unicode(c)));
+        }
+    }
+    q.truncate(n);
     return q;
 }
 std::string out_text(QString q, bool crlf) {
@@ -695,6 +708,11 @@ std::intptr_t richedit_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std:
         if ((wp & OS_SF_RTF) && osrtf::read(all, rd)) {
             d->cur.removeSelectedText();
             rtf_to_cursor(rd, d->cur);
+        } else if (!sel) {
+            // The whole text at once: the document's own fast path.
+            d->doc->setPlainText(in_text(all, QLatin1Char('\n')));
+            d->cur = QTextCursor(d->doc.get());
+            d->cur.movePosition(QTextCursor::End);
         } else {
             d->cur.insertText(in_text(all));
         }
