@@ -32,6 +32,12 @@ enum EditorWindowFlags : std::int32_t {
     EWF_APPPRINTS = 0x4000000,
 };
 
+// Flags of the find/replace request: the choices and what the dialog asks for.
+enum : std::uint32_t {
+    FR_DOWN = 0x1, FR_WHOLEWORD = 0x2, FR_MATCHCASE = 0x4, FR_FINDNEXT = 0x8,
+    FR_REPLACE = 0x10, FR_REPLACEALL = 0x20, FR_DIALOGTERM = 0x40,
+};
+
 // The platform's find/replace request block, kept for the life of an editor.
 struct FINDREPLACEA {
     OsHandle owner = 0;
@@ -157,6 +163,16 @@ std::int32_t yyeditgetsave(std::int32_t slot, std::int32_t n, std::int32_t& save
 std::int32_t yyeditclosebuffer(std::int32_t slot, std::int32_t n);
 // Whether a file name is read and written as RTF by this editor.
 bool yyeditisrtf(const EditorWindowData& rec, std::string_view name);
+
+// ---- find, replace and formats ----
+std::int32_t yyEditFind(OsHandle window, EditorWindowData& rec, const FINDREPLACEA& request);
+std::int32_t yyEditReplace(OsHandle window, EditorWindowData& rec, const FINDREPLACEA& request);
+// What the find or replace dialog asked for through FindReplace.
+void yyEditFindMessage(OsHandle window, EditorWindowData& rec);
+void yyEditFormatBIU(EditorWindowData& rec, std::int32_t command);
+void yyEditFormatLCR(EditorWindowData& rec, std::int32_t command);
+void yyEditFormatBullet(EditorWindowData& rec);
+void yyEditUpdateBIU(EditorWindowData& rec);
 
 // ---- programming interface (current window) ----
 void yyeditinfo(std::int32_t slot, std::int32_t item, std::int32_t& value);

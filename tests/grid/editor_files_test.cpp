@@ -325,4 +325,98 @@ TEST_F(EditorFilesTest, InfoStringNeverWritesBeyondItsRoom) {
     EXPECT_EQ(buf[5], '#');
 }
 
+TEST_F(EditorFilesTest, FindUpAndDownReplaceAndReplaceAll) {
+    EditorWindowData& r = make(0);
+    std::int32_t st = 0;
+    yyeditputtext(st, "one two\r\nTwo two");
+    char what[] = "two", with[] = "2";
+    FINDREPLACEA& q = r.FindReplace;
+    q.find_what = what;
+    q.replace_with = with;
+    auto sel = [&] {
+        OsCharRange cr;
+        os_send_message(r.hRichEdit, OS_EM_EXGETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+        return std::pair<int, int>(cr.cpMin, cr.cpMax);
+    };
+    yyeditsetpos(0);
+    q.flags = FR_DOWN;
+    EXPECT_EQ(yyEditFind(frame(), r, q), 1);
+    EXPECT_EQ(sel(), (std::pair<int, int>(4, 7)));
+    EXPECT_EQ(yyEditFind(frame(), r, q), 1);
+    EXPECT_EQ(sel(), (std::pair<int, int>(8, 11)));  // "Two": case ignored
+    q.flags = FR_DOWN | FR_MATCHCASE;
+    EXPECT_EQ(yyEditFind(frame(), r, q), 1);
+    EXPECT_EQ(sel(), (std::pair<int, int>(12, 15)));
+    boxes.clear();
+    EXPECT_EQ(yyEditFind(frame(), r, q), 0);
+    EXPECT_EQ(boxes, std::vector<std::string>{"Find: End of text reached"});
+    EXPECT_EQ(sel(), (std::pair<int, int>(12, 15)));  // left as it was
+    q.flags = 0;  // up
+    EXPECT_EQ(yyEditFind(frame(), r, q), 1);
+    EXPECT_EQ(sel(), (std::pair<int, int>(8, 11)));
+    // Replace on a selection that is not the text only finds the next.
+    q.flags = FR_DOWN | FR_MATCHCASE;
+    EXPECT_EQ(yyEditReplace(frame(), r, q), 1);
+    EXPECT_EQ(text(r), "one two\r\nTwo two");
+    EXPECT_EQ(sel(), (std::pair<int, int>(12, 15)));
+    EXPECT_EQ(yyEditReplace(frame(), r, q), 0);
+    EXPECT_EQ(text(r), "one two\r\nTwo 2");
+    // Replace All from the start, ending with "End of text reached".
+    q.flags = FR_DOWN | FR_REPLACEALL;
+    boxes.clear();
+    yyEditFindMessage(frame(), r);
+    EXPECT_EQ(text(r), "one 2\r\n2 2");
+    EXPECT_EQ(boxes.size(), 1u);
+    q.flags = FR_DIALOGTERM;
+    r.hFindDialog = 99;
+    yyEditFindMessage(frame(), r);
+    EXPECT_EQ(r.hFindDialog, 0);
+}
+
+TEST_F(EditorFilesTest, BoldOnPartlyBoldSetsThenClearsAndBulletsAndAlignment) {
+    EditorWindowData& r = make(EWF_RICHTEXT);
+    std::int32_t st = 0;
+    yyeditputtext(st, "plain bold\r\nnext");
+    auto select = [&](int a, int b) {
+        OsCharRange cr{a, b};
+        os_send_message(r.hRichEdit, OS_EM_EXSETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+    };
+    auto fmt = [&] {
+        OsCharFormat cf;
+        os_send_message(r.hRichEdit, OS_EM_GETCHARFORMAT, 1, reinterpret_cast<std::intptr_t>(&cf));
+        return cf;
+    };
+    select(6, 10);
+    yyEditFormatBIU(r, 32166);
+    select(0, 10);
+    EXPECT_FALSE(fmt().mask & OS_CFM_BOLD);
+    r.iCacheRichPos = 7;
+    r.iCacheFilePos = 8;
+    yyEditFormatBIU(r, 32166);
+    EXPECT_TRUE((fmt().mask & OS_CFM_BOLD) && (fmt().effects & OS_CFE_BOLD));
+    EXPECT_EQ(r.iCacheRichPos, 7);  // format changes keep the cache
+    yyEditFormatBIU(r, 32166);
+    EXPECT_TRUE((fmt().mask & OS_CFM_BOLD) && !(fmt().effects & OS_CFE_BOLD));
+    // Bullets on one of two paragraphs: mixed, so the next toggle sets both.
+    select(0, 0);
+    yyEditFormatBullet(r);
+    select(0, 14);
+    OsParaFormat pf;
+    os_send_message(r.hRichEdit, OS_EM_GETPARAFORMAT, 0, reinterpret_cast<std::intptr_t>(&pf));
+    EXPECT_FALSE(pf.mask & OS_PFM_NUMBERING);
+    yyEditFormatBullet(r);
+    os_send_message(r.hRichEdit, OS_EM_GETPARAFORMAT, 0, reinterpret_cast<std::intptr_t>(&pf));
+    EXPECT_TRUE((pf.mask & OS_PFM_NUMBERING) && pf.numbering == OS_PFN_BULLET);
+    yyEditFormatLCR(r, 32165);
+    os_send_message(r.hRichEdit, OS_EM_GETPARAFORMAT, 0, reinterpret_cast<std::intptr_t>(&pf));
+    EXPECT_EQ(pf.alignment, OS_PFA_RIGHT);
+    // Saved as RTF, read back with the formats.
+    ASSERT_EQ(std::string(r.szFileName), "");
+    std::snprintf(r.szFileName, sizeof r.szFileName, "%s", dir.file("f.rtf").c_str());
+    ASSERT_EQ(yyEditSaveFile(frame(), 0), 1);
+    const std::string rtf = read_file(dir.file("f.rtf"));
+    EXPECT_NE(rtf.find("\\qr"), std::string::npos);
+    EXPECT_NE(rtf.find("\\pnlvlblt"), std::string::npos);
+}
+
 }  // namespace
