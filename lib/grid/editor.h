@@ -188,6 +188,14 @@ void yyeditclearundo();
 void yyeditputtext(std::int32_t& status, const char* text);
 void yyeditgettext(std::int32_t& status, std::int32_t length, char* text);
 void yyeditconvertpos(std::int32_t direction, std::int32_t value, std::int32_t& result);
+void yyeditputtextpart(std::int32_t& start, std::int32_t end, const char* text);
+void yyeditgettextpart(std::int32_t& start, std::int32_t length, char* text);
+void yyeditformattext(std::int32_t& status, std::int32_t first, std::int32_t last, std::int32_t bold, std::int32_t italic,
+                      std::int32_t underline, std::int32_t strike, std::int32_t size, std::int32_t colour,
+                      std::int32_t background, std::string_view face);
+void yyeditformatpara(std::int32_t& status, std::int32_t first, std::int32_t last, std::int32_t bullets, std::int32_t alignment);
+void yyeditshowhide(std::int32_t show);
+void yyeditredraw(std::int32_t slot);
 void yyeditsetbackup(std::int32_t on);
 void yyeditsave(std::int32_t mode);
 void yyeditselectbuffer(std::int32_t n, std::int32_t& status);

@@ -343,3 +343,173 @@ void yyeditselectbuffer(std::int32_t n, std::int32_t& status) {
     yyEditSwitchBuffer(wtab.wWindow[static_cast<std::size_t>(wtab.wIndex)], n);
     status = 0;
 }
+
+void yyeditputtextpart(std::int32_t& start, std::int32_t end, const char* text) {
+    EditorWindowData* r = yyeditcurrent();
+    if (!r) {
+        start = -1;
+        return;
+    }
+    const char* t = text ? text : "";
+    // The replacement is an undo step of its own.
+    if (t[0] || start != end) send(r->hRichEdit, OS_EM_STOPGROUPTYPING);
+    std::int32_t c1 = 0, c2 = 0;
+    yyEditAdjustPos(*r, start, end, c1, c2);
+    send(r->hRichEdit, OS_EM_HIDESELECTION, 1);
+    OsCharRange cr{c1, c2};
+    send(r->hRichEdit, OS_EM_EXSETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+    r->bProtect = 0;
+    send(r->hRichEdit, EM_REPLACESEL, 1, reinterpret_cast<std::intptr_t>(t));
+    r->bProtect = 1;
+    r->iCacheRichPos = r->iCacheFilePos = -1;
+    send(r->hRichEdit, OS_EM_HIDESELECTION, 0);
+    send(r->hRichEdit, EM_SCROLLCARET);
+    start = 0;
+}
+
+void yyeditgettextpart(std::int32_t& start, std::int32_t length, char* text) {
+    EditorWindowData* r = yyeditcurrent();
+    if (!r) {
+        start = -1;
+        return;
+    }
+    if (!text || length <= 0) {
+        start = 0;
+        return;
+    }
+    std::int32_t c1 = 0, c2 = 0;
+    yyEditAdjustPos(*r, start, start + length - 1, c1, c2);
+    // The characters start .. start + length - 1, never more than length of them.
+    std::string s = control_text(*r, c1, c2 + 1);
+    if (s.size() > static_cast<std::size_t>(length)) s.resize(static_cast<std::size_t>(length));
+    std::memcpy(text, s.data(), s.size());
+    if (s.size() < static_cast<std::size_t>(length)) text[s.size()] = 0;
+    start = 0;
+}
+
+namespace {
+// Runs f with the range first - 1 .. last selected, keeping the selection and the position cache.
+template <class F>
+void on_range(EditorWindowData& r, std::int32_t first, std::int32_t last, bool keep_selection, F f) {
+    const std::int32_t rich = r.iCacheRichPos, file = r.iCacheFilePos;
+    std::int32_t c1 = 0, c2 = 0;
+    yyEditAdjustPos(r, first - 1, last, c1, c2);
+    OsCharRange old;
+    if (keep_selection) {
+        send(r.hRichEdit, OS_EM_EXGETSEL, 0, reinterpret_cast<std::intptr_t>(&old));
+        send(r.hRichEdit, OS_EM_HIDESELECTION, 1);
+    }
+    OsCharRange cr{c1, c2};
+    send(r.hRichEdit, OS_EM_EXSETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+    f();
+    if (keep_selection) {
+        send(r.hRichEdit, OS_EM_EXSETSEL, 0, reinterpret_cast<std::intptr_t>(&old));
+        send(r.hRichEdit, OS_EM_HIDESELECTION, 0);
+    }
+    r.iCacheRichPos = rich;
+    r.iCacheFilePos = file;
+}
+}  // namespace
+
+void yyeditformattext(std::int32_t& status, std::int32_t first, std::int32_t last, std::int32_t bold, std::int32_t italic,
+                      std::int32_t underline, std::int32_t strike, std::int32_t size, std::int32_t colour,
+                      std::int32_t background, std::string_view face) {
+    EditorWindowData* r = yyeditcurrent();
+    if (!r) {
+        status = -1;
+        return;
+    }
+    if (!r->bRichText) {
+        status = -2;
+        return;
+    }
+    OsCharFormat cf;
+    auto effect = [&](std::int32_t v, std::uint32_t bit, bool on) {
+        if (v == -1) return;
+        cf.mask |= bit;
+        if (on) cf.effects |= bit;
+    };
+    effect(bold, OS_CFM_BOLD, bold == 1);
+    effect(italic, OS_CFM_ITALIC, italic == 1);
+    effect(underline, OS_CFM_UNDERLINE, underline > 0);
+    effect(strike, OS_CFM_STRIKEOUT, strike == 1);
+    if (size != -1) {
+        cf.mask |= OS_CFM_SIZE;
+        cf.height = std::clamp(size, 1, 1638) * 20;
+    }
+    if (colour != -2) {
+        cf.mask |= OS_CFM_COLOR;
+        if (colour == -1) cf.effects |= OS_CFE_AUTOCOLOR;
+        else cf.colour = static_cast<std::uint32_t>(colour);
+    }
+    if (background != -2 && wtab.iVerRTF >= 2) {
+        cf.mask |= OS_CFM_BACKCOLOR;
+        if (background == -1) cf.effects |= OS_CFE_AUTOBACKCOLOR;
+        else cf.back = static_cast<std::uint32_t>(background);
+    }
+    if (!face.empty()) {
+        cf.mask |= OS_CFM_FACE;
+        const std::size_t n = std::min<std::size_t>(face.size(), 31);
+        std::memcpy(cf.face, face.data(), n);
+        cf.face[n] = 0;
+    }
+    on_range(*r, first, last, !r->bHidden,
+             [&] { send(r->hRichEdit, OS_EM_SETCHARFORMAT, OS_SCF_SELECTION, reinterpret_cast<std::intptr_t>(&cf)); });
+    status = 0;
+}
+
+void yyeditformatpara(std::int32_t& status, std::int32_t first, std::int32_t last, std::int32_t bullets, std::int32_t alignment) {
+    EditorWindowData* r = yyeditcurrent();
+    if (!r) {
+        status = -1;
+        return;
+    }
+    if (!r->bRichText) {
+        status = -2;
+        return;
+    }
+    OsParaFormat pf;
+    if (bullets == 0 || bullets == 1) {
+        pf.mask |= OS_PFM_NUMBERING;
+        pf.numbering = bullets == 1 ? OS_PFN_BULLET : 0;
+    }
+    if (alignment >= 0 && alignment <= 2) {
+        pf.mask |= OS_PFM_ALIGNMENT;
+        pf.alignment = alignment == 0 ? OS_PFA_LEFT : alignment == 1 ? OS_PFA_CENTER : OS_PFA_RIGHT;
+    }
+    on_range(*r, first, last, true, [&] { send(r->hRichEdit, OS_EM_SETPARAFORMAT, 0, reinterpret_cast<std::intptr_t>(&pf)); });
+    status = 0;
+}
+
+namespace {
+// Held once for the library, as the text can be hidden in one editor at a time.
+struct Hidden {
+    std::int32_t top = 0;
+    OsCharRange sel;
+} g_hidden;
+}  // namespace
+
+void yyeditshowhide(std::int32_t show) {
+    EditorWindowData* r = yyeditcurrent();
+    if (!r) return;
+    if (show == 0) {
+        r->bHidden = 1;
+        os_show_window(r->hRichEdit, OS_SW_HIDE);
+        g_hidden.top = static_cast<std::int32_t>(send(r->hRichEdit, OS_EM_GETFIRSTVISIBLELINE));
+        send(r->hRichEdit, OS_EM_EXGETSEL, 0, reinterpret_cast<std::intptr_t>(&g_hidden.sel));
+        return;
+    }
+    r->bHidden = 0;
+    send(r->hRichEdit, OS_EM_EXSETSEL, 0, reinterpret_cast<std::intptr_t>(&g_hidden.sel));
+    const auto first = static_cast<std::int32_t>(send(r->hRichEdit, OS_EM_GETFIRSTVISIBLELINE));
+    send(r->hRichEdit, OS_EM_LINESCROLL, 0, g_hidden.top - first);
+    os_show_window(r->hRichEdit, OS_SW_SHOW);
+}
+
+void yyeditredraw(std::int32_t slot) {
+    if (slot < 0 || slot > MaxChildWindows) return;
+    if (EditorWindowData* r = yyeditrecord(wtab.wWindow[static_cast<std::size_t>(slot)])) {
+        os_invalidate_rect(r->hRichEdit, nullptr, true);
+        os_update_window(r->hRichEdit);
+    }
+}

@@ -419,4 +419,59 @@ TEST_F(EditorFilesTest, BoldOnPartlyBoldSetsThenClearsAndBulletsAndAlignment) {
     EXPECT_NE(rtf.find("\\pnlvlblt"), std::string::npos);
 }
 
+TEST_F(EditorFilesTest, TextPartsFormatsOfRangesAndHidingKeepTheView) {
+    EditorWindowData& r = make(EWF_RICHTEXT);
+    std::int32_t st = 0;
+    yyeditputtext(st, "abc\r\ndef\r\nghi");
+    // Application positions: "def" starts at 5 (CR LF counts two).
+    std::int32_t start = 5;
+    yyeditputtextpart(start, 8, "XY");
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(text(r), "abc\r\nXY\r\nghi");
+    os_send_message(r.hRichEdit, OS_EM_UNDO, 0, 0);
+    EXPECT_EQ(text(r), "abc\r\ndef\r\nghi");  // one undo step
+    char part[8];
+    std::memset(part, '#', sizeof part);
+    start = 10;
+    yyeditgettextpart(start, 3, part);
+    EXPECT_EQ(std::string(part, 3), "ghi");
+    EXPECT_EQ(part[3], '#');  // nothing beyond the length asked for
+    // Formats of a range, the selection kept.
+    yyeditselect(start = 0, 1);
+    yyeditformattext(st, 6, 8, 1, -1, 1, -1, 20, 0x0000FF, -2, "Arial");
+    EXPECT_EQ(st, 0);
+    OsCharRange cr;
+    os_send_message(r.hRichEdit, OS_EM_EXGETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+    EXPECT_EQ(cr.cpMin, 0);
+    EXPECT_EQ(cr.cpMax, 1);
+    yyeditformatpara(st, 1, 2, 1, 1);
+    EXPECT_EQ(st, 0);
+    const std::string rtf = [&] {
+        std::int32_t n = 0;
+        yyeditcountrtf(n);
+        std::string b(static_cast<std::size_t>(n), '\0');
+        yyeditgetrtf(reinterpret_cast<unsigned char*>(b.data()));
+        return b;
+    }();
+    EXPECT_NE(rtf.find("\\b\\ul\\cf1 def"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\fs40"), std::string::npos);
+    EXPECT_NE(rtf.find("\\qc"), std::string::npos);
+    // Hide, change, show: the same selection comes back.
+    yyeditselect(start = 1, 2);
+    yyeditshowhide(0);
+    EXPECT_FALSE(os_is_window_visible(r.hRichEdit));
+    yyeditputtextpart(start = 0, 0, ">");
+    yyeditshowhide(1);
+    os_send_message(r.hRichEdit, OS_EM_EXGETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+    EXPECT_EQ(cr.cpMin, 1);
+    EXPECT_EQ(cr.cpMax, 2);
+    // A plain-text editor takes no formats.
+    EditorWindowData& plain = make(0);
+    (void)plain;
+    yyeditformattext(st, 1, 2, 1, -1, -1, -1, -1, -2, -2, "");
+    EXPECT_EQ(st, -2);
+    yyeditformatpara(st, 1, 2, 1, -1);
+    EXPECT_EQ(st, -2);
+}
+
 }  // namespace
