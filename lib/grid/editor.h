@@ -175,6 +175,8 @@ void yyEditFormatBullet(EditorWindowData& rec);
 void yyEditUpdateBIU(EditorWindowData& rec);
 
 // ---- programming interface (current window) ----
+void yyEditCreateFont(EditorWindowData& rec, std::int32_t choice, std::int32_t size);
+void yyeditfont(std::int32_t choice, std::int32_t size, std::int32_t& status);
 void yyeditinfo(std::int32_t slot, std::int32_t item, std::int32_t& value);
 void yyeditinfostring(std::int32_t slot, std::int32_t item, char* text, std::int32_t length);
 void yyeditcountrtf(std::int32_t& count);

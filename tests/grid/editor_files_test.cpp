@@ -13,6 +13,8 @@
 
 #include "lib/grid/editor.h"
 #include "platform/os_commondlg.h"
+#include "platform/os_dc.h"
+#include "platform/os_gdi.h"
 #include "platform/os_error.h"
 #include "platform/os_file.h"
 #include "platform/os_msgbox.h"
@@ -472,6 +474,42 @@ TEST_F(EditorFilesTest, TextPartsFormatsOfRangesAndHidingKeepTheView) {
     EXPECT_EQ(st, -2);
     yyeditformatpara(st, 1, 2, 1, -1);
     EXPECT_EQ(st, -2);
+}
+
+TEST_F(EditorFilesTest, FontChoicesAndLucidaConsoleAsDejaVuSansMono) {
+    EditorWindowData& r = make(0);
+    auto metrics = [](const OsLogFont& lf) {
+        const OsObject f = os_create_font(lf);
+        const OsDC dc = os_create_compatible_dc(0);
+        const OsObject old = os_select_object(dc, f);
+        OsTextMetric tm;
+        os_get_text_metrics(dc, tm);
+        os_select_object(dc, old);
+        os_delete_dc(dc);
+        return tm;
+    };
+    OsLogFont a, b;
+    a.height = b.height = -17;
+    a.face = "Lucida Console";
+    b.face = "DejaVu Sans Mono";
+    EXPECT_EQ(metrics(a).ascent, metrics(b).ascent);
+    EXPECT_EQ(metrics(a).ave_char_width, metrics(b).ave_char_width);
+    std::int32_t st = 5, last = 0;
+    for (std::int32_t choice = 7; choice <= 10; ++choice) {
+        yyeditfont(choice, 99, st);  // the size is ignored for these
+        EXPECT_EQ(st, 0);
+        EXPECT_GT(r.nLineHeight, last) << choice;
+        EXPECT_LE(r.nCharHeight, r.nLineHeight);
+        last = r.nLineHeight;
+    }
+    yyeditfont(3, 24, st);
+    const std::int32_t big = r.nLineHeight;
+    yyeditfont(-1, 8, st);  // keeps Arial
+    EXPECT_EQ(r.iFontOption, 3);
+    EXPECT_LT(r.nLineHeight, big);
+    wtab.wIndex = 2;
+    yyeditfont(3, 8, st);
+    EXPECT_EQ(st, 1);
 }
 
 }  // namespace
