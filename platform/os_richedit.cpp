@@ -5,6 +5,9 @@
 #include "platform/os_richedit.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QFontMetrics>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -765,6 +768,39 @@ std::intptr_t richedit_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std:
         // Without a device to draw on, only the measurement: everything fits.
         return fr->chrg.cpMax < 0 ? length(*d) : clamp(*d, fr->chrg.cpMax);
     }
+    case OS_EM_COPY:
+    case OS_EM_CUT: {
+        QClipboard* cb = QGuiApplication::clipboard();
+        if (!cb || !d->cur.hasSelection()) return 0;
+        auto* mime = new QMimeData;
+        const QTextDocumentFragment frag = d->cur.selection();
+        mime->setText(frag.toPlainText());
+        mime->setHtml(frag.toHtml());
+        cb->setMimeData(mime);
+        if (m == OS_EM_CUT && !readonly && may_change(w, d, m)) {
+            d->cur.removeSelectedText();
+            text_changed(w, d);
+            sel_changed(w, d);
+        }
+        return 0;
+    }
+    case OS_EM_CLEAR:
+        if (readonly || !d->cur.hasSelection() || !may_change(w, d, m)) return 0;
+        d->cur.removeSelectedText();
+        text_changed(w, d);
+        sel_changed(w, d);
+        return 0;
+    case OS_EM_PASTE: {
+        QClipboard* cb = QGuiApplication::clipboard();
+        const QMimeData* mime = cb ? cb->mimeData() : nullptr;
+        if (readonly || !mime || !may_change(w, d, m)) return 0;
+        if (mime->hasHtml()) d->cur.insertFragment(QTextDocumentFragment::fromHtml(mime->html()));
+        else if (mime->hasText()) d->cur.insertText(mime->text());
+        else return 0;
+        text_changed(w, d);
+        sel_changed(w, d);
+        return 0;
+    }
     case OSM_CHAR: {
         if (d->mask & OS_ENM_KEYEVENTS) {
             OsMsgFilter mf;
@@ -870,6 +906,24 @@ void paint_richedit(WinRec& r, QWidget* wg, QPainter& p) {
 }  // namespace
 
 }  // namespace osw
+
+bool os_clipboard_has_text() {
+    QClipboard* cb = QGuiApplication::clipboard();
+    return cb && cb->mimeData() && cb->mimeData()->hasText();
+}
+
+std::string os_clipboard_text() {
+    QClipboard* cb = QGuiApplication::clipboard();
+    if (!cb) return {};
+    QString t = cb->text();
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return os_from_qstring(t);
+}
+
+void os_clipboard_set_text(const std::string& text) {
+    if (QClipboard* cb = QGuiApplication::clipboard()) cb->setText(os_qstring(text));
+}
 
 void os_register_richedit() {
     osw::register_control_class("RichEdit20A", osw::richedit_proc, osw::paint_richedit, OS_CS_DBLCLKS);

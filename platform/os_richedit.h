@@ -4,6 +4,7 @@
 // break, redo, search up, zoom). Text crosses the interface as Windows-1252;
 // RTF is read and written by our own code (os_rtf.h).
 #include <cstdint>
+#include <string>
 
 #include "platform/os_dialog.h"
 #include "platform/os_gdi.h"
@@ -45,6 +46,11 @@ enum : std::uint32_t {
     OS_EM_EMPTYUNDOBUFFER = 0x00CD,
     OS_EM_HIDESELECTION = OSM_USER + 63,
     OS_EM_POSFROMCHAR = 0x00D6,
+    // Clipboard: cut, copy, paste (formats kept between our controls), clear.
+    OS_EM_CUT = 0x0300,
+    OS_EM_COPY = 0x0301,
+    OS_EM_PASTE = 0x0302,
+    OS_EM_CLEAR = 0x0303,
 };
 
 // Notifications: OS_EN_CHANGE through OSM_COMMAND, the rest through OSM_NOTIFY.
@@ -150,6 +156,12 @@ struct OsFormatRange {
     OsRect page;
     OsCharRange chrg;
 };
+
+// Plain text (1252, CR LF line breaks) on the clipboard: whether there is
+// some, reading it, and putting text there.
+bool os_clipboard_has_text();
+std::string os_clipboard_text();
+void os_clipboard_set_text(const std::string& text);
 
 // Registers "RichEdit20A" (os_register_controls calls it).
 void os_register_richedit();

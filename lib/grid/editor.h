@@ -173,6 +173,7 @@ void yyEditFormatBIU(EditorWindowData& rec, std::int32_t command);
 void yyEditFormatLCR(EditorWindowData& rec, std::int32_t command);
 void yyEditFormatBullet(EditorWindowData& rec);
 void yyEditUpdateBIU(EditorWindowData& rec);
+void yyEditPaste(EditorWindowData& rec);
 
 // ---- programming interface (current window) ----
 void yyEditCreateFont(EditorWindowData& rec, std::int32_t choice, std::int32_t size);

@@ -167,3 +167,14 @@ void yyEditFormatBullet(EditorWindowData& r) {
     send(r.hRichEdit, OS_EM_SETPARAFORMAT, 0, reinterpret_cast<std::intptr_t>(&set));
     yyEditUpdateBIU(r);
 }
+
+void yyEditPaste(EditorWindowData& r) {
+    if (r.bRichText) {
+        send(r.hRichEdit, OS_EM_PASTE);
+        return;
+    }
+    // Plain text: the clipboard's text replaces the selection, formats dropped, as one undo step.
+    if (!os_clipboard_has_text()) return;
+    const std::string t = os_clipboard_text();
+    send(r.hRichEdit, EM_REPLACESEL, 1, reinterpret_cast<std::intptr_t>(t.c_str()));
+}

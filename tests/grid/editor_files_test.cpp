@@ -512,4 +512,40 @@ TEST_F(EditorFilesTest, FontChoicesAndLucidaConsoleAsDejaVuSansMono) {
     EXPECT_EQ(st, 1);
 }
 
+TEST_F(EditorFilesTest, PasteKeepsFormatsOnlyInRichTextMode) {
+    struct Case {
+        std::int32_t flags;
+        bool bold;
+    };
+    for (const Case c : {Case{EWF_RICHTEXT, true}, Case{0, false}}) {
+        EditorWindowData& src = make(EWF_RICHTEXT);
+        std::int32_t st = 0;
+        yyeditputtext(st, "Bx");
+        OsCharRange cr{0, 1};
+        os_send_message(src.hRichEdit, OS_EM_EXSETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+        yyEditFormatBIU(src, 32166);
+        os_send_message(src.hRichEdit, OS_EM_COPY, 0, 0);
+        EXPECT_EQ(os_clipboard_text(), "B");
+        yyeditdetach(frame());
+        os_destroy_window(frame());
+        wtab.wWindow[1] = 0;
+        EditorWindowData& dst = make(c.flags);
+        yyeditputtext(st, "--");
+        cr = {1, 1};
+        os_send_message(dst.hRichEdit, OS_EM_EXSETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+        yyEditPaste(dst);
+        EXPECT_EQ(text(dst), "-B-");
+        cr = {1, 2};
+        os_send_message(dst.hRichEdit, OS_EM_EXSETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+        OsCharFormat cf;
+        os_send_message(dst.hRichEdit, OS_EM_GETCHARFORMAT, 1, reinterpret_cast<std::intptr_t>(&cf));
+        EXPECT_EQ((cf.effects & OS_CFE_BOLD) != 0, c.bold) << c.flags;
+        os_send_message(dst.hRichEdit, OS_EM_UNDO, 0, 0);
+        EXPECT_EQ(text(dst), "--");
+        yyeditdetach(frame());
+        os_destroy_window(frame());
+        wtab.wWindow[1] = 0;
+    }
+}
+
 }  // namespace
