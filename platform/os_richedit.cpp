@@ -418,7 +418,14 @@ QTextDocument::FindFlags find_flags(std::uintptr_t wp, bool up) {
 void layout(WinRec& r, RichData& d) {
     const bool wrap = !(r.style & OS_WS_HSCROLL);
     const int w = std::max(10, r.rect.right - r.rect.left - 4);
-    d.doc->setTextWidth(wrap ? w : -1);
+    // Without wrapping, lines run on past the width, which still places centred and right-aligned text.
+    QTextOption opt = d.doc->defaultTextOption();
+    const auto mode = wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap;
+    if (opt.wrapMode() != mode) {
+        opt.setWrapMode(mode);
+        d.doc->setDefaultTextOption(opt);
+    }
+    if (d.doc->textWidth() != w) d.doc->setTextWidth(w);
     QFont f = control_font(r);
     if (d.doc->defaultFont() != f) d.doc->setDefaultFont(f);
 }

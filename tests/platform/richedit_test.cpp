@@ -2,6 +2,7 @@
 // states, undo and redo, protected text and its notifications.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -241,6 +242,20 @@ TEST_F(RichEditTest, ZoomAndReadOnly) {
     send(EM_SETREADONLY, 1);
     send(OSM_CHAR, 'a');
     EXPECT_EQ(send(OS_EM_GETTEXTLENGTH), 0);
+}
+
+TEST_F(RichEditTest, FormattedTextIsDrawnWithItsSelection) {
+    os_show_window(parent, OS_SW_SHOW);
+    stream_in("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}}{\\colortbl;\\red200\\green0\\blue0;}"
+              "\\pard\\qc{\\b\\fs36 Heads}\\par\\pard{\\cf1 red }{\\i\\f1 italic }{\\ul under}\\par"
+              "\\pard{\\*\\pn\\pnlvlblt}bullet\\par\\pard\\qr right}",
+              OS_SF_RTF);
+    select(0, 5);
+    TempDir dir;
+    const std::string png = dir.file("richedit.png");
+    ASSERT_TRUE(os_grab_window_png(parent, png));
+    if (const char* keep = std::getenv("QUINDA_KEEP_GRAB")) write_file(std::string(keep) + "/richedit.png", read_file(png));
+    EXPECT_GT(read_file(png).size(), 1000u);
 }
 
 }  // namespace
