@@ -327,7 +327,8 @@ private:
 
     void emit(const State& st, char32_t cp) {
         if (st.skip || st.dest != State::Text) return;
-        if (cp == 0) return;
+        // Control characters other than TAB are no text of ours (line breaks are \par and \line).
+        if (cp < 0x20 && cp != '\t') return;
         // \uN counts in 16-bit units: a character beyond them comes as two halves.
         if (cp >= 0xD800 && cp <= 0xDBFF) {
             if (high_) put(st, 0xFFFD);
@@ -503,8 +504,7 @@ std::string write(const Document& doc) {
             put_text(out, r.text);
             out += '}';
         }
-        if (pi + 1 < doc.paras.size()) out += "\\par";
-        out += '\n';
+        out += "\\par\n";
     }
     out += "}\n";
     return out;

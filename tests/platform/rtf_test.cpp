@@ -174,7 +174,9 @@ TEST(Rtf, DamagedInputIsReadSafely) {
     ASSERT_TRUE(read("{\\rtf1 \\u", d));
     ASSERT_TRUE(read("{\\rtf1 \\'", d));
     ASSERT_TRUE(read("{\\rtf1 \\'4", d));
-    EXPECT_EQ(text_of(d), "\x04");
+    EXPECT_EQ(text_of(d), "");  // one digit: character 4, a control character and no text
+    ASSERT_TRUE(read("{\\rtf1 \\'4x", d));
+    EXPECT_EQ(text_of(d), "x");
 }
 
 // ---- independent readers ----
