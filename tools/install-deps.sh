@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev zlib1g-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core
           libfreetype-dev gdal-bin xvfb imagemagick pngcheck
-          ghostscript librsvg2-bin libxml2-utils python3-ezdxf python3-pil python3-matplotlib
+          ghostscript librsvg2-bin libxml2-utils python3 python3-ezdxf python3-pil python3-matplotlib
           clang libclang-rt-dev hp2xx pandoc libreoffice-writer-nogui poppler-utils)
 missing=()
 for p in "${packages[@]}"; do

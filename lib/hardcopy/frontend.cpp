@@ -11,6 +11,7 @@
 #include "lib/hardcopy/ps.h"
 #include "lib/hardcopy/svg.h"
 #include "lib/raster/imagefiles.h"
+#include "lib/raster/rastprint.h"
 #include "lib/window/osservices.h"
 #include "lib/window/text.h"
 #include "platform/os_file.h"
@@ -135,4 +136,5 @@ void install_hardcopy_drivers() {
     grlinks.hardcopy_drivers[DriverDxf] = &xxdxf;
     grlinks.hardcopy_drivers[DriverImageFile] = &xximag;
     grlinks.hardcopy_drivers[DriverHpgl2] = &xxhpgl2;
+    grlinks.hardcopy_drivers[DriverRasterPrinter] = &xxrast;
 }

@@ -33,6 +33,8 @@ const ContractRow contract_rows[] = {
     {"image", DriverImageFile, &install_hardcopy_drivers, false},
     {"hpgl", DriverHpgl, &install_hardcopy_drivers, true},
     {"hpgl2", DriverHpgl2, &install_hardcopy_drivers, true},
+    // The raster printer prints on the model chosen at start-up.
+    {"rasterprinter", DriverRasterPrinter, [] { install_hardcopy_drivers(); iprinter(28); }, false},
 };
 
 // What a probe must leave alone.
