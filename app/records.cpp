@@ -384,6 +384,10 @@ void TextOut::line(std::string_view text) {
     if (!in_memory_ && buf_.size() >= (1u << 20)) flush_some();
 }
 
+void TextOut::lines(std::string_view text) {
+    if (open_) buf_.append(text);
+}
+
 void TextOut::flush_some() {
     std::size_t done = 0;
     while (done < buf_.size() && !failed_) {
