@@ -293,6 +293,7 @@ void Coverage::group(int nelem, const float* xs, const float* ys, int ncols, int
     }
     dest.assign(total, 0);
     elems.clear();
+    corners.clear();
     wide.terms.clear();
     wide.ex.assign(total, 0.0L);
     wide.ey.assign(total, 0.0L);
@@ -301,6 +302,7 @@ void Coverage::group(int nelem, const float* xs, const float* ys, int ncols, int
         const std::int32_t b = start[static_cast<std::size_t>(e) - 1], t = start[static_cast<std::size_t>(e)];
         if (b == t) continue;
         elems.push_back(e);
+        corners.push_back({dat4.elnode(e, 1), dat4.elnode(e, 2), dat4.elnode(e, 3)});
         element_corners(e, xy, c, s);
         const PlaneTerms p = plane_terms(xy);
         wide.terms.push_back({p.dx12, p.dx23, p.dy12, p.dy23, p.c});
@@ -329,6 +331,15 @@ void Coverage::group(int nelem, const float* xs, const float* ys, int ncols, int
     narrow.ex.assign(wide.ex.begin(), wide.ex.end());
     narrow.ey.assign(wide.ey.begin(), wide.ey.end());
     wide = Held<long double>{};
+}
+
+void Coverage::fill_nodes(float* out, int k) const {
+    // The corners are nodes of the model (element_corners checked them).
+    const float* plane = &dat7.value(1, k);
+    fill(out, [&](std::size_t q, int, float* z) {
+        const std::array<std::int32_t, 3>& n = corners[q];
+        for (int c = 0; c < 3; ++c) z[c] = plane[n[static_cast<std::size_t>(c)] - 1];
+    });
 }
 
 namespace {
@@ -364,8 +375,8 @@ void cover_regular_grid(Coverage& cov, int nx, int ny) {
 }
 
 void fill_from_coverage(const Coverage& cov, int k, bool leakance) {
-    if (leakance) cov.fill(dat7.gridval.a.data(), [k](int e, float* z) { triangle_values(e, k, z); });
-    else cov.fill(dat7.gridval.a.data(), [k](int e, float* z) { triangle_node_values(e, k, z); });
+    if (leakance) cov.fill(dat7.gridval.a.data(), [k](std::size_t, int e, float* z) { triangle_values(e, k, z); });
+    else cov.fill_nodes(dat7.gridval.a.data(), k);
 }
 
 // ---- grid ----

@@ -3,6 +3,7 @@
 // triangle onto the regular grid, and the geometric kernels that the MODFLOW
 // interpolation, profiles and intersections share.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -65,15 +66,19 @@ struct Coverage {
     std::vector<std::int32_t> order;     // point indices grouped by element
     std::vector<std::int32_t> dest;      // per entry of order: the index of its value in the output array
     std::vector<std::int32_t> elems;     // the elements that cover points, ascending
+    std::vector<std::array<std::int32_t, 3>> corners;  // per entry of elems: its corner nodes
     // Points are numbered p = (row - 1) * ncols + (column - 1); the grid lines
     // are xs[column - 1] and ys[row - 1]; the output array holds the value of
     // (column, row) at (row - 1) * stride + column - 1. The corners are
     // mapped into the grid frame with cosine c and sine s.
     void group(int nelem, const float* xs, const float* ys, int ncols, int stride, float c, float s);
     // Sets out at the covered points to the plane of each covering triangle
-    // through the corner values z(e, z3), bit for bit what fixy gives.
+    // through the corner values z(q, e, z3) (q the entry of elems, e the
+    // element), bit for bit what fixy gives.
     template <class Values>
     void fill(float* out, Values z) const;
+    // The same with the node values of plane k at the corners.
+    void fill_nodes(float* out, int k) const;
 
     // The extended-precision differences of fixy (x - x1, y - y1 per point,
     // the corner differences per triangle) are held in double where every
@@ -103,7 +108,7 @@ void Coverage::fill_with(const Held<D>& h, float* out, Values values) const {
     float z[3];
     for (std::size_t q = 0; q < elems.size(); ++q) {
         const int e = elems[q];
-        values(e, z);
+        values(q, e, z);
         const Terms<D>& p = h.terms[q];
         const long double z1 = z[0], z2 = z[1], z3 = z[2];
         const long double a = ((z1 - z2) * p.dy23 - (z2 - z3) * p.dy12) / p.c;

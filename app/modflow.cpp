@@ -243,7 +243,7 @@ void modflow_grid(int plotmode, int showmesh, int showmaps, int showcontour, int
             cover_cells(disp, cells, circles, nelem, cs, sn);
         }
         fill_from_coverage(disp, k, false);
-        cells.fill(dat16.mfval.a.data(), [k](int e, float* z) { triangle_node_values(e, k, z); });
+        cells.fill_nodes(dat16.mfval.a.data(), k);
         // The progress bar and the circles of the covered centres, in the
         // order of the triangles as each GridOption's pass would draw them.
         IGrColourN(wrgb(0, 125, 0));
