@@ -925,6 +925,25 @@ FreeRead& FreeRead::item(T& v, Convert convert) {
 }
 
 FreeRead& FreeRead::i(std::int32_t& v) {
+    // The common item, an optional minus and up to nine digits within the
+    // line already read, in one pass; anything else the general way.
+    if (status_ == RecStatus::Ok && !ended_ && have_line_) {
+        const char* const begin = line_.data();
+        const char* const end = begin + line_.size();
+        const char* c = begin + col_;
+        while (c < end && (*c == ' ' || *c == '\t' || *c == ',')) ++c;
+        const bool neg = c < end && *c == '-';
+        const char* const first = neg ? c + 1 : c;
+        const char* d = first;
+        std::int32_t got = 0;
+        for (; d < end && d - first < 9 && static_cast<unsigned>(*d - '0') <= 9; ++d) got = got * 10 + (*d - '0');
+        if (d > first && (d == end || *d == ' ' || *d == '\t' || *d == ',')) {
+            v = neg ? -got : got;
+            ++items_;
+            col_ = static_cast<std::size_t>(d - begin);
+            return *this;
+        }
+    }
     return item(v, [](std::string_view t, std::int32_t& g) { return read_i(t, g); });
 }
 FreeRead& FreeRead::r(float& v) {

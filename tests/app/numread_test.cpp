@@ -130,3 +130,33 @@ TEST(NumberReading, FreeFormatItemsOfEveryForm) {
         for (std::size_t k = 0; k < c.want.size(); ++k) EXPECT_EQ(v[k], c.want[k]) << c.text << " item " << k;
     }
 }
+
+// Integer items: the direct path takes up to nine digits; longer ones, a
+// plus sign and numbers out of range go the general way with its answer.
+TEST(NumberReading, FreeFormatIntegers) {
+    const struct {
+        const char* text;
+        std::int32_t want;
+        RecStatus status;
+    } cases[] = {
+        {"-0", 0, RecStatus::Ok},           {"0012", 12, RecStatus::Ok},
+        {"+5", 5, RecStatus::Ok},           {"123456789", 123456789, RecStatus::Ok},
+        {"1234567890", 1234567890, RecStatus::Ok}, {"-2147483648", -2147483647 - 1, RecStatus::Ok},
+        {"2147483648", 0, RecStatus::Bad},  {"12x", 0, RecStatus::Bad},
+        {"1.5", 0, RecStatus::Bad},         {"-", 0, RecStatus::Bad},
+    };
+    for (const auto& c : cases) {
+        TextIn in;
+        std::string text = "7 ";
+        text += c.text;
+        text += ",3";
+        in.open_text(text);
+        std::int32_t first = 0, v = -1, last = 0;
+        FreeRead rec(in);
+        rec.i(first).i(v).i(last);
+        EXPECT_EQ(rec.end(), c.status) << c.text;
+        if (c.status != RecStatus::Ok) continue;
+        EXPECT_EQ(v, c.want) << c.text;
+        EXPECT_EQ(last, 3) << c.text;
+    }
+}
