@@ -1,7 +1,8 @@
 // Writing one 500 x 500 grid file in each layout: Surfer, Arc-Info and a
 // MODFLOW matrix, with values of every magnitude the interpolation leaves
 // (and the blank value outside the mesh). Reports the peak resident memory
-// as the counter peak_MB.
+// as the counter peak_MB. Target, one thread: at most 60 ms a file, peak
+// memory at most 150 MB.
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
