@@ -3,8 +3,9 @@
 // services (the grid dialogs 101, 103 and 104, the progress dialog 111 and
 // the BLN map dialog 112) and file selection. Each is called through a hook;
 // the work that provides the service points the hook at it. Until then the
-// dialog services keep their field contents in memory and every wait for a
-// message answers Cancel (2), and file selection chooses nothing.
+// dialog services keep their field contents in memory (load, show and unload
+// also act on the real dialog), a wait for a message takes push buttons of
+// the current dialog, and file selection chooses nothing.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -28,8 +29,6 @@ struct DialogHooks {
     void (*get_integer)(int field, int& value) = nullptr;
     // Field state: 1 enabled, 0 disabled.
     void (*field_state)(int field, int state) = nullptr;
-    // The colour dialog on a packed RGB colour.
-    void (*select_colour)(int& colour) = nullptr;
     void (*unload)(int dialog) = nullptr;
     // Waits for the next library message and returns its first value (the
     // identifier of the pressed button or key).
@@ -55,7 +54,8 @@ extern ViewHooks view_hooks;
 struct DialogStandIn {
     int loaded = 0;                                      // last dialog loaded, 0 none
     std::vector<std::pair<int, std::string>> fields;
-    int radio = 0;
+    int radio = 0;                                       // the button last selected
+    std::vector<int> radios;                             // every button selected since the load
     std::vector<int> buttons;                            // answers of the next waits, in order
     std::size_t next_button = 0;
     int progress = 0;
@@ -73,13 +73,19 @@ void app_dialog_get_radio(int first, int last, int& selected);
 void app_dialog_range_progress(int field, int lo, int hi);
 void app_dialog_put_progress(int field, int value);
 void app_dialog_unload(int dialog);
+// Waits for a push button of the current dialog and returns its id; every
+// other message is passed over. Without a current dialog: 2 (Cancel).
 int app_wait_message();
+// The polling form: the button id, or -1 when the next message (if any) is
+// no push button of the current dialog; without a current dialog 1 (OK), so
+// that a command polling for its end ends.
 int app_peek_message();
 void app_dialog_put_checkbox(int field, int state);
 void app_dialog_get_checkbox(int field, int& state);
 void app_dialog_put_integer(int field, int value);
 void app_dialog_get_integer(int field, int& value);
 void app_dialog_field_state(int field, int state);
+// The colour dialog on a packed RGB colour (WSelectColour).
 void app_select_colour(int& colour);
 
 bool app_selfile(std::string_view extension, std::string_view title, std::string& name);

@@ -1,10 +1,19 @@
 #include "app/mainstate.h"
 
+#include "app/flowlines.h"
+#include "app/intersect.h"
 #include "app/mapview.h"
+#include "app/profile.h"
 
 MainState mainstate;
 
-void reset_main_state() { mainstate = MainState{}; }
+void reset_main_state() {
+    mainstate = MainState{};
+    profile_texts = ProfileTexts{};
+    intersect_state = IntersectState{};
+    flowline_state = FlowlineState{};
+    clear_river_results();
+}
 
 int optfield(int k) {
     if (k == 0) return 1042;

@@ -63,6 +63,12 @@ bool os_app_gui() {
 
 bool os_app_headless() { return g_headless; }
 
+bool os_app_display_expected() {
+    const char* plat = std::getenv("QT_QPA_PLATFORM");
+    if (plat && *plat) return std::string(plat) != "offscreen";
+    return has_display();
+}
+
 std::string os_command_line() {
     std::string line;
     for (std::size_t i = 0; i < g_args.size(); ++i) {

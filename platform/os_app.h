@@ -18,6 +18,10 @@ bool os_app_gui();
 // True when the toolkit runs without a real display.
 bool os_app_headless();
 
+// The toolkit would run on a real display (the rule os_app_gui follows),
+// asked without starting it.
+bool os_app_display_expected();
+
 // The command line as one text (library text, 1252): the arguments joined by
 // one blank, each argument that holds a blank but no double quote (and each
 // empty argument) enclosed in double quotes, so that the library's

@@ -1,5 +1,7 @@
 #include "platform/os_config.h"
 
+#include <QLocale>
+
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -18,6 +20,7 @@ OsConfig machine_default() {
             duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
     };
     c.now = [] { return std::time(nullptr); };
+    c.measurement_system = QLocale::system().measurementSystem() == QLocale::MetricSystem ? 2 : 1;
     // The logged-on user, the machine's name and the registry store file of
     // this user's configuration.
     if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_name && *pw->pw_name)

@@ -28,6 +28,7 @@ struct OsConfig {
     int mouse_buttons = 3;
     std::string printer_name;       // empty: no system printer (PDF printer stands in)
     char locale_decimal = '.';      // decimal character of the user's locale
+    int measurement_system = 2;     // the user locale's measures: 1 imperial, 2 metric
     std::string user_name = "user";
     std::string computer_name = "localhost";
     // File of the registry store (os_registry.h); empty: kept in memory.

@@ -5,7 +5,12 @@
 // Each list is an X-macro so the resource compiler can read the names.
 #include <cstdint>
 
-#define OS_STYLE_CONSTANTS(X)                                                          \
+#include "platform/os_window.h"
+
+#define OS_STYLE_CONSTANTS(X) OS_WINDOW_STYLE_CONSTANTS(X) OS_CONTROL_STYLE_CONSTANTS(X)
+
+// Window, extended and dialog styles; platform/os_window.h gives their OS_ names.
+#define OS_WINDOW_STYLE_CONSTANTS(X)                                                   \
     /* window styles */                                                                \
     X(WS_OVERLAPPED, 0x00000000) X(WS_POPUP, 0x80000000) X(WS_CHILD, 0x40000000)       \
     X(WS_MINIMIZE, 0x20000000) X(WS_VISIBLE, 0x10000000) X(WS_DISABLED, 0x08000000)    \
@@ -27,7 +32,10 @@
     X(DS_FIXEDSYS, 0x0008) X(DS_NOFAILCREATE, 0x0010) X(DS_SETFONT, 0x0040)            \
     X(DS_MODALFRAME, 0x0080) X(DS_NOIDLEMSG, 0x0100) X(DS_SETFOREGROUND, 0x0200)       \
     X(DS_CONTROL, 0x0400) X(DS_CENTER, 0x0800) X(DS_CENTERMOUSE, 0x1000)               \
-    X(DS_CONTEXTHELP, 0x2000)                                                          \
+    X(DS_CONTEXTHELP, 0x2000) X(SBARS_SIZEGRIP, 0x0100)                          \
+    X(TBSTYLE_TOOLTIPS, 0x0100) X(TBSTYLE_WRAPABLE, 0x0200) X(TBSTYLE_FLAT, 0x0800)
+
+#define OS_CONTROL_STYLE_CONSTANTS(X)                                                  \
     /* buttons */                                                                      \
     X(BS_PUSHBUTTON, 0x0000) X(BS_DEFPUSHBUTTON, 0x0001) X(BS_CHECKBOX, 0x0002)        \
     X(BS_AUTOCHECKBOX, 0x0003) X(BS_RADIOBUTTON, 0x0004) X(BS_3STATE, 0x0005)          \
@@ -79,9 +87,7 @@
     X(TVS_HASBUTTONS, 0x0001) X(TVS_HASLINES, 0x0002) X(TVS_LINESATROOT, 0x0004)       \
     X(TVS_EDITLABELS, 0x0008) X(TVS_DISABLEDRAGDROP, 0x0010)                           \
     X(TVS_SHOWSELALWAYS, 0x0020) X(TVS_CHECKBOXES, 0x0100) X(TVS_TRACKSELECT, 0x0200)  \
-    X(TBSTYLE_TOOLTIPS, 0x0100) X(TBSTYLE_WRAPABLE, 0x0200) X(TBSTYLE_FLAT, 0x0800)    \
-    X(CCS_TOP, 0x0001) X(CCS_NORESIZE, 0x0004) X(CCS_NODIVIDER, 0x0040)                \
-    X(SBARS_SIZEGRIP, 0x0100)
+    X(CCS_TOP, 0x0001) X(CCS_NORESIZE, 0x0004) X(CCS_NODIVIDER, 0x0040)
 
 #define OS_VK_CONSTANTS(X)                                                             \
     X(VK_BACK, 0x08) X(VK_TAB, 0x09) X(VK_CLEAR, 0x0C) X(VK_RETURN, 0x0D)              \
@@ -98,6 +104,5 @@
     X(VK_F11, 0x7A) X(VK_F12, 0x7B)
 
 #define OS_DECLARE_CONSTANT(name, value) inline constexpr std::uint32_t OS_##name = value;
-OS_STYLE_CONSTANTS(OS_DECLARE_CONSTANT)
-OS_VK_CONSTANTS(OS_DECLARE_CONSTANT)
+OS_CONTROL_STYLE_CONSTANTS(OS_DECLARE_CONSTANT)
 #undef OS_DECLARE_CONSTANT

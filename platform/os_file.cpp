@@ -409,6 +409,16 @@ int os_file_info(std::string_view name, OsFileInfo& info) {
     return OS_OK;
 }
 
+OsPathKind os_path_kind(std::string_view name) {
+    if (name.empty()) return OsPathKind::Absent;
+    const std::string path = to_os(name);
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? OsPathKind::Absent : OsPathKind::Other;
+    if (S_ISREG(st.st_mode)) return OsPathKind::File;
+    if (S_ISDIR(st.st_mode)) return OsPathKind::Directory;
+    return OsPathKind::Other;
+}
+
 int os_file_set_attributes(std::string_view name, std::uint32_t attributes) {
     if (name.empty()) return OS_ERROR_INVALID_NAME;
     const std::string path = to_os(name);

@@ -88,6 +88,10 @@ struct OsFileInfo {
 };
 
 int os_file_info(std::string_view name, OsFileInfo& info);
+
+// What a name itself is, a symbolic link not followed.
+enum class OsPathKind { Absent, File, Directory, Other };
+OsPathKind os_path_kind(std::string_view name);
 // Sets the attributes: OS_ATTR_READONLY clears every write permission bit,
 // its absence gives the owner write permission again; other bits are ignored.
 int os_file_set_attributes(std::string_view name, std::uint32_t attributes);

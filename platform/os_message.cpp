@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 
 #include "platform/os_codepage_qt.h"
 #include "platform/os_app.h"
@@ -187,7 +188,8 @@ std::int32_t hit_test(const WinRec& r, QPoint local) {
     if (!r.child()) return in.menu && local.y() < in.menu ? OS_HTMENU : OS_HTNOWHERE;
     const std::int32_t b = in.l;
     const std::int32_t cap = in.t - b;
-    const std::int32_t w = r.rect.width();
+    const std::int32_t w = r.rect.width(), h = r.rect.height();
+    if (local.x() < 0 || local.y() < 0 || local.x() >= w || local.y() >= h) return OS_HTNOWHERE;
     if (cap > 0 && local.y() >= b && local.y() < b + cap && local.x() >= b && local.x() < w - b) {
         const std::int32_t btn = cap;  // square buttons at the right end
         const std::int32_t fromright = w - b - local.x();
@@ -197,6 +199,21 @@ std::int32_t hit_test(const WinRec& r, QPoint local) {
         if ((r.style & OS_WS_SYSMENU) && local.x() < b + btn) return OS_HTSYSMENU;
         return OS_HTCAPTION;
     }
+    if (!(r.style & OS_WS_THICKFRAME) || r.state != 0) return OS_HTBORDER;
+    // Sizing borders; a corner reaches a caption's height along each side.
+    const std::int32_t corner = std::max(b, cap);
+    const bool left = local.x() < b, right = local.x() >= w - b;
+    const bool top = local.y() < b, bottom = local.y() >= h - b;
+    const bool near_top = local.y() < corner, near_bottom = local.y() >= h - corner;
+    const bool near_left = local.x() < corner, near_right = local.x() >= w - corner;
+    if ((top && near_left) || (left && near_top)) return OS_HTTOPLEFT;
+    if ((top && near_right) || (right && near_top)) return OS_HTTOPRIGHT;
+    if ((bottom && near_left) || (left && near_bottom)) return OS_HTBOTTOMLEFT;
+    if ((bottom && near_right) || (right && near_bottom)) return OS_HTBOTTOMRIGHT;
+    if (left) return OS_HTLEFT;
+    if (right) return OS_HTRIGHT;
+    if (top) return OS_HTTOP;
+    if (bottom) return OS_HTBOTTOM;
     return OS_HTBORDER;
 }
 
@@ -279,7 +296,84 @@ bool next_message(OsMsg& m, OsWindow hwnd, std::uint32_t lo, std::uint32_t hi, b
     return make_timer(m, hwnd, lo, hi, remove);
 }
 
+// The move/size loop of a window inside a parent: the caption moves it, a
+// sizing border sizes it; the window may change the rectangle on its way.
+void drag_begin(OsWindow h, std::int32_t hit, OsPoint screen) {
+    Drag d;
+    d.h = h;
+    d.hit = hit;
+    d.start = screen;
+    os_get_window_rect(h, d.rect);
+    d.limits.min_track = {0, 0};
+    d.limits.max_track = {32767, 32767};
+    os_send_message(h, OSM_GETMINMAXINFO, 0, reinterpret_cast<std::intptr_t>(&d.limits));
+    st().drag = d;
+    os_send_message(h, OSM_ENTERSIZEMOVE, 0, 0);
+}
+
+std::uintptr_t sizing_edge(std::int32_t hit) {
+    switch (hit) {
+    case OS_HTLEFT: return OS_WMSZ_LEFT;
+    case OS_HTRIGHT: return OS_WMSZ_RIGHT;
+    case OS_HTTOP: return OS_WMSZ_TOP;
+    case OS_HTTOPLEFT: return OS_WMSZ_TOPLEFT;
+    case OS_HTTOPRIGHT: return OS_WMSZ_TOPRIGHT;
+    case OS_HTBOTTOM: return OS_WMSZ_BOTTOM;
+    case OS_HTBOTTOMLEFT: return OS_WMSZ_BOTTOMLEFT;
+    default: return OS_WMSZ_BOTTOMRIGHT;
+    }
+}
+
+void drag_step(int kind, OsPoint screen) {
+    Drag d = st().drag;
+    if (!rec(d.h)) {
+        st().drag = Drag{};
+        return;
+    }
+    if (kind == OS_MOUSE_RELEASE) {
+        st().drag = Drag{};
+        os_send_message(d.h, OSM_EXITSIZEMOVE, 0, 0);
+        return;
+    }
+    if (kind != OS_MOUSE_MOVE) return;
+    const std::int32_t dx = screen.x - d.start.x, dy = screen.y - d.start.y;
+    OsRect r = d.rect;
+    if (d.hit == OS_HTCAPTION) {
+        r = {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+        os_send_message(d.h, OSM_MOVING, 0, reinterpret_cast<std::intptr_t>(&r));
+    } else {
+        const std::uintptr_t edge = sizing_edge(d.hit);
+        const bool left = edge == OS_WMSZ_LEFT || edge == OS_WMSZ_TOPLEFT || edge == OS_WMSZ_BOTTOMLEFT;
+        const bool right = edge == OS_WMSZ_RIGHT || edge == OS_WMSZ_TOPRIGHT || edge == OS_WMSZ_BOTTOMRIGHT;
+        const bool top = edge == OS_WMSZ_TOP || edge == OS_WMSZ_TOPLEFT || edge == OS_WMSZ_TOPRIGHT;
+        const bool bottom = edge == OS_WMSZ_BOTTOM || edge == OS_WMSZ_BOTTOMLEFT || edge == OS_WMSZ_BOTTOMRIGHT;
+        const OsMinMaxInfo& m = d.limits;
+        auto clamp = [](std::int32_t v, std::int32_t lo, std::int32_t hi) { return std::max(lo, std::min(v, hi)); };
+        if (left) r.left = r.right - clamp(r.width() - dx, m.min_track.x, m.max_track.x);
+        if (right) r.right = r.left + clamp(r.width() + dx, m.min_track.x, m.max_track.x);
+        if (top) r.top = r.bottom - clamp(r.height() - dy, m.min_track.y, m.max_track.y);
+        if (bottom) r.bottom = r.top + clamp(r.height() + dy, m.min_track.y, m.max_track.y);
+        os_send_message(d.h, OSM_SIZING, edge, reinterpret_cast<std::intptr_t>(&r));
+    }
+    WinRec* w = rec(d.h);
+    if (!w) return;
+    OsPoint origin{0, 0};
+    if (w->child())
+        if (WinRec* pr = rec(w->parent)) origin = client_origin_on_screen(*pr);
+    os_set_window_pos(d.h, 0, r.left - origin.x, r.top - origin.y, r.width(), r.height(),
+                      OS_SWP_NOZORDER | OS_SWP_NOACTIVATE);
+}
+
 }  // namespace
+
+std::int32_t geometric_hit(OsWindow h, OsPoint screen) {
+    WinRec* r = rec(h);
+    if (!r) return OS_HTNOWHERE;
+    // Widget coordinates: the inverse of widget_to_screen.
+    const QPoint co = client_origin_in_widget(*r);
+    const OsPoint origin = client_origin_on_screen(*r);
+    return hit_test(*r, QPoint(screen.x - origin.x + co.x(), screen.y - origin.y + co.y()));
+}
 
 // ---- the widget --------------------------------------------------------------
 
@@ -324,6 +418,14 @@ void OsWidget::paintEvent(QPaintEvent*) {
     if (r->class_name == "ToolbarWindow32") {
         paint_toolbar(*r, this, p);
         return;
+    }
+    if (!st().painters.empty()) {
+        std::string key = r->class_name;
+        for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (auto it = st().painters.find(key); it != st().painters.end()) {
+            it->second(*r, this, p);
+            return;
+        }
     }
     const QColor face = qcolour(os_sys_colour(OS_COLOR_BTNFACE));
     const QPoint co = client_origin_in_widget(*r);
@@ -403,8 +505,13 @@ void OsWidget::mouse(QMouseEvent* e, int kind) {
     s.cursor_pos = screen;
     s.live_keystate = keystate_from_qt(e->modifiers(), e->buttons());
 
+    if (s.drag.h) {
+        drag_step(kind, screen);
+        return;
+    }
     OsWindow target = h_;
-    std::int32_t hit = hit_test(*r, e->position().toPoint());
+    std::int32_t hit = static_cast<std::int32_t>(os_send_message(h_, OSM_NCHITTEST, 0, os_make_lparam(screen.x, screen.y)));
+    if (!rec(h_)) return;
     if (s.capture && rec(s.capture)) {
         target = s.capture;
         hit = OS_HTCLIENT;
@@ -445,6 +552,9 @@ void OsWidget::mouse(QMouseEvent* e, int kind) {
     if (kind != OS_MOUSE_RELEASE)
         os_send_message(target, OSM_SETCURSOR, static_cast<std::uintptr_t>(target), os_make_lparam(hit, static_cast<std::int32_t>(msg)));
     if (!rec(target)) return;
+    if (kind == OS_MOUSE_PRESS && button == 1 && tr->child() &&
+        (hit == OS_HTCAPTION || (hit >= OS_HTLEFT && hit <= OS_HTBOTTOMRIGHT)))
+        drag_begin(target, hit, screen);
     OsMsg m;
     m.hwnd = target;
     m.message = msg;
@@ -820,5 +930,6 @@ void os_window_reset() {
     s.keystate = s.live_keystate = 0;
     s.message_time = 0;
     s.app_active = true;
+    s.drag = Drag{};
     pump();
 }

@@ -59,14 +59,6 @@ QMessageBox::Icon icon_of(unsigned style) {
     }
 }
 
-// The toolkit would run on a real display (the rule os_app_gui follows).
-bool display_expected() {
-    const char* plat = std::getenv("QT_QPA_PLATFORM");
-    if (plat && *plat) return std::string(plat) != "offscreen";
-    const char* x = std::getenv("DISPLAY");
-    const char* w = std::getenv("WAYLAND_DISPLAY");
-    return (x && *x) || (w && *w);
-}
 
 }  // namespace
 
@@ -90,7 +82,7 @@ int os_message_box(const std::string& text, const std::string& caption, unsigned
         return 0;
     }
     // With no display no one can answer; the toolkit is not started for that.
-    if (!QCoreApplication::instance() && !display_expected()) return 0;
+    if (!QCoreApplication::instance() && !os_app_display_expected()) return 0;
     if (!os_app_gui() || os_app_headless()) return 0;
 
     QMessageBox box(icon_of(style), box_text(caption), box_text(text));

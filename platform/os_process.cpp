@@ -87,18 +87,16 @@ void wait_a_while(pid_t pid, int ms) {
 
 }  // namespace
 
-int os_process_start(std::string_view command, std::int32_t& process) {
-    process = -1;
-    if (command.find('\0') != std::string_view::npos) return OS_ERROR_INVALID_PARAMETER;
-    std::string cmd = os_cp1252_to_utf8(command);
-    char sh[] = "/bin/sh";
-    char dash_c[] = "-c";
-    char* argv[] = {sh, dash_c, cmd.data(), nullptr};
+namespace {
+
+// Starts argv[0] (found on the PATH when search) and takes a handle for it.
+int spawn(char* const* argv, bool search, std::int32_t& process) {
     std::lock_guard lock(g_mutex);
     reap_orphans();
     pid_t pid = 0;
-    const int rc = ::posix_spawn(&pid, sh, nullptr, nullptr, argv, environ);
-    if (rc != 0) return os_error_from_errno(rc, sh);
+    const int rc = search ? ::posix_spawnp(&pid, argv[0], nullptr, nullptr, argv, environ)
+                          : ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ);
+    if (rc != 0) return os_error_from_errno(rc, argv[0]);
     auto free_slot = std::find_if(g_processes.begin(), g_processes.end(),
                                   [](const Process& p) { return p.pid == 0; });
     if (free_slot == g_processes.end()) {
@@ -109,6 +107,32 @@ int os_process_start(std::string_view command, std::int32_t& process) {
         process = static_cast<std::int32_t>(free_slot - g_processes.begin() + 1);
     }
     return OS_OK;
+}
+
+}  // namespace
+
+int os_process_start(std::string_view command, std::int32_t& process) {
+    process = -1;
+    if (command.find('\0') != std::string_view::npos) return OS_ERROR_INVALID_PARAMETER;
+    std::string cmd = os_cp1252_to_utf8(command);
+    char sh[] = "/bin/sh";
+    char dash_c[] = "-c";
+    char* argv[] = {sh, dash_c, cmd.data(), nullptr};
+    return spawn(argv, false, process);
+}
+
+int os_process_start_args(const std::vector<std::string>& args, std::int32_t& process) {
+    process = -1;
+    if (args.empty() || args[0].empty()) return OS_ERROR_INVALID_PARAMETER;
+    std::vector<std::string> utf8;
+    for (const std::string& a : args) {
+        if (a.find('\0') != std::string::npos) return OS_ERROR_INVALID_PARAMETER;
+        utf8.push_back(os_cp1252_to_utf8(a));
+    }
+    std::vector<char*> argv;
+    for (std::string& a : utf8) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    return spawn(argv.data(), true, process);
 }
 
 int os_process_wait(std::int32_t process, int timeout_ms, int& exit_code) {

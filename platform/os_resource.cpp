@@ -139,7 +139,8 @@ bool os_resource_dialog(OsResName id, OsDialogTemplate& dialog) {
         d.point_size = r.i32();
         d.font = r.text();
         d.caption = r.text();
-        d.controls.resize(r.count(44));
+        // The smallest control: two empty texts (4 bytes each) and seven 32-bit words.
+        d.controls.resize(r.count(36));
         for (OsDialogControl& c : d.controls) {
             c.class_name = r.text();
             c.id = r.i32();

@@ -9,6 +9,7 @@
 
 #include "platform/os_codepage_qt.h"
 #include "platform/os_config.h"
+#include "platform/os_dialog.h"
 #include "platform/os_menu.h"
 #include "platform/os_window_p.h"
 
@@ -46,6 +47,7 @@ void ensure_builtin_classes() {
     tb.atom = st().next_atom++;
     tb.builtin = true;
     c[tb.cls.name] = tb;
+    os_register_controls();
 }
 
 std::intptr_t statusbar_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) {

@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 #include "platform/os_codepage_qt.h"
@@ -210,8 +211,18 @@ void user_geometry(OsWindow h, const QRect& g) {
     if (!r || r->child()) return;
     const Insets in = insets_of(*r);
     const std::int32_t top = in.t - in.menu;
-    const OsRect nr{g.x() - in.l, g.y() - top, g.x() + g.width() + in.r, g.y() + g.height() + in.b};
-    if (nr == r->rect) return;
+    OsRect nr{g.x() - in.l, g.y() - top, g.x() + g.width() + in.r, g.y() + g.height() + in.b};
+    // The window keeps within its tracking sizes.
+    OsMinMaxInfo limits;
+    limits.max_track = {32767, 32767};
+    os_send_message(h, OSM_GETMINMAXINFO, 0, reinterpret_cast<std::intptr_t>(&limits));
+    if (!(r = rec(h))) return;
+    nr.right = nr.left + std::clamp(nr.width(), limits.min_track.x, std::max(limits.min_track.x, limits.max_track.x));
+    nr.bottom = nr.top + std::clamp(nr.height(), limits.min_track.y, std::max(limits.min_track.y, limits.max_track.y));
+    if (nr == r->rect) {
+        sync_widget(*r);
+        return;
+    }
     if (r->state == 0) r->normal = nr;
     apply_geometry(h, nr, r->state, true);
 }
@@ -240,11 +251,28 @@ using namespace osw;
 
 // ---- classes ------------------------------------------------------------------
 
+namespace osw {
+
+ClassRec* find_class(std::string_view name) {
+    auto& c = st().classes;
+    auto it = c.find(std::string(name));
+    if (it != c.end()) return &it->second;
+    for (auto& [n, r] : c)
+        if (n.size() == name.size() &&
+            std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
+                return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+            }))
+            return &r;
+    return nullptr;
+}
+
+}  // namespace osw
+
 std::int32_t os_register_class(const OsWndClass& cls) {
     ensure_builtin_classes();
     if (cls.name.empty() || !cls.proc) return 0;
     auto& c = st().classes;
-    if (c.count(cls.name)) return 0;
+    if (find_class(cls.name)) return 0;
     ClassRec r;
     r.cls = cls;
     r.atom = st().next_atom++;
@@ -264,8 +292,8 @@ bool os_unregister_class(std::string_view name) {
 
 std::int32_t os_class_atom(std::string_view name) {
     ensure_builtin_classes();
-    auto it = st().classes.find(std::string(name));
-    return it == st().classes.end() ? 0 : it->second.atom;
+    const ClassRec* c = find_class(name);
+    return c ? c->atom : 0;
 }
 
 std::int32_t os_window_class_atom(OsWindow w) {
@@ -292,8 +320,9 @@ OsWindow os_create_window(std::uint32_t ex_style, std::string_view class_name, s
                           std::int32_t height, OsWindow parent, std::int32_t menu, std::int32_t id) {
     if (!os_app_gui()) return 0;
     ensure_builtin_classes();
-    auto cit = st().classes.find(std::string(class_name));
-    if (cit == st().classes.end()) return 0;
+    const ClassRec* found = find_class(class_name);
+    if (!found) return 0;
+    const ClassRec* cit = found;
     const bool is_child = (style & OS_WS_CHILD) != 0;
     if (is_child && !rec(parent)) return 0;
     if (!is_child && parent != 0 && !rec(parent)) return 0;
@@ -302,12 +331,12 @@ OsWindow os_create_window(std::uint32_t ex_style, std::string_view class_name, s
     State& s = st();
     r->h = s.next_handle++;
     if (s.next_handle <= 0) s.next_handle = 1;
-    r->atom = cit->second.atom;
-    r->class_name = cit->second.cls.name;
-    r->proc = cit->second.cls.proc;
-    r->class_style = cit->second.cls.style;
-    r->background = cit->second.cls.background;
-    r->cursor = os_load_cursor(cit->second.cls.cursor);
+    r->atom = cit->atom;
+    r->class_name = cit->cls.name;
+    r->proc = cit->cls.proc;
+    r->class_style = cit->cls.style;
+    r->background = cit->cls.background;
+    r->cursor = os_load_cursor(cit->cls.cursor);
     r->style = style & ~OS_WS_VISIBLE;
     r->ex_style = ex_style;
     if (is_child) {
@@ -497,6 +526,12 @@ std::string os_get_window_text(OsWindow w) {
 void os_set_window_text(OsWindow w, std::string_view text) {
     WinRec* r = rec(w);
     if (!r) return;
+    if (r->control && r->class_name != "#32770") {
+        // A control hears of its new text (and a subclass of it), as from the user.
+        const std::string t(text);
+        os_send_message(w, OSM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(t.c_str()));
+        return;
+    }
     r->title = std::string(text);
     if (r->widget) {
         r->widget->setWindowTitle(os_qstring(r->title));
@@ -560,6 +595,11 @@ OsWndProc os_set_window_proc(OsWindow w, OsWndProc proc) {
     return old;
 }
 
+OsWndProc os_get_window_proc(OsWindow w) {
+    WinRec* r = rec(w);
+    return r ? r->proc : nullptr;
+}
+
 std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) {
     WinRec* r = rec(w);
     if (!r) return 0;
@@ -601,7 +641,8 @@ std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t w
         return 0;
     }
     case OSM_NCHITTEST:
-        return OS_HTCLIENT;
+        return geometric_hit(w, {static_cast<std::int16_t>(os_loword(static_cast<std::uintptr_t>(lp))),
+                                 static_cast<std::int16_t>(os_hiword(static_cast<std::uintptr_t>(lp)))});
     default:
         return 0;
     }

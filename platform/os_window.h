@@ -41,6 +41,9 @@ enum : std::uint32_t {
     OSM_ACTIVATE = 0x0006,
     OSM_SETFOCUS = 0x0007,
     OSM_KILLFOCUS = 0x0008,
+    OSM_SETTEXT = 0x000C,        // lp: the NUL-terminated text
+    OSM_GETTEXT = 0x000D,        // wp: room with the NUL, lp: the buffer; answers the length
+    OSM_GETTEXTLENGTH = 0x000E,
     OSM_PAINT = 0x000F,
     OSM_CLOSE = 0x0010,
     OSM_QUIT = 0x0012,
@@ -48,7 +51,7 @@ enum : std::uint32_t {
     OSM_SHOWWINDOW = 0x0018,
     OSM_ACTIVATEAPP = 0x001C,
     OSM_SETCURSOR = 0x0020,
-    OSM_GETMINMAXINFO = 0x0024,
+    OSM_GETMINMAXINFO = 0x0024,  // lp: OsPoint, the minimum tracking size the window may set
     OSM_NOTIFY = 0x004E,
     OSM_NCHITTEST = 0x0084,
     OSM_NCACTIVATE = 0x0086,
@@ -83,6 +86,9 @@ enum : std::uint32_t {
     OSM_MOUSEWHEEL = 0x020A,
     OSM_ENTERMENULOOP = 0x0211,
     OSM_EXITMENULOOP = 0x0212,
+    OSM_SIZING = 0x0214,
+    OSM_MOVING = 0x0216,
+    OSM_ENTERSIZEMOVE = 0x0231,
     OSM_EXITSIZEMOVE = 0x0232,
     OSM_PALETTECHANGED = 0x0311,
     OSM_USER = 0x0400,
@@ -94,6 +100,17 @@ enum : std::uint32_t {
     OSM_SB_SETPARTS = OSM_USER + 4,
     OSM_SB_GETPARTS = OSM_USER + 6,
     OSM_SB_GETRECT = OSM_USER + 10,
+};
+
+// Size limits a window is asked for (OSM_GETMINMAXINFO, lParam points to it).
+struct OsMinMaxInfo {
+    OsPoint reserved, max_size, max_position, min_track, max_track;
+};
+
+// Edges of OSM_SIZING.
+enum : std::uintptr_t {
+    OS_WMSZ_LEFT = 1, OS_WMSZ_RIGHT = 2, OS_WMSZ_TOP = 3, OS_WMSZ_TOPLEFT = 4, OS_WMSZ_TOPRIGHT = 5,
+    OS_WMSZ_BOTTOM = 6, OS_WMSZ_BOTTOMLEFT = 7, OS_WMSZ_BOTTOMRIGHT = 8,
 };
 
 // WM_SIZE kinds.
@@ -122,7 +139,11 @@ enum : std::int32_t {
     OS_HTLEFT = 10,
     OS_HTRIGHT = 11,
     OS_HTTOP = 12,
+    OS_HTTOPLEFT = 13,
+    OS_HTTOPRIGHT = 14,
     OS_HTBOTTOM = 15,
+    OS_HTBOTTOMLEFT = 16,
+    OS_HTBOTTOMRIGHT = 17,
     OS_HTBORDER = 18,
     OS_HTCLOSE = 20,
 };
@@ -145,8 +166,22 @@ enum : std::uint32_t {
     OS_WS_THICKFRAME = 0x00040000,
     OS_WS_MINIMIZEBOX = 0x00020000,
     OS_WS_MAXIMIZEBOX = 0x00010000,
+    OS_WS_VSCROLL = 0x00200000,
+    OS_WS_HSCROLL = 0x00100000,
+    // Dialog items: the first of a group, and a stop of the Tab key (the
+    // same bits as the minimise and maximise boxes of frames).
+    OS_WS_GROUP = 0x00020000,
+    OS_WS_TABSTOP = 0x00010000,
+    // Dialog styles.
+    OS_DS_SETFONT = 0x0040,
+    OS_DS_MODALFRAME = 0x0080,
+    OS_DS_CONTROL = 0x0400,
     // Extended styles.
+    OS_WS_EX_DLGMODALFRAME = 0x00000001,
+    OS_WS_EX_NOPARENTNOTIFY = 0x00000004,
     OS_WS_EX_TOPMOST = 0x00000008,
+    OS_WS_EX_CLIENTEDGE = 0x00000200,
+    OS_WS_EX_CONTROLPARENT = 0x00010000,
     OS_WS_EX_TOOLWINDOW = 0x00000080,
     OS_WS_EX_APPWINDOW = 0x00040000,
     // Status bar.
@@ -337,6 +372,7 @@ std::vector<OsWindow> os_top_level_windows();
 std::intptr_t os_send_message(OsWindow w, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp);
 // Replaces a window's procedure (subclassing); returns the previous one, nullptr for a bad window.
 OsWndProc os_set_window_proc(OsWindow w, OsWndProc proc);
+OsWndProc os_get_window_proc(OsWindow w);
 std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp);
 
 // ---- geometry ---------------------------------------------------------------

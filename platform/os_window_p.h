@@ -23,6 +23,16 @@ struct ClassRec {
 
 class OsWidget;
 
+// What a standard control keeps besides its window record; each control
+// class derives its own.
+struct ControlData {
+    virtual ~ControlData() = default;
+};
+
+struct WinRec;
+// Paints a window of a class that draws itself (controls).
+using PaintFn = void (*)(WinRec&, QWidget*, QPainter&);
+
 struct WinRec {
     OsWindow h = 0;
     std::int32_t atom = 0;
@@ -50,6 +60,8 @@ struct WinRec {
     QPointer<OsWidget> widget;
     std::vector<QSize> expected_sizes;  // geometry we set, whose echo must not count as the user's
     bool destroying = false;
+    std::unique_ptr<ControlData> control;  // standard controls and dialogs
+    std::int32_t font = 0;                 // font object set on the window, 0 the dialog font
     // Status bar.
     std::vector<std::int32_t> parts{-1};
     std::vector<std::string> part_text{std::string()};
@@ -73,6 +85,15 @@ struct Timer {
     std::int64_t due;
 };
 
+// A caption or border dragged inside a parent: the move/size loop.
+struct Drag {
+    OsWindow h = 0;
+    std::int32_t hit = 0;
+    OsPoint start;        // pointer on the screen when it began
+    OsRect rect;          // window rectangle on the screen when it began
+    OsMinMaxInfo limits;
+};
+
 struct State {
     std::map<std::string, ClassRec> classes;
     std::int32_t next_atom = 0xC000;
@@ -92,6 +113,9 @@ struct State {
     std::int32_t beeps = 0;
     int handler_depth = 0;           // inside a toolkit event handler
     bool quit = false;
+    Drag drag;
+    // Painters of the classes that draw themselves, by upper-case class name.
+    std::map<std::string, PaintFn> painters;
     // Draws the menu bar of a frame; set by the menu model.
     void (*paint_menu_bar)(OsWindow, QPainter&, const QRect&) = nullptr;
     // A click on the menu bar of a frame (screen position); set by the menu model.
@@ -120,8 +144,13 @@ int toolbar_button_at(OsWindow bar, QPoint local);
 // The tooltip text of a button, asked of the bar's parent.
 std::string toolbar_tooltip(OsWindow bar, int index);
 void ensure_builtin_classes();
+// A class by name, compared without regard to case; nullptr when none.
+ClassRec* find_class(std::string_view name);
 std::intptr_t statusbar_proc(OsWindow, std::uint32_t, std::uintptr_t, std::intptr_t);
 void enqueue(const OsMsg& m);
+// What lies under a screen point of a window by its geometry: client,
+// caption and its buttons, sizing borders, menu bar.
+std::int32_t geometric_hit(OsWindow h, OsPoint screen);
 void drop_window_messages(OsWindow h);
 std::uint32_t keystate_from_qt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
 QColor qcolour(std::uint32_t colorref);

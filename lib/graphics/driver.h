@@ -101,6 +101,8 @@ void yygrselectnone();                 // window layer (lib/window/wininfo.h)
 // - entries of subsystems not built yet, empty until the issue building the
 //   subsystem calls it directly. An empty entry does nothing (or, for the
 //   drawable selections, fails as a surface that does not exist).
+int yycurrentdialogid();  // lib/dialog
+
 struct GraphicsLinks {
     // Screen side: the screen device (test seam) and the CGM memory-metafile
     // recorder.
@@ -116,9 +118,10 @@ struct GraphicsLinks {
     void (*select_none)() = &yygrselectnone;
     // Memory bitmaps: select bitmap index 0..19; err > 0 on failure.
     void (*bitmap_select)(int index, int& err, int& width, int& height) = nullptr;
-    // Dialogs: the current dialog (0 = none), and selecting one of its
-    // graphics fields (ident becomes -1 when the field cannot be used).
-    int (*current_dialog)() = nullptr;
+    // Dialogs (test seam): the id of the current dialog (0 = none).
+    int (*current_dialog)() = &yycurrentdialogid;
+    // Dialogs: selecting one of the current dialog's graphics fields (ident
+    // becomes -1 when the field cannot be used).
     void (*field_select)(int& ident, int& width, int& height) = nullptr;
     // Memory metafiles: select metafile 1..20; err > 0 on failure; sets the
     // recorder flag for a CGM metafile.

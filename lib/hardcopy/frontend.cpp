@@ -4,7 +4,10 @@
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
+#include "lib/hardcopy/dxf.h"
 #include "lib/hardcopy/hardcopy.h"
+#include "lib/hardcopy/ps.h"
+#include "lib/hardcopy/svg.h"
 #include "lib/window/osservices.h"
 #include "lib/window/text.h"
 #include "platform/os_file.h"
@@ -123,4 +126,7 @@ void igrhardcopy(std::optional<std::string_view> name, std::optional<std::string
 void install_hardcopy_drivers() {
     // Each driver enters its routine here under its number; numbers
     // without an entry select nothing.
+    grlinks.hardcopy_drivers[DriverPostScript] = &xxpost;
+    grlinks.hardcopy_drivers[DriverSvg] = &xxsvg;
+    grlinks.hardcopy_drivers[DriverDxf] = &xxdxf;
 }

@@ -1,6 +1,10 @@
 #include "lib/hardcopy/hcstate.h"
 
+#include "lib/dialog/dialog.h"
+#include "lib/hardcopy/dxf.h"
 #include "lib/hardcopy/pending.h"
+#include "lib/hardcopy/ps.h"
+#include "lib/hardcopy/svg.h"
 #include "lib/window/osservices.h"
 #include "lib/window/text.h"
 #include "platform/os_error.h"
@@ -9,24 +13,17 @@ HardcopyState hcstate;
 
 namespace {
 
-std::int32_t result_word = 0;
-
-std::int32_t dialog_result() { return result_word; }
-void set_dialog_result(std::int32_t result) { result_word = result; }
-void no_snapshot(std::int32_t, std::int32_t, std::int32_t& status) { status = 0; }
-void metric(std::int32_t& measure) { measure = 2; }
-
-void cancelled_print_dialog(std::int32_t&, std::int32_t&, std::int32_t&, std::int32_t&, std::int32_t&,
-                            std::int32_t&, std::int32_t&, std::int32_t&, std::int32_t, std::int32_t&,
-                            std::int32_t& result) {
-    result = 0;
-}
+// The dialog manager's result word and snapshots.
+std::int32_t dialog_result() { return dialog_state.last_result; }
+void set_dialog_result(std::int32_t result) { dialog_state.last_result = result; }
 
 void cancelled_setup(std::int32_t, std::string&, std::int32_t, HardcopyOptionTable&, std::int32_t, std::int32_t) {
-    result_word = 0;
+    dialog_state.last_result = 0;
 }
 
-void cancelled_options(std::int32_t, std::string&, std::int32_t, std::int32_t, std::int32_t) { result_word = 0; }
+void cancelled_options(std::int32_t, std::string&, std::int32_t, std::int32_t, std::int32_t) {
+    dialog_state.last_result = 0;
+}
 
 void no_printer(std::int32_t& paper_long, std::int32_t& paper_short, std::int32_t& width, std::int32_t& height,
                 std::int32_t& x_offset, std::int32_t& y_offset, std::int32_t& orientation, std::int32_t& copies,
@@ -35,9 +32,8 @@ void no_printer(std::int32_t& paper_long, std::int32_t& paper_short, std::int32_
     os_error = OS_ERROR_NOT_SUPPORTED;
 }
 
-constexpr HardcopyPending pending_defaults{&dialog_result,   &set_dialog_result,      &no_snapshot,
-                                           &metric,          &cancelled_print_dialog, &cancelled_setup,
-                                           &cancelled_options, &no_printer};
+constexpr HardcopyPending pending_defaults{&dialog_result,   &set_dialog_result, &yygetwindowbitmap,
+                                           &cancelled_setup, &cancelled_options, &no_printer, nullptr};
 
 }  // namespace
 
@@ -45,7 +41,7 @@ HardcopyPending hardcopy_pending = pending_defaults;
 
 void reset_hardcopy_pending() {
     hardcopy_pending = pending_defaults;
-    result_word = 0;
+    dialog_state.last_result = 0;
 }
 
 void clear_hardcopy_words() {
@@ -62,4 +58,7 @@ void reset_hardcopy_state() {
         if (h >= 0) yyclos(h);
     hcstate = HardcopyState{};
     reset_hardcopy_pending();
+    reset_postscript_state();
+    reset_svg_state();
+    reset_dxf_state();
 }

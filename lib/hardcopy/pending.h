@@ -1,13 +1,16 @@
 #pragma once
-// Routines the options entry and the image print options call that belong
-// to work not built yet: the dialog manager's result word, snapshot and
-// locale units, the page set-up dialog, the hardcopy set-up dialogs and the
-// printer query. Until their owners land, each entry answers as a system
-// without them would: every dialog is cancelled (result 0) and there is no
-// printer. The work that builds a routine removes its entry here and the
-// callers call it directly.
+// Routines the options entry and the image print options call: the dialog
+// manager's result word and snapshots (test seams, set to the dialog
+// manager's own), and work not built yet: the hardcopy set-up dialogs, the
+// printer query and image reading.
+// Until their owners land, each of those answers as a system without them
+// would: every dialog is cancelled (result 0), there is no printer and no
+// image file can be read. The work that builds a routine removes its entry
+// here and the callers call it directly.
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 struct HardcopyOptionTable;
 
@@ -19,14 +22,6 @@ struct HardcopyPending {
     // Snapshot of the shown windows while a modal dialog is up (mode 1
     // take, 0 release); status 0 or an error code.
     void (*yygetwindowbitmap)(std::int32_t mode, std::int32_t word, std::int32_t& status);
-    // The locale's measurement system: 1 inches, 2 metric.
-    void (*yygetmeasure)(std::int32_t& measure);
-    // The page set-up dialog; lengths in thousandths of an inch (measure
-    // below 2) or hundredths of a millimetre; result 1 confirmed, 0 cancelled.
-    void (*yyprintdialog)(std::int32_t& paper_width, std::int32_t& paper_height, std::int32_t& width,
-                          std::int32_t& height, std::int32_t& left, std::int32_t& top, std::int32_t& orientation,
-                          std::int32_t& copies, std::int32_t measure, std::int32_t& colours,
-                          std::int32_t& result);
     // The printer and plotter set-up dialog and the driver option set-up
     // dialog; both leave their outcome in the dialog result.
     void (*yypgdlg1)(std::int32_t units, std::string& name, std::int32_t driver, HardcopyOptionTable& options,
@@ -39,6 +34,12 @@ struct HardcopyPending {
                       std::int32_t& height, std::int32_t& x_offset, std::int32_t& y_offset,
                       std::int32_t& orientation, std::int32_t& copies, std::int32_t& colours,
                       std::int32_t& os_error);
+    // The image reader of the raster imaging work: the pixels of image
+    // file NAME as packed colours, top row first, into PIXELS (never more
+    // than it holds); failures set the library's last error. Empty until
+    // that work fills it: the PostScript driver's image operation then
+    // embeds nothing.
+    void (*IGrLoadImageData)(std::string_view name, std::span<std::int32_t> pixels);
 };
 
 extern HardcopyPending hardcopy_pending;

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "lib/dialog/commondlg.h"
 #include "lib/graphics/areas.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
@@ -41,8 +42,7 @@ bool printer_setup(int units) {
     std::int32_t left = to_dialog(f, o.get(3)), top = to_dialog(f, o.get(4));
     std::int32_t orientation = o.get(5), copies = o.get(8);
     std::int32_t colours = gstate.hc.colour_count, result = 0;
-    hardcopy_pending.yyprintdialog(paper_w, paper_h, width, height, left, top, orientation, copies, units, colours,
-                                   result);
+    yyprintdialog(paper_w, paper_h, width, height, left, top, orientation, copies, units, colours, result);
     if (result != 1) {
         hardcopy_pending.set_dialog_result(0);
         return true;
@@ -77,7 +77,7 @@ void WHardcopyOptions(std::optional<int> measure, std::string* name) {
         units = std::abs(*measure);
     } else {
         std::int32_t locale = 2;
-        hardcopy_pending.yygetmeasure(locale);
+        yygetmeasure(locale);
         units = locale == 1 ? 1 : 2;
     }
 

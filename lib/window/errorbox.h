@@ -1,7 +1,6 @@
 #pragma once
-// The message box the error reporter shows in report mode 4. The dialog
-// subsystem's WMessageBox takes it over by redirecting the two hooks; until
-// then a small stand-in with the same contract shows the platform's box.
+// The message box the error reporter shows in report mode 4: the dialog
+// manager's WMessageBox.
 #include <string_view>
 
 // buttons: 0 OK, 1 OK and Cancel, 2 Retry and Cancel, 3 Yes and No,
@@ -10,23 +9,7 @@
 // default_button: the result value of the button that answers Enter.
 // A box that cannot be shown reports error 1004 under "WMessageBox" and
 // leaves the last result as it was.
-using MessageBoxFn = void (*)(int buttons, int icon, int default_button, std::string_view text,
-                              std::string_view title);
+void yywmessagebox(int buttons, int icon, int default_button, std::string_view text, std::string_view title);
 // The result of the last box: 1 OK, Yes or Retry; 0 Cancel or Ignore;
 // 2 No or Abort; 0 before any box.
-using MessageBoxResultFn = int (*)();
-
-extern MessageBoxFn message_box_hook;
-extern MessageBoxResultFn message_box_result_hook;
-
-void yywmessagebox(int buttons, int icon, int default_button, std::string_view text, std::string_view title);
 int yywmessageboxresult();
-
-// The stand-ins.
-void message_box_basic(int buttons, int icon, int default_button, std::string_view text, std::string_view title);
-int message_box_basic_result();
-
-struct MessageBoxBasicState {
-    int last_result = 0;
-};
-extern MessageBoxBasicState message_box_basic_state;

@@ -202,9 +202,6 @@ void reset_error_services() {
     if (debug_file.file) std::fclose(debug_file.file);
     debug_file = DebugFileState{};
     error_statusbar_hook = &report_to_statusbar;
-    message_box_hook = message_box_basic;
-    message_box_result_hook = message_box_basic_result;
-    message_box_basic_state = MessageBoxBasicState{};
     exit_program_hook = iosexitprogram;
     reset_conversion_state();
 }

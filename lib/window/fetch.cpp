@@ -1,5 +1,7 @@
 // Message fetch and event post-processing.
 #include "lib/window/fetch.h"
+#include "lib/dialog/dialog_window.h"
+#include "lib/dialog/dialog.h"
 
 #include "lib/graphics/areas.h"
 #include "lib/graphics/driver.h"
@@ -71,17 +73,17 @@ bool accelerate(std::int32_t table_slot, OsHandle frame, const OsMsg& m) {
 // The keyboard steps for one retrieved message, ending in its dispatch.
 void keyboard_and_dispatch(const OsMsg& m) {
     // 1. A current dialog.
-    const OsHandle dlg = window_hooks.dialog_current_window ? window_hooks.dialog_current_window() : 0;
+    const OsHandle dlg = yydialogkeyboardwindow();
     if (dlg) {
         bool done = false;
-        const OsHandle combined = window_hooks.dialog_combined_frame ? window_hooks.dialog_combined_frame(dlg) : 0;
+        const OsHandle combined = yydialogcombinedframe(dlg);
         if (combined) {
             const std::int32_t t = combined_menu_slot(yygetwindowindex(combined));
             if (t >= 0) done = accelerate(t, wtab.wWindow[ix(t)], m);
-        } else if (window_hooks.dialog_root_accelerators && window_hooks.dialog_root_accelerators(dlg)) {
+        } else if (yydialogrootaccelerators(dlg)) {
             done = accelerate(0, wtab.wWindow[0], m);
         }
-        if (!done && window_hooks.dialog_keyboard) done = window_hooks.dialog_keyboard(dlg, m);
+        if (!done) done = yydialogkeyboard(dlg, m);
         if (done) return;
     }
     // 2. An editor or grid window around the message's window.
@@ -226,7 +228,7 @@ void yyevent(std::int32_t type, WindowMessage& m) {
     const std::int32_t kind = in_dialog ? 3 : 1;
     const std::int32_t id = in_dialog ? m.VALUE4 : m.WIN;
     const std::int32_t dialog = in_dialog ? m.WIN : 0;
-    const std::int32_t current_dialog = grlinks.current_dialog ? grlinks.current_dialog() : 0;
+    const std::int32_t current_dialog = yycurrentdialogid();
     const bool current = kind == g.DrawableType && id == g.drawable_id && (!in_dialog || dialog == current_dialog);
 
     // 4. A temporary switch to it.
@@ -244,8 +246,8 @@ void yyevent(std::int32_t type, WindowMessage& m) {
         sw.window_width = quinda.window_size[0];
         sw.window_height = quinda.window_size[1];
         sw.y_origin = g.height_max;
-        if (in_dialog && dialog != current_dialog && window_hooks.dialog_select) {
-            window_hooks.dialog_select(dialog);
+        if (in_dialog && dialog != current_dialog) {
+            yydialogmakecurrent(dialog);
             dialog_changed = true;
         }
         yydrawablesize(kind, id, sw.width, sw.height);
@@ -293,7 +295,7 @@ void yyevent(std::int32_t type, WindowMessage& m) {
 
     // 6. Back to the current drawable.
     if (!current) {
-        if (dialog_changed && window_hooks.dialog_select) window_hooks.dialog_select(sw.saved_dialog);
+        if (dialog_changed) yydialogmakecurrent(sw.saved_dialog);
         g.wx1 = sw.origin_x;
         g.wy1 = sw.origin_y;
         g.sx = sw.scale_x;

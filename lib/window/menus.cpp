@@ -9,6 +9,7 @@
 #include "lib/window/errors.h"
 #include "lib/window/messages.h"
 #include "lib/window/text.h"
+#include "lib/window/splitwin.h"
 #include "lib/window/window_hooks.h"
 #include "lib/window/wintext.h"
 #include "lib/window/wininfo.h"
@@ -257,8 +258,8 @@ void yymenuchange(std::int32_t& id, std::int32_t slot) {
                 std::int32_t s = yygetwindowindex(top);
                 for (int guard = 0; valid_slot(s) && guard <= MaxChildWindows; ++guard) {
                     if (s != slot && wtab.hMenuRoot[ix(s)]) want = wtab.hMenuRoot[ix(s)];
-                    if (!window_hooks.split_active_pane || yyspecialkind(wtab.wWindow[ix(s)]) != WindowKindSplit) break;
-                    const std::int32_t next = window_hooks.split_active_pane(s);
+                    if (yyspecialkind(wtab.wWindow[ix(s)]) != WindowKindSplit) break;
+                    const std::int32_t next = yysplitactivepane(s);
                     if (next == s) break;
                     s = next;
                 }

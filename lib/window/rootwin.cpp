@@ -1,5 +1,7 @@
 // The root window and the window layer's process-wide set-up.
 #include "lib/window/rootwin.h"
+#include "lib/dialog/dialog_window.h"
+#include "lib/dialog/dialog.h"
 
 #include <cstdlib>
 
@@ -10,6 +12,7 @@
 #include "lib/window/menus.h"
 #include "lib/window/messages.h"
 #include "lib/window/osservices.h"
+#include "lib/window/splitwin.h"
 #include "lib/window/text.h"
 #include "lib/window/window_hooks.h"
 #include "lib/window/wininfo.h"
@@ -41,12 +44,6 @@ std::int32_t register_if_missing(const char* name, OsWndProc proc, std::uint32_t
     return os_register_class(c);
 }
 
-// The split bars' procedure lives with the split windows; until they exist
-// a bar behaves as a plain window.
-std::intptr_t split_bar_proc(OsHandle w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) {
-    return os_def_window_proc(w, m, wp, lp);
-}
-
 std::uint32_t frame_style(std::int32_t flags) {
     std::uint32_t s = OS_WS_CAPTION | OS_WS_CLIPCHILDREN;
     if (flags & WinSysMenu) s |= OS_WS_SYSMENU;
@@ -60,6 +57,102 @@ std::uint32_t frame_style(std::int32_t flags) {
 constexpr std::uint32_t kClientStyle = OS_WS_CHILD | OS_WS_VISIBLE | OS_WS_CLIPSIBLINGS | OS_WS_CLIPCHILDREN;
 
 }  // namespace
+
+bool yyframeparts(std::int32_t slot, OsHandle frame, std::int32_t flags, const std::array<std::int32_t, 4>& toolbars,
+                  std::int32_t width, bool xc, bool yc, std::int32_t& x, std::int32_t& y, std::int32_t& fw,
+                  std::int32_t& fh, std::uint32_t status_style, bool grow) {
+    const std::size_t s = static_cast<std::size_t>(slot);
+    const bool maximised = (flags & WinMaximised) != 0;
+    // Tool bars.
+    bool grown = false;
+    std::int32_t extra_bottom = 0;
+    for (std::int32_t pos = 0; pos < 4; ++pos) {
+        const std::int32_t id = toolbars[static_cast<std::size_t>(pos)];
+        if (id == 0) continue;
+        std::int32_t status = id, tw = 0, th = 0;
+        yymntbar(status, slot, pos, tw, th);
+        const OsHandle tb = wtab.hToolbar[s][static_cast<std::size_t>(pos)];
+        if (!tb) continue;
+        grown = true;
+        if (pos == 0 || pos == 3) {
+            OsRect r;
+            os_get_window_rect(tb, r);
+            fh += r.height();
+            extra_bottom += r.height();
+            if (yc && !maximised) y -= r.height() / 2;
+        } else {
+            const auto w = static_cast<std::int32_t>(os_get_window_user(tb));
+            fw += w;
+            if (xc && !maximised) x -= w / 2;
+        }
+    }
+    // Status bar.
+    for (auto& part : wtab.uStatusBorder) part[s] = 0;
+    if (flags & WinStatusBar) {
+        if (!(flags & WinFixedSize)) status_style |= OS_SBARS_SIZEGRIP;
+        const OsHandle sb = os_create_window(0, "msctls_statusbar32", "", status_style, 0, 0, width, 10, frame, 0, 999);
+        wtab.wMessLine[s] = sb;
+        if (sb) {
+            grown = true;
+            OsRect r;
+            os_get_window_rect(sb, r);
+            fh += r.height();
+            extra_bottom += r.height();
+            if (yc && !maximised) y -= r.height() / 2;
+        }
+    }
+    // Growth of the frame.
+    if (grown && grow) {
+        os_set_window_pos(frame, 0, x, y, fw, fh, OS_SWP_NOACTIVATE | OS_SWP_NOREDRAW | OS_SWP_NOZORDER);
+        if (wtab.wMessLine[s]) os_send_message(wtab.wMessLine[s], OSM_SIZE, 0, 0);
+        if (maximised) {
+            OsPlacement p;
+            os_get_window_placement(frame, p);
+            p.normal.bottom += extra_bottom;
+            os_set_window_placement(frame, p);
+        }
+    }
+    // The client window.
+    OsRect cr;
+    os_get_client_rect(frame, cr);
+    const auto& tb = wtab.hToolbar[s];
+    auto tb_height = [](OsHandle t) {
+        OsRect r;
+        return t && os_get_window_rect(t, r) ? r.height() : 0;
+    };
+    if (tb[0]) cr.top += tb_height(tb[0]);
+    if (tb[1]) cr.left += static_cast<std::int32_t>(os_get_window_user(tb[1]));
+    if (tb[2]) cr.right -= static_cast<std::int32_t>(os_get_window_user(tb[2]));
+    if (tb[3]) cr.bottom -= tb_height(tb[3]);
+    if (wtab.wMessLine[s]) cr.bottom -= tb_height(wtab.wMessLine[s]);
+    wtab.hClient[s] = os_create_window(0, "QUINCLIENT", "", kClientStyle, cr.left, cr.top, std::max(0, cr.width()),
+                                       std::max(0, cr.height()), frame, 0, 0xFFFF);
+    return wtab.hClient[s] != 0;
+}
+
+OsHandle yycombinedialog(std::int32_t slot, OsHandle frame, std::int32_t dialog, bool show) {
+    const OsHandle dlg = yydialogcombine(dialog, slot, show);
+    auto* rec = new WindowKind3Record();
+    rec->dialog_handle() = dlg;
+    OsRect r;
+    os_get_window_rect(frame, r);
+    rec->frame_width() = r.width();
+    rec->frame_height() = r.height();
+    os_set_window_user(frame, reinterpret_cast<std::intptr_t>(rec));
+    yydialogsetcombined(dlg, frame);
+    return dlg;
+}
+
+void yyuncombinedialog(OsHandle frame, std::int32_t& dialog) {
+    std::int32_t* rec = yyspecialrecord(frame);
+    if (!rec || rec[0] != WindowKindDialog) return;
+    const OsHandle dlg = rec[5];
+    if (dialog != 0 && yydialogidof(dlg) == dialog) dialog = 0;
+    if (dlg) os_show_window(dlg, OS_SW_HIDE);
+    yydialogunloadwindow(dlg);
+    os_set_window_user(frame, 0);
+    delete reinterpret_cast<WindowKind3Record*>(rec);
+}
 
 std::intptr_t yyWindowSizeDlgProc(OsHandle, std::uint32_t, std::uintptr_t, std::intptr_t) { return 0; }
 
@@ -91,9 +184,9 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
     wtab.atomChild = register_if_missing("QUINCHILD", yyWndProc, 0, "icon1", OS_IDC_ARROW, OS_NO_BRUSH);
     wtab.atomClient = register_if_missing("QUINCLIENT", yyWndProcClient, OS_CS_HREDRAW | OS_CS_VREDRAW | OS_CS_DBLCLKS,
                                           "", OS_IDC_ARROW, 0xFFFFFF);
-    wtab.atomSplitH = register_if_missing("QUINSPLITH", split_bar_proc, OS_CS_HREDRAW | OS_CS_VREDRAW | OS_CS_PARENTDC,
+    wtab.atomSplitH = register_if_missing("QUINSPLITH", yySplitProc, OS_CS_HREDRAW | OS_CS_VREDRAW | OS_CS_PARENTDC,
                                           "", OS_IDC_SIZENS, os_sys_colour(OS_COLOR_BTNFACE));
-    wtab.atomSplitV = register_if_missing("QUINSPLITV", split_bar_proc, OS_CS_HREDRAW | OS_CS_VREDRAW | OS_CS_PARENTDC,
+    wtab.atomSplitV = register_if_missing("QUINSPLITV", yySplitProc, OS_CS_HREDRAW | OS_CS_VREDRAW | OS_CS_PARENTDC,
                                           "", OS_IDC_SIZEWE, os_sys_colour(OS_COLOR_BTNFACE));
     if (!wtab.atomRoot || !wtab.atomChild || !wtab.atomClient || !wtab.atomSplitH || !wtab.atomSplitV)
         abort_window("Failed to register class - aborting.");
@@ -104,7 +197,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
     wtab.wWindow[0] = temp;
 
     // 4. Dialog field and grid classes.
-    if (window_hooks.register_dialog_classes) window_hooks.register_dialog_classes();
+    yygetatoms();
     if (window_hooks.register_grid_classes) window_hooks.register_grid_classes();
 
     // 5. Rich-edit version: the editor's own, the oldest one (docs/platform.md).
@@ -123,7 +216,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
         std::int32_t dw = 0, dh = 0;
         bool resizable = false;
         const std::int32_t status =
-            window_hooks.dialog_probe ? window_hooks.dialog_probe(dialog, temp, dw, dh, resizable) : -1;
+            yydialogprobe(dialog, temp, dw, dh, resizable);
         if (status != 0) {
             dialog = status;
         } else {
@@ -174,89 +267,16 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
             wtab.wWinX = r.left;
             wtab.wWinY = r.top;
         }
-        // 14. Tool bars.
-        bool grown = false;
-        std::int32_t extra_bottom = 0;
-        for (std::int32_t pos = 0; pos < 4; ++pos) {
-            const std::int32_t id = toolbars[static_cast<std::size_t>(pos)];
-            if (id == 0) continue;
-            std::int32_t status = id, tw = 0, th = 0;
-            yymntbar(status, 0, pos, tw, th);
-            const OsHandle tb = wtab.hToolbar[0][static_cast<std::size_t>(pos)];
-            if (!tb) continue;
-            grown = true;
-            if (pos == 0 || pos == 3) {
-                OsRect r;
-                os_get_window_rect(tb, r);
-                fh += r.height();
-                extra_bottom += r.height();
-                if (yc && !maximised) wtab.wWinY -= r.height() / 2;
-            } else {
-                const auto w = static_cast<std::int32_t>(os_get_window_user(tb));
-                fw += w;
-                if (xc && !maximised) wtab.wWinX -= w / 2;
-            }
-        }
-        // 15. Status bar.
-        for (auto& part : wtab.uStatusBorder) part[0] = 0;
-        if (flags & WinStatusBar) {
-            std::uint32_t sbs = OS_WS_CHILD | OS_WS_VISIBLE | OS_WS_CLIPSIBLINGS | OS_WS_CLIPCHILDREN;
-            if (!(flags & WinFixedSize)) sbs |= OS_SBARS_SIZEGRIP;
-            const OsHandle sb = os_create_window(0, "msctls_statusbar32", "", sbs, 0, 0, width, 10, frame, 0, 999);
-            wtab.wMessLine[0] = sb;
-            if (sb) {
-                grown = true;
-                OsRect r;
-                os_get_window_rect(sb, r);
-                fh += r.height();
-                extra_bottom += r.height();
-                if (yc && !maximised) wtab.wWinY -= r.height() / 2;
-            }
-        }
-        // 16. Grow the frame.
-        if (grown) {
-            os_set_window_pos(frame, 0, wtab.wWinX, wtab.wWinY, fw, fh,
-                              OS_SWP_NOACTIVATE | OS_SWP_NOREDRAW | OS_SWP_NOZORDER);
-            if (wtab.wMessLine[0]) os_send_message(wtab.wMessLine[0], OSM_SIZE, 0, 0);
-            if (maximised) {
-                OsPlacement p;
-                os_get_window_placement(frame, p);
-                p.normal.bottom += extra_bottom;
-                os_set_window_placement(frame, p);
-            }
-        }
-        // 17. The client window.
-        OsRect cr;
-        os_get_client_rect(frame, cr);
-        const auto& tb = wtab.hToolbar[0];
-        auto tb_height = [](OsHandle t) {
-            OsRect r;
-            return t && os_get_window_rect(t, r) ? r.height() : 0;
-        };
-        if (tb[0]) cr.top += tb_height(tb[0]);
-        if (tb[1]) cr.left += static_cast<std::int32_t>(os_get_window_user(tb[1]));
-        if (tb[2]) cr.right -= static_cast<std::int32_t>(os_get_window_user(tb[2]));
-        if (tb[3]) cr.bottom -= tb_height(tb[3]);
-        if (wtab.wMessLine[0]) cr.bottom -= tb_height(wtab.wMessLine[0]);
-        wtab.hClient[0] = os_create_window(0, "QUINCLIENT", "", kClientStyle, cr.left, cr.top,
-                                           std::max(0, cr.width()), std::max(0, cr.height()), frame, 0, 0xFFFF);
-        // 18. Without both windows the program cannot go on.
+        // 14 to 17. Tool bars, status bar, growth of the frame and the client window.
+        yyframeparts(0, frame, flags, toolbars, width, xc, yc, wtab.wWinX, wtab.wWinY, fw, fh,
+                     OS_WS_CHILD | OS_WS_VISIBLE | OS_WS_CLIPSIBLINGS | OS_WS_CLIPCHILDREN, true);
+        // 18.
         if (!wtab.wWindow[0] || !wtab.hClient[0]) abort_window("Failed to create window - aborting.");
     }
 
     // 19. Combined dialog.
     OsHandle dlgwin = 0;
-    if (wtab.bDlgRoot && frame) {
-        if (window_hooks.dialog_combine) dlgwin = window_hooks.dialog_combine(dialog, 0, !(flags & WinHidden));
-        auto* rec = new WindowKind3Record();
-        rec->dialog_handle() = dlgwin;
-        OsRect r;
-        os_get_window_rect(frame, r);
-        rec->frame_width() = r.width();
-        rec->frame_height() = r.height();
-        os_set_window_user(frame, reinterpret_cast<std::intptr_t>(rec));
-        if (window_hooks.dialog_set_combined) window_hooks.dialog_set_combined(dlgwin, frame);
-    }
+    if (wtab.bDlgRoot && frame) dlgwin = yycombinedialog(0, frame, dialog, !(flags & WinHidden));
 
     // 20. Show.
     auto send_max_size = [&] {
@@ -277,7 +297,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
             os_show_window(frame, OS_SW_SHOWNORMAL);
         }
         os_validate_rect(wtab.hClient[0], nullptr);
-        if (dlgwin && window_hooks.dialog_repaint) window_hooks.dialog_repaint(dlgwin);
+        if (dlgwin) yydialogrepaint(dlgwin);
     }
 
     // 21. Device context and window-text colours.
@@ -376,8 +396,8 @@ void windowopen2(std::int32_t flags, std::int32_t x, std::int32_t y, std::int32_
             yyerror(1045, "WindowOpen");
         else if (dlg == -1)
             yyerror(1007, "WindowOpen");
-        else if (window_hooks.dialog_make_current)
-            window_hooks.dialog_make_current(dialog);
+        else
+            yydialogmakecurrent(dialog);
     }
     // On a 256-colour display the palette size asked for becomes the default one.
     if (wtab.wScreenCols == 256) quinda.default_palette_size = palette;

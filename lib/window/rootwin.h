@@ -50,6 +50,20 @@ inline void WindowOpen(std::int32_t flags = DefaultWindowFlags, std::int32_t x =
 void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std::int32_t& height,
                         std::int32_t flags, std::int32_t menu, const std::array<std::int32_t, 4>& toolbars,
                         std::int32_t palette, std::int32_t& dialog, const char* title);
+// Tool bars, status bar (of the given style), growth of the frame, maximised
+// placement and the client window of a slot's new frame; x, y and fw, fh are
+// the frame's position and size, moved for centring when xc, yc; without
+// grow the frame keeps its size and the parts take room from the client.
+// False when the client window could not be made.
+bool yyframeparts(std::int32_t slot, OsHandle frame, std::int32_t flags, const std::array<std::int32_t, 4>& toolbars,
+                  std::int32_t width, bool xc, bool yc, std::int32_t& x, std::int32_t& y, std::int32_t& fw,
+                  std::int32_t& fh, std::uint32_t status_style, bool grow);
+// Loads a dialog into a slot's client (shown unless show is false) and
+// attaches the record of a window combined with it; its window.
+OsHandle yycombinedialog(std::int32_t slot, OsHandle frame, std::int32_t dialog, bool show);
+// Hides and unloads a frame's combined dialog and frees the record;
+// dialog (the current dialog id) is cleared when it named that dialog.
+void yyuncombinedialog(OsHandle frame, std::int32_t& dialog);
 std::intptr_t yyWindowSizeDlgProc(OsHandle dlg, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp);
 void yywindowtest(std::int32_t slot, std::int32_t& result);
 

@@ -1,5 +1,7 @@
 // Program entry and library start-up.
 #include "lib/window/startup.h"
+#include "lib/dialog/dialog_window.h"
+#include "lib/dialog/dialog.h"
 
 #include <array>
 #include <climits>
@@ -176,7 +178,7 @@ void winitialise(std::string_view settings_file) {
     // State words back to their start.
     quinda.LFNPLOT = DefaultLFNPLOT;
     quinda.window_open = 0;
-    if (startup_links.clear_dialog_id) startup_links.clear_dialog_id();
+    dialog_state.current_id = 0;
     quinda.window_text.last_font = {-1, -1, -1, -1, -1};
     quinda.last_error = 0;
     quinda.io_status = 0;

@@ -51,8 +51,6 @@ struct StartupLinks {
     void (*display_info)(std::int32_t& width, std::int32_t& height, std::int32_t& colours,
                          std::int32_t& palette) = yygetdisplayinfo;
     void (*set_bell)(std::int32_t on) = yysetbell;
-    // Dialogs: clear the current dialog id.
-    void (*clear_dialog_id)() = nullptr;
 };
 extern StartupLinks startup_links;
 

@@ -1,6 +1,8 @@
 // Closing the library's windows and releasing what the window layer holds.
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/window/winclose.h"
+#include "lib/dialog/dialog_window.h"
+#include "lib/dialog/dialog.h"
 
 #include "lib/window/messages.h"
 #include "lib/window/quinda_state.h"
@@ -16,11 +18,13 @@ void drop_object(OsHandle& h) {
     h = 0;
 }
 
+}  // namespace
+
 // No sound device can be opened on this platform, so there is nothing to
 // stop; the slot simply forgets any device it names.
-void yyclosemcidevice(std::int32_t slot) { wtab.wDevice[ix(slot)] = 0; }
-
-}  // namespace
+void yyclosemcidevice(std::int32_t slot) {
+    if (slot >= 0 && slot <= MaxChildWindows) wtab.wDevice[ix(slot)] = 0;
+}
 
 void yyshutdown() {
     // 1. Drawing objects.
@@ -39,7 +43,7 @@ void yyshutdown() {
         std::int32_t* rec = yyspecialrecord(f);
         if (!rec) continue;
         if (rec[0] == WindowKindDialog) {
-            if (window_hooks.dialog_unload && rec[5]) window_hooks.dialog_unload(rec[5]);
+            if (rec[5]) yydialogunloadwindow(rec[5]);
             os_set_window_user(f, 0);
             delete reinterpret_cast<WindowKind3Record*>(rec);
         } else if (rec[0] == WindowKindSplit) {
@@ -53,7 +57,7 @@ void yyshutdown() {
         }
     }
     // 4, 5. Dialogs and their globals.
-    if (window_hooks.dialog_shutdown) window_hooks.dialog_shutdown();
+    yydialogshutdown();
     wtab.hWinCur = 0;
     wtab.hLastSemi = 0;
     // 6. The system gradient fill and mail entry.
@@ -88,7 +92,7 @@ void windowclose() {
     yyshutdown();
     quinda.open_flags[0] = -1;
     quinda.window_open = 0;
-    if (window_hooks.dialog_clear_state) window_hooks.dialog_clear_state();
+    yydialogclearstate();
     if (quinda.EDITBUF.allocated()) {
         for (auto& e : quinda.EDITBUF.entries) {
             e.FILENAME.clear();

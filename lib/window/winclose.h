@@ -4,3 +4,6 @@
 
 void windowclose();
 void yyshutdown();
+#include <cstdint>
+// Stops and closes the sound device playing for a slot.
+void yyclosemcidevice(std::int32_t slot);

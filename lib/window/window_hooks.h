@@ -1,6 +1,6 @@
 #pragma once
-// Calls from the window layer into subsystems not built yet: dialogs, the
-// grid and editor windows, split panes, bitmap viewers and memory
+// Calls from the window layer into subsystems not built yet: dialog fields, the
+// grid and editor windows, bitmap viewers and memory
 // metafiles. Each entry may be empty; the window layer then goes on as if
 // the subsystem had nothing to do. The issue that builds a subsystem calls
 // it directly and deletes its entries (docs/wiring.md).
@@ -23,41 +23,7 @@ struct DialogEventInfo {
 };
 
 struct WindowHooks {
-    // ---- dialogs ----
-    // Field classes, system control atoms, value store on, dialog brush cleared.
-    void (*register_dialog_classes)() = nullptr;
-    // Probes a dialog resource for combination with a window: 0 usable,
-    // -1 not a dialog resource, -4 cannot be created, -2 wrong style. On 0,
-    // width and height are its window size and resizable tells whether it
-    // has a resize field.
-    std::int32_t (*dialog_probe)(std::int32_t id, OsHandle owner, std::int32_t& width, std::int32_t& height,
-                                 bool& resizable) = nullptr;
-    // Loads the dialog into a slot's client (shown modeless at 0, 0 unless
-    // show is false) and returns its window.
-    OsHandle (*dialog_combine)(std::int32_t id, std::int32_t slot, bool show) = nullptr;
-    // Enters a frame as the dialog's combined window.
-    void (*dialog_set_combined)(OsHandle dialog, OsHandle frame) = nullptr;
-    void (*dialog_make_current)(std::int32_t id) = nullptr;
-    void (*dialog_repaint)(OsHandle dialog) = nullptr;
-    bool (*dialog_is_resizable)(OsHandle dialog) = nullptr;
-    // Hides and unloads a dialog given by its window.
-    void (*dialog_unload)(OsHandle dialog) = nullptr;
-    // Detach tab pages, destroy and forget every loaded dialog; clear the dialog globals.
-    void (*dialog_shutdown)() = nullptr;
-    // Clears the five dialog state words.
-    void (*dialog_clear_state)() = nullptr;
-    // No dialog has the keyboard any more (a window got the focus).
-    void (*dialog_clear_current)() = nullptr;
-    // Brings a combined dialog forward and gives it the focus.
-    void (*dialog_focus)(OsHandle dialog) = nullptr;
-    // The DialogType of the current dialog.
-    std::int32_t (*dialog_type)() = nullptr;
-    // The window of the current dialog, 0 when none.
-    OsHandle (*dialog_current_window)() = nullptr;
-    // Facts about a dialog event, and the last changed control stored back.
-    bool (*dialog_event_info)(OsHandle window, DialogEventInfo& info) = nullptr;
-    void (*dialog_set_last_changed)(OsHandle window, std::int32_t control) = nullptr;
-    void (*resize_field)(std::int32_t dialog, std::int32_t field, std::int32_t width, std::int32_t height) = nullptr;
+    // ---- dialog fields ----
     // Client size of field id of the current dialog (0: the dialog).
     bool (*dialog_field_size)(std::int32_t id, std::int32_t& width, std::int32_t& height) = nullptr;
     // Cursors of dialog graphics fields: get, set, clear all.
@@ -65,20 +31,6 @@ struct WindowHooks {
     void (*set_field_cursor)(std::int32_t field, OsHandle cursor, std::int32_t number, bool show) = nullptr;
     void (*clear_field_cursors)() = nullptr;
     void (*set_field_cursor_pos)(std::int32_t x, std::int32_t y) = nullptr;
-    // Draw every loaded dialog's title active when it is the window, else inactive.
-    void (*dialog_titles)(OsHandle active) = nullptr;
-    // Paints the saved snapshot of a window while a modal phase runs.
-    void (*paint_snapshot)(OsHandle client) = nullptr;
-    // Makes a loaded dialog current (WDialogSelect).
-    void (*dialog_select)(std::int32_t id) = nullptr;
-    // The id of the dialog a window belongs to, 0 when none.
-    std::int32_t (*dialog_id_of)(OsHandle dialog) = nullptr;
-    // The frame a dialog window is combined with, 0 when it is not combined.
-    OsHandle (*dialog_combined_frame)(OsHandle dialog) = nullptr;
-    // Whether a dialog's record asks for the root window's accelerators.
-    bool (*dialog_root_accelerators)(OsHandle dialog) = nullptr;
-    // The dialog's own keyboard handling; true when it took the message.
-    bool (*dialog_keyboard)(OsHandle dialog, const OsMsg& m) = nullptr;
 
     // ---- grid and editor windows ----
     void (*register_grid_classes)() = nullptr;
@@ -92,23 +44,6 @@ struct WindowHooks {
     // Releases what converting a window made: menus, accelerators, windows,
     // font and files of an editor or grid window, the record of a bitmap viewer.
     void (*special_release)(OsHandle frame, std::int32_t kind) = nullptr;
-
-    // ---- split windows ----
-    void (*split_layout)(OsHandle client) = nullptr;
-    // True when a split frame may be closed.
-    bool (*split_close_allowed)(std::int32_t slot) = nullptr;
-    // Hit test of panes and split frames; -1 for default processing.
-    std::intptr_t (*split_hit_test)(OsHandle frame, std::intptr_t lp) = nullptr;
-    // The slot of the active pane a split frame's command goes to.
-    std::int32_t (*split_active_pane)(std::int32_t slot) = nullptr;
-    // A pane got the focus: record it as active and show its menu.
-    void (*split_pane_focus)(std::int32_t slot) = nullptr;
-    // Size limits of a split frame.
-    void (*split_minmax)(OsHandle frame, std::intptr_t lp) = nullptr;
-    // Sizes a pane by moving its split bar; false when the slot is no pane.
-    bool (*split_pane_size)(std::int32_t slot, std::int32_t width, std::int32_t height) = nullptr;
-    // Closes the panes of a split window.
-    void (*split_close_panes)(std::int32_t slot) = nullptr;
 
     // ---- bitmap viewers ----
     // World units of a bitmap viewer's pixel position.

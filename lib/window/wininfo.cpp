@@ -1,5 +1,7 @@
 // Window and display information, cursors, bell, active titles.
 #include "lib/window/wininfo.h"
+#include "lib/dialog/dialog_window.h"
+#include "lib/dialog/dialog.h"
 
 #include <algorithm>
 #include <array>
@@ -51,7 +53,7 @@ void units_in_parent(std::int32_t parent, std::int32_t& x, std::int32_t& y) {
 // The window the position queries look at: the current window (modes 0, 1)
 // or the current dialog (2, 3).
 OsHandle query_window(std::int32_t mode) {
-    if (mode == 2 || mode == 3) return window_hooks.dialog_current_window ? window_hooks.dialog_current_window() : 0;
+    if (mode == 2 || mode == 3) return yycurrentdialog();
     return current_frame();
 }
 
@@ -214,7 +216,7 @@ void yygetmousecursor(std::int32_t& number, std::int32_t mode, std::int32_t slot
     number = wtab.iCursor;
 }
 
-void yygetdialogtype(std::int32_t& type) { type = window_hooks.dialog_type ? window_hooks.dialog_type() : 0; }
+void yygetdialogtype(std::int32_t& type) { type = yydialogtypeof(); }
 
 void yygetdisplayinfo(std::int32_t& width, std::int32_t& height, std::int32_t& colours, std::int32_t& palette) {
     const OsDisplayInfo d = os_display_info();
@@ -302,7 +304,7 @@ void yytitlecolour(OsHandle window) {
         const bool active = window != 0 && (f == window || os_is_child(f, window));
         os_send_message(f, OSM_NCACTIVATE, active ? 1 : 0, 0);
     }
-    if (window_hooks.dialog_titles) window_hooks.dialog_titles(window);
+    yydialogtitles(window);
 }
 
 std::int32_t yygetwindowindex(OsHandle window) {

@@ -1,5 +1,7 @@
 // Operations on the current window and its status bar.
 #include "lib/window/winops.h"
+#include "lib/dialog/dialog_window.h"
+#include "lib/dialog/dialog.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,6 +13,8 @@
 #include "lib/window/errors.h"
 #include "lib/window/messages.h"
 #include "lib/window/text.h"
+#include "lib/window/rootwin.h"
+#include "lib/window/splitwin.h"
 #include "lib/graphics/gdi.h"
 #include "lib/window/window_hooks.h"
 #include "lib/window/wintext.h"
@@ -314,7 +318,7 @@ void yywindowsizepos(std::int32_t x, std::int32_t y, std::int32_t& width, std::i
     std::int32_t ch = height == KeepValue ? start.height() - extra_h : height;
     std::int32_t fw = cw + extra_w, fh = ch + extra_h;
     if (kind == WindowKindDialog) {
-        const bool resizable = window_hooks.dialog_is_resizable && window_hooks.dialog_is_resizable(rec[5]);
+        const bool resizable = yyIsResizableDialog(rec[5]);
         if (!resizable) {
             fw = start.width();
             fh = start.height();
@@ -324,7 +328,7 @@ void yywindowsizepos(std::int32_t x, std::int32_t y, std::int32_t& width, std::i
         }
     }
 
-    if (window_hooks.split_pane_size && window_hooks.split_pane_size(slot, cw, ch)) {
+    if (yysplitpanesize(slot, cw, ch)) {
         // The pane got its extent through its split bar.
     } else if (minmax_now || minmax_new) {
         OsPlacement p;
@@ -406,12 +410,7 @@ void yywindowrevert(std::int32_t& dialog, std::int32_t flags, std::int32_t& stat
         if (window_hooks.special_release) window_hooks.special_release(frame, WindowKindBitmapViewer);
         break;
     case WindowKindDialog: {
-        const OsHandle dlg = rec[5];
-        os_set_window_user(frame, 0);
-        if (window_hooks.dialog_id_of && dialog != 0 && window_hooks.dialog_id_of(dlg) == dialog) dialog = 0;
-        if (dlg) os_show_window(dlg, OS_SW_HIDE);
-        if (window_hooks.dialog_unload) window_hooks.dialog_unload(dlg);
-        delete reinterpret_cast<WindowKind3Record*>(rec);
+        yyuncombinedialog(frame, dialog);
         const std::uint32_t old = os_get_style(frame);
         std::uint32_t style = old;
         if (!(flags & 0x40)) style |= OS_WS_THICKFRAME;
@@ -423,7 +422,7 @@ void yywindowrevert(std::int32_t& dialog, std::int32_t flags, std::int32_t& stat
         break;
     }
     case WindowKindSplit:
-        if (window_hooks.split_close_panes) window_hooks.split_close_panes(slot);
+        yysplitundo(slot, dialog);
         break;
     default:
         break;

@@ -1,8 +1,11 @@
 // Window procedures of frames and client windows, and the interpreter that
 // turns one event into the pending library message.
 #include "lib/window/messages.h"
+#include "lib/dialog/dialog_window.h"
+#include "lib/dialog/dialog.h"
 
 #include "lib/window/menus.h"
+#include "lib/window/splitwin.h"
 #include "lib/window/window_hooks.h"
 #include "lib/window/wininfo.h"
 #include "lib/window/winops.h"
@@ -16,6 +19,7 @@ void reset_message_state() {
     os_window_reset();
     wmsg = MessageState{};
     window_hooks = WindowHooks{};
+    split_save_links = SplitSaveLinks{};
     reset_menu_state();
     os_menu_set_responder({});
 }
@@ -171,7 +175,7 @@ void yyinterpretmessage(std::int32_t type, std::int32_t button, std::uintptr_t w
     const bool hidden = !os_is_window_visible(window);
     DialogEventInfo dlg;
     const bool dialog_type = type == MsgPushButton || type == MsgFieldChanged || type == MsgTabChanged || type > 100;
-    if (dialog_type && window_hooks.dialog_event_info) window_hooks.dialog_event_info(window, dlg);
+    if (dialog_type) yydialogeventinfo(window, dlg);
 
     // A field change that arrives while a fetch already holds a complete
     // message waits in its own entry, so neither is lost.
@@ -186,8 +190,7 @@ void yyinterpretmessage(std::int32_t type, std::int32_t button, std::uintptr_t w
         e.y = static_cast<std::int32_t>(lParam);
         e.win = dlg.dialog_id;
         e.time = os_get_message_time();
-        if (window_hooks.dialog_set_last_changed)
-            window_hooks.dialog_set_last_changed(window, static_cast<std::int32_t>(lParam));
+        yydialogsetlastchanged(window, static_cast<std::int32_t>(lParam));
         return;
     }
     const bool hidden_resize = (type == MsgResize || type == 108) && hidden && wParam != OS_SIZE_MINIMIZED;
@@ -287,8 +290,7 @@ void yyinterpretmessage(std::int32_t type, std::int32_t button, std::uintptr_t w
         wmsg.wMessageValue2 = dlg.current_field;
         wmsg.wMessageValue3 = 0;
         wmsg.wMessageValue4 = -1;
-        if (window_hooks.dialog_set_last_changed)
-            window_hooks.dialog_set_last_changed(window, static_cast<std::int32_t>(lParam));
+        yydialogsetlastchanged(window, static_cast<std::int32_t>(lParam));
         break;
     case MsgTabChanged:
         wmsg.wMessageWin = dlg.dialog_id;
@@ -337,7 +339,7 @@ void yyinterpretmessage(std::int32_t type, std::int32_t button, std::uintptr_t w
         const std::int32_t w = os_loword(static_cast<std::uintptr_t>(lParam));
         const std::int32_t h = os_hiword(static_cast<std::uintptr_t>(lParam));
         if (hidden) {
-            if (window_hooks.resize_field) window_hooks.resize_field(dlg.dialog_id, dlg.graphics_field, w, h);
+            yyresizefield(dlg.dialog_id, dlg.graphics_field, w, h);
             return;
         }
         wmsg.wMessageWin = dlg.dialog_id;
@@ -507,31 +509,27 @@ std::intptr_t yyWndProc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, std
         if (valid_slot(slot) && wtab.hClient[ix(slot)]) os_set_focus(wtab.hClient[ix(slot)]);
         return 0;
     case OSM_CLOSE:
-        if (kind == WindowKindSplit && window_hooks.split_close_allowed && !window_hooks.split_close_allowed(slot))
-            return 0;
+        if (kind == WindowKindSplit && !yyCloseCheck(slot)) return 0;
         yyinterpretmessage(MsgClose, 0, wp, lp, hwnd);
         return 0;  // the program decides; the window stays
     case OSM_ACTIVATEAPP:
         if (wp == 0) yytitlecolour(0);
         return 0;  // a palette of our own needs no realising on this platform
     case OSM_GETMINMAXINFO:
-        if (kind == WindowKindSplit && window_hooks.split_minmax) {
-            window_hooks.split_minmax(hwnd, lp);
-        } else if (kind == WindowKindDialog && window_hooks.dialog_is_resizable) {
+        if (kind == WindowKindSplit) {
+            yysplitminmax(hwnd, lp);
+        } else if (kind == WindowKindDialog) {
             std::int32_t* rec = yyspecialrecord(hwnd);
-            if (window_hooks.dialog_is_resizable(rec[5])) {
-                auto* mm = reinterpret_cast<OsPoint*>(lp);  // minimum track size
-                if (mm) *mm = {rec[6], rec[7]};
+            if (yyIsResizableDialog(rec[5])) {
+                auto* mm = reinterpret_cast<OsMinMaxInfo*>(lp);
+                if (mm) mm->min_track = {rec[6], rec[7]};
             }
         }
         return 0;
     case OSM_NOTIFY:
         return yytooltipnotify(hwnd, wp, lp);
     case OSM_NCHITTEST:
-        if (window_hooks.split_hit_test) {
-            const std::intptr_t r = window_hooks.split_hit_test(hwnd, lp);
-            if (r != -1) return r;
-        }
+        if (const std::intptr_t r = yysplithittest(hwnd, lp); r != -1) return r;
         return os_def_window_proc(hwnd, msg, wp, lp);
     case OSM_NCLBUTTONDOWN:
     case OSM_NCRBUTTONDOWN:
@@ -550,8 +548,14 @@ std::intptr_t yyWndProc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, std
         const std::int32_t code = os_hiword(wp);
         if (code != 0 && code != 1) return os_def_window_proc(hwnd, msg, wp, lp);
         OsHandle target = hwnd;
-        if (lp == 0 && kind == WindowKindSplit && window_hooks.split_active_pane) {
-            const std::int32_t pane = window_hooks.split_active_pane(slot);
+        if (lp == 0 && kind == WindowKindSplit) {
+            // Down through nested splits to the active pane.
+            std::int32_t pane = yysplitactivepane(slot);
+            for (int guard = 0; guard < MaxChildWindows && valid_slot(pane); ++guard) {
+                const std::int32_t inner = yysplitactivepane(pane);
+                if (!valid_slot(inner)) break;
+                pane = inner;
+            }
             if (valid_slot(pane) && wtab.wWindow[ix(pane)]) target = wtab.wWindow[ix(pane)];
         }
         const std::int32_t tk = yyspecialkind(target);
@@ -569,8 +573,8 @@ std::intptr_t yyWndProc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, std
         yyinterpretmessage(MsgTimer, 0, wp, lp, hwnd);
         return 0;
     case OSM_INITMENUPOPUP:
-        if (kind == WindowKindSplit && window_hooks.split_active_pane && window_hooks.special_message) {
-            const std::int32_t pane = window_hooks.split_active_pane(slot);
+        if (kind == WindowKindSplit && window_hooks.special_message) {
+            const std::int32_t pane = yysplitactivepane(slot);
             if (valid_slot(pane)) {
                 const OsHandle pf = wtab.wWindow[ix(pane)];
                 const std::int32_t pk = yyspecialkind(pf);
@@ -682,7 +686,7 @@ std::intptr_t client_proc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, s
     }
     case OSM_SIZE: {
         if (pkind == WindowKindSplit) {
-            if (window_hooks.split_layout) window_hooks.split_layout(hwnd);
+            yysplitlayout(hwnd);
             os_validate_rect(hwnd, nullptr);
             return 0;
         }
@@ -712,10 +716,10 @@ std::intptr_t client_proc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, s
     case OSM_SETFOCUS: {
         if (!frame) return 0;
         wtab.hWinCur = frame;
-        if (window_hooks.dialog_clear_current) window_hooks.dialog_clear_current();
+        yydialogclearcurrent();
         if (slot != 0 || os_is_window_visible(frame))
             os_set_window_pos(frame, OS_HWND_TOP, 0, 0, 0, 0, OS_SWP_NOMOVE | OS_SWP_NOSIZE | OS_SWP_NOACTIVATE);
-        if (window_hooks.split_pane_focus) window_hooks.split_pane_focus(slot);
+        yysplitpanefocus(slot);
         if (pkind == WindowKindDialog) {
             const std::int32_t* rec = yyspecialrecord(frame);
             const OsHandle dlg = rec[5];
@@ -723,11 +727,11 @@ std::intptr_t client_proc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, s
             if (dlg && f != dlg && !os_is_child(dlg, f)) {
                 const std::int32_t keep = wmsg.wMessageEnabled[MsgFieldChanged - 1];
                 wmsg.wMessageEnabled[MsgFieldChanged - 1] = 0;
-                if (window_hooks.dialog_focus) window_hooks.dialog_focus(dlg);
+                yydialogtofront(dlg);
                 wmsg.wMessageEnabled[MsgFieldChanged - 1] = keep;
             }
-        } else if (pkind == WindowKindSplit && window_hooks.split_active_pane) {
-            const std::int32_t pane = window_hooks.split_active_pane(slot);
+        } else if (pkind == WindowKindSplit) {
+            const std::int32_t pane = yysplitactivepane(slot);
             if (valid_slot(pane) && wtab.hClient[ix(pane)] && wtab.hClient[ix(pane)] != hwnd)
                 os_set_focus(wtab.hClient[ix(pane)]);
         }
@@ -735,7 +739,7 @@ std::intptr_t client_proc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, s
     }
     case OSM_PAINT:
         if (wtab.wBlitOn) {
-            if (window_hooks.paint_snapshot) window_hooks.paint_snapshot(hwnd);
+            yypaintsnapshot(hwnd);
             os_validate_rect(hwnd, nullptr);
             return 0;
         }

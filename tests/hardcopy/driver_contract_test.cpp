@@ -27,6 +27,9 @@ struct ContractRow {
 
 const ContractRow contract_rows[] = {
     {"sample", SampleDriverNumber, &install_sample_driver, false},
+    {"postscript", DriverPostScript, &install_hardcopy_drivers, false},
+    {"svg", DriverSvg, &install_hardcopy_drivers, false},
+    {"dxf", DriverDxf, &install_hardcopy_drivers, false},
 };
 
 // What a probe must leave alone.
@@ -156,19 +159,27 @@ TEST_P(DriverContract, AfterAFailedOpenNothingReachesTheDriver) {
 }
 
 TEST_P(DriverContract, CountsBeyondTheBlocksAreCut) {
-    igrhardcopy("counts.out");
-    txt_set(DriverText, "abc");
-    drvargs.IX[0] = 100000;
-    yyhdrv(OpText);
-    drvargs.IX[0] = -5;
-    yyhdrv(OpText);
-    drvargs.N = 1000000;
-    yyhdrv(OpPolyline);
-    drvargs.N = -3;
-    yyhdrv(OpPolyline);
-    igrhardcopy("S");
+    // Counts beyond the blocks write what the largest and the empty counts
+    // write, and no more.
+    auto counts = [](const char* name, std::int32_t text_high, std::int32_t text_low, std::int32_t points_high,
+                     std::int32_t points_low) {
+        igrhardcopy(name);
+        txt_set(DriverText, "abc");
+        drvargs.IX[0] = text_high;
+        yyhdrv(OpText);
+        drvargs.IX[0] = text_low;
+        yyhdrv(OpText);
+        drvargs.N = points_high;
+        yyhdrv(OpPolyline);
+        drvargs.N = points_low;
+        yyhdrv(OpPolyline);
+        igrhardcopy("S");
+    };
+    counts("counts.out", 100000, -5, 1000000, -3);
     EXPECT_EQ(gstate.hardcopy_flag, 0);
-    EXPECT_LE(size_of("counts.out"), 4096u);
+    counts("limits.out", static_cast<std::int32_t>(DriverTextLength), 0, WorkBlockPoints, 0);
+    EXPECT_GT(size_of("counts.out"), 0u);
+    EXPECT_EQ(read_file("counts.out"), read_file("limits.out"));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDriver, DriverContract, ::testing::ValuesIn(contract_rows),

@@ -10,10 +10,13 @@
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/screen.h"
 #include "lib/hardcopy/hardcopy.h"
+#include "lib/dialog/commondlg.h"
 #include "lib/hardcopy/pending.h"
 #include "lib/window/errors.h"
 #include "lib/window/osservices.h"
 #include "lib/window/text.h"
+#include "platform/os_commondlg.h"
+#include "platform/os_config.h"
 #include "tests/support/graphics_test.h"
 
 namespace {
@@ -21,8 +24,10 @@ namespace {
 // What the scripted routines saw and answer.
 struct Script {
     std::vector<std::string> calls;
-    std::vector<std::int32_t> dialog_in;    // width, height, left, top, orientation, copies, measure, colours
-    std::vector<std::int32_t> dialog_out;   // the same order; empty: cancelled
+    // width, height, left, top, orientation, copies and the dialog's units
+    // (0 inches, 1 millimetres) the page set-up was shown with
+    std::vector<std::int32_t> dialog_in;
+    std::vector<std::int32_t> dialog_out;   // the same order, then the colours; empty: cancelled
     std::int32_t snapshot_status = 0;
     std::int32_t locale = 1;
     std::int32_t setup_result = 1;
@@ -38,18 +43,23 @@ void install_script() {
         script.calls.push_back("snapshot " + std::to_string(mode));
         status = mode == 1 ? script.snapshot_status : 0;
     };
-    p.yygetmeasure = [](std::int32_t& m) { m = script.locale; };
-    p.yyprintdialog = [](std::int32_t&, std::int32_t&, std::int32_t& w, std::int32_t& h, std::int32_t& l,
-                         std::int32_t& t, std::int32_t& o, std::int32_t& c, std::int32_t measure,
-                         std::int32_t& colours, std::int32_t& result) {
+    os_common_dialog_set_responder([](const OsCommonDialogRequest& rq) {
+        OsCommonDialogAnswer a;
+        if (rq.kind != OsCommonDialogKind::PageSetup) return a;
         script.calls.push_back("page set-up");
-        script.dialog_in = {w, h, l, t, o, c, measure, colours};
-        result = script.dialog_out.empty() ? 0 : 1;
-        if (result == 1) {
+        const OsPageSetup& s = rq.page;
+        script.dialog_in = {s.paper_width - s.left - s.right, s.paper_height - s.top - s.bottom, s.left, s.top,
+                            s.orientation, s.copies, s.units};
+        a.ok = !script.dialog_out.empty();
+        if (a.ok) {
             const auto& d = script.dialog_out;
-            w = d[0], h = d[1], l = d[2], t = d[3], o = d[4], c = d[5], colours = d[7];
+            a.page = s;
+            a.page.left = d[2], a.page.top = d[3];
+            a.page.right = s.paper_width - d[0] - d[2], a.page.bottom = s.paper_height - d[1] - d[3];
+            a.page.orientation = d[4], a.page.copies = d[5], a.page.colours = d[7];
         }
-    };
+        return a;
+    });
     p.yypgdlg1 = [](std::int32_t units, std::string& name, std::int32_t driver, HardcopyOptionTable&,
                     std::int32_t fixed, std::int32_t restricted) {
         script.calls.push_back("set-up " + txt_c(name));
@@ -108,7 +118,7 @@ TEST_F(HardcopySetup, PageSetUpInThousandthsOfAnInchAndBack) {
     gstate.hc.colour_count = 256;
     script.dialog_out = {8263, 11694, 500, 250, 1, 3, 0, 2};
     WHardcopyOptions(1);
-    EXPECT_EQ(script.dialog_in, (std::vector<std::int32_t>{8263, 11694, 500, 250, 0, 2, 1, 256}));
+    EXPECT_EQ(script.dialog_in, (std::vector<std::int32_t>{8263, 11694, 500, 250, 0, 2, 0}));
     EXPECT_EQ(hardcopy_pending.dialog_result(), 1);
     const std::pair<int, int> expected[] = {{1, 595}, {2, 842}, {3, 36}, {4, 18}, {5, 1}, {8, 3}, {7, 1}};
     for (auto [code, value] : expected) EXPECT_EQ(gstate.hc.options.get(code), value) << code;
@@ -126,7 +136,7 @@ TEST_F(HardcopySetup, PageSetUpInThousandthsOfAnInchAndBack) {
     // Millimetres: hundredths of a millimetre per point.
     WHardcopyOptions(-3);
     EXPECT_EQ(script.dialog_in[0], 20990);   // 595 points
-    EXPECT_EQ(script.dialog_in[6], 3);
+    EXPECT_EQ(script.dialog_in[6], 1);
 
     // Cancelled: nothing changes.
     script.dialog_out.clear();
@@ -158,6 +168,7 @@ TEST_F(HardcopySetup, UnitsAndDialogsOfTheOtherDrivers) {
         txt_set(gstate.hc.output_name, "derizure.out");
         script.calls.clear();
         script.locale = c.locale;
+        os_config().measurement_system = c.locale;
         script.setup_name = "chosen.out";
         WHardcopyOptions(c.measure);
         EXPECT_EQ(script.calls, (std::vector<std::string>{"snapshot 1", c.call, "snapshot 0"}));

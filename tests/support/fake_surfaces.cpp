@@ -31,7 +31,7 @@ FakeSurfaces::~FakeSurfaces() {
     grlinks.window_select = real.window_select;
     grlinks.select_none = real.select_none;
     grlinks.bitmap_select = nullptr;
-    grlinks.current_dialog = nullptr;
+    grlinks.current_dialog = real.current_dialog;
     grlinks.field_select = nullptr;
     grlinks.metafile_select = nullptr;
 }

@@ -9,6 +9,8 @@
 #include "app/apphooks.h"
 #include "app/legend.h"
 #include "app/mainstate.h"
+#include "lib/dialog/commondlg.h"
+#include "lib/dialog/dialog.h"
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/screen.h"
@@ -16,7 +18,9 @@
 #include "lib/pgraph/pgstate.h"
 #include "lib/raster/raster.h"
 #include "lib/window/bytefile.h"
+#include "lib/window/email.h"
 #include "lib/window/errors.h"
+#include "lib/window/help.h"
 #include "lib/window/messages.h"
 #include "lib/window/osservices.h"
 #include "lib/window/quinda_state.h"
@@ -26,6 +30,7 @@
 
 void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
+    reset_dialog_state();
     reset_window_state();
     reset_wintext_state();
     reset_graphics_state();
@@ -43,6 +48,9 @@ void QuindaTest::SetUp() {
     os_reg_reset();
     reset_main_state();
     reset_app_hooks();
+    reset_common_dialogs();
+    reset_help_state();
+    reset_email_state();
     reset_legend_state();
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "lib/window/errorbox.h"
+#include "lib/dialog/dialog.h"
 #include "lib/window/errors.h"
 #include "lib/window/exitprog.h"
 #include "lib/window/quinda_state.h"
@@ -273,30 +274,19 @@ TEST_F(ErrorReportTest, ModeFourWithoutABoxWritesStandardErrorAndGoesOn) {
     EXPECT_EQ(infoerror(1), 44);
 }
 
-namespace {
-int redirected_result = 1;
-std::vector<std::string> redirected_texts;
-void dialog_box_double(int buttons, int icon, int def, std::string_view text, std::string_view title) {
-    EXPECT_EQ(buttons, 1);
-    EXPECT_EQ(icon, 3);
-    EXPECT_EQ(def, 1);
-    EXPECT_EQ(title, "Library Error");
-    redirected_texts.emplace_back(text);
-}
-int dialog_result_double() { return redirected_result; }
-}  // namespace
-
-TEST_F(ErrorReportTest, ModeFourFollowsARedirectedMessageBox) {
-    message_box_hook = dialog_box_double;
-    message_box_result_hook = dialog_result_double;
+TEST_F(ErrorReportTest, ModeFourGoesThroughTheLibrarysMessageBox) {
     idebuglevel(4);
-    redirected_result = 2;   // No: not Cancel, the program goes on
+    dialog_state.exit_field = 7;
+    script_box({OS_IDOK, OS_IDCANCEL});
     yyerror(44, "IGrArea");
+    // The box is the dialog manager's: its answer and exit field are the library's state.
+    EXPECT_EQ(dialog_state.last_result, 1);
+    EXPECT_EQ(dialog_state.exit_field, 0);
     EXPECT_TRUE(exits.empty());
-    redirected_result = 0;
     yyerror(44, "IGrArea");
+    EXPECT_EQ(dialog_state.last_result, 0);
     EXPECT_EQ(exits.size(), 1u);
-    EXPECT_EQ(redirected_texts.size(), 2u);
+    EXPECT_EQ(boxes.size(), 2u);
 }
 
 using ErrorReportDeathTest = ErrorReportTest;
