@@ -329,6 +329,26 @@ TEST_P(InterpDifferential, FastEqualsPlainBitForBit) {
     int covered = 0;
     for (float v : fast) covered += v != BlankValue;
     EXPECT_GT(covered, 0);
+
+    // The covering triangle of every point, against inpol alone over every
+    // triangle (the later one winning), not only the values.
+    Coverage cov;
+    cover_regular_grid(cov, c.nx, c.ny);
+    std::vector<std::int32_t> owner(cov.owner.size(), 0);
+    const float cs = std::cos(dat12.rotang), sn = std::sin(dat12.rotang);
+    for (int e = 1; e <= dat4.nelem; ++e) {
+        float xy[6];
+        if (!element_corners(e, xy, cs, sn) || !usable_triangle(xy)) continue;
+        for (int j = 1; j <= c.ny; ++j)
+            for (int i = 1; i <= c.nx; ++i) {
+                float poly[6];
+                std::copy(xy, xy + 6, poly);
+                int inside = 0;
+                inpol(grid_x(i), grid_y(j), poly, inside, 3);
+                if (inside) owner[static_cast<std::size_t>((j - 1) * c.nx + (i - 1))] = e;
+            }
+    }
+    EXPECT_EQ(cov.owner, owner);
 }
 
 INSTANTIATE_TEST_SUITE_P(
