@@ -22,7 +22,8 @@ constexpr double kPi = 3.14159265358979323846;
 struct Target {
     Dc* dc = nullptr;
     QImage* img = nullptr;
-    OsRect box;  // where pixels may be written
+    OsRect box;              // where pixels may be written
+    std::int64_t width = 0;  // of the image, asked once per primitive
 };
 
 bool target(OsDC h, Target& t) {
@@ -31,6 +32,7 @@ bool target(OsDC h, Target& t) {
     t.img = surface_of(*t.dc);
     if (!t.img) return false;
     t.box = drawable_box(*t.dc, *t.img);
+    t.width = t.img->width();
     return true;
 }
 
@@ -55,7 +57,7 @@ std::uint32_t rop2(std::int32_t r, std::uint32_t p, std::uint32_t d) {
 struct Layer {
     std::vector<std::int64_t> pix;
     void add(const Target& t, std::int64_t x, std::int64_t y) {
-        if (in_box(t.box, x, y)) pix.push_back(y * t.img->width() + x);
+        if (in_box(t.box, x, y)) pix.push_back(y * t.width + x);
     }
     void unique() {
         std::sort(pix.begin(), pix.end());
@@ -87,7 +89,7 @@ struct Source {
 
 void write(const Target& t, const Layer& l, const Source& src, std::int32_t rop) {
     if (l.pix.empty()) return;
-    const std::int64_t w = t.img->width();
+    const std::int64_t w = t.width;
     // The row of the last pixel is kept: the layers run row by row.
     std::int64_t row = -1, row_start = 0;
     QRgb* line = nullptr;
@@ -477,7 +479,7 @@ bool os_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
                     std::min<std::int64_t>(static_cast<std::int64_t>(std::ceil(xs[i + 1])), t.box.right);
                 // The pen's pixels ascend, and so do these: one walk along both.
                 for (std::int64_t x = xa; x < xb; ++x) {
-                    const std::int64_t idx = y * t.img->width() + x;
+                    const std::int64_t idx = y * t.width + x;
                     if (pen) {
                         while (pen_at < pen_l.pix.size() && pen_l.pix[pen_at] < idx) ++pen_at;
                         if (pen_at < pen_l.pix.size() && pen_l.pix[pen_at] == idx) continue;
