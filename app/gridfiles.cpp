@@ -6,6 +6,7 @@
 
 #include "app/appdata.h"
 #include "app/editfast.h"
+#include "app/griddef.h"
 #include "app/records.h"
 #include "lib/window/text.h"
 
@@ -30,6 +31,11 @@ std::size_t row_bytes(int n) { return static_cast<std::size_t>(n) * 15 + static_
 bool savegrd(int gridtype, std::string_view filename, int roworder) {
     if (gridtype == GridSurfer || gridtype == GridArcInfo) {
         if (!size_ok(dat8.nx, dat8.ny, MaxGridPoints, MaxGridPoints, "grid size")) return false;
+        // A header without extent or cell size would pass for a grid file.
+        if (const std::string why = grid_fault(gridtype, dat8); !why.empty()) {
+            app_input_error(why);
+            return false;
+        }
     } else if (gridtype == GridModflow) {
         if (!size_ok(dat16.ncol, dat16.nrow, MaxModflow, MaxModflow, "MODFLOW grid size")) return false;
     }

@@ -55,6 +55,7 @@ TEST_F(GridFilesTest, SurferGrid) {
 }
 
 TEST_F(GridFilesTest, SurferRowsWrapAtTenValues) {
+    small_grid();
     dat8.nx = 25;
     dat8.ny = 2;
     for (int j = 1; j <= 2; ++j)
@@ -183,6 +184,9 @@ TEST_F(GridFilesTest, WriteErrorIsReportedAndLeavesNoPartFile) {
     const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
     for (const int type : {GridSurfer, GridArcInfo, GridModflow}) {
         dat8.nx = dat8.ny = 500;
+        dat8.gx0 = dat8.gy0 = 0;
+        dat8.gx1 = dat8.gy1 = 499;
+        dat8.cellsize = 1;
         dat16.ncol = dat16.nrow = 500;
         dat7.gridval.a.fill(1234.5f);
         dat16.mfval.a.fill(-9999.0f);
