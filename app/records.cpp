@@ -281,7 +281,7 @@ struct DecimalParts {
     const char* end = nullptr;
 };
 
-bool decimal_parts(const char* c, const char* const end, DecimalParts& d) {
+[[gnu::always_inline]] inline bool decimal_parts(const char* c, const char* const end, DecimalParts& d) {
     const auto is_digit = [](char ch) { return static_cast<unsigned>(ch - '0') <= 9; };
     d.neg = c < end && *c == '-';
     if (d.neg) ++c;
@@ -300,7 +300,7 @@ bool decimal_parts(const char* c, const char* const end, DecimalParts& d) {
     return d.nwhole + d.nfrac > 0 && d.nwhole + d.nfrac <= 19;
 }
 
-bool decimal_value(const DecimalParts& d, float& v) {
+[[gnu::always_inline]] inline bool decimal_value(const DecimalParts& d, float& v) {
     std::uint64_t m = 0;
     for (const char* c = d.whole; c < d.whole + d.nwhole; ++c) m = m * 10 + static_cast<unsigned>(*c - '0');
     for (const char* c = d.frac; c < d.frac + d.nfrac; ++c) m = m * 10 + static_cast<unsigned>(*c - '0');
