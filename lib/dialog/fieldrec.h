@@ -48,8 +48,8 @@ void yyFieldColour2(OsHandle control, std::int32_t which, std::int32_t red, std:
 // through dialogs that lie inside other dialogs.
 void yyUpdateLast(OsHandle dialog, OsHandle control);
 
-// The field routines built with typed fields, tab pages, trees, grids and
-// numeric classes. An empty entry is valid: there is nothing to attach and
+// The field routines built with typed fields, tab pages, trees and numeric
+// classes. An empty entry is valid: there is nothing to attach and
 // the caller goes on as if the field had nothing to say.
 struct DialogFieldLinks {
     void (*tabdialoginit)(OsHandle dialog) = nullptr;
@@ -70,8 +70,6 @@ struct DialogFieldLinks {
     // Puts back the last valid text and value of a numeric field.
     void (*restore_valid)(OsHandle control) = nullptr;
     void (*DefaultButton)(OsHandle dialog) = nullptr;
-    std::int32_t (*gridinitialise)(OsHandle grid, const char* text) = nullptr;
-    void (*gridcopy)(OsHandle dest, OsHandle source) = nullptr;
     // Subclasses a control at dialog initialisation (edit, button, static,
     // trackbar, tab, tree procedures and the outer paint procedure).
     void (*subclass)(OsHandle control) = nullptr;

@@ -2,6 +2,7 @@
 #include "lib/window/rootwin.h"
 #include "lib/dialog/dialog_window.h"
 #include "lib/dialog/dialog.h"
+#include "lib/grid/grid.h"
 
 #include <cstdlib>
 
@@ -198,7 +199,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
 
     // 4. Dialog field and grid classes.
     yygetatoms();
-    if (window_hooks.register_grid_classes) window_hooks.register_grid_classes();
+    yygridregister();
 
     // 5. Rich-edit version: the editor's own, the oldest one (docs/platform.md).
     wtab.iVerRTF = 1;

@@ -1,0 +1,125 @@
+// Grids set up from "[Grids]" entries and row templates: column types, the
+// characters each entry uses, labels, failing set-ups, the modal copy and clearing.
+#include "tests/grid/grid_fixture.h"
+
+#include "platform/os_dialog.h"
+
+using SetupTest = GridTest;
+
+TEST_F(SetupTest, TemplateControlsGiveTypedColumns) {
+    ASSERT_EQ(load(8801), 0);
+    GridData& g = data();
+    ASSERT_EQ(g.bInitialised, 1);
+    EXPECT_EQ(g.nColumns, 8);
+    EXPECT_EQ(g.nColumnsDeclared, 8);
+    EXPECT_EQ(g.nRows, 20);
+    EXPECT_EQ(g.nRowsAllocated, 20);
+    EXPECT_EQ(g.idTemplate, 8810);
+    struct Case { int column, type, field_type, max_length; };
+    const Case cases[] = {{0, GridText, 4, 1024}, {1, GridText, 4, 20}, {2, GridInteger, 5, 11}, {3, GridReal, 6, 0},
+                          {4, GridDouble, 7, 0}, {5, GridCheckBox, 9, 0}, {6, GridText, 4, 1024}, {7, GridMenu, 11, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.column);
+        EXPECT_EQ(g.column(c.column).iType, c.type);
+        EXPECT_EQ(g.column(c.column).nMaxLength, c.max_length);
+        std::int32_t s = Grid, t = 0;
+        yygridcelltype(s, c.column, t);
+        EXPECT_EQ(t, c.field_type);
+    }
+    // The read-only template edit starts every cell of its column disabled.
+    for (std::uint8_t st : g.column(6).pStates) EXPECT_EQ(st, CellDisabled);
+    EXPECT_EQ(g.column(0).pStates[0], 0);
+    // The combo box's options in order.
+    std::string text;
+    for (int k = 1; k <= 3; ++k) {
+        std::int32_t s = Grid;
+        yygridgetmenustring(s, 7, k, text, 10);
+        EXPECT_EQ(text, std::string(1, static_cast<char>('a' + k - 1)));
+    }
+    // The range of the template's real edit is the column's.
+    std::int32_t s = Grid;
+    yygridrangecheck(s, 3, 101.0);
+    EXPECT_EQ(s, -3);
+}
+
+TEST_F(SetupTest, LabelsAndCharactersUsedWithRowHeaders) {
+    ASSERT_EQ(load(8802), 0);
+    GridData& g = data();
+    ASSERT_EQ(g.bInitialised, 1);
+    EXPECT_EQ(g.nRows, 4);
+    EXPECT_GT(g.nRowLabelWidth, 0);
+    EXPECT_GT(g.nHeaderHeight, 0);
+    std::string label;
+    const char* want[] = {"Depth", "12345678901234567890123456789012345678901234567890", "Third", "Fourth"};
+    for (int r = 0; r < 4; ++r) {
+        std::int32_t s = Grid;
+        yygridgetrowlabel(s, r, label, 100);
+        EXPECT_EQ(label, want[r]) << r;
+    }
+    // The column header carries the template controls' texts.
+    std::int32_t s = Grid;
+    yygridgetcolumnlabel(s, 4, label, 20);
+    EXPECT_EQ(label, "Depth");
+    yygridgetcolumnlabel(s, 0, label, 20);
+    EXPECT_EQ(label, "");
+    // The second grid read its width line but no labels, and the reader
+    // went on with the check box after it.
+    GridData& h = data(8851);
+    ASSERT_EQ(h.bInitialised, 1);
+    EXPECT_EQ(h.nRows, 3);
+    for (int r = 0; r < 3; ++r) {
+        std::int32_t t = 8851;
+        yygridgetrowlabel(t, r, label, 100);
+        EXPECT_EQ(label, "");
+    }
+    EXPECT_EQ(os_send_message(grid(8852), BM_GETCHECK, 0, 0), 1);
+}
+
+TEST_F(SetupTest, CharactersUsedWithoutRowHeadersEndAtTheTemplateToken) {
+    ASSERT_EQ(load(8801), 0);
+    const OsHandle g = grid();
+    // Already set up: nothing changes, and the characters used still end at the template id.
+    EXPECT_EQ(yygridinitialise(g, "3  9   8812 \n"), 7);
+    EXPECT_EQ(data().nColumns, 8);
+    EXPECT_EQ(data().nRows, 20);
+    EXPECT_EQ(data().idTemplate, 8810);
+}
+
+TEST_F(SetupTest, FailingSetUpsDestroyTheGrid) {
+    ASSERT_EQ(load(8803), 0);
+    // A push button, too few controls, a static text, a negative count, more
+    // rows than a packed cell names, and a line of two numbers.
+    for (std::int32_t id : {8850, 8851, 8853, 8854, 8855, 8856}) EXPECT_EQ(grid(id), 0) << id;
+    // A repeated entry for a grid already set up changes nothing.
+    ASSERT_NE(grid(8857), 0);
+    EXPECT_EQ(data(8857).nColumns, 1);
+    EXPECT_EQ(data(8857).nRows, 5);
+}
+
+TEST_F(SetupTest, ClearKeepsOptionsAndDisabledCells) {
+    ASSERT_EQ(load(8801), 0);
+    WGridPutCellDouble(Grid, 5, 2, 2.5);
+    WGridPutCellOption(Grid, 8, 2, 3);
+    std::int32_t s = Grid;
+    yygridputcellstring(s, 0, 3, 0.0, "abc", "", 4, 1);
+    yygridcellstate(s, 0, 3, 0);
+    ASSERT_EQ(err(), 0);
+    yyGridClear(grid(), 0);
+    EXPECT_EQ(cell(5, 2), "");
+    EXPECT_EQ(cell(1, 4), "");
+    EXPECT_EQ(data().column(0).pStates[3], CellDisabled);
+    std::int32_t option = 0;
+    WGridGetCellMenu(Grid, 8, 2, option);
+    EXPECT_EQ(option, 1);
+    std::string text;
+    yygridgetmenustring(s, 7, 3, text, 10);
+    EXPECT_EQ(text, "c");
+    yyGridClear(grid(), 1);
+    EXPECT_EQ(os_send_message(data().column(7).hControl, CB_GETCOUNT, 0, 0), 0);
+}
+
+TEST(PackedCellTest, ColumnAboveTheRow) {
+    struct Case { int column, row; PackedCell packed; };
+    const Case cases[] = {{0, 0, (1 << 18) + 1}, {2, 9, 3 * (1 << 18) + 10}, {8190, 262142, (8191 << 18) + 262143}};
+    for (const Case& c : cases) EXPECT_EQ(pack_cell(c.column, c.row), c.packed);
+}
