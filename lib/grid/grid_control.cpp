@@ -283,9 +283,11 @@ void scroll_ranges(GridData& g) {
 
 void destroy_grid(OsHandle grid, GridData& g) {
     yyGridDestroyCurrent(grid);
-    // The last grid that uses the columns releases their controls' records.
-    if (g.pColumns && g.pColumns.use_count() == 1)
-        for (GridColumn& c : *g.pColumns) grid_release_record(c.hControl);
+    // The column controls live in the cell area of the grid that built them
+    // and go with it; the cells stay while another grid shares them.
+    if (g.pColumns)
+        for (GridColumn& c : *g.pColumns)
+            if (g.hCellArea && os_is_child(g.hCellArea, c.hControl)) grid_release_record(c.hControl);
     g.pColumns.reset();
     g.phRowHeaders.clear();
     g.pRowLabels.reset();
