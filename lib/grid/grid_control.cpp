@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <set>
 
 #include "lib/dialog/dialog.h"
 #include "lib/dialog/fieldrec.h"
@@ -185,10 +186,7 @@ std::intptr_t build_columns(OsHandle grid, GridData& g, OsHandle tmpl, const std
         else if (type == GridInteger)
             os_send_message(col.hControl, EM_LIMITTEXT, 11, 0);
         FieldRecord* cf = yyfieldrecord(col.hControl);
-        if (!cf) {
-            cf = new FieldRecord;
-            os_set_window_user(col.hControl, reinterpret_cast<std::intptr_t>(cf));
-        }
+        if (!cf) cf = grid_new_record(col.hControl);
         if (tf) {
             cf->range_min = tf->range_min;
             cf->range_max = tf->range_max;
@@ -317,15 +315,27 @@ bool grid_numeric_class(OsHandle w) {
     return false;
 }
 
+namespace {
+// The field records the grid made (the numeric classes make their own).
+std::set<FieldRecord*>& made_records() {
+    static std::set<FieldRecord*> made;
+    return made;
+}
+}  // namespace
+
+FieldRecord* grid_new_record(OsHandle control) {
+    auto* f = new FieldRecord;
+    made_records().insert(f);
+    os_set_window_user(control, reinterpret_cast<std::intptr_t>(f));
+    return f;
+}
+
 void grid_release_record(OsHandle c) {
-    if (!c) return;
-    // The numeric classes free their own records; the grid made the others.
-    if (grid_numeric_class(c)) return;
-    if (FieldRecord* f = yyfieldrecord(c)) {
-        delete f->format;
-        delete f;
-        os_set_window_user(c, 0);
-    }
+    FieldRecord* f = c ? yyfieldrecord(c) : nullptr;
+    if (!f || !made_records().erase(f)) return;
+    delete f->format;
+    delete f;
+    os_set_window_user(c, 0);
 }
 
 GridData* yygriddata(OsHandle grid) {
@@ -485,7 +495,7 @@ std::intptr_t yygridrowtemplateproc(OsHandle dialog, std::uint32_t msg, std::uin
     if (msg == OSM_INITDIALOG) {
         for (OsHandle c : os_child_windows(dialog)) {
             if (grid_numeric_class(c) && yyfieldrecord(c)) continue;
-            os_set_window_user(c, reinterpret_cast<std::intptr_t>(new FieldRecord));
+            grid_new_record(c);
         }
         yydialogqdx(dialog, static_cast<std::int32_t>(lp), -1);
     } else if (msg == OSM_DESTROY) {
@@ -513,6 +523,17 @@ bool grid_token(const char*& p, std::int32_t& value, const char*& start) {
     return true;
 }
 
+// A grid whose set-up failed goes, with the record its dialog gave it: the
+// dialog frees only the records of the controls it still has.
+void destroy_failed(OsHandle grid) {
+    if (FieldRecord* f = yyfieldrecord(grid)) {
+        os_set_window_user(grid, 0);
+        delete f->format;
+        delete f;
+    }
+    os_destroy_window(grid);
+}
+
 }  // namespace
 
 std::int32_t yygridinitialise(OsHandle grid, const char* text) {
@@ -531,7 +552,7 @@ std::int32_t yygridinitialise(OsHandle grid, const char* text) {
     }
     const bool counts_ok = t_ok && columns >= 0 && rows >= 0 && columns <= GridMaxColumns && rows <= GridMaxRows;
     if (!counts_ok) {
-        os_destroy_window(grid);
+        destroy_failed(grid);
         return static_cast<std::int32_t>((t_ok ? tmpl_start : p) - text);
     }
     os_send_message(grid, GM_SETSIZE, static_cast<std::uintptr_t>(rows), columns);
@@ -560,7 +581,7 @@ std::int32_t yygridinitialise(OsHandle grid, const char* text) {
         g->idTemplate = tmpl;
     }
     if (dialog) os_destroy_window(dialog);
-    if (failed) os_destroy_window(grid);
+    if (failed) destroy_failed(grid);
     return consumed;
 }
 

@@ -18,7 +18,10 @@ std::string grid_number_text(GridColumn& c, std::int32_t row, const std::string&
 // Whether a control is of one of the six numeric classes (which make and
 // free their own field records).
 bool grid_numeric_class(OsHandle w);
-// Frees the field record the grid gave a control (not a numeric class's own).
+// A new field record the grid gives a control, and its release (a record
+// the grid did not make, a numeric class's own, is left alone).
+struct FieldRecord;
+FieldRecord* grid_new_record(OsHandle control);
 void grid_release_record(OsHandle control);
 // Puts the stored value of the current cell into the in-place editor.
 void grid_load_editor(GridData& g);

@@ -136,10 +136,7 @@ void yyGridCreateCurrent(OsHandle grid) {
     if (g->hFont) os_send_message(g->hEditor, OSM_SETFONT, static_cast<std::uintptr_t>(g->hFont), 0);
     FieldRecord* from = yyfieldrecord(c.hControl);
     FieldRecord* f = yyfieldrecord(g->hEditor);
-    if (!f) {
-        f = new FieldRecord;
-        os_set_window_user(g->hEditor, reinterpret_cast<std::intptr_t>(f));
-    }
+    if (!f) f = grid_new_record(g->hEditor);
     if (from) {
         const OsHandle buddy = f->buddy;
         const OsWndProc proc = f->previous_proc;
