@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
+#include <vector>
 
 #include "lib/graphics/colours.h"
+#include "lib/graphics/dither.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gradient.h"
@@ -13,7 +16,11 @@
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/hcdriver.h"
 #include "lib/hardcopy/hcstate.h"
+#include "lib/raster/imagefiles.h"
 #include "lib/raster/raster.h"
+#include "lib/window/errors.h"
+#include "lib/window/quinda_state.h"
+#include "lib/window/text.h"
 
 namespace {
 
@@ -34,8 +41,15 @@ constexpr std::array<std::int32_t, 8> LineLengths = {12, 12, 12, 12, 12, 12, 12,
 // Nearest whole number, halves away from zero.
 std::int32_t nearest(float v) { return yytrunc(std::round(v)); }
 
+// The current colour's patterns into the current column of each pair.
+void dither_current() {
+    RasterState& r = rs();
+    yydith(hcstate.models.PrinterColourKind, r.ditherPatterns[0][1], r.ditherPatterns[1][1], r.ditherPatterns[2][1]);
+}
+
 void initialise() {
     yydefh();
+    dither_cache_clear();
     rs().totalWords = 0;
     DeviceDescription& d = gs().device[HardcopySide];
     d.charset_bits = 0;
@@ -71,6 +85,7 @@ void colour() {
     const GraphicsState& g = gs();
     r.previousColourValue = r.colourValue;
     for (auto& pair : r.ditherPatterns) pair[0] = pair[1];
+    dither_current();
     const std::int32_t index = g.CurrentColour.index();
     const std::int32_t mode = option(6);
     switch (r.pixelDepth) {
@@ -239,6 +254,10 @@ void begin() {
             case 4: r.storageMode = StoragePlanes; break;
             default: r.storageMode = StorageOnePlane; break;
         }
+        // Still under the colour count the driver set: the new one is
+        // known to the patterns only from the next colour on.
+        dither_current();
+        yydith2();
         g.hc.colour_count = r.pixelDepth >= 1 && r.pixelDepth < 8 ? (1 << r.pixelDepth) : 256;
         r.LastLineEnd = {-9999, -9999};
     }
@@ -319,6 +338,48 @@ void gradient() {
     yygradientfill(1, r.clipLeft, r.clipBottom, r.clipRight, r.clipTop, yyvra5, nullptr);
 }
 
+// An image file stretched over the clip rectangle, nearest neighbour, its
+// top row on the top of the rectangle.
+void image_file() {
+    RasterState& r = rs();
+    DriverArguments& a = drvargs;
+    const std::int64_t iw = a.IX[1], ih = a.IY[1];
+    std::vector<std::int32_t> pixels;
+    if (iw > 0 && ih > 0) {
+        try {
+            pixels.assign(static_cast<std::size_t>(iw * ih), 0);
+        } catch (const std::bad_alloc&) {
+            pixels.clear();
+        }
+    }
+    const std::int32_t saved_error = infoerror(1);
+    const std::int32_t saved_mode = quinda.report_mode;
+    quinda.report_mode = ReportNone;
+    IGrLoadImageData(txt_trim(DriverText), pixels);
+    quinda.report_mode = saved_mode;
+    if (quinda.last_error != 0) {
+        a.K = quinda.last_error;
+        a.N = quinda.io_status;
+        return;
+    }
+    quinda.last_error = saved_error;
+    mark_page();
+    a.K = 0;
+    if (pixels.empty()) return;
+    const std::int64_t w = std::int64_t{r.clipRight} - r.clipLeft + 1;
+    const std::int64_t h = std::int64_t{r.clipTop} - r.clipBottom + 1;
+    if (w <= 0 || h <= 0) return;
+    r.colourCacheKey = -1;
+    for (std::int64_t y = r.clipBottom; y <= r.clipTop; ++y) {
+        const std::int64_t row = (r.clipTop - y) * ih / h;
+        for (std::int64_t x = r.clipLeft; x <= r.clipRight; ++x) {
+            const std::int64_t col = (x - r.clipLeft) * iw / w;
+            yyvra5(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y),
+                   pixels[static_cast<std::size_t>(row * iw + col)]);
+        }
+    }
+}
+
 }  // namespace
 
 void yyvras(std::int32_t op) {
@@ -345,6 +406,7 @@ void yyvras(std::int32_t op) {
         case OpLineWidth: line_width(); break;
         case OpPolyline: polyline(); break;
         case OpGradientFill: gradient(); break;
+        case OpImageFile: image_file(); break;
         default: break;
     }
 }
