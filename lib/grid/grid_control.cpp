@@ -283,9 +283,8 @@ void destroy_grid(OsHandle grid, GridData& g) {
     yyGridDestroyCurrent(grid);
     // The column controls live in the cell area of the grid that built them
     // and go with it; the cells stay while another grid shares them.
-    if (g.pColumns)
-        for (GridColumn& c : *g.pColumns)
-            if (g.hCellArea && os_is_child(g.hCellArea, c.hControl)) grid_release_record(c.hControl);
+    if (g.hCellArea)
+        for (OsHandle c : os_child_windows(g.hCellArea)) grid_release_record(c);
     g.pColumns.reset();
     g.phRowHeaders.clear();
     g.pRowLabels.reset();
