@@ -307,3 +307,34 @@ TEST_F(CellsTest, NoDialogMeansNoFieldAndGridZeroNeedsAGridWindow) {
     EXPECT_EQ(err(), 1005);
     EXPECT_EQ(found, 7);
 }
+
+TEST_F(CellsTest, RedefineRebuildsColumnsFromTemplatePositions) {
+    WGridPutCellDouble(Grid, 5, 1, 2.5);
+    const std::int32_t positions[] = {8, 1, 3};
+    std::int32_t s = Grid;
+    yygridredefine(s, 3, positions);
+    ASSERT_EQ(s, Grid);
+    EXPECT_EQ(data().nColumns, 3);
+    EXPECT_EQ(data().column(0).iType, GridMenu);
+    EXPECT_EQ(data().column(1).iType, GridText);
+    EXPECT_EQ(data().column(2).iType, GridInteger);
+    EXPECT_EQ(cell(2, 1), "");   // the cells start empty
+    EXPECT_EQ(data().nRowsAllocated, 20);
+    // A position outside the template fails the rebuild.
+    const std::int32_t bad[] = {99};
+    yygridredefine(s, 1, bad);
+    EXPECT_EQ(s, -1);
+}
+
+TEST_F(CellsTest, SetCellPlacesTheCaretOnlyWhenAsked) {
+    std::int32_t s = Grid;
+    yygridputcellstring(s, 0, 2, 0.0, "abcdef", "", 7, 1);
+    WGridSetCell(Grid, 1, 3, 3);
+    ASSERT_EQ(err(), 0);
+    std::int32_t a = -1, b = -1;
+    os_send_message(data().hEditor, EM_GETSEL, reinterpret_cast<std::uintptr_t>(&a), reinterpret_cast<std::intptr_t>(&b));
+    EXPECT_EQ(a, 2);
+    EXPECT_EQ(b, 2);
+    WGridSetCell(Grid, 1, 21);
+    EXPECT_EQ(err(), 1017);
+}
