@@ -3,6 +3,7 @@
 #include "tests/grid/grid_fixture.h"
 
 #include "platform/os_dialog.h"
+#include "platform/os_gdi.h"
 
 using SetupTest = GridTest;
 
@@ -122,4 +123,26 @@ TEST(PackedCellTest, ColumnAboveTheRow) {
     struct Case { int column, row; PackedCell packed; };
     const Case cases[] = {{0, 0, (1 << 18) + 1}, {2, 9, 3 * (1 << 18) + 10}, {8190, 262142, (8191 << 18) + 262143}};
     for (const Case& c : cases) EXPECT_EQ(pack_cell(c.column, c.row), c.packed);
+}
+
+TEST_F(SetupTest, AFontChangeMeasuresRowsAgainAndFitsTheHeight) {
+    ASSERT_EQ(load(8802), 0);
+    GridData& g = data();
+    const std::int32_t before = g.nRowHeight;
+    OsLogFont lf;
+    lf.height = -24;
+    lf.face = "Arial";
+    const OsHandle big = os_create_font(lf);
+    ASSERT_NE(big, 0);
+    os_send_message(grid(), OSM_SETFONT, static_cast<std::uintptr_t>(big), 0);
+    EXPECT_GT(g.nRowHeight, before);
+    EXPECT_EQ(os_send_message(grid(), OSM_GETFONT, 0, 0), big);
+    EXPECT_EQ(g.nHeaderHeight, g.nRowHeight + 1);
+    // Whole rows: the client height is the rows' pitch plus the header and one line.
+    OsRect wr, cr;
+    os_get_window_rect(grid(), wr);
+    os_get_client_rect(grid(), cr);
+    EXPECT_EQ(wr.height(), (g.nRowHeight - 1) * (g.nVisibleRows + 1) + (wr.height() - cr.height()) + 1 + 2);
+    os_send_message(grid(), OSM_SETFONT, 0, 0);
+    os_delete_object(big);
 }
