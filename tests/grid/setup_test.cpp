@@ -146,3 +146,35 @@ TEST_F(SetupTest, AFontChangeMeasuresRowsAgainAndFitsTheHeight) {
     os_send_message(grid(), OSM_SETFONT, 0, 0);
     os_delete_object(big);
 }
+
+TEST_F(SetupTest, LabelsAlignmentAndTheLastModalGridWindowsFlags) {
+    ASSERT_EQ(load(8802), 0);
+    std::int32_t s = Grid, header = -1, width = -1;
+    yygridgetlabels(s, header, width);
+    EXPECT_EQ(header, 1);
+    EXPECT_EQ(width, data().nRowLabelWidth);
+    s = 8851;
+    yygridgetlabels(s, header, width);
+    EXPECT_EQ(header, 0);
+    EXPECT_GT(width, 0);
+    struct Case { int column, align; };
+    for (const Case c : {Case{0, 0}, Case{5, 1}, Case{7, 0}}) {
+        s = Grid;
+        std::int32_t a = -1;
+        yygridgetalign(s, c.column, a);
+        EXPECT_EQ(a, c.align) << c.column;
+    }
+    // Reference -2 answers only codes 6 and 7, from what a closed modal grid window left.
+    grid_state.last_unsaved = 1;
+    grid_state.last_changed = 1;
+    std::int32_t v = 9;
+    s = -2;
+    yygridgetinfo(s, 6, v);
+    EXPECT_EQ(v, 0);
+    yygridgetinfo(s, 7, v);
+    EXPECT_EQ(v, 1);
+    v = 9;
+    yygridgetinfo(s, 1, v);
+    EXPECT_EQ(v, 9);
+    EXPECT_EQ(s, -2);
+}
