@@ -347,15 +347,23 @@ void WGridInsertRows(std::int32_t field, std::int32_t row, GridOptInt count, Gri
     }
     yygridcellredrawoff();
     const auto columns = static_cast<std::int32_t>(m->types.size());
+    // Sources exist only when the block ends inside the rows in use.
+    const std::int64_t first_target = static_cast<std::int64_t>(row) + n;
     for (std::int32_t c = 1; c <= columns; ++c)
-        if (r - n + 1 - row > 0)
-            for (std::int32_t t = r; t >= row + n; --t) m->move_cell(c, t - n, t);
-    if (lab && r - n + 1 - row > 0)
-        for (std::int32_t t = r; t >= row + n; --t) m->move_label(t - n, t);
-    for (std::int32_t c = 1; c <= columns; ++c)
-        for (std::int32_t t = row; t <= row + n - 1; ++t) m->empty_cell(c, t);
+        for (std::int64_t t = r; t >= first_target; --t)
+            m->move_cell(c, static_cast<std::int32_t>(t - n), static_cast<std::int32_t>(t));
     if (lab)
-        for (std::int32_t t = row; t <= row + n - 1; ++t) WGridLabelRow(field, t, "");
+        for (std::int64_t t = r; t >= first_target; --t)
+            m->move_label(static_cast<std::int32_t>(t - n), static_cast<std::int32_t>(t));
+    // Rows past the allocation are refused one by one; one refusal tells it,
+    // so a huge count does not run on for billions of rows.
+    std::int32_t allocated = 0, st = field;
+    yygridgetinfo(st, 2, allocated);
+    const auto last = static_cast<std::int32_t>(std::min<std::int64_t>(first_target - 1, static_cast<std::int64_t>(allocated) + 1));
+    for (std::int32_t c = 1; c <= columns; ++c)
+        for (std::int32_t t = row; t <= last; ++t) m->empty_cell(c, t);
+    if (lab)
+        for (std::int32_t t = row; t <= last; ++t) WGridLabelRow(field, t, "");
     yygridcellredrawon(field);
 }
 

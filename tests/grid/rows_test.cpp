@@ -80,6 +80,7 @@ TEST_F(RowsTest, InsertAndDeleteMoveValuesAndLabels) {
         {"insert at the last row", true, 10, {}, {}, {}, 10, {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 11}, 0},
         {"insert after the rows in use", true, 11, {}, {}, {}, 10, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, 1017},
         {"negative count", true, 3, -2, {}, {}, 10, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, 1017},
+        {"a block past the end", true, 3, 2147483647, {}, {}, 10, {1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 11}, 1017},
         {"delete two at 3", false, 3, 2, {}, 1, 10, {1, 2, 5, 6, 7, 8, 9, 10, 0, 0, 11}, 0},
         {"delete, adjusted", false, 3, 2, 1, {}, 8, {1, 2, 5, 6, 7, 8, 9, 10, 9, 10, 11}, 0},
         {"delete past the end", false, 8, 9, {}, {}, 10, {1, 2, 3, 4, 5, 6, 7, 0, 0, 0, 11}, 0},
