@@ -248,7 +248,7 @@ void handle_message(std::int32_t type, const WindowMessage& msg) {
     value_readout(m.px, m.py);
     wmessageenable(MsgResize, 1);
     wmessageenable(MsgExpose, 1);
-    for (int d = 101; d <= 104; ++d) app_dialog_unload(d);
+    for (int d = 101; d <= 104; ++d) app_unload_dialog(d);
     if (type == MsgMouseDown && m.shownodal == 1) nodal_readout(m.px, m.py);
     WMenuSetState(MenuFilled, PropEnabled, dat18.gridtype == GridArcInfo ? 0 : 1);
     switch (type) {
