@@ -224,6 +224,8 @@ void yyGridUpdateCurrent(OsHandle grid) {
 void yygridupdatecell(OsHandle grid, std::int32_t column, std::int32_t row, bool focus) {
     GridData* g = yygriddata(grid);
     if (!g || !valid_cell(*g, column, row)) return;
+    const OsHandle had = os_get_focus();
+    const bool inside = had && (had == grid || os_is_child(grid, had));
     yyGridStoreCurrent(grid);
     g->iCurrentColumn = column;
     g->iCurrentRow = row;
@@ -236,10 +238,11 @@ void yygridupdatecell(OsHandle grid, std::int32_t column, std::int32_t row, bool
     if (g->hEditor) yyGridUpdateCurrent(grid);
     else yyGridCreateCurrent(grid);
     if (g->hCellArea) os_invalidate_rect(g->hCellArea, nullptr, false);
-    const OsHandle f = os_get_focus();
     if (focus) {
         os_set_focus(g->hEditor ? g->hEditor : grid);
-    } else if (f && (f == grid || os_is_child(grid, f))) {
+    } else if (inside) {
+        // The editor the focus was in is made afresh for the new cell.
+        if (had == g->hEditor || !os_is_window(had)) os_set_focus(g->hEditor ? g->hEditor : grid);
         os_send_message(os_get_parent(grid), grid_state.GM_CELLCHANGE, static_cast<std::uintptr_t>(os_get_control_id(grid)),
                         pack_cell(column, row));
     }

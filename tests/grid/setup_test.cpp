@@ -4,6 +4,8 @@
 
 #include "platform/os_dialog.h"
 #include "platform/os_gdi.h"
+#include "lib/window/fetch.h"
+#include "lib/window/messages.h"
 
 using SetupTest = GridTest;
 
@@ -177,4 +179,26 @@ TEST_F(SetupTest, LabelsAlignmentAndTheLastModalGridWindowsFlags) {
     yygridgetinfo(s, 1, v);
     EXPECT_EQ(v, 9);
     EXPECT_EQ(s, -2);
+}
+
+TEST_F(SetupTest, ACellChangeBecomesAFieldMessageWithTheCell) {
+    wmessageenable(MsgFieldChanged, 1);
+    ASSERT_EQ(load(8801), 0);
+    WGridSetCell(Grid, 1, 1);   // the focus goes into the grid
+    WindowMessage m;
+    std::int32_t type = -1;
+    for (int i = 0; i < 50; ++i) wmessagepeek(type, m);   // what the focus move said
+    // Moving the current cell while the focus is inside tells the dialog.
+    yydialogrecord(dlg())->item[DlgCurrentField] = 0;
+    yygridupdatecell(grid(), 2, 3, false);
+    EXPECT_EQ(yydialogrecord(dlg())->item[DlgCurrentField], Grid);
+    EXPECT_TRUE(os_is_child(grid(), os_get_focus()));
+    // The dialog makes the notice a field message with the cell as Y.
+    os_post_message(dlg(), grid_state.GM_CELLCHANGE, Grid, pack_cell(2, 3));
+    type = -1;
+    for (int i = 0; i < 50 && type != 10; ++i) wmessagepeek(type, m);
+    ASSERT_EQ(type, 10);
+    EXPECT_EQ(m.VALUE2, Grid);
+    EXPECT_EQ(m.VALUE3, 0);
+    EXPECT_EQ(m.Y, pack_cell(2, 3));
 }
