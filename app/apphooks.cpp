@@ -6,7 +6,6 @@
 #include "lib/window/text.h"
 
 DialogHooks dialog_hooks;
-ViewHooks view_hooks;
 DialogStandIn dialog_stand_in;
 
 namespace {
@@ -158,13 +157,7 @@ void app_dialog_field_state(int field, int state) {
 
 void app_select_colour(int& colour) { WSelectColour(colour); }
 
-bool app_selfile(std::string_view extension, std::string_view title, std::string& name) {
-    if (view_hooks.selfile) return view_hooks.selfile(extension, title, name);
-    return false;
-}
-
 void reset_app_hooks() {
     dialog_hooks = DialogHooks{};
-    view_hooks = ViewHooks{};
     dialog_stand_in = DialogStandIn{};
 }

@@ -1,11 +1,11 @@
 #pragma once
 // Services of parts of the program that are not built yet: the dialog
 // services (the grid dialogs 101, 103 and 104, the progress dialog 111 and
-// the BLN map dialog 112) and file selection. Each is called through a hook;
-// the work that provides the service points the hook at it. Until then the
-// dialog services keep their field contents in memory (load, show and unload
-// also act on the real dialog), a wait for a message takes push buttons of
-// the current dialog, and file selection chooses nothing.
+// the BLN map dialog 112). Each is called through a hook; the work that
+// provides the service points the hook at it. Until then the dialog services
+// keep their field contents in memory (load, show and unload also act on the
+// real dialog), and a wait for a message takes push buttons of the current
+// dialog.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -37,14 +37,7 @@ struct DialogHooks {
     int (*peek)() = nullptr;
 };
 
-struct ViewHooks {
-    // File selection: extension, title; the chosen name into name (80
-    // characters). False when nothing was chosen.
-    bool (*selfile)(std::string_view extension, std::string_view title, std::string& name) = nullptr;
-};
-
 extern DialogHooks dialog_hooks;
-extern ViewHooks view_hooks;
 
 // The in-memory stand-in for the dialog services: field texts and radio
 // selections, check boxes, integers and field states as last put, and the
@@ -86,8 +79,6 @@ void app_dialog_get_integer(int field, int& value);
 void app_dialog_field_state(int field, int state);
 // The colour dialog on a packed RGB colour (WSelectColour).
 void app_select_colour(int& colour);
-
-bool app_selfile(std::string_view extension, std::string_view title, std::string& name);
 
 // Hooks and stand-ins back to their start. Used by tests.
 void reset_app_hooks();

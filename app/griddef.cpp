@@ -7,6 +7,7 @@
 #include "app/appdata.h"
 #include "app/apphooks.h"
 #include "app/femread.h"
+#include "app/filecmds.h"
 #include "app/mainstate.h"
 #include "app/modflow.h"
 #include "app/records.h"
@@ -328,8 +329,7 @@ void cmd_modflow() {
         const int id = app_wait_message();
         if (id == BtnDelr || id == BtnDelc) {
             std::string& name = id == BtnDelr ? dat17.delrfile : dat17.delcfile;
-            if (app_selfile("*", id == BtnDelr ? "Read DELR file" : "Read DELC file", name))
-                app_dialog_put_string(id == BtnDelr ? 1047 : 1048, name);
+            selfile(name, "*", id == BtnDelr ? "Read DELR file" : "Read DELC file", id == BtnDelr ? 1047 : 1048);
         } else if (id == BtnOk || id == BtnCancel) {
             break;
         }

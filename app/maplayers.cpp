@@ -6,6 +6,7 @@
 
 #include "app/appdata.h"
 #include "app/apphooks.h"
+#include "app/filecmds.h"
 #include "app/mainstate.h"
 #include "app/records.h"
 #include "lib/graphics/areas.h"
@@ -177,7 +178,7 @@ void cmd_blnmap() {
         if (v >= FieldBrowse + 1 && v <= FieldBrowse + MapLayers) {
             const int l = v - FieldBrowse;
             std::string name(TextLength, ' ');
-            if (app_selfile("bln", "Read BLN", name)) {
+            if (selfile(name, "bln", "Read BLN", 0) > 0) {
                 m.mapfile(l) = txt_fixed(name, TextLength);
                 app_dialog_put_string(FieldName + l, m.mapfile(l));
             }
