@@ -1,5 +1,6 @@
 #include "app/griddef.h"
 
+#include <array>
 #include <cmath>
 #include <span>
 #include <string>
@@ -44,19 +45,30 @@ void take(GridText t, float& v) {
     waarde(gtext(t), v, ierr);
 }
 
-// The grid as it was before a command, put back when the command is abandoned.
+// The grid as it was before a command, put back when the command is
+// abandoned, with the Grid and Plot menus' marks that show it.
 struct GridSnapshot {
     Dat8 d8;
     Dat12 d12;
     Dat18 d18;
     Dat17 d17;
     MainState ms;
+    struct Mark {
+        int item, kind, state;
+    };
+    std::array<Mark, 6> marks{{{MenuModflow, PropChecked, -1},
+                               {MenuSurfer, PropChecked, -1},
+                               {MenuArcInfo, PropChecked, -1},
+                               {MenuFilled, PropChecked, -1},
+                               {MenuIso, PropChecked, -1},
+                               {MenuIso, PropEnabled, -1}}};
     void save() {
         d8 = dat8;
         d12 = dat12;
         d18 = dat18;
         d17 = dat17;
         ms = mainstate;
+        for (Mark& m : marks) yymngflg(m.item, m.kind, m.state);
     }
     void restore() const {
         dat8 = d8;
@@ -64,6 +76,8 @@ struct GridSnapshot {
         dat18 = d18;
         dat17 = d17;
         mainstate = ms;
+        for (const Mark& m : marks)
+            if (m.state >= 0) WMenuSetState(m.item, m.kind, m.state);
     }
 };
 

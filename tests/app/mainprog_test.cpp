@@ -1031,3 +1031,67 @@ TEST_F(FileCommandTest, AboutEndsOnItsOkButtonNotOnAClickInTheMap) {
     }
     dialog_hooks = DialogHooks{};
 }
+
+namespace {
+
+// The buttons the grid dialogs are answered with, in order.
+std::vector<int> grid_answers;
+int next_grid_answer() {
+    if (grid_answers.empty()) return 2;
+    const int b = grid_answers.front();
+    grid_answers.erase(grid_answers.begin());
+    return b;
+}
+
+}  // namespace
+
+TEST_F(FileCommandTest, GridMenuMarksFollowEachGridCommand) {
+    write_model("m.fem", 5, 100, 5, 100);
+    choice = "m.fem";
+    run_command(40001);
+    write_file("delr", "100 100 100\n");
+    write_file("delc", "100 100\n");
+    dialog_hooks.wait = next_grid_answer;
+    struct Case {
+        const char* what;
+        int popup_item;          // in Grid (position 4), 0-based; -1: Plot > Iso-lines
+        std::vector<int> buttons;
+        std::function<void()> before;
+        int gridtype;
+        int marked;              // the grid type's item that is checked
+        bool filled, iso, iso_enabled;
+        std::size_t boxes;
+    } cases[] = {
+        {"Surfer", 0, {1}, {}, GridSurfer, 40011, true, false, true, 0},
+        {"Iso-lines", -1, {}, {}, GridSurfer, 40011, false, true, true, 0},
+        {"Arc-Info", 1, {1}, {}, GridArcInfo, 40012, true, false, false, 0},
+        // Without DELR and DELC files there is no MODFLOW grid: said, and
+        // the marks stay with the grid that stays.
+        {"MODFLOW without files", 2, {1}, {}, GridArcInfo, 40012, true, false, false, 1},
+        {"MODFLOW", 2, {1},
+         [] {
+             dat17.delrfile = txt_fixed("delr", TextLength);
+             dat17.delcfile = txt_fixed("delc", TextLength);
+         },
+         GridModflow, 40010, true, false, false, 0},
+        // Cancel keeps what the command did before its dialog.
+        {"Surfer cancelled", 0, {2}, {}, GridSurfer, 40011, true, false, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.before) c.before();
+        grid_answers = c.buttons;
+        boxes.clear();
+        if (c.popup_item < 0) os_input_menu(root(), {{9, 1}, true});
+        else os_input_menu(root(), {{3, c.popup_item}, true});
+        run_queue();
+        EXPECT_EQ(dat18.gridtype, c.gridtype);
+        EXPECT_EQ(mainstate.mfgrid, c.gridtype == GridModflow ? 1 : 0);
+        for (int item : {40010, 40011, 40012}) EXPECT_EQ(checked(item), item == c.marked) << item;
+        EXPECT_EQ(checked(40015), c.filled);
+        EXPECT_EQ(checked(40016), c.iso);
+        EXPECT_EQ(enabled(40016), c.iso_enabled);
+        EXPECT_EQ(boxes.size(), c.boxes);
+    }
+    dialog_hooks = DialogHooks{};
+}
