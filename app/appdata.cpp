@@ -19,6 +19,7 @@ Dat17 dat17;
 Dat18 dat18;
 Dat19 dat19;
 Dat30 dat30;
+Dat40 dat40;
 Dat80 dat80;
 LabelBlock label;
 LeakageBlock leakage;
@@ -129,6 +130,11 @@ void reset_app_data() {
         dat30.prof.clear();
         dat30.plen = dat30.px1 = dat30.py1 = dat30.px2 = dat30.py2 = 0;
         dat30.pmin = dat30.pmax = 0;
+        dat40.polyxy_.clear();
+        dat40.npoly.clear();
+        dat40.nodarea.clear();
+        dat40.maxrad = 0;
+        dat40.hitcol.clear();
     }
     numeric_blocks_untouched = false;
     dat5.optitle.clear();

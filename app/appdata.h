@@ -208,6 +208,32 @@ struct Dat30 {
     float pmin = 0, pmax = 0;
 };
 
+// Points a nodal-area polygon holds: two per neighbour of the most the model
+// reader accepts (24), and the closing repeat of the first.
+constexpr int MaxPolygonPoints = 2 * (MaxNeighbours - 1) + 1;
+
+// Nodal areas and the intersection view: per node its polygon (points
+// 1..npoly, point npoly + 1 repeating point 1), its area and the colour of
+// its area in the intersection view (0 when not hit); maxrad is the largest
+// distance between a node and a point of its polygon at the latest call.
+struct Dat40 {
+    Arr2<float, 2, MaxNodes * MaxPolygonPoints> polyxy_;   // see polyxy()
+    Arr1<std::int32_t, MaxNodes> npoly;
+    Arr1<float, MaxNodes> nodarea;
+    float maxrad = 0;
+    Arr1<std::int32_t, MaxNodes> hitcol;
+    // Coordinate c (1 x, 2 y) of polygon point j (1..MaxPolygonPoints) of node i.
+    float& polyxy(int c, int i, int j) { return polyxy_(c, slot(i, j)); }
+    float polyxy(int c, int i, int j) const { return polyxy_(c, slot(i, j)); }
+
+private:
+    static int slot(int i, int j) {
+        if (i < 1 || i > MaxNodes) [[unlikely]] appdata_index_fault("node index", i);
+        if (j < 1 || j > MaxPolygonPoints) [[unlikely]] appdata_index_fault("polygon point", j);
+        return (j - 1) * MaxNodes + i;
+    }
+};
+
 // Record counter of the flowline conversion's temporary file.
 struct Dat80 {
     std::int32_t nrec = 0;
@@ -259,6 +285,7 @@ extern Dat17 dat17;
 extern Dat18 dat18;
 extern Dat19 dat19;
 extern Dat30 dat30;
+extern Dat40 dat40;
 extern Dat80 dat80;
 extern LabelBlock label;
 extern LeakageBlock leakage;

@@ -39,6 +39,7 @@ void app_dialog_load(int dialog) {
         dialog_stand_in.integers.clear();
         dialog_stand_in.states.clear();
         dialog_stand_in.radio = 0;
+        dialog_stand_in.radios.clear();
     }
 }
 
@@ -61,11 +62,22 @@ void app_dialog_get_string(int field, std::string& text) {
 void app_dialog_put_radio(int field) {
     if (dialog_hooks.put_radio) return dialog_hooks.put_radio(field);
     dialog_stand_in.radio = field;
+    dialog_stand_in.radios.push_back(field);
 }
 
 void app_dialog_get_radio(int first, int last, int& selected) {
     if (dialog_hooks.get_radio) return dialog_hooks.get_radio(first, last, selected);
-    if (dialog_stand_in.radio >= first && dialog_stand_in.radio <= last) selected = dialog_stand_in.radio - first + 1;
+    if (dialog_stand_in.radio >= first && dialog_stand_in.radio <= last) {
+        selected = dialog_stand_in.radio - first + 1;
+        return;
+    }
+    // Dialogs with several groups: the button selected last in this one.
+    const auto& r = dialog_stand_in.radios;
+    for (auto it = r.rbegin(); it != r.rend(); ++it)
+        if (*it >= first && *it <= last) {
+            selected = *it - first + 1;
+            return;
+        }
 }
 
 void app_dialog_range_progress(int field, int lo, int hi) {

@@ -47,7 +47,8 @@ extern DialogHooks dialog_hooks;
 struct DialogStandIn {
     int loaded = 0;                                      // last dialog loaded, 0 none
     std::vector<std::pair<int, std::string>> fields;
-    int radio = 0;
+    int radio = 0;                                       // the button last selected
+    std::vector<int> radios;                             // every button selected since the load
     std::vector<int> buttons;                            // answers of the next waits, in order
     std::size_t next_button = 0;
     int progress = 0;

@@ -1,4 +1,5 @@
 #include "app/femread.h"
+#include "app/intersect.h"
 
 #include <algorithm>
 #include <cmath>
@@ -304,6 +305,7 @@ int read_fem_model(std::string_view filename, FemModel& m) {
 
 void commit_fem_model(const FemModel& m) {
     ++mesh_generation;
+    clear_river_results();
     for (int t = 1; t <= TitleLines; ++t) text.title(t) = m.title[static_cast<std::size_t>(t - 1)];
     dat4.nnode = m.nnode;
     dat4.nelemhdr = m.nelemhdr;

@@ -10,6 +10,10 @@
 #include "app/femread.h"
 #include "app/filecmds.h"
 #include "app/griddef.h"
+#include "app/flowlines.h"
+#include "app/intersect.h"
+#include "app/nodal.h"
+#include "app/profile.h"
 #include "app/gridfiles.h"
 #include "app/interp.h"
 #include "app/interp_internal.h"
@@ -94,7 +98,10 @@ void settings_start() {
 
 using Command = void (*)();
 
-void redraw_command() { redraw_view(); }
+void redraw_command() {
+    redraw_view();
+    profile_overlay();
+}
 
 // Commands by identifier 40001..40041; the empty entries are pop-ups or
 // commands of other parts of the program.
@@ -121,7 +128,12 @@ const std::array<Command, LastCommand - FirstCommand + 1>& command_table() {
         set(MenuAutosave, cmd_autosave);
         set(40030, cmd_help);
         set(40031, cmd_about);
+        set(40034, cmd_profile_numerical);
+        set(40035, cmd_profile_graphical);
+        set(40037, cmd_nodal_areas);
+        set(40038, cmd_intersect);
         set(40039, cmd_center);
+        set(40040, cmd_flowlines);
         return t;
     }();
     return table;
@@ -243,6 +255,7 @@ void handle_message(std::int32_t type, const WindowMessage& msg) {
     wmessageenable(MsgResize, 1);
     wmessageenable(MsgExpose, 1);
     for (int d = 101; d <= 104; ++d) app_dialog_unload(d);
+    if (type == MsgMouseDown && m.shownodal == 1) nodal_readout(m.px, m.py);
     WMenuSetState(MenuFilled, PropEnabled, dat18.gridtype == GridArcInfo ? 0 : 1);
     switch (type) {
         case MsgMenu: run_command(msg.VALUE1); break;
@@ -250,8 +263,11 @@ void handle_message(std::int32_t type, const WindowMessage& msg) {
         case MsgResize:
             backcol(15, 1);
             redraw_view();
+            profile_overlay();
             break;
-        case MsgClose: cmd_end(); break;
+        case MsgClose:
+            if (!close_profile_window()) cmd_end();
+            break;
         default: break;
     }
 }

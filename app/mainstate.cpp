@@ -4,7 +4,10 @@
 #include <vector>
 
 #include "app/appdata.h"
+#include "app/flowlines.h"
+#include "app/intersect.h"
 #include "app/mapview.h"
+#include "app/profile.h"
 
 MainState mainstate;
 
@@ -51,6 +54,10 @@ bool same_values(const std::vector<float>& a, const std::vector<float>& b) {
 void reset_main_state() {
     mainstate = MainState{};
     calculated_for = GridStamp{};
+    profile_texts = ProfileTexts{};
+    intersect_state = IntersectState{};
+    flowline_state = FlowlineState{};
+    clear_river_results();
 }
 
 void note_grid_calculated() { calculated_for = stamp_now(); }

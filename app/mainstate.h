@@ -62,7 +62,8 @@ int optfield(int k);
 // "aquitard i, resistance/leak", "aquifer i, transmissivity", "aquifer i, head".
 std::string optcaption(int k);
 
-// Back to the start values. Used by tests.
+// Back to the start values, with the texts and choices the commands keep
+// between their runs. Used by tests.
 void reset_main_state();
 
 // Redraws the map view with the current nine view flags.

@@ -5,6 +5,8 @@
 #include "app/apphooks.h"
 #include "app/contour.h"
 #include "app/griddef.h"
+#include "app/intersect.h"
+#include "app/nodal.h"
 #include "app/maplayers.h"
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
@@ -111,10 +113,11 @@ void plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgri
         }
     }
 
-    // Nodal areas and intersections are drawn here once the program can
-    // compute them; until then the flags stay 0.
-    (void)shownodal;
-    (void)showriver;
+    if (shownodal == 1) {
+        if (showriver == 1) draw_intersect();
+        float total = 0;
+        nodal_area(0, 0, total);
+    }
 
     if (showmaps == 1) mapbln();
 

@@ -1,6 +1,8 @@
 #pragma once
-// The progress line that long conversions show in the status bar.
+// The progress line that long conversions write into the current window.
 #include <string_view>
 
-// Shows "one moment" with a growing row of full stops and the text.
+// Writes, at window position (500, 400), "one moment", a row of 1, 2, ...,
+// 15 full stops (then none, then 1 again at the next call) and the text
+// (at most 55 characters), 80 characters in all.
 void onemoment(std::string_view text);

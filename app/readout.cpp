@@ -12,9 +12,6 @@
 #include "app/records.h"
 #include "lib/window/winops.h"
 
-namespace {
-
-// The world corners of element e; false when a corner is not a node.
 bool world_corners(int e, float* xy) {
     const int nnode = std::clamp(dat4.nnode, 0, MaxNodes);
     for (int q = 0; q < 3; ++q) {
@@ -25,6 +22,8 @@ bool world_corners(int e, float* xy) {
     }
     return true;
 }
+
+namespace {
 
 // Buckets of a regular lattice over the mesh's extent; each lists, in
 // element order, the elements whose (slightly widened) bounding box meets
@@ -148,17 +147,21 @@ int readout_triangle_plain(float x, float y) {
     return 0;
 }
 
-int readout_triangle(float x, float y) {
+std::span<const std::int32_t> readout_candidates(float x, float y) {
     if (!index_current()) build_index();
     const Index& ix = mesh_index;
-    if (ix.empty || !std::isfinite(x) || !std::isfinite(y)) return 0;
+    if (ix.empty || !std::isfinite(x) || !std::isfinite(y)) return {};
     if (x < ix.x0 || y < ix.y0 || x > ix.x0 + ix.cw * static_cast<float>(ix.nx) ||
         y > ix.y0 + ix.ch * static_cast<float>(ix.ny))
-        return 0;
+        return {};
     const std::size_t c = static_cast<std::size_t>(ix.cell_y(y)) * static_cast<std::size_t>(ix.nx) +
                           static_cast<std::size_t>(ix.cell_x(x));
-    for (std::int32_t p = ix.start[c]; p < ix.start[c + 1]; ++p) {
-        const int e = ix.elems[static_cast<std::size_t>(p)];
+    return std::span<const std::int32_t>(ix.elems.data() + ix.start[c],
+                                         static_cast<std::size_t>(ix.start[c + 1] - ix.start[c]));
+}
+
+int readout_triangle(float x, float y) {
+    for (const std::int32_t e : readout_candidates(x, y)) {
         float xy[6];
         world_corners(e, xy);
         if (inpol3(x, y, xy) == 1) return e;

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/appdata.h"
+#include "bench/bench_start.h"
 #include "app/femread.h"
 #include "app/griddef.h"
 #include "app/interp.h"
@@ -121,11 +122,7 @@ BENCHMARK(BM_ContourPass)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    os_app_start(argc, argv);
-    os_config_set(os_config_test_profile());
-    winitialise(" ");
-    app_data_startup_defaults();
+    bench_start_offscreen(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,6 +1,12 @@
 #include "app/records.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 #include <filesystem>
 #include <limits>
 
@@ -415,4 +421,28 @@ TEST_F(RecordsTest, SmallTimeAndDate) {
     EXPECT_EQ(mo, 1);
     EXPECT_EQ(d, 2);
     EXPECT_EQ(y, 24);
+}
+
+// Fixed and exponent texts are what printf writes, for values that round
+// exactly half way, huge and tiny ones and random ones.
+TEST(EditDescriptors, TextsAgreeWithPrintf) {
+    std::vector<double> values{0.125, 2.5, 0.5, 1.005, 1e300, 1.7014118346046923e38, 3.4e-30, 12.35, 99999.995};
+    std::uint64_t s = 99;
+    for (int k = 0; k < 2000; ++k) {
+        s = s * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double m = static_cast<double>(s >> 11) / 9007199254740992.0;
+        values.push_back(m * std::pow(10.0, static_cast<int>(s % 24) - 8));
+    }
+    for (double v : values)
+        for (int d = 1; d <= 9; ++d) {
+            char f[512], e[512];
+            std::snprintf(f, sizeof f, "%330.*f", d, v);
+            ASSERT_EQ(edit_f(v, 330, d), f) << v << " " << d;
+            std::snprintf(e, sizeof e, "%.*e", d - 1, v);
+            // 0.ddd form: the same digits.
+            std::string digits(e, std::strchr(e, 'e'));
+            digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+            const std::string got = edit_e(v, 40, d);
+            ASSERT_NE(got.find("0." + digits), std::string::npos) << got << " " << e;
+        }
 }

@@ -1,0 +1,254 @@
+#include "app/nodal.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+
+#include "app/appdata.h"
+#include "app/interp.h"
+#include "app/mainstate.h"
+#include "app/records.h"
+#include "lib/graphics/areas.h"
+#include "lib/graphics/colours.h"
+#include "lib/graphics/fill.h"
+#include "lib/graphics/lines.h"
+#include "lib/window/menus.h"
+#include "lib/window/winops.h"
+
+namespace {
+
+constexpr int MenuNodal = 40037;
+constexpr int PropChecked = 2;
+
+struct Neighbour {
+    float key = 0;
+    float x = 0, y = 0;
+    int id = 0;
+};
+
+// The heapsort of `sort`, on elements that carry whatever moves with a key.
+template <class T>
+void heapsort(int n, T* a) {
+    if (n < 2) return;
+    auto at = [a](int i) -> T& { return a[i - 1]; };
+    int l = n / 2 + 1, r = n;
+    for (;;) {
+        T t;
+        if (l > 1) {
+            --l;
+            t = at(l);
+        } else {
+            t = at(r);
+            at(r) = at(1);
+            if (--r == 1) {
+                at(1) = t;
+                return;
+            }
+        }
+        int i = l, j = 2 * l;
+        while (j <= r) {
+            if (j < r && at(j).key < at(j + 1).key) ++j;
+            if (t.key < at(j).key) {
+                at(i) = at(j);
+                i = j;
+                j *= 2;
+            } else {
+                break;
+            }
+        }
+        at(i) = t;
+    }
+}
+
+// The elements of the mesh as sets of three nodes, rebuilt when the mesh changes.
+struct ElementSet {
+    bool built = false;
+    std::uint32_t generation = 0;
+    int nelem = -1, nnode = -1;
+    std::unordered_set<std::uint64_t> keys;
+};
+ElementSet element_set;
+
+std::uint64_t triple_key(int a, int b, int c) {
+    int v[3] = {a, b, c};
+    std::sort(v, v + 3);
+    return (static_cast<std::uint64_t>(v[0]) << 40) | (static_cast<std::uint64_t>(v[1]) << 20) |
+           static_cast<std::uint64_t>(v[2]);
+}
+
+bool is_element(int a, int b, int c) {
+    ElementSet& s = element_set;
+    const int nelem = std::clamp(dat4.nelem, 0, MaxElements);
+    if (!s.built || s.generation != mesh_generation || s.nelem != nelem || s.nnode != dat4.nnode) {
+        s.keys.clear();
+        s.keys.reserve(static_cast<std::size_t>(nelem) * 2);
+        for (int e = 1; e <= nelem; ++e)
+            s.keys.insert(triple_key(dat4.elnode(e, 1), dat4.elnode(e, 2), dat4.elnode(e, 3)));
+        s.built = true;
+        s.generation = mesh_generation;
+        s.nelem = nelem;
+        s.nnode = dat4.nnode;
+    }
+    return s.keys.count(triple_key(a, b, c)) != 0;
+}
+
+float rounded(long double v) { return static_cast<float>(v); }
+
+// The polygon of node i into q (2n points and the closing repeat); its point
+// count, 0 for a node without a polygon.
+int node_polygon(int i, float (&qx)[MaxPolygonPoints], float (&qy)[MaxPolygonPoints]) {
+    const int nnode = std::clamp(dat4.nnode, 0, MaxNodes);
+    const int m = std::abs(dat6.nnb(i));
+    const int n = std::min(m, MaxNeighbours) - 1;
+    if (n < 2) return 0;
+    const float nx = dat4.xnode(i), ny = dat4.ynode(i);
+    Neighbour p[MaxNeighbours + 1];
+    for (int k = 1; k <= n; ++k) {
+        const int id = dat6.nb(i, k + 1);
+        if (id < 1 || id > nnode) return 0;
+        Neighbour& nb = p[k - 1];
+        nb.id = id;
+        nb.x = dat4.xnode(id);
+        nb.y = dat4.ynode(id);
+        nb.key = arg(nb.x - nx, nb.y - ny);
+    }
+    heapsort(n, p);
+    p[n] = p[0];
+    const bool boundary = dat6.nnb(i) <= 0;
+    for (int k = 1; k <= n; ++k) {
+        const Neighbour &a = p[k - 1], &b = p[k];
+        qx[2 * k - 2] = rounded((static_cast<long double>(nx) + a.x) / 2);
+        qy[2 * k - 2] = rounded((static_cast<long double>(ny) + a.y) / 2);
+        // At a boundary node the pair that spans the outside of the mesh has
+        // no triangle with the node: the polygon runs through the node there,
+        // so that it neither folds back over the mesh nor leaves it.
+        bool inside = true;
+        if (boundary) {
+            float span = b.key - a.key;
+            if (span < 0) span += 360.0f;
+            inside = span < 180.0f && is_element(i, a.id, b.id);
+        }
+        if (inside) {
+            qx[2 * k - 1] = rounded((static_cast<long double>(nx) + a.x + b.x) / 3);
+            qy[2 * k - 1] = rounded((static_cast<long double>(ny) + a.y + b.y) / 3);
+        } else {
+            qx[2 * k - 1] = nx;
+            qy[2 * k - 1] = ny;
+        }
+    }
+    qx[2 * n] = qx[0];
+    qy[2 * n] = qy[0];
+    return 2 * n;
+}
+
+}  // namespace
+
+void sort(int n, float* key, float* pts) {
+    if (n < 2) return;
+    struct El {
+        float key, x, y;
+    };
+    std::vector<El> a(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) a[static_cast<std::size_t>(k)] = {key[k], pts[2 * k], pts[2 * k + 1]};
+    heapsort(n, a.data());
+    for (int k = 0; k < n; ++k) {
+        key[k] = a[static_cast<std::size_t>(k)].key;
+        pts[2 * k] = a[static_cast<std::size_t>(k)].x;
+        pts[2 * k + 1] = a[static_cast<std::size_t>(k)].y;
+    }
+}
+
+void nodal_area(int node, int fill, float& total) {
+    total = 0;
+    Dat40& d = dat40;
+    d.maxrad = 0;
+    const float pi = static_cast<float>(4.0L * std::atan(1.0L));
+    const int nnode = std::clamp(dat4.nnode, 0, MaxNodes);
+    int first = 1, last = nnode;
+    if (node != 0) {
+        if (node < 1 || node > nnode) return;
+        first = last = node;
+    }
+    long double sum_total = 0;
+    for (int i = first; i <= last; ++i) {
+        float qx[MaxPolygonPoints], qy[MaxPolygonPoints];
+        const int np = node_polygon(i, qx, qy);
+        d.npoly(i) = np;
+        d.nodarea(i) = 0;
+        if (np == 0) continue;
+        const float nx = dat4.xnode(i), ny = dat4.ynode(i);
+        IGrColourN(wrgb(200, 200, 200));
+        long double s = 0;
+        for (int j = 1; j <= np; ++j) {
+            float a[2] = {qx[j - 1] - nx, qy[j - 1] - ny};
+            float b[2] = {qx[j] - nx, qy[j] - ny};
+            const float dist = static_cast<float>(std::hypot(static_cast<double>(a[0]), static_cast<double>(a[1])));
+            if (dist >= d.maxrad) d.maxrad = dist;
+            // A polygon point at the node spans no area with its neighbours.
+            const bool zero = (a[0] == 0 && a[1] == 0) || (b[0] == 0 && b[1] == 0);
+            if (!zero) {
+                const float la = static_cast<float>(std::hypot(static_cast<double>(a[0]), static_cast<double>(a[1])));
+                const float lb = static_cast<float>(std::hypot(static_cast<double>(b[0]), static_cast<double>(b[1])));
+                const float theta = hoek(a, b) * 0.0055555557f * pi;
+                const float sn = static_cast<float>(std::sin(static_cast<double>(theta)));
+                s += 0.5L * la * lb * sn;
+            }
+            if (j == 1)
+                igrmoveto(qx[0], qy[0]);
+            else
+                igrlineto(qx[j - 1], qy[j - 1]);
+            d.polyxy(1, i, j) = qx[j - 1];
+            d.polyxy(2, i, j) = qy[j - 1];
+        }
+        igrlineto(qx[0], qy[0]);
+        d.polyxy(1, i, np + 1) = qx[0];
+        d.polyxy(2, i, np + 1) = qy[0];
+        const float area = static_cast<float>(std::fabs(s));
+        d.nodarea(i) = area;
+        sum_total += std::fabs(s);
+        if (fill > 0) {
+            IGrColourN(wrgb(0, 255, 0));
+            igrfillpattern(4, 3, 3);
+            IGrPolygonComplex(qx, qy, np);
+        }
+    }
+    total = static_cast<float>(sum_total);
+}
+
+void cmd_nodal_areas() {
+    MainState& m = mainstate;
+    m.shownodal = m.shownodal == 0 ? 1 : 0;
+    WMenuSetState(MenuNodal, PropChecked, m.shownodal);
+    redraw_view();
+}
+
+int nearest_node(float x, float y, int previous) {
+    int best = previous;
+    float dmin = 1.0E10f;
+    const int nnode = std::clamp(dat4.nnode, 0, MaxNodes);
+    for (int n = 1; n <= nnode; ++n) {
+        const double dx = static_cast<double>(dat4.xnode(n)) - x, dy = static_cast<double>(dat4.ynode(n)) - y;
+        const float dist = static_cast<float>(std::sqrt(dx * dx + dy * dy));
+        if (dist < dmin) {
+            dmin = dist;
+            best = n;
+        }
+    }
+    return best;
+}
+
+void nodal_readout(float x, float y) {
+    static int node = 0;
+    static std::uint32_t generation = 0;
+    // A node of an earlier model means nothing in this one.
+    if (generation != mesh_generation) node = 0;
+    generation = mesh_generation;
+    node = nearest_node(x, y, node);
+    if (node < 1 || node > dat4.nnode) return;
+    float area = 0;
+    nodal_area(node, 1, area);
+    const double a = std::trunc(static_cast<double>(area));
+    windowoutstatusbar(4, "nodal area: " + edit_i(node, 5) + edit_i(static_cast<long long>(a), 15));
+}

@@ -1,0 +1,238 @@
+// Nodal areas: the polygon and area of single nodes, their independence of
+// the neighbour order, the sum over whole models, the drawing, the Plot >
+// Nodal areas toggle and the nearest-node read-out.
+#include "app/nodal.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/appdata.h"
+#include "app/femread.h"
+#include "app/mainprog.h"
+#include "app/mainstate.h"
+#include "lib/graphics/areas.h"
+#include "lib/graphics/colours.h"
+#include "lib/graphics/driver.h"
+#include "lib/window/exitprog.h"
+#include "lib/window/quinda_state.h"
+#include "lib/window/startup.h"
+#include "platform/os_menu.h"
+#include "tests/app/app_test.h"
+#include "tests/app/small_mesh.h"
+
+namespace {
+
+// Reorders the neighbour list of node i (entries 2..m) by the permutation
+// kind: 0 as built, 1 reversed, 2 rotated by one.
+void reorder(int i, int kind) {
+    const int m = std::abs(dat6.nnb(i));
+    std::vector<int> l;
+    for (int k = 2; k <= m; ++k) l.push_back(dat6.nb(i, k));
+    if (kind == 1) std::reverse(l.begin(), l.end());
+    if (kind == 2) std::rotate(l.begin(), l.begin() + 1, l.end());
+    for (int k = 2; k <= m; ++k) dat6.nb(i, k) = l[static_cast<std::size_t>(k - 2)];
+}
+
+std::vector<MeshPoint> polygon_of(int i) {
+    std::vector<MeshPoint> p;
+    for (int j = 1; j <= dat40.npoly(i); ++j) p.push_back({dat40.polyxy(1, i, j), dat40.polyxy(2, i, j)});
+    return p;
+}
+
+class NodalAreaTest : public AppDrawTest {};
+
+}  // namespace
+
+TEST_F(NodalAreaTest, AreasOfSingleNodesWhateverTheNeighbourOrder) {
+    const float r = 10;
+    std::vector<MeshPoint> hex{{0, 0}};
+    std::vector<std::array<int, 3>> hex_el;
+    for (int k = 0; k < 6; ++k) {
+        const double a = k * std::acos(-1.0) / 3;
+        hex.push_back({static_cast<float>(r * std::cos(a)), static_cast<float>(r * std::sin(a))});
+        hex_el.push_back({1, k + 2, (k + 1) % 6 + 2});
+    }
+    struct Case {
+        const char* name;
+        std::vector<MeshPoint> nodes;
+        std::vector<std::array<int, 3>> elements;
+        float area;
+        int npoly;
+    } cases[] = {
+        {"hexagon", hex, hex_el, 86.60f, 12},
+        {"four neighbours", {{0, 0}, {10, 0}, {0, 10}, {-10, 0}, {0, -10}},
+         {{1, 2, 3}, {1, 3, 4}, {1, 4, 5}, {1, 5, 2}}, 66.67f, 8},
+        {"boundary, two neighbours", {{0, 0}, {10, 0}, {0, 10}}, {{1, 2, 3}}, 16.67f, 4},
+    };
+    for (const Case& c : cases) {
+        for (int kind = 0; kind < 3; ++kind) {
+            SCOPED_TRACE(std::string(c.name) + " order " + std::to_string(kind));
+            small_mesh(c.nodes, c.elements);
+            reorder(1, kind);
+            float total = 0;
+            nodal_area(1, 0, total);
+            EXPECT_NEAR(total, c.area, 0.005f);
+            EXPECT_EQ(dat40.nodarea(1), total);
+            ASSERT_EQ(dat40.npoly(1), c.npoly);
+            // Closed by a repeat of the first point.
+            EXPECT_EQ(dat40.polyxy(1, 1, c.npoly + 1), dat40.polyxy(1, 1, 1));
+            EXPECT_EQ(dat40.polyxy(2, 1, c.npoly + 1), dat40.polyxy(2, 1, 1));
+        }
+    }
+    // The quadrilateral of a corner node's one triangle runs through the node.
+    const std::vector<MeshPoint> quad = polygon_of(1);
+    const MeshPoint want[] = {{5, 0}, {3.3333f, 3.3333f}, {0, 5}, {0, 0}};
+    for (int j = 0; j < 4; ++j) {
+        EXPECT_NEAR(quad[static_cast<std::size_t>(j)].x, want[j].x, 1e-3) << j;
+        EXPECT_NEAR(quad[static_cast<std::size_t>(j)].y, want[j].y, 1e-3) << j;
+    }
+}
+
+TEST_F(NodalAreaTest, AreasOfAModelSumToItsArea) {
+    struct Case {
+        const char* name;
+        int nx, ny, cut_i, cut_j;
+    } cases[] = {
+        {"jittered lattice", 12, 10, 1 << 20, 1 << 20},
+        {"L shape with a concave corner", 10, 9, 5, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        lattice_mesh(c.nx, c.ny, 10.0f, 0.3f, c.cut_i, c.cut_j);
+        float total = 0;
+        nodal_area(0, 0, total);
+        const double want = element_area_sum();
+        EXPECT_NEAR(total / want, 1.0, 1e-5);
+        double sum = 0, maxrad = 0;
+        for (int i = 1; i <= dat4.nnode; ++i) {
+            sum += dat40.nodarea(i);
+            for (const MeshPoint& p : polygon_of(i))
+                maxrad = std::max(maxrad, std::hypot(double(p.x) - dat4.xnode(i), double(p.y) - dat4.ynode(i)));
+        }
+        EXPECT_NEAR(sum / want, 1.0, 1e-5);
+        EXPECT_NEAR(dat40.maxrad, maxrad, 1e-4);
+    }
+}
+
+TEST_F(NodalAreaTest, NodeWithoutTwoNeighboursHasNoPolygon) {
+    small_mesh({{0, 0}, {10, 0}, {0, 10}, {50, 50}}, {{1, 2, 3}});
+    dat40.npoly(4) = 7;
+    dat40.nodarea(4) = 3;
+    float total = -1;
+    nodal_area(4, 1, total);
+    EXPECT_EQ(total, 0.0f);
+    EXPECT_EQ(dat40.npoly(4), 0);
+    EXPECT_EQ(dat40.nodarea(4), 0.0f);
+    EXPECT_TRUE(driver.find(ScreenSide, OpLine).empty());
+    // A node number outside the model is ignored.
+    nodal_area(9, 1, total);
+    EXPECT_EQ(total, 0.0f);
+}
+
+TEST_F(NodalAreaTest, FillCoversTheOutline) {
+    small_mesh({{0, 0}, {10, 0}, {0, 10}, {-10, 0}, {0, -10}}, {{1, 2, 3}, {1, 3, 4}, {1, 4, 5}, {1, 5, 2}});
+    IGrArea(0, 0, 1, 1);
+    IGrUnits(-20, -10, 20, 10);
+    igrcolourmodel(24);
+    for (int fill : {0, 1}) {
+        SCOPED_TRACE(fill);
+        driver.clear();
+        float total = 0;
+        nodal_area(1, fill, total);
+        int last_line = -1, polygon = -1;
+        for (std::size_t k = 0; k < driver.calls.size(); ++k) {
+            const DriverCall& c = driver.calls[k];
+            if (c.op == OpLine) last_line = static_cast<int>(k);
+            if ((c.op == OpPolygonSolid || c.op == OpPolygonPattern) && polygon < 0) polygon = static_cast<int>(k);
+        }
+        EXPECT_GE(last_line, 0);
+        if (fill == 0) {
+            EXPECT_LT(polygon, 0);
+        } else {
+            ASSERT_GT(polygon, last_line);
+            EXPECT_EQ(driver.calls[static_cast<std::size_t>(polygon)].px.size(), 8u);
+            EXPECT_EQ(driver.calls[static_cast<std::size_t>(polygon)].state.CurrentColour.rgb(), wrgb(0, 255, 0));
+        }
+    }
+}
+
+TEST(NodalSort, HeapsortMovesPointsWithTheirKeys) {
+    float key[] = {270, 0, 90, 180, 45};
+    float pts[] = {2.7f, -2.7f, 0, 0, 0.9f, -0.9f, 1.8f, -1.8f, 0.45f, -0.45f};
+    sort(5, key, pts);
+    const float want[] = {0, 45, 90, 180, 270};
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(key[k], want[k]);
+        EXPECT_FLOAT_EQ(pts[2 * k], want[k] / 100);
+        EXPECT_FLOAT_EQ(pts[2 * k + 1], -want[k] / 100);
+    }
+}
+
+namespace {
+
+std::vector<int> exits;
+void record_exit(std::string_view, int code) { exits.push_back(code); }
+
+// The program's own root window, menus and four-part status bar.
+class NodalCommandTest : public AppTest {
+protected:
+    TempDir dir{true};
+    void SetUp() override {
+        AppTest::SetUp();
+        exit_program_hook = record_exit;
+        ASSERT_EQ(main_startup(), 0);
+        mainstate.femname.assign(TextLength, ' ');
+    }
+    void TearDown() override {
+        exit_program_hook = iosexitprogram;
+        AppTest::TearDown();
+    }
+    static bool checked(int item) {
+        return (os_get_menu_state(wtab.hMenuRoot[0], static_cast<std::uint32_t>(item), OS_MF_BYCOMMAND) &
+                OS_MF_CHECKED) != 0;
+    }
+    static void press_at(float x, float y) {
+        WindowMessage m{};
+        m.GX = x;
+        m.GY = y;
+        mainstate.msg = m;
+        handle_message(MsgMouseDown, m);
+    }
+};
+
+}  // namespace
+
+TEST_F(NodalCommandTest, ToggleAndNearestNodeReadout) {
+    // Nodes 2 and 3 lie equally near (5, 0); the lower number wins.
+    small_mesh({{0, 0}, {10, 0}, {0, 10}, {-10, 0}, {0, -10}, {20, 0}},
+               {{1, 2, 3}, {1, 3, 4}, {1, 4, 5}, {1, 5, 2}, {2, 6, 3}});
+    mainstate.loaded = 1;
+    dat9 = Dat9{-20, -20, 30, 20};
+    // Nodal areas off: a press leaves status part 4 alone.
+    press_at(5, 0.1f);
+    EXPECT_EQ(AppWindowTest::status_text(4), "");
+    run_command(40037);
+    EXPECT_EQ(mainstate.shownodal, 1);
+    EXPECT_TRUE(checked(40037));
+    press_at(5, 0);
+    float area = 0;
+    nodal_area(1, 0, area);
+    EXPECT_NEAR(area, 66.67, 0.01);
+    // Equally near: node 1 at distance 5, node 2 at distance 5.
+    EXPECT_EQ(AppWindowTest::status_text(4), "nodal area:     1             66");
+    press_at(19, 1);
+    EXPECT_EQ(AppWindowTest::status_text(4).substr(0, 17), "nodal area:     6");
+    run_command(40037);
+    EXPECT_EQ(mainstate.shownodal, 0);
+    EXPECT_FALSE(checked(40037));
+}
+
+TEST_F(NodalAreaTest, SampleModelAreasSumToItsArea) {
+    ASSERT_EQ(leesfem(std::string(QUINDA_SOURCE_DIR) + "/samples/demo.fem"), FemLoaded);
+    float total = 0;
+    nodal_area(0, 0, total);
+    EXPECT_NEAR(total / element_area_sum(), 1.0, 1e-5);
+    for (int i = 1; i <= dat4.nnode; ++i) EXPECT_GT(dat40.nodarea(i), 0.0f) << i;
+}
