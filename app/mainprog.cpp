@@ -21,6 +21,7 @@
 #include "app/mainstate.h"
 #include "app/mapview.h"
 #include "app/modflow.h"
+#include "app/options.h"
 #include "app/readout.h"
 #include "app/records.h"
 #include "app/settings.h"
@@ -111,6 +112,7 @@ const std::array<Command, LastCommand - FirstCommand + 1>& command_table() {
         auto set = [&t](int id, Command c) { t[static_cast<std::size_t>(id - FirstCommand)] = c; };
         set(40001, cmd_femfile);
         set(MenuEnd, cmd_end);
+        set(40005, cmd_options);
         set(40006, cmd_calculation);
         set(40008, cmd_original);
         set(40009, cmd_zoom);

@@ -1095,3 +1095,125 @@ TEST_F(FileCommandTest, GridMenuMarksFollowEachGridCommand) {
     }
     dialog_hooks = DialogHooks{};
 }
+
+namespace {
+
+// The Options dialog as the user sees it between the answers: its boxes
+// after each refill.
+struct OptionsView {
+    std::vector<int> answers;            // buttons pressed, in order
+    std::vector<std::vector<int>> checked_after;   // checked GridOptions at each wait
+    std::vector<int> hidden;             // GridOptions hidden at the first wait
+    std::vector<int> captioned;          // GridOptions captioned at the first wait
+    // Boxes the user ticks by hand before the next answer.
+    std::vector<std::vector<int>> ticks;
+};
+OptionsView* options_view = nullptr;
+
+int options_wait() {
+    OptionsView& v = *options_view;
+    std::vector<int> on;
+    for (int k = 0; k < 52; ++k) {
+        int s = 0;
+        app_dialog_get_checkbox(optfield(k), s);
+        if (s == 1) on.push_back(k);
+    }
+    if (v.checked_after.empty()) {
+        for (int k = 0; k < 52; ++k) {
+            for (const auto& [field, state] : dialog_stand_in.states)
+                if (field == optfield(k) && state == 3) v.hidden.push_back(k);
+            std::string text(28, ' ');
+            app_dialog_get_string(optfield(k), text);
+            if (!txt_blank(text)) v.captioned.push_back(k);
+        }
+    }
+    const std::size_t at = v.checked_after.size();
+    v.checked_after.push_back(on);
+    if (at < v.ticks.size())
+        for (int k : v.ticks[at]) app_dialog_put_checkbox(optfield(k), 1);
+    return at < v.answers.size() ? v.answers[at] : 1;
+}
+
+std::vector<int> every(int first, int step, int last) {
+    std::vector<int> v;
+    for (int k = first; k <= last; k += step) v.push_back(k);
+    return v;
+}
+
+}  // namespace
+
+TEST_F(MainProgramTest, OptionsButtonsSetTheBoxesOfTheModelsAquifers) {
+    start();
+    dialog_hooks.wait = options_wait;
+    struct Case {
+        int naq, button;
+        std::vector<int> checked;
+    } cases[] = {
+        {17, 1060, every(0, 1, 51)}, {17, 1062, every(0, 3, 51)}, {17, 1063, every(2, 3, 50)},
+        {17, 1064, every(1, 3, 49)}, {2, 1060, every(0, 1, 6)},   {2, 1062, {0, 3, 6}},
+        {2, 1063, {2, 5}},           {2, 1064, {1, 4}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.naq << " " << c.button);
+        dat4.naq = c.naq;
+        OptionsView v;
+        options_view = &v;
+        // The button, then its "No" twin, which clears what the first set.
+        const int twin = c.button == 1060 ? 1061 : c.button + 3;
+        v.answers = {c.button, twin, 1};
+        run_command(40005);
+        ASSERT_EQ(v.checked_after.size(), 3u);
+        EXPECT_TRUE(v.checked_after[0].empty());
+        EXPECT_EQ(v.checked_after[1], c.checked);
+        EXPECT_TRUE(v.checked_after[2].empty());
+        EXPECT_EQ(v.hidden, every(3 * c.naq + 1, 1, 51));
+        EXPECT_EQ(v.captioned, every(0, 1, 3 * c.naq));
+    }
+    dialog_hooks = DialogHooks{};
+}
+
+TEST_F(MainProgramTest, OptionsOkTakesTheBoxesAndTheLeakageSwitch) {
+    start();
+    dialog_hooks.wait = options_wait;
+    // FEM file made the head of the first aquifer active; the dialog opens
+    // with every box clear, so OK alone switches it off.
+    dat4.naq = 2;
+    dat5.opton(3) = 'j';
+    mainstate.optstate[3] = 1;
+    dat5.opton(20) = 'j';   // beyond the model's aquifers: kept
+    mainstate.showcontour = 1;
+    OptionsView v;
+    options_view = &v;
+    v.answers = {1};
+    run_command(40005);
+    EXPECT_EQ(dat5.opton(3), 'n');
+    EXPECT_EQ(dat5.opton(20), 'j');
+    EXPECT_EQ(mainstate.showcontour, 0);
+    EXPECT_EQ(mainstate.selflags, 2);
+    // "All heads active", a box ticked by hand that the next refill clears,
+    // then the box of the first aquifer's transmissivity ticked and OK.
+    OptionsView w;
+    options_view = &w;
+    w.answers = {1062, 1};
+    w.ticks = {{1}, {2}};
+    run_command(40005);
+    for (int k = 0; k <= 6; ++k) {
+        const bool on = k == 0 || k == 2 || k == 3 || k == 6;
+        EXPECT_EQ(dat5.opton(k), on ? 'j' : 'n') << k;
+        EXPECT_EQ(mainstate.optstate[static_cast<std::size_t>(k)], on ? 1 : 0) << k;
+    }
+    EXPECT_EQ(w.checked_after[1], (std::vector<int>{0, 3, 6}));
+    // No aquifers: nothing captioned or hidden, OK reads box 0 and the leakage box.
+    dat4.naq = 0;
+    dat5.opton(3) = 'j';
+    OptionsView n;
+    options_view = &n;
+    n.answers = {1};
+    n.ticks = {{0}};
+    run_command(40005);
+    EXPECT_TRUE(n.hidden.empty());
+    EXPECT_TRUE(n.captioned.empty());
+    EXPECT_EQ(dat5.opton(0), 'j');
+    EXPECT_EQ(dat5.opton(3), 'j');
+    dialog_hooks = DialogHooks{};
+}
