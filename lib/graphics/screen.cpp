@@ -10,6 +10,7 @@
 #include "lib/graphics/gstate.h"
 #include "lib/window/convert.h"
 #include "lib/hardcopy/hcstate.h"
+#include "lib/raster/imagefiles.h"
 #include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/text.h"
@@ -285,13 +286,7 @@ void read_pixel() {
 void image_file() {
     DriverArguments& d = a();
     const std::string name = trimmed(DriverText);
-    if (!screen_links.load_image) {
-        d.K = 1;
-        d.N = 0;
-        return;
-    }
-    screen_links.load_image(d.IX[0], 0, g().ix1, row(g().iy2), g().ix2, row(g().iy1), d.IY[0], d.K, d.N,
-                            name.c_str());
+    yyloadimage(d.IX[0], 0, g().ix1, row(g().iy2), g().ix2, row(g().iy1), d.IY[0], d.K, d.N, name);
 }
 
 std::int32_t floor_pixel(float v) { return v >= 0.0f ? yytrunc(v) : yytrunc(v - 0.999f); }

@@ -40,8 +40,8 @@ struct GradientVertexBlock {
 };
 extern GradientVertexBlock gradient_block;
 
-// Services of subsystems not built yet (the window dump, memory metafiles,
-// image files) that the screen device calls; the issue building a subsystem calls
+// Services of subsystems not built yet (the window dump, memory metafiles)
+// that the screen device calls; the issue building a subsystem calls
 // it directly and deletes its entries (docs/wiring.md). While an entry is
 // empty, the device behaves as described beside it.
 struct ScreenLinks {
@@ -56,10 +56,6 @@ struct ScreenLinks {
     // Memory metafiles: width in pixels and in points of metafile ident
     // (empty: operation 30 on a metafile takes the screen line width).
     bool (*metafile_size)(std::int32_t ident, std::int32_t& width_pixels, std::int32_t& width_points) = nullptr;
-    // Image files: draw image file name into the box (empty: error 1 in K).
-    void (*load_image)(std::int32_t ix1, std::int32_t zero, std::int32_t left, std::int32_t top, std::int32_t right,
-                       std::int32_t bottom, std::int32_t stretch, std::int32_t& err, std::int32_t& os_err,
-                       const char* name) = nullptr;
 };
 extern ScreenLinks screen_links;
 

@@ -8,6 +8,7 @@
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/ps.h"
 #include "lib/hardcopy/svg.h"
+#include "lib/raster/imagefiles.h"
 #include "lib/window/osservices.h"
 #include "lib/window/text.h"
 #include "platform/os_file.h"
@@ -129,4 +130,5 @@ void install_hardcopy_drivers() {
     grlinks.hardcopy_drivers[DriverPostScript] = &xxpost;
     grlinks.hardcopy_drivers[DriverSvg] = &xxsvg;
     grlinks.hardcopy_drivers[DriverDxf] = &xxdxf;
+    grlinks.hardcopy_drivers[DriverImageFile] = &xximag;
 }

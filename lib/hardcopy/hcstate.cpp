@@ -33,7 +33,7 @@ void no_printer(std::int32_t& paper_long, std::int32_t& paper_short, std::int32_
 }
 
 constexpr HardcopyPending pending_defaults{&dialog_result,   &set_dialog_result, &yygetwindowbitmap,
-                                           &cancelled_setup, &cancelled_options, &no_printer, nullptr};
+                                           &cancelled_setup, &cancelled_options, &no_printer};
 
 }  // namespace
 

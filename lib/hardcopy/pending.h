@@ -34,12 +34,6 @@ struct HardcopyPending {
                       std::int32_t& height, std::int32_t& x_offset, std::int32_t& y_offset,
                       std::int32_t& orientation, std::int32_t& copies, std::int32_t& colours,
                       std::int32_t& os_error);
-    // The image reader of the raster imaging work: the pixels of image
-    // file NAME as packed colours, top row first, into PIXELS (never more
-    // than it holds); failures set the library's last error. Empty until
-    // that work fills it: the PostScript driver's image operation then
-    // embeds nothing.
-    void (*IGrLoadImageData)(std::string_view name, std::span<std::int32_t> pixels);
 };
 
 extern HardcopyPending hardcopy_pending;

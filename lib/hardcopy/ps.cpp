@@ -3,6 +3,7 @@
 // gather in one open path that is painted when something else must happen;
 // the colour is written only just before the paint that needs it.
 #include "lib/hardcopy/ps.h"
+#include "lib/raster/imagefiles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -522,7 +523,7 @@ void image() {
     }
     std::vector<std::int32_t> pixels;
     try {
-        if (hardcopy_pending.IGrLoadImageData) pixels.assign(static_cast<std::size_t>(width * height), 0);
+        pixels.assign(static_cast<std::size_t>(width * height), 0);
     } catch (const std::bad_alloc&) {
     }
     if (pixels.empty()) {
@@ -534,7 +535,7 @@ void image() {
     const std::int32_t saved_mode = quinda.report_mode;
     quinda.last_error = 0;
     quinda.report_mode = 0;
-    hardcopy_pending.IGrLoadImageData(txt_trim(DriverText), pixels);
+    IGrLoadImageData(txt_trim(DriverText), pixels);
     quinda.report_mode = saved_mode;
     if (quinda.last_error != 0) {
         a.K = quinda.last_error;

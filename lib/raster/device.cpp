@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
+#include <vector>
 
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
@@ -13,7 +15,11 @@
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/hcdriver.h"
 #include "lib/hardcopy/hcstate.h"
+#include "lib/raster/imagefiles.h"
 #include "lib/raster/raster.h"
+#include "lib/window/errors.h"
+#include "lib/window/quinda_state.h"
+#include "lib/window/text.h"
 
 namespace {
 
@@ -319,6 +325,48 @@ void gradient() {
     yygradientfill(1, r.clipLeft, r.clipBottom, r.clipRight, r.clipTop, yyvra5, nullptr);
 }
 
+// An image file stretched over the clip rectangle, nearest neighbour, its
+// top row on the top of the rectangle.
+void image_file() {
+    RasterState& r = rs();
+    DriverArguments& a = drvargs;
+    const std::int64_t iw = a.IX[1], ih = a.IY[1];
+    std::vector<std::int32_t> pixels;
+    if (iw > 0 && ih > 0) {
+        try {
+            pixels.assign(static_cast<std::size_t>(iw * ih), 0);
+        } catch (const std::bad_alloc&) {
+            pixels.clear();
+        }
+    }
+    const std::int32_t saved_error = infoerror(1);
+    const std::int32_t saved_mode = quinda.report_mode;
+    quinda.report_mode = ReportNone;
+    IGrLoadImageData(txt_trim(DriverText), pixels);
+    quinda.report_mode = saved_mode;
+    if (quinda.last_error != 0) {
+        a.K = quinda.last_error;
+        a.N = quinda.io_status;
+        return;
+    }
+    quinda.last_error = saved_error;
+    mark_page();
+    a.K = 0;
+    if (pixels.empty()) return;
+    const std::int64_t w = std::int64_t{r.clipRight} - r.clipLeft + 1;
+    const std::int64_t h = std::int64_t{r.clipTop} - r.clipBottom + 1;
+    if (w <= 0 || h <= 0) return;
+    r.colourCacheKey = -1;
+    for (std::int64_t y = r.clipBottom; y <= r.clipTop; ++y) {
+        const std::int64_t row = (r.clipTop - y) * ih / h;
+        for (std::int64_t x = r.clipLeft; x <= r.clipRight; ++x) {
+            const std::int64_t col = (x - r.clipLeft) * iw / w;
+            yyvra5(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y),
+                   pixels[static_cast<std::size_t>(row * iw + col)]);
+        }
+    }
+}
+
 }  // namespace
 
 void yyvras(std::int32_t op) {
@@ -345,6 +393,7 @@ void yyvras(std::int32_t op) {
         case OpLineWidth: line_width(); break;
         case OpPolyline: polyline(); break;
         case OpGradientFill: gradient(); break;
+        case OpImageFile: image_file(); break;
         default: break;
     }
 }
