@@ -1217,3 +1217,38 @@ TEST_F(MainProgramTest, OptionsOkTakesTheBoxesAndTheLeakageSwitch) {
     EXPECT_EQ(dat5.opton(3), 'j');
     dialog_hooks = DialogHooks{};
 }
+
+TEST_F(FileCommandTest, ModflowBrowseButtonsChooseTheFiles) {
+    write_model("m.fem", 5, 100, 5, 100);
+    choice = "m.fem";
+    run_command(40001);
+    write_file("widths.txt", "100 100 100\n");
+    write_file("heights.txt", "50 50\n");
+    dat17.delrfile = txt_fixed("old-delr", TextLength);
+    dialog_hooks.wait = next_grid_answer;
+    // Browse for the widths, Browse for the heights but cancel, then OK.
+    grid_answers = {1053, 1054, 1054, 1};
+    std::vector<std::string> answers = {"widths.txt", "heights.txt", ""};
+    os_common_dialog_set_responder([&](const OsCommonDialogRequest& r) {
+        selections.push_back(r);
+        OsCommonDialogAnswer a;
+        const std::string f = answers.front();
+        answers.erase(answers.begin());
+        a.ok = !f.empty();
+        if (a.ok) a.files = {f};
+        return a;
+    });
+    selections.clear();
+    run_command(40010);
+    ASSERT_EQ(selections.size(), 3u);
+    EXPECT_EQ(selections[0].title, "Read DELR file");
+    EXPECT_EQ(selections[1].title, "Read DELC file");
+    EXPECT_EQ(selections[0].filters[0].pattern, "*.*");
+    EXPECT_EQ(txt_trim(dat17.delrfile), here("widths.txt"));
+    // The cancelled second choice keeps the first.
+    EXPECT_EQ(txt_trim(dat17.delcfile), here("heights.txt"));
+    EXPECT_EQ(dat16.ncol, 3);
+    EXPECT_EQ(dat16.nrow, 2);
+    EXPECT_EQ(dat18.gridtype, GridModflow);
+    dialog_hooks = DialogHooks{};
+}
