@@ -25,6 +25,7 @@ struct OsConfig {
     int thin_border = 1;            // plain border
     int menu_height = 19;           // one row of menu bar
     int status_bar_height = 20;     // status bar with the default font
+    int scroll_bar_size = 17;       // width of a vertical, height of a horizontal scroll bar
     int mouse_buttons = 3;
     std::string printer_name;       // empty: no system printer (PDF printer stands in)
     char locale_decimal = '.';      // decimal character of the user's locale

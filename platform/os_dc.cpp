@@ -413,7 +413,7 @@ OsObject os_select_object(OsDC dc, OsObject obj) {
     const Kind k = it->second.kind;
     if (k == KindRegion) return os_select_clip_rgn(dc, obj) ? obj : 0;
     if (k == KindPalette) return 0;
-    if (k == KindBitmap && !d->memory) return 0;
+    if (k == KindBitmap && (!d->memory || (d->selected[KindBitmap] != obj && os_bitmap_in_use(obj)))) return 0;
     const OsObject old = d->selected[k];
     d->selected[k] = obj;
     return old;

@@ -88,6 +88,11 @@ std::uint32_t resolve(const Dc& dc, std::uint32_t colour);
 // The drawable rectangle: the surface, cut to the clip region.
 OsRect drawable_box(const Dc& dc, const QImage& img);
 
+// A block transfer of swidth x sheight source pixels onto width x height
+// destination pixels (os_bit_blt, os_stretch_blt).
+bool transfer(OsDC dst, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, OsDC src,
+              std::int32_t sx, std::int32_t sy, std::int32_t swidth, std::int32_t sheight, std::uint32_t rop);
+
 inline std::uint32_t to_rgb(QRgb c) {
     return static_cast<std::uint32_t>(qRed(c)) | (static_cast<std::uint32_t>(qGreen(c)) << 8) |
            (static_cast<std::uint32_t>(qBlue(c)) << 16);

@@ -157,6 +157,16 @@ std::uint32_t os_get_pixel(OsDC dc, std::int32_t x, std::int32_t y);
 bool os_bit_blt(OsDC dst, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, OsDC src,
                 std::int32_t sx, std::int32_t sy, std::uint32_t rop);
 
+// The source rectangle sx, sy, swidth x sheight scaled onto the destination
+// rectangle: each destination pixel takes the source pixel its offset
+// scales down to (truncating). Otherwise as os_bit_blt.
+bool os_stretch_blt(OsDC dst, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, OsDC src,
+                    std::int32_t sx, std::int32_t sy, std::int32_t swidth, std::int32_t sheight, std::uint32_t rop);
+// Whether a bitmap is selected into a device context. A bitmap is selected
+// into one memory device context at a time; selecting it into a second
+// fails.
+bool os_bitmap_in_use(OsObject bitmap);
+
 // ---- fonts and text ---------------------------------------------------------------
 enum : std::int32_t { OS_ANSI_CHARSET = 0, OS_DEFAULT_CHARSET = 1, OS_SYMBOL_CHARSET = 2 };
 enum : std::int32_t {

@@ -498,40 +498,5 @@ std::uint32_t os_get_pixel(OsDC dc, std::int32_t x, std::int32_t y) {
 
 bool os_bit_blt(OsDC dst, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, OsDC src,
                 std::int32_t sx, std::int32_t sy, std::uint32_t rop) {
-    Target t;
-    if (!target(dst, t)) return false;
-    Dc* s = dc_of(src);
-    const QImage* simg = s ? surface_of(*s) : nullptr;
-    if (!simg) return false;
-    if (rop != OS_SRCCOPY && rop != OS_SRCPAINT && rop != OS_SRCAND && rop != OS_SRCINVERT) return false;
-    if (width <= 0 || height <= 0) return true;
-    // Only the part that lands inside the destination box matters.
-    const std::int64_t x0 = std::max<std::int64_t>(x, t.box.left), x1 = std::min<std::int64_t>(std::int64_t{x} + width, t.box.right);
-    const std::int64_t y0 = std::max<std::int64_t>(y, t.box.top), y1 = std::min<std::int64_t>(std::int64_t{y} + height, t.box.bottom);
-    if (x0 >= x1 || y0 >= y1) return true;
-    // Read everything first: source and destination may overlap.
-    const std::int64_t w = x1 - x0, hgt = y1 - y0;
-    std::vector<std::uint32_t> buf(static_cast<std::size_t>(w * hgt));
-    for (std::int64_t j = 0; j < hgt; ++j)
-        for (std::int64_t i = 0; i < w; ++i) {
-            const std::int64_t px = sx + (x0 - x) + i, py = sy + (y0 - y) + j;
-            buf[static_cast<std::size_t>(j * w + i)] =
-                (px >= 0 && py >= 0 && px < simg->width() && py < simg->height())
-                    ? to_rgb(simg->pixel(static_cast<int>(px), static_cast<int>(py)))
-                    : 0;
-        }
-    for (std::int64_t j = 0; j < hgt; ++j) {
-        QRgb* line = reinterpret_cast<QRgb*>(t.img->scanLine(static_cast<int>(y0 + j)));
-        for (std::int64_t i = 0; i < w; ++i) {
-            const std::uint32_t sv = buf[static_cast<std::size_t>(j * w + i)];
-            const std::uint32_t dv = to_rgb(line[x0 + i]);
-            std::uint32_t out = sv;
-            if (rop == OS_SRCPAINT) out = sv | dv;
-            else if (rop == OS_SRCAND) out = sv & dv;
-            else if (rop == OS_SRCINVERT) out = sv ^ dv;
-            line[x0 + i] = to_qrgb(out);
-        }
-    }
-    surface_changed(*t.dc);
-    return true;
+    return transfer(dst, x, y, width, height, src, sx, sy, width, height, rop);
 }

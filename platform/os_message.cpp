@@ -185,6 +185,7 @@ std::int32_t hit_test(const WinRec& r, QPoint local) {
     const OsPoint cs = client_size(r);
     if (local.x() >= co.x() && local.y() >= co.y() && local.x() < co.x() + cs.x && local.y() < co.y() + cs.y)
         return OS_HTCLIENT;
+    if (const std::int32_t bar = scroll_hit(r, local)) return bar;
     if (!r.child()) return in.menu && local.y() < in.menu ? OS_HTMENU : OS_HTNOWHERE;
     const std::int32_t b = in.l;
     const std::int32_t cap = in.t - b;
@@ -440,6 +441,7 @@ void OsWidget::paintEvent(QPaintEvent*) {
     } else {
         p.fillRect(rect(), face);
     }
+    paint_scroll_bars(*r, p);
     const Insets in = insets_of(*r);
     if (r->child() && in.t > 0) {
         // A caption inside a parent's client area is ours to draw.
@@ -509,6 +511,7 @@ void OsWidget::mouse(QMouseEvent* e, int kind) {
         drag_step(kind, screen);
         return;
     }
+    if (scroll_thumb_step(kind, screen)) return;
     OsWindow target = h_;
     std::int32_t hit = static_cast<std::int32_t>(os_send_message(h_, OSM_NCHITTEST, 0, os_make_lparam(screen.x, screen.y)));
     if (!rec(h_)) return;

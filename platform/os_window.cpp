@@ -50,7 +50,11 @@ Insets insets_of(std::uint32_t style, std::uint32_t ex_style, bool menu) {
     return in;
 }
 
-Insets insets_of(const WinRec& r) { return insets_of(r.style, r.ex_style, r.menu != 0); }
+Insets insets_of(const WinRec& r) {
+    Insets in = insets_of(r.style, r.ex_style, r.menu != 0);
+    add_scroll_bars(r, in);
+    return in;
+}
 
 OsPoint client_size(const WinRec& r) {
     if (r.state == 1) return {0, 0};
@@ -150,6 +154,8 @@ void invalidate_tree(OsWindow h) {
     }
 }
 
+void refit(OsWindow h, OsPoint before, std::int32_t oldstate, bool redraw);
+
 // Applies a new rectangle and state; tells the window when its client size changed.
 void apply_geometry(OsWindow h, const OsRect& nr, std::int32_t nstate, bool redraw) {
     WinRec* r = rec(h);
@@ -159,6 +165,19 @@ void apply_geometry(OsWindow h, const OsRect& nr, std::int32_t nstate, bool redr
     const std::int32_t oldstate = r->state;
     r->rect = nr;
     r->state = nstate;
+    refit(h, before, oldstate, redraw);
+    if (rec(h) && (old.left != nr.left || old.top != nr.top)) {
+        const OsPoint o = rec(h) ? OsPoint{nr.left, nr.top} : OsPoint{};
+        os_send_message(h, OSM_MOVE, 0, os_make_lparam(o.x, o.y));
+    }
+}
+
+// After a change of rectangle, state or scroll bars: the surface and widgets
+// follow, the uncovered room is repainted and the window told its new size.
+void refit(OsWindow h, OsPoint before, std::int32_t oldstate, bool redraw) {
+    WinRec* r = rec(h);
+    if (!r) return;
+    const std::int32_t nstate = r->state;
     resize_surface(*r);
     sync_widget(*r);
     for (OsWindow c : os_child_windows(h))
@@ -179,10 +198,6 @@ void apply_geometry(OsWindow h, const OsRect& nr, std::int32_t nstate, bool redr
         const std::uintptr_t kind =
             nstate == 1 ? OS_SIZE_MINIMIZED : (nstate == 2 ? OS_SIZE_MAXIMIZED : OS_SIZE_RESTORED);
         os_send_message(h, OSM_SIZE, kind, os_make_lparam(after.x, after.y));
-    }
-    if (rec(h) && (old.left != nr.left || old.top != nr.top)) {
-        const OsPoint o = rec(h) ? OsPoint{nr.left, nr.top} : OsPoint{};
-        os_send_message(h, OSM_MOVE, 0, os_make_lparam(o.x, o.y));
     }
 }
 
@@ -205,6 +220,10 @@ void delete_widget(QPointer<OsWidget>& w) {
 }
 
 }  // namespace
+
+void client_refit(OsWindow h, OsPoint before) {
+    if (WinRec* r = rec(h)) refit(h, before, r->state, true);
+}
 
 void user_geometry(OsWindow h, const QRect& g) {
     WinRec* r = rec(h);
@@ -638,6 +657,8 @@ std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t w
             os_show_window(w, OS_SW_MINIMIZE);
         else if (hit == OS_HTMAXBUTTON && (r->style & OS_WS_MAXIMIZEBOX))
             os_show_window(w, r->state == 2 ? OS_SW_RESTORE : OS_SW_SHOWMAXIMIZED);
+        else if (hit == OS_HTHSCROLL || hit == OS_HTVSCROLL)
+            scroll_click(w, hit, {os_loword(static_cast<std::uintptr_t>(lp)), os_hiword(static_cast<std::uintptr_t>(lp))});
         return 0;
     }
     case OSM_NCHITTEST:
@@ -739,6 +760,11 @@ bool os_move_window(OsWindow w, std::int32_t x, std::int32_t y, std::int32_t wid
 }
 
 OsPoint os_work_area_offset() { return {0, 0}; }
+
+OsRect os_work_area() {
+    const OsPoint off = os_work_area_offset();
+    return {off.x, off.y, os_config().screen_width, os_config().screen_height};
+}
 
 bool os_get_window_placement(OsWindow w, OsPlacement& p) {
     WinRec* r = rec(w);
@@ -958,6 +984,8 @@ std::int32_t os_get_system_metrics(std::int32_t index) {
     switch (index) {
     case OS_SM_CXSCREEN: return c.screen_width;
     case OS_SM_CYSCREEN: return c.screen_height;
+    case OS_SM_CXVSCROLL:
+    case OS_SM_CYHSCROLL: return c.scroll_bar_size;
     case OS_SM_CYCAPTION: return c.caption_height;
     case OS_SM_CXBORDER:
     case OS_SM_CYBORDER: return c.thin_border;

@@ -134,6 +134,8 @@ enum : std::int32_t {
     OS_HTCAPTION = 2,
     OS_HTSYSMENU = 3,
     OS_HTMENU = 5,
+    OS_HTHSCROLL = 6,
+    OS_HTVSCROLL = 7,
     OS_HTMINBUTTON = 8,
     OS_HTMAXBUTTON = 9,
     OS_HTLEFT = 10,
@@ -267,6 +269,8 @@ enum : std::int32_t {
 enum : std::int32_t {
     OS_SM_CXSCREEN = 0,
     OS_SM_CYSCREEN = 1,
+    OS_SM_CXVSCROLL = 2,   // width of a vertical scroll bar
+    OS_SM_CYHSCROLL = 3,   // height of a horizontal scroll bar
     OS_SM_CYCAPTION = 4,
     OS_SM_CXBORDER = 5,
     OS_SM_CYBORDER = 6,
@@ -398,6 +402,8 @@ bool os_get_window_placement(OsWindow w, OsPlacement& p);
 bool os_set_window_placement(OsWindow w, const OsPlacement& p);
 // Offset of the work area from the screen origin (the task bar's room); 0, 0 here.
 OsPoint os_work_area_offset();
+// The work area: the part of the screen windows are given (the whole screen here).
+OsRect os_work_area();
 
 // ---- showing, activation, focus ---------------------------------------------
 bool os_show_window(OsWindow w, std::int32_t cmd);  // true when it was visible before
@@ -460,6 +466,30 @@ std::int16_t os_get_key_state(std::int32_t vk);
 std::size_t os_queue_length();
 // Drops every queued message, timer and pending repaint (tests, shutdown of the toolkit side).
 void os_queue_clear();
+
+// ---- scroll bars ------------------------------------------------------------------
+// A child window with OS_WS_HSCROLL or OS_WS_VSCROLL has a horizontal bar at
+// the bottom and a vertical one at the right of its client area, each shown
+// only while its range (maximum - minimum) is at least its page (or, with no
+// page, above 0); showing or hiding one changes the client size, and the
+// window is sent OSM_SIZE. A click on a bar's arrows or trough sends the
+// window OSM_HSCROLL or OSM_VSCROLL with the line or page code (SB_*,
+// platform/os_dialog.h) in the low word of wParam, then SB_ENDSCROLL. A
+// dragged thumb sends SB_THUMBTRACK with the position it shows in the high
+// word as it moves, SB_THUMBPOSITION where it is let go, then SB_ENDSCROLL.
+enum : std::int32_t { OS_SB_HORZ = 0, OS_SB_VERT = 1 };
+enum : std::uint32_t { OS_SIF_RANGE = 1, OS_SIF_PAGE = 2, OS_SIF_POS = 4, OS_SIF_ALL = 7 };
+struct OsScrollInfo {
+    std::uint32_t mask = OS_SIF_ALL;   // which of the fields below to set
+    std::int32_t min = 0, max = 100;
+    std::int32_t page = 0;
+    std::int32_t pos = 0;
+};
+// Sets the fields the mask names; the page is kept within 0..max - min + 1
+// and the position within min..max - max(page - 1, 0). Returns the
+// position, 0 for a bad window or bar.
+std::int32_t os_set_scroll_info(OsWindow w, std::int32_t bar, const OsScrollInfo& info);
+bool os_get_scroll_info(OsWindow w, std::int32_t bar, OsScrollInfo& info);
 
 // ---- timers and capture ----------------------------------------------------------
 std::uintptr_t os_set_timer(OsWindow w, std::uintptr_t id, std::uint32_t ms);

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QWidget>
+#include <array>
 #include <deque>
 #include <map>
 #include <memory>
@@ -22,6 +23,11 @@ struct ClassRec {
 };
 
 class OsWidget;
+
+// One scroll bar of a window.
+struct ScrollBar {
+    std::int32_t min = 0, max = 100, page = 0, pos = 0;
+};
 
 // What a standard control keeps besides its window record; each control
 // class derives its own.
@@ -69,6 +75,8 @@ struct WinRec {
     bool simple = false;           // simple mode: one part, part 255
     std::string simple_text;
     std::int32_t simple_style = 0;
+
+    std::array<ScrollBar, 2> scroll{};  // OS_SB_HORZ, OS_SB_VERT
 
     bool child() const { return (style & OS_WS_CHILD) != 0; }
 };
@@ -132,6 +140,20 @@ QPoint client_origin_in_widget(const WinRec& r);
 // Screen position of the client area's top-left corner.
 OsPoint client_origin_on_screen(const WinRec& r);
 void sync_widget(WinRec& r);
+// The client size of a window may have changed from BEFORE (scroll bars
+// shown or hidden): surface, widgets, repaint and OSM_SIZE follow.
+void client_refit(OsWindow h, OsPoint before);
+// Scroll bars (os_scroll.cpp): whether a bar shows, the room the shown ones
+// take beside the client area, the bar under a point of the widget
+// (OS_HTHSCROLL, OS_HTVSCROLL or 0), a click on a bar, and their drawing.
+bool scroll_bar_shown(const WinRec& r, int bar);
+void add_scroll_bars(const WinRec& r, Insets& in);
+std::int32_t scroll_hit(const WinRec& r, QPoint local);
+void scroll_click(OsWindow h, std::int32_t hit, OsPoint screen);
+// While a thumb is dragged: the mouse moves it (OS_MOUSE_MOVE) and lets
+// it go (OS_MOUSE_RELEASE); false when no thumb is dragged.
+bool scroll_thumb_step(int kind, OsPoint screen);
+void paint_scroll_bars(const WinRec& r, QPainter& p);
 // The window system moved or sized a top-level widget: geometry is the
 // widget's new rectangle on the screen.
 void user_geometry(OsWindow h, const QRect& geometry);

@@ -92,6 +92,7 @@ using GraphicsDriver = void (*)(std::int32_t op);
 void yygapi(std::int32_t op);          // the screen device (screen.h)
 void windowselect(std::int32_t slot);  // window layer (lib/window/winops.h)
 void yygrselectnone();                 // window layer (lib/window/wininfo.h)
+void yybitmapselect(std::int32_t slot, std::int32_t& status, std::int32_t& w, std::int32_t& h);  // bitmaps.h
 
 // Where the graphics core reaches devices and drawable surfaces. Three kinds
 // of entry (docs/wiring.md):
@@ -116,8 +117,9 @@ struct GraphicsLinks {
     // target.
     void (*window_select)(int slot) = &windowselect;
     void (*select_none)() = &yygrselectnone;
-    // Memory bitmaps: select bitmap index 0..19; err > 0 on failure.
-    void (*bitmap_select)(int index, int& err, int& width, int& height) = nullptr;
+    // Memory bitmaps (test seam): select bitmap index 0..19; err > 0 on
+    // failure.
+    void (*bitmap_select)(int index, int& err, int& width, int& height) = &yybitmapselect;
     // Dialogs (test seam): the id of the current dialog (0 = none).
     int (*current_dialog)() = &yycurrentdialogid;
     // Dialogs: selecting one of the current dialog's graphics fields (ident

@@ -2,6 +2,7 @@
 
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
+#include "lib/graphics/dither.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/text.h"
 #include "lib/hardcopy/hardcopy.h"
@@ -315,4 +316,5 @@ void reset_graphics_state() {
     palettes = PaletteTables{};
     grlinks = GraphicsLinks{};
     reset_text_layer();
+    reset_dither_state();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lib/graphics/colours.h"
+#include "lib/graphics/dither.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gradient.h"
@@ -40,8 +41,15 @@ constexpr std::array<std::int32_t, 8> LineLengths = {12, 12, 12, 12, 12, 12, 12,
 // Nearest whole number, halves away from zero.
 std::int32_t nearest(float v) { return yytrunc(std::round(v)); }
 
+// The current colour's patterns into the current column of each pair.
+void dither_current() {
+    RasterState& r = rs();
+    yydith(hcstate.models.PrinterColourKind, r.ditherPatterns[0][1], r.ditherPatterns[1][1], r.ditherPatterns[2][1]);
+}
+
 void initialise() {
     yydefh();
+    dither_cache_clear();
     rs().totalWords = 0;
     DeviceDescription& d = gs().device[HardcopySide];
     d.charset_bits = 0;
@@ -77,6 +85,7 @@ void colour() {
     const GraphicsState& g = gs();
     r.previousColourValue = r.colourValue;
     for (auto& pair : r.ditherPatterns) pair[0] = pair[1];
+    dither_current();
     const std::int32_t index = g.CurrentColour.index();
     const std::int32_t mode = option(6);
     switch (r.pixelDepth) {
@@ -245,6 +254,10 @@ void begin() {
             case 4: r.storageMode = StoragePlanes; break;
             default: r.storageMode = StorageOnePlane; break;
         }
+        // Still under the colour count the driver set: the new one is
+        // known to the patterns only from the next colour on.
+        dither_current();
+        yydith2();
         g.hc.colour_count = r.pixelDepth >= 1 && r.pixelDepth < 8 ? (1 << r.pixelDepth) : 256;
         r.LastLineEnd = {-9999, -9999};
     }

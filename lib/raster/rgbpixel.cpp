@@ -1,6 +1,7 @@
 // The RGB pixel writer: gradient and image pixels arrive one by one with
 // their own PackedRGB and are turned into the page's pixel form here.
 #include "lib/graphics/colours.h"
+#include "lib/graphics/dither.h"
 #include "lib/graphics/gstate.h"
 #include "lib/hardcopy/hcstate.h"
 #include "lib/raster/raster.h"
@@ -53,6 +54,19 @@ void yyvra5(std::int32_t x, std::int32_t y, std::int32_t rgb) {
                 r.colourCacheKey = rgb;
             }
             yyvra1(r.colourCacheValue, x, y);
+            return;
+        }
+        case 1:
+        case 3: {
+            std::int32_t red = 0, green = 0, blue = 0;
+            wrgbsplit(rgb, &red, &green, &blue);
+            const std::size_t at = static_cast<std::size_t>(256 * (blue / 16) + 16 * (green / 16) + red / 16) &
+                                   (DitherTableEntries - 1);
+            const int bit = 8 * (y & 3) + (x & 7);
+            auto on = [bit](DitherPattern p) { return static_cast<std::int32_t>((p >> bit) & 1u); };
+            const std::int32_t v =
+                on(dither_tables.red[at]) + 2 * on(dither_tables.green[at]) + 4 * on(dither_tables.blue[at]);
+            yyvra1(raster_dithered_value(v, red, green, blue, x, y), x, y);
             return;
         }
         default: return;

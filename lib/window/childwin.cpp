@@ -95,6 +95,16 @@ void yyslotmenu(std::int32_t slot, OsHandle menu, std::int32_t id) {
     wtab.hQDXMenuString[ix(slot)] = os_resource_data(MenuPromptType, id, prompts) ? id : 0;
 }
 
+void yyreleaseslotdc(std::int32_t slot) {
+    if (slot != wtab.wIndex || !wtab.wDC) return;
+    if (wtab.gDC == wtab.wDC) {
+        yywinselectprevious();
+        wtab.gDC = 0;
+    }
+    os_release_dc(os_dc_window(wtab.wDC), wtab.wDC);
+    wtab.wDC = 0;
+}
+
 void yyclearslot(std::int32_t s) {
     const std::size_t i = ix(s);
     wtab.wWindow[i] = wtab.hClient[i] = wtab.wMessLine[i] = 0;
@@ -321,14 +331,7 @@ void yyCloseChild3(std::int32_t slot, std::int32_t& dialog) {
     // 1. Its sound device.
     yyclosemcidevice(slot);
     // 2. The window device context of the current slot.
-    if (slot == wtab.wIndex && wtab.wDC) {
-        if (wtab.gDC == wtab.wDC) {
-            yywinselectprevious();
-            wtab.gDC = 0;
-        }
-        os_release_dc(os_dc_window(wtab.wDC), wtab.wDC);
-        wtab.wDC = 0;
-    }
+    yyreleaseslotdc(slot);
     // 3. Its combined dialog.
     yyuncombinedialog(frame, dialog);
     // 4. Windows inside it or owned by it go with it.

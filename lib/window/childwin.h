@@ -53,6 +53,9 @@ std::int32_t yychilddialogcheck(std::int32_t id, OsHandle owner, std::int32_t& w
 std::uint32_t yychildstyle(std::int32_t flags, bool inside);
 // Menu, its companion ids, accelerators and prompt resource of a slot.
 void yyslotmenu(std::int32_t slot, OsHandle menu, std::int32_t id);
+// Gives back the window device context when the slot is the current one
+// (the graphics' hold on it first).
+void yyreleaseslotdc(std::int32_t slot);
 // Forgets a slot whose windows are gone or going: every handle cleared,
 // the placement unset, its editor buffers released.
 void yyclearslot(std::int32_t slot);

@@ -4,6 +4,7 @@
 #include "lib/dialog/dialog.h"
 
 #include "lib/graphics/areas.h"
+#include "lib/graphics/bitmapview.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
 #include "lib/window/window_hooks.h"
@@ -187,8 +188,8 @@ void copy_out(const Fetched& f, std::int32_t& type, std::int32_t& value1, std::i
 
 // World coordinates of a pixel centre of the event's drawable.
 void pixel_to_world(const WindowMessage& m, float px, float py, float& wx, float& wy) {
-    if (m.VALUE3 == 2 && window_hooks.bitmap_viewer_i2e)
-        window_hooks.bitmap_viewer_i2e(px, py, wx, wy, m.WIN);
+    if (m.VALUE3 == 2)
+        yybvi2e(px, py, wx, wy, m.WIN);
     else
         yyi2e(px, py, wx, wy);
 }
@@ -216,7 +217,7 @@ void yyevent(std::int32_t type, WindowMessage& m) {
     if (type == MsgBitmapScroll) {
         const float px = static_cast<float>(m.X) + 0.5f;
         const float py = static_cast<float>(g.height_max - m.Y) + 0.5f;
-        if (window_hooks.bitmap_viewer_i2e) window_hooks.bitmap_viewer_i2e(px, py, m.GX, m.GY, m.WIN);
+        yybvi2e(px, py, m.GX, m.GY, m.WIN);
         return;
     }
     const bool converted = type == MsgKey || type == MsgMouseDown || type == MsgMouseUp || type == MsgMouseMove ||

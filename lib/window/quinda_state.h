@@ -188,7 +188,13 @@ struct WindowTable {
     std::int32_t pMAPISendMail = 0;       // 1 when the system's mail entry is available
     std::int32_t atomBitmap = 0;          // class of the bitmap viewer
     std::int32_t wBlitOn = 0;             // snapshots shown while a modal phase runs
+    // Memory bitmaps by slot 0..19 (bitmap number - 1): handle (0 = free)
+    // and pixel size, and the raster operation of transfers, 0 copy, 1 or,
+    // 2 and, 3 exclusive or.
     std::array<OsHandle, 20> hBitmap{};
+    std::array<std::int32_t, 20> BitmapWidth{};
+    std::array<std::int32_t, 20> BitmapHeight{};
+    std::int32_t BitmapBlitMode = 0;
     std::array<OsHandle, 20> hMetafile{};
     std::array<OsHandle, 20> MetafileDC{};
 

@@ -9,6 +9,7 @@
 #include "lib/graphics/gdi.h"
 #include "lib/window/window_hooks.h"
 #include "platform/os_dc.h"
+#include "platform/os_gdi.h"
 #include "platform/os_window.h"
 
 namespace {
@@ -35,8 +36,16 @@ void yyshutdown() {
     drop_object(wtab.gPen);
     drop_object(wtab.gPal256);
     wtab.gLogPal.clear();
-    // 2. Memory bitmaps.
+    // 2. Memory bitmaps; one that is the drawing surface is let go by its
+    // device context first, so that it can be deleted too.
+    if (wtab.hGraphicsBitmap) {
+        os_delete_dc(wtab.gDC);
+        wtab.gDC = 0;
+        wtab.hGraphicsBitmap = 0;
+    }
     for (auto& b : wtab.hBitmap) drop_object(b);
+    wtab.BitmapWidth = {};
+    wtab.BitmapHeight = {};
     // 3. Special records of combined and split windows.
     for (std::int32_t s = 0; s <= MaxChildWindows; ++s) {
         const OsHandle f = wtab.wWindow[ix(s)];

@@ -41,13 +41,9 @@ struct WindowHooks {
     bool (*special_keyboard)(OsHandle frame, const OsMsg& m) = nullptr;
     // Height of an editor window's command line, 0 when none.
     std::int32_t (*special_extra_height)(OsHandle frame) = nullptr;
-    // Releases what converting a window made: menus, accelerators, windows,
-    // font and files of an editor or grid window, the record of a bitmap viewer.
+    // Releases what converting an editor or grid window made: menus,
+    // accelerators, windows, font and files (through yyspecialrelease).
     void (*special_release)(OsHandle frame, std::int32_t kind) = nullptr;
-
-    // ---- bitmap viewers ----
-    // World units of a bitmap viewer's pixel position.
-    void (*bitmap_viewer_i2e)(float px, float py, float& wx, float& wy, std::int32_t slot) = nullptr;
 
     // ---- memory metafiles ----
     void (*destroy_metafiles)() = nullptr;   // destroy memory metafiles in use

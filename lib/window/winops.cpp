@@ -1,5 +1,7 @@
 // Operations on the current window and its status bar.
 #include "lib/window/winops.h"
+
+#include "lib/graphics/bitmapview.h"
 #include "lib/dialog/dialog_window.h"
 #include "lib/dialog/dialog.h"
 
@@ -8,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "lib/graphics/bitmapview.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
 #include "lib/window/errors.h"
@@ -378,6 +381,17 @@ void yywindowraise() {
     yytitlecolour(frame);
 }
 
+void yyspecialrelease(OsHandle frame, std::int32_t kind) {
+    switch (kind) {
+    case WindowKindBitmapViewer: yybitmapviewerrelease(frame); break;
+    case WindowKindEditor:
+    case WindowKindGrid:
+        if (window_hooks.special_release) window_hooks.special_release(frame, kind);
+        break;
+    default: break;
+    }
+}
+
 void yywindowrevert(std::int32_t& dialog, std::int32_t flags, std::int32_t& status) {
     const OsHandle frame = current_frame();
     if (!frame) {
@@ -394,7 +408,7 @@ void yywindowrevert(std::int32_t& dialog, std::int32_t flags, std::int32_t& stat
     switch (rec[0]) {
     case WindowKindEditor:
     case WindowKindGrid: {
-        if (window_hooks.special_release) window_hooks.special_release(frame, rec[0]);
+        yyspecialrelease(frame, rec[0]);
         // A menu set on the enclosing split window goes back to that window's own.
         const OsHandle outer = os_get_parent(os_get_parent(frame));
         const std::int32_t oslot = yygetwindowindex(outer);
@@ -406,8 +420,8 @@ void yywindowrevert(std::int32_t& dialog, std::int32_t flags, std::int32_t& stat
     case WindowKindBitmapViewer:
         if (rec[5]) os_destroy_window(rec[5]);
         if (wtab.hClient[ix(slot)]) os_show_window(wtab.hClient[ix(slot)], OS_SW_SHOW);
-        os_set_window_user(frame, 0);
-        if (window_hooks.special_release) window_hooks.special_release(frame, WindowKindBitmapViewer);
+        // The frame gets its own procedure back and the record goes.
+        yyspecialrelease(frame, WindowKindBitmapViewer);
         break;
     case WindowKindDialog: {
         yyuncombinedialog(frame, dialog);

@@ -67,3 +67,7 @@ void yywindowrevert(std::int32_t& dialog, std::int32_t flags, std::int32_t& stat
 void yyscrollarea(std::int32_t dx, std::int32_t dy, std::int32_t colour);
 void yyedittest(std::int32_t& kind);
 
+// Releases what converting a window made, by its kind: the record of a
+// bitmap viewer (its frame gets the library's procedure back); the menus,
+// windows, font and files of an editor or grid window.
+void yyspecialrelease(OsHandle frame, std::int32_t kind);

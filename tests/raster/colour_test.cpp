@@ -1,5 +1,6 @@
 // Colour values of the raster device and of the RGB pixel writer, and the
 // device words the raster device sets.
+#include "lib/graphics/dither.h"
 #include "lib/hardcopy/hcstate.h"
 #include "tests/raster/raster_fixture.h"
 
@@ -48,10 +49,74 @@ TEST_F(RasterColour, ColourOperationGivesThePixelValueOfEachDepth) {
 
 TEST_F(RasterColour, ColourOperationKeepsThePreviousPatterns) {
     page(8, 4, 3);
+    igrcolourmodel(24);
+    gstate.CurrentColour.rgb() = wrgb(128, 128, 132);
     raster.ditherPatterns = {{{1, 2}, {3, 4}, {5, 6}}};
-    yyvras(OpPalette);
-    for (const auto& pair : raster.ditherPatterns) EXPECT_EQ(pair[0], pair[1]);
-    EXPECT_EQ(raster.ditherPatterns[1][0], 4);
+    for (std::int32_t op : {OpPalette, OpColour}) {
+        SCOPED_TRACE(op);
+        const auto before = raster.ditherPatterns;
+        yyvras(op);
+        for (std::size_t k = 0; k < 3; ++k) EXPECT_EQ(raster.ditherPatterns[k][0], before[k][1]);
+        // The new colour's own patterns, one per plane.
+        EXPECT_EQ(static_cast<std::uint32_t>(raster.ditherPatterns[0][1]), 0xAA55AA55u);
+        EXPECT_EQ(static_cast<std::uint32_t>(raster.ditherPatterns[1][1]), 0x55AAAAAAu);
+        EXPECT_EQ(static_cast<std::uint32_t>(raster.ditherPatterns[2][1]), 0xD555AA55u);
+    }
+}
+
+// A solid fill on a one-bit page lays the luminance pattern of the colour
+// over the area, cell after cell; the patterns and the tables were made at
+// the begin, under the colour count the driver had set.
+TEST_F(RasterColour, DitheredFillOnAOneBitPage) {
+    igrcolourmodel(24);
+    IGrColourN(wrgb(128, 128, 128));
+    gstate.hc.colour_count = 2;
+    page(16, 8, 1);
+    EXPECT_EQ(gstate.hc.colour_count, 2);
+    EXPECT_EQ(dither_tables.red[1], 0x02400801u);
+    EXPECT_EQ(static_cast<std::uint32_t>(raster.ditherPatterns[0][1]), 0xD555AA55u);
+    gstate.fill_style = 4;
+    drvargs.K = 0;
+    drvargs.X[0] = 0.0f;
+    drvargs.X[1] = 15.0f;
+    drvargs.Y[0] = 0.0f;
+    drvargs.Y[1] = 7.0f;
+    yyvras(OpRectanglePattern);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 16; ++x)
+            EXPECT_EQ(pixel(x, y), static_cast<std::int32_t>((0xD555AA55u >> (8 * (y % 4) + x % 8)) & 1u))
+                << x << "," << y << "\n" << art();
+    // A colour change on the page follows the new colour's luminance.
+    IGrColourN(wrgb(255, 255, 255));
+    EXPECT_EQ(raster.ditherPatterns[0][1], -1);
+    EXPECT_EQ(static_cast<std::uint32_t>(raster.ditherPatterns[0][0]), 0xD555AA55u);
+}
+
+// Gradient and image pixels on pages of one and three bits are dithered
+// through the tables by their 4-bit colour.
+TEST_F(RasterColour, SinglePixelsThroughTheDitherTables) {
+    // (143, 0, 0) is red level 18 only: value 1 where its pattern is set.
+    // A page of four planes stands in for a three-plane printer page.
+    page(8, 4, 4);
+    raster.pixelDepth = 3;
+    constexpr std::uint32_t red18 = 0xEA55AAABu;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) yyvra5(x, y, wrgb(143, 0, 0));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(pixel(x, y), static_cast<std::int32_t>((red18 >> (8 * y + x)) & 1u)) << x << "," << y;
+    // Full red, green and blue planes give 7; on CMY inks the value turns.
+    yyvra5(0, 0, wrgb(255, 255, 255));
+    EXPECT_EQ(pixel(0, 0), 7);
+    hcstate.models.PrinterColourKind = 2;
+    yyvra5(1, 0, wrgb(255, 0, 0));
+    EXPECT_EQ(pixel(1, 0), 6);
+    // On a one-bit page black inks every pixel of the cell.
+    page(8, 4, 1);
+    hcstate.models.PrinterColourKind = 0;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) yyvra5(x, y, 0);
+    EXPECT_EQ(art(), "########\n########\n########\n########\n");
 }
 
 TEST_F(RasterColour, DitheredPixelsOfOneAndThreeBitPages) {

@@ -30,7 +30,7 @@ FakeSurfaces::~FakeSurfaces() {
     const GraphicsLinks real;
     grlinks.window_select = real.window_select;
     grlinks.select_none = real.select_none;
-    grlinks.bitmap_select = nullptr;
+    grlinks.bitmap_select = real.bitmap_select;
     grlinks.current_dialog = real.current_dialog;
     grlinks.field_select = nullptr;
     grlinks.metafile_select = nullptr;
