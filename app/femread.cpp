@@ -294,8 +294,18 @@ int read_fem_model(std::string_view filename, FemModel& m) {
     const std::string name = txt_c(filename);
     std::error_code ec;
     if (name.empty() || !std::filesystem::exists(name, ec)) return FemMissing;
+    // A device or a FIFO would be read until memory runs out.
+    if (!std::filesystem::is_regular_file(name, ec)) {
+        app_input_error("cannot read file " + name + ": not a regular file");
+        return ExitInputError;
+    }
+    if (const auto size = std::filesystem::file_size(name, ec); !ec && size > MaxModelFileBytes) {
+        app_input_error("cannot read file " + name + ": larger than a model file can be (" +
+                        std::to_string(MaxModelFileBytes >> 20) + " MB)");
+        return ExitInputError;
+    }
     TextIn in;
-    if (!in.open(name)) {
+    if (!in.open(name, MaxModelFileBytes)) {
         app_input_error("cannot read file " + name);
         return ExitInputError;
     }

@@ -6,6 +6,7 @@
 // program's data blocks only when everything was read and built, so a file
 // that is rejected leaves the loaded model as it was.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,6 +22,13 @@ constexpr int ExitMaxAquifers = 21;   // "maximum 17 aquifers"
 constexpr int ExitMaxNodes = 22;      // "maximum nodes 45000"
 constexpr int ExitMaxElements = 23;   // "maximum elements 90000" (stated or built)
 constexpr int ExitInputError = 2;     // any other read that fails: bad record, bad neighbour list
+
+// The largest model file read. A model at every maximum (45,000 nodes with
+// 52 quantities and 25 neighbours each, 765,000 wells, 1,000 labels) takes
+// under 100 MB as the program writes it; the bound leaves room for wider
+// fields. Larger files, and names that are not regular files, are refused
+// with ExitInputError.
+constexpr std::size_t MaxModelFileBytes = std::size_t{256} << 20;
 
 // Results of leesfem besides the exit codes above.
 constexpr int FemLoaded = 0;

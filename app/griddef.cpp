@@ -1,5 +1,6 @@
 #include "app/griddef.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <span>
@@ -138,26 +139,50 @@ void finish_regular(int type, int dialog, const GridSnapshot& before) {
     redraw_view();
 }
 
+// The corners (Arc-Info: from the lower-left corner and the cell size) and
+// the spacing of a grid whose counts are at least 2.
+void grid_spacing(int type, Dat8& g) {
+    if (type == GridArcInfo) {
+        const float h = g.cellsize * 0.5f;
+        g.gx0 = g.xll + h;
+        g.gy0 = g.yll + h;
+        g.gx1 = (g.xll - h) + g.cellsize * static_cast<float>(g.nx);
+        g.gy1 = (g.yll - h) + g.cellsize * static_cast<float>(g.ny);
+    }
+    g.dx = (g.gx1 - g.gx0) / static_cast<float>(g.nx - 1);
+    g.dy = (g.gy1 - g.gy0) / static_cast<float>(g.ny - 1);
+}
+
 }  // namespace
+
+std::string grid_fault(int type, const Dat8& g) {
+    if (type != GridSurfer && type != GridArcInfo) return {};
+    const int nx = std::min(g.nx, g.nxmax), ny = std::min(g.ny, g.nymax);
+    if (nx < 2 || ny < 2)
+        return "a grid needs at least 2 points along x and along y; it has " + std::to_string(nx) + " x " +
+               std::to_string(ny);
+    if (type == GridArcInfo && !(g.cellsize > 0 && std::isfinite(g.cellsize)))
+        return "the cell size " + txt_c(edit_g(g.cellsize, 15, 6)) + " is not a positive number";
+    Dat8 d = g;
+    d.nx = nx;
+    d.ny = ny;
+    grid_spacing(type, d);
+    // Points that coincide, or lie beyond the range of numbers, make no grid.
+    if (!(d.dx != 0 && d.dy != 0 && std::isfinite(d.dx) && std::isfinite(d.dy) && std::isfinite(d.gx0) &&
+          std::isfinite(d.gy0) && std::isfinite(d.gx1) && std::isfinite(d.gy1)))
+        return "the grid has no extent: its corners must differ in x and in y and be finite numbers";
+    return {};
+}
 
 bool checkgrid(int type) {
     if (type != GridSurfer && type != GridArcInfo) return true;
     if (dat8.nx > dat8.nxmax) dat8.nx = dat8.nxmax;
     if (dat8.ny > dat8.nymax) dat8.ny = dat8.nymax;
-    if (dat8.nx < 2 || dat8.ny < 2) {
-        app_input_error("a grid needs at least 2 points along x and along y; it has " + std::to_string(dat8.nx) +
-                        " x " + std::to_string(dat8.ny));
+    if (const std::string why = grid_fault(type, dat8); !why.empty()) {
+        app_input_error(why);
         return false;
     }
-    if (type == GridArcInfo) {
-        const float h = dat8.cellsize * 0.5f;
-        dat8.gx0 = dat8.xll + h;
-        dat8.gy0 = dat8.yll + h;
-        dat8.gx1 = (dat8.xll - h) + dat8.cellsize * static_cast<float>(dat8.nx);
-        dat8.gy1 = (dat8.yll - h) + dat8.cellsize * static_cast<float>(dat8.ny);
-    }
-    dat8.dx = (dat8.gx1 - dat8.gx0) / static_cast<float>(dat8.nx - 1);
-    dat8.dy = (dat8.gy1 - dat8.gy0) / static_cast<float>(dat8.ny - 1);
+    grid_spacing(type, dat8);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/appdata.h"
+#include "app/griddef.h"
 #include "app/records.h"
 #include "lib/window/text.h"
 
@@ -25,6 +26,11 @@ bool size_ok(int n1, int n2, int max1, int max2, const char* what) {
 bool savegrd(int gridtype, std::string_view filename, int roworder) {
     if (gridtype == GridSurfer || gridtype == GridArcInfo) {
         if (!size_ok(dat8.nx, dat8.ny, MaxGridPoints, MaxGridPoints, "grid size")) return false;
+        // A header without extent or cell size would pass for a grid file.
+        if (const std::string why = grid_fault(gridtype, dat8); !why.empty()) {
+            app_input_error(why);
+            return false;
+        }
     } else if (gridtype == GridModflow) {
         if (!size_ok(dat16.ncol, dat16.nrow, MaxModflow, MaxModflow, "MODFLOW grid size")) return false;
     }

@@ -30,6 +30,16 @@ void centres(int n, const ModflowArray& d, float origin, ModflowArray& c) {
     for (int i = 2; i <= n; ++i) c(i) = (c(i - 1) + d(i - 1) / 2) + d(i) / 2;
 }
 
+// The centres into c; false (reported, ierr set) when widths whose sum passes
+// the range of numbers would put cells at infinity.
+bool finite_centres(int n, const ModflowArray& d, float origin, ModflowArray& c, const std::string& name, int& ierr) {
+    centres(n, d, origin, c);
+    if (n < 1 || std::isfinite(c(n) + d(n) / 2)) return true;
+    app_input_error("input error in file " + name + ": the widths add up beyond the range of numbers");
+    ierr = ExitInputError;
+    return false;
+}
+
 // The range of centres lo <= c(k) <= hi when the centres run upwards, else all of them.
 void centre_range(const ModflowArray& c, int n, bool sorted, float lo, float hi, int& k1, int& k2) {
     if (!sorted) {
@@ -103,7 +113,9 @@ void delr_c(std::string_view filename, int readflag, int& n, ModflowArray& d, fl
             int& ierr) {
     ierr = 0;
     if (readflag != 1) {
-        centres(std::clamp(n, 0, MaxModflow), d, origin, c);
+        static ModflowArray wc;
+        const int m = std::clamp(n, 0, MaxModflow);
+        if (finite_centres(m, d, origin, wc, txt_c(filename), ierr)) std::copy_n(wc.a.begin(), m, c.a.begin());
         return;
     }
     const std::string name = txt_c(filename);
@@ -146,9 +158,11 @@ void delr_c(std::string_view filename, int readflag, int& n, ModflowArray& d, fl
         ierr = ExitInputError;
         return;
     }
+    static ModflowArray wc;
+    if (!finite_centres(count, w, origin, wc, name, ierr)) return;
     n = count;
     for (int i = 1; i <= count; ++i) d(i) = w(i);
-    centres(n, d, origin, c);
+    for (int i = 1; i <= count; ++i) c(i) = wc(i);
 }
 
 void keerom(int n, ModflowArray& a) {

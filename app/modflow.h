@@ -14,8 +14,9 @@ constexpr int ExitMaxColumnsRows = 24;
 // with readflag 0 keeps d and n. Then computes the centres c(1..n) from the
 // origin. ierr: 0 success, or the exit code of a batch run that meets the
 // error: ExitMaxColumnsRows for more than 500 values, ExitInputError for a
-// file that cannot be read, holds no values, or holds a field that is not a
-// finite number. On an error it is reported and d, n and c are left as they
+// file that cannot be read, holds no values, holds a field that is not a
+// finite number, or holds widths whose sum (from the origin) passes the range
+// of numbers. On an error it is reported and d, n and c are left as they
 // were; the caller abandons its command (or, in a batch run, ends with ierr).
 void delr_c(std::string_view filename, int readflag, int& n, ModflowArray& d, float origin, ModflowArray& c,
             int& ierr);

@@ -1,5 +1,6 @@
 #include "app/records.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -281,14 +282,16 @@ bool read_f(std::string_view field, int d, float& v) { return any_real(field, d,
 
 // ---- TextIn ----
 
-bool TextIn::open(std::string_view name) {
+bool TextIn::open(std::string_view name, std::size_t max_bytes) {
     *this = TextIn();
     name_ = txt_c(name);
     if (name_.empty()) return false;
-    const int fd = ::open(name_.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: opening a FIFO without a writer would wait for one.
+    const int fd = ::open(name_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
+    // A device or a FIFO can deliver without end; only regular files are texts.
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uintmax_t>(st.st_size) > max_bytes) {
         ::close(fd);
         return false;
     }
@@ -302,6 +305,11 @@ bool TextIn::open(std::string_view name) {
             break;
         }
         if (got == 0) break;
+        // A file that grows while it is read still stops at the bound.
+        if (static_cast<std::size_t>(got) > max_bytes - buf_.size()) {
+            ok = false;
+            break;
+        }
         buf_.append(chunk, static_cast<std::size_t>(got));
     }
     ::close(fd);
@@ -434,8 +442,22 @@ void TextOut::discard() {
 
 namespace {
 
+// Bounds of a format: numbers (repeat counts, widths) above kMaxFormatNumber,
+// expansions above kMaxFormatItems descriptors, groups nested deeper than
+// kMaxFormatDepth and passes wider than kMaxFormatColumns make a format
+// invalid. The program's own formats stay far
+// below them; a format from a file cannot exhaust memory or the stack.
+constexpr long long kMaxFormatNumber = 100000;
+constexpr std::size_t kMaxFormatItems = 100000;
+constexpr int kMaxFormatDepth = 32;
+// The columns of one pass through a format (field widths and blanks): a line
+// written in it stays within this many characters (texts aside).
+constexpr long long kMaxFormatColumns = 1000000;
+
+// One parser walks the text for every level; a group's descriptors are
+// parsed into the end of `out` and then repeated in place.
 struct FormatParser {
-    std::string s;
+    std::string_view s;
     std::size_t p = 0;
     bool ok = true;
     std::vector<EditDesc> out;
@@ -450,11 +472,24 @@ struct FormatParser {
         if (p >= s.size() || s[p] < '0' || s[p] > '9') return false;
         long long acc = 0;
         while (p < s.size() && s[p] >= '0' && s[p] <= '9') {
-            acc = acc * 10 + (s[p++] - '0');
-            if (acc > 100000) ok = false;
+            // Past the bound the value is bad; the digits are still consumed.
+            if (acc <= kMaxFormatNumber) acc = acc * 10 + (s[p] - '0');
+            ++p;
         }
-        v = static_cast<int>(acc);
+        if (acc > kMaxFormatNumber) ok = false;
+        v = static_cast<int>(std::min(acc, kMaxFormatNumber + 1));
         return true;
+    }
+    // Appends `n` copies of the `count` descriptors ending `out` (n >= 1
+    // copies already there), within the expansion bound.
+    void repeat(std::size_t start, int n) {
+        const std::size_t count = out.size() - start;
+        if (n < 1 || (count > 0 && static_cast<std::size_t>(n - 1) > (kMaxFormatItems - out.size()) / count)) {
+            ok = false;
+            return;
+        }
+        for (int r = 1; r < n; ++r)
+            for (std::size_t i = 0; i < count; ++i) out.push_back(out[start + i]);
     }
     // list := item {',' item} up to ')'
     void list(int depth) {
@@ -480,7 +515,7 @@ struct FormatParser {
         int rep = 1;
         const bool counted = number(rep);
         skip();
-        if (p >= s.size()) {
+        if (!ok || p >= s.size()) {
             ok = false;
             return;
         }
@@ -488,25 +523,17 @@ struct FormatParser {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
         if (c == '(') {
             ++p;
+            if (depth + 1 > kMaxFormatDepth) {
+                ok = false;
+                return;
+            }
             const std::size_t start = out.size();
             if (depth == 0) {
                 last_group = start;
                 has_top_group = true;
             }
-            FormatParser inner;
-            inner.s = s;
-            inner.p = p;
-            inner.list(depth + 1);
-            if (!inner.ok) {
-                ok = false;
-                return;
-            }
-            p = inner.p;
-            if (rep < 1 || rep * inner.out.size() > 100000) {
-                ok = false;
-                return;
-            }
-            for (int r = 0; r < rep; ++r) out.insert(out.end(), inner.out.begin(), inner.out.end());
+            list(depth + 1);
+            if (ok) repeat(start, rep);
             return;
         }
         ++p;
@@ -557,11 +584,12 @@ struct FormatParser {
                 ok = false;
                 return;
         }
-        if (rep < 1 || rep > 100000) {
+        if (!ok || out.size() >= kMaxFormatItems) {
             ok = false;
             return;
         }
-        for (int r = 0; r < rep; ++r) out.push_back(d);
+        out.push_back(d);
+        repeat(out.size() - 1, rep);
     }
 };
 
@@ -572,13 +600,16 @@ bool is_data(const EditDesc& d) { return d.kind != 'X' && d.kind != '/'; }
 Format parse_format(std::string_view text) {
     Format f;
     FormatParser ps;
-    ps.s = std::string(text);
+    ps.s = text;
     ps.skip();
     if (ps.p >= ps.s.size() || ps.s[ps.p] != '(') return f;
     ++ps.p;
     ps.list(0);
     ps.skip();
     if (!ps.ok || ps.p != ps.s.size()) return f;
+    long long columns = 0;
+    for (const EditDesc& d : ps.out) columns += d.w;
+    if (columns > kMaxFormatColumns) return f;
     f.items = std::move(ps.out);
     f.reversion = ps.has_top_group ? ps.last_group : 0;
     for (std::size_t i = 0; i < f.items.size(); ++i) {

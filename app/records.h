@@ -23,6 +23,7 @@
 // or line ends, across as many lines as it needs; the rest of the last line
 // read is skipped. Free-format output writes its items on one line, each
 // after a blank, reals with the fewest digits that read back to the same value.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -59,8 +60,9 @@ class TextIn {
 public:
     TextIn() = default;
     // Opens the named file (trailing blanks of the name do not count);
-    // false when it cannot be read.
-    bool open(std::string_view name);
+    // false when it cannot be read, is not a regular file (a directory, a
+    // device, a FIFO) or holds more than max_bytes.
+    bool open(std::string_view name, std::size_t max_bytes = SIZE_MAX);
     // Reads from the given text instead of a file.
     void open_text(std::string text, std::string name = "(text)");
     bool is_open() const { return open_; }
@@ -136,7 +138,11 @@ struct Format {
     bool valid = false;
 };
 
-// Parses a format text; Format::valid is false for a text that is not one.
+// Parses a format text; Format::valid is false for a text that is not one,
+// and for one past the bounds that keep a format from a file harmless: a
+// number above 100,000, an expansion to more than 100,000 descriptors, groups
+// nested more than 32 deep, widths and blanks adding up to more than
+// 1,000,000 columns.
 Format parse_format(std::string_view text);
 
 // Writes one record (one or more lines) in a format.

@@ -152,10 +152,24 @@ bool parse(TextIn& in, Parsed& p, bool maps) {
     }
     // The grid is set only after the model has replaced the loaded one, so a
     // grid that cannot be one is refused here, while nothing has changed.
-    if (p.gridtype != GridModflow && (std::min(p.nx, dat8.nxmax) < 2 || std::min(p.ny, dat8.nymax) < 2)) {
-        r.fail("a grid needs at least 2 points along x and along y; it has " + std::to_string(p.nx) + " x " +
-               std::to_string(p.ny));
-        return false;
+    if (p.gridtype != GridModflow) {
+        Dat8 g = dat8;
+        g.nx = p.nx;
+        g.ny = p.ny;
+        if (p.gridtype == GridArcInfo) {
+            g.xll = p.a[0];
+            g.yll = p.a[1];
+            g.cellsize = p.cellsize;
+        } else {
+            g.gx0 = p.a[0];
+            g.gy0 = p.a[1];
+            g.gx1 = p.a[2];
+            g.gy1 = p.a[3];
+        }
+        if (const std::string why = grid_fault(p.gridtype, g); !why.empty()) {
+            r.fail(why);
+            return false;
+        }
     }
     if (!r.expect("rotation").line() || !r.real(1, p.degrees)) return false;
     if (!r.expect("grid option").line() || !r.integer(1, p.option, false)) return false;
@@ -318,8 +332,12 @@ bool write_settings(std::string_view femname) {
             break;
         default: break;
     }
-    const auto degrees = static_cast<float>(static_cast<long double>(dat12.rotang) / pi * 180.0L);
-    FormWrite(out, "(I10)").i(std::lround(degrees)).end();
+    // Whole turns make no difference to the grid; without them the angle
+    // always fits its field, where 1e10 degrees would be written as asterisks
+    // the reader refuses.
+    long double degrees = static_cast<long double>(dat12.rotang) / pi * 180.0L;
+    degrees = std::isfinite(degrees) ? std::fmod(degrees, 360.0L) : 0.0L;
+    FormWrite(out, "(I10)").i(std::lround(static_cast<float>(degrees))).end();
     int k = -1;
     for (int i = 0; i < NumGridOptions; ++i)
         if (dat5.opton(i) == 'j') k = i;

@@ -7,6 +7,7 @@
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
 #include "lib/window/rootwin.h"
+#include "lib/window/text.h"
 #include "lib/window/winops.h"
 #include "platform/os_menu.h"
 #include "platform/os_window.h"
@@ -28,6 +29,11 @@ void AppTest::SetUp() {
 }
 
 void AppTest::TearDown() { app_set_error_sink(nullptr); }
+
+void set_home(const TempDir& dir) {
+    dat19.home = txt_fixed(dir.path().string() + "/", TextLength);
+    dat19.lhome = static_cast<int>(dir.path().string().size()) + 1;
+}
 
 void AppDrawTest::SetUp() {
     AppTest::SetUp();

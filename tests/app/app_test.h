@@ -54,6 +54,9 @@ protected:
     void open(const std::vector<int>& menu_items = {});
 };
 
+// Makes the directory the program's home (where the settings file lives).
+void set_home(const TempDir& dir);
+
 // The file's lines without their CR LF ends; a line that does not end in
 // CR LF is marked with a trailing "<no CRLF>".
 std::vector<std::string> crlf_lines(const std::string& bytes);

@@ -50,6 +50,7 @@ TEST_F(GridFilesTest, SurferGrid) {
 }
 
 TEST_F(GridFilesTest, SurferRowsWrapAtTenValues) {
+    small_grid();
     dat8.nx = 25;
     dat8.ny = 2;
     for (int j = 1; j <= 2; ++j)

@@ -18,8 +18,7 @@ protected:
     void SetUp() override {
         AppTest::SetUp();
         igrcolourmodel(24);
-        dat19.home = txt_fixed(dir.path().string() + "/", TextLength);
-        dat19.lhome = static_cast<int>(dir.path().string().size()) + 1;
+        set_home(dir);
         femgen::Options o;
         o.nx = 4;
         o.ny = 3;
@@ -141,8 +140,7 @@ TEST_F(SettingsTest, ModflowGridKeepsItsRowOrder) {
     } cases[] = {{1, {20, 10}, {10, 25}}, {2, {10, 20}, {5, 20}}};
     for (const Case& c : cases) {
         reset_app_data();
-        dat19.home = txt_fixed(dir.path().string() + "/", TextLength);
-        dat19.lhome = static_cast<int>(dir.path().string().size()) + 1;
+        set_home(dir);
         dat18.gridtype = GridModflow;
         dat18.roworder = c.roworder;
         dat17.delrfile = txt_fixed("delr.txt", TextLength);
@@ -156,8 +154,7 @@ TEST_F(SettingsTest, ModflowGridKeepsItsRowOrder) {
         EXPECT_EQ(lines[7], "modflow.dat");
 
         reset_app_data();
-        dat19.home = txt_fixed(dir.path().string() + "/", TextLength);
-        dat19.lhome = static_cast<int>(dir.path().string().size()) + 1;
+        set_home(dir);
         SettingsRead r;
         ASSERT_EQ(read_settings(r), 0) << (errors().empty() ? "" : errors()[0]);
         EXPECT_EQ(r.mfgrid, 1);

@@ -282,7 +282,10 @@ TEST_F(ImageOnWindow, DamagedFilesDrawOrFail) {
                       bytes_of({9, 1, 0, 2, 3, 1, 0, 3, 1, 0, 1, 0, 0, 1});
     const std::vector<std::pair<std::int32_t, std::string>> good = {{1, bmp24()}, {1, rle}, {2, pcx24()}, {15, png24()}};
     const std::string f = dir.file("damaged.img");
-    for (const auto& [source, bytes] : good) {
+    for (const auto& entry : good) {
+        // Named copies: clang 14 cannot capture structured bindings.
+        const std::int32_t source = entry.first;
+        const std::string& bytes = entry.second;
         auto draw = [&](const std::string& b) {
             std::filesystem::remove(f);
             write_file(f, b);

@@ -30,6 +30,10 @@
 
 void QuindaTest::SetUp() {
     os_config_set(os_config_test_profile());
+    reset_all_state();
+}
+
+void reset_all_state() {
     reset_dialog_state();
     reset_window_state();
     reset_wintext_state();

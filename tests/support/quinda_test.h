@@ -14,6 +14,9 @@ protected:
     void SetUp() override;
 };
 
+// Resets every subsystem's state (the machine profile stays as set).
+void reset_all_state();
+
 // A fresh empty directory, removed with the object; the current directory is
 // moved into it while the object lives when `enter` is true.
 class TempDir {
