@@ -14,6 +14,7 @@
 #include "app/records.h"
 #include "lib/dialog/commondlg.h"
 #include "lib/dialog/dialog.h"
+#include "lib/dialog/fields.h"
 #include "lib/window/help.h"
 #include "lib/window/menus.h"
 #include "lib/window/text.h"
@@ -98,10 +99,10 @@ int selfile(std::string& name, std::string_view extension, std::string_view titl
     // cancelled selection.
     std::string chosen(TextLength, ' ');
     WSelectFile(filter, SelectFlags, chosen, title);
-    const int length = dialog_state.last_result == 1 ? static_cast<int>(txt_len(chosen)) : 0;
+    const int length = winfodialog(4) == 1 ? static_cast<int>(txt_len(chosen)) : 0;
     if (length == 0) return 0;
     name = txt_fixed(chosen, TextLength);
-    if (field > 0) app_dialog_put_string(field, name);
+    if (field > 0) WDialogPutString(field, name);
     return length;
 }
 
@@ -197,14 +198,14 @@ void cmd_help() {
 }
 
 void cmd_about() {
-    app_dialog_load(AboutDialog);
-    for (const AboutLine& l : AboutLines) app_dialog_put_string(l.field, l.text);
-    app_dialog_show(-1, -1, 0, 2);
+    WDialogLoad(AboutDialog);
+    for (const AboutLine& l : AboutLines) WDialogPutString(l.field, l.text);
+    WDialogShow(-1, -1, 0, 2);
     // Only the box's own button ends it (or its close box): a click in the
     // map carries the same first value as the OK button.
     for (;;) {
         const int id = app_wait_message();
         if (id == AboutOk || id == AboutClose) break;
     }
-    app_dialog_unload(AboutDialog);
+    app_unload_dialog(AboutDialog);
 }

@@ -10,6 +10,7 @@
 
 #include "app/apphooks.h"
 #include "app/filecmds.h"
+#include "lib/dialog/fields.h"
 #include "app/bln2dxf.h"
 #include "app/mainstate.h"
 #include "app/onemoment.h"
@@ -217,18 +218,18 @@ bool flow2bln(std::string_view flowfile, std::string_view mapfile, int append) {
 void cmd_flowlines() {
     FlowlineState& st = flowline_state;
     MainState& m = mainstate;
-    app_dialog_load(DialogFlow);
-    app_dialog_put_string(1109, st.flowfile);
-    app_dialog_put_string(1110, st.flowmap);
-    if (st.flowfmt == 2) app_dialog_put_radio(1056);
-    if (st.flowfmt == 1) app_dialog_put_radio(1055);
-    if (st.flowmode == 2) app_dialog_put_radio(1107);
-    if (st.flowmode == 1) app_dialog_put_radio(1106);
-    app_dialog_show(-1, -1, 0, 2);
+    WDialogLoad(DialogFlow);
+    WDialogPutString(1109, st.flowfile);
+    WDialogPutString(1110, st.flowmap);
+    if (st.flowfmt == 2) WDialogPutRadioButton(1056);
+    if (st.flowfmt == 1) WDialogPutRadioButton(1055);
+    if (st.flowmode == 2) WDialogPutRadioButton(1107);
+    if (st.flowmode == 1) WDialogPutRadioButton(1106);
+    WDialogShow(-1, -1, 0, 2);
     for (;;) {
         const int v = app_wait_message();
         if (v == 2) {
-            app_dialog_unload(DialogFlow);
+            app_unload_dialog(DialogFlow);
             return;
         }
         if (v == 1003) break;
@@ -237,17 +238,17 @@ void cmd_flowlines() {
         } else if (v == 1054) {
             txt_set(st.flowmap, "");
             WSelectFile("*.bln;*.dxf|*.bln;*.dxf|", m.selflags, st.flowmap, "Write map file");
-            app_dialog_put_string(1110, st.flowmap);
+            WDialogPutString(1110, st.flowmap);
         }
     }
-    app_dialog_get_string(1109, st.flowfile);
-    app_dialog_get_string(1110, st.flowmap);
+    WDialogGetString(1109, st.flowfile);
+    WDialogGetString(1110, st.flowmap);
     int fmt = 1, mode = 1;
-    app_dialog_get_radio(1055, 1056, fmt);
-    app_dialog_get_radio(1106, 1107, mode);
+    app_radio_position(1055, fmt);
+    app_radio_position(1106, mode);
     st.flowfmt = fmt;
     st.flowmode = mode;
-    app_dialog_unload(DialogFlow);
+    app_unload_dialog(DialogFlow);
     m.showmaps = 1;
     const int append = st.flowmode == 1 ? 0 : 1;
     map_bln.mapon(4) = 1;

@@ -13,6 +13,7 @@
 #include "app/mainstate.h"
 #include "app/modflow.h"
 #include "app/records.h"
+#include "lib/dialog/fields.h"
 #include "lib/window/menus.h"
 #include "lib/window/text.h"
 
@@ -100,6 +101,12 @@ void take_counts(GridText tnx, GridText tny, bool round) {
     if (!std::isnan(vy)) dat8.ny = count_of(vy, round);
 }
 
+// A grid dialog goes when its command ends.
+void unload(int dialog) {
+    WDialogSelect(dialog);
+    WDialogUnload();
+}
+
 // The text fields of a grid dialog and the grid texts they show, in the
 // order the dialog is filled.
 struct GridField {
@@ -118,11 +125,11 @@ void check_grid_menu(int item) {
 }
 
 void put_fields(std::span<const GridField> fields) {
-    for (const auto& [field, text] : fields) app_dialog_put_string(field, gtext(text));
+    for (const auto& [field, text] : fields) WDialogPutString(field, gtext(text));
 }
 
 void read_fields(std::span<const GridField> fields) {
-    for (const auto& [field, text] : fields) app_dialog_get_string(field, gtext(text));
+    for (const auto& [field, text] : fields) WDialogGetString(field, gtext(text));
 }
 
 // The end of the Surfer and Arc-Info commands: the entered angle, the
@@ -131,7 +138,7 @@ void read_fields(std::span<const GridField> fields) {
 void finish_regular(int type, int dialog, const GridSnapshot& before) {
     take_angle();
     const bool ok = checkgrid(type);
-    app_dialog_unload(dialog);
+    unload(dialog);
     if (!ok) {
         before.restore();
         return;
@@ -262,9 +269,9 @@ void cmd_surfer() {
 
     auto put_and_show = [] {
         put_fields(SurferFields);
-        app_dialog_show(-1, -1, 0, 2);
+        WDialogShow(-1, -1, 0, 2);
     };
-    app_dialog_load(DlgSurfer);
+    WDialogLoad(DlgSurfer);
     put_and_show();
     for (;;) {
         const int id = app_wait_message();
@@ -284,7 +291,7 @@ void cmd_surfer() {
             put_count(TxNy, dat8.ny);
             put_and_show();
         } else if (id == BtnCancel) {
-            app_dialog_unload(DlgSurfer);
+            unload(DlgSurfer);
             return;
         } else if (id == BtnOk) {
             break;
@@ -320,9 +327,9 @@ void cmd_arcinfo() {
         put_count(TxY1, dat8.ny);
         put_real(TxCell, dat8.cellsize);
         put_angle_text();
-        app_dialog_load(DlgArcInfo);
+        WDialogLoad(DlgArcInfo);
         put_fields(ArcInfoFields);
-        app_dialog_show(-1, -1, 0, 2);
+        WDialogShow(-1, -1, 0, 2);
         do {
             id = app_wait_message();
         } while (id != BtnMaxGrid && id != BtnCancel && id != BtnOk);
@@ -340,7 +347,7 @@ void cmd_arcinfo() {
         }
     } while (id == BtnMaxGrid);
     if (id == BtnCancel) {
-        app_dialog_unload(DlgArcInfo);
+        unload(DlgArcInfo);
         return;
     }
     read_fields(ArcInfoFields);
@@ -358,12 +365,12 @@ void cmd_modflow() {
     mainstate.selflags = 2;
     check_grid_menu(MenuModflow);
 
-    app_dialog_load(DlgModflow);
-    app_dialog_put_radio(1055);
+    WDialogLoad(DlgModflow);
+    WDialogPutRadioButton(1055);
     put_fields(ModflowFields);
-    app_dialog_put_string(1047, dat17.delrfile);
-    app_dialog_put_string(1048, dat17.delcfile);
-    app_dialog_show(-1, -1, 0, 2);
+    WDialogPutString(1047, dat17.delrfile);
+    WDialogPutString(1048, dat17.delcfile);
+    WDialogShow(-1, -1, 0, 2);
     for (;;) {
         const int id = app_wait_message();
         if (id == BtnDelr || id == BtnDelc) {
@@ -373,12 +380,10 @@ void cmd_modflow() {
             break;
         }
     }
-    app_dialog_get_string(1047, dat17.delrfile);
-    app_dialog_get_string(1048, dat17.delcfile);
+    WDialogGetString(1047, dat17.delrfile);
+    WDialogGetString(1048, dat17.delcfile);
     read_fields(ModflowFields);
-    int order = dat18.roworder;
-    app_dialog_get_radio(1055, 1056, order);
-    dat18.roworder = order;
+    app_radio_position(1055, dat18.roworder);
     take(TxX0, dat8.gx0);
     take(TxY0, dat8.gy0);
     take_angle();
@@ -400,7 +405,7 @@ void cmd_modflow() {
         ierr = ExitInputError;
     }
     if (ierr != 0) {
-        app_dialog_unload(DlgModflow);
+        unload(DlgModflow);
         before.restore();
         return;
     }
@@ -425,6 +430,6 @@ void cmd_modflow() {
     dat8.dy = (dat8.gy1 - dat8.gy0) / static_cast<float>(nrow);
     dat8.nx = ncol + 1;
     dat8.ny = nrow + 1;
-    app_dialog_unload(DlgModflow);
+    unload(DlgModflow);
     redraw_view();
 }

@@ -8,6 +8,7 @@
 
 #include "app/apphooks.h"
 #include "app/filecmds.h"
+#include "lib/dialog/fields.h"
 #include "app/interp.h"
 #include "app/interp_internal.h"
 #include "app/mainstate.h"
@@ -430,10 +431,10 @@ void cmd_intersect() {
     MainState& m = mainstate;
     wmessageenable(MsgResize, 0);
     wmessageenable(MsgExpose, 0);
-    app_dialog_load(DialogIntersect);
-    app_dialog_put_string(1101, st.riverfile);
-    app_dialog_put_string(1105, st.attrfile);
-    app_dialog_show(-1, -1, 0, 2);
+    WDialogLoad(DialogIntersect);
+    WDialogPutString(1101, st.riverfile);
+    WDialogPutString(1105, st.attrfile);
+    WDialogShow(-1, -1, 0, 2);
     struct Browse {
         int button;
         std::string* name;
@@ -451,7 +452,7 @@ void cmd_intersect() {
     for (;;) {
         const int v = app_wait_message();
         if (v == 2) {
-            app_dialog_unload(DialogIntersect);
+            app_unload_dialog(DialogIntersect);
             redraw_view();
             return;
         }
@@ -460,15 +461,15 @@ void cmd_intersect() {
             if (v == b.button) selfile(*b.name, b.ext, b.title, b.field);
     }
     WMenuSetState(40037, 2, 1);
-    app_dialog_get_string(1101, st.riverfile);
-    app_dialog_get_string(1102, st.wlevelfile);
-    app_dialog_get_string(1103, st.blevelfile);
-    app_dialog_get_string(1104, st.resistfile);
-    app_dialog_get_string(1105, st.attrfile);
+    WDialogGetString(1101, st.riverfile);
+    WDialogGetString(1102, st.wlevelfile);
+    WDialogGetString(1103, st.blevelfile);
+    WDialogGetString(1104, st.resistfile);
+    WDialogGetString(1105, st.attrfile);
     int fmt = st.crossfmt;
-    app_dialog_get_radio(1106, 1107, fmt);
+    app_radio_position(1106, fmt);
     st.crossfmt = fmt;
-    app_dialog_unload(DialogIntersect);
+    app_unload_dialog(DialogIntersect);
     float total = 0;
     nodal_area(0, 0, total);
     // The echo of the river lines lies beside the program's other files,

@@ -27,6 +27,7 @@
 #include "app/settings.h"
 #include "app/viewcmds.h"
 #include "lib/dialog/dialog.h"
+#include "lib/dialog/fields.h"
 #include "lib/graphics/colours.h"
 #include "lib/window/exitprog.h"
 #include "lib/window/fetch.h"
@@ -224,7 +225,7 @@ void interactive_start() {
     std::error_code ec;
     if (std::filesystem::is_regular_file(settings_file_name(), ec)) {
         WMessageBox(3, 2, 2, "Read default settings from ini file?", "Input");
-        if (dialog_state.last_result == 1) settings_start();
+        if (winfodialog(4) == 1) settings_start();
     }
     wmessageenable(MsgClose, 1);
 }
@@ -256,7 +257,7 @@ void handle_message(std::int32_t type, const WindowMessage& msg) {
     value_readout(m.px, m.py);
     wmessageenable(MsgResize, 1);
     wmessageenable(MsgExpose, 1);
-    for (int d = 101; d <= 104; ++d) app_dialog_unload(d);
+    for (int d = 101; d <= 104; ++d) app_unload_dialog(d);
     if (type == MsgMouseDown && m.shownodal == 1) nodal_readout(m.px, m.py);
     WMenuSetState(MenuFilled, PropEnabled, dat18.gridtype == GridArcInfo ? 0 : 1);
     switch (type) {

@@ -7,6 +7,7 @@
 #include "app/appdata.h"
 #include "app/apphooks.h"
 #include "app/filecmds.h"
+#include "lib/dialog/fields.h"
 #include "app/mainstate.h"
 #include "app/records.h"
 #include "lib/graphics/areas.h"
@@ -133,7 +134,7 @@ void map(std::string_view name) {
 
 void checkmap(std::string_view name, int field) {
     if (txt_blank(name)) return;
-    app_dialog_field_state(field, file_exists(name) ? 1 : 0);
+    WDialogFieldState(field, file_exists(name) ? 1 : 0);
 }
 
 void buttoncol(int colour, int field) {
@@ -158,13 +159,13 @@ void buttoncol(int colour, int field) {
 
 void cmd_blnmap() {
     MapBlnBlock& m = map_bln;
-    app_dialog_load(MapDialog);
+    WDialogLoad(MapDialog);
     for (int l = 1; l <= MapLayers; ++l) {
-        app_dialog_put_checkbox(FieldCheck + l, m.mapon(l));
-        app_dialog_put_string(FieldName + l, m.mapfile(l));
-        app_dialog_put_integer(FieldWidth + l, m.mapwidth(l));
+        WDialogPutCheckBox(FieldCheck + l, m.mapon(l));
+        WDialogPutString(FieldName + l, m.mapfile(l));
+        WDialogPutInteger(FieldWidth + l, m.mapwidth(l));
     }
-    app_dialog_show(-1, -1, 0, 2);
+    WDialogShow(-1, -1, 0, 2);
     {
         std::string trace;
         for (int l = 1; l <= MapLayers; ++l) {
@@ -180,7 +181,7 @@ void cmd_blnmap() {
             std::string name(TextLength, ' ');
             if (selfile(name, "bln", "Read BLN", 0) > 0) {
                 m.mapfile(l) = txt_fixed(name, TextLength);
-                app_dialog_put_string(FieldName + l, m.mapfile(l));
+                WDialogPutString(FieldName + l, m.mapfile(l));
             }
         } else if (v >= FieldColour + 1 && v <= FieldColour + MapLayers) {
             int colour = m.mapcol(v - FieldColour);
@@ -194,13 +195,13 @@ void cmd_blnmap() {
         if (v == ShowMap || v == Ok) {
             for (int l = 1; l <= MapLayers; ++l) {
                 int on = m.mapon(l), width = m.mapwidth(l);
-                app_dialog_get_checkbox(FieldCheck + l, on);
-                app_dialog_get_integer(FieldWidth + l, width);
+                WDialogGetCheckBox(FieldCheck + l, on);
+                WDialogGetInteger(FieldWidth + l, width);
                 m.mapon(l) = on;
                 m.mapwidth(l) = width;
                 if (on == 1) {
                     std::string name(TextLength, ' ');
-                    app_dialog_get_string(FieldName + l, name);
+                    WDialogGetString(FieldName + l, name);
                     m.mapfile(l) = txt_fixed(name, TextLength);
                 }
             }
@@ -208,7 +209,8 @@ void cmd_blnmap() {
             mainstate.showmaps = 1;
             if (!damage.empty()) app_input_error(damage);
             if (v == Ok) {
-                app_dialog_unload(MapDialog);
+                WDialogSelect(MapDialog);
+                WDialogUnload();
                 redraw_view();
                 return;
             }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/apphooks.h"
+#include "lib/dialog/fields.h"
 #include "app/femread.h"
 #include "app/griddef.h"
 #include "app/gridfiles.h"
@@ -87,9 +88,9 @@ void begin_run() {
     dat7.gridval.a.fill(dat7.blank);
     pltnetw();
     igrfillpattern(4, 3, 3);
-    app_dialog_load(ProgressDialog);
-    app_dialog_show(-1, -1, 0, 2);
-    app_dialog_range_progress(ProgressBar, 1, 100);
+    WDialogLoad(ProgressDialog);
+    WDialogShow(-1, -1, 0, 2);
+    WDialogRangeProgressBar(ProgressBar, 1, 100);
     dat8.nx = DisplayPoints;
     dat8.ny = DisplayPoints;
     checkgrid(GridSurfer);
@@ -103,7 +104,8 @@ void end_option(int k, int plotmode, int showmesh, int showmaps, int showcontour
 }
 
 void end_run() {
-    app_dialog_unload(ProgressDialog);
+    WDialogSelect(ProgressDialog);
+    WDialogUnload();
     dat18.gridtype = GridModflow;
 }
 
@@ -228,7 +230,7 @@ bool modflow_grid(int plotmode, int showmesh, int showmaps, int showcontour, int
         for (int e = 1; e <= nelem; ++e) {
             const int pct = static_cast<int>((static_cast<long>(e) * 100) / nelem);
             if (pct != shown) {
-                app_dialog_put_progress(ProgressBar, pct);
+                WDialogPutProgressBar(ProgressBar, pct);
                 shown = pct;
             }
             const std::int32_t b = cells.start[static_cast<std::size_t>(e) - 1], t = cells.start[static_cast<std::size_t>(e)];
@@ -266,7 +268,7 @@ void modflow_grid_plain(int plotmode, int showmesh, int showmaps, int showcontou
         long hits = 0;
         std::fill(hit.begin(), hit.end(), 0);
         for (int e = 1; e <= nelem; ++e) {
-            app_dialog_put_progress(ProgressBar, static_cast<int>((static_cast<long>(e) * 100) / nelem));
+            WDialogPutProgressBar(ProgressBar, static_cast<int>((static_cast<long>(e) * 100) / nelem));
             // Each centre counts once, so the triangles are left out only
             // when every centre has its value.
             if (hits >= total) continue;

@@ -5,6 +5,8 @@
 #include "app/appdata.h"
 #include "app/apphooks.h"
 #include "app/mainstate.h"
+#include "lib/dialog/dialog.h"
+#include "lib/dialog/fields.h"
 
 namespace {
 
@@ -29,23 +31,23 @@ int last_option() { return std::clamp(3 * dat4.naq, 0, NumGridOptions - 1); }
 // hidden. A model without aquifers leaves the dialog as it is.
 void fill() {
     if (dat4.naq <= 0) return;
-    app_dialog_put_checkbox(LeakBox, leakage.leak);
+    WDialogPutCheckBox(LeakBox, leakage.leak);
     const int last = last_option();
     for (int k = 0; k <= last; ++k) {
-        app_dialog_put_checkbox(optfield(k), mainstate.optstate[static_cast<std::size_t>(k)]);
-        app_dialog_put_string(optfield(k), optcaption(k));
+        WDialogPutCheckBox(optfield(k), mainstate.optstate[static_cast<std::size_t>(k)]);
+        WDialogPutString(optfield(k), optcaption(k));
     }
-    for (int k = last + 1; k < NumGridOptions; ++k) app_dialog_field_state(optfield(k), FieldHidden);
+    for (int k = last + 1; k < NumGridOptions; ++k) WDialogFieldState(optfield(k), FieldHidden);
 }
 
 void take() {
     const int last = last_option();
     for (int k = 0; k <= last; ++k) {
         std::int32_t& s = mainstate.optstate[static_cast<std::size_t>(k)];
-        app_dialog_get_checkbox(optfield(k), s);
+        WDialogGetCheckBox(optfield(k), s);
         dat5.opton(k) = s == 1 ? 'j' : 'n';
     }
-    app_dialog_get_checkbox(LeakBox, leakage.leak);
+    WDialogGetCheckBox(LeakBox, leakage.leak);
 }
 
 }  // namespace
@@ -61,10 +63,10 @@ void cmd_options() {
     m.optstate.fill(0);
     m.showcontour = 0;
     m.selflags = 2;
-    app_dialog_load(OptionsDialog);
+    WDialogLoad(OptionsDialog);
     for (;;) {
         fill();
-        app_dialog_show(-1, -1, 0, 2);
+        WDialogShow(-1, -1, 0, 2);
         const int id = app_wait_message();
         const Preset* p = std::find_if(std::begin(Presets), std::end(Presets),
                                        [id](const Preset& q) { return q.button == id; });
@@ -74,7 +76,7 @@ void cmd_options() {
         }
         if (id == Ok || id == CloseBox) {
             take();
-            app_dialog_unload(OptionsDialog);
+            app_unload_dialog(OptionsDialog);
         }
         // Any other answer leaves the dialog up until the next message.
         break;

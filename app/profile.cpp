@@ -10,6 +10,7 @@
 
 #include "app/apphooks.h"
 #include "app/filecmds.h"
+#include "lib/dialog/fields.h"
 #include "app/interp.h"
 #include "app/interp_internal.h"
 #include "app/logo.h"
@@ -117,13 +118,13 @@ bool compute(int n, std::string& name, bool indexed) {
         }
     }
 
-    app_dialog_load(DialogProgress);
-    app_dialog_show(-1, -1, 0, 2);
+    WDialogLoad(DialogProgress);
+    WDialogShow(-1, -1, 0, 2);
     const int nelem = std::clamp(dat4.nelem, 0, MaxElements);
     for (int k = 0; k < NumGridOptions; ++k) {
         if (dat5.opton(k) != 'j') continue;
         leakage.iopt = k;
-        app_dialog_range_progress(1001, 1, 100);
+        WDialogRangeProgressBar(1001, 1, 100);
         for (int i = 1; i <= n; ++i) {
             const float x = xs[static_cast<std::size_t>(i - 1)], y = ys[static_cast<std::size_t>(i - 1)];
             // A point off the mesh has no value: the blank, never what an
@@ -152,10 +153,10 @@ bool compute(int n, std::string& name, bool indexed) {
                 p.pmin = std::min(p.pmin, v);
                 p.pmax = std::max(p.pmax, v);
             }
-            app_dialog_put_progress(1001, 100 * i / n);
+            WDialogPutProgressBar(1001, 100 * i / n);
         }
     }
-    app_dialog_unload(DialogProgress);
+    app_unload_dialog(DialogProgress);
 
     for (int i = 1; i <= n; ++i) {
         const float x = xs[static_cast<std::size_t>(i - 1)], y = ys[static_cast<std::size_t>(i - 1)];
@@ -333,13 +334,13 @@ void cmd_profile_numerical() {
     MainState& m = mainstate;
     Dat30& p = dat30;
     read_profile_settings();
-    app_dialog_load(DialogProfile);
-    app_dialog_show(-1, -1, 0, 2);
-    for (const auto& [field, text] : dialog_texts()) app_dialog_put_string(field, *text);
+    WDialogLoad(DialogProfile);
+    WDialogShow(-1, -1, 0, 2);
+    for (const auto& [field, text] : dialog_texts()) WDialogPutString(field, *text);
     for (;;) {
         const int v = app_wait_message();
         if (v == 2) {
-            app_dialog_unload(DialogProfile);
+            app_unload_dialog(DialogProfile);
             return;
         }
         if (v == 1053) {
@@ -347,7 +348,7 @@ void cmd_profile_numerical() {
             continue;
         }
         if (v != 1) continue;
-        for (const auto& [field, text] : dialog_texts()) app_dialog_get_string(field, *text);
+        for (const auto& [field, text] : dialog_texts()) WDialogGetString(field, *text);
         int ierr = 0;
         waarde(t.ptx1, p.px1, ierr);
         waarde(t.pty1, p.py1, ierr);
@@ -357,7 +358,7 @@ void cmd_profile_numerical() {
         waarde(t.ptn, r, ierr);
         const double whole = std::trunc(std::clamp(static_cast<double>(r), -1.0e9, 1.0e9));
         m.nprofpts = held_count(std::isnan(r) ? 0 : static_cast<int>(whole));
-        app_dialog_unload(DialogProfile);
+        app_unload_dialog(DialogProfile);
         break;
     }
     IGrColourN(72);

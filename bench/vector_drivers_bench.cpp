@@ -1,5 +1,5 @@
 // One picture of 200,000 line segments, 10,000 filled polygons and 1,000
-// texts written by the PostScript, SVG and DXF drivers through the
+// texts written by the PostScript, SVG, DXF, HP-GL and HP-GL/2 drivers through the
 // library's drawing routines; each should take well under a second.
 #include <benchmark/benchmark.h>
 
@@ -78,6 +78,8 @@ BENCHMARK(BM_VectorDriver)
     ->Arg(DriverPostScript)
     ->Arg(DriverSvg)
     ->Arg(DriverDxf)
+    ->Arg(DriverHpgl)
+    ->Arg(DriverHpgl2)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 BENCHMARK_MAIN();

@@ -136,6 +136,18 @@ enum : std::uint32_t {
     TCM_SETCURSEL = 0x130C,
     TCM_ADJUSTRECT = 0x1328,
     TCM_SETITEMEXTRA = 0x130E,
+    TCM_GETITEMRECT = 0x130A,        // wp item, lp OsRect*: its rectangle in the control
+    TCM_HITTEST = 0x130D,            // lp OsPoint* in the control: the item there, -1 none
+    TCM_SETCURFOCUS = 0x1330,        // selects an item as a click would (with both notifications)
+    // Tree view: items by handle.
+    TVM_INSERTITEM = 0x1100,         // lp OsTreeInsert*; the new item, 0 on failure
+    TVM_DELETEITEM = 0x1101,         // lp item (OS_TVI_ROOT: all); false for a bad item
+    TVM_EXPAND = 0x1102,             // wp OS_TVE_*, lp item
+    TVM_GETCOUNT = 0x1105,
+    TVM_SELECTITEM = 0x110B,         // wp OS_TVGN_CARET, lp item (0: none)
+    TVM_GETITEM = 0x110C,            // lp OsTreeItem* with its item set
+    TVM_SETITEM = 0x110D,            // lp OsTreeItem*: what its mask names
+    TVM_GETNEXTITEM = 0x110A,        // wp OS_TVGN_*, lp item
 };
 
 // Answers of DM_GETDEFID: the id in the low word, this in the high word.
@@ -215,6 +227,38 @@ struct OsUpDownNotify {
     std::int32_t pos = 0;
     std::int32_t delta = 0;
 };
+// Tree items: handles that are not 0; the insertion places.
+constexpr std::int32_t OS_TVI_ROOT = -0x10000;
+constexpr std::int32_t OS_TVI_FIRST = -0x0FFFF;
+constexpr std::int32_t OS_TVI_LAST = -0x0FFFE;
+enum : std::int32_t { OS_TVGN_ROOT = 0, OS_TVGN_NEXT = 1, OS_TVGN_PREVIOUS = 2, OS_TVGN_PARENT = 3, OS_TVGN_CHILD = 4, OS_TVGN_CARET = 9 };
+enum : std::int32_t { OS_TVE_COLLAPSE = 1, OS_TVE_EXPAND = 2, OS_TVE_TOGGLE = 3 };
+enum : std::uint32_t { OS_TVIF_TEXT = 1, OS_TVIF_PARAM = 4, OS_TVIF_STATE = 8, OS_TVIF_CHILDREN = 0x40 };
+// A tree item as read or written: with OS_TVIF_STATE, expanded and
+// selected; children is 1 when the item shows an expand button.
+struct OsTreeItem {
+    std::uint32_t mask = 0;
+    std::int32_t item = 0;
+    std::string text;
+    std::intptr_t param = 0;
+    bool expanded = false;
+    bool selected = false;
+    std::int32_t children = 0;
+};
+struct OsTreeInsert {
+    std::int32_t parent = OS_TVI_ROOT;
+    std::int32_t after = OS_TVI_LAST;
+    OsTreeItem item;
+};
+// OSM_NOTIFY of a tree: the selection moved (old, new item), an item was
+// expanded or collapsed (new item, action OS_TVE_*), a double click.
+enum : std::int32_t { OS_NM_DBLCLK = -3, OS_TVN_SELCHANGED = -402, OS_TVN_ITEMEXPANDED = -406 };
+struct OsTreeNotify {
+    OsNotifyHeader hdr;
+    std::int32_t old_item = 0;
+    std::int32_t new_item = 0;
+    std::int32_t action = 0;
+};
 struct OsUpDownAccel {
     std::uint32_t seconds = 0;
     std::uint32_t increment = 1;
@@ -224,6 +268,9 @@ struct OsUpDownAccel {
 struct OsTabItem {
     std::string text;
     std::int32_t data[2] = {0, 0};
+    // Drawn with an embossed caption: a highlight one pixel right and down
+    // over the button face, the shadow colour on top.
+    bool embossed = false;
 };
 
 // ---- dialogs --------------------------------------------------------------------

@@ -420,6 +420,11 @@ void OsWidget::paintEvent(QPaintEvent*) {
         paint_toolbar(*r, this, p);
         return;
     }
+    if (r->retained && !r->surface.isNull()) {
+        p.fillRect(rect(), qcolour(os_sys_colour(OS_COLOR_BTNFACE)));
+        p.drawImage(client_origin_in_widget(*r), r->surface);
+        return;
+    }
     if (!st().painters.empty()) {
         std::string key = r->class_name;
         for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -643,11 +648,31 @@ using namespace osw;
 
 // ---- queue ---------------------------------------------------------------------
 
+namespace {
+
+std::function<void()>& wait_script() {
+    static std::function<void()> s;
+    return s;
+}
+
+// Runs the test's wait script once; true when it gave something.
+bool run_wait_script() {
+    if (!wait_script()) return false;
+    const std::function<void()> s = wait_script();
+    s();
+    pump();
+    return true;
+}
+
+}  // namespace
+
+void os_set_wait_script(std::function<void()> script) { wait_script() = std::move(script); }
+
 bool os_get_message(OsMsg& m) {
     os_app_gui();
     for (;;) {
         pump();
-        if (next_message(m, 0, 0, 0, true)) {
+        if (next_message(m, 0, 0, 0, true) || (run_wait_script() && next_message(m, 0, 0, 0, true))) {
             take(m);
             return m.message != OSM_QUIT;
         }
@@ -666,7 +691,9 @@ bool os_get_message(OsMsg& m) {
 
 bool os_peek_message(OsMsg& m, OsWindow hwnd, std::uint32_t lo, std::uint32_t hi, std::uint32_t remove) {
     if (QCoreApplication::instance()) pump();
-    if (!next_message(m, hwnd, lo, hi, remove & OS_PM_REMOVE)) return false;
+    if (!next_message(m, hwnd, lo, hi, remove & OS_PM_REMOVE) &&
+        !(run_wait_script() && next_message(m, hwnd, lo, hi, remove & OS_PM_REMOVE)))
+        return false;
     if (remove & OS_PM_REMOVE) take(m);
     return true;
 }

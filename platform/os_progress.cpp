@@ -21,8 +21,8 @@ std::intptr_t progress_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std:
     switch (m) {
     case PBM_SETRANGE: {
         const std::intptr_t old = os_make_lparam(d->low, d->high);
-        d->low = static_cast<std::int16_t>(lp & 0xFFFF);
-        d->high = static_cast<std::int16_t>((lp >> 16) & 0xFFFF);
+        d->low = static_cast<std::int32_t>(lp & 0xFFFF);
+        d->high = static_cast<std::int32_t>((lp >> 16) & 0xFFFF);
         set(d->pos);
         return old;
     }

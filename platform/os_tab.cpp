@@ -79,6 +79,29 @@ std::intptr_t tab_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::intp
         control_repaint(w);
         return old;
     }
+    case TCM_GETITEMRECT: {
+        auto* rc = reinterpret_cast<OsRect*>(lp);
+        if (!rc || idx < 0 || idx >= n) return 0;
+        std::int32_t left = 2;
+        for (std::int32_t i = 0; i < idx; ++i) left += tab_width(*r, d->items[static_cast<std::size_t>(i)]);
+        // The current tab stands 2 pixels higher, as it is drawn.
+        *rc = {left, idx == d->cur ? 0 : 2, left + tab_width(*r, d->items[static_cast<std::size_t>(idx)]), strip_height(*r)};
+        return 1;
+    }
+    case TCM_HITTEST: {
+        const auto* pt = reinterpret_cast<const OsPoint*>(lp);
+        if (!pt || pt->y < 0 || pt->y >= strip_height(*r)) return -1;
+        std::int32_t left = 2;
+        for (std::int32_t i = 0; i < n; ++i) {
+            const std::int32_t wdt = tab_width(*r, d->items[static_cast<std::size_t>(i)]);
+            if (pt->x >= left && pt->x < left + wdt) return i;
+            left += wdt;
+        }
+        return -1;
+    }
+    case TCM_SETCURFOCUS:
+        user_select(w, d, idx);
+        return 0;
     case TCM_ADJUSTRECT: {
         // wp 0: from the window rectangle to the display area; else the reverse.
         auto* rc = reinterpret_cast<OsRect*>(lp);
@@ -141,8 +164,25 @@ void paint_tab(WinRec& r, QWidget* wg, QPainter& p) {
         const QRect tab(left, cur ? 0 : 2, wdt, h - (cur ? 0 : 2));
         p.setPen(QColor(128, 128, 128));
         p.drawRect(tab);
-        p.setPen(Qt::black);
-        p.drawText(tab, Qt::AlignCenter, qtext(d->items[i].text));
+        const QString caption = qtext(d->items[i].text);
+        if (d->items[i].embossed) {
+            // In the tab shrunk by 2, centred, 3 pixels below its top.
+            const QRect in = tab.adjusted(2, 2, -2, -2);
+            const QRect line(in.left(), tab.top() + 3, in.width(), QFontMetrics(p.font()).height());
+            p.save();
+            p.setClipRect(in);
+            p.setBackgroundMode(Qt::OpaqueMode);
+            p.setBackground(qcolour(os_sys_colour(OS_COLOR_BTNFACE)));
+            p.setPen(qcolour(os_sys_colour(OS_COLOR_BTNHIGHLIGHT)));
+            p.drawText(line.translated(1, 1), Qt::AlignHCenter | Qt::AlignTop, caption);
+            p.setBackgroundMode(Qt::TransparentMode);
+            p.setPen(qcolour(os_sys_colour(OS_COLOR_BTNSHADOW)));
+            p.drawText(line, Qt::AlignHCenter | Qt::AlignTop, caption);
+            p.restore();
+        } else {
+            p.setPen(Qt::black);
+            p.drawText(tab, Qt::AlignCenter, caption);
+        }
         left += wdt;
     }
 }

@@ -12,7 +12,23 @@ struct UpDownData : ControlData {
     std::int32_t lower = 100, upper = 0, pos = 0;  // the system's default range runs downwards
     OsWindow buddy = 0;
     std::vector<OsUpDownAccel> accel{{0, 1}};
+    // A held button: its direction (0 none) and when it went down.
+    std::int32_t held = 0;
+    std::uint32_t pressed_at = 0;
 };
+
+constexpr std::uintptr_t RepeatTimer = 1;
+constexpr std::uint32_t RepeatMs = 100;
+
+// The increment of the acceleration stage reached after the button has been
+// held so long (the configurable clock's milliseconds).
+std::int32_t held_increment(const UpDownData* d) {
+    const std::uint32_t seconds = (os_tick_count() - d->pressed_at) / 1000;
+    std::int32_t inc = static_cast<std::int32_t>(d->accel.front().increment);
+    for (const OsUpDownAccel& a : d->accel)
+        if (a.seconds <= seconds) inc = static_cast<std::int32_t>(a.increment);
+    return inc;
+}
 
 void spin(OsWindow w, UpDownData* d, std::int32_t delta) {
     WinRec* r = rec(w);
@@ -66,6 +82,19 @@ std::intptr_t updown_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::i
     case UDM_SETBUDDY: {
         const OsWindow old = d->buddy;
         d->buddy = static_cast<OsWindow>(wp);
+        // Aligned right, the control takes the right end of its buddy, which
+        // gives up that much of its width.
+        if (d->buddy && (os_get_style(w) & OS_UDS_ALIGNRIGHT) && os_get_parent(d->buddy) == os_get_parent(w)) {
+            OsRect b;
+            os_get_window_rect(d->buddy, b);
+            OsPoint tl{b.left, b.top};
+            if (const OsWindow p = os_get_parent(w)) os_screen_to_client(p, tl);
+            const std::int32_t width = std::min(b.width() / 2, std::max(12, b.height() * 3 / 4));
+            os_set_window_pos(d->buddy, 0, 0, 0, b.width() - width, b.height(),
+                              OS_SWP_NOMOVE | OS_SWP_NOZORDER | OS_SWP_NOACTIVATE);
+            os_set_window_pos(w, 0, tl.x + b.width() - width, tl.y, width, b.height(),
+                              OS_SWP_NOZORDER | OS_SWP_NOACTIVATE);
+        }
         return old;
     }
     case UDM_GETBUDDY: return d->buddy;
@@ -89,9 +118,24 @@ std::intptr_t updown_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::i
         // Shift asks for the larger, accelerated step.
         const std::int32_t big = d->accel.size() > 1 ? static_cast<std::int32_t>(d->accel[1].increment) : step;
         const std::int32_t s = (wp & OS_MK_SHIFT) ? big : step;
-        spin(w, d, y < r.height() / 2 ? s : -s);
+        // Held, the button repeats, faster once the next stage's time has come.
+        d->held = y < r.height() / 2 ? 1 : -1;
+        d->pressed_at = os_tick_count();
+        os_set_capture(w);
+        os_set_timer(w, RepeatTimer, RepeatMs);
+        spin(w, d, d->held * s);
         return 0;
     }
+    case OSM_TIMER:
+        if (wp == RepeatTimer && d->held) spin(w, d, d->held * held_increment(d));
+        return 0;
+    case OSM_LBUTTONUP:
+        if (d->held) {
+            d->held = 0;
+            os_kill_timer(w, RepeatTimer);
+            if (os_get_capture() == w) os_release_capture();
+        }
+        return 0;
     case OSM_KEYDOWN:
         if (wp == OS_VK_UP) spin(w, d, static_cast<std::int32_t>(d->accel.front().increment));
         else if (wp == OS_VK_DOWN) spin(w, d, -static_cast<std::int32_t>(d->accel.front().increment));

@@ -13,6 +13,7 @@
 #include "platform/os_codepage_qt.h"
 #include "platform/os_app.h"
 #include "platform/os_config.h"
+#include "platform/os_dialog.h"
 #include "platform/os_window_p.h"
 
 namespace osw {
@@ -103,12 +104,12 @@ QRect widget_geometry(const WinRec& r) {
 // Keeps the retained image at the client size; what was drawn stays, new
 // room gets the class background.
 void resize_surface(WinRec& r) {
-    if (r.background == OS_NO_BRUSH) return;
+    if (r.background == OS_NO_BRUSH && !r.retained) return;
     const OsPoint cs = client_size(r);
     if (r.surface.width() == cs.x && r.surface.height() == cs.y && !r.surface.isNull()) return;
     if (cs.x <= 0 || cs.y <= 0) return;  // a minimised window keeps its picture
     QImage img(cs.x, cs.y, QImage::Format_RGB32);
-    img.fill(qcolour(static_cast<std::uint32_t>(r.background)));
+    img.fill(qcolour(r.background == OS_NO_BRUSH ? os_sys_colour(OS_COLOR_BTNFACE) : static_cast<std::uint32_t>(r.background)));
     if (!r.surface.isNull()) {
         QPainter p(&img);
         p.drawImage(0, 0, r.surface);
@@ -296,7 +297,25 @@ std::int32_t os_register_class(const OsWndClass& cls) {
     r.cls = cls;
     r.atom = st().next_atom++;
     c[cls.name] = r;
+    if (!cls.drawn_as.empty()) {
+        auto upper = [](std::string k) {
+            for (char& ch : k) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+            return k;
+        };
+        auto& painters = st().painters;
+        if (auto it = painters.find(upper(cls.drawn_as)); it != painters.end()) painters[upper(cls.name)] = it->second;
+    }
     return r.atom;
+}
+
+bool os_get_class_info(std::string_view name, OsWndClass& cls) {
+    ensure_builtin_classes();
+    os_register_controls();
+    const ClassRec* c = find_class(name);
+    if (!c) return false;
+    cls = c->cls;
+    cls.drawn_as = c->cls.name;
+    return true;
 }
 
 bool os_unregister_class(std::string_view name) {
@@ -518,6 +537,10 @@ std::uint32_t os_get_ex_style(OsWindow w) {
     return r ? r->ex_style : 0;
 }
 
+void os_set_ex_style(OsWindow w, std::uint32_t ex_style) {
+    if (WinRec* r = rec(w)) r->ex_style = ex_style;
+}
+
 void os_set_style(OsWindow w, std::uint32_t style) {
     WinRec* r = rec(w);
     if (!r) return;
@@ -584,6 +607,36 @@ void os_set_menu(OsWindow w, std::int32_t menu) {
     r->menu = menu;
     if (had != (menu != 0)) apply_geometry(w, r->rect, r->state, true);
     else if (r->widget) r->widget->update();
+}
+
+bool os_set_retained(OsWindow w) {
+    WinRec* r = rec(w);
+    if (!r) return false;
+    if (r->retained) return true;
+    r->retained = true;
+    resize_surface(*r);
+    // The image starts as the window looks now.
+    if (!r->surface.isNull() && r->widget) {
+        std::string key = r->class_name;
+        for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (auto it = st().painters.find(key); it != st().painters.end()) {
+            QPainter p(&r->surface);
+            p.translate(-client_origin_in_widget(*r));
+            it->second(*r, r->widget, p);
+        }
+    }
+    return true;
+}
+
+OsWindow os_set_parent(OsWindow w, OsWindow parent) {
+    WinRec* r = rec(w);
+    WinRec* p = rec(parent);
+    if (!r || !p || !r->child() || w == parent || os_is_child(w, parent)) return 0;
+    const OsWindow old = r->parent;
+    r->parent = parent;
+    if (r->widget && p->widget) r->widget->setParent(p->widget);
+    sync_widget(*r);
+    return old;
 }
 
 std::vector<OsWindow> os_child_windows(OsWindow parent) {
@@ -1005,6 +1058,8 @@ std::uint32_t os_sys_colour(std::int32_t index) {
     case OS_COLOR_WINDOW: return 0xFFFFFF;
     case OS_COLOR_WINDOWTEXT: return 0x000000;
     case OS_COLOR_BTNFACE: return 0xF0F0F0;
+    case OS_COLOR_BTNSHADOW: return 0xA0A0A0;
+    case OS_COLOR_BTNHIGHLIGHT: return 0xFFFFFF;
     default: return 0xC0C0C0;
     }
 }

@@ -9,6 +9,7 @@
 // call the window procedure at once; posted and input messages wait in our
 // own queue; paint and timer messages are made only when the queue is empty.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -288,6 +289,8 @@ enum : std::int32_t {
     OS_COLOR_WINDOW = 5,
     OS_COLOR_WINDOWTEXT = 8,
     OS_COLOR_BTNFACE = 15,
+    OS_COLOR_BTNSHADOW = 16,
+    OS_COLOR_BTNHIGHLIGHT = 20,
 };
 
 // System cursors.
@@ -324,10 +327,16 @@ struct OsWndClass {
     std::string icon;            // resource name; empty = none
     std::int32_t cursor = OS_IDC_ARROW;
     std::int64_t background = OS_NO_BRUSH;   // COLORREF, or a system colour via os_sys_colour
+    // A class registered from another's attributes (os_get_class_info) draws
+    // its windows as that class does.
+    std::string drawn_as;
 };
 
 // Registers a class; returns its atom (non-zero), 0 when the name is taken or empty.
 std::int32_t os_register_class(const OsWndClass& cls);
+// The attributes of a registered class (procedure, style, icon, cursor,
+// background), ready to register a new class over it; false when unknown.
+bool os_get_class_info(std::string_view name, OsWndClass& cls);
 // Removes a class; false when it is unknown or windows of it still exist.
 bool os_unregister_class(std::string_view name);
 // Atom of a registered class, 0 when none.
@@ -355,11 +364,19 @@ bool os_is_zoomed(OsWindow w);
 bool os_is_window_enabled(OsWindow w);
 bool os_enable_window(OsWindow w, bool enable);
 OsWindow os_get_parent(OsWindow w);       // parent of a child, 0 otherwise
+// Makes a window a retained image: device contexts of it draw into its
+// image, and its paint only copies that image. False for a bad window.
+bool os_set_retained(OsWindow w);
+// Gives a child window another parent (keeping its position in the new
+// parent's client area); returns the old parent, 0 when w or parent is no
+// child window and window respectively, or parent lies inside w.
+OsWindow os_set_parent(OsWindow w, OsWindow parent);
 OsWindow os_get_owner(OsWindow w);
 bool os_is_child(OsWindow parent, OsWindow w);  // w is a descendant of parent
 std::uint32_t os_get_style(OsWindow w);
 std::uint32_t os_get_ex_style(OsWindow w);
 void os_set_style(OsWindow w, std::uint32_t style);
+void os_set_ex_style(OsWindow w, std::uint32_t ex_style);
 std::int32_t os_get_control_id(OsWindow w);
 std::string os_get_class_name(OsWindow w);
 std::string os_get_window_text(OsWindow w);
@@ -537,6 +554,10 @@ bool os_grab_window_png(OsWindow w, const std::string& utf8_file);
 enum : std::uint32_t { OS_IN_SHIFT = 1, OS_IN_CONTROL = 2, OS_IN_ALT = 4, OS_IN_KEYPAD = 8 };
 // A key press and release; text is what the keyboard layout produces ("" = derive it).
 void os_input_key(OsWindow w, std::int32_t vk, std::uint32_t mods, std::string_view text = {});
+// Tests script the program's own waits: called whenever os_get_message or
+// os_peek_message finds nothing queued; it may give input. An empty
+// function ends the script.
+void os_set_wait_script(std::function<void()> script);
 enum OsMouseAction : std::int32_t { OS_MOUSE_PRESS, OS_MOUSE_RELEASE, OS_MOUSE_DOUBLE, OS_MOUSE_MOVE };
 // button 1 left, 2 middle, 3 right (0 for a move); x, y in client pixels of w.
 void os_input_mouse(OsWindow w, OsMouseAction action, std::int32_t button, std::int32_t x, std::int32_t y,

@@ -63,6 +63,9 @@ struct WinRec {
     // A repaint of the widget is asked for and has not happened yet: drawing
     // more on the surface needs no second request.
     bool repaint_asked = false;
+    // Drawn through device contexts into its image, which its paint only
+    // copies (a control or dialog selected as a drawing surface).
+    bool retained = false;
     QPointer<OsWidget> widget;
     std::vector<QSize> expected_sizes;  // geometry we set, whose echo must not count as the user's
     bool destroying = false;

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "lib/dialog/fieldrec.h"
+#include "lib/dialog/fields.h"
 #include "lib/window/convert.h"
 #include "platform/os_dialog.h"
 #include "platform/os_gdi.h"
@@ -198,17 +198,17 @@ void apply(OsHandle d, std::int32_t index, int section, OsHandle c, Scan& s, std
         return;
     }
     case 4: {  // [Tabs]
-        if (dialog_field_links.tab_build) {
+        if (c) {
             const std::string rest(s.t.substr(s.p));
-            const std::int32_t used = dialog_field_links.tab_build(d, c, rest.c_str(), index);
+            const std::int32_t used = yytabbuild(d, c, rest.c_str(), index);
             s.p = std::min(s.t.size(), s.p + static_cast<std::size_t>(std::max(0, used)));
         }
         return;
     }
     case 5: {  // [Grids]
-        if (c && dialog_field_links.gridinitialise) {
+        if (c && dialog_grid_links.gridinitialise) {
             const std::string rest(s.t.substr(s.p));
-            const std::int32_t used = dialog_field_links.gridinitialise(c, rest.c_str());
+            const std::int32_t used = dialog_grid_links.gridinitialise(c, rest.c_str());
             s.p = std::min(s.t.size(), s.p + static_cast<std::size_t>(std::max(0, used)));
         }
         return;
@@ -236,7 +236,7 @@ void apply(OsHandle d, std::int32_t index, int section, OsHandle c, Scan& s, std
     case 8: {  // [Lengths]
         const std::int32_t len = s.integer();
         if (!c) return;
-        if (atom_is(c, dlgtab.atomEdit) || (dialog_field_links.numeric_class && dialog_field_links.numeric_class(c)))
+        if (atom_is(c, dlgtab.atomEdit) || yynumerickind(c))
             os_send_message(c, EM_LIMITTEXT, static_cast<std::uintptr_t>(std::max(0, len)), 0);
         else if (atom_is(c, dlgtab.atomCombo))
             os_send_message(c, CB_LIMITTEXT, static_cast<std::uintptr_t>(std::max(0, len)), 0);
@@ -265,7 +265,7 @@ void apply(OsHandle d, std::int32_t index, int section, OsHandle c, Scan& s, std
     }
     case 11: {  // [Treeviews]
         const std::int32_t menu = s.integer(), sel = s.integer();
-        if (c && dialog_field_links.TreeViewInit) dialog_field_links.TreeViewInit(c, menu, sel);
+        if (c) yyTreeViewInit(c, menu, sel);
         return;
     }
     case 12: {  // [Fonts]

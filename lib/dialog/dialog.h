@@ -64,11 +64,23 @@ struct DialogTable {
     // Numeric validation and colour brush.
     OsHandle hBadVal = 0, hBadTab = 0;
     std::int32_t iBadTab = 0, StoreVal = 0, iSelStart = 0, iUndef = 0;
+    // Set by the grid control while it suspends the check of numeric fields.
+    std::int32_t bOverride = 0;
+    // 1: tree insertions refuse an item id that is there already.
+    std::int32_t iTreeCheck = 0;
     std::int32_t hBrushDlg = 0;
+    // The restore copy of a numeric field, the validation-busy flag and the
+    // push button's re-entry flag.
+    std::string saved_text;
+    double saved_value = 0.0;
+    bool validating = false;
+    bool button_reentry = true;
     // The class atoms the dialog manager fills.
     std::int32_t atomDialog = 0, atomList = 0, atomCombo = 0, atomProgress = 0, atomUpDown = 0, atomHeader = 0,
                  atomScrollbar = 0, atomButton = 0, atomStatic = 0, atomEdit = 0, atomTrackbar = 0, atomTab = 0,
                  atomTree = 0;
+    // INTEGEREDIT, INTEGERSPIN, REALEDIT, REALSPIN, DOUBLEEDIT, DOUBLESPIN.
+    std::array<std::int32_t, 6> atomNumeric{};
 };
 extern DialogTable dlgtab;
 

@@ -3,7 +3,7 @@
 #include "lib/dialog/dialog_window.h"
 
 #include "lib/dialog/dialog.h"
-#include "lib/dialog/fieldrec.h"
+#include "lib/dialog/fields.h"
 #include "platform/os_dc.h"
 #include "platform/os_dialog.h"
 
@@ -72,7 +72,7 @@ void yydialogunloadwindow(OsHandle dialog) {
 
 void yydialogshutdown() {
     for (std::int32_t s = 1; s <= dlgtab.nDialogs; ++s)
-        if (dialog_field_links.tabdialogend) dialog_field_links.tabdialogend(dlgtab.hDialogList[static_cast<std::size_t>(s)]);
+        yytabdialogend(dlgtab.hDialogList[static_cast<std::size_t>(s)]);
     for (std::int32_t s = dlgtab.nDialogs; s >= 0; --s) {
         const OsHandle d = dlgtab.hDialogList[static_cast<std::size_t>(s)];
         if (!d) continue;
@@ -96,6 +96,7 @@ void yydialogshutdown() {
     fresh.atomTrackbar = dlgtab.atomTrackbar;
     fresh.atomTab = dlgtab.atomTab;
     fresh.atomTree = dlgtab.atomTree;
+    fresh.atomNumeric = dlgtab.atomNumeric;
     if (dlgtab.hBrushDlg) os_delete_object(dlgtab.hBrushDlg);
     dlgtab = fresh;
 }

@@ -44,3 +44,14 @@ bool yydialogrootaccelerators(OsHandle dialog);
 bool yydialogkeyboard(OsHandle dialog, const OsMsg& m);
 // The id of the current dialog, 0 when none.
 int yycurrentdialogid();
+// Client size of a field of the current dialog (0: the dialog itself); 0 x 0 when none.
+void yydialogfieldsize(std::int32_t field, std::int32_t& width, std::int32_t& height);
+// The cursor of a graphics field of the current dialog: its number, false
+// when the field has none; set one (shown at once when the pointer is over
+// the field and show is set); forget those of every field.
+bool yyfieldcursor(std::int32_t field, std::int32_t& number);
+void yysetfieldcursor(std::int32_t field, OsHandle cursor, std::int32_t number, bool show);
+void yyclearfieldcursors();
+// Moves the pointer to a pixel position in the selected graphics field (or
+// the current dialog).
+void yysetfieldcursorpos(std::int32_t x, std::int32_t y);

@@ -3,7 +3,7 @@
 // colours, and the library messages the user's actions become.
 #include "lib/dialog/dialog.h"
 
-#include "lib/dialog/fieldrec.h"
+#include "lib/dialog/fields.h"
 #include "lib/window/messages.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/window_hooks.h"
@@ -24,24 +24,11 @@ void post(std::int32_t code, OsHandle d, std::uintptr_t wp = 0, std::intptr_t lp
     yyinterpretmessage(code, 0, wp, lp, d);
 }
 
-// Enter's answer for a dialog: its default push button, else button 1.
-void press_default(OsHandle d) {
-    std::int32_t id = 1;
-    const std::intptr_t def = os_send_message(d, DM_GETDEFID, 0, 0);
-    if (os_hiword(static_cast<std::uintptr_t>(def)) == DC_HASDEFID) id = os_loword(static_cast<std::uintptr_t>(def));
-    os_send_message(d, OSM_COMMAND, static_cast<std::uintptr_t>(id), os_get_dlg_item(d, id));
-}
-
-void default_button(OsHandle d) {
-    if (dialog_field_links.DefaultButton) dialog_field_links.DefaultButton(d);
-    else press_default(d);
-}
 
 std::intptr_t push_button(OsHandle d, DialogRecord* r, std::int32_t id) {
     // 1.
     const OsHandle focus = os_get_focus();
-    if (dialog_field_links.outofrange && os_is_child(d, focus) && dialog_field_links.outofrange(focus))
-        dlgtab.hBadVal = focus;
+    if (os_is_child(d, focus) && yyoutofrange(focus, focus, 0)) dlgtab.hBadVal = focus;
     // 2.
     if (dlgtab.hBadVal && id == 1) {
         if (quinda.bell) os_message_beep(0);
@@ -52,7 +39,7 @@ std::intptr_t push_button(OsHandle d, DialogRecord* r, std::int32_t id) {
     }
     // 3.
     if (dlgtab.hBadVal) {
-        if (dialog_field_links.restore_valid) dialog_field_links.restore_valid(dlgtab.hBadVal);
+        yyrestorevalid(dlgtab.hBadVal);
         dlgtab.StoreVal = 1;
         dlgtab.hBadVal = 0;
     }
@@ -62,7 +49,7 @@ std::intptr_t push_button(OsHandle d, DialogRecord* r, std::int32_t id) {
         r->item[DlgCurrentField] = id;
         const OsHandle button = os_get_dlg_item(d, id);
         if (os_is_child(d, focus) && focus != button) r->item[DlgPreviousField] = os_get_control_id(focus);
-        if (dialog_field_links.tabdialogend) dialog_field_links.tabdialogend(d);
+        yytabdialogend(d);
         dlgtab.creating = true;
         if (const OsHandle source = yymodalsource()) yydialogcopy(source, d);
         dlgtab.hDlgCur = 0;
@@ -108,7 +95,7 @@ std::intptr_t command(OsHandle d, DialogRecord* r, std::uintptr_t wp, std::intpt
     }
     if (code == 2) {
         const FieldRecord* f = yyfieldrecord(ctl);
-        if (!(f && (f->flags & 2))) default_button(d);
+        if (!(f && (f->flags & 2))) yyDefaultButton(ctl ? ctl : d);
         return 0;
     }
     if (code == 1 || code == 3 || code == 4 || code == 5 || code == 6 || code == 256 || code == 768)
@@ -325,8 +312,7 @@ std::intptr_t yydialoginitialise(OsHandle d, DialogRecord* record) {
     dlgtab.creating = true;
     // 1.
     for (OsHandle c : os_child_windows(d)) {
-        const bool numeric = dialog_field_links.numeric_class && dialog_field_links.numeric_class(c);
-        if (!(numeric && yyfieldrecord(c))) {
+        if (!(yynumerickind(c) && yyfieldrecord(c))) {
             auto* f = new FieldRecord;
             os_set_window_user(c, reinterpret_cast<std::intptr_t>(f));
         }
@@ -370,8 +356,11 @@ std::intptr_t yydialoginitialise(OsHandle d, DialogRecord* record) {
                      OS_TVS_DISABLEDRAGDROP;
         }
         os_set_style(c, style);
-        if (dialog_field_links.subclass) dialog_field_links.subclass(c);
+        yysubclass(c);
+        // The dialog hears of every click in its controls.
+        os_set_ex_style(c, os_get_ex_style(c) & ~static_cast<std::uint32_t>(OS_WS_EX_NOPARENTNOTIFY));
         f->previous_proc = os_get_window_proc(c);
+        os_set_window_proc(c, yysubpaint);
     }
     std::intptr_t result = 0;
     if (record) {
@@ -386,7 +375,7 @@ std::intptr_t yydialoginitialise(OsHandle d, DialogRecord* record) {
         dlgtab.hDialogList[0] = d;
         os_set_window_user(d, reinterpret_cast<std::intptr_t>(new DialogRecord));
         if (const OsHandle source = yymodalsource()) yydialogcopy(d, source);
-        if (dialog_field_links.tabdialoginit) dialog_field_links.tabdialoginit(d);
+        yytabdialoginit(d);
         yydialogcentre(d);
         os_set_window_pos(d, 0, dlgtab.pending_x, dlgtab.pending_y, 0, 0,
                           OS_SWP_NOSIZE | OS_SWP_NOZORDER | OS_SWP_NOREDRAW | OS_SWP_NOACTIVATE);
@@ -476,9 +465,9 @@ std::intptr_t yydialogproc(OsHandle d, std::uint32_t msg, std::uintptr_t wp, std
     case OSM_NOTIFY: {
         const auto* h = reinterpret_cast<const OsNotifyHeader*>(lp);
         if (!h || dlgtab.creating) return 0;
-        if (atom_is(h->from, dlgtab.atomTab) && dialog_field_links.tab_notify) return dialog_field_links.tab_notify(d, lp);
-        if (atom_is(h->from, dlgtab.atomTree) && dialog_field_links.tree_notify) return dialog_field_links.tree_notify(d, lp);
-        if (h->code == OS_UDN_DELTAPOS && dialog_field_links.spin_change) return dialog_field_links.spin_change(d, lp);
+        if (atom_is(h->from, dlgtab.atomTab)) return yytabnotify(d, lp);
+        if (atom_is(h->from, dlgtab.atomTree)) return yytreenotify(d, lp);
+        if (h->code == OS_UDN_DELTAPOS) return yyspinchange(d, lp);
         return 0;
     }
     default:

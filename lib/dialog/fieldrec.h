@@ -35,6 +35,8 @@ struct FieldRecord {
     std::int32_t anchors = 0;
     std::int32_t flags = 0;
     std::int32_t cursor = 0;
+    // The library's number of that cursor.
+    std::int32_t cursor_number = 0;
 };
 
 // The record of a control, nullptr when it has none.
@@ -48,36 +50,16 @@ void yyFieldColour2(OsHandle control, std::int32_t which, std::int32_t red, std:
 // through dialogs that lie inside other dialogs.
 void yyUpdateLast(OsHandle dialog, OsHandle control);
 
-// The field routines built with typed fields, tab pages, trees, grids and
-// numeric classes. An empty entry is valid: there is nothing to attach and
-// the caller goes on as if the field had nothing to say.
-struct DialogFieldLinks {
-    void (*tabdialoginit)(OsHandle dialog) = nullptr;
-    void (*tabdialogend)(OsHandle dialog) = nullptr;
-    // "[Tabs]" line: count, current page, the page lines; returns characters read.
-    std::int32_t (*tab_build)(OsHandle dialog, OsHandle tab, const char* text, std::int32_t index) = nullptr;
-    std::intptr_t (*tab_notify)(OsHandle dialog, std::intptr_t header) = nullptr;
-    void (*TreeViewInit)(OsHandle tree, std::int32_t menu, std::int32_t select) = nullptr;
-    void (*TreeViewCopy)(OsHandle dest, OsHandle source) = nullptr;
-    std::intptr_t (*tree_notify)(OsHandle dialog, std::intptr_t header) = nullptr;
-    // The present FieldState of a control (0..3).
-    std::int32_t (*getfieldstate)(OsHandle control) = nullptr;
-    void (*fieldenable)(OsHandle control, std::int32_t state, std::int32_t update) = nullptr;
-    // 1 inside, 2 overlapping, 0 outside.
-    std::int32_t (*FieldInRect)(OsHandle control, const OsRect& rect) = nullptr;
-    // True when the field holds an invalid numeric value.
-    bool (*outofrange)(OsHandle control) = nullptr;
-    // Puts back the last valid text and value of a numeric field.
-    void (*restore_valid)(OsHandle control) = nullptr;
-    void (*DefaultButton)(OsHandle dialog) = nullptr;
+// The grid control, a field of dialogs that is built beside them. An empty
+// entry is valid: a "[Grids]" line then reads nothing and a grid field is
+// neither copied nor cleared.
+struct DialogGridLinks {
+    // "[Grids]" text after the control id; returns characters read.
     std::int32_t (*gridinitialise)(OsHandle grid, const char* text) = nullptr;
     void (*gridcopy)(OsHandle dest, OsHandle source) = nullptr;
-    // Subclasses a control at dialog initialisation (edit, button, static,
-    // trackbar, tab, tree procedures and the outer paint procedure).
-    void (*subclass)(OsHandle control) = nullptr;
-    // Whether a control is of a numeric class (which makes its own record).
-    bool (*numeric_class)(OsHandle control) = nullptr;
-    // The spin change of an up-down whose buddy is a numeric spin field.
-    std::intptr_t (*spin_change)(OsHandle dialog, std::intptr_t notify) = nullptr;
+    // Clears a grid field; flag 1 also its option lists.
+    void (*GridClear)(OsHandle grid, std::int32_t flag) = nullptr;
+    // The class atom of the grid control, 0 until it is registered.
+    std::int32_t atomGrid = 0;
 };
-extern DialogFieldLinks dialog_field_links;
+extern DialogGridLinks dialog_grid_links;

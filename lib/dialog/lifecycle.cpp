@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "lib/dialog/dialog_window.h"
-#include "lib/dialog/fieldrec.h"
+#include "lib/dialog/fields.h"
 #include "lib/window/errors.h"
 #include "lib/window/messages.h"
 #include "lib/window/wininfo.h"
@@ -14,7 +14,7 @@
 
 DialogTable dlgtab;
 DialogState dialog_state;
-DialogFieldLinks dialog_field_links;
+DialogGridLinks dialog_grid_links;
 
 namespace {
 
@@ -60,7 +60,8 @@ void reset_dialog_state() {
     yydialogshutdown();
     dlgtab = DialogTable{};
     dialog_state = DialogState{};
-    dialog_field_links = DialogFieldLinks{};
+    dialog_grid_links = DialogGridLinks{};
+    reset_dialog_info();
     os_dialog_set_script({});
 }
 
@@ -84,6 +85,8 @@ std::int32_t yydialogfind(std::int32_t dialog_id) {
 
 void yygetatoms() {
     os_register_controls();
+    yyregistersubclass();
+    yyregistersuperclass();
     dlgtab.atomDialog = os_class_atom("#32770");
     dlgtab.atomList = os_class_atom("LISTBOX");
     dlgtab.atomCombo = os_class_atom("COMBOBOX");
@@ -155,9 +158,8 @@ void yydialogload2(std::int32_t& resource, std::int32_t dialog_id, std::int32_t 
     for (OsHandle c : os_child_windows(h)) {
         FieldRecord* f = yyfieldrecord(c);
         const bool updown = os_window_class_atom(c) == dlgtab.atomUpDown;
-        if (f && !(updown && after_spin) && dialog_field_links.getfieldstate)
-            f->state = dialog_field_links.getfieldstate(c);
-        after_spin = dialog_field_links.numeric_class && dialog_field_links.numeric_class(c) && f && f->buddy;
+        if (f && !(updown && after_spin)) f->state = yyfieldstateof(c);
+        after_spin = yyisspinfield(c) && f && f->buddy;
     }
     dlgtab.hDlgCur = saved;
 }
@@ -306,7 +308,7 @@ void yydialogshow(std::int32_t x, std::int32_t y, std::int32_t cx, std::int32_t 
         return;
     }
     // 11.
-    if (dialog_field_links.tabdialoginit) dialog_field_links.tabdialoginit(d);
+    yytabdialoginit(d);
     yydialogcentre(d);
     os_set_window_pos(d, 0, dlgtab.pending_x, dlgtab.pending_y, 0, 0,
                       OS_SWP_NOSIZE | OS_SWP_NOZORDER | OS_SWP_NOREDRAW | OS_SWP_NOACTIVATE);
@@ -445,7 +447,7 @@ void yydialogunload(std::int32_t keep_pages, std::int32_t index) {
     const OsHandle d = index == -1 ? yycurrentdialog()
                                    : (index >= 0 && index <= dlgtab.nDialogs ? dlgtab.hDialogList[ix(index)] : 0);
     if (!d) return;
-    if (dialog_field_links.tabdialogend) dialog_field_links.tabdialogend(d);
+    yytabdialogend(d);
     yydialogunload2(d, keep_pages, index);
 }
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "lib/dialog/fieldrec.h"
+#include "lib/dialog/fields.h"
 #include "lib/window/messages.h"
 #include "lib/window/wininfo.h"
 #include "platform/os_dialog.h"
@@ -135,20 +135,18 @@ void copy_control(OsHandle dc, OsHandle ss, OsHandle sc, DialogRecord* drec, con
         const std::int32_t freq = ticks >= 2 ? static_cast<std::int32_t>((hi - lo) / (ticks - 1)) : 1;
         os_send_message(dc, TBM_SETTICFREQ, static_cast<std::uintptr_t>(std::max(1, freq)), 0);
         os_send_message(dc, TBM_SETPOS, 1, os_send_message(sc, TBM_GETPOS, 0, 0));
-    } else if (atom_is(sc, dlgtab.atomEdit) ||
-               (dialog_field_links.numeric_class && dialog_field_links.numeric_class(sc))) {
+    } else if (atom_is(sc, dlgtab.atomEdit) || yynumerickind(sc)) {
         if (sf) os_send_message(dc, EM_LIMITTEXT, static_cast<std::uintptr_t>(sf->text_limit), 0);
         if (sf && sf->tab_count > 0)
             os_send_message(dc, EM_SETTABSTOPS, static_cast<std::uintptr_t>(sf->tab_count),
                             reinterpret_cast<std::intptr_t>(sf->tabs.data()));
         os_send_message(dc, EM_SETREADONLY, (os_get_style(sc) & OS_ES_READONLY) ? 1 : 0, 0);
     } else if (atom_is(sc, dlgtab.atomTree)) {
-        if (dialog_field_links.TreeViewCopy) dialog_field_links.TreeViewCopy(dc, sc);
+        yyTreeViewCopy(dc, 0, sc, 0);
     }
     if (!atom_is(sc, dlgtab.atomTab)) {
         const std::string t = text_of(sc, 65535);
-        const bool edit = atom_is(sc, dlgtab.atomEdit) ||
-                          (dialog_field_links.numeric_class && dialog_field_links.numeric_class(sc));
+        const bool edit = atom_is(sc, dlgtab.atomEdit) || yynumerickind(sc);
         const auto modified = edit ? os_send_message(sc, EM_GETMODIFY, 0, 0) : 0;
         os_send_message(dc, OSM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(t.c_str()));
         if (edit) os_send_message(dc, EM_SETMODIFY, static_cast<std::uintptr_t>(modified), 0);

@@ -4,7 +4,7 @@
 // invisible dialogs.
 #include "lib/dialog/dialog.h"
 
-#include "lib/dialog/fieldrec.h"
+#include "lib/dialog/fields.h"
 #include "lib/graphics/gstate.h"
 #include "lib/window/errors.h"
 #include "lib/window/text.h"
@@ -17,34 +17,8 @@ namespace {
 
 bool atom_is(OsHandle w, std::int32_t atom) { return atom != 0 && os_window_class_atom(w) == atom; }
 
-bool edit_like(OsHandle c) {
-    return atom_is(c, dlgtab.atomEdit) || (dialog_field_links.numeric_class && dialog_field_links.numeric_class(c));
-}
+bool edit_like(OsHandle c) { return atom_is(c, dlgtab.atomEdit) || yynumerickind(c) != 0; }
 
-OsRect rect_in(OsHandle d, OsHandle c) {
-    OsRect r;
-    os_get_window_rect(c, r);
-    OsPoint tl{r.left, r.top}, br{r.right, r.bottom};
-    os_screen_to_client(d, tl);
-    os_screen_to_client(d, br);
-    return {tl.x, tl.y, br.x, br.y};
-}
-
-std::int32_t in_rect(OsHandle d, OsHandle c, const OsRect& area) {
-    if (dialog_field_links.FieldInRect) {
-        OsRect a = area;
-        return dialog_field_links.FieldInRect(c, a);
-    }
-    const OsRect f = rect_in(d, c);
-    if (f.left >= area.left && f.top >= area.top && f.right <= area.right && f.bottom <= area.bottom) return 1;
-    if (f.right <= area.left || f.left >= area.right || f.bottom <= area.top || f.top >= area.bottom) return 0;
-    return 2;
-}
-
-void apply_state(OsHandle c, std::int32_t state, std::int32_t update) {
-    if (dialog_field_links.fieldenable) return dialog_field_links.fieldenable(c, state, update);
-    os_show_window(c, state == 3 ? OS_SW_HIDE : OS_SW_SHOWNOACTIVATE);
-}
 
 }  // namespace
 
@@ -187,10 +161,10 @@ void yydialogsize(std::int32_t width, std::int32_t height, std::int32_t& status)
         const OsHandle focus = os_get_focus();
         bool focus_hidden = false;
         for (OsHandle c : fields()) {
-            if (in_rect(d, c, old_client) != 1 || in_rect(d, c, nc) == 1) continue;
+            if (yyFieldInRect(c, old_client) != 1 || yyFieldInRect(c, nc) == 1) continue;
             FieldRecord* f = yyfieldrecord(c);
             const std::int32_t kept = f ? f->state : 0;
-            apply_state(c, 3, 0);
+            yyfieldapply(c, 3, 0);
             if (f) f->state = kept;
             if (c == focus) focus_hidden = true;
         }
@@ -207,9 +181,9 @@ void yydialogsize(std::int32_t width, std::int32_t height, std::int32_t& status)
     // 6.
     if (fixed) {
         for (OsHandle c : fields()) {
-            if (in_rect(d, c, nc) != 1 || in_rect(d, c, old_client) == 1) continue;
+            if (yyFieldInRect(c, nc) != 1 || yyFieldInRect(c, old_client) == 1) continue;
             const FieldRecord* f = yyfieldrecord(c);
-            apply_state(c, f ? f->state : 1, 1);
+            yyfieldapply(c, f ? f->state : 1, 1);
         }
     }
 }

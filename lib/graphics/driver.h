@@ -103,6 +103,7 @@ void yybitmapselect(std::int32_t slot, std::int32_t& status, std::int32_t& w, st
 //   subsystem calls it directly. An empty entry does nothing (or, for the
 //   drawable selections, fails as a surface that does not exist).
 int yycurrentdialogid();  // lib/dialog
+void yyfieldselect(std::int32_t& field, std::int32_t& width, std::int32_t& height);  // lib/dialog
 
 struct GraphicsLinks {
     // Screen side: the screen device (test seam) and the CGM memory-metafile
@@ -122,9 +123,9 @@ struct GraphicsLinks {
     void (*bitmap_select)(int index, int& err, int& width, int& height) = &yybitmapselect;
     // Dialogs (test seam): the id of the current dialog (0 = none).
     int (*current_dialog)() = &yycurrentdialogid;
-    // Dialogs: selecting one of the current dialog's graphics fields (ident
-    // becomes -1 when the field cannot be used).
-    void (*field_select)(int& ident, int& width, int& height) = nullptr;
+    // Dialogs (test seam): selecting one of the current dialog's graphics
+    // fields (ident becomes -1 when the field cannot be used).
+    void (*field_select)(std::int32_t& ident, std::int32_t& width, std::int32_t& height) = &yyfieldselect;
     // Memory metafiles: select metafile 1..20; err > 0 on failure; sets the
     // recorder flag for a CGM metafile.
     void (*metafile_select)(int ident, int& err, int& width, int& height) = nullptr;

@@ -6,6 +6,8 @@
 #include "lib/graphics/gstate.h"
 #include "lib/hardcopy/dxf.h"
 #include "lib/hardcopy/hardcopy.h"
+#include "lib/hardcopy/hpgl.h"
+#include "lib/hardcopy/hpgl2.h"
 #include "lib/hardcopy/ps.h"
 #include "lib/hardcopy/svg.h"
 #include "lib/raster/imagefiles.h"
@@ -127,8 +129,10 @@ void igrhardcopy(std::optional<std::string_view> name, std::optional<std::string
 void install_hardcopy_drivers() {
     // Each driver enters its routine here under its number; numbers
     // without an entry select nothing.
+    grlinks.hardcopy_drivers[DriverHpgl] = &xxhpgl;
     grlinks.hardcopy_drivers[DriverPostScript] = &xxpost;
     grlinks.hardcopy_drivers[DriverSvg] = &xxsvg;
     grlinks.hardcopy_drivers[DriverDxf] = &xxdxf;
     grlinks.hardcopy_drivers[DriverImageFile] = &xximag;
+    grlinks.hardcopy_drivers[DriverHpgl2] = &xxhpgl2;
 }

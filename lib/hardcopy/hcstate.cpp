@@ -2,6 +2,8 @@
 
 #include "lib/dialog/dialog.h"
 #include "lib/hardcopy/dxf.h"
+#include "lib/hardcopy/hpgl.h"
+#include "lib/hardcopy/hpgl2.h"
 #include "lib/hardcopy/pending.h"
 #include "lib/hardcopy/ps.h"
 #include "lib/hardcopy/svg.h"
@@ -61,4 +63,6 @@ void reset_hardcopy_state() {
     reset_postscript_state();
     reset_svg_state();
     reset_dxf_state();
+    reset_hpgl_state();
+    reset_hpgl2_state();
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Calls from the window layer into subsystems not built yet: dialog fields, the
+// Calls from the window layer into subsystems not built yet: the
 // grid and editor windows, bitmap viewers and memory
 // metafiles. Each entry may be empty; the window layer then goes on as if
 // the subsystem had nothing to do. The issue that builds a subsystem calls
@@ -23,15 +23,6 @@ struct DialogEventInfo {
 };
 
 struct WindowHooks {
-    // ---- dialog fields ----
-    // Client size of field id of the current dialog (0: the dialog).
-    bool (*dialog_field_size)(std::int32_t id, std::int32_t& width, std::int32_t& height) = nullptr;
-    // Cursors of dialog graphics fields: get, set, clear all.
-    bool (*field_cursor)(std::int32_t field, std::int32_t& number) = nullptr;
-    void (*set_field_cursor)(std::int32_t field, OsHandle cursor, std::int32_t number, bool show) = nullptr;
-    void (*clear_field_cursors)() = nullptr;
-    void (*set_field_cursor_pos)(std::int32_t x, std::int32_t y) = nullptr;
-
     // ---- grid and editor windows ----
     void (*register_grid_classes)() = nullptr;
     // An editor (kind 1) or grid (kind 4) window receives a frame message itself.

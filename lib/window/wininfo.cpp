@@ -206,9 +206,9 @@ void yygetmousecursor(std::int32_t& number, std::int32_t mode, std::int32_t slot
         number = wtab.iCursorWin[ix(slot)];
         return;
     }
-    if (mode == 3 && slot != 0 && window_hooks.field_cursor) {
+    if (mode == 3 && slot != 0) {
         std::int32_t n = 0;
-        if (window_hooks.field_cursor(slot, n)) {
+        if (yyfieldcursor(slot, n)) {
             number = n;
             return;
         }
@@ -239,7 +239,7 @@ void yychangecursor(std::int32_t number, std::int32_t mode, std::int32_t kind, s
     const OsHandle cur = load_library_cursor(number);
     if (mode == 1) {
         if (kind == 3 && slot != 0) {
-            if (window_hooks.set_field_cursor) window_hooks.set_field_cursor(slot, cur, number, true);
+            yysetfieldcursor(slot, cur, number, true);
             return;
         }
         if (!valid_slot(slot)) return;
@@ -253,7 +253,7 @@ void yychangecursor(std::int32_t number, std::int32_t mode, std::int32_t kind, s
     if (mode != 2) {
         wtab.hCursorWin = {};
         wtab.iCursorWin = {};
-        if (window_hooks.clear_field_cursors) window_hooks.clear_field_cursors();
+        yyclearfieldcursors();
     }
     wtab.wCursor = cur;
     wtab.iCursor = number;
@@ -265,8 +265,8 @@ void yysetcursorpos(std::int32_t x, std::int32_t y, std::int32_t mode) {
         OsPoint p{x, y};
         if (os_client_to_screen(valid_slot(wtab.wIndex) ? wtab.hClient[ix(wtab.wIndex)] : 0, p))
             os_set_cursor_pos(p.x, p.y);
-    } else if (window_hooks.set_field_cursor_pos) {
-        window_hooks.set_field_cursor_pos(x, y);
+    } else {
+        yysetfieldcursorpos(x, y);
     }
 }
 

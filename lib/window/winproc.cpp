@@ -399,8 +399,8 @@ void yydrawablesize(std::int32_t kind, std::int32_t id, std::int32_t& width, std
             width = r.width();
             height = r.height();
         }
-    } else if (kind == 3 && window_hooks.dialog_field_size) {
-        window_hooks.dialog_field_size(id, width, height);
+    } else if (kind == 3) {
+        yydialogfieldsize(id, width, height);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "lib/window/text.h"
 #include "platform/os_commondlg.h"
 #include "tests/app/app_test.h"
+#include "tests/app/dialog_script.h"
 
 namespace {
 
@@ -192,8 +193,8 @@ TEST_F(FlowlineTest, CommandWritesDxfThatAReaderAccepts) {
         return a;
     });
     flowline_state.flowmap = txt_fixed("old.dxf", TextLength);
-    dialog_stand_in.buttons = {1054, 1003};
-    dialog_stand_in.radio = 0;
+    // Browse for the map file, then Convert; DXF stays chosen.
+    ScopedDialogScript user({{1054}, {1003}});
     flowline_state.flowfmt = 2;
     flowline_state.flowmode = 1;
     cmd_flowlines();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/apphooks.h"
+#include "tests/app/dialog_script.h"
 #include "app/griddef.h"
 #include "app/mainstate.h"
 #include "app/modflow.h"
@@ -17,53 +18,33 @@
 
 namespace {
 
-struct Step {
-    int button;
-    std::vector<std::pair<int, std::string>> edits;
-    int radio = 0;
-};
+int plots = 0;
+DialogScript script;
 
-struct Script {
-    std::vector<Step> steps;
-    std::size_t at = 0;
-    std::vector<std::pair<int, std::string>> shown;   // fields as the dialog showed them at the first wait
-    int plots = 0;
-};
-Script script;
-
-int scripted_wait() {
-    if (script.at == 0) script.shown = dialog_stand_in.fields;
-    if (script.at >= script.steps.size()) return 2;
-    const Step& s = script.steps[script.at++];
-    for (const auto& [field, text] : s.edits) app_dialog_put_string(field, text);
-    if (s.radio) dialog_stand_in.radio = s.radio;
-    return s.button;
-}
-
-std::string shown(int field) {
-    for (const auto& [f, t] : script.shown)
-        if (f == field) return t;
-    return "?";
-}
+std::string shown(int field) { return script.shown(field); }
 
 class GridDefTest : public AppWindowTest {
 protected:
     void SetUp() override {
         AppWindowTest::SetUp();
-        script = Script{};
-        dialog_hooks.wait = scripted_wait;
+        plots = 0;
         driver.attach();
         igrcolourmodel(24);
-        watch_redraws(driver, script.plots);
+        watch_redraws(driver, plots);
         mainstate.loaded = 1;
         dat11.ext(1) = 0;
         dat11.ext(2) = 0;
         dat11.ext(3) = 1000;
         dat11.ext(4) = 500;
     }
-    void answer(std::vector<Step> steps) {
-        script.steps = std::move(steps);
-        script.at = 0;
+    void TearDown() override {
+        script.stop();
+        AppWindowTest::TearDown();
+    }
+    // The user's answers at the command's dialog, which needs the root window.
+    void answer(std::vector<DialogStep> steps) {
+        if (!wtab.wWindow[0]) open();
+        script.start(std::move(steps));
     }
     // The root window with the Grid menu's items: MODFLOW, Surfer and
     // Arc-Info checked, filled contours unchecked, contour lines greyed, so
@@ -163,8 +144,8 @@ TEST_F(GridDefTest, SurferMaxGrid) {
     EXPECT_EQ(dat18.gridtype, GridSurfer);
     EXPECT_EQ(mainstate.mfgrid, 0);
     EXPECT_EQ(mainstate.showcontour, 0);
-    EXPECT_EQ(script.plots, 1);
-    EXPECT_EQ(dialog_stand_in.loaded, 0);
+    EXPECT_EQ(plots, 1);
+    EXPECT_EQ(dlgtab.nDialogs, 0);   // the dialog is gone
     // Surfer alone is checked; contour lines are available.
     EXPECT_FALSE(checked(40012));
     EXPECT_FALSE(checked(40010));
@@ -206,8 +187,8 @@ TEST_F(GridDefTest, SurferCancelAndBadCounts) {
     cmd_surfer();
     EXPECT_EQ(dat18.gridtype, GridSurfer);   // the first steps stay done
     EXPECT_EQ(mainstate.mfgrid, 0);
-    EXPECT_EQ(script.plots, 0);
-    EXPECT_EQ(dialog_stand_in.loaded, 0);
+    EXPECT_EQ(plots, 0);
+    EXPECT_EQ(dlgtab.nDialogs, 0);   // the dialog is gone
 
     dat18.gridtype = GridArcInfo;
     mainstate.mfgrid = 1;
@@ -219,7 +200,7 @@ TEST_F(GridDefTest, SurferCancelAndBadCounts) {
     EXPECT_EQ(dat8.dx, 5.0f);
     EXPECT_EQ(dat18.gridtype, GridArcInfo);
     EXPECT_EQ(mainstate.mfgrid, 1);
-    EXPECT_EQ(script.plots, 0);
+    EXPECT_EQ(plots, 0);
 }
 
 TEST_F(GridDefTest, ArcInfoMaxGridAndTruncatedCounts) {
@@ -235,7 +216,7 @@ TEST_F(GridDefTest, ArcInfoMaxGridAndTruncatedCounts) {
     EXPECT_EQ(dat8.gy1, 499.0f);
     EXPECT_EQ(dat18.gridtype, GridArcInfo);
     EXPECT_EQ(mainstate.plotmode, 1);
-    EXPECT_EQ(script.plots, 1);
+    EXPECT_EQ(plots, 1);
     // Arc-Info alone is checked, with filled contours; contour lines are greyed.
     EXPECT_TRUE(checked(40012));
     EXPECT_FALSE(checked(40011));
@@ -278,7 +259,7 @@ TEST_F(GridDefTest, ModflowReadsWidthsAndTurnsTopDownRows) {
     EXPECT_EQ(dat8.dx, 250.0f / 3.0f);
     EXPECT_EQ(mainstate.mfgrid, 1);
     EXPECT_EQ(dat18.gridtype, GridModflow);
-    EXPECT_EQ(script.plots, 1);
+    EXPECT_EQ(plots, 1);
 
     // Again without a DELC file: the heights kept are not turned a second time.
     dat17.delcfile = std::string(80, ' ');
@@ -317,6 +298,6 @@ TEST_F(GridDefTest, ModflowWithBadFilesLeavesTheGridAsItWas) {
     EXPECT_EQ(dat8.gx0, 7.0f);
     EXPECT_EQ(dat18.gridtype, GridSurfer);
     EXPECT_EQ(mainstate.mfgrid, 0);
-    EXPECT_EQ(script.plots, 0);
-    EXPECT_EQ(dialog_stand_in.loaded, 0);
+    EXPECT_EQ(plots, 0);
+    EXPECT_EQ(dlgtab.nDialogs, 0);   // the dialog is gone
 }

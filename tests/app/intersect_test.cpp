@@ -20,6 +20,7 @@
 #include "lib/graphics/areas.h"
 #include "lib/window/text.h"
 #include "tests/app/app_test.h"
+#include "tests/app/dialog_script.h"
 #include "tests/app/small_mesh.h"
 
 namespace {
@@ -264,7 +265,7 @@ TEST_F(IntersectTest, CommandMakesTheEchoMapLayer4) {
     intersect_state.riverfile = txt_fixed("river.ung", TextLength);
     intersect_state.attrfile = txt_fixed("river.att", TextLength);
     RiverResultChoice choose_river_results;
-    dialog_stand_in.buttons = {1054, 1055, 1056, 7, 1};
+    ScopedDialogScript user({{1054}, {1055}, {1056}, {1}});
     cmd_intersect();
     EXPECT_TRUE(errors().empty()) << errors()[0];
     EXPECT_EQ(file_lines("wl.par").size(), 25u);
@@ -281,8 +282,7 @@ TEST_F(IntersectTest, CommandMakesTheEchoMapLayer4) {
     EXPECT_EQ(mapbln(), "");
     EXPECT_EQ(AppDrawTest::lines().size(), 2u);
     // Cancel changes nothing more.
-    dialog_stand_in.buttons = {2};
-    dialog_stand_in.next_button = 0;
+    user.start({{2}});
     std::filesystem::remove("wl.par");
     cmd_intersect();
     EXPECT_FALSE(std::filesystem::exists("wl.par"));

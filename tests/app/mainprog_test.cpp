@@ -39,6 +39,7 @@
 #include "platform/os_msgbox.h"
 #include "platform/os_window.h"
 #include "tests/app/app_test.h"
+#include "tests/app/dialog_script.h"
 #include "tools/femgen/femgen.h"
 
 namespace {
@@ -1004,21 +1005,22 @@ TEST_F(FileCommandTest, HelpNeedsAModelNameAndTheHelpFile) {
 TEST_F(FileCommandTest, AboutEndsOnItsOkButtonNotOnAClickInTheMap) {
     // While the box is up the user clicks the map (first value 1, as the OK
     // button's id), types a key, then presses OK.
-    static int map_clicks = 0;
-    map_clicks = 0;
-    dialog_hooks.show = [](int x, int y, int focus, int mode) {
-        WDialogShow(x, y, focus, mode);
-        os_grab_window_png(yycurrentdialog(), std::filesystem::temp_directory_path().string() + "/zeltramo-about.png");
-        os_input_mouse(wtab.hClient[0], OS_MOUSE_PRESS, 1, 30, 30);
-        os_input_mouse(wtab.hClient[0], OS_MOUSE_RELEASE, 1, 30, 30);
+    static std::string line;
+    static int waits = 0;
+    line.clear();
+    waits = 0;
+    os_set_wait_script([] {
+        const OsHandle d = yycurrentdialog();
+        if (!d || waits++ > 0) return;
+        line = os_get_window_text(os_get_dlg_item(d, 1044));
+        os_grab_window_png(d, std::filesystem::temp_directory_path().string() + "/zeltramo-about.png");
+        DialogScript::click(wtab.hClient[0]);
         os_input_key(wtab.hClient[0], 'a', 0);
-        ++map_clicks;
-        const OsWindow ok = os_get_dlg_item(yycurrentdialog(), 1);
-        os_input_mouse(ok, OS_MOUSE_PRESS, 1, 3, 3);
-        os_input_mouse(ok, OS_MOUSE_RELEASE, 1, 3, 3);
-    };
+        DialogScript::click(os_get_dlg_item(d, 1));
+    });
     run_command(40031);
-    EXPECT_EQ(map_clicks, 1);
+    EXPECT_EQ(waits, 1);
+    EXPECT_EQ(line, "maximum number of nodes 45000");
     EXPECT_LE(yydialogfind(105), 0) << "unloaded";
     // The button press was what ended it: the key pressed between the
     // click and the press was passed over, not left waiting.
@@ -1029,21 +1031,8 @@ TEST_F(FileCommandTest, AboutEndsOnItsOkButtonNotOnAClickInTheMap) {
         if (type == -1) break;
         EXPECT_NE(type, MsgKey);
     }
-    dialog_hooks = DialogHooks{};
+    os_set_wait_script({});
 }
-
-namespace {
-
-// The buttons the grid dialogs are answered with, in order.
-std::vector<int> grid_answers;
-int next_grid_answer() {
-    if (grid_answers.empty()) return 2;
-    const int b = grid_answers.front();
-    grid_answers.erase(grid_answers.begin());
-    return b;
-}
-
-}  // namespace
 
 TEST_F(FileCommandTest, GridMenuMarksFollowEachGridCommand) {
     write_model("m.fem", 5, 100, 5, 100);
@@ -1051,37 +1040,36 @@ TEST_F(FileCommandTest, GridMenuMarksFollowEachGridCommand) {
     run_command(40001);
     write_file("delr", "100 100 100\n");
     write_file("delc", "100 100\n");
-    dialog_hooks.wait = next_grid_answer;
     struct Case {
         const char* what;
         int popup_item;          // in Grid (position 4), 0-based; -1: Plot > Iso-lines
-        std::vector<int> buttons;
+        int button;
         std::function<void()> before;
         int gridtype;
         int marked;              // the grid type's item that is checked
         bool filled, iso, iso_enabled;
         std::size_t boxes;
     } cases[] = {
-        {"Surfer", 0, {1}, {}, GridSurfer, 40011, true, false, true, 0},
-        {"Iso-lines", -1, {}, {}, GridSurfer, 40011, false, true, true, 0},
-        {"Arc-Info", 1, {1}, {}, GridArcInfo, 40012, true, false, false, 0},
+        {"Surfer", 0, 1, {}, GridSurfer, 40011, true, false, true, 0},
+        {"Iso-lines", -1, 0, {}, GridSurfer, 40011, false, true, true, 0},
+        {"Arc-Info", 1, 1, {}, GridArcInfo, 40012, true, false, false, 0},
         // Without DELR and DELC files there is no MODFLOW grid: said, and
         // the marks stay with the grid that stays.
-        {"MODFLOW without files", 2, {1}, {}, GridArcInfo, 40012, true, false, false, 1},
-        {"MODFLOW", 2, {1},
+        {"MODFLOW without files", 2, 1, {}, GridArcInfo, 40012, true, false, false, 1},
+        {"MODFLOW", 2, 1,
          [] {
              dat17.delrfile = txt_fixed("delr", TextLength);
              dat17.delcfile = txt_fixed("delc", TextLength);
          },
          GridModflow, 40010, true, false, false, 0},
         // Cancel keeps what the command did before its dialog.
-        {"Surfer cancelled", 0, {2}, {}, GridSurfer, 40011, true, false, true, 0},
+        {"Surfer cancelled", 0, 2, {}, GridSurfer, 40011, true, false, true, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.before) c.before();
-        grid_answers = c.buttons;
         boxes.clear();
+        ScopedDialogScript user({{c.button}});
         if (c.popup_item < 0) os_input_menu(root(), {{9, 1}, true});
         else os_input_menu(root(), {{3, c.popup_item}, true});
         run_queue();
@@ -1093,46 +1081,42 @@ TEST_F(FileCommandTest, GridMenuMarksFollowEachGridCommand) {
         EXPECT_EQ(enabled(40016), c.iso_enabled);
         EXPECT_EQ(boxes.size(), c.boxes);
     }
-    dialog_hooks = DialogHooks{};
 }
 
 namespace {
 
-// The Options dialog as the user sees it between the answers: its boxes
-// after each refill.
-struct OptionsView {
-    std::vector<int> answers;            // buttons pressed, in order
-    std::vector<std::vector<int>> checked_after;   // checked GridOptions at each wait
-    std::vector<int> hidden;             // GridOptions hidden at the first wait
-    std::vector<int> captioned;          // GridOptions captioned at the first wait
-    // Boxes the user ticks by hand before the next answer.
-    std::vector<std::vector<int>> ticks;
-};
-OptionsView* options_view = nullptr;
+// The user at the Options dialog: at every wait the boxes are looked at,
+// the boxes of `ticks` for that wait are ticked by hand and the next button
+// is pressed (OK once they are used up).
+struct OptionsUser {
+    std::vector<int> answers;
+    std::vector<std::vector<int>> ticks;              // GridOptions, per wait
+    std::vector<std::vector<int>> checked_after;      // checked GridOptions at each wait
+    std::vector<int> hidden;                          // GridOptions hidden at the first wait
 
-int options_wait() {
-    OptionsView& v = *options_view;
-    std::vector<int> on;
-    for (int k = 0; k < 52; ++k) {
-        int s = 0;
-        app_dialog_get_checkbox(optfield(k), s);
-        if (s == 1) on.push_back(k);
+    void step() {
+        const OsHandle d = yycurrentdialog();
+        if (!d) return;
+        auto box = [d](int k) { return os_get_dlg_item(d, optfield(k)); };
+        std::vector<int> on;
+        for (int k = 0; k < 52; ++k)
+            if (os_send_message(box(k), BM_GETCHECK, 0, 0) == 1) on.push_back(k);
+        if (checked_after.empty())
+            for (int k = 0; k < 52; ++k)
+                if (!os_is_window_visible(box(k))) hidden.push_back(k);
+        const std::size_t at = checked_after.size();
+        checked_after.push_back(on);
+        if (at < ticks.size())
+            for (int k : ticks[at])
+                if (os_send_message(box(k), BM_GETCHECK, 0, 0) != 1) DialogScript::click(box(k));
+        DialogScript::click(os_get_dlg_item(d, at < answers.size() ? answers[at] : 1));
     }
-    if (v.checked_after.empty()) {
-        for (int k = 0; k < 52; ++k) {
-            for (const auto& [field, state] : dialog_stand_in.states)
-                if (field == optfield(k) && state == 3) v.hidden.push_back(k);
-            std::string text(28, ' ');
-            app_dialog_get_string(optfield(k), text);
-            if (!txt_blank(text)) v.captioned.push_back(k);
-        }
+    void run() {
+        os_set_wait_script([this] { step(); });
+        run_command(40005);
+        os_set_wait_script({});
     }
-    const std::size_t at = v.checked_after.size();
-    v.checked_after.push_back(on);
-    if (at < v.ticks.size())
-        for (int k : v.ticks[at]) app_dialog_put_checkbox(optfield(k), 1);
-    return at < v.answers.size() ? v.answers[at] : 1;
-}
+};
 
 std::vector<int> every(int first, int step, int last) {
     std::vector<int> v;
@@ -1144,7 +1128,6 @@ std::vector<int> every(int first, int step, int last) {
 
 TEST_F(MainProgramTest, OptionsButtonsSetTheBoxesOfTheModelsAquifers) {
     start();
-    dialog_hooks.wait = options_wait;
     struct Case {
         int naq, button;
         std::vector<int> checked;
@@ -1156,25 +1139,22 @@ TEST_F(MainProgramTest, OptionsButtonsSetTheBoxesOfTheModelsAquifers) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.naq << " " << c.button);
         dat4.naq = c.naq;
-        OptionsView v;
-        options_view = &v;
+        OptionsUser user;
         // The button, then its "No" twin, which clears what the first set.
         const int twin = c.button == 1060 ? 1061 : c.button + 3;
-        v.answers = {c.button, twin, 1};
-        run_command(40005);
-        ASSERT_EQ(v.checked_after.size(), 3u);
-        EXPECT_TRUE(v.checked_after[0].empty());
-        EXPECT_EQ(v.checked_after[1], c.checked);
-        EXPECT_TRUE(v.checked_after[2].empty());
-        EXPECT_EQ(v.hidden, every(3 * c.naq + 1, 1, 51));
-        EXPECT_EQ(v.captioned, every(0, 1, 3 * c.naq));
+        user.answers = {c.button, twin, 1};
+        user.run();
+        ASSERT_EQ(user.checked_after.size(), 3u);
+        EXPECT_TRUE(user.checked_after[0].empty());
+        EXPECT_EQ(user.checked_after[1], c.checked);
+        EXPECT_TRUE(user.checked_after[2].empty());
+        EXPECT_EQ(user.hidden, every(3 * c.naq + 1, 1, 51));
+        EXPECT_LE(yydialogfind(102), 0) << "unloaded";
     }
-    dialog_hooks = DialogHooks{};
 }
 
 TEST_F(MainProgramTest, OptionsOkTakesTheBoxesAndTheLeakageSwitch) {
     start();
-    dialog_hooks.wait = options_wait;
     // FEM file made the head of the first aquifer active; the dialog opens
     // with every box clear, so OK alone switches it off.
     dat4.naq = 2;
@@ -1182,40 +1162,49 @@ TEST_F(MainProgramTest, OptionsOkTakesTheBoxesAndTheLeakageSwitch) {
     mainstate.optstate[3] = 1;
     dat5.opton(20) = 'j';   // beyond the model's aquifers: kept
     mainstate.showcontour = 1;
-    OptionsView v;
-    options_view = &v;
-    v.answers = {1};
-    run_command(40005);
+    OptionsUser ok;
+    ok.answers = {1};
+    ok.run();
     EXPECT_EQ(dat5.opton(3), 'n');
     EXPECT_EQ(dat5.opton(20), 'j');
     EXPECT_EQ(mainstate.showcontour, 0);
     EXPECT_EQ(mainstate.selflags, 2);
     // "All heads active", a box ticked by hand that the next refill clears,
     // then the box of the first aquifer's transmissivity ticked and OK.
-    OptionsView w;
-    options_view = &w;
-    w.answers = {1062, 1};
-    w.ticks = {{1}, {2}};
-    run_command(40005);
+    OptionsUser heads;
+    heads.answers = {1062, 1};
+    heads.ticks = {{1}, {2}};
+    heads.run();
     for (int k = 0; k <= 6; ++k) {
         const bool on = k == 0 || k == 2 || k == 3 || k == 6;
         EXPECT_EQ(dat5.opton(k), on ? 'j' : 'n') << k;
         EXPECT_EQ(mainstate.optstate[static_cast<std::size_t>(k)], on ? 1 : 0) << k;
     }
-    EXPECT_EQ(w.checked_after[1], (std::vector<int>{0, 3, 6}));
-    // No aquifers: nothing captioned or hidden, OK reads box 0 and the leakage box.
+    EXPECT_EQ(heads.checked_after[1], (std::vector<int>{0, 3, 6}));
+    // The leakage box shows the switch and OK takes it back.
+    leakage.leak = 1;
+    std::int32_t shown = -1;
+    os_set_wait_script([&shown] {
+        const OsHandle d = yycurrentdialog();
+        if (!d) return;
+        const OsHandle leak = os_get_dlg_item(d, 1113);
+        shown = static_cast<std::int32_t>(os_send_message(leak, BM_GETCHECK, 0, 0));
+        DialogScript::click(leak);
+        DialogScript::click(os_get_dlg_item(d, 1));
+    });
+    run_command(40005);
+    os_set_wait_script({});
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(leakage.leak, 0);
+    // No aquifers: nothing is hidden, OK reads box 0 and the leakage box.
     dat4.naq = 0;
     dat5.opton(3) = 'j';
-    OptionsView n;
-    options_view = &n;
-    n.answers = {1};
-    n.ticks = {{0}};
-    run_command(40005);
-    EXPECT_TRUE(n.hidden.empty());
-    EXPECT_TRUE(n.captioned.empty());
+    OptionsUser none;
+    none.ticks = {{0}};
+    none.run();
+    EXPECT_TRUE(none.hidden.empty());
     EXPECT_EQ(dat5.opton(0), 'j');
     EXPECT_EQ(dat5.opton(3), 'j');
-    dialog_hooks = DialogHooks{};
 }
 
 TEST_F(FileCommandTest, ModflowBrowseButtonsChooseTheFiles) {
@@ -1225,9 +1214,7 @@ TEST_F(FileCommandTest, ModflowBrowseButtonsChooseTheFiles) {
     write_file("widths.txt", "100 100 100\n");
     write_file("heights.txt", "50 50\n");
     dat17.delrfile = txt_fixed("old-delr", TextLength);
-    dialog_hooks.wait = next_grid_answer;
     // Browse for the widths, Browse for the heights but cancel, then OK.
-    grid_answers = {1053, 1054, 1054, 1};
     std::vector<std::string> answers = {"widths.txt", "heights.txt", ""};
     os_common_dialog_set_responder([&](const OsCommonDialogRequest& r) {
         selections.push_back(r);
@@ -1239,16 +1226,17 @@ TEST_F(FileCommandTest, ModflowBrowseButtonsChooseTheFiles) {
         return a;
     });
     selections.clear();
+    ScopedDialogScript user({{1053}, {1054}, {1054}, {1}});
     run_command(40010);
     ASSERT_EQ(selections.size(), 3u);
     EXPECT_EQ(selections[0].title, "Read DELR file");
     EXPECT_EQ(selections[1].title, "Read DELC file");
     EXPECT_EQ(selections[0].filters[0].pattern, "*.*");
+    // The names the dialog showed went into its fields and back.
     EXPECT_EQ(txt_trim(dat17.delrfile), here("widths.txt"));
     // The cancelled second choice keeps the first.
     EXPECT_EQ(txt_trim(dat17.delcfile), here("heights.txt"));
     EXPECT_EQ(dat16.ncol, 3);
     EXPECT_EQ(dat16.nrow, 2);
     EXPECT_EQ(dat18.gridtype, GridModflow);
-    dialog_hooks = DialogHooks{};
 }

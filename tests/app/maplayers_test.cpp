@@ -1,4 +1,5 @@
 // BLN map layers: the two readers and the BLN map command.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,12 @@
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
 #include "lib/window/errors.h"
+#include "lib/window/quinda_state.h"
 #include "lib/window/text.h"
 #include "tests/app/app_test.h"
+#include "tests/app/dialog_script.h"
+#include "lib/dialog/dialog_window.h"
+#include "lib/dialog/fields.h"
 
 namespace {
 
@@ -121,64 +126,72 @@ TEST_F(MapLayerTest, LineMapStopsQuietly) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("none.bln")));
 }
 
-// The BLN map command with the dialog stand-in: the scripted buttons, the
-// dialog fields seen at each poll.
+// The BLN map command at its real dialog: at every poll that finds nothing
+// waiting, the states of the four check boxes are noted and the next action
+// of the user runs (nothing when there is none).
 class BlnCommandTest : public MapLayerTest {
 protected:
     void SetUp() override {
         MapLayerTest::SetUp();
         polls.clear();
+        actions.clear();
         watch_redraws(driver, redraws);
         igrcolourmodel(24);
         mainstate.loaded = 1;
-        dialog_hooks.peek = [] {
-            if (!polls.empty()) polls.back() = dialog_stand_in.states;
-            polls.emplace_back();
-            if (dialog_stand_in.next_button < dialog_stand_in.buttons.size())
-                return dialog_stand_in.buttons[dialog_stand_in.next_button++];
-            return 1;
-        };
+        os_set_wait_script([this] {
+            const OsHandle d = yycurrentdialog();
+            if (!d || yydialogidof(d) != 112) return;
+            std::vector<int> states;
+            for (int f = 1080; f <= 1083; ++f) states.push_back(winfodialogfield(f, 6));
+            polls.push_back(states);
+            if (polls.size() <= actions.size()) actions[polls.size() - 1](d);
+        });
     }
-    static int state_of(const std::vector<std::pair<int, int>>& states, int field) {
-        for (const auto& [f, s] : states)
-            if (f == field) return s;
-        return -9;
+    void TearDown() override {
+        os_set_wait_script({});
+        MapLayerTest::TearDown();
     }
+    static void press(OsHandle d, int id) { DialogScript::click(os_get_dlg_item(d, id)); }
     int redraws = 0;
-    static std::vector<std::vector<std::pair<int, int>>> polls;
+    std::vector<std::vector<int>> polls;
+    std::vector<std::function<void(OsHandle)>> actions;
     // The command writes its colours to the library's debug file in the
     // current directory.
     TempDir here{true};
 };
-std::vector<std::vector<std::pair<int, int>>> BlnCommandTest::polls;
 
 TEST_F(BlnCommandTest, FileLookupsOnEveryPass) {
     map_bln.mapfile(1) = txt_fixed(dir.file("there.bln"), TextLength);
     write_file(dir.file("there.bln"), "2 1\n1 1\n5 5\n");
     map_bln.mapfile(2) = txt_fixed(dir.file("gone.bln"), TextLength);
-    // A Cancel and a key do not end the command; nothing waiting is -1.
-    dialog_stand_in.buttons = {2, -1, 27, 1};
     map_bln.mapcol(3) = wrgb(1, 2, 3);
+    // The third box disabled beforehand: a blank name leaves its box alone.
+    WDialogLoad(112);
+    WDialogFieldState(1082, 0);
+    // Escape, nothing, a key in the map: none ends the command; OK does.
+    actions = {[](OsHandle d) { os_input_key(d, OS_VK_ESCAPE, 0); }, [](OsHandle) {},
+               [](OsHandle) { os_input_key(wtab.hClient[0] ? wtab.hClient[0] : 0, 'A', 0); },
+               [](OsHandle d) { press(d, 1); }};
     cmd_blnmap();
     reset_error_services();
     EXPECT_EQ(read_file("debug"), " 0 0 197121 0\r\n");
     ASSERT_EQ(polls.size(), 4u);
-    for (std::size_t p = 0; p + 1 < polls.size(); ++p) {
-        EXPECT_EQ(state_of(polls[p], 1080), 1) << p;
-        EXPECT_EQ(state_of(polls[p], 1081), 0) << p;
-        // Blank names leave their boxes alone.
-        EXPECT_EQ(state_of(polls[p], 1082), -9) << p;
-        EXPECT_EQ(state_of(polls[p], 1083), -9) << p;
+    for (std::size_t p = 1; p < polls.size(); ++p) {
+        EXPECT_EQ(polls[p], (std::vector<int>{1, 0, 0, 1})) << p;
     }
     EXPECT_EQ(redraws, 1);
-    EXPECT_EQ(dialog_stand_in.loaded, 0);
+    EXPECT_EQ(yydialogfind(112), -1);
 }
 
 TEST_F(BlnCommandTest, ShowMapWithAllBoxesOff) {
     layer(1, "2 1\n1 1\n5 5\n", 1);
     map_bln.mapon(1) = 1;
-    dialog_hooks.get_checkbox = [](int, int& state) { state = 0; };
-    dialog_stand_in.buttons = {1114};
+    // The user clears the first box, shows the map, then OK.
+    actions = {[](OsHandle d) {
+                   press(d, 1080);
+                   press(d, 1114);
+               },
+               [](OsHandle d) { press(d, 1); }};
     driver.clear();
     cmd_blnmap();
     EXPECT_EQ(mainstate.showmaps, 1);
@@ -190,7 +203,7 @@ TEST_F(BlnCommandTest, ShowMapWithAllBoxesOff) {
 
 TEST_F(BlnCommandTest, DamagedFileIsNamedOnce) {
     layer(1, "2 1\n1 1\nx 5\n", 1);
-    dialog_stand_in.buttons = {1};
+    actions = {[](OsHandle d) { press(d, 1); }};
     cmd_blnmap();
     ASSERT_EQ(errors().size(), 1u);
     EXPECT_NE(errors()[0].find("layer1.bln"), std::string::npos);
@@ -200,11 +213,26 @@ TEST_F(BlnCommandTest, DamagedFileIsNamedOnce) {
 
 TEST_F(BlnCommandTest, WidthsAndNamesComeFromTheDialog) {
     layer(2, "2 1\n1 1\n5 5\n", 1);
-    dialog_hooks.get_integer = [](int field, int& v) { v = field == 1116 ? 0 : 4; };
-    dialog_stand_in.buttons = {1};
+    // Widths typed into the spin fields; a 9 is out of their range 0..8 and
+    // beeps at OK, which it does not let through until it is mended.
+    actions = {[](OsHandle d) {
+                   DialogScript::type_into(os_get_dlg_item(d, 1115), "4");
+                   DialogScript::type_into(os_get_dlg_item(d, 1116), "0");
+                   DialogScript::type_into(os_get_dlg_item(d, 1117), "9");
+                   press(d, 1);
+               },
+               [](OsHandle d) {
+                   DialogScript::type_into(os_get_dlg_item(d, 1117), "4");
+                   press(d, 1);
+               }};
+    quinda.bell = 1;
+    const std::int32_t beeps = os_beep_count();
     cmd_blnmap();
     EXPECT_EQ(map_bln.mapwidth(2), 0);
     EXPECT_EQ(map_bln.mapwidth(1), 4);
+    EXPECT_EQ(map_bln.mapwidth(3), 4);
+    EXPECT_GE(os_beep_count() - beeps, 1);
+    EXPECT_EQ(polls.size(), 2u);
     EXPECT_EQ(txt_trim(map_bln.mapfile(2)), dir.file("layer2.bln"));
 }
 

@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "app/apphooks.h"
+#include "lib/dialog/dialog.h"
+#include "lib/window/errors.h"
+#include "platform/os_dialog.h"
 #include "app/femread.h"
 #include "app/griddef.h"
 #include "app/interp.h"
@@ -173,6 +176,14 @@ TEST_F(ModflowTest, LinearFieldAtCellCentres) {
     set_field(3, linear);
     dat5.opton(3) = 'j';
     define({7, 13, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10}, {12, 8, 10, 10, 10, 10, 10, 10, 10, 10, 30}, 3, 2);
+    // The progress bar of the progress dialog at each redraw.
+    int progress = -1;
+    watch_redraws(driver, rec.plots, [&progress] {
+        const std::int32_t slot = yydialogfind(111);
+        if (slot > 0)
+            progress = static_cast<int>(os_send_message(os_get_dlg_item(dlgtab.hDialogList[static_cast<std::size_t>(slot)], 1001),
+                                                        PBM_GETPOS, 0, 0));
+    });
     run();
     int inside = 0;
     for (int r = 1; r <= dat16.nrow; ++r) {
@@ -194,8 +205,9 @@ TEST_F(ModflowTest, LinearFieldAtCellCentres) {
     EXPECT_NEAR(dat7.gridval(50, 50), linear(dat8.gx0 + 49 * dat8.dx, dat8.gy0 + 49 * dat8.dy), 2e-4f);
     EXPECT_EQ(leakage.iopt, 52);
     EXPECT_EQ(rec.plots, 1);
-    EXPECT_EQ(dialog_stand_in.progress, 100);   // the progress dialog ran to the end
-    EXPECT_EQ(dialog_stand_in.loaded, 0);       // and is gone
+    EXPECT_EQ(progress, 100);                   // the progress dialog ran to the end
+    EXPECT_EQ(yydialogfind(111), -1);           // and is gone
+    EXPECT_EQ(infoerror(1), 0);
 }
 
 TEST_F(ModflowTest, LinearFieldOnRotatedCells) {

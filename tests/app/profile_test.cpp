@@ -30,6 +30,7 @@
 #include "platform/os_msgbox.h"
 #include "platform/os_window.h"
 #include "tests/app/app_test.h"
+#include "tests/app/dialog_script.h"
 #include "tests/app/small_mesh.h"
 
 namespace {
@@ -267,8 +268,7 @@ TEST_F(ProfileCommandTest, NumericalWithTheSettingsFile) {
         profile_texts.ptn = txt_fixed(c.count, TextLength);
         dat30.py2 = 0.5f;
         std::filesystem::remove("zeltramo.pro");
-        dialog_stand_in.buttons = {7, 1};
-        dialog_stand_in.next_button = 0;
+        ScopedDialogScript user({{1}});
         cmd_profile_numerical();
         EXPECT_EQ(mainstate.nprofpts, c.held);
         EXPECT_EQ(dat30.py1, 0.5f);
@@ -291,8 +291,7 @@ TEST_F(ProfileCommandTest, NumericalWithTheSettingsFile) {
     }
     // The next command starts from the settings file.
     profile_texts = ProfileTexts{};
-    dialog_stand_in.buttons = {2};
-    dialog_stand_in.next_button = 0;
+    ScopedDialogScript user({{2}});
     cmd_profile_numerical();
     EXPECT_EQ(txt_trim(profile_texts.ptx2), "99");
     EXPECT_EQ(txt_trim(profile_texts.pty1), "0.5");
@@ -384,7 +383,7 @@ TEST_F(ProfileCommandTest, PictureOfNodalAreasAndRivers) {
     intersect_state.attrfile = txt_fixed(samples + "demo.att", TextLength);
     dat9 = Dat9{dat11.extr(3), dat11.extr(4), dat11.extr(1), dat11.extr(2)};
     RiverResultChoice choose_river_results;
-    dialog_stand_in.buttons = {1054, 1055, 1056, 1};
+    ScopedDialogScript user({{1054}, {1055}, {1056}, {1}});
     cmd_intersect();
     ASSERT_TRUE(errors().empty()) << errors()[0];
     map_bln.mapwidth(4) = 2;

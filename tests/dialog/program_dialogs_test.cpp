@@ -10,8 +10,8 @@ namespace {
 using ProgramDialogTest = DialogTest;
 
 TEST_F(ProgramDialogTest, TheWaitTakesOnlyPushButtonsOfTheDialog) {
-    app_dialog_load(101);
-    app_dialog_show(-1, -1, 0, 2);
+    WDialogLoad(101);
+    WDialogShow(-1, -1, 0, 2);
     ASSERT_EQ(dialog_state.current_id, 101);
     // A left click in the map (type 4, value 1) and Ctrl+A (type 1, value 1)
     // carry the number of OK; neither is OK.
@@ -32,11 +32,11 @@ TEST_F(ProgramDialogTest, TheWaitTakesOnlyPushButtonsOfTheDialog) {
     os_input_mouse(item(1117), OS_MOUSE_PRESS, 1, 5, 5);
     os_input_mouse(item(1117), OS_MOUSE_RELEASE, 1, 5, 5);
     EXPECT_EQ(app_wait_message(), 1117);
-    app_dialog_unload(101);
+    app_unload_dialog(101);
     EXPECT_EQ(dialog_state.current_id, 0);
     // No dialog up: nothing could answer.
     EXPECT_EQ(app_wait_message(), 2);
-    app_dialog_unload(101);  // the main loop unloads what is not loaded: no report
+    app_unload_dialog(101);  // the main loop unloads what is not loaded: no report
     EXPECT_EQ(infoerror(1), 0);
 }
 

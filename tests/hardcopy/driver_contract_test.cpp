@@ -31,6 +31,8 @@ const ContractRow contract_rows[] = {
     {"svg", DriverSvg, &install_hardcopy_drivers, false},
     {"dxf", DriverDxf, &install_hardcopy_drivers, false},
     {"image", DriverImageFile, &install_hardcopy_drivers, false},
+    {"hpgl", DriverHpgl, &install_hardcopy_drivers, true},
+    {"hpgl2", DriverHpgl2, &install_hardcopy_drivers, true},
 };
 
 // What a probe must leave alone.
