@@ -11,10 +11,15 @@
 #include "app/interp_internal.h"
 #include "app/mainprog.h"
 #include "app/mainstate.h"
+#include "app/profile.h"
 #include "app/records.h"
 #include "lib/dialog/commondlg.h"
 #include "lib/dialog/dialog.h"
 #include "lib/dialog/fields.h"
+#include "lib/graphics/areas.h"
+#include "lib/graphics/colours.h"
+#include "lib/graphics/gstate.h"
+#include "lib/hardcopy/hardcopy.h"
 #include "lib/window/help.h"
 #include "lib/window/menus.h"
 #include "lib/window/text.h"
@@ -55,6 +60,15 @@ constexpr AboutLine AboutLines[] = {
     {1057, "node values of a model to grids"},
     {1058, "Surfer, Arc-Info and MODFLOW"},
 };
+
+// The hardcopy drivers of Print and Make WMF.
+constexpr int PrinterDriver = 10, MetafileDriver = 11;
+
+// The profile window while it is open, the map view otherwise.
+void draw_current_picture() {
+    if (mainstate.profwin == 1) profile_overlay();
+    else redraw_view();
+}
 
 // The notice 2File shows while it writes, 22 characters.
 std::string save_notice(int gridtype) {
@@ -208,4 +222,35 @@ void cmd_about() {
         if (id == AboutOk || id == AboutClose) break;
     }
     app_unload_dialog(AboutDialog);
+}
+
+void cmd_make_wmf() {
+    MainState& m = mainstate;
+    std::string name = m.wmfname;
+    m.lname = selfile(name, "wmf", "Name of WMF file", 0);
+    if (m.lname == 0) return;
+    m.wmfname = name;
+    igrhardcopyselect(1, MetafileDriver);
+    igrhardcopy(txt_trim(m.wmfname));
+    draw_current_picture();
+    igrinit(" ");
+    igrcolourmodel(24);
+    // Back to the printer, so that the next Print prints instead of putting
+    // the picture on the clipboard.
+    igrhardcopyselect(1, PrinterDriver);
+}
+
+void cmd_print() {
+    IGrArea(0, 0, 1, 1);
+    WHardcopyOptions();
+    if (winfodialog(4) == 1) {
+        igrinit("HP");
+        igrcolourmodel(24);
+        igrhardcopy(std::nullopt, "Zeltramo Print");
+        draw_current_picture();
+        igrhardcopy("S");
+        igrinit("P");
+        igrcolourmodel(24);
+    }
+    draw_current_picture();
 }

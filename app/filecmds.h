@@ -29,3 +29,8 @@ void cmd_2file();
 void cmd_help();
 // Help > About (40031): dialog 105 until its OK button.
 void cmd_about();
+// Make WMF (40013): the picture into a metafile named by the user; the
+// printer is selected again afterwards.
+void cmd_make_wmf();
+// Print (40041): the printer's set-up, then the picture on the printer.
+void cmd_print();

@@ -127,7 +127,9 @@ const std::array<Command, LastCommand - FirstCommand + 1>& command_table() {
         set(40020, cmd_rotation);
         set(MenuNetwork, cmd_network);
         set(MenuGridPts, cmd_gridpoints);
+        set(40013, cmd_make_wmf);
         set(40027, cmd_2file);
+        set(40041, cmd_print);
         set(MenuAutosave, cmd_autosave);
         set(40030, cmd_help);
         set(40031, cmd_about);

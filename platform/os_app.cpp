@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QGuiApplication>
+#include <QPrinterInfo>
 #include <QScreen>
 #include <cstdlib>
 
@@ -56,6 +57,13 @@ bool os_app_gui() {
             cfg.screen_height = s->geometry().height();
             cfg.dpi = static_cast<int>(s->logicalDotsPerInch() + 0.5);
             cfg.colour_bits = s->depth();
+        }
+        // The system's default printer, as its "Device" entry; none leaves
+        // the PDF printer as the default.
+        const QString printer = QPrinterInfo::defaultPrinterName();
+        if (!printer.isEmpty()) {
+            const std::string name = os_utf8_to_cp1252(printer.toStdString());
+            cfg.printer_name = name + ",CUPS," + name;
         }
     }
     return true;

@@ -27,7 +27,10 @@ struct OsConfig {
     int status_bar_height = 20;     // status bar with the default font
     int scroll_bar_size = 17;       // width of a vertical, height of a horizontal scroll bar
     int mouse_buttons = 3;
-    std::string printer_name;       // empty: no system printer (PDF printer stands in)
+    // The default printer's entry "name,driver,port" (os_printer.h); empty:
+    // no system printer, the PDF printer stands in.
+    std::string printer_name;
+    std::string print_directory;    // where PDF jobs go; empty: the current directory
     char locale_decimal = '.';      // decimal character of the user's locale
     int measurement_system = 2;     // the user locale's measures: 1 imperial, 2 metric
     std::string user_name = "user";

@@ -86,6 +86,17 @@ OsObject add_object(Object o) {
     return h;
 }
 
+OsDC add_dc(Dc d) {
+    const OsDC h = new_handle();
+    dcs()[h] = std::move(d);
+    return h;
+}
+
+void object_deleted(OsObject h) {
+    for (auto& [dh, d] : dcs())
+        if (d.sink) d.sink->deleted(h);
+}
+
 }  // namespace osg
 
 using namespace osg;
@@ -120,9 +131,7 @@ OsDC os_get_dc(OsWindow w) {
     Dc d;
     d.window = w;
     set_defaults(d);
-    const OsDC h = new_handle();
-    dcs()[h] = d;
-    return h;
+    return add_dc(std::move(d));
 }
 
 bool os_release_dc(OsWindow w, OsDC dc) {
@@ -143,15 +152,15 @@ OsDC os_create_compatible_dc(OsDC) {
     d.memory = true;
     set_defaults(d);
     d.selected[KindBitmap] = d.own_bitmap = add_object(std::move(b));
-    const OsDC h = new_handle();
-    dcs()[h] = d;
-    return h;
+    return add_dc(std::move(d));
 }
 
 bool os_delete_dc(OsDC dc) {
     Dc* d = dc_of(dc);
     if (!d) return false;
     const OsObject own = d->own_bitmap;
+    // A printer's job still open is ended with it.
+    if (d->sink) d->sink->end_doc(*d);
     dcs().erase(dc);
     if (own) objects().erase(own);
     return true;
@@ -173,6 +182,7 @@ std::int32_t os_set_bk_mode(OsDC dc, std::int32_t mode) {
     if (!d || (mode != OS_TRANSPARENT && mode != OS_OPAQUE)) return 0;
     const std::int32_t old = d->bk_mode;
     d->bk_mode = mode;
+    if (d->sink) d->sink->state(*d, Sink::SetBkMode, {mode});
     return old;
 }
 
@@ -181,6 +191,7 @@ std::uint32_t os_set_text_align(OsDC dc, std::uint32_t align) {
     if (!d) return 0xFFFFFFFFu;
     const std::uint32_t old = d->align;
     d->align = align;
+    if (d->sink) d->sink->state(*d, Sink::SetTextAlign, {static_cast<std::int32_t>(align)});
     return old;
 }
 
@@ -201,6 +212,7 @@ std::int32_t os_set_rop2(OsDC dc, std::int32_t rop) {
     if (!d || rop < 1 || rop > 16) return 0;
     const std::int32_t old = d->rop2;
     d->rop2 = rop;
+    if (d->sink) d->sink->state(*d, Sink::SetRop2, {rop});
     return old;
 }
 
@@ -214,6 +226,7 @@ std::uint32_t os_set_text_color(OsDC dc, std::uint32_t colour) {
     if (!d) return OS_CLR_INVALID;
     const std::uint32_t old = d->text_colour;
     d->text_colour = colour;
+    if (d->sink) d->sink->state(*d, Sink::SetTextColour, {static_cast<std::int32_t>(colour)});
     return old;
 }
 
@@ -222,6 +235,7 @@ std::uint32_t os_set_bk_color(OsDC dc, std::uint32_t colour) {
     if (!d) return OS_CLR_INVALID;
     const std::uint32_t old = d->bk_colour;
     d->bk_colour = colour;
+    if (d->sink) d->sink->state(*d, Sink::SetBkColour, {static_cast<std::int32_t>(colour)});
     return old;
 }
 
@@ -353,11 +367,13 @@ bool os_select_clip_rgn(OsDC dc, OsObject region) {
     if (!d) return false;
     if (region == 0) {
         d->clip.reset();
+        if (d->sink) d->sink->state(*d, Sink::ClipNone, {});
         return true;
     }
     Object* r = object_of(region, KindRegion);
     if (!r) return false;
     d->clip = r->region;
+    if (d->sink) d->sink->state(*d, Sink::ClipRect, {r->region.left, r->region.top, r->region.right, r->region.bottom});
     return true;
 }
 
@@ -396,6 +412,7 @@ bool os_delete_object(OsObject obj) {
         for (OsObject s : d.selected)
             if (s == obj) return false;
     objects().erase(it);
+    object_deleted(obj);
     return true;
 }
 
@@ -416,6 +433,7 @@ OsObject os_select_object(OsDC dc, OsObject obj) {
     if (k == KindBitmap && (!d->memory || (d->selected[KindBitmap] != obj && os_bitmap_in_use(obj)))) return 0;
     const OsObject old = d->selected[k];
     d->selected[k] = obj;
+    if (d->sink) d->sink->state(*d, Sink::Select, {obj});
     return old;
 }
 
@@ -481,6 +499,124 @@ std::uint32_t os_get_nearest_palette_index(OsObject palette, std::uint32_t colou
         }
     }
     return index;
+}
+
+// ---- mapping --------------------------------------------------------------------------
+
+namespace {
+
+bool set_point(OsDC dc, OsPoint Mapping::*field, Sink::State st, std::int32_t x, std::int32_t y) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    d->map.*field = {x, y};
+    if (d->sink) d->sink->state(*d, st, {x, y});
+    return true;
+}
+
+}  // namespace
+
+std::int32_t os_set_map_mode(OsDC dc, std::int32_t mode) {
+    Dc* d = dc_of(dc);
+    if (!d || mode < 1 || mode > 8) return 0;
+    const std::int32_t old = d->map.mode;
+    d->map.mode = mode;
+    if (d->sink) d->sink->state(*d, Sink::SetMapMode, {mode});
+    return old;
+}
+
+std::int32_t os_get_map_mode(OsDC dc) {
+    Dc* d = dc_of(dc);
+    return d ? d->map.mode : 0;
+}
+
+bool os_set_window_org(OsDC dc, std::int32_t x, std::int32_t y) {
+    return set_point(dc, &Mapping::worg, Sink::SetWindowOrg, x, y);
+}
+bool os_set_viewport_org(OsDC dc, std::int32_t x, std::int32_t y) {
+    return set_point(dc, &Mapping::vorg, Sink::SetViewportOrg, x, y);
+}
+bool os_set_window_ext(OsDC dc, std::int32_t x, std::int32_t y) {
+    if (x == 0 || y == 0) return false;
+    return set_point(dc, &Mapping::wext, Sink::SetWindowExt, x, y);
+}
+bool os_set_viewport_ext(OsDC dc, std::int32_t x, std::int32_t y) {
+    if (x == 0 || y == 0) return false;
+    return set_point(dc, &Mapping::vext, Sink::SetViewportExt, x, y);
+}
+
+bool os_scale_viewport_ext(OsDC dc, std::int32_t xnum, std::int32_t xden, std::int32_t ynum, std::int32_t yden) {
+    Dc* d = dc_of(dc);
+    if (!d || xden == 0 || yden == 0) return false;
+    const std::int64_t x = static_cast<std::int64_t>(d->map.vext.x) * xnum / xden;
+    const std::int64_t y = static_cast<std::int64_t>(d->map.vext.y) * ynum / yden;
+    if (x == 0 || y == 0) return false;
+    d->map.vext = {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
+    if (d->sink) d->sink->state(*d, Sink::ScaleViewportExt, {xnum, xden, ynum, yden});
+    return true;
+}
+
+bool os_get_window_ext(OsDC dc, OsPoint& ext) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    ext = d->map.wext;
+    return true;
+}
+
+bool os_get_viewport_ext(OsDC dc, OsPoint& ext) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    ext = d->map.vext;
+    return true;
+}
+
+std::int32_t os_save_dc(OsDC dc) {
+    Dc* d = dc_of(dc);
+    if (!d) return 0;
+    Dc copy = *d;
+    copy.saved.clear();
+    copy.sink.reset();
+    d->saved.push_back(std::move(copy));
+    if (d->sink) d->sink->state(*d, Sink::SaveDc, {});
+    return static_cast<std::int32_t>(d->saved.size());
+}
+
+bool os_restore_dc(OsDC dc, std::int32_t level) {
+    Dc* d = dc_of(dc);
+    if (!d || d->saved.empty()) return false;
+    const std::int32_t n = static_cast<std::int32_t>(d->saved.size());
+    const std::int32_t target = level < 0 ? n + level + 1 : level;
+    if (target < 1 || target > n) return false;
+    std::vector<Dc> stack = std::move(d->saved);
+    std::shared_ptr<Sink> sink = d->sink;
+    const bool information = d->information;
+    Dc restored = std::move(stack[static_cast<std::size_t>(target - 1)]);
+    stack.resize(static_cast<std::size_t>(target - 1));
+    *d = std::move(restored);
+    d->saved = std::move(stack);
+    d->sink = sink;
+    d->information = information;
+    if (sink) sink->state(*d, Sink::RestoreDc, {level});
+    return true;
+}
+
+std::int32_t os_get_device_caps(OsDC dc, std::int32_t index) {
+    Dc* d = dc_of(dc);
+    if (!d) return 0;
+    if (d->sink) return d->sink->caps(index);
+    const OsConfig& c = os_config();
+    const int dpi = c.dpi > 0 ? c.dpi : 96;
+    switch (index) {
+        case OS_HORZSIZE: return c.screen_width * 254 / (dpi * 10);
+        case OS_VERTSIZE: return c.screen_height * 254 / (dpi * 10);
+        case OS_HORZRES: return c.screen_width;
+        case OS_VERTRES: return c.screen_height;
+        case OS_BITSPIXEL: return c.colour_bits;
+        case OS_PLANES: return 1;
+        case OS_NUMCOLORS: return os_screen_colours();
+        case OS_LOGPIXELSX:
+        case OS_LOGPIXELSY: return dpi;
+        default: return 0;
+    }
 }
 
 void os_dc_reset() {

@@ -3,18 +3,32 @@
 // the drawing layer. Qt types live here and nowhere above platform/.
 #include <QFont>
 #include <QImage>
+#include <QString>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/os_gdi.h"
 
 namespace osg {
 
-enum Kind : std::int32_t { KindNone = 0, KindPen = 1, KindBrush = 2, KindFont = 3, KindBitmap = 4, KindPalette = 5, KindRegion = 6 };
+enum Kind : std::int32_t {
+    KindNone = 0,
+    KindPen = 1,
+    KindBrush = 2,
+    KindFont = 3,
+    KindBitmap = 4,
+    KindPalette = 5,
+    KindRegion = 6,
+    KindMetafile = 7,
+};
 
 struct Pen {
     std::uint32_t style = OS_PS_SOLID;  // low bits: OS_PS_*
@@ -53,6 +67,53 @@ struct Object {
     std::vector<std::uint32_t> palette;   // entries as set
     std::vector<std::uint32_t> realised;  // entries as last realised
     OsRect region;
+    // Metafiles: the records as stored (plain metafile without a placeable
+    // header, or enhanced metafile).
+    std::vector<std::uint8_t> records;
+    bool enhanced = false;
+};
+
+// Window and viewport of a device context: logical units become device
+// pixels as (logical - window origin) x viewport extent / window extent +
+// viewport origin; the extents count only in the anisotropic mode.
+struct Mapping {
+    std::int32_t mode = OS_MM_TEXT;
+    OsPoint worg{0, 0}, wext{1, 1}, vorg{0, 0}, vext{1, 1};
+    bool scaled() const { return mode == OS_MM_ANISOTROPIC || mode == OS_MM_ISOTROPIC; }
+    double sx() const { return scaled() && wext.x != 0 ? static_cast<double>(vext.x) / wext.x : 1.0; }
+    double sy() const { return scaled() && wext.y != 0 ? static_cast<double>(vext.y) / wext.y : 1.0; }
+    bool identity() const { return worg.x == vorg.x && worg.y == vorg.y && sx() == 1.0 && sy() == 1.0; }
+};
+
+struct Dc;
+
+// A device context that is no pixel surface: a printer's pages or a
+// metafile's records. Drawing calls reach it in logical units; state calls
+// are told so that a recorder can keep them.
+class Sink {
+public:
+    virtual ~Sink() = default;
+    enum State : std::int32_t {
+        SetBkMode, SetTextColour, SetBkColour, SetTextAlign, SetRop2, SetMapMode, SetWindowOrg, SetWindowExt,
+        SetViewportOrg, SetViewportExt, ScaleViewportExt, SaveDc, RestoreDc, ClipRect, ClipNone, Select,
+    };
+    virtual void state(Dc&, State, std::array<std::int32_t, 4>) {}
+    virtual void deleted(OsObject) {}
+    virtual void move_to(Dc&, OsPoint) {}
+    virtual void line_to(Dc&, OsPoint from, OsPoint to) = 0;
+    virtual void poly(Dc&, const std::vector<OsPoint>& pts, bool closed) = 0;
+    virtual void rectangle(Dc&, OsRect box) = 0;
+    // kind 0 ellipse, 1 pie, 2 arc
+    virtual void ellipse(Dc&, int kind, OsRect box, OsPoint a, OsPoint b) = 0;
+    virtual void pixel(Dc&, OsPoint p, std::uint32_t rgb) = 0;
+    virtual void text(Dc&, OsPoint p, std::string_view text) = 0;
+    virtual void stretch_dib(Dc&, OsRect dst, OsRect src, const std::vector<std::uint8_t>& dib, std::uint32_t rop) = 0;
+    // Printers: pages and the size of what they draw on.
+    virtual bool start_doc(Dc&, std::string_view) { return false; }
+    virtual bool start_page(Dc&) { return false; }
+    virtual bool end_page(Dc&) { return false; }
+    virtual bool end_doc(Dc&) { return false; }
+    virtual std::int32_t caps(std::int32_t) const { return 0; }
 };
 
 struct Dc {
@@ -67,7 +128,30 @@ struct Dc {
     std::optional<OsRect> clip;
     OsPoint pos;
     OsObject own_bitmap = 0;  // memory device contexts: the bitmap they were made with
+    Mapping map;
+    std::vector<Dc> saved;       // SaveDC levels, the first level first
+    std::shared_ptr<Sink> sink;  // printers and metafiles
+    bool information = false;    // an information context: asks, draws nothing
 };
+
+// A point in device pixels.
+inline OsPoint to_device(const Dc& d, std::int64_t x, std::int64_t y) {
+    const Mapping& m = d.map;
+    if (m.identity()) return {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
+    const double dx = static_cast<double>(x - m.worg.x) * m.sx() + m.vorg.x;
+    const double dy = static_cast<double>(y - m.worg.y) * m.sy() + m.vorg.y;
+    auto clampi = [](double v) { return static_cast<std::int32_t>(std::clamp(std::round(v), -1e9, 1e9)); };
+    return {clampi(dx), clampi(dy)};
+}
+
+// A device-independent bitmap (header, colour table, rows bottom-up) as a
+// top-down image; a null image when the block is no such bitmap.
+QImage dib_image(const std::uint8_t* dib, std::size_t size);
+
+// Enters a new device context under a fresh handle.
+OsDC add_dc(Dc d);
+// Tells every recording metafile that an object is gone.
+void object_deleted(OsObject h);
 
 std::map<OsDC, Dc>& dcs();
 std::map<OsObject, Object>& objects();
@@ -78,6 +162,10 @@ OsObject add_object(Object o);
 
 // A font object's face, size and metrics (os_gdi_text.cpp).
 Font make_font(const OsLogFont& lf);
+// The font selected in a device context (the system font when none).
+const Font& selected_font(const Dc& d);
+// A text in a font's own characters (Windows-1252, or the Symbol layout).
+QString text_for_font(const Font& f, std::string_view text);
 
 // The image a device context draws on, nullptr when there is none.
 QImage* surface_of(const Dc& dc);

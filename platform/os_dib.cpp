@@ -132,9 +132,41 @@ void put_le(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int n
 
 }  // namespace
 
+namespace {
+
+// Printers and metafiles take the decoded picture as a plain 24-bit DIB.
+bool stretch_on_sink(Dc& d, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                     std::span<const std::uint8_t> dib, std::int64_t bits) {
+    Decoded pic;
+    if (!decode(dib, bits, pic)) return false;
+    if (w <= 0 || h <= 0) return true;
+    const std::int64_t row = (24 * pic.w + 31) / 32 * 4;
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(40 + row * pic.h), 0);
+    put_le(out, 0, 40, 4);
+    put_le(out, 4, static_cast<std::uint32_t>(pic.w), 4);
+    put_le(out, 8, static_cast<std::uint32_t>(pic.h), 4);
+    put_le(out, 12, 1, 2);
+    put_le(out, 14, 24, 2);
+    for (std::int64_t r = 0; r < pic.h; ++r) {
+        std::uint8_t* o = out.data() + 40 + (pic.h - 1 - r) * row;
+        for (std::int64_t c = 0; c < pic.w; ++c) {
+            const std::uint32_t v = pic.px[static_cast<std::size_t>(r * pic.w + c)];
+            o[3 * c] = static_cast<std::uint8_t>(v >> 16);
+            o[3 * c + 1] = static_cast<std::uint8_t>(v >> 8);
+            o[3 * c + 2] = static_cast<std::uint8_t>(v);
+        }
+    }
+    d.sink->stretch_dib(d, {x, y, x + w, y + h},
+                        {0, 0, static_cast<std::int32_t>(pic.w), static_cast<std::int32_t>(pic.h)}, out, OS_SRCCOPY);
+    return true;
+}
+
+}  // namespace
+
 bool os_stretch_dib_bits(OsDC dc, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
                          std::span<const std::uint8_t> dib, std::int64_t bits) {
     Dc* d = dc_of(dc);
+    if (d && d->sink) return stretch_on_sink(*d, x, y, w, h, dib, bits);
     QImage* img = d ? surface_of(*d) : nullptr;
     if (!img) return false;
     Decoded pic;

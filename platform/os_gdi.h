@@ -219,5 +219,76 @@ bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text)
 // OS_TA_UPDATECP leave.
 bool os_get_current_position(OsDC dc, OsPoint& pos);
 
+// ---- mapping ---------------------------------------------------------------------
+// Logical units become device pixels as (logical - window origin) x
+// viewport extent / window extent + viewport origin; the extents count in the
+// anisotropic and isotropic modes only (isotropic is taken as anisotropic).
+enum : std::int32_t { OS_MM_TEXT = 1, OS_MM_ISOTROPIC = 7, OS_MM_ANISOTROPIC = 8 };
+std::int32_t os_set_map_mode(OsDC dc, std::int32_t mode);  // the previous mode, 0 on failure
+std::int32_t os_get_map_mode(OsDC dc);
+bool os_set_window_org(OsDC dc, std::int32_t x, std::int32_t y);
+bool os_set_window_ext(OsDC dc, std::int32_t x, std::int32_t y);
+bool os_set_viewport_org(OsDC dc, std::int32_t x, std::int32_t y);
+bool os_set_viewport_ext(OsDC dc, std::int32_t x, std::int32_t y);
+// Viewport extent x := x * xnum / xden, y likewise; zero denominators fail.
+bool os_scale_viewport_ext(OsDC dc, std::int32_t xnum, std::int32_t xden, std::int32_t ynum, std::int32_t yden);
+bool os_get_window_ext(OsDC dc, OsPoint& ext);
+bool os_get_viewport_ext(OsDC dc, OsPoint& ext);
+// Saves colours, modes, objects, clip region and mapping; returns the level
+// (1, 2, ...), 0 on failure. Restore takes a level, or -1 for the last one.
+std::int32_t os_save_dc(OsDC dc);
+bool os_restore_dc(OsDC dc, std::int32_t level);
+
+// ---- device capabilities ---------------------------------------------------------
+enum : std::int32_t {
+    OS_HORZSIZE = 4,         // millimetres
+    OS_VERTSIZE = 6,
+    OS_HORZRES = 8,          // pixels
+    OS_VERTRES = 10,
+    OS_BITSPIXEL = 12,
+    OS_PLANES = 14,
+    OS_NUMCOLORS = 24,       // always a count: 2 grey-only ... 16,777,216
+    OS_LOGPIXELSX = 88,
+    OS_LOGPIXELSY = 90,
+    OS_PHYSICALWIDTH = 110,  // the whole paper, pixels
+    OS_PHYSICALHEIGHT = 111,
+    OS_PHYSICALOFFSETX = 112,  // unprintable margin, pixels
+    OS_PHYSICALOFFSETY = 113,
+};
+// A capability of a device context: the printer's for printer and
+// information contexts, the screen's for the others, the reference
+// device's for an enhanced metafile.
+std::int32_t os_get_device_caps(OsDC dc, std::int32_t index);
+
+// ---- device-independent bitmaps ----------------------------------------------------
+// The description of a bitmap: pixels, planes and bits per pixel (bitmaps
+// compatible with the screen carry the display's depth).
+struct OsBitmapDesc {
+    std::int32_t width = 0, height = 0, planes = 1, bits_pixel = 24;
+};
+bool os_get_bitmap_desc(OsObject bitmap, OsBitmapDesc& desc);
+// A device-independent bitmap: a 40-byte information header (size, width,
+// height, planes, bit count 1, 4, 8 or 24, no compression, image size,
+// resolutions, colours used, important colours), the colour table (4 bytes
+// an entry) and the rows bottom-up, each padded to 4 bytes.
+// Reads LINES rows from START (counted from the bottom) of a bitmap not
+// selected anywhere, at the bit count the header asks, through the palette
+// selected into DC for 4 and 8 bits (black and white at 1 bit). With rows
+// null only the header is completed (image size) and the colour table filled.
+// The info block holds the header and room for the colour table. Returns the
+// number of rows read, 0 on failure.
+std::int32_t os_get_dibits(OsDC dc, OsObject bitmap, std::int32_t start, std::int32_t lines, std::uint8_t* rows,
+                           std::uint8_t* info, std::size_t info_size);
+// Draws a device-independent bitmap (header, table and rows in one block)
+// stretched from the source rectangle into the destination rectangle.
+// Returns the rows drawn, 0 on failure.
+std::int32_t os_stretch_dibits(OsDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                               std::int32_t sx, std::int32_t sy, std::int32_t swidth, std::int32_t sheight,
+                               const std::uint8_t* dib, std::size_t dib_size, std::uint32_t rop);
+// Size of the colour table of a bitmap header in bytes: a 12-byte core
+// header has 3 bytes an entry, an information header 4 (its colours-used
+// field, else by the bit count: 1 gives 2, 4 gives 16, 8 gives 256).
+std::size_t os_dib_colour_table_size(const std::uint8_t* header, std::size_t size);
+
 // Forgets every device context and drawing object (tests).
 void os_dc_reset();

@@ -380,26 +380,9 @@ bool ellipse_like(OsDC h, std::int32_t left, std::int32_t top, std::int32_t righ
 
 }  // namespace
 
-// ---- public ------------------------------------------------------------------------
+namespace {
 
-bool os_move_to(OsDC dc, std::int32_t x, std::int32_t y) {
-    Dc* d = dc_of(dc);
-    if (!d) return false;
-    d->pos = {x, y};
-    return true;
-}
-
-bool os_line_to(OsDC dc, std::int32_t x, std::int32_t y) {
-    Dc* d = dc_of(dc);
-    if (!d) return false;
-    const OsPoint from = d->pos;
-    d->pos = {x, y};
-    return draw_lines(dc, {from, {x, y}}, false);
-}
-
-bool os_polyline(OsDC dc, const std::vector<OsPoint>& points) { return draw_lines(dc, points, false); }
-
-bool os_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
+bool fill_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
     Target t;
     if (!target(dc, t)) return false;
     if (pts.size() < 2) return true;
@@ -455,7 +438,7 @@ bool os_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
     return true;
 }
 
-bool os_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+bool draw_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
     Target t;
     if (!target(dc, t)) return false;
     const Pen* pen = pen_of(t);
@@ -467,33 +450,137 @@ bool os_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t rig
     return true;
 }
 
+}  // namespace
+
+// ---- public ------------------------------------------------------------------------
+
+namespace {
+
+std::vector<OsPoint> device_points(const Dc& d, const std::vector<OsPoint>& pts) {
+    if (d.map.identity()) return pts;
+    std::vector<OsPoint> out;
+    out.reserve(pts.size());
+    for (const OsPoint& p : pts) out.push_back(to_device(d, p.x, p.y));
+    return out;
+}
+
+// A box's corners in device pixels, and the two radial points of arcs.
+struct DeviceBox {
+    std::int32_t l, t, r, b;
+    OsPoint a, z;
+};
+DeviceBox device_box(const Dc& d, std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b, OsPoint a = {},
+                     OsPoint z = {}) {
+    const OsPoint p = to_device(d, l, t), q = to_device(d, r, b);
+    return {p.x, p.y, q.x, q.y, to_device(d, a.x, a.y), to_device(d, z.x, z.y)};
+}
+
+}  // namespace
+
+bool os_move_to(OsDC dc, std::int32_t x, std::int32_t y) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    d->pos = {x, y};
+    if (d->sink) d->sink->move_to(*d, {x, y});
+    return true;
+}
+
+bool os_line_to(OsDC dc, std::int32_t x, std::int32_t y) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    const OsPoint from = d->pos;
+    d->pos = {x, y};
+    if (d->sink) {
+        d->sink->line_to(*d, from, {x, y});
+        return true;
+    }
+    return draw_lines(dc, device_points(*d, {from, {x, y}}), false);
+}
+
+bool os_polyline(OsDC dc, const std::vector<OsPoint>& points) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    if (d->sink) {
+        d->sink->poly(*d, points, false);
+        return true;
+    }
+    return draw_lines(dc, device_points(*d, points), false);
+}
+
+bool os_polygon(OsDC dc, const std::vector<OsPoint>& points) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    if (d->sink) {
+        d->sink->poly(*d, points, true);
+        return true;
+    }
+    return fill_polygon(dc, device_points(*d, points));
+}
+
+bool os_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    if (d->sink) {
+        d->sink->rectangle(*d, {left, top, right, bottom});
+        return true;
+    }
+    const DeviceBox b = device_box(*d, left, top, right, bottom);
+    return draw_rectangle(dc, b.l, b.t, b.r, b.b);
+}
+
+namespace {
+
+bool ellipse_call(OsDC dc, int kind, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                  OsPoint a, OsPoint z) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    if (d->sink) {
+        d->sink->ellipse(*d, kind, {left, top, right, bottom}, a, z);
+        return true;
+    }
+    const DeviceBox b = device_box(*d, left, top, right, bottom, a, z);
+    return ellipse_like(dc, b.l, b.t, b.r, b.b, kind, b.a.x, b.a.y, b.z.x, b.z.y);
+}
+
+}  // namespace
+
 bool os_ellipse(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
-    return ellipse_like(dc, left, top, right, bottom, 0);
+    return ellipse_call(dc, 0, left, top, right, bottom, {}, {});
 }
 
 bool os_pie(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, std::int32_t x1,
             std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-    return ellipse_like(dc, left, top, right, bottom, 1, x1, y1, x2, y2);
+    return ellipse_call(dc, 1, left, top, right, bottom, {x1, y1}, {x2, y2});
 }
 
 bool os_arc(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, std::int32_t x1,
             std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-    return ellipse_like(dc, left, top, right, bottom, 2, x1, y1, x2, y2);
+    return ellipse_call(dc, 2, left, top, right, bottom, {x1, y1}, {x2, y2});
 }
 
 std::uint32_t os_set_pixel(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_t colour) {
+    Dc* d = dc_of(dc);
+    if (!d) return OS_CLR_INVALID;
+    if (d->sink) {
+        const std::uint32_t rgb = resolve(*d, colour);
+        d->sink->pixel(*d, {x, y}, rgb);
+        return rgb;
+    }
     Target t;
-    if (!target(dc, t) || !in_box(t.box, x, y)) return OS_CLR_INVALID;
+    const OsPoint p = to_device(*d, x, y);
+    if (!target(dc, t) || !in_box(t.box, p.x, p.y)) return OS_CLR_INVALID;
     const std::uint32_t rgb = resolve(*t.dc, colour);
-    t.img->setPixel(x, y, to_qrgb(rgb));
+    t.img->setPixel(p.x, p.y, to_qrgb(rgb));
     surface_changed(*t.dc);
     return rgb;
 }
 
 std::uint32_t os_get_pixel(OsDC dc, std::int32_t x, std::int32_t y) {
     Target t;
-    if (!target(dc, t) || !in_box(t.box, x, y)) return OS_CLR_INVALID;
-    return to_rgb(t.img->pixel(x, y));
+    if (!target(dc, t)) return OS_CLR_INVALID;
+    const OsPoint p = to_device(*t.dc, x, y);
+    if (!in_box(t.box, p.x, p.y)) return OS_CLR_INVALID;
+    return to_rgb(t.img->pixel(p.x, p.y));
 }
 
 bool os_bit_blt(OsDC dst, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, OsDC src,

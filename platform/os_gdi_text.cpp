@@ -163,13 +163,33 @@ bool os_get_current_position(OsDC dc, OsPoint& pos) {
     return true;
 }
 
+QString osg::text_for_font(const Font& f, std::string_view text) { return text_of(f, text); }
+
+const Font& osg::selected_font(const Dc& d) { return font_of(d); }
+
 bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text) {
     Dc* d = dc_of(dc);
     if (!d) return false;
+    if (d->sink) {
+        d->sink->text(*d, {x, y}, text);
+        return true;
+    }
     QImage* img = surface_of(*d);
     if (!img) return false;
     if (text.empty()) return true;
-    const Font& f = font_of(*d);
+    // A scaled mapping scales the font's logical size to pixels.
+    Font scaled;
+    if (!d->map.identity()) {
+        const OsPoint p = to_device(*d, x, y);
+        x = p.x;
+        y = p.y;
+        OsLogFont lf = font_of(*d).lf;
+        lf.height = static_cast<std::int32_t>(std::clamp(std::lround(lf.height * std::fabs(d->map.sy())), -32767L, 32767L));
+        lf.width = static_cast<std::int32_t>(std::clamp(std::lround(lf.width * std::fabs(d->map.sx())), 0L, 32767L));
+        if (lf.height == 0) lf.height = -1;
+        scaled = make_font(lf);
+    }
+    const Font& f = d->map.identity() ? font_of(*d) : scaled;
     const QString s = text_of(f, text);
     const int w = QFontMetrics(f.face()).horizontalAdvance(s);
     const int asc = f.tm.ascent, desc = f.tm.descent;
@@ -185,6 +205,10 @@ bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text)
             d->pos.y = y - static_cast<std::int32_t>(std::lround(step * std::sin(a)));
         }
     }
+    // A text this far off the surface shows nothing, and its box would
+    // leave the integer range.
+    constexpr std::int32_t far = 1 << 28;
+    if (x < -far || x > far || y < -far || y > far) return true;
 
     // Where the base line starts, in the text's own frame (x along the base
     // line, y down), relative to the reference point.
@@ -206,6 +230,8 @@ bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text)
     const QRectF cell(dx - pad, dy - asc - pad, w + 2 * pad, asc + desc + 2 * pad);
     QRect bound = rot.mapRect(cell).toAlignedRect().translated(x, y);
     const OsRect box = drawable_box(*d, *img);
+    // A clip region that leaves nothing of the surface draws nothing.
+    if (box.right <= box.left || box.bottom <= box.top) return true;
     bound = bound.intersected(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top));
     if (bound.isEmpty()) return true;
 

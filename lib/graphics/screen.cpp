@@ -9,6 +9,7 @@
 #include "lib/graphics/gdi.h"
 #include "lib/graphics/gstate.h"
 #include "lib/window/convert.h"
+#include "lib/hardcopy/gdilayer.h"
 #include "lib/hardcopy/hcstate.h"
 #include "lib/raster/imagefiles.h"
 #include "lib/window/errors.h"
@@ -110,10 +111,7 @@ void screen_dump() {
     const std::int32_t pw = page.get(1), ph = page.get(2), xo = page.get(3), yo = page.get(4);
     const std::int32_t orient = page.get(5), copies = page.get(8);
     std::int32_t err = 0;
-    if (screen_links.dump_start)
-        screen_links.dump_start(pw, ph, xo, yo, err, orient, copies, doc.c_str());
-    else
-        err = 1;
+    yywindumpstart(pw, ph, xo, yo, err, orient, copies, doc.c_str());
     if (err != 0) {
         quinda.io_status = quinda.os_status = 0;
         quinda.status_kind = 0;
@@ -121,9 +119,9 @@ void screen_dump() {
         return;
     }
     err = 0;
-    if (screen_links.dump_blit) screen_links.dump_blit(g().ix1, row(g().iy2), g().ix2, row(g().iy1), err);
+    yywindumpblit(g().ix1, row(g().iy2), g().ix2, row(g().iy1), err);
     if (err != 0) yyerror(64, kName);
-    if (screen_links.dump_end) screen_links.dump_end();
+    yywindumpend();
 }
 
 void font() {

@@ -40,19 +40,11 @@ struct GradientVertexBlock {
 };
 extern GradientVertexBlock gradient_block;
 
-// Services of subsystems not built yet (the window dump, memory metafiles)
-// that the screen device calls; the issue building a subsystem calls
+// Services of subsystems not built yet (memory metafiles) that the screen
+// device calls; the issue building a subsystem calls
 // it directly and deletes its entries (docs/wiring.md). While an entry is
 // empty, the device behaves as described beside it.
 struct ScreenLinks {
-    // Window dump: the screen picture printed on the image printer, whose
-    // page and printer flag are the hardcopy state's.
-    void (*dump_start)(std::int32_t page_width, std::int32_t page_height, std::int32_t x_offset,
-                       std::int32_t y_offset, std::int32_t& err, std::int32_t orientation, std::int32_t copies,
-                       const char* document) = nullptr;
-    void (*dump_blit)(std::int32_t x1, std::int32_t top, std::int32_t x2, std::int32_t bottom,
-                      std::int32_t& err) = nullptr;
-    void (*dump_end)() = nullptr;
     // Memory metafiles: width in pixels and in points of metafile ident
     // (empty: operation 30 on a metafile takes the screen line width).
     bool (*metafile_size)(std::int32_t ident, std::int32_t& width_pixels, std::int32_t& width_points) = nullptr;

@@ -11,6 +11,8 @@
 #include "lib/hardcopy/ps.h"
 #include "lib/hardcopy/svg.h"
 #include "lib/raster/imagefiles.h"
+#include "lib/raster/rastprint.h"
+#include "lib/hardcopy/windriver.h"
 #include "lib/window/osservices.h"
 #include "lib/window/text.h"
 #include "platform/os_file.h"
@@ -135,4 +137,7 @@ void install_hardcopy_drivers() {
     grlinks.hardcopy_drivers[DriverDxf] = &xxdxf;
     grlinks.hardcopy_drivers[DriverImageFile] = &xximag;
     grlinks.hardcopy_drivers[DriverHpgl2] = &xxhpgl2;
+    grlinks.hardcopy_drivers[DriverRasterPrinter] = &xxrast;
+    grlinks.hardcopy_drivers[DriverWindowsPrinter] = &xxwin;
+    grlinks.hardcopy_drivers[DriverWindowsMetafile] = &xxwmf;
 }

@@ -7,9 +7,9 @@
 #include "lib/hardcopy/pending.h"
 #include "lib/hardcopy/ps.h"
 #include "lib/hardcopy/svg.h"
+#include "lib/hardcopy/windriver.h"
 #include "lib/window/osservices.h"
 #include "lib/window/text.h"
-#include "platform/os_error.h"
 
 HardcopyState hcstate;
 
@@ -27,15 +27,8 @@ void cancelled_options(std::int32_t, std::string&, std::int32_t, std::int32_t, s
     dialog_state.last_result = 0;
 }
 
-void no_printer(std::int32_t& paper_long, std::int32_t& paper_short, std::int32_t& width, std::int32_t& height,
-                std::int32_t& x_offset, std::int32_t& y_offset, std::int32_t& orientation, std::int32_t& copies,
-                std::int32_t& colours, std::int32_t& os_error) {
-    paper_long = paper_short = width = height = x_offset = y_offset = orientation = copies = colours = 0;
-    os_error = OS_ERROR_NOT_SUPPORTED;
-}
-
 constexpr HardcopyPending pending_defaults{&dialog_result,   &set_dialog_result, &yygetwindowbitmap,
-                                           &cancelled_setup, &cancelled_options, &no_printer};
+                                           &cancelled_setup, &cancelled_options};
 
 }  // namespace
 
@@ -65,4 +58,5 @@ void reset_hardcopy_state() {
     reset_dxf_state();
     reset_hpgl_state();
     reset_hpgl2_state();
+    reset_windows_drivers();
 }

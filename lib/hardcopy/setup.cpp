@@ -7,6 +7,7 @@
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
 #include "lib/hardcopy/hardcopy.h"
+#include "lib/hardcopy/gdilayer.h"
 #include "lib/hardcopy/pending.h"
 #include "lib/window/errors.h"
 #include "lib/window/text.h"
@@ -117,7 +118,7 @@ void igrprintimageselect(std::optional<int> idriver) {
         default: {
             std::int32_t w = 0, h = 0, x = 0, y = 0, orient = 0, copies = 0, colours = 0, os_error = 0;
             yysavefp();
-            hardcopy_pending.yywprinfo(hcstate.PaperLong, hcstate.PaperShort, w, h, x, y, orient, copies, colours,
+            yywprinfo(hcstate.PaperLong, hcstate.PaperShort, w, h, x, y, orient, copies, colours,
                                        os_error);
             yyrestfp();
             t.set(1, w), t.set(2, h), t.set(3, x), t.set(4, y), t.set(5, orient), t.set(8, copies);

@@ -117,9 +117,13 @@ bool target_context(std::int32_t target, OsDC& dc, OsObject& region) {
             dc = wtab.gDC;
             region = wtab.gRegion;
             return dc != 0;
+        case 10:
+            dc = wtab.gPrDC;
+            return dc != 0;
+        case 11:
+            dc = wtab.gwmfDC;
+            return dc != 0;
         default:
-            // The printer and the recording metafile draw here once their
-            // contexts exist; other codes name none.
             return false;
     }
 }

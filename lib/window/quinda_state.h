@@ -198,6 +198,25 @@ struct WindowTable {
     std::array<OsHandle, 20> hMetafile{};
     std::array<OsHandle, 20> MetafileDC{};
 
+    // The printer chosen by the page set-up dialog or taken as the default:
+    // device, driver and port names (at most 259, 31 and 259 characters),
+    // and whether they hold a printer.
+    std::string lpPrintType, lpPrintDriver, lpPrintPort;
+    std::int32_t GotPrName = 0;
+    std::int32_t PageDlgShown = 0;   // the page set-up dialog stored a printer
+    // Page set-up choices applied to every printer device context made;
+    // -1 (99999 for media and dither) = unset.
+    struct PageSetupChoices {
+        std::int16_t prSize = -1, prLength = -1, prWidth = -1, prScale = -1, prSource = -1, prQuality = -1,
+                     prColor = -1, prDuplex = -1, prYRes = -1, prTTOption = -1, prCollate = -1;
+        std::int32_t prMedia = 99999, prDither = 99999;
+    } page_setup;
+    // The printer context of the current job, its clip region and window
+    // origin in printer pixels; the metafile being recorded and its region.
+    OsHandle gPrDC = 0, gPrRegion = 0;
+    std::array<std::int32_t, 2> origin{};
+    OsHandle gwmfDC = 0, gwmfRegion = 0;
+
     // Slot rules.
     bool slot_valid(int slot) const { return slot >= 0 && slot <= MaxChildWindows && wWindow[static_cast<std::size_t>(slot)] != 0; }
     // Lowest free child slot 1..50, or -1 when all 50 are taken.

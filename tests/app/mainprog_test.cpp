@@ -334,7 +334,7 @@ TEST_F(MainProgramTest, WhatRedrawsTheView) {
             int command;
             int redraws;
         } cases[] = {{7, 1},     {8, 1},     {40023, 1}, {40025, 1}, {40015, 1},
-                     {40016, 1}, {40028, 0}, {40002, 0}, {40041, 0}, {99, 0}};
+                     {40016, 1}, {40028, 0}, {40002, 0}, {99, 0}};
         for (const Case& c : cases) {
             redraws = 0;
             run_command(c.command);
@@ -1239,4 +1239,31 @@ TEST_F(FileCommandTest, ModflowBrowseButtonsChooseTheFiles) {
     EXPECT_EQ(dat16.ncol, 3);
     EXPECT_EQ(dat16.nrow, 2);
     EXPECT_EQ(dat18.gridtype, GridModflow);
+}
+
+TEST_F(FileCommandTest, MakeWmfThenPrint) {
+    write_model("m.fem", 5, 100, 5, 100);
+    choice = "m.fem";
+    run_command(40001);
+    // A cancelled name makes no metafile.
+    choice.clear();
+    run_command(40013);
+    EXPECT_FALSE(std::filesystem::exists("map.wmf"));
+    choice = "map.wmf";
+    selections.clear();
+    run_command(40013);
+    ASSERT_EQ(selections.size(), 1u);
+    EXPECT_EQ(selections[0].title, "Name of WMF file");
+    ASSERT_TRUE(std::filesystem::exists("map.wmf"));
+    EXPECT_GT(std::filesystem::file_size("map.wmf"), 100u);
+    // The printer is selected again: Print confirmed makes a print job of
+    // its own (the PDF printer), not a picture on the clipboard.
+    os_common_dialog_set_responder([](const OsCommonDialogRequest& r) {
+        OsCommonDialogAnswer a;
+        a.ok = true;
+        a.page = r.page;
+        return a;
+    });
+    run_command(40041);
+    EXPECT_TRUE(std::filesystem::exists("Zeltramo Print.pdf"));
 }

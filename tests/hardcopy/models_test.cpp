@@ -160,10 +160,11 @@ TEST_F(Models, SettingsKeysChooseTheModelsAtStart) {
         EXPECT_EQ(hcstate.models.plotter_model, c.plotter);
         EXPECT_EQ(hcstate.models.hpgl2_device, c.device);
         EXPECT_EQ(hcstate.models.hpgl2_chosen, c.chosen);
-        // No printer here: images print on the Windows printer, which is
-        // not available; the spool names are built.
+        // Images print on the Windows printer, here the PDF printer that is
+        // always there, found by the query; the spool names are built.
         EXPECT_EQ(hcstate.ImagePrintOptions.ImagePrintDriver, 10);
-        EXPECT_EQ(hcstate.PrinterAvailable, 0);
+        EXPECT_EQ(hcstate.PrinterAvailable, 1);
+        EXPECT_EQ(hcstate.ImagePrintOptions.get(1), 648);
         EXPECT_NE(txt_c(hcstate.SpoolPlotName).find("qdx$$"), std::string::npos);
     }
 }

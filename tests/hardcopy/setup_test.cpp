@@ -1,8 +1,9 @@
 // The options entry of the selected driver, the image print options and
-// the window dump that reads them. The dialogs and the printer query are
-// scripted in the routines' table.
+// the window dump that reads them. The dialogs are scripted in the
+// routines' table; the printer is the PDF printer of the test machine.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,9 @@
 #include "lib/hardcopy/pending.h"
 #include "lib/window/errors.h"
 #include "lib/window/osservices.h"
+#include "lib/window/quinda_state.h"
 #include "lib/window/text.h"
+#include "platform/os_gdi.h"
 #include "platform/os_commondlg.h"
 #include "platform/os_config.h"
 #include "tests/support/graphics_test.h"
@@ -33,7 +36,6 @@ struct Script {
     std::int32_t setup_result = 1;
     std::string setup_name;                 // name the set-up dialog confirms
     std::vector<std::int32_t> setup_args;   // units, driver or resource, mode, restricted
-    std::vector<std::int32_t> printer;      // the ten outputs of the printer query
 };
 Script script;
 
@@ -73,13 +75,6 @@ void install_script() {
         script.setup_args = {units, resource, mode, restricted};
         txt_set(name, script.setup_name);
         hardcopy_pending.set_dialog_result(script.setup_result);
-    };
-    p.yywprinfo = [](std::int32_t& pl, std::int32_t& ps, std::int32_t& w, std::int32_t& h, std::int32_t& x,
-                     std::int32_t& y, std::int32_t& o, std::int32_t& c, std::int32_t& colours, std::int32_t& err) {
-        script.calls.push_back("printer query");
-        const auto& v = script.printer;
-        pl = v[0], ps = v[1], w = v[2], h = v[3], x = v[4], y = v[5], o = v[6], c = v[7], colours = v[8],
-        err = v[9];
     };
 }
 
@@ -196,7 +191,6 @@ TEST_F(HardcopySetup, SnapshotFailureIsReportedAndTheDialogShown) {
 }
 
 TEST_F(HardcopySetup, ImagePrintDevices) {
-    script.printer = {792, 612, 648, 468, 72, 72, 1, 1, 2, 0};
     struct Case {
         std::optional<int> driver;
         int printer_model;
@@ -218,7 +212,7 @@ TEST_F(HardcopySetup, ImagePrintDevices) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.driver.value_or(-1));
         iprinter(c.printer_model);
-        script.calls.clear();
+        hcstate.PaperLong = hcstate.PaperShort = 0;
         hcstate.PrinterAvailable = 7;   // kept when there is no query
         txt_set(hcstate.PrintImageFileName, "");
         igrprintimageselect(c.driver);
@@ -227,15 +221,14 @@ TEST_F(HardcopySetup, ImagePrintDevices) {
         EXPECT_EQ((std::vector<std::int32_t>{t.get(1), t.get(2), t.get(3), t.get(4), t.get(5), t.get(8)}), c.page);
         EXPECT_EQ((std::vector<std::int32_t>{t.get(6), t.get(7), t.get(13), t.get(19), t.get(20), t.get(24)}),
                   (std::vector<std::int32_t>{0, 1, 0, 3, 0, c.limit}));
-        EXPECT_EQ(script.calls.size(), c.query ? 1u : 0u);
         EXPECT_EQ(hcstate.PrinterAvailable, c.query ? 1 : 7);
         EXPECT_EQ(txt_c(hcstate.PrintImageFileName), c.name);
-        if (c.query) {
-            EXPECT_EQ(std::make_pair(hcstate.PaperLong, hcstate.PaperShort), std::make_pair(792, 612));
-        }
+        EXPECT_EQ(std::make_pair(hcstate.PaperLong, hcstate.PaperShort),
+                  c.query ? std::make_pair(792, 612) : std::make_pair(0, 0));
     }
-    // A failed query: no printer.
-    script.printer = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1801};
+    // A failed query: the machine's printer is not there.
+    os_config().printer_name = "Absent printer,CUPS,lp";
+    wtab.GotPrName = 0;
     igrprintimageselect();
     EXPECT_EQ(hcstate.PrinterAvailable, 0);
     EXPECT_EQ(hcstate.ImagePrintOptions.get(1), 0);
@@ -247,22 +240,21 @@ TEST_F(HardcopySetup, ImagePrintDevices) {
 }
 
 TEST_F(HardcopySetup, WindowDumpPrintsTheImagePage) {
-    static std::vector<std::int32_t> started;
-    started.clear();
-    screen_links.dump_start = [](std::int32_t w, std::int32_t h, std::int32_t x, std::int32_t y, std::int32_t& err,
-                                 std::int32_t o, std::int32_t c, const char*) {
-        started = {w, h, x, y, o, c};
-        err = 0;
-    };
+    TempDir dir(true);
+    txt_set(DriverText, "dump");
     hcstate.PrinterAvailable = 0;
     yygapi(OpEndPage);
     EXPECT_EQ(infoerror(1), 1);
-    EXPECT_TRUE(started.empty());
+    EXPECT_FALSE(std::filesystem::exists("dump.pdf"));
+    // The window's picture is a memory surface here.
+    wtab.gDC = os_create_compatible_dc(0);
+    os_select_object(wtab.gDC, os_create_compatible_bitmap(wtab.gDC, 400, 300));
+    igrprintimageselect();   // the printer query finds the printer
     igrprintimageselect(2);
-    hcstate.PrinterAvailable = 1;
+    EXPECT_EQ(hcstate.PrinterAvailable, 1);
     yygapi(OpEndPage);
     EXPECT_EQ(infoerror(1), 0);
-    EXPECT_EQ(started, (std::vector<std::int32_t>{756, 540, 42, -20, 1, 1}));
+    EXPECT_GT(std::filesystem::file_size("dump.pdf"), 0u);
 }
 
 }  // namespace
