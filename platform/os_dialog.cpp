@@ -12,6 +12,7 @@
 #include "platform/os_codepage_qt.h"
 #include "platform/os_config.h"
 #include "platform/os_control_p.h"
+#include "platform/os_richedit.h"
 #include "platform/os_dc.h"
 #include "platform/os_dc_p.h"
 
@@ -374,6 +375,7 @@ void os_register_controls() {
     register_tab_class();
     register_tree_class();
     register_header_class();
+    os_register_richedit();
     busy = false;
 }
 

@@ -539,3 +539,57 @@ int os_env_unset(std::string_view name) {
     if (::unsetenv(to_os(name).c_str()) != 0) return os_error_from_errno(errno);
     return OS_OK;
 }
+
+namespace {
+// The file a name stands for: symbolic links followed; the name itself when it does not exist yet.
+std::string save_target(std::string_view name) {
+    const std::string path = to_os(name);
+    char buf[PATH_MAX];
+    if (::realpath(path.c_str(), buf)) return buf;
+    return path;
+}
+}  // namespace
+
+int os_file_save_begin(std::string_view name, std::string& temp, std::int32_t& handle) {
+    handle = -1;
+    temp.clear();
+    if (name.empty() || name.find('\0') != std::string_view::npos) return OS_ERROR_INVALID_NAME;
+    const std::string target = save_target(name);
+    const std::size_t slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    struct stat st {};
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    for (int k = 0; k < 100; ++k) {
+        const std::string os_temp = dir + "." + base + "." + std::to_string(::getpid()) + "." + std::to_string(k) + ".tmp";
+        temp = from_os(os_temp);
+        const int err = os_file_open(temp, OS_ACCESS_WRITE, OS_SHARE_NONE, OS_CREATE_NEW, handle);
+        if (err == OS_ERROR_FILE_EXISTS) continue;
+        if (err != OS_OK) { temp.clear(); return err; }
+        if (exists) (void)::chmod(os_temp.c_str(), st.st_mode & 07777);
+        return OS_OK;
+    }
+    temp.clear();
+    return OS_ERROR_FILE_EXISTS;
+}
+
+int os_file_save_commit(std::int32_t handle, std::string_view temp, std::string_view name) {
+    const std::string os_temp = to_os(temp);
+    int err = OS_OK;
+    {
+        std::lock_guard lock(g_mutex);
+        if (handle >= 1 && static_cast<std::size_t>(handle) <= g_files.size() && g_files[static_cast<std::size_t>(handle - 1)].fd >= 0 &&
+            ::fsync(g_files[static_cast<std::size_t>(handle - 1)].fd) != 0)
+            err = os_error_from_errno(errno, os_temp);
+    }
+    const int cerr = os_file_close(handle);
+    if (err == OS_OK) err = cerr;
+    if (err == OS_OK && ::rename(os_temp.c_str(), save_target(name).c_str()) != 0) err = last_error(os_temp);
+    if (err != OS_OK) ::unlink(os_temp.c_str());
+    return err;
+}
+
+void os_file_save_abandon(std::int32_t handle, std::string_view temp) {
+    os_file_close(handle);
+    if (!temp.empty()) ::unlink(to_os(temp).c_str());
+}

@@ -66,6 +66,15 @@ int os_file_copy(std::string_view source, std::string_view target, bool fail_if_
 // OS_ERROR_ALREADY_EXISTS. A file moves across file systems by copying.
 int os_file_rename(std::string_view from, std::string_view to);
 
+// Safe replacement of a file's contents: os_file_save_begin creates a new
+// file beside the file that name stands for (through symbolic links), with
+// its permission bits, open for writing; os_file_save_commit closes it and
+// renames it over that file only then, so a failed write leaves the old
+// contents; os_file_save_abandon closes and removes it.
+int os_file_save_begin(std::string_view name, std::string& temp, std::int32_t& handle);
+int os_file_save_commit(std::int32_t handle, std::string_view temp, std::string_view name);
+void os_file_save_abandon(std::int32_t handle, std::string_view temp);
+
 int os_dir_make(std::string_view name);     // OS_ERROR_ALREADY_EXISTS when it exists
 int os_dir_remove(std::string_view name);   // empty directories only
 int os_dir_set_current(std::string_view name);

@@ -192,7 +192,8 @@ struct OsLogFont {
     std::string face;              // 1252 text
 };
 // Faces: "Arial", "Times New Roman" and "Courier New" are served by the
-// metric-compatible Liberation Sans, Serif and Mono; "Symbol" keeps its own
+// metric-compatible Liberation Sans, Serif and Mono, "Lucida Console" by
+// DejaVu Sans Mono; "Symbol" keeps its own
 // character layout (Greek letters and mathematical signs at the codes of
 // the Symbol face) drawn from DejaVu Sans. Another face is used when the
 // system has it, else the family bits choose among the three.

@@ -33,6 +33,7 @@ QString family_for(const OsLogFont& lf, bool& symbol) {
     if (same_face(lf.face, "Arial")) return QStringLiteral("Liberation Sans");
     if (same_face(lf.face, "Times New Roman")) return QStringLiteral("Liberation Serif");
     if (same_face(lf.face, "Courier New")) return QStringLiteral("Liberation Mono");
+    if (same_face(lf.face, "Lucida Console")) return QStringLiteral("DejaVu Sans Mono");
     if (same_face(lf.face, "Symbol") || lf.charset == OS_SYMBOL_CHARSET) {
         symbol = true;
         return QStringLiteral("DejaVu Sans");

@@ -1058,6 +1058,8 @@ std::uint32_t os_sys_colour(std::int32_t index) {
     case OS_COLOR_WINDOW: return 0xFFFFFF;
     case OS_COLOR_WINDOWTEXT: return 0x000000;
     case OS_COLOR_BTNFACE: return 0xF0F0F0;
+    case OS_COLOR_HIGHLIGHT: return 0xD77800;  // blue, as 0x00BBGGRR
+    case OS_COLOR_HIGHLIGHTTEXT: return 0xFFFFFF;
     case OS_COLOR_BTNSHADOW: return 0xA0A0A0;
     case OS_COLOR_BTNHIGHLIGHT: return 0xFFFFFF;
     default: return 0xC0C0C0;

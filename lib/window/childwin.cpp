@@ -14,6 +14,7 @@
 #include "lib/window/splitwin.h"
 #include "lib/window/text.h"
 #include "lib/window/winclose.h"
+#include "lib/grid/editor.h"
 #include "lib/window/window_hooks.h"
 #include "lib/window/wininfo.h"
 #include "lib/window/winops.h"
@@ -345,6 +346,8 @@ void yyCloseChild3(std::int32_t slot, std::int32_t& dialog) {
         if (s != slot && wtab.wWindow[ix(s)] && wtab.hPrevious[ix(s)] == frame) wtab.hPrevious[ix(s)] = previous;
     // 7. Its own split.
     if (yyspecialkind(frame) == WindowKindSplit) yysplitdetach(frame);
+    // An editor lets go of its held files and its record.
+    if (yyspecialkind(frame) == WindowKindEditor) yyeditdetach(frame);
     // 8. Its windows and its slot.
     if (wtab.hClient[ix(slot)]) os_destroy_window(wtab.hClient[ix(slot)]);
     os_destroy_window(frame);   // its menus go on the way (yyreleasemenus)

@@ -15,6 +15,7 @@
 #include "lib/window/splitwin.h"
 #include "lib/window/text.h"
 #include "lib/window/window_hooks.h"
+#include "platform/os_richedit.h"
 #include "lib/window/wininfo.h"
 #include "lib/window/winops.h"
 #include "lib/window/wintext.h"
@@ -200,8 +201,19 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
     yygetatoms();
     if (window_hooks.register_grid_classes) window_hooks.register_grid_classes();
 
-    // 5. Rich-edit version: the editor's own, the oldest one (docs/platform.md).
+    // 5. Rich-edit version: a hidden control is asked twice where character 1
+    // lies; one that fills the point given is version 3, one that leaves it
+    // is version 2, and without the class the oldest, 1.
+    os_register_controls();
     wtab.iVerRTF = 1;
+    if (const OsHandle re = os_create_window(0, "RichEdit20A", "", OS_WS_POPUP, 0, 0, 10, 10, 0, 0, 0)) {
+        os_send_message(re, OSM_SETTEXT, 0, reinterpret_cast<std::intptr_t>("ab"));
+        OsPoint a{-99, -99}, b{-99, -99};
+        os_send_message(re, OS_EM_POSFROMCHAR, reinterpret_cast<std::uintptr_t>(&a), 1);
+        os_send_message(re, OS_EM_POSFROMCHAR, reinterpret_cast<std::uintptr_t>(&b), 1);
+        wtab.iVerRTF = (a.x == -99 && a.y == -99 && b.x == -99 && b.y == -99) ? 2 : 3;
+        os_destroy_window(re);
+    }
 
     // 6. Find-and-replace message.
     wtab.uFindMsgString = os_register_window_message("commdlg_FindReplace");

@@ -12,6 +12,7 @@
 #include "lib/window/messages.h"
 #include "lib/window/rootwin.h"
 #include "lib/window/text.h"
+#include "lib/grid/editor.h"
 #include "lib/window/window_hooks.h"
 #include "lib/window/wininfo.h"
 #include "platform/os_menu.h"
@@ -544,12 +545,22 @@ std::int32_t yyCloseCheck(std::int32_t slot) {
         const OsHandle f = pane_frame(*r, p);
         switch (yyspecialkind(f)) {
         case WindowKindEditor:
-            if (split_save_links.yyEditCheckSave) {
-                allowed = split_save_links.yyEditCheckSave(f);
-                for (std::int32_t b = 0; allowed && split_save_links.yyeditswap;) {
-                    b = split_save_links.yyeditswap(f, b);
-                    if (b <= 0) break;
-                    allowed = split_save_links.yyEditCheckSave(f);
+            if (EditorWindowData* e = yyeditrecord(f)) {
+                allowed = yyEditCheckSave(f, *e);
+                // Every other modified file of the pane is shown and asked about in turn.
+                for (std::int32_t b = 1; allowed && e->bMultiFile && b <= e->nBuffers; ++b) {
+                    if (b == e->iBuffer) continue;
+                    std::int32_t saved = 1;
+                    yyeditgetsave(s, b, saved);
+                    if (saved != 0) continue;
+                    yyeditswap(s, e->iBuffer, b);
+                    yyeditstorebuffername(s, e->iBuffer, e->szFileName, sizeof e->szFileName);
+                    e->iBuffer = b;
+                    std::string name;
+                    yyeditgetbuffername(s, b, name, 259);
+                    std::snprintf(e->szFileName, sizeof e->szFileName, "%s", name.c_str());
+                    yyEditTitle(f);
+                    allowed = yyEditCheckSave(f, *e);
                 }
             }
             break;

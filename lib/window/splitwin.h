@@ -33,14 +33,9 @@ std::int32_t yySplitFixed(SplitWindowRecord& rec, std::int32_t pane, std::int32_
 // 1 when the split window of the slot may close (always for other windows).
 std::int32_t yyCloseCheck(std::int32_t slot);
 
-// The save questions of editor and grid panes, filled by the editor and
-// grid windows; empty links let a pane close.
+// The save questions of grid panes, filled by the grid windows; empty links
+// let a pane close. Editor panes are asked directly.
 struct SplitSaveLinks {
-    // The editor's save question for its shown file: 1 may close.
-    std::int32_t (*yyEditCheckSave)(OsHandle frame) = nullptr;
-    // Makes the editor's next modified buffer after `buffer` the shown one;
-    // its number, or 0 when there is none.
-    std::int32_t (*yyeditswap)(OsHandle frame, std::int32_t buffer) = nullptr;
     // Whether a grid window's data changed, and its save question (the message-box answer).
     bool (*grid_changed)(OsHandle frame) = nullptr;
     std::int32_t (*yygridwinsaveprompt)(OsHandle frame) = nullptr;

@@ -7,6 +7,7 @@
 #include "lib/window/messages.h"
 #include "lib/window/quinda_state.h"
 #include "lib/graphics/gdi.h"
+#include "lib/grid/editor.h"
 #include "lib/window/window_hooks.h"
 #include "platform/os_dc.h"
 #include "platform/os_gdi.h"
@@ -51,7 +52,9 @@ void yyshutdown() {
         const OsHandle f = wtab.wWindow[ix(s)];
         std::int32_t* rec = yyspecialrecord(f);
         if (!rec) continue;
-        if (rec[0] == WindowKindDialog) {
+        if (rec[0] == WindowKindEditor) {
+            yyeditdetach(f);
+        } else if (rec[0] == WindowKindDialog) {
             if (rec[5]) yydialogunloadwindow(rec[5]);
             os_set_window_user(f, 0);
             delete reinterpret_cast<WindowKind3Record*>(rec);

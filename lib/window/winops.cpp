@@ -19,6 +19,7 @@
 #include "lib/window/rootwin.h"
 #include "lib/window/splitwin.h"
 #include "lib/graphics/gdi.h"
+#include "lib/grid/editor.h"
 #include "lib/window/window_hooks.h"
 #include "lib/window/wintext.h"
 #include "lib/window/wininfo.h"
@@ -384,7 +385,7 @@ void yywindowraise() {
 void yyspecialrelease(OsHandle frame, std::int32_t kind) {
     switch (kind) {
     case WindowKindBitmapViewer: yybitmapviewerrelease(frame); break;
-    case WindowKindEditor:
+    case WindowKindEditor: yyeditdetach(frame); break;
     case WindowKindGrid:
         if (window_hooks.special_release) window_hooks.special_release(frame, kind);
         break;

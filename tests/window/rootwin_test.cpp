@@ -72,8 +72,8 @@ TEST_F(RootWindowTest, DefaultsAreCentredEightyPercentWithFlagsSeven) {
     EXPECT_NE(wtab.wDC, 0);
     EXPECT_EQ(wtab.hWinCur, wtab.wWindow[0]);
     EXPECT_EQ(os_get_focus(), client());
-    // No rich-edit, gradient or mail library exists here.
-    EXPECT_EQ(wtab.iVerRTF, 1);
+    // No gradient or mail library exists here; the rich-edit control is our own.
+    EXPECT_EQ(wtab.iVerRTF, 3);  // our rich-edit control fills the point it is given
     EXPECT_EQ(wtab.pGradientFill, 0);
     EXPECT_NE(wtab.cgmFormat, 0u);
     // 24-bit screen: no palette.

@@ -2,6 +2,10 @@
 // of the split window, closing.
 #include <gtest/gtest.h>
 
+#include "lib/grid/editor.h"
+#include "platform/os_msgbox.h"
+#include "platform/os_richedit.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
@@ -236,16 +240,27 @@ TEST_F(SplitWindowTest, ClosingAPaneUndoesTheSplit) {
 
 TEST_F(SplitWindowTest, PaneRefusingToCloseGivesNoCloseMessage) {
     split(SplitStacked);
-    static std::int32_t editor[19] = {WindowKindEditor};
-    os_set_window_user(wtab.wWindow[2], reinterpret_cast<std::intptr_t>(editor));
-    static int asked = 0, answer = 0, swaps = 0;
-    asked = swaps = 0;
-    answer = 0;
-    split_save_links.yyEditCheckSave = [](OsHandle) {
+    // Pane 2 is a multi-file editor holding three modified files.
+    os_register_controls();
+    const OsHandle re = os_create_window(0, "RichEdit20A", "", OS_WS_CHILD | OS_ES_MULTILINE, 0, 0, 50, 50, wtab.wWindow[2], 0, 1002);
+    EditorWindowData* e = yyeditattach(wtab.wWindow[2], re, EWF_MULTIFILE);
+    ASSERT_NE(e, nullptr);
+    e->nBuffers = 3;
+    os_send_message(re, EM_REPLACESEL, 1, reinterpret_cast<std::intptr_t>("one"));
+    for (std::int32_t b = 2; b <= 3; ++b) {
+        EditBufEntry* entry = quinda.EDITBUF.at(2, b);
+        entry->DATA.assign(3, 'x');
+        entry->text_length = 3;
+        entry->text_present = 1;
+        entry->values = {3, 1, 0, 0, 1, 0};   // saved state 0: modified
+    }
+    static int asked = 0, answer = 0;
+    asked = 0;
+    answer = OS_IDCANCEL;
+    os_message_box_set_responder([](const OsMessageBoxRequest&) {
         ++asked;
         return answer;
-    };
-    split_save_links.yyeditswap = [](OsHandle, std::int32_t b) { return b < 2 && ++swaps ? b + 1 : 0; };
+    });
     settle();
     wmsg.wValidMessage = 1;
     wmsg.wMessageType = 0;
@@ -254,14 +269,15 @@ TEST_F(SplitWindowTest, PaneRefusingToCloseGivesNoCloseMessage) {
     EXPECT_EQ(wmsg.wValidMessage, 1);   // no close request
     EXPECT_NE(wmsg.wMessageType, MsgClose);
 
-    // Saved: every modified buffer is asked in turn, then the request comes.
-    answer = 1;
+    // Not saved but allowed: every modified file is asked about in turn, then the request comes.
+    answer = OS_IDNO;
     asked = 0;
     os_input_close(wtab.wWindow[0]);
     EXPECT_EQ(asked, 3);
     EXPECT_EQ(wmsg.wValidMessage, 0);
     EXPECT_EQ(wmsg.wMessageType, MsgClose);
-    os_set_window_user(wtab.wWindow[2], 0);
+    os_message_box_set_responder({});
+    yyeditdetach(wtab.wWindow[2]);
 }
 
 TEST_F(SplitWindowTest, SplitHoldingAChildDrawn) {

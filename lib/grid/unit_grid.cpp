@@ -1,2 +1,0 @@
-// Placeholder translation unit so the library target exists before its first routine.
-namespace { [[maybe_unused]] int quinda_grid_unit = 0; }

@@ -1,0 +1,551 @@
+// Editor files and buffers: loading plain and RTF files, saving safely,
+// the held file, the save question, the buffer table and positions.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "lib/grid/editor.h"
+#include "platform/os_commondlg.h"
+#include "platform/os_dc.h"
+#include "platform/os_gdi.h"
+#include "platform/os_error.h"
+#include "platform/os_file.h"
+#include "platform/os_msgbox.h"
+#include "platform/os_richedit.h"
+#include "platform/os_window.h"
+#include "tests/support/quinda_test.h"
+
+namespace {
+
+std::intptr_t frame_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) {
+    return os_def_window_proc(w, m, wp, lp);
+}
+
+class EditorFilesTest : public QuindaTest {
+protected:
+    void SetUp() override {
+        QuindaTest::SetUp();
+        os_register_controls();
+        if (!os_class_atom("EDFRAME")) {
+            OsWndClass c;
+            c.name = "EDFRAME";
+            c.proc = frame_proc;
+            ASSERT_NE(os_register_class(c), 0);
+        }
+        wtab.iVerRTF = 3;
+        boxes.clear();
+        os_message_box_set_responder([this](const OsMessageBoxRequest& q) {
+            boxes.push_back(q.caption + ": " + q.text);
+            return answer;
+        });
+    }
+    void TearDown() override {
+        for (int s = 1; s <= 3; ++s)
+            if (wtab.wWindow[static_cast<std::size_t>(s)]) {
+                yyeditdetach(wtab.wWindow[static_cast<std::size_t>(s)]);
+                os_destroy_window(wtab.wWindow[static_cast<std::size_t>(s)]);
+                wtab.wWindow[static_cast<std::size_t>(s)] = 0;
+            }
+        os_message_box_set_responder({});
+        os_common_dialog_set_responder({});
+        wtab.wIndex = 0;
+    }
+    // An editor in slot 1 made current.
+    EditorWindowData& make(std::int32_t flags, const char* base = "Ed") {
+        const OsWindow f = os_create_window(0, "EDFRAME", base, OS_WS_CAPTION | OS_WS_THICKFRAME, 0, 0, 500, 400, 0, 0, 0);
+        const OsWindow re = os_create_window(0, "RichEdit20A", "", OS_WS_CHILD | OS_WS_VISIBLE | OS_WS_HSCROLL | OS_ES_MULTILINE,
+                                             0, 0, 480, 300, f, 0, 1002);
+        os_send_message(re, OS_EM_EXLIMITTEXT, 0, 104857500);
+        wtab.wWindow[1] = f;
+        wtab.wIndex = 1;
+        EditorWindowData* r = yyeditattach(f, re, flags);
+        std::snprintf(r->szBaseTitle, sizeof r->szBaseTitle, "%s", base);
+        return *r;
+    }
+    OsWindow frame() const { return wtab.wWindow[1]; }
+    std::string text(EditorWindowData& r) {
+        std::string out;
+        OsEditStream es{reinterpret_cast<std::intptr_t>(&out), 0,
+                        [](std::intptr_t c, unsigned char* b, std::int32_t n, std::int32_t* done) -> std::int32_t {
+                            reinterpret_cast<std::string*>(c)->append(reinterpret_cast<char*>(b), static_cast<std::size_t>(n));
+                            *done = n;
+                            return 0;
+                        }};
+        os_send_message(r.hRichEdit, OS_EM_STREAMOUT, OS_SF_TEXT, reinterpret_cast<std::intptr_t>(&es));
+        return out;
+    }
+    bool open(EditorWindowData& r, const std::string& name) {
+        std::snprintf(r.szFileName, sizeof r.szFileName, "%s", name.c_str());
+        return yyEditOpenFile(frame(), 0) == 1;
+    }
+    void type(EditorWindowData& r, const char* s) {
+        for (; *s; ++s) os_send_message(r.hRichEdit, OSM_CHAR, static_cast<unsigned char>(*s), 0);
+    }
+    std::vector<std::string> boxes;
+    int answer = OS_IDOK;
+    TempDir dir;
+};
+
+TEST_F(EditorFilesTest, PlainTextLoadsWithBlanksForNulsAndWithoutCtrlZ) {
+    EditorWindowData& r = make(0);
+    write_file(dir.file("a.txt"), std::string("a\0b\r\nc\x1a", 7));
+    ASSERT_TRUE(open(r, dir.file("a.txt")));
+    EXPECT_EQ(text(r), "a b\r\nc");
+    EXPECT_EQ(os_send_message(r.hRichEdit, EM_GETMODIFY, 0, 0), 0);
+    EXPECT_EQ(os_get_window_text(frame()), "Ed - [" + dir.file("a.txt") + "]");
+    // An RTF header in a text file stays literal.
+    write_file(dir.file("b.txt"), "{\\rtf1 {\\b x}}");
+    ASSERT_TRUE(open(r, dir.file("b.txt")));
+    EXPECT_EQ(text(r), "{\\rtf1 {\\b x}}");
+    // A missing file: "Open Error" with the system's text, nothing changed.
+    EXPECT_FALSE(open(r, dir.file("none.txt")));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("Open Error: ", 0), 0u);
+    EXPECT_EQ(text(r), "{\\rtf1 {\\b x}}");
+}
+
+TEST_F(EditorFilesTest, RtfOnlyInRichTextModeAndByItsEnding) {
+    struct Case {
+        std::int32_t flags;
+        const char* name;
+        bool rtf;
+    };
+    const Case cases[] = {
+        {EWF_RICHTEXT, "x.rtf", true}, {EWF_RICHTEXT, "X.RTF", true}, {0, "X.RTF", false},
+        {EWF_RICHTEXT, "rtf", false},  {EWF_RICHTEXT, "x.rtx", false},
+    };
+    for (const Case& c : cases) {
+        EditorWindowData& r = make(c.flags);
+        EXPECT_EQ(yyeditisrtf(r, c.name), c.rtf) << c.name;
+        write_file(dir.file(c.name), "{\\rtf1 {\\b bold} text}");
+        ASSERT_TRUE(open(r, dir.file(c.name)));
+        EXPECT_EQ(text(r), c.rtf ? "bold text" : "{\\rtf1 {\\b bold} text}") << c.name;
+        yyeditdetach(frame());
+        os_destroy_window(frame());
+        wtab.wWindow[1] = 0;
+    }
+}
+
+TEST_F(EditorFilesTest, SaveWritesBesideAndReplacesKeepingModeAndLinksBackup) {
+    EditorWindowData& r = make(EWF_BACKUP | EWF_MODIFIEDMARK);
+    const std::string name = dir.file("a.txt");
+    write_file(name, "old\r\n");
+    ::chmod(name.c_str(), 0640);
+    std::filesystem::create_symlink(name, dir.file("link.txt"));
+    ASSERT_TRUE(open(r, dir.file("link.txt")));
+    type(r, "new ");
+    yyEditTitle(frame());
+    EXPECT_EQ(os_get_window_text(frame()), "Ed - [" + dir.file("link.txt") + " *]");
+    // Save with a name asks nothing.
+    os_common_dialog_set_responder([](const OsCommonDialogRequest&) -> OsCommonDialogAnswer {
+        ADD_FAILURE() << "no dialog expected";
+        return {};
+    });
+    ASSERT_EQ(yyEditSaveFile(frame(), 0), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.txt")));
+    EXPECT_EQ(read_file(name), "new old\r\n");
+    EXPECT_EQ(read_file(dir.file("link.txt.bak")), "old\r\n");
+    struct stat st {};
+    ::stat(name.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(os_get_window_text(frame()), "Ed - [" + dir.file("link.txt") + "]");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);  // no temporary left
+    // Save As always asks; Cancel saves nothing.
+    int asked = 0;
+    os_common_dialog_set_responder([&](const OsCommonDialogRequest& q) {
+        ++asked;
+        EXPECT_EQ(q.kind, OsCommonDialogKind::Save);
+        EXPECT_EQ(q.filters.size(), 2u);
+        return OsCommonDialogAnswer{};
+    });
+    EXPECT_EQ(yyEditSaveFile(frame(), 1), 0);
+    EXPECT_EQ(asked, 1);
+}
+
+TEST_F(EditorFilesTest, FailedSaveKeepsTheOldFile) {
+    EditorWindowData& r = make(0);
+    const std::string name = dir.file("a.txt");
+    write_file(name, "precious");
+    ASSERT_TRUE(open(r, name));
+    std::string big(200000, 'x');
+    os_send_message(r.hRichEdit, EM_REPLACESEL, 1, reinterpret_cast<std::intptr_t>(big.c_str()));
+    // A device that fills up: writes beyond 64 KiB fail.
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    auto* prev = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit lim = old;
+    lim.rlim_cur = 65536;
+    ::setrlimit(RLIMIT_FSIZE, &lim);
+    const std::int32_t ok = yyEditSaveFile(frame(), 0);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, prev);
+    EXPECT_EQ(ok, 0);
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.back().rfind("Write Error: ", 0), 0u);
+    EXPECT_EQ(read_file(name), "precious");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    EXPECT_EQ(os_send_message(r.hRichEdit, EM_GETMODIFY, 0, 0), 1);
+}
+
+TEST_F(EditorFilesTest, HeldFileKeepsOurWritersOutUntilReleased) {
+    EditorWindowData& r = make(0);
+    write_file(dir.file("a.txt"), "x");
+    ASSERT_TRUE(open(r, dir.file("a.txt")));
+    std::int32_t h = -1;
+    EXPECT_EQ(os_file_open(dir.file("a.txt"), OS_ACCESS_WRITE, OS_SHARE_READ, OS_OPEN_EXISTING, h), OS_ERROR_SHARING_VIOLATION);
+    yyEditCloseFile(frame());
+    EXPECT_EQ(os_file_open(dir.file("a.txt"), OS_ACCESS_WRITE, OS_SHARE_READ, OS_OPEN_EXISTING, h), OS_OK);
+    os_file_close(h);
+    // A read-only editor never holds its file.
+    EditorWindowData& ro = make(EWF_READONLY);
+    ASSERT_TRUE(open(ro, dir.file("a.txt")));
+    EXPECT_EQ(ro.hFile[0], 0);
+}
+
+TEST_F(EditorFilesTest, SaveQuestionNamesTheFileUnlessHidden) {
+    struct Case {
+        std::int32_t flags;
+        bool named;
+        int answer;
+        std::int32_t result;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, false, OS_IDNO, 1, "Do you want to save changes?"},
+        {0, true, OS_IDCANCEL, 0, "Do you want to save changes to @?"},
+        {EWF_HIDENAME, true, OS_IDNO, 1, "Do you want to save changes?"},
+        {0, true, OS_IDYES, 1, "Do you want to save changes to @?"},
+    };
+    for (const Case& c : cases) {
+        EditorWindowData& r = make(c.flags, "Base");
+        if (c.named) {
+            write_file(dir.file("q.txt"), "");
+            ASSERT_TRUE(open(r, dir.file("q.txt")));
+        }
+        type(r, "t");
+        boxes.clear();
+        answer = c.answer;
+        EXPECT_EQ(yyEditCheckSave(frame(), r), c.result);
+        ASSERT_EQ(boxes.size(), 1u);
+        std::string want = std::string("Base: ") + c.text;
+        if (const auto at = want.find('@'); at != std::string::npos) want.replace(at, 1, dir.file("q.txt"));
+        EXPECT_EQ(boxes[0], want);
+        yyeditdetach(frame());
+        os_destroy_window(frame());
+        wtab.wWindow[1] = 0;
+    }
+    EXPECT_EQ(read_file(dir.file("q.txt")), "t");
+}
+
+TEST_F(EditorFilesTest, BuffersStoreRetrieveAndCloseRenumbers) {
+    EditorWindowData& r = make(EWF_MULTIFILE);
+    for (int n = 1; n <= 5; ++n) {
+        std::int32_t st = 0;
+        yyeditputtext(st, ("text " + std::to_string(n)).c_str());
+        const std::string name = "/f" + std::to_string(n);
+        yyeditstorebuffer(1, n);
+        yyeditstorebuffername(1, n, name.c_str(), 260);
+    }
+    yyeditclosebuffer(1, 3);
+    const char* want[] = {"/f1", "/f2", "/f4", "/f5", ""};
+    for (int n = 1; n <= 5; ++n) {
+        std::string name;
+        yyeditgetbuffername(1, n, name, 259);
+        EXPECT_EQ(name, want[n - 1]) << n;
+    }
+    yyeditretrievebuffer(1, 3);
+    EXPECT_EQ(text(r), "text 4");
+    // Retrieving an entry without a stream, bad slots and files do nothing.
+    yyeditretrievebuffer(1, 3);
+    yyeditretrievebuffer(1, 5);
+    yyeditstorebuffer(51, 1);
+    yyeditstorebuffer(1, 21);
+    yyeditstorebuffer(2, 1);  // no editor there
+    EXPECT_EQ(text(r), "text 4");
+}
+
+TEST_F(EditorFilesTest, ApplicationPositionsCountLineBreaksTwiceUnlessControlPositions) {
+    struct Case {
+        std::int32_t flags;
+        std::int32_t length, start_of_line2, sel_end;
+    };
+    const Case cases[] = {{0, 10, 5, 9}, {EWF_CONTROLPOS, 8, 4, 7}};
+    for (const Case& c : cases) {
+        EditorWindowData& r = make(c.flags);
+        std::int32_t st = 0;
+        yyeditputtext(st, "abc\r\nde\r\nf");
+        std::int32_t v = 0;
+        yyeditinfo(1, 2, v);
+        EXPECT_EQ(v, c.length);
+        yyeditconvertpos(2, 1, v);
+        EXPECT_EQ(v, c.start_of_line2);
+        std::int32_t start = c.start_of_line2;
+        yyeditselect(start, c.sel_end);
+        char buf[8] = {};
+        OsTextRange tr{{0, 0}, buf};
+        OsCharRange cr;
+        os_send_message(r.hRichEdit, OS_EM_EXGETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+        tr.chrg = cr;
+        os_send_message(r.hRichEdit, OS_EM_GETTEXTRANGE, 0, reinterpret_cast<std::intptr_t>(&tr));
+        EXPECT_STREQ(buf, "de\r");
+        yyeditinfo(1, 4, v);
+        EXPECT_EQ(v, c.start_of_line2 + 1);
+        yyeditinfo(1, 5, v);
+        EXPECT_EQ(v, c.sel_end);
+        // The exact length gives all but the last character and status 2.
+        std::vector<char> out(static_cast<std::size_t>(c.length) + 1, '#');
+        yyeditgettext(st, c.length, out.data());
+        EXPECT_EQ(st, 2);
+        yyeditgettext(st, c.length + 1, out.data());
+        EXPECT_EQ(st, 0);
+        yyeditdetach(frame());
+        os_destroy_window(frame());
+        wtab.wWindow[1] = 0;
+    }
+    std::int32_t v = 5;
+    yyeditinfo(1, 8, v);
+    EXPECT_EQ(v, 3);
+    std::int32_t st = 0;
+    yyeditgettext(st, 10, nullptr);
+    EXPECT_EQ(st, 1);  // not an editor
+}
+
+TEST_F(EditorFilesTest, InfoStringNeverWritesBeyondItsRoom) {
+    EditorWindowData& r = make(0);
+    std::snprintf(r.szFindText, sizeof r.szFindText, "%s", "a long find text");
+    char buf[8];
+    std::memset(buf, '#', sizeof buf);
+    yyeditinfostring(1, 1, buf, 5);
+    EXPECT_STREQ(buf, "a lo");
+    EXPECT_EQ(buf[5], '#');
+}
+
+TEST_F(EditorFilesTest, FindUpAndDownReplaceAndReplaceAll) {
+    EditorWindowData& r = make(0);
+    std::int32_t st = 0;
+    yyeditputtext(st, "one two\r\nTwo two");
+    char what[] = "two", with[] = "2";
+    FINDREPLACEA& q = r.FindReplace;
+    q.find_what = what;
+    q.replace_with = with;
+    auto sel = [&] {
+        OsCharRange cr;
+        os_send_message(r.hRichEdit, OS_EM_EXGETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+        return std::pair<int, int>(cr.cpMin, cr.cpMax);
+    };
+    yyeditsetpos(0);
+    q.flags = FR_DOWN;
+    EXPECT_EQ(yyEditFind(frame(), r, q), 1);
+    EXPECT_EQ(sel(), (std::pair<int, int>(4, 7)));
+    EXPECT_EQ(yyEditFind(frame(), r, q), 1);
+    EXPECT_EQ(sel(), (std::pair<int, int>(8, 11)));  // "Two": case ignored
+    q.flags = FR_DOWN | FR_MATCHCASE;
+    EXPECT_EQ(yyEditFind(frame(), r, q), 1);
+    EXPECT_EQ(sel(), (std::pair<int, int>(12, 15)));
+    boxes.clear();
+    EXPECT_EQ(yyEditFind(frame(), r, q), 0);
+    EXPECT_EQ(boxes, std::vector<std::string>{"Find: End of text reached"});
+    EXPECT_EQ(sel(), (std::pair<int, int>(12, 15)));  // left as it was
+    q.flags = 0;  // up
+    EXPECT_EQ(yyEditFind(frame(), r, q), 1);
+    EXPECT_EQ(sel(), (std::pair<int, int>(8, 11)));
+    // Replace on a selection that is not the text only finds the next.
+    q.flags = FR_DOWN | FR_MATCHCASE;
+    EXPECT_EQ(yyEditReplace(frame(), r, q), 1);
+    EXPECT_EQ(text(r), "one two\r\nTwo two");
+    EXPECT_EQ(sel(), (std::pair<int, int>(12, 15)));
+    EXPECT_EQ(yyEditReplace(frame(), r, q), 0);
+    EXPECT_EQ(text(r), "one two\r\nTwo 2");
+    // Replace All from the start, ending with "End of text reached".
+    q.flags = FR_DOWN | FR_REPLACEALL;
+    boxes.clear();
+    yyEditFindMessage(frame(), r);
+    EXPECT_EQ(text(r), "one 2\r\n2 2");
+    EXPECT_EQ(boxes.size(), 1u);
+    q.flags = FR_DIALOGTERM;
+    r.hFindDialog = 99;
+    yyEditFindMessage(frame(), r);
+    EXPECT_EQ(r.hFindDialog, 0);
+}
+
+TEST_F(EditorFilesTest, BoldOnPartlyBoldSetsThenClearsAndBulletsAndAlignment) {
+    EditorWindowData& r = make(EWF_RICHTEXT);
+    std::int32_t st = 0;
+    yyeditputtext(st, "plain bold\r\nnext");
+    auto select = [&](int a, int b) {
+        OsCharRange cr{a, b};
+        os_send_message(r.hRichEdit, OS_EM_EXSETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+    };
+    auto fmt = [&] {
+        OsCharFormat cf;
+        os_send_message(r.hRichEdit, OS_EM_GETCHARFORMAT, 1, reinterpret_cast<std::intptr_t>(&cf));
+        return cf;
+    };
+    select(6, 10);
+    yyEditFormatBIU(r, 32166);
+    select(0, 10);
+    EXPECT_FALSE(fmt().mask & OS_CFM_BOLD);
+    r.iCacheRichPos = 7;
+    r.iCacheFilePos = 8;
+    yyEditFormatBIU(r, 32166);
+    EXPECT_TRUE((fmt().mask & OS_CFM_BOLD) && (fmt().effects & OS_CFE_BOLD));
+    EXPECT_EQ(r.iCacheRichPos, 7);  // format changes keep the cache
+    yyEditFormatBIU(r, 32166);
+    EXPECT_TRUE((fmt().mask & OS_CFM_BOLD) && !(fmt().effects & OS_CFE_BOLD));
+    // Bullets on one of two paragraphs: mixed, so the next toggle sets both.
+    select(0, 0);
+    yyEditFormatBullet(r);
+    select(0, 14);
+    OsParaFormat pf;
+    os_send_message(r.hRichEdit, OS_EM_GETPARAFORMAT, 0, reinterpret_cast<std::intptr_t>(&pf));
+    EXPECT_FALSE(pf.mask & OS_PFM_NUMBERING);
+    yyEditFormatBullet(r);
+    os_send_message(r.hRichEdit, OS_EM_GETPARAFORMAT, 0, reinterpret_cast<std::intptr_t>(&pf));
+    EXPECT_TRUE((pf.mask & OS_PFM_NUMBERING) && pf.numbering == OS_PFN_BULLET);
+    yyEditFormatLCR(r, 32165);
+    os_send_message(r.hRichEdit, OS_EM_GETPARAFORMAT, 0, reinterpret_cast<std::intptr_t>(&pf));
+    EXPECT_EQ(pf.alignment, OS_PFA_RIGHT);
+    // Saved as RTF, read back with the formats.
+    ASSERT_EQ(std::string(r.szFileName), "");
+    std::snprintf(r.szFileName, sizeof r.szFileName, "%s", dir.file("f.rtf").c_str());
+    ASSERT_EQ(yyEditSaveFile(frame(), 0), 1);
+    const std::string rtf = read_file(dir.file("f.rtf"));
+    EXPECT_NE(rtf.find("\\qr"), std::string::npos);
+    EXPECT_NE(rtf.find("\\pnlvlblt"), std::string::npos);
+}
+
+TEST_F(EditorFilesTest, TextPartsFormatsOfRangesAndHidingKeepTheView) {
+    EditorWindowData& r = make(EWF_RICHTEXT);
+    std::int32_t st = 0;
+    yyeditputtext(st, "abc\r\ndef\r\nghi");
+    // Application positions: "def" starts at 5 (CR LF counts two).
+    std::int32_t start = 5;
+    yyeditputtextpart(start, 8, "XY");
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(text(r), "abc\r\nXY\r\nghi");
+    os_send_message(r.hRichEdit, OS_EM_UNDO, 0, 0);
+    EXPECT_EQ(text(r), "abc\r\ndef\r\nghi");  // one undo step
+    char part[8];
+    std::memset(part, '#', sizeof part);
+    start = 10;
+    yyeditgettextpart(start, 3, part);
+    EXPECT_EQ(std::string(part, 3), "ghi");
+    EXPECT_EQ(part[3], '#');  // nothing beyond the length asked for
+    // Formats of a range, the selection kept.
+    yyeditselect(start = 0, 1);
+    yyeditformattext(st, 6, 8, 1, -1, 1, -1, 20, 0x0000FF, -2, "Arial");
+    EXPECT_EQ(st, 0);
+    OsCharRange cr;
+    os_send_message(r.hRichEdit, OS_EM_EXGETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+    EXPECT_EQ(cr.cpMin, 0);
+    EXPECT_EQ(cr.cpMax, 1);
+    yyeditformatpara(st, 1, 2, 1, 1);
+    EXPECT_EQ(st, 0);
+    const std::string rtf = [&] {
+        std::int32_t n = 0;
+        yyeditcountrtf(n);
+        std::string b(static_cast<std::size_t>(n), '\0');
+        yyeditgetrtf(reinterpret_cast<unsigned char*>(b.data()));
+        return b;
+    }();
+    EXPECT_NE(rtf.find("\\b\\ul\\cf1 def"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\fs40"), std::string::npos);
+    EXPECT_NE(rtf.find("\\qc"), std::string::npos);
+    // Hide, change, show: the same selection comes back.
+    yyeditselect(start = 1, 2);
+    yyeditshowhide(0);
+    EXPECT_FALSE(os_is_window_visible(r.hRichEdit));
+    yyeditputtextpart(start = 0, 0, ">");
+    yyeditshowhide(1);
+    os_send_message(r.hRichEdit, OS_EM_EXGETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+    EXPECT_EQ(cr.cpMin, 1);
+    EXPECT_EQ(cr.cpMax, 2);
+    // A plain-text editor takes no formats.
+    EditorWindowData& plain = make(0);
+    (void)plain;
+    yyeditformattext(st, 1, 2, 1, -1, -1, -1, -1, -2, -2, "");
+    EXPECT_EQ(st, -2);
+    yyeditformatpara(st, 1, 2, 1, -1);
+    EXPECT_EQ(st, -2);
+}
+
+TEST_F(EditorFilesTest, FontChoicesAndLucidaConsoleAsDejaVuSansMono) {
+    EditorWindowData& r = make(0);
+    auto metrics = [](const OsLogFont& lf) {
+        const OsObject f = os_create_font(lf);
+        const OsDC dc = os_create_compatible_dc(0);
+        const OsObject old = os_select_object(dc, f);
+        OsTextMetric tm;
+        os_get_text_metrics(dc, tm);
+        os_select_object(dc, old);
+        os_delete_dc(dc);
+        return tm;
+    };
+    OsLogFont a, b;
+    a.height = b.height = -17;
+    a.face = "Lucida Console";
+    b.face = "DejaVu Sans Mono";
+    EXPECT_EQ(metrics(a).ascent, metrics(b).ascent);
+    EXPECT_EQ(metrics(a).ave_char_width, metrics(b).ave_char_width);
+    std::int32_t st = 5, last = 0;
+    for (std::int32_t choice = 7; choice <= 10; ++choice) {
+        yyeditfont(choice, 99, st);  // the size is ignored for these
+        EXPECT_EQ(st, 0);
+        EXPECT_GT(r.nLineHeight, last) << choice;
+        EXPECT_LE(r.nCharHeight, r.nLineHeight);
+        last = r.nLineHeight;
+    }
+    yyeditfont(3, 24, st);
+    const std::int32_t big = r.nLineHeight;
+    yyeditfont(-1, 8, st);  // keeps Arial
+    EXPECT_EQ(r.iFontOption, 3);
+    EXPECT_LT(r.nLineHeight, big);
+    wtab.wIndex = 2;
+    yyeditfont(3, 8, st);
+    EXPECT_EQ(st, 1);
+}
+
+TEST_F(EditorFilesTest, PasteKeepsFormatsOnlyInRichTextMode) {
+    struct Case {
+        std::int32_t flags;
+        bool bold;
+    };
+    for (const Case c : {Case{EWF_RICHTEXT, true}, Case{0, false}}) {
+        EditorWindowData& src = make(EWF_RICHTEXT);
+        std::int32_t st = 0;
+        yyeditputtext(st, "Bx");
+        OsCharRange cr{0, 1};
+        os_send_message(src.hRichEdit, OS_EM_EXSETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+        yyEditFormatBIU(src, 32166);
+        os_send_message(src.hRichEdit, OS_EM_COPY, 0, 0);
+        EXPECT_EQ(os_clipboard_text(), "B");
+        yyeditdetach(frame());
+        os_destroy_window(frame());
+        wtab.wWindow[1] = 0;
+        EditorWindowData& dst = make(c.flags);
+        yyeditputtext(st, "--");
+        cr = {1, 1};
+        os_send_message(dst.hRichEdit, OS_EM_EXSETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+        yyEditPaste(dst);
+        EXPECT_EQ(text(dst), "-B-");
+        cr = {1, 2};
+        os_send_message(dst.hRichEdit, OS_EM_EXSETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+        OsCharFormat cf;
+        os_send_message(dst.hRichEdit, OS_EM_GETCHARFORMAT, 1, reinterpret_cast<std::intptr_t>(&cf));
+        EXPECT_EQ((cf.effects & OS_CFE_BOLD) != 0, c.bold) << c.flags;
+        os_send_message(dst.hRichEdit, OS_EM_UNDO, 0, 0);
+        EXPECT_EQ(text(dst), "--");
+        yyeditdetach(frame());
+        os_destroy_window(frame());
+        wtab.wWindow[1] = 0;
+    }
+}
+
+}  // namespace
