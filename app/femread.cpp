@@ -29,6 +29,11 @@ bool record_ok(const TextIn& in, RecStatus st, const std::string& what) {
     return false;
 }
 
+// The same for a record of node i, its description built only when reported.
+bool node_record_ok(const TextIn& in, RecStatus st, int i, const char* what) {
+    return st == RecStatus::Ok || record_ok(in, st, node_text(i) + what);
+}
+
 // The number of times a corner of e equals a member of the candidate (a, b,
 // c), over the nine pairs; exactly 3 means the candidate is built already.
 int equal_pairs(const std::array<std::int32_t, 3>& e, std::int32_t a, std::int32_t b, std::int32_t c) {
@@ -162,12 +167,12 @@ int read_nodes(TextIn& in, FemModel& m) {
             FreeRead r(in);
             r.i(m.nodecode[at]).r(m.x[at]).r(m.y[at]).r(m.val(i, 0));
             for (int k = 1; k <= naq; ++k) r.i(m.nodeint[at]).r(m.val(i, 3 * k));
-            if (!record_ok(in, r.end(), node_text(i) + "code, x, y, reference level and heads")) return ExitInputError;
+            if (!node_record_ok(in, r.end(), i, "code, x, y, reference level and heads")) return ExitInputError;
         }
         {
             FreeRead r(in);
             for (int k = 1; k <= naq; ++k) r.r(m.val(i, 3 * k - 2)).r(m.val(i, 3 * k - 1));
-            if (!record_ok(in, r.end(), node_text(i) + "resistances and transmissivities")) return ExitInputError;
+            if (!node_record_ok(in, r.end(), i, "resistances and transmissivities")) return ExitInputError;
         }
         auto& ring = m.nb[at];
         std::int32_t n = 0;
@@ -185,7 +190,7 @@ int read_nodes(TextIn& in, FemModel& m) {
                 }
                 for (int e = 0; e < n; ++e) r.i(ring[static_cast<std::size_t>(e)]);
             }
-            if (!record_ok(in, r.end(), node_text(i) + "neighbour list")) return ExitInputError;
+            if (!node_record_ok(in, r.end(), i, "neighbour list")) return ExitInputError;
         }
         // The extra value: a field beyond the count and the entries on the
         // record's last line. The whole line counts: a line cut to 80

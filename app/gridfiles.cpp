@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "app/appdata.h"
+#include "app/editfast.h"
 #include "app/griddef.h"
 #include "app/records.h"
 #include "lib/window/text.h"
@@ -20,6 +22,9 @@ bool size_ok(int n1, int n2, int max1, int max2, const char* what) {
                     " outside 1.." + std::to_string(max1) + " x 1.." + std::to_string(max2));
     return false;
 }
+
+// Characters of a row of n values in (10G15.6).
+std::size_t row_bytes(int n) { return static_cast<std::size_t>(n) * 15 + static_cast<std::size_t>(n / 10 + 1) * 2; }
 
 }  // namespace
 
@@ -62,10 +67,10 @@ bool savegrd(int gridtype, std::string_view filename, int roworder) {
         header_pair(out, dat8.gx0, dat8.gx1, 4);
         header_pair(out, dat8.gy0, dat8.gy1, 4);
         header_pair(out, zlo, zhi, 4);
-        for (int j = 1; j <= ny; ++j) {
-            FormWrite row(out, "(10G15.6)");
-            for (int i = 1; i <= nx; ++i) row.r(dat7.gridval(i, j));
-        }
+        std::string text;
+        text.reserve(row_bytes(nx) * static_cast<std::size_t>(ny));
+        for (int j = 1; j <= ny; ++j) append_g_record(text, &dat7.gridval(1, j), nx, 10, 15, 6);
+        out.lines(text);
     } else if (gridtype == GridArcInfo) {
         FormWrite(out, "(A,I12)").a("NCOLS").i(nx).end();
         FormWrite(out, "(A,I12)").a("NROWS").i(ny).end();
@@ -73,21 +78,27 @@ bool savegrd(int gridtype, std::string_view filename, int roworder) {
         header_keyword(out, "YLLCORNER", dat8.yll);
         header_keyword(out, "CELLSIZE", dat8.cellsize);
         FormWrite(out, "(A,G15.6)").a("NODATA_value").r(-9999.0).end();
+        std::string text;
+        text.reserve(row_bytes(nx) * static_cast<std::size_t>(ny));
+        std::vector<float> row(static_cast<std::size_t>(nx));
         for (int j = ny; j >= 1; --j) {
-            FormWrite row(out, "(10G15.6)");
             for (int i = 1; i <= nx; ++i) {
                 const float v = dat7.gridval(i, j);
-                row.r(v >= blank ? -9999.0f : v);
+                row[static_cast<std::size_t>(i) - 1] = v >= blank ? -9999.0f : v;
             }
+            append_g_record(text, row.data(), nx, 10, 15, 6);
         }
+        out.lines(text);
     } else if (gridtype == GridModflow) {
         const int ncol = dat16.ncol, nrow = dat16.nrow;
         FormWrite(out, "(2I10)").i(ncol).i(nrow).end();
+        std::string text;
+        text.reserve(row_bytes(ncol) * static_cast<std::size_t>(nrow));
         for (int k = 1; k <= nrow; ++k) {
             const int r = roworder == 1 ? nrow + 1 - k : k;
-            FormWrite row(out, "(10G15.6)");
-            for (int c = 1; c <= ncol; ++c) row.r(dat16.mfval(c, r));
+            append_g_record(text, &dat16.mfval(1, r), ncol, 10, 15, 6);
         }
+        out.lines(text);
     }
 
     if (!out.commit()) {

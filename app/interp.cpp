@@ -73,9 +73,11 @@ int inside_of(double s) { return std::fabs(s) + static_cast<double>(0.1f) >= 179
 
 void inpol(float x, float y, const float* polygon, int& inside, int n) { inside = inside_of(inpol_sum(x, y, polygon, n)); }
 
-int inpol3(float x, float y, const float* xy) {
-    // Each corner's direction is computed once and used for both sides that
-    // meet there: the same values hoek computes, so the same sum.
+namespace {
+
+// The angle sum of inpol3: each corner's direction computed once and used for
+// both sides that meet there, the same values hoek computes, so the same sum.
+int inpol3_angles(float x, float y, const float* xy) {
     float a[3];
     for (int k = 0; k < 3; ++k) {
         const float vx = xy[2 * k] - x, vy = xy[2 * k + 1] - y;
@@ -91,21 +93,73 @@ int inpol3(float x, float y, const float* xy) {
     return inside_of(s);
 }
 
-long double fixy_det(const float* xy) {
-    const long double x1 = xy[0], y1 = xy[1], x2 = xy[2], y2 = xy[3], x3 = xy[4], y3 = xy[5];
-    return (y2 - y3) * (x1 - x2) - (y1 - y2) * (x2 - x3);
+// Bounds of the quick decision (see inpol3).
+constexpr double QuickNormMin = 0x1p-200, QuickNormMax = 0x1p200;
+constexpr double QuickSin2 = 0x1p-24;  // (2^-12)^2: |sin| of a side's angle above 2^-12
+
+}  // namespace
+
+int inpol3(float x, float y, const float* xy) {
+    // The angle sum decides by the three angles that the sides subtend at
+    // the point, taken between the single-precision vectors v_k = P_k - p.
+    // Their exact sum is 360 times the winding number of the triangle
+    // (v1, v2, v3) round the origin, and the computed sum is within a few
+    // 1e-4 degrees of it as long as no wrap of hoek goes the other way than
+    // for the exact angle, which only an angle within about 1e-5 rad of
+    // +-180 degrees can cause (the directions `arg` computes are within
+    // 4e-6 rad of the exact ones: rounding of the unit vector 1.2e-7, atan2f
+    // 1e-6, the single-precision pi and 2 pi 1e-6, the scaling to degrees
+    // 1.5e-6, and the difference 3e-7). So where every side's angle is
+    // either at most 90 degrees (dot product >= 0) or has |sin| > 2^-12
+    // (2.4e-4 rad, twenty times that margin), and no vector is zero, so tiny
+    // or so large that the unit vector leaves the normal range, the sum is
+    // +-360 exactly when the origin lies strictly inside (v1, v2, v3), that
+    // is when the three cross products have one strict sign, and 0
+    // otherwise. Products of two floats are exact in double, so the signs of
+    // the cross and dot products (one rounding each) are exact too. Every
+    // other point takes the angle sum itself.
+    float vx[3], vy[3];
+    double n2[3];
+    for (int k = 0; k < 3; ++k) {
+        vx[k] = xy[2 * k] - x;
+        vy[k] = xy[2 * k + 1] - y;
+        n2[k] = static_cast<double>(vx[k]) * vx[k] + static_cast<double>(vy[k]) * vy[k];
+        if (!(n2[k] >= QuickNormMin && n2[k] <= QuickNormMax)) return inpol3_angles(x, y, xy);
+    }
+    int positive = 0, negative = 0;
+    for (int k = 0; k < 3; ++k) {
+        const int l = k == 2 ? 0 : k + 1;
+        const double cross = static_cast<double>(vx[k]) * vy[l] - static_cast<double>(vy[k]) * vx[l];
+        const double dot = static_cast<double>(vx[k]) * vx[l] + static_cast<double>(vy[k]) * vy[l];
+        if (dot < 0.0 && cross * cross <= QuickSin2 * (n2[k] * n2[l])) return inpol3_angles(x, y, xy);
+        positive += cross > 0.0;
+        negative += cross < 0.0;
+    }
+    return positive == 3 || negative == 3 ? 1 : 0;
 }
 
-bool fixy_plane(const float* xy, const float* z, FixyPlane& p) {
-    const long double c = fixy_det(xy);
-    if (c == 0.0L || !std::isfinite(c)) return false;
+PlaneTerms plane_terms(const float* xy) {
     const long double x1 = xy[0], y1 = xy[1], x2 = xy[2], y2 = xy[3], x3 = xy[4], y3 = xy[5];
+    PlaneTerms t;
+    t.dx12 = x1 - x2;
+    t.dx23 = x2 - x3;
+    t.dy12 = y1 - y2;
+    t.dy23 = y2 - y3;
+    t.c = t.dy23 * t.dx12 - t.dy12 * t.dx23;
+    return t;
+}
+
+long double fixy_det(const float* xy) { return plane_terms(xy).c; }
+
+bool fixy_plane(const float* xy, const float* z, FixyPlane& p) {
+    const PlaneTerms t = plane_terms(xy);
+    if (t.c == 0.0L || !std::isfinite(t.c)) return false;
     const long double z1 = z[0], z2 = z[1], z3 = z[2];
-    p.x1 = x1;
-    p.y1 = y1;
+    p.x1 = xy[0];
+    p.y1 = xy[1];
     p.z1 = z1;
-    p.a = ((z1 - z2) * (y2 - y3) - (z2 - z3) * (y1 - y2)) / c;
-    p.b = -((z1 - z2) * (x2 - x3) - (z2 - z3) * (x1 - x2)) / c;
+    p.a = ((z1 - z2) * t.dy23 - (z2 - z3) * t.dy12) / t.c;
+    p.b = -((z1 - z2) * t.dx23 - (z2 - z3) * t.dx12) / t.c;
     return true;
 }
 
@@ -225,55 +279,104 @@ std::string home_name(const std::string& name) {
     return dat19.home.substr(0, static_cast<std::size_t>(l)) + name;
 }
 
-void Coverage::group(int nelem) {
+void Coverage::group(int nelem, const float* xs, const float* ys, int ncols, int stride, float c, float s) {
     start.assign(static_cast<std::size_t>(nelem) + 1, 0);
     for (const std::int32_t e : owner)
         if (e > 0) ++start[static_cast<std::size_t>(e)];
     for (int e = 1; e <= nelem; ++e) start[static_cast<std::size_t>(e)] += start[static_cast<std::size_t>(e) - 1];
-    order.assign(static_cast<std::size_t>(start[static_cast<std::size_t>(nelem)]), 0);
+    const auto total = static_cast<std::size_t>(start[static_cast<std::size_t>(nelem)]);
+    order.assign(total, 0);
     std::vector<std::int32_t> fill(start.begin(), start.end() - 1);
     for (std::size_t p = 0; p < owner.size(); ++p) {
         const std::int32_t e = owner[p];
         if (e > 0) order[static_cast<std::size_t>(fill[static_cast<std::size_t>(e) - 1]++)] = static_cast<std::int32_t>(p);
     }
+    dest.assign(total, 0);
+    elems.clear();
+    corners.clear();
+    wide.terms.clear();
+    wide.ex.assign(total, 0.0L);
+    wide.ey.assign(total, 0.0L);
+    float xy[6];
+    for (int e = 1; e <= nelem; ++e) {
+        const std::int32_t b = start[static_cast<std::size_t>(e) - 1], t = start[static_cast<std::size_t>(e)];
+        if (b == t) continue;
+        elems.push_back(e);
+        corners.push_back({dat4.elnode(e, 1), dat4.elnode(e, 2), dat4.elnode(e, 3)});
+        element_corners(e, xy, c, s);
+        const PlaneTerms p = plane_terms(xy);
+        wide.terms.push_back({p.dx12, p.dx23, p.dy12, p.dy23, p.c});
+        const long double x1 = xy[0], y1 = xy[1];
+        for (std::int32_t q = b; q < t; ++q) {
+            const auto u = static_cast<std::size_t>(q);
+            const int pt = order[u];
+            const int col = pt % ncols, row = pt / ncols;
+            dest[u] = row * stride + col;
+            wide.ex[u] = static_cast<long double>(xs[col]) - x1;
+            wide.ey[u] = static_cast<long double>(ys[row]) - y1;
+        }
+    }
+    const auto exact = [](long double v) { return static_cast<long double>(static_cast<double>(v)) == v; };
+    is_wide = !std::all_of(wide.ex.begin(), wide.ex.end(), exact) ||
+              !std::all_of(wide.ey.begin(), wide.ey.end(), exact) ||
+              !std::all_of(wide.terms.begin(), wide.terms.end(), [&](const Terms<long double>& p) {
+                  return exact(p.dx12) && exact(p.dx23) && exact(p.dy12) && exact(p.dy23);
+              });
+    narrow = Held<double>{};
+    if (is_wide) return;
+    narrow.terms.reserve(wide.terms.size());
+    for (const Terms<long double>& p : wide.terms)
+        narrow.terms.push_back({static_cast<double>(p.dx12), static_cast<double>(p.dx23), static_cast<double>(p.dy12),
+                                static_cast<double>(p.dy23), p.c});
+    narrow.ex.assign(wide.ex.begin(), wide.ex.end());
+    narrow.ey.assign(wide.ey.begin(), wide.ey.end());
+    wide = Held<long double>{};
 }
+
+void Coverage::fill_nodes(float* out, int k) const {
+    // The corners are nodes of the model (element_corners checked them).
+    const float* plane = &dat7.value(1, k);
+    fill(out, [&](std::size_t q, int, float* z) {
+        const std::array<std::int32_t, 3>& n = corners[q];
+        for (int c = 0; c < 3; ++c) z[c] = plane[n[static_cast<std::size_t>(c)] - 1];
+    });
+}
+
+namespace {
+
+// The grid lines of the regular grid, as grid_x and grid_y give them.
+void grid_lines(int nx, int ny, std::vector<float>& xs, std::vector<float>& ys) {
+    xs.resize(static_cast<std::size_t>(nx));
+    ys.resize(static_cast<std::size_t>(ny));
+    for (int i = 1; i <= nx; ++i) xs[static_cast<std::size_t>(i) - 1] = grid_x(i);
+    for (int j = 1; j <= ny; ++j) ys[static_cast<std::size_t>(j) - 1] = grid_y(j);
+}
+
+}  // namespace
 
 void cover_regular_grid(Coverage& cov, int nx, int ny) {
     cov.owner.assign(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), 0);
     const int nelem = element_count();
     const float c = std::cos(dat12.rotang), s = std::sin(dat12.rotang);
+    std::vector<float> xs, ys;
+    grid_lines(nx, ny, xs, ys);
     float xy[6];
     for (int e = 1; e <= nelem; ++e) {
         int i1, i2, j1, j2;
         if (!element_corners(e, xy, c, s) || !usable_triangle(xy) || !index_box(xy, nx, ny, i1, i2, j1, j2)) continue;
-        for (int i = i1; i <= i2; ++i) {
-            const float xp = grid_x(i);
-            for (int j = j1; j <= j2; ++j)
-                if (inpol3(xp, grid_y(j), xy))
-                    cov.owner[static_cast<std::size_t>(j - 1) * static_cast<std::size_t>(nx) +
-                              static_cast<std::size_t>(i - 1)] = e;
+        for (int j = j1; j <= j2; ++j) {
+            const float yp = ys[static_cast<std::size_t>(j) - 1];
+            std::int32_t* row = cov.owner.data() + static_cast<std::size_t>(j - 1) * static_cast<std::size_t>(nx);
+            for (int i = i1; i <= i2; ++i)
+                if (inpol3(xs[static_cast<std::size_t>(i) - 1], yp, xy)) row[i - 1] = e;
         }
     }
-    cov.group(nelem);
+    cov.group(nelem, xs.data(), ys.data(), nx, MaxGridPoints, c, s);
 }
 
-void fill_from_coverage(const Coverage& cov, int k, bool leakance, int nx, float c, float s) {
-    const int nelem = static_cast<int>(cov.start.size()) - 1;
-    float xy[6], z[3];
-    for (int e = 1; e <= nelem; ++e) {
-        const std::int32_t b = cov.start[static_cast<std::size_t>(e) - 1], t = cov.start[static_cast<std::size_t>(e)];
-        if (b == t) continue;
-        element_corners(e, xy, c, s);
-        if (leakance) triangle_values(e, k, z);
-        else triangle_node_values(e, k, z);
-        FixyPlane p;
-        fixy_plane(xy, z, p);
-        for (std::int32_t q = b; q < t; ++q) {
-            const int pt = cov.order[static_cast<std::size_t>(q)];
-            const int i = pt % nx + 1, j = pt / nx + 1;
-            dat7.gridval(i, j) = fixy_eval(p, grid_x(i), grid_y(j));
-        }
-    }
+void fill_from_coverage(const Coverage& cov, int k, bool leakance) {
+    if (leakance) cov.fill(dat7.gridval.a.data(), [k](std::size_t, int e, float* z) { triangle_values(e, k, z); });
+    else cov.fill_nodes(dat7.gridval.a.data(), k);
 }
 
 // ---- grid ----
@@ -304,7 +407,6 @@ bool grid(int plotmode, int showmesh, int showmaps, int showcontour, int showgri
     const int nx = dat8.nx, ny = dat8.ny;
     Coverage cov;
     bool covered = false;
-    const float c = std::cos(dat12.rotang), s = std::sin(dat12.rotang);
     for (int k = 0; k < NumGridOptions; ++k) {
         if (dat5.opton(k) != 'j') continue;
         leakage.iopt = k;
@@ -313,7 +415,7 @@ bool grid(int plotmode, int showmesh, int showmaps, int showcontour, int showgri
             cover_regular_grid(cov, nx, ny);
             covered = true;
         }
-        fill_from_coverage(cov, k, true, nx, c, s);
+        fill_from_coverage(cov, k, true);
         after_option(k, plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, autosave);
     }
     leakage.iopt = NumGridOptions;

@@ -2,6 +2,8 @@
 // Grid interpolation: every active GridOption interpolated linearly per
 // triangle onto the regular grid, and the geometric kernels that the MODFLOW
 // interpolation, profiles and intersections share.
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,16 +47,85 @@ void triangle_values(int e, int k, float* z);
 // The node values of element e in plane k, without the leakance conversion.
 void triangle_node_values(int e, int k, float* z);
 
+// The parts of fixy's plane that depend only on the triangle's corners: the
+// corner differences and C, in extended precision.
+struct PlaneTerms {
+    long double dx12, dx23, dy12, dy23, c;
+};
+PlaneTerms plane_terms(const float* xy);
+
 // Which triangle covers each point of a set of grid points, found once and
 // shared by all GridOptions. owner[p] is the covering element (the highest
-// element number that covers the point), 0 for none; the points of each
-// element are listed together so its plane is set up once per GridOption.
+// element number that covers the point), 0 for none. group() then lists the
+// points of each element together, with everything about them that does not
+// depend on the GridOption, so that each GridOption is one pass over the
+// covered points.
 struct Coverage {
     std::vector<std::int32_t> owner;     // per point
     std::vector<std::int32_t> start;     // per element e: its points are order[start[e-1] .. start[e])
     std::vector<std::int32_t> order;     // point indices grouped by element
-    void group(int nelem);               // fills start and order from owner
+    std::vector<std::int32_t> dest;      // per entry of order: the index of its value in the output array
+    std::vector<std::int32_t> elems;     // the elements that cover points, ascending
+    std::vector<std::array<std::int32_t, 3>> corners;  // per entry of elems: its corner nodes
+    // Points are numbered p = (row - 1) * ncols + (column - 1); the grid lines
+    // are xs[column - 1] and ys[row - 1]; the output array holds the value of
+    // (column, row) at (row - 1) * stride + column - 1. The corners are
+    // mapped into the grid frame with cosine c and sine s.
+    void group(int nelem, const float* xs, const float* ys, int ncols, int stride, float c, float s);
+    // Sets out at the covered points to the plane of each covering triangle
+    // through the corner values z(q, e, z3) (q the entry of elems, e the
+    // element), bit for bit what fixy gives.
+    template <class Values>
+    void fill(float* out, Values z) const;
+    // The same with the node values of plane k at the corners.
+    void fill_nodes(float* out, int k) const;
+
+    // The extended-precision differences of fixy (x - x1, y - y1 per point,
+    // the corner differences per triangle) are held in double where every
+    // one of them is a double exactly, as they nearly always are (loading an
+    // extended value costs several times more), else as they are.
+    template <class D>
+    struct Terms {
+        D dx12, dx23, dy12, dy23;
+        long double c;
+    };
+    template <class D>
+    struct Held {
+        std::vector<Terms<D>> terms;     // per entry of elems
+        std::vector<D> ex, ey;           // per entry of order
+    };
+    Held<double> narrow;
+    Held<long double> wide;
+    bool is_wide = false;
+
+private:
+    template <class D, class Values>
+    void fill_with(const Held<D>& h, float* out, Values values) const;
 };
+
+template <class D, class Values>
+void Coverage::fill_with(const Held<D>& h, float* out, Values values) const {
+    float z[3];
+    for (std::size_t q = 0; q < elems.size(); ++q) {
+        const int e = elems[q];
+        values(q, e, z);
+        const Terms<D>& p = h.terms[q];
+        const long double z1 = z[0], z2 = z[1], z3 = z[2];
+        const long double a = ((z1 - z2) * p.dy23 - (z2 - z3) * p.dy12) / p.c;
+        const long double b = -((z1 - z2) * p.dx23 - (z2 - z3) * p.dx12) / p.c;
+        const std::int32_t first = start[static_cast<std::size_t>(e) - 1], last = start[static_cast<std::size_t>(e)];
+        for (std::int32_t v = first; v < last; ++v) {
+            const auto u = static_cast<std::size_t>(v);
+            out[dest[u]] = static_cast<float>(z1 + a * h.ex[u] + b * h.ey[u]);
+        }
+    }
+}
+
+template <class Values>
+void Coverage::fill(float* out, Values values) const {
+    if (is_wide) fill_with(wide, out, values);
+    else fill_with(narrow, out, values);
+}
 
 // The regular grid's points covered by the triangles, by the index box of
 // each triangle (rotated corners). Degenerate triangles cover nothing.

@@ -25,6 +25,6 @@ float grid_y(int j);
 void option_status(int k);
 // The working directory followed by the name.
 std::string home_name(const std::string& name);
-// gridval at the covered points of the regular grid (nx points a row) for
-// GridOption k, with or without the leakance conversion.
-void fill_from_coverage(const Coverage& cov, int k, bool leakance, int nx, float c, float s);
+// gridval at the covered points (grouped for gridval) for GridOption k, with
+// or without the leakance conversion.
+void fill_from_coverage(const Coverage& cov, int k, bool leakance);

@@ -81,6 +81,68 @@ void mark_centre(int c, int r, float cs, float sn) {
     igrcircle(x, y, circle_radius(c, r));
 }
 
+// The circles that mark the covered centres, in the order they are drawn,
+// are the same for every GridOption: they are placed once per run.
+using CentreCircles = CircleSet;
+
+// One pass over the triangles, in element order, finds the covering
+// triangle of every display point and cell centre. The pass ends once every
+// centre is covered, as the triangle loop of each GridOption would.
+void cover_cells(Coverage& disp, Coverage& cells, CentreCircles& circles, int nelem, float cs, float sn) {
+    const int ncol = dat16.ncol, nrow = dat16.nrow;
+    disp.owner.assign(static_cast<std::size_t>(DisplayPoints) * DisplayPoints, 0);
+    cells.owner.assign(static_cast<std::size_t>(ncol) * static_cast<std::size_t>(nrow), 0);
+    const bool xs = ascending(dat16.xcen, ncol), ys = ascending(dat16.ycen, nrow);
+    const long total = static_cast<long>(ncol) * nrow;
+    long hits = 0;
+    float xy[6];
+    for (int e = 1; e <= nelem && hits < total; ++e) {
+        if (!element_corners(e, xy, cs, sn) || beside_area(xy) || !usable_triangle(xy)) continue;
+        int i1, i2, j1, j2;
+        if (index_box(xy, DisplayPoints, DisplayPoints, i1, i2, j1, j2)) {
+            for (int i = i1; i <= i2; ++i)
+                for (int j = j1; j <= j2; ++j)
+                    if (inpol3(grid_x(i), grid_y(j), xy))
+                        disp.owner[static_cast<std::size_t>((j - 1) * DisplayPoints + (i - 1))] = e;
+        }
+        const float xmin = std::min({xy[0], xy[2], xy[4]}), xmax = std::max({xy[0], xy[2], xy[4]});
+        const float ymin = std::min({xy[1], xy[3], xy[5]}), ymax = std::max({xy[1], xy[3], xy[5]});
+        int c1, c2, r1, r2;
+        centre_range(dat16.xcen, ncol, xs, xmin, xmax, c1, c2);
+        centre_range(dat16.ycen, nrow, ys, ymin, ymax, r1, r2);
+        for (int r = r1; r <= r2; ++r) {
+            const float yc = dat16.ycen(r);
+            std::int32_t* row = cells.owner.data() + static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(ncol);
+            for (int c = c1; c <= c2; ++c) {
+                if (!inpol3(dat16.xcen(c), yc, xy)) continue;
+                std::int32_t& o = row[c - 1];
+                if (o == 0) ++hits;
+                o = e;
+            }
+        }
+    }
+    std::vector<float> gx(DisplayPoints), gy(DisplayPoints);
+    for (int i = 1; i <= DisplayPoints; ++i) {
+        gx[static_cast<std::size_t>(i) - 1] = grid_x(i);
+        gy[static_cast<std::size_t>(i) - 1] = grid_y(i);
+    }
+    disp.group(nelem, gx.data(), gy.data(), DisplayPoints, MaxGridPoints, cs, sn);
+    cells.group(nelem, dat16.xcen.a.data(), dat16.ycen.a.data(), ncol, MaxModflow, cs, sn);
+    const std::size_t n = cells.order.size();
+    circles.x.resize(n);
+    circles.y.resize(n);
+    circles.r.resize(n);
+    for (std::size_t q = 0; q < n; ++q) {
+        const int pt = cells.order[q];
+        const int c = pt % ncol + 1, r = pt / ncol + 1;
+        float x = dat16.xcen(c), y = dat16.ycen(r);
+        rotate_cs(x, y, -1, cs, sn);
+        circles.x[q] = x;
+        circles.y[q] = y;
+        circles.r[q] = circle_radius(c, r);
+    }
+}
+
 // The start of a MODFLOW run: steps that do not depend on the GridOptions.
 void begin_run() {
     dat18.gridtype = GridSurfer;
@@ -176,76 +238,39 @@ bool modflow_grid(int plotmode, int showmesh, int showmaps, int showcontour, int
                   int autosave) {
     if (!modflow_size_ok()) return false;
     begin_run();
-    const int ncol = dat16.ncol, nrow = dat16.nrow;
     const int nelem = element_count();
     const float cs = std::cos(dat12.rotang), sn = std::sin(dat12.rotang);
     Coverage disp, cells;
+    CentreCircles circles;
+    // The triangles at which the progress bar moves on, and to what.
+    std::vector<std::pair<int, int>> steps;
+    for (int e = 1, shown = -1; e <= nelem; ++e) {
+        const int pct = static_cast<int>((static_cast<long>(e) * 100) / nelem);
+        if (pct != shown) steps.emplace_back(e, pct);
+        shown = pct;
+    }
     bool covered = false;
     for (int k = 0; k < NumGridOptions; ++k) {
         if (dat5.opton(k) != 'j') continue;
         leakage.iopt = k;
         option_status(k);
         if (!covered) {
-            // One pass over the triangles, in element order, finds the
-            // covering triangle of every display point and cell centre. The
-            // pass ends once every centre is covered, as the triangle loop
-            // of each GridOption would.
             covered = true;
-            disp.owner.assign(static_cast<std::size_t>(DisplayPoints) * DisplayPoints, 0);
-            cells.owner.assign(static_cast<std::size_t>(ncol) * static_cast<std::size_t>(nrow), 0);
-            const bool xs = ascending(dat16.xcen, ncol), ys = ascending(dat16.ycen, nrow);
-            const long total = static_cast<long>(ncol) * nrow;
-            long hits = 0;
-            float xy[6];
-            for (int e = 1; e <= nelem && hits < total; ++e) {
-                if (!element_corners(e, xy, cs, sn) || beside_area(xy) || !usable_triangle(xy)) continue;
-                int i1, i2, j1, j2;
-                if (index_box(xy, DisplayPoints, DisplayPoints, i1, i2, j1, j2)) {
-                    for (int i = i1; i <= i2; ++i)
-                        for (int j = j1; j <= j2; ++j)
-                            if (inpol3(grid_x(i), grid_y(j), xy))
-                                disp.owner[static_cast<std::size_t>((j - 1) * DisplayPoints + (i - 1))] = e;
-                }
-                const float xmin = std::min({xy[0], xy[2], xy[4]}), xmax = std::max({xy[0], xy[2], xy[4]});
-                const float ymin = std::min({xy[1], xy[3], xy[5]}), ymax = std::max({xy[1], xy[3], xy[5]});
-                int c1, c2, r1, r2;
-                centre_range(dat16.xcen, ncol, xs, xmin, xmax, c1, c2);
-                centre_range(dat16.ycen, nrow, ys, ymin, ymax, r1, r2);
-                for (int c = c1; c <= c2; ++c) {
-                    for (int r = r1; r <= r2; ++r) {
-                        if (!inpol3(dat16.xcen(c), dat16.ycen(r), xy)) continue;
-                        std::int32_t& o = cells.owner[static_cast<std::size_t>((r - 1) * ncol + (c - 1))];
-                        if (o == 0) ++hits;
-                        o = e;
-                    }
-                }
-            }
-            disp.group(nelem);
-            cells.group(nelem);
+            cover_cells(disp, cells, circles, nelem, cs, sn);
         }
-        fill_from_coverage(disp, k, false, DisplayPoints, cs, sn);
-        int shown = -1;
-        float xy[6], z[3];
+        fill_from_coverage(disp, k, false);
+        cells.fill_nodes(dat16.mfval.a.data(), k);
+        // The progress bar and the circles of the covered centres, in the
+        // order of the triangles as each GridOption's pass would draw them.
         IGrColourN(wrgb(0, 125, 0));
-        for (int e = 1; e <= nelem; ++e) {
-            const int pct = static_cast<int>((static_cast<long>(e) * 100) / nelem);
-            if (pct != shown) {
-                WDialogPutProgressBar(ProgressBar, pct);
-                shown = pct;
-            }
-            const std::int32_t b = cells.start[static_cast<std::size_t>(e) - 1], t = cells.start[static_cast<std::size_t>(e)];
-            if (b == t) continue;
-            element_corners(e, xy, cs, sn);
-            triangle_node_values(e, k, z);
-            FixyPlane p;
-            fixy_plane(xy, z, p);
-            for (std::int32_t q = b; q < t; ++q) {
-                const int pt = cells.order[static_cast<std::size_t>(q)];
-                const int c = pt % ncol + 1, r = pt / ncol + 1;
-                dat16.mfval(c, r) = fixy_eval(p, dat16.xcen(c), dat16.ycen(r));
-                mark_centre(c, r, cs, sn);
-            }
+        std::size_t drawn = 0;
+        for (const auto& [e, pct] : steps) {
+            const auto upto = static_cast<std::size_t>(cells.start[static_cast<std::size_t>(e) - 1]);
+            igrcircleset(circles, drawn, upto);
+            drawn = upto;
+            WDialogPutProgressBar(ProgressBar, pct);
         }
+        igrcircleset(circles, drawn, cells.order.size());
         end_option(k, plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, autosave);
     }
     leakage.iopt = NumGridOptions;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <charconv>
 #include <ctime>
 #include <optional>
@@ -169,6 +170,20 @@ std::string edit_a(std::string_view t, int w) {
 // ---- input conversion ----
 
 bool read_i(std::string_view field, std::int32_t& v) {
+    // The common case, an optional minus and up to nine digits, directly.
+    if (!field.empty() && field.size() <= 10) {
+        const bool neg = field[0] == '-';
+        const std::size_t p = neg ? 1 : 0;
+        if (p < field.size() && field.size() - p <= 9) {
+            std::int32_t acc = 0;
+            std::size_t q = p;
+            for (; q < field.size() && field[q] >= '0' && field[q] <= '9'; ++q) acc = acc * 10 + (field[q] - '0');
+            if (q == field.size()) {
+                v = neg ? -acc : acc;
+                return true;
+            }
+        }
+    }
     std::string s;
     for (char c : field)
         if (c != ' ') s += c;
@@ -247,11 +262,89 @@ std::optional<std::string> normal_real(std::string_view field, int d) {
 
 namespace {
 
+// A decimal "[-]digits[.digits]" (at least one digit, no exponent) as the
+// nearest single-precision value, exactly what from_chars gives, for the
+// values that need no more than a division of exact operands: false for every
+// other field. Up to 2^24 over 10^k (k <= 10) the operands are exact floats
+// and the quotient is rounded once. Up to 2^53 over 10^k (k <= 22) the
+// double quotient is rounded once, and rounding it again to single precision
+// gives the same value unless it lies within one double step of a point
+// halfway between two floats (the 29 bits dropped near 2^28): those, and
+// results outside the normal single range, are left to from_chars.
+// The parts of "[-]digits[.digits]" at the start of text: false when text
+// does not start with one of at most 19 digits; end is where it stops.
+struct DecimalParts {
+    bool neg = false;
+    const char* whole = nullptr;
+    const char* frac = nullptr;
+    int nwhole = 0, nfrac = 0;
+    const char* end = nullptr;
+};
+
+[[gnu::always_inline]] inline bool decimal_parts(const char* c, const char* const end, DecimalParts& d) {
+    const auto is_digit = [](char ch) { return static_cast<unsigned>(ch - '0') <= 9; };
+    d.neg = c < end && *c == '-';
+    if (d.neg) ++c;
+    d.whole = c;
+    while (c < end && is_digit(*c)) ++c;
+    d.nwhole = static_cast<int>(c - d.whole);
+    d.frac = c;
+    d.nfrac = 0;
+    if (c < end && *c == '.') {
+        d.frac = ++c;
+        while (c < end && is_digit(*c)) ++c;
+        d.nfrac = static_cast<int>(c - d.frac);
+    }
+    d.end = c;
+    // At most 19 digits in all, so that their value cannot overflow.
+    return d.nwhole + d.nfrac > 0 && d.nwhole + d.nfrac <= 19;
+}
+
+[[gnu::always_inline]] inline bool decimal_value(const DecimalParts& d, float& v) {
+    std::uint64_t m = 0;
+    for (const char* c = d.whole; c < d.whole + d.nwhole; ++c) m = m * 10 + static_cast<unsigned>(*c - '0');
+    for (const char* c = d.frac; c < d.frac + d.nfrac; ++c) m = m * 10 + static_cast<unsigned>(*c - '0');
+    const bool neg = d.neg;
+    const int decimals = d.nfrac;
+    if (m == 0) {
+        v = neg ? -0.0f : 0.0f;
+        return true;
+    }
+    static constexpr float p10f[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    static constexpr double p10d[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    float f;
+    if (m <= (1u << 24) && decimals <= 10) {
+        f = static_cast<float>(m) / p10f[decimals];
+    } else if (m < (std::uint64_t{1} << 53) && decimals <= 22) {
+        const double q = static_cast<double>(m) / p10d[decimals];
+        if (!(q >= 0x1p-126 && q < 0x1p127)) return false;
+        std::uint64_t bits;
+        std::memcpy(&bits, &q, sizeof bits);
+        const std::uint64_t dropped = bits & ((std::uint64_t{1} << 29) - 1);
+        constexpr std::uint64_t half = std::uint64_t{1} << 28;
+        if (dropped + 1 >= half && dropped <= half + 1) return false;
+        f = static_cast<float>(q);
+    } else {
+        return false;
+    }
+    v = neg ? -f : f;
+    return true;
+}
+
+bool decimal_float(std::string_view field, float& v) {
+    DecimalParts d;
+    return decimal_parts(field.data(), field.data() + field.size(), d) && d.end == field.data() + field.size() &&
+           decimal_value(d, v);
+}
+
 // The common case, a plain number without blanks, implied decimals or the
 // older exponent forms, converted directly; anything else goes the long way.
 template <class T>
 bool plain_real(std::string_view field, int d, T& v) {
     if (d != 0 || field.empty()) return false;
+    if constexpr (std::is_same_v<T, float>)
+        if (decimal_float(field, v)) return true;
     std::size_t p = field[0] == '-' ? 1 : 0;
     if (p >= field.size() || !((field[p] >= '0' && field[p] <= '9') || field[p] == '.')) return false;
     T got = 0;
@@ -295,10 +388,14 @@ bool TextIn::open(std::string_view name, std::size_t max_bytes) {
         ::close(fd);
         return false;
     }
-    char chunk[65536];
+    // Read straight into a buffer of the file's size (a few more bytes are
+    // taken as they come, should it grow meanwhile).
+    std::size_t have = 0;
+    buf_.resize(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536);
     bool ok = true;
     for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (have == buf_.size()) buf_.resize(buf_.size() * 2);
+        const ssize_t got = ::read(fd, buf_.data() + have, buf_.size() - have);
         if (got < 0) {
             if (errno == EINTR) continue;
             ok = false;
@@ -306,12 +403,13 @@ bool TextIn::open(std::string_view name, std::size_t max_bytes) {
         }
         if (got == 0) break;
         // A file that grows while it is read still stops at the bound.
-        if (static_cast<std::size_t>(got) > max_bytes - buf_.size()) {
+        if (static_cast<std::size_t>(got) > max_bytes - have) {
             ok = false;
             break;
         }
-        buf_.append(chunk, static_cast<std::size_t>(got));
+        have += static_cast<std::size_t>(got);
     }
+    buf_.resize(have);
     ::close(fd);
     if (!ok) {
         buf_.clear();
@@ -396,6 +494,10 @@ void TextOut::line(std::string_view text) {
     buf_.append(text);
     buf_.append("\r\n");
     if (!in_memory_ && buf_.size() >= (1u << 20)) flush_some();
+}
+
+void TextOut::lines(std::string_view text) {
+    if (open_) buf_.append(text);
 }
 
 void TextOut::flush_some() {
@@ -830,7 +932,8 @@ bool FreeRead::token(std::string_view& tok) {
             fetched_ = true;
             col_ = 0;
         }
-        auto sep = [](char c) { return c == ' ' || c == '\t' || c == ','; };
+        // Blank, tab or comma; everything above the blank is part of a value.
+        auto sep = [](char c) { return static_cast<unsigned char>(c) <= ' ' ? c == ' ' || c == '\t' : c == ','; };
         while (col_ < line_.size() && sep(line_[col_])) ++col_;
         if (col_ >= line_.size()) {
             have_line_ = false;
@@ -859,9 +962,45 @@ FreeRead& FreeRead::item(T& v, Convert convert) {
 }
 
 FreeRead& FreeRead::i(std::int32_t& v) {
+    // The common item, an optional minus and up to nine digits within the
+    // line already read, in one pass; anything else the general way.
+    if (status_ == RecStatus::Ok && !ended_ && have_line_) {
+        const char* const begin = line_.data();
+        const char* const end = begin + line_.size();
+        const char* c = begin + col_;
+        while (c < end && (*c == ' ' || *c == '\t' || *c == ',')) ++c;
+        const bool neg = c < end && *c == '-';
+        const char* const first = neg ? c + 1 : c;
+        const char* d = first;
+        std::int32_t got = 0;
+        for (; d < end && d - first < 9 && static_cast<unsigned>(*d - '0') <= 9; ++d) got = got * 10 + (*d - '0');
+        if (d > first && (d == end || *d == ' ' || *d == '\t' || *d == ',')) {
+            v = neg ? -got : got;
+            ++items_;
+            col_ = static_cast<std::size_t>(d - begin);
+            return *this;
+        }
+    }
     return item(v, [](std::string_view t, std::int32_t& g) { return read_i(t, g); });
 }
 FreeRead& FreeRead::r(float& v) {
+    // The common item, a plain decimal within the line already read, in one
+    // pass; anything else (or the first item of a line) the general way.
+    if (status_ == RecStatus::Ok && !ended_ && have_line_) {
+        const char* const begin = line_.data();
+        const char* const end = begin + line_.size();
+        const char* c = begin + col_;
+        while (c < end && (*c == ' ' || *c == '\t' || *c == ',')) ++c;
+        DecimalParts d;
+        float got = 0;
+        if (c < end && decimal_parts(c, end, d) &&
+            (d.end == end || *d.end == ' ' || *d.end == '\t' || *d.end == ',') && decimal_value(d, got)) {
+            v = got;
+            ++items_;
+            col_ = static_cast<std::size_t>(d.end - begin);
+            return *this;
+        }
+    }
     return item(v, [](std::string_view t, float& g) { return read_f(t, 0, g); });
 }
 FreeRead& FreeRead::r(double& v) {

@@ -100,6 +100,9 @@ public:
     bool is_open() const { return open_; }
     // Appends the text and a line end.
     void line(std::string_view text);
+    // Appends text that holds its own line ends (CR LF); kept until commit,
+    // which writes the file at once.
+    void lines(std::string_view text);
     // Finishes the file; false (and the target unchanged) when anything failed.
     bool commit();
     // Drops the output.

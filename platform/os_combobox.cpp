@@ -3,6 +3,9 @@
 // while it is dropped, Up and Down move its selection.
 #include <QFontMetrics>
 
+#include <algorithm>
+#include <cctype>
+
 #include "platform/os_control_p.h"
 
 namespace osw {
@@ -120,6 +123,34 @@ std::intptr_t combo_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::in
         return 1;
     case CB_GETDROPPEDSTATE:
         return d->dropped ? 1 : 0;
+    case CB_FINDSTRINGEXACT: {
+        // Whole texts, letters compared without case, from the item after wp.
+        if (!lp || n == 0) return OS_LB_ERR;
+        const std::string want(reinterpret_cast<const char*>(lp));
+        const auto same = [&](const std::string& a) {
+            return a.size() == want.size() &&
+                   std::equal(a.begin(), a.end(), want.begin(), [](char x, char y) {
+                       return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+                   });
+        };
+        const std::int32_t from = idx < 0 || idx >= n ? 0 : idx + 1;
+        for (std::int32_t k = 0; k < n; ++k) {
+            const std::int32_t i = (from + k) % n;
+            if (same(d->items[static_cast<std::size_t>(i)])) return i;
+        }
+        return OS_LB_ERR;
+    }
+    case CB_GETDROPPEDCONTROLRECT: {
+        // The box with its list as created, on the screen.
+        auto* out = reinterpret_cast<OsRect*>(lp);
+        if (!out) return 0;
+        os_get_window_rect(w, *out);
+        return 1;
+    }
+    case CB_GETITEMHEIGHT:
+        // wp -1: the selection field, whose height follows the font.
+        if (static_cast<std::int32_t>(wp) == -1) return QFontMetrics(control_font(*r)).height() + 6;
+        return QFontMetrics(control_font(*r)).height() + 1;
     case OSM_COMMAND: {
         // The edit part's notifications become the combo box's own.
         const std::int32_t code = os_hiword(wp);

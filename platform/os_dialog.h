@@ -93,6 +93,15 @@ enum : std::uint32_t {
     CB_SETCURSEL = 0x014E,
     CB_SHOWDROPDOWN = 0x014F,
     CB_GETDROPPEDSTATE = 0x0157,
+    CB_FINDSTRINGEXACT = 0x0158,
+    CB_GETDROPPEDCONTROLRECT = 0x0152,   // lp: OsRect, the box with its list on the screen
+    CB_GETITEMHEIGHT = 0x0154,           // wp -1: the selection field's height
+    // Header.
+    HDM_GETITEMCOUNT = 0x1200,
+    HDM_INSERTITEM = 0x1201,   // wp: position, lp: OsHeaderItem; answers the index, -1 on failure
+    HDM_DELETEITEM = 0x1202,
+    HDM_GETITEM = 0x1203,      // wp: index, lp: OsHeaderItem (the mask says what to fill)
+    HDM_SETITEM = 0x1204,
     // Progress bar.
     PBM_SETRANGE = OSM_USER + 1,
     PBM_SETPOS = OSM_USER + 2,
@@ -262,6 +271,33 @@ struct OsTreeNotify {
 struct OsUpDownAccel {
     std::uint32_t seconds = 0;
     std::uint32_t increment = 1;
+};
+// Header styles, item masks, formats and notifications (OSM_NOTIFY, lp OsHeaderNotify).
+enum : std::uint32_t { OS_HDS_BUTTONS = 0x0002 };
+enum : std::uint32_t { HDI_WIDTH = 0x0001, HDI_TEXT = 0x0002, HDI_FORMAT = 0x0004 };
+enum : std::int32_t { HDF_LEFT = 0, HDF_RIGHT = 1, HDF_CENTER = 2, HDF_JUSTIFYMASK = 3, HDF_STRING = 0x4000 };
+enum : std::int32_t {
+    HDN_ITEMCLICK = -302,
+    HDN_BEGINTRACK = -306,
+    HDN_ENDTRACK = -307,
+    HDN_TRACK = -308,
+};
+// A header item: which parts count (mask), its width, text (cut to
+// text_max - 1 characters when read) and format.
+struct OsHeaderItem {
+    std::uint32_t mask = 0;
+    std::int32_t cxy = 0;
+    std::string text;
+    std::int32_t text_max = 32767;
+    std::int32_t fmt = 0;
+};
+// Click (button 0 left, 1 right) and divider drag of a header item; a
+// non-zero answer to HDN_BEGINTRACK or HDN_TRACK refuses the drag.
+struct OsHeaderNotify {
+    OsNotifyHeader hdr;
+    std::int32_t item = 0;
+    std::int32_t button = 0;
+    OsHeaderItem* pitem = nullptr;
 };
 // A tab item (TCM_INSERTITEM, TCM_GETITEM, TCM_SETITEM): the text and up to
 // 8 bytes of item data (two integers).

@@ -6,8 +6,10 @@
 // pixel once, and then writes them through the raster operation; so an
 // exclusive-or shape inverts each pixel once.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 #include "platform/os_dc_p.h"
 
@@ -20,7 +22,8 @@ constexpr double kPi = 3.14159265358979323846;
 struct Target {
     Dc* dc = nullptr;
     QImage* img = nullptr;
-    OsRect box;  // where pixels may be written
+    OsRect box;              // where pixels may be written
+    std::int64_t width = 0;  // of the image, asked once per primitive
 };
 
 bool target(OsDC h, Target& t) {
@@ -29,6 +32,7 @@ bool target(OsDC h, Target& t) {
     t.img = surface_of(*t.dc);
     if (!t.img) return false;
     t.box = drawable_box(*t.dc, *t.img);
+    t.width = t.img->width();
     return true;
 }
 
@@ -53,7 +57,7 @@ std::uint32_t rop2(std::int32_t r, std::uint32_t p, std::uint32_t d) {
 struct Layer {
     std::vector<std::int64_t> pix;
     void add(const Target& t, std::int64_t x, std::int64_t y) {
-        if (in_box(t.box, x, y)) pix.push_back(y * t.img->width() + x);
+        if (in_box(t.box, x, y)) pix.push_back(y * t.width + x);
     }
     void unique() {
         std::sort(pix.begin(), pix.end());
@@ -73,33 +77,44 @@ Layer& scratch_layer(int i) {
     return l;
 }
 
-using Source = std::function<std::uint32_t(std::int64_t x, std::int64_t y)>;
+// What a layer is painted with: one colour, or an 8 x 8 pattern anchored at
+// the surface origin.
+struct Source {
+    std::uint32_t rgb = 0;
+    std::optional<std::array<std::uint32_t, 64>> pattern;
+    std::uint32_t at(std::int64_t x, std::int64_t y) const {
+        return pattern ? (*pattern)[static_cast<std::size_t>((y & 7) * 8 + (x & 7))] : rgb;
+    }
+};
 
 void write(const Target& t, const Layer& l, const Source& src, std::int32_t rop) {
     if (l.pix.empty()) return;
-    const std::int64_t w = t.img->width();
+    const std::int64_t w = t.width;
+    // The row of the last pixel is kept: the layers run row by row.
+    std::int64_t row = -1, row_start = 0;
+    QRgb* line = nullptr;
+    // Copying the pen writes the colour as it is.
+    const bool copy = rop == OS_R2_COPYPEN && !src.pattern;
+    const QRgb copied = to_qrgb(src.rgb & 0xFFFFFF);
     for (std::int64_t i : l.pix) {
-        const int x = static_cast<int>(i % w), y = static_cast<int>(i / w);
-        QRgb* line = reinterpret_cast<QRgb*>(t.img->scanLine(y));
-        line[x] = to_qrgb(rop2(rop, src(x, y), to_rgb(line[x])));
+        if (!line || i < row_start || i - row_start >= w) {
+            row = i / w;
+            row_start = row * w;
+            line = reinterpret_cast<QRgb*>(t.img->scanLine(static_cast<int>(row)));
+        }
+        const std::int64_t x = i - row_start;
+        line[x] = copy ? copied : to_qrgb(rop2(rop, src.at(x, row), to_rgb(line[x])));
     }
     surface_changed(*t.dc);
 }
 
-Source solid(std::uint32_t rgb) {
-    return [rgb](std::int64_t, std::int64_t) { return rgb; };
-}
+Source solid(std::uint32_t rgb) { return Source{rgb, std::nullopt}; }
 
 // The brush selected in the device context; empty for the null brush.
 std::optional<Source> brush_source(const Target& t) {
     Object* b = object_of(t.dc->selected[KindBrush], KindBrush);
     if (!b || b->brush.null) return std::nullopt;
-    if (b->brush.pattern) {
-        const auto pat = *b->brush.pattern;
-        return Source([pat](std::int64_t x, std::int64_t y) {
-            return pat[static_cast<std::size_t>((y & 7) * 8 + (x & 7))];
-        });
-    }
+    if (b->brush.pattern) return Source{0, *b->brush.pattern};
     return solid(resolve(*t.dc, b->brush.colour));
 }
 
@@ -215,19 +230,37 @@ void segment(const Target& t, Layer& pen_l, Spans& spans, Layer* gap_l, const Pe
         k0 = std::max<std::int64_t>(k0, major0 - hi);
         k1 = std::min<std::int64_t>(k1, major0 - lo);
     }
+    // The minor step of k is (2 k d + n) div 2n (d the minor extent), kept as
+    // quotient and remainder from one step to the next: d <= n, so each step
+    // carries at most once.
+    const std::int64_t dminor = xmajor ? dy : dx, twice_n = 2 * n;
+    std::int64_t q = 0, rem = 0;
+    if (n > 0 && k0 <= k1) {
+        q = (2 * k0 * dminor + n) / twice_n;
+        rem = (2 * k0 * dminor + n) % twice_n;
+    }
     for (std::int64_t k = k0; k <= k1; ++k) {
         std::int64_t x, y;
         if (n == 0) {
             x = x0;
             y = y0;
-        } else if (xmajor) {
-            x = x0 + sx * k;
-            y = y0 + sy * ((2 * k * dy + n) / (2 * n));
         } else {
-            y = y0 + sy * k;
-            x = x0 + sx * ((2 * k * dx + n) / (2 * n));
+            if (k > k0) {
+                rem += 2 * dminor;
+                if (rem >= twice_n) {
+                    rem -= twice_n;
+                    ++q;
+                }
+            }
+            if (xmajor) {
+                x = x0 + sx * k;
+                y = y0 + sy * q;
+            } else {
+                y = y0 + sy * k;
+                x = x0 + sx * q;
+            }
         }
-        if (dash_on(pen.dashes, phase + k))
+        if (pen.dashes.empty() || dash_on(pen.dashes, phase + k))
             stamp(t, pen_l, spans, pen, x, y);
         else if (gap_l)
             gap_l->add(t, x, y);
@@ -412,6 +445,7 @@ bool fill_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
         ymin = std::max<std::int64_t>(ymin, t.box.top);
         ymax = std::min<std::int64_t>(ymax, t.box.bottom);
         static std::vector<double> xs;
+        std::size_t pen_at = 0;
         for (std::int64_t y = ymin; y < ymax; ++y) {
             xs.clear();
             for (std::size_t i = 0; i < pts.size(); ++i) {
@@ -426,9 +460,14 @@ bool fill_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
                 const std::int64_t xa = std::max<std::int64_t>(static_cast<std::int64_t>(std::ceil(xs[i])), t.box.left);
                 const std::int64_t xb =
                     std::min<std::int64_t>(static_cast<std::int64_t>(std::ceil(xs[i + 1])), t.box.right);
+                // The pen's pixels ascend, and so do these: one walk along both.
                 for (std::int64_t x = xa; x < xb; ++x) {
-                    const std::int64_t idx = y * t.img->width() + x;
-                    if (!pen || !pen_l.has(idx)) brush_l.pix.push_back(idx);
+                    const std::int64_t idx = y * t.width + x;
+                    if (pen) {
+                        while (pen_at < pen_l.pix.size() && pen_l.pix[pen_at] < idx) ++pen_at;
+                        if (pen_at < pen_l.pix.size() && pen_l.pix[pen_at] == idx) continue;
+                    }
+                    brush_l.pix.push_back(idx);
                 }
             }
         }

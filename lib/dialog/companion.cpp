@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "lib/dialog/fields.h"
+#include "lib/grid/grid.h"
 #include "lib/window/convert.h"
 #include "platform/os_dialog.h"
 #include "platform/os_gdi.h"
@@ -206,9 +207,9 @@ void apply(OsHandle d, std::int32_t index, int section, OsHandle c, Scan& s, std
         return;
     }
     case 5: {  // [Grids]
-        if (c && dialog_grid_links.gridinitialise) {
+        if (c && yygriddata(c)) {
             const std::string rest(s.t.substr(s.p));
-            const std::int32_t used = dialog_grid_links.gridinitialise(c, rest.c_str());
+            const std::int32_t used = yygridinitialise(c, rest.c_str());
             s.p = std::min(s.t.size(), s.p + static_cast<std::size_t>(std::max(0, used)));
         }
         return;

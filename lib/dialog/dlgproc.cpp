@@ -4,6 +4,7 @@
 #include "lib/dialog/dialog.h"
 
 #include "lib/dialog/fields.h"
+#include "lib/grid/grid.h"
 #include "lib/window/messages.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/window_hooks.h"
@@ -396,6 +397,17 @@ std::intptr_t yydialoginitialise(OsHandle d, DialogRecord* record) {
 std::intptr_t yydialogproc(OsHandle d, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) {
     if (msg == OSM_INITDIALOG) return yydialoginitialise(d, reinterpret_cast<DialogRecord*>(lp));
     DialogRecord* r = yydialogrecord(d);
+    // A grid's current cell moved or its value changed: the grid becomes the
+    // current field and, outside the modal copy, the program hears of it
+    // with the cell as Y.
+    if (msg != 0 && msg == grid_state.GM_CELLCHANGE) {
+        if (!r || dlgtab.creating) return 1;
+        r->item[DlgPreviousField] = r->item[DlgCurrentField];
+        r->item[DlgCurrentField] = static_cast<std::int32_t>(wp);
+        yyUpdateLast(d, os_get_dlg_item(d, static_cast<std::int32_t>(wp)));
+        if (!is_modal_copy(d)) post(MsgFieldChanged, d, 0, lp);
+        return 1;
+    }
     switch (msg) {
     case OSM_DESTROY:
         release_fields(d);

@@ -1,5 +1,6 @@
 // Field records and the small field services the dialog manager uses.
 #include "lib/dialog/fieldrec.h"
+#include "lib/grid/grid.h"
 
 #include "lib/dialog/dialog.h"
 #include "lib/dialog/fields.h"
@@ -71,7 +72,7 @@ OsHandle yyfieldwindow(std::int32_t field) {
 }
 
 bool yyeditlike(OsHandle c) {
-    return atom_is(c, dlgtab.atomEdit) || yynumerickind(c) != 0 || atom_is(c, dialog_grid_links.atomGrid);
+    return atom_is(c, dlgtab.atomEdit) || yynumerickind(c) != 0 || atom_is(c, grid_state.atomGrid);
 }
 
 std::int32_t yyfieldtypeof(OsHandle c) {
@@ -97,7 +98,7 @@ std::int32_t yyfieldtypeof(OsHandle c) {
     if (atom_is(c, dlgtab.atomList)) return FieldListBox;
     if (atom_is(c, dlgtab.atomTab)) return FieldTab;
     if (atom_is(c, dlgtab.atomProgress)) return FieldProgressBar;
-    if (atom_is(c, dialog_grid_links.atomGrid)) return FieldGrid;
+    if (atom_is(c, grid_state.atomGrid)) return FieldGrid;
     if (atom_is(c, dlgtab.atomTrackbar)) return FieldTrackbar;
     if (atom_is(c, dlgtab.atomTree)) return FieldTreeView;
     return FieldOther;
@@ -130,7 +131,7 @@ void yyfieldapply(OsHandle c, std::int32_t state, std::int32_t update) {
     if (yyFieldInRect(c, client) != 1 && !yyIsResizableDialog(d)) return;
     const OsHandle buddy = f ? f->buddy : 0;
     // 3. to 5.
-    if (atom_is(c, dialog_grid_links.atomGrid)) {
+    if (atom_is(c, grid_state.atomGrid)) {
         os_enable_window(c, state == 1 || state == 2);
         const std::uint32_t style = os_get_style(c) & ~static_cast<std::uint32_t>(OS_ES_READONLY);
         os_set_style(c, state == 2 ? (style | OS_ES_READONLY) : style);

@@ -49,17 +49,3 @@ void yyFieldColour2(OsHandle control, std::int32_t which, std::int32_t red, std:
 // Records the control as the dialog's last active control, and upwards
 // through dialogs that lie inside other dialogs.
 void yyUpdateLast(OsHandle dialog, OsHandle control);
-
-// The grid control, a field of dialogs that is built beside them. An empty
-// entry is valid: a "[Grids]" line then reads nothing and a grid field is
-// neither copied nor cleared.
-struct DialogGridLinks {
-    // "[Grids]" text after the control id; returns characters read.
-    std::int32_t (*gridinitialise)(OsHandle grid, const char* text) = nullptr;
-    void (*gridcopy)(OsHandle dest, OsHandle source) = nullptr;
-    // Clears a grid field; flag 1 also its option lists.
-    void (*GridClear)(OsHandle grid, std::int32_t flag) = nullptr;
-    // The class atom of the grid control, 0 until it is registered.
-    std::int32_t atomGrid = 0;
-};
-extern DialogGridLinks dialog_grid_links;

@@ -14,7 +14,6 @@
 
 DialogTable dlgtab;
 DialogState dialog_state;
-DialogGridLinks dialog_grid_links;
 
 namespace {
 
@@ -60,7 +59,6 @@ void reset_dialog_state() {
     yydialogshutdown();
     dlgtab = DialogTable{};
     dialog_state = DialogState{};
-    dialog_grid_links = DialogGridLinks{};
     reset_dialog_info();
     os_dialog_set_script({});
 }

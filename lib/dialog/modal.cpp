@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lib/dialog/fields.h"
+#include "lib/grid/grid.h"
 #include "lib/window/messages.h"
 #include "lib/window/wininfo.h"
 #include "platform/os_dialog.h"
@@ -83,7 +84,9 @@ void copy_control(OsHandle dc, OsHandle ss, OsHandle sc, DialogRecord* drec, con
         df->anchors = sf->anchors;
         df->flags = sf->flags;
     }
-    if (atom_is(sc, dlgtab.atomButton)) {
+    if (yygriddata(sc)) {
+        yygridcopy(dc, sc);
+    } else if (atom_is(sc, dlgtab.atomButton)) {
         os_send_message(dc, BM_SETCHECK, static_cast<std::uintptr_t>(os_send_message(sc, BM_GETCHECK, 0, 0)), 0);
         os_send_message(dc, BM_SETIMAGE, OS_IMAGE_BITMAP, os_send_message(sc, BM_GETIMAGE, OS_IMAGE_BITMAP, 0));
     } else if (atom_is(sc, dlgtab.atomStatic)) {

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "lib/dialog/fields.h"
+#include "lib/grid/grid.h"
 #include "lib/window/convert.h"
 #include "lib/window/errors.h"
 #include "lib/window/messages.h"
@@ -330,8 +331,8 @@ void yyfieldclear(std::int32_t& field) {
         const auto old = os_send_message(c, PBM_SETRANGE, 0, os_make_lparam(0, 65535));
         os_send_message(c, PBM_SETRANGE, 0, old);
         os_send_message(c, PBM_SETPOS, static_cast<std::uintptr_t>(old & 0xFFFF), 0);
-    } else if (atom_is(c, dialog_grid_links.atomGrid)) {
-        if (dialog_grid_links.GridClear) dialog_grid_links.GridClear(c, 1);
+    } else if (atom_is(c, grid_state.atomGrid)) {
+        yyGridClear(c, 1);
     } else if (atom_is(c, dlgtab.atomTree)) {
         os_send_message(c, TVM_DELETEITEM, 0, OS_TVI_ROOT);
     } else {
@@ -379,7 +380,7 @@ void yyfieldoption(std::int32_t& field, std::int32_t option, std::int32_t value)
         field = -1;
         return;
     }
-    const bool grid = atom_is(c, dialog_grid_links.atomGrid);
+    const bool grid = atom_is(c, grid_state.atomGrid);
     if (option == 1 || option == 2) {
         if (!grid) {
             field = -1;

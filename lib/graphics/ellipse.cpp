@@ -1,6 +1,7 @@
 // Axis-parallel circles and ellipses with the current fill attributes.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "lib/graphics/areas.h"
 #include "lib/graphics/driver.h"
@@ -98,6 +99,104 @@ void hatch(const Ellipse& e, const FillPass& pass) {
 
 }  // namespace
 
+namespace {
+
+// The ellipse's device values; false (nothing to draw) when it lies wholly
+// outside the clip window or is not finite.
+bool place_ellipse(float x, float y, float r, float ratio, Ellipse& e) {
+    const GraphicsState& g = gstate;
+    yye2i(x, y, e.xc, e.yc);
+    e.rx = r * g.sx;
+    e.ry = y_radius(r, ratio, g.aspect_ratio);
+    const bool outside = e.xc - e.rx > g.wx2 || e.xc + e.rx < g.wx1 || e.yc - e.ry > g.wy2 || e.yc + e.ry < g.wy1;
+    const bool finite = std::isfinite(e.xc) && std::isfinite(e.yc) && std::isfinite(e.rx) && std::isfinite(e.ry);
+    if (outside || !finite) return false;
+    e.ylo = std::max(e.yc - e.ry, g.wy1);
+    e.yhi = std::min(e.yc + e.ry, g.wy2);
+    e.xlo = std::max(e.xc - e.rx, g.wx1);
+    e.xhi = std::min(e.xc + e.rx, g.wx2);
+    return true;
+}
+
+// The device values of a placed ellipse with the integer operands, and back.
+CircleSet::Placed placed_of(const Ellipse& e) {
+    return {e.xc,          e.yc,          e.rx,          e.ry,          e.xlo,          e.xhi, e.ylo, e.yhi,
+            yytrunc(e.xc), yytrunc(e.yc), yytrunc(e.rx), yytrunc(e.ry), yytrunc(e.ylo), yytrunc(e.yhi), true};
+}
+
+Ellipse ellipse_of(const CircleSet::Placed& p) {
+    Ellipse e;
+    e.xc = p.xc;
+    e.yc = p.yc;
+    e.rx = p.rx;
+    e.ry = p.ry;
+    e.xlo = p.xlo;
+    e.xhi = p.xhi;
+    e.ylo = p.ylo;
+    e.yhi = p.yhi;
+    return e;
+}
+
+// The driver operands of a placed ellipse.
+void ellipse_operands(const CircleSet::Placed& p, float r, float ratio) {
+    DriverArguments& a = drvargs;
+    a.IX[0] = p.ix0;
+    a.IY[0] = p.iy0;
+    a.IX[1] = p.ix1;
+    a.IY[1] = p.iy1;
+    a.IY[2] = p.iy2;
+    a.IY[3] = p.iy3;
+    a.X[0] = p.xc;
+    a.Y[0] = p.yc;
+    a.X[1] = p.rx;
+    a.Y[1] = p.ry;
+    a.Y[2] = p.ylo;
+    a.Y[3] = p.yhi;
+    a.X[2] = ratio;
+    a.X[3] = r;
+}
+
+// What the device values of a circle depend on.
+std::array<float, 11> circle_mapping() {
+    const GraphicsState& g = gstate;
+    return {g.ux1, g.uy1, g.sx, g.sy, g.wx1, g.wy1, g.wx2, g.wy2, g.aspect_ratio, g.text_ref_size_y,
+            g.text_ref_range_x};
+}
+
+bool same_bits(const std::array<float, 11>& a, const std::array<float, 11>& b) {
+    return std::memcmp(a.data(), b.data(), sizeof(float) * a.size()) == 0;
+}
+
+// The fill protocol for a placed ellipse.
+void fill_ellipse(Ellipse& e, float r, float ratio, bool device_op_sent) {
+    GraphicsState& g = gstate;
+    FillShape shape;
+    shape.shapeop = OpEllipsePattern;
+    shape.device_op_sent = device_op_sent;
+    shape.before_begin = [] { gstate.hc.HardcopyFillSpacing = 100.0f; };
+    shape.after_begin = [&] {
+        // A driver that cannot draw the outline either says so in K.
+        if (drvargs.K == -1) e.software_outline[1] = 2;
+    };
+    shape.draw_side = [&](const FillPass& pass) {
+        if (pass.side == 1 && pass.outline) yygdrv(OpEllipse);
+        if (pass.side == 2) {
+            // The page has its own proportions.
+            const float page_w = static_cast<float>(g.hc.options.get(1));
+            const float page_h = static_cast<float>(g.hc.options.get(2));
+            const float page_ratio = page_w > 0.0f && page_h > 0.0f ? page_w / page_h : g.aspect_ratio;
+            e.ry = y_radius(r, ratio, page_ratio);
+            e.ylo = std::max(e.yc - e.ry, g.wy1);
+            e.yhi = std::min(e.yc + e.ry, g.wy2);
+        }
+        if (e.software_outline[pass.side - 1] != 0 && g.outline_flag != 0) software_outline(e);
+        if (pass.hatch_style == 1 || pass.hatch_style == 2) hatch(e, pass);
+    };
+    yyfillshape(shape);
+}
+
+}  // namespace
+
 void yyelip(float x, float y, float r, float ratio) {
     GraphicsState& g = gstate;
     // Written so that a radius or ratio that is not a number is refused too.
@@ -106,57 +205,52 @@ void yyelip(float x, float y, float r, float ratio) {
         return;
     }
     Ellipse e;
-    yye2i(x, y, e.xc, e.yc);
-    e.rx = r * g.sx;
-    e.ry = y_radius(r, ratio, g.aspect_ratio);
-    const bool outside = e.xc - e.rx > g.wx2 || e.xc + e.rx < g.wx1 || e.yc - e.ry > g.wy2 || e.yc + e.ry < g.wy1;
-    const bool finite = std::isfinite(e.xc) && std::isfinite(e.yc) && std::isfinite(e.rx) && std::isfinite(e.ry);
-    if (!outside && finite) {
-        e.ylo = std::max(e.yc - e.ry, g.wy1);
-        e.yhi = std::min(e.yc + e.ry, g.wy2);
-        e.xlo = std::max(e.xc - e.rx, g.wx1);
-        e.xhi = std::min(e.xc + e.rx, g.wx2);
-        DriverArguments& a = drvargs;
-        a.IX[0] = yytrunc(e.xc);
-        a.IY[0] = yytrunc(e.yc);
-        a.IX[1] = yytrunc(e.rx);
-        a.IY[1] = yytrunc(e.ry);
-        a.IY[2] = yytrunc(e.ylo);
-        a.IY[3] = yytrunc(e.yhi);
-        a.X[0] = e.xc;
-        a.Y[0] = e.yc;
-        a.X[1] = e.rx;
-        a.Y[1] = e.ry;
-        a.Y[2] = e.ylo;
-        a.Y[3] = e.yhi;
-        a.X[2] = ratio;
-        a.X[3] = r;
-
-        FillShape shape;
-        shape.shapeop = OpEllipsePattern;
-        shape.before_begin = [] { gstate.hc.HardcopyFillSpacing = 100.0f; };
-        shape.after_begin = [&] {
-            // A driver that cannot draw the outline either says so in K.
-            if (drvargs.K == -1) e.software_outline[1] = 2;
-        };
-        shape.draw_side = [&](const FillPass& pass) {
-            if (pass.side == 1 && pass.outline) yygdrv(OpEllipse);
-            if (pass.side == 2) {
-                // The page has its own proportions.
-                const float page_w = static_cast<float>(g.hc.options.get(1));
-                const float page_h = static_cast<float>(g.hc.options.get(2));
-                const float page_ratio = page_w > 0.0f && page_h > 0.0f ? page_w / page_h : g.aspect_ratio;
-                e.ry = y_radius(r, ratio, page_ratio);
-                e.ylo = std::max(e.yc - e.ry, g.wy1);
-                e.yhi = std::min(e.yc + e.ry, g.wy2);
-            }
-            if (e.software_outline[pass.side - 1] != 0 && g.outline_flag != 0) software_outline(e);
-            if (pass.hatch_style == 1 || pass.hatch_style == 2) hatch(e, pass);
-        };
-        yyfillshape(shape);
+    if (place_ellipse(x, y, r, ratio, e)) {
+        ellipse_operands(placed_of(e), r, ratio);
+        fill_ellipse(e, r, ratio, false);
     }
     g.pos_x = x;
     g.pos_y = y;
+}
+
+void igrcircleset(CircleSet& set, std::size_t from, std::size_t to) {
+    GraphicsState& g = gstate;
+    const std::size_t n = std::min({set.x.size(), set.y.size(), set.r.size()});
+    to = std::min(to, n);
+    const std::array<float, 11> mapping = circle_mapping();
+    if (set.placed.size() != n || !same_bits(mapping, set.mapping)) {
+        set.placed.assign(n, CircleSet::Placed{});
+        for (std::size_t i = 0; i < n; ++i) {
+            Ellipse e;
+            if (set.r[i] > 0.0f && place_ellipse(set.x[i], set.y[i], set.r[i], 1.0f, e)) set.placed[i] = placed_of(e);
+        }
+        set.mapping = mapping;
+    }
+    // The device operation follows from the fill attributes, which drawing
+    // does not change.
+    const std::int32_t op = yydevicefillop(OpEllipsePattern);
+    const float* r = set.r.data();
+    for (std::size_t i = from; i < to; ++i) {
+        // A device fill with nothing else to do (no hardcopy side) is sent
+        // straight away; every other case takes the whole protocol.
+        const bool device_fill = (g.fill_style == 3 || g.fill_style == 4) && g.hardcopy_flag <= 0;
+        if (!device_fill || !(r[i] > 0.0f)) {
+            yyelip(set.x[i], set.y[i], r[i], 1.0f);
+            continue;
+        }
+        const CircleSet::Placed& p = set.placed[i];
+        if (p.visible) {
+            ellipse_operands(p, r[i], 1.0f);
+            yygdrv(op);
+            // The device asked for lines: the rest of the protocol.
+            if (g.FillEmulationRequest[ScreenSide] != 0) {
+                Ellipse e = ellipse_of(p);
+                fill_ellipse(e, r[i], 1.0f, true);
+            }
+        }
+        g.pos_x = set.x[i];
+        g.pos_y = set.y[i];
+    }
 }
 
 void igrcircle(float x, float y, float r) { yyelip(x, y, r, 1.0f); }

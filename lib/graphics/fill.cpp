@@ -55,6 +55,18 @@ void igrfillpattern(int style, std::optional<int> density, std::optional<int> an
 
 // ---------------------------------------------------------------- protocol
 
+std::int32_t yydevicefillop(std::int32_t shapeop) {
+    int op = shapeop + gstate.fill_style - 3;
+    yyfact(shapeop + 1, op);
+    return op;
+}
+
+bool yydevicefilldone() {
+    // A device that fills the shape itself is done with it; lines are only
+    // drawn for a side that asks for them.
+    return request_of(1) == 0 && gstate.hardcopy_flag <= 0;
+}
+
 void yyfillshape(const FillShape& shape) {
     GraphicsState& g = gstate;
     const int style = g.fill_style;
@@ -62,12 +74,8 @@ void yyfillshape(const FillShape& shape) {
     int hatch_angle = g.fill_angle;
     const bool device_fill = style == 3 || style == 4;
     if (device_fill) {
-        int op = shape.shapeop + style - 3;
-        yyfact(shape.shapeop + 1, op);
-        yygdrv(op);
-        // A device that fills the shape itself is done with it; lines are
-        // only drawn for a side that asks for them.
-        if (request_of(1) == 0 && g.hardcopy_flag <= 0) return;
+        if (!shape.device_op_sent) yygdrv(yydevicefillop(shape.shapeop));
+        if (yydevicefilldone()) return;
         hatch_style = 1;
         hatch_angle = 3;
     }

@@ -6,7 +6,9 @@
 //
 // Sides are numbered as the fill routines number them: 1 the screen side,
 // 2 the hardcopy side (FillEmulationRequest[side - 1]).
+#include <array>
 #include <cstdint>
+#include <vector>
 #include <functional>
 #include <optional>
 
@@ -31,6 +33,24 @@ void igrcircle(float x, float y, float r);
 void igrcirclerel(float r);
 void igrellipse(float x, float y, float r, float ratio);
 void igrellipserel(float r, float ratio);
+// Circles drawn again and again at the same places: circle i at (x[i],
+// y[i]) with radius r[i] in world units. igrcircleset draws circles from..to-1
+// one after the other exactly as igrcircle would draw them; where the device
+// fills them itself, their device values are kept and worked out again only
+// when the mapping of world units to the device has changed.
+struct CircleSet {
+    std::vector<float> x, y, r;
+
+    // Kept device values and driver operands (internal).
+    struct Placed {
+        float xc, yc, rx, ry, xlo, xhi, ylo, yhi;
+        std::int32_t ix0, iy0, ix1, iy1, iy2, iy3;
+        bool visible;
+    };
+    std::vector<Placed> placed;
+    std::array<float, 11> mapping{};
+};
+void igrcircleset(CircleSet& set, std::size_t from, std::size_t to);
 
 // ---------------------------------------------------------------- internal
 
@@ -79,12 +99,22 @@ struct FillPass {
 // flags in force.
 struct FillShape {
     std::int32_t shapeop = 0;
+    // The device's solid or pattern operation was already sent (by a caller
+    // that handles the common case itself); the protocol goes on after it.
+    bool device_op_sent = false;
     std::function<void()> before_begin;
     std::function<void()> after_begin;
     std::function<void(const FillPass* passes, int count)> prepare;
     std::function<void(const FillPass&)> draw_side;
 };
 void yyfillshape(const FillShape& shape);
+// The device operation with which yyfillshape starts a shape of SHAPEOP under
+// fill style 3 or 4 (the two-colour pattern turned solid where both colours
+// are the same).
+std::int32_t yydevicefillop(std::int32_t shapeop);
+// After that operation: true when the shape is done (the device filled it,
+// no side asks for lines and no hardcopy output is active).
+bool yydevicefilldone();
 
 // t + step, or false when the step would not move t (not positive, not a
 // number, or lost in the magnitude of t): a hatch pass ends there instead

@@ -2,6 +2,7 @@
 #include "lib/window/rootwin.h"
 #include "lib/dialog/dialog_window.h"
 #include "lib/dialog/dialog.h"
+#include "lib/grid/grid.h"
 
 #include <cstdlib>
 
@@ -199,7 +200,7 @@ void yycreaterootwindow(std::int32_t x, std::int32_t y, std::int32_t& width, std
 
     // 4. Dialog field and grid classes.
     yygetatoms();
-    if (window_hooks.register_grid_classes) window_hooks.register_grid_classes();
+    yygridregister();
 
     // 5. Rich-edit version: a hidden control is asked twice where character 1
     // lies; one that fills the point given is version 3, one that leaves it

@@ -24,7 +24,6 @@ struct DialogEventInfo {
 
 struct WindowHooks {
     // ---- grid and editor windows ----
-    void (*register_grid_classes)() = nullptr;
     // An editor (kind 1) or grid (kind 4) window receives a frame message itself.
     std::intptr_t (*special_message)(OsHandle frame, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) = nullptr;
     // The keyboard handling of an editor (find dialog, two accelerator

@@ -1,6 +1,11 @@
 #include "app/gridfiles.h"
 
+#include <sys/resource.h>
+
 #include <cmath>
+#include <csignal>
+#include <filesystem>
+#include <iterator>
 #include <limits>
 
 #include "tests/app/app_test.h"
@@ -168,6 +173,37 @@ TEST_F(GridFilesTest, FailuresLeaveTheFileAlone) {
     EXPECT_FALSE(savegrd(GridSurfer, dir.file("no/such/dir/g.grd"), 1));
     ASSERT_EQ(errors().size(), 1u);
     EXPECT_NE(errors()[0].find("cannot create file"), std::string::npos);
+}
+
+// A grid that cannot be written completely (the disk full or the file size
+// limit reached half-way) is reported, leaves no partial file beside the
+// target, and leaves an existing file of that name as it was.
+TEST_F(GridFilesTest, WriteErrorIsReportedAndLeavesNoPartFile) {
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    for (const int type : {GridSurfer, GridArcInfo, GridModflow}) {
+        dat8.nx = dat8.ny = 500;
+        dat8.gx0 = dat8.gy0 = 0;
+        dat8.gx1 = dat8.gy1 = 499;
+        dat8.cellsize = 1;
+        dat16.ncol = dat16.nrow = 500;
+        dat7.gridval.a.fill(1234.5f);
+        dat16.mfval.a.fill(-9999.0f);
+        write_file(name, "old");
+        rlimit small = before;
+        small.rlim_cur = 100000;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        errors().clear();
+        const bool written = savegrd(type, name, 1);
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        EXPECT_FALSE(written) << type;
+        ASSERT_EQ(errors().size(), 1u) << type;
+        EXPECT_NE(errors()[0].find("cannot write file"), std::string::npos) << errors()[0];
+        EXPECT_EQ(read_file(name), "old") << type;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << type;
+    }
+    std::signal(SIGXFSZ, old_handler);
 }
 
 // Other programs read our grids as they are meant: size, extent, no-data value.

@@ -1,5 +1,7 @@
 #include "tests/app/interp_mesh.h"
 
+#include <cmath>
+
 #include "app/appdata.h"
 
 void build_lattice(const Lattice& l) {
@@ -16,6 +18,10 @@ void build_lattice(const Lattice& l) {
             if (l.jitter != 0 && i > 0 && j > 0 && i < l.nx - 1 && j < l.ny - 1) {
                 x += next() * l.jitter * l.h;
                 y += next() * l.jitter * l.h;
+                if (l.snap > 0) {
+                    x = std::round(x / l.snap) * l.snap;
+                    y = std::round(y / l.snap) * l.snap;
+                }
             }
             dat4.xnode(n) = x;
             dat4.ynode(n) = y;

@@ -11,6 +11,7 @@ struct Lattice {
     float jitter = 0;            // interior nodes moved by up to jitter·h, deterministically
     std::uint32_t seed = 1;
     bool alternate = false;      // diagonals alternate between squares
+    float snap = 0;              // > 0: jittered nodes moved onto the nearest multiple of snap
 };
 
 // Fills the nodes, triangles and counts; the values stay as they are.

@@ -329,6 +329,26 @@ TEST_P(InterpDifferential, FastEqualsPlainBitForBit) {
     int covered = 0;
     for (float v : fast) covered += v != BlankValue;
     EXPECT_GT(covered, 0);
+
+    // The covering triangle of every point, against inpol alone over every
+    // triangle (the later one winning), not only the values.
+    Coverage cov;
+    cover_regular_grid(cov, c.nx, c.ny);
+    std::vector<std::int32_t> owner(cov.owner.size(), 0);
+    const float cs = std::cos(dat12.rotang), sn = std::sin(dat12.rotang);
+    for (int e = 1; e <= dat4.nelem; ++e) {
+        float xy[6];
+        if (!element_corners(e, xy, cs, sn) || !usable_triangle(xy)) continue;
+        for (int j = 1; j <= c.ny; ++j)
+            for (int i = 1; i <= c.nx; ++i) {
+                float poly[6];
+                std::copy(xy, xy + 6, poly);
+                int inside = 0;
+                inpol(grid_x(i), grid_y(j), poly, inside, 3);
+                if (inside) owner[static_cast<std::size_t>((j - 1) * c.nx + (i - 1))] = e;
+            }
+    }
+    EXPECT_EQ(cov.owner, owner);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -343,13 +363,88 @@ INSTANTIATE_TEST_SUITE_P(
         DiffCase{"reversed", {.nx = 6, .ny = 6, .h = 10}, 50, 50, 0, 0, 21, 21, 0},
         DiffCase{"coarse", {.nx = 12, .ny = 12, .h = 3, .jitter = 0.25f}, -3, -3, 40, 40, 4, 3, 0},
         DiffCase{"offset", {.nx = 10, .ny = 10, .x0 = 1000, .y0 = 2000, .h = 2.5f}, 1000, 2000, 1022.5f, 2022.5f, 46,
-                 46, 12}),
+                 46, 12},
+        // Jittered nodes on grid points, so that grid points lie on vertices
+        // and on edges of an irregular mesh; then the same grid one float
+        // step beside them, and rotated.
+        DiffCase{"jittered on points", {.nx = 9, .ny = 9, .x0 = 1000, .y0 = 2000, .h = 4, .jitter = 0.35f, .seed = 11, .snap = 0.5f},
+                 1000, 2000, 1032, 2032, 65, 65, 0},
+        DiffCase{"one step beside", {.nx = 9, .ny = 9, .x0 = 1000, .y0 = 2000, .h = 4, .jitter = 0.35f, .seed = 11, .snap = 0.5f},
+                 std::nextafter(1000.0f, 2000.0f), std::nextafter(2000.0f, 0.0f), std::nextafter(1032.0f, 2000.0f),
+                 std::nextafter(2032.0f, 0.0f), 65, 65, 0},
+        DiffCase{"one step below", {.nx = 9, .ny = 9, .x0 = 1000, .y0 = 2000, .h = 4, .jitter = 0.35f, .seed = 11, .snap = 0.5f},
+                 std::nextafter(1000.0f, 0.0f), std::nextafter(2000.0f, 3000.0f), std::nextafter(1032.0f, 0.0f),
+                 std::nextafter(2032.0f, 3000.0f), 65, 65, 0},
+        DiffCase{"jittered rotated", {.nx = 9, .ny = 9, .h = 4, .jitter = 0.35f, .seed = 5, .snap = 0.5f}, 0, 0, 32, 32,
+                 65, 65, 45}),
     [](const ::testing::TestParamInfo<DiffCase>& i) {
         std::string n = i.param.name;
         for (char& ch : n)
             if (ch == ' ') ch = '_';
         return n;
     });
+
+// The quick decision of inpol3 against the angle sum alone, at the points
+// where the two could part: vertices, points on edges (exactly, as far as
+// single precision holds them), one float step beside each of these in every
+// direction, and points near the edges, for triangles of every size, place
+// and orientation.
+TEST(InterpKernels, QuickPointTestAgreesWithTheAngleSum) {
+    struct Tri {
+        const char* name;
+        float xy[6];
+    };
+    const Tri tris[] = {
+        {"right angle", {0, 0, 10, 0, 0, 10}},
+        {"clockwise", {0, 0, 0, 10, 10, 0}},
+        {"far from the origin", {155000.3f, 463000.7f, 155010.3f, 463000.2f, 155004.1f, 463009.9f}},
+        {"sliver", {0, 0, 100, 0.01f, 50, 0.02f}},
+        {"tiny", {1e-20f, 1e-20f, 3e-20f, 1e-20f, 2e-20f, 4e-20f}},
+        {"huge", {-1e25f, -1e25f, 3e25f, -1e25f, 1e25f, 2e25f}},
+        {"near float limits", {-1e38f, -1e38f, 1e38f, -1e38f, 0, 1e38f}},
+        {"jittered", {3.17f, 2.71f, 13.9f, 4.02f, 7.77f, 12.5f}},
+    };
+    std::uint32_t seed = 99;
+    const auto random01 = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<float>(seed >> 8) / static_cast<float>(1u << 24);
+    };
+    int points = 0;
+    for (const Tri& t : tris) {
+        std::vector<std::pair<float, float>> at;
+        for (int k = 0; k < 3; ++k) {
+            const float ax = t.xy[2 * k], ay = t.xy[2 * k + 1];
+            const float bx = t.xy[(2 * k + 2) % 6], by = t.xy[(2 * k + 3) % 6];
+            at.emplace_back(ax, ay);
+            for (int q = 1; q < 16; ++q) {
+                const float f = static_cast<float>(q) / 16.0f;
+                at.emplace_back(ax + f * (bx - ax), ay + f * (by - ay));
+            }
+            for (int q = 0; q < 40; ++q) {
+                const float f = random01(), g = (random01() - 0.5f) * 1e-3f;
+                at.emplace_back(ax + f * (bx - ax) - g * (by - ay), ay + f * (by - ay) + g * (bx - ax));
+            }
+        }
+        at.emplace_back((t.xy[0] + t.xy[2] + t.xy[4]) / 3, (t.xy[1] + t.xy[3] + t.xy[5]) / 3);
+        const std::size_t base = at.size();
+        for (std::size_t p = 0; p < base; ++p) {
+            const auto [x, y] = at[p];
+            for (const float dx : {-1.0f, 0.0f, 1.0f})
+                for (const float dy : {-1.0f, 0.0f, 1.0f})
+                    at.emplace_back(dx == 0 ? x : std::nextafter(x, dx * INFINITY),
+                                    dy == 0 ? y : std::nextafter(y, dy * INFINITY));
+        }
+        for (const auto& [x, y] : at) {
+            float poly[6];
+            std::copy(t.xy, t.xy + 6, poly);
+            int slow = 0;
+            inpol(x, y, poly, slow, 3);
+            ASSERT_EQ(inpol3(x, y, t.xy), slow) << t.name << " at " << x << ", " << y;
+            ++points;
+        }
+    }
+    EXPECT_GT(points, 5000);
+}
 
 // Far from the origin the index of a grid line is rounded; a line lying
 // exactly on a triangle's bounding box must still be in the range the

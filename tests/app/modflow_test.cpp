@@ -1,6 +1,7 @@
 // MODFLOW grids: DELR and DELC files, cell centres and the interpolation at them.
 #include <cmath>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -327,11 +328,28 @@ TEST_P(ModflowDifferential, FastEqualsPlainBitForBit) {
     define(c.widths, c.heights, c.gx0, c.gy0, c.degrees);
     const Dat8 grid_before = dat8;
 
+    // The circles the device received. The plain form draws a centre again
+    // for every triangle that covers it (on shared edges), and in another
+    // order: the picture is the set of circles.
+    const auto drawn = [this] {
+        std::set<std::vector<double>> d;
+        for (const DriverCall* call : circles()) {
+            const DriverArguments& a = call->args;
+            d.insert({double(call->op), double(a.IX[0]), double(a.IY[0]), double(a.IX[1]), double(a.IY[1]),
+                      double(a.IY[2]), double(a.IY[3]), a.X[0], a.Y[0], a.X[1], a.Y[1], a.X[2], a.X[3]});
+        }
+        return d;
+    };
+    driver.clear();
+    const GraphicsState graphics_before = gstate;
     modflow_grid_plain(-1, 1, 0, 1, 1, 1, 1, 0);
     const std::vector<float> mf(dat16.mfval.a.begin(), dat16.mfval.a.end());
     const std::vector<float> gv(dat7.gridval.a.begin(), dat7.gridval.a.end());
     const int plain_plots = rec.plots;
+    const auto plain_circles = drawn();
     dat8 = grid_before;
+    // The graphics state of the start again: the redraws set the view's units.
+    gstate = graphics_before;
     dat16.mfval.a.fill(0.0f);
     dat7.gridval.a.fill(0.0f);
     rec = Recorded{};
@@ -340,7 +358,8 @@ TEST_P(ModflowDifferential, FastEqualsPlainBitForBit) {
     ASSERT_EQ(std::memcmp(mf.data(), dat16.mfval.a.data(), mf.size() * sizeof(float)), 0);
     ASSERT_EQ(std::memcmp(gv.data(), dat7.gridval.a.data(), gv.size() * sizeof(float)), 0);
     EXPECT_EQ(rec.plots, plain_plots);
-    EXPECT_FALSE(circles().empty());
+    EXPECT_FALSE(plain_circles.empty());
+    EXPECT_TRUE(drawn() == plain_circles);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -354,5 +373,13 @@ INSTANTIATE_TEST_SUITE_P(
                {4, 4, 12, 5, 20, 3}, -10, -4, 0},
         MfCase{"rotated", {.nx = 12, .ny = 12, .h = 5, .jitter = 0.2f}, std::vector<float>(14, 3.5f),
                std::vector<float>(11, 4.0f), 20, 5, 35},
-        MfCase{"unsorted", {.nx = 8, .ny = 8, .h = 10}, {10, 10, -15, 30, 10}, {10, 10, 10, 10}, 5, 5, 0}),
+        MfCase{"unsorted", {.nx = 8, .ny = 8, .h = 10}, {10, 10, -15, 30, 10}, {10, 10, 10, 10}, 5, 5, 0},
+        // Centres on the vertices and edges of a jittered mesh, and one float
+        // step beside vertices and edges.
+        MfCase{"jittered_on_centres", {.nx = 9, .ny = 9, .x0 = 600, .y0 = 700, .h = 4, .jitter = 0.35f, .seed = 11, .snap = 0.5f},
+               std::vector<float>(65, 0.5f), std::vector<float>(65, 0.5f), 599.75f, 699.75f, 0},
+        MfCase{"one_step_beside", {.nx = 9, .ny = 9, .x0 = 600, .y0 = 700, .h = 10}, std::vector<float>(16, 5.0f),
+               std::vector<float>(16, 5.0f), std::nextafter(597.5f, 1000.0f), std::nextafter(697.5f, 0.0f), 0},
+        MfCase{"jittered_rotated", {.nx = 9, .ny = 9, .h = 4, .jitter = 0.35f, .seed = 5, .snap = 0.5f},
+               std::vector<float>(60, 0.5f), std::vector<float>(60, 0.5f), 1.0f, 1.0f, 30}),
     [](const ::testing::TestParamInfo<MfCase>& i) { return std::string(i.param.name); });

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include "lib/graphics/colours.h"
@@ -195,4 +196,68 @@ TEST_F(Ellipses, EmulatedSolidOnHardcopyUsesTheDefaultSpacing) {
     // multiple of 100 below the cut extent 50..550.
     EXPECT_EQ(rows, (std::vector<float>{100, 200, 300, 400, 500}));
     EXPECT_EQ(gstate.FillEmulationRequest[HardcopySide], 0);
+}
+
+// A set of circles drawn again and again must reach the devices exactly as
+// the same circles drawn one by one, whatever the fill attributes, the sides
+// active, a device asking for lines, or a mapping changed between draws.
+TEST_F(Ellipses, CircleSetDrawsWhatSingleCirclesDraw) {
+    struct Case {
+        const char* name;
+        int style;
+        bool equal_colours, hardcopy, screen_asks_lines;
+    };
+    const Case cases[] = {
+        {"solid", 4, false, false, false},         {"two colours", 3, false, false, false},
+        {"two equal colours", 3, true, false, false}, {"outline", 0, false, false, false},
+        {"hatch", 1, false, false, false},         {"solid with hardcopy", 4, false, true, false},
+        {"screen asks for lines", 4, false, false, true},
+    };
+    CircleSet set;
+    // Inside, partly and wholly outside the window, a bad radius, a radius
+    // that is not a number, one that is only a fraction of a pixel.
+    set.x = {400, 10, -500, 300, 200, 250, 640.5f};
+    set.y = {300, 590, 300, 100, 200, 250, 20.25f};
+    set.r = {50, 30, 20, -1, std::numeric_limits<float>::quiet_NaN(), 0.3f, 12.7f};
+    const std::size_t n = set.x.size();
+    const auto run = [&](const Case& c, bool batched, float units) {
+        IGrUnits(0.0f, 0.0f, units, units * 0.75f);
+        IGrColourN(5);
+        IGrColourN(c.equal_colours ? 5 : 100);
+        igrfillpattern(c.style);
+        gstate.hardcopy_flag = c.hardcopy ? 1 : 0;
+        driver.on_call = [&](DriverCall& call) {
+            if (c.screen_asks_lines && call.side == ScreenSide && call.op == OpEllipseSolid)
+                gstate.FillEmulationRequest[ScreenSide] = 2;
+        };
+        drvargs = DriverArguments{};
+        driver.clear();
+        std::vector<int> errors;
+        std::vector<float> pos;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (batched) igrcircleset(set, i, i + 1);
+            else igrcircle(set.x[i], set.y[i], set.r[i]);
+            errors.push_back(infoerror(1));
+            pos.push_back(gstate.pos_x);
+            pos.push_back(gstate.pos_y);
+        }
+        // And the whole set at once.
+        if (batched) igrcircleset(set, 0, n);
+        else for (std::size_t i = 0; i < n; ++i) igrcircle(set.x[i], set.y[i], set.r[i]);
+        errors.push_back(infoerror(1));
+        gstate.hardcopy_flag = 0;
+        std::vector<std::tuple<int, std::int32_t, DriverArguments>> calls;
+        for (const DriverCall& call : driver.calls) calls.emplace_back(call.side, call.op, call.args);
+        return std::make_tuple(calls, errors, pos);
+    };
+    for (const Case& c : cases) {
+        for (const float units : {799.99f, 1600.0f, 799.99f}) {
+            const auto one = run(c, false, units);
+            const auto set_of = run(c, true, units);
+            EXPECT_FALSE(std::get<0>(one).empty()) << c.name;
+            EXPECT_TRUE(std::get<0>(one) == std::get<0>(set_of)) << c.name << " units " << units;
+            EXPECT_EQ(std::get<1>(one), std::get<1>(set_of)) << c.name;
+            EXPECT_EQ(std::get<2>(one), std::get<2>(set_of)) << c.name;
+        }
+    }
 }
