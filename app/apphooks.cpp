@@ -5,8 +5,6 @@
 #include "lib/dialog/fields.h"
 #include "lib/window/fetch.h"
 
-ViewHooks view_hooks;
-
 namespace {
 
 // The id of a push button of the current dialog, -1 for any other message.
@@ -52,9 +50,3 @@ int app_peek_message() {
 
 void app_select_colour(int& colour) { WSelectColour(colour); }
 
-bool app_selfile(std::string_view extension, std::string_view title, std::string& name) {
-    if (view_hooks.selfile) return view_hooks.selfile(extension, title, name);
-    return false;
-}
-
-void reset_app_hooks() { view_hooks = ViewHooks{}; }

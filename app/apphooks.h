@@ -1,18 +1,6 @@
 #pragma once
-// The program's waits for the user's answer in a modeless dialog, the
-// colour dialog, and file selection, which is called through a hook until
-// the work that provides it points the hook at it; until then it chooses
-// nothing.
-#include <string>
-#include <string_view>
-
-struct ViewHooks {
-    // File selection: extension, title; the chosen name into name (80
-    // characters). False when nothing was chosen.
-    bool (*selfile)(std::string_view extension, std::string_view title, std::string& name) = nullptr;
-};
-
-extern ViewHooks view_hooks;
+// The program's waits for the user's answer in a modeless dialog, and the
+// colour dialog.
 
 // Waits for a push button of the current dialog and returns its id; every
 // other message is passed over. Without a current dialog: 2 (Cancel).
@@ -29,8 +17,3 @@ void app_unload_dialog(int dialog);
 void app_radio_position(int field, int& position);
 // The colour dialog on a packed RGB colour (WSelectColour).
 void app_select_colour(int& colour);
-
-bool app_selfile(std::string_view extension, std::string_view title, std::string& name);
-
-// Hooks back to their start. Used by tests.
-void reset_app_hooks();

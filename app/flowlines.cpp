@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/apphooks.h"
+#include "app/filecmds.h"
 #include "lib/dialog/fields.h"
 #include "app/bln2dxf.h"
 #include "app/mainstate.h"
@@ -233,7 +234,7 @@ void cmd_flowlines() {
         }
         if (v == 1003) break;
         if (v == 1053) {
-            if (app_selfile("#??", "Read FEM flowline file", st.flowfile)) WDialogPutString(1109, st.flowfile);
+            selfile(st.flowfile, "#??", "Read FEM flowline file", 1109);
         } else if (v == 1054) {
             txt_set(st.flowmap, "");
             WSelectFile("*.bln;*.dxf|*.bln;*.dxf|", m.selflags, st.flowmap, "Write map file");

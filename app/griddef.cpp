@@ -1,6 +1,7 @@
 #include "app/griddef.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <span>
 #include <string>
@@ -8,6 +9,7 @@
 #include "app/appdata.h"
 #include "app/apphooks.h"
 #include "app/femread.h"
+#include "app/filecmds.h"
 #include "app/mainstate.h"
 #include "app/modflow.h"
 #include "app/records.h"
@@ -45,19 +47,30 @@ void take(GridText t, float& v) {
     waarde(gtext(t), v, ierr);
 }
 
-// The grid as it was before a command, put back when the command is abandoned.
+// The grid as it was before a command, put back when the command is
+// abandoned, with the Grid and Plot menus' marks that show it.
 struct GridSnapshot {
     Dat8 d8;
     Dat12 d12;
     Dat18 d18;
     Dat17 d17;
     MainState ms;
+    struct Mark {
+        int item, kind, state;
+    };
+    std::array<Mark, 6> marks{{{MenuModflow, PropChecked, -1},
+                               {MenuSurfer, PropChecked, -1},
+                               {MenuArcInfo, PropChecked, -1},
+                               {MenuFilled, PropChecked, -1},
+                               {MenuIso, PropChecked, -1},
+                               {MenuIso, PropEnabled, -1}}};
     void save() {
         d8 = dat8;
         d12 = dat12;
         d18 = dat18;
         d17 = dat17;
         ms = mainstate;
+        for (Mark& m : marks) yymngflg(m.item, m.kind, m.state);
     }
     void restore() const {
         dat8 = d8;
@@ -65,6 +78,8 @@ struct GridSnapshot {
         dat18 = d18;
         dat17 = d17;
         mainstate = ms;
+        for (const Mark& m : marks)
+            if (m.state >= 0) WMenuSetState(m.item, m.kind, m.state);
     }
 };
 
@@ -360,8 +375,7 @@ void cmd_modflow() {
         const int id = app_wait_message();
         if (id == BtnDelr || id == BtnDelc) {
             std::string& name = id == BtnDelr ? dat17.delrfile : dat17.delcfile;
-            if (app_selfile("*", id == BtnDelr ? "Read DELR file" : "Read DELC file", name))
-                WDialogPutString(id == BtnDelr ? 1047 : 1048, name);
+            selfile(name, "*", id == BtnDelr ? "Read DELR file" : "Read DELC file", id == BtnDelr ? 1047 : 1048);
         } else if (id == BtnOk || id == BtnCancel) {
             break;
         }

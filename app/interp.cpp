@@ -474,11 +474,13 @@ void cmd_calculation() {
     setoptitles(leakage.leak);
     MainState& m = mainstate;
     m.showcontour = 1;
+    bool done = false;
     if (m.mfgrid == 0) {
-        grid(m.plotmode, m.showmesh, m.showmaps, m.showcontour, m.showgridpts, m.mfgrid, m.loaded, m.autosave);
+        done = grid(m.plotmode, m.showmesh, m.showmaps, m.showcontour, m.showgridpts, m.mfgrid, m.loaded, m.autosave);
     } else {
-        modflow_grid(m.plotmode, m.showmesh, m.showmaps, m.showcontour, m.showgridpts, m.mfgrid, m.loaded,
-                     m.autosave);
+        done = modflow_grid(m.plotmode, m.showmesh, m.showmaps, m.showcontour, m.showgridpts, m.mfgrid, m.loaded,
+                            m.autosave);
         windowcleararea(0, 0, 500, 9000);
     }
+    if (done) note_grid_calculated();
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/apphooks.h"
+#include "app/filecmds.h"
 #include "lib/dialog/fields.h"
 #include "app/interp.h"
 #include "app/interp_internal.h"
@@ -457,7 +458,7 @@ void cmd_intersect() {
         }
         if (v == 1) break;
         for (const Browse& b : browse)
-            if (v == b.button && app_selfile(b.ext, b.title, *b.name)) WDialogPutString(b.field, *b.name);
+            if (v == b.button) selfile(*b.name, b.ext, b.title, b.field);
     }
     WMenuSetState(40037, 2, 1);
     WDialogGetString(1101, st.riverfile);

@@ -8,6 +8,8 @@
 #include "app/appdata.h"
 #include "app/apphooks.h"
 #include "app/femread.h"
+#include "app/filecmds.h"
+#include "app/griddef.h"
 #include "app/flowlines.h"
 #include "app/intersect.h"
 #include "app/nodal.h"
@@ -19,12 +21,14 @@
 #include "app/mainstate.h"
 #include "app/mapview.h"
 #include "app/modflow.h"
+#include "app/options.h"
 #include "app/readout.h"
 #include "app/records.h"
 #include "app/settings.h"
 #include "app/viewcmds.h"
+#include "lib/dialog/dialog.h"
+#include "lib/dialog/fields.h"
 #include "lib/graphics/colours.h"
-#include "lib/window/errorbox.h"
 #include "lib/window/exitprog.h"
 #include "lib/window/fetch.h"
 #include "lib/window/menus.h"
@@ -51,13 +55,9 @@ constexpr std::array<int, 9> ModelSet{40014, 40005, 40006, 40033, 40038, 40002, 
 // `home` holds 80 characters, and the longest name appended to it has 12.
 constexpr int HomeRoom = TextLength - 12;
 
-void set_model_set(int state) {
-    for (int id : ModelSet) WMenuSetState(id, PropEnabled, state);
-}
-
 // Interactively an input error is shown in a message box; the command that
 // met it is abandoned by its own code.
-void error_box(std::string_view message) { yywmessagebox(0, 3, 1, message, "Zeltramo"); }
+void error_box(std::string_view message) { WMessageBox(0, 3, 1, message, "Zeltramo"); }
 
 // The batch run's stop.
 int batch_failure(std::string_view message) {
@@ -68,10 +68,7 @@ int batch_failure(std::string_view message) {
 // The interpolation of a batch run and of the settings start, with the
 // batch run's fixed flags. False when the grid could not be made.
 bool batch_interpolation() {
-    if (dat18.gridtype == GridModflow) {
-        modflow_grid(-1, 1, 0, 1, 1, 1, 0, 0);
-        return true;
-    }
+    if (dat18.gridtype == GridModflow) return modflow_grid(-1, 1, 0, 1, 1, 1, 0, 0);
     return grid(1, 1, 0, 1, 1, 0, 0, 0);
 }
 
@@ -93,7 +90,7 @@ void settings_start() {
     if (r.option >= 0) m.optstate[static_cast<std::size_t>(r.option)] = 1;
     m.showcontour = m.showgridpts = m.loaded = m.showmaps = m.showmesh = 1;
     m.plotmode = 1;
-    batch_interpolation();
+    if (batch_interpolation()) note_grid_calculated();
     if (r.option >= 0) option_status(r.option);
     redraw_view();
     set_model_set(1);
@@ -114,10 +111,15 @@ const std::array<Command, LastCommand - FirstCommand + 1>& command_table() {
     static const auto table = [] {
         std::array<Command, LastCommand - FirstCommand + 1> t{};
         auto set = [&t](int id, Command c) { t[static_cast<std::size_t>(id - FirstCommand)] = c; };
+        set(40001, cmd_femfile);
         set(MenuEnd, cmd_end);
+        set(40005, cmd_options);
         set(40006, cmd_calculation);
         set(40008, cmd_original);
         set(40009, cmd_zoom);
+        set(MenuModflow, cmd_modflow);
+        set(MenuSurfer, cmd_surfer);
+        set(MenuArcInfo, cmd_arcinfo);
         set(MenuFilled, cmd_filled_contours);
         set(MenuIso, cmd_isolines);
         set(40017, cmd_zoom2grid);
@@ -125,7 +127,12 @@ const std::array<Command, LastCommand - FirstCommand + 1>& command_table() {
         set(40020, cmd_rotation);
         set(MenuNetwork, cmd_network);
         set(MenuGridPts, cmd_gridpoints);
+        set(40013, cmd_make_wmf);
+        set(40027, cmd_2file);
+        set(40041, cmd_print);
         set(MenuAutosave, cmd_autosave);
+        set(40030, cmd_help);
+        set(40031, cmd_about);
         set(40034, cmd_profile_numerical);
         set(40035, cmd_profile_graphical);
         set(40037, cmd_nodal_areas);
@@ -148,6 +155,10 @@ void toggle(std::int32_t& flag, int item) {
 }
 
 }  // namespace
+
+void set_model_set(int state) {
+    for (int id : ModelSet) WMenuSetState(id, PropEnabled, state);
+}
 
 bool find_home() {
     std::string dir;
@@ -215,8 +226,8 @@ void interactive_start() {
     app_set_error_sink(error_box);
     std::error_code ec;
     if (std::filesystem::is_regular_file(settings_file_name(), ec)) {
-        yywmessagebox(3, 2, 2, "Read default settings from ini file?", "Input");
-        if (yywmessageboxresult() == 1) settings_start();
+        WMessageBox(3, 2, 2, "Read default settings from ini file?", "Input");
+        if (winfodialog(4) == 1) settings_start();
     }
     wmessageenable(MsgClose, 1);
 }

@@ -58,5 +58,8 @@ void cmd_gridpoints();
 void cmd_filled_contours();
 void cmd_isolines();
 
+// Enables (1) or greys (0) the menu items that need a model.
+void set_model_set(int state);
+
 // The window title the loop sets: "Zeltramo 2.1  " and the model file name.
 std::string main_title();

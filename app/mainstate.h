@@ -68,3 +68,11 @@ void reset_main_state();
 
 // Redraws the map view with the current nine view flags.
 void redraw_view();
+
+// The grid values were calculated now, for the model and grid definition in
+// force (Calculation and the settings start call this).
+void note_grid_calculated();
+// Whether the grid values belong to the model and grid definition in force:
+// false before the first calculation and once the model, the grid, its
+// rotation, type or row order, or the MODFLOW cells changed since.
+bool grid_calculated();

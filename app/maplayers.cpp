@@ -6,6 +6,7 @@
 
 #include "app/appdata.h"
 #include "app/apphooks.h"
+#include "app/filecmds.h"
 #include "lib/dialog/fields.h"
 #include "app/mainstate.h"
 #include "app/records.h"
@@ -178,7 +179,7 @@ void cmd_blnmap() {
         if (v >= FieldBrowse + 1 && v <= FieldBrowse + MapLayers) {
             const int l = v - FieldBrowse;
             std::string name(TextLength, ' ');
-            if (app_selfile("bln", "Read BLN", name)) {
+            if (selfile(name, "bln", "Read BLN", 0) > 0) {
                 m.mapfile(l) = txt_fixed(name, TextLength);
                 WDialogPutString(FieldName + l, m.mapfile(l));
             }

@@ -234,9 +234,9 @@ void keerom(int n, ModflowArray& a) {
     std::reverse(a.a.begin(), a.a.begin() + n);
 }
 
-void modflow_grid(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
+bool modflow_grid(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
                   int autosave) {
-    if (!modflow_size_ok()) return;
+    if (!modflow_size_ok()) return false;
     begin_run();
     const int nelem = element_count();
     const float cs = std::cos(dat12.rotang), sn = std::sin(dat12.rotang);
@@ -275,6 +275,7 @@ void modflow_grid(int plotmode, int showmesh, int showmaps, int showcontour, int
     }
     leakage.iopt = NumGridOptions;
     end_run();
+    return true;
 }
 
 void modflow_grid_plain(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid,

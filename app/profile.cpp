@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/apphooks.h"
+#include "app/filecmds.h"
 #include "lib/dialog/fields.h"
 #include "app/interp.h"
 #include "app/interp_internal.h"
@@ -343,7 +344,7 @@ void cmd_profile_numerical() {
             return;
         }
         if (v == 1053) {
-            if (app_selfile("*", "Write profile data", m.profname)) WDialogPutString(1108, m.profname);
+            selfile(m.profname, "*", "Write profile data", 1108);
             continue;
         }
         if (v != 1) continue;

@@ -264,7 +264,7 @@ TEST_F(IntersectTest, CommandMakesTheEchoMapLayer4) {
     write_file("river.att", constant_attributes({1}));
     intersect_state.riverfile = txt_fixed("river.ung", TextLength);
     intersect_state.attrfile = txt_fixed("river.att", TextLength);
-    view_hooks.selfile = choose_river_result;
+    RiverResultChoice choose_river_results;
     ScopedDialogScript user({{1054}, {1055}, {1056}, {1}});
     cmd_intersect();
     EXPECT_TRUE(errors().empty()) << errors()[0];

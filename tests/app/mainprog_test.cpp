@@ -6,31 +6,40 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "app/apphooks.h"
 #include "app/femread.h"
+#include "app/filecmds.h"
+#include "app/logo.h"
 #include "app/griddef.h"
 #include "app/logo.h"
 #include "app/mainstate.h"
 #include "app/readout.h"
 #include "app/settings.h"
 #include "app/viewcmds.h"
+#include "lib/dialog/dialog.h"
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
 #include "lib/graphics/gstate.h"
 #include "lib/window/exitprog.h"
 #include "lib/window/fetch.h"
+#include "lib/window/help.h"
+#include "lib/window/menus.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/startup.h"
 #include "lib/window/text.h"
 #include "lib/window/winops.h"
+#include "platform/os_commondlg.h"
+#include "platform/os_dialog.h"
 #include "platform/os_menu.h"
 #include "platform/os_msgbox.h"
 #include "platform/os_window.h"
 #include "tests/app/app_test.h"
+#include "tests/app/dialog_script.h"
 #include "tools/femgen/femgen.h"
 
 namespace {
@@ -325,7 +334,7 @@ TEST_F(MainProgramTest, WhatRedrawsTheView) {
             int command;
             int redraws;
         } cases[] = {{7, 1},     {8, 1},     {40023, 1}, {40025, 1}, {40015, 1},
-                     {40016, 1}, {40028, 0}, {40002, 0}, {40041, 0}, {99, 0}};
+                     {40016, 1}, {40028, 0}, {40002, 0}, {99, 0}};
         for (const Case& c : cases) {
             redraws = 0;
             run_command(c.command);
@@ -689,4 +698,572 @@ TEST_F(ViewCommandTest, LocationSizeMovesAModflowGridByItsLowerLeftCorner) {
     EXPECT_EQ(dat8.gy1, 17.0f);
     EXPECT_EQ(mainstate.gridtexts[TxX0], edit_f(10, 12, 2));
     EXPECT_EQ(mainstate.showcontour, 0);
+}
+
+namespace {
+
+// The commands of the File, Save and Help menus, with a user who answers
+// the file dialog with `choice` (an empty choice cancels it).
+class FileCommandTest : public MainProgramTest {
+protected:
+    std::vector<OsCommonDialogRequest> selections;
+    std::string choice;
+
+    void SetUp() override {
+        MainProgramTest::SetUp();
+        os_common_dialog_set_responder([this](const OsCommonDialogRequest& r) {
+            selections.push_back(r);
+            OsCommonDialogAnswer a;
+            a.ok = !choice.empty();
+            if (a.ok) a.files = {choice};
+            return a;
+        });
+        start();
+        // A name that is not there yet is offered to be created: yes.
+        answer = OS_IDYES;
+    }
+    // The name the dialog gives back: the full path.
+    static std::string here(const std::string& name) {
+        return (std::filesystem::current_path() / name).string();
+    }
+    void TearDown() override {
+        os_common_dialog_set_responder({});
+        MainProgramTest::TearDown();
+    }
+
+    // A model of w x h with its lower-left corner at (1000, 2000).
+    static void write_model(const std::string& name, int nx, double dx, int ny, double dy) {
+        femgen::Options o;
+        o.nx = nx;
+        o.ny = ny;
+        o.x0 = 1000;
+        o.y0 = 2000;
+        o.dx = dx;
+        o.dy = dy;
+        ASSERT_TRUE(femgen::write_model(o, name));
+    }
+};
+
+}  // namespace
+
+TEST_F(FileCommandTest, FemFileLoadsTheModelWithADefaultArcInfoGrid) {
+    struct Case {
+        int nx;          // lattice of the model
+        double dx;
+        int ny;
+        double dy;
+        float cellsize;  // the default grid
+        int gnx, gny;
+    } cases[] = {
+        // The smaller spacing of 100 x 100 points over 1000 x 300.
+        {11, 100, 4, 100, 300.0f / 99.0f, 330, 99},
+        // 10000 x 100 would need 3300 cells along x: the cell size that
+        // keeps within 500 x 500.
+        {11, 1000, 2, 100, 20.0f, 500, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.gnx);
+        write_model("m.fem", c.nx, c.dx, c.ny, c.dy);
+        // Left from before: a rotated MODFLOW grid and iso-lines.
+        dat8.nx = dat8.ny = 100;
+        dat12.rotang = 0.5f;
+        mainstate.mfgrid = 1;
+        mainstate.plotmode = -1;
+        dat18.gridtype = GridModflow;
+        choice = "m.fem";
+        selections.clear();
+        run_command(40001);
+        ASSERT_EQ(selections.size(), 1u);
+        EXPECT_EQ(selections[0].title, "Read FEM file");
+        ASSERT_EQ(selections[0].filters.size(), 1u);
+        EXPECT_EQ(selections[0].filters[0].pattern, "*.fem");
+        const MainState& m = mainstate;
+        EXPECT_EQ(txt_trim(m.femname), here("m.fem"));
+        EXPECT_EQ(m.loaded, 1);
+        EXPECT_EQ(dat4.nnode, c.nx * c.ny);
+        const float w = static_cast<float>((c.nx - 1) * c.dx), h = static_cast<float>((c.ny - 1) * c.dy);
+        EXPECT_FLOAT_EQ(dat8.cellsize, c.cellsize);
+        EXPECT_EQ(dat8.nx, c.gnx);
+        EXPECT_EQ(dat8.ny, c.gny);
+        EXPECT_FLOAT_EQ(dat8.dx, w / static_cast<float>(c.gnx - 1));
+        EXPECT_FLOAT_EQ(dat8.dy, h / static_cast<float>(c.gny - 1));
+        EXPECT_EQ(dat8.gx0, 1000.0f);
+        EXPECT_EQ(dat8.xll, 1000.0f);
+        EXPECT_EQ(dat8.gx1, 1000.0f + w);
+        EXPECT_EQ(dat8.gy1, 2000.0f + h);
+        EXPECT_EQ(dat12.rotang, 0.0f);
+        EXPECT_EQ(m.gridtexts[TxX0], "     1000.00");
+        EXPECT_EQ(m.gridtexts[TxNx], "         100");
+        EXPECT_EQ(m.gridtexts[TxCell], edit_f(c.cellsize, 12, 2));
+        EXPECT_EQ(m.gridtexts[TxRot], "           0");
+        // An Arc-Info grid with filled contours, the mesh shown, the head of
+        // the first aquifer active.
+        EXPECT_EQ(dat18.gridtype, GridArcInfo);
+        EXPECT_EQ(m.mfgrid, 0);
+        EXPECT_EQ(m.plotmode, 1);
+        EXPECT_EQ(m.showcontour, 0);
+        EXPECT_EQ(m.showmesh, 1);
+        EXPECT_EQ(m.optstate[3], 1);
+        EXPECT_EQ(dat5.opton(3), 'j');
+        struct Mark {
+            int item;
+            bool on;
+        } marks[] = {{40012, true}, {40011, false}, {40010, false}, {40015, true}, {40016, false}, {40023, true}};
+        for (const Mark& k : marks) EXPECT_EQ(checked(k.item), k.on) << k.item;
+        for (int id : ModelSet) EXPECT_TRUE(enabled(id)) << id;
+        EXPECT_EQ(os_get_window_text(root()), "Zeltramo 2.1  " + here("m.fem"));
+    }
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(FileCommandTest, FemFileThatLoadsNothingKeepsTheModel) {
+    write_model("m.fem", 5, 100, 5, 100);
+    write_file("bad.fem", "not a model\n");
+    choice = "m.fem";
+    run_command(40001);
+    ASSERT_EQ(mainstate.loaded, 1);
+    dat8.nx = 40;
+    dat18.gridtype = GridSurfer;
+    WMenuSetState(40011, 2, 1);
+    const std::uint32_t mesh = mesh_generation;
+    struct Case {
+        const char* choice;   // "" cancels
+        const char* message;  // the box that reports it, "" none
+    } cases[] = {{"", ""}, {"gone.fem", "gone.fem not found"}, {"bad.fem", ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.choice);
+        choice = c.choice;
+        boxes.clear();
+        run_command(40001);
+        EXPECT_EQ(txt_trim(mainstate.femname), here("m.fem"));
+        EXPECT_EQ(mesh_generation, mesh);
+        EXPECT_EQ(dat4.nnode, 25);
+        EXPECT_EQ(dat8.nx, 40);
+        EXPECT_EQ(dat18.gridtype, GridSurfer);
+        EXPECT_TRUE(checked(40011));
+        EXPECT_TRUE(enabled(40005));
+        if (*c.choice == 0) {
+            EXPECT_TRUE(boxes.empty());
+        } else {
+            // The reader's own message or ours, after the create question.
+            ASSERT_FALSE(boxes.empty());
+            if (*c.message) {
+                EXPECT_NE(boxes.back().text.find(c.message), std::string::npos) << boxes.back().text;
+            }
+            EXPECT_EQ(boxes.back().caption, "Zeltramo");
+        }
+    }
+    // Nothing loaded before: a cancelled selection leaves the program
+    // without a model.
+    QuindaTest::SetUp();
+    reset_main_state();
+    reset_app_data();
+    start();
+    choice.clear();
+    run_command(40001);
+    EXPECT_EQ(mainstate.loaded, 0);
+    EXPECT_FALSE(enabled(40005));
+    EXPECT_TRUE(txt_blank(mainstate.femname));
+}
+
+TEST_F(FileCommandTest, FemFileOnAModelTooFlatForAGridKeepsTheGrid) {
+    // 100000 x 100: at most 500 cells along x leaves none along y.
+    write_model("flat.fem", 11, 10000, 2, 100);
+    dat8.nx = dat8.ny = 100;
+    dat8.gx1 = 77;
+    choice = "flat.fem";
+    run_command(40001);
+    EXPECT_EQ(mainstate.loaded, 1);
+    EXPECT_EQ(dat4.nnode, 22);
+    EXPECT_EQ(dat8.nx, 100);
+    EXPECT_EQ(dat8.gx1, 77.0f);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("fewer than 2 grid points"), std::string::npos) << boxes[0].text;
+}
+
+TEST_F(FileCommandTest, TwoFileWritesOnlyWhatWasCalculatedForThisModelAndGrid) {
+    write_model("m.fem", 5, 100, 5, 100);
+    choice = "m.fem";
+    run_command(40001);
+    // Nothing calculated yet: said, and no file is asked for or written.
+    choice = "out.grd";
+    selections.clear();
+    run_command(40027);
+    EXPECT_TRUE(selections.empty());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("Calculation"), std::string::npos) << boxes[0].text;
+    EXPECT_FALSE(std::filesystem::exists("out.grd"));
+    // Calculated: the Arc-Info grid is written under the chosen name.
+    run_command(40006);
+    run_command(40027);
+    ASSERT_EQ(selections.size(), 1u);
+    EXPECT_EQ(selections[0].title, "Save grid");
+    EXPECT_EQ(selections[0].filters[0].pattern, "*.grd");
+    EXPECT_EQ(txt_trim(mainstate.gridname), here("out.grd"));
+    ASSERT_TRUE(std::filesystem::exists("out.grd"));
+    EXPECT_EQ(read_file("out.grd").substr(0, 5), "NCOLS");
+    // A cancelled selection keeps the name and writes nothing.
+    std::filesystem::remove("out.grd");
+    choice.clear();
+    run_command(40027);
+    EXPECT_EQ(txt_trim(mainstate.gridname), here("out.grd"));
+    EXPECT_FALSE(std::filesystem::exists("out.grd"));
+    // A grid changed since: the values are of the grid before.
+    struct Change {
+        const char* what;
+        std::function<void()> make;
+    } changes[] = {
+        {"count", [] { dat8.nx -= 1; }},
+        {"rotation", [] { dat12.rotang = 0.1f; }},
+        {"type", [] { dat18.gridtype = GridSurfer; }},
+        {"model", [] { ++mesh_generation; }},
+    };
+    choice = "out.grd";
+    for (const Change& c : changes) {
+        SCOPED_TRACE(c.what);
+        run_command(40006);
+        c.make();
+        boxes.clear();
+        run_command(40027);
+        EXPECT_EQ(boxes.size(), 1u);
+        EXPECT_FALSE(std::filesystem::exists("out.grd"));
+    }
+}
+
+TEST_F(FileCommandTest, TwoFileOfAModflowGridSaysSoWhileItWrites) {
+    write_model("m.fem", 5, 100, 5, 100);
+    choice = "m.fem";
+    run_command(40001);
+    // Three columns and two rows over the model.
+    mainstate.mfgrid = 1;
+    dat18.gridtype = GridModflow;
+    dat18.roworder = 2;
+    dat8.gx0 = 1000;
+    dat8.gy0 = 2000;
+    dat16.ncol = 3;
+    dat16.nrow = 2;
+    for (int i = 1; i <= 3; ++i) {
+        dat16.delr(i) = 100;
+        dat16.xcen(i) = 1000 + 100 * (i - 0.5f);
+    }
+    for (int j = 1; j <= 2; ++j) {
+        dat16.delc(j) = 100;
+        dat16.ycen(j) = 2000 + 100 * (j - 0.5f);
+    }
+    run_command(40006);
+    // Without a model shown the notice stays in the window for a look.
+    mainstate.loaded = 0;
+    backcol(15, 1);
+    choice = "mf.txt";
+    run_command(40027);
+    ASSERT_TRUE(std::filesystem::exists("mf.txt"));
+    const auto lines = crlf_lines(read_file("mf.txt"));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "         3         2");
+    const std::string png = std::filesystem::temp_directory_path().string() + "/zeltramo-2file-notice.png";
+    ASSERT_TRUE(os_grab_window_png(root(), png));
+    // The notice's text is dark on the white window, its base line at
+    // (500, 400) of 0..9999 from the top left.
+    const OsPoint size = os_surface_size(client());
+    int dark = 0;
+    for (int y = size.y * 4 / 100 - 15; y < size.y * 4 / 100 + 5; ++y)
+        for (int x = size.x / 20; x < size.x / 20 + 150; ++x)
+            if ((AppWindowTest::pixel(x, y) & 0xFF) < 100) ++dark;
+    EXPECT_GT(dark, 20);
+}
+
+TEST_F(FileCommandTest, HelpNeedsAModelNameAndTheHelpFile) {
+    struct Case {
+        const char* femname;
+        bool help_file;
+        bool box;
+    } cases[] = {{"", true, true}, {"m.fem", false, true}, {"m.fem", true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.femname << c.help_file);
+        std::filesystem::remove("zeltramo.hlp");
+        if (c.help_file) write_file("zeltramo.hlp", "?_\x03\x00");
+        mainstate.femname = txt_fixed(c.femname, TextLength);
+        boxes.clear();
+        help_state.last_mode = 0;
+        // As the loop runs commands: with lname taken from the model name.
+        os_input_menu(root(), {{12, 0}, true});
+        run_queue();
+        if (c.box) {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text, "No help available");
+            EXPECT_EQ(boxes[0].caption, "Missing ZELTRAMO.HLP");
+            EXPECT_EQ(boxes[0].style, OS_MB_OK);
+            EXPECT_EQ(help_state.last_mode, 0);
+        } else {
+            // The help file at its contents (there is no contents file).
+            EXPECT_EQ(help_state.last_mode, HelpContentsOnly);
+            for (const auto& b : boxes) EXPECT_NE(b.caption, "Missing ZELTRAMO.HLP");
+        }
+    }
+}
+
+TEST_F(FileCommandTest, AboutEndsOnItsOkButtonNotOnAClickInTheMap) {
+    // While the box is up the user clicks the map (first value 1, as the OK
+    // button's id), types a key, then presses OK.
+    static std::string line;
+    static int waits = 0;
+    line.clear();
+    waits = 0;
+    os_set_wait_script([] {
+        const OsHandle d = yycurrentdialog();
+        if (!d || waits++ > 0) return;
+        line = os_get_window_text(os_get_dlg_item(d, 1044));
+        os_grab_window_png(d, std::filesystem::temp_directory_path().string() + "/zeltramo-about.png");
+        DialogScript::click(wtab.hClient[0]);
+        os_input_key(wtab.hClient[0], 'a', 0);
+        DialogScript::click(os_get_dlg_item(d, 1));
+    });
+    run_command(40031);
+    EXPECT_EQ(waits, 1);
+    EXPECT_EQ(line, "maximum number of nodes 45000");
+    EXPECT_LE(yydialogfind(105), 0) << "unloaded";
+    // The button press was what ended it: the key pressed between the
+    // click and the press was passed over, not left waiting.
+    for (;;) {
+        std::int32_t type = -1;
+        WindowMessage m;
+        wmessagepeek(type, m);
+        if (type == -1) break;
+        EXPECT_NE(type, MsgKey);
+    }
+    os_set_wait_script({});
+}
+
+TEST_F(FileCommandTest, GridMenuMarksFollowEachGridCommand) {
+    write_model("m.fem", 5, 100, 5, 100);
+    choice = "m.fem";
+    run_command(40001);
+    write_file("delr", "100 100 100\n");
+    write_file("delc", "100 100\n");
+    struct Case {
+        const char* what;
+        int popup_item;          // in Grid (position 4), 0-based; -1: Plot > Iso-lines
+        int button;
+        std::function<void()> before;
+        int gridtype;
+        int marked;              // the grid type's item that is checked
+        bool filled, iso, iso_enabled;
+        std::size_t boxes;
+    } cases[] = {
+        {"Surfer", 0, 1, {}, GridSurfer, 40011, true, false, true, 0},
+        {"Iso-lines", -1, 0, {}, GridSurfer, 40011, false, true, true, 0},
+        {"Arc-Info", 1, 1, {}, GridArcInfo, 40012, true, false, false, 0},
+        // Without DELR and DELC files there is no MODFLOW grid: said, and
+        // the marks stay with the grid that stays.
+        {"MODFLOW without files", 2, 1, {}, GridArcInfo, 40012, true, false, false, 1},
+        {"MODFLOW", 2, 1,
+         [] {
+             dat17.delrfile = txt_fixed("delr", TextLength);
+             dat17.delcfile = txt_fixed("delc", TextLength);
+         },
+         GridModflow, 40010, true, false, false, 0},
+        // Cancel keeps what the command did before its dialog.
+        {"Surfer cancelled", 0, 2, {}, GridSurfer, 40011, true, false, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.before) c.before();
+        boxes.clear();
+        ScopedDialogScript user({{c.button}});
+        if (c.popup_item < 0) os_input_menu(root(), {{9, 1}, true});
+        else os_input_menu(root(), {{3, c.popup_item}, true});
+        run_queue();
+        EXPECT_EQ(dat18.gridtype, c.gridtype);
+        EXPECT_EQ(mainstate.mfgrid, c.gridtype == GridModflow ? 1 : 0);
+        for (int item : {40010, 40011, 40012}) EXPECT_EQ(checked(item), item == c.marked) << item;
+        EXPECT_EQ(checked(40015), c.filled);
+        EXPECT_EQ(checked(40016), c.iso);
+        EXPECT_EQ(enabled(40016), c.iso_enabled);
+        EXPECT_EQ(boxes.size(), c.boxes);
+    }
+}
+
+namespace {
+
+// The user at the Options dialog: at every wait the boxes are looked at,
+// the boxes of `ticks` for that wait are ticked by hand and the next button
+// is pressed (OK once they are used up).
+struct OptionsUser {
+    std::vector<int> answers;
+    std::vector<std::vector<int>> ticks;              // GridOptions, per wait
+    std::vector<std::vector<int>> checked_after;      // checked GridOptions at each wait
+    std::vector<int> hidden;                          // GridOptions hidden at the first wait
+
+    void step() {
+        const OsHandle d = yycurrentdialog();
+        if (!d) return;
+        auto box = [d](int k) { return os_get_dlg_item(d, optfield(k)); };
+        std::vector<int> on;
+        for (int k = 0; k < 52; ++k)
+            if (os_send_message(box(k), BM_GETCHECK, 0, 0) == 1) on.push_back(k);
+        if (checked_after.empty())
+            for (int k = 0; k < 52; ++k)
+                if (!os_is_window_visible(box(k))) hidden.push_back(k);
+        const std::size_t at = checked_after.size();
+        checked_after.push_back(on);
+        if (at < ticks.size())
+            for (int k : ticks[at])
+                if (os_send_message(box(k), BM_GETCHECK, 0, 0) != 1) DialogScript::click(box(k));
+        DialogScript::click(os_get_dlg_item(d, at < answers.size() ? answers[at] : 1));
+    }
+    void run() {
+        os_set_wait_script([this] { step(); });
+        run_command(40005);
+        os_set_wait_script({});
+    }
+};
+
+std::vector<int> every(int first, int step, int last) {
+    std::vector<int> v;
+    for (int k = first; k <= last; k += step) v.push_back(k);
+    return v;
+}
+
+}  // namespace
+
+TEST_F(MainProgramTest, OptionsButtonsSetTheBoxesOfTheModelsAquifers) {
+    start();
+    struct Case {
+        int naq, button;
+        std::vector<int> checked;
+    } cases[] = {
+        {17, 1060, every(0, 1, 51)}, {17, 1062, every(0, 3, 51)}, {17, 1063, every(2, 3, 50)},
+        {17, 1064, every(1, 3, 49)}, {2, 1060, every(0, 1, 6)},   {2, 1062, {0, 3, 6}},
+        {2, 1063, {2, 5}},           {2, 1064, {1, 4}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.naq << " " << c.button);
+        dat4.naq = c.naq;
+        OptionsUser user;
+        // The button, then its "No" twin, which clears what the first set.
+        const int twin = c.button == 1060 ? 1061 : c.button + 3;
+        user.answers = {c.button, twin, 1};
+        user.run();
+        ASSERT_EQ(user.checked_after.size(), 3u);
+        EXPECT_TRUE(user.checked_after[0].empty());
+        EXPECT_EQ(user.checked_after[1], c.checked);
+        EXPECT_TRUE(user.checked_after[2].empty());
+        EXPECT_EQ(user.hidden, every(3 * c.naq + 1, 1, 51));
+        EXPECT_LE(yydialogfind(102), 0) << "unloaded";
+    }
+}
+
+TEST_F(MainProgramTest, OptionsOkTakesTheBoxesAndTheLeakageSwitch) {
+    start();
+    // FEM file made the head of the first aquifer active; the dialog opens
+    // with every box clear, so OK alone switches it off.
+    dat4.naq = 2;
+    dat5.opton(3) = 'j';
+    mainstate.optstate[3] = 1;
+    dat5.opton(20) = 'j';   // beyond the model's aquifers: kept
+    mainstate.showcontour = 1;
+    OptionsUser ok;
+    ok.answers = {1};
+    ok.run();
+    EXPECT_EQ(dat5.opton(3), 'n');
+    EXPECT_EQ(dat5.opton(20), 'j');
+    EXPECT_EQ(mainstate.showcontour, 0);
+    EXPECT_EQ(mainstate.selflags, 2);
+    // "All heads active", a box ticked by hand that the next refill clears,
+    // then the box of the first aquifer's transmissivity ticked and OK.
+    OptionsUser heads;
+    heads.answers = {1062, 1};
+    heads.ticks = {{1}, {2}};
+    heads.run();
+    for (int k = 0; k <= 6; ++k) {
+        const bool on = k == 0 || k == 2 || k == 3 || k == 6;
+        EXPECT_EQ(dat5.opton(k), on ? 'j' : 'n') << k;
+        EXPECT_EQ(mainstate.optstate[static_cast<std::size_t>(k)], on ? 1 : 0) << k;
+    }
+    EXPECT_EQ(heads.checked_after[1], (std::vector<int>{0, 3, 6}));
+    // The leakage box shows the switch and OK takes it back.
+    leakage.leak = 1;
+    std::int32_t shown = -1;
+    os_set_wait_script([&shown] {
+        const OsHandle d = yycurrentdialog();
+        if (!d) return;
+        const OsHandle leak = os_get_dlg_item(d, 1113);
+        shown = static_cast<std::int32_t>(os_send_message(leak, BM_GETCHECK, 0, 0));
+        DialogScript::click(leak);
+        DialogScript::click(os_get_dlg_item(d, 1));
+    });
+    run_command(40005);
+    os_set_wait_script({});
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(leakage.leak, 0);
+    // No aquifers: nothing is hidden, OK reads box 0 and the leakage box.
+    dat4.naq = 0;
+    dat5.opton(3) = 'j';
+    OptionsUser none;
+    none.ticks = {{0}};
+    none.run();
+    EXPECT_TRUE(none.hidden.empty());
+    EXPECT_EQ(dat5.opton(0), 'j');
+    EXPECT_EQ(dat5.opton(3), 'j');
+}
+
+TEST_F(FileCommandTest, ModflowBrowseButtonsChooseTheFiles) {
+    write_model("m.fem", 5, 100, 5, 100);
+    choice = "m.fem";
+    run_command(40001);
+    write_file("widths.txt", "100 100 100\n");
+    write_file("heights.txt", "50 50\n");
+    dat17.delrfile = txt_fixed("old-delr", TextLength);
+    // Browse for the widths, Browse for the heights but cancel, then OK.
+    std::vector<std::string> answers = {"widths.txt", "heights.txt", ""};
+    os_common_dialog_set_responder([&](const OsCommonDialogRequest& r) {
+        selections.push_back(r);
+        OsCommonDialogAnswer a;
+        const std::string f = answers.front();
+        answers.erase(answers.begin());
+        a.ok = !f.empty();
+        if (a.ok) a.files = {f};
+        return a;
+    });
+    selections.clear();
+    ScopedDialogScript user({{1053}, {1054}, {1054}, {1}});
+    run_command(40010);
+    ASSERT_EQ(selections.size(), 3u);
+    EXPECT_EQ(selections[0].title, "Read DELR file");
+    EXPECT_EQ(selections[1].title, "Read DELC file");
+    EXPECT_EQ(selections[0].filters[0].pattern, "*.*");
+    // The names the dialog showed went into its fields and back.
+    EXPECT_EQ(txt_trim(dat17.delrfile), here("widths.txt"));
+    // The cancelled second choice keeps the first.
+    EXPECT_EQ(txt_trim(dat17.delcfile), here("heights.txt"));
+    EXPECT_EQ(dat16.ncol, 3);
+    EXPECT_EQ(dat16.nrow, 2);
+    EXPECT_EQ(dat18.gridtype, GridModflow);
+}
+
+TEST_F(FileCommandTest, MakeWmfThenPrint) {
+    write_model("m.fem", 5, 100, 5, 100);
+    choice = "m.fem";
+    run_command(40001);
+    // A cancelled name makes no metafile.
+    choice.clear();
+    run_command(40013);
+    EXPECT_FALSE(std::filesystem::exists("map.wmf"));
+    choice = "map.wmf";
+    selections.clear();
+    run_command(40013);
+    ASSERT_EQ(selections.size(), 1u);
+    EXPECT_EQ(selections[0].title, "Name of WMF file");
+    ASSERT_TRUE(std::filesystem::exists("map.wmf"));
+    EXPECT_GT(std::filesystem::file_size("map.wmf"), 100u);
+    // The printer is selected again: Print confirmed makes a print job of
+    // its own (the PDF printer), not a picture on the clipboard.
+    os_common_dialog_set_responder([](const OsCommonDialogRequest& r) {
+        OsCommonDialogAnswer a;
+        a.ok = true;
+        a.page = r.page;
+        return a;
+    });
+    run_command(40041);
+    EXPECT_TRUE(std::filesystem::exists("Zeltramo Print.pdf"));
 }

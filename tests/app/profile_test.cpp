@@ -382,7 +382,7 @@ TEST_F(ProfileCommandTest, PictureOfNodalAreasAndRivers) {
     intersect_state.riverfile = txt_fixed(samples + "demo.ung", TextLength);
     intersect_state.attrfile = txt_fixed(samples + "demo.att", TextLength);
     dat9 = Dat9{dat11.extr(3), dat11.extr(4), dat11.extr(1), dat11.extr(2)};
-    view_hooks.selfile = choose_river_result;
+    RiverResultChoice choose_river_results;
     ScopedDialogScript user({{1054}, {1055}, {1056}, {1}});
     cmd_intersect();
     ASSERT_TRUE(errors().empty()) << errors()[0];

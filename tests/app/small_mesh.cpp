@@ -6,6 +6,8 @@
 #include "app/appdata.h"
 #include "bench/bench_model.h"
 #include "lib/window/text.h"
+#include "platform/os_commondlg.h"
+#include "platform/os_msgbox.h"
 
 void small_mesh(const std::vector<MeshPoint>& nodes, const std::vector<std::array<int, 3>>& elements) {
     ++mesh_generation;
@@ -58,10 +60,19 @@ double element_area_sum() {
     return sum;
 }
 
-bool choose_river_result(std::string_view, std::string_view title, std::string& name) {
-    const std::string t(title);
-    txt_set(name, t.find("waterlevel") != std::string::npos ? "wl.par"
-                  : t.find("bottom") != std::string::npos   ? "bl.par"
-                                                            : "rs.par");
-    return true;
+RiverResultChoice::RiverResultChoice() {
+    os_common_dialog_set_responder([](const OsCommonDialogRequest& r) {
+        OsCommonDialogAnswer a;
+        a.ok = true;
+        a.files = {r.title.find("waterlevel") != std::string::npos ? "wl.par"
+                   : r.title.find("bottom") != std::string::npos   ? "bl.par"
+                                                                   : "rs.par"};
+        return a;
+    });
+    os_message_box_set_responder([](const OsMessageBoxRequest&) { return OS_IDYES; });
+}
+
+RiverResultChoice::~RiverResultChoice() {
+    os_common_dialog_set_responder({});
+    os_message_box_set_responder({});
 }

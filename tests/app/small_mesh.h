@@ -22,6 +22,10 @@ void lattice_mesh(int nx, int ny, float s, float jitter, int cut_i = 1 << 20, in
 // The summed areas of the elements.
 double element_area_sum();
 
-// A file choice for the Intersect dialog's Browse buttons: "wl.par",
-// "bl.par" or "rs.par" by the title.
-bool choose_river_result(std::string_view extension, std::string_view title, std::string& name);
+// While it lives, the file dialog answers the Intersect dialog's Browse
+// buttons with "wl.par", "bl.par" or "rs.par" by its title, and the offer
+// to create a file that is not there yet is taken.
+struct RiverResultChoice {
+    RiverResultChoice();
+    ~RiverResultChoice();
+};

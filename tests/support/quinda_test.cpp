@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include "app/appdata.h"
-#include "app/apphooks.h"
 #include "app/legend.h"
 #include "app/mainstate.h"
 #include "lib/dialog/commondlg.h"
@@ -53,7 +52,6 @@ void reset_all_state() {
     reset_startup();
     os_reg_reset();
     reset_main_state();
-    reset_app_hooks();
     reset_common_dialogs();
     reset_help_state();
     reset_email_state();
