@@ -11,6 +11,9 @@ struct OsConfig {
     int screen_width = 1024;        // pixels
     int screen_height = 768;
     int dpi = 96;                   // logical pixels per inch, both axes
+    // The screen's size in millimetres; 0: from the pixels and dpi.
+    int screen_mm_width = 0;
+    int screen_mm_height = 0;
     int colour_bits = 24;           // bits per pixel of the display
     std::string gui_font_face = "Arial";   // default dialog and control font
     int gui_font_height = 13;       // pixels, without internal leading

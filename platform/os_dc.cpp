@@ -606,8 +606,8 @@ std::int32_t os_get_device_caps(OsDC dc, std::int32_t index) {
     const OsConfig& c = os_config();
     const int dpi = c.dpi > 0 ? c.dpi : 96;
     switch (index) {
-        case OS_HORZSIZE: return c.screen_width * 254 / (dpi * 10);
-        case OS_VERTSIZE: return c.screen_height * 254 / (dpi * 10);
+        case OS_HORZSIZE: return c.screen_mm_width > 0 ? c.screen_mm_width : c.screen_width * 254 / (dpi * 10);
+        case OS_VERTSIZE: return c.screen_mm_height > 0 ? c.screen_mm_height : c.screen_height * 254 / (dpi * 10);
         case OS_HORZRES: return c.screen_width;
         case OS_VERTRES: return c.screen_height;
         case OS_BITSPIXEL: return c.colour_bits;

@@ -4,7 +4,9 @@
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
+#include "lib/hardcopy/cgm.h"
 #include "lib/hardcopy/dxf.h"
+#include "lib/hardcopy/metafiles.h"
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/hpgl.h"
 #include "lib/hardcopy/hpgl2.h"
@@ -140,4 +142,7 @@ void install_hardcopy_drivers() {
     grlinks.hardcopy_drivers[DriverRasterPrinter] = &xxrast;
     grlinks.hardcopy_drivers[DriverWindowsPrinter] = &xxwin;
     grlinks.hardcopy_drivers[DriverWindowsMetafile] = &xxwmf;
+    grlinks.hardcopy_drivers[DriverCgm] = &xxcgm;
+    // The memory metafiles and their recorder sit on the screen side.
+    install_memory_metafiles();
 }

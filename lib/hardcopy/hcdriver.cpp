@@ -10,6 +10,8 @@
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/text.h"
+#include "lib/raster/imagefiles.h"
+#include <new>
 
 bool driver_open_output() {
     const std::int32_t saved = quinda.last_error;
@@ -113,6 +115,42 @@ void vector_driver_initialise(const VectorDriverValues& v) {
     txt_set(g.hc.output_name, v.output_name);
     hcstate.DriverCanSpool = v.can_spool;
     g.hc.active_driver = v.number;
+}
+
+bool driver_load_image(std::vector<std::int32_t>& pixels) {
+    constexpr std::int64_t ImagePixelLimit = std::int64_t{1} << 26;
+    DriverArguments& a = drvargs;
+    const std::int64_t width = a.IX[1], height = a.IY[1];
+    pixels.clear();
+    // The size is checked before the array is made: a product that
+    // overflows or asks for more than the limit loads nothing.
+    if (width > 0 && height > 0 && width <= ImagePixelLimit / height) {
+        try {
+            pixels.assign(static_cast<std::size_t>(width * height), 0);
+        } catch (const std::bad_alloc&) {
+            pixels.clear();
+        }
+    }
+    if (pixels.empty()) {
+        a.K = 27;
+        a.N = 0;
+        return false;
+    }
+    const std::int32_t saved_error = quinda.last_error;
+    const std::int32_t saved_mode = quinda.report_mode;
+    quinda.last_error = 0;
+    quinda.report_mode = 0;
+    IGrLoadImageData(txt_trim(DriverText), pixels);
+    quinda.report_mode = saved_mode;
+    if (quinda.last_error != 0) {
+        a.K = quinda.last_error;
+        a.N = quinda.io_status;
+        pixels.clear();
+        return false;
+    }
+    quinda.last_error = saved_error;
+    a.K = 0;
+    return true;
 }
 
 // ---------------------------------------------------------------- HP-GL lines

@@ -8,6 +8,7 @@
 #include <array>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,14 @@ std::int32_t driver_text_count();
 // The point count of operations 15, 16 and 32 (N) within 0..5000, the
 // length of the quin01 coordinate arrays.
 std::int32_t driver_point_count();
+
+// Operation 38: reads the image named by the working output name, IX(2) x
+// IY(2) PackedRGB pixels row by row, into PIXELS. The size is checked
+// before the array is made: 0 or less, or above 64 million pixels, loads
+// nothing and answers K = 27. A reader error answers K = its code and N =
+// the operating-system word, with no message, and leaves its code set.
+// Otherwise the last error code is restored, K = 0 and the result is true.
+bool driver_load_image(std::vector<std::int32_t>& pixels);
 
 // ---------------------------------------------------------------- shared writers
 

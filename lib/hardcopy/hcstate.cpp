@@ -1,7 +1,9 @@
 #include "lib/hardcopy/hcstate.h"
 
 #include "lib/dialog/dialog.h"
+#include "lib/hardcopy/cgm.h"
 #include "lib/hardcopy/dxf.h"
+#include "lib/hardcopy/metafiles.h"
 #include "lib/hardcopy/hpgl.h"
 #include "lib/hardcopy/hpgl2.h"
 #include "lib/hardcopy/pending.h"
@@ -59,4 +61,6 @@ void reset_hardcopy_state() {
     reset_hpgl_state();
     reset_hpgl2_state();
     reset_windows_drivers();
+    reset_cgm_state();
+    reset_memory_metafiles();
 }

@@ -32,7 +32,6 @@ constexpr std::size_t LineLimit = 255;
 constexpr std::size_t StringLimit = 249;
 constexpr float Degrees = 57.29578f;
 // Pixels of an embedded image: 64 million (256 MB of packed colours).
-constexpr std::int64_t ImagePixelLimit = std::int64_t{1} << 26;
 
 using Colour = std::array<float, 3>;
 
@@ -514,37 +513,9 @@ void image() {
     const GraphicsState& gs = g();
     yypos2(1);
     const std::int64_t width = a.IX[1], height = a.IY[1];
-    // The size is checked before the array is made: a product that
-    // overflows or asks for more than the limit loads nothing.
-    if (width <= 0 || height <= 0 || width > ImagePixelLimit / height) {
-        a.K = 27;
-        a.N = 0;
-        return;
-    }
     std::vector<std::int32_t> pixels;
-    try {
-        pixels.assign(static_cast<std::size_t>(width * height), 0);
-    } catch (const std::bad_alloc&) {
-    }
-    if (pixels.empty()) {
-        a.K = 27;
-        a.N = 0;
-        return;
-    }
-    const std::int32_t saved_error = quinda.last_error;
-    const std::int32_t saved_mode = quinda.report_mode;
-    quinda.last_error = 0;
-    quinda.report_mode = 0;
-    IGrLoadImageData(txt_trim(DriverText), pixels);
-    quinda.report_mode = saved_mode;
-    if (quinda.last_error != 0) {
-        a.K = quinda.last_error;
-        a.N = quinda.io_status;
-        return;
-    }
-    quinda.last_error = saved_error;
+    if (!driver_load_image(pixels)) return;
     gstate.hc.page_in_progress = 1;
-    a.K = 0;
 
     emit("gsave");
     yypos6("/picstr" + fixed_int(3 * width, 12) + " string def");

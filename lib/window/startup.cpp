@@ -11,6 +11,7 @@
 
 #include "lib/graphics/gstate.h"
 #include "lib/hardcopy/hardcopy.h"
+#include "lib/hardcopy/metafiles.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/convert.h"
 #include "lib/window/errors.h"
@@ -190,6 +191,7 @@ void winitialise(std::string_view settings_file) {
     gstate.temporary_selection = 0;
     clear_hardcopy_words();
     install_hardcopy_drivers();
+    clear_memory_metafile_kinds();
     startup_state.PRINTER = startup_state.IPLOTTER = startup_state.HPGL2 = 0;
     gstate.aspect_ratio = 1.32f;
     quinda.EDITBUF.entries.clear();

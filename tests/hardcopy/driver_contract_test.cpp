@@ -41,6 +41,7 @@ const ContractRow contract_rows[] = {
     {"rasterprinter", DriverRasterPrinter, [] { install_hardcopy_drivers(); iprinter(28); }, false},
     {"metafile", DriverWindowsMetafile, &install_hardcopy_drivers, false},
     {"printer", DriverWindowsPrinter, &install_hardcopy_drivers, false, true},
+    {"cgm", DriverCgm, &install_hardcopy_drivers, false},
 };
 
 // What a probe must leave alone.
