@@ -525,6 +525,10 @@ bool grid_token(const char*& p, std::int32_t& value, const char*& start) {
 // A grid whose set-up failed goes, with the record its dialog gave it: the
 // dialog frees only the records of the controls it still has.
 void destroy_failed(OsHandle grid) {
+    // The columns built before the failure hold records of their own; they
+    // go here, whatever order the windows are then taken down in.
+    if (GridData* g = yygriddata(grid); g && g->hCellArea)
+        for (OsHandle c : os_child_windows(g->hCellArea)) grid_release_record(c);
     if (FieldRecord* f = yyfieldrecord(grid)) {
         os_set_window_user(grid, 0);
         delete f->format;
