@@ -235,9 +235,9 @@ TEST_F(ImageRead, FilesImageMagickWrites) {
     };
     for (const MagickCase& c : cases) {
         const std::string f = dir.file(c.name);
-        const std::string spec(c.options);
-        const std::size_t colon = spec.rfind(' ') == std::string::npos ? 0 : spec.rfind(' ') + 1;
-        run_command("convert " + quote(src) + " " + spec.substr(0, colon) + quote(spec.substr(colon) + f));
+        const std::string how(c.options);
+        const std::size_t colon = how.rfind(' ') == std::string::npos ? 0 : how.rfind(' ') + 1;
+        run_command("convert " + quote(src) + " " + how.substr(0, colon) + quote(how.substr(colon) + f));
         ASSERT_TRUE(std::filesystem::exists(f)) << c.name;
         int err = 0;
         const std::vector<std::int32_t> ours = our_pixels(f, 37, 23, &err, Keep);
