@@ -1,4 +1,5 @@
 // Message fetch and event post-processing.
+#include "lib/grid/special_windows.h"
 #include "lib/window/fetch.h"
 #include "lib/dialog/dialog_window.h"
 #include "lib/dialog/dialog.h"
@@ -93,7 +94,7 @@ void keyboard_and_dispatch(const OsMsg& m) {
         if (wtab.atomChild == 0 || os_window_class_atom(w) != wtab.atomChild) continue;
         const std::int32_t kind = yyspecialkind(w);
         if (kind != WindowKindEditor && kind != WindowKindGrid) continue;
-        if (window_hooks.special_keyboard && window_hooks.special_keyboard(w, m)) return;
+        if (yyspecialkeyboard(w, m)) return;
         os_translate_message(m);
         os_dispatch_message(m);
         return;

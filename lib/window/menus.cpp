@@ -1,4 +1,5 @@
 // Menus, tool bars, tooltips and menu prompts.
+#include "lib/grid/special_windows.h"
 #include "lib/window/menus.h"
 
 #include <algorithm>
@@ -778,9 +779,9 @@ void yymenuprompthandler(OsHandle frame, std::uint32_t msg, std::uintptr_t wp, s
         }
         if (!found && command > 0) found = yypromptlookup(menustate.hFloatPrompt, command, text);
     }
-    if (!found && special && !menustate.forwarding_prompt && window_hooks.special_message) {
+    if (!found && special && !menustate.forwarding_prompt) {
         menustate.forwarding_prompt = 1;
-        window_hooks.special_message(wtab.wWindow[ix(owner)], msg, wp, lp);
+        yyspecialmessage(wtab.wWindow[ix(owner)], msg, wp, lp);
         menustate.forwarding_prompt = 0;
         return;
     }

@@ -23,18 +23,6 @@ struct DialogEventInfo {
 };
 
 struct WindowHooks {
-    // ---- grid and editor windows ----
-    // An editor (kind 1) or grid (kind 4) window receives a frame message itself.
-    std::intptr_t (*special_message)(OsHandle frame, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) = nullptr;
-    // The keyboard handling of an editor (find dialog, two accelerator
-    // tables) or grid window (two tables); true when it took the message.
-    bool (*special_keyboard)(OsHandle frame, const OsMsg& m) = nullptr;
-    // Height of an editor window's command line, 0 when none.
-    std::int32_t (*special_extra_height)(OsHandle frame) = nullptr;
-    // Releases what converting an editor or grid window made: menus,
-    // accelerators, windows, font and files (through yyspecialrelease).
-    void (*special_release)(OsHandle frame, std::int32_t kind) = nullptr;
-
     // ---- memory metafiles ----
     void (*destroy_metafiles)() = nullptr;   // destroy memory metafiles in use
 };

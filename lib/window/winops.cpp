@@ -1,4 +1,5 @@
 // Operations on the current window and its status bar.
+#include "lib/grid/special_windows.h"
 #include "lib/window/winops.h"
 
 #include "lib/graphics/bitmapview.h"
@@ -310,7 +311,7 @@ void yywindowsizepos(std::int32_t x, std::int32_t y, std::int32_t& width, std::i
     if (tb[3]) extra_h += height_of(tb[3]);
     if (tb[1]) extra_w += static_cast<std::int32_t>(os_get_window_user(tb[1]));
     if (tb[2]) extra_w += static_cast<std::int32_t>(os_get_window_user(tb[2]));
-    if (window_hooks.special_extra_height) extra_h += window_hooks.special_extra_height(frame);
+    extra_h += yyspecialextraheight(frame);
     extra_h += height_of(wtab.wMessLine[ix(slot)]);
 
     // Starting rectangle.
@@ -385,10 +386,8 @@ void yywindowraise() {
 void yyspecialrelease(OsHandle frame, std::int32_t kind) {
     switch (kind) {
     case WindowKindBitmapViewer: yybitmapviewerrelease(frame); break;
-    case WindowKindEditor: yyeditdetach(frame); break;
-    case WindowKindGrid:
-        if (window_hooks.special_release) window_hooks.special_release(frame, kind);
-        break;
+    case WindowKindEditor: yyeditrelease(frame); break;
+    case WindowKindGrid: yygridwinrelease(frame); break;
     default: break;
     }
 }

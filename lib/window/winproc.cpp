@@ -1,5 +1,6 @@
 // Window procedures of frames and client windows, and the interpreter that
 // turns one event into the pending library message.
+#include "lib/grid/special_windows.h"
 #include "lib/window/messages.h"
 #include "lib/dialog/dialog_window.h"
 #include "lib/dialog/dialog.h"
@@ -559,8 +560,8 @@ std::intptr_t yyWndProc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, std
             if (valid_slot(pane) && wtab.wWindow[ix(pane)]) target = wtab.wWindow[ix(pane)];
         }
         const std::int32_t tk = yyspecialkind(target);
-        if ((tk == WindowKindEditor || tk == WindowKindGrid) && window_hooks.special_message)
-            window_hooks.special_message(target, msg, wp, lp);
+        if (tk == WindowKindEditor || tk == WindowKindGrid)
+            yyspecialmessage(target, msg, wp, lp);
         else
             yyinterpretmessage(MsgMenu, 0, wp, lp, target);
         if (lp != 0 && valid_slot(slot))
@@ -573,12 +574,12 @@ std::intptr_t yyWndProc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t wp, std
         yyinterpretmessage(MsgTimer, 0, wp, lp, hwnd);
         return 0;
     case OSM_INITMENUPOPUP:
-        if (kind == WindowKindSplit && window_hooks.special_message) {
+        if (kind == WindowKindSplit) {
             const std::int32_t pane = yysplitactivepane(slot);
             if (valid_slot(pane)) {
                 const OsHandle pf = wtab.wWindow[ix(pane)];
                 const std::int32_t pk = yyspecialkind(pf);
-                if (pk == WindowKindEditor || pk == WindowKindGrid) window_hooks.special_message(pf, msg, wp, lp);
+                if (pk == WindowKindEditor || pk == WindowKindGrid) yyspecialmessage(pf, msg, wp, lp);
             }
         }
         return 0;
