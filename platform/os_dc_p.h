@@ -155,6 +155,9 @@ void object_deleted(OsObject h);
 
 std::map<OsDC, Dc>& dcs();
 std::map<OsObject, Object>& objects();
+// To be called before a device context or an object is erased from the maps:
+// dc_of and object_of forget the addresses they remember.
+void forget_handles();
 Dc* dc_of(OsDC h);
 Object* object_of(OsObject h, Kind kind);
 // Enters a new object under a fresh handle.

@@ -150,6 +150,11 @@ bool os_arc(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, st
 std::uint32_t os_set_pixel(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_t colour);
 // OS_CLR_INVALID outside the surface or the clip region.
 std::uint32_t os_get_pixel(OsDC dc, std::int32_t x, std::int32_t y);
+// With on, every line and shape gathers its pixels sorted and each once
+// whatever the raster operation, as the rasteriser did before it took the
+// shorter way for the copy operation: the reference the shorter way is
+// compared with. Off by default.
+void os_plain_drawing(bool on);
 // Copies width x height pixels from the source device context to the
 // destination through a copy raster operation; source and destination may
 // be the same and overlap. The destination's clip region applies; source

@@ -4,7 +4,11 @@
 //
 // Each primitive first gathers the pixels of its pen and of its brush, each
 // pixel once, and then writes them through the raster operation; so an
-// exclusive-or shape inverts each pixel once.
+// exclusive-or shape inverts each pixel once. Under the copy operation a
+// pixel gathered twice, or given the brush and then the pen, ends in the
+// colour written last either way: there the sorting and the sifting out of
+// the pen's pixels from the brush's are left out (plain_gathering() keeps
+// them, for comparing).
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -24,16 +28,35 @@ struct Target {
     QImage* img = nullptr;
     OsRect box;              // where pixels may be written
     std::int64_t width = 0;  // of the image, asked once per primitive
+    bool copy = false;       // the copy operation, and not kept plain
+    // The rows of the image, made writable once per primitive (the
+    // rasteriser draws on 32-bit images only).
+    uchar* bits = nullptr;
+    std::int64_t stride = 0;
+    QRgb* row(std::int64_t y) const { return reinterpret_cast<QRgb*>(bits + y * stride); }
 };
 
-bool target(OsDC h, Target& t) {
-    t.dc = dc_of(h);
+bool plain = false;
+
+bool target(Dc* d, Target& t) {
+    t.dc = d;
     if (!t.dc) return false;
     t.img = surface_of(*t.dc);
     if (!t.img) return false;
     t.box = drawable_box(*t.dc, *t.img);
     t.width = t.img->width();
+    t.copy = !plain && t.dc->rop2 == OS_R2_COPYPEN;
+    t.bits = nullptr;
     return true;
+}
+
+bool target(OsDC h, Target& t) { return target(dc_of(h), t); }
+
+// The image's rows for writing, asked once a primitive has pixels to write.
+void open_rows(Target& t) {
+    if (t.bits) return;
+    t.bits = t.img->bits();
+    t.stride = t.img->bytesPerLine();
 }
 
 bool in_box(const OsRect& b, std::int64_t x, std::int64_t y) {
@@ -87,8 +110,9 @@ struct Source {
     }
 };
 
-void write(const Target& t, const Layer& l, const Source& src, std::int32_t rop) {
+void write(Target& t, const Layer& l, const Source& src, std::int32_t rop) {
     if (l.pix.empty()) return;
+    open_rows(t);
     const std::int64_t w = t.width;
     // The row of the last pixel is kept: the layers run row by row.
     std::int64_t row = -1, row_start = 0;
@@ -100,7 +124,7 @@ void write(const Target& t, const Layer& l, const Source& src, std::int32_t rop)
         if (!line || i < row_start || i - row_start >= w) {
             row = i / w;
             row_start = row * w;
-            line = reinterpret_cast<QRgb*>(t.img->scanLine(static_cast<int>(row)));
+            line = t.row(row);
         }
         const std::int64_t x = i - row_start;
         line[x] = copy ? copied : to_qrgb(rop2(rop, src.at(x, row), to_rgb(line[x])));
@@ -269,25 +293,27 @@ void segment(const Target& t, Layer& pen_l, Spans& spans, Layer* gap_l, const Pe
 }
 
 // A polyline in the selected pen; closed adds the segment back to the start.
-bool draw_lines(OsDC h, const std::vector<OsPoint>& pts, bool closed) {
+bool draw_lines(Dc* d, const OsPoint* pts, std::size_t n, bool closed) {
     Target t;
-    if (!target(h, t)) return false;
+    if (!target(d, t)) return false;
     const Pen* pen = pen_of(t);
-    if (!pen || pts.size() < 2) return true;
+    if (!pen || n < 2) return true;
     Layer& pen_l = scratch_layer(0);
     Layer& gap_l = scratch_layer(1);
     Spans spans(t);
     const bool gaps = !pen->geometric && !pen->dashes.empty() && t.dc->bk_mode == OS_OPAQUE;
     std::int64_t phase = 0;
-    const std::size_t n = pts.size();
     for (std::size_t i = 0; i + 1 < n + (closed ? 1 : 0); ++i) {
         const OsPoint a = pts[i], b = pts[(i + 1) % n];
         segment(t, pen_l, spans, gaps ? &gap_l : nullptr, *pen, a.x, a.y, b.x, b.y, phase);
     }
     spans.into(t, pen_l);
-    pen_l.unique();
-    gap_l.unique();
-    std::erase_if(gap_l.pix, [&](std::int64_t i) { return pen_l.has(i); });
+    // Copied, the pen written after the gaps covers them where both fall.
+    if (!t.copy) {
+        pen_l.unique();
+        gap_l.unique();
+        std::erase_if(gap_l.pix, [&](std::int64_t i) { return pen_l.has(i); });
+    }
     write(t, gap_l, solid(resolve(*t.dc, t.dc->bk_colour)), t.dc->rop2);
     write(t, pen_l, solid(resolve(*t.dc, pen->colour)), t.dc->rop2);
     return true;
@@ -306,7 +332,7 @@ using Inside = std::function<bool(std::int64_t x, std::int64_t y)>;
 // axes together) is outside. For a convex shape only the four farthest of
 // those need looking at: the others lie between them. Otherwise a width
 // reaching out of the shape's box from any pixel is as good as any wider.
-void draw_shape(const Target& t, std::int64_t l, std::int64_t tp, std::int64_t r, std::int64_t b, const Inside& inside,
+void draw_shape(Target& t, std::int64_t l, std::int64_t tp, std::int64_t r, std::int64_t b, const Inside& inside,
                 const Pen* pen, bool fill, bool convex, const Inside* border_filter = nullptr) {
     const std::optional<Source> brush = fill ? brush_source(t) : std::nullopt;
     if (!pen && !brush) return;
@@ -415,9 +441,9 @@ bool ellipse_like(OsDC h, std::int32_t left, std::int32_t top, std::int32_t righ
 
 namespace {
 
-bool fill_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
+bool fill_polygon(Dc* d, const std::vector<OsPoint>& pts) {
     Target t;
-    if (!target(dc, t)) return false;
+    if (!target(d, t)) return false;
     if (pts.size() < 2) return true;
     const Pen* pen = pen_of(t);
     const std::optional<Source> brush = brush_source(t);
@@ -431,8 +457,10 @@ bool fill_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
             segment(t, pen_l, spans, nullptr, *pen, a.x, a.y, b.x, b.y, phase);
         }
         spans.into(t, pen_l);
-        pen_l.unique();
+        if (!t.copy) pen_l.unique();
     }
+    // Copied, the pen written after the brush covers it where both fall.
+    const bool sift = pen && !t.copy;
     if (brush) {
         // Alternate rule: crossings counted along each row at the pixel
         // centres; a span covers ceil(xa) <= x < ceil(xb), so the right and
@@ -463,7 +491,7 @@ bool fill_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
                 // The pen's pixels ascend, and so do these: one walk along both.
                 for (std::int64_t x = xa; x < xb; ++x) {
                     const std::int64_t idx = y * t.width + x;
-                    if (pen) {
+                    if (sift) {
                         while (pen_at < pen_l.pix.size() && pen_l.pix[pen_at] < idx) ++pen_at;
                         if (pen_at < pen_l.pix.size() && pen_l.pix[pen_at] == idx) continue;
                     }
@@ -495,10 +523,12 @@ bool draw_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t r
 
 namespace {
 
-std::vector<OsPoint> device_points(const Dc& d, const std::vector<OsPoint>& pts) {
+// The points in device pixels: the points themselves under the identity
+// mapping, otherwise converted into a list kept from call to call.
+const std::vector<OsPoint>& device_points(const Dc& d, const std::vector<OsPoint>& pts) {
     if (d.map.identity()) return pts;
-    std::vector<OsPoint> out;
-    out.reserve(pts.size());
+    static std::vector<OsPoint> out;
+    out.clear();
     for (const OsPoint& p : pts) out.push_back(to_device(d, p.x, p.y));
     return out;
 }
@@ -533,7 +563,8 @@ bool os_line_to(OsDC dc, std::int32_t x, std::int32_t y) {
         d->sink->line_to(*d, from, {x, y});
         return true;
     }
-    return draw_lines(dc, device_points(*d, {from, {x, y}}), false);
+    const OsPoint pts[2] = {to_device(*d, from.x, from.y), to_device(*d, x, y)};
+    return draw_lines(d, pts, 2, false);
 }
 
 bool os_polyline(OsDC dc, const std::vector<OsPoint>& points) {
@@ -543,7 +574,8 @@ bool os_polyline(OsDC dc, const std::vector<OsPoint>& points) {
         d->sink->poly(*d, points, false);
         return true;
     }
-    return draw_lines(dc, device_points(*d, points), false);
+    const std::vector<OsPoint>& pts = device_points(*d, points);
+    return draw_lines(d, pts.data(), pts.size(), false);
 }
 
 bool os_polygon(OsDC dc, const std::vector<OsPoint>& points) {
@@ -553,7 +585,7 @@ bool os_polygon(OsDC dc, const std::vector<OsPoint>& points) {
         d->sink->poly(*d, points, true);
         return true;
     }
-    return fill_polygon(dc, device_points(*d, points));
+    return fill_polygon(d, device_points(*d, points));
 }
 
 bool os_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
@@ -607,9 +639,10 @@ std::uint32_t os_set_pixel(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_
     }
     Target t;
     const OsPoint p = to_device(*d, x, y);
-    if (!target(dc, t) || !in_box(t.box, p.x, p.y)) return OS_CLR_INVALID;
+    if (!target(d, t) || !in_box(t.box, p.x, p.y)) return OS_CLR_INVALID;
     const std::uint32_t rgb = resolve(*t.dc, colour);
-    t.img->setPixel(p.x, p.y, to_qrgb(rgb));
+    open_rows(t);
+    t.row(p.y)[p.x] = to_qrgb(rgb);
     surface_changed(*t.dc);
     return rgb;
 }
@@ -626,3 +659,5 @@ bool os_bit_blt(OsDC dst, std::int32_t x, std::int32_t y, std::int32_t width, st
                 std::int32_t sx, std::int32_t sy, std::uint32_t rop) {
     return transfer(dst, x, y, width, height, src, sx, sy, width, height, rop);
 }
+
+void os_plain_drawing(bool on) { plain = on; }
