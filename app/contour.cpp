@@ -196,6 +196,14 @@ struct LevelCells {
             bound[k] = b;
             top[k] = levels[k].lk;
         }
+        // Both bounds rise with the level (as they do unless single-precision
+        // rounding of bands far narrower than their values says otherwise):
+        // then a cell's levels run from the first whose top reaches its
+        // lowest value to the last whose bound its highest value reaches,
+        // found by halving instead of level by level.
+        bool rising = true;
+        for (std::size_t k = 1; k < levels.size(); ++k)
+            if (!(bound[k - 1] <= bound[k] && top[k - 1] <= top[k])) rising = false;
         std::uint32_t c = 0;
         for (int i = 1; i < nx; ++i)
             for (int j = 1; j < ny; ++j, ++c) {
@@ -208,6 +216,14 @@ struct LevelCells {
                 // of every whole-cell fill, and a far centre out of every triangle.
                 if (std::fabs(zc) > FarValue && far >= 1.0E21f) continue;
                 const float lo = std::min({z1, z2, z3, z4, zc}), hi = std::max({z1, z2, z3, z4, zc});
+                if (rising && !std::isnan(lo) && !std::isnan(hi)) {
+                    const std::size_t first =
+                        static_cast<std::size_t>(std::lower_bound(top.begin(), top.end(), lo) - top.begin());
+                    const std::size_t last =
+                        static_cast<std::size_t>(std::upper_bound(bound.begin(), bound.end(), hi) - bound.begin());
+                    for (std::size_t k = first; k < last; ++k) cells[k].push_back(c);
+                    continue;
+                }
                 for (std::size_t k = 0; k < levels.size(); ++k)
                     if (!(hi < bound[k] || lo > top[k])) cells[k].push_back(c);
             }

@@ -17,27 +17,12 @@ std::map<OsObject, Object>& objects() {
     return m;
 }
 
-namespace {
-
-// The device context and the objects last looked up: a picture of many small
-// shapes asks for the same few handles again and again. Entries of the maps
-// keep their addresses until erased, and every erasure forgets these.
-struct Remembered {
-    OsDC dc = 0;
-    Dc* dc_at = nullptr;
-    OsObject object[2] = {0, 0};
-    Object* object_at[2] = {nullptr, nullptr};
-    unsigned next = 0;
-};
 Remembered remembered;
-
-}  // namespace
 
 void forget_handles() { remembered = Remembered{}; }
 
-Dc* dc_of(OsDC h) {
+Dc* dc_lookup(OsDC h) {
     Remembered& r = remembered;
-    if (r.dc_at && r.dc == h) return r.dc_at;
     auto it = dcs().find(h);
     if (it == dcs().end()) return nullptr;
     r.dc = h;
@@ -45,23 +30,15 @@ Dc* dc_of(OsDC h) {
     return r.dc_at;
 }
 
-Object* object_of(OsObject h, Kind kind) {
+Object* object_lookup(OsObject h) {
     Remembered& r = remembered;
-    Object* o = nullptr;
-    if (r.object_at[0] && r.object[0] == h) {
-        o = r.object_at[0];
-    } else if (r.object_at[1] && r.object[1] == h) {
-        o = r.object_at[1];
-    } else {
-        auto it = objects().find(h);
-        if (it == objects().end()) return nullptr;
-        o = &it->second;
-        // Two remembered: a pen and a brush selected in turn.
-        const unsigned slot = r.next++ & 1u;
-        r.object[slot] = h;
-        r.object_at[slot] = o;
-    }
-    return kind != KindNone && o->kind != kind ? nullptr : o;
+    auto it = objects().find(h);
+    if (it == objects().end()) return nullptr;
+    Object* o = &it->second;
+    const unsigned slot = r.next++ % Remembered::Objects;
+    r.object[slot] = h;
+    r.object_at[slot] = o;
+    return o;
 }
 
 QImage* surface_of(const Dc& dc) {

@@ -59,6 +59,16 @@ void open_rows(Target& t) {
     t.stride = t.img->bytesPerLine();
 }
 
+// The vertex after i of a closed outline of n.
+std::size_t next_index(std::size_t i, std::size_t n) { return i + 1 == n ? 0 : i + 1; }
+
+// The least whole number not below v, for crossings of edges between
+// 32-bit vertices (far inside the 64-bit range).
+std::int64_t ceil_of(double v) {
+    const std::int64_t c = static_cast<std::int64_t>(v);
+    return static_cast<double>(c) < v ? c + 1 : c;
+}
+
 bool in_box(const OsRect& b, std::int64_t x, std::int64_t y) {
     return x >= b.left && x < b.right && y >= b.top && y < b.bottom;
 }
@@ -77,11 +87,23 @@ std::uint32_t rop2(std::int32_t r, std::uint32_t p, std::uint32_t d) {
 }
 
 // Pixel indices (y * width + x) of one layer of a primitive.
+// A direct layer writes its one colour at once instead of gathering: for
+// the copy operation where nothing drawn later in the primitive differs.
 struct Layer {
     std::vector<std::int64_t> pix;
+    bool direct = false;
+    QRgb colour = 0;
+    bool wrote = false;
     void add(const Target& t, std::int64_t x, std::int64_t y) {
-        if (in_box(t.box, x, y)) pix.push_back(y * t.width + x);
+        if (!in_box(t.box, x, y)) return;
+        if (direct) {
+            t.row(y)[x] = colour;
+            wrote = true;
+        } else {
+            pix.push_back(y * t.width + x);
+        }
     }
+    void write_at_once(Target& t, std::uint32_t rgb);
     void unique() {
         std::sort(pix.begin(), pix.end());
         pix.erase(std::unique(pix.begin(), pix.end()), pix.end());
@@ -97,6 +119,7 @@ Layer& scratch_layer(int i) {
     static Layer layers[2];
     Layer& l = layers[i];
     l.pix.clear();
+    l.direct = l.wrote = false;
     return l;
 }
 
@@ -104,7 +127,9 @@ Layer& scratch_layer(int i) {
 // the surface origin.
 struct Source {
     std::uint32_t rgb = 0;
-    std::optional<std::array<std::uint32_t, 64>> pattern;
+    // The brush's own pattern, which outlives the primitive; none for a
+    // colour.
+    const std::array<std::uint32_t, 64>* pattern = nullptr;
     std::uint32_t at(std::int64_t x, std::int64_t y) const {
         return pattern ? (*pattern)[static_cast<std::size_t>((y & 7) * 8 + (x & 7))] : rgb;
     }
@@ -132,13 +157,19 @@ void write(Target& t, const Layer& l, const Source& src, std::int32_t rop) {
     surface_changed(*t.dc);
 }
 
-Source solid(std::uint32_t rgb) { return Source{rgb, std::nullopt}; }
+Source solid(std::uint32_t rgb) { return Source{rgb, nullptr}; }
+
+void Layer::write_at_once(Target& t, std::uint32_t rgb) {
+    open_rows(t);
+    direct = true;
+    colour = to_qrgb(rgb & 0xFFFFFF);
+}
 
 // The brush selected in the device context; empty for the null brush.
 std::optional<Source> brush_source(const Target& t) {
     Object* b = object_of(t.dc->selected[KindBrush], KindBrush);
     if (!b || b->brush.null) return std::nullopt;
-    if (b->brush.pattern) return Source{0, *b->brush.pattern};
+    if (b->brush.pattern) return Source{0, &*b->brush.pattern};
     return solid(resolve(*t.dc, b->brush.colour));
 }
 
@@ -258,8 +289,10 @@ void segment(const Target& t, Layer& pen_l, Spans& spans, Layer* gap_l, const Pe
     // quotient and remainder from one step to the next: d <= n, so each step
     // carries at most once.
     const std::int64_t dminor = xmajor ? dy : dx, twice_n = 2 * n;
-    std::int64_t q = 0, rem = 0;
-    if (n > 0 && k0 <= k1) {
+    // From the first step (most segments start inside the surface) that is
+    // 0 and n without dividing.
+    std::int64_t q = 0, rem = n;
+    if (n > 0 && k0 > 0 && k0 <= k1) {
         q = (2 * k0 * dminor + n) / twice_n;
         rem = (2 * k0 * dminor + n) % twice_n;
     }
@@ -302,9 +335,10 @@ bool draw_lines(Dc* d, const OsPoint* pts, std::size_t n, bool closed) {
     Layer& gap_l = scratch_layer(1);
     Spans spans(t);
     const bool gaps = !pen->geometric && !pen->dashes.empty() && t.dc->bk_mode == OS_OPAQUE;
+    if (t.copy && !gaps) pen_l.write_at_once(t, resolve(*t.dc, pen->colour));
     std::int64_t phase = 0;
     for (std::size_t i = 0; i + 1 < n + (closed ? 1 : 0); ++i) {
-        const OsPoint a = pts[i], b = pts[(i + 1) % n];
+        const OsPoint a = pts[i], b = pts[next_index(i, n)];
         segment(t, pen_l, spans, gaps ? &gap_l : nullptr, *pen, a.x, a.y, b.x, b.y, phase);
     }
     spans.into(t, pen_l);
@@ -316,6 +350,7 @@ bool draw_lines(Dc* d, const OsPoint* pts, std::size_t n, bool closed) {
     }
     write(t, gap_l, solid(resolve(*t.dc, t.dc->bk_colour)), t.dc->rop2);
     write(t, pen_l, solid(resolve(*t.dc, pen->colour)), t.dc->rop2);
+    if (pen_l.wrote) surface_changed(*t.dc);
     return true;
 }
 
@@ -449,11 +484,16 @@ bool fill_polygon(Dc* d, const std::vector<OsPoint>& pts) {
     const std::optional<Source> brush = brush_source(t);
     Layer& pen_l = scratch_layer(0);
     Layer& brush_l = scratch_layer(1);
+    // Copied, a pen of the brush's one colour may go first.
+    const std::uint32_t pen_rgb = pen ? resolve(*t.dc, pen->colour) : 0;
+    if (pen && t.copy && (!brush || (!brush->pattern && brush->rgb == pen_rgb))) pen_l.write_at_once(t, pen_rgb);
+    // Copied, the brush's pixels are written as the rows are scanned.
+    bool brush_wrote = false;
     if (pen) {
         std::int64_t phase = 0;
         Spans spans(t);
         for (std::size_t i = 0; i < pts.size(); ++i) {
-            const OsPoint a = pts[i], b = pts[(i + 1) % pts.size()];
+            const OsPoint a = pts[i], b = pts[next_index(i, pts.size())];
             segment(t, pen_l, spans, nullptr, *pen, a.x, a.y, b.x, b.y, phase);
         }
         spans.into(t, pen_l);
@@ -477,7 +517,7 @@ bool fill_polygon(Dc* d, const std::vector<OsPoint>& pts) {
         for (std::int64_t y = ymin; y < ymax; ++y) {
             xs.clear();
             for (std::size_t i = 0; i < pts.size(); ++i) {
-                const OsPoint a = pts[i], b = pts[(i + 1) % pts.size()];
+                const OsPoint a = pts[i], b = pts[next_index(i, pts.size())];
                 if (a.y == b.y) continue;
                 const std::int64_t lo = std::min(a.y, b.y), hi = std::max(a.y, b.y);
                 if (y < lo || y >= hi) continue;
@@ -485,9 +525,20 @@ bool fill_polygon(Dc* d, const std::vector<OsPoint>& pts) {
             }
             std::sort(xs.begin(), xs.end());
             for (std::size_t i = 0; i + 1 < xs.size(); i += 2) {
-                const std::int64_t xa = std::max<std::int64_t>(static_cast<std::int64_t>(std::ceil(xs[i])), t.box.left);
-                const std::int64_t xb =
-                    std::min<std::int64_t>(static_cast<std::int64_t>(std::ceil(xs[i + 1])), t.box.right);
+                const std::int64_t xa = std::max<std::int64_t>(ceil_of(xs[i]), t.box.left);
+                const std::int64_t xb = std::min<std::int64_t>(ceil_of(xs[i + 1]), t.box.right);
+                if (t.copy) {
+                    if (xa >= xb) continue;
+                    open_rows(t);
+                    QRgb* line = t.row(y);
+                    if (brush->pattern) {
+                        for (std::int64_t x = xa; x < xb; ++x) line[x] = to_qrgb(brush->at(x, y) & 0xFFFFFF);
+                    } else {
+                        std::fill(line + xa, line + xb, to_qrgb(brush->rgb & 0xFFFFFF));
+                    }
+                    brush_wrote = true;
+                    continue;
+                }
                 // The pen's pixels ascend, and so do these: one walk along both.
                 for (std::int64_t x = xa; x < xb; ++x) {
                     const std::int64_t idx = y * t.width + x;
@@ -501,7 +552,8 @@ bool fill_polygon(Dc* d, const std::vector<OsPoint>& pts) {
         }
         write(t, brush_l, *brush, t.dc->rop2);
     }
-    if (pen) write(t, pen_l, solid(resolve(*t.dc, pen->colour)), t.dc->rop2);
+    if (pen) write(t, pen_l, solid(pen_rgb), t.dc->rop2);
+    if (brush_wrote || pen_l.wrote) surface_changed(*t.dc);
     return true;
 }
 
