@@ -70,12 +70,14 @@ OsObject select_kept(KeptTools& kept, std::int32_t kind, std::uint32_t colour) {
     return old;
 }
 
-// The spare graphics pens go (none is selected: the graphics pen is).
+// The spare graphics pens go (none is selected: the graphics pen is), and
+// the graphics pen, of a state that may be gone, will not be put aside.
 void drop_spare_pens() {
     for (GdiState::SparePen& s : gdi.SparePens) {
         if (s.handle) os_delete_object(s.handle);
         s = {};
     }
+    gdi.PenKeepable = false;
 }
 
 // The graphics pen of the present colour selected from the spare ones,
@@ -91,7 +93,12 @@ bool select_spare_pen() {
         }
         std::swap(s.handle, wtab.gPen);
         s.colour = gdi.StyleBrush;
+        if (!gdi.PenKeepable) {
+            os_delete_object(s.handle);
+            s = {};
+        }
         gdi.StyleBrush = gdi.GraphicsColour;
+        gdi.PenKeepable = true;
         return true;
     }
     return false;
@@ -102,7 +109,7 @@ bool select_spare_pen() {
 void make_graphics_pen(bool keep) {
     if (wtab.gPen) {
         os_select_object(dc(), wtab.gPenOld);
-        if (keep) {
+        if (keep && gdi.PenKeepable) {
             GdiState::SparePen& s = gdi.SparePens[gdi.NextSpare++ % gdi.SparePens.size()];
             if (s.handle) os_delete_object(s.handle);
             s = {wtab.gPen, gdi.StyleBrush};
@@ -121,6 +128,7 @@ void make_graphics_pen(bool keep) {
     // Dash arrays scaled down to nothing make no geometric pen; the
     // cosmetic pen of the style stands in.
     if (!wtab.gPen) wtab.gPen = os_create_pen(u32(gdi.gPenStyle), width, gdi.GraphicsColour);
+    gdi.PenKeepable = true;
     const OsObject old = os_select_object(dc(), wtab.gPen);
     if (old) wtab.gPenOld = old;
 }

@@ -44,6 +44,9 @@ struct GdiState {
     };
     std::array<SparePen, 3> SparePens{};
     std::uint32_t NextSpare = 0;
+    // The graphics pen was made with the present style, width and dash
+    // arrays, so that it may be put aside.
+    bool PenKeepable = false;
 };
 
 extern GdiState gdi;
