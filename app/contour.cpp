@@ -168,6 +168,11 @@ void triangle(float x1, float y1, float x2, float y2, float x3, float y3, float&
 
 namespace {
 
+// The value at a cell's centre from its four corners, in extended precision.
+float centre_value(float z1, float z2, float z3, float z4) {
+    return static_cast<float>(((static_cast<long double>(z3) + z4) + (static_cast<long double>(z1) + z2)) * 0.25L);
+}
+
 // One level of the pass: its value, its band widths and the lower bound of
 // its band.
 struct Level {
@@ -183,9 +188,11 @@ struct Level {
 // the cells near its level.
 struct LevelCells {
     std::vector<std::vector<std::uint32_t>> cells;   // per level: (i - 1) * (ny - 1) + (j - 1)
+    std::vector<float> centre;                       // per cell, as the cells are numbered
     void build(int nx, int ny, const std::vector<Level>& levels) {
         cells.resize(levels.size());
         for (auto& c : cells) c.clear();
+        centre.resize(static_cast<std::size_t>(nx - 1) * static_cast<std::size_t>(ny - 1));
         // Each band's lower bound as the least single-precision value not
         // below it: for a single-precision hi, hi < bound exactly when hi is
         // below the bound in extended precision.
@@ -209,8 +216,8 @@ struct LevelCells {
             for (int j = 1; j < ny; ++j, ++c) {
                 const float z1 = dat7.gridval(i, j), z2 = dat7.gridval(i + 1, j), z3 = dat7.gridval(i + 1, j + 1),
                             z4 = dat7.gridval(i, j + 1);
-                const float zc = static_cast<float>(((static_cast<long double>(z3) + z4) +
-                                                     (static_cast<long double>(z1) + z2)) * 0.25L);
+                const float zc = centre_value(z1, z2, z3, z4);
+                centre[c] = zc;
                 const float far = std::max({std::fabs(z1), std::fabs(z2), std::fabs(z3), std::fabs(z4)});
                 // Levels never come near 1E21: such a corner keeps the cell out
                 // of every whole-cell fill, and a far centre out of every triangle.
@@ -232,7 +239,8 @@ struct LevelCells {
 
 // Draws one cell at one level: filled whole when all four corners lie in the
 // level's band, otherwise as four triangles around its centre.
-void contour_cell(int i, int j, int k, const Level& l, int style) {
+// zc is the cell's centre value, as centre_value gives it.
+void contour_cell(int i, int j, int k, const Level& l, int style, float zc) {
     const float gx0 = dat8.gx0, gy0 = dat8.gy0, dx = dat8.dx, dy = dat8.dy;
     // Each corner from its own index, so that neighbouring cells share their
     // edges exactly.
@@ -240,7 +248,6 @@ void contour_cell(int i, int j, int k, const Level& l, int style) {
     const float x2 = gx0 + static_cast<float>(i) * dx, y3 = gy0 + static_cast<float>(j) * dy;
     float z1 = dat7.gridval(i, j), z2 = dat7.gridval(i + 1, j), z3 = dat7.gridval(i + 1, j + 1),
           z4 = dat7.gridval(i, j + 1);
-    float zc = static_cast<float>(((static_cast<long double>(z3) + z4) + (static_cast<long double>(z1) + z2)) * 0.25L);
     const float xc = x1 + 0.5f * dx, yc = y1 + 0.5f * dy;
     auto whole = [&](float z) { return l.lo <= z && z < l.lk; };
     if (whole(z1) && whole(z2) && whole(z3) && whole(z4)) {
@@ -318,10 +325,14 @@ void contour_pass(int n, int style) {
         if constexpr (Skip) {
             const std::uint32_t rows = static_cast<std::uint32_t>(ny - 1);
             for (std::uint32_t c : near.cells[static_cast<std::size_t>(k)])
-                contour_cell(static_cast<int>(c / rows) + 1, static_cast<int>(c % rows) + 1, k, l, style);
+                contour_cell(static_cast<int>(c / rows) + 1, static_cast<int>(c % rows) + 1, k, l, style,
+                             near.centre[c]);
         } else {
             for (int i = 1; i < nx; ++i)
-                for (int j = 1; j < ny; ++j) contour_cell(i, j, k, l, style);
+                for (int j = 1; j < ny; ++j)
+                    contour_cell(i, j, k, l, style,
+                                 centre_value(dat7.gridval(i, j), dat7.gridval(i + 1, j), dat7.gridval(i + 1, j + 1),
+                                              dat7.gridval(i, j + 1)));
         }
     }
     legenda(count, level_table, zmin, zmax, style);

@@ -296,6 +296,27 @@ void segment(const Target& t, Layer& pen_l, Spans& spans, Layer* gap_l, const Pe
         q = (2 * k0 * dminor + n) / twice_n;
         rem = (2 * k0 * dminor + n) % twice_n;
     }
+    if (n > 0 && pen.width <= 1 && pen.dashes.empty()) {
+        // A thin solid pen: one pixel a step, the steps as below.
+        std::int64_t x = xmajor ? x0 + sx * k0 : x0 + sx * q, y = xmajor ? y0 + sy * q : y0 + sy * k0;
+        const std::int64_t step_major_x = xmajor ? sx : 0, step_major_y = xmajor ? 0 : sy;
+        const std::int64_t step_minor_x = xmajor ? 0 : sx, step_minor_y = xmajor ? sy : 0;
+        for (std::int64_t k = k0; k <= k1; ++k) {
+            if (k > k0) {
+                x += step_major_x;
+                y += step_major_y;
+                rem += 2 * dminor;
+                if (rem >= twice_n) {
+                    rem -= twice_n;
+                    x += step_minor_x;
+                    y += step_minor_y;
+                }
+            }
+            pen_l.add(t, x, y);
+        }
+        phase += n;
+        return;
+    }
     for (std::int64_t k = k0; k <= k1; ++k) {
         std::int64_t x, y;
         if (n == 0) {
@@ -512,18 +533,34 @@ bool fill_polygon(Dc* d, const std::vector<OsPoint>& pts) {
         }
         ymin = std::max<std::int64_t>(ymin, t.box.top);
         ymax = std::min<std::int64_t>(ymax, t.box.bottom);
+        // The edges that cross rows, found once for all rows.
+        struct Edge {
+            std::int64_t lo, hi;
+            OsPoint a, b;
+        };
+        static std::vector<Edge> edges;
+        edges.clear();
+        for (std::size_t i = 0; i < pts.size(); ++i) {
+            const OsPoint a = pts[i], b = pts[next_index(i, pts.size())];
+            if (a.y != b.y) edges.push_back({std::min(a.y, b.y), std::max(a.y, b.y), a, b});
+        }
         static std::vector<double> xs;
         std::size_t pen_at = 0;
         for (std::int64_t y = ymin; y < ymax; ++y) {
             xs.clear();
-            for (std::size_t i = 0; i < pts.size(); ++i) {
-                const OsPoint a = pts[i], b = pts[next_index(i, pts.size())];
-                if (a.y == b.y) continue;
-                const std::int64_t lo = std::min(a.y, b.y), hi = std::max(a.y, b.y);
-                if (y < lo || y >= hi) continue;
-                xs.push_back(a.x + static_cast<double>(y - a.y) * (b.x - a.x) / static_cast<double>(b.y - a.y));
+            for (const Edge& e : edges) {
+                if (y < e.lo || y >= e.hi) continue;
+                const OsPoint a = e.a, b = e.b;
+                const double x = a.x + static_cast<double>(y - a.y) * (b.x - a.x) / static_cast<double>(b.y - a.y);
+                // In order as they come: a row crosses few edges.
+                std::size_t at = xs.size();
+                xs.push_back(x);
+                while (at > 0 && xs[at - 1] > x) {
+                    xs[at] = xs[at - 1];
+                    --at;
+                }
+                xs[at] = x;
             }
-            std::sort(xs.begin(), xs.end());
             for (std::size_t i = 0; i + 1 < xs.size(); i += 2) {
                 const std::int64_t xa = std::max<std::int64_t>(ceil_of(xs[i]), t.box.left);
                 const std::int64_t xb = std::min<std::int64_t>(ceil_of(xs[i + 1]), t.box.right);
