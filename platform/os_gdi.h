@@ -137,6 +137,9 @@ OsPoint os_dc_size(OsDC dc);
 // ---- drawing ---------------------------------------------------------------------
 bool os_move_to(OsDC dc, std::int32_t x, std::int32_t y);
 bool os_line_to(OsDC dc, std::int32_t x, std::int32_t y);
+// os_line_to and then os_set_pixel(dc, x, y, colour) at its end, in one
+// call: lines of the library's solid style cover their end pixel.
+bool os_line_to_with_end(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_t colour);
 bool os_polyline(OsDC dc, const std::vector<OsPoint>& points);
 bool os_polygon(OsDC dc, const std::vector<OsPoint>& points);
 bool os_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);

@@ -347,8 +347,11 @@ void segment(const Target& t, Layer& pen_l, Spans& spans, Layer* gap_l, const Pe
 }
 
 // A polyline in the selected pen; closed adds the segment back to the start.
-bool draw_lines(Dc* d, const OsPoint* pts, std::size_t n, bool closed) {
-    Target t;
+// found, when given, receives the target, found whenever the call returns
+// true.
+bool draw_lines(Dc* d, const OsPoint* pts, std::size_t n, bool closed, Target* found = nullptr) {
+    Target local;
+    Target& t = found ? *found : local;
     if (!target(d, t)) return false;
     const Pen* pen = pen_of(t);
     if (!pen || n < 2) return true;
@@ -534,15 +537,23 @@ bool fill_polygon(Dc* d, const std::vector<OsPoint>& pts) {
         ymin = std::max<std::int64_t>(ymin, t.box.top);
         ymax = std::min<std::int64_t>(ymax, t.box.bottom);
         // The edges that cross rows, found once for all rows.
+        // An edge that rises by a power of two multiplies by its exact
+        // inverse instead of dividing: the same number, sooner (small
+        // polygons have many such edges).
         struct Edge {
             std::int64_t lo, hi;
             OsPoint a, b;
+            double inverse;  // 0 when the rise is no power of two
         };
         static std::vector<Edge> edges;
         edges.clear();
         for (std::size_t i = 0; i < pts.size(); ++i) {
             const OsPoint a = pts[i], b = pts[next_index(i, pts.size())];
-            if (a.y != b.y) edges.push_back({std::min(a.y, b.y), std::max(a.y, b.y), a, b});
+            if (a.y == b.y) continue;
+            const std::int64_t rise = static_cast<std::int64_t>(b.y) - a.y;
+            const std::int64_t size = rise < 0 ? -rise : rise;
+            const double inverse = (size & (size - 1)) == 0 ? 1.0 / static_cast<double>(rise) : 0.0;
+            edges.push_back({std::min(a.y, b.y), std::max(a.y, b.y), a, b, inverse});
         }
         static std::vector<double> xs;
         std::size_t pen_at = 0;
@@ -551,7 +562,9 @@ bool fill_polygon(Dc* d, const std::vector<OsPoint>& pts) {
             for (const Edge& e : edges) {
                 if (y < e.lo || y >= e.hi) continue;
                 const OsPoint a = e.a, b = e.b;
-                const double x = a.x + static_cast<double>(y - a.y) * (b.x - a.x) / static_cast<double>(b.y - a.y);
+                const double along = static_cast<double>(y - a.y) * (b.x - a.x);
+                const double x =
+                    a.x + (e.inverse != 0.0 ? along * e.inverse : along / static_cast<double>(b.y - a.y));
                 // In order as they come: a row crosses few edges.
                 std::size_t at = xs.size();
                 xs.push_back(x);
@@ -656,6 +669,38 @@ bool os_line_to(OsDC dc, std::int32_t x, std::int32_t y) {
     return draw_lines(d, pts, 2, false);
 }
 
+namespace {
+
+// A pixel set without the raster operation, on a target already found.
+std::uint32_t set_pixel_on(Target& t, OsPoint p, std::uint32_t colour) {
+    if (!in_box(t.box, p.x, p.y)) return OS_CLR_INVALID;
+    const std::uint32_t rgb = resolve(*t.dc, colour);
+    open_rows(t);
+    t.row(p.y)[p.x] = to_qrgb(rgb);
+    surface_changed(*t.dc);
+    return rgb;
+}
+
+}  // namespace
+
+bool os_line_to_with_end(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_t colour) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    if (d->sink) {
+        os_line_to(dc, x, y);
+        os_set_pixel(dc, x, y, colour);
+        return true;
+    }
+    const OsPoint from = d->pos;
+    d->pos = {x, y};
+    const OsPoint pts[2] = {to_device(*d, from.x, from.y), to_device(*d, x, y)};
+    // Drawn, the line leaves the target it found for the pixel.
+    Target t;
+    if (!draw_lines(d, pts, 2, false, &t)) return false;
+    set_pixel_on(t, pts[1], colour);
+    return true;
+}
+
 bool os_polyline(OsDC dc, const std::vector<OsPoint>& points) {
     Dc* d = dc_of(dc);
     if (!d) return false;
@@ -727,13 +772,8 @@ std::uint32_t os_set_pixel(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_
         return rgb;
     }
     Target t;
-    const OsPoint p = to_device(*d, x, y);
-    if (!target(d, t) || !in_box(t.box, p.x, p.y)) return OS_CLR_INVALID;
-    const std::uint32_t rgb = resolve(*t.dc, colour);
-    open_rows(t);
-    t.row(p.y)[p.x] = to_qrgb(rgb);
-    surface_changed(*t.dc);
-    return rgb;
+    if (!target(d, t)) return OS_CLR_INVALID;
+    return set_pixel_on(t, to_device(*d, x, y), colour);
 }
 
 std::uint32_t os_get_pixel(OsDC dc, std::int32_t x, std::int32_t y) {

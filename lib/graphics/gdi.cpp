@@ -361,8 +361,10 @@ void yywinpolyline(std::int32_t count) {
 
 void yywinline(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
     os_move_to(dc(), x1, y1);
-    os_line_to(dc(), x2, y2);
-    if (gdi.gPenStyle == 0) set_pixel(x2, y2, gdi.GraphicsColour);
+    if (gdi.gPenStyle == 0)
+        os_line_to_with_end(dc(), x2, y2, gdi.GraphicsColour);
+    else
+        os_line_to(dc(), x2, y2);
 }
 
 void yywinpoint(std::int32_t x, std::int32_t y) { set_pixel(x, y, gdi.GraphicsColour); }

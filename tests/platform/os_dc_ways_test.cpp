@@ -275,3 +275,52 @@ TEST_F(OsDcWaysTest, ShortWayLeavesEveryPixelAsThePlainWay) {
 }
 
 }  // namespace
+
+namespace {
+
+// Lines ending in a pixel of their own colour, in one call or in two, under
+// raster operations, a clip region, a scaled mapping and dashed pens.
+void ended_lines(OsDC dc, Rng& r, bool one_call) {
+    const std::int32_t ops[] = {OS_R2_COPYPEN, OS_R2_XORPEN, OS_R2_MERGEPEN};
+    const OsObject rgn = os_create_rect_rgn(5, 3, 90, 55);
+    for (int i = 0; i < 240; ++i) {
+        if (i == 80) os_select_clip_rgn(dc, rgn);
+        if (i == 160) {
+            os_select_clip_rgn(dc, 0);
+            os_set_map_mode(dc, OS_MM_ANISOTROPIC);
+            os_set_window_ext(dc, 300, 300);
+            os_set_viewport_ext(dc, W, H);
+        }
+        os_set_rop2(dc, ops[i % 3]);
+        const std::uint32_t colour = r.colour();
+        use_pen(dc, os_create_pen(i % 4 == 3 ? OS_PS_DASH : OS_PS_SOLID, r.in(1, 3), colour));
+        const int reach = i < 160 ? W + 10 : 310;
+        os_move_to(dc, r.in(-10, reach), r.in(-10, reach));
+        const int x = r.in(-10, reach), y = r.in(-10, reach);
+        if (one_call) {
+            os_line_to_with_end(dc, x, y, colour);
+        } else {
+            os_line_to(dc, x, y);
+            os_set_pixel(dc, x, y, colour);
+        }
+    }
+    os_delete_object(rgn);
+}
+
+TEST_F(OsDcWaysTest, LineWithItsEndInOneCallAsInTwo) {
+    const std::vector<std::uint32_t> two = drawn(false, [](OsDC dc, Rng& r) { ended_lines(dc, r, false); });
+    const std::vector<std::uint32_t> one = drawn(false, [](OsDC dc, Rng& r) { ended_lines(dc, r, true); });
+    int differ = 0;
+    for (std::size_t i = 0; i < two.size(); ++i)
+        if (two[i] != one[i]) ++differ;
+    EXPECT_EQ(differ, 0);
+    // A memory device context draws on its 1 x 1 bitmap; a handle that
+    // names nothing fails.
+    const OsDC mem = os_create_compatible_dc(dc);
+    os_select_object(mem, os_get_stock_object(OS_BLACK_PEN));
+    EXPECT_TRUE(os_line_to_with_end(mem, 0, 0, 0));
+    EXPECT_FALSE(os_line_to_with_end(12345, 1, 1, 0));
+    os_delete_dc(mem);
+}
+
+}  // namespace
