@@ -137,6 +137,13 @@ OsPoint os_dc_size(OsDC dc);
 // ---- drawing ---------------------------------------------------------------------
 bool os_move_to(OsDC dc, std::int32_t x, std::int32_t y);
 bool os_line_to(OsDC dc, std::int32_t x, std::int32_t y);
+// os_polygon as if a solid 1-pixel pen of pen_colour and a solid brush of
+// brush_colour were selected, and with region (when not 0) as the clip region,
+// which is removed after (as os_select_clip_rgn(dc, 0) would): the selected
+// objects stay as they are. False, drawing nothing, for a device context that
+// records (printer, metafile) or only informs: it is to be given the objects.
+bool os_polygon_in_colours(OsDC dc, const std::vector<OsPoint>& points, std::uint32_t pen_colour,
+                           std::uint32_t brush_colour, OsObject region);
 // os_line_to and then os_set_pixel(dc, x, y, colour) at its end, in one
 // call: lines of the library's solid style cover their end pixel.
 bool os_line_to_with_end(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_t colour);

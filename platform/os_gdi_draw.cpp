@@ -11,6 +11,7 @@
 // them, for comparing).
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <functional>
 #include <optional>
@@ -58,6 +59,17 @@ void open_rows(Target& t) {
     t.bits = t.img->bits();
     t.stride = t.img->bytesPerLine();
 }
+
+// 2 to the power of minus k, for k = 0..63, each exact.
+constexpr std::array<double, 64> kHalves = [] {
+    std::array<double, 64> a{};
+    double v = 1.0;
+    for (double& x : a) {
+        x = v;
+        v *= 0.5;
+    }
+    return a;
+}();
 
 // The vertex after i of a closed outline of n.
 std::size_t next_index(std::size_t i, std::size_t n) { return i + 1 == n ? 0 : i + 1; }
@@ -500,12 +512,24 @@ bool ellipse_like(OsDC h, std::int32_t left, std::int32_t top, std::int32_t righ
 
 namespace {
 
-bool fill_polygon(Dc* d, const std::vector<OsPoint>& pts) {
+// A polygon in the pen and the brush selected, or in the ones given
+// (colours is not null: a solid 1-pixel pen of colours[0] and a solid brush
+// of colours[1]).
+bool fill_polygon(Dc* d, const std::vector<OsPoint>& pts, const std::uint32_t* colours = nullptr) {
     Target t;
     if (!target(d, t)) return false;
     if (pts.size() < 2) return true;
-    const Pen* pen = pen_of(t);
-    const std::optional<Source> brush = brush_source(t);
+    Pen given;
+    const Pen* pen = nullptr;
+    std::optional<Source> brush;
+    if (colours) {
+        given.colour = colours[0];
+        pen = &given;
+        brush = solid(resolve(*t.dc, colours[1]));
+    } else {
+        pen = pen_of(t);
+        brush = brush_source(t);
+    }
     Layer& pen_l = scratch_layer(0);
     Layer& brush_l = scratch_layer(1);
     // Copied, a pen of the brush's one colour may go first.
@@ -551,8 +575,12 @@ bool fill_polygon(Dc* d, const std::vector<OsPoint>& pts) {
             const OsPoint a = pts[i], b = pts[next_index(i, pts.size())];
             if (a.y == b.y) continue;
             const std::int64_t rise = static_cast<std::int64_t>(b.y) - a.y;
-            const std::int64_t size = rise < 0 ? -rise : rise;
-            const double inverse = (size & (size - 1)) == 0 ? 1.0 / static_cast<double>(rise) : 0.0;
+            const std::uint64_t size = static_cast<std::uint64_t>(rise < 0 ? -rise : rise);
+            double inverse = 0.0;
+            if ((size & (size - 1)) == 0) {
+                inverse = kHalves[static_cast<std::size_t>(std::countr_zero(size))];
+                if (rise < 0) inverse = -inverse;
+            }
             edges.push_back({std::min(a.y, b.y), std::max(a.y, b.y), a, b, inverse});
         }
         static std::vector<double> xs;
@@ -720,6 +748,20 @@ bool os_polygon(OsDC dc, const std::vector<OsPoint>& points) {
         return true;
     }
     return fill_polygon(d, device_points(*d, points));
+}
+
+bool os_polygon_in_colours(OsDC dc, const std::vector<OsPoint>& points, std::uint32_t pen_colour,
+                           std::uint32_t brush_colour, OsObject region) {
+    Dc* d = dc_of(dc);
+    if (!d || d->sink || d->information) return false;
+    // As os_select_clip_rgn(dc, region) would, and os_select_clip_rgn(dc, 0)
+    // after.
+    const Object* r = region ? object_of(region, KindRegion) : nullptr;
+    if (r) d->clip = r->region;
+    const std::uint32_t colours[2] = {pen_colour, brush_colour};
+    fill_polygon(d, device_points(*d, points), colours);
+    if (r) d->clip.reset();
+    return true;
 }
 
 bool os_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {

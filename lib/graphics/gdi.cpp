@@ -344,6 +344,13 @@ void yywinpolpoint(std::int32_t x, std::int32_t y, std::int32_t index) {
 
 void yywinpolygon(std::int32_t count, std::int32_t kind) {
     const bool pattern = kind == 3;
+    // A solid polygon with its border on the screen (filled contour bands
+    // by the hundred thousand) is drawn in its colour without selecting a
+    // pen and a brush for it and putting the previous ones back; the
+    // pixels are the same. Not while a metafile records the selections.
+    if (!pattern && gdi.gPlotmode != 7 && !wtab.hGraphicsMetafile &&
+        os_polygon_in_colours(dc(), buffer_points(count), gdi.GraphicsColour, gdi.GraphicsColour, wtab.gRegion))
+        return;
     // In exclusive-or mode the border would be inverted twice.
     const ShapeTools::PenKind pen = (pattern || gdi.gPlotmode == 7) ? ShapeTools::NullPen : ShapeTools::FillPen;
     ShapeTools t(pattern ? ShapeTools::PatternBrush : ShapeTools::SolidBrush, pen, true);
