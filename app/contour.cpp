@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -263,20 +264,64 @@ void contour_cell(int i, int j, int k, const Level& l, int style, float zc) {
     triangle(x1, y3, x1, y1, xc, yc, z4, z1, zc, l.lk, k, l.dzlow, l.dzup, style);
 }
 
+// The grid of the last pass to the bit, its value range, and the levels
+// its cells were found for: the filled pass and the white-line pass of one
+// redraw contour the same grid, and the second takes over what the first
+// found.
+struct LastGrid {
+    int nx = 0, ny = 0;
+    std::vector<float> values;
+    float zmin = 0, zmax = 0;
+    int cells_for = -1;  // the level count asked for when the cells were found; -1 none
+    static const float* row(int j) { return &dat7.gridval(1, j); }
+    bool same(int x, int y) const {
+        if (x != nx || y != ny) return false;
+        for (int j = 1; j <= ny; ++j)
+            if (std::memcmp(row(j), &values[static_cast<std::size_t>(j - 1) * static_cast<std::size_t>(nx)],
+                            sizeof(float) * static_cast<std::size_t>(nx)) != 0)
+                return false;
+        return true;
+    }
+    void keep(int x, int y) {
+        nx = x;
+        ny = y;
+        values.resize(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
+        for (int j = 1; j <= ny; ++j)
+            std::memcpy(&values[static_cast<std::size_t>(j - 1) * static_cast<std::size_t>(nx)], row(j),
+                        sizeof(float) * static_cast<std::size_t>(nx));
+        cells_for = -1;
+    }
+};
+
 template <bool Skip>
 void contour_pass(int n, int style) {
     const int nx = dat8.nx, ny = dat8.ny;
     const float gx0 = dat8.gx0, gy0 = dat8.gy0, dx = dat8.dx, dy = dat8.dy;
 
+    static LastGrid last;
+    const bool keepable = Skip && nx >= 1 && ny >= 1 && nx <= MaxGridPoints && ny <= MaxGridPoints;
+    const bool again = keepable && last.same(nx, ny);
     float zmin = 1.0E10f, zmax = -1.0E10f;
-    for (int i = 1; i <= nx; ++i)
-        for (int j = 1; j <= ny; ++j) {
-            const float z = dat7.gridval(i, j);
-            if (std::fabs(z) < 1.0E20f) {
-                if (z < zmin) zmin = z;
-                if (z > zmax) zmax = z;
+    if (again) {
+        zmin = last.zmin;
+        zmax = last.zmax;
+    } else {
+        for (int i = 1; i <= nx; ++i)
+            for (int j = 1; j <= ny; ++j) {
+                const float z = dat7.gridval(i, j);
+                if (std::fabs(z) < 1.0E20f) {
+                    if (z < zmin) zmin = z;
+                    if (z > zmax) zmax = z;
+                }
             }
+        if (keepable) {
+            last.keep(nx, ny);
+            last.zmin = zmin;
+            last.zmax = zmax;
+        } else if (Skip) {
+            last = LastGrid{};
         }
+    }
     dat7.zmin = zmin;
     dat7.zmax = zmax;
 
@@ -305,7 +350,10 @@ void contour_pass(int n, int style) {
 
     const bool arcinfo = dat18.gridtype == GridArcInfo;
     static LevelCells near;
-    if (Skip && !arcinfo) near.build(nx, ny, levels);
+    if (Skip && !arcinfo && !(again && last.cells_for == n)) {
+        near.build(nx, ny, levels);
+        if (keepable) last.cells_for = n;
+    }
 
     for (int k = 0; k <= count; ++k) {
         const Level& l = levels[static_cast<std::size_t>(k)];
