@@ -78,3 +78,10 @@ bool os_paint_window_into(OsWindow w, OsDC memory_dc) {
     osg::surface_changed(*d);
     return true;
 }
+
+bool os_get_font_logfont(OsObject font, OsLogFont& lf) {
+    const osg::Object* o = osg::object_of(font, osg::KindFont);
+    if (!o) return false;
+    lf = o->font.lf;
+    return true;
+}

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/os_dc.h"
+#include "platform/os_gdi.h"
 #include "platform/os_window.h"
 
 // Options of os_ext_text_out.
@@ -30,3 +31,6 @@ bool os_scroll_window_ex(OsWindow w, std::int32_t dx, std::int32_t dy, std::uint
 // on the screen (the window may be hidden). False when the window draws
 // through device contexts instead, or the device context has no bitmap.
 bool os_paint_window_into(OsWindow w, OsDC memory_dc);
+
+// The description a font object was made from; false for anything else.
+bool os_get_font_logfont(OsObject font, OsLogFont& lf);

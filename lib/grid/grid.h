@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "lib/window/quinda_state.h"
+#include "platform/os_commondlg.h"
 #include "platform/os_dc.h"
 #include "platform/os_window.h"
 
@@ -201,8 +202,18 @@ enum : std::int32_t {
     GridCmdTextDelete = 32225, GridCmdSelectAll = 32226,
 };
 
-// Printing: two option sets (1, and 2 for any other number).
-struct GridPrintOptions;
+// Printing: two option sets (1, and 2 for any other number), each with its
+// own printer, paper and margins (in nUnits) and options.
+struct GridPrintOptions {
+    OsPageSetup psd;                            // printer, paper size and margins
+    std::array<std::int32_t, 4> min_margins{};   // left, top, right, bottom: the printer's unprintable borders
+    std::int32_t nUnits = 8;                     // 4 thousandths of an inch, 8 hundredths of a millimetre
+    std::int32_t nLeft = 0, nRight = 0, nTop = 0, nBottom = 0;   // printable area, printer pixels
+    std::int32_t nScale = 100;
+    std::int32_t bRowLines = 1, bColumnLines = 1, bRepeatHeaders = 1, bTextColours = 1, bBackColours = 1;
+};
+// The option set of a number (1, else 2).
+GridPrintOptions& grid_print_options(std::int32_t set);
 void yyGridPrintInit();
 void yygridprint(std::int32_t ref, std::int32_t& result, std::int32_t row1, std::int32_t row2, std::int32_t col1,
                  std::int32_t col2, std::int32_t set, std::string_view title);
