@@ -1,0 +1,240 @@
+// The grid at work under the user's hands: scrolling by bar, wheel and keys,
+// the key table of the in-place editor, editing a cell and leaving it,
+// clicks on cells and headers and the context menu. Input goes through the
+// platform's test input and the dialog keyboard, the way real input goes.
+#include <string>
+#include <vector>
+
+#include "lib/dialog/fieldrec.h"
+#include "lib/window/convert.h"
+#include "lib/window/messages.h"
+#include "lib/window/wininfo.h"
+#include "platform/os_cliptext.h"
+#include "platform/os_menu.h"
+#include "platform/os_metafile.h"
+#include "tests/grid/grid_fixture.h"
+
+namespace {
+
+class NavigationTest : public GridTest {
+protected:
+    void SetUp() override {
+        GridTest::SetUp();
+        yysetbell(1);
+    }
+    void TearDown() override {
+        os_menu_set_responder({});
+        while (os_clipboard_is_open()) os_close_clipboard();
+    }
+    // Queued input through the dialog keyboard, as a modeless dialog's fetch does it.
+    void run() {
+        OsMsg m;
+        while (os_peek_message(m, 0, 0, 0, OS_PM_REMOVE))
+            if (!dlg() || !os_is_dialog_message(dlg(), m)) {
+                os_translate_message(m);
+                os_dispatch_message(m);
+            }
+    }
+    void key(std::int32_t vk, std::uint32_t mods = 0) {
+        os_input_key(os_get_focus(), vk, mods);
+        run();
+    }
+    void type(const std::string& s) {
+        for (char c : s) os_input_key(os_get_focus(), static_cast<unsigned char>(c), 0, std::string(1, c));
+        run();
+    }
+    // The user puts the focus into a cell of the grid.
+    void enter(std::int32_t col, std::int32_t row) {
+        yygridupdatecell(grid(), col, row, true);
+        run();
+    }
+    std::int32_t col() { return data().iCurrentColumn; }
+    std::int32_t row() { return data().iCurrentRow; }
+    static std::uintptr_t code(std::int32_t c, std::int32_t pos = 0) {
+        return static_cast<std::uintptr_t>(c) | (static_cast<std::uintptr_t>(pos) << 16);
+    }
+    void hscroll(std::int32_t c, std::int32_t pos = 0) { os_send_message(grid(), OSM_HSCROLL, code(c, pos), 0); }
+    void vscroll(std::int32_t c, std::int32_t pos = 0) { os_send_message(grid(), OSM_VSCROLL, code(c, pos), 0); }
+};
+
+TEST_F(NavigationTest, HorizontalScrollingStaysWithinTheColumnsThatNeedIt) {
+    ASSERT_EQ(load(8801), 0);
+    EXPECT_EQ(data().nMaxFirstColumn, 0);
+    hscroll(SB_LINEDOWN);
+    EXPECT_EQ(data().iFirstColumn, 0);
+
+    ASSERT_EQ(load(8806), 0);
+    GridData& g = data();
+    ASSERT_GT(g.nMaxFirstColumn, 1);
+    struct Step {
+        std::int32_t code, pos, first;
+    } steps[] = {
+        {SB_LINEDOWN, 0, 1},       {SB_THUMBTRACK, 0, 1}, {SB_THUMBPOSITION, 0, 0}, {SB_LINEUP, 0, 0},
+        {SB_THUMBPOSITION, 99, g.nMaxFirstColumn},      {SB_LINEDOWN, 0, g.nMaxFirstColumn},
+        {SB_PAGEUP, 0, -1},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.code);
+        const std::int32_t before = g.iFirstColumn;
+        hscroll(s.code, s.pos);
+        if (s.first >= 0) EXPECT_EQ(g.iFirstColumn, s.first);
+        else EXPECT_LT(g.iFirstColumn, before);
+        EXPECT_LE(g.iFirstColumn, g.iLastColumn + 1);
+        // The current cell is kept in view.
+        EXPECT_GE(g.iCurrentColumn, g.iFirstColumn);
+        EXPECT_LE(g.iCurrentColumn, std::max(g.iFirstColumn, g.iLastColumn));
+    }
+    OsScrollInfo si;
+    ASSERT_TRUE(os_get_scroll_info(grid(), OS_SB_HORZ, si));
+    EXPECT_EQ(si.max, 7);
+    EXPECT_EQ(si.pos, g.iFirstColumn);
+}
+
+TEST_F(NavigationTest, VerticalScrollingMovesRowsNotTheChangedFlags) {
+    ASSERT_EQ(load(8806), 0);
+    GridData& g = data();
+    const std::int32_t page = g.nVisibleRows;
+    ASSERT_GT(page, 1);
+    struct Step {
+        std::int32_t code, pos, top;
+    } steps[] = {
+        {SB_LINEDOWN, 0, 1},  {SB_THUMBTRACK, 20, 1}, {SB_PAGEDOWN, 0, 1 + page}, {SB_LINEUP, 0, page},
+        {SB_THUMBPOSITION, 0, 0}, {SB_LINEUP, 0, 0},  {SB_THUMBPOSITION, 99, 30 - page},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.code);
+        g.bUnsaved = g.bChanged = 0;
+        vscroll(s.code, s.pos);
+        EXPECT_EQ(g.iTopRow, s.top);
+        EXPECT_EQ(g.bUnsaved, 0);
+        EXPECT_EQ(g.bChanged, 0);
+        EXPECT_GE(g.iCurrentRow, g.iTopRow);
+        EXPECT_LT(g.iCurrentRow, g.iTopRow + g.nVisibleRows);
+    }
+}
+
+TEST_F(NavigationTest, TwoHundredThousandRowsScrollInStepsOfFour) {
+    ASSERT_EQ(load(8807), 0);
+    GridData& g = data();
+    EXPECT_EQ(g.nScrollFactor, 4);
+    OsScrollInfo si;
+    ASSERT_TRUE(os_get_scroll_info(grid(), OS_SB_VERT, si));
+    EXPECT_EQ(si.min, 0);
+    EXPECT_EQ(si.max, 49999);
+    vscroll(SB_THUMBTRACK, 10);
+    EXPECT_EQ(g.iTopRow, 0);
+    vscroll(SB_THUMBPOSITION, 10);
+    EXPECT_EQ(g.iTopRow, 40);
+    ASSERT_TRUE(os_get_scroll_info(grid(), OS_SB_VERT, si));
+    EXPECT_EQ(si.pos, 10);
+}
+
+TEST_F(NavigationTest, TheWheelScrollsByWholeNotches) {
+    ASSERT_EQ(load(8806), 0);
+    GridData& g = data();
+    vscroll(SB_LINEDOWN);
+    vscroll(SB_LINEDOWN);
+    os_send_message(grid(), OSM_MOUSEWHEEL, static_cast<std::uintptr_t>(60) << 16, 0);
+    EXPECT_EQ(g.iTopRow, 2);
+    os_send_message(grid(), OSM_MOUSEWHEEL, static_cast<std::uintptr_t>(60) << 16, 0);
+    EXPECT_EQ(g.iTopRow, 1);
+    // A notch toward the user over the editor goes up to the grid.
+    enter(0, 3);
+    os_input_wheel(g.hEditor, 2, 2, -1);
+    run();
+    EXPECT_EQ(g.iTopRow, 2);
+}
+
+struct KeyCase {
+    const char* name;
+    std::uint32_t style;            // added to the grid's
+    std::int32_t col, row;          // start
+    std::int32_t vk;
+    std::uint32_t mods;
+    std::int32_t want_col, want_row;
+    int beeps;
+};
+
+TEST_F(NavigationTest, TheKeyTable) {
+    ASSERT_EQ(load(8801), 0);
+    const std::uint32_t base = os_get_style(grid());
+    WGridRows(Grid, 12);
+    const KeyCase cases[] = {
+        {"tab", GS_TABCELLS, 2, 3, OS_VK_TAB, 0, 3, 3, 0},
+        {"tab at the end", GS_TABCELLS, 7, 3, OS_VK_TAB, 0, 7, 3, 1},
+        {"tab wraps", GS_TABCELLS | GS_WRAPROWS, 7, 3, OS_VK_TAB, 0, 0, 4, 0},
+        {"shift tab wraps", GS_TABCELLS | GS_WRAPROWS, 0, 3, OS_VK_TAB, OS_IN_SHIFT, 7, 2, 0},
+        {"shift tab at the start", GS_TABCELLS | GS_WRAPROWS, 0, 0, OS_VK_TAB, OS_IN_SHIFT, 0, 0, 1},
+        {"enter stays", 0, 1, 3, OS_VK_RETURN, 0, 1, 3, 0},
+        {"enter goes down", GS_ENTERDOWN, 1, 3, OS_VK_RETURN, 0, 1, 4, 0},
+        {"down", 0, 1, 3, OS_VK_DOWN, 0, 1, 4, 0},
+        {"down at the last row in use", 0, 1, 11, OS_VK_DOWN, 0, 1, 11, 1},
+        {"up at the top", 0, 1, 0, OS_VK_UP, 0, 1, 0, 1},
+        {"ctrl page down", 0, 1, 2, OS_VK_NEXT, OS_IN_CONTROL, 1, 11, 0},
+        {"ctrl page up", 0, 1, 9, OS_VK_PRIOR, OS_IN_CONTROL, 1, 0, 0},
+        {"ctrl home", 0, 5, 2, OS_VK_HOME, OS_IN_CONTROL, 0, 2, 0},
+        {"ctrl end", 0, 1, 2, OS_VK_END, OS_IN_CONTROL, 7, 2, 0},
+        {"right from an empty text", 0, 1, 2, OS_VK_RIGHT, 0, 2, 2, 0},
+        {"left from column 0", 0, 0, 2, OS_VK_LEFT, 0, 0, 2, 1},
+        {"left wraps", GS_WRAPROWS, 0, 2, OS_VK_LEFT, 0, 7, 1, 0},
+        {"right wraps", GS_WRAPROWS, 7, 2, OS_VK_RIGHT, 0, 0, 3, 0},
+    };
+    for (const KeyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        os_set_style(grid(), base | c.style);
+        enter(c.col, c.row);
+        ASSERT_EQ(col(), c.col);
+        ASSERT_EQ(row(), c.row);
+        const int beeps = os_beep_count();
+        key(c.vk, c.mods);
+        EXPECT_EQ(col(), c.want_col);
+        EXPECT_EQ(row(), c.want_row);
+        EXPECT_EQ(os_beep_count() - beeps, c.beeps);
+    }
+}
+
+TEST_F(NavigationTest, LeftAndRightMoveTheCaretFirst) {
+    ASSERT_EQ(load(8801), 0);
+    enter(1, 2);
+    type("abc");
+    key(OS_VK_LEFT);
+    EXPECT_EQ(col(), 1);   // the caret went from 3 to 2
+    key(OS_VK_RIGHT);
+    EXPECT_EQ(col(), 1);   // back to the end
+    key(OS_VK_HOME);
+    key(OS_VK_LEFT);
+    EXPECT_EQ(col(), 0);
+    EXPECT_EQ(cell(2, 3), "abc");
+}
+
+TEST_F(NavigationTest, EscapeClosesTheDialogOnlyFromACheckBoxOrMenuCell) {
+    ASSERT_EQ(load(8801), 0);
+    // The editors take every key, so the dialog keyboard leaves Escape to them.
+    os_set_style(grid(), os_get_style(grid()) | GS_ENTERDOWN);
+    const auto cancelled = [&] { return wmsg.wMessageType == MsgPushButton && wmsg.wMessageValue1 == 2; };
+    for (std::int32_t c : {0, 2, 5, 7}) {
+        SCOPED_TRACE(c);
+        enter(c, 1);
+        wmsg.wMessageType = 0;
+        wmsg.wValidMessage = 1;
+        key(OS_VK_ESCAPE);
+        EXPECT_EQ(cancelled(), c == 5 || c == 7);
+    }
+}
+
+TEST_F(NavigationTest, DownInsideADroppedListMovesTheOption) {
+    ASSERT_EQ(load(8801), 0);
+    enter(7, 2);
+    os_send_message(data().hEditor, CB_SHOWDROPDOWN, 1, 0);
+    EXPECT_EQ(data().hDroppedList, data().hEditor);
+    key(OS_VK_DOWN);
+    EXPECT_EQ(row(), 2);
+    EXPECT_EQ(os_send_message(data().hEditor, CB_GETCURSEL, 0, 0), 1);
+    os_send_message(data().hEditor, CB_SHOWDROPDOWN, 0, 0);
+    EXPECT_EQ(data().hDroppedList, 0);
+    key(OS_VK_DOWN);
+    EXPECT_EQ(row(), 3);
+    EXPECT_EQ(data().column(7).ints[2], 1);
+}
+
+}  // namespace
