@@ -43,7 +43,7 @@ void grid_load_editor(GridData& g) {
         os_set_window_text(g.hEditor, grid_number_text(c, g.iCurrentRow, grid_record_format(g.hEditor)));
         if (FieldRecord* f = yyfieldrecord(g.hEditor)) {
             f->value = c.iType == GridInteger ? c.ints[row] : c.iType == GridReal ? c.reals[row] : c.doubles[row];
-            f->defined = (c.pStates[row] & CellDefined) && (c.pStates[row] & CellNonBlank) ? 1 : 0;
+            f->defined = (c.pStates[row] & CellNonBlank) ? 1 : 0;
         }
         break;
     }

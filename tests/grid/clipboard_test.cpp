@@ -20,7 +20,7 @@ protected:
         os_message_box_set_responder({});
     }
     void TearDown() override {
-        while (os_clipboard_is_open()) os_close_clipboard();
+        GridTest::TearDown();
         os_message_box_set_responder({});
     }
     // Another program puts this text on the clipboard.

@@ -18,36 +18,6 @@ namespace {
 
 class NavigationTest : public GridTest {
 protected:
-    void SetUp() override {
-        GridTest::SetUp();
-        yysetbell(1);
-    }
-    void TearDown() override {
-        os_menu_set_responder({});
-        while (os_clipboard_is_open()) os_close_clipboard();
-    }
-    // Queued input through the dialog keyboard, as a modeless dialog's fetch does it.
-    void run() {
-        OsMsg m;
-        while (os_peek_message(m, 0, 0, 0, OS_PM_REMOVE))
-            if (!dlg() || !os_is_dialog_message(dlg(), m)) {
-                os_translate_message(m);
-                os_dispatch_message(m);
-            }
-    }
-    void key(std::int32_t vk, std::uint32_t mods = 0) {
-        os_input_key(os_get_focus(), vk, mods);
-        run();
-    }
-    void type(const std::string& s) {
-        for (char c : s) os_input_key(os_get_focus(), static_cast<unsigned char>(c), 0, std::string(1, c));
-        run();
-    }
-    // The user puts the focus into a cell of the grid.
-    void enter(std::int32_t col, std::int32_t row) {
-        yygridupdatecell(grid(), col, row, true);
-        run();
-    }
     std::int32_t col() { return data().iCurrentColumn; }
     std::int32_t row() { return data().iCurrentRow; }
     static std::uintptr_t code(std::int32_t c, std::int32_t pos = 0) {

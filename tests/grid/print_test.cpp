@@ -12,7 +12,7 @@
 
 namespace {
 
-std::string run(const std::string& command) {
+std::string shell(const std::string& command) {
     std::string out;
     if (FILE* p = popen((command + " 2>/dev/null").c_str(), "r")) {
         char buf[4096];
@@ -23,10 +23,10 @@ std::string run(const std::string& command) {
     return out;
 }
 
-bool have_poppler() { return run("command -v pdftotext && command -v pdfinfo").find("pdfinfo") != std::string::npos; }
+bool have_poppler() { return shell("command -v pdftotext && command -v pdfinfo").find("pdfinfo") != std::string::npos; }
 
 int pages(const std::string& pdf) {
-    const std::string info = run("pdfinfo '" + pdf + "'");
+    const std::string info = shell("pdfinfo '" + pdf + "'");
     const auto at = info.find("Pages:");
     return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
 }
@@ -43,9 +43,12 @@ protected:
         os_config().printer_name.clear();
         os_common_dialog_set_responder({});
     }
-    void TearDown() override { os_common_dialog_set_responder({}); }
+    void TearDown() override {
+        GridTest::TearDown();
+        os_common_dialog_set_responder({});
+    }
     std::string pdf(const std::string& name) const { return dir.file(name + ".pdf"); }
-    std::string text(const std::string& name) const { return run("pdftotext -layout '" + pdf(name) + "' -"); }
+    std::string text(const std::string& name) const { return shell("pdftotext -layout '" + pdf(name) + "' -"); }
     std::int32_t print(std::int32_t r1, std::int32_t r2, std::int32_t c1, std::int32_t c2, std::int32_t set,
                        const std::string& title) {
         std::int32_t result = -1;
@@ -96,7 +99,7 @@ TEST_F(PrintTest, OptionSetTwoFromADialogFieldIsAnUntitledGrid) {
     ASSERT_EQ(print(0, 2, 0, 2, 2, "Ignored"), 1);
     EXPECT_FALSE(std::filesystem::exists(pdf("Ignored")));
     ASSERT_TRUE(std::filesystem::exists(pdf("Untitled Grid")));
-    EXPECT_NE(run("pdfinfo '" + pdf("Untitled Grid") + "'").find("Untitled Grid"), std::string::npos);
+    EXPECT_NE(shell("pdfinfo '" + pdf("Untitled Grid") + "'").find("Untitled Grid"), std::string::npos);
     // Set 1 with an empty title takes the same name.
     std::filesystem::remove(pdf("Untitled Grid"));
     ASSERT_EQ(print(0, 0, 0, 0, 1, "   "), 1);
