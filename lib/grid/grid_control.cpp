@@ -369,6 +369,8 @@ void reset_grid_state() {
     grid_state.last_unsaved = grid_state.last_changed = 0;
     grid_state.last_texts = {};
     grid_state.GridSortBlock = {};
+    grid_state.print_options_ready = 0;
+    grid_focus_flags = GridFocusFlags{};
 }
 
 void yygridregister() {

@@ -79,12 +79,18 @@ void yygridcellredrawon(std::int32_t ref) {
 void yyGridUpdateRowLabels(OsHandle grid) {
     GridData* g = yygriddata(grid);
     if (!g || !(os_get_style(grid) & GS_ROWHEADERS) || !g->pRowLabels) return;
-    for (std::size_t i = 0; i < g->phRowHeaders.size(); ++i) {
+    const std::int32_t drawn = grid_rows_drawn(*g);
+    for (std::size_t i = 0; i < g->phRowHeaders.size() && static_cast<std::int32_t>(i) < drawn; ++i) {
+        const OsHandle h = g->phRowHeaders[i];
+        if (!h) continue;
         const std::size_t row = static_cast<std::size_t>(g->iTopRow) + i;
         OsHeaderItem it;
-        it.mask = HDI_TEXT;
+        it.mask = HDI_TEXT | HDI_FORMAT;
+        it.fmt = HDF_STRING;
         it.text = row < g->pRowLabels->size() ? (*g->pRowLabels)[row] : std::string();
-        os_send_message(g->phRowHeaders[i], HDM_SETITEM, 0, reinterpret_cast<std::intptr_t>(&it));
+        os_send_message(h, HDM_SETITEM, 0, reinterpret_cast<std::intptr_t>(&it));
+        if (static_cast<std::int32_t>(row) < g->nRows) os_show_window(h, OS_SW_SHOWNOACTIVATE);
+        os_update_window(h);
     }
 }
 

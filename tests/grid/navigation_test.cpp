@@ -208,3 +208,59 @@ TEST_F(NavigationTest, DownInsideADroppedListMovesTheOption) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(NavigationTest, ResizingAddsAndDropsRowHeaders) {
+    ASSERT_EQ(load(8806), 0);
+    GridData& g = data();
+    const std::int32_t visible = g.nVisibleRows;
+    const std::size_t headers = g.phRowHeaders.size();
+    OsRect r;
+    os_get_window_rect(grid(), r);
+    const std::int32_t pitch = g.nRowHeight - 1;
+    os_set_window_pos(grid(), 0, 0, 0, r.width(), r.height() + 3 * pitch, OS_SWP_NOMOVE | OS_SWP_NOZORDER);
+    EXPECT_EQ(g.nVisibleRows, visible + 3);
+    EXPECT_EQ(g.phRowHeaders.size(), headers + 3);
+    EXPECT_EQ(static_cast<std::size_t>(g.nRowHeaders), g.phRowHeaders.size());
+    // Smaller again with the current row near the bottom: it stays in view.
+    enter(0, visible + 1);
+    os_set_window_pos(grid(), 0, 0, 0, r.width(), r.height() - 2 * pitch, OS_SWP_NOMOVE | OS_SWP_NOZORDER);
+    EXPECT_EQ(g.nVisibleRows, visible - 2);
+    EXPECT_EQ(g.phRowHeaders.size(), headers - 2);
+    EXPECT_GE(g.iCurrentRow, g.iTopRow);
+    EXPECT_LT(g.iCurrentRow, g.iTopRow + g.nVisibleRows);
+    EXPECT_EQ(g.iCurrentRow, visible + 1);
+}
+
+TEST_F(NavigationTest, RowLabelsFollowTheRowsOnScreen) {
+    ASSERT_EQ(load(8804), 0);
+    GridData& g = data();
+    vscroll(SB_LINEDOWN);
+    vscroll(SB_LINEDOWN);
+    ASSERT_EQ(g.iTopRow, 2);
+    OsHeaderItem it;
+    it.mask = HDI_TEXT;
+    os_send_message(g.phRowHeaders[0], HDM_GETITEM, 0, reinterpret_cast<std::intptr_t>(&it));
+    EXPECT_EQ(it.text, "L3");
+    os_send_message(g.phRowHeaders[1], HDM_GETITEM, 0, reinterpret_cast<std::intptr_t>(&it));
+    EXPECT_EQ(it.text, "L4");
+}
+
+TEST_F(NavigationTest, TheDefaultButtonIsPressedOnlyWhenEnabled) {
+    ASSERT_EQ(load(8806), 0);
+    const OsHandle ok = os_get_dlg_item(dlg(), 1);
+    wmsg.wMessageType = 0;
+    wmsg.wValidMessage = 1;
+    const auto answer = os_send_message(data().hCellArea, DM_GETDEFID, 0, 0);
+    EXPECT_EQ(os_loword(static_cast<std::uintptr_t>(answer)), 1);
+    EXPECT_EQ(os_hiword(static_cast<std::uintptr_t>(answer)), DC_HASDEFID);
+    EXPECT_EQ(wmsg.wMessageType, MsgPushButton);
+    EXPECT_EQ(wmsg.wMessageValue1, 1);
+    os_enable_window(ok, false);
+    wmsg.wMessageType = 0;
+    EXPECT_EQ(os_send_message(data().hCellArea, DM_GETDEFID, 0, 0), 0);
+    EXPECT_EQ(wmsg.wMessageType, 0);
+}
+
+}  // namespace

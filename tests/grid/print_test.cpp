@@ -223,3 +223,38 @@ TEST_F(PrintTest, PositionAndSizeCodes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PrintTest, WithoutRepeatedHeadersLaterBandsTakeOneRowMore) {
+    if (!have_poppler()) GTEST_SKIP() << "poppler-utils not installed";
+    ASSERT_EQ(load(8806), 0);
+    std::int32_t s = Grid;
+    for (int r = 0; r < 30; ++r) yygridputcellstring(s, 0, r, 0.0, "r" + std::to_string(r) + "x", "", 20, 0);
+    yyGridPrintInit();
+    // A short page: a few rows a band.
+    grid_print_options(1).psd.top = grid_print_options(1).psd.paper_height - grid_print_options(1).psd.bottom -
+                                    (grid_print_options(1).nUnits == 4 ? 1500 : 3800);
+    const auto rows_on_page_two = [&](const std::string& name) {
+        const std::string t = shell("pdftotext -layout -f 2 -l 2 '" + pdf(name) + "' -");
+        int n = 0;
+        for (int r = 0; r < 30; ++r)
+            if (t.find("r" + std::to_string(r) + "x") != std::string::npos) ++n;
+        return n;
+    };
+    const auto captions = [&](const std::string& name) {
+        const std::string t = text(name);
+        int n = 0;
+        for (std::size_t at = t.find("Name"); at != std::string::npos; at = t.find("Name", at + 1)) ++n;
+        return n;
+    };
+    ASSERT_EQ(print(0, 29, 0, 0, 1, "repeat"), 1);
+    yygridprintsetopt(1, 1, 0, 1, 1, 100, 1);
+    ASSERT_EQ(print(0, 29, 0, 0, 1, "once"), 1);
+    ASSERT_GE(pages(pdf("repeat")), 3);
+    EXPECT_EQ(captions("repeat"), pages(pdf("repeat")));
+    EXPECT_EQ(captions("once"), 1);
+    EXPECT_EQ(rows_on_page_two("once"), rows_on_page_two("repeat") + 1);
+}
+
+}  // namespace
