@@ -246,13 +246,7 @@ std::intptr_t yygridcellwndproc(OsHandle e, std::uint32_t msg, std::uintptr_t wp
                       static_cast<std::int16_t>(os_hiword(static_cast<std::uintptr_t>(lp)))};
             os_client_to_screen(e, p);
             os_screen_to_client(area, p);
-            std::int32_t c = 0, r = 0;
-            if (grid_hit_cell(*g, p.x, p.y, c, r)) {
-                if (c == g->iCurrentColumn && r == g->iCurrentRow) yygridselectnone(grid);
-                else
-                    yygridselectrange(grid, std::min(r, g->iCurrentRow), std::max(r, g->iCurrentRow),
-                                      std::min(c, g->iCurrentColumn), std::max(c, g->iCurrentColumn));
-            }
+            grid_drag_select(grid, *g, p.x, p.y);
         }
         return pass();
     case OSM_MOUSEWHEEL:

@@ -526,6 +526,13 @@ std::intptr_t default_button(OsHandle grid, std::uintptr_t wp, std::intptr_t lp)
 
 }  // namespace
 
+void grid_drag_select(OsHandle grid, GridData& g, std::int32_t x, std::int32_t y) {
+    std::int32_t c = 0, r = 0;
+    if (!grid_hit_cell(g, x, y, c, r)) return;
+    if (c == g.iCurrentColumn && r == g.iCurrentRow) yygridselectnone(grid);
+    else select_between(grid, g.iCurrentColumn, g.iCurrentRow, c, r);
+}
+
 void yygridupdatecell(OsHandle grid, std::int32_t column, std::int32_t row, bool focus, bool extend) {
     GridData* g = yygriddata(grid);
     if (!g || !g->pColumns || column < 0 || column >= g->nColumns || row < 0 || row >= g->nRowsAllocated) return;
@@ -654,6 +661,12 @@ std::intptr_t yygridwndprocclient(OsHandle area, std::uint32_t msg, std::uintptr
     case OSM_LBUTTONDOWN:
     case OSM_RBUTTONDOWN:
         mouse_down(grid, *g, msg, wp, lp);
+        return 0;
+    case OSM_MOUSEMOVE:
+        // The layer's editors keep no hold of the pointer: a drag that
+        // leaves the editor goes on over the cell area.
+        if (wp & OS_MK_LBUTTON) grid_drag_select(grid, *g, static_cast<std::int16_t>(os_loword(static_cast<std::uintptr_t>(lp))),
+                                                 static_cast<std::int16_t>(os_hiword(static_cast<std::uintptr_t>(lp))));
         return 0;
     case OSM_NCHITTEST:
         if (g->bNoMouse) return -1;   // transparent to the mouse

@@ -55,3 +55,6 @@ bool grid_window_message(OsHandle grid, GridData& g, std::uint32_t msg, std::uin
                          std::intptr_t& out);
 // The drawn cell under a point of the cell area; false when none.
 bool grid_hit_cell(const GridData& g, std::int32_t x, std::int32_t y, std::int32_t& column, std::int32_t& row);
+// A drag with the left button over a point of the cell area: the selection
+// from the current cell to the cell there (none when it is the current cell).
+void grid_drag_select(OsHandle grid, GridData& g, std::int32_t x, std::int32_t y);

@@ -246,3 +246,61 @@ TEST_F(EditingTest, PaintedGridLinesSelectionAndReadOnlyCells) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditingTest, DraggingFromACellSelectsTheCellsPassedOver) {
+    ASSERT_EQ(load(8801), 0);
+    GridData& g = data();
+    enter(0, 0);
+    const OsPoint a = centre(1, 1), b = centre(3, 4), back = centre(1, 1);
+    os_input_mouse(g.hCellArea, OS_MOUSE_PRESS, 1, a.x, a.y);
+    run();
+    ASSERT_EQ(g.iCurrentColumn, 1);
+    ASSERT_EQ(g.iCurrentRow, 1);
+    os_input_mouse(g.hCellArea, OS_MOUSE_MOVE, 0, b.x, b.y);
+    run();
+    EXPECT_EQ(g.iSelFirstColumn, 1);
+    EXPECT_EQ(g.iSelLastColumn, 3);
+    EXPECT_EQ(g.iSelFirstRow, 1);
+    EXPECT_EQ(g.iSelLastRow, 4);
+    os_input_mouse(g.hCellArea, OS_MOUSE_MOVE, 0, back.x, back.y);
+    run();
+    EXPECT_EQ(g.iSelFirstRow, -1);
+    // Moving over the editor itself does the same.
+    os_input_mouse(g.hCellArea, OS_MOUSE_MOVE, 0, b.x, b.y);
+    run();
+    EXPECT_EQ(g.iSelLastRow, 4);
+    const OsPoint in_editor = centre(1, 1);
+    OsPoint p = in_editor;
+    os_client_to_screen(g.hCellArea, p);
+    os_screen_to_client(g.hEditor, p);
+    os_input_mouse(g.hEditor, OS_MOUSE_MOVE, 0, p.x, p.y);
+    run();
+    EXPECT_EQ(g.iSelFirstRow, -1);
+    os_input_mouse(g.hCellArea, OS_MOUSE_RELEASE, 1, back.x, back.y);
+    run();
+}
+
+TEST_F(EditingTest, ThePartlyVisibleLastRowIsPainted) {
+    ASSERT_EQ(load(8801), 0);
+    GridData& g = data();
+    const std::int32_t pitch = g.nRowHeight - 1;
+    OsRect r;
+    os_get_window_rect(grid(), r);
+    os_set_window_pos(grid(), 0, 0, 0, r.width(), r.height() + pitch / 2, OS_SWP_NOMOVE | OS_SWP_NOZORDER);
+    const std::int32_t partial = g.nVisibleRows;   // the row below the whole ones
+    ASSERT_LT(partial, g.nRows);
+    std::int32_t s = Grid;
+    yygridputcellstring(s, 0, partial, 0.0, "WWWW", "", 10, 0);
+    os_invalidate_rect(g.hCellArea, nullptr, false);
+    const std::int32_t top = partial * pitch;
+    EXPECT_EQ(pixel(0, top + 3), 0x000000u);   // the grid's left line runs on into it
+    int ink = 0;
+    for (int y = top + 2; y < top + pitch / 2; ++y)
+        for (int x = 2; x < g.column(0).nWidth - 3; ++x)
+            if (pixel(x, y) == 0x000000u) ++ink;
+    EXPECT_GT(ink, 5);
+}
+
+}  // namespace
