@@ -27,6 +27,7 @@ protected:
     }
     void click(OsHandle w, std::int32_t x, std::int32_t y, std::int32_t button = 1, std::uint32_t mods = 0) {
         os_input_mouse(w, OS_MOUSE_PRESS, button, x, y, mods);
+        run();
         os_input_mouse(w, OS_MOUSE_RELEASE, button, x, y, mods);
         run();
     }
@@ -301,6 +302,40 @@ TEST_F(EditingTest, ThePartlyVisibleLastRowIsPainted) {
         for (int x = 2; x < g.column(0).nWidth - 3; ++x)
             if (pixel(x, y) == 0x000000u) ++ink;
     EXPECT_GT(ink, 5);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(EditingTest, ACheckBoxClickOrASpinStepChangesTheCellAndTellsTheDialog) {
+    ASSERT_EQ(load(8801), 0);
+    GridData& g = data();
+    enter(0, 0);
+    g_dialog_proc = os_set_window_proc(dlg(), counting);
+    g_cell_changes = 0;
+    g.bUnsaved = 0;
+    click_cell(5, 3);
+    EXPECT_EQ(g.iCurrentColumn, 5);
+    EXPECT_EQ(g.iCurrentRow, 3);
+    EXPECT_EQ(os_send_message(g.hEditor, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(g.bUnsaved, 1);
+    EXPECT_GE(g_cell_changes, 1);
+    enter(0, 0);
+    EXPECT_EQ(g.column(5).ints[3], 1);
+    // An up-down step of a spin cell outside a modal dialog.
+    enter(2, 1);
+    const FieldRecord* f = yyfieldrecord(g.hEditor);
+    ASSERT_NE(f, nullptr);
+    g.bUnsaved = 0;
+    const int before = g_cell_changes;
+    yygridselectrange(grid(), 0, 0, 0, 0);
+    os_send_message(g.hCellArea, OSM_VSCROLL, SB_THUMBPOSITION, static_cast<std::intptr_t>(f->buddy ? f->buddy : g.hEditor));
+    os_send_message(g.hCellArea, OSM_VSCROLL, SB_ENDSCROLL, static_cast<std::intptr_t>(f->buddy ? f->buddy : g.hEditor));
+    EXPECT_EQ(g_cell_changes, before + 1);
+    EXPECT_EQ(g.bUnsaved, 1);
+    EXPECT_EQ(g.iSelFirstRow, -1);
+    os_set_window_proc(dlg(), g_dialog_proc);
 }
 
 }  // namespace
