@@ -207,6 +207,11 @@ std::intptr_t edit_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::int
     }
     case OSM_CHAR: {
         const auto c = static_cast<std::int32_t>(wp);
+        // The clipboard keys arrive as their control characters.
+        if (c == 3) return edit_proc(w, OSM_COPY, 0, 0);
+        if (c == 22) return edit_proc(w, OSM_PASTE, 0, 0);
+        if (c == 24) return edit_proc(w, OSM_CUT, 0, 0);
+        if (c == 26) return edit_proc(w, EM_UNDO, 0, 0);
         if (readonly) return 0;
         bool did = false;
         if (c == 8) {

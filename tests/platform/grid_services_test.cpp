@@ -173,6 +173,12 @@ TEST_F(GridServicesTest, EditLayoutUndoAndClipboardCommands) {
     os_send_message(e, EM_SETSEL, 0, -1);
     os_send_message(e, OSM_CLEAR, 0, 0);
     EXPECT_EQ(os_get_window_text(e), "");
+    // Ctrl+V and Ctrl+Z typed.
+    os_clipboard_foreign_text("xy");
+    os_send_message(e, OSM_CHAR, 22, 0);
+    EXPECT_EQ(os_get_window_text(e), "xy");
+    os_send_message(e, OSM_CHAR, 26, 0);
+    EXPECT_EQ(os_get_window_text(e), "");
     // Text from another program: characters 1252 lacks become "?".
     os_clipboard_foreign_text("\xE2\x82\xAC \xCE\xA9");
     EXPECT_EQ(os_get_clipboard_text().value_or(""), "\x80 ?");
