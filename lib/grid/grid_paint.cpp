@@ -250,7 +250,10 @@ std::intptr_t grid_editor_colours(OsHandle grid, GridData& g, std::uint32_t msg,
     if (!control || os_get_parent(control) != g.hCellArea) return 0;
     // 2.
     if (grid_focus_inside(grid) && grid_cell_selected(g, g.iCurrentColumn, g.iCurrentRow)) {
-        os_set_text_color(dc, os_sys_colour(OS_COLOR_HIGHLIGHTTEXT));
+        // A check box keeps its mark in the button text colour on the
+        // highlight, as its highlighted picture in the other cells shows it.
+        const bool check = msg == OSM_CTLCOLORBTN;
+        os_set_text_color(dc, os_sys_colour(check ? OS_COLOR_BTNTEXT : OS_COLOR_HIGHLIGHTTEXT));
         os_set_bk_color(dc, os_sys_colour(OS_COLOR_HIGHLIGHT));
         return sys_brush(OS_COLOR_HIGHLIGHT);
     }
