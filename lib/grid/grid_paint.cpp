@@ -17,12 +17,14 @@ namespace {
 // A COLORREF from a field record's colour, or `fallback` for the default (-1).
 std::int64_t record_colour(std::int32_t c) { return c < 0 ? -1 : static_cast<std::int64_t>(c & 0xFFFFFF); }
 
+// Fills r with its right and bottom edges included.
 void fill(OsDC dc, const OsRect& r, std::uint32_t colour) {
-    if (r.right <= r.left || r.bottom <= r.top) return;
+    if (r.right < r.left || r.bottom < r.top) return;
     const OsObject brush = os_create_solid_brush(colour);
     const OsObject old_brush = os_select_object(dc, brush);
     const OsObject old_pen = os_select_object(dc, os_get_stock_object(OS_NULL_PEN));
-    os_rectangle(dc, r.left, r.top, r.right + 1, r.bottom + 1);
+    // Without a pen a rectangle leaves out its last column and row and one more.
+    os_rectangle(dc, r.left, r.top, r.right + 2, r.bottom + 2);
     os_select_object(dc, old_pen);
     os_select_object(dc, old_brush);
     os_delete_object(brush);
