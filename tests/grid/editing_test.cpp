@@ -233,6 +233,8 @@ TEST_F(EditingTest, PaintedGridLinesSelectionAndReadOnlyCells) {
     // Selected cells take the highlight only while the focus is in the grid.
     yygridselectrange(grid(), 2, 3, 0, 1);
     EXPECT_EQ(pixel(3, 2 * pitch + 3), os_sys_colour(OS_COLOR_HIGHLIGHT) & 0xFFFFFF);
+    // Filled up to the grid lines: the last pixel before them too.
+    EXPECT_EQ(pixel(w0 - 1, 3 * pitch - 1), os_sys_colour(OS_COLOR_HIGHLIGHT) & 0xFFFFFF);
     os_set_focus(0);
     os_invalidate_rect(g.hCellArea, nullptr, false);
     EXPECT_EQ(pixel(3, 2 * pitch + 3), os_sys_colour(OS_COLOR_WINDOW) & 0xFFFFFF);
