@@ -90,6 +90,7 @@ void hold(EditorWindowData& r) {
 
 std::string yyeditviewlabel(std::int32_t n, std::string_view path) { return view_label(n, path); }
 
+
 EditorWindowData* yyeditrecord(OsHandle frame) {
     std::int32_t* rec = frame ? yyspecialrecord(frame) : nullptr;
     if (!rec || rec[0] != WindowKindEditor) return nullptr;
@@ -123,18 +124,6 @@ EditorWindowData* yyeditattach(OsHandle frame, OsHandle richedit, std::int32_t f
     r->iFileType[0] = 1;
     os_set_window_user(frame, reinterpret_cast<std::intptr_t>(r));
     return r;
-}
-
-void yyeditdetach(OsHandle frame) {
-    EditorWindowData* r = yyeditrecord(frame);
-    if (!r) return;
-    for (std::int32_t& h : r->hFile)
-        if (h > 0) {
-            os_file_close(h);
-            h = 0;
-        }
-    os_set_window_user(frame, 0);
-    delete r;
 }
 
 bool yyeditisrtf(const EditorWindowData& rec, std::string_view name) {
