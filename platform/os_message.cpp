@@ -423,8 +423,10 @@ void OsWidget::paintEvent(QPaintEvent*) {
     if (r->proc_paints && r->proc) {
         const OsPoint cs = client_size(*r);
         if (cs.x > 0 && cs.y > 0) {
-            if (r->surface.width() != cs.x || r->surface.height() != cs.y)
+            if (r->surface.width() != cs.x || r->surface.height() != cs.y) {
                 r->surface = QImage(cs.x, cs.y, QImage::Format_RGB32);
+                r->surface.fill(qcolour(os_sys_colour(OS_COLOR_WINDOW)));
+            }
             // Drawing during the paint asks for no further paint.
             r->repaint_asked = true;
             const std::intptr_t painted = r->proc(h_, OSM_PAINT, 0, 0);
@@ -433,6 +435,7 @@ void OsWidget::paintEvent(QPaintEvent*) {
             r->repaint_asked = false;
             if (painted) {
                 p.drawImage(client_origin_in_widget(*r), r->surface);
+                paint_scroll_bars(*r, p);
                 return;
             }
         }

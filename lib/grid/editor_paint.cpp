@@ -139,7 +139,18 @@ std::int32_t yyEditPrint(OsHandle window, EditorWindowData& r, std::int32_t sele
         mode.fields |= OS_DM_PAPERSIZE;
         mode.paper_size = static_cast<std::int16_t>(s.paper_code);
     }
-    const OsDC dc = os_create_printer_dc(s.driver, s.device, s.port, &mode);
+    // The page set-up names the printer when it knows one of ours; else the default printer prints.
+    std::string device = s.device, driver = s.driver, port = s.port;
+    if (const OsPrinter known = os_open_printer(device)) {
+        os_close_printer(known);
+    } else {
+        const std::string d = os_default_printer_device();
+        const auto c1 = d.find(','), c2 = c1 == std::string::npos ? c1 : d.find(',', c1 + 1);
+        device = d.substr(0, c1);
+        driver = c1 == std::string::npos ? std::string() : d.substr(c1 + 1, c2 == std::string::npos ? std::string::npos : c2 - c1 - 1);
+        port = c2 == std::string::npos ? std::string() : d.substr(c2 + 1);
+    }
+    const OsDC dc = os_create_printer_dc(driver, device, port, &mode);
     if (!dc) {
         os_message_box("Unable to print text", "Print Error", OS_MB_OK | OS_MB_ICONEXCLAMATION);
         refocus(window);
