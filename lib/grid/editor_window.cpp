@@ -23,6 +23,7 @@
 #include "platform/os_dialog.h"
 #include "platform/os_file.h"
 #include "platform/os_resource.h"
+#include "platform/os_stdimages.h"
 #include "platform/os_finddlg.h"
 #include "platform/os_gdi.h"
 #include "platform/os_menu.h"
@@ -37,10 +38,6 @@ constexpr std::uint32_t VkCapital = 0x14, VkNumLock = 0x90, VkInsert = 0x2D, VkO
 constexpr std::uint32_t VkPrior = 0x21, VkNext = 0x22, VkUp = 0x26, VkDown = 0x28;
 constexpr std::uint32_t WmContextMenu = 0x007B;
 constexpr std::uint32_t EsReadOnly = 0x0800;
-// The standard button images of the tool bar strip (16 x 15 each).
-constexpr std::int32_t StdStripId = 0;
-constexpr std::int32_t StdNew = 0, StdOpen = 1, StdSave = 2, StdPrint = 3, StdFind = 4, StdCut = 5, StdCopy = 6,
-                       StdPaste = 7, StdUndo = 8, StdRedo = 9;
 
 std::intptr_t send(OsHandle w, std::uint32_t m, std::uintptr_t wp = 0, std::intptr_t lp = 0) { return os_send_message(w, m, wp, lp); }
 std::intptr_t ptr(const void* p) { return reinterpret_cast<std::intptr_t>(p); }
@@ -286,26 +283,26 @@ void build_toolbar(OsHandle frame, EditorWindowData& r) {
     send(tb, OSM_TB_BUTTONSTRUCTSIZE, sizeof(OsTbButton));
     send(tb, OSM_TB_SETBITMAPSIZE, 0, os_make_lparam(16, 15));
     send(tb, OSM_TB_SETBUTTONSIZE, 0, os_make_lparam(22, 21));
-    OsTbAddBitmap std_strip{os_module_instance(), StdStripId};
-    const auto s = static_cast<std::int32_t>(send(tb, OSM_TB_ADDBITMAP, 10, ptr(&std_strip)));
+    OsTbAddBitmap std_strip{OS_HINST_COMMCTRL, OS_IDB_STD_SMALL_COLOR};
+    const auto s = static_cast<std::int32_t>(send(tb, OSM_TB_ADDBITMAP, OS_STD_IMAGE_COUNT, ptr(&std_strip)));
     const std::int32_t base = s < 0 ? 0 : s;
     const std::uint8_t off = 0;
-    if (r.bCanNew) add_button(tb, base + StdNew, 32101);
-    if (r.bCanOpen) add_button(tb, base + StdOpen, 32102);
-    if (r.bCanSave) add_button(tb, base + StdSave, 32103);
+    if (r.bCanNew) add_button(tb, base + OS_STD_FILENEW, 32101);
+    if (r.bCanOpen) add_button(tb, base + OS_STD_FILEOPEN, 32102);
+    if (r.bCanSave) add_button(tb, base + OS_STD_FILESAVE, 32103);
     if (r.bCanNew || r.bCanOpen || r.bCanSave) add_button(tb, 0, 0);
     if (r.bCanPrint) {
-        add_button(tb, base + StdPrint, 32105);
+        add_button(tb, base + OS_STD_PRINT, 32105);
         add_button(tb, 0, 0);
     }
-    add_button(tb, base + StdFind, 32141);
+    add_button(tb, base + OS_STD_FIND, 32141);
     add_button(tb, 0, 0);
-    if (!r.bReadOnly) add_button(tb, base + StdCut, 32122, off);
-    add_button(tb, base + StdCopy, 32123, off);
+    if (!r.bReadOnly) add_button(tb, base + OS_STD_CUT, 32122, off);
+    add_button(tb, base + OS_STD_COPY, 32123, off);
     if (!r.bReadOnly) {
-        add_button(tb, base + StdPaste, 32124);
-        add_button(tb, base + StdUndo, 32121, off);
-        if (wtab.iVerRTF >= 2) add_button(tb, base + StdRedo, 32127, off);
+        add_button(tb, base + OS_STD_PASTE, 32124);
+        add_button(tb, base + OS_STD_UNDO, 32121, off);
+        if (wtab.iVerRTF >= 2) add_button(tb, base + OS_STD_REDOW, 32127, off);
     }
     if (r.bRichText && !r.bReadOnly) {
         OsTbAddBitmap fmt{os_module_instance(), FormatBitmapId};

@@ -588,6 +588,7 @@ TEST_F(EditorWindowTest, FontDialogSetsTheSelectionsFormat) {
     EXPECT_STREQ(cf.face, "Arial");
     EXPECT_EQ(cf.colour, 0x0000FFu);
     EXPECT_NE(os_send_message(r.hEditToolbar, OSM_TB_ISBUTTONCHECKED, 32166, 0), 0);
+    grab("editor-rich.png");
     // Mixed bold hides the style choice and offers weight 0.
     select(0, 8);
     command(32161);
