@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lib/window/quinda_state.h"
+#include "platform/os_commondlg.h"
 #include "platform/os_finddlg.h"
 
 // Option bits of an editor.
@@ -150,6 +151,8 @@ std::int32_t yyeditstorebuffername(std::int32_t slot, std::int32_t n, const char
 std::int32_t yyeditgetbuffername(std::int32_t slot, std::int32_t n, std::string& name, std::int32_t length);
 std::int32_t yyeditgetsave(std::int32_t slot, std::int32_t n, std::int32_t& saved);
 std::int32_t yyeditclosebuffer(std::int32_t slot, std::int32_t n);
+// The file dialogs' filters: the editor's own, or the built-in list.
+std::vector<OsFileFilter> yyeditfilters(const EditorWindowData& rec);
 // Whether a file name is read and written as RTF by this editor.
 bool yyeditisrtf(const EditorWindowData& rec, std::string_view name);
 

@@ -48,7 +48,9 @@ struct FileCookie {
     int error = 0;
 };
 
-std::vector<OsFileFilter> filters_of(const EditorWindowData& r) {
+}  // namespace
+
+std::vector<OsFileFilter> yyeditfilters(const EditorWindowData& r) {
     std::vector<OsFileFilter> out;
     if (r.szFilter[0]) {
         // Pairs of NUL-ended texts: description, pattern.
@@ -70,6 +72,8 @@ std::vector<OsFileFilter> filters_of(const EditorWindowData& r) {
     out.push_back({"All Files (*.*)", "*.*"});
     return out;
 }
+
+namespace {
 
 // Label of View item n.
 std::string view_label(std::int32_t n, std::string_view path) {
@@ -287,7 +291,7 @@ std::int32_t yyEditSaveFile(OsHandle window, std::int32_t askName) {
     if (askName != 0 || !r->szFileName[0]) {
         OsCommonDialogRequest q;
         q.kind = OsCommonDialogKind::Save;
-        q.filters = filters_of(*r);
+        q.filters = yyeditfilters(*r);
         q.filter_index = std::max(1, r->iFileType[r->iBuffer - 1]);
         q.flags = OS_OFN_OVERWRITEPROMPT | OS_OFN_HIDEREADONLY | OS_OFN_PATHMUSTEXIST;
         q.name = r->szFileName;

@@ -609,28 +609,6 @@ void new_file(OsHandle frame, EditorWindowData& r) {
     append_view_item(r, r.iBuffer);
 }
 
-std::vector<OsFileFilter> dialog_filters(const EditorWindowData& r) {
-    std::vector<OsFileFilter> out;
-    if (r.szFilter[0]) {
-        const char* p = r.szFilter;
-        const char* end = r.szFilter + sizeof r.szFilter;
-        while (p < end && *p) {
-            OsFileFilter f;
-            f.description = std::string(p, strnlen(p, static_cast<std::size_t>(end - p)));
-            p += f.description.size() + 1;
-            if (p >= end || !*p) break;
-            f.pattern = std::string(p, strnlen(p, static_cast<std::size_t>(end - p)));
-            p += f.pattern.size() + 1;
-            out.push_back(f);
-        }
-        return out;
-    }
-    if (r.bRichText) out.push_back({"Rich Text Files (*.RTF)", "*.RTF"});
-    out.push_back({"Text Files (*.TXT)", "*.TXT"});
-    out.push_back({"All Files (*.*)", "*.*"});
-    return out;
-}
-
 void open_file(OsHandle frame, EditorWindowData& r) {
     if (!r.bCanOpen) return;
     const std::int32_t slot = slot_of(frame);
@@ -638,7 +616,7 @@ void open_file(OsHandle frame, EditorWindowData& r) {
     if (r.bMultiFile && r.nBuffers >= EditBuffersPerWindow) return;
     OsCommonDialogRequest q;
     q.kind = OsCommonDialogKind::Open;
-    q.filters = dialog_filters(r);
+    q.filters = yyeditfilters(r);
     q.filter_index = std::max(1, r.iFileType[r.iBuffer - 1]);
     q.flags = OS_OFN_HIDEREADONLY | OS_OFN_PATHMUSTEXIST | OS_OFN_FILEMUSTEXIST;
     q.name = r.szFileName;
