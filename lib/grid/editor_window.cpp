@@ -946,11 +946,12 @@ void context_menu(OsHandle frame, EditorWindowData& r, std::intptr_t lp) {
 }
 
 // A child window inside a library client area comes to the top and gets the focus.
-void activate_inside(OsHandle frame, EditorWindowData& r) {
+void activate_inside(OsHandle frame, EditorWindowData& r, bool draw_active = true) {
     const OsHandle parent = os_get_parent(frame);
     if (!parent || !(os_get_style(frame) & OS_WS_CHILD) || os_get_class_name(parent) != "QUINCLIENT") return;
     os_set_window_pos(frame, OS_HWND_TOP, 0, 0, 0, 0, OS_SWP_NOMOVE | OS_SWP_NOSIZE | OS_SWP_NOACTIVATE);
     const OsHandle f = os_get_focus();
+    if (!draw_active) return;
     if (f != frame && !os_is_child(frame, f)) os_set_focus(r.hFocus ? r.hFocus : frame);
     yytitlecolour(frame);
 }
@@ -1204,6 +1205,8 @@ std::intptr_t yyEditWndProc(OsHandle frame, std::uint32_t msg, std::uintptr_t wp
         if (from && (from == r->hRichEdit || from == r->hCommandEdit || from == r->hCommand)) {
             if (code == EN_SETFOCUS || (from == r->hCommand && from != r->hCommandEdit && code == CBN_SETFOCUS)) {
                 r->hFocus = from == r->hCommand ? r->hCommandEdit : from;
+                // A control of the editor took the focus: the editor comes to the top.
+                activate_inside(frame, *r, false);
                 const std::int32_t slot = slot_of(frame);
                 if (is_pane(frame)) {
                     yysplitpanefocus(slot);
@@ -1411,14 +1414,7 @@ bool yyeditkeyboard(OsHandle frame, const OsMsg& m) {
 
 std::int32_t yyeditextraheight(OsHandle frame) {
     const EditorWindowData* r = yyeditrecord(frame);
-    if (!r) return 0;
-    std::int32_t h = r->hCommand ? r->nCommandHeight : 0;
-    if (r->hEditToolbar) {
-        OsRect t;
-        os_get_window_rect(r->hEditToolbar, t);
-        h += t.height();
-    }
-    return h;
+    return r && r->hCommand ? r->nCommandHeight : 0;
 }
 
 void yyeditrelease(OsHandle frame) { teardown(frame, true); }
