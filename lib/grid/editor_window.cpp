@@ -11,7 +11,7 @@
 #include "lib/dialog/dialog.h"
 #include "lib/dialog/dialog_window.h"
 #include "lib/grid/editor.h"
-#include "lib/grid/special_windows.h"
+#include "lib/grid/window_kinds.h"
 #include "lib/window/childwin.h"
 #include "lib/window/errors.h"
 #include "lib/window/menus.h"
