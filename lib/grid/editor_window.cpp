@@ -1336,15 +1336,13 @@ std::intptr_t yyEditSubCommand(OsHandle control, std::uint32_t msg, std::uintptr
             }
             return pass();
         case VkPrior:
-        case VkNext:
-            if (!history) {
-                OsRect rc;
-                os_get_client_rect(r->hRichEdit, rc);
-                const std::int32_t page = std::max(1, rc.height() / std::max(1, r->nLineHeight));
-                send(r->hRichEdit, OS_EM_LINESCROLL, 0, wp == VkPrior ? -page : page);
-                return 0;
-            }
-            return pass();
+        case VkNext: {
+            OsRect rc;
+            os_get_client_rect(r->hRichEdit, rc);
+            const std::int32_t page = std::max(1, rc.height() / std::max(1, r->nLineHeight));
+            send(r->hRichEdit, OS_EM_LINESCROLL, 0, wp == VkPrior ? -page : page);
+            return 0;
+        }
         case VkCapital:
         case VkNumLock:
             show_lock_keys(*r);
@@ -1407,6 +1405,8 @@ bool yyeditkeyboard(OsHandle frame, const OsMsg& m) {
     if (!r) return false;
     if (r->hFindDialog && os_is_window(r->hFindDialog) && (m.hwnd == r->hFindDialog || os_is_child(r->hFindDialog, m.hwnd)))
         return os_is_dialog_message(r->hFindDialog, m);
+    // Keys of other windows the editor owns are not its commands.
+    if (m.hwnd != frame && !os_is_child(frame, m.hwnd)) return false;
     if (r->hEditAccel && os_translate_accelerator(frame, r->hEditAccel, m)) return true;
     if (r->hUserAccel && os_translate_accelerator(frame, r->hUserAccel, m)) return true;
     return false;

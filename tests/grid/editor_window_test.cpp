@@ -531,6 +531,12 @@ TEST_F(EditorWindowTest, CommandFieldHistory) {
     EXPECT_EQ(os_send_message(r.hCommand, CB_GETCURSEL, 0, 0), -1);
     os_send_message(e, OSM_CHAR, 27, 0);
     EXPECT_EQ(os_get_window_text(e), "");
+    // Page Down in the field scrolls the text a page.
+    std::string lines;
+    for (int i = 0; i < 200; ++i) lines += "line\r";
+    yyeditputtext(st, lines.c_str());
+    os_send_message(e, OSM_KEYDOWN, 0x22, 0);
+    EXPECT_GT(os_send_message(r.hRichEdit, OS_EM_GETFIRSTVISIBLELINE, 0, 0), 5);
     // Command text in and out.
     yyeditputcommand(st, "run 42", 3);
     EXPECT_EQ(st, 0);
@@ -570,6 +576,16 @@ TEST_F(EditorWindowTest, FindDialogDrivesTheSearch) {
     os_send_message(os_get_dlg_item(r.hFindDialog, OS_FIND_NEXT), BM_CLICK, 0, 0);
     os_send_message(r.hRichEdit, OS_EM_EXGETSEL, 0, ptr(&cr));
     EXPECT_EQ(cr.cpMin, 4);
+    // Return in the dialog's field presses Find Next through the library's loop.
+    os_send_message(os_get_dlg_item(r.hFindDialog, OS_FIND_DOWN), BM_CLICK, 0, 0);
+    select(0, 0);
+    settle();
+    os_set_focus(os_get_dlg_item(r.hFindDialog, OS_FIND_EDIT));
+    os_input_key(os_get_dlg_item(r.hFindDialog, OS_FIND_EDIT), 0x0D, 0);
+    settle();
+    os_send_message(r.hRichEdit, OS_EM_EXGETSEL, 0, ptr(&cr));
+    EXPECT_EQ(cr.cpMin, 4);
+    EXPECT_EQ(text(), "one two one two");
     os_send_message(os_get_dlg_item(r.hFindDialog, OS_FIND_CANCEL), BM_CLICK, 0, 0);
     EXPECT_EQ(r.hFindDialog, 0);
     // Replace All through the replace dialog ends at the end of the text.
