@@ -127,8 +127,10 @@ bool os_translate_accelerator(OsWindow frame, OsAccel a, const OsMsg& m);
 enum : std::uint32_t {
     OSM_TB_ENABLEBUTTON = OSM_USER + 1,     // wp command, lp enable; true when the button exists
     OSM_TB_CHECKBUTTON = OSM_USER + 2,      // wp command, lp check
+    OSM_TB_INDETERMINATE = OSM_USER + 5,    // wp command, lp on: neither on nor off (drawn greyed)
     OSM_TB_ISBUTTONENABLED = OSM_USER + 9,
     OSM_TB_ISBUTTONCHECKED = OSM_USER + 10,
+    OSM_TB_ISBUTTONINDETERMINATE = OSM_USER + 13,
     OSM_TB_ADDBITMAP = OSM_USER + 19,       // wp number of images, lp const OsTbAddBitmap*; first image index
     OSM_TB_ADDBUTTONS = OSM_USER + 20,      // wp count, lp const OsTbButton*
     OSM_TB_GETBUTTON = OSM_USER + 23,       // wp index, lp OsTbButton*
@@ -146,6 +148,7 @@ enum : std::uint8_t {
     OS_TBSTATE_PRESSED = 0x02,
     OS_TBSTATE_ENABLED = 0x04,
     OS_TBSTATE_HIDDEN = 0x08,
+    OS_TBSTATE_INDETERMINATE = 0x10,
     OS_TBSTATE_WRAP = 0x20,   // the next button starts a new row
     OS_TBSTYLE_BUTTON = 0x00,
     OS_TBSTYLE_SEP = 0x01,

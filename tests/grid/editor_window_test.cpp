@@ -630,8 +630,11 @@ TEST_F(EditorWindowTest, FontDialogSetsTheSelectionsFormat) {
     EXPECT_EQ(cf.colour, 0x0000FFu);
     EXPECT_NE(os_send_message(r.hEditToolbar, OSM_TB_ISBUTTONCHECKED, 32166, 0), 0);
     grab("editor-rich.png");
-    // Mixed bold hides the style choice and offers weight 0.
+    // Mixed bold: the Bold button is neither on nor off; the font dialog hides
+    // the style choice and offers weight 0.
     select(0, 8);
+    EXPECT_NE(os_send_message(r.hEditToolbar, OSM_TB_ISBUTTONINDETERMINATE, 32166, 0), 0);
+    EXPECT_EQ(os_send_message(r.hEditToolbar, OSM_TB_ISBUTTONINDETERMINATE, 32163, 0), 0);
     command(32161);
     EXPECT_EQ(seen.font.weight, 0);
     EXPECT_NE(seen.flags & OS_CF_NOSTYLESEL, 0u);
