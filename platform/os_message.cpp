@@ -434,8 +434,9 @@ void OsWidget::paintEvent(QPaintEvent*) {
             if (!r) return;
             r->repaint_asked = false;
             if (painted) {
+                // Like the class painters, the whole widget: what lies outside the client area is window colour.
+                p.fillRect(rect(), qcolour(os_sys_colour(OS_COLOR_WINDOW)));
                 p.drawImage(client_origin_in_widget(*r), r->surface);
-                paint_scroll_bars(*r, p);
                 return;
             }
         }

@@ -133,12 +133,18 @@ TEST_F(EditorWindowTest, ConversionStatuses) {
     wtab.wIndex = a;
     EXPECT_EQ(convert(0), 11);
     EXPECT_EQ(yyeditcurrent(), nullptr);
+    WEditFile(2, 0, 0, 4, 10, -1, "");
+    EXPECT_EQ(infoerror(1), 1057);
+    WEditFile(4, 0, 0, 4, 10, -1, "");   // no such mode
+    EXPECT_EQ(infoerror(1), 1024);
     WindowCloseChild(inner);
 
     // A window of another kind stays as it is.
     WindowKind3Record other;
     os_set_window_user(frame(), ptr(other.w.data()));
     EXPECT_EQ(convert(0), 8);
+    WEditFile(2, 0, 0, 4, 10, -1, "");
+    EXPECT_EQ(infoerror(1), 1038);
     os_set_window_user(frame(), 0);
 
     // A menu that is not in the resources: an empty bar with the editor's pop-ups.
@@ -147,6 +153,13 @@ TEST_F(EditorWindowTest, ConversionStatuses) {
     EXPECT_EQ(items(ed().hMenu), (std::vector<std::string>{"&File", "&Edit", "&Search"}));
     EXPECT_EQ(os_get_menu(frame()), ed().hMenu);
     WindowCloseChild(a);
+
+    // The public routine reports the same as error 1002 and still builds the editor.
+    child();
+    WEditFile(2, 8899, 0, 4, 10, -1, "");
+    EXPECT_EQ(infoerror(1), 1002);
+    EXPECT_NE(yyeditcurrent(), nullptr);
+    WindowCloseChild(wtab.wIndex);
 
     // The application's menu keeps its own pop-ups after the editor's.
     child();
