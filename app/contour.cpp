@@ -372,9 +372,17 @@ void contour_pass(int n, int style) {
         }
         if constexpr (Skip) {
             const std::uint32_t rows = static_cast<std::uint32_t>(ny - 1);
-            for (std::uint32_t c : near.cells[static_cast<std::size_t>(k)])
-                contour_cell(static_cast<int>(c / rows) + 1, static_cast<int>(c % rows) + 1, k, l, style,
+            // The cell's column and row counted along instead of divided out:
+            // the numbers ascend.
+            std::uint32_t column = 0, first = 0;
+            for (std::uint32_t c : near.cells[static_cast<std::size_t>(k)]) {
+                while (c - first >= rows) {
+                    first += rows;
+                    ++column;
+                }
+                contour_cell(static_cast<int>(column) + 1, static_cast<int>(c - first) + 1, k, l, style,
                              near.centre[c]);
+            }
         } else {
             for (int i = 1; i < nx; ++i)
                 for (int j = 1; j < ny; ++j)
