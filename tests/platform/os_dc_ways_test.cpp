@@ -319,7 +319,7 @@ TEST_F(OsDcWaysTest, LineWithItsEndInOneCallAsInTwo) {
     const OsDC mem = os_create_compatible_dc(dc);
     os_select_object(mem, os_get_stock_object(OS_BLACK_PEN));
     EXPECT_TRUE(os_line_to_with_end(mem, 0, 0, 0));
-    EXPECT_FALSE(os_line_to_with_end(12345, 1, 1, 0));
+    EXPECT_FALSE(os_line_to_with_end(0, 1, 1, 0));
     os_delete_dc(mem);
 }
 
