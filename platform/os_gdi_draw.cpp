@@ -276,8 +276,11 @@ void stamp(const Target& t, Layer& l, Spans& spans, const Pen& pen, std::int64_t
 // (a wide pen covers it with its end). phase counts the styled steps
 // already drawn. Steps far outside the surface are skipped, so huge
 // coordinates cost nothing.
-void segment(const Target& t, Layer& pen_l, Spans& spans, Layer* gap_l, const Pen& pen, std::int64_t x0, std::int64_t y0,
-             std::int64_t x1, std::int64_t y1, std::int64_t& phase) {
+// Inlined into its few callers: a polygon's edges and a line's segments are
+// mostly a few pixels long, and the call cost as much as the pixels.
+[[gnu::always_inline]] inline void segment(const Target& t, Layer& pen_l, Spans& spans, Layer* gap_l, const Pen& pen,
+                                           std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+                                           std::int64_t& phase) {
     const std::int64_t dx = std::llabs(x1 - x0), dy = std::llabs(y1 - y0);
     const std::int64_t sx = x1 >= x0 ? 1 : -1, sy = y1 >= y0 ? 1 : -1;
     const std::int64_t n = std::max(dx, dy);
