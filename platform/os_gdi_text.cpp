@@ -141,6 +141,13 @@ OsObject os_create_font(const OsLogFont& lf) {
     return add_object(std::move(o));
 }
 
+bool os_get_font_logfont(OsObject font, OsLogFont& lf) {
+    const Object* o = object_of(font, KindFont);
+    if (!o) return false;
+    lf = o->font.lf;
+    return true;
+}
+
 bool os_get_text_metrics(OsDC dc, OsTextMetric& tm) {
     Dc* d = dc_of(dc);
     if (!d) return false;

@@ -84,6 +84,9 @@ bool os_set_menu_item_look(OsMenu m, int pos, std::uint32_t state, bool separato
 // Inserts an item before position pos (at the end when pos lies beyond it);
 // id 0 makes a separator.
 bool os_insert_menu_item(OsMenu m, int pos, int id, std::string_view text);
+// Inserts a pop-up item (the menu owns the pop-up from then on) before
+// position pos, at the end when pos lies beyond it; the item may carry an id.
+bool os_insert_menu_popup(OsMenu m, int pos, OsMenu popup, int id, std::string_view text);
 // Deletes an item; a pop-up item destroys its pop-up.
 bool os_delete_menu_item(OsMenu m, std::uint32_t item, std::uint32_t flags);
 // Repaints a frame's menu bar.
