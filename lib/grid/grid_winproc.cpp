@@ -67,6 +67,7 @@ void cell_changed(OsHandle frame, GridWindowData& r, std::intptr_t cell) {
         wmsg.wMessageY = static_cast<std::int32_t>(cell);
         wmsg.wMessageWin = slot;
         wmsg.wMessageTime = os_get_message_time();
+        wmsg.wValidMessage = 0;
     }
     r.iLastCell = static_cast<std::int32_t>(cell);
     if (valid_slot(slot)) yysplitpanefocus(slot);
