@@ -60,43 +60,43 @@ void build_popups(GridWindowData& r) {
     r.hEditMenu = os_create_popup_menu();
     r.hSearchMenu = os_create_popup_menu();
     const OsMenu f = r.hFileMenu, e = r.hEditMenu, s = r.hSearchMenu;
-    if (r.bCanNew) add_item(f, GridCmdNew, keyed("&New\tCtrl+N", "&New"));
-    if (r.bCanOpen) add_item(f, GridCmdOpen, keyed("&Open\tCtrl+O", "&Open"));
-    if (r.bCanSave) add_item(f, GridCmdSave, keyed("&Save\tCtrl+S", "&Save"));
-    if (r.bCanSaveAs) add_item(f, GridCmdSaveAs, keyed("Save &As\tF12", "Save &As"));
-    if (r.bCanSaveHtml) add_item(f, GridCmdSaveHtml, "Save As &HTML");
+    if (r.bCanNew) add_item(f, GridWinNew, keyed("&New\tCtrl+N", "&New"));
+    if (r.bCanOpen) add_item(f, GridWinOpen, keyed("&Open\tCtrl+O", "&Open"));
+    if (r.bCanSave) add_item(f, GridWinSave, keyed("&Save\tCtrl+S", "&Save"));
+    if (r.bCanSaveAs) add_item(f, GridWinSaveAs, keyed("Save &As\tF12", "Save &As"));
+    if (r.bCanSaveHtml) add_item(f, GridWinSaveHtml, "Save As &HTML");
     if (r.bCanNew || r.bCanOpen || r.bCanSave || r.bCanSaveAs || r.bCanSaveHtml) add_separator(f);
     if (r.bCanPrint) {
-        add_item(f, GridCmdPrint, keyed("&Print\tCtrl+P", "&Print"));
-        add_item(f, GridCmdPrintSelection, "Prin&t Selection");
+        add_item(f, GridWinPrint, keyed("&Print\tCtrl+P", "&Print"));
+        add_item(f, GridWinPrintSelection, "Prin&t Selection");
         add_separator(f);
     }
-    add_item(f, GridCmdExit, "E&xit");
-    if (!r.bReadOnly) add_item(e, GridCmdCut, "Cu&t\tCtrl+X");
-    add_item(e, GridCmdCopy, "&Copy\tCtrl+C");
+    add_item(f, GridWinExit, "E&xit");
+    if (!r.bReadOnly) add_item(e, GridWinCut, "Cu&t\tCtrl+X");
+    add_item(e, GridWinCopy, "&Copy\tCtrl+C");
     if (!r.bReadOnly) {
-        add_item(e, GridCmdPaste, "&Paste\tCtrl+V");
-        add_item(e, GridCmdDelete, "&Delete\tDel");
+        add_item(e, GridWinPaste, "&Paste\tCtrl+V");
+        add_item(e, GridWinDelete, "&Delete\tDel");
     }
     add_separator(e);
-    add_item(e, GridCmdSelectAll, "Select &All");
+    add_item(e, GridWinSelectAll, "Select &All");
     if (!r.bReadOnly) {
         add_separator(e);
-        add_item(e, GridCmdSort, "&Sort");
+        add_item(e, GridWinSort, "&Sort");
     }
     if (r.bCanEditRows) {
-        add_item(e, GridCmdInsertBefore, "&Insert Row Before Current\tCtrl+I");
-        add_item(e, GridCmdInsertAfter, "&Insert Row After Current\tCtrl+Shift+I");
-        add_item(e, GridCmdDeleteRow, "D&elete Row\tCtrl+E");
+        add_item(e, GridWinInsertBefore, "&Insert Row Before Current\tCtrl+I");
+        add_item(e, GridWinInsertAfter, "&Insert Row After Current\tCtrl+Shift+I");
+        add_item(e, GridWinDeleteRow, "D&elete Row\tCtrl+E");
     }
     if (r.bCanFind) {
-        add_item(s, GridCmdFind, keyed("&Find\tCtrl+F", "&Find"));
-        add_item(s, GridCmdFindNext, keyed("Find &Next\tF3", "Find &Next"));
+        add_item(s, GridWinFind, keyed("&Find\tCtrl+F", "&Find"));
+        add_item(s, GridWinFindNext, keyed("Find &Next\tF3", "Find &Next"));
         add_separator(s);
     }
-    add_item(s, GridCmdGotoCell, "&Goto Cell");
-    add_item(s, GridCmdGotoRow, "Goto Ro&w");
-    add_item(s, GridCmdGotoColumn, "Goto &Column");
+    add_item(s, GridWinGotoCell, "&Goto Cell");
+    add_item(s, GridWinGotoRow, "Goto Ro&w");
+    add_item(s, GridWinGotoColumn, "Goto &Column");
 }
 
 void make_toolbar(OsHandle frame, GridWindowData& r) {
@@ -114,21 +114,21 @@ void make_toolbar(OsHandle frame, GridWindowData& r) {
         b.push_back({image, command, OS_TBSTATE_ENABLED, OS_TBSTYLE_BUTTON});
     };
     const auto separator = [&b] { b.push_back({0, 0, OS_TBSTATE_ENABLED, OS_TBSTYLE_SEP}); };
-    if (r.bCanNew) button(OS_STD_FILENEW, GridCmdNew);
-    if (r.bCanOpen) button(OS_STD_FILEOPEN, GridCmdOpen);
-    if (r.bCanSave) button(OS_STD_FILESAVE, GridCmdSave);
+    if (r.bCanNew) button(OS_STD_FILENEW, GridWinNew);
+    if (r.bCanOpen) button(OS_STD_FILEOPEN, GridWinOpen);
+    if (r.bCanSave) button(OS_STD_FILESAVE, GridWinSave);
     if (r.bCanNew || r.bCanOpen || r.bCanSave) separator();
     if (r.bCanPrint) {
-        button(OS_STD_PRINT, GridCmdPrint);
+        button(OS_STD_PRINT, GridWinPrint);
         separator();
     }
     if (r.bCanFind) {
-        button(OS_STD_FIND, GridCmdFind);
+        button(OS_STD_FIND, GridWinFind);
         separator();
     }
-    if (!r.bReadOnly) button(OS_STD_CUT, GridCmdCut);
-    button(OS_STD_COPY, GridCmdCopy);
-    if (!r.bReadOnly) button(OS_STD_PASTE, GridCmdPaste);
+    if (!r.bReadOnly) button(OS_STD_CUT, GridWinCut);
+    button(OS_STD_COPY, GridWinCopy);
+    if (!r.bReadOnly) button(OS_STD_PASTE, GridWinPaste);
     os_send_message(r.hGridToolbar, OSM_TB_ADDBUTTONS, b.size(), reinterpret_cast<std::intptr_t>(b.data()));
     os_send_message(r.hGridToolbar, OSM_TB_AUTOSIZE, 0, 0);
     r.hTooltips = static_cast<OsHandle>(os_send_message(r.hGridToolbar, OSM_TB_GETTOOLTIPS, 0, 0));
@@ -426,9 +426,9 @@ void yygridedit(std::int32_t& status, std::int32_t field, std::int32_t& mode, st
             }
         }
         if (!menu) menu = os_create_menu();
-        os_insert_menu_popup(menu, 0, r->hFileMenu, GridCmdFileMenu, "&File");
-        os_insert_menu_popup(menu, 1, r->hEditMenu, GridCmdEditMenu, "&Edit");
-        os_insert_menu_popup(menu, 2, r->hSearchMenu, GridCmdSearchMenu, "&Search");
+        os_insert_menu_popup(menu, 0, r->hFileMenu, GridWinFileMenu, "&File");
+        os_insert_menu_popup(menu, 1, r->hEditMenu, GridWinEditMenu, "&Edit");
+        os_insert_menu_popup(menu, 2, r->hSearchMenu, GridWinSearchMenu, "&Search");
         os_set_menu(frame, menu);
         if (const OsHandle old = wtab.hMenuRoot[ix(slot)]) {
             yyClearMenuPrompt(old, slot);

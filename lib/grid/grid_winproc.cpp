@@ -219,55 +219,55 @@ void menu_states(GridWindowData& r, OsHandle popup) {
     const OsHandle editor = yyGridGetEditCell(*g);
     const bool grid_ro = (os_get_style(r.hGrid) & GS_READONLY) != 0;
     const bool check = r.iIgnoreDisabled == 0;
-    grey(popup, GridCmdPrintSelection, !selection);
+    grey(popup, GridWinPrintSelection, !selection);
     const bool cut_off = selection ? yygridcancut(r.hGrid) == 0
                                    : (!editor || !editor_has_selection(editor) || read_only(editor) || grid_ro);
-    grey(popup, GridCmdCut, cut_off);
-    grey(popup, GridCmdDelete, cut_off);
-    grey(popup, GridCmdCopy, !selection && !editor_has_selection(editor));
+    grey(popup, GridWinCut, cut_off);
+    grey(popup, GridWinDelete, cut_off);
+    grey(popup, GridWinCopy, !selection && !editor_has_selection(editor));
     const std::int32_t kind = yygridcheckclipboard();
     const bool paste_off = kind == 2   ? yygridcanpaste(r.hGrid) == 0
                            : kind == 1 ? (!editor || read_only(editor) || grid_ro)
                                        : true;
-    grey(popup, GridCmdPaste, paste_off);
-    grey(popup, GridCmdSort, grid_ro || (check && any_disabled(*g, 0, g->nRows - 1)));
+    grey(popup, GridWinPaste, paste_off);
+    grey(popup, GridWinSort, grid_ro || (check && any_disabled(*g, 0, g->nRows - 1)));
     const std::int32_t row = g->iCurrentRow;
-    grey(popup, GridCmdInsertAfter,
+    grey(popup, GridWinInsertAfter,
          grid_ro || (check && any_disabled(*g, row + 1, g->nRowsAllocated - 1)) || row >= g->nRowsAllocated - 1 ||
              (row == g->nRows - 1 && !r.bAddRows));
     const bool rows_off = grid_ro || (check && any_disabled(*g, row, g->nRowsAllocated - 1));
-    grey(popup, GridCmdInsertBefore, rows_off);
-    grey(popup, GridCmdDeleteRow, rows_off);
-    grey(popup, GridCmdFindNext, r.szFindText[0] == '\0');
+    grey(popup, GridWinInsertBefore, rows_off);
+    grey(popup, GridWinDeleteRow, rows_off);
+    grey(popup, GridWinFindNext, r.szFindText[0] == '\0');
 }
 
 const char* builtin_prompt(std::int32_t id) {
     switch (id) {
-    case GridCmdFileMenu: return "Commands to Load and Save files";
-    case GridCmdEditMenu: return "Commands for Editing and Sorting cells";
-    case GridCmdSearchMenu: return "Commands for Searching and Navigation";
-    case GridCmdNew: return "Clears the grid";
-    case GridCmdOpen: return "Loads an existing grid";
-    case GridCmdSave: return "Saves the grid";
-    case GridCmdSaveAs: return "Saves the grid with a new name";
-    case GridCmdSaveHtml: return "Saves the grid as an HTML document";
-    case GridCmdPrint: return "Prints the grid";
-    case GridCmdPrintSelection: return "Prints the selected cells";
-    case GridCmdExit: return "Closes the grid; prompts you to save changes";
-    case GridCmdCut: return "Cuts the selected cells and places them on the clipboard";
-    case GridCmdCopy: return "Copies the selected cells and places them on the clipboard";
-    case GridCmdPaste: return "Inserts clipboard contents";
-    case GridCmdDelete: return "Clears the selected cells";
-    case GridCmdSelectAll: return "Selects the entire grid";
-    case GridCmdSort: return "Sorts the rows of the grid";
-    case GridCmdInsertBefore: return "Inserts a row into the grid, before the current row";
-    case GridCmdInsertAfter: return "Inserts a row into the grid, after the current row";
-    case GridCmdDeleteRow: return "Deletes a row from the grid";
-    case GridCmdFind: return "Finds the specified string value";
-    case GridCmdFindNext: return "Repeats the last find";
-    case GridCmdGotoCell: return "Moves to the specified cell";
-    case GridCmdGotoRow: return "Moves to the specified row";
-    case GridCmdGotoColumn: return "Moves to the specified column";
+    case GridWinFileMenu: return "Commands to Load and Save files";
+    case GridWinEditMenu: return "Commands for Editing and Sorting cells";
+    case GridWinSearchMenu: return "Commands for Searching and Navigation";
+    case GridWinNew: return "Clears the grid";
+    case GridWinOpen: return "Loads an existing grid";
+    case GridWinSave: return "Saves the grid";
+    case GridWinSaveAs: return "Saves the grid with a new name";
+    case GridWinSaveHtml: return "Saves the grid as an HTML document";
+    case GridWinPrint: return "Prints the grid";
+    case GridWinPrintSelection: return "Prints the selected cells";
+    case GridWinExit: return "Closes the grid; prompts you to save changes";
+    case GridWinCut: return "Cuts the selected cells and places them on the clipboard";
+    case GridWinCopy: return "Copies the selected cells and places them on the clipboard";
+    case GridWinPaste: return "Inserts clipboard contents";
+    case GridWinDelete: return "Clears the selected cells";
+    case GridWinSelectAll: return "Selects the entire grid";
+    case GridWinSort: return "Sorts the rows of the grid";
+    case GridWinInsertBefore: return "Inserts a row into the grid, before the current row";
+    case GridWinInsertAfter: return "Inserts a row into the grid, after the current row";
+    case GridWinDeleteRow: return "Deletes a row from the grid";
+    case GridWinFind: return "Finds the specified string value";
+    case GridWinFindNext: return "Repeats the last find";
+    case GridWinGotoCell: return "Moves to the specified cell";
+    case GridWinGotoRow: return "Moves to the specified row";
+    case GridWinGotoColumn: return "Moves to the specified column";
     default: return nullptr;
     }
 }
@@ -304,46 +304,46 @@ void command(OsHandle frame, GridWindowData& r, std::int32_t id) {
     const OsHandle editor = yyGridGetEditCell(*g);
     std::int32_t result = 0;
     switch (id) {
-    case GridCmdNew:
+    case GridWinNew:
         if (!r.bCanNew || !go_on(slot, r, *g)) return;
         yyGridClear(r.hGrid, 0);
         r.szFileName[0] = '\0';
         yyGridTitle(frame);
         g->bUnsaved = g->bChanged = 0;
         return report(id, frame);
-    case GridCmdOpen:
+    case GridWinOpen:
         if (!r.bCanOpen || !go_on(slot, r, *g)) return;
         yygridwinload(slot, 1, r.bAddRows, result, r.iFileType, r.szFileName, r.szFilter);
         if (result != 1) return;
         if ((g = yygriddata(r.hGrid))) g->bUnsaved = g->bChanged = 0;
         yyGridTitle(frame);
         return report(id, frame);
-    case GridCmdSave:
-    case GridCmdSaveAs:
-        if (!(id == GridCmdSave ? r.bCanSave : r.bCanSaveAs)) return;
-        yygridwinsave(slot, id == GridCmdSave ? 0 : 1, result, r.iFileType, r.bBackup, r.szFileName, r.szFilter);
+    case GridWinSave:
+    case GridWinSaveAs:
+        if (!(id == GridWinSave ? r.bCanSave : r.bCanSaveAs)) return;
+        yygridwinsave(slot, id == GridWinSave ? 0 : 1, result, r.iFileType, r.bBackup, r.szFileName, r.szFilter);
         if (result != 1) return;
         yyGridTitle(frame);
         if ((g = yygriddata(r.hGrid))) g->bUnsaved = 0;
         return report(id, frame);
-    case GridCmdSaveHtml:
+    case GridWinSaveHtml:
         if (!r.bCanSaveHtml) return;
         yygridwinsavehtml(slot, g->iSelFirstRow, g->iSelLastRow, g->iSelFirstColumn, g->iSelLastColumn, result,
                           r.bBackup, r.szFileName);
         if (result == 1) report(id, frame);
         return;
-    case GridCmdPrint:
+    case GridWinPrint:
         yygridwinprint(slot, 0, g->nRows - 1, 0, g->nColumns - 1, result);
         if (result == 1) report(id, frame);
         return;
-    case GridCmdPrintSelection:
+    case GridWinPrintSelection:
         yygridwinprint(slot, g->iSelFirstRow, g->iSelLastRow, g->iSelFirstColumn, g->iSelLastColumn, result);
         if (result == 1) report(id, frame);
         return;
-    case GridCmdExit:
+    case GridWinExit:
         os_send_message(frame, OSM_CLOSE, 0, 0);
         return;
-    case GridCmdCut:
+    case GridWinCut:
         if (g->iSelFirstRow != -1) {
             if (yygridclipcopy(r.hGrid)) yygridclipdelete(r.hGrid);
         } else if (editor) {
@@ -351,44 +351,44 @@ void command(OsHandle frame, GridWindowData& r, std::int32_t id) {
             os_send_message(editor, EditClear, 0, 0);
         }
         return;
-    case GridCmdCopy:
+    case GridWinCopy:
         if (g->iSelFirstRow != -1) yygridclipcopy(r.hGrid);
         else if (editor) os_send_message(editor, EditCopy, 0, 0);
         return;
-    case GridCmdPaste: {
+    case GridWinPaste: {
         const std::int32_t kind = yygridcheckclipboard();
         if (kind == 1 && editor) os_send_message(editor, EditPaste, 0, 0);
         else if (kind == 2) yygridclippaste(r.hGrid);
         return;
     }
-    case GridCmdDelete:
+    case GridWinDelete:
         if (g->iSelFirstRow != -1) yygridclipdelete(r.hGrid);
         else if (editor) os_send_message(editor, EditClear, 0, 0);
         return;
-    case GridCmdSelectAll:
+    case GridWinSelectAll:
         yygridselectrange(r.hGrid, 0, g->nRows - 1, 0, g->nColumns - 1);
         return;
-    case GridCmdSort:
+    case GridWinSort:
         yygridwinsort(slot, r.bMoveRowLabels, result);
         if (result == 1) report(id, frame);
         return;
-    case GridCmdInsertBefore:
-    case GridCmdInsertAfter:
-    case GridCmdDeleteRow:
+    case GridWinInsertBefore:
+    case GridWinInsertAfter:
+    case GridWinDeleteRow:
         if (!r.bCanEditRows) return;
-        if (id == GridCmdDeleteRow) yygridwindeleterow(slot, r.bMoveRowLabels, r.bAddRows);
-        else yygridwininsertrow(slot, r.bMoveRowLabels, r.bAddRows, id == GridCmdInsertAfter ? 1 : 0);
+        if (id == GridWinDeleteRow) yygridwindeleterow(slot, r.bMoveRowLabels, r.bAddRows);
+        else yygridwininsertrow(slot, r.bMoveRowLabels, r.bAddRows, id == GridWinInsertAfter ? 1 : 0);
         report(id, frame);
         if ((g = yygriddata(r.hGrid))) g->bUnsaved = g->bChanged = 1;
         return;
-    case GridCmdFind:
-    case GridCmdFindNext:
-        if (r.bCanFind) yygridwinfind(slot, id == GridCmdFind ? 1 : 2, r.bFindMatchCase, r.bFindNumbers, r.szFindText);
+    case GridWinFind:
+    case GridWinFindNext:
+        if (r.bCanFind) yygridwinfind(slot, id == GridWinFind ? 1 : 2, r.bFindMatchCase, r.bFindNumbers, r.szFindText);
         return;
-    case GridCmdGotoCell:
-    case GridCmdGotoRow:
-    case GridCmdGotoColumn:
-        yygridwingoto(slot, id - GridCmdGotoCell + 1);
+    case GridWinGotoCell:
+    case GridWinGotoRow:
+    case GridWinGotoColumn:
+        yygridwingoto(slot, id - GridWinGotoCell + 1);
         return;
     default:
         return report(id, frame);
@@ -397,14 +397,14 @@ void command(OsHandle frame, GridWindowData& r, std::int32_t id) {
 
 const char* tooltip_text(std::uintptr_t id) {
     switch (id) {
-    case GridCmdNew: return "New";
-    case GridCmdOpen: return "Open";
-    case GridCmdSave: return "Save";
-    case GridCmdPrint: return "Print";
-    case GridCmdFind: return "Find";
-    case GridCmdCut: return "Cut";
-    case GridCmdCopy: return "Copy";
-    case GridCmdPaste: return "Paste";
+    case GridWinNew: return "New";
+    case GridWinOpen: return "Open";
+    case GridWinSave: return "Save";
+    case GridWinPrint: return "Print";
+    case GridWinFind: return "Find";
+    case GridWinCut: return "Cut";
+    case GridWinCopy: return "Copy";
+    case GridWinPaste: return "Paste";
     default: return "";
     }
 }
