@@ -198,8 +198,6 @@ struct OsLogFont {
 // the Symbol face) drawn from DejaVu Sans. Another face is used when the
 // system has it, else the family bits choose among the three.
 OsObject os_create_font(const OsLogFont& lf);
-// The description a font object was made from; false for anything else.
-bool os_get_font_logfont(OsObject font, OsLogFont& lf);
 struct OsTextMetric {
     std::int32_t height = 0, ascent = 0, descent = 0, internal_leading = 0, external_leading = 0;
     std::int32_t ave_char_width = 0, max_char_width = 0, weight = 0;

@@ -55,6 +55,9 @@ enum : std::uint32_t {
     OSM_GETMINMAXINFO = 0x0024,  // lp: OsPoint, the minimum tracking size the window may set
     OSM_NOTIFY = 0x004E,
     OSM_NCHITTEST = 0x0084,
+    // The user asks for a context menu (a right click released): wp the
+    // window clicked, lp the screen point. A child passes it on to its parent.
+    OSM_CONTEXTMENU = 0x007B,
     OSM_NCACTIVATE = 0x0086,
     OSM_NCLBUTTONDOWN = 0x00A1,
     OSM_NCLBUTTONUP = 0x00A2,
@@ -292,6 +295,8 @@ enum : std::int32_t {
     OS_COLOR_HIGHLIGHTTEXT = 14,
     OS_COLOR_BTNFACE = 15,
     OS_COLOR_BTNSHADOW = 16,
+    OS_COLOR_GRAYTEXT = 17,
+    OS_COLOR_BTNTEXT = 18,
     OS_COLOR_BTNHIGHLIGHT = 20,
 };
 

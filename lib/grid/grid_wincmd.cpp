@@ -11,7 +11,6 @@
 #include "lib/dialog/dialog.h"
 #include "lib/dialog/fields.h"
 #include "lib/grid/grid_files.h"
-#include "lib/grid/grid_interim.h"
 #include "lib/grid/grid_window.h"
 #include "lib/hardcopy/hcstate.h"
 #include "lib/window/errors.h"

@@ -12,7 +12,7 @@
 #include "lib/dialog/dialog.h"
 #include "lib/dialog/fieldrec.h"
 #include "lib/grid/grid_p.h"
-#include "lib/grid/special_windows.h"
+#include "lib/grid/window_kinds.h"
 #include "lib/window/errors.h"
 #include "lib/window/menus.h"
 #include "lib/window/messages.h"
@@ -20,6 +20,7 @@
 #include "lib/window/wininfo.h"
 #include "platform/os_dialog.h"
 #include "platform/os_gdi.h"
+#include "platform/os_gridpaint.h"
 #include "platform/os_menu.h"
 #include "platform/os_resource.h"
 #include "platform/os_stdimages.h"
@@ -392,6 +393,9 @@ void yygridedit(std::int32_t& status, std::int32_t field, std::int32_t& mode, st
         return;
     }
     os_set_window_user(frame, reinterpret_cast<std::intptr_t>(r));
+    // The mode holds from the start: a modal window reports no cell moves,
+    // not even those of its own making.
+    r->iMode = mode;
     const bool ro = (os_get_style(source) & GS_READONLY) != 0;
     r->bReadOnly = ro ? 1 : 0;
     r->bCanOpen = (flags & GWF_NONEWOPEN) ? 0 : 1;

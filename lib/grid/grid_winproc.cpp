@@ -9,10 +9,9 @@
 
 #include "lib/dialog/dialog.h"
 #include "lib/dialog/fieldrec.h"
-#include "lib/grid/grid_interim.h"
 #include "lib/grid/grid_p.h"
 #include "lib/grid/grid_window.h"
-#include "lib/grid/special_windows.h"
+#include "lib/grid/window_kinds.h"
 #include "lib/window/childwin.h"
 #include "lib/window/convert.h"
 #include "lib/window/menus.h"

@@ -1,5 +1,5 @@
 // Message fetch and event post-processing.
-#include "lib/grid/special_windows.h"
+#include "lib/grid/window_kinds.h"
 #include "lib/window/fetch.h"
 #include "lib/dialog/dialog_window.h"
 #include "lib/dialog/dialog.h"

@@ -220,7 +220,7 @@ TEST_F(GridWindowTest, AModalWindowRunsUntilItClosesAndLeavesItsResults) {
     const OsHandle f = frame();
     os_send_message(f, grid_state.GM_CELLCHANGE, 1002, pack_cell(3, 3));
     WindowMessage m;
-    EXPECT_EQ(take_message(m), 0);
+    EXPECT_EQ(take_message(m), 0) << m.VALUE1 << " " << m.VALUE2 << " " << m.VALUE3 << " " << m.X << " " << m.Y << " " << m.WIN;
     EXPECT_EQ(status_text(1), "\t\t1");
     EXPECT_EQ(status_text(3), "\t\t1");
     std::snprintf(rec().szFindText, sizeof rec().szFindText, "%s", "needle");
