@@ -258,7 +258,7 @@ void yygridwinsavehtml(std::int32_t slot, std::int32_t row1, std::int32_t row2, 
             if (b == 2) break;
             if (b == 1003) {
                 std::string pick(259, ' ');
-                std::string current;
+                std::string current(259, ' ');
                 WDialogGetString(1002, current);
                 txt_set(pick, txt_trim(current));
                 WSelectFile(HtmlFilter, FileSave | FilePrompt | FileAddExtension, pick);
@@ -269,7 +269,7 @@ void yygridwinsavehtml(std::int32_t slot, std::int32_t row1, std::int32_t row2, 
                 continue;
             }
             if (b != 1) continue;
-            std::string typed;
+            std::string typed(259, ' ');
             WDialogGetString(1002, typed);
             typed = std::string(txt_trim(typed));
             if (typed.find_first_not_of(' ') == std::string::npos) {
@@ -291,7 +291,7 @@ void yygridwinsavehtml(std::int32_t slot, std::int32_t row1, std::int32_t row2, 
             k.html_yes_no = pos == 2 ? 1 : 0;
             WDialogGetCheckBox(1010, k.html_centre);
             WDialogGetCheckBox(1011, k.html_colours);
-            std::string title;
+            std::string title(1023, ' ');
             WDialogGetString(1013, title);
             k.html_title = std::string(txt_trim(title));
             WDialogGetInteger(1015, k.html_border);
@@ -407,7 +407,7 @@ void yygridwinfind(std::int32_t slot, std::int32_t command, std::int32_t& match_
                 const std::int32_t b = near.button();
                 if (b == 2) break;
                 if (b != 1) continue;
-                std::string typed;
+                std::string typed(1023, ' ');
                 WDialogGetString(1002, typed);
                 if (txt_blank(typed)) {
                     windowbell(" ");

@@ -4,6 +4,7 @@
 
 #include "lib/dialog/commondlg.h"
 #include "lib/grid/grid_files.h"
+#include "lib/window/bytefile.h"
 #include "lib/window/messages.h"
 #include "platform/os_dialog.h"
 #include "tests/app/dialog_script.h"
@@ -251,6 +252,224 @@ TEST_F(GridWindowTest, AModalWindowRunsUntilItClosesAndLeavesItsResults) {
     yygridgetinfostring(-1, 3, t, 100);
     EXPECT_EQ(t, "");
     EXPECT_TRUE(os_is_window_enabled(wtab.wWindow[0]));
+}
+
+}  // namespace
+
+namespace {
+
+// A library message the window made for the program, cleared.
+struct Seen {
+    std::int32_t type, value1;
+};
+
+class GridCommandTest : public GridWindowTest {
+protected:
+    void SetUp() override {
+        GridWindowTest::SetUp();
+        open();
+        ASSERT_EQ(convert(GWF_BACKUP | GWF_ADDROWS), 0);
+        windowselect(child);
+    }
+    Seen seen() {
+        WindowMessage m;
+        const std::int32_t t = take_message(m);
+        return {t, m.VALUE1};
+    }
+    void change() {
+        WGridPutCellInteger(0, 2, 1, 7);
+        gd().bUnsaved = 1;
+    }
+    std::vector<std::string> box_texts() const {
+        std::vector<std::string> out;
+        for (const auto& b : boxes) out.push_back(b.caption + ": " + b.text);
+        return out;
+    }
+};
+
+TEST_F(GridCommandTest, ClosingAsksAboutUnsavedChanges) {
+    struct Case {
+        const char* what;
+        bool changed;
+        std::string name;
+        std::deque<int> answers;
+        std::deque<std::string> files;
+        std::vector<std::string> asked;
+        bool closes;
+        std::size_t file_dialogs;
+    };
+    const std::string named = dir.file("named.csv");
+    const Case cases[] = {
+        {"unchanged: nothing asked", false, "", {}, {}, {}, true, 0},
+        {"changed, unnamed, Yes, the save dialog cancelled", true, "", {OS_IDYES}, {""},
+         {"Quindarolex Grid Editor: Do you want to save changes?"}, false, 1},
+        {"changed, unnamed, Yes, saved", true, "", {OS_IDYES}, {dir.file("new.csv")},
+         {"Quindarolex Grid Editor: Do you want to save changes?"}, true, 1},
+        {"changed, named, No", true, named, {OS_IDNO}, {},
+         {"Quindarolex Grid Editor: Do you want to save changes to " + named + "?"}, true, 0},
+        {"Cancel", true, "", {OS_IDCANCEL}, {}, {"Quindarolex Grid Editor: Do you want to save changes?"}, false, 0},
+        {"a box that cannot be shown counts as Cancel", true, "", {0}, {},
+         {"Quindarolex Grid Editor: Do you want to save changes?"}, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        boxes.clear();
+        file_dialogs.clear();
+        box_answers = c.answers;
+        file_answers = c.files;
+        std::snprintf(rec().szFileName, sizeof rec().szFileName, "%s", c.name.c_str());
+        gd().bUnsaved = 0;
+        if (c.changed) change();
+        seen();
+        command(GridWinExit);
+        EXPECT_EQ(box_texts(), c.asked);
+        EXPECT_EQ(file_dialogs.size(), c.file_dialogs);
+        const Seen s = seen();
+        EXPECT_EQ(s.type == MsgClose, c.closes);
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir.file("new.csv")));
+    // Without Save the window closes without asking; New clears without asking.
+    WindowCloseChild(child);
+    WindowOpenChild(child, 7 | 0x20, 30, 30, 520, 320, 0, {}, 0, "Wells");
+    ASSERT_EQ(convert(GWF_NOSAVE), 0);
+    change();
+    boxes.clear();
+    command(GridWinNew);
+    EXPECT_EQ(text_of(2, 1), "");
+    EXPECT_EQ(seen().value1, GridWinNew);
+    change();
+    os_send_message(frame(), OSM_CLOSE, 0, 0);
+    EXPECT_EQ(seen().type, MsgClose);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(GridCommandTest, SaveAndOpen) {
+    // Save of an unnamed grid asks for a name; the backup of a new file fails
+    // and the file is written all the same.
+    const std::string file = dir.file("wells.csv");
+    file_answers = {file};
+    put(1, 1, "first");
+    command(GridWinSave);
+    ASSERT_EQ(file_dialogs.size(), 1u);
+    EXPECT_EQ(file_dialogs[0].kind, OsCommonDialogKind::Save);
+    EXPECT_EQ(file_dialogs[0].filters.size(), 2u);
+    EXPECT_EQ(read_file(file).substr(0, 9), "\"first\",,");
+    EXPECT_FALSE(std::filesystem::exists(file + ".bak"));
+    EXPECT_EQ(os_get_window_text(frame()), "Wells - [" + file + "]");
+    EXPECT_EQ(seen().value1, GridWinSave);
+    EXPECT_EQ(gd().bUnsaved, 0);
+    // Saving again keeps the old file as ".bak".
+    const std::string before = read_file(file);
+    put(1, 1, "second");
+    command(GridWinSave);
+    EXPECT_EQ(read_file(file + ".bak"), before);
+    EXPECT_EQ(read_file(file).substr(0, 10), "\"second\",,");
+    // A file that cannot be written: "Error opening file", and the error stays.
+    std::int32_t result = 1, type = 1;
+    char name[260] = {};
+    std::snprintf(name, sizeof name, "%s", dir.file("no/such/dir/x.csv").c_str());
+    yygridwinsave(child, 0, result, type, 0, name, "");
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(box_texts().back(), "File Error: Error opening file");
+    EXPECT_EQ(infoerror(1), 1);
+    // Opening files with data errors: the message, the part read stays, the
+    // current cell goes to the first one.
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string message;
+        std::string cell_1_2;
+    };
+    const Case cases[] = {
+        {"text in a number column", "\"a\",12\r\n\"b\",x1\r\n", "Data Error: Non-numeric data found for numeric cell", "b"},
+        {"number out of range", "\"a\",12\r\n\"b\",5000\r\n", "Data Error: Out of range value found for numeric cell", "b"},
+        {"too many columns", "\"a\",12\r\n\"b\",1,,,,,,,,,\r\n", "Data Error: File contains too many rows/columns", ""},
+        {"no such menu option", "\"a\",12\r\n\"b\",1,,,,\"zz\"\r\n", "Data Error: Non-matching data found for menu cell", "b"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string in = dir.file("in.csv");
+        write_file(in, c.bytes);
+        boxes.clear();
+        file_answers = {in};
+        WGridSetCell(0, 3, 4);
+        gd().bUnsaved = 0;
+        yyseterror(77);
+        command(GridWinOpen);
+        EXPECT_EQ(infoerror(1), 77);   // the error from before the command comes back
+        EXPECT_EQ(box_texts(), (std::vector<std::string>{c.message}));
+        EXPECT_EQ(text_of(1, 1), "a");
+        EXPECT_EQ(text_of(1, 2), c.cell_1_2);
+        EXPECT_EQ((Ids{gd().iCurrentColumn, gd().iCurrentRow}), (Ids{0, 0}));
+        EXPECT_EQ(os_get_window_text(frame()), "Wells - [" + in + "]");
+        EXPECT_EQ(seen().value1, GridWinOpen);
+        EXPECT_EQ(file_dialogs.back().kind, OsCommonDialogKind::Open);
+    }
+    // A file that cannot be read keeps the name and reports.
+    boxes.clear();
+    std::snprintf(name, sizeof name, "%s", dir.file("missing.csv").c_str());
+    yygridwinload(child, 0, 0, result, type, name, nullptr);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(box_texts(), (std::vector<std::string>{"File Error: Error opening file"}));
+}
+
+TEST_F(GridCommandTest, SaveAsHtmlProposesANameAndChecksIt) {
+    struct Case {
+        std::string grid_name, proposed;
+    };
+    const std::string sub = dir.file("v1.2");
+    std::filesystem::create_directory(sub);
+    const Case cases[] = {{sub + "/table.csv", sub + "/table.htm"},
+                          {sub + "/table", sub + "/table.htm"},
+                          {"", ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.grid_name);
+        std::string shown;
+        bool selection_enabled = true;
+        os_set_wait_script([&] {
+            const OsHandle d = yycurrentdialog();
+            shown = os_get_window_text(os_get_dlg_item(d, 1002));
+            selection_enabled = os_is_window_enabled(os_get_dlg_item(d, 1018));
+            DialogScript::click(os_get_dlg_item(d, 2));
+        });
+        std::int32_t result = 1;
+        yygridwinsavehtml(child, -1, -1, -1, -1, result, 0, c.grid_name.c_str());
+        os_set_wait_script({});
+        EXPECT_EQ(shown, c.proposed);
+        EXPECT_FALSE(selection_enabled);
+        EXPECT_EQ(result, 0);
+    }
+    // A blank name is refused, an existing file asked about; then saved with
+    // the choices, which are kept.
+    const std::string page = dir.file("page.htm");
+    write_file(page, "old");
+    box_answers = {OS_IDOK, OS_IDNO, OS_IDYES};
+    int step = 0;
+    os_set_wait_script([&] {
+        const OsHandle d = yycurrentdialog();
+        switch (step++) {
+        case 0: DialogScript::type_into(os_get_dlg_item(d, 1002), ""); DialogScript::click(os_get_dlg_item(d, 1)); break;
+        case 1: DialogScript::type_into(os_get_dlg_item(d, 1002), page); DialogScript::click(os_get_dlg_item(d, 1)); break;
+        case 2:
+            DialogScript::click(os_get_dlg_item(d, 1006));
+            DialogScript::type_into(os_get_dlg_item(d, 1013), "Wells");
+            DialogScript::click(os_get_dlg_item(d, 1));
+            break;
+        default: DialogScript::click(os_get_dlg_item(d, 2)); break;
+        }
+    });
+    command(GridWinSaveHtml);
+    os_set_wait_script({});
+    EXPECT_EQ(box_texts(), (std::vector<std::string>{"Select File: You must enter a filename",
+                                                     "Select File: " + page + " already exists\rDo you want to replace it?",
+                                                     "Select File: " + page + " already exists\rDo you want to replace it?"}));
+    EXPECT_EQ(boxes[1].style, OS_MB_YESNO | OS_MB_ICONEXCLAMATION | OS_MB_DEFBUTTON2);
+    const std::string html = read_file(page);
+    EXPECT_EQ(html.substr(0, 14), "<h2>Wells</h2>");
+    EXPECT_EQ(seen().value1, GridWinSaveHtml);
+    EXPECT_EQ(grid_window_choices.html_table_only, 1);
+    EXPECT_EQ(grid_window_choices.html_title, "Wells");
+    EXPECT_FALSE(yyunitopened(quinda.LFNGEN));
 }
 
 }  // namespace
