@@ -490,12 +490,11 @@ void yygridwinsort(std::int32_t slot, std::int32_t move_labels, std::int32_t& re
         WDialogGetRadioButton(1004, pos);
         k.sort_descending = pos == 2 ? 1 : 0;
         WDialogGetCheckBox(1006, k.sort_match_case);
-        WDialogUnload();
+        // The sort asks for a current dialog, so it runs before the unload.
         const std::int32_t flags = k.sort_descending + (k.sort_match_case == 1 ? 0 : 2) + (move_labels == 1 ? 4 : 0);
         WGridSort(0, column, flags, 1, grid_info(3));
-    } else {
-        WDialogUnload();
     }
+    WDialogUnload();
     cmd.restore_error();
 }
 

@@ -9,6 +9,7 @@
 
 #include "lib/dialog/dialog.h"
 #include "lib/dialog/fieldrec.h"
+#include "lib/dialog/fields.h"
 #include "lib/grid/grid_p.h"
 #include "lib/grid/grid_window.h"
 #include "lib/grid/window_kinds.h"
@@ -408,71 +409,6 @@ const char* tooltip_text(std::uintptr_t id) {
     }
 }
 
-bool spin_class(OsHandle w) {
-    return grid_atom_is(w, "INTEGERSPIN") || grid_atom_is(w, "REALSPIN") || grid_atom_is(w, "DOUBLESPIN");
-}
-
-// One step of a cell editor's spin button; false when the buddy is no spin field.
-bool spin(OsUpDownNotify& n) {
-    const auto buddy = static_cast<OsHandle>(os_send_message(n.hdr.from, UDM_GETBUDDY, 0, 0));
-    FieldRecord* f = buddy ? yyfieldrecord(buddy) : nullptr;
-    if (!f || !spin_class(buddy)) return false;
-    if (os_send_message(buddy, EM_GETMODIFY, 0, 0)) {
-        const std::string t = os_get_window_text(buddy);
-        if (t.find_first_not_of(' ') == std::string::npos) {
-            f->value = 0.0;
-        } else {
-            double v = 0.0;
-            yyst2dbl(v, t);
-            f->value = v;
-        }
-    }
-    double step = 0.0;
-    switch (n.delta) {
-    case -5: step = -f->spin_large; break;
-    case -1: step = -f->spin_small; break;
-    case 1: step = f->spin_small; break;
-    case 5: step = f->spin_large; break;
-    default: break;
-    }
-    const auto istep = static_cast<std::int64_t>(std::trunc(step));
-    double value = f->value + static_cast<double>(istep);
-    bool clamped = false;
-    if (f->range_min <= f->range_max) {
-        if (value < f->range_min) {
-            value = f->range_min;
-            clamped = true;
-        } else if (value > f->range_max) {
-            value = f->range_max;
-            clamped = true;
-        }
-    }
-    std::string text;
-    if (grid_atom_is(buddy, "INTEGERSPIN")) {
-        auto v = static_cast<std::int64_t>(std::trunc(value));
-        if (!clamped) {
-            // Snapped to the integer base; a step that truncates to 0 snaps by 1.
-            const std::int64_t base = f->spin_offset;
-            const std::int64_t s = std::max<std::int64_t>(1, std::llabs(static_cast<long long>(istep)));
-            v = base + ((v - base) / s) * s;
-        }
-        value = static_cast<double>(v);
-        text.assign(12, ' ');
-        yyint2st(static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX)), text);
-    } else {
-        text.assign(255, ' ');
-        yydbl2st(value, text, f->format && !f->format->empty() ? *f->format : std::string("(G15.5E2)"));
-    }
-    const auto e = text.find_last_not_of(' ');
-    text = e == std::string::npos ? std::string() : text.substr(text.find_first_not_of(' '), e + 1 - text.find_first_not_of(' '));
-    f->value = value;
-    os_set_window_text(buddy, text);
-    os_send_message(buddy, EM_SETMODIFY, 0, 0);
-    f->defined = 1;
-    n.delta = 0;
-    return true;
-}
-
 void activate(OsHandle frame) {
     if (is_child(frame)) {
         const OsHandle parent = os_get_parent(frame);
@@ -597,7 +533,12 @@ std::intptr_t yyGridWindowWndProc(OsHandle frame, std::uint32_t msg, std::uintpt
             if (tt->text[0]) return 0;
             break;
         }
-        if (hdr->code == OS_UDN_DELTAPOS && spin(*reinterpret_cast<OsUpDownNotify*>(lp))) return 0;
+        if (hdr->code == OS_UDN_DELTAPOS) {
+            // A cell editor's spin button steps as the dialog fields do.
+            const auto buddy = static_cast<OsHandle>(os_send_message(hdr->from, UDM_GETBUDDY, 0, 0));
+            if (!yyisspinfield(buddy)) break;
+            return yyspinchange(frame, lp);
+        }
         break;
     }
     case OSM_MOUSEACTIVATE:

@@ -4,6 +4,7 @@
 
 #include "lib/dialog/commondlg.h"
 #include "lib/grid/grid_files.h"
+#include "lib/dialog/fieldrec.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/messages.h"
 #include "platform/os_dialog.h"
@@ -470,6 +471,249 @@ TEST_F(GridCommandTest, SaveAsHtmlProposesANameAndChecksIt) {
     EXPECT_EQ(grid_window_choices.html_table_only, 1);
     EXPECT_EQ(grid_window_choices.html_title, "Wells");
     EXPECT_FALSE(yyunitopened(quinda.LFNGEN));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GridCommandTest, FindSortAndGoto) {
+    for (int r = 1; r <= 4; ++r) put(1, r, std::string("well ") + static_cast<char>('a' + r));
+    WGridPutCellInteger(0, 2, 3, 42);
+    // Find: the dialog with the kept text; an empty text only rings.
+    const std::int32_t beeps = os_beep_count();
+    int step = 0;
+    std::string numbers_shown;
+    os_set_wait_script([&] {
+        const OsHandle d = yycurrentdialog();
+        if (step++ == 0) {
+            numbers_shown = os_is_window_visible(os_get_dlg_item(d, 1004)) ? "shown" : "hidden";
+            DialogScript::type_into(os_get_dlg_item(d, 1002), "");
+        } else {
+            DialogScript::type_into(os_get_dlg_item(d, 1002), "WELL D");
+        }
+        DialogScript::click(os_get_dlg_item(d, 1));
+    });
+    command(GridWinFind);
+    os_set_wait_script({});
+    EXPECT_EQ(os_beep_count(), beeps + 1);
+    EXPECT_EQ(numbers_shown, "shown");
+    EXPECT_STREQ(rec().szFindText, "WELL D");
+    EXPECT_EQ((Ids{gd().iCurrentColumn, gd().iCurrentRow}), (Ids{0, 2}));
+    // Find Next goes on from there without a dialog, and says when it is through.
+    boxes.clear();
+    command(GridWinFindNext);
+    EXPECT_EQ(box_texts(), (std::vector<std::string>{"Find: End of grid reached"}));
+    EXPECT_EQ(boxes[0].style, OS_MB_OK | OS_MB_ICONINFORMATION);
+
+    // Sort: captions, "Column n" where there is none; the choices are kept.
+    std::vector<std::string> offered;
+    os_dialog_set_script([&](OsWindow copy) {
+        const OsHandle list = os_get_dlg_item(copy, 1002);
+        offered.clear();
+        const auto n = os_send_message(list, CB_GETCOUNT, 0, 0);
+        for (std::intptr_t i = 0; i < n; ++i) {
+            char buf[64] = {};
+            os_send_message(list, CB_GETLBTEXT, static_cast<std::uintptr_t>(i), reinterpret_cast<std::intptr_t>(buf));
+            offered.push_back(buf);
+        }
+        os_send_message(list, CB_SETCURSEL, 0, 0);
+        DialogScript::click(os_get_dlg_item(copy, 1005));
+        DialogScript::click(os_get_dlg_item(copy, 1006));
+        DialogScript::click(os_get_dlg_item(copy, 1));
+    });
+    command(GridWinSort);
+    EXPECT_EQ(offered, (Texts{"Text", "Count", "Depth", "Head", "Column 5", "plain", "Column 7"}));
+    EXPECT_EQ(seen().value1, GridWinSort);
+    EXPECT_EQ((Texts{text_of(1, 1), text_of(1, 2), text_of(1, 6)}), (Texts{"well e", "well d", ""}));
+    bool descending = false, match = false;
+    os_dialog_set_script([&](OsWindow copy) {
+        descending = os_send_message(os_get_dlg_item(copy, 1005), BM_GETCHECK, 0, 0) == 1;
+        match = os_send_message(os_get_dlg_item(copy, 1006), BM_GETCHECK, 0, 0) == 1;
+        DialogScript::click(os_get_dlg_item(copy, 2));
+    });
+    command(GridWinSort);
+    EXPECT_TRUE(descending);
+    EXPECT_TRUE(match);
+    EXPECT_EQ(seen().type, 0);   // cancelled: no report
+
+    // Goto Row: caption, label, range; the column stays.
+    WGridSetCell(0, 2, 1);
+    std::string caption, label;
+    os_dialog_set_script([&](OsWindow copy) {
+        caption = os_get_window_text(yycurrentdialog());
+        label = os_get_window_text(os_get_dlg_item(yycurrentdialog(), 1001));
+        DialogScript::type_into(os_get_dlg_item(copy, 1002), "4");
+        DialogScript::click(os_get_dlg_item(copy, 1));
+    });
+    command(GridWinGotoRow);
+    EXPECT_EQ(caption, "Goto Row");
+    EXPECT_EQ(label, "&Row");
+    EXPECT_EQ((Ids{gd().iCurrentColumn, gd().iCurrentRow}), (Ids{1, 3}));
+    os_dialog_set_script({});
+}
+
+TEST_F(GridWindowTest, FindOnlyWhereThereIsSomethingToSearch) {
+    open(8906);
+    ASSERT_EQ(convert(), 0);
+    WGridPutCellDouble(0, 2, 3, 2.5);
+    std::string numbers_box = "?";
+    os_set_wait_script([&] {
+        const OsHandle d = yycurrentdialog();
+        numbers_box = os_is_window_visible(os_get_dlg_item(d, 1004)) ? "shown" : "hidden";
+        DialogScript::type_into(os_get_dlg_item(d, 1002), "2.5");
+        DialogScript::click(os_get_dlg_item(d, 1));
+    });
+    command(GridWinFind);
+    os_set_wait_script({});
+    EXPECT_EQ(numbers_box, "hidden");
+    EXPECT_EQ(rec().bFindNumbers, 1);
+    EXPECT_EQ((Ids{gd().iCurrentColumn, gd().iCurrentRow}), (Ids{1, 2}));
+    WindowCloseChild(child);
+    WDialogUnload();
+    open(8905);
+    ASSERT_EQ(convert(), 0);
+    command(GridWinFind);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Grid contains no searchable columns");
+    EXPECT_EQ(boxes[0].caption, "Find");
+}
+
+TEST_F(GridWindowTest, RowCommandsAtTheLastAndOnlyRow) {
+    struct Case {
+        const char* what;
+        std::int32_t flags;
+        std::int32_t rows_in_use;
+        std::int32_t command;
+        std::int32_t rows_after;
+        bool after_greyed;   // Insert Row After grey before the command
+    };
+    const Case cases[] = {
+        {"insert after the last row, adding rows", GWF_ADDROWS, 3, GridWinInsertAfter, 4, false},
+        {"insert after the last row, rows fixed", 0, 3, GridWinInsertAfter, 3, true},
+        {"insert after the last allocated row", GWF_ADDROWS, 6, GridWinInsertAfter, 6, true},
+        {"delete the only row, adding rows: emptied", GWF_ADDROWS | GWF_MOVELABELS, 1, GridWinDeleteRow, 1, false},
+    };
+    ASSERT_EQ(load(8901), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WindowOpenChild(child, 7 | 0x20, 30, 30, 520, 320, 0, {}, 0, "Wells");
+        ASSERT_EQ(convert(c.flags), 0);
+        windowselect(child);
+        WGridRows(0, c.rows_in_use);
+        for (int r = 1; r <= c.rows_in_use; ++r) {
+            WGridPutCellInteger(0, 2, r, r);
+            WGridPutCellOption(0, 6, r, 3);
+        }
+        WGridSetCell(0, 1, c.rows_in_use);
+        gd().bUnsaved = gd().bChanged = 0;
+        os_send_message(frame(), OSM_INITMENUPOPUP, static_cast<std::uintptr_t>(rec().hEditMenu), 1);
+        EXPECT_EQ((os_get_menu_state(rec().hEditMenu, GridWinInsertAfter, OS_MF_BYCOMMAND) & OS_MF_GRAYED) != 0,
+                  c.after_greyed);
+        take_message(*std::make_unique<WindowMessage>());
+        command(c.command);
+        WindowMessage m;
+        EXPECT_EQ(take_message(m), MsgMenu);
+        EXPECT_EQ(m.VALUE1, c.command);
+        EXPECT_EQ(gd().nRows, c.rows_after);
+        EXPECT_EQ((Ids{gd().bUnsaved, gd().bChanged}), (Ids{1, 1}));
+        if (c.command == GridWinInsertAfter && c.rows_after > c.rows_in_use) {
+            std::int32_t option = 0;
+            WGridGetCellMenu(0, 6, c.rows_after, option);
+            EXPECT_EQ(option, 1);
+            EXPECT_EQ(text_of(2, c.rows_after), "");
+        }
+        if (c.command == GridWinDeleteRow) {
+            EXPECT_EQ(text_of(2, 1), "");
+            std::int32_t option = 0;
+            WGridGetCellMenu(0, 6, 1, option);
+            EXPECT_EQ(option, 1);
+        }
+        WindowCloseChild(child);
+    }
+}
+
+TEST_F(GridWindowTest, SizeLimitsFollowTheGridAndTheFrameNeverGrows) {
+    open();
+    ASSERT_EQ(convert(), 0);
+    OsRect fitted;
+    os_get_window_rect(frame(), fitted);
+    OsMinMaxInfo mm;
+    mm.max_size = mm.max_track = {5000, 5000};
+    os_send_message(frame(), OSM_GETMINMAXINFO, 0, reinterpret_cast<std::intptr_t>(&mm));
+    // The conversion fitted the frame to the whole grid, which is what it may grow to.
+    EXPECT_EQ(mm.max_track.x, fitted.width());
+    EXPECT_EQ(mm.max_track.y, fitted.height());
+    EXPECT_EQ(mm.max_size.x, mm.max_track.x);
+    EXPECT_LT(mm.min_track.x, mm.max_track.x);
+    EXPECT_LT(mm.min_track.y, mm.max_track.y);
+    // Smaller in both directions: left as it is; larger: back to the fit.
+    windowselect(child);
+    struct Case {
+        std::int32_t w, h, want_w, want_h;
+    };
+    const Case cases[] = {{200, 100, 200, 100},
+                          {fitted.width() + 300, 100, fitted.width(), 100},
+                          {200, fitted.height() + 50, 200, fitted.height()},
+                          {fitted.width() + 10, fitted.height() + 10, fitted.width(), fitted.height()}};
+    for (const Case& c : cases) {
+        os_set_window_pos(frame(), 0, 0, 0, c.w, c.h, OS_SWP_NOMOVE | OS_SWP_NOZORDER);
+        yyGridWinSize(rec());
+        OsRect r;
+        os_get_window_rect(frame(), r);
+        EXPECT_EQ((Ids{r.width(), r.height()}), (Ids{c.want_w, c.want_h})) << c.w << " x " << c.h;
+    }
+}
+
+TEST_F(GridWindowTest, SpinStepsSnapToTheBase) {
+    open(8904);
+    ASSERT_EQ(convert(), 0);
+    windowselect(child);
+    struct Case {
+        const char* what;
+        std::int32_t small, large, base;
+        const char* text;
+        std::int32_t delta;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"10 + 5 = 15, snapped to base 3: 13", 5, 20, 3, "10", 1, "13"},
+        {"down by the large step, snapped by it: 10 to 3", 5, 20, 3, "30", -5, "3"},
+        {"clamped at the maximum, not snapped", 5, 20, 3, "38", 1, "40"},
+        {"clamped at the minimum", 5, 20, 3, "2", -1, "0"},
+        {"a step of 0 snaps by 1", 0, 0, 3, "10", 1, "10"},
+        {"a blank text counts as 0", 5, 20, 0, "", 1, "5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::int32_t s = 0;
+        yygridspinstepi(s, 0, c.small, c.large, c.base);
+        WGridSetCell(0, 2, 1);
+        WGridSetCell(0, 1, 1);
+        const OsHandle editor = gd().hEditor;
+        FieldRecord* f = yyfieldrecord(editor);
+        ASSERT_NE(f, nullptr);
+        // The editor's spin button, as the frame hears of it.
+        const OsHandle updown = os_create_window(0, "msctls_updown32", "", OS_WS_CHILD, 0, 0, 10, 10, gd().hCellArea, 0, 1);
+        os_send_message(updown, UDM_SETBUDDY, static_cast<std::uintptr_t>(editor), 0);
+        os_set_window_text(editor, c.text);
+        os_send_message(editor, EM_SETMODIFY, 1, 0);
+        OsUpDownNotify n;
+        n.hdr = {updown, 0, OS_UDN_DELTAPOS};
+        n.delta = c.delta;
+        EXPECT_EQ(os_send_message(frame(), OSM_NOTIFY, 0, reinterpret_cast<std::intptr_t>(&n)), 0);
+        EXPECT_EQ(os_get_window_text(editor), c.after);
+        EXPECT_EQ(n.delta, 0);
+        EXPECT_EQ(f->defined, 1);
+        os_destroy_window(updown);
+    }
+    // Notifications of other up-downs go on to the frame procedure.
+    const OsHandle stray = os_create_window(0, "msctls_updown32", "", OS_WS_CHILD, 0, 0, 10, 10, frame(), 0, 1);
+    OsUpDownNotify n;
+    n.hdr = {stray, 0, OS_UDN_DELTAPOS};
+    n.delta = 1;
+    os_send_message(frame(), OSM_NOTIFY, 0, reinterpret_cast<std::intptr_t>(&n));
+    EXPECT_EQ(n.delta, 1);
 }
 
 }  // namespace
