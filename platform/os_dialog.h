@@ -336,6 +336,8 @@ bool os_map_dialog_rect(OsWindow dialog, OsRect& r);
 // styles say, as a child of parent (child style) or owned by it; sends
 // OSM_INITDIALOG with param. 0 when there is no such template or creation fails.
 OsWindow os_create_dialog(OsResName id, OsWindow parent, OsDlgProc proc, std::intptr_t param);
+// The same from a template the caller built.
+OsWindow os_create_dialog_indirect(const OsDialogTemplate& t, OsWindow parent, OsDlgProc proc, std::intptr_t param);
 // The modal dialog box: creates the dialog owned by owner, shows it and runs
 // our own loop until os_end_dialog; returns that result, -1 when it could
 // not be created. A quit message ends it with -1 and stays in the queue.

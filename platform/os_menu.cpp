@@ -426,7 +426,7 @@ bool os_insert_menu_item(OsMenu m, int pos, int id, std::string_view text) {
     return true;
 }
 
-bool os_insert_menu_popup(OsMenu m, int pos, OsMenu popup, int id, std::string_view text) {
+bool os_insert_menu_popup(OsMenu m, int pos, int id, std::string_view text, OsMenu popup) {
     MenuRec* r = menu(m);
     if (!r || !menu(popup) || popup == m) return false;
     Item it;

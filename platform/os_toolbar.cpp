@@ -171,20 +171,26 @@ std::intptr_t toolbar_proc(OsWindow h, std::uint32_t m, std::uintptr_t wp, std::
     case OSM_TB_COMMANDTOINDEX:
         return index_of(b, wp);
     case OSM_TB_ENABLEBUTTON:
-    case OSM_TB_CHECKBUTTON: {
+    case OSM_TB_CHECKBUTTON:
+    case OSM_TB_INDETERMINATE: {
         const int i = index_of(b, wp);
         if (i < 0) return 0;
         std::uint8_t& st = b.buttons[static_cast<std::size_t>(i)].state;
-        const std::uint8_t bit = m == OSM_TB_ENABLEBUTTON ? OS_TBSTATE_ENABLED : OS_TBSTATE_CHECKED;
+        const std::uint8_t bit = m == OSM_TB_ENABLEBUTTON ? OS_TBSTATE_ENABLED
+                                 : m == OSM_TB_CHECKBUTTON ? OS_TBSTATE_CHECKED
+                                                           : OS_TBSTATE_INDETERMINATE;
         st = static_cast<std::uint8_t>(lp ? (st | bit) : (st & ~bit));
         repaint(h);
         return 1;
     }
     case OSM_TB_ISBUTTONENABLED:
-    case OSM_TB_ISBUTTONCHECKED: {
+    case OSM_TB_ISBUTTONCHECKED:
+    case OSM_TB_ISBUTTONINDETERMINATE: {
         const int i = index_of(b, wp);
         if (i < 0) return 0;
-        const std::uint8_t bit = m == OSM_TB_ISBUTTONENABLED ? OS_TBSTATE_ENABLED : OS_TBSTATE_CHECKED;
+        const std::uint8_t bit = m == OSM_TB_ISBUTTONENABLED ? OS_TBSTATE_ENABLED
+                                 : m == OSM_TB_ISBUTTONCHECKED ? OS_TBSTATE_CHECKED
+                                                               : OS_TBSTATE_INDETERMINATE;
         return (b.buttons[static_cast<std::size_t>(i)].state & bit) ? 1 : 0;
     }
     case OSM_TB_AUTOSIZE:
@@ -248,8 +254,8 @@ void paint_toolbar(WinRec& r, QWidget* w, QPainter& p) {
         }
         if (bt.image >= 0 && bt.image < b->images) {
             QImage img = b->strip.copy(bt.image * b->image_w, 0, b->image_w, b->image_h);
-            if (!(bt.state & OS_TBSTATE_ENABLED)) {
-                // Greyed: the picture in light grey tones.
+            if (!(bt.state & OS_TBSTATE_ENABLED) || (bt.state & OS_TBSTATE_INDETERMINATE)) {
+                // Greyed (disabled or neither on nor off): the picture in light grey tones.
                 img = img.convertToFormat(QImage::Format_ARGB32);
                 for (int y = 0; y < img.height(); ++y)
                     for (int x = 0; x < img.width(); ++x) {

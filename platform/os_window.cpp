@@ -609,6 +609,13 @@ void os_set_menu(OsWindow w, std::int32_t menu) {
     else if (r->widget) r->widget->update();
 }
 
+void os_set_proc_paints(OsWindow w, bool on) {
+    if (WinRec* r = rec(w)) {
+        r->proc_paints = on;
+        if (r->widget) r->widget->update();
+    }
+}
+
 bool os_set_retained(OsWindow w) {
     WinRec* r = rec(w);
     if (!r) return false;

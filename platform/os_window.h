@@ -378,6 +378,10 @@ bool os_set_retained(OsWindow w);
 // parent's client area); returns the old parent, 0 when w or parent is no
 // child window and window respectively, or parent lies inside w.
 OsWindow os_set_parent(OsWindow w, OsWindow parent);
+// A control whose procedure was replaced gets OSM_PAINT and paints itself
+// through os_get_dc when its procedure answers non-zero; 0 leaves the
+// painting to the control's class.
+void os_set_proc_paints(OsWindow w, bool on);
 OsWindow os_get_owner(OsWindow w);
 bool os_is_child(OsWindow parent, OsWindow w);  // w is a descendant of parent
 std::uint32_t os_get_style(OsWindow w);

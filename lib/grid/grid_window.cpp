@@ -430,9 +430,9 @@ void yygridedit(std::int32_t& status, std::int32_t field, std::int32_t& mode, st
             }
         }
         if (!menu) menu = os_create_menu();
-        os_insert_menu_popup(menu, 0, r->hFileMenu, GridWinFileMenu, "&File");
-        os_insert_menu_popup(menu, 1, r->hEditMenu, GridWinEditMenu, "&Edit");
-        os_insert_menu_popup(menu, 2, r->hSearchMenu, GridWinSearchMenu, "&Search");
+        os_insert_menu_popup(menu, 0, GridWinFileMenu, "&File", r->hFileMenu);
+        os_insert_menu_popup(menu, 1, GridWinEditMenu, "&Edit", r->hEditMenu);
+        os_insert_menu_popup(menu, 2, GridWinSearchMenu, "&Search", r->hSearchMenu);
         os_set_menu(frame, menu);
         if (const OsHandle old = wtab.hMenuRoot[ix(slot)]) {
             yyClearMenuPrompt(old, slot);

@@ -23,6 +23,14 @@ std::string shell(const std::string& command) {
     return out;
 }
 
+// "<prefix><n><suffix>", built piece by piece.
+std::string tagged(const char* prefix, int n, const char* suffix = "") {
+    std::string t(prefix);
+    t += std::to_string(n);
+    t += suffix;
+    return t;
+}
+
 bool have_poppler() { return shell("command -v pdftotext && command -v pdfinfo").find("pdfinfo") != std::string::npos; }
 
 int pages(const std::string& pdf) {
@@ -116,8 +124,8 @@ TEST_F(PrintTest, MarginsBeyondThePaperStillEnd) {
         SCOPED_TRACE(c.code);
         grid_print_options(1) = grid_print_options(2);
         yygridprintsetpossize(c.code, c.points, 1);
-        EXPECT_EQ(print(0, 19, 0, 7, 1, "margins" + std::to_string(c.code)), 1);
-        EXPECT_TRUE(std::filesystem::exists(pdf("margins" + std::to_string(c.code))));
+        EXPECT_EQ(print(0, 19, 0, 7, 1, tagged("margins", c.code)), 1);
+        EXPECT_TRUE(std::filesystem::exists(pdf(tagged("margins", c.code))));
     }
 }
 
@@ -230,7 +238,7 @@ TEST_F(PrintTest, WithoutRepeatedHeadersLaterBandsTakeOneRowMore) {
     if (!have_poppler()) GTEST_SKIP() << "poppler-utils not installed";
     ASSERT_EQ(load(8806), 0);
     std::int32_t s = Grid;
-    for (int r = 0; r < 30; ++r) yygridputcellstring(s, 0, r, 0.0, "r" + std::to_string(r) + "x", "", 20, 0);
+    for (int r = 0; r < 30; ++r) yygridputcellstring(s, 0, r, 0.0, tagged("r", r, "x"), "", 20, 0);
     yyGridPrintInit();
     // A short page: a few rows a band.
     grid_print_options(1).psd.top = grid_print_options(1).psd.paper_height - grid_print_options(1).psd.bottom -
@@ -239,7 +247,7 @@ TEST_F(PrintTest, WithoutRepeatedHeadersLaterBandsTakeOneRowMore) {
         const std::string t = shell("pdftotext -layout -f 2 -l 2 '" + pdf(name) + "' -");
         int n = 0;
         for (int r = 0; r < 30; ++r)
-            if (t.find("r" + std::to_string(r) + "x") != std::string::npos) ++n;
+            if (t.find(tagged("r", r, "x")) != std::string::npos) ++n;
         return n;
     };
     const auto captions = [&](const std::string& name) {
