@@ -88,6 +88,8 @@ public:
                          std::string_view name = {}, std::int32_t field = Field) {
         std::int32_t status = 0;
         yygridedit(status, field, mode, menu, flags, -1, name, "");
+        // The second step of a window that runs without a loop of its own.
+        if (mode != 1 && yygridwindata(frame())) yygridedit2();
         return status;
     }
     OsHandle frame() const { return wtab.wWindow[static_cast<std::size_t>(child)]; }

@@ -4,6 +4,8 @@
 
 #include "lib/dialog/commondlg.h"
 #include "lib/grid/grid_files.h"
+#include "lib/hardcopy/hcstate.h"
+#include "lib/window/splitwin.h"
 #include "lib/dialog/fieldrec.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/messages.h"
@@ -663,6 +665,12 @@ TEST_F(GridWindowTest, SizeLimitsFollowTheGridAndTheFrameNeverGrows) {
         os_get_window_rect(frame(), r);
         EXPECT_EQ((Ids{r.width(), r.height()}), (Ids{c.want_w, c.want_h})) << c.w << " x " << c.h;
     }
+    // Fewer rows in use fit the frame to them.
+    WGridRows(0, 2);
+    OsRect r;
+    os_get_window_rect(frame(), r);
+    EXPECT_EQ(r.width(), fitted.width());
+    EXPECT_EQ(r.height(), fitted.height() - 4 * (gd().nRowHeight - 1));
 }
 
 TEST_F(GridWindowTest, SpinStepsSnapToTheBase) {
@@ -714,6 +722,139 @@ TEST_F(GridWindowTest, SpinStepsSnapToTheBase) {
     n.delta = 1;
     os_send_message(frame(), OSM_NOTIFY, 0, reinterpret_cast<std::intptr_t>(&n));
     EXPECT_EQ(n.delta, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GridCommandTest, MenuStatesPromptsTooltipsAndKeys) {
+    // Without a selection, with nothing selected in the editor and an empty
+    // clipboard, the editing commands are grey; Find Next waits for a text.
+    os_send_message(frame(), OSM_INITMENUPOPUP, static_cast<std::uintptr_t>(rec().hEditMenu), 1);
+    os_send_message(frame(), OSM_INITMENUPOPUP, static_cast<std::uintptr_t>(rec().hFileMenu), 0);
+    os_send_message(frame(), OSM_INITMENUPOPUP, static_cast<std::uintptr_t>(rec().hSearchMenu), 2);
+    const auto grey = [this](OsMenu m, std::int32_t id) {
+        return (os_get_menu_state(m, static_cast<std::uint32_t>(id), OS_MF_BYCOMMAND) & OS_MF_GRAYED) != 0;
+    };
+    EXPECT_TRUE(grey(rec().hFileMenu, GridWinPrintSelection));
+    EXPECT_TRUE(grey(rec().hEditMenu, GridWinCut));
+    EXPECT_TRUE(grey(rec().hEditMenu, GridWinCopy));
+    EXPECT_FALSE(grey(rec().hEditMenu, GridWinSort));
+    EXPECT_TRUE(grey(rec().hSearchMenu, GridWinFindNext));
+    // A selection lights them up; Select All makes one.
+    command(GridWinSelectAll);
+    EXPECT_EQ((Ids{gd().iSelFirstRow, gd().iSelLastRow, gd().iSelFirstColumn, gd().iSelLastColumn}), (Ids{0, 5, 0, 6}));
+    os_send_message(frame(), OSM_INITMENUPOPUP, static_cast<std::uintptr_t>(rec().hEditMenu), 1);
+    os_send_message(frame(), OSM_INITMENUPOPUP, static_cast<std::uintptr_t>(rec().hFileMenu), 0);
+    EXPECT_FALSE(grey(rec().hFileMenu, GridWinPrintSelection));
+    EXPECT_FALSE(grey(rec().hEditMenu, GridWinCut));
+    EXPECT_FALSE(grey(rec().hEditMenu, GridWinCopy));
+    // A disabled cell greys Sort and the row commands unless told to ignore it.
+    std::int32_t s = 0;
+    yygridcellstate(s, 1, 4, 0);
+    WGridSetCell(0, 1, 2);
+    os_send_message(frame(), OSM_INITMENUPOPUP, static_cast<std::uintptr_t>(rec().hEditMenu), 1);
+    EXPECT_TRUE(grey(rec().hEditMenu, GridWinSort));
+    EXPECT_TRUE(grey(rec().hEditMenu, GridWinInsertBefore));
+    EXPECT_TRUE(grey(rec().hEditMenu, GridWinDeleteRow));
+    rec().iIgnoreDisabled = GWF_IGNOREDISABLED;
+    os_send_message(frame(), OSM_INITMENUPOPUP, static_cast<std::uintptr_t>(rec().hEditMenu), 1);
+    EXPECT_FALSE(grey(rec().hEditMenu, GridWinSort));
+    EXPECT_FALSE(grey(rec().hEditMenu, GridWinDeleteRow));
+
+    // Prompts in the status bar's simple mode while the menu is open.
+    os_send_message(frame(), OSM_ENTERMENULOOP, 0, 0);
+    EXPECT_EQ(os_send_message(rec().hStatusBar, OSM_SB_ISSIMPLE, 0, 0), 1);
+    struct Prompt {
+        std::uintptr_t wp;
+        std::intptr_t lp;
+        const char* text;
+    };
+    const std::uintptr_t popup = static_cast<std::uintptr_t>(OS_MF_POPUP) << 16;
+    const Prompt prompts[] = {
+        {popup | 0, os_get_menu(frame()), "Commands to Load and Save files"},
+        {popup | 2, os_get_menu(frame()), "Commands for Searching and Navigation"},
+        {GridWinSaveHtml, rec().hFileMenu, "Saves the grid as an HTML document"},
+        {GridWinInsertAfter, rec().hEditMenu, "Inserts a row into the grid, after the current row"},
+        {GridWinGotoColumn, rec().hSearchMenu, "Moves to the specified column"},
+    };
+    for (const Prompt& p : prompts) {
+        os_send_message(frame(), OSM_MENUSELECT, p.wp, p.lp);
+        EXPECT_EQ(status_text(OS_SB_SIMPLEID), p.text);
+    }
+    os_send_message(frame(), OSM_EXITMENULOOP, 0, 0);
+    EXPECT_EQ(os_send_message(rec().hStatusBar, OSM_SB_ISSIMPLE, 0, 0), 0);
+
+    // Tooltips of the window's own bar.
+    Texts tips;
+    for (int i : {0, 1, 2, 4, 6, 8, 9, 10}) tips.push_back(os_input_tooltip(rec().hGridToolbar, i));
+    EXPECT_EQ(tips, (Texts{"New", "Open", "Save", "Print", "Find", "Cut", "Copy", "Paste"}));
+
+    // The program's keys reach the window's commands through the fetch:
+    // Ctrl+E deletes the current row.
+    rec().iIgnoreDisabled = 0;
+    yygridcellstate(s, 1, 4, 1);
+    WGridSetCell(0, 1, 2);
+    put(1, 2, "gone");
+    put(1, 3, "stays");
+    os_input_key(gd().hEditor, 'E', OS_IN_CONTROL);
+    WindowMessage m;
+    std::int32_t type = 0;
+    wmessagepeek(type, m);
+    EXPECT_EQ(type, MsgMenu);
+    EXPECT_EQ(m.VALUE1, GridWinDeleteRow);
+    EXPECT_EQ(text_of(1, 2), "stays");
+}
+
+TEST_F(GridCommandTest, PrintNeedsAPrinterAndKeepsItsChoices) {
+    hcstate.PrinterAvailable = 0;
+    command(GridWinPrint);
+    EXPECT_EQ(box_texts(), (std::vector<std::string>{"Error: No printer installed"}));
+    EXPECT_EQ(boxes[0].style, OS_MB_OK | OS_MB_ICONSTOP);
+    EXPECT_EQ(seen().type, 0);
+    // With a printer: the dialog shows option set 2; the choices go back to it.
+    hcstate.PrinterAvailable = 1;
+    std::int32_t rows = 0, cols = 0, repeat = 0, text = 0, back = 0, scale = 0;
+    yygridprintsetopt(1, 1, 1, 1, 1, 100, 2);
+    // The user turns row lines off, headers to once, text colours only, 80 %, and ends with a button.
+    bool shown_rows = false;
+    const auto choose = [&](std::int32_t button) {
+        os_set_wait_script([&, button] {
+            const OsHandle d = yycurrentdialog();
+            shown_rows = os_send_message(os_get_dlg_item(d, 1002), BM_GETCHECK, 0, 0) == 1;
+            for (std::int32_t id : {1002, 1005, 1009}) DialogScript::click(os_get_dlg_item(d, id));
+            DialogScript::type_into(os_get_dlg_item(d, 1012), "80");
+            DialogScript::click(os_get_dlg_item(d, button));
+        });
+        command(GridWinPrint);
+        os_set_wait_script({});
+    };
+    choose(2);
+    yygridprintgetopt(rows, cols, repeat, text, back, scale, 2);
+    EXPECT_TRUE(shown_rows);
+    EXPECT_EQ((Ids{rows, cols, repeat, text, back, scale}), (Ids{1, 1, 1, 1, 1, 100}));   // cancelled: unchanged
+    choose(1);
+    yygridprintgetopt(rows, cols, repeat, text, back, scale, 2);
+    EXPECT_EQ((Ids{rows, cols, repeat, text, back, scale}), (Ids{0, 1, 0, 1, 0, 80}));
+    EXPECT_FALSE(os_is_window(yycurrentdialog()) && dialog_state.current_id == GridPrintDialog);
+}
+
+TEST_F(GridWindowTest, ASplitPaneAsksBeforeItsSplitWindowCloses) {
+    ASSERT_EQ(load(8901), 0);
+    windowselect(0);
+    std::int32_t p1 = 0, p2 = 0, d1 = 0, d2 = 0;
+    yywindowsplit(p1, p2, 0, 0, 0, -1, 0, 0, {}, {}, d1, d2, "Grid", "Other");
+    ASSERT_GT(p1, 0);
+    child = p1;
+    windowselect(p1);
+    ASSERT_EQ(convert(), 0);
+    EXPECT_EQ(yyCloseCheck(0), 1);   // unchanged
+    gd().bUnsaved = 1;
+    box_answers = {OS_IDCANCEL, OS_IDNO};
+    EXPECT_EQ(yyCloseCheck(0), 0);
+    EXPECT_EQ(yyCloseCheck(0), 1);
+    EXPECT_EQ(boxes.size(), 2u);
 }
 
 }  // namespace
