@@ -858,3 +858,30 @@ TEST_F(GridWindowTest, ASplitPaneAsksBeforeItsSplitWindowCloses) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridWindowTest, TheUsersMenuItsKeysAndPromptsStayTheProgramsOwn) {
+    open();
+    ASSERT_EQ(convert(0, 2, 8920), 0);
+    windowselect(child);
+    EXPECT_EQ(wtab.hQDXMenuString[static_cast<std::size_t>(child)], 8920);
+    // Its command, by menu or by its key, reaches the program as a menu message.
+    command(8931);
+    WindowMessage m;
+    EXPECT_EQ(take_message(m), MsgMenu);
+    EXPECT_EQ(m.VALUE1, 8931);
+    os_input_key(gd().hEditor, 'K', OS_IN_CONTROL);
+    std::int32_t type = 0;
+    wmessagepeek(type, m);
+    EXPECT_EQ(type, MsgMenu);
+    EXPECT_EQ(m.VALUE1, 8931);
+    // Its prompt comes from the program's prompt resource.
+    os_send_message(frame(), OSM_ENTERMENULOOP, 0, 0);
+    const OsMenu tools = os_get_sub_menu(os_get_menu(frame()), 3);
+    os_send_message(frame(), OSM_MENUSELECT, 8931, tools);
+    EXPECT_EQ(status_text(OS_SB_SIMPLEID), "Counts the wells");
+    os_send_message(frame(), OSM_EXITMENULOOP, 0, 0);
+}
+
+}  // namespace
