@@ -885,3 +885,37 @@ TEST_F(GridWindowTest, TheUsersMenuItsKeysAndPromptsStayTheProgramsOwn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridWindowTest, SemiModelessWindowsHoldTheOthersUntilTheyGo) {
+    open();
+    ASSERT_EQ(convert(0, 3), 0);
+    EXPECT_EQ(dlgtab.nSemi, 1);
+    EXPECT_FALSE(os_is_window_enabled(wtab.wWindow[0]));
+    EXPECT_TRUE(os_is_window_enabled(frame()));
+    WindowCloseChild(child);
+    EXPECT_EQ(dlgtab.nSemi, 0);
+    EXPECT_TRUE(os_is_window_enabled(wtab.wWindow[0]));
+}
+
+TEST_F(GridWindowTest, RevertingGivesThePlainWindowBack) {
+    open();
+    const OsMenu before = os_get_menu(frame());
+    ASSERT_EQ(convert(), 0);
+    const OsHandle grid = rec().hGrid, bar = rec().hGridToolbar;
+    windowselect(child);
+    std::int32_t dialog = 0, status = -1;
+    yywindowrevert(dialog, 0, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(yyspecialkind(frame()), 0);
+    EXPECT_FALSE(os_is_window(grid));
+    EXPECT_FALSE(os_is_window(bar));
+    EXPECT_TRUE(os_is_window_visible(wtab.hClient[static_cast<std::size_t>(child)]));
+    EXPECT_EQ(os_get_window_proc(frame()), yyWndProc);
+    EXPECT_EQ(os_get_menu(frame()), before);
+    // It may be converted again.
+    ASSERT_EQ(convert(), 0);
+}
+
+}  // namespace
