@@ -7,6 +7,8 @@
 #include <QMimeData>
 
 #include "platform/os_app.h"
+#include "platform/os_cliptext.h"
+#include "platform/os_codepage.h"
 #include "platform/os_dc_p.h"
 #include "platform/os_error.h"
 #include "platform/os_metafile.h"
@@ -134,6 +136,7 @@ bool os_set_clipboard_metafile_pict(const OsMetafilePict& pict) {
 bool os_is_clipboard_format_available(std::uint32_t format) {
     QClipboard* c = board();
     const QMimeData* m = c ? c->mimeData() : nullptr;
+    if (format == OS_CF_TEXT) return m && m->hasText();
     return m && m->hasFormat(own_type(format));
 }
 
@@ -171,4 +174,36 @@ std::vector<std::uint8_t> os_clipboard_bytes(std::string_view type) {
     const QMimeData* m = c ? c->mimeData() : nullptr;
     const QString t = QString::fromUtf8(type.data(), static_cast<qsizetype>(type.size()));
     return m && m->hasFormat(t) ? vec_of(m->data(t)) : std::vector<std::uint8_t>{};
+}
+
+// ---- text --------------------------------------------------------------------------
+
+bool os_clipboard_text_available() {
+    QClipboard* c = board();
+    const QMimeData* m = c ? c->mimeData() : nullptr;
+    return m && m->hasText();
+}
+
+bool os_set_clipboard_text(std::string_view text) {
+    if (!g_open) return false;
+    QClipboard* c = board();
+    if (!c) return false;
+    auto* m = new QMimeData;
+    if (const QMimeData* old = c->mimeData())
+        for (const QString& f : old->formats())
+            if (!f.startsWith(QLatin1String("text/"))) m->setData(f, old->data(f));
+    m->setText(QString::fromUtf8(os_cp1252_to_utf8(text)));
+    c->setMimeData(m);
+    return true;
+}
+
+std::optional<std::string> os_get_clipboard_text() {
+    QClipboard* c = board();
+    const QMimeData* m = c ? c->mimeData() : nullptr;
+    if (!m || !m->hasText()) return std::nullopt;
+    return os_utf8_to_cp1252(m->text().toUtf8().toStdString());
+}
+
+void os_clipboard_foreign_text(std::string_view utf8) {
+    if (QClipboard* c = board()) c->setText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }

@@ -37,6 +37,13 @@ void user_select(OsWindow w, ComboData* d, std::int32_t i) {
     notify_parent(w, CBN_SELCHANGE);
 }
 
+// Drops or closes the list, telling the parent.
+void set_dropped(OsWindow w, ComboData* d, bool on) {
+    if (d->dropped == on) return;
+    d->dropped = on;
+    notify_parent(w, on ? CBN_DROPDOWN : CBN_CLOSEUP);
+}
+
 std::intptr_t combo_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) {
     WinRec* r = rec(w);
     ComboData* d = control_data<ComboData>(w);
@@ -118,18 +125,20 @@ std::intptr_t combo_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::in
         if (!d->edit) return OS_LB_ERR;
         return os_send_message(d->edit, EM_GETSEL, wp, lp);
     case CB_SHOWDROPDOWN:
-        if (kind(w) != OS_CBS_SIMPLE) d->dropped = wp != 0;
+        if (kind(w) != OS_CBS_SIMPLE) set_dropped(w, d, wp != 0);
         control_repaint(w);
         return 1;
     case CB_GETDROPPEDSTATE:
         return d->dropped ? 1 : 0;
+    case CB_FINDSTRING:
     case CB_FINDSTRINGEXACT: {
-        // Whole texts, letters compared without case, from the item after wp.
+        // Whole texts (or, to find a string, their beginnings), letters
+        // compared without case, from the item after wp.
         if (!lp || n == 0) return OS_LB_ERR;
         const std::string want(reinterpret_cast<const char*>(lp));
         const auto same = [&](const std::string& a) {
-            return a.size() == want.size() &&
-                   std::equal(a.begin(), a.end(), want.begin(), [](char x, char y) {
+            if (m == CB_FINDSTRING ? a.size() < want.size() : a.size() != want.size()) return false;
+            return std::equal(want.begin(), want.end(), a.begin(), [](char x, char y) {
                        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
                    });
         };
@@ -170,13 +179,13 @@ std::intptr_t combo_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::in
         notify_parent(w, CBN_SETFOCUS);
         return 0;
     case OSM_KILLFOCUS:
-        d->dropped = false;
+        set_dropped(w, d, false);
         control_repaint(w);
         if (!d->edit) notify_parent(w, CBN_KILLFOCUS);
         return 0;
     case OSM_LBUTTONDOWN:
         os_set_focus(w);
-        if (kind(w) != OS_CBS_SIMPLE) d->dropped = !d->dropped;
+        if (kind(w) != OS_CBS_SIMPLE) set_dropped(w, d, !d->dropped);
         control_repaint(w);
         return 0;
     case OSM_LBUTTONDBLCLK:
@@ -185,7 +194,7 @@ std::intptr_t combo_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::in
     case OSM_KEYDOWN:
         if (wp == OS_VK_UP) user_select(w, d, d->sel - 1);
         else if (wp == OS_VK_DOWN) user_select(w, d, d->sel < 0 ? 0 : d->sel + 1);
-        else if ((wp == OS_VK_RETURN || wp == OS_VK_ESCAPE) && d->dropped) d->dropped = false;
+        else if ((wp == OS_VK_RETURN || wp == OS_VK_ESCAPE) && d->dropped) set_dropped(w, d, false);
         control_repaint(w);
         return 0;
     default:

@@ -54,6 +54,7 @@ struct Font {
         return qfont ? *qfont : none;
     }
     bool symbol = false;   // codes go through the Symbol layout
+    bool wingdings = false;   // codes go through the Wingdings layout
     OsTextMetric tm;
 };
 

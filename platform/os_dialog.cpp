@@ -409,6 +409,10 @@ OsWindow os_create_dialog(OsResName id, OsWindow parent, OsDlgProc proc, std::in
     return create_from_template(t, parent, proc, param, false);
 }
 
+OsWindow os_create_dialog_indirect(const OsDialogTemplate& t, OsWindow parent, OsDlgProc proc, std::intptr_t param) {
+    return create_from_template(t, parent, proc, param, false);
+}
+
 std::intptr_t os_dialog_box(OsResName id, OsWindow owner, OsDlgProc proc, std::intptr_t param) {
     OsDialogTemplate t;
     if (!os_resource_dialog(id, t)) return -1;

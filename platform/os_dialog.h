@@ -63,6 +63,15 @@ enum : std::uint32_t {
     EM_SETTABSTOPS = 0x00CB,
     EM_SETREADONLY = 0x00CF,
     EM_GETLIMITTEXT = 0x00D5,
+    EM_GETRECT = 0x00B2,        // lp OsRect*: the formatting rectangle in the client area
+    EM_CANUNDO = 0x00C6,
+    EM_UNDO = 0x00C7,
+    EM_POSFROMCHAR = 0x00D6,    // wp character: its top-left, x in the low word, y in the high word
+    // Clipboard commands of edit controls (text format).
+    OSM_CUT = 0x0300,
+    OSM_COPY = 0x0301,
+    OSM_PASTE = 0x0302,
+    OSM_CLEAR = 0x0303,
     // List box.
     LB_ADDSTRING = 0x0180,
     LB_INSERTSTRING = 0x0181,
@@ -94,6 +103,7 @@ enum : std::uint32_t {
     CB_SHOWDROPDOWN = 0x014F,
     CB_GETDROPPEDSTATE = 0x0157,
     CB_FINDSTRINGEXACT = 0x0158,
+    CB_FINDSTRING = 0x014C,              // the first item from wp + 1 that begins with the text, no case
     CB_GETDROPPEDCONTROLRECT = 0x0152,   // lp: OsRect, the box with its list on the screen
     CB_GETITEMHEIGHT = 0x0154,           // wp -1: the selection field's height
     // Header.
@@ -204,6 +214,8 @@ enum : std::int32_t {
     CBN_SETFOCUS = 3,
     CBN_KILLFOCUS = 4,
     CBN_EDITCHANGE = 5,
+    CBN_DROPDOWN = 7,
+    CBN_CLOSEUP = 8,
 };
 // Scroll codes (low word of OSM_HSCROLL / OSM_VSCROLL).
 enum : std::int32_t {
@@ -324,6 +336,8 @@ bool os_map_dialog_rect(OsWindow dialog, OsRect& r);
 // styles say, as a child of parent (child style) or owned by it; sends
 // OSM_INITDIALOG with param. 0 when there is no such template or creation fails.
 OsWindow os_create_dialog(OsResName id, OsWindow parent, OsDlgProc proc, std::intptr_t param);
+// The same from a template the caller built.
+OsWindow os_create_dialog_indirect(const OsDialogTemplate& t, OsWindow parent, OsDlgProc proc, std::intptr_t param);
 // The modal dialog box: creates the dialog owned by owner, shows it and runs
 // our own loop until os_end_dialog; returns that result, -1 when it could
 // not be created. A quit message ends it with -1 and stays in the queue.

@@ -3,6 +3,11 @@
 // and characters arrive as messages, so a subclass sees them first.
 #include <QFontMetrics>
 
+#include <optional>
+
+#include "platform/os_cliptext.h"
+#include "platform/os_metafile.h"
+
 #include "platform/os_control_p.h"
 
 namespace osw {
@@ -14,6 +19,10 @@ struct EditData : ControlData {
     bool modified = false;
     std::int32_t limit = 30000;
     std::vector<std::int32_t> tabs;
+    // One level of undo: the text and selection before the last change.
+    bool can_undo = false;
+    std::string undo_text;
+    std::int32_t undo_start = 0, undo_end = 0;
 };
 
 std::int32_t text_size(const WinRec& r) { return static_cast<std::int32_t>(r.title.size()); }
@@ -31,6 +40,10 @@ bool replace_selection(OsWindow w, const std::string& s) {
     const std::int32_t room = d->limit - (text_size(*r) - (b - a));
     const std::string put = s.substr(0, static_cast<std::size_t>(std::max(0, std::min<std::int32_t>(room, static_cast<std::int32_t>(s.size())))));
     if (put.empty() && a == b) return false;
+    d->can_undo = true;
+    d->undo_text = r->title;
+    d->undo_start = d->start;
+    d->undo_end = d->end;
     r->title.replace(static_cast<std::size_t>(a), static_cast<std::size_t>(b - a), put);
     d->start = d->end = a + static_cast<std::int32_t>(put.size());
     d->modified = true;
@@ -50,6 +63,23 @@ std::int32_t hit_char(const WinRec& r, std::int32_t x) {
     return text_size(r);
 }
 
+// Formatting rectangle inside a client area of w x h.
+QRect format_rect(int w, int h) { return QRect(0, 0, w, h).adjusted(3, 2, -3, -2); }
+
+// Top-left of character i as painted.
+QPoint char_pos(const WinRec& r, std::int32_t i) {
+    const OsPoint cs = client_size(r);
+    const QRect area = format_rect(cs.x, cs.y);
+    const QFontMetrics fm(control_font(r));
+    const QString s = qtext(r.title);
+    const int adv = fm.horizontalAdvance(s.left(std::clamp(i, 0, static_cast<std::int32_t>(s.size()))));
+    if (r.style & OS_ES_MULTILINE) return {area.left() + adv, area.top()};
+    int x = area.left();
+    if (r.style & OS_ES_RIGHT) x = area.right() - fm.horizontalAdvance(s);
+    else if (r.style & OS_ES_CENTER) x = area.left() + (area.width() - fm.horizontalAdvance(s)) / 2;
+    return {x + adv, area.top() + (area.height() - fm.height()) / 2};
+}
+
 }  // namespace
 
 std::intptr_t edit_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) {
@@ -67,6 +97,7 @@ std::intptr_t edit_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::int
         r->title = lp ? std::string(reinterpret_cast<const char*>(lp)) : std::string();
         d->start = d->end = 0;
         d->modified = false;
+        d->can_undo = false;
         changed(w);
         return 1;
     }
@@ -104,6 +135,55 @@ std::intptr_t edit_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::int
         return 0;
     case EM_SCROLLCARET:
         return 1;
+    case EM_GETRECT: {
+        if (!lp) return 0;
+        const OsPoint cs = client_size(*r);
+        const QRect a = format_rect(cs.x, cs.y);
+        *reinterpret_cast<OsRect*>(lp) = {a.left(), a.top(), a.left() + a.width(), a.top() + a.height()};
+        return 0;
+    }
+    case EM_POSFROMCHAR: {
+        if (static_cast<std::intptr_t>(wp) > text_size(*r)) return -1;
+        const QPoint at = char_pos(*r, static_cast<std::int32_t>(wp));
+        return os_make_lparam(at.x(), at.y());
+    }
+    case EM_CANUNDO:
+        return d->can_undo ? 1 : 0;
+    case EM_UNDO: {
+        if (!d->can_undo || readonly) return 0;
+        std::swap(r->title, d->undo_text);
+        std::swap(d->start, d->undo_start);
+        std::swap(d->end, d->undo_end);
+        d->start = clamp_pos(*r, d->start);
+        d->end = clamp_pos(*r, d->end);
+        d->modified = true;
+        changed(w);
+        return 1;
+    }
+    case OSM_COPY:
+    case OSM_CUT: {
+        const std::int32_t a = std::min(d->start, d->end), b = std::max(d->start, d->end);
+        if (a == b) return 0;
+        if (os_open_clipboard()) {
+            os_empty_clipboard();
+            os_set_clipboard_text(r->title.substr(static_cast<std::size_t>(a), static_cast<std::size_t>(b - a)));
+            os_close_clipboard();
+        }
+        if (m == OSM_CUT && !readonly && replace_selection(w, "")) changed(w);
+        return 0;
+    }
+    case OSM_PASTE: {
+        if (readonly) return 0;
+        const std::optional<std::string> t = os_get_clipboard_text();
+        if (!t) return 0;
+        std::string put = t->substr(0, t->find('\0'));
+        if (!multi) put = put.substr(0, put.find_first_of("\r\n"));
+        if (replace_selection(w, put)) changed(w);
+        return 0;
+    }
+    case OSM_CLEAR:
+        if (!readonly && replace_selection(w, "")) changed(w);
+        return 0;
     case EM_GETMODIFY:
         return d->modified ? 1 : 0;
     case EM_SETMODIFY:
@@ -127,6 +207,11 @@ std::intptr_t edit_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::int
     }
     case OSM_CHAR: {
         const auto c = static_cast<std::int32_t>(wp);
+        // The clipboard keys arrive as their control characters.
+        if (c == 3) return edit_proc(w, OSM_COPY, 0, 0);
+        if (c == 22) return edit_proc(w, OSM_PASTE, 0, 0);
+        if (c == 24) return edit_proc(w, OSM_CUT, 0, 0);
+        if (c == 26) return edit_proc(w, EM_UNDO, 0, 0);
         if (readonly) return 0;
         bool did = false;
         if (c == 8) {

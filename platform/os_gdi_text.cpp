@@ -28,8 +28,15 @@ bool same_face(const std::string& a, const char* b) {
 
 // The family that serves a face; symbol tells whether codes follow the
 // Symbol layout.
-QString family_for(const OsLogFont& lf, bool& symbol) {
+QString family_for(const OsLogFont& lf, bool& symbol, bool& wingdings) {
     symbol = false;
+    wingdings = false;
+    // "Wingdings" is not installed: its check mark and cross (and the
+    // ballot boxes beside them) are drawn from DejaVu Sans.
+    if (same_face(lf.face, "Wingdings")) {
+        wingdings = true;
+        return QStringLiteral("DejaVu Sans");
+    }
     if (same_face(lf.face, "Arial")) return QStringLiteral("Liberation Sans");
     if (same_face(lf.face, "Times New Roman")) return QStringLiteral("Liberation Serif");
     if (same_face(lf.face, "Courier New")) return QStringLiteral("Liberation Mono");
@@ -88,7 +95,7 @@ Font osg::make_font(const OsLogFont& lf) {
     os_app_gui();
     Font f;
     f.lf = lf;
-    QFont q = base_font(family_for(lf, f.symbol), lf);
+    QFont q = base_font(family_for(lf, f.symbol, f.wingdings), lf);
     // Height: negative asks for the character height (the em), positive for
     // the cell; 0 for the default size.
     constexpr int probe = 200;
@@ -125,7 +132,9 @@ QString text_of(const Font& f, std::string_view text) {
     s.reserve(static_cast<int>(text.size()));
     for (char c : text) {
         const unsigned char b = static_cast<unsigned char>(c);
-        char32_t u = f.symbol ? os_symbol_to_unicode(b) : os_cp1252_to_unicode(b);
+        char32_t u = f.wingdings ? os_wingdings_to_unicode(b)
+                     : f.symbol  ? os_symbol_to_unicode(b)
+                                 : os_cp1252_to_unicode(b);
         if (u == 0) u = os_cp1252_to_unicode(b);
         s += QString::fromUcs4(&u, 1);
     }

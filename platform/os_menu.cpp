@@ -426,6 +426,19 @@ bool os_insert_menu_item(OsMenu m, int pos, int id, std::string_view text) {
     return true;
 }
 
+bool os_insert_menu_popup(OsMenu m, int pos, int id, std::string_view text, OsMenu popup) {
+    MenuRec* r = menu(m);
+    if (!r || !menu(popup) || popup == m) return false;
+    Item it;
+    it.kind = OS_MENU_POPUP;
+    it.id = id;
+    it.text = std::string(text);
+    it.sub = popup;
+    const std::size_t at = pos < 0 ? r->items.size() : std::min(static_cast<std::size_t>(pos), r->items.size());
+    r->items.insert(r->items.begin() + static_cast<std::ptrdiff_t>(at), it);
+    return true;
+}
+
 bool os_delete_menu_item(OsMenu m, std::uint32_t item, std::uint32_t flags) {
     OsMenu owner = 0;
     int pos = -1;

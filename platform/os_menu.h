@@ -84,6 +84,9 @@ bool os_set_menu_item_look(OsMenu m, int pos, std::uint32_t state, bool separato
 // Inserts an item before position pos (at the end when pos lies beyond it);
 // id 0 makes a separator.
 bool os_insert_menu_item(OsMenu m, int pos, int id, std::string_view text);
+// Inserts a pop-up item (with a command id of its own) before position pos;
+// the menu then owns the pop-up.
+bool os_insert_menu_popup(OsMenu m, int pos, int id, std::string_view text, OsMenu popup);
 // Deletes an item; a pop-up item destroys its pop-up.
 bool os_delete_menu_item(OsMenu m, std::uint32_t item, std::uint32_t flags);
 // Repaints a frame's menu bar.
@@ -124,8 +127,10 @@ bool os_translate_accelerator(OsWindow frame, OsAccel a, const OsMsg& m);
 enum : std::uint32_t {
     OSM_TB_ENABLEBUTTON = OSM_USER + 1,     // wp command, lp enable; true when the button exists
     OSM_TB_CHECKBUTTON = OSM_USER + 2,      // wp command, lp check
+    OSM_TB_INDETERMINATE = OSM_USER + 5,    // wp command, lp on: neither on nor off (drawn greyed)
     OSM_TB_ISBUTTONENABLED = OSM_USER + 9,
     OSM_TB_ISBUTTONCHECKED = OSM_USER + 10,
+    OSM_TB_ISBUTTONINDETERMINATE = OSM_USER + 13,
     OSM_TB_ADDBITMAP = OSM_USER + 19,       // wp number of images, lp const OsTbAddBitmap*; first image index
     OSM_TB_ADDBUTTONS = OSM_USER + 20,      // wp count, lp const OsTbButton*
     OSM_TB_GETBUTTON = OSM_USER + 23,       // wp index, lp OsTbButton*
@@ -143,6 +148,7 @@ enum : std::uint8_t {
     OS_TBSTATE_PRESSED = 0x02,
     OS_TBSTATE_ENABLED = 0x04,
     OS_TBSTATE_HIDDEN = 0x08,
+    OS_TBSTATE_INDETERMINATE = 0x10,
     OS_TBSTATE_WRAP = 0x20,   // the next button starts a new row
     OS_TBSTYLE_BUTTON = 0x00,
     OS_TBSTYLE_SEP = 0x01,

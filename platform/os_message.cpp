@@ -420,6 +420,27 @@ void OsWidget::paintEvent(QPaintEvent*) {
         paint_toolbar(*r, this, p);
         return;
     }
+    if (r->proc_paints && r->proc) {
+        const OsPoint cs = client_size(*r);
+        if (cs.x > 0 && cs.y > 0) {
+            if (r->surface.width() != cs.x || r->surface.height() != cs.y) {
+                r->surface = QImage(cs.x, cs.y, QImage::Format_RGB32);
+                r->surface.fill(qcolour(os_sys_colour(OS_COLOR_WINDOW)));
+            }
+            // Drawing during the paint asks for no further paint.
+            r->repaint_asked = true;
+            const std::intptr_t painted = r->proc(h_, OSM_PAINT, 0, 0);
+            r = rec(h_);
+            if (!r) return;
+            r->repaint_asked = false;
+            if (painted) {
+                // Like the class painters, the whole widget: what lies outside the client area is window colour.
+                p.fillRect(rect(), qcolour(os_sys_colour(OS_COLOR_WINDOW)));
+                p.drawImage(client_origin_in_widget(*r), r->surface);
+                return;
+            }
+        }
+    }
     if (r->retained && !r->surface.isNull()) {
         p.fillRect(rect(), qcolour(os_sys_colour(OS_COLOR_BTNFACE)));
         p.drawImage(client_origin_in_widget(*r), r->surface);

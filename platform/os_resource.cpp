@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QImage>
 
+#include <set>
+
 #include "platform/os_resource_qt.h"
 
 namespace {
@@ -91,8 +93,21 @@ bool read_items(Reader& r, std::vector<OsMenuItem>& items, int depth) {
 
 void os_resource_register(const OsResourceBundle& bundle) { bundles().push_back(&bundle); }
 
+namespace {
+std::set<int>& hidden_ids() {
+    static std::set<int> ids;
+    return ids;
+}
+}  // namespace
+
+void os_resource_hide(int id, bool hidden) {
+    if (hidden) hidden_ids().insert(id);
+    else hidden_ids().erase(id);
+}
+
 bool os_resource_find(OsResName type, OsResName id, std::string_view& bytes) {
     bytes = {};
+    if (id.name.empty() && hidden_ids().count(id.number)) return false;
     for (const OsResourceBundle* b : bundles()) {
         for (std::size_t i = 0; i < b->count; ++i) {
             const OsResourceEntry& e = b->entries[i];

@@ -86,6 +86,8 @@ struct OsImage {
 // Each loader returns false when the bundle has no such resource (or, for
 // images, when it cannot be decoded); the output is then empty.
 bool os_resource_find(OsResName type, OsResName id, std::string_view& bytes);
+// Tests: resources of a numeric id count as absent while hidden.
+void os_resource_hide(int id, bool hidden);
 bool os_resource_dialog(OsResName id, OsDialogTemplate& dialog);
 bool os_resource_menu(OsResName id, OsMenuTemplate& menu);
 bool os_resource_accelerators(OsResName id, std::vector<OsAccelerator>& table);

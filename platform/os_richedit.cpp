@@ -14,12 +14,16 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextList>
+#include <QTextLayout>
+#include <QFontMetricsF>
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
 #include "platform/os_codepage_qt.h"
+#include "platform/os_config.h"
+#include "platform/os_dc.h"
 #include "platform/os_control_p.h"
 #include "platform/os_dc_p.h"
 #include "platform/os_rtf.h"
@@ -445,6 +449,84 @@ void scroll_caret(RichData& d, WinRec& r) {
     else if (line >= d.first_line + rows) d.first_line = line - rows + 1;
 }
 
+
+// Lays the range out for the device context's resolution within fr.rc
+// (twips) and, when render is set, draws it there as text in its fonts and
+// colours. The answer is the first character that did not fit.
+std::int32_t format_range(RichData& d, const OsFormatRange& fr, bool render) {
+    const std::int32_t end = fr.chrg.cpMax < 0 ? length(d) : clamp(d, fr.chrg.cpMax);
+    std::int32_t pos = std::clamp(fr.chrg.cpMin, 0, end);
+    if (pos >= end) return end;
+    const int res = fr.dc ? std::max(1, os_get_device_caps(fr.dc, OS_LOGPIXELSY)) : 1440;
+    const double screen = std::max(1, os_config().dpi);
+    const double to_dev = res / screen;
+    auto dev = [&](std::int32_t twips) { return static_cast<std::int32_t>(std::lround(double(twips) * res / 1440.0)); };
+    const int left = dev(fr.rc.left), top = dev(fr.rc.top), bottom = dev(fr.rc.bottom);
+    std::unique_ptr<QTextDocument> doc(d.doc->clone());
+    doc->setDocumentMargin(0);
+    doc->setTextWidth(std::max(1.0, (fr.rc.right - fr.rc.left) * screen / 1440.0));
+    auto* lay = doc->documentLayout();
+    (void)lay;
+    double y0 = -1;
+    for (QTextBlock b = doc->findBlock(pos); b.isValid() && b.position() < end; b = b.next()) {
+        QTextLayout* tl = b.layout();
+        const QRectF br = doc->documentLayout()->blockBoundingRect(b);
+        for (int li = 0; li < tl->lineCount(); ++li) {
+            const QTextLine line = tl->lineAt(li);
+            const int first = b.position() + line.textStart();
+            const int last = first + line.textLength();
+            if (last <= pos && !(line.textLength() == 0 && first == pos)) continue;
+            if (first >= end) return end;
+            const double ly = br.top() + line.y();
+            if (y0 < 0) y0 = ly;
+            const int dy = top + static_cast<int>(std::lround((ly - y0) * to_dev));
+            const int dh = static_cast<int>(std::lround(line.height() * to_dev));
+            if (dy + dh > bottom && dy > top) return std::max(first, pos);
+            if (!render || !fr.dc) continue;
+            if (li == 0 && b.textList()) {
+                OsLogFont lf;
+                lf.height = -static_cast<std::int32_t>(std::lround(line.ascent() * to_dev));
+                const OsObject f = os_create_font(lf);
+                const OsObject old = os_select_object(fr.dc, f);
+                os_set_bk_mode(fr.dc, OS_TRANSPARENT);
+                os_text_out(fr.dc, left + static_cast<int>(std::lround((br.left() + line.x() - 12) * to_dev)), dy, "\x95");
+                os_select_object(fr.dc, old);
+                os_delete_object(f);
+            }
+            for (QTextBlock::iterator it = b.begin(); !it.atEnd(); ++it) {
+                const QTextFragment frag = it.fragment();
+                const int a = std::max({frag.position(), first, pos});
+                const int z = std::min({frag.position() + frag.length(), last, end});
+                if (z <= a) continue;
+                const QTextCharFormat cf = frag.charFormat();
+                QString piece = frag.text().mid(a - frag.position(), z - a);
+                piece.replace(QChar::LineSeparator, QLatin1Char(' '));
+                piece.replace(QChar::Nbsp, QLatin1Char(' '));
+                OsLogFont lf;
+                const QFont qf = cf.font();
+                const double pt = qf.pointSizeF() > 0 ? qf.pointSizeF() : 10.0;
+                lf.height = -static_cast<std::int32_t>(std::lround(pt * res / 72.0));
+                lf.weight = qf.bold() ? 700 : 400;
+                lf.italic = qf.italic();
+                lf.underline = qf.underline();
+                lf.strike_out = qf.strikeOut();
+                lf.face = os_from_qstring(qf.family());
+                const OsObject f = os_create_font(lf);
+                const OsObject old = os_select_object(fr.dc, f);
+                os_set_bk_mode(fr.dc, OS_TRANSPARENT);
+                const QBrush fg = cf.foreground();
+                os_set_text_color(fr.dc, fg.style() == Qt::NoBrush ? 0u : to_ref(fg.color()));
+                const int x = left + static_cast<int>(std::lround((br.left() + line.cursorToX(a - b.position())) * to_dev));
+                const int ty = dy + static_cast<int>(std::lround((line.ascent() - QFontMetricsF(qf).ascent()) * to_dev));
+                os_text_out(fr.dc, x, ty, os_from_qstring(piece));
+                os_select_object(fr.dc, old);
+                os_delete_object(f);
+            }
+        }
+    }
+    return end;
+}
+
 std::intptr_t richedit_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) {
     WinRec* r = rec(w);
     RichData* d = data(w);
@@ -772,8 +854,7 @@ std::intptr_t richedit_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std:
     case OS_EM_FORMATRANGE: {
         auto* fr = reinterpret_cast<OsFormatRange*>(lp);
         if (!fr) return 0;
-        // Without a device to draw on, only the measurement: everything fits.
-        return fr->chrg.cpMax < 0 ? length(*d) : clamp(*d, fr->chrg.cpMax);
+        return format_range(*d, *fr, wp != 0);
     }
     case OS_EM_COPY:
     case OS_EM_CUT: {

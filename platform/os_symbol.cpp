@@ -36,3 +36,13 @@ char32_t os_symbol_to_unicode(unsigned char code) {
     if (code >= 161) return kHigh[code - 161];
     return 0;
 }
+
+char32_t os_wingdings_to_unicode(unsigned char code) {
+    switch (code) {
+    case 0xFB: return U'\u2718';   // heavy ballot x
+    case 0xFC: return U'\u2714';   // heavy check mark
+    case 0xFD: return U'\u2612';   // ballot box with x
+    case 0xFE: return U'\u2611';   // ballot box with check
+    default: return 0;
+    }
+}

@@ -12,6 +12,7 @@
 #include "platform/os_codepage_qt.h"
 #include "platform/os_app.h"
 #include "platform/os_menu.h"
+#include "platform/os_stdimages.h"
 #include "platform/os_window_p.h"
 
 namespace osw {
@@ -117,15 +118,27 @@ std::intptr_t toolbar_proc(OsWindow h, std::uint32_t m, std::uintptr_t wp, std::
         return 1;
     case OSM_TB_ADDBITMAP: {
         const auto* ab = reinterpret_cast<const OsTbAddBitmap*>(lp);
-        const auto n = static_cast<std::int32_t>(wp);
+        auto n = static_cast<std::int32_t>(wp);
         if (!ab || n <= 0) return -1;
         OsImage img;
-        if (!os_resource_image(OS_RT_BITMAP, ab->id, img)) return -1;
+        if (ab->instance == OS_HINST_COMMCTRL) {
+            // The standard strip brings all its images.
+            if (ab->id != OS_IDB_STD_SMALL_COLOR || !os_resource_image(OS_RT_BITMAP, OS_STD_SMALL_RESOURCE, img)) return -1;
+            n = OS_STD_IMAGE_COUNT;
+        } else if (!os_resource_image(OS_RT_BITMAP, ab->id, img)) {
+            return -1;
+        }
         QImage add(img.width, img.height, QImage::Format_ARGB32);
         for (int y = 0; y < img.height; ++y)
             for (int x = 0; x < img.width; ++x)
                 add.setPixel(x, y, img.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(img.width) +
                                               static_cast<std::size_t>(x)]);
+        // The standard strip is drawn on the classic button face, which takes
+        // the bar's own face colour.
+        if (ab->instance == OS_HINST_COMMCTRL)
+            for (int y = 0; y < add.height(); ++y)
+                for (int x = 0; x < add.width(); ++x)
+                    if ((add.pixel(x, y) & 0xFFFFFFu) == 0xC0C0C0u) add.setPixel(x, y, 0);
         // The declared count of images decides the strip's room; images the
         // file lacks show empty.
         QImage strip(b.image_w * (b.images + n), b.image_h, QImage::Format_ARGB32);
@@ -158,20 +171,26 @@ std::intptr_t toolbar_proc(OsWindow h, std::uint32_t m, std::uintptr_t wp, std::
     case OSM_TB_COMMANDTOINDEX:
         return index_of(b, wp);
     case OSM_TB_ENABLEBUTTON:
-    case OSM_TB_CHECKBUTTON: {
+    case OSM_TB_CHECKBUTTON:
+    case OSM_TB_INDETERMINATE: {
         const int i = index_of(b, wp);
         if (i < 0) return 0;
         std::uint8_t& st = b.buttons[static_cast<std::size_t>(i)].state;
-        const std::uint8_t bit = m == OSM_TB_ENABLEBUTTON ? OS_TBSTATE_ENABLED : OS_TBSTATE_CHECKED;
+        const std::uint8_t bit = m == OSM_TB_ENABLEBUTTON ? OS_TBSTATE_ENABLED
+                                 : m == OSM_TB_CHECKBUTTON ? OS_TBSTATE_CHECKED
+                                                           : OS_TBSTATE_INDETERMINATE;
         st = static_cast<std::uint8_t>(lp ? (st | bit) : (st & ~bit));
         repaint(h);
         return 1;
     }
     case OSM_TB_ISBUTTONENABLED:
-    case OSM_TB_ISBUTTONCHECKED: {
+    case OSM_TB_ISBUTTONCHECKED:
+    case OSM_TB_ISBUTTONINDETERMINATE: {
         const int i = index_of(b, wp);
         if (i < 0) return 0;
-        const std::uint8_t bit = m == OSM_TB_ISBUTTONENABLED ? OS_TBSTATE_ENABLED : OS_TBSTATE_CHECKED;
+        const std::uint8_t bit = m == OSM_TB_ISBUTTONENABLED ? OS_TBSTATE_ENABLED
+                                 : m == OSM_TB_ISBUTTONCHECKED ? OS_TBSTATE_CHECKED
+                                                               : OS_TBSTATE_INDETERMINATE;
         return (b.buttons[static_cast<std::size_t>(i)].state & bit) ? 1 : 0;
     }
     case OSM_TB_AUTOSIZE:
@@ -235,8 +254,8 @@ void paint_toolbar(WinRec& r, QWidget* w, QPainter& p) {
         }
         if (bt.image >= 0 && bt.image < b->images) {
             QImage img = b->strip.copy(bt.image * b->image_w, 0, b->image_w, b->image_h);
-            if (!(bt.state & OS_TBSTATE_ENABLED)) {
-                // Greyed: the picture in light grey tones.
+            if (!(bt.state & OS_TBSTATE_ENABLED) || (bt.state & OS_TBSTATE_INDETERMINATE)) {
+                // Greyed (disabled or neither on nor off): the picture in light grey tones.
                 img = img.convertToFormat(QImage::Format_ARGB32);
                 for (int y = 0; y < img.height(); ++y)
                     for (int x = 0; x < img.width(); ++x) {

@@ -609,6 +609,13 @@ void os_set_menu(OsWindow w, std::int32_t menu) {
     else if (r->widget) r->widget->update();
 }
 
+void os_set_proc_paints(OsWindow w, bool on) {
+    if (WinRec* r = rec(w)) {
+        r->proc_paints = on;
+        if (r->widget) r->widget->update();
+    }
+}
+
 bool os_set_retained(OsWindow w) {
     WinRec* r = rec(w);
     if (!r) return false;
@@ -714,6 +721,16 @@ std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t w
             scroll_click(w, hit, {os_loword(static_cast<std::uintptr_t>(lp)), os_hiword(static_cast<std::uintptr_t>(lp))});
         return 0;
     }
+    case OSM_RBUTTONUP: {
+        OsPoint p{static_cast<std::int16_t>(os_loword(static_cast<std::uintptr_t>(lp))),
+                  static_cast<std::int16_t>(os_hiword(static_cast<std::uintptr_t>(lp)))};
+        os_client_to_screen(w, p);
+        os_send_message(w, OSM_CONTEXTMENU, static_cast<std::uintptr_t>(w), os_make_lparam(p.x, p.y));
+        return 0;
+    }
+    case OSM_CONTEXTMENU:
+        if (r->child() && r->parent) return os_send_message(r->parent, OSM_CONTEXTMENU, wp, lp);
+        return 0;
     case OSM_NCHITTEST:
         return geometric_hit(w, {static_cast<std::int16_t>(os_loword(static_cast<std::uintptr_t>(lp))),
                                  static_cast<std::int16_t>(os_hiword(static_cast<std::uintptr_t>(lp)))});
@@ -1062,6 +1079,8 @@ std::uint32_t os_sys_colour(std::int32_t index) {
     case OS_COLOR_HIGHLIGHTTEXT: return 0xFFFFFF;
     case OS_COLOR_BTNSHADOW: return 0xA0A0A0;
     case OS_COLOR_BTNHIGHLIGHT: return 0xFFFFFF;
+    case OS_COLOR_GRAYTEXT: return 0x6D6D6D;
+    case OS_COLOR_BTNTEXT: return 0x000000;
     default: return 0xC0C0C0;
     }
 }

@@ -55,6 +55,9 @@ enum : std::uint32_t {
     OSM_GETMINMAXINFO = 0x0024,  // lp: OsPoint, the minimum tracking size the window may set
     OSM_NOTIFY = 0x004E,
     OSM_NCHITTEST = 0x0084,
+    // The user asks for a context menu (a right click released): wp the
+    // window clicked, lp the screen point. A child passes it on to its parent.
+    OSM_CONTEXTMENU = 0x007B,
     OSM_NCACTIVATE = 0x0086,
     OSM_NCLBUTTONDOWN = 0x00A1,
     OSM_NCLBUTTONUP = 0x00A2,
@@ -292,6 +295,8 @@ enum : std::int32_t {
     OS_COLOR_HIGHLIGHTTEXT = 14,
     OS_COLOR_BTNFACE = 15,
     OS_COLOR_BTNSHADOW = 16,
+    OS_COLOR_GRAYTEXT = 17,
+    OS_COLOR_BTNTEXT = 18,
     OS_COLOR_BTNHIGHLIGHT = 20,
 };
 
@@ -373,6 +378,10 @@ bool os_set_retained(OsWindow w);
 // parent's client area); returns the old parent, 0 when w or parent is no
 // child window and window respectively, or parent lies inside w.
 OsWindow os_set_parent(OsWindow w, OsWindow parent);
+// A control whose procedure was replaced gets OSM_PAINT and paints itself
+// through os_get_dc when its procedure answers non-zero; 0 leaves the
+// painting to the control's class.
+void os_set_proc_paints(OsWindow w, bool on);
 OsWindow os_get_owner(OsWindow w);
 bool os_is_child(OsWindow parent, OsWindow w);  // w is a descendant of parent
 std::uint32_t os_get_style(OsWindow w);

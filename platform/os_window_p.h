@@ -66,6 +66,9 @@ struct WinRec {
     // Drawn through device contexts into its image, which its paint only
     // copies (a control or dialog selected as a drawing surface).
     bool retained = false;
+    // Its procedure paints it on OSM_PAINT (a subclassed control); answering
+    // 0 leaves the painting to the class.
+    bool proc_paints = false;
     QPointer<OsWidget> widget;
     std::vector<QSize> expected_sizes;  // geometry we set, whose echo must not count as the user's
     bool destroying = false;

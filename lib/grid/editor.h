@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "lib/window/quinda_state.h"
+#include "platform/os_commondlg.h"
+#include "platform/os_finddlg.h"
 
 // Option bits of an editor.
 enum EditorWindowFlags : std::int32_t {
@@ -32,21 +34,8 @@ enum EditorWindowFlags : std::int32_t {
     EWF_APPPRINTS = 0x4000000,
 };
 
-// Flags of the find/replace request: the choices and what the dialog asks for.
-enum : std::uint32_t {
-    FR_DOWN = 0x1, FR_WHOLEWORD = 0x2, FR_MATCHCASE = 0x4, FR_FINDNEXT = 0x8,
-    FR_REPLACE = 0x10, FR_REPLACEALL = 0x20, FR_DIALOGTERM = 0x40,
-};
-
 // The platform's find/replace request block, kept for the life of an editor.
-struct FINDREPLACEA {
-    OsHandle owner = 0;
-    std::uint32_t flags = 0;
-    char* find_what = nullptr;
-    char* replace_with = nullptr;
-    std::int32_t find_length = 0, replace_length = 0;
-    std::intptr_t hook = 0;
-};
+using FINDREPLACEA = OsFindReplace;
 
 // The special record of an editor window; its first word is WindowKind 1
 // and the window layer reads hRichEdit (word 5) and hFocus (word 14).
@@ -105,6 +94,7 @@ struct EditorWindowData {
     std::int32_t iCacheRichPos = -1, iCacheFilePos = -1;
     std::int32_t iBookmark[EditBuffersPerWindow];
     std::int32_t nBookmarkLength[EditBuffersPerWindow];
+    std::int32_t bNoClose = 0;  // EWF_NOCLOSE: no Close item
 
     EditorWindowData() {
         for (auto& b : iBookmark) b = -1;
@@ -161,6 +151,8 @@ std::int32_t yyeditstorebuffername(std::int32_t slot, std::int32_t n, const char
 std::int32_t yyeditgetbuffername(std::int32_t slot, std::int32_t n, std::string& name, std::int32_t length);
 std::int32_t yyeditgetsave(std::int32_t slot, std::int32_t n, std::int32_t& saved);
 std::int32_t yyeditclosebuffer(std::int32_t slot, std::int32_t n);
+// The file dialogs' filters: the editor's own, or the built-in list.
+std::vector<OsFileFilter> yyeditfilters(const EditorWindowData& rec);
 // Whether a file name is read and written as RTF by this editor.
 bool yyeditisrtf(const EditorWindowData& rec, std::string_view name);
 
@@ -206,3 +198,43 @@ void yyeditselectbuffer(std::int32_t n, std::int32_t& status);
 void yyEditAdjustPos(EditorWindowData& rec, std::int32_t p1, std::int32_t p2, std::int32_t& c1, std::int32_t& c2);
 // Text length counting each line break as two characters.
 std::int32_t yyGetWindowTextLength(OsHandle control, std::int32_t hidden);
+
+// ---- command field and history (current window) ----
+void yyeditprompt(std::int32_t& status, const char* text, std::int32_t length);
+void yyeditputcommand(std::int32_t& status, const char* text, std::int32_t caret);
+void yyeditgetcommand(std::int32_t& status, char* text, std::int32_t length);
+void yyeditcheckhistory(std::int32_t& status);
+void yyeditclearhistory(std::int32_t& status);
+void yyeditputhistory(std::int32_t index, const char* text);
+// Copies entry index into text, at most length - 1 characters and a NUL.
+void yyeditgethistory(std::int32_t index, char* text, std::int32_t length);
+
+// ---- the window ----
+// Converts the current window into an editor, or opens another file in it.
+void yyeditfile(std::int32_t& status, std::int32_t& mode, std::int32_t menuId, std::int32_t flags, std::int32_t fontOption,
+                std::int32_t fontSize, std::int32_t fileType, std::string_view fileName, std::string_view filter);
+// The public routine over yyeditfile: checks its arguments and reports the
+// statuses as library errors (1022, 1024, 1025, 1026, 1027, 1033, 1038, 1057, 1068, 1002).
+void WEditFile(std::int32_t mode, std::int32_t menuId, std::int32_t flags, std::int32_t fontOption, std::int32_t fontSize,
+               std::int32_t fileType, std::string_view fileName, std::string_view filter = {});
+std::intptr_t yyEditSubCommand(OsHandle control, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp);
+std::intptr_t yyEditFindHook(OsHandle dialog, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp);
+// Label of View item n: "&n\t" or "&A\t".. then the path or "Untitled".
+std::string yyeditviewlabel(std::int32_t n, std::string_view path);
+
+// ---- font dialog, printing and the colouring painter ----
+void yyEditFormatFont(OsHandle window, EditorWindowData& rec);
+std::int32_t yyEditPrint(OsHandle window, EditorWindowData& rec, std::int32_t selectionOnly);
+void yyEditPosFromChar(OsHandle control, std::int32_t position, OsPoint& point);
+void yyEditTextOut(EditorWindowData& rec, OsHandle dc, const char* text, std::int32_t position, std::int32_t length);
+std::intptr_t yyEditSubRTF(OsHandle control, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp);
+// The library's colouring hook: no ranges.
+std::int32_t yyeditparsecallback(std::int32_t slot, std::int32_t selStart, std::int32_t selEnd, std::int32_t maximum,
+                                 std::int32_t* starts, std::int32_t* ends, std::int32_t* colours, std::int32_t& count,
+                                 const char* line);
+// The colouring hook the painter calls; a program puts its own in place.
+using EditParseCallback = std::int32_t (*)(std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t*,
+                                           std::int32_t*, std::int32_t*, std::int32_t&, const char*);
+extern EditParseCallback edit_parse_callback;
+// Syntax colouring on for the current editor.
+void yyeditsetcallback();

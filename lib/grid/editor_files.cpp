@@ -48,7 +48,9 @@ struct FileCookie {
     int error = 0;
 };
 
-std::vector<OsFileFilter> filters_of(const EditorWindowData& r) {
+}  // namespace
+
+std::vector<OsFileFilter> yyeditfilters(const EditorWindowData& r) {
     std::vector<OsFileFilter> out;
     if (r.szFilter[0]) {
         // Pairs of NUL-ended texts: description, pattern.
@@ -71,6 +73,8 @@ std::vector<OsFileFilter> filters_of(const EditorWindowData& r) {
     return out;
 }
 
+namespace {
+
 // Label of View item n.
 std::string view_label(std::int32_t n, std::string_view path) {
     char head[16];
@@ -89,6 +93,7 @@ void hold(EditorWindowData& r) {
 }  // namespace
 
 std::string yyeditviewlabel(std::int32_t n, std::string_view path) { return view_label(n, path); }
+
 
 EditorWindowData* yyeditrecord(OsHandle frame) {
     std::int32_t* rec = frame ? yyspecialrecord(frame) : nullptr;
@@ -123,18 +128,6 @@ EditorWindowData* yyeditattach(OsHandle frame, OsHandle richedit, std::int32_t f
     r->iFileType[0] = 1;
     os_set_window_user(frame, reinterpret_cast<std::intptr_t>(r));
     return r;
-}
-
-void yyeditdetach(OsHandle frame) {
-    EditorWindowData* r = yyeditrecord(frame);
-    if (!r) return;
-    for (std::int32_t& h : r->hFile)
-        if (h > 0) {
-            os_file_close(h);
-            h = 0;
-        }
-    os_set_window_user(frame, 0);
-    delete r;
 }
 
 bool yyeditisrtf(const EditorWindowData& rec, std::string_view name) {
@@ -298,7 +291,7 @@ std::int32_t yyEditSaveFile(OsHandle window, std::int32_t askName) {
     if (askName != 0 || !r->szFileName[0]) {
         OsCommonDialogRequest q;
         q.kind = OsCommonDialogKind::Save;
-        q.filters = filters_of(*r);
+        q.filters = yyeditfilters(*r);
         q.filter_index = std::max(1, r->iFileType[r->iBuffer - 1]);
         q.flags = OS_OFN_OVERWRITEPROMPT | OS_OFN_HIDEREADONLY | OS_OFN_PATHMUSTEXIST;
         q.name = r->szFileName;

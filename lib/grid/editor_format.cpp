@@ -112,19 +112,23 @@ void yyEditUpdateBIU(EditorWindowData& r) {
     const bool bullet = (pf.mask & OS_PFM_NUMBERING) ? pf.numbering != 0 : true;  // mixed counts as set
     if (r.hEditToolbar) {
         const std::uint32_t bits[] = {OS_CFM_BOLD, OS_CFM_ITALIC, OS_CFM_UNDERLINE};
+        // Checked when on, indeterminate when mixed.
         for (int k = 0; k < 3; ++k) {
             const auto id = static_cast<std::uintptr_t>(32166 + k);
             send(r.hEditToolbar, OSM_TB_ENABLEBUTTON, id, enabled);
             send(r.hEditToolbar, OSM_TB_CHECKBUTTON, id, (cf.mask & bits[k]) && (cf.effects & bits[k]));
+            send(r.hEditToolbar, OSM_TB_INDETERMINATE, id, !(cf.mask & bits[k]));
         }
         send(r.hEditToolbar, OSM_TB_ENABLEBUTTON, 32162, enabled);
         send(r.hEditToolbar, OSM_TB_CHECKBUTTON, 32162, (pf.mask & OS_PFM_NUMBERING) && pf.numbering != 0);
+        send(r.hEditToolbar, OSM_TB_INDETERMINATE, 32162, !(pf.mask & OS_PFM_NUMBERING));
         const bool uniform = (pf.mask & OS_PFM_ALIGNMENT) != 0;
         for (int k = 0; k < 3; ++k) {
             const auto id = static_cast<std::uintptr_t>(32163 + k);
             const std::uint16_t align[] = {OS_PFA_LEFT, OS_PFA_CENTER, OS_PFA_RIGHT};
             send(r.hEditToolbar, OSM_TB_ENABLEBUTTON, id, enabled);
             send(r.hEditToolbar, OSM_TB_CHECKBUTTON, id, uniform && pf.alignment == align[k]);
+            send(r.hEditToolbar, OSM_TB_INDETERMINATE, id, !uniform);
         }
     }
     if (r.hFormatMenu) os_check_menu_item(r.hFormatMenu, 32162, OS_MF_BYCOMMAND | (bullet ? OS_MF_CHECKED : OS_MF_UNCHECKED));

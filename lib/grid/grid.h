@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "lib/window/quinda_state.h"
+#include "platform/os_commondlg.h"
+#include "platform/os_dc.h"
 #include "platform/os_window.h"
 
 // ---- records ------------------------------------------------------------------------
@@ -163,17 +165,67 @@ void YYMapDialogRect(OsHandle grid, OsRect& r);
 void yyGridRedrawCell(OsHandle grid, std::int32_t column, std::int32_t row, bool update);
 void yygridcellredrawoff();
 void yygridcellredrawon(std::int32_t ref);
-void yygridupdatecell(OsHandle grid, std::int32_t column, std::int32_t row, bool focus);
+void yygridupdatecell(OsHandle grid, std::int32_t column, std::int32_t row, bool focus, bool extend = false);
+void yyGridSendScrollMessage(OsHandle grid, std::uint32_t msg, std::int32_t code, std::intptr_t lp, bool extend);
 void yyGridUpdateRowLabels(OsHandle grid);
 void yygridselectrange(OsHandle grid, std::int32_t row1, std::int32_t row2, std::int32_t col1, std::int32_t col2);
 void yygridselectnone(OsHandle grid);
-void yygridgetselrect(OsHandle grid, OsRect& r);
+// 1 and the pixel rectangle of the visible part of the selection; 0 when none of it shows.
+std::int32_t yygridgetselrect(OsHandle grid, OsRect& r);
 void yyGridCreateCurrent(OsHandle grid);
 void yyGridDestroyCurrent(OsHandle grid);
 void yyGridUpdateCurrent(OsHandle grid);
 void yyGridStoreCurrent(OsHandle grid);
 // The text of a control, as the grid reads its editors.
 std::string yyGridGetString(OsHandle control);
+// The display text of a cell (the editor's for the current cell); mode 1
+// gives check boxes as the check mark 0xFC and cross 0xFB, else "Yes"/"No".
+std::string yyGridGetString(OsHandle grid, std::int32_t column, std::int32_t row, std::int32_t mode);
+// A copy of the source bitmap in the destination with the button face turned highlight.
+void yyHighlightBitmap(OsObject source, OsObject dest, OsObject scratch);
+std::intptr_t yygridcellwndproc(OsHandle editor, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp);
+std::intptr_t yygridspinwndproc(OsHandle updown, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp);
+
+// Clipboard of cells: kinds 0 no text, 1 one value, 2 a table.
+std::int32_t yygridcheckclipboard();
+void yygridclipcount(std::int32_t& rows, std::int32_t& columns);
+std::int32_t yygridcancut(OsHandle grid);
+std::int32_t yygridcanpaste(OsHandle grid);
+std::int32_t yygridclipcopy(OsHandle grid);
+void yygridclippaste(OsHandle grid);
+void yygridclipdelete(OsHandle grid);
+
+// Commands of the context menu and the grid window's Edit menu.
+enum : std::int32_t {
+    GridCmdCut = 32122, GridCmdCopy = 32123, GridCmdPaste = 32124, GridCmdDelete = 32125,
+    GridCmdUndo = 32221, GridCmdTextCut = 32222, GridCmdTextCopy = 32223, GridCmdTextPaste = 32224,
+    GridCmdTextDelete = 32225, GridCmdSelectAll = 32226,
+};
+
+// Printing: two option sets (1, and 2 for any other number), each with its
+// own printer, paper and margins (in nUnits) and options.
+struct GridPrintOptions {
+    OsPageSetup psd;                            // printer, paper size and margins
+    std::array<std::int32_t, 4> min_margins{};   // left, top, right, bottom: the printer's unprintable borders
+    std::int32_t nUnits = 8;                     // 4 thousandths of an inch, 8 hundredths of a millimetre
+    std::int32_t nLeft = 0, nRight = 0, nTop = 0, nBottom = 0;   // printable area, printer pixels
+    std::int32_t nScale = 100;
+    std::int32_t bRowLines = 1, bColumnLines = 1, bRepeatHeaders = 1, bTextColours = 1, bBackColours = 1;
+};
+// The option set of a number (1, else 2).
+GridPrintOptions& grid_print_options(std::int32_t set);
+void yyGridPrintInit();
+void yygridprint(std::int32_t ref, std::int32_t& result, std::int32_t row1, std::int32_t row2, std::int32_t col1,
+                 std::int32_t col2, std::int32_t set, std::string_view title);
+void yyGridPrintRowLabels(OsHandle grid, std::int32_t range_first, std::int32_t page_first, std::int32_t page_last,
+                          std::int32_t& x, std::int32_t pitch, std::int32_t text_height, std::int32_t ave_width,
+                          OsHandle printer_dc, OsHandle screen_dc, std::int32_t set);
+std::int32_t yygridprintsetup(std::int32_t units, std::int32_t set);
+void yygridprintgetopt(std::int32_t& row_lines, std::int32_t& column_lines, std::int32_t& repeat_headers,
+                       std::int32_t& text_colours, std::int32_t& back_colours, std::int32_t& scale, std::int32_t set);
+void yygridprintsetopt(std::int32_t row_lines, std::int32_t column_lines, std::int32_t repeat_headers,
+                       std::int32_t text_colours, std::int32_t back_colours, std::int32_t scale, std::int32_t set);
+void yygridprintsetpossize(std::int32_t code, std::int32_t points, std::int32_t set);
 
 // ---- cell interface (0-based; status in the first argument) -------------------------
 OsHandle yygridfromref(std::int32_t ref);

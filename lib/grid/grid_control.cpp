@@ -252,12 +252,22 @@ std::intptr_t row_labels(OsHandle grid, GridData& g, std::int32_t width_du, cons
     return std::max<std::intptr_t>(0, (p - 1) - text);
 }
 
-void scroll_ranges(GridData& g) {
+void scroll_ranges(OsHandle grid, GridData& g) {
     g.nScrollFactor = 1;
     std::int32_t n = g.nRows;
     while (n > 65536) {
         n /= 2;
         g.nScrollFactor *= 2;
+    }
+    const std::uint32_t style = os_get_style(grid);
+    if (style & OS_WS_VSCROLL) {
+        OsScrollInfo si;
+        si.mask = OS_SIF_ALL;
+        si.min = 0;
+        si.max = std::max(0, n - 1);
+        si.page = g.nVisibleRows / g.nScrollFactor;
+        si.pos = g.iTopRow / g.nScrollFactor;
+        os_set_scroll_info(grid, OS_SB_VERT, si);
     }
     if (!g.pColumns) return;
     OsRect area;
@@ -269,6 +279,15 @@ void scroll_ranges(GridData& g) {
         --i;
     }
     g.nMaxFirstColumn = w <= W ? 0 : i + 2;
+    if (style & OS_WS_HSCROLL) {
+        OsScrollInfo si;
+        si.mask = OS_SIF_ALL;
+        si.min = 0;
+        si.max = std::max(0, g.nColumns - 1);
+        si.page = std::max(0, g.nColumns - i - 1 - (w > W ? 1 : 0));
+        si.pos = g.iFirstColumn;
+        os_set_scroll_info(grid, OS_SB_HORZ, si);
+    }
     w = 1;
     i = g.iFirstColumn;
     while (w <= W && i < g.nColumns) {
@@ -350,6 +369,8 @@ void reset_grid_state() {
     grid_state.last_unsaved = grid_state.last_changed = 0;
     grid_state.last_texts = {};
     grid_state.GridSortBlock = {};
+    grid_state.print_options_ready = 0;
+    grid_focus_flags = GridFocusFlags{};
 }
 
 void yygridregister() {
@@ -423,6 +444,9 @@ std::intptr_t yygridwndproc(OsHandle grid, std::uint32_t msg, std::uintptr_t wp,
     }
     case OSM_SETFONT: {
         if (!g) break;
+        // The layout follows once the font's measures are all in place.
+        const std::int32_t initialised = g->bInitialised;
+        g->bInitialised = 0;
         g->hFont = static_cast<OsHandle>(wp);
         g->nRowHeight = measure_row_height(grid, g->hFont);
         g->nVisibleRows = std::max(0, (g->nCreateHeight - 1) / std::max(1, g->nRowHeight - 1));
@@ -436,6 +460,8 @@ std::intptr_t yygridwndproc(OsHandle grid, std::uint32_t msg, std::uintptr_t wp,
             g->nHeaderHeight = g->nRowHeight + 1;
             g->nVisibleRows = std::max(0, g->nVisibleRows - 1);
         }
+        g->bInitialised = initialised;
+        if (initialised) os_send_message(grid, OSM_SIZE, 0, 0);
         break;
     }
     case OSM_GETFONT:
@@ -466,28 +492,19 @@ std::intptr_t yygridwndproc(OsHandle grid, std::uint32_t msg, std::uintptr_t wp,
         if (!g) return 0;
         return build_columns(grid, *g, static_cast<OsHandle>(wp), reinterpret_cast<const std::int32_t*>(lp));
     case GM_SCROLLRANGES:
-        if (g) scroll_ranges(*g);
+        if (g) scroll_ranges(grid, *g);
         return 0;
     case GM_SETNOMOUSE:
         if (g) g->bInitialised = g->bNoMouse = 1;
         return 0;
     default:
+        if (g) {
+            std::intptr_t out = 0;
+            if (grid_window_message(grid, *g, msg, wp, lp, out)) return out;
+        }
         break;
     }
     return os_def_window_proc(grid, msg, wp, lp);
-}
-
-std::intptr_t yygridwndprocclient(OsHandle area, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) {
-    return os_def_window_proc(area, msg, wp, lp);
-}
-
-std::intptr_t yygridsubheader(OsHandle header, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) {
-    const auto old = reinterpret_cast<OsWndProc>(os_get_window_user(header));
-    if (msg == OSM_NCHITTEST) {
-        GridData* g = yygriddata(os_get_parent(header));
-        if (g && g->bNoMouse) return -1;   // transparent to the mouse
-    }
-    return old ? old(header, msg, wp, lp) : os_def_window_proc(header, msg, wp, lp);
 }
 
 std::intptr_t yygridrowtemplateproc(OsHandle dialog, std::uint32_t msg, std::uintptr_t, std::intptr_t lp) {

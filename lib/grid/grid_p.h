@@ -27,3 +27,34 @@ void grid_release_record(OsHandle control);
 void grid_load_editor(GridData& g);
 // Appends the options of one combo box to another's.
 void grid_copy_options(OsHandle from, OsHandle to);
+// Writes the grid's paste-or-delete message (kind 1) when its style asks for it.
+void grid_notify_edit(OsHandle grid, PackedCell from, PackedCell to);
+
+// Focus flags shared by every grid: a header click gives the grid the focus
+// (no cell-change message then); the selection repaints as an editor's focus
+// comes and goes; the editor took the focus from outside the grid (the next
+// move rebuilds it even for the same cell); the grid itself puts the focus
+// back into a new editor.
+struct GridFocusFlags {
+    bool header_click = false;
+    bool selection_repaint = true;
+    bool from_outside = false;
+    bool refocus = false;
+};
+extern GridFocusFlags grid_focus_flags;
+
+// Rows drawn (the partly visible last one included) and the last column drawn.
+std::int32_t grid_rows_drawn(const GridData& g);
+std::int32_t grid_last_drawn_column(const GridData& g);
+bool grid_focus_inside(OsHandle grid);
+bool grid_cell_selected(const GridData& g, std::int32_t column, std::int32_t row);
+void grid_paint_area(OsHandle grid, GridData& g);
+std::intptr_t grid_editor_colours(OsHandle grid, GridData& g, std::uint32_t msg, std::int32_t dc, OsHandle control);
+// The grid window's messages beyond set-up; false when the default procedure is to run.
+bool grid_window_message(OsHandle grid, GridData& g, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp,
+                         std::intptr_t& out);
+// The drawn cell under a point of the cell area; false when none.
+bool grid_hit_cell(const GridData& g, std::int32_t x, std::int32_t y, std::int32_t& column, std::int32_t& row);
+// A drag with the left button over a point of the cell area: the selection
+// from the current cell to the cell there (none when it is the current cell).
+void grid_drag_select(OsHandle grid, GridData& g, std::int32_t x, std::int32_t y);

@@ -43,7 +43,7 @@ void grid_load_editor(GridData& g) {
         os_set_window_text(g.hEditor, grid_number_text(c, g.iCurrentRow, grid_record_format(g.hEditor)));
         if (FieldRecord* f = yyfieldrecord(g.hEditor)) {
             f->value = c.iType == GridInteger ? c.ints[row] : c.iType == GridReal ? c.reals[row] : c.doubles[row];
-            f->defined = (c.pStates[row] & CellDefined) && (c.pStates[row] & CellNonBlank) ? 1 : 0;
+            f->defined = (c.pStates[row] & CellNonBlank) ? 1 : 0;
         }
         break;
     }
@@ -79,41 +79,19 @@ void yygridcellredrawon(std::int32_t ref) {
 void yyGridUpdateRowLabels(OsHandle grid) {
     GridData* g = yygriddata(grid);
     if (!g || !(os_get_style(grid) & GS_ROWHEADERS) || !g->pRowLabels) return;
-    for (std::size_t i = 0; i < g->phRowHeaders.size(); ++i) {
+    const std::int32_t drawn = grid_rows_drawn(*g);
+    for (std::size_t i = 0; i < g->phRowHeaders.size() && static_cast<std::int32_t>(i) < drawn; ++i) {
+        const OsHandle h = g->phRowHeaders[i];
+        if (!h) continue;
         const std::size_t row = static_cast<std::size_t>(g->iTopRow) + i;
         OsHeaderItem it;
-        it.mask = HDI_TEXT;
+        it.mask = HDI_TEXT | HDI_FORMAT;
+        it.fmt = HDF_STRING;
         it.text = row < g->pRowLabels->size() ? (*g->pRowLabels)[row] : std::string();
-        os_send_message(g->phRowHeaders[i], HDM_SETITEM, 0, reinterpret_cast<std::intptr_t>(&it));
+        os_send_message(h, HDM_SETITEM, 0, reinterpret_cast<std::intptr_t>(&it));
+        if (static_cast<std::int32_t>(row) < g->nRows) os_show_window(h, OS_SW_SHOWNOACTIVATE);
+        os_update_window(h);
     }
-}
-
-void yygridselectrange(OsHandle grid, std::int32_t row1, std::int32_t row2, std::int32_t col1, std::int32_t col2) {
-    GridData* g = yygriddata(grid);
-    if (!g) return;
-    g->iSelFirstRow = row1;
-    g->iSelLastRow = row2;
-    g->iSelFirstColumn = col1;
-    g->iSelLastColumn = col2;
-    if (g->hCellArea) os_invalidate_rect(g->hCellArea, nullptr, false);
-}
-
-void yygridselectnone(OsHandle grid) {
-    GridData* g = yygriddata(grid);
-    if (!g || g->iSelFirstRow < 0) return;
-    g->iSelFirstRow = g->iSelLastRow = g->iSelFirstColumn = g->iSelLastColumn = -1;
-    g->iAnchorColumn = g->iAnchorRow = -1;
-    if (g->hCellArea) os_invalidate_rect(g->hCellArea, nullptr, false);
-}
-
-void yygridgetselrect(OsHandle grid, OsRect& r) {
-    r = {};
-    GridData* g = yygriddata(grid);
-    if (!g || g->iSelFirstRow < 0) return;
-    OsRect a, b;
-    const bool ha = cell_rect(*g, std::max(g->iSelFirstColumn, g->iFirstColumn), std::max(g->iSelFirstRow, g->iTopRow), a);
-    const bool hb = cell_rect(*g, g->iSelLastColumn, std::min(g->iSelLastRow, g->iTopRow + g->nVisibleRows), b);
-    if (ha && hb) r = {a.left, a.top, b.right, b.bottom};
 }
 
 std::string yyGridGetString(OsHandle control) { return os_get_window_text(control); }
@@ -152,6 +130,7 @@ void yyGridCreateCurrent(OsHandle grid) {
     if (c.iType == GridMenu) grid_copy_options(c.hControl, g->hEditor);
     grid_load_editor(*g);
     if (c.pStates[static_cast<std::size_t>(g->iCurrentRow)] & CellDisabled) yygridwindowstate(g->hEditor, c.iType, 1, 0);
+    f->previous_proc = os_set_window_proc(g->hEditor, yygridcellwndproc);
 }
 
 void yyGridStoreCurrent(OsHandle grid) {
@@ -206,44 +185,25 @@ void yyGridDestroyCurrent(OsHandle grid) {
     yyGridStoreCurrent(grid);
     const OsHandle e = g->hEditor;
     g->hEditor = 0;
+    if (FieldRecord* f = yyfieldrecord(e); f && f->previous_proc) {
+        os_set_window_proc(e, f->previous_proc);
+        f->previous_proc = nullptr;
+    }
     grid_release_record(e);
     os_destroy_window(e);
 }
 
 void yyGridUpdateCurrent(OsHandle grid) {
     GridData* g = yygriddata(grid);
-    if (!g || !g->hEditor) return;
-    // The editor is of its column's class: made again for the current cell.
-    const OsHandle e = g->hEditor;
-    g->hEditor = 0;
-    grid_release_record(e);
-    os_destroy_window(e);
-    yyGridCreateCurrent(grid);
-}
-
-void yygridupdatecell(OsHandle grid, std::int32_t column, std::int32_t row, bool focus) {
-    GridData* g = yygriddata(grid);
-    if (!g || !valid_cell(*g, column, row)) return;
-    const OsHandle had = os_get_focus();
-    const bool inside = had && (had == grid || os_is_child(grid, had));
-    yyGridStoreCurrent(grid);
-    g->iCurrentColumn = column;
-    g->iCurrentRow = row;
-    if (row < g->iTopRow) g->iTopRow = row;
-    else if (g->nVisibleRows > 0 && row >= g->iTopRow + g->nVisibleRows) g->iTopRow = row - g->nVisibleRows + 1;
-    if (column < g->iFirstColumn) g->iFirstColumn = column;
-    else if (column > g->iLastColumn) g->iFirstColumn = std::min(std::max(0, g->nMaxFirstColumn), column);
-    os_send_message(grid, GM_SCROLLRANGES, 0, 0);
-    yyGridUpdateRowLabels(grid);
-    if (g->hEditor) yyGridUpdateCurrent(grid);
-    else yyGridCreateCurrent(grid);
-    if (g->hCellArea) os_invalidate_rect(g->hCellArea, nullptr, false);
-    if (focus) {
-        os_set_focus(g->hEditor ? g->hEditor : grid);
-    } else if (inside) {
-        // The editor the focus was in is made afresh for the new cell.
-        if (had == g->hEditor || !os_is_window(had)) os_set_focus(g->hEditor ? g->hEditor : grid);
-        os_send_message(os_get_parent(grid), grid_state.GM_CELLCHANGE, static_cast<std::uintptr_t>(os_get_control_id(grid)),
-                        pack_cell(column, row));
+    if (!g || !g->hEditor || !valid_cell(*g, g->iCurrentColumn, g->iCurrentRow)) return;
+    GridColumn& c = g->column(g->iCurrentColumn);
+    const auto row = static_cast<std::size_t>(g->iCurrentRow);
+    if (FieldRecord* f = yyfieldrecord(g->hEditor); f && !c.pColours.empty()) {
+        const CellColour& k = c.pColours[row];
+        f->text_colour = (k.flags & 1) ? k.text[0] + 256 * k.text[1] + 65536 * k.text[2] : -1;
+        f->background_colour = (k.flags & 2) ? k.back[0] + 256 * k.back[1] + 65536 * k.back[2] : -1;
     }
+    grid_load_editor(*g);
+    yygridwindowstate(g->hEditor, c.iType, (c.pStates[row] & CellDisabled) ? 1 : 0, 0);
+    os_invalidate_rect(g->hEditor, nullptr, true);
 }

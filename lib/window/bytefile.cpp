@@ -131,6 +131,25 @@ int yyunitopen(std::int32_t unit, std::string_view name, TextUnitMode mode) {
     return OS_OK;
 }
 
+int yyunitopensave(std::int32_t unit, std::string_view name) {
+    yyunitclose(unit);
+    TextUnit u;
+    u.mode = TextUnitWrite;
+    u.target = std::string(name);
+    const int rc = os_file_save_begin(name, u.temp, u.handle);
+    if (rc != OS_OK) return rc;
+    text_units.units[unit] = u;
+    return OS_OK;
+}
+
+int yyunitcommit(std::int32_t unit) {
+    const auto it = text_units.units.find(unit);
+    if (it == text_units.units.end() || it->second.temp.empty()) return OS_ERROR_INVALID_HANDLE;
+    const TextUnit u = it->second;
+    text_units.units.erase(it);
+    return os_file_save_commit(u.handle, u.temp, u.target);
+}
+
 int yyunitread(std::int32_t unit, std::string& line) {
     line.clear();
     const auto it = text_units.units.find(unit);
@@ -168,13 +187,17 @@ int yyunitwrite(std::int32_t unit, std::string_view line) {
 void yyunitclose(std::int32_t unit) {
     const auto it = text_units.units.find(unit);
     if (it == text_units.units.end()) return;
-    os_file_close(it->second.handle);
+    if (!it->second.temp.empty()) os_file_save_abandon(it->second.handle, it->second.temp);
+    else os_file_close(it->second.handle);
     text_units.units.erase(it);
 }
 
 bool yyunitopened(std::int32_t unit) { return text_units.units.count(unit) != 0; }
 
 void reset_text_units() {
-    for (auto& [unit, u] : text_units.units) os_file_close(u.handle);
+    for (auto& [unit, u] : text_units.units) {
+        if (!u.temp.empty()) os_file_save_abandon(u.handle, u.temp);
+        else os_file_close(u.handle);
+    }
     text_units = TextUnitState{};
 }

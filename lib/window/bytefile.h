@@ -41,6 +41,12 @@ enum TextUnitMode : int { TextUnitRead = 0, TextUnitWrite = 1 };
 // Opens a text file on a unit (read: an existing file; write: created or
 // emptied). A unit in use is closed first. Returns the system's code.
 int yyunitopen(std::int32_t unit, std::string_view name, TextUnitMode mode);
+// Opens a unit for writing a new file beside the named one (through links,
+// with its permissions); yyunitcommit puts it in the file's place, closing
+// the unit, and returns the system's code. Closing the unit otherwise
+// removes the new file and leaves the old one.
+int yyunitopensave(std::int32_t unit, std::string_view name);
+int yyunitcommit(std::int32_t unit);
 // The next line without its line end; OS_ERROR_HANDLE_EOF at the end.
 int yyunitread(std::int32_t unit, std::string& line);
 int yyunitwrite(std::int32_t unit, std::string_view line);
@@ -52,6 +58,7 @@ struct TextUnit {
     TextUnitMode mode = TextUnitRead;
     std::string pending;   // bytes read but not yet handed out
     bool at_end = false;
+    std::string temp, target;   // a unit that replaces its file when committed
 };
 
 struct TextUnitState {

@@ -1,5 +1,5 @@
 // Message fetch and event post-processing.
-#include "lib/grid/special_windows.h"
+#include "lib/grid/window_kinds.h"
 #include "lib/window/fetch.h"
 #include "lib/dialog/dialog_window.h"
 #include "lib/dialog/dialog.h"
@@ -88,9 +88,10 @@ void keyboard_and_dispatch(const OsMsg& m) {
         if (!done) done = yydialogkeyboard(dlg, m);
         if (done) return;
     }
-    // 2. An editor or grid window around the message's window.
+    // 2. An editor or grid window around the message's window, or owning
+    // it (the editor's find dialog).
     OsHandle w = m.hwnd;
-    for (int up = 0; w && up <= 3; ++up, w = os_get_parent(w)) {
+    for (int up = 0; w && up <= 3; ++up, w = os_get_parent(w) ? os_get_parent(w) : os_get_owner(w)) {
         if (wtab.atomChild == 0 || os_window_class_atom(w) != wtab.atomChild) continue;
         const std::int32_t kind = yyspecialkind(w);
         if (kind != WindowKindEditor && kind != WindowKindGrid) continue;

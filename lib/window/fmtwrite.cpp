@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -134,10 +135,26 @@ bool looks_like_half(const Sci& s, int n) {
 
 constexpr int ExactPrecision = 800;   // every double's expansion is shorter
 
+// The precision at which a > 0, of decimal exponent x, prints exactly: as
+// m x 2^e with m odd it has at most x - e digits after its leading one
+// (x when it is a whole number). Most values need far fewer than 800.
+int exact_precision(double a, int x, int at_least) {
+    int k = 0;
+    const double f = std::frexp(a, &k);
+    auto m = static_cast<std::uint64_t>(std::ldexp(f, 53));
+    int e = k - 53;
+    if (m == 0) return std::max(ExactPrecision, at_least);
+    while (!(m & 1)) {
+        m >>= 1;
+        ++e;
+    }
+    return std::max(at_least, std::min(ExactPrecision, x - std::min(e, 0)));
+}
+
 // a > 0 rounded to n >= 1 significant digits.
 Decimal round_significant(double a, int n) {
     Sci s = scientific(a, n + 24);
-    if (looks_like_half(s, n)) s = scientific(a, std::max(ExactPrecision, n + 24));
+    if (looks_like_half(s, n)) s = scientific(a, exact_precision(a, s.x, n + 24));
     return round_digits(s, n);
 }
 
@@ -151,7 +168,7 @@ Decimal round_places(double a, int places) {
     }
     if (n < 0) return Decimal{};
     if (looks_like_half(s, n)) {
-        s = scientific(a, std::max(ExactPrecision, n + 24));
+        s = scientific(a, exact_precision(a, s.x, n + 24));
         n = s.x + 1 + places;
     }
     return round_digits(s, n);

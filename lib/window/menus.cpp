@@ -1,5 +1,5 @@
 // Menus, tool bars, tooltips and menu prompts.
-#include "lib/grid/special_windows.h"
+#include "lib/grid/window_kinds.h"
 #include "lib/window/menus.h"
 
 #include <algorithm>

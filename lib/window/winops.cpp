@@ -1,5 +1,5 @@
 // Operations on the current window and its status bar.
-#include "lib/grid/special_windows.h"
+#include "lib/grid/window_kinds.h"
 #include "lib/window/winops.h"
 
 #include "lib/graphics/bitmapview.h"

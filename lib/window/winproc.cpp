@@ -1,6 +1,6 @@
 // Window procedures of frames and client windows, and the interpreter that
 // turns one event into the pending library message.
-#include "lib/grid/special_windows.h"
+#include "lib/grid/window_kinds.h"
 #include "lib/window/messages.h"
 #include "lib/dialog/dialog_window.h"
 #include "lib/dialog/dialog.h"

@@ -59,6 +59,12 @@ protected:
     }
     // An editor in slot 1 made current.
     EditorWindowData& make(std::int32_t flags, const char* base = "Ed") {
+        // A second editor in a test replaces the first one, which goes with its record.
+        if (wtab.wWindow[1]) {
+            yyeditdetach(wtab.wWindow[1]);
+            os_destroy_window(wtab.wWindow[1]);
+            wtab.wWindow[1] = 0;
+        }
         const OsWindow f = os_create_window(0, "EDFRAME", base, OS_WS_CAPTION | OS_WS_THICKFRAME, 0, 0, 500, 400, 0, 0, 0);
         const OsWindow re = os_create_window(0, "RichEdit20A", "", OS_WS_CHILD | OS_WS_VISIBLE | OS_WS_HSCROLL | OS_ES_MULTILINE,
                                              0, 0, 480, 300, f, 0, 1002);

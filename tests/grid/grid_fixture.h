@@ -18,6 +18,8 @@
 class GridTest : public QuindaTest {
 protected:
     void SetUp() override;
+    // Lets go of the clipboard and the menu responder a test took.
+    void TearDown() override;
 
 public:
     static constexpr std::int32_t Grid = 8850;
@@ -30,4 +32,11 @@ public:
     static int err() { return infoerror(1); }
     // A cell's display text through the public routine, trailing blanks cut.
     std::string cell(std::int32_t col, std::int32_t row, std::int32_t id = Grid) const;
+    // Queued input through the dialog keyboard, as a modeless dialog's fetch
+    // takes it; keys and characters typed into the focus window.
+    void run();
+    void key(std::int32_t vk, std::uint32_t mods = 0);
+    void type(const std::string& s);
+    // The user puts the focus into a cell of the grid.
+    void enter(std::int32_t col, std::int32_t row);
 };

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+
 #include "platform/os_app.h"
+#include "platform/os_stdimages.h"
 
 namespace {
 
@@ -132,6 +136,55 @@ TEST_F(OsMenuTest, ToolBarButtonsAndImages) {
     // Without the tooltip style the bar has no tooltip control.
     EXPECT_EQ(os_send_message(tb, OSM_TB_GETTOOLTIPS, 0, 0), 0);
     EXPECT_EQ(os_input_tooltip(tb, 0), "");
+}
+
+TEST_F(OsMenuTest, StandardSmallImagesComeFromTheLibrarysStrip) {
+    const OsWindow f = os_create_window(0, "MENUTESTFRAME", "", OS_WS_CAPTION, 0, 0, 260, 100, 0, 0, 0);
+    const OsWindow tb = os_create_window(0, "ToolbarWindow32", "", OS_WS_CHILD | OS_WS_VISIBLE, 0, 0, 260, 28, f, 0, 905);
+    os_send_message(tb, OSM_TB_SETBITMAPSIZE, 0, os_make_lparam(16, 15));
+    os_send_message(tb, OSM_TB_SETBUTTONSIZE, 0, os_make_lparam(22, 21));
+    // The standard strip brings all its images whatever count is asked, so a
+    // bitmap added after it starts behind them.
+    const OsTbAddBitmap std_small{OS_HINST_COMMCTRL, OS_IDB_STD_SMALL_COLOR};
+    EXPECT_EQ(os_send_message(tb, OSM_TB_ADDBITMAP, 11, reinterpret_cast<std::intptr_t>(&std_small)), 0);
+    const OsTbAddBitmap own{1, 907};
+    EXPECT_EQ(os_send_message(tb, OSM_TB_ADDBITMAP, 2, reinterpret_cast<std::intptr_t>(&own)), OS_STD_IMAGE_COUNT);
+    const OsTbAddBitmap other{OS_HINST_COMMCTRL, 1};   // a standard set we do not have
+    EXPECT_EQ(os_send_message(tb, OSM_TB_ADDBITMAP, 11, reinterpret_cast<std::intptr_t>(&other)), -1);
+    std::vector<OsTbButton> b;
+    for (std::int32_t image : {OS_STD_FILENEW, OS_STD_FILEOPEN, OS_STD_FILESAVE, OS_STD_PRINT, OS_STD_FIND, OS_STD_CUT,
+                               OS_STD_COPY, OS_STD_PASTE, OS_STD_UNDO, OS_STD_REDOW})
+        b.push_back({image, 100 + image, OS_TBSTATE_ENABLED, 0});
+    os_send_message(tb, OSM_TB_ADDBUTTONS, b.size(), reinterpret_cast<std::intptr_t>(b.data()));
+    os_show_window(f, OS_SW_SHOW);
+    const std::string png = ::testing::TempDir() + "std_small_bar.png";
+    ASSERT_TRUE(os_grab_window_png(f, png));
+    // The picture, read by ImageMagick as plain PPM.
+    const std::string ppm = png + ".ppm";
+    if (std::system(("convert '" + png + "' -compress none 'ppm:" + ppm + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "ImageMagick convert is not installed";
+    std::ifstream in(ppm);
+    std::string magic;
+    int w = 0, h = 0, maxval = 0;
+    in >> magic >> w >> h >> maxval;
+    ASSERT_EQ(magic, "P3");
+    std::vector<int> px(static_cast<std::size_t>(w * h * 3));
+    for (int& v : px) in >> v;
+    // Where the bar lies in the frame: its top-left corner in frame pixels.
+    OsPoint at{0, 0}, origin{0, 0};
+    os_client_to_screen(tb, at);
+    os_client_to_screen(f, origin);
+    const int bx = at.x - origin.x, by = at.y - origin.y;
+    // Every button shows a picture: dark pixels inside each 22-pixel box.
+    for (std::size_t i = 0; i < b.size(); ++i) {
+        int dark = 0;
+        for (int y = by + 3; y < by + 24 && y < h; ++y)
+            for (int x = bx + 3 + 22 * static_cast<int>(i); x < bx + 25 + 22 * static_cast<int>(i) && x < w; ++x) {
+                const std::size_t k = static_cast<std::size_t>((y * w + x) * 3);
+                if (px[k] + px[k + 1] + px[k + 2] < 200) ++dark;
+            }
+        EXPECT_GT(dark, 10) << "button " << i;
+    }
 }
 
 }  // namespace

@@ -297,18 +297,20 @@ PICTURES = [
 ]
 
 
-def main(out):
-    n = len(PICTURES)
-    width, height = 16 * n, 16
-    for name, rows in PICTURES:
-        assert len(rows) == 16 and all(len(r) == 16 for r in rows), name
+def write_strip(out, pictures, colours, height):
+    """Writes the pictures side by side as a 24-bit BMP, each 16 pixels wide
+    and height rows high."""
+    n = len(pictures)
+    width = 16 * n
+    for name, rows in pictures:
+        assert len(rows) == height and all(len(r) == 16 for r in rows), name
     row_bytes = (width * 3 + 3) & ~3
     pixels = bytearray()
     for y in range(height - 1, -1, -1):  # bottom row first
         line = bytearray()
-        for _, rows in PICTURES:
+        for _, rows in pictures:
             for ch in rows[y]:
-                r, g, b = COLOURS[ch]
+                r, g, b = colours[ch]
                 line += bytes((b, g, r))
         line += b"\0" * (row_bytes - len(line))
         pixels += line
@@ -316,6 +318,10 @@ def main(out):
     info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
     with open(out, "wb") as f:
         f.write(header + info + pixels)
+
+
+def main(out):
+    write_strip(out, PICTURES, COLOURS, 16)
 
 
 if __name__ == "__main__":

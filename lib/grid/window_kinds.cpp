@@ -1,4 +1,4 @@
-#include "lib/grid/special_windows.h"
+#include "lib/grid/window_kinds.h"
 
 #include "lib/window/messages.h"
 
