@@ -440,5 +440,5 @@ void yyshowcd(std::int32_t focus, std::int32_t mode, std::int32_t slot) {
     std::int32_t x = 0, y = 0;
     yygetwindlgpos(slot, 0, 0, x, y);
     std::int32_t m = mode;
-    yydialogshow(x, y, x, y, m, focus, 0);
+    yydialogshowexit(x, y, x, y, m, focus);
 }

@@ -109,5 +109,6 @@ bool yyBrowseCallbackProc2(std::string& path);
 // window from the active dialog or the current window.
 void yygetwindlgpos(std::int32_t slot, std::int32_t width, std::int32_t height, std::int32_t& x, std::int32_t& y);
 // Shows the current dialog at the client origin of a window (yygetwindlgpos)
-// with a focus field and a show mode.
+// with a focus field and a show mode. A modal show leaves its exit button
+// in the dialog information, as WDialogShow does.
 void yyshowcd(std::int32_t focus, std::int32_t mode, std::int32_t slot);

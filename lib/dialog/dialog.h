@@ -123,6 +123,10 @@ void yydialogselect(std::int32_t& dialog_id);
 void yydialogparent(std::int32_t& slot);
 void yydialogshow(std::int32_t x, std::int32_t y, std::int32_t cx, std::int32_t cy, std::int32_t& mode,
                   std::int32_t focus, std::int32_t combine);
+// yydialogshow without combining; after a modal show that ran, the exit
+// button, the exit field and the last modal dialog are recorded.
+void yydialogshowexit(std::int32_t x, std::int32_t y, std::int32_t cx, std::int32_t cy, std::int32_t& mode,
+                      std::int32_t focus);
 void yydialoghide(std::int32_t& index);
 void yydialogunload(std::int32_t keep_pages, std::int32_t index);
 void yydialogunload2(OsHandle dialog, std::int32_t keep_pages, std::int32_t index);

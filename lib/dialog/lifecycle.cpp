@@ -335,6 +335,23 @@ void yydialogshow(std::int32_t x, std::int32_t y, std::int32_t cx, std::int32_t 
     mode = status;
 }
 
+void yydialogshowexit(std::int32_t x, std::int32_t y, std::int32_t cx, std::int32_t cy, std::int32_t& mode,
+                      std::int32_t focus) {
+    const bool modal = mode == DialogModal;
+    const std::int32_t modal_before = dlgtab.iDlgAct;
+    dlgtab.iDlgAct = -1;
+    yydialogshow(x, y, cx, cy, mode, focus, 0);
+    const bool modal_ran = dlgtab.iDlgAct != -1;
+    if (!modal_ran) dlgtab.iDlgAct = modal_before;
+    // The exit values only after a modal show that ran.
+    if (!modal || !modal_ran) return;
+    if (const DialogRecord* r = yydialogrecord(yycurrentdialog())) {
+        dialog_state.exit_button = r->item[DlgCurrentField];
+        dialog_state.exit_field = r->item[DlgPreviousField];
+    }
+    dialog_state.last_modal = dlgtab.iDlgAct;
+}
+
 void WDialogShow(OptInt x0, OptInt y0, OptInt focus0, OptInt mode0) {
     // 1.
     if (!yycurrentdialog()) return yyerror(1005, "WDialogShow");
@@ -354,24 +371,10 @@ void WDialogShow(OptInt x0, OptInt y0, OptInt focus0, OptInt mode0) {
     // 5.
     std::int32_t s = 0;
     if (mode == DialogModal) yygetwindowbitmap(1, -1, s);
-    // 6.
+    // 6, 7. The snapshots go in every case.
     std::int32_t status = mode;
-    const std::int32_t modal_before = dlgtab.iDlgAct;
-    dlgtab.iDlgAct = -1;
-    yydialogshow(x, y, cx, cy, status, focus, 0);
-    const bool modal_ran = dlgtab.iDlgAct != -1;
-    if (!modal_ran) dlgtab.iDlgAct = modal_before;
-    // 7. The snapshots go in every case; the exit values only after a modal show that ran.
-    if (mode == DialogModal) {
-        yygetwindowbitmap(0, -1, s);
-        if (modal_ran) {
-            if (const DialogRecord* r = yydialogrecord(yycurrentdialog())) {
-                dialog_state.exit_button = r->item[DlgCurrentField];
-                dialog_state.exit_field = r->item[DlgPreviousField];
-            }
-            dialog_state.last_modal = dlgtab.iDlgAct;
-        }
-    }
+    yydialogshowexit(x, y, cx, cy, status, focus);
+    if (mode == DialogModal) yygetwindowbitmap(0, -1, s);
     // 8.
     switch (status) {
     case -1: return yyerror(1014, "WDialogShow");

@@ -11,6 +11,7 @@
 #include "lib/dialog/fieldrec.h"
 #include "lib/grid/grid.h"
 #include "lib/grid/grid_p.h"
+#include "lib/grid/grid_window.h"
 #include "lib/window/convert.h"
 #include "lib/window/messages.h"
 #include "platform/os_dialog.h"
@@ -806,6 +807,8 @@ void yygridsetrows2(OsHandle grid, std::int32_t n) {
         os_invalidate_rect(g->hCellArea, nullptr, true);
         os_update_window(g->hCellArea);
     }
+    // A grid window fits its frame to the new rows.
+    if (GridWindowData* w = yygridwindata(os_get_parent(grid))) yyGridWinSize(*w);
 }
 
 void yygridredefine(std::int32_t& ref, std::int32_t columns, const std::int32_t* positions) {
@@ -840,6 +843,7 @@ void yygridredefine(std::int32_t& ref, std::int32_t columns, const std::int32_t*
             os_invalidate_rect(g->hCellArea, nullptr, true);
             os_update_window(g->hCellArea);
         }
+        if (GridWindowData* w = yygridwindata(os_get_parent(grid))) yyGridWinSize(*w);
     } else {
         ref = -1;
     }

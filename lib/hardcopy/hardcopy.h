@@ -10,6 +10,8 @@
 
 #include "lib/hardcopy/hcstate.h"
 
+struct HardcopyOptionTable;
+
 // ---------------------------------------------------------------- front end
 
 // KIND 1 selects driver N and sends it operation 1; other kinds do nothing.
@@ -31,6 +33,25 @@ void igrhardcopyoptions(int code, int value);
 // library dialogs; absent or above 3 follows the locale. With NAME the
 // dialog edits it instead of the driver's output name.
 void WHardcopyOptions(std::optional<int> measure = std::nullopt, std::string* name = nullptr);
+
+// The set-up dialog of the drivers that write for a device chosen from a
+// list (1 HP-GL plotter, 2 PostScript, 4 raster printer, 12 HP-GL/2): the
+// output name, the page in a unit (0 points, 1 inches, 2 centimetres, 3
+// millimetres), the orientation, the device (PostScript: the format) and
+// the driver's option dialog. OPTIONS is the option table the dialog edits
+// in place. A non-zero FIXED_FORMAT keeps PostScript to printer PostScript
+// and the option dialog shut; RESTRICTED locks the colour and line options
+// of the option dialog. The dialog result is 1 after OK, 0 after Cancel,
+// unchanged when the dialog cannot be loaded.
+void yypgdlg1(std::int32_t units, std::string& name, std::int32_t driver, HardcopyOptionTable& options,
+              std::int32_t fixed_format, std::int32_t restricted);
+// The option dialog of resource RESOURCE: field 1000 + k shows option k of
+// the selected driver, and OK hands every changed value to
+// igrhardcopyoptions. MODE 3 shows it semi-modeless with the output name
+// (a browse button, the format lists' extensions, the metafile driver's
+// file or clipboard choice); any other mode shows it modal without them.
+void yypgdlg2(std::int32_t units, std::string& name, std::int32_t resource, std::int32_t mode,
+              std::int32_t restricted);
 
 // Chooses the device of image prints (2 PostScript, 4 raster printer,
 // otherwise the Windows printer) and fills ImagePrintOptions.
@@ -64,6 +85,10 @@ void yyprbu(int unit, int n, int crlf);
 void yyprcl(int unit);
 // The operating-system handle of channel UNIT (-1 when closed).
 void yyprfh(int unit, std::int32_t& handle);
+
+// Replaces the extension of a fixed-length name, or appends one when the
+// last path component has none; what does not fit is cut.
+void set_extension(std::string& name, std::string_view extension);
 
 // Builds SpoolPlotName and SpoolDumpName.
 void yytmpprn();

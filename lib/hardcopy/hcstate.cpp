@@ -21,16 +21,7 @@ namespace {
 std::int32_t dialog_result() { return dialog_state.last_result; }
 void set_dialog_result(std::int32_t result) { dialog_state.last_result = result; }
 
-void cancelled_setup(std::int32_t, std::string&, std::int32_t, HardcopyOptionTable&, std::int32_t, std::int32_t) {
-    dialog_state.last_result = 0;
-}
-
-void cancelled_options(std::int32_t, std::string&, std::int32_t, std::int32_t, std::int32_t) {
-    dialog_state.last_result = 0;
-}
-
-constexpr HardcopyPending pending_defaults{&dialog_result,   &set_dialog_result, &yygetwindowbitmap,
-                                           &cancelled_setup, &cancelled_options};
+constexpr HardcopyPending pending_defaults{&dialog_result, &set_dialog_result, &yygetwindowbitmap};
 
 }  // namespace
 

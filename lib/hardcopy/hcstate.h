@@ -75,6 +75,11 @@ struct HardcopyState {
     std::int32_t PaperLong = 0;
     std::int32_t PaperShort = 0;
 
+    // The file selector's filter and title of the option dialogs, kept
+    // from one call to the next.
+    std::string OptionsFilter = std::string(40, ' ');
+    std::string OptionsTitle = std::string(40, ' ');
+
     ImagePrintTable ImagePrintOptions;
     DeviceModels models;
 

@@ -10,22 +10,18 @@
 
 namespace {
 
-// Replaces the extension of the output name, or appends one when the last
-// path component has none.
-void rewrite_extension(std::string_view extension) {
-    std::string& name = gstate.hc.output_name;
-    const std::size_t n = txt_len(name);
-    const std::string_view used(name.data(), n);
-    const std::size_t dot = used.rfind('.');
-    const std::size_t sep = used.rfind(DirectorySeparator);
-    const bool has_extension = dot != std::string_view::npos && (sep == std::string_view::npos || dot > sep);
-    const std::string stem(used.substr(0, has_extension ? dot : n));
-    txt_set(name, stem + std::string(extension));
-}
-
 bool in(int value, int lo, int hi) { return value >= lo && value <= hi; }
 
 }  // namespace
+
+void set_extension(std::string& name, std::string_view extension) {
+    const std::string_view used(name.data(), txt_len(name));
+    const std::size_t dot = used.rfind('.');
+    const std::size_t sep = used.rfind(DirectorySeparator);
+    const bool has_extension = dot != std::string_view::npos && (sep == std::string_view::npos || dot > sep);
+    const std::string stem(used.substr(0, has_extension ? dot : used.size()));
+    txt_set(name, stem + std::string(extension));
+}
 
 void igrhardcopyoptions(int code, int value) {
     HardcopyOptionTable& o = gstate.hc.options;
@@ -80,7 +76,7 @@ void igrhardcopyoptions(int code, int value) {
         case 22:
             o.set(22, value);
             if (active == DriverPostScript && !txt_blank(gstate.hc.output_name))
-                rewrite_extension(value == 0 ? ".ps" : ".eps");
+                set_extension(gstate.hc.output_name, value == 0 ? ".ps" : ".eps");
             return;
         case 23: {
             const bool ok = (active == DriverImageFile && (value == 1 || value == 4 || value == 8 || value == 24)) ||
@@ -94,7 +90,7 @@ void igrhardcopyoptions(int code, int value) {
         case 26:
             o.set(26, value);
             if (active == DriverImageFile && !txt_blank(gstate.hc.output_name))
-                rewrite_extension(value == 1 || value == 2 ? ".bmp" : value == 3 ? ".png" : ".pcx");
+                set_extension(gstate.hc.output_name, value == 1 || value == 2 ? ".bmp" : value == 3 ? ".png" : ".pcx");
             return;
         case 105:
             if (in(value, 1, 4)) o.set(105, value);

@@ -89,9 +89,9 @@ void WHardcopyOptions(std::optional<int> measure, std::string* name) {
         std::string edited = txt_fixed(name ? *name : gstate.hc.output_name, HardcopyNameLength);
         if (driver == DriverHpgl || driver == DriverPostScript || driver == DriverRasterPrinter ||
             driver == DriverHpgl2)
-            hardcopy_pending.yypgdlg1(units, edited, driver, gstate.hc.options, 0, restricted ? 1 : 0);
+            yypgdlg1(units, edited, driver, gstate.hc.options, 0, restricted ? 1 : 0);
         else
-            hardcopy_pending.yypgdlg2(units, edited, 32000 + driver, 3, restricted ? 1 : 0);
+            yypgdlg2(units, edited, 32000 + driver, 3, restricted ? 1 : 0);
         if (hardcopy_pending.dialog_result() == 1) txt_set(name ? *name : gstate.hc.output_name, edited);
     }
     hardcopy_pending.yygetwindowbitmap(0, 0, status);

@@ -13,12 +13,13 @@
 #include "lib/window/rootwin.h"
 #include "lib/window/text.h"
 #include "lib/grid/editor.h"
+#include "lib/grid/grid_window.h"
+#include "lib/grid/grid_window.h"
 #include "lib/window/window_hooks.h"
 #include "lib/window/wininfo.h"
 #include "platform/os_menu.h"
 #include "platform/os_window.h"
 
-SplitSaveLinks split_save_links;
 
 namespace {
 
@@ -565,9 +566,7 @@ std::int32_t yyCloseCheck(std::int32_t slot) {
             }
             break;
         case WindowKindGrid:
-            if (split_save_links.grid_changed && split_save_links.grid_changed(f) &&
-                split_save_links.yygridwinsaveprompt)
-                allowed = split_save_links.yygridwinsaveprompt(f) == 6 ? 1 : 0;   // Yes
+            allowed = yygridwinmayclose(f);
             break;
         case WindowKindSplit:
             allowed = yyCloseCheck(s);

@@ -33,15 +33,6 @@ std::int32_t yySplitFixed(SplitWindowRecord& rec, std::int32_t pane, std::int32_
 // 1 when the split window of the slot may close (always for other windows).
 std::int32_t yyCloseCheck(std::int32_t slot);
 
-// The save questions of grid panes, filled by the grid windows; empty links
-// let a pane close. Editor panes are asked directly.
-struct SplitSaveLinks {
-    // Whether a grid window's data changed, and its save question (the message-box answer).
-    bool (*grid_changed)(OsHandle frame) = nullptr;
-    std::int32_t (*yygridwinsaveprompt)(OsHandle frame) = nullptr;
-};
-extern SplitSaveLinks split_save_links;
-
 // ---- what the window layer asks of a split --------------------------------
 
 // The split record of a frame, nullptr when it is no split window.

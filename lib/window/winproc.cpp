@@ -20,7 +20,6 @@ void reset_message_state() {
     os_window_reset();
     wmsg = MessageState{};
     window_hooks = WindowHooks{};
-    split_save_links = SplitSaveLinks{};
     reset_menu_state();
     os_menu_set_responder({});
 }

@@ -1,6 +1,7 @@
-// The options entry of the selected driver, the image print options and
-// the window dump that reads them. The dialogs are scripted in the
-// routines' table; the printer is the PDF printer of the test machine.
+// The options entry of the Windows printer, the image print options and
+// the window dump that reads them. The page set-up and the snapshots are
+// scripted; the printer is the PDF printer of the test machine. The
+// library's own set-up dialogs: setup_dialogs_test.cpp.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -32,10 +33,6 @@ struct Script {
     std::vector<std::int32_t> dialog_in;
     std::vector<std::int32_t> dialog_out;   // the same order, then the colours; empty: cancelled
     std::int32_t snapshot_status = 0;
-    std::int32_t locale = 1;
-    std::int32_t setup_result = 1;
-    std::string setup_name;                 // name the set-up dialog confirms
-    std::vector<std::int32_t> setup_args;   // units, driver or resource, mode, restricted
 };
 Script script;
 
@@ -62,20 +59,6 @@ void install_script() {
         }
         return a;
     });
-    p.yypgdlg1 = [](std::int32_t units, std::string& name, std::int32_t driver, HardcopyOptionTable&,
-                    std::int32_t fixed, std::int32_t restricted) {
-        script.calls.push_back("set-up " + txt_c(name));
-        script.setup_args = {units, driver, fixed, restricted};
-        txt_set(name, script.setup_name);
-        hardcopy_pending.set_dialog_result(script.setup_result);
-    };
-    p.yypgdlg2 = [](std::int32_t units, std::string& name, std::int32_t resource, std::int32_t mode,
-                    std::int32_t restricted) {
-        script.calls.push_back("options " + txt_c(name));
-        script.setup_args = {units, resource, mode, restricted};
-        txt_set(name, script.setup_name);
-        hardcopy_pending.set_dialog_result(script.setup_result);
-    };
 }
 
 class HardcopySetup : public GraphicsTest {
@@ -139,55 +122,6 @@ TEST_F(HardcopySetup, PageSetUpInThousandthsOfAnInchAndBack) {
     WHardcopyOptions(0);
     EXPECT_EQ(hardcopy_pending.dialog_result(), 0);
     EXPECT_EQ(gstate.hc.options.slots, before.slots);
-}
-
-TEST_F(HardcopySetup, UnitsAndDialogsOfTheOtherDrivers) {
-    struct Case {
-        int driver;
-        std::optional<int> measure;
-        int locale;
-        std::string call;
-        std::vector<std::int32_t> args;   // units, driver or resource, fixed or mode, restricted
-    };
-    const std::vector<Case> cases = {
-        {DriverPostScript, -2, 1, "set-up derizure.out", {2, 2, 0, 1}},
-        {DriverHpgl, std::nullopt, 1, "set-up derizure.out", {1, 1, 0, 0}},
-        {DriverHpgl2, 7, 2, "set-up derizure.out", {2, 12, 0, 0}},
-        {DriverRasterPrinter, 0, 1, "set-up derizure.out", {0, 4, 0, 0}},
-        {DriverSvg, 3, 1, "options derizure.out", {3, 32003, 3, 0}},
-        {DriverCgm, -9, 1, "options derizure.out", {1, 32009, 3, 1}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.driver);
-        gstate.hc.selected_driver = c.driver;
-        txt_set(gstate.hc.output_name, "derizure.out");
-        script.calls.clear();
-        script.locale = c.locale;
-        os_config().measurement_system = c.locale;
-        script.setup_name = "chosen.out";
-        WHardcopyOptions(c.measure);
-        EXPECT_EQ(script.calls, (std::vector<std::string>{"snapshot 1", c.call, "snapshot 0"}));
-        EXPECT_EQ(script.setup_args, c.args);
-        EXPECT_EQ(txt_c(gstate.hc.output_name), "chosen.out");
-    }
-    // A name of the caller's own is edited instead; cancelled keeps it.
-    std::string mine = txt_fixed("mine.ps", 40);
-    txt_set(gstate.hc.output_name, "derizure.out");
-    WHardcopyOptions(1, &mine);
-    EXPECT_EQ(mine, txt_fixed("chosen.out", 40));
-    EXPECT_EQ(txt_c(gstate.hc.output_name), "derizure.out");
-    script.setup_result = 0;
-    script.setup_name = "other.out";
-    WHardcopyOptions(1, &mine);
-    EXPECT_EQ(txt_c(mine), "chosen.out");
-}
-
-TEST_F(HardcopySetup, SnapshotFailureIsReportedAndTheDialogShown) {
-    gstate.hc.selected_driver = DriverSvg;
-    script.snapshot_status = 1044;
-    WHardcopyOptions(1);
-    EXPECT_EQ(infoerror(1), 1044);
-    EXPECT_EQ(script.calls.size(), 3u);
 }
 
 TEST_F(HardcopySetup, ImagePrintDevices) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "lib/dialog/dialog.h"
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
@@ -25,6 +26,7 @@
 #include "lib/window/text.h"
 #include "platform/os_gdi.h"
 #include "platform/os_metafile.h"
+#include "platform/os_window.h"
 #include "tests/hardcopy/winprint_support.h"
 #include "tests/support/graphics_test.h"
 
@@ -324,9 +326,19 @@ TEST_F(MetafileDriver, MakeWmfThenPrintGivesAPdfJob) {
         os_close_clipboard();
     };
 
+    // The user cancels the metafile options that Print shows then.
+    static std::int32_t shown = 0;
+    os_set_wait_script([] {
+        if (const OsHandle d = yycurrentdialog()) {
+            shown = dialog_state.current_id;
+            os_post_message(d, OSM_COMMAND, 2, 0);
+        }
+    });
     clear_clipboard();
     make_wmf(false);
     print();
+    os_set_wait_script({});
+    EXPECT_EQ(shown, 32011);
     EXPECT_FALSE(std::filesystem::exists("Zeltramo map.pdf"));
     EXPECT_TRUE(os_is_clipboard_format_available(OS_CF_METAFILEPICT));
 

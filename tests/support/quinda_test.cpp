@@ -13,6 +13,7 @@
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/screen.h"
+#include "lib/grid/grid_window.h"
 #include "lib/grid/grid.h"
 #include "lib/hardcopy/hcstate.h"
 #include "lib/pgraph/pgstate.h"
@@ -44,6 +45,7 @@ void reset_all_state() {
     reset_pgraph_state();
     reset_raster_state();
     reset_grid_state();
+    reset_grid_window_choices();
     reset_error_services();
     reset_app_data();
     reset_message_state();

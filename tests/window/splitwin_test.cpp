@@ -22,8 +22,6 @@ constexpr std::int32_t kPaneFrame = 19 + 2 * 3;   // caption and fixed borders o
 
 class SplitWindowTest : public WindowTest {
 protected:
-    void TearDown() override { split_save_links = {}; }
-
     // The root (client 400 x 354) split into two panes stacked.
     void split(std::int32_t flags, std::int32_t f1 = 0, std::int32_t f2 = 0, std::int32_t size = 100,
                std::int32_t menu1 = 0) {
