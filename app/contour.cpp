@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -168,6 +169,11 @@ void triangle(float x1, float y1, float x2, float y2, float x3, float y3, float&
 
 namespace {
 
+// The value at a cell's centre from its four corners, in extended precision.
+float centre_value(float z1, float z2, float z3, float z4) {
+    return static_cast<float>(((static_cast<long double>(z3) + z4) + (static_cast<long double>(z1) + z2)) * 0.25L);
+}
+
 // One level of the pass: its value, its band widths and the lower bound of
 // its band.
 struct Level {
@@ -183,9 +189,11 @@ struct Level {
 // the cells near its level.
 struct LevelCells {
     std::vector<std::vector<std::uint32_t>> cells;   // per level: (i - 1) * (ny - 1) + (j - 1)
+    std::vector<float> centre;                       // per cell, as the cells are numbered
     void build(int nx, int ny, const std::vector<Level>& levels) {
         cells.resize(levels.size());
         for (auto& c : cells) c.clear();
+        centre.resize(static_cast<std::size_t>(nx - 1) * static_cast<std::size_t>(ny - 1));
         // Each band's lower bound as the least single-precision value not
         // below it: for a single-precision hi, hi < bound exactly when hi is
         // below the bound in extended precision.
@@ -196,18 +204,34 @@ struct LevelCells {
             bound[k] = b;
             top[k] = levels[k].lk;
         }
+        // Both bounds rise with the level (as they do unless single-precision
+        // rounding of bands far narrower than their values says otherwise):
+        // then a cell's levels run from the first whose top reaches its
+        // lowest value to the last whose bound its highest value reaches,
+        // found by halving instead of level by level.
+        bool rising = true;
+        for (std::size_t k = 1; k < levels.size(); ++k)
+            if (!(bound[k - 1] <= bound[k] && top[k - 1] <= top[k])) rising = false;
         std::uint32_t c = 0;
         for (int i = 1; i < nx; ++i)
             for (int j = 1; j < ny; ++j, ++c) {
                 const float z1 = dat7.gridval(i, j), z2 = dat7.gridval(i + 1, j), z3 = dat7.gridval(i + 1, j + 1),
                             z4 = dat7.gridval(i, j + 1);
-                const float zc = static_cast<float>(((static_cast<long double>(z3) + z4) +
-                                                     (static_cast<long double>(z1) + z2)) * 0.25L);
+                const float zc = centre_value(z1, z2, z3, z4);
+                centre[c] = zc;
                 const float far = std::max({std::fabs(z1), std::fabs(z2), std::fabs(z3), std::fabs(z4)});
                 // Levels never come near 1E21: such a corner keeps the cell out
                 // of every whole-cell fill, and a far centre out of every triangle.
                 if (std::fabs(zc) > FarValue && far >= 1.0E21f) continue;
                 const float lo = std::min({z1, z2, z3, z4, zc}), hi = std::max({z1, z2, z3, z4, zc});
+                if (rising && !std::isnan(lo) && !std::isnan(hi)) {
+                    const std::size_t first =
+                        static_cast<std::size_t>(std::lower_bound(top.begin(), top.end(), lo) - top.begin());
+                    const std::size_t last =
+                        static_cast<std::size_t>(std::upper_bound(bound.begin(), bound.end(), hi) - bound.begin());
+                    for (std::size_t k = first; k < last; ++k) cells[k].push_back(c);
+                    continue;
+                }
                 for (std::size_t k = 0; k < levels.size(); ++k)
                     if (!(hi < bound[k] || lo > top[k])) cells[k].push_back(c);
             }
@@ -216,7 +240,8 @@ struct LevelCells {
 
 // Draws one cell at one level: filled whole when all four corners lie in the
 // level's band, otherwise as four triangles around its centre.
-void contour_cell(int i, int j, int k, const Level& l, int style) {
+// zc is the cell's centre value, as centre_value gives it.
+void contour_cell(int i, int j, int k, const Level& l, int style, float zc) {
     const float gx0 = dat8.gx0, gy0 = dat8.gy0, dx = dat8.dx, dy = dat8.dy;
     // Each corner from its own index, so that neighbouring cells share their
     // edges exactly.
@@ -224,7 +249,6 @@ void contour_cell(int i, int j, int k, const Level& l, int style) {
     const float x2 = gx0 + static_cast<float>(i) * dx, y3 = gy0 + static_cast<float>(j) * dy;
     float z1 = dat7.gridval(i, j), z2 = dat7.gridval(i + 1, j), z3 = dat7.gridval(i + 1, j + 1),
           z4 = dat7.gridval(i, j + 1);
-    float zc = static_cast<float>(((static_cast<long double>(z3) + z4) + (static_cast<long double>(z1) + z2)) * 0.25L);
     const float xc = x1 + 0.5f * dx, yc = y1 + 0.5f * dy;
     auto whole = [&](float z) { return l.lo <= z && z < l.lk; };
     if (whole(z1) && whole(z2) && whole(z3) && whole(z4)) {
@@ -240,20 +264,64 @@ void contour_cell(int i, int j, int k, const Level& l, int style) {
     triangle(x1, y3, x1, y1, xc, yc, z4, z1, zc, l.lk, k, l.dzlow, l.dzup, style);
 }
 
+// The grid of the last pass to the bit, its value range, and the levels
+// its cells were found for: the filled pass and the white-line pass of one
+// redraw contour the same grid, and the second takes over what the first
+// found.
+struct LastGrid {
+    int nx = 0, ny = 0;
+    std::vector<float> values;
+    float zmin = 0, zmax = 0;
+    int cells_for = -1;  // the level count asked for when the cells were found; -1 none
+    static const float* row(int j) { return &dat7.gridval(1, j); }
+    bool same(int x, int y) const {
+        if (x != nx || y != ny) return false;
+        for (int j = 1; j <= ny; ++j)
+            if (std::memcmp(row(j), &values[static_cast<std::size_t>(j - 1) * static_cast<std::size_t>(nx)],
+                            sizeof(float) * static_cast<std::size_t>(nx)) != 0)
+                return false;
+        return true;
+    }
+    void keep(int x, int y) {
+        nx = x;
+        ny = y;
+        values.resize(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
+        for (int j = 1; j <= ny; ++j)
+            std::memcpy(&values[static_cast<std::size_t>(j - 1) * static_cast<std::size_t>(nx)], row(j),
+                        sizeof(float) * static_cast<std::size_t>(nx));
+        cells_for = -1;
+    }
+};
+
 template <bool Skip>
 void contour_pass(int n, int style) {
     const int nx = dat8.nx, ny = dat8.ny;
     const float gx0 = dat8.gx0, gy0 = dat8.gy0, dx = dat8.dx, dy = dat8.dy;
 
+    static LastGrid last;
+    const bool keepable = Skip && nx >= 1 && ny >= 1 && nx <= MaxGridPoints && ny <= MaxGridPoints;
+    const bool again = keepable && last.same(nx, ny);
     float zmin = 1.0E10f, zmax = -1.0E10f;
-    for (int i = 1; i <= nx; ++i)
-        for (int j = 1; j <= ny; ++j) {
-            const float z = dat7.gridval(i, j);
-            if (std::fabs(z) < 1.0E20f) {
-                if (z < zmin) zmin = z;
-                if (z > zmax) zmax = z;
+    if (again) {
+        zmin = last.zmin;
+        zmax = last.zmax;
+    } else {
+        for (int i = 1; i <= nx; ++i)
+            for (int j = 1; j <= ny; ++j) {
+                const float z = dat7.gridval(i, j);
+                if (std::fabs(z) < 1.0E20f) {
+                    if (z < zmin) zmin = z;
+                    if (z > zmax) zmax = z;
+                }
             }
+        if (keepable) {
+            last.keep(nx, ny);
+            last.zmin = zmin;
+            last.zmax = zmax;
+        } else if (Skip) {
+            last = LastGrid{};
         }
+    }
     dat7.zmin = zmin;
     dat7.zmax = zmax;
 
@@ -282,7 +350,10 @@ void contour_pass(int n, int style) {
 
     const bool arcinfo = dat18.gridtype == GridArcInfo;
     static LevelCells near;
-    if (Skip && !arcinfo) near.build(nx, ny, levels);
+    if (Skip && !arcinfo && !(again && last.cells_for == n)) {
+        near.build(nx, ny, levels);
+        if (keepable) last.cells_for = n;
+    }
 
     for (int k = 0; k <= count; ++k) {
         const Level& l = levels[static_cast<std::size_t>(k)];
@@ -301,11 +372,23 @@ void contour_pass(int n, int style) {
         }
         if constexpr (Skip) {
             const std::uint32_t rows = static_cast<std::uint32_t>(ny - 1);
-            for (std::uint32_t c : near.cells[static_cast<std::size_t>(k)])
-                contour_cell(static_cast<int>(c / rows) + 1, static_cast<int>(c % rows) + 1, k, l, style);
+            // The cell's column and row counted along instead of divided out:
+            // the numbers ascend.
+            std::uint32_t column = 0, first = 0;
+            for (std::uint32_t c : near.cells[static_cast<std::size_t>(k)]) {
+                while (c - first >= rows) {
+                    first += rows;
+                    ++column;
+                }
+                contour_cell(static_cast<int>(column) + 1, static_cast<int>(c - first) + 1, k, l, style,
+                             near.centre[c]);
+            }
         } else {
             for (int i = 1; i < nx; ++i)
-                for (int j = 1; j < ny; ++j) contour_cell(i, j, k, l, style);
+                for (int j = 1; j < ny; ++j)
+                    contour_cell(i, j, k, l, style,
+                                 centre_value(dat7.gridval(i, j), dat7.gridval(i + 1, j), dat7.gridval(i + 1, j + 1),
+                                              dat7.gridval(i, j + 1)));
         }
     }
     legenda(count, level_table, zmin, zmax, style);

@@ -17,15 +17,28 @@ std::map<OsObject, Object>& objects() {
     return m;
 }
 
-Dc* dc_of(OsDC h) {
+Remembered remembered;
+
+void forget_handles() { remembered = Remembered{}; }
+
+Dc* dc_lookup(OsDC h) {
+    Remembered& r = remembered;
     auto it = dcs().find(h);
-    return it == dcs().end() ? nullptr : &it->second;
+    if (it == dcs().end()) return nullptr;
+    r.dc = h;
+    r.dc_at = &it->second;
+    return r.dc_at;
 }
 
-Object* object_of(OsObject h, Kind kind) {
+Object* object_lookup(OsObject h) {
+    Remembered& r = remembered;
     auto it = objects().find(h);
-    if (it == objects().end() || (kind != KindNone && it->second.kind != kind)) return nullptr;
-    return &it->second;
+    if (it == objects().end()) return nullptr;
+    Object* o = &it->second;
+    const unsigned slot = r.next++ % Remembered::Objects;
+    r.object[slot] = h;
+    r.object_at[slot] = o;
+    return o;
 }
 
 QImage* surface_of(const Dc& dc) {
@@ -82,13 +95,13 @@ std::int32_t new_handle() {
 
 OsObject add_object(Object o) {
     const OsObject h = new_handle();
-    objects()[h] = std::move(o);
+    objects().emplace(h, std::move(o));
     return h;
 }
 
 OsDC add_dc(Dc d) {
     const OsDC h = new_handle();
-    dcs()[h] = std::move(d);
+    dcs().emplace(h, std::move(d));
     return h;
 }
 
@@ -138,6 +151,7 @@ bool os_release_dc(OsWindow w, OsDC dc) {
     auto it = dcs().find(dc);
     if (it == dcs().end() || it->second.window != w) return false;
     if (it->second.memory) return os_delete_dc(dc);
+    forget_handles();
     dcs().erase(it);
     return true;
 }
@@ -161,6 +175,7 @@ bool os_delete_dc(OsDC dc) {
     const OsObject own = d->own_bitmap;
     // A printer's job still open is ended with it.
     if (d->sink) d->sink->end_doc(*d);
+    forget_handles();
     dcs().erase(dc);
     if (own) objects().erase(own);
     return true;
@@ -411,6 +426,7 @@ bool os_delete_object(OsObject obj) {
     for (auto& [h, d] : dcs())
         for (OsObject s : d.selected)
             if (s == obj) return false;
+    forget_handles();
     objects().erase(it);
     object_deleted(obj);
     return true;
@@ -425,9 +441,9 @@ std::int32_t os_object_count() {
 
 OsObject os_select_object(OsDC dc, OsObject obj) {
     Dc* d = dc_of(dc);
-    auto it = objects().find(obj);
-    if (!d || it == objects().end()) return 0;
-    const Kind k = it->second.kind;
+    const Object* o = object_of(obj, KindNone);
+    if (!d || !o) return 0;
+    const Kind k = o->kind;
     if (k == KindRegion) return os_select_clip_rgn(dc, obj) ? obj : 0;
     if (k == KindPalette) return 0;
     if (k == KindBitmap && (!d->memory || (d->selected[KindBitmap] != obj && os_bitmap_in_use(obj)))) return 0;
@@ -620,6 +636,7 @@ std::int32_t os_get_device_caps(OsDC dc, std::int32_t index) {
 }
 
 void os_dc_reset() {
+    forget_handles();
     dcs().clear();
     std::erase_if(objects(), [](const auto& e) {
         for (auto& [w, h] : stock())

@@ -156,8 +156,42 @@ void object_deleted(OsObject h);
 
 std::map<OsDC, Dc>& dcs();
 std::map<OsObject, Object>& objects();
-Dc* dc_of(OsDC h);
-Object* object_of(OsObject h, Kind kind);
+
+// The device context and the objects last looked up: a picture of many small
+// shapes asks for the same few handles again and again. Entries of the maps
+// keep their addresses until erased, and every erasure forgets these.
+struct Remembered {
+    static constexpr unsigned Objects = 8;
+    OsDC dc = 0;
+    Dc* dc_at = nullptr;
+    std::array<OsObject, Objects> object{};
+    std::array<Object*, Objects> object_at{};
+    unsigned next = 0;
+};
+extern Remembered remembered;
+Dc* dc_lookup(OsDC h);
+Object* object_lookup(OsObject h);
+// To be called before a device context or an object is erased from the maps:
+// dc_of and object_of forget the addresses they remember.
+void forget_handles();
+inline Dc* dc_of(OsDC h) {
+    if (remembered.dc_at && remembered.dc == h) return remembered.dc_at;
+    return dc_lookup(h);
+}
+// The object of a handle, nullptr when there is none or it is of another
+// kind than kind (KindNone: any kind).
+inline Object* object_of(OsObject h, Kind kind) {
+    Object* o = nullptr;
+    // A shape selects its pen, brush and clip region and puts back the
+    // ones they replaced: a few objects in turn.
+    for (unsigned i = 0; i < Remembered::Objects; ++i)
+        if (remembered.object_at[i] && remembered.object[i] == h) {
+            o = remembered.object_at[i];
+            break;
+        }
+    if (!o) o = object_lookup(h);
+    return !o || (kind != KindNone && o->kind != kind) ? nullptr : o;
+}
 // Enters a new object under a fresh handle.
 OsObject add_object(Object o);
 

@@ -137,6 +137,16 @@ OsPoint os_dc_size(OsDC dc);
 // ---- drawing ---------------------------------------------------------------------
 bool os_move_to(OsDC dc, std::int32_t x, std::int32_t y);
 bool os_line_to(OsDC dc, std::int32_t x, std::int32_t y);
+// os_polygon as if a solid 1-pixel pen of pen_colour and a solid brush of
+// brush_colour were selected, and with region (when not 0) as the clip region,
+// which is removed after (as os_select_clip_rgn(dc, 0) would): the selected
+// objects stay as they are. False, drawing nothing, for a device context that
+// records (printer, metafile) or only informs: it is to be given the objects.
+bool os_polygon_in_colours(OsDC dc, const std::vector<OsPoint>& points, std::uint32_t pen_colour,
+                           std::uint32_t brush_colour, OsObject region);
+// os_line_to and then os_set_pixel(dc, x, y, colour) at its end, in one
+// call: lines of the library's solid style cover their end pixel.
+bool os_line_to_with_end(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_t colour);
 bool os_polyline(OsDC dc, const std::vector<OsPoint>& points);
 bool os_polygon(OsDC dc, const std::vector<OsPoint>& points);
 bool os_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
@@ -150,6 +160,11 @@ bool os_arc(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, st
 std::uint32_t os_set_pixel(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_t colour);
 // OS_CLR_INVALID outside the surface or the clip region.
 std::uint32_t os_get_pixel(OsDC dc, std::int32_t x, std::int32_t y);
+// With on, every line and shape gathers its pixels sorted and each once
+// whatever the raster operation, as the rasteriser did before it took the
+// shorter way for the copy operation: the reference the shorter way is
+// compared with. Off by default.
+void os_plain_drawing(bool on);
 // Copies width x height pixels from the source device context to the
 // destination through a copy raster operation; source and destination may
 // be the same and overlap. The destination's clip region applies; source

@@ -4,9 +4,14 @@
 //
 // Each primitive first gathers the pixels of its pen and of its brush, each
 // pixel once, and then writes them through the raster operation; so an
-// exclusive-or shape inverts each pixel once.
+// exclusive-or shape inverts each pixel once. Under the copy operation a
+// pixel gathered twice, or given the brush and then the pen, ends in the
+// colour written last either way: there the sorting and the sifting out of
+// the pen's pixels from the brush's are left out (plain_gathering() keeps
+// them, for comparing).
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <functional>
 #include <optional>
@@ -24,16 +29,56 @@ struct Target {
     QImage* img = nullptr;
     OsRect box;              // where pixels may be written
     std::int64_t width = 0;  // of the image, asked once per primitive
+    bool copy = false;       // the copy operation, and not kept plain
+    // The rows of the image, made writable once per primitive (the
+    // rasteriser draws on 32-bit images only).
+    uchar* bits = nullptr;
+    std::int64_t stride = 0;
+    QRgb* row(std::int64_t y) const { return reinterpret_cast<QRgb*>(bits + y * stride); }
 };
 
-bool target(OsDC h, Target& t) {
-    t.dc = dc_of(h);
+bool plain = false;
+
+bool target(Dc* d, Target& t) {
+    t.dc = d;
     if (!t.dc) return false;
     t.img = surface_of(*t.dc);
     if (!t.img) return false;
     t.box = drawable_box(*t.dc, *t.img);
     t.width = t.img->width();
+    t.copy = !plain && t.dc->rop2 == OS_R2_COPYPEN;
+    t.bits = nullptr;
     return true;
+}
+
+bool target(OsDC h, Target& t) { return target(dc_of(h), t); }
+
+// The image's rows for writing, asked once a primitive has pixels to write.
+void open_rows(Target& t) {
+    if (t.bits) return;
+    t.bits = t.img->bits();
+    t.stride = t.img->bytesPerLine();
+}
+
+// 2 to the power of minus k, for k = 0..63, each exact.
+constexpr std::array<double, 64> kHalves = [] {
+    std::array<double, 64> a{};
+    double v = 1.0;
+    for (double& x : a) {
+        x = v;
+        v *= 0.5;
+    }
+    return a;
+}();
+
+// The vertex after i of a closed outline of n.
+std::size_t next_index(std::size_t i, std::size_t n) { return i + 1 == n ? 0 : i + 1; }
+
+// The least whole number not below v, for crossings of edges between
+// 32-bit vertices (far inside the 64-bit range).
+std::int64_t ceil_of(double v) {
+    const std::int64_t c = static_cast<std::int64_t>(v);
+    return static_cast<double>(c) < v ? c + 1 : c;
 }
 
 bool in_box(const OsRect& b, std::int64_t x, std::int64_t y) {
@@ -54,11 +99,23 @@ std::uint32_t rop2(std::int32_t r, std::uint32_t p, std::uint32_t d) {
 }
 
 // Pixel indices (y * width + x) of one layer of a primitive.
+// A direct layer writes its one colour at once instead of gathering: for
+// the copy operation where nothing drawn later in the primitive differs.
 struct Layer {
     std::vector<std::int64_t> pix;
+    bool direct = false;
+    QRgb colour = 0;
+    bool wrote = false;
     void add(const Target& t, std::int64_t x, std::int64_t y) {
-        if (in_box(t.box, x, y)) pix.push_back(y * t.width + x);
+        if (!in_box(t.box, x, y)) return;
+        if (direct) {
+            t.row(y)[x] = colour;
+            wrote = true;
+        } else {
+            pix.push_back(y * t.width + x);
+        }
     }
+    void write_at_once(Target& t, std::uint32_t rgb);
     void unique() {
         std::sort(pix.begin(), pix.end());
         pix.erase(std::unique(pix.begin(), pix.end()), pix.end());
@@ -74,6 +131,7 @@ Layer& scratch_layer(int i) {
     static Layer layers[2];
     Layer& l = layers[i];
     l.pix.clear();
+    l.direct = l.wrote = false;
     return l;
 }
 
@@ -81,14 +139,17 @@ Layer& scratch_layer(int i) {
 // the surface origin.
 struct Source {
     std::uint32_t rgb = 0;
-    std::optional<std::array<std::uint32_t, 64>> pattern;
+    // The brush's own pattern, which outlives the primitive; none for a
+    // colour.
+    const std::array<std::uint32_t, 64>* pattern = nullptr;
     std::uint32_t at(std::int64_t x, std::int64_t y) const {
         return pattern ? (*pattern)[static_cast<std::size_t>((y & 7) * 8 + (x & 7))] : rgb;
     }
 };
 
-void write(const Target& t, const Layer& l, const Source& src, std::int32_t rop) {
+void write(Target& t, const Layer& l, const Source& src, std::int32_t rop) {
     if (l.pix.empty()) return;
+    open_rows(t);
     const std::int64_t w = t.width;
     // The row of the last pixel is kept: the layers run row by row.
     std::int64_t row = -1, row_start = 0;
@@ -100,7 +161,7 @@ void write(const Target& t, const Layer& l, const Source& src, std::int32_t rop)
         if (!line || i < row_start || i - row_start >= w) {
             row = i / w;
             row_start = row * w;
-            line = reinterpret_cast<QRgb*>(t.img->scanLine(static_cast<int>(row)));
+            line = t.row(row);
         }
         const std::int64_t x = i - row_start;
         line[x] = copy ? copied : to_qrgb(rop2(rop, src.at(x, row), to_rgb(line[x])));
@@ -108,13 +169,19 @@ void write(const Target& t, const Layer& l, const Source& src, std::int32_t rop)
     surface_changed(*t.dc);
 }
 
-Source solid(std::uint32_t rgb) { return Source{rgb, std::nullopt}; }
+Source solid(std::uint32_t rgb) { return Source{rgb, nullptr}; }
+
+void Layer::write_at_once(Target& t, std::uint32_t rgb) {
+    open_rows(t);
+    direct = true;
+    colour = to_qrgb(rgb & 0xFFFFFF);
+}
 
 // The brush selected in the device context; empty for the null brush.
 std::optional<Source> brush_source(const Target& t) {
     Object* b = object_of(t.dc->selected[KindBrush], KindBrush);
     if (!b || b->brush.null) return std::nullopt;
-    if (b->brush.pattern) return Source{0, *b->brush.pattern};
+    if (b->brush.pattern) return Source{0, &*b->brush.pattern};
     return solid(resolve(*t.dc, b->brush.colour));
 }
 
@@ -209,8 +276,11 @@ void stamp(const Target& t, Layer& l, Spans& spans, const Pen& pen, std::int64_t
 // (a wide pen covers it with its end). phase counts the styled steps
 // already drawn. Steps far outside the surface are skipped, so huge
 // coordinates cost nothing.
-void segment(const Target& t, Layer& pen_l, Spans& spans, Layer* gap_l, const Pen& pen, std::int64_t x0, std::int64_t y0,
-             std::int64_t x1, std::int64_t y1, std::int64_t& phase) {
+// Inlined into its few callers: a polygon's edges and a line's segments are
+// mostly a few pixels long, and the call cost as much as the pixels.
+[[gnu::always_inline]] inline void segment(const Target& t, Layer& pen_l, Spans& spans, Layer* gap_l, const Pen& pen,
+                                           std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+                                           std::int64_t& phase) {
     const std::int64_t dx = std::llabs(x1 - x0), dy = std::llabs(y1 - y0);
     const std::int64_t sx = x1 >= x0 ? 1 : -1, sy = y1 >= y0 ? 1 : -1;
     const std::int64_t n = std::max(dx, dy);
@@ -234,10 +304,33 @@ void segment(const Target& t, Layer& pen_l, Spans& spans, Layer* gap_l, const Pe
     // quotient and remainder from one step to the next: d <= n, so each step
     // carries at most once.
     const std::int64_t dminor = xmajor ? dy : dx, twice_n = 2 * n;
-    std::int64_t q = 0, rem = 0;
-    if (n > 0 && k0 <= k1) {
+    // From the first step (most segments start inside the surface) that is
+    // 0 and n without dividing.
+    std::int64_t q = 0, rem = n;
+    if (n > 0 && k0 > 0 && k0 <= k1) {
         q = (2 * k0 * dminor + n) / twice_n;
         rem = (2 * k0 * dminor + n) % twice_n;
+    }
+    if (n > 0 && pen.width <= 1 && pen.dashes.empty()) {
+        // A thin solid pen: one pixel a step, the steps as below.
+        std::int64_t x = xmajor ? x0 + sx * k0 : x0 + sx * q, y = xmajor ? y0 + sy * q : y0 + sy * k0;
+        const std::int64_t step_major_x = xmajor ? sx : 0, step_major_y = xmajor ? 0 : sy;
+        const std::int64_t step_minor_x = xmajor ? 0 : sx, step_minor_y = xmajor ? sy : 0;
+        for (std::int64_t k = k0; k <= k1; ++k) {
+            if (k > k0) {
+                x += step_major_x;
+                y += step_major_y;
+                rem += 2 * dminor;
+                if (rem >= twice_n) {
+                    rem -= twice_n;
+                    x += step_minor_x;
+                    y += step_minor_y;
+                }
+            }
+            pen_l.add(t, x, y);
+        }
+        phase += n;
+        return;
     }
     for (std::int64_t k = k0; k <= k1; ++k) {
         std::int64_t x, y;
@@ -269,27 +362,34 @@ void segment(const Target& t, Layer& pen_l, Spans& spans, Layer* gap_l, const Pe
 }
 
 // A polyline in the selected pen; closed adds the segment back to the start.
-bool draw_lines(OsDC h, const std::vector<OsPoint>& pts, bool closed) {
-    Target t;
-    if (!target(h, t)) return false;
+// found, when given, receives the target, found whenever the call returns
+// true.
+bool draw_lines(Dc* d, const OsPoint* pts, std::size_t n, bool closed, Target* found = nullptr) {
+    Target local;
+    Target& t = found ? *found : local;
+    if (!target(d, t)) return false;
     const Pen* pen = pen_of(t);
-    if (!pen || pts.size() < 2) return true;
+    if (!pen || n < 2) return true;
     Layer& pen_l = scratch_layer(0);
     Layer& gap_l = scratch_layer(1);
     Spans spans(t);
     const bool gaps = !pen->geometric && !pen->dashes.empty() && t.dc->bk_mode == OS_OPAQUE;
+    if (t.copy && !gaps) pen_l.write_at_once(t, resolve(*t.dc, pen->colour));
     std::int64_t phase = 0;
-    const std::size_t n = pts.size();
     for (std::size_t i = 0; i + 1 < n + (closed ? 1 : 0); ++i) {
-        const OsPoint a = pts[i], b = pts[(i + 1) % n];
+        const OsPoint a = pts[i], b = pts[next_index(i, n)];
         segment(t, pen_l, spans, gaps ? &gap_l : nullptr, *pen, a.x, a.y, b.x, b.y, phase);
     }
     spans.into(t, pen_l);
-    pen_l.unique();
-    gap_l.unique();
-    std::erase_if(gap_l.pix, [&](std::int64_t i) { return pen_l.has(i); });
+    // Copied, the pen written after the gaps covers them where both fall.
+    if (!t.copy) {
+        pen_l.unique();
+        gap_l.unique();
+        std::erase_if(gap_l.pix, [&](std::int64_t i) { return pen_l.has(i); });
+    }
     write(t, gap_l, solid(resolve(*t.dc, t.dc->bk_colour)), t.dc->rop2);
     write(t, pen_l, solid(resolve(*t.dc, pen->colour)), t.dc->rop2);
+    if (pen_l.wrote) surface_changed(*t.dc);
     return true;
 }
 
@@ -306,7 +406,7 @@ using Inside = std::function<bool(std::int64_t x, std::int64_t y)>;
 // axes together) is outside. For a convex shape only the four farthest of
 // those need looking at: the others lie between them. Otherwise a width
 // reaching out of the shape's box from any pixel is as good as any wider.
-void draw_shape(const Target& t, std::int64_t l, std::int64_t tp, std::int64_t r, std::int64_t b, const Inside& inside,
+void draw_shape(Target& t, std::int64_t l, std::int64_t tp, std::int64_t r, std::int64_t b, const Inside& inside,
                 const Pen* pen, bool fill, bool convex, const Inside* border_filter = nullptr) {
     const std::optional<Source> brush = fill ? brush_source(t) : std::nullopt;
     if (!pen && !brush) return;
@@ -415,24 +515,43 @@ bool ellipse_like(OsDC h, std::int32_t left, std::int32_t top, std::int32_t righ
 
 namespace {
 
-bool fill_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
+// A polygon in the pen and the brush selected, or in the ones given
+// (colours is not null: a solid 1-pixel pen of colours[0] and a solid brush
+// of colours[1]).
+bool fill_polygon(Dc* d, const std::vector<OsPoint>& pts, const std::uint32_t* colours = nullptr) {
     Target t;
-    if (!target(dc, t)) return false;
+    if (!target(d, t)) return false;
     if (pts.size() < 2) return true;
-    const Pen* pen = pen_of(t);
-    const std::optional<Source> brush = brush_source(t);
+    Pen given;
+    const Pen* pen = nullptr;
+    std::optional<Source> brush;
+    if (colours) {
+        given.colour = colours[0];
+        pen = &given;
+        brush = solid(resolve(*t.dc, colours[1]));
+    } else {
+        pen = pen_of(t);
+        brush = brush_source(t);
+    }
     Layer& pen_l = scratch_layer(0);
     Layer& brush_l = scratch_layer(1);
+    // Copied, a pen of the brush's one colour may go first.
+    const std::uint32_t pen_rgb = pen ? resolve(*t.dc, pen->colour) : 0;
+    if (pen && t.copy && (!brush || (!brush->pattern && brush->rgb == pen_rgb))) pen_l.write_at_once(t, pen_rgb);
+    // Copied, the brush's pixels are written as the rows are scanned.
+    bool brush_wrote = false;
     if (pen) {
         std::int64_t phase = 0;
         Spans spans(t);
         for (std::size_t i = 0; i < pts.size(); ++i) {
-            const OsPoint a = pts[i], b = pts[(i + 1) % pts.size()];
+            const OsPoint a = pts[i], b = pts[next_index(i, pts.size())];
             segment(t, pen_l, spans, nullptr, *pen, a.x, a.y, b.x, b.y, phase);
         }
         spans.into(t, pen_l);
-        pen_l.unique();
+        if (!t.copy) pen_l.unique();
     }
+    // Copied, the pen written after the brush covers it where both fall.
+    const bool sift = pen && !t.copy;
     if (brush) {
         // Alternate rule: crossings counted along each row at the pixel
         // centres; a span covers ceil(xa) <= x < ceil(xb), so the right and
@@ -444,26 +563,67 @@ bool fill_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
         }
         ymin = std::max<std::int64_t>(ymin, t.box.top);
         ymax = std::min<std::int64_t>(ymax, t.box.bottom);
+        // The edges that cross rows, found once for all rows.
+        // An edge that rises by a power of two multiplies by its exact
+        // inverse instead of dividing: the same number, sooner (small
+        // polygons have many such edges).
+        struct Edge {
+            std::int64_t lo, hi;
+            OsPoint a, b;
+            double inverse;  // 0 when the rise is no power of two
+        };
+        static std::vector<Edge> edges;
+        edges.clear();
+        for (std::size_t i = 0; i < pts.size(); ++i) {
+            const OsPoint a = pts[i], b = pts[next_index(i, pts.size())];
+            if (a.y == b.y) continue;
+            const std::int64_t rise = static_cast<std::int64_t>(b.y) - a.y;
+            const std::uint64_t size = static_cast<std::uint64_t>(rise < 0 ? -rise : rise);
+            double inverse = 0.0;
+            if ((size & (size - 1)) == 0) {
+                inverse = kHalves[static_cast<std::size_t>(std::countr_zero(size))];
+                if (rise < 0) inverse = -inverse;
+            }
+            edges.push_back({std::min(a.y, b.y), std::max(a.y, b.y), a, b, inverse});
+        }
         static std::vector<double> xs;
         std::size_t pen_at = 0;
         for (std::int64_t y = ymin; y < ymax; ++y) {
             xs.clear();
-            for (std::size_t i = 0; i < pts.size(); ++i) {
-                const OsPoint a = pts[i], b = pts[(i + 1) % pts.size()];
-                if (a.y == b.y) continue;
-                const std::int64_t lo = std::min(a.y, b.y), hi = std::max(a.y, b.y);
-                if (y < lo || y >= hi) continue;
-                xs.push_back(a.x + static_cast<double>(y - a.y) * (b.x - a.x) / static_cast<double>(b.y - a.y));
+            for (const Edge& e : edges) {
+                if (y < e.lo || y >= e.hi) continue;
+                const OsPoint a = e.a, b = e.b;
+                const double along = static_cast<double>(y - a.y) * (b.x - a.x);
+                const double x =
+                    a.x + (e.inverse != 0.0 ? along * e.inverse : along / static_cast<double>(b.y - a.y));
+                // In order as they come: a row crosses few edges.
+                std::size_t at = xs.size();
+                xs.push_back(x);
+                while (at > 0 && xs[at - 1] > x) {
+                    xs[at] = xs[at - 1];
+                    --at;
+                }
+                xs[at] = x;
             }
-            std::sort(xs.begin(), xs.end());
             for (std::size_t i = 0; i + 1 < xs.size(); i += 2) {
-                const std::int64_t xa = std::max<std::int64_t>(static_cast<std::int64_t>(std::ceil(xs[i])), t.box.left);
-                const std::int64_t xb =
-                    std::min<std::int64_t>(static_cast<std::int64_t>(std::ceil(xs[i + 1])), t.box.right);
+                const std::int64_t xa = std::max<std::int64_t>(ceil_of(xs[i]), t.box.left);
+                const std::int64_t xb = std::min<std::int64_t>(ceil_of(xs[i + 1]), t.box.right);
+                if (t.copy) {
+                    if (xa >= xb) continue;
+                    open_rows(t);
+                    QRgb* line = t.row(y);
+                    if (brush->pattern) {
+                        for (std::int64_t x = xa; x < xb; ++x) line[x] = to_qrgb(brush->at(x, y) & 0xFFFFFF);
+                    } else {
+                        std::fill(line + xa, line + xb, to_qrgb(brush->rgb & 0xFFFFFF));
+                    }
+                    brush_wrote = true;
+                    continue;
+                }
                 // The pen's pixels ascend, and so do these: one walk along both.
                 for (std::int64_t x = xa; x < xb; ++x) {
                     const std::int64_t idx = y * t.width + x;
-                    if (pen) {
+                    if (sift) {
                         while (pen_at < pen_l.pix.size() && pen_l.pix[pen_at] < idx) ++pen_at;
                         if (pen_at < pen_l.pix.size() && pen_l.pix[pen_at] == idx) continue;
                     }
@@ -473,7 +633,8 @@ bool fill_polygon(OsDC dc, const std::vector<OsPoint>& pts) {
         }
         write(t, brush_l, *brush, t.dc->rop2);
     }
-    if (pen) write(t, pen_l, solid(resolve(*t.dc, pen->colour)), t.dc->rop2);
+    if (pen) write(t, pen_l, solid(pen_rgb), t.dc->rop2);
+    if (brush_wrote || pen_l.wrote) surface_changed(*t.dc);
     return true;
 }
 
@@ -495,10 +656,12 @@ bool draw_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t r
 
 namespace {
 
-std::vector<OsPoint> device_points(const Dc& d, const std::vector<OsPoint>& pts) {
+// The points in device pixels: the points themselves under the identity
+// mapping, otherwise converted into a list kept from call to call.
+const std::vector<OsPoint>& device_points(const Dc& d, const std::vector<OsPoint>& pts) {
     if (d.map.identity()) return pts;
-    std::vector<OsPoint> out;
-    out.reserve(pts.size());
+    static std::vector<OsPoint> out;
+    out.clear();
     for (const OsPoint& p : pts) out.push_back(to_device(d, p.x, p.y));
     return out;
 }
@@ -533,7 +696,40 @@ bool os_line_to(OsDC dc, std::int32_t x, std::int32_t y) {
         d->sink->line_to(*d, from, {x, y});
         return true;
     }
-    return draw_lines(dc, device_points(*d, {from, {x, y}}), false);
+    const OsPoint pts[2] = {to_device(*d, from.x, from.y), to_device(*d, x, y)};
+    return draw_lines(d, pts, 2, false);
+}
+
+namespace {
+
+// A pixel set without the raster operation, on a target already found.
+std::uint32_t set_pixel_on(Target& t, OsPoint p, std::uint32_t colour) {
+    if (!in_box(t.box, p.x, p.y)) return OS_CLR_INVALID;
+    const std::uint32_t rgb = resolve(*t.dc, colour);
+    open_rows(t);
+    t.row(p.y)[p.x] = to_qrgb(rgb);
+    surface_changed(*t.dc);
+    return rgb;
+}
+
+}  // namespace
+
+bool os_line_to_with_end(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_t colour) {
+    Dc* d = dc_of(dc);
+    if (!d) return false;
+    if (d->sink) {
+        os_line_to(dc, x, y);
+        os_set_pixel(dc, x, y, colour);
+        return true;
+    }
+    const OsPoint from = d->pos;
+    d->pos = {x, y};
+    const OsPoint pts[2] = {to_device(*d, from.x, from.y), to_device(*d, x, y)};
+    // Drawn, the line leaves the target it found for the pixel.
+    Target t;
+    if (!draw_lines(d, pts, 2, false, &t)) return false;
+    set_pixel_on(t, pts[1], colour);
+    return true;
 }
 
 bool os_polyline(OsDC dc, const std::vector<OsPoint>& points) {
@@ -543,7 +739,8 @@ bool os_polyline(OsDC dc, const std::vector<OsPoint>& points) {
         d->sink->poly(*d, points, false);
         return true;
     }
-    return draw_lines(dc, device_points(*d, points), false);
+    const std::vector<OsPoint>& pts = device_points(*d, points);
+    return draw_lines(d, pts.data(), pts.size(), false);
 }
 
 bool os_polygon(OsDC dc, const std::vector<OsPoint>& points) {
@@ -553,7 +750,21 @@ bool os_polygon(OsDC dc, const std::vector<OsPoint>& points) {
         d->sink->poly(*d, points, true);
         return true;
     }
-    return fill_polygon(dc, device_points(*d, points));
+    return fill_polygon(d, device_points(*d, points));
+}
+
+bool os_polygon_in_colours(OsDC dc, const std::vector<OsPoint>& points, std::uint32_t pen_colour,
+                           std::uint32_t brush_colour, OsObject region) {
+    Dc* d = dc_of(dc);
+    if (!d || d->sink || d->information) return false;
+    // As os_select_clip_rgn(dc, region) would, and os_select_clip_rgn(dc, 0)
+    // after.
+    const Object* r = region ? object_of(region, KindRegion) : nullptr;
+    if (r) d->clip = r->region;
+    const std::uint32_t colours[2] = {pen_colour, brush_colour};
+    fill_polygon(d, device_points(*d, points), colours);
+    if (r) d->clip.reset();
+    return true;
 }
 
 bool os_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
@@ -606,12 +817,8 @@ std::uint32_t os_set_pixel(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_
         return rgb;
     }
     Target t;
-    const OsPoint p = to_device(*d, x, y);
-    if (!target(dc, t) || !in_box(t.box, p.x, p.y)) return OS_CLR_INVALID;
-    const std::uint32_t rgb = resolve(*t.dc, colour);
-    t.img->setPixel(p.x, p.y, to_qrgb(rgb));
-    surface_changed(*t.dc);
-    return rgb;
+    if (!target(d, t)) return OS_CLR_INVALID;
+    return set_pixel_on(t, to_device(*d, x, y), colour);
 }
 
 std::uint32_t os_get_pixel(OsDC dc, std::int32_t x, std::int32_t y) {
@@ -626,3 +833,5 @@ bool os_bit_blt(OsDC dst, std::int32_t x, std::int32_t y, std::int32_t width, st
                 std::int32_t sx, std::int32_t sy, std::uint32_t rop) {
     return transfer(dst, x, y, width, height, src, sx, sy, width, height, rop);
 }
+
+void os_plain_drawing(bool on) { plain = on; }

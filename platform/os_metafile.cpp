@@ -644,6 +644,7 @@ OsMetafile os_close_enh_metafile(OsDC dc) { return close_recording<EmfSink>(dc, 
 
 bool os_delete_metafile(OsMetafile mf) {
     if (!metafile_of(mf)) return false;
+    forget_handles();
     objects().erase(mf);
     return true;
 }

@@ -25,11 +25,33 @@ State& st() {
     return *s;
 }
 
+namespace {
+
+// The window last looked up: drawing asks for the same one per primitive.
+// Forgotten whenever the table gains or loses an entry.
+OsWindow remembered_window = 0;
+WinRec* remembered_rec = nullptr;
+
+void forget_window() {
+    remembered_window = 0;
+    remembered_rec = nullptr;
+}
+
+}  // namespace
+
 WinRec* rec(OsWindow h) {
-    auto& w = st().windows;
-    auto it = w.find(h);
-    if (it == w.end() || it->second->destroying) return nullptr;
-    return it->second.get();
+    WinRec* r = nullptr;
+    if (remembered_rec && remembered_window == h) {
+        r = remembered_rec;
+    } else {
+        auto& w = st().windows;
+        auto it = w.find(h);
+        if (it == w.end()) return nullptr;
+        r = it->second.get();
+        remembered_window = h;
+        remembered_rec = r;
+    }
+    return r->destroying ? nullptr : r;
 }
 
 Insets insets_of(std::uint32_t style, std::uint32_t ex_style, bool menu) {
@@ -396,6 +418,7 @@ OsWindow os_create_window(std::uint32_t ex_style, std::string_view class_name, s
     r->normal = r->rect;
     const OsWindow h = r->h;
     WinRec& rr = *r;
+    forget_window();
     s.windows[h] = std::move(r);
 
     Qt::WindowFlags f = is_child ? Qt::Widget : Qt::Window;
@@ -469,6 +492,7 @@ bool os_destroy_window(OsWindow w) {
     }
     for (OsWindow h : tree) {
         drop_window_messages(h);
+        forget_window();
         s.windows.erase(h);
     }
     return true;

@@ -27,14 +27,3 @@ void xxhcif(std::int32_t op) {
     if (GraphicsDriver d = grlinks.hardcopy_drivers[static_cast<std::size_t>(n)]) d(op);
 }
 
-std::int32_t yytrunc(float value) {
-    if (std::isnan(value)) return 0;
-    constexpr float lo = static_cast<float>(std::numeric_limits<std::int32_t>::min());
-    // The largest float below 2^31.
-    constexpr float hi = 2147483520.0f;
-    if (value <= lo) return std::numeric_limits<std::int32_t>::min();
-    if (value >= hi) return value > hi ? std::numeric_limits<std::int32_t>::max() : 2147483520;
-    // The conversion instruction truncates toward zero whatever the current
-    // rounding mode.
-    return static_cast<std::int32_t>(value);
-}

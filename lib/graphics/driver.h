@@ -3,7 +3,9 @@
 // primitives and the devices, and the links through which the graphics core
 // reaches devices and neighbouring subsystems that register themselves.
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 
 // GraphicsDriverOpcode. A device ignores codes outside 1..40 and codes it
@@ -147,4 +149,15 @@ void xxhcif(std::int32_t op);
 // A device coordinate as a whole pixel: truncated toward zero whatever the
 // rounding mode; NaN gives 0 and values beyond the integer range the nearest
 // end of it.
-std::int32_t yytrunc(float value);
+// Inline: every vertex of every primitive passes through it.
+inline std::int32_t yytrunc(float value) {
+    if (std::isnan(value)) return 0;
+    constexpr float lo = static_cast<float>(std::numeric_limits<std::int32_t>::min());
+    // The largest float below 2^31.
+    constexpr float hi = 2147483520.0f;
+    if (value <= lo) return std::numeric_limits<std::int32_t>::min();
+    if (value >= hi) return value > hi ? std::numeric_limits<std::int32_t>::max() : 2147483520;
+    // The conversion instruction truncates toward zero whatever the current
+    // rounding mode.
+    return static_cast<std::int32_t>(value);
+}

@@ -26,34 +26,111 @@ OsDC dc() { return wtab.gDC; }
 
 std::uint32_t u32(std::int32_t v) { return static_cast<std::uint32_t>(v); }
 
-// The solid brush and the fill pen of the colour last filled, kept from one
-// shape to the next: a picture of many small shapes in few colours makes
-// each once instead of once a shape. Not while a metafile records, where
-// each shape's tools are made anew.
+// The solid brushes and the fill pens of the colours last filled, kept from
+// one shape to the next: a picture of many small shapes in few colours
+// (filled contour bands go back and forth between two) makes each once
+// instead of once a shape. Not while a metafile records, where each shape's
+// tools are made anew.
 struct KeptTool {
     OsObject handle = 0;
     std::uint32_t colour = 0;
+    std::uint32_t used = 0;
 };
-KeptTool kept_brush, kept_pen;
+struct KeptTools {
+    std::array<KeptTool, 4> tools{};
+    std::uint32_t clock = 0;
+};
+KeptTools kept_brush, kept_pen;
 
 constexpr std::int32_t ObjectPen = 1, ObjectBrush = 2;
 
-// Selects the kept tool of the colour (made when it is of another colour,
-// or no longer exists) and returns the object it replaces.
-OsObject select_kept(KeptTool& k, std::int32_t kind, std::uint32_t colour) {
+// Selects the kept tool of the colour (made when none is of that colour,
+// in place of the one unused longest, or when it no longer exists) and
+// returns the object it replaces.
+OsObject select_kept(KeptTools& kept, std::int32_t kind, std::uint32_t colour) {
     auto make = [&] {
         return kind == ObjectBrush ? os_create_solid_brush(colour) : os_create_pen(OS_PS_SOLID, 1, colour);
     };
-    if (!k.handle || k.colour != colour) {
-        if (k.handle) os_delete_object(k.handle);
-        k = {make(), colour};
+    KeptTool* k = nullptr;
+    for (KeptTool& t : kept.tools)
+        if (t.handle && t.colour == colour) k = &t;
+    if (!k) {
+        k = &kept.tools[0];
+        for (KeptTool& t : kept.tools)
+            if (t.used < k->used) k = &t;
+        if (k->handle) os_delete_object(k->handle);
+        *k = {make(), colour, 0};
     }
-    OsObject old = os_select_object(dc(), k.handle);
-    if (os_current_object(dc(), kind) != k.handle) {
-        k = {make(), colour};
-        old = os_select_object(dc(), k.handle);
+    k->used = ++kept.clock;
+    OsObject old = os_select_object(dc(), k->handle);
+    if (os_current_object(dc(), kind) != k->handle) {
+        k->handle = make();
+        old = os_select_object(dc(), k->handle);
     }
     return old;
+}
+
+// The spare graphics pens go (none is selected: the graphics pen is), and
+// the graphics pen, of a state that may be gone, will not be put aside.
+void drop_spare_pens() {
+    for (GdiState::SparePen& s : gdi.SparePens) {
+        if (s.handle) os_delete_object(s.handle);
+        s = {};
+    }
+    gdi.PenKeepable = false;
+}
+
+// The graphics pen of the present colour selected from the spare ones,
+// the replaced one put aside in its place; false when none has the colour.
+bool select_spare_pen() {
+    for (GdiState::SparePen& s : gdi.SparePens) {
+        if (!s.handle || s.colour != gdi.GraphicsColour) continue;
+        os_select_object(dc(), s.handle);
+        if (os_current_object(dc(), ObjectPen) != s.handle) {
+            // Gone meanwhile.
+            s = {};
+            return false;
+        }
+        std::swap(s.handle, wtab.gPen);
+        s.colour = gdi.StyleBrush;
+        if (!gdi.PenKeepable) {
+            os_delete_object(s.handle);
+            s = {};
+        }
+        gdi.StyleBrush = gdi.GraphicsColour;
+        gdi.PenKeepable = true;
+        return true;
+    }
+    return false;
+}
+
+// Makes and selects the graphics pen of the present colour, style and
+// width. The pen it replaces is deleted, or with keep put aside as a spare.
+void make_graphics_pen(bool keep) {
+    if (wtab.gPen) {
+        os_select_object(dc(), wtab.gPenOld);
+        if (keep && gdi.PenKeepable) {
+            GdiState::SparePen& s = gdi.SparePens[gdi.NextSpare++ % gdi.SparePens.size()];
+            if (s.handle) os_delete_object(s.handle);
+            s = {wtab.gPen, gdi.StyleBrush};
+        } else {
+            os_delete_object(wtab.gPen);
+        }
+        wtab.gPen = 0;
+    }
+    gdi.StyleBrush = gdi.GraphicsColour;
+    const std::int32_t width = std::max<std::int32_t>(1, gdi.gLineWidth);
+    if (wtab.WinNT && gdi.gPenStyle != 0 && gdi.gLineType >= 1 && gdi.gLineType <= 7) {
+        wtab.gPen = os_ext_create_pen(OS_PS_GEOMETRIC | OS_PS_JOIN_BEVEL | OS_PS_ENDCAP_SQUARE | OS_PS_USERSTYLE, width,
+                                      gdi.StyleBrush,
+                                      gdi.ScaledDashArrays[static_cast<std::size_t>(gdi.gLineType - 1)]);
+    }
+    // Dash arrays scaled down to nothing make no geometric pen; the
+    // cosmetic pen of the style stands in.
+    if (!wtab.gPen) wtab.gPen = os_create_pen(u32(gdi.gPenStyle), width, gdi.GraphicsColour);
+    gdi.PenKeepable = true;
+    const OsObject old = os_select_object(dc(), wtab.gPen);
+    if (old) wtab.gPenOld = old;
 }
 
 // A pen, a brush and the clip region selected for one filled shape, and put
@@ -97,10 +174,12 @@ private:
     bool region_ = false;
 };
 
-std::vector<OsPoint> buffer_points(std::int32_t count) {
-    std::vector<OsPoint> pts;
+// The first count points of the buffer, in a list kept from call to call:
+// the drawing layer does not keep it past the call it is given to.
+const std::vector<OsPoint>& buffer_points(std::int32_t count) {
+    static std::vector<OsPoint> pts;
+    pts.clear();
     const std::int32_t n = std::clamp<std::int32_t>(count, 0, static_cast<std::int32_t>(gdi.gPoints.size()));
-    pts.reserve(static_cast<std::size_t>(n));
     for (std::int32_t i = 0; i < n; ++i) {
         const auto& p = gdi.gPoints[static_cast<std::size_t>(i)];
         pts.push_back({p[0], p[1]});
@@ -128,32 +207,23 @@ void yywincolour(std::int32_t device, std::int32_t rgb) {
     // The pen of this colour is already made (pictures of many small shapes
     // set the same colour before each): select it again instead of making it
     // anew. Pens made while a metafile records are always made anew.
-    if (wtab.gPen && !wtab.hGraphicsMetafile && gdi.StyleBrush == gdi.GraphicsColour) {
-        const OsObject old = os_select_object(dc(), wtab.gPen);
-        if (old && old != wtab.gPen) wtab.gPenOld = old;
+    if (wtab.gPen && !wtab.hGraphicsMetafile) {
+        if (gdi.StyleBrush == gdi.GraphicsColour) {
+            const OsObject old = os_select_object(dc(), wtab.gPen);
+            if (old && old != wtab.gPen) wtab.gPenOld = old;
+            return;
+        }
+        // A pen of this colour put aside earlier.
+        if (select_spare_pen()) return;
+        make_graphics_pen(true);
         return;
     }
     yywincreatepen();
 }
 
 void yywincreatepen() {
-    if (wtab.gPen) {
-        os_select_object(dc(), wtab.gPenOld);
-        os_delete_object(wtab.gPen);
-        wtab.gPen = 0;
-    }
-    gdi.StyleBrush = gdi.GraphicsColour;
-    const std::int32_t width = std::max<std::int32_t>(1, gdi.gLineWidth);
-    if (wtab.WinNT && gdi.gPenStyle != 0 && gdi.gLineType >= 1 && gdi.gLineType <= 7) {
-        wtab.gPen = os_ext_create_pen(OS_PS_GEOMETRIC | OS_PS_JOIN_BEVEL | OS_PS_ENDCAP_SQUARE | OS_PS_USERSTYLE, width,
-                                      gdi.StyleBrush,
-                                      gdi.ScaledDashArrays[static_cast<std::size_t>(gdi.gLineType - 1)]);
-    }
-    // Dash arrays scaled down to nothing make no geometric pen; the
-    // cosmetic pen of the style stands in.
-    if (!wtab.gPen) wtab.gPen = os_create_pen(u32(gdi.gPenStyle), width, gdi.GraphicsColour);
-    const OsObject old = os_select_object(dc(), wtab.gPen);
-    if (old) wtab.gPenOld = old;
+    drop_spare_pens();
+    make_graphics_pen(false);
 }
 
 void yywinlinetype(std::int32_t type) {
@@ -170,6 +240,8 @@ void yywinlinewidth(std::int32_t width) {
 }
 
 void yywinlinestyles() {
+    // Pens put aside may have other dash arrays than the ones made now.
+    drop_spare_pens();
     if (!wtab.WinNT) return;
     const std::int32_t screen = wtab.wScreenDPI > 0 ? wtab.wScreenDPI : 96;
     std::int32_t r = screen;
@@ -272,6 +344,13 @@ void yywinpolpoint(std::int32_t x, std::int32_t y, std::int32_t index) {
 
 void yywinpolygon(std::int32_t count, std::int32_t kind) {
     const bool pattern = kind == 3;
+    // A solid polygon with its border on the screen (filled contour bands
+    // by the hundred thousand) is drawn in its colour without selecting a
+    // pen and a brush for it and putting the previous ones back; the
+    // pixels are the same. Not while a metafile records the selections.
+    if (!pattern && gdi.gPlotmode != 7 && !wtab.hGraphicsMetafile &&
+        os_polygon_in_colours(dc(), buffer_points(count), gdi.GraphicsColour, gdi.GraphicsColour, wtab.gRegion))
+        return;
     // In exclusive-or mode the border would be inverted twice.
     const ShapeTools::PenKind pen = (pattern || gdi.gPlotmode == 7) ? ShapeTools::NullPen : ShapeTools::FillPen;
     ShapeTools t(pattern ? ShapeTools::PatternBrush : ShapeTools::SolidBrush, pen, true);
@@ -279,7 +358,7 @@ void yywinpolygon(std::int32_t count, std::int32_t kind) {
 }
 
 void yywinpolyline(std::int32_t count) {
-    const std::vector<OsPoint> pts = buffer_points(count);
+    const std::vector<OsPoint>& pts = buffer_points(count);
     os_polyline(dc(), pts);
     if (gdi.gPenStyle == 0 && pts.size() >= 1) {
         const OsPoint a = pts.front(), b = pts.back();
@@ -289,8 +368,10 @@ void yywinpolyline(std::int32_t count) {
 
 void yywinline(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
     os_move_to(dc(), x1, y1);
-    os_line_to(dc(), x2, y2);
-    if (gdi.gPenStyle == 0) set_pixel(x2, y2, gdi.GraphicsColour);
+    if (gdi.gPenStyle == 0)
+        os_line_to_with_end(dc(), x2, y2, gdi.GraphicsColour);
+    else
+        os_line_to(dc(), x2, y2);
 }
 
 void yywinpoint(std::int32_t x, std::int32_t y) { set_pixel(x, y, gdi.GraphicsColour); }
@@ -526,6 +607,7 @@ void yywinsetup() {
 }
 
 void yywinselectprevious() {
+    drop_spare_pens();
     if (!dc()) return;
     if (wtab.gPenOld) os_select_object(dc(), wtab.gPenOld);
     if (wtab.gFontOld) os_select_object(dc(), wtab.gFontOld);

@@ -33,6 +33,20 @@ struct GdiState {
     };
     std::array<Vertex, 1000> gVert{};
     std::array<std::array<std::uint32_t, 3>, 998> gGrad{};
+    // Graphics pens of other colours, made with the present style and width
+    // and put aside instead of deleted when the colour changed: a picture
+    // that goes back and forth between a few colours selects them again.
+    // Never while a metafile records; thrown away when the style, the width
+    // or the dash arrays may have changed.
+    struct SparePen {
+        std::int32_t handle = 0;
+        std::uint32_t colour = 0;
+    };
+    std::array<SparePen, 3> SparePens{};
+    std::uint32_t NextSpare = 0;
+    // The graphics pen was made with the present style, width and dash
+    // arrays, so that it may be put aside.
+    bool PenKeepable = false;
 };
 
 extern GdiState gdi;

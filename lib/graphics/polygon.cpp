@@ -253,6 +253,19 @@ void yyplygon(const float* x, const float* y, int n_given, int mode) {
             a.IX[2] = yytrunc(p.xmax);
             a.IY[2] = yytrunc(p.ymax);
 
+            // A solid or pattern fill the device does itself (the common
+            // case of many small filled polygons) ends here, as the fill
+            // protocol would end it, without setting the protocol up.
+            const bool device_fill = g.fill_style == 3 || g.fill_style == 4;
+            if (device_fill) yygdrv(yydevicefillop(OpPolygonPattern));
+            if (device_fill && yydevicefilldone()) {
+                if (mode == 0 && n_given >= 1) {
+                    g.pos_x = first_x;
+                    g.pos_y = first_y;
+                }
+                return;
+            }
+
             // Whether the fill fits the filler is settled for every side
             // before any side draws, so that a polygon that is too complex
             // leaves no side with part of a fill: each side keeps its
@@ -260,6 +273,7 @@ void yyplygon(const float* x, const float* y, int n_given, int mode) {
             bool fill_fits = true;
             FillShape shape;
             shape.shapeop = OpPolygonPattern;
+            shape.device_op_sent = device_fill;
             shape.prepare = [&](const FillPass* passes, int count) {
                 for (int i = 0; i < count && fill_fits; ++i)
                     if (passes[i].hatch_style == 1 || passes[i].hatch_style == 2)

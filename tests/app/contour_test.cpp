@@ -156,6 +156,25 @@ TEST_F(ContourTest, ArcInfoGridIsAMosaicInEveryStyle) {
     }
 }
 
+// The same operations, one for one: kind, colour, points, line ends.
+void expect_same_calls(const std::vector<DriverCall>& plain, const std::vector<DriverCall>& calls,
+                       const std::string& name) {
+    EXPECT_EQ(calls.size(), plain.size()) << name;
+    if (calls.size() != plain.size()) return;
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        const DriverCall& p = plain[i];
+        const DriverCall& q = calls[i];
+        ASSERT_EQ(p.op, q.op) << name << " " << i;
+        ASSERT_EQ(p.state.CurrentColour, q.state.CurrentColour) << name << " " << i;
+        ASSERT_EQ(p.px, q.px) << name << " " << i;
+        ASSERT_EQ(p.py, q.py) << name << " " << i;
+        for (int e = 0; e < 2 && p.op == OpLine; ++e) {
+            ASSERT_EQ(p.args.X[e], q.args.X[e]) << name << " " << i;
+            ASSERT_EQ(p.args.Y[e], q.args.Y[e]) << name << " " << i;
+        }
+    }
+}
+
 // The pass that passes over cells without anything to draw sends the same
 // operations, one for one, as the pass that visits every cell.
 TEST_F(ContourTest, SkippingPassEqualsThePlainPass) {
@@ -190,20 +209,47 @@ TEST_F(ContourTest, SkippingPassEqualsThePlainPass) {
             driver.clear();
             reset_legend_state();
             iso_lines(20, style);
-            EXPECT_EQ(driver.calls.size(), plain.size()) << c.name << " " << style;
-            if (driver.calls.size() != plain.size()) continue;
-            for (std::size_t i = 0; i < plain.size(); ++i) {
-                const DriverCall& p = plain[i];
-                const DriverCall& q = driver.calls[i];
-                ASSERT_EQ(p.op, q.op) << c.name << " " << i;
-                ASSERT_EQ(p.state.CurrentColour, q.state.CurrentColour) << c.name << " " << i;
-                ASSERT_EQ(p.px, q.px) << c.name << " " << i;
-                ASSERT_EQ(p.py, q.py) << c.name << " " << i;
-                for (int e = 0; e < 2 && p.op == OpLine; ++e) {
-                    ASSERT_EQ(p.args.X[e], q.args.X[e]) << c.name << " " << i;
-                    ASSERT_EQ(p.args.Y[e], q.args.Y[e]) << c.name << " " << i;
-                }
-            }
+            expect_same_calls(plain, driver.calls, std::string(c.name) + " " + std::to_string(style));
+        }
+    }
+}
+
+// A pass after another takes over the value range and the cells of each
+// level only for the same grid to the bit and the same level count: after
+// any change it draws as the plain pass does.
+TEST_F(ContourTest, PassAfterAnotherSeesEveryChange) {
+    struct Case {
+        const char* name;
+        int nx, levels;
+        std::function<void()> edit;
+    } cases[] = {
+        {"nothing changed", 15, 20, [] {}},
+        {"one value", 15, 20, [] { dat7.gridval(7, 5) += 0.75f; }},
+        {"a value blanked", 15, 20, [] { dat7.gridval(2, 9) = BlankValue; }},
+        {"a new largest value", 15, 20, [] { dat7.gridval(15, 11) = 500.0f; }},
+        {"fewer levels", 15, 7, [] {}},
+        {"one column less", 14, 20, [] {}},
+    };
+    auto f = [](float x, float y) { return std::sin(x / 4) * 10 + y; };
+    for (const Case& c : cases) {
+        grid_of(15, 11, 0, 0, 1, 0, f);
+        units(-5, -5, 20, 20);
+        iso_lines(20, 1);
+        c.edit();
+        dat8.nx = c.nx;
+        for (int style : {0, 1}) {
+            units(-5, -5, 20, 20);
+            driver.clear();
+            reset_legend_state();
+            iso_lines_plain(c.levels, style);
+            const auto plain = driver.calls;
+            const float zmax = dat7.zmax;
+            units(-5, -5, 20, 20);
+            driver.clear();
+            reset_legend_state();
+            iso_lines(c.levels, style);
+            EXPECT_EQ(dat7.zmax, zmax) << c.name;
+            expect_same_calls(plain, driver.calls, std::string(c.name) + " " + std::to_string(style));
         }
     }
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/appdata.h"
 #include "app/contour.h"
@@ -19,6 +20,7 @@
 #include "lib/window/rootwin.h"
 #include "lib/window/text.h"
 #include "lib/window/winops.h"
+#include "platform/os_gdi.h"
 #include "platform/os_window.h"
 #include "tests/app/app_test.h"
 
@@ -99,6 +101,74 @@ TEST_F(MapPictureTest, FilledBandsHaveTheColoursOfTheirValues) {
         }
     EXPECT_GT(checked, 200);
     EXPECT_EQ(wrong, 0) << checked;
+}
+
+// The rasteriser's short way for the copy operation leaves the map view as
+// its plain way does, pixel for pixel: filled bands with their white lines,
+// iso-lines, the mesh and grid points, on a rotated grid with blank values
+// and values equal to levels, and the mosaic of an Arc-Info grid.
+TEST_F(MapPictureTest, ShortDrawingWayLeavesTheViewAsThePlainWay) {
+    auto fill = [](int gridtype) {
+        // The view as the model has it: each redraw fits it to the window.
+        frame_model(100, 100);
+        dat18.gridtype = gridtype;
+        dat8.gx0 = 10;
+        dat8.gy0 = 5;
+        dat8.nx = 47;
+        dat8.ny = 39;
+        dat8.dx = 1.7f;
+        dat8.dy = 2.1f;
+        dat8.gx1 = 10 + 46 * 1.7f;
+        dat8.gy1 = 5 + 38 * 2.1f;
+        dat8.xll = 10;
+        dat8.yll = 5;
+        dat8.cellsize = 1.7f;
+        dat12.rotang = gridtype == GridArcInfo ? 0.0f : degrees_to_rotang(17);
+        for (int i = 1; i <= 47; ++i)
+            for (int j = 1; j <= 39; ++j) {
+                const float x = static_cast<float>(i), y = static_cast<float>(j);
+                dat7.gridval(i, j) = std::sin(x * 0.21f) * 30 + y * y * 0.05f + (i % 9 == 0 ? 7.0f : 0.0f);
+            }
+        // Blank corners, and a run of values on one level.
+        dat7.gridval(5, 5) = 1.7E38f;
+        dat7.gridval(30, 20) = -1.7E38f;
+        for (int j = 25; j <= 30; ++j) dat7.gridval(20, j) = 12.0f;
+    };
+    struct Case {
+        const char* name;
+        int gridtype, plotmode, showmesh, showgridpts;
+        int coloured;  // at least so many pixels not white
+    };
+    const Case cases[] = {
+        {"filled bands and white lines", GridSurfer, 1, 1, 0, 30000},
+        {"iso-lines and grid points", GridSurfer, -1, 1, 1, 5000},
+        {"white lines alone", GridSurfer, 0, 0, 0, 1000},
+        {"Arc-Info mosaic", GridArcInfo, 1, 1, 0, 30000},
+    };
+    const int w = quinda.window_size[0], h = quinda.window_size[1];
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::uint32_t> ways[2];
+        // Once before, so that both ways find the logo's text as drawn before.
+        fill(c.gridtype);
+        plot(c.plotmode, c.showmesh, 0, 1, c.showgridpts, 0, 1, 0, 0);
+        for (int plain = 0; plain < 2; ++plain) {
+            fill(c.gridtype);
+            os_plain_drawing(plain == 1);
+            plot(c.plotmode, c.showmesh, 0, 1, c.showgridpts, 0, 1, 0, 0);
+            os_plain_drawing(false);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) ways[plain].push_back(pixel(x, y));
+        }
+        ASSERT_EQ(ways[0].size(), ways[1].size());
+        int differ = 0, coloured = 0;
+        for (std::size_t i = 0; i < ways[0].size(); ++i) {
+            if (ways[0][i] != ways[1][i]) ++differ;
+            if ((ways[1][i] & 0xFFFFFF) != 0xFFFFFF) ++coloured;
+        }
+        EXPECT_EQ(differ, 0);
+        EXPECT_GT(coloured, c.coloured);
+    }
 }
 
 TEST_F(MapPictureTest, WithoutContoursTheViewAsksForAGrid) {

@@ -73,6 +73,126 @@ TEST_F(GdiDrawingTest, SolidLineCoversItsEndPixelDashedOnesLeaveIt) {
     }
 }
 
+// Pens of colours used before are put aside and selected again instead of
+// made anew; after any run of colours, line types, widths and set-ups a
+// line looks as it does with a pen made for the state of that moment.
+TEST_F(GdiDrawingTest, PensPutAsideDrawAsPensMadeAnew) {
+    struct Step {
+        const char* name;
+        void (*change)();
+        bool colour = true;  // a colour: the only change that makes a pen
+    };
+    const Step steps[] = {
+        {"red", [] { yywincolour(0, kRed); }},
+        {"blue", [] { yywincolour(0, kBlue); }},
+        {"red again", [] { yywincolour(0, kRed); }},
+        {"dash-dot", [] { yywinlinetype(3); }, false},
+        {"blue dash-dot", [] { yywincolour(0, kBlue); }},
+        {"red dash-dot", [] { yywincolour(0, kRed); }},
+        {"wide", [] { yywinlinewidth(3); }, false},
+        {"blue wide", [] { yywincolour(0, kBlue); }},
+        {"red wide", [] { yywincolour(0, kRed); }},
+        {"dotted", [] { yywinlinetype(1); }, false},
+        {"blue dotted", [] { yywincolour(0, kBlue); }},
+        // The set-up makes the style solid without a new pen: the next
+        // colour must not bring back a dotted one.
+        {"set up", [] { yywinsetup(); }, false},
+        {"red after the set-up", [] { yywincolour(0, kRed); }},
+        {"blue after the set-up", [] { yywincolour(0, kBlue); }},
+        {"black", [] { yywincolour(0, kBlack); }},
+    };
+    auto run = [&](bool fresh) {
+        yywinsetup();
+        yywinlinewidth(1);
+        yywincreatepen();
+        std::vector<std::vector<std::uint32_t>> pictures;
+        int k = 0;
+        for (const Step& s : steps) {
+            s.change();
+            if (fresh && s.colour) yywincreatepen();
+            EXPECT_EQ(os_current_object(wtab.gDC, 1), wtab.gPen) << s.name;
+            wipe();
+            yywinline(1, 2 + k % 7, 38, 17 - k % 5);
+            yywinline(3, 18, 30, 1);
+            ++k;
+            pictures.push_back(all_pixels());
+        }
+        return pictures;
+    };
+    const auto put_aside = run(false), made_anew = run(true);
+    wipe();
+    const std::vector<std::uint32_t> blank = all_pixels();
+    for (std::size_t i = 0; i < put_aside.size(); ++i) {
+        SCOPED_TRACE(steps[i].name);
+        EXPECT_NE(put_aside[i], blank);
+        EXPECT_EQ(put_aside[i], made_anew[i]);
+    }
+    // Going back and forth between two colours makes no pen after the first
+    // round.
+    yywinsetup();
+    yywinlinewidth(1);
+    yywincolour(0, kRed);
+    yywincolour(0, kBlue);
+    const std::int32_t objects = os_object_count();
+    for (int i = 0; i < 10; ++i) {
+        yywincolour(0, kRed);
+        yywinline(0, 0, 10, 0);
+        yywincolour(0, kBlue);
+        yywinline(0, 1, 10, 1);
+    }
+    EXPECT_EQ(os_object_count(), objects);
+    EXPECT_EQ(picture(2, 0, 1), (std::vector<std::string>{"rr", "bb"}));
+}
+
+// Solid polygons on the screen are drawn in their colour without selecting
+// a pen and a brush; the pixels are those of the tools selected (as they are
+// while a metafile records), the objects selected stay, and the clip region
+// goes as it does after any shape.
+TEST_F(GdiDrawingTest, SolidPolygonsInTheirColourAsWithToolsSelected) {
+    struct Case {
+        const char* name;
+        std::int32_t plotmode;  // 0 copy, 1 merge, 2 mask, 3 exclusive or
+        bool clip;
+    };
+    const Case cases[] = {
+        {"copy", 0, false}, {"copy clipped", 0, true}, {"merge", 1, false},
+        {"mask clipped", 2, true}, {"exclusive or", 3, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::uint32_t> ways[2];
+        for (int recording = 0; recording < 2; ++recording) {
+            wipe();
+            colours(kWhite, kBlack);
+            yywinline(0, 7, 39, 12);
+            std::uint32_t seed = 99;
+            auto next = [&seed](int n) {
+                seed = seed * 1664525u + 1013904223u;
+                return static_cast<std::int32_t>((seed >> 8) % static_cast<std::uint32_t>(n));
+            };
+            yywinplotmode(c.plotmode);
+            const OsObject brush = os_current_object(wtab.gDC, 2);
+            for (int i = 0; i < 60; ++i) {
+                wtab.hGraphicsMetafile = recording;
+                yywincolour(0, (i % 3 == 0) ? kRed : (i % 3 == 1) ? kBlue : 0x20C040);
+                if (c.clip) yywinclip(3 + next(5), 2 + next(4), 30 + next(8), 12 + next(7));
+                const int n = 2 + next(5), x = next(40), y = next(20);
+                for (int k = 0; k < n; ++k) yywinpolpoint(x + next(9) - 4, y + next(9) - 4, k);
+                yywinpolygon(n, 4);
+                wtab.hGraphicsMetafile = 0;
+                EXPECT_EQ(os_current_object(wtab.gDC, 1), wtab.gPen);
+                EXPECT_EQ(os_current_object(wtab.gDC, 2), brush);
+                OsRect box;
+                EXPECT_FALSE(os_get_clip_box(wtab.gDC, box));
+            }
+            yywinclip(0, 0, 0, -1);
+            yywinplotmode(0);
+            ways[recording] = all_pixels();
+        }
+        EXPECT_EQ(ways[0], ways[1]);
+    }
+}
+
 TEST_F(GdiDrawingTest, WideLinesLengthenEveryDashGap) {
     yywinlinewidth(3);
     EXPECT_EQ(gdi.ScaledDashArrays[1], (std::vector<std::uint32_t>{8, 8}));
