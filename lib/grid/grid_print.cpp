@@ -12,6 +12,7 @@
 #include "lib/dialog/fieldrec.h"
 #include "lib/grid/grid.h"
 #include "lib/grid/grid_p.h"
+#include "lib/grid/grid_window.h"
 #include "platform/os_config.h"
 #include "platform/os_dialog.h"
 #include "platform/os_gdi.h"
@@ -470,8 +471,14 @@ void yygridprint(std::int32_t ref, std::int32_t& result, std::int32_t row1, std:
     o.nBottom = static_cast<std::int32_t>(std::int64_t{o.psd.paper_height - o.psd.bottom} * vy / per_inch);
     // 4. The document's name.
     std::string name(title);
+    if (set != 1) {
+        // Option set 2 prints from a grid window: the document takes its file's name.
+        name.clear();
+        const OsHandle frame = valid_slot(wtab.wIndex) ? wtab.wWindow[ix(wtab.wIndex)] : 0;
+        if (const GridWindowData* w = ref == 0 ? yygridwindata(frame) : nullptr)
+            name.assign(w->szFileName, strnlen(w->szFileName, sizeof w->szFileName));
+    }
     while (!name.empty() && (name.back() == ' ' || name.back() == '\0')) name.pop_back();
-    if (set != 1) name.clear();
     if (name.empty()) name = "Untitled Grid";
     if (os_start_doc(pdc, name) > 0) {
         print_range(j, row1, row2, col1, col2, set);

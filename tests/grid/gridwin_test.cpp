@@ -1,5 +1,6 @@
 // Grid windows: conversion, menus, tool bar and status bar, the current
 // cell as a library message, the modal loop and the commands.
+#include <cstdio>
 #include <filesystem>
 
 #include "lib/dialog/commondlg.h"
@@ -9,6 +10,7 @@
 #include "lib/dialog/fieldrec.h"
 #include "lib/window/bytefile.h"
 #include "lib/window/messages.h"
+#include "platform/os_config.h"
 #include "platform/os_dialog.h"
 #include "tests/app/dialog_script.h"
 #include "tests/grid/gridwin_fixture.h"
@@ -815,6 +817,10 @@ TEST_F(GridCommandTest, PrintNeedsAPrinterAndKeepsItsChoices) {
     EXPECT_EQ(seen().type, 0);
     // With a printer: the dialog shows option set 2; the choices go back to it.
     hcstate.PrinterAvailable = 1;
+    TempDir out;
+    os_config().print_directory = out.path().string();
+    os_config().printer_name.clear();
+    std::snprintf(rec().szFileName, sizeof rec().szFileName, "%s", "/data/wells.csv");
     std::int32_t rows = 0, cols = 0, repeat = 0, text = 0, back = 0, scale = 0;
     yygridprintsetopt(1, 1, 1, 1, 1, 100, 2);
     // The user turns row lines off, headers to once, text colours only, 80 %, and ends with a button.
@@ -838,6 +844,9 @@ TEST_F(GridCommandTest, PrintNeedsAPrinterAndKeepsItsChoices) {
     yygridprintgetopt(rows, cols, repeat, text, back, scale, 2);
     EXPECT_EQ((Ids{rows, cols, repeat, text, back, scale}), (Ids{0, 1, 0, 1, 0, 80}));
     EXPECT_FALSE(os_is_window(yycurrentdialog()) && dialog_state.current_id == GridPrintDialog);
+    // The printed document is named after the window's file.
+    EXPECT_TRUE(std::filesystem::exists(out.file("_data_wells.csv.pdf")));
+    EXPECT_FALSE(std::filesystem::exists(out.file("Untitled Grid.pdf")));
 }
 
 TEST_F(GridWindowTest, ASplitPaneAsksBeforeItsSplitWindowCloses) {
