@@ -333,24 +333,15 @@ bool grid_numeric_class(OsHandle w) {
     return false;
 }
 
-namespace {
-// The field records the grid made (the numeric classes make their own).
-std::set<FieldRecord*>& made_records() {
-    static std::set<FieldRecord*> made;
-    return made;
-}
-}  // namespace
-
 FieldRecord* grid_new_record(OsHandle control) {
     auto* f = new FieldRecord;
-    made_records().insert(f);
     os_set_window_user(control, reinterpret_cast<std::intptr_t>(f));
     return f;
 }
 
 void grid_release_record(OsHandle c) {
     FieldRecord* f = c ? yyfieldrecord(c) : nullptr;
-    if (!f || !made_records().erase(f)) return;
+    if (!f) return;
     delete f->format;
     delete f;
     os_set_window_user(c, 0);

@@ -18,8 +18,10 @@ std::string grid_number_text(GridColumn& c, std::int32_t row, const std::string&
 // Whether a control is of one of the six numeric classes (which make and
 // free their own field records).
 bool grid_numeric_class(OsHandle w);
-// A new field record the grid gives a control, and its release (a record
-// the grid did not make, a numeric class's own, is left alone).
+// A new field record the grid gives a control, and its release. The grid
+// releases the records of the controls it owns whoever made them: a numeric
+// class makes its own, and no dialog frees those of a grid's cell area or
+// row template.
 struct FieldRecord;
 FieldRecord* grid_new_record(OsHandle control);
 void grid_release_record(OsHandle control);

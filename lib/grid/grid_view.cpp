@@ -185,9 +185,16 @@ void yyGridDestroyCurrent(OsHandle grid) {
     yyGridStoreCurrent(grid);
     const OsHandle e = g->hEditor;
     g->hEditor = 0;
-    if (FieldRecord* f = yyfieldrecord(e); f && f->previous_proc) {
-        os_set_window_proc(e, f->previous_proc);
-        f->previous_proc = nullptr;
+    if (FieldRecord* f = yyfieldrecord(e)) {
+        if (f->previous_proc) {
+            os_set_window_proc(e, f->previous_proc);
+            f->previous_proc = nullptr;
+        }
+        // A spin editor's up-down lives beside it in the cell area, which stays.
+        if (f->buddy) {
+            os_destroy_window(f->buddy);
+            f->buddy = 0;
+        }
     }
     grid_release_record(e);
     os_destroy_window(e);

@@ -38,7 +38,7 @@ bool is_pane(OsHandle w) { return is_child(w) && yyspecialkind(grandparent(w)) =
 template <std::size_t N>
 void put_text(char (&dst)[N], std::string_view src) {
     const std::size_t n = std::min(N - 1, src.substr(0, src.find('\0')).size());
-    std::memcpy(dst, src.data(), n);
+    if (n > 0) std::memcpy(dst, src.data(), n);
     dst[n] = '\0';
 }
 
@@ -542,6 +542,7 @@ void yygridedit2() {
     if (GridData* g = yygriddata(r->hGrid)) g->bUnsaved = g->bChanged = 0;
     if (r->iMode != DialogModal) return;
     // The window's own loop until it closes; its record outlives the frame.
+    r->bInModalLoop = 1;
     while (!r->bEndModal) {
         OsMsg m;
         if (!os_get_message(m)) break;
@@ -589,7 +590,11 @@ void yygridwinrelease(OsHandle frame) {
     const std::int32_t slot = yygetwindowindex(frame);
     os_set_window_proc(frame, yyWndProc);
     os_set_window_user(frame, 0);
-    if (r->hGrid) os_destroy_window(r->hGrid);
+    if (r->hGrid) {
+        // No dialog owns the copy: its record goes with it.
+        grid_release_record(r->hGrid);
+        os_destroy_window(r->hGrid);
+    }
     if (r->hGridToolbar) os_destroy_window(r->hGridToolbar);
     if (r->hGridAccel) os_destroy_accelerators(r->hGridAccel);
     if (r->hUserAccel) os_destroy_accelerators(r->hUserAccel);

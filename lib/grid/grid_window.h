@@ -41,6 +41,10 @@ struct GridWindowData {
     std::int32_t iIgnoreDisabled = 0;
     std::int32_t bBackup = 0;
     std::int32_t iLastCell = 0x40001;
+    // Set while yygridedit2 runs a modal window's loop: the loop then owns
+    // the record past the frame. A modal window closed without that loop
+    // frees its record with the frame.
+    std::int32_t bInModalLoop = 0;
 };
 
 enum GridWindowFlags : std::int32_t {

@@ -475,8 +475,10 @@ void destroyed(OsHandle frame, GridWindowData& r) {
         if (wtab.hMenuRoot[ix(slot)]) os_destroy_menu(wtab.hMenuRoot[ix(slot)]);
         yyclearslot(slot);
     }
+    // No dialog owns the grid copy: its record goes with it.
+    if (r.hGrid) grid_release_record(r.hGrid);
     os_set_window_user(frame, 0);
-    if (r.iMode != DialogModal) delete &r;
+    if (!r.bInModalLoop) delete &r;
 }
 
 }  // namespace

@@ -1,38 +1,19 @@
 #include "tests/grid/grid_fixture.h"
 
+#include "lib/dialog/dialog.h"
 #include "lib/window/wininfo.h"
 #include "platform/os_menu.h"
 #include "platform/os_metafile.h"
 
-namespace {
-
-// Until the numeric field classes are registered by the dialog fields, the
-// grid tests stand in for them with edit controls of those class names.
-std::intptr_t numeric_standin(OsHandle w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) {
-    static OsWndProc edit = [] {
-        const OsHandle e = os_create_window(0, "EDIT", "", 0, 0, 0, 10, 10, 0, 0, 0);
-        const OsWndProc p = os_get_window_proc(e);
-        os_destroy_window(e);
-        return p;
-    }();
-    return edit(w, m, wp, lp);
-}
-
-void ensure_numeric_classes() {
-    for (const char* n : {"INTEGEREDIT", "INTEGERSPIN", "REALEDIT", "REALSPIN", "DOUBLEEDIT", "DOUBLESPIN"}) {
-        if (os_class_atom(n)) continue;
-        OsWndClass c;
-        c.name = n;
-        c.proc = numeric_standin;
-        os_register_class(c);
-    }
-}
-
-}  // namespace
-
 void GridTest::SetUp() {
     QuindaTest::SetUp();
-    ensure_numeric_classes();
+    // The dialog fields' own classes, numeric and spin fields with their up-downs.
+    yygetatoms();
+    // Each test starts with nothing on the clipboard another test left.
+    if (os_open_clipboard()) {
+        os_empty_clipboard();
+        os_close_clipboard();
+    }
     WindowOpen(7 | 0x20, 10, 10, 400, 300, 0, {}, 0, "Test");
     // Beeps are counted by the platform; the bell is on as for a user.
     yysetbell(1);

@@ -736,7 +736,7 @@ TEST_F(GridCommandTest, MenuStatesPromptsTooltipsAndKeys) {
     os_send_message(frame(), OSM_INITMENUPOPUP, static_cast<std::uintptr_t>(rec().hEditMenu), 1);
     os_send_message(frame(), OSM_INITMENUPOPUP, static_cast<std::uintptr_t>(rec().hFileMenu), 0);
     os_send_message(frame(), OSM_INITMENUPOPUP, static_cast<std::uintptr_t>(rec().hSearchMenu), 2);
-    const auto grey = [this](OsMenu m, std::int32_t id) {
+    const auto grey = [](OsMenu m, std::int32_t id) {
         return (os_get_menu_state(m, static_cast<std::uint32_t>(id), OS_MF_BYCOMMAND) & OS_MF_GRAYED) != 0;
     };
     EXPECT_TRUE(grey(rec().hFileMenu, GridWinPrintSelection));
