@@ -1,9 +1,7 @@
 #pragma once
-// Calls from the window layer into subsystems not built yet: the
-// grid and editor windows, bitmap viewers and memory
-// metafiles. Each entry may be empty; the window layer then goes on as if
-// the subsystem had nothing to do. The issue that builds a subsystem calls
-// it directly and deletes its entries (docs/wiring.md).
+// The window layer does not call the hardcopy library: the memory
+// metafiles enter their clean-up here at start-up. An empty entry means
+// there is nothing to clean up (docs/wiring.md).
 #include <cstdint>
 
 #include "lib/window/quinda_state.h"
