@@ -131,6 +131,8 @@ EditorWindowData* yyeditcurrent();
 // Makes a record for a frame whose rich-edit control already exists (the
 // conversion builds the rest around it). For the file routines' own use and tests.
 EditorWindowData* yyeditattach(OsHandle frame, OsHandle richedit, std::int32_t flags);
+// The record's choices from the conversion flags (EWF_...).
+void yyeditflags(EditorWindowData& r, std::int32_t flags);
 // Frees the record of a frame and releases its held files.
 void yyeditdetach(OsHandle frame);
 

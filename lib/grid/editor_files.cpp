@@ -107,24 +107,29 @@ EditorWindowData* yyeditcurrent() {
     return yyeditrecord(wtab.wWindow[at(s)]);
 }
 
+void yyeditflags(EditorWindowData& r, std::int32_t flags) {
+    r.bReadOnly = (flags & EWF_READONLY) ? 1 : 0;
+    r.bCanNew = !(flags & EWF_NONEWOPEN) && !r.bReadOnly;
+    r.bCanOpen = !(flags & EWF_NONEWOPEN);
+    r.bCanSave = !(flags & EWF_NOSAVE) && !r.bReadOnly;
+    r.bCanSaveAs = !(flags & EWF_NOSAVEAS) && !r.bReadOnly && r.bCanSave;
+    r.bCanPrint = !(flags & EWF_NOPRINT);
+    r.bRichText = (flags & EWF_RICHTEXT) ? 1 : 0;
+    r.bMultiFile = (flags & EWF_MULTIFILE) ? 1 : 0;
+    r.bNoClose = (flags & EWF_NOCLOSE) ? 1 : 0;
+    r.bHideName = (flags & EWF_HIDENAME) ? 1 : 0;
+    r.bQuietOpen = (flags & EWF_QUIETOPEN) ? 1 : 0;
+    r.bAppPrints = (flags & EWF_APPPRINTS) ? 1 : 0;
+    r.bControlPositions = (flags & EWF_CONTROLPOS) ? 1 : 0;
+    r.bBackup = (flags & EWF_BACKUP) ? 1 : 0;
+    r.bShowModified = (flags & EWF_MODIFIEDMARK) ? 1 : 0;
+}
+
 EditorWindowData* yyeditattach(OsHandle frame, OsHandle richedit, std::int32_t flags) {
     auto* r = new (std::nothrow) EditorWindowData;
     if (!r) return nullptr;
     r->hRichEdit = richedit;
-    r->bReadOnly = (flags & EWF_READONLY) ? 1 : 0;
-    r->bCanNew = !(flags & EWF_NONEWOPEN) && !r->bReadOnly;
-    r->bCanOpen = !(flags & EWF_NONEWOPEN);
-    r->bCanSave = !(flags & EWF_NOSAVE) && !r->bReadOnly;
-    r->bCanSaveAs = !(flags & EWF_NOSAVEAS) && !r->bReadOnly && r->bCanSave;
-    r->bCanPrint = !(flags & EWF_NOPRINT);
-    r->bRichText = (flags & EWF_RICHTEXT) ? 1 : 0;
-    r->bMultiFile = (flags & EWF_MULTIFILE) ? 1 : 0;
-    r->bHideName = (flags & EWF_HIDENAME) ? 1 : 0;
-    r->bQuietOpen = (flags & EWF_QUIETOPEN) ? 1 : 0;
-    r->bAppPrints = (flags & EWF_APPPRINTS) ? 1 : 0;
-    r->bControlPositions = (flags & EWF_CONTROLPOS) ? 1 : 0;
-    r->bBackup = (flags & EWF_BACKUP) ? 1 : 0;
-    r->bShowModified = (flags & EWF_MODIFIEDMARK) ? 1 : 0;
+    yyeditflags(*r, flags);
     r->iFileType[0] = 1;
     os_set_window_user(frame, reinterpret_cast<std::intptr_t>(r));
     return r;

@@ -1013,21 +1013,7 @@ void yyeditfile(std::int32_t& status, std::int32_t& mode, std::int32_t menuId, s
         return;
     }
     r->iMode = mode;
-    r->bReadOnly = (flags & EWF_READONLY) ? 1 : 0;
-    r->bCanNew = !(flags & EWF_NONEWOPEN) && !r->bReadOnly;
-    r->bCanOpen = !(flags & EWF_NONEWOPEN);
-    r->bCanSave = !(flags & EWF_NOSAVE) && !r->bReadOnly;
-    r->bCanSaveAs = !(flags & EWF_NOSAVEAS) && !r->bReadOnly && r->bCanSave;
-    r->bCanPrint = !(flags & EWF_NOPRINT);
-    r->bRichText = (flags & EWF_RICHTEXT) ? 1 : 0;
-    r->bMultiFile = (flags & EWF_MULTIFILE) ? 1 : 0;
-    r->bNoClose = (flags & EWF_NOCLOSE) ? 1 : 0;
-    r->bHideName = (flags & EWF_HIDENAME) ? 1 : 0;
-    r->bQuietOpen = (flags & EWF_QUIETOPEN) ? 1 : 0;
-    r->bAppPrints = (flags & EWF_APPPRINTS) ? 1 : 0;
-    r->bControlPositions = (flags & EWF_CONTROLPOS) ? 1 : 0;
-    r->bBackup = (flags & EWF_BACKUP) ? 1 : 0;
-    r->bShowModified = (flags & EWF_MODIFIEDMARK) ? 1 : 0;
+    yyeditflags(*r, flags);
     r->iFileType[0] = fileType == -1 ? 1 : fileType;
     os_set_window_user(frame, reinterpret_cast<std::intptr_t>(r));
     if (!filter.empty()) {
@@ -1423,16 +1409,19 @@ void yyeditdetach(OsHandle frame) { teardown(frame, true); }
 
 // ---- command field and history routines ----------------------------------------------------
 
-void yyeditprompt(std::int32_t& status, const char* text, std::int32_t length) {
+namespace {
+// The current editor when it has a command field: status 1 without an
+// editor, 2 without the field.
+EditorWindowData* command_editor(std::int32_t& status) {
     EditorWindowData* r = yyeditcurrent();
-    if (!r) {
-        status = 1;
-        return;
-    }
-    if (!r->hCommand) {
-        status = 2;
-        return;
-    }
+    status = !r ? 1 : (!r->hCommand ? 2 : 0);
+    return status == 0 ? r : nullptr;
+}
+}  // namespace
+
+void yyeditprompt(std::int32_t& status, const char* text, std::int32_t length) {
+    EditorWindowData* r = command_editor(status);
+    if (!r) return;
     const std::string t = text ? std::string(text, strnlen(text, static_cast<std::size_t>(std::max(0, length)))) : std::string();
     os_set_window_text(r->hPromptText, t);
     std::int32_t width = 0;
@@ -1465,15 +1454,8 @@ void yyeditprompt(std::int32_t& status, const char* text, std::int32_t length) {
 }
 
 void yyeditputcommand(std::int32_t& status, const char* text, std::int32_t caret) {
-    EditorWindowData* r = yyeditcurrent();
-    if (!r) {
-        status = 1;
-        return;
-    }
-    if (!r->hCommand) {
-        status = 2;
-        return;
-    }
+    EditorWindowData* r = command_editor(status);
+    if (!r) return;
     if (r->hCommand != r->hCommandEdit) send(r->hCommand, CB_SETCURSEL, static_cast<std::uintptr_t>(-1));
     const auto old = reinterpret_cast<OsWndProc>(os_get_window_user(r->hCommandEdit));
     if (old) os_set_window_proc(r->hCommandEdit, old);

@@ -47,25 +47,6 @@ void fit_height(OsHandle grid, GridData& g) {
     os_set_window_pos(grid, 0, 0, 0, wr.width(), h, OS_SWP_NOMOVE | OS_SWP_NOZORDER | OS_SWP_NOACTIVATE);
 }
 
-OsHandle make_header(OsHandle grid, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, std::int32_t id,
-                     OsHandle font) {
-    const OsHandle hd = os_create_window(OS_WS_EX_NOPARENTNOTIFY, "SysHeader32", "",
-                                         Child | OS_WS_VISIBLE | OS_HDS_BUTTONS, x, y, w, h, grid, 0, id);
-    if (!hd) return 0;
-    const OsWndProc old = os_set_window_proc(hd, yygridsubheader);
-    os_set_window_user(hd, reinterpret_cast<std::intptr_t>(old));
-    if (font) os_send_message(hd, OSM_SETFONT, static_cast<std::uintptr_t>(font), 0);
-    return hd;
-}
-
-void insert_header_item(OsHandle header, std::int32_t at, std::int32_t width, std::string_view text, std::int32_t fmt) {
-    OsHeaderItem it;
-    it.mask = HDI_WIDTH | HDI_TEXT | HDI_FORMAT;
-    it.cxy = width;
-    it.text = std::string(text);
-    it.fmt = fmt;
-    os_send_message(header, HDM_INSERTITEM, static_cast<std::uintptr_t>(at), reinterpret_cast<std::intptr_t>(&it));
-}
 
 std::string header_item_text(OsHandle header, std::int32_t at, OsHeaderItem* whole = nullptr) {
     OsHeaderItem it;
@@ -100,7 +81,7 @@ std::intptr_t build_columns(OsHandle grid, GridData& g, OsHandle tmpl, const std
     const std::uint32_t style = os_get_style(grid);
     g.pColumns = std::make_shared<GridColumns>(static_cast<std::size_t>(std::max(0, g.nColumns)));
     if (style & GS_COLUMNHEADER && g.hColumnHeader)
-        insert_header_item(g.hColumnHeader, 0, g.nRowLabelWidth + 1, "", HDF_STRING | HDF_CENTER);
+        grid_insert_header_item(g.hColumnHeader, 0, g.nRowLabelWidth + 1, "", HDF_STRING | HDF_CENTER);
     OsRect client;
     os_get_client_rect(grid, client);
     if (!g.hCellArea) {
@@ -210,7 +191,7 @@ std::intptr_t build_columns(OsHandle grid, GridData& g, OsHandle tmpl, const std
             if (sel >= 0) os_send_message(col.hControl, CB_SETCURSEL, static_cast<std::uintptr_t>(sel), 0);
         }
         if (style & GS_COLUMNHEADER && g.hColumnHeader)
-            insert_header_item(g.hColumnHeader, l + 1, col.nWidth - 1, os_get_window_text(t), HDF_STRING | HDF_CENTER);
+            grid_insert_header_item(g.hColumnHeader, l + 1, col.nWidth - 1, os_get_window_text(t), HDF_STRING | HDF_CENTER);
     }
     if (!(style & OS_WS_DISABLED) && !g.hEditor) yyGridCreateCurrent(grid);
     return 1;
@@ -226,7 +207,7 @@ std::intptr_t row_labels(OsHandle grid, GridData& g, std::int32_t width_du, cons
     g.nRowLabelWidth = r.right;
     for (std::int32_t i = 0; i < g.nRowHeaderSlots; ++i) {
         const std::int32_t y = g.nHeaderHeight + i * (g.nRowHeight - 1) + (i > 0 ? 1 : 0);
-        const OsHandle h = make_header(grid, 0, y, g.nRowLabelWidth, g.nRowHeight - (i > 0 ? 1 : 0), i, g.hFont);
+        const OsHandle h = grid_make_header(grid, 0, y, g.nRowLabelWidth, g.nRowHeight - (i > 0 ? 1 : 0), i, g.hFont);
         if (!h) failed = true;
         g.phRowHeaders[static_cast<std::size_t>(i)] = h;
     }
@@ -246,7 +227,7 @@ std::intptr_t row_labels(OsHandle grid, GridData& g, std::int32_t width_du, cons
         }
         (*g.pRowLabels)[static_cast<std::size_t>(j)] = label;
         if (j < g.nRowHeaderSlots && g.phRowHeaders[static_cast<std::size_t>(j)])
-            insert_header_item(g.phRowHeaders[static_cast<std::size_t>(j)], 0, g.nRowLabelWidth + 1, label, HDF_STRING);
+            grid_insert_header_item(g.phRowHeaders[static_cast<std::size_t>(j)], 0, g.nRowLabelWidth + 1, label, HDF_STRING);
     }
     if (failed) return -1;
     return std::max<std::intptr_t>(0, (p - 1) - text);
@@ -310,6 +291,27 @@ void destroy_grid(OsHandle grid, GridData& g) {
 }
 
 }  // namespace
+
+// A header control of a grid, subclassed as the grid's own are.
+OsHandle grid_make_header(OsHandle grid, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, std::int32_t id,
+                     OsHandle font) {
+    const OsHandle hd = os_create_window(OS_WS_EX_NOPARENTNOTIFY, "SysHeader32", "",
+                                         OS_WS_CHILD | OS_WS_VISIBLE | OS_HDS_BUTTONS, x, y, w, h, grid, 0, id);
+    if (!hd) return 0;
+    const OsWndProc old = os_set_window_proc(hd, yygridsubheader);
+    os_set_window_user(hd, reinterpret_cast<std::intptr_t>(old));
+    if (font) os_send_message(hd, OSM_SETFONT, static_cast<std::uintptr_t>(font), 0);
+    return hd;
+}
+
+void grid_insert_header_item(OsHandle header, std::int32_t at, std::int32_t width, std::string_view text, std::int32_t fmt) {
+    OsHeaderItem it;
+    it.mask = HDI_WIDTH | HDI_TEXT | HDI_FORMAT;
+    it.cxy = width;
+    it.text = std::string(text);
+    it.fmt = fmt;
+    os_send_message(header, HDM_INSERTITEM, static_cast<std::uintptr_t>(at), reinterpret_cast<std::intptr_t>(&it));
+}
 
 bool grid_atom_is(OsHandle w, const char* class_name) {
     const std::int32_t a = os_class_atom(class_name);
@@ -423,7 +425,7 @@ std::intptr_t yygridwndproc(OsHandle grid, std::uint32_t msg, std::uintptr_t wp,
         if (!(style & GS_NOFITHEIGHT)) fit_height(grid, d);
         if (style & GS_COLUMNHEADER) {
             os_get_window_rect(grid, wr);
-            d.hColumnHeader = make_header(grid, 0, 0, wr.width(), d.nRowHeight, -1, d.hFont);
+            d.hColumnHeader = grid_make_header(grid, 0, 0, wr.width(), d.nRowHeight, -1, d.hFont);
             if (!d.hColumnHeader) {
                 grid_table().erase(grid);
                 return -1;
@@ -634,11 +636,11 @@ void yygridcopy(OsHandle dest, OsHandle source) {
             os_screen_to_client(source, tl);
             const bool header = grid_atom_is(c, "SysHeader32");
             if (header) {
-                const OsHandle h = make_header(dest, tl.x, tl.y, r.width(), r.height(), os_get_control_id(c), o->hFont);
+                const OsHandle h = grid_make_header(dest, tl.x, tl.y, r.width(), r.height(), os_get_control_id(c), o->hFont);
                 if (!h) continue;
                 OsHeaderItem it;
                 header_item_text(c, 0, &it);
-                insert_header_item(h, 0, it.cxy, it.text, it.fmt);
+                grid_insert_header_item(h, 0, it.cxy, it.text, it.fmt);
                 n->phRowHeaders.push_back(h);
             } else if (c == o->hCellArea && !n->hCellArea) {
                 n->hCellArea = os_create_window(os_get_ex_style(c), "QDXGRIDCLIENT", "", os_get_style(c),
@@ -653,7 +655,7 @@ void yygridcopy(OsHandle dest, OsHandle source) {
             for (std::int32_t k = 0; k <= n->nColumns; ++k) {
                 OsHeaderItem it;
                 header_item_text(o->hColumnHeader, k, &it);
-                insert_header_item(n->hColumnHeader, k, it.cxy, it.text, it.fmt);
+                grid_insert_header_item(n->hColumnHeader, k, it.cxy, it.text, it.fmt);
             }
             OsRect hr;
             os_get_window_rect(o->hColumnHeader, hr);

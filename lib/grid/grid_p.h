@@ -1,6 +1,7 @@
 #pragma once
 // Internals shared by the grid's own files.
 #include <string>
+#include <string_view>
 
 #include "lib/grid/grid.h"
 
@@ -24,6 +25,12 @@ bool grid_numeric_class(OsHandle w);
 // row template.
 struct FieldRecord;
 FieldRecord* grid_new_record(OsHandle control);
+// A header control of a grid, subclassed as the grid's own are; 0 when it
+// cannot be made. An item appended to a header.
+OsHandle grid_make_header(OsHandle grid, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, std::int32_t id,
+                          OsHandle font);
+void grid_insert_header_item(OsHandle header, std::int32_t at, std::int32_t width, std::string_view text,
+                             std::int32_t fmt);
 void grid_release_record(OsHandle control);
 // Puts the stored value of the current cell into the in-place editor.
 void grid_load_editor(GridData& g);

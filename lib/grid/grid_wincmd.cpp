@@ -69,6 +69,20 @@ private:
     std::int32_t window_, dialog_, saved_ = 0;
 };
 
+// The outcome of a save: 1 when written (the caller's error back) or when
+// the file was written and only its data reported; 0, after saying so,
+// when it could not be opened or written.
+std::int32_t saved(const Command& cmd) {
+    const int e = infoerror(1);
+    if (e == 0) {
+        cmd.restore_error();
+        return 1;
+    }
+    if (e == 1 || e == 2) tell(IconExclamation, e == 1 ? "Error opening file" : "Error writing file", "File Error");
+    yyseterror(e);
+    return e == 1 || e == 2 ? 0 : 1;
+}
+
 // Loads one of the program's dialogs; false (after saying so) when it is missing.
 bool load_dialog(std::int32_t id) {
     WDialogLoad(id, {}, -1);
@@ -170,17 +184,7 @@ void yygridwinsave(std::int32_t slot, std::int32_t mode, std::int32_t& result, s
         infoerror(1);   // a failed copy (a new file) has been reported and does not stop the save
     }
     WGridSave(0, name);
-    const int e = infoerror(1);
-    if (e == 0) {
-        cmd.restore_error();
-        result = 1;
-    } else if (e == 1 || e == 2) {
-        tell(IconExclamation, e == 1 ? "Error opening file" : "Error writing file", "File Error");
-        yyseterror(e);
-    } else {
-        yyseterror(e);
-        result = 1;
-    }
+    result = saved(cmd);
 }
 
 void yygridwinload(std::int32_t slot, std::int32_t mode, std::int32_t add_rows, std::int32_t& result,
@@ -314,17 +318,7 @@ void yygridwinsavehtml(std::int32_t slot, std::int32_t row1, std::int32_t row2, 
         WGridSaveHTML(0, name, col1 + 1, col2 + 1, row1 + 1, row2 + 1, flags, k.html_title, k.html_border);
     else
         WGridSaveHTML(0, name, {}, {}, {}, {}, flags, k.html_title, k.html_border);
-    const int e = infoerror(1);
-    if (e == 0) {
-        cmd.restore_error();
-        result = 1;
-    } else if (e == 1 || e == 2) {
-        tell(IconExclamation, e == 1 ? "Error opening file" : "Error writing file", "File Error");
-        yyseterror(e);
-    } else {
-        yyseterror(e);
-        result = 1;
-    }
+    result = saved(cmd);
 }
 
 // ---- print -----------------------------------------------------------------------------------

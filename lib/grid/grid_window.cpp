@@ -150,27 +150,6 @@ void setup_status(OsHandle frame, GridWindowData& r) {
     set_status(r.hStatusBar, 3, 0, "\t\t1");
 }
 
-// A header control of the grid, subclassed as the grid's own are.
-OsHandle make_header(OsHandle grid, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, std::int32_t id,
-                     OsHandle font) {
-    const OsHandle hd = os_create_window(OS_WS_EX_NOPARENTNOTIFY, "SysHeader32", "",
-                                         OS_WS_CHILD | OS_WS_VISIBLE | OS_HDS_BUTTONS, x, y, w, h, grid, 0, id);
-    if (!hd) return 0;
-    const OsWndProc old = os_set_window_proc(hd, yygridsubheader);
-    os_set_window_user(hd, reinterpret_cast<std::intptr_t>(old));
-    if (font) os_send_message(hd, OSM_SETFONT, static_cast<std::uintptr_t>(font), 0);
-    return hd;
-}
-
-void insert_item(OsHandle header, std::int32_t at, std::int32_t width, std::string_view text, std::int32_t fmt) {
-    OsHeaderItem it;
-    it.mask = HDI_WIDTH | HDI_TEXT | HDI_FORMAT;
-    it.cxy = width;
-    it.text = std::string(text);
-    it.fmt = fmt;
-    os_send_message(header, HDM_INSERTITEM, static_cast<std::uintptr_t>(at), reinterpret_cast<std::intptr_t>(&it));
-}
-
 // A font like the field's own.
 OsHandle copy_font(OsHandle field) {
     const auto font = static_cast<OsHandle>(os_send_message(field, OSM_GETFONT, 0, 0));
@@ -284,12 +263,12 @@ OsHandle copy_grid(OsHandle frame, OsHandle field, const OsRect& place) {
         n->phRowHeaders.assign(static_cast<std::size_t>(std::max(0, n->nRowHeaderSlots)), 0);
         for (std::int32_t i = 0; i < n->nRowHeaderSlots; ++i) {
             const std::int32_t y = n->nHeaderHeight + i * (n->nRowHeight - 1) + (i > 0 ? 1 : 0);
-            const OsHandle h = make_header(grid, 0, y, n->nRowLabelWidth, n->nRowHeight - (i > 0 ? 1 : 0), i, n->hFont);
+            const OsHandle h = grid_make_header(grid, 0, y, n->nRowLabelWidth, n->nRowHeight - (i > 0 ? 1 : 0), i, n->hFont);
             n->phRowHeaders[static_cast<std::size_t>(i)] = h;
             const std::string label = static_cast<std::size_t>(i) < n->pRowLabels->size()
                                           ? (*n->pRowLabels)[static_cast<std::size_t>(i)]
                                           : std::string();
-            if (h) insert_item(h, 0, n->nRowLabelWidth + 1, label, HDF_STRING);
+            if (h) grid_insert_header_item(h, 0, n->nRowLabelWidth + 1, label, HDF_STRING);
         }
     }
     for (std::int32_t l = 0; l < n->nColumns; ++l) {
@@ -303,7 +282,7 @@ OsHandle copy_grid(OsHandle frame, OsHandle field, const OsRect& place) {
             it.mask = HDI_WIDTH | HDI_TEXT | HDI_FORMAT;
             os_send_message(o->hColumnHeader, HDM_GETITEM, static_cast<std::uintptr_t>(k), reinterpret_cast<std::intptr_t>(&it));
             const std::int32_t width = k == 0 ? it.cxy : n->column(k - 1).nWidth - 1;
-            insert_item(n->hColumnHeader, k, width, it.text, it.fmt);
+            grid_insert_header_item(n->hColumnHeader, k, width, it.text, it.fmt);
         }
     }
     return grid;
