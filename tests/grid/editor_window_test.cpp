@@ -17,7 +17,9 @@
 #include "platform/os_commondlg.h"
 #include "platform/os_dialog.h"
 #include "platform/os_fontdlg.h"
+#include "platform/os_cliptext.h"
 #include "platform/os_menu.h"
+#include "platform/os_metafile.h"
 #include "platform/os_msgbox.h"
 #include "platform/os_resource.h"
 #include "platform/os_richedit.h"
@@ -793,3 +795,43 @@ TEST_F(EditorWindowTest, PrintsToThePdfPrinterReadByPdftotext) {
     EXPECT_NE(out.find("Groundwater line 120"), std::string::npos);
     EXPECT_NE(out.find('\f'), std::string::npos);  // more than one page
 }
+
+namespace {
+
+// A right click in the text opens the Edit menu there; its choice is carried out.
+TEST_F(EditorWindowTest, RightClickInTheTextOpensTheEditMenu) {
+    child();
+    ASSERT_EQ(convert(0), 0);
+    EditorWindowData& r = ed();
+    type("hello world");
+    select(0, 5);
+    std::vector<std::string> seen;
+    os_menu_set_responder([&](OsMenu m) {
+        seen = items(m);
+        OsMenuChoice c;
+        // "&Copy"
+        for (int i = 0; i < os_menu_item_count(m); ++i)
+            if (os_get_menu_item_id(m, i) == 32123) c.path = {i};
+        c.choose = true;
+        return c;
+    });
+    const auto pump = [] {
+        OsMsg m;
+        while (os_peek_message(m, 0, 0, 0, OS_PM_REMOVE)) {
+            os_translate_message(m);
+            os_dispatch_message(m);
+        }
+    };
+    os_input_mouse(r.hRichEdit, OS_MOUSE_PRESS, 3, 20, 10, 0);
+    pump();
+    os_input_mouse(r.hRichEdit, OS_MOUSE_RELEASE, 3, 20, 10, 0);
+    pump();
+    os_menu_set_responder({});
+    EXPECT_EQ(seen, items(r.hEditMenu));
+    ASSERT_TRUE(os_open_clipboard());
+    const std::optional<std::string> copied = os_get_clipboard_text();
+    os_close_clipboard();
+    EXPECT_EQ(copied.value_or(""), "hello");
+}
+
+}  // namespace
