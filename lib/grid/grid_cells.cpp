@@ -403,34 +403,32 @@ void yygridputcellstring(std::int32_t& ref, std::int32_t column, std::int32_t ro
     redraw(grid, column, row);
 }
 
-void yygridputcellcheck(std::int32_t& ref, std::int32_t column, std::int32_t row, std::int32_t value) {
+namespace {
+// Stores the integer of a check-box or menu cell; the current cell's editor
+// shows it at once (check state or list choice), any other cell is redrawn.
+void put_int_cell(std::int32_t& ref, std::int32_t column, std::int32_t row, std::int32_t type, std::int32_t value,
+                  std::uint32_t editor_msg) {
     OsHandle grid = 0;
     GridData* g = grid_of_ref(ref, &grid);
     if (!g) return;
-    if (!cell_ok(*g, column, row) || g->column(column).iType != GridCheckBox) {
+    if (!cell_ok(*g, column, row) || g->column(column).iType != type) {
         ref = -2;
         return;
     }
     yygridselectnone(grid);
     g->column(column).ints[static_cast<std::size_t>(row)] = value;
-    if (is_current(*g, column, row)) os_send_message(g->hEditor, BM_SETCHECK, static_cast<std::uintptr_t>(value), 0);
+    if (is_current(*g, column, row)) os_send_message(g->hEditor, editor_msg, static_cast<std::uintptr_t>(value), 0);
     else redraw(grid, column, row);
     grid_mark_changed(*g);
 }
+}  // namespace
+
+void yygridputcellcheck(std::int32_t& ref, std::int32_t column, std::int32_t row, std::int32_t value) {
+    put_int_cell(ref, column, row, GridCheckBox, value, BM_SETCHECK);
+}
 
 void yygridputcelloption(std::int32_t& ref, std::int32_t column, std::int32_t row, std::int32_t option) {
-    OsHandle grid = 0;
-    GridData* g = grid_of_ref(ref, &grid);
-    if (!g) return;
-    if (!cell_ok(*g, column, row) || g->column(column).iType != GridMenu) {
-        ref = -2;
-        return;
-    }
-    yygridselectnone(grid);
-    g->column(column).ints[static_cast<std::size_t>(row)] = option - 1;
-    if (is_current(*g, column, row)) os_send_message(g->hEditor, CB_SETCURSEL, static_cast<std::uintptr_t>(option - 1), 0);
-    else redraw(grid, column, row);
-    grid_mark_changed(*g);
+    put_int_cell(ref, column, row, GridMenu, option - 1, CB_SETCURSEL);
 }
 
 void yygridputmenustring(std::int32_t& ref, std::int32_t column, std::int32_t row, std::int32_t& not_found,

@@ -9,20 +9,10 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from toolbar_art import write_strip  # noqa: E402
+from toolbar_art import COLOURS as BAR_COLOURS, write_strip  # noqa: E402
 
-COLOURS = {
-    '.': (192, 192, 192),  # button face
-    'k': (0, 0, 0),
-    'w': (255, 255, 255),
-    'g': (128, 128, 128),
-    'b': (0, 0, 160),
-    'c': (0, 160, 224),
-    'r': (192, 0, 0),
-    'y': (255, 224, 0),
-    'd': (160, 128, 0),
-    'e': (0, 144, 0),
-}
+# The main tool bar's key, with a darker blue and dark yellow.
+COLOURS = {**BAR_COLOURS, 'b': (0, 0, 160), 'd': (160, 128, 0)}
 
 PICTURES = [
     ("cut", [
