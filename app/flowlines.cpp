@@ -251,7 +251,6 @@ void cmd_flowlines() {
     app_unload_dialog(DialogFlow);
     m.showmaps = 1;
     const int append = st.flowmode == 1 ? 0 : 1;
-    map_bln.mapon(4) = 1;
     if (st.flowfmt == 1) {
         map_bln.mapfile(4) = txt_fixed(st.flowmap, TextLength);
         flow2bln(st.flowfile, map_bln.mapfile(4), append);

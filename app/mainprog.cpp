@@ -19,6 +19,7 @@
 #include "app/interp_internal.h"
 #include "app/logo.h"
 #include "app/mainstate.h"
+#include "app/maplayers.h"
 #include "app/mapview.h"
 #include "app/modflow.h"
 #include "app/options.h"
@@ -47,6 +48,7 @@ constexpr int PropEnabled = 1, PropChecked = 2;
 constexpr int MenuEnd = 40004, MenuModflow = 40010, MenuSurfer = 40011, MenuArcInfo = 40012;
 constexpr int MenuFilled = 40015, MenuIso = 40016, MenuNetwork = 40023, MenuGridPts = 40025, MenuAutosave = 40028;
 constexpr int FirstCommand = 40001, LastCommand = 40041;
+constexpr int MenuBlnMap = 117;
 
 // The items that need a model: the Save, Profile, Grid, Plot and (Un)Zoom
 // pop-ups and Options, Calculation, Intersect and Flowlines.
@@ -271,7 +273,10 @@ void handle_message(std::int32_t type, const WindowMessage& msg) {
             profile_overlay();
             break;
         case MsgClose:
-            if (!close_profile_window()) cmd_end();
+            // The profile window's own close box closes it; the main
+            // window's ends the program, whatever windows are open in it.
+            if (msg.WIN != 0 && msg.WIN == m.profslot && close_profile_window()) break;
+            cmd_end();
             break;
         default: break;
     }
@@ -279,6 +284,7 @@ void handle_message(std::int32_t type, const WindowMessage& msg) {
 
 void run_command(std::int32_t id) {
     if (id == 7 || id == 8) return redraw_command();
+    if (id == MenuBlnMap) return cmd_blnmap();
     if (id < FirstCommand || id > LastCommand) return;
     if (const Command c = command_table()[static_cast<std::size_t>(id - FirstCommand)]) c();
 }

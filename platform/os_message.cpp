@@ -480,15 +480,58 @@ void OsWidget::paintEvent(QPaintEvent*) {
             top = t->parent;
         }
         const bool active = st().active == top;
-        p.fillRect(QRect(b, b, width() - 2 * b, in.t - b), active ? QColor(0, 84, 166) : QColor(128, 128, 128));
+        const int cap = in.t - b;
+        p.fillRect(QRect(b, b, width() - 2 * b, cap), active ? QColor(0, 84, 166) : QColor(128, 128, 128));
+        // The caption's buttons, where the hit test finds them: square, at
+        // the right end, close outermost.
+        int buttons = 0;
+        auto button = [&](int index, auto&& glyph) {
+            const QRect box(width() - b - (index + 1) * cap + 2, b + 2, cap - 3, cap - 4);
+            p.fillRect(box, face);
+            p.setPen(QColor(64, 64, 64));
+            p.drawRect(box.adjusted(0, 0, -1, -1));
+            p.setPen(QPen(Qt::black, 1.5));
+            glyph(box.adjusted(4, 3, -4, -4));
+            buttons = index + 1;
+        };
+        if (r->style & OS_WS_SYSMENU)
+            button(0, [&](QRect g) {
+                p.drawLine(g.topLeft(), g.bottomRight());
+                p.drawLine(g.topRight(), g.bottomLeft());
+            });
+        if (r->style & OS_WS_MAXIMIZEBOX) button(1, [&](QRect g) { p.drawRect(g); });
+        if (r->style & OS_WS_MINIMIZEBOX)
+            button(2, [&](QRect g) { p.drawLine(g.bottomLeft(), g.bottomRight()); });
         p.setPen(Qt::white);
-        p.drawText(QRect(b + 4, b, width() - 2 * b - 8, in.t - b), Qt::AlignVCenter | Qt::AlignLeft,
+        p.drawText(QRect(b + 4, b, width() - 2 * b - 8 - buttons * cap, cap), Qt::AlignVCenter | Qt::AlignLeft,
                    os_qstring(r->title));
     } else if (!r->child() && in.menu > 0) {
         p.fillRect(QRect(0, 0, width(), in.menu), face);
         if (st().paint_menu_bar) st().paint_menu_bar(h_, p, QRect(0, 0, width(), in.menu));
     }
 }
+
+namespace {
+
+OsWindow top_level_of(OsWindow h) {
+    for (int guard = 0; guard < 64; ++guard) {
+        const OsWindow p = os_get_parent(h);
+        if (!p) break;
+        h = p;
+    }
+    return h;
+}
+
+// Keys go to the window that holds the keyboard focus, wherever in its
+// window the toolkit delivered them (often the frame, which the window
+// manager activated): the focus is ours, not the toolkit's.
+OsWindow key_target(OsWindow h) {
+    const OsWindow f = st().focus;
+    if (f && f != h && rec(f) && top_level_of(f) == top_level_of(h)) return f;
+    return h;
+}
+
+}  // namespace
 
 void OsWidget::keyPressEvent(QKeyEvent* e) { key(e, true); }
 void OsWidget::keyReleaseEvent(QKeyEvent* e) { key(e, false); }
@@ -503,7 +546,7 @@ void OsWidget::key(QKeyEvent* e, bool down) {
     st().live_keystate = keystate_from_qt(e->modifiers(), QGuiApplication::mouseButtons());
     const bool alt = (e->modifiers() & Qt::AltModifier) != 0;
     OsMsg m;
-    m.hwnd = h_;
+    m.hwnd = key_target(h_);
     m.wParam = static_cast<std::uintptr_t>(vk);
     if (down) {
         m.message = alt ? OSM_SYSKEYDOWN : OSM_KEYDOWN;
@@ -641,10 +684,12 @@ void OsWidget::moveEvent(QMoveEvent*) {
     user_geometry(h_, geometry());
 }
 
+// The close box is input like any other: it is queued, so that the loop
+// waiting for input sees it when it arrives, whatever that loop is.
 void OsWidget::closeEvent(QCloseEvent* e) {
     HandlerScope scope;
     e->ignore();
-    if (rec(h_)) os_send_message(h_, OSM_CLOSE, 0, 0);
+    if (rec(h_)) os_post_message(h_, OSM_CLOSE, 0, 0);
 }
 
 void OsWidget::changeEvent(QEvent* e) {
@@ -676,6 +721,21 @@ std::function<void()>& wait_script() {
     return s;
 }
 
+// A toolkit event handled while the loop waited (a close box, a resize, a
+// paint) went straight to a window procedure, and what the procedure made
+// of it waits for the loop that asked. Nothing is queued for it, so the
+// loop is woken with an empty message, as the window system would wake it
+// with the input that caused it.
+bool wake_message(OsMsg& m) {
+    if (!st().toolkit_sent) return false;
+    m = OsMsg{};
+    m.message = OSM_NULL;
+    m.time = static_cast<std::int32_t>(os_tick_count());
+    m.pt = st().cursor_pos;
+    m.keystate = st().live_keystate;
+    return true;
+}
+
 // Runs the test's wait script once; true when it gave something.
 bool run_wait_script() {
     if (!wait_script()) return false;
@@ -693,7 +753,9 @@ bool os_get_message(OsMsg& m) {
     os_app_gui();
     for (;;) {
         pump();
-        if (next_message(m, 0, 0, 0, true) || (run_wait_script() && next_message(m, 0, 0, 0, true))) {
+        if (next_message(m, 0, 0, 0, true) || wake_message(m) ||
+            (run_wait_script() && (next_message(m, 0, 0, 0, true) || wake_message(m)))) {
+            st().toolkit_sent = false;
             take(m);
             return m.message != OSM_QUIT;
         }
@@ -712,9 +774,14 @@ bool os_get_message(OsMsg& m) {
 
 bool os_peek_message(OsMsg& m, OsWindow hwnd, std::uint32_t lo, std::uint32_t hi, std::uint32_t remove) {
     if (QCoreApplication::instance()) pump();
-    if (!next_message(m, hwnd, lo, hi, remove & OS_PM_REMOVE) &&
-        !(run_wait_script() && next_message(m, hwnd, lo, hi, remove & OS_PM_REMOVE)))
-        return false;
+    const bool any = hwnd == 0 && lo == 0 && hi == 0;
+    auto found = [&] {
+        if (next_message(m, hwnd, lo, hi, remove & OS_PM_REMOVE)) return true;
+        if (!any || !wake_message(m)) return false;
+        if (remove & OS_PM_REMOVE) st().toolkit_sent = false;
+        return true;
+    };
+    if (!found() && !(run_wait_script() && found())) return false;
     if (remove & OS_PM_REMOVE) take(m);
     return true;
 }

@@ -687,6 +687,9 @@ std::vector<OsWindow> os_top_level_windows() {
 std::intptr_t os_send_message(OsWindow w, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) {
     WinRec* r = rec(w);
     if (!r || !r->proc) return 0;
+    // What a procedure makes of it while the toolkit delivers an event (a
+    // paint, a resize) is seen only when the waiting loop wakes.
+    if (st().handler_depth > 0) st().toolkit_sent = true;
     return r->proc(w, msg, wp, lp);
 }
 

@@ -126,6 +126,7 @@ struct State {
     std::int32_t message_time = 0;
     std::int32_t beeps = 0;
     int handler_depth = 0;           // inside a toolkit event handler
+    bool toolkit_sent = false;       // a toolkit event handler sent to a window procedure
     bool quit = false;
     Drag drag;
     // Painters of the classes that draw themselves, by upper-case class name.

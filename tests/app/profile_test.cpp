@@ -323,7 +323,7 @@ TEST_F(ProfileCommandTest, GraphicalTakesWholeUnits) {
     EXPECT_EQ(mode, gstate.PlotMode);
 }
 
-TEST_F(ProfileCommandTest, CloseRequestClosesTheProfileWindowFirst) {
+TEST_F(ProfileCommandTest, CloseRequestOfTheProfileWindowClosesOnlyIt) {
     line(0, 0, 99, 0);
     std::string name = txt_fixed("p.res", TextLength);
     ASSERT_TRUE(calcprof(100, name));
@@ -339,11 +339,17 @@ TEST_F(ProfileCommandTest, CloseRequestClosesTheProfileWindowFirst) {
     run_command(7);
     EXPECT_EQ(mainstate.profslot, slot);
     EXPECT_EQ(quinda.current_slot, 0);
+    // The profile window's own close box closes it; the main window's ends
+    // the program even while it is open.
     WindowMessage m{};
+    m.WIN = slot;
     handle_message(MsgClose, m);
     EXPECT_EQ(mainstate.profwin, 0);
     EXPECT_EQ(wtab.wWindow[static_cast<std::size_t>(slot)], 0);
     EXPECT_TRUE(exits.empty());
+    plprof(mainstate.profslot, mainstate.profwin, 0, dat30.pmin, dat30.plen, dat30.pmax, 100, dat30.prof, "profile");
+    ASSERT_EQ(mainstate.profwin, 1);
+    m.WIN = 0;
     handle_message(MsgClose, m);
     EXPECT_EQ(exits, std::vector<int>{0});
 }

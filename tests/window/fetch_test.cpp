@@ -82,6 +82,8 @@ TEST_F(FetchTest, AcceleratorOfAnAncestorNamesTheChildsSlot) {
     settle();
     ASSERT_NE(wtab.hAccel[0], 0);
     ASSERT_EQ(wtab.hMenuRoot[1], 0);
+    // Keys go to the window holding the focus: the child's.
+    os_set_focus(wtab.hClient[1]);
     os_input_key(wtab.hClient[1], 'O', OS_IN_CONTROL);
     WindowMessage m;
     std::int32_t type = 0;
