@@ -71,6 +71,14 @@ bool os_app_gui() {
 
 bool os_app_headless() { return g_headless; }
 
+namespace {
+bool g_user_driven = false;
+}
+
+void os_app_set_user_driven(bool on) { g_user_driven = on; }
+
+bool os_app_interactive() { return !g_headless || g_user_driven; }
+
 bool os_app_display_expected() {
     const char* plat = std::getenv("QT_QPA_PLATFORM");
     if (plat && *plat) return std::string(plat) != "offscreen";

@@ -18,6 +18,13 @@ bool os_app_gui();
 // True when the toolkit runs without a real display.
 bool os_app_headless();
 
+// Tests of what a person does drive the offscreen platform with real input:
+// while on, the toolkit's own menus, message boxes and file dialogs are
+// shown and wait to be answered, as they do on a display.
+void os_app_set_user_driven(bool on);
+// Someone can answer what is shown: a display, or such a test.
+bool os_app_interactive();
+
 // The toolkit would run on a real display (the rule os_app_gui follows),
 // asked without starting it.
 bool os_app_display_expected();

@@ -39,7 +39,7 @@ QColor qcolour_of(std::uint32_t c) {
 bool can_show() {
     if (!g_grab.empty()) return os_app_gui();
     if (!QCoreApplication::instance() && !os_app_display_expected()) return false;
-    return os_app_gui() && !os_app_headless();
+    return os_app_gui() && os_app_interactive();
 }
 
 // Runs a dialog as a modal phase of our own: the toolkit delivers its

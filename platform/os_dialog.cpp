@@ -436,7 +436,7 @@ std::intptr_t os_dialog_box(OsResName id, OsWindow owner, OsDlgProc proc, std::i
             if (script()) script()(dlg);
             if (!rec(dlg) || control_data<DialogData>(dlg)->ended) continue;
             if (os_peek_message(m, 0, 0, 0, OS_PM_NOREMOVE)) continue;
-            if (os_app_headless()) {
+            if (!os_app_interactive()) {
                 // No one can answer: the dialog is cancelled.
                 press(dlg, 2, 0);
                 if (rec(dlg) && !control_data<DialogData>(dlg)->ended) os_end_dialog(dlg, 2);

@@ -226,7 +226,7 @@ std::int32_t track(OsMenu m, OsWindow owner, bool popup_loop, const OsMenuChoice
         chosen = walk(owner, m, *scripted);
     } else if (ms().responder) {
         chosen = walk(owner, m, ms().responder(m));
-    } else if (!os_app_headless() && QApplication::instance()) {
+    } else if (os_app_interactive() && QApplication::instance()) {
         osw::WinRec* w = osw::rec(owner);
         QMenu* qm = qt_menu(m, owner, w ? w->widget.data() : nullptr);
         if (QAction* a = qm->exec(QPoint(at.x, at.y))) chosen = a->data().toInt();
@@ -257,7 +257,7 @@ void bar_click(OsWindow frame, OsPoint screen) {
         os_send_message(frame, OSM_ENTERMENULOOP, 0, 0);
         highlight(frame, bar, static_cast<int>(i));
         std::int32_t chosen = 0;
-        if (os_is_window(frame) && !os_app_headless()) {
+        if (os_is_window(frame) && os_app_interactive()) {
             QMenu* qm = qt_menu(it.sub, frame, w->widget);
             const QPoint below = w->widget->mapToGlobal(QPoint(lay[i].first, os_menu_bar_height(frame)));
             if (QAction* a = qm->exec(below)) chosen = a->data().toInt();
@@ -468,6 +468,16 @@ void os_menu_set_responder(OsMenuResponder responder) { ms().responder = std::mo
 
 std::int32_t os_track_popup_menu(OsMenu m, std::int32_t x, std::int32_t y, OsWindow owner) {
     return track(m, owner, true, nullptr, {x, y});
+}
+
+bool os_menu_bar_item_rect(OsWindow frame, int index, OsRect& r) {
+    osw::WinRec* w = osw::rec(frame);
+    MenuRec* m = w ? menu(w->menu) : nullptr;
+    if (!m || !w->widget || index < 0 || index >= static_cast<int>(m->items.size())) return false;
+    const auto lay = bar_layout(*m, QFontMetrics(w->widget->font()));
+    const auto& [x0, x1] = lay[static_cast<std::size_t>(index)];
+    r = {x0, 0, x1, os_menu_bar_height(frame)};
+    return true;
 }
 
 void os_input_menu(OsWindow frame, const OsMenuChoice& choice) {

@@ -114,6 +114,11 @@ std::int32_t os_track_popup_menu(OsMenu menu, std::int32_t x, std::int32_t y, Os
 // The user opens the menu bar of a frame and goes the given way, as a click
 // on the bar followed by the clicks of the choice would.
 void os_input_menu(OsWindow frame, const OsMenuChoice& choice);
+// Where the index-th item of a frame's menu bar is drawn, in the frame's
+// window coordinates (from its top-left corner): what a person aims at.
+bool os_menu_bar_item_rect(OsWindow frame, int index, OsRect& r);
+// Where the index-th button of a tool bar is drawn, in its client coordinates.
+bool os_toolbar_button_rect(OsWindow toolbar, int index, OsRect& r);
 
 // ---- accelerators ------------------------------------------------------------------
 // An accelerator resource; 0 when it does not exist.

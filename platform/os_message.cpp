@@ -389,7 +389,7 @@ bool OsWidget::event(QEvent* e) {
     HandlerScope scope;
     switch (e->type()) {
     case QEvent::WindowActivate:
-        if (!os_app_headless() && isWindow() && rec(h_)) os_set_active_window(h_);
+        if (os_app_interactive() && isWindow() && rec(h_)) os_set_active_window(h_);
         break;
     case QEvent::ApplicationStateChange:
         break;
@@ -749,6 +749,8 @@ bool run_wait_script() {
 
 void os_set_wait_script(std::function<void()> script) { wait_script() = std::move(script); }
 
+bool os_waiting_for_input() { return st().waiting; }
+
 bool os_get_message(OsMsg& m) {
     os_app_gui();
     for (;;) {
@@ -768,7 +770,9 @@ bool os_get_message(OsMsg& m) {
         }
         QEventLoop loop;
         if (wait_ms >= 0) QTimer::singleShot(static_cast<int>(std::min<std::int64_t>(wait_ms, 1000)), &loop, [] {});
+        st().waiting = true;
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        st().waiting = false;
     }
 }
 
@@ -964,21 +968,29 @@ void os_pump_events() {
     if (QCoreApplication::instance()) pump();
 }
 
+namespace osw {
+
+bool toolkit_key(std::int32_t vk, std::uint32_t mods, std::string_view text, ToolkitKey& k) {
+    bool keypad = false;
+    k.key = qt_from_vk(vk, keypad);
+    if (!k.key) return false;
+    if (keypad) mods |= OS_IN_KEYPAD;
+    if (vk == OS_VK_TAB && (mods & OS_IN_SHIFT)) k.key = Qt::Key_Backtab;
+    k.text = text.empty() ? default_text(vk, mods) : os_qstring(text);
+    k.mods = qt_mods(mods);
+    return true;
+}
+
+}  // namespace osw
+
 void os_input_key(OsWindow w, std::int32_t vk, std::uint32_t mods, std::string_view text) {
     WinRec* r = rec(w);
-    if (!r || !r->widget) return;
-    bool keypad = false;
-    const int key = qt_from_vk(vk, keypad);
-    if (!key) return;
-    if (keypad) mods |= OS_IN_KEYPAD;
-    int qkey = key;
-    if (vk == OS_VK_TAB && (mods & OS_IN_SHIFT)) qkey = Qt::Key_Backtab;
-    const QString t = text.empty() ? default_text(vk, mods)
-                                   : os_qstring(text);
-    QKeyEvent press(QEvent::KeyPress, qkey, qt_mods(mods), t);
+    ToolkitKey k;
+    if (!r || !r->widget || !toolkit_key(vk, mods, text, k)) return;
+    QKeyEvent press(QEvent::KeyPress, k.key, k.mods, k.text);
     QCoreApplication::sendEvent(r->widget, &press);
     if (WinRec* r2 = rec(w); r2 && r2->widget) {
-        QKeyEvent release(QEvent::KeyRelease, qkey, qt_mods(mods), t);
+        QKeyEvent release(QEvent::KeyRelease, k.key, k.mods, k.text);
         QCoreApplication::sendEvent(r2->widget, &release);
     }
 }

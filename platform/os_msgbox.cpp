@@ -83,7 +83,7 @@ int os_message_box(const std::string& text, const std::string& caption, unsigned
     }
     // With no display no one can answer; the toolkit is not started for that.
     if (!QCoreApplication::instance() && !os_app_display_expected()) return 0;
-    if (!os_app_gui() || os_app_headless()) return 0;
+    if (!os_app_gui() || !os_app_interactive()) return 0;
 
     QMessageBox box(icon_of(style), box_text(caption), box_text(text));
     const auto specs = buttons_of(style);

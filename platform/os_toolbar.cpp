@@ -287,6 +287,14 @@ std::string os_input_tooltip(OsWindow toolbar, int index) {
     return text;
 }
 
+bool os_toolbar_button_rect(OsWindow toolbar, int index, OsRect& r) {
+    Bar* b = bar(toolbar);
+    if (!b || index < 0 || index >= static_cast<int>(b->buttons.size())) return false;
+    const QRect box = layout(*b)[static_cast<std::size_t>(index)];
+    r = {box.left(), box.top(), box.right() + 1, box.bottom() + 1};
+    return true;
+}
+
 void os_input_toolbar_click(OsWindow toolbar, int index) {
     Bar* b = bar(toolbar);
     if (!b || index < 0 || index >= static_cast<int>(b->buttons.size())) return;

@@ -974,7 +974,7 @@ OsWindow os_set_active_window(OsWindow w) {
     if (rec(w)) {
         os_send_message(w, OSM_NCACTIVATE, 1, 0);
         os_send_message(w, OSM_ACTIVATE, OS_WA_ACTIVE, old);
-        if (WinRec* r2 = rec(w); r2 && r2->widget && r2->widget->isVisible() && !os_app_headless()) r2->widget->activateWindow();
+        if (WinRec* r2 = rec(w); r2 && r2->widget && r2->widget->isVisible() && os_app_interactive()) r2->widget->activateWindow();
     }
     return old;
 }

@@ -127,6 +127,7 @@ struct State {
     std::int32_t beeps = 0;
     int handler_depth = 0;           // inside a toolkit event handler
     bool toolkit_sent = false;       // a toolkit event handler sent to a window procedure
+    bool waiting = false;            // os_get_message waits: nothing is queued or due
     bool quit = false;
     Drag drag;
     // Painters of the classes that draw themselves, by upper-case class name.
@@ -139,6 +140,15 @@ struct State {
 
 State& st();
 WinRec* rec(OsWindow h);
+
+// A key as the toolkit names it: an OS_VK_* code with OS_IN_* modifiers and
+// the text the keyboard gives ("" derives it as a US keyboard would).
+struct ToolkitKey {
+    int key = 0;
+    QString text;
+    Qt::KeyboardModifiers mods;
+};
+bool toolkit_key(std::int32_t vk, std::uint32_t mods, std::string_view text, ToolkitKey& k);
 Insets insets_of(std::uint32_t style, std::uint32_t ex_style, bool menu);
 Insets insets_of(const WinRec& r);
 OsPoint client_size(const WinRec& r);
