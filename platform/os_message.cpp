@@ -285,9 +285,19 @@ bool make_timer(OsMsg& m, OsWindow hwnd, std::uint32_t lo, std::uint32_t hi, boo
     return false;
 }
 
+OsWindow key_target(OsWindow h);
+
+bool is_key_message(std::uint32_t m) {
+    return m == OSM_KEYDOWN || m == OSM_KEYUP || m == OSM_SYSKEYDOWN || m == OSM_SYSKEYUP || m == OSM_CHAR ||
+           m == OSM_SYSCHAR;
+}
+
 bool next_message(OsMsg& m, OsWindow hwnd, std::uint32_t lo, std::uint32_t hi, bool remove) {
     auto& q = st().queue;
     for (auto it = q.begin(); it != q.end(); ++it) {
+        // A key goes where the focus is when the program takes it: a click
+        // taken before it may have moved the focus.
+        if (is_key_message(it->message) && it->hwnd) it->hwnd = key_target(it->hwnd);
         if (!matches(*it, hwnd, lo, hi)) continue;
         m = *it;
         if (remove) q.erase(it);
@@ -749,7 +759,7 @@ bool run_wait_script() {
 
 void os_set_wait_script(std::function<void()> script) { wait_script() = std::move(script); }
 
-bool os_waiting_for_input() { return st().waiting; }
+bool os_waiting_for_input() { return st().waiting || st().polled_empty; }
 
 bool os_get_message(OsMsg& m) {
     os_app_gui();
@@ -758,6 +768,7 @@ bool os_get_message(OsMsg& m) {
         if (next_message(m, 0, 0, 0, true) || wake_message(m) ||
             (run_wait_script() && (next_message(m, 0, 0, 0, true) || wake_message(m)))) {
             st().toolkit_sent = false;
+            st().polled_empty = false;
             take(m);
             return m.message != OSM_QUIT;
         }
@@ -785,7 +796,12 @@ bool os_peek_message(OsMsg& m, OsWindow hwnd, std::uint32_t lo, std::uint32_t hi
         if (remove & OS_PM_REMOVE) st().toolkit_sent = false;
         return true;
     };
-    if (!found() && !(run_wait_script() && found())) return false;
+    if (!found() && !(run_wait_script() && found())) {
+        // A program that polls for input and finds none waits for it too.
+        if (any) st().polled_empty = true;
+        return false;
+    }
+    if (any) st().polled_empty = false;
     if (remove & OS_PM_REMOVE) take(m);
     return true;
 }

@@ -569,8 +569,9 @@ void os_input_key(OsWindow w, std::int32_t vk, std::uint32_t mods, std::string_v
 // os_peek_message finds nothing queued; it may give input. An empty
 // function ends the script.
 void os_set_wait_script(std::function<void()> script);
-// True while os_get_message waits for input with nothing queued or due: the
-// moment a person's next action is taken in the tests of what a person does.
+// True while os_get_message waits for input with nothing queued or due, or
+// a program polling for input found none: the moment a person's next action
+// is taken in the tests of what a person does.
 bool os_waiting_for_input();
 enum OsMouseAction : std::int32_t { OS_MOUSE_PRESS, OS_MOUSE_RELEASE, OS_MOUSE_DOUBLE, OS_MOUSE_MOVE };
 // button 1 left, 2 middle, 3 right (0 for a move); x, y in client pixels of w.

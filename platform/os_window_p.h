@@ -128,6 +128,7 @@ struct State {
     int handler_depth = 0;           // inside a toolkit event handler
     bool toolkit_sent = false;       // a toolkit event handler sent to a window procedure
     bool waiting = false;            // os_get_message waits: nothing is queued or due
+    bool polled_empty = false;       // the last unfiltered peek found nothing
     bool quit = false;
     Drag drag;
     // Painters of the classes that draw themselves, by upper-case class name.

@@ -47,6 +47,14 @@ bool aim(OsWindow w, std::int32_t x, std::int32_t y, QWindow*& top, QPoint& at) 
     return top != nullptr;
 }
 
+// A press on a window that is not active activates it first, as the
+// window manager does.
+void activate(QWindow* top) {
+    if (!top || QGuiApplication::focusWindow() == top) return;
+    top->requestActivate();
+    QCoreApplication::processEvents();
+}
+
 // The same for a point of a toolkit widget.
 void click_widget(QWidget* w, QPoint local) {
     QWidget* t = w->window();
@@ -171,6 +179,7 @@ void os_user_press(OsWindow w, std::int32_t x, std::int32_t y, std::int32_t butt
     QWindow* top = nullptr;
     QPoint at;
     if (!aim(w, x, y, top, at)) return;
+    activate(top);
     QTest::mouseMove(top, at);
     QTest::mousePress(top, qt_button(button), {}, at);
 }
@@ -185,6 +194,7 @@ void os_user_click(OsWindow w, std::int32_t x, std::int32_t y, std::int32_t butt
     QWindow* top = nullptr;
     QPoint at;
     if (!aim(w, x, y, top, at)) return;
+    activate(top);
     QTest::mouseMove(top, at);
     QTest::mouseClick(top, qt_button(button), {}, at);
 }
@@ -193,6 +203,7 @@ void os_user_drag(OsWindow w, std::int32_t x0, std::int32_t y0, std::int32_t x1,
     QWindow* top = nullptr;
     QPoint a, b;
     if (!aim(w, x0, y0, top, a) || !aim(w, x1, y1, top, b)) return;
+    activate(top);
     // A hand comes to the start point before it presses.
     QTest::mouseMove(top, a - QPoint(6, 6));
     QTest::mouseMove(top, a - QPoint(3, 3));
@@ -291,6 +302,24 @@ bool os_user_answer_file_dialog(std::string_view name) {
     return true;
 }
 
+bool os_user_modal_up(std::string* title) {
+    QWidget* m = QApplication::activeModalWidget();
+    if (!m || !m->isVisible()) return false;
+    if (title) *title = os_from_qstring(m->windowTitle());
+    return true;
+}
+
+bool os_user_press_button(std::string_view text) {
+    QWidget* m = QApplication::activeModalWidget();
+    if (!m || !m->isVisible()) return false;
+    for (QAbstractButton* b : m->findChildren<QAbstractButton*>()) {
+        if (!b->isVisible() || !b->isEnabled() || plain(b->text()) != text) continue;
+        click_widget(b, b->rect().center());
+        return true;
+    }
+    return false;
+}
+
 bool os_user_cancel_dialog() {
     QWidget* m = QApplication::activeModalWidget();
     if (!m || !m->isVisible()) return false;
@@ -307,11 +336,15 @@ bool os_user_grab_screen(const std::string& utf8_file) {
             all = all.united(w->geometry());
         }
     if (shown.isEmpty()) return false;
-    // The toolkit's dialogs and menus come over our windows.
-    std::stable_sort(shown.begin(), shown.end(), [](QWidget* a, QWidget* b) {
-        auto rank = [](QWidget* w) { return qobject_cast<QMenu*>(w) ? 2 : (w->isModal() ? 1 : 0); };
-        return rank(a) < rank(b);
-    });
+    // Windows that nothing owns lie below the ones they own (our dialogs),
+    // and the toolkit's dialogs and menus come over all of ours.
+    auto rank = [](QWidget* w) {
+        if (qobject_cast<QMenu*>(w)) return 3;
+        for (auto& [h, r] : st().windows)
+            if (r->widget == w) return r->owner ? 1 : 0;
+        return 2;
+    };
+    std::stable_sort(shown.begin(), shown.end(), [&](QWidget* a, QWidget* b) { return rank(a) < rank(b); });
     QImage screen(all.size(), QImage::Format_RGB32);
     screen.fill(Qt::black);
     QPainter p(&screen);

@@ -65,6 +65,11 @@ bool os_user_file_dialog_up(std::string* accept_text = nullptr, std::string* tit
 bool os_user_answer_file_dialog(std::string_view name);
 // Presses Escape in the up toolkit dialog (file dialog or message box).
 bool os_user_cancel_dialog();
+// Any modal dialog of the toolkit that is up (page set-up, colour, font…):
+// its title; false when none is up.
+bool os_user_modal_up(std::string* title = nullptr);
+// Clicks the button with this text in the modal toolkit dialog that is up.
+bool os_user_press_button(std::string_view text);
 
 // What a person sees: every shown top-level window (the toolkit's dialogs
 // too) drawn at its place, as a PNG.

@@ -89,6 +89,16 @@ OsUserStep PersonTest::answer(std::string says, std::string button) {
             }};
 }
 
+OsUserStep PersonTest::answer_if_asked(std::string says, std::string button) {
+    std::string what = "answer " + button + " if asked \"" + says + "\"";
+    return {std::move(what), false, [says = std::move(says), button = std::move(button)] {
+                std::string text;
+                if (os_user_message_box_up(&text) && text.find(says) != std::string::npos)
+                    return os_user_answer_message_box(button);
+                return os_waiting_for_input();
+            }};
+}
+
 OsUserStep PersonTest::menu(std::vector<std::string> path) {
     std::string what = "menu";
     for (const auto& p : path) what += " > " + p;

@@ -31,6 +31,9 @@ protected:
     static OsUserStep check(std::string what, std::function<void()> assertions) { return idle(std::move(what), std::move(assertions)); }
     // Answers the message box with the button; its text must contain `says`.
     static OsUserStep answer(std::string says, std::string button);
+    // The same when such a box comes up; nothing when the program waits for
+    // input without one.
+    static OsUserStep answer_if_asked(std::string says, std::string button);
     // Chooses a menu item of the main window's menu bar by its path of texts.
     static OsUserStep menu(std::vector<std::string> path);
     // Clicks the index-th button of the main window's tool bar.

@@ -379,9 +379,9 @@ TEST_F(BitmapViewer, ModesAndClosing) {
     EXPECT_TRUE(os_is_window_enabled(wtab.wWindow[0]));
     settle();
     os_input_close(wtab.wWindow[static_cast<std::size_t>(a)]);
-    os_pump_events();
-    EXPECT_EQ(wmsg.wMessageType, MsgClose);
-    EXPECT_EQ(wmsg.wMessageWin, a);
+    WindowMessage m;
+    EXPECT_EQ(peek(m), MsgClose);
+    EXPECT_EQ(m.WIN, a);
     EXPECT_NE(rec(a), nullptr);
     WindowCloseChild(a);
     EXPECT_EQ(wtab.wWindow[static_cast<std::size_t>(a)], 0);
