@@ -475,7 +475,6 @@ void cmd_intersect() {
     // The echo of the river lines lies beside the program's other files,
     // wherever the file dialogs have been browsing.
     map_bln.mapfile(4) = txt_fixed(std::string(txt_trim(dat19.home)) + "zeltramo.wat", TextLength);
-    map_bln.mapon(4) = 1;
     m.showriver = m.shownodal = m.showmaps = 1;
     snijden(st.riverfile, st.wlevelfile, st.blevelfile, st.resistfile, st.attrfile, st.crossfmt);
     windowcleararea(0, 0, 9999, 500);
