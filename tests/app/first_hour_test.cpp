@@ -121,9 +121,7 @@ TEST_F(FirstHourTest, TheSampleModelFromStartToEnd) {
     }
 
     // The second session: the settings come back, then the rest of the hour.
-    exits.clear();
-    reset_all_state();
-    os_user_begin();
+    restart();
     run(Steps{
         answer("Read default settings from ini file?", "Yes"),
         check("the MODFLOW grid came back whole", [] {

@@ -63,6 +63,8 @@ void PersonTest::run(std::vector<OsUserStep> steps) {
         std::fflush(stderr);
         std::_Exit(3);
     });
+    // The end of the program is recorded, never the end of the test program.
+    exit_program_hook = record_exit;
     ASSERT_EQ(main_startup(), 0);
     // The test program's own arguments are not the program's.
     mainstate.femname.assign(TextLength, ' ');
@@ -70,6 +72,13 @@ void PersonTest::run(std::vector<OsUserStep> steps) {
     main_loop();
     EXPECT_EQ(os_user_steps_left(), 0u);
     os_user_session_end();
+}
+
+void PersonTest::restart() {
+    reset_all_state();
+    exits.clear();
+    exit_program_hook = record_exit;
+    os_user_begin();
 }
 
 OsUserStep PersonTest::idle(std::string what, std::function<void()> act) {

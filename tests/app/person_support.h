@@ -25,6 +25,8 @@ protected:
     // Starts the program and runs its loop until it ends, the steps taken
     // in turn as it waits.
     void run(std::vector<OsUserStep> steps);
+    // Everything back to a fresh process, for a second run of the program.
+    void restart();
 
     // Steps.
     static OsUserStep idle(std::string what, std::function<void()> act);
