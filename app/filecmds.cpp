@@ -32,9 +32,10 @@ constexpr int PropEnabled = 1, PropChecked = 2;
 constexpr int MenuModflow = 40010, MenuSurfer = 40011, MenuArcInfo = 40012, MenuFilled = 40015, MenuIso = 40016,
               MenuNetwork = 40023;
 constexpr int AboutDialog = 105, AboutOk = 1, AboutClose = 2;
-// An open dialog that offers to create a file that is not there, and leaves
-// the user in the directory chosen from.
-constexpr int SelectFlags = FilePrompt | FileKeepDirectory;
+// Both leave the user in the directory chosen from. A model or map that is
+// not there cannot be created by choosing it, so a file to read must exist.
+constexpr int ReadFlags = FileMustExist | FileKeepDirectory;
+constexpr int WriteFlags = FileSave | FilePrompt | FileKeepDirectory;
 
 std::string& gtext(GridText t) { return mainstate.gridtexts[static_cast<std::size_t>(t)]; }
 
@@ -106,13 +107,13 @@ void model_loaded() {
 
 }  // namespace
 
-int selfile(std::string& name, std::string_view extension, std::string_view title, int field) {
+int selfile(std::string& name, std::string_view extension, std::string_view title, int field, FileUse use) {
     const std::string ext(extension);
     const std::string filter = "*." + ext + "|*." + ext + "|";
     // The dialog starts without a name; the caller's name is kept for a
     // cancelled selection.
     std::string chosen(TextLength, ' ');
-    WSelectFile(filter, SelectFlags, chosen, title);
+    WSelectFile(filter, use == FileUse::Write ? WriteFlags : ReadFlags, chosen, title);
     const int length = winfodialog(4) == 1 ? static_cast<int>(txt_len(chosen)) : 0;
     if (length == 0) return 0;
     name = txt_fixed(chosen, TextLength);
@@ -169,7 +170,7 @@ bool default_grid() {
 void cmd_femfile() {
     MainState& m = mainstate;
     std::string name = m.femname;
-    m.lname = selfile(name, "fem", "Read FEM file", 0);
+    m.lname = selfile(name, "fem", "Read FEM file", 0, FileUse::Read);
     if (m.lname > 0) {
         const int status = leesfem(name);
         if (status == FemMissing) app_input_error("model file " + txt_c(name) + " not found");
@@ -191,7 +192,7 @@ void cmd_2file() {
         return;
     }
     std::string name = m.gridname;
-    m.lname = selfile(name, "grd", "Save grid", 0);
+    m.lname = selfile(name, "grd", "Save grid", 0, FileUse::Write);
     if (m.lname > 0) {
         m.gridname = name;
         windowcleararea(0, 0, 9999, 9999);
@@ -227,7 +228,7 @@ void cmd_about() {
 void cmd_make_wmf() {
     MainState& m = mainstate;
     std::string name = m.wmfname;
-    m.lname = selfile(name, "wmf", "Name of WMF file", 0);
+    m.lname = selfile(name, "wmf", "Name of WMF file", 0, FileUse::Write);
     if (m.lname == 0) return;
     m.wmfname = name;
     igrhardcopyselect(1, MetafileDriver);

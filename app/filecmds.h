@@ -8,8 +8,10 @@
 // any) under the given title. Returns the trimmed length of the chosen name,
 // which is then in name (80 characters) and, with a field above 0, in that
 // field of the current dialog. A cancelled selection returns 0 and leaves
-// name as it was.
-int selfile(std::string& name, std::string_view extension, std::string_view title, int field);
+// name as it was. A file to read must exist; a file to write is chosen in a
+// save dialog, which asks before it replaces one.
+enum class FileUse { Read, Write };
+int selfile(std::string& name, std::string_view extension, std::string_view title, int field, FileUse use);
 
 // The default grid over a freshly loaded model's extent (the view): an
 // Arc-Info grid whose cells are as large as the smaller of the two spacings

@@ -234,10 +234,10 @@ void cmd_flowlines() {
         }
         if (v == 1003) break;
         if (v == 1053) {
-            selfile(st.flowfile, "#??", "Read FEM flowline file", 1109);
+            selfile(st.flowfile, "#??", "Read FEM flowline file", 1109, FileUse::Read);
         } else if (v == 1054) {
             txt_set(st.flowmap, "");
-            WSelectFile("*.bln;*.dxf|*.bln;*.dxf|", m.selflags, st.flowmap, "Write map file");
+            WSelectFile("*.bln;*.dxf|*.bln;*.dxf|", m.selflags | FileSave, st.flowmap, "Write map file");
             WDialogPutString(1110, st.flowmap);
         }
     }

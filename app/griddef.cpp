@@ -375,7 +375,7 @@ void cmd_modflow() {
         const int id = app_wait_message();
         if (id == BtnDelr || id == BtnDelc) {
             std::string& name = id == BtnDelr ? dat17.delrfile : dat17.delcfile;
-            selfile(name, "*", id == BtnDelr ? "Read DELR file" : "Read DELC file", id == BtnDelr ? 1047 : 1048);
+            selfile(name, "*", id == BtnDelr ? "Read DELR file" : "Read DELC file", id == BtnDelr ? 1047 : 1048, FileUse::Read);
         } else if (id == BtnOk || id == BtnCancel) {
             break;
         }

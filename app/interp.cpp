@@ -392,6 +392,15 @@ bool grid_size_ok() {
     return false;
 }
 
+// A grid whose corners coincide along an axis would put every value on one
+// line; it is refused before anything is computed.
+bool grid_extent_ok() {
+    const std::string why = grid_fault(dat18.gridtype == GridArcInfo ? GridArcInfo : GridSurfer, dat8);
+    if (why.empty()) return true;
+    app_input_error(why);
+    return false;
+}
+
 void after_option(int k, int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid,
                   int loaded, int autosave) {
     plot(plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, 0, 0);
@@ -402,7 +411,7 @@ void after_option(int k, int plotmode, int showmesh, int showmaps, int showconto
 
 bool grid(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
           int autosave) {
-    if (!grid_size_ok()) return false;
+    if (!grid_size_ok() || !grid_extent_ok()) return false;
     dat7.gridval.a.fill(dat7.blank);
     const int nx = dat8.nx, ny = dat8.ny;
     Coverage cov;
@@ -424,7 +433,7 @@ bool grid(int plotmode, int showmesh, int showmaps, int showcontour, int showgri
 
 bool grid_plain(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
                 int autosave) {
-    if (!grid_size_ok()) return false;
+    if (!grid_size_ok() || !grid_extent_ok()) return false;
     dat7.gridval.a.fill(dat7.blank);
     const int nx = dat8.nx, ny = dat8.ny;
     const int nelem = element_count();
@@ -473,6 +482,15 @@ bool grid_plain(int plotmode, int showmesh, int showmaps, int showcontour, int s
 void cmd_calculation() {
     setoptitles(leakage.leak);
     MainState& m = mainstate;
+    // Without a quantity there is nothing to grid: say so rather than show
+    // an empty grid under the last quantity's name.
+    bool chosen = false;
+    for (int k = 0; k < NumGridOptions; ++k) chosen = chosen || dat5.opton(k) == 'j';
+    if (!chosen) {
+        windowoutstatusbar(3, "option: ");
+        app_input_error("no quantity is chosen to grid; choose one or more under Options");
+        return;
+    }
     m.showcontour = 1;
     bool done = false;
     if (m.mfgrid == 0) {

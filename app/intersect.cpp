@@ -441,13 +441,14 @@ void cmd_intersect() {
         const char* ext;
         const char* title;
         int field;
+        FileUse use;
     };
     const Browse browse[] = {
-        {1053, &st.riverfile, "ung", "Read ungenerate file", 1101},
-        {1054, &st.wlevelfile, "*", "Name waterlevel file", 1102},
-        {1055, &st.blevelfile, "*", "Name waterbottom file", 1103},
-        {1056, &st.resistfile, "*", "Name water-resistance file", 1104},
-        {1057, &st.attrfile, "att", "Name atribute file", 1105},
+        {1053, &st.riverfile, "ung", "Read ungenerate file", 1101, FileUse::Read},
+        {1054, &st.wlevelfile, "*", "Name waterlevel file", 1102, FileUse::Write},
+        {1055, &st.blevelfile, "*", "Name waterbottom file", 1103, FileUse::Write},
+        {1056, &st.resistfile, "*", "Name water-resistance file", 1104, FileUse::Write},
+        {1057, &st.attrfile, "att", "Name atribute file", 1105, FileUse::Read},
     };
     for (;;) {
         const int v = app_wait_message();
@@ -458,7 +459,7 @@ void cmd_intersect() {
         }
         if (v == 1) break;
         for (const Browse& b : browse)
-            if (v == b.button) selfile(*b.name, b.ext, b.title, b.field);
+            if (v == b.button) selfile(*b.name, b.ext, b.title, b.field, b.use);
     }
     WMenuSetState(40037, 2, 1);
     WDialogGetString(1101, st.riverfile);

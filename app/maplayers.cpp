@@ -179,7 +179,7 @@ void cmd_blnmap() {
         if (v >= FieldBrowse + 1 && v <= FieldBrowse + MapLayers) {
             const int l = v - FieldBrowse;
             std::string name(TextLength, ' ');
-            if (selfile(name, "bln", "Read BLN", 0) > 0) {
+            if (selfile(name, "bln", "Read BLN", 0, FileUse::Read) > 0) {
                 m.mapfile(l) = txt_fixed(name, TextLength);
                 WDialogPutString(FieldName + l, m.mapfile(l));
             }

@@ -7,6 +7,7 @@
 #include "app/mainstate.h"
 #include "lib/dialog/dialog.h"
 #include "lib/dialog/fields.h"
+#include "lib/window/winops.h"
 
 namespace {
 
@@ -77,6 +78,10 @@ void cmd_options() {
         if (id == Ok || id == CloseBox) {
             take();
             app_unload_dialog(OptionsDialog);
+            // The status bar names the quantity gridded; with none chosen
+            // it names none.
+            if (std::none_of(m.optstate.begin(), m.optstate.end(), [](std::int32_t s) { return s == 1; }))
+                windowoutstatusbar(3, "option: ");
         }
         // Any other answer leaves the dialog up until the next message.
         break;

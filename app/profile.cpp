@@ -344,7 +344,7 @@ void cmd_profile_numerical() {
             return;
         }
         if (v == 1053) {
-            selfile(m.profname, "*", "Write profile data", 1108);
+            selfile(m.profname, "*", "Write profile data", 1108, FileUse::Write);
             continue;
         }
         if (v != 1) continue;

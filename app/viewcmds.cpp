@@ -221,12 +221,16 @@ void location_regular() {
 }
 
 // After a rotation past 90 degrees the origin moves to the corner that is
-// now lower left and the angle drops by the quarter turns passed.
+// now lower left and the angle drops by the quarter turns passed. The far
+// corner is always the one diagonally opposite the new origin, so the grid
+// keeps its extent; after a quarter or three-quarter turn its axes trade
+// places, and so do the point counts, while a half turn keeps both.
 void reanchor(int degrees) {
     if (degrees < 90) return;
     const std::array<Pt, 4> c = grid_corners();
     Pt origin, far;
     long double turn;
+    bool quarter = true;
     if (degrees < 180) {
         origin = c[3];
         far = c[1];
@@ -235,9 +239,10 @@ void reanchor(int degrees) {
         origin = c[2];
         far = c[0];
         turn = MainPi;
+        quarter = false;
     } else {
         origin = c[1];
-        far = c[2];
+        far = c[3];
         turn = 3 * MainPi / 2;
     }
     dat8.gx0 = origin.x;
@@ -248,7 +253,7 @@ void reanchor(int degrees) {
     dat8.gy1 = far.y;
     dat8.xll = dat8.gx0;
     dat8.yll = dat8.gy0;
-    std::swap(dat8.nx, dat8.ny);
+    if (quarter) std::swap(dat8.nx, dat8.ny);
     dat8.dx = (dat8.gx1 - dat8.gx0) / static_cast<float>(dat8.nx - 1);
     dat8.dy = (dat8.gy1 - dat8.gy0) / static_cast<float>(dat8.ny - 1);
     put_corner_texts();

@@ -16,7 +16,7 @@ struct OsConfig {
     int screen_mm_height = 0;
     int colour_bits = 24;           // bits per pixel of the display
     std::string gui_font_face = "Arial";   // default dialog and control font
-    int gui_font_height = 13;       // pixels, without internal leading
+    int gui_font_height = 11;       // pixels of the em: a cell of 13 with its leading
     int dialog_base_x = 6;          // average character width of the dialog font
     int dialog_base_y = 13;         // character height of the dialog font
     // Frame metrics used for window arithmetic; a window manager may draw its

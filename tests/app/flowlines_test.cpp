@@ -13,6 +13,7 @@
 #include "app/records.h"
 #include "lib/window/text.h"
 #include "platform/os_commondlg.h"
+#include "platform/os_msgbox.h"
 #include "tests/app/app_test.h"
 #include "tests/app/dialog_script.h"
 
@@ -179,8 +180,8 @@ TEST_F(FlowlineTest, BadInputLeavesNoMapFile) {
 TEST_F(FlowlineTest, CommandWritesDxfThatAReaderAccepts) {
     write_flow({fl("ma", 1, 1), fl("da", 20, 2), fl("pm", 30, 3), fl("da", 40, 4), fl("da", 50, 50)});
     flowline_state.flowfile = txt_fixed("flow.txt", TextLength);
-    // The open dialog with flags 10 offers to create a missing file; an old
-    // map file is chosen here.
+    // The save dialog asks before it replaces an old map file; the old one
+    // is chosen here, and replaced.
     write_flow({"old"});
     std::filesystem::copy_file("flow.txt", "flow.dxf");
     write_flow({fl("ma", 1, 1), fl("da", 20, 2), fl("pm", 30, 3), fl("da", 40, 4), fl("da", 50, 50)});
@@ -192,6 +193,11 @@ TEST_F(FlowlineTest, CommandWritesDxfThatAReaderAccepts) {
         a.files = {dir.path().string() + "/flow.dxf"};
         return a;
     });
+    std::vector<std::string> questions;
+    os_message_box_set_responder([&](const OsMessageBoxRequest& r) {
+        questions.push_back(r.text);
+        return OS_IDYES;
+    });
     flowline_state.flowmap = txt_fixed("old.dxf", TextLength);
     // Browse for the map file, then Convert; DXF stays chosen.
     ScopedDialogScript user({{1054}, {1003}});
@@ -199,8 +205,12 @@ TEST_F(FlowlineTest, CommandWritesDxfThatAReaderAccepts) {
     flowline_state.flowmode = 1;
     cmd_flowlines();
     os_common_dialog_set_responder({});
+    os_message_box_set_responder({});
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].title, "Write map file");
+    EXPECT_EQ(asked[0].kind, OsCommonDialogKind::Save);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_NE(questions[0].find("Do you want to replace it?"), std::string::npos) << questions[0];
     EXPECT_TRUE(asked[0].name.empty()) << asked[0].name;
     ASSERT_TRUE(errors().empty()) << errors()[0];
     EXPECT_EQ(flowline_state.flowfmt, 2);

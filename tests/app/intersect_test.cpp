@@ -273,8 +273,11 @@ TEST_F(IntersectTest, CommandMakesTheEchoMapLayer4) {
     EXPECT_EQ(mainstate.showriver, 1);
     EXPECT_EQ(mainstate.showmaps, 1);
     EXPECT_EQ(txt_trim(map_bln.mapfile(4)), dir.path().string() + "/zeltramo.wat");
-    // The echo is drawn as layer 4: a line of three points, two segments.
+    // The command leaves the layer's switch as the user set it; switched
+    // on, the echo is drawn as layer 4: a line of three points, two segments.
+    EXPECT_EQ(map_bln.mapon(4), 0);
     for (int l = 1; l <= 3; ++l) map_bln.mapon(l) = 0;
+    map_bln.mapon(4) = 1;
     map_bln.mapwidth(4) = 1;
     IGrArea(0, 0, 1, 1);
     IGrUnits(0, 0, 40, 40);

@@ -580,12 +580,14 @@ TEST_F(ViewCommandTest, RotationByThePointer) {
     struct Case {
         float x, y;        // pointer, whole units once truncated
         int degrees;       // chosen, shown in txrot
-        int corner;        // the corner that becomes the origin: 1 none, 4 C4, 3 C3
+        int corner;        // the corner that becomes the origin: 1 none, 2 C2, 3 C3, 4 C4
         float angle;       // rotang after re-anchoring, degrees
     } cases[] = {
         {29.5f, 30.5f, 45, 1, 45},
         {-35.5f, 34.5f, 135, 4, 45},
         {-8.5f, -3.5f, 200, 3, 20},
+        {100.5f, -20.5f, 348, 2, 78},
+        {3.5f, -30.5f, 275, 2, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.degrees);
@@ -597,18 +599,21 @@ TEST_F(ViewCommandTest, RotationByThePointer) {
         EXPECT_EQ(mainstate.gridtexts[TxRot], edit_i(c.degrees, 12));
         EXPECT_NEAR(dat12.rotang, c.angle * MainPi / 180, 1e-5);
         const double a = c.degrees * MainPi / 180;
-        // Where the old corners went: C4 = (0, 50), C3 = (100, 50) turned by the angle chosen.
-        const double cx = c.corner == 1 ? 0 : c.corner == 4 ? -50 * std::sin(a) : 100 * std::cos(a) - 50 * std::sin(a);
-        const double cy = c.corner == 1 ? 0 : c.corner == 4 ? 50 * std::cos(a) : 100 * std::sin(a) + 50 * std::cos(a);
-        EXPECT_NEAR(dat8.gx0, cx, 1e-3);
-        EXPECT_NEAR(dat8.gy0, cy, 1e-3);
+        // Where the old corners went: C2 = (100, 0), C3 = (100, 50), C4 = (0, 50)
+        // turned by the angle chosen.
+        const double ux = c.corner == 2 || c.corner == 3 ? 100 : 0, vy = c.corner == 3 || c.corner == 4 ? 50 : 0;
+        EXPECT_NEAR(dat8.gx0, ux * std::cos(a) - vy * std::sin(a), 1e-3);
+        EXPECT_NEAR(dat8.gy0, ux * std::sin(a) + vy * std::cos(a), 1e-3);
         EXPECT_EQ(dat8.xll, dat8.gx0);
-        const bool swapped = c.corner == 4;
-        const bool turned = c.corner != 1;
-        EXPECT_EQ(dat8.nx, turned ? 6 : 11);
-        EXPECT_EQ(dat8.ny, turned ? 11 : 6);
+        // A quarter or three-quarter turn trades the axes; at any angle the
+        // grid keeps its extent and its spacing of 10.
+        const bool swapped = c.corner == 2 || c.corner == 4;
+        EXPECT_EQ(dat8.nx, swapped ? 6 : 11);
+        EXPECT_EQ(dat8.ny, swapped ? 11 : 6);
         EXPECT_NEAR(dat8.gx1 - dat8.gx0, swapped ? 50 : 100, 1e-3);
         EXPECT_NEAR(dat8.gy1 - dat8.gy0, swapped ? 100 : 50, 1e-3);
+        EXPECT_NEAR(dat8.dx, 10, 1e-3);
+        EXPECT_NEAR(dat8.dy, 10, 1e-3);
         EXPECT_EQ(mainstate.showcontour, 0);
         EXPECT_EQ(gstate.PlotMode, normal_mode());
     }
@@ -829,7 +834,12 @@ TEST_F(FileCommandTest, FemFileThatLoadsNothingKeepsTheModel) {
     struct Case {
         const char* choice;   // "" cancels
         const char* message;  // the box that reports it, "" none
-    } cases[] = {{"", ""}, {"gone.fem", "gone.fem not found"}, {"bad.fem", ""}};
+        const char* caption;  // its caption
+    } cases[] = {{"", "", ""},
+                 // A model that is not there is refused by the file dialog
+                 // itself: it is never offered to be created.
+                 {"gone.fem", "File not found.", "Read FEM file"},
+                 {"bad.fem", "", "Zeltramo"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.choice);
         choice = c.choice;
@@ -845,12 +855,12 @@ TEST_F(FileCommandTest, FemFileThatLoadsNothingKeepsTheModel) {
         if (*c.choice == 0) {
             EXPECT_TRUE(boxes.empty());
         } else {
-            // The reader's own message or ours, after the create question.
             ASSERT_FALSE(boxes.empty());
+            for (const auto& b : boxes) EXPECT_EQ(b.text.find("create it"), std::string::npos) << b.text;
             if (*c.message) {
                 EXPECT_NE(boxes.back().text.find(c.message), std::string::npos) << boxes.back().text;
             }
-            EXPECT_EQ(boxes.back().caption, "Zeltramo");
+            EXPECT_EQ(boxes.back().caption, c.caption);
         }
     }
     // Nothing loaded before: a cancelled selection leaves the program

@@ -475,17 +475,17 @@ TEST_F(FieldsTest, DisabledTabIsOutOfReachAndEmbossed) {
     }
     os_snapshot_free(snap);
     const std::vector<std::string> golden = {
-        "..SSSSS.........",
-        ".SSHHHHS........",
-        ".SHH....H.......",
-        ".SS........SSS..",
-        "..SSSS....S.HHS.",
-        "...HHSSS..SH..SH",
-        "......HSH.SSSSSH",
-        ".......SH.SHHHHH",
-        ".S.....SH.SH..S.",
-        "..SSSSS.H..SSS.H",
-        "...HHHHH....HHH.",
+        "..SSSS..........",
+        ".S.HHSH.........",
+        ".SH...H.SSSS...S",
+        ".SSS....SHHSH.S.",
+        "..HHSS.SSSSSS.SH",
+        ".....SSSSHHHHHSH",
+        ".S...SHHSH.S..SH",
+        ".SSSSSH.SSSSH..S",
+        "..HHHHH..HHHH...",
+        "................",
+        "................",
     };
     EXPECT_EQ(picture, golden);
 }
