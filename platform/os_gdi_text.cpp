@@ -91,6 +91,10 @@ OsTextMetric metrics_of(const QFont& q, const OsLogFont& lf) {
 
 }  // namespace
 
+// Pixel size below which text is not narrowed beyond the percentage after it.
+constexpr int SmallText = 20;
+constexpr long MinSmallStretch = 70;
+
 Font osg::make_font(const OsLogFont& lf) {
     os_app_gui();
     Font f;
@@ -112,7 +116,11 @@ Font osg::make_font(const OsLogFont& lf) {
     // Width: the average character width, reached by stretching the face.
     if (lf.width > 0) {
         const int avg = std::max(1, QFontMetrics(q).averageCharWidth());
-        const long stretch = std::lround(100.0 * lf.width / avg);
+        long stretch = std::lround(100.0 * lf.width / avg);
+        // Small text narrowed much further has no room left between its
+        // strokes on a pixel grid and cannot be read; it keeps that much
+        // of its width, and measures as drawn.
+        if (px < SmallText) stretch = std::max(stretch, MinSmallStretch);
         q.setStretch(static_cast<int>(std::clamp<long>(stretch, 1, 4000)));
     }
     f.qfont = q;
@@ -245,25 +253,49 @@ bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text)
     bound = bound.intersected(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top));
     if (bound.isEmpty()) return true;
 
-    QImage mask(bound.size(), QImage::Format_ARGB32);
-    mask.fill(0);
-    {
-        QPainter p(&mask);
+    // A face narrowed to a requested average width comes out of the
+    // hinted one-bit rasteriser with strokes merged and dropped ("5" as
+    // "6", points lost). Such text is drawn from its unhinted outline with
+    // coverage, and a pixel is inked from a third of its area on, which
+    // keeps the thin strokes of a narrowed glyph apart and present.
+    const bool narrowed = f.face().stretch() > 0 && f.face().stretch() < 100;
+    QFont face = f.face();
+    if (narrowed) {
+        face.setStyleStrategy(QFont::PreferAntialias);
+        face.setHintingPreference(QFont::PreferNoHinting);
+    }
+    const int ink = narrowed ? 80 : 128;
+    // The background box and the text are drawn apart, so every pixel comes
+    // out in one of the two colours whatever the coverage.
+    const auto layer = [&](bool text) {
+        QImage m(bound.size(), QImage::Format_ARGB32);
+        m.fill(0);
+        QPainter p(&m);
         p.setRenderHint(QPainter::Antialiasing, false);
-        p.setRenderHint(QPainter::TextAntialiasing, false);
+        p.setRenderHint(QPainter::TextAntialiasing, text && narrowed);
         p.translate(x - bound.left(), y - bound.top());
         p.setTransform(rot, true);
-        if (d->bk_mode == OS_OPAQUE)
-            p.fillRect(QRect(dx, dy - asc, w, asc + desc), QColor::fromRgb(to_qrgb(resolve(*d, d->bk_colour))));
-        p.setPen(QColor::fromRgb(to_qrgb(resolve(*d, d->text_colour))));
-        p.setFont(f.face());
-        p.drawText(QPointF(dx, dy), s);
-    }
-    for (int j = 0; j < mask.height(); ++j) {
-        const QRgb* src = reinterpret_cast<const QRgb*>(mask.constScanLine(j));
+        if (text) {
+            p.setPen(Qt::black);
+            p.setFont(face);
+            p.drawText(QPointF(dx, dy), s);
+        } else {
+            p.fillRect(QRect(dx, dy - asc, w, asc + desc), Qt::black);
+        }
+        return m;
+    };
+    const QImage ink_mask = layer(true);
+    const QImage back_mask = d->bk_mode == OS_OPAQUE ? layer(false) : QImage();
+    const QRgb pen = to_qrgb(resolve(*d, d->text_colour));
+    const QRgb back = to_qrgb(resolve(*d, d->bk_colour));
+    for (int j = 0; j < ink_mask.height(); ++j) {
+        const QRgb* t = reinterpret_cast<const QRgb*>(ink_mask.constScanLine(j));
+        const QRgb* b = back_mask.isNull() ? nullptr : reinterpret_cast<const QRgb*>(back_mask.constScanLine(j));
         QRgb* dst = reinterpret_cast<QRgb*>(img->scanLine(bound.top() + j));
-        for (int i = 0; i < mask.width(); ++i)
-            if (qAlpha(src[i]) >= 128) dst[bound.left() + i] = qRgb(qRed(src[i]), qGreen(src[i]), qBlue(src[i]));
+        for (int i = 0; i < ink_mask.width(); ++i) {
+            if (qAlpha(t[i]) >= ink) dst[bound.left() + i] = pen;
+            else if (b && qAlpha(b[i]) >= 128) dst[bound.left() + i] = back;
+        }
     }
     surface_changed(*d);
     return true;
