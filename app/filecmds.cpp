@@ -11,6 +11,7 @@
 #include "app/interp_internal.h"
 #include "app/mainprog.h"
 #include "app/mainstate.h"
+#include "app/onemoment.h"
 #include "app/profile.h"
 #include "app/records.h"
 #include "lib/dialog/commondlg.h"
@@ -196,7 +197,7 @@ void cmd_2file() {
     if (m.lname > 0) {
         m.gridname = name;
         windowcleararea(0, 0, 9999, 9999);
-        windowoutstring(500, 400, save_notice(dat18.gridtype));
+        prompt_line(save_notice(dat18.gridtype));
         savegrd(dat18.gridtype, m.gridname, dat18.roworder);
     }
     redraw_view();

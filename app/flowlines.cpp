@@ -258,4 +258,6 @@ void cmd_flowlines() {
         map_bln.mapfile(4) = txt_fixed(std::string(txt_trim(dat19.home)) + "zeltramo.bln", TextLength);
         if (flow2bln(st.flowfile, map_bln.mapfile(4), append)) bln2dxf(map_bln.mapfile(4), st.flowmap);
     }
+    // The progress line goes once the work is done.
+    prompt_line("");
 }

@@ -416,6 +416,11 @@ void draw_intersect() {
     }
 }
 
+void prompt_line(std::string_view text) {
+    windowcleararea(0, 0, 9999, 500);
+    if (!text.empty()) windowoutstring(500, 400, text);
+}
+
 void onemoment(std::string_view text) {
     static int counter = 0;
     if (++counter > 15) counter = 0;
@@ -478,7 +483,7 @@ void cmd_intersect() {
     map_bln.mapfile(4) = txt_fixed(std::string(txt_trim(dat19.home)) + "zeltramo.wat", TextLength);
     m.showriver = m.shownodal = m.showmaps = 1;
     snijden(st.riverfile, st.wlevelfile, st.blevelfile, st.resistfile, st.attrfile, st.crossfmt);
-    windowcleararea(0, 0, 9999, 500);
+    prompt_line("");
     IGrColourN(wrgb(200, 190, 30));
     const int nelem = std::clamp(dat4.nelem, 0, MaxElements);
     const int nnode = std::clamp(dat4.nnode, 0, MaxNodes);

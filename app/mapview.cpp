@@ -8,6 +8,7 @@
 #include "app/intersect.h"
 #include "app/nodal.h"
 #include "app/maplayers.h"
+#include "app/onemoment.h"
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
 #include "lib/graphics/grinfo.h"
@@ -95,7 +96,7 @@ void plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgri
             iso_lines(ContourLevels, plotmode);
         }
     } else {
-        windowoutstring(500, 400, "calculate grid");
+        prompt_line("calculate grid");
     }
 
     if (showgridpts == 1) {

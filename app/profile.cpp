@@ -15,6 +15,7 @@
 #include "app/interp_internal.h"
 #include "app/logo.h"
 #include "app/mainstate.h"
+#include "app/onemoment.h"
 #include "app/readout.h"
 #include "app/records.h"
 #include "lib/graphics/areas.h"
@@ -372,7 +373,7 @@ void cmd_profile_graphical() {
     Dat30& p = dat30;
     IGrPlotMode("EOR");
     IGrColourN(wrgb(255, 255, 255));
-    windowoutstring(500, 400, "left mousebutton to define profile");
+    prompt_line("left mousebutton to define profile");
     wmessageenable(MsgMouseMove, 1);
     wmessageenable(MsgMouseUp, 1);
     auto whole = [](float v) { return std::trunc(v); };

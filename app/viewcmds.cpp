@@ -10,6 +10,7 @@
 #include "app/griddef.h"
 #include "app/mainstate.h"
 #include "app/modflow.h"
+#include "app/onemoment.h"
 #include "app/records.h"
 #include "lib/graphics/colours.h"
 #include "lib/graphics/gstate.h"
@@ -41,7 +42,7 @@ void polyline(const std::array<Pt, 4>& c) {
     igrlineto(c[0].x, c[0].y);
 }
 
-void instruction(std::string_view text) { windowoutstring(500, 400, text); }
+void instruction(std::string_view text) { prompt_line(text); }
 
 void show_position(float x, float y) {
     windowoutstring(7000, 400, edit_f(x, 12, 2) + edit_f(y, 12, 2));

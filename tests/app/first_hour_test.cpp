@@ -77,7 +77,7 @@ TEST_F(FirstHourTest, TheSampleModelFromStartToEnd) {
         grab("surfer-calculated"),
         menu({"Save", "2File"}),
         file("first.grd", "Save"),
-        answer_if_asked("create it", "Yes"),
+        answer_if_asked("replace it", "Yes"),
         check("gdalinfo reads the Surfer grid", [] {
             ASSERT_FALSE(read_file("first.grd").empty());
             if (!have_program("gdalinfo")) GTEST_SKIP() << "gdalinfo is not installed";
@@ -96,7 +96,7 @@ TEST_F(FirstHourTest, TheSampleModelFromStartToEnd) {
         grab("modflow-calculated"),
         menu({"Save", "2File"}),
         file("first.mf", "Save"),
-        answer_if_asked("create it", "Yes"),
+        answer_if_asked("replace it", "Yes"),
         check("the MODFLOW matrix", [] { EXPECT_FALSE(read_file("first.mf").empty()); }),
         menu({"End"}),
     });
@@ -174,6 +174,16 @@ TEST_F(FirstHourTest, TheSampleModelFromStartToEnd) {
         check("the map is not covered by filled shapes", [] {
             EXPECT_LT(black_share(100, 100, 600, 500), 0.05);
         }),
+        check("the progress line is gone once the work is done", [] {
+            OsRect r{};
+            os_get_client_rect(wtab.hClient[0], r);
+            // The strip above the map, left of the profile window.
+            const std::int64_t back = os_surface_pixel(wtab.hClient[0], 2, 2);
+            int marked = 0;
+            for (int y = 0; y < r.bottom / 20; ++y)
+                for (int x = 0; x < r.right / 2; ++x) marked += os_surface_pixel(wtab.hClient[0], x, y) != back;
+            EXPECT_EQ(marked, 0);
+        }),
         menu({"Plot", "BLN map"}),
         idle("layer 4 off", [] {
             const OsWindow box = dialog_field(112, 1083);
@@ -187,8 +197,8 @@ TEST_F(FirstHourTest, TheSampleModelFromStartToEnd) {
         key(OS_VK_SUBTRACT, OS_IN_KEYPAD),
         grab("zoomed"),
         menu({"Make WMF"}),
-        file("first.wmf"),
-        answer_if_asked("create it", "Yes"),
+        file("first.wmf", "Save"),
+        answer_if_asked("replace it", "Yes"),
         check("wmf2svg reads the metafile", [] {
             ASSERT_FALSE(read_file("first.wmf").empty());
             if (!have_program("wmf2svg")) GTEST_SKIP() << "wmf2svg is not installed";

@@ -178,8 +178,8 @@ protected:
             break;
         case 40041: s.push_back(toolkit_dialog("", "Cancel")); break;
         case 40013:
-            s.push_back(file("table.wmf"));
-            s.push_back(answer_if_asked("create it", "Yes"));
+            s.push_back(file("table.wmf", "Save"));
+            s.push_back(answer_if_asked("replace it", "Yes"));
             s.push_back(check("the metafile is written", [] {
                 const std::string b = read_file("table.wmf");
                 ASSERT_GT(b.size(), 40u);
@@ -278,7 +278,7 @@ protected:
         }
         case 40027:
             s.push_back(file("table.grd", "Save"));
-            s.push_back(answer_if_asked("create it", "Yes"));
+            s.push_back(answer_if_asked("replace it", "Yes"));
             s.push_back(check("the grid file", [] { EXPECT_FALSE(read_file("table.grd").empty()); }));
             break;
         case 40030: s.push_back(answer("No help available", "OK")); break;
