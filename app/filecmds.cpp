@@ -245,7 +245,11 @@ void cmd_make_wmf() {
 void cmd_print() {
     IGrArea(0, 0, 1, 1);
     WHardcopyOptions();
+    std::string printed;
     if (winfodialog(4) == 1) {
+        // The redraw fits the view to the page's proportions; the screen
+        // gets its own view back afterwards.
+        const Dat9 view = dat9;
         igrinit("HP");
         igrcolourmodel(24);
         igrhardcopy(std::nullopt, "Zeltramo Print");
@@ -253,6 +257,10 @@ void cmd_print() {
         igrhardcopy("S");
         igrinit("P");
         igrcolourmodel(24);
+        dat9 = view;
+        printed = printed_file();
     }
     draw_current_picture();
+    // A page that went to a file instead of a printer: where it is.
+    if (!printed.empty()) prompt_line("printed to " + printed);
 }

@@ -52,6 +52,11 @@ constexpr std::uint32_t ReportedFields = OS_DM_ORIENTATION | OS_DM_PAPERSIZE | O
 
 bool pdf_name(std::string_view name) { return trimmed(name) == OsPdfPrinterName; }
 
+std::string& last_output() {
+    static std::string path;
+    return path;
+}
+
 // The printer of a name with its own device mode; false when there is none.
 bool find_printer(std::string_view name, PrinterRec& rec) {
     os_app_gui();
@@ -170,7 +175,13 @@ public:
             QString file = qs(name);
             file.replace(QLatin1Char('/'), QLatin1Char('_'));
             if (file.isEmpty()) file = QStringLiteral("document");
-            printer_->setOutputFileName(QDir(dir).filePath(file + QStringLiteral(".pdf")));
+            QString path = QDir(dir).filePath(file + QStringLiteral(".pdf"));
+            for (int n = 2; QFileInfo::exists(path); ++n)
+                path = QDir(dir).filePath(file + QStringLiteral(" (%1).pdf").arg(n));
+            printer_->setOutputFileName(path);
+            last_output() = path.toStdString();
+        } else {
+            last_output().clear();
         }
         return true;
     }
@@ -495,3 +506,5 @@ bool os_end_doc(OsDC dc) {
     Sink* s = printer_sink(dc);
     return s && s->end_doc(*dc_of(dc));
 }
+
+std::string os_printer_output_file() { return last_output(); }

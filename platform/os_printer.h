@@ -87,6 +87,11 @@ bool os_start_page(OsDC dc);
 bool os_end_page(OsDC dc);
 bool os_end_doc(OsDC dc);
 
+// The file the PDF printer wrote its last job to (UTF-8 path); empty when
+// the last job went to a real printer or none was started. A job never
+// replaces an earlier file: a name in use gets " (2)", " (3)", ... added.
+std::string os_printer_output_file();
+
 // The operating-system code of the last failed printer, metafile or
 // clipboard call.
 int os_last_error();

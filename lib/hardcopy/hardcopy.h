@@ -21,6 +21,9 @@ void igrhardcopyselect(int kind, int n);
 // starts a run with NAME as output name or print command ("... @ ...").
 void igrhardcopy(std::optional<std::string_view> name = std::nullopt,
                  std::optional<std::string_view> title = std::nullopt);
+// Where the last printed job went when no printer took it but the PDF file
+// that stands in for one; empty otherwise.
+std::string printed_file();
 
 // ---------------------------------------------------------------- options
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "lib/hardcopy/gdilayer.h"
+#include "lib/hardcopy/hardcopy.h"
 #include "lib/window/quinda_state.h"
+#include "platform/os_codepage.h"
 #include "platform/os_error.h"
 #include "platform/os_gdi.h"
 #include "platform/os_printer.h"
@@ -194,3 +196,5 @@ void yywprclose() {
     printer_layer.doc_open = 0;
     printer_layer.page_pending = 0;
 }
+
+std::string printed_file() { return os_utf8_to_cp1252(os_printer_output_file()); }

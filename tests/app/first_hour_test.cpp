@@ -36,6 +36,18 @@ double black_share(int x0, int y0, int x1, int y1) {
     return all ? static_cast<double>(black) / all : 0.0;
 }
 
+// The pixels written into the strip above the map (where prompts and
+// notices go), left of where the profile window lies.
+int strip_marks() {
+    OsRect r{};
+    os_get_client_rect(wtab.hClient[0], r);
+    const std::int64_t back = os_surface_pixel(wtab.hClient[0], 2, 2);
+    int marked = 0;
+    for (int y = 0; y < r.bottom / 20; ++y)
+        for (int x = 0; x < r.right / 2; ++x) marked += os_surface_pixel(wtab.hClient[0], x, y) != back;
+    return marked;
+}
+
 class FirstHourTest : public PersonTest {
 protected:
     // The batch conversion of a settings file in a copy of the samples; the
@@ -122,6 +134,7 @@ TEST_F(FirstHourTest, TheSampleModelFromStartToEnd) {
 
     // The second session: the settings come back, then the rest of the hour.
     restart();
+    Dat9 view;
     run(Steps{
         answer("Read default settings from ini file?", "Yes"),
         check("the MODFLOW grid came back whole", [] {
@@ -174,16 +187,7 @@ TEST_F(FirstHourTest, TheSampleModelFromStartToEnd) {
         check("the map is not covered by filled shapes", [] {
             EXPECT_LT(black_share(100, 100, 600, 500), 0.05);
         }),
-        check("the progress line is gone once the work is done", [] {
-            OsRect r{};
-            os_get_client_rect(wtab.hClient[0], r);
-            // The strip above the map, left of the profile window.
-            const std::int64_t back = os_surface_pixel(wtab.hClient[0], 2, 2);
-            int marked = 0;
-            for (int y = 0; y < r.bottom / 20; ++y)
-                for (int x = 0; x < r.right / 2; ++x) marked += os_surface_pixel(wtab.hClient[0], x, y) != back;
-            EXPECT_EQ(marked, 0);
-        }),
+        check("the progress line is gone once the work is done", [] { EXPECT_EQ(strip_marks(), 0); }),
         menu({"Plot", "BLN map"}),
         idle("layer 4 off", [] {
             const OsWindow box = dialog_field(112, 1083);
@@ -204,6 +208,26 @@ TEST_F(FirstHourTest, TheSampleModelFromStartToEnd) {
             if (!have_program("wmf2svg")) GTEST_SKIP() << "wmf2svg is not installed";
             const std::string svg = run_command("wmf2svg first.wmf");
             EXPECT_NE(svg.find("<svg"), std::string::npos) << svg.substr(0, 300);
+        }),
+        idle("remember the view", [&view] { view = dat9; }),
+        menu({"Print"}),
+        toolkit_dialog("", "OK"),
+        check("the page is in a PDF file that the user is told of, and the view is the screen's again", [&view] {
+            EXPECT_EQ(dat9.vxmin, view.vxmin);
+            EXPECT_EQ(dat9.vymin, view.vymin);
+            EXPECT_EQ(dat9.vxmax, view.vxmax);
+            EXPECT_EQ(dat9.vymax, view.vymax);
+            ASSERT_FALSE(read_file("Zeltramo Print.pdf").empty());
+            EXPECT_GT(strip_marks(), 20) << "no word of where the page went";
+            if (!have_program("pdfinfo")) GTEST_SKIP() << "pdfinfo is not installed";
+            const std::string info = run_command("pdfinfo 'Zeltramo Print.pdf'");
+            EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +1\n"))) << info;
+        }),
+        menu({"Print"}),
+        toolkit_dialog("", "OK"),
+        check("a second print keeps the first", [] {
+            EXPECT_FALSE(read_file("Zeltramo Print.pdf").empty());
+            EXPECT_FALSE(read_file("Zeltramo Print (2).pdf").empty());
         }),
         menu({"Profile", "Graphical"}),
         idle("draw the profile line again", [] { os_user_drag(map(), 150, 150, 500, 400); }),

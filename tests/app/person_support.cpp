@@ -173,6 +173,15 @@ OsUserStep PersonTest::type_field(int dialog, int field, std::string text) {
             }};
 }
 
+OsUserStep PersonTest::toolkit_dialog(std::string title, std::string button) {
+    return {"toolkit dialog " + title, false, [title, button] {
+                std::string t;
+                if (!os_user_modal_up(&t) || os_user_message_box_up() || os_user_file_dialog_up()) return false;
+                EXPECT_NE(t.find(title), std::string::npos) << t;
+                return os_user_press_button(button);
+            }};
+}
+
 OsUserStep PersonTest::grab(std::string name) {
     return idle("grab " + name, [name] { os_user_grab_screen(grab_dir() + "/" + current_test() + "-" + name + ".png"); });
 }

@@ -50,6 +50,9 @@ protected:
     // on it, then typing that replaces its text.
     static OsUserStep click_field(int dialog, int field);
     static OsUserStep type_field(int dialog, int field, std::string text);
+    // Waits for a modal dialog of the toolkit whose title holds `title`,
+    // then presses its button.
+    static OsUserStep toolkit_dialog(std::string title, std::string button);
     static OsUserStep grab(std::string name);
     // The main window's close box.
     static OsUserStep close_main();

@@ -137,16 +137,6 @@ protected:
                     return true;
                 }};
     }
-    // Waits for a modal dialog of the toolkit whose title holds `title`,
-    // then presses its button.
-    static OsUserStep toolkit_dialog(std::string title, std::string button) {
-        return {"toolkit dialog " + title, false, [title, button] {
-                    std::string t;
-                    if (!os_user_modal_up(&t) || os_user_message_box_up() || os_user_file_dialog_up()) return false;
-                    EXPECT_NE(t.find(title), std::string::npos) << t;
-                    return os_user_press_button(button);
-                }};
-    }
     static OsUserStep toolbar_command(int id) {
         return idle("tool-bar button of " + std::to_string(id), [id] {
             OsWindow bar = 0;
