@@ -220,7 +220,7 @@ int batch_run() {
     if (!batch_interpolation()) return ExitInputError;
     if (!savegrd(dat18.gridtype, m.gridname, dat18.roworder)) return ExitInputError;
     plot(1, 1, 1, 1, 1, 1, 1, 1, 0);
-    if (!write_settings(m.femname)) return ExitInputError;
+    if (!write_settings(m.femname, m.gridname)) return ExitInputError;
     return 0;
 }
 

@@ -30,6 +30,16 @@ const char* grid_file_for(int gridtype) {
     }
 }
 
+// A grid larger than the program holds is made with as many points as it
+// holds; the user is told, since the file written is not the one asked for.
+void note_limited_grid(int nx, int ny) {
+    if (nx <= dat8.nxmax && ny <= dat8.nymax) return;
+    app_input_error("the grid of " + std::to_string(nx) + " x " + std::to_string(ny) +
+                    " points is larger than the program holds; it is made with " +
+                    std::to_string(std::min(nx, dat8.nxmax)) + " x " + std::to_string(std::min(ny, dat8.nymax)) +
+                    " points");
+}
+
 // Everything a settings file says, checked before any of it is used.
 struct Parsed {
     std::string femname = std::string(TextLength, ' ');
@@ -272,6 +282,7 @@ int read_file(TextIn& in, SettingsRead& r, bool interactive) {
             dat8.nx = p->nx;
             dat8.ny = p->ny;
             dat8.cellsize = p->cellsize;
+            note_limited_grid(p->nx, p->ny);
             checkgrid(GridArcInfo);
             if (interactive) r.mfgrid = 0;
             break;
@@ -282,6 +293,7 @@ int read_file(TextIn& in, SettingsRead& r, bool interactive) {
             dat8.gy1 = p->a[3];
             dat8.nx = p->nx;
             dat8.ny = p->ny;
+            note_limited_grid(p->nx, p->ny);
             checkgrid(GridSurfer);
             if (interactive) r.mfgrid = 0;
             break;
@@ -307,7 +319,7 @@ std::string settings_file_name() {
     return dat19.home.substr(0, l) + "zeltramo.ini";
 }
 
-bool write_settings(std::string_view femname) {
+bool write_settings(std::string_view femname, std::string_view gridname) {
     const std::string name = settings_file_name();
     TextOut out;
     if (!out.create(name)) {
@@ -342,7 +354,7 @@ bool write_settings(std::string_view femname) {
     for (int i = 0; i < NumGridOptions; ++i)
         if (dat5.opton(i) == 'j') k = i;
     FormWrite(out, "(I5)").i(k).end();
-    out.line(grid_file_for(dat18.gridtype));
+    out.line(gridname.empty() ? std::string(grid_file_for(dat18.gridtype)) : std::string(txt_trim(gridname)));
     for (int i = 1; i <= MapLayers; ++i)
         FormWrite(out, "(3I10,A)")
             .i(map_bln.mapon(i))

@@ -44,7 +44,9 @@ std::string settings_file_name();
 
 // Writes the settings file from the current state and the model file name.
 // False (error reported, an existing file unchanged) when it cannot be written.
-bool write_settings(std::string_view femname);
+// The grid file line names gridname, the grid a batch run wrote; empty:
+// the default name of the grid type.
+bool write_settings(std::string_view femname, std::string_view gridname = {});
 
 // Reads the settings file completely: loads the model, sets the grid, the
 // rotation, the active quantity and the map layers. The file is checked

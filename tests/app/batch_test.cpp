@@ -78,3 +78,24 @@ TEST_F(BatchTest, FailingConversionWritesNothingAndSaysWhy) {
     EXPECT_EQ(run("none.ini", err), 2);
     EXPECT_NE(err.find("none.ini"), std::string::npos);
 }
+
+TEST_F(BatchTest, AnotherSettingsFileAndAnOversizedGrid) {
+    // A grid larger than the program holds is made at the largest size it
+    // holds, and the user is told so; the rewritten settings name the grid
+    // file that was written.
+    write_file("other.ini", "demo.fem\n0 0\n154991 462991 157010 464510\n2000 2000\n0\n3\nother.grd\n");
+    std::string err;
+    ASSERT_EQ(run("other.ini", err), 0) << err;
+    EXPECT_NE(err.find("2000 x 2000 points is larger than the program holds"), std::string::npos) << err;
+    EXPECT_NE(err.find("500 x 500"), std::string::npos) << err;
+    ASSERT_TRUE(std::filesystem::exists("other.grd"));
+    EXPECT_FALSE(std::filesystem::exists("surfer.grd"));
+    const std::string ini = read_file("zeltramo.ini");
+    EXPECT_NE(ini.find("other.grd\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("  500  500\r\n"), std::string::npos) << ini;
+    // The settings left behind run the same conversion again, without a word.
+    std::filesystem::remove("other.grd");
+    ASSERT_EQ(run("zeltramo.ini", err), 0) << err;
+    EXPECT_TRUE(err.find("larger") == std::string::npos) << err;
+    EXPECT_TRUE(std::filesystem::exists("other.grd"));
+}
