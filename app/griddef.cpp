@@ -134,16 +134,17 @@ void read_fields(std::span<const GridField> fields) {
 
 // The end of the Surfer and Arc-Info commands: the entered angle, the
 // recomputed grid, the dialog closed and the view redrawn. Entries that make
-// no grid are reported and the command's changes undone.
-void finish_regular(int type, int dialog, const GridSnapshot& before) {
+// no grid are reported and the command's changes undone; the dialog stays
+// up with the entries as typed, for the user to correct them (false).
+bool finish_regular(int type, int dialog, const GridSnapshot& before) {
     take_angle();
-    const bool ok = checkgrid(type);
-    unload(dialog);
-    if (!ok) {
+    if (!checkgrid(type)) {
         before.restore();
-        return;
+        return false;
     }
+    unload(dialog);
     redraw_view();
+    return true;
 }
 
 // The corners (Arc-Info: from the lower-left corner and the cell size) and
@@ -247,8 +248,6 @@ float degrees_to_rotang(float degrees) {
 }
 
 void cmd_surfer() {
-    GridSnapshot before;
-    before.save();
     mainstate.showcontour = 0;
     mainstate.mfgrid = 0;
     mainstate.selflags = 2;
@@ -271,6 +270,9 @@ void cmd_surfer() {
         put_fields(SurferFields);
         WDialogShow(-1, -1, 0, 2);
     };
+    // What a refused entry goes back to: the grid as the dialog opened.
+    GridSnapshot before;
+    before.save();
     WDialogLoad(DlgSurfer);
     put_and_show();
     for (;;) {
@@ -294,21 +296,18 @@ void cmd_surfer() {
             unload(DlgSurfer);
             return;
         } else if (id == BtnOk) {
-            break;
+            read_fields(SurferFields);
+            take(TxX0, dat8.gx0);
+            take(TxY0, dat8.gy0);
+            take(TxX1, dat8.gx1);
+            take(TxY1, dat8.gy1);
+            take_counts(TxNx, TxNy, true);
+            if (finish_regular(GridSurfer, DlgSurfer, before)) return;
         }
     }
-    read_fields(SurferFields);
-    take(TxX0, dat8.gx0);
-    take(TxY0, dat8.gy0);
-    take(TxX1, dat8.gx1);
-    take(TxY1, dat8.gy1);
-    take_counts(TxNx, TxNy, true);
-    finish_regular(GridSurfer, DlgSurfer, before);
 }
 
 void cmd_arcinfo() {
-    GridSnapshot before;
-    before.save();
     mainstate.mfgrid = 0;
     mainstate.showcontour = 0;
     mainstate.selflags = 2;
@@ -318,7 +317,18 @@ void cmd_arcinfo() {
     WMenuSetState(MenuIso, PropChecked, 0);
     WMenuSetState(MenuIso, PropEnabled, 0);
     WMenuSetState(MenuFilled, PropChecked, 1);
+    // No Arc-Info grid defined yet (a Surfer or MODFLOW grid came from the
+    // settings): the dialog offers the cells of the present regular grid.
+    if (!(dat8.cellsize > 0)) {
+        dat8.xll = std::fmin(dat8.gx0, dat8.gx1);
+        dat8.yll = std::fmin(dat8.gy0, dat8.gy1);
+        const float c = std::fmin(std::fabs(dat8.dx), std::fabs(dat8.dy));
+        if (c > 0 && std::isfinite(c)) dat8.cellsize = c;
+    }
 
+    // What a refused entry goes back to: the grid as the dialog opened.
+    GridSnapshot before;
+    before.save();
     int id = 0;
     do {
         put_real(TxX0, dat8.xll);
@@ -330,9 +340,17 @@ void cmd_arcinfo() {
         WDialogLoad(DlgArcInfo);
         put_fields(ArcInfoFields);
         WDialogShow(-1, -1, 0, 2);
-        do {
+        for (;;) {
             id = app_wait_message();
-        } while (id != BtnMaxGrid && id != BtnCancel && id != BtnOk);
+            if (id == BtnMaxGrid || id == BtnCancel) break;
+            if (id != BtnOk) continue;
+            read_fields(ArcInfoFields);
+            take(TxX0, dat8.xll);
+            take(TxY0, dat8.yll);
+            take_counts(TxX1, TxY1, false);
+            take(TxCell, dat8.cellsize);
+            if (finish_regular(GridArcInfo, DlgArcInfo, before)) return;
+        }
         if (id == BtnMaxGrid) {
             dat8.xll = dat11.ext(1);
             dat8.yll = dat11.ext(2);
@@ -346,16 +364,7 @@ void cmd_arcinfo() {
             checkgrid(GridArcInfo);
         }
     } while (id == BtnMaxGrid);
-    if (id == BtnCancel) {
-        unload(DlgArcInfo);
-        return;
-    }
-    read_fields(ArcInfoFields);
-    take(TxX0, dat8.xll);
-    take(TxY0, dat8.yll);
-    take_counts(TxX1, TxY1, false);
-    take(TxCell, dat8.cellsize);
-    finish_regular(GridArcInfo, DlgArcInfo, before);
+    unload(DlgArcInfo);
 }
 
 void cmd_modflow() {

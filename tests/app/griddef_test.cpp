@@ -190,17 +190,28 @@ TEST_F(GridDefTest, SurferCancelAndBadCounts) {
     EXPECT_EQ(plots, 0);
     EXPECT_EQ(dlgtab.nDialogs, 0);   // the dialog is gone
 
+    // Entries that make no grid are refused with the dialog still up; the
+    // user's Cancel then leaves the grid as it was.
     dat18.gridtype = GridArcInfo;
     mainstate.mfgrid = 1;
-    answer({{1, {{1009, "1"}, {1001, "7"}}}});
+    answer({{1, {{1009, "1"}, {1001, "7"}}}, {2, {}}});
     cmd_surfer();
     EXPECT_EQ(errors().size(), 1u);
     EXPECT_EQ(dat8.nx, 3);                    // the grid as before the command
     EXPECT_EQ(dat8.gx0, 0.0f);
     EXPECT_EQ(dat8.dx, 5.0f);
-    EXPECT_EQ(dat18.gridtype, GridArcInfo);
-    EXPECT_EQ(mainstate.mfgrid, 1);
     EXPECT_EQ(plots, 0);
+    EXPECT_EQ(dlgtab.nDialogs, 0);
+
+    // Or corrects them, and OK takes the corrected grid.
+    errors().clear();
+    answer({{1, {{1009, "1"}}}, {1, {{1009, "6"}}}});
+    cmd_surfer();
+    EXPECT_EQ(errors().size(), 1u);
+    EXPECT_EQ(dat8.nx, 6);
+    EXPECT_EQ(dat8.dx, 2.0f);
+    EXPECT_EQ(plots, 1);
+    EXPECT_EQ(dlgtab.nDialogs, 0);
 }
 
 TEST_F(GridDefTest, ArcInfoMaxGridAndTruncatedCounts) {
