@@ -1,10 +1,13 @@
-// Metafile files loaded into a memory-metafile slot of the library, as
-// WMetafileLoad does: any bytes, under the size the file has and under a
-// size one short of it; a metafile taken is played into a small surface and
-// the slot destroyed. A file that is refused leaves the slot empty.
+// Metafiles reaching the library from outside: any bytes as a file loaded
+// into a memory-metafile slot (under the size the file has and one short of
+// it), as a file played by the metafile player in each of its types, and on
+// the clipboard as an enhanced metafile and as a metafile picture, played
+// from there. A file that is refused leaves the slot empty.
 #include <string>
 
 #include "lib/hardcopy/metafiles.h"
+#include "lib/hardcopy/wmf.h"
+#include "platform/os_metafile.h"
 #include "lib/window/quinda_state.h"
 #include "platform/os_gdi.h"
 #include "tests/fuzz/fuzz_target.h"
@@ -26,6 +29,19 @@ FUZZ_TARGET(metafile_load) {
             yymetafileplay(1, 60, -5, -3, 4000);
             yymetafiledestroy(1);
         }
+    }
+    for (std::int32_t type : {0, 1, 2}) {
+        std::int32_t err = -1;
+        yywmfplaymetafile(type, 0, 0, 64, 48, 0, err, name);
+    }
+    os_clipboard_foreign_format(OS_CF_ENHMETAFILE, fuzz_text(data, size));
+    std::int32_t err = -1;
+    yywmfplaymetafile(2, 0, 0, 64, 48, 0, err, " ");
+    os_clipboard_foreign_format(OS_CF_METAFILEPICT, fuzz_text(data, size));
+    OsMetafilePict pict;
+    if (os_get_clipboard_metafile_pict(pict)) {
+        os_play_metafile(dc, pict.mf);
+        os_delete_metafile(pict.mf);
     }
     wtab.gDC = saved;
     os_select_object(dc, old);
