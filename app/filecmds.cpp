@@ -7,6 +7,7 @@
 #include "app/appdata.h"
 #include "app/apphooks.h"
 #include "app/femread.h"
+#include "app/griddef.h"
 #include "app/gridfiles.h"
 #include "app/interp_internal.h"
 #include "app/mainprog.h"
@@ -151,15 +152,20 @@ bool default_grid() {
     // The counts in force when the grid is made, as the texts show them.
     txt_set(gtext(TxNx), edit_i(dat8.nx, GridTextLength));
     txt_set(gtext(TxNy), edit_i(dat8.ny, GridTextLength));
-    dat8.gx0 = dat8.xll = dat9.vxmin;
-    dat8.gx1 = dat9.vxmax;
-    dat8.gy0 = dat8.yll = dat9.vymin;
-    dat8.gy1 = dat9.vymax;
+    dat8.xll = dat9.vxmin;
+    dat8.yll = dat9.vymin;
     dat8.cellsize = size;
     dat8.nx = nx;
     dat8.ny = ny;
-    dat8.dx = w / static_cast<float>(nx - 1);
-    dat8.dy = h / static_cast<float>(ny - 1);
+    // The grid is an Arc-Info grid: its points are the cell centres that its
+    // header gives (xll + (c - 1/2) cellsize, ...), spaced by the cell size,
+    // not points spread over the model's width, which the file would put
+    // up to a cell off.
+    dat8.gx0 = dat9.vxmin;
+    dat8.gx1 = dat9.vxmax;
+    dat8.gy0 = dat9.vymin;
+    dat8.gy1 = dat9.vymax;
+    if (!checkgrid(GridArcInfo)) return false;
     // The texts show the angle 0: a rotation kept from the model before
     // would turn the default grid off the model.
     dat12.rotang = 0;

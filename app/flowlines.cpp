@@ -7,6 +7,7 @@
 #include <map>
 #include <system_error>
 #include <vector>
+#include <unistd.h>
 
 #include "app/apphooks.h"
 #include "app/filecmds.h"
@@ -17,6 +18,8 @@
 #include "app/records.h"
 #include "lib/dialog/commondlg.h"
 #include "lib/window/text.h"
+#include "platform/os_error.h"
+#include "platform/os_file.h"
 
 FlowlineState flowline_state;
 
@@ -58,7 +61,64 @@ bool point_fields(std::string_view line80, int d) {
 
 }  // namespace
 
-std::string flowline_temp_name() { return std::string(txt_trim(dat19.home)) + "flow2bln.tmp"; }
+namespace {
+
+// The temporary file of one conversion: a name no other conversion uses
+// (here or in another process), in home; removed when the conversion ends,
+// however it ends.
+class TempRecords {
+public:
+    ~TempRecords() {
+        if (!name_.empty()) os_file_delete(name_);
+    }
+    // Writes the records; false when no file could be made or written.
+    bool write(const std::string& text) {
+        static unsigned counter = 0;
+        const std::string home(txt_trim(dat19.home));
+        std::int32_t h = -1;
+        for (int k = 0; k < 100 && h < 0; ++k) {
+            name_ = home + "flow2bln." + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp";
+            if (os_file_open(name_, OS_ACCESS_WRITE, OS_SHARE_NONE, OS_CREATE_NEW, h) != OS_OK) h = -1;
+            if (h < 0 && os_path_kind(name_) == OsPathKind::Absent) break;
+        }
+        if (h < 0) {
+            name_.clear();
+            return false;
+        }
+        std::int32_t put = 0;
+        const bool ok = text.empty() ||
+                        (os_file_write(h, text.data(), static_cast<std::int32_t>(text.size()), put) == OS_OK &&
+                         put == static_cast<std::int32_t>(text.size()));
+        return os_file_close(h) == OS_OK && ok;
+    }
+    // The file as written, read back.
+    bool read(std::string& text) const {
+        text.clear();
+        std::int32_t h = -1;
+        if (os_file_open(name_, OS_ACCESS_READ, OS_SHARE_READ, OS_OPEN_EXISTING, h) != OS_OK) return false;
+        char buf[65536];
+        bool ok = true;
+        for (;;) {
+            std::int32_t got = 0;
+            if (os_file_read(h, buf, sizeof buf, got) != OS_OK) {
+                ok = false;
+                break;
+            }
+            if (got <= 0) break;
+            text.append(buf, static_cast<std::size_t>(got));
+        }
+        os_file_close(h);
+        return ok;
+    }
+    const std::string& name() const { return name_; }
+
+private:
+    std::string name_;
+};
+
+}  // namespace
+
+const std::string& flowline_records() { return flowline_state.records; }
 
 void marker(int& m, float x, float y, float s, TextOut& out) {
     while (m > 10) m -= 10;
@@ -78,16 +138,10 @@ bool flow2bln(std::string_view flowfile, std::string_view mapfile, int append) {
         app_input_error("cannot open file " + txt_c(flowfile));
         return false;
     }
-    const std::string tmp = flowline_temp_name();
-    std::error_code ec;
-    // Records of an earlier run beyond the end would be read again: the
-    // conversion continues after the file's last record, whatever this run
-    // wrote before.
-    std::int32_t nrec = 0;
-    if (append == 1) {
-        const auto size = std::filesystem::file_size(tmp, ec);
-        if (!ec) nrec = static_cast<std::int32_t>(size / RecordLength);
-    }
+    // The records of the conversions of this run so far: Append continues
+    // after the last of them, Overwrite starts again at record 1.
+    std::string& kept = flowline_state.records;
+    std::int32_t nrec = append == 1 ? static_cast<std::int32_t>(kept.size() / RecordLength) : 0;
 
     // First pass, into memory: a line that cannot be read leaves the
     // temporary file as it was.
@@ -135,24 +189,18 @@ bool flow2bln(std::string_view flowfile, std::string_view mapfile, int append) {
         return false;
     }
 
-    {
-        if (append != 1) std::filesystem::remove(tmp, ec);
-        std::fstream f(tmp, std::ios::in | std::ios::out | std::ios::binary);
-        if (!f.is_open()) f.open(tmp, std::ios::out | std::ios::binary);
-        if (!f.is_open()) {
-            app_input_error("cannot create file " + tmp);
-            return false;
-        }
-        for (const auto& [r, text] : records) {
-            f.seekp(static_cast<std::streamoff>(r - 1) * static_cast<std::streamoff>(RecordLength));
-            f.write(text.data(), static_cast<std::streamsize>(text.size()));
-        }
-        f.close();
-        if (!f) {
-            app_input_error("cannot write file " + tmp);
-            return false;
-        }
+    std::string text = append == 1 ? kept : std::string();
+    for (const auto& [r, rec] : records) {
+        const std::size_t at = static_cast<std::size_t>(r - 1) * RecordLength;
+        if (text.size() < at + RecordLength) text.resize(at + RecordLength, ' ');
+        text.replace(at, rec.size(), rec);
     }
+    TempRecords tmp;
+    if (!tmp.write(text)) {
+        app_input_error("cannot write file " + (tmp.name().empty() ? std::string(txt_trim(dat19.home)) + "flow2bln.*.tmp" : tmp.name()));
+        return false;
+    }
+    kept = text;
     dat80.nrec = nrec;
 
     // Second pass.
@@ -161,9 +209,13 @@ bool flow2bln(std::string_view flowfile, std::string_view mapfile, int append) {
     const long double fx = 10.0L / (static_cast<long double>(v.vxmax) - v.vxmin);
     const float s = static_cast<float>(0.08L / std::min(fy, fx));
     TextIn back;
-    if (!back.open(tmp)) {
-        app_input_error("cannot open file " + tmp);
-        return false;
+    {
+        std::string written;
+        if (!tmp.read(written)) {
+            app_input_error("cannot open file " + tmp.name());
+            return false;
+        }
+        back.open_text(std::move(written), tmp.name());
     }
     TextOut out;
     if (!out.create(mapfile)) {

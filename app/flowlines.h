@@ -14,11 +14,15 @@ struct FlowlineState {
     std::string flowmap = std::string(TextLength, ' ');
     int flowfmt = 0;    // 1 BLN, 2 DXF
     int flowmode = 0;   // 1 overwrite, 2 append
+    std::string records;   // the 80-character records of this run's conversions
 };
 extern FlowlineState flowline_state;
 
-// The temporary file: home + "flow2bln.tmp".
-std::string flowline_temp_name();
+// The records of the conversions of this run (what Append continues), as
+// the temporary file of the last conversion held them. That file has a name
+// of its own in home ("flow2bln.<process>.<n>.tmp") and is removed when the
+// conversion ends or fails.
+const std::string& flowline_records();
 
 // Converts the flowline file into the BLN file (rewritten). append = 1 keeps
 // the blocks of earlier conversions in the temporary file (after its last

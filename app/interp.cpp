@@ -401,6 +401,13 @@ bool grid_extent_ok() {
     return false;
 }
 
+// No grid point lies in the model: a grid of nothing but blanks would pass
+// for a result.
+bool report_no_overlap() {
+    app_input_error("the grid does not overlap the model: no grid point lies within the mesh");
+    return false;
+}
+
 void after_option(int k, int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid,
                   int loaded, int autosave) {
     plot(plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, 0, 0);
@@ -428,6 +435,7 @@ bool grid(int plotmode, int showmesh, int showmaps, int showcontour, int showgri
         after_option(k, plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, autosave);
     }
     leakage.iopt = NumGridOptions;
+    if (covered && cov.order.empty()) return report_no_overlap();
     return true;
 }
 
@@ -438,8 +446,10 @@ bool grid_plain(int plotmode, int showmesh, int showmaps, int showcontour, int s
     const int nx = dat8.nx, ny = dat8.ny;
     const int nelem = element_count();
     const int nnode = std::clamp(dat4.nnode, 0, MaxNodes);
+    bool any_option = false, any_point = false;
     for (int k = 0; k < NumGridOptions; ++k) {
         if (dat5.opton(k) != 'j') continue;
+        any_option = true;
         leakage.iopt = k;
         option_status(k);
         for (int e = 1; e <= nelem; ++e) {
@@ -469,13 +479,17 @@ bool grid_plain(int plotmode, int showmesh, int showmaps, int showcontour, int s
                     std::copy(xy, xy + 6, poly);
                     int inside = 0;
                     inpol(xp, yp, poly, inside, 3);
-                    if (inside == 1 && i >= 1 && i <= nx && j >= 1 && j <= ny) dat7.gridval(i, j) = fixy(xp, yp);
+                    if (inside == 1 && i >= 1 && i <= nx && j >= 1 && j <= ny) {
+                        dat7.gridval(i, j) = fixy(xp, yp);
+                        any_point = true;
+                    }
                 }
             }
         }
         after_option(k, plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, autosave);
     }
     leakage.iopt = NumGridOptions;
+    if (any_option && !any_point) return report_no_overlap();
     return true;
 }
 

@@ -135,7 +135,9 @@ void cover_regular_grid(Coverage& cov, int nx, int ny);
 // redrawing the map view after each with the seven view flags (and the
 // nodal-area and intersection flags 0) and writing each grid to its
 // auto-save file when autosave is 1. A grid of fewer than 2 or more than
-// `nxmax`, `nymax` points per axis is reported and nothing is done (false).
+// `nxmax`, `nymax` points per axis is reported and nothing is done (false);
+// a grid none of whose points lies in the mesh is computed, reported and
+// false, so that a batch run writes nothing.
 bool grid(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
           int autosave);
 // The same, computed triangle by triangle for each GridOption; kept as the

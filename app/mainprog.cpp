@@ -39,6 +39,8 @@
 #include "lib/window/text.h"
 #include "lib/window/winclose.h"
 #include "lib/window/winops.h"
+#include "platform/os_error.h"
+#include "platform/os_file.h"
 
 namespace {
 
@@ -209,7 +211,27 @@ int main_startup() {
     return 0;
 }
 
+// The directory of the settings file, locked for the whole of a batch run:
+// a second run there waits, so that the grid and the settings file left
+// behind come from one run.
+class SettingsDirLock {
+public:
+    SettingsDirLock() {
+        const std::string name = settings_file_name();
+        const std::size_t slash = name.rfind('/');
+        const std::string dir = slash == std::string::npos ? std::string(".") : name.substr(0, slash + 1);
+        if (os_lock_acquire(dir, lock_) != OS_OK) lock_ = -1;
+    }
+    ~SettingsDirLock() { os_lock_release(lock_); }
+    SettingsDirLock(const SettingsDirLock&) = delete;
+    SettingsDirLock& operator=(const SettingsDirLock&) = delete;
+
+private:
+    std::int32_t lock_ = -1;
+};
+
 int batch_run() {
+    const SettingsDirLock lock;
     MainState& m = mainstate;
     SettingsRead r;
     if (const int st = read_settings_batch(m.femname, r)) return st;

@@ -144,7 +144,17 @@ void cover_cells(Coverage& disp, Coverage& cells, CentreCircles& circles, int ne
 }
 
 // The start of a MODFLOW run: steps that do not depend on the GridOptions.
-void begin_run() {
+// False, with the reason reported and nothing computed, when the display
+// grid over the MODFLOW area cannot be one (widths of 0, an origin at the
+// end of the range of numbers).
+bool begin_run() {
+    const Dat8 before = dat8;
+    dat8.nx = DisplayPoints;
+    dat8.ny = DisplayPoints;
+    if (!checkgrid(GridSurfer)) {
+        dat8 = before;
+        return false;
+    }
     dat18.gridtype = GridSurfer;
     dat16.mfval.a.fill(NoCentreValue);
     dat7.gridval.a.fill(dat7.blank);
@@ -153,10 +163,15 @@ void begin_run() {
     WDialogLoad(ProgressDialog);
     WDialogShow(-1, -1, 0, 2);
     WDialogRangeProgressBar(ProgressBar, 1, 100);
-    dat8.nx = DisplayPoints;
-    dat8.ny = DisplayPoints;
-    checkgrid(GridSurfer);
     IGrColourN(250);
+    return true;
+}
+
+// No cell centre lies in the model: a grid of nothing but no-data values
+// would pass for a result.
+bool report_no_overlap() {
+    app_input_error("the MODFLOW grid does not overlap the model: no cell centre lies within the mesh");
+    return false;
 }
 
 void end_option(int k, int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid,
@@ -213,6 +228,14 @@ void delr_c(std::string_view filename, int readflag, int& n, ModflowArray& d, fl
                 ierr = ExitInputError;
                 return;
             }
+            // A negative width would turn the cells back over their
+            // neighbours, leaving a grid outside itself.
+            if (v < 0) {
+                app_input_error("input error in file " + name + ", line " + std::to_string(in.line_number()) +
+                                ": field " + std::to_string(k) + ": widths must be positive");
+                ierr = ExitInputError;
+                return;
+            }
             w(count + k) = v;
         }
         count += f;
@@ -236,8 +259,7 @@ void keerom(int n, ModflowArray& a) {
 
 bool modflow_grid(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
                   int autosave) {
-    if (!modflow_size_ok()) return false;
-    begin_run();
+    if (!modflow_size_ok() || !begin_run()) return false;
     const int nelem = element_count();
     const float cs = std::cos(dat12.rotang), sn = std::sin(dat12.rotang);
     Coverage disp, cells;
@@ -275,19 +297,21 @@ bool modflow_grid(int plotmode, int showmesh, int showmaps, int showcontour, int
     }
     leakage.iopt = NumGridOptions;
     end_run();
+    if (covered && cells.order.empty()) return report_no_overlap();
     return true;
 }
 
-void modflow_grid_plain(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid,
+bool modflow_grid_plain(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid,
                         int loaded, int autosave) {
-    if (!modflow_size_ok()) return;
-    begin_run();
+    if (!modflow_size_ok() || !begin_run()) return false;
     const int ncol = dat16.ncol, nrow = dat16.nrow;
     const int nelem = element_count();
     const long total = static_cast<long>(ncol) * nrow;
     std::vector<char> hit(static_cast<std::size_t>(total));
+    bool any_option = false;
     for (int k = 0; k < NumGridOptions; ++k) {
         if (dat5.opton(k) != 'j') continue;
+        any_option = true;
         leakage.iopt = k;
         option_status(k);
         long hits = 0;
@@ -340,4 +364,6 @@ void modflow_grid_plain(int plotmode, int showmesh, int showmaps, int showcontou
     }
     leakage.iopt = NumGridOptions;
     end_run();
+    if (any_option && std::find(hit.begin(), hit.end(), 1) == hit.end()) return report_no_overlap();
+    return true;
 }

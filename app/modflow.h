@@ -28,10 +28,12 @@ void keerom(int n, ModflowArray& a);
 // `mfval` (-9999.0 where no triangle covers a centre) and onto a 100 x 100
 // display grid over the MODFLOW area, marking each covered centre on the map
 // and writing a MODFLOW matrix per option when autosave is 1. Without a
-// MODFLOW grid this is reported and nothing is done (false).
+// MODFLOW grid, or with one whose area cannot be drawn (no extent), this is
+// reported and nothing is done (false). A grid none of whose centres lies in
+// the mesh is computed, reported and false.
 bool modflow_grid(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
                   int autosave);
 // The same, every triangle testing the cell centres for each GridOption; the
 // reference that modflow_grid must equal.
-void modflow_grid_plain(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid,
+bool modflow_grid_plain(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid,
                         int loaded, int autosave);

@@ -170,7 +170,8 @@ bool compute(int n, std::string& name, bool indexed) {
         for (int k = 0; k < NumGridOptions; ++k) {
             if (dat5.opton(k) != 'j') continue;
             values.resize(used);
-            values += edit_g(p.prof(i, k), 15, 4);
+            // The digits a value needs to read back, in its 15 columns.
+            values += edit_g_exact(p.prof(i, k), 15, 4);
             const std::size_t last = values.find_last_not_of(' ');
             used = last == std::string::npos ? 0 : last + 1;
         }
@@ -206,6 +207,8 @@ std::array<std::pair<int, std::string*>, 6> dialog_texts() {
              {1108, &mainstate.profname}}};
 }
 
+}  // namespace
+
 void read_profile_settings() {
     TextIn in;
     if (!in.open(profile_settings_name())) return;
@@ -215,6 +218,8 @@ void read_profile_settings() {
         txt_set(*s, line.substr(0, std::min<std::size_t>(line.size(), TextLength)));
     }
 }
+
+namespace {
 
 void profile_window() {
     MainState& m = mainstate;

@@ -55,3 +55,5 @@ bool close_profile_window();
 // home + "zeltramo.pro": the five texts and the results file name.
 std::string profile_settings_name();
 void write_profile_settings();
+// Reads the texts back from it, as many lines as it has (at most six).
+void read_profile_settings();

@@ -17,6 +17,8 @@
 #include "lib/window/text.h"
 #include "platform/os_app.h"
 #include "platform/os_config.h"
+#include "platform/os_error.h"
+#include "platform/os_file.h"
 
 namespace {
 
@@ -152,11 +154,21 @@ std::string edit_g(double v, int w, int d, int e) {
 }
 
 std::string edit_g_exact(float v, int w, int d) {
-    std::string s = edit_g(v, w, d);
-    for (int p = d + 1; p <= 9; ++p) {
+    // Good: no asterisks, a blank before the digits (so that fields read by
+    // words stay apart), and the value itself read back.
+    const auto good = [v](const std::string& s) {
         float back = 0;
-        if (s.find('*') == std::string::npos && read_f(s, 0, back) && back == v) return s;
+        return s.find('*') == std::string::npos && !s.empty() && s[0] == ' ' && read_f(s, 0, back) &&
+               (back == v || (std::isnan(back) && std::isnan(v)));
+    };
+    std::string s = edit_g(v, w, d);
+    if (good(s)) return s;
+    for (int p = d + 1; p <= 9; ++p) {
+        s = edit_g(v, w, p);
+        if (good(s)) return s;
+        // The digits do not fit the field: widened just enough.
         s = edit_g(v, std::max(w, p + 8), p);
+        if (good(s)) return s;
     }
     return s;
 }
@@ -465,15 +477,11 @@ bool TextOut::create(std::string_view name) {
     in_memory_ = false;
     name_ = txt_c(name);
     if (name_.empty()) return false;
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tmp_ = name_ + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
-        fd_ = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0) break;
-        if (errno != EEXIST) break;
-    }
-    if (fd_ < 0) {
+    // The platform's save: through a link to its target, keeping the
+    // target's mode, refusing a device or anything else not a regular file.
+    if (os_file_save_begin(name_, tmp_, handle_) != OS_OK) {
         tmp_.clear();
+        handle_ = -1;
         return false;
     }
     open_ = true;
@@ -503,9 +511,9 @@ void TextOut::lines(std::string_view text) {
 void TextOut::flush_some() {
     std::size_t done = 0;
     while (done < buf_.size() && !failed_) {
-        const ssize_t put = ::write(fd_, buf_.data() + done, buf_.size() - done);
-        if (put < 0) {
-            if (errno == EINTR) continue;
+        const auto chunk = static_cast<std::int32_t>(std::min<std::size_t>(buf_.size() - done, 1u << 30));
+        std::int32_t put = 0;
+        if (os_file_write(handle_, buf_.data() + done, chunk, put) != OS_OK || put <= 0) {
             failed_ = true;
             break;
         }
@@ -517,26 +525,22 @@ void TextOut::flush_some() {
 bool TextOut::commit() {
     if (!open_) return false;
     if (in_memory_) return true;
-    flush_some();
-    bool ok = !failed_;
-    if (::close(fd_) != 0) ok = false;
-    fd_ = -1;
-    if (ok && std::rename(tmp_.c_str(), name_.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(tmp_.c_str());
-    tmp_.clear();
     open_ = false;
+    flush_some();
+    if (failed_) {
+        discard();
+        return false;
+    }
+    const bool ok = os_file_save_commit(handle_, tmp_, name_) == OS_OK;
+    handle_ = -1;
+    tmp_.clear();
     return ok;
 }
 
 void TextOut::discard() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-    if (!tmp_.empty()) {
-        ::unlink(tmp_.c_str());
-        tmp_.clear();
-    }
+    if (handle_ >= 0 || !tmp_.empty()) os_file_save_abandon(handle_, tmp_);
+    handle_ = -1;
+    tmp_.clear();
     open_ = false;
 }
 

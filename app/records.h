@@ -37,8 +37,10 @@ std::string edit_e(double v, int w, int d, int e = 0);
 std::string edit_g(double v, int w, int d, int e = 0);
 // Gw.d of a single-precision value when that reads back as the same value;
 // otherwise the fewest further significant digits (up to the nine such a value
-// needs) that do, in a field widened to hold them. Coordinates written with too
-// few digits would move what they place by up to half a unit of the last digit.
+// needs) that do, in the same w columns with a blank before the digits, or
+// only when they do not fit there in a field widened to hold them. Numbers
+// written with too few digits would move what they place by up to half a unit
+// of the last digit, and would not read back as what was written.
 std::string edit_g_exact(float v, int w, int d);
 // Aw: the text right-aligned in w characters, or its first w; w <= 0 the text as it is.
 std::string edit_a(std::string_view t, int w);
@@ -85,9 +87,12 @@ private:
     bool open_ = false;
 };
 
-// A text file written line by line. Output goes to a temporary file beside
-// the target; commit() puts it in the target's place, so a failure never
-// leaves a half-written file under the target's name. An output that is not
+// A text file written line by line, saved as every file of the system is
+// (os_file_save_begin): output goes to a temporary file beside the target
+// (through a link, to the link's target); commit() syncs it and puts it in
+// the target's place with the target's mode, so a failure never leaves a
+// half-written file under the target's name. A target that is not a regular
+// file (a device, a FIFO) cannot be created. An output that is not
 // committed is discarded. memory() writes into a text instead of a file.
 class TextOut {
 public:
@@ -116,7 +121,7 @@ private:
     std::string buf_;
     std::string name_;
     std::string tmp_;
-    int fd_ = -1;
+    std::int32_t handle_ = -1;
     bool open_ = false;
     bool in_memory_ = false;
     bool failed_ = false;

@@ -133,6 +133,11 @@ bool parse(TextIn& in, Parsed& p, bool maps) {
         r.fail("grid type " + std::to_string(p.gridtype) + " is not 0, 1 or 2");
         return false;
     }
+    // The switch is a check box; any other value would not fit its field when written.
+    if (p.leak != 0 && p.leak != 1) {
+        r.fail("leakance switch " + std::to_string(p.leak) + " is not 0 or 1");
+        return false;
+    }
     switch (p.gridtype) {
         case GridArcInfo:
             if (!r.expect("xll, yll, nx, ny").line() || !r.real(1, p.a[0]) || !r.real(2, p.a[1]) ||
@@ -328,19 +333,23 @@ bool write_settings(std::string_view femname, std::string_view gridname) {
     }
     out.line(txt_trim(femname));
     FormWrite(out, "(2I5)").i(dat18.gridtype).i(leakage.leak).end();
+    // Coordinates and the cell size with every digit they need to read back
+    // as they are, within their 15 columns (a grid narrower than the sixth
+    // digit would otherwise come back with equal corners).
+    const auto real = [](float v) { return edit_g_exact(v, 15, 6); };
     switch (dat18.gridtype) {
         case GridArcInfo:
-            FormWrite(out, "(2G15.6,2I15)").r(dat8.xll).r(dat8.yll).i(dat8.nx).i(dat8.ny).end();
-            FormWrite(out, "(G15.6)").r(dat8.cellsize).end();
+            out.line(real(dat8.xll) + real(dat8.yll) + edit_i(dat8.nx, 15) + edit_i(dat8.ny, 15));
+            out.line(real(dat8.cellsize));
             break;
         case GridSurfer:
-            FormWrite(out, "(4G15.6)").r(dat8.gx0).r(dat8.gy0).r(dat8.gx1).r(dat8.gy1).end();
+            out.line(real(dat8.gx0) + real(dat8.gy0) + real(dat8.gx1) + real(dat8.gy1));
             FormWrite(out, "(2I5)").i(dat8.nx).i(dat8.ny).end();
             break;
         case GridModflow:
             out.line(txt_fixed(dat17.delrfile, TextLength));
             out.line(txt_fixed(dat17.delcfile, TextLength));
-            FormWrite(out, "(2G15.6,I5)").r(dat8.gx0).r(dat8.gy0).i(dat18.roworder).end();
+            out.line(real(dat8.gx0) + real(dat8.gy0) + edit_i(dat18.roworder, 5));
             break;
         default: break;
     }

@@ -204,6 +204,14 @@ std::optional<std::string> os_get_clipboard_text() {
     return os_utf8_to_cp1252(m->text().toUtf8().toStdString());
 }
 
+void os_clipboard_foreign_format(std::uint32_t format, std::string_view bytes) {
+    QClipboard* c = board();
+    if (!c) return;
+    auto* m = new QMimeData;
+    m->setData(own_type(format), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    c->setMimeData(m);
+}
+
 void os_clipboard_foreign_text(std::string_view utf8) {
     if (QClipboard* c = board()) c->setText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -541,11 +542,26 @@ int os_env_unset(std::string_view name) {
 }
 
 namespace {
-// The file a name stands for: symbolic links followed; the name itself when it does not exist yet.
+// The file a save to a name replaces: symbolic links followed to the end,
+// also a link to a file that does not exist yet; the name itself when it is
+// not a link and does not exist.
 std::string save_target(std::string_view name) {
-    const std::string path = to_os(name);
-    char buf[PATH_MAX];
-    if (::realpath(path.c_str(), buf)) return buf;
+    std::string path = to_os(name);
+    for (int hop = 0; hop < 40; ++hop) {
+        char buf[PATH_MAX];
+        if (::realpath(path.c_str(), buf)) return buf;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        char link[PATH_MAX];
+        const ssize_t n = ::readlink(path.c_str(), link, sizeof link - 1);
+        if (n <= 0) return path;
+        std::string next(link, static_cast<std::size_t>(n));
+        if (next[0] != '/') {
+            const std::size_t slash = path.rfind('/');
+            if (slash != std::string::npos) next = path.substr(0, slash + 1) + next;
+        }
+        path = next;
+    }
     return path;
 }
 }  // namespace
@@ -560,13 +576,25 @@ int os_file_save_begin(std::string_view name, std::string& temp, std::int32_t& h
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
+    // Renaming over a device, a FIFO or a directory would put a plain file in
+    // its place; a file this process may not write is not replaced either.
+    if (exists && !S_ISREG(st.st_mode)) return OS_ERROR_ACCESS_DENIED;
+    if (exists && ::access(target.c_str(), W_OK) != 0) return OS_ERROR_ACCESS_DENIED;
     for (int k = 0; k < 100; ++k) {
         const std::string os_temp = dir + "." + base + "." + std::to_string(::getpid()) + "." + std::to_string(k) + ".tmp";
         temp = from_os(os_temp);
         const int err = os_file_open(temp, OS_ACCESS_WRITE, OS_SHARE_NONE, OS_CREATE_NEW, handle);
         if (err == OS_ERROR_FILE_EXISTS) continue;
         if (err != OS_OK) { temp.clear(); return err; }
-        if (exists) (void)::chmod(os_temp.c_str(), st.st_mode & 07777);
+        if (exists) {
+            // The new file takes the old one's owner (where this process may
+            // give it) and its permission bits.
+            int fd = -1;
+            if (descriptor(handle, 0, fd) == OS_OK) {
+                (void)!::fchown(fd, st.st_uid, st.st_gid);
+                (void)::fchmod(fd, st.st_mode & 07777);
+            }
+        }
         return OS_OK;
     }
     temp.clear();
@@ -592,4 +620,33 @@ int os_file_save_commit(std::int32_t handle, std::string_view temp, std::string_
 void os_file_save_abandon(std::int32_t handle, std::string_view temp) {
     os_file_close(handle);
     if (!temp.empty()) ::unlink(to_os(temp).c_str());
+}
+
+int os_lock_acquire(std::string_view name, std::int32_t& lock) {
+    lock = -1;
+    if (name.empty() || name.find('\0') != std::string_view::npos) return OS_ERROR_INVALID_NAME;
+    const std::string path = to_os(name);
+    struct stat st {};
+    const bool dir = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    int fd;
+    do fd = dir ? ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                : ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) return last_error(path);
+    int rc;
+    do rc = ::flock(fd, LOCK_EX);
+    while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        const int err = os_error_from_errno(errno, path);
+        ::close(fd);
+        return err;
+    }
+    lock = fd;
+    return OS_OK;
+}
+
+void os_lock_release(std::int32_t lock) {
+    if (lock < 0) return;
+    (void)::flock(lock, LOCK_UN);
+    ::close(lock);
 }

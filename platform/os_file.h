@@ -66,14 +66,24 @@ int os_file_copy(std::string_view source, std::string_view target, bool fail_if_
 // OS_ERROR_ALREADY_EXISTS. A file moves across file systems by copying.
 int os_file_rename(std::string_view from, std::string_view to);
 
-// Safe replacement of a file's contents: os_file_save_begin creates a new
-// file beside the file that name stands for (through symbolic links), with
-// its permission bits, open for writing; os_file_save_commit closes it and
-// renames it over that file only then, so a failed write leaves the old
-// contents; os_file_save_abandon closes and removes it.
+// Safe replacement of a file's contents, the one way every file of the
+// system is saved: os_file_save_begin creates a new file beside the file
+// that name stands for (through symbolic links, also to a file not there
+// yet), with its permission bits and owner, open for writing; a target that
+// exists and is not a regular file (a device, a FIFO, a directory) or that
+// this process may not write is refused (access denied) and left alone.
+// os_file_save_commit syncs the data to the disk, closes the file and renames
+// it over the target only then, so a failed write leaves the old contents;
+// os_file_save_abandon closes and removes it.
 int os_file_save_begin(std::string_view name, std::string& temp, std::int32_t& handle);
 int os_file_save_commit(std::int32_t handle, std::string_view temp, std::string_view name);
 void os_file_save_abandon(std::int32_t handle, std::string_view temp);
+
+// An exclusive lock between processes on a directory, or on a file (made,
+// empty, when missing), held until os_lock_release; waits while another
+// process holds it. Two locks of one name in one process exclude each other too.
+int os_lock_acquire(std::string_view name, std::int32_t& lock);
+void os_lock_release(std::int32_t lock);
 
 int os_dir_make(std::string_view name);     // OS_ERROR_ALREADY_EXISTS when it exists
 int os_dir_remove(std::string_view name);   // empty directories only

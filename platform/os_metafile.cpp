@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QFontMetricsF>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -16,6 +17,7 @@
 #include "platform/os_config.h"
 #include "platform/os_dc_p.h"
 #include "platform/os_error.h"
+#include "platform/os_file.h"
 #include "platform/os_printer.h"
 
 using namespace osg;
@@ -48,29 +50,28 @@ std::int32_t s32(const std::uint8_t* p) { return static_cast<std::int32_t>(rd32(
 
 constexpr std::uint32_t kEmfSignature = 0x464D4520;  // " EMF"
 
-// A file written whole beside its target and renamed onto it when
-// complete; false (and nothing left) when it cannot be.
+// A file written whole through the platform's save (beside its target,
+// renamed onto it when complete); false (and nothing left) when it cannot be.
 bool write_whole(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    const QString target = QString::fromStdString(os_cp1252_to_utf8(name));
-    const QString temp = target + QStringLiteral(".part");
-    QFile f(temp);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        os_set_last_error(QFileInfo(QFileInfo(target).absolutePath()).isDir() ? OS_ERROR_ACCESS_DENIED
-                                                                               : OS_ERROR_PATH_NOT_FOUND);
+    std::string temp;
+    std::int32_t handle = -1;
+    if (const int err = os_file_save_begin(name, temp, handle); err != OS_OK) {
+        os_set_last_error(err);
         return false;
     }
-    const qint64 n = f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    const bool ok = n == static_cast<qint64>(bytes.size()) && f.flush();
-    f.close();
-    if (!ok) {
-        QFile::remove(temp);
-        os_set_last_error(OS_ERROR_DISK_FULL);
-        return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto chunk = static_cast<std::int32_t>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        std::int32_t put = 0;
+        if (os_file_write(handle, bytes.data() + done, chunk, put) != OS_OK || put <= 0) {
+            os_file_save_abandon(handle, temp);
+            os_set_last_error(OS_ERROR_DISK_FULL);
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
     }
-    QFile::remove(target);
-    if (!QFile::rename(temp, target)) {
-        QFile::remove(temp);
-        os_set_last_error(OS_ERROR_ACCESS_DENIED);
+    if (const int err = os_file_save_commit(handle, temp, name); err != OS_OK) {
+        os_set_last_error(err == OS_ERROR_FILE_NOT_FOUND ? OS_ERROR_ACCESS_DENIED : err);
         return false;
     }
     return true;

@@ -71,3 +71,6 @@ OsMetafile os_get_clipboard_enh_metafile();
 std::vector<std::string> os_clipboard_types();
 std::vector<std::uint8_t> os_clipboard_bytes(std::string_view type);
 bool os_get_clipboard_metafile_pict(OsMetafilePict& pict);
+// Test seam: the bytes put on the clipboard under the format as another
+// program (or a damaged one) might have put them there.
+void os_clipboard_foreign_format(std::uint32_t format, std::string_view bytes);

@@ -1,6 +1,8 @@
 #include "platform/os_registry.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <sys/stat.h>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +15,7 @@
 #include "platform/os_codepage.h"
 #include "platform/os_config.h"
 #include "platform/os_error.h"
+#include "platform/os_file.h"
 
 namespace {
 
@@ -27,9 +30,21 @@ struct Key {
     std::map<std::string, Value> values;   // by upper-cased name
 };
 
+// What identifies the store file as it was read: another process that
+// replaces it changes these.
+struct Stamp {
+    bool exists = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    long long mtime_ns = 0;
+    bool operator==(const Stamp&) const = default;
+};
+
 struct Store {
     bool loaded = false;
     std::string file;
+    Stamp stamp;
     std::map<std::string, Key> keys;   // by upper-cased full path
 };
 
@@ -111,15 +126,33 @@ void ensure_key(const std::string& path) {
     g_store.keys.try_emplace(upper(path), Key{path, {}});
 }
 
+Stamp stamp_of(const std::string& os_file) {
+    Stamp t;
+    struct stat st {};
+    if (::stat(os_file.c_str(), &st) != 0) return t;
+    t.exists = true;
+    t.dev = st.st_dev;
+    t.ino = st.st_ino;
+    t.size = st.st_size;
+    t.mtime_ns = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    return t;
+}
+
 // Lines: "K<TAB>path" for a key, "V<TAB>path<TAB>name<TAB>type<TAB>hex data".
-void load() {
+// The file is read again whenever it is not the one read last (another
+// process saved it meanwhile), and always when force is set.
+void load(bool force = false) {
     const std::string file = os_config().settings_store;
-    if (g_store.loaded && g_store.file == file) return;
+    const std::string os_file = file.empty() ? std::string() : os_cp1252_to_utf8(file);
+    const Stamp now = file.empty() ? Stamp{} : stamp_of(os_file);
+    if (!force && g_store.loaded && g_store.file == file && g_store.stamp == now) return;
+    if (file.empty() && g_store.loaded && g_store.file.empty()) return;   // the store lives in memory only
     g_store = Store{};
     g_store.loaded = true;
     g_store.file = file;
+    g_store.stamp = now;
     if (file.empty()) return;
-    std::ifstream in(os_cp1252_to_utf8(file));
+    std::ifstream in(os_file);
     std::string line;
     while (std::getline(in, line)) {
         std::vector<std::string> f;
@@ -138,34 +171,59 @@ void load() {
     }
 }
 
-// Writes the whole store to a new file that then replaces the old one, so
-// a failed write never leaves half a store behind.
+// Writes the whole store through the platform's save (a new file of a name
+// of its own that then replaces the old one), so a failed write never
+// leaves half a store behind.
 int save() {
     if (g_store.file.empty()) return OS_OK;
     const std::string target = os_cp1252_to_utf8(g_store.file);
-    const std::string temp = target + ".new";
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(target).parent_path(), ec);
-    {
-        std::ofstream out(temp, std::ios::trunc);
-        for (const auto& [id, key] : g_store.keys) {
-            out << "K\t" << key.path << '\n';
-            for (const auto& [vid, v] : key.values)
-                out << "V\t" << key.path << '\t' << v.name << '\t' << v.type << '\t' << hex(v.data) << '\n';
-        }
-        out.flush();
-        if (!out) {
-            std::remove(temp.c_str());
+    std::string text;
+    for (const auto& [id, key] : g_store.keys) {
+        text += "K\t" + key.path + '\n';
+        for (const auto& [vid, v] : key.values)
+            text += "V\t" + key.path + '\t' + v.name + '\t' + std::to_string(v.type) + '\t' + hex(v.data) + '\n';
+    }
+    std::string temp;
+    std::int32_t handle = -1;
+    if (const int err = os_file_save_begin(g_store.file, temp, handle); err != OS_OK) return err;
+    std::size_t done = 0;
+    while (done < text.size()) {
+        std::int32_t put = 0;
+        const auto chunk = static_cast<std::int32_t>(std::min<std::size_t>(text.size() - done, 1u << 30));
+        if (os_file_write(handle, text.data() + done, chunk, put) != OS_OK || put <= 0) {
+            os_file_save_abandon(handle, temp);
             return OS_ERROR_WRITE_PROTECT;
         }
+        done += static_cast<std::size_t>(put);
     }
-    if (std::rename(temp.c_str(), target.c_str()) != 0) {
-        const int err = os_error_from_errno(errno, target);
-        std::remove(temp.c_str());
-        return err;
-    }
+    if (const int err = os_file_save_commit(handle, temp, g_store.file); err != OS_OK) return err;
+    g_store.stamp = stamp_of(target);
     return OS_OK;
 }
+
+// A change of the store, made by one process at a time: under the store's
+// lock the file is read again, so that what other processes saved is kept,
+// changed and saved.
+class Change {
+public:
+    Change() {
+        const std::string file = os_config().settings_store;
+        if (!file.empty()) {
+            std::error_code ec;
+            std::filesystem::create_directories(std::filesystem::path(os_cp1252_to_utf8(file)).parent_path(), ec);
+            os_lock_acquire(file + ".lock", lock_);
+        }
+        load(true);
+    }
+    ~Change() { os_lock_release(lock_); }
+    Change(const Change&) = delete;
+    Change& operator=(const Change&) = delete;
+
+private:
+    std::int32_t lock_ = -1;
+};
 
 Key* find_key(std::int32_t root, std::string_view subkey, int& code) {
     load();
@@ -190,7 +248,7 @@ int os_reg_open(std::int32_t root, std::string_view subkey) {
 
 int os_reg_put(std::int32_t root, std::string_view subkey, std::string_view name, std::uint32_t type,
                std::string_view data) {
-    load();
+    const Change change;
     const std::string path = full_path(root, subkey);
     if (path.empty()) return OS_ERROR_INVALID_HANDLE;
     if (!storable(path) || !storable(name)) return OS_ERROR_INVALID_PARAMETER;
@@ -215,6 +273,7 @@ int os_reg_get(std::int32_t root, std::string_view subkey, std::string_view name
 }
 
 int os_reg_delete_value(std::int32_t root, std::string_view subkey, std::string_view name) {
+    const Change change;
     int code = OS_OK;
     Key* key = find_key(root, subkey, code);
     if (!key) return code;
@@ -223,6 +282,7 @@ int os_reg_delete_value(std::int32_t root, std::string_view subkey, std::string_
 }
 
 int os_reg_delete_key(std::int32_t root, std::string_view subkey) {
+    const Change change;
     int code = OS_OK;
     Key* key = find_key(root, subkey, code);
     if (!key) return code;

@@ -1,10 +1,14 @@
 // The batch conversion, run as a user runs it: the program with a settings
 // file as its argument, in a copy of the sample directory.
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/app/app_test.h"
 
@@ -98,4 +102,117 @@ TEST_F(BatchTest, AnotherSettingsFileAndAnOversizedGrid) {
     ASSERT_EQ(run("zeltramo.ini", err), 0) << err;
     EXPECT_TRUE(err.find("larger") == std::string::npos) << err;
     EXPECT_TRUE(std::filesystem::exists("other.grd"));
+}
+
+// Grids that make no grid, or one without a value in the model: a message,
+// a failing exit, no grid file and the settings file as it was.
+TEST_F(BatchTest, GridsOutsideTheModelOrWithoutExtentWriteNothing) {
+    write_file("zero.delr", "0 0 0 0\n");
+    write_file("minus.delr", "10 -20 30\n");
+    struct Case {
+        const char* name;
+        const char* ini;
+        const char* grid;
+        const char* message;
+    } cases[] = {
+        {"widths all 0", "demo.fem\n2 0\nzero.delr\ndemo.delc\n154991 462991\n0\n3\nmf.dat\n", "mf.dat", "no extent"},
+        {"origin at the end of the numbers", "demo.fem\n2 0\ndemo.delr\ndemo.delc\n3.4e38 462991\n0\n3\nmf.dat\n",
+         "mf.dat", "no extent"},
+        {"negative widths", "demo.fem\n2 0\nminus.delr\ndemo.delc\n154991 462991\n0\n3\nmf.dat\n", "mf.dat",
+         "widths must be positive"},
+        {"MODFLOW grid beside the model", "demo.fem\n2 0\ndemo.delr\ndemo.delc\n0 0\n0\n3\nmf.dat\n", "mf.dat",
+         "does not overlap the model"},
+        {"Surfer grid beside the model", "demo.fem\n0 0\n0 0 1000 1000\n50 50\n0\n3\nout.grd\n", "out.grd",
+         "does not overlap the model"},
+        {"Arc-Info grid beside the model", "demo.fem\n1 0\n0 0 50 50\n10\n0\n3\nout.grd\n", "out.grd",
+         "does not overlap the model"},
+    };
+    const std::string before = read_file("zeltramo.ini");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        write_file("run.ini", c.ini);
+        std::string err;
+        EXPECT_EQ(run("run.ini", err), 2);
+        EXPECT_NE(err.find(c.message), std::string::npos) << err;
+        EXPECT_FALSE(std::filesystem::exists(c.grid));
+        EXPECT_EQ(read_file("zeltramo.ini"), before);
+    }
+}
+
+// The grid is saved as every file is: through a link to its target, with
+// the target's mode, never in place of a device or a FIFO.
+TEST_F(BatchTest, GridSavedThroughLinksKeepsModesAndSparesDevices) {
+    const auto grid_ini = [](const std::string& name) {
+        return "demo.fem\n0 0\n154991 462991 157010 464510\n20 20\n0\n3\n" + name + "\n";
+    };
+    std::string err;
+    // A link to a grid elsewhere: the link stays, its target is rewritten.
+    std::filesystem::create_directory("real");
+    write_file("real/target.grd", "old");
+    std::filesystem::create_symlink("real/target.grd", "link.grd");
+    write_file("run.ini", grid_ini("link.grd"));
+    ASSERT_EQ(run("run.ini", err), 0) << err;
+    EXPECT_TRUE(std::filesystem::is_symlink("link.grd"));
+    EXPECT_EQ(read_file("real/target.grd").substr(0, 6), "DSAA\r\n");
+    // A link to a file not there yet makes that file.
+    std::filesystem::create_symlink("real/new.grd", "dangling.grd");
+    write_file("run.ini", grid_ini("dangling.grd"));
+    ASSERT_EQ(run("run.ini", err), 0) << err;
+    EXPECT_TRUE(std::filesystem::is_symlink("dangling.grd"));
+    EXPECT_EQ(read_file("real/new.grd").substr(0, 6), "DSAA\r\n");
+
+    // A file that only its owner's group may read keeps that mode; without
+    // the right to write it (not root), it is not replaced at all.
+    write_file("ro.grd", "old");
+    std::filesystem::permissions("ro.grd", std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    write_file("run.ini", grid_ini("ro.grd"));
+    const bool root = ::geteuid() == 0;
+    EXPECT_EQ(run("run.ini", err), root ? 0 : 2) << err;
+    EXPECT_EQ(std::filesystem::status("ro.grd").permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    EXPECT_EQ(read_file("ro.grd").substr(0, 3), root ? "DSA" : "old");
+
+    // A FIFO (and, as root, device nodes like /dev/null and /dev/full) is
+    // refused and stays what it is.
+    ASSERT_EQ(::mkfifo("fifo.grd", 0644), 0);
+    std::vector<std::string> specials{"fifo.grd"};
+    if (root) {
+        ASSERT_EQ(::mknod("null.grd", S_IFCHR | 0666, makedev(1, 3)), 0);
+        ASSERT_EQ(::mknod("full.grd", S_IFCHR | 0666, makedev(1, 7)), 0);
+        specials.push_back("null.grd");
+        specials.push_back("full.grd");
+    }
+    const std::string before = read_file("zeltramo.ini");
+    for (const std::string& s : specials) {
+        SCOPED_TRACE(s);
+        write_file("run.ini", grid_ini(s));
+        EXPECT_EQ(run("run.ini", err), 2);
+        EXPECT_NE(err.find(s), std::string::npos) << err;
+        struct stat st {};
+        ASSERT_EQ(::lstat(s.c_str(), &st), 0);
+        EXPECT_FALSE(S_ISREG(st.st_mode));
+        EXPECT_EQ(read_file("zeltramo.ini"), before);
+    }
+    for (const auto& e : std::filesystem::directory_iterator("."))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+    if (!root) GTEST_SKIP() << "device nodes need root: only the FIFO was tried";
+}
+
+// Two batch runs in one directory: the grid and the settings file left
+// behind come from the same run.
+TEST_F(BatchTest, TwoRunsInOneDirectoryLeaveOneRunsGridAndSettings) {
+    write_file("a.ini", "demo.fem\n0 0\n154991 462991 157010 464510\n31 31\n0\n3\nout.grd\n");
+    write_file("b.ini", "demo.fem\n0 0\n154991 462991 157010 464510\n47 47\n0\n3\nout.grd\n");
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        const std::string cmd = std::string("'") + ZELTRAMO_PROGRAM + "' a.ini 2>/dev/null >/dev/null & '" +
+                                ZELTRAMO_PROGRAM + "' b.ini 2>/dev/null >/dev/null & wait";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        const auto grid = crlf_lines(read_file("out.grd"));
+        const auto ini = crlf_lines(read_file("zeltramo.ini"));
+        ASSERT_GT(grid.size(), 2u);
+        ASSERT_GT(ini.size(), 3u);
+        const std::string n = grid[1].find("31") != std::string::npos ? "31" : "47";
+        EXPECT_EQ(ini[3], "   " + n + "   " + n) << grid[1];
+    }
 }

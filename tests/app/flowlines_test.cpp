@@ -40,6 +40,13 @@ protected:
         for (const std::string& l : lines) o.line(l);
         ASSERT_TRUE(o.commit());
     }
+    // The temporary files left in home.
+    int temporaries() const {
+        int n = 0;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            if (e.path().filename().string().rfind("flow2bln", 0) == 0) ++n;
+        return n;
+    }
     // The counts of the BLN file's blocks.
     static std::vector<int> block_counts(const std::string& name) {
         std::vector<int> counts;
@@ -59,7 +66,7 @@ protected:
 TEST_F(FlowlineTest, ThreeLineExample) {
     write_flow({fl("ma", 100, 200), fl("da", 110, 200), fl("da", 120, 210)});
     ASSERT_TRUE(flow2bln("flow.txt", "map.bln", 0));
-    const std::string tmp = read_file(flowline_temp_name());
+    const std::string tmp = flowline_records();
     ASSERT_EQ(tmp.size(), 4u * 80u);
     EXPECT_EQ(tmp.substr(0, 80), edit_i(3, 10) + edit_i(0, 10) + std::string(58, ' ') + "\r\n");
     EXPECT_EQ(tmp.substr(80, 80), (edit_f(100, 10, 1) + edit_f(200, 10, 1)).append(58, ' ') + "\r\n");
@@ -171,10 +178,32 @@ TEST_F(FlowlineTest, BadInputLeavesNoMapFile) {
         EXPECT_NE(errors()[0].find(c.message), std::string::npos) << errors()[0];
         EXPECT_NE(errors()[0].find("flow.txt"), std::string::npos) << errors()[0];
         EXPECT_FALSE(std::filesystem::exists("map.bln"));
+        EXPECT_EQ(temporaries(), 0);
     }
     errors().clear();
     EXPECT_FALSE(flow2bln("missing.txt", "map.bln", 0));
     EXPECT_EQ(errors().size(), 1u);
+}
+
+// The temporary file has a name of its own, so that a file of that fixed
+// name (another run's, or anything else) is neither read nor overwritten,
+// and it is gone when the conversion ends, whether it succeeds or fails.
+TEST_F(FlowlineTest, TemporaryFileIsItsOwnAndRemoved) {
+    write_file("flow2bln.tmp", "someone else's file\n");
+    write_flow({fl("ma", 1, 1), fl("da", 2, 2)});
+    ASSERT_TRUE(flow2bln("flow.txt", "map.bln", 0));
+    EXPECT_EQ(read_file("flow2bln.tmp"), "someone else's file\n");
+    std::filesystem::remove("flow2bln.tmp");
+    EXPECT_EQ(temporaries(), 0);
+    // A map file that cannot be written: the conversion fails after the
+    // temporary file was made.
+    errors().clear();
+    EXPECT_FALSE(flow2bln("flow.txt", "no-such-dir/map.bln", 0));
+    EXPECT_EQ(errors().size(), 1u);
+    EXPECT_EQ(temporaries(), 0);
+    // And the next conversion works as before.
+    EXPECT_TRUE(flow2bln("flow.txt", "map.bln", 0));
+    EXPECT_EQ(temporaries(), 0);
 }
 
 TEST_F(FlowlineTest, CommandWritesDxfThatAReaderAccepts) {

@@ -16,6 +16,7 @@
 #include "app/filecmds.h"
 #include "app/logo.h"
 #include "app/griddef.h"
+#include "app/interp_internal.h"
 #include "app/logo.h"
 #include "app/mainstate.h"
 #include "app/readout.h"
@@ -790,12 +791,19 @@ TEST_F(FileCommandTest, FemFileLoadsTheModelWithADefaultArcInfoGrid) {
         EXPECT_FLOAT_EQ(dat8.cellsize, c.cellsize);
         EXPECT_EQ(dat8.nx, c.gnx);
         EXPECT_EQ(dat8.ny, c.gny);
-        EXPECT_FLOAT_EQ(dat8.dx, w / static_cast<float>(c.gnx - 1));
-        EXPECT_FLOAT_EQ(dat8.dy, h / static_cast<float>(c.gny - 1));
-        EXPECT_EQ(dat8.gx0, 1000.0f);
+        // The grid's points are the cell centres the Arc-Info header gives:
+        // xll + (c - 1/2) cellsize along x, yll + (r - 1/2) cellsize along y.
         EXPECT_EQ(dat8.xll, 1000.0f);
-        EXPECT_EQ(dat8.gx1, 1000.0f + w);
-        EXPECT_EQ(dat8.gy1, 2000.0f + h);
+        EXPECT_EQ(dat8.yll, 2000.0f);
+        EXPECT_FLOAT_EQ(dat8.dx, c.cellsize);
+        EXPECT_FLOAT_EQ(dat8.dy, c.cellsize);
+        for (int i = 1; i <= c.gnx; ++i)
+            ASSERT_NEAR(grid_x(i), 1000.0 + (i - 0.5) * c.cellsize, 1e-3 * c.cellsize) << i;
+        for (int j = 1; j <= c.gny; ++j)
+            ASSERT_NEAR(grid_y(j), 2000.0 + (j - 0.5) * c.cellsize, 1e-3 * c.cellsize) << j;
+        // Within the model, as the view it was made from.
+        EXPECT_LE(grid_x(c.gnx), 1000.0f + w);
+        EXPECT_LE(grid_y(c.gny), 2000.0f + h);
         EXPECT_EQ(dat12.rotang, 0.0f);
         EXPECT_EQ(m.gridtexts[TxX0], "     1000.00");
         EXPECT_EQ(m.gridtexts[TxNx], "         100");

@@ -446,3 +446,38 @@ TEST(EditDescriptors, TextsAgreeWithPrintf) {
             ASSERT_NE(got.find("0." + digits), std::string::npos) << got << " " << e;
         }
 }
+
+// Numbers of the program's own files: the digits that read back, within the
+// field's own columns where they fit, with a blank before them.
+TEST(EditGExact, DigitsThatReadBackWithinTheField) {
+    struct Case {
+        float v;
+        int d;
+        const char* text;   // nullptr: only the properties
+    } cases[] = {
+        {1551.33f, 4, "    1551.33    "},
+        {154990.89f, 6, "  154990.89    "},
+        {462991.47f, 6, "  462991.47    "},
+        {155000.4f, 6, "   155000.4    "},
+        {156000.0f, 6, "    156000.    "},
+        {-12.5f, 6, "   -12.5000    "},
+        {0.05f, 6, "   0.500000E-01"},
+        {-1.2345679e-12f, 6, nullptr},
+        {-3.3999998e38f, 6, nullptr},
+        {16777217.0f, 6, nullptr},
+        {0.1f, 4, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.v);
+        const std::string s = edit_g_exact(c.v, 15, c.d);
+        if (c.text) {
+            EXPECT_EQ(s, c.text);
+        }
+        EXPECT_GE(s.size(), 15u);
+        EXPECT_LE(s.size(), 17u);
+        EXPECT_EQ(s[0], ' ');
+        float back = 0;
+        ASSERT_TRUE(read_f(s, 0, back)) << s;
+        EXPECT_EQ(back, c.v) << s;
+    }
+}

@@ -51,7 +51,7 @@ TEST_F(SettingsTest, SurferGridRoundTrip) {
     EXPECT_EQ(lines, (std::vector<std::string>{
                          "model.fem",
                          "    0    1",
-                         "    155000.       -12.5000        156000.       0.500000E-01",
+                         "   155000.4       -12.5000        156000.       0.500000E-01",
                          "  120   80",
                          "        13",
                          "    6",
@@ -70,14 +70,14 @@ TEST_F(SettingsTest, SurferGridRoundTrip) {
     EXPECT_EQ(dat4.nnode, 12);
     EXPECT_EQ(dat18.gridtype, GridSurfer);
     EXPECT_EQ(leakage.leak, 1);
-    EXPECT_EQ(dat8.gx0, 155000.0f);   // six significant digits
+    EXPECT_EQ(dat8.gx0, 155000.4f);   // the digits it needs, within its field
     EXPECT_EQ(dat8.gy0, -12.5f);
     EXPECT_EQ(dat8.gx1, 156000.0f);
     EXPECT_EQ(dat8.gy1, 0.05f);
     EXPECT_EQ(dat8.nx, 120);
     EXPECT_EQ(dat8.ny, 80);
     // The spacing follows from the corners and counts read.
-    EXPECT_EQ(dat8.dx, 1000.0f / 119.0f);
+    EXPECT_EQ(dat8.dx, (156000.0f - 155000.4f) / 119.0f);
     EXPECT_EQ(dat8.dy, (0.05f + 12.5f) / 79.0f);
     const float want = static_cast<float>(static_cast<long double>(13.0f * 0.0055555557f) * (4 * std::atan(1.0L)));
     EXPECT_EQ(dat12.rotang, want);
@@ -91,6 +91,78 @@ TEST_F(SettingsTest, SurferGridRoundTrip) {
     EXPECT_EQ(map_bln.mapcol(2), 255);
     EXPECT_EQ(map_bln.mapwidth(2), 3);
     EXPECT_EQ(txt_trim(map_bln.mapfile(2)), "roads.bln");
+}
+
+// Coordinates keep every digit they need, in the fields' own 15 columns, so
+// a grid narrower than the sixth digit, or an origin to the centimetre, read
+// back as they were: and what is read back is written again the same.
+TEST_F(SettingsTest, CoordinatesReadBackWithTheirDigits) {
+    write_file("d.delr", "10 20 30\n");
+    write_file("d.delc", "5 5\n");
+    struct Case {
+        const char* name;
+        int gridtype;
+        float a, b, c, d;   // gx0 gy0 gx1 gy1 / xll yll cellsize / gx0 gy0
+        const char* line;   // the coordinate line written
+    } cases[] = {
+        {"narrow Surfer grid", GridSurfer, 155000.4f, 462991.47f, 155000.0f, 462991.0f,
+         "   155000.4      462991.47        155000.        462991.    "},
+        {"Arc-Info to the centimetre", GridArcInfo, 154990.89f, 462991.47f, 0.3f, 0,
+         "  154990.89      462991.47                 50             40"},
+        {"MODFLOW origin", GridModflow, 154990.89f, 462991.47f, 0, 0, "  154990.89      462991.47        1"},
+        {"tiny and huge", GridSurfer, -1.2345679e-12f, -3.3999998e38f, 1.0f, -3.0000001e38f, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        reset_app_data();
+        set_home(dir);
+        dat18.gridtype = c.gridtype;
+        dat8.nx = 50;
+        dat8.ny = 40;
+        dat18.roworder = 1;
+        if (c.gridtype == GridArcInfo) {
+            dat8.xll = c.a;
+            dat8.yll = c.b;
+            dat8.cellsize = c.c;
+        } else {
+            dat8.gx0 = c.a;
+            dat8.gy0 = c.b;
+            dat8.gx1 = c.c;
+            dat8.gy1 = c.d;
+        }
+        dat17.delrfile = txt_fixed("d.delr", TextLength);
+        dat17.delcfile = txt_fixed("d.delc", TextLength);
+        dat5.opton(3) = 'j';
+        ASSERT_TRUE(write_settings(txt_fixed("model.fem", TextLength)));
+        const std::string first = ini();
+        const auto lines = crlf_lines(first);
+        const std::size_t at = c.gridtype == GridModflow ? 4 : 2;
+        ASSERT_GT(lines.size(), at);
+        if (c.line) {
+            EXPECT_EQ(lines[at], c.line);
+        }
+        // The numbers stay apart, as words.
+        EXPECT_EQ(nveld(lines[at]), c.gridtype == GridModflow ? 3 : 4);
+
+        reset_app_data();
+        set_home(dir);
+        SettingsRead r;
+        ASSERT_EQ(read_settings(r), 0) << (errors().empty() ? "" : errors()[0]);
+        if (c.gridtype == GridArcInfo) {
+            EXPECT_EQ(dat8.xll, c.a);
+            EXPECT_EQ(dat8.yll, c.b);
+            EXPECT_EQ(dat8.cellsize, c.c);
+        } else {
+            EXPECT_EQ(dat8.gx0, c.a);
+            EXPECT_EQ(dat8.gy0, c.b);
+            if (c.gridtype == GridSurfer) {
+                EXPECT_EQ(dat8.gx1, c.c);
+                EXPECT_EQ(dat8.gy1, c.d);
+            }
+        }
+        ASSERT_TRUE(write_settings(r.femname));
+        EXPECT_EQ(ini(), first);
+    }
 }
 
 TEST_F(SettingsTest, ArcInfoGridRoundTripTruncatesItsCounts) {
@@ -212,6 +284,9 @@ TEST_F(SettingsTest, BadFilesChangeNothing) {
         {"model.fem\n0 0\n0 0 10\n11 11\n0\n3\ns.grd\n", "field 4 missing"},
         {"model.fem\n0 0\n0 0 10 ten\n11 11\n0\n3\ns.grd\n", "field 4 not a number"},
         {"model.fem\n3 0\n", "grid type 3"},
+        // A leakance switch that would not fit its field when written.
+        {"model.fem\n0 10000\n0 0 10 10\n11 11\n0\n3\ns.grd\n", "leakance switch 10000 is not 0 or 1"},
+        {"model.fem\n0 -1\n0 0 10 10\n11 11\n0\n3\ns.grd\n", "leakance switch -1"},
         {"model.fem\n0 0\n0 0 10 10\n11 11\n0\n52\ns.grd\n", "grid option 52 outside 0..51"},
         {"model.fem\n0 0\n0 0 10 10\n11 11\n0\n-2\ns.grd\n", "grid option -2"},
         {"model.fem\n0 0\n0 0 10 10\n11 1e30\n0\n3\ns.grd\n", "outside the integer range"},

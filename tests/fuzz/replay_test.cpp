@@ -13,7 +13,7 @@ namespace {
 
 const char* const target_names[] = {"model",   "settings", "delrc",          "bln2dxf",  "records",
                                     "numbers", "resources", "settings_store", "bytefile", "maplayers",
-                                    "images",  "metafile", "rtf"};
+                                    "images",  "metafile", "rtf", "flowlines", "rivers", "profile", "metafile_load", "companion", "startup", "grid", "editor"};
 
 void quiet(std::string_view) {}
 

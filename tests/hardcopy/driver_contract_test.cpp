@@ -91,9 +91,9 @@ protected:
     void TearDown() override { igrhardcopy("S"); }
 
     // The file a run started with NAME and no title writes.
-    std::string output(const std::string& name) const {
-        return GetParam().printer ? std::string("Quindarolex graphic.pdf") : name;
-    }
+    // The printer names its files itself, never replacing an earlier one:
+    // a job's file is the one it last went to.
+    std::string output(const std::string& name) const { return GetParam().printer ? printed_file() : name; }
     std::uintmax_t size_of(const std::string& name) const {
         std::error_code ec;
         const auto n = std::filesystem::file_size(name, ec);

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <filesystem>
 #include <linux/fs.h>
 #include <set>
 #include <string>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <utime.h>
 #include <vector>
@@ -417,4 +419,60 @@ TEST(OsProcess, RunsThroughTheShellAndWaits) {
     EXPECT_EQ(os_process_wait(p, -1, code), OS_OK);
     EXPECT_EQ(code, 128 + 9);
     os_process_close(p);
+}
+
+// The one save of the system: through links (also to a file not there yet),
+// keeping the target's mode, and never in place of a FIFO or a device.
+TEST(OsFile, SaveFollowsLinksKeepsModeAndSparesSpecialFiles) {
+    TempDir dir;
+    const auto save = [](const std::string& name, const std::string& text) {
+        std::string temp;
+        std::int32_t h = -1;
+        if (const int rc = os_file_save_begin(name, temp, h); rc != OS_OK) return rc;
+        std::int32_t put = 0;
+        EXPECT_EQ(os_file_write(h, text.data(), static_cast<std::int32_t>(text.size()), put), OS_OK);
+        return os_file_save_commit(h, temp, name);
+    };
+    mkdir(dir.file("real").c_str(), 0755);
+    write_file(dir.file("real/t.grd"), "old");
+    ASSERT_EQ(symlink("real/t.grd", dir.file("link.grd").c_str()), 0);
+    ASSERT_EQ(save(dir.file("link.grd"), "new"), OS_OK);
+    struct stat st {};
+    ASSERT_EQ(lstat(dir.file("link.grd").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(read_file(dir.file("real/t.grd")), "new");
+    ASSERT_EQ(symlink("real/later.grd", dir.file("dangling.grd").c_str()), 0);
+    ASSERT_EQ(save(dir.file("dangling.grd"), "made"), OS_OK);
+    EXPECT_EQ(read_file(dir.file("real/later.grd")), "made");
+
+    const std::string ro = dir.file("ro.grd");
+    write_file(ro, "old");
+    ASSERT_EQ(chmod(ro.c_str(), 0440), 0);
+    if (geteuid() == 0) {
+        ASSERT_EQ(save(ro, "new"), OS_OK);
+        EXPECT_EQ(read_file(ro), "new");
+    } else {
+        EXPECT_EQ(save(ro, "new"), OS_ERROR_ACCESS_DENIED);
+        EXPECT_EQ(read_file(ro), "old");
+    }
+    ASSERT_EQ(stat(ro.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0440u);
+
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    std::vector<std::string> specials{fifo};
+    if (geteuid() == 0) {
+        ASSERT_EQ(mknod(dir.file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+        specials.push_back(dir.file("null"));
+    }
+    for (const std::string& s : specials) {
+        EXPECT_EQ(save(s, "x"), OS_ERROR_ACCESS_DENIED) << s;
+        ASSERT_EQ(lstat(s.c_str(), &st), 0);
+        EXPECT_FALSE(S_ISREG(st.st_mode)) << s;
+    }
+    EXPECT_EQ(save(dir.path().string(), "x"), OS_ERROR_ACCESS_DENIED);
+    // No temporary file is left behind.
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+    if (geteuid() != 0) GTEST_SKIP() << "device nodes need root: only the FIFO was tried";
 }

@@ -2,6 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/os_app.h"
 #include "platform/os_config.h"
@@ -139,5 +144,61 @@ TEST_F(QuindaTest, RegistryStoreSkipsDamagedLines) {
         EXPECT_EQ(os_reg_get(OS_HKEY_CURRENT_USER, "Good", "v", 16, type, data, size), OS_OK);
         EXPECT_EQ(data, "kept");
         EXPECT_EQ(os_reg_get(OS_HKEY_CURRENT_USER, "Bad", "n", 16, type, data, size), OS_ERROR_FILE_NOT_FOUND);
+    }
+}
+
+namespace {
+std::string value_name(char who, int k) {
+    std::string n = std::to_string(k);
+    n.insert(n.begin(), who);
+    return n;
+}
+}  // namespace
+
+// Two processes putting values into one store at once keep every value:
+// each put reads the store as the other left it, under a lock.
+TEST_F(QuindaTest, RegistryStoreSharedByTwoProcessesKeepsEveryValue) {
+    TempDir dir;
+    OsConfig cfg = os_config_test_profile();
+    cfg.settings_store = dir.file("registry");
+    os_config_set(cfg);
+    constexpr int Each = 200;
+    const auto put_all = [](char who) {
+        int failed = 0;
+        for (int k = 0; k < Each; ++k)
+            if (os_reg_put(OS_HKEY_CURRENT_USER, "Software\\Both", value_name(who, k), OS_REG_SZ,
+                           std::to_string(k)) != OS_OK)
+                ++failed;
+        return failed;
+    };
+    std::vector<pid_t> children;
+    for (char who : {'a', 'b'}) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) _exit(put_all(who) == 0 ? 0 : 1);
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a put failed";
+    }
+    os_reg_reset();
+    int kept = 0;
+    for (char who : {'a', 'b'})
+        for (int k = 0; k < Each; ++k) {
+            std::uint32_t type = 0;
+            std::string data;
+            std::size_t size = 0;
+            if (os_reg_get(OS_HKEY_CURRENT_USER, "Software\\Both", value_name(who, k), 16, type,
+                           data, size) == OS_OK &&
+                data == std::to_string(k))
+                ++kept;
+        }
+    EXPECT_EQ(kept, 2 * Each);
+    // Nothing but the store and its lock is left beside it.
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+        const std::string n = e.path().filename().string();
+        EXPECT_TRUE(n == "registry" || n == "registry.lock") << n;
     }
 }
