@@ -389,13 +389,19 @@ bool TextIn::open(std::string_view name, std::size_t max_bytes) {
         return false;
     }
     // Read straight into a buffer of the file's size (a few more bytes are
-    // taken as they come, should it grow meanwhile).
-    std::size_t have = 0;
-    buf_.resize(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536);
+    // taken as they come, should it grow meanwhile). The buffer is not
+    // cleared first: every byte kept is one read.
+    std::size_t have = 0, room = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
+    std::unique_ptr<char[]> bytes(new char[room]);
     bool ok = true;
     for (;;) {
-        if (have == buf_.size()) buf_.resize(buf_.size() * 2);
-        const ssize_t got = ::read(fd, buf_.data() + have, buf_.size() - have);
+        if (have == room) {
+            std::unique_ptr<char[]> more(new char[2 * room]);
+            std::memcpy(more.get(), bytes.get(), have);
+            bytes = std::move(more);
+            room *= 2;
+        }
+        const ssize_t got = ::read(fd, bytes.get() + have, room - have);
         if (got < 0) {
             if (errno == EINTR) continue;
             ok = false;
@@ -409,19 +415,19 @@ bool TextIn::open(std::string_view name, std::size_t max_bytes) {
         }
         have += static_cast<std::size_t>(got);
     }
-    buf_.resize(have);
     ::close(fd);
-    if (!ok) {
-        buf_.clear();
-        return false;
-    }
+    if (!ok) return false;
+    bytes_ = std::move(bytes);
+    buf_ = std::string_view(bytes_.get(), have);
     open_ = true;
     return true;
 }
 
 void TextIn::open_text(std::string text, std::string name) {
     *this = TextIn();
-    buf_ = std::move(text);
+    bytes_.reset(new char[text.size() + 1]);
+    std::memcpy(bytes_.get(), text.data(), text.size());
+    buf_ = std::string_view(bytes_.get(), text.size());
     name_ = std::move(name);
     open_ = true;
 }
@@ -433,7 +439,7 @@ bool TextIn::next_line(std::string_view& line) {
     const std::size_t start = pos_;
     pos_ = nl == std::string::npos ? buf_.size() : nl + 1;
     if (end > start && buf_[end - 1] == '\r') --end;
-    line = std::string_view(buf_).substr(start, end - start);
+    line = buf_.substr(start, end - start);
     last_ = start;
     ++line_no_;
     return true;
