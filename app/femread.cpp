@@ -386,8 +386,14 @@ void commit_fem_model(const FemModel& m) {
         for (int e = 1; e <= stored; ++e) dat6.nb(i, e) = m.nb[at][static_cast<std::size_t>(e - 1)];
         dat6.nnb(i) = m.nnb[at];
     }
-    for (int p = 0; p < m.planes(); ++p)
-        for (int i = 1; i <= m.nnode; ++i) dat7.value(i, p) = m.val(i, p);
+    // The scratch model holds each node's planes together, the block each
+    // plane's nodes: copied in runs of nodes whose planes stay in the cache.
+    constexpr int Run = 64;
+    for (int first = 1; first <= m.nnode; first += Run) {
+        const int last = std::min(first + Run - 1, m.nnode);
+        for (int p = 0; p < m.planes(); ++p)
+            for (int i = first; i <= last; ++i) dat7.value(i, p) = m.val(i, p);
+    }
     for (int w = 1; w <= m.nwell; ++w) {
         const std::size_t at = static_cast<std::size_t>(w - 1);
         dat2.wellint1(w) = m.wellint1[at];
