@@ -134,6 +134,15 @@ with open(sys.argv[3], "w") as out:
 '''
 
 
+def matplotlib_python():
+    """An interpreter that has matplotlib: this one, or the system's."""
+    for exe in (sys.executable, "/usr/bin/python3"):
+        if exe and subprocess.run([exe, "-c", "import matplotlib.tri"], stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL).returncode == 0:
+            return exe
+    sys.exit("matplotlib is missing: run tools/install-deps.sh")
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -141,7 +150,7 @@ def main():
     ap.add_argument("--runs", type=int, default=5)
     ap.add_argument("--keep", help="work in this directory and keep it")
     args = ap.parse_args()
-    femgen = os.path.join(args.build, "tools", "femgen", "femgen")
+    femgen = os.path.join(args.build, "tools", "femgen")
     program = os.path.join(args.build, "app", "zeltramo")
     for tool in (femgen, program):
         if not os.access(tool, os.X_OK):
@@ -187,12 +196,12 @@ def main():
         x0, x1, y0, y1 = min(xs), max(xs), min(ys), max(ys)
         dx, dy = (x1 - x0) / (GRID - 1), (y1 - y0) / (GRID - 1)
         # gdal's cells are areas: their centres on the grid points.
-        gdal_grid = ["gdal_grid", "-q", "-a", "linear", "-zfield", "z", "-l", "nodes",
+        gdal_grid = ["gdal_grid", "-q", "-a", "linear:nodata=%s" % BLANK, "-zfield", "z", "-l", "nodes",
                      "-txe", repr(x0 - dx / 2), repr(x1 + dx / 2), "-tye", repr(y0 - dy / 2), repr(y1 + dy / 2),
                      "-outsize", str(GRID), str(GRID), "-ot", "Float32", "-of", "GTiff",
-                     "-a_nodata", str(BLANK), "nodes.vrt", "gdal.tif"]
+                     "nodes.vrt", "gdal.tif"]
         translate = ["gdal_translate", "-q", "-of", "GSAG", "gdal.tif", "gdal.grd"]
-        mpl = [sys.executable, mpl_script, nodes_csv, tri_txt, "mpl.grd", str(GRID), str(GRID),
+        mpl = [matplotlib_python(), mpl_script, nodes_csv, tri_txt, "mpl.grd", str(GRID), str(GRID),
                repr(x0), repr(x1), repr(y0), repr(y1)]
         env = dict(os.environ)
         if not env.get("DISPLAY") and not env.get("WAYLAND_DISPLAY"):
