@@ -78,7 +78,10 @@ public:
     const std::string& name() const { return name_; }
 
 private:
-    std::unique_ptr<char[]> bytes_;
+    struct FreeBytes {
+        void operator()(char* p) const;
+    };
+    std::unique_ptr<char[], FreeBytes> bytes_;
     std::string_view buf_;   // the text, in bytes_
     std::string name_;
     std::size_t pos_ = 0;
