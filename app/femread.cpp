@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <system_error>
 
@@ -292,6 +293,47 @@ int read_body(TextIn& in, FemModel& m) {
     return 0;
 }
 
+// The start of a file, cut after its last whole line; false when it cannot
+// be read.
+bool read_head(const std::string& name, std::size_t bytes, std::string& head) {
+    std::ifstream f(name, std::ios::binary);
+    if (!f) return false;
+    head.resize(bytes);
+    f.read(head.data(), static_cast<std::streamsize>(bytes));
+    head.resize(static_cast<std::size_t>(f.gcount()));
+    const std::size_t nl = head.rfind('\n');
+    head.resize(nl == std::string::npos ? 0 : nl + 1);
+    return true;
+}
+
+// Records 1 to 5, read without reports; false when they are not all there.
+bool header_counts(TextIn& in, FemModel& h) {
+    std::string_view line;
+    for (int t = 0; t < TitleLines; ++t)
+        if (!in.next_line(line)) return false;
+    return FreeRead(in).i(h.nnode).i(h.nelemhdr).i(h.naq).i(h.nwell).end() == RecStatus::Ok &&
+           FreeRead(in).r(h.xmax).r(h.xmin).end() == RecStatus::Ok &&
+           FreeRead(in).r(h.ymax).r(h.ymin).end() == RecStatus::Ok &&
+           FreeRead(in).i(h.ihdr1).i(h.ihdr2).end() == RecStatus::Ok;
+}
+
+// Where the header of a large file, read by itself, already names counts
+// beyond the limits, the refusal of the full read is made from the header
+// alone (records 1 to 5 read from it give the same values), without
+// reading the file whole: 0 when the full read has to decide.
+int refusal_by_header(const std::string& name, std::uintmax_t size, FemModel& m) {
+    constexpr std::size_t HeadBytes = 64 * 1024;
+    std::string head;
+    if (size <= HeadBytes || !read_head(name, HeadBytes, head)) return 0;
+    TextIn in;
+    in.open_text(std::move(head), name);
+    FemModel h;
+    if (!header_counts(in, h)) return 0;
+    if (h.nwell <= MaxWells && h.naq <= MaxAquifers && h.nnode <= MaxNodes && h.nelemhdr <= MaxElements) return 0;
+    in.rewind();
+    return read_body(in, m);
+}
+
 }  // namespace
 
 int read_fem_model(std::string_view filename, FemModel& m) {
@@ -304,11 +346,14 @@ int read_fem_model(std::string_view filename, FemModel& m) {
         app_input_error("cannot read file " + name + ": not a regular file");
         return ExitInputError;
     }
-    if (const auto size = std::filesystem::file_size(name, ec); !ec && size > MaxModelFileBytes) {
+    const std::uintmax_t size = std::filesystem::file_size(name, ec);
+    if (!ec && size > MaxModelFileBytes) {
         app_input_error("cannot read file " + name + ": larger than a model file can be (" +
                         std::to_string(MaxModelFileBytes >> 20) + " MB)");
         return ExitInputError;
     }
+    if (!ec)
+        if (const int st = refusal_by_header(name, size, m)) return st;
     TextIn in;
     if (!in.open(name, MaxModelFileBytes)) {
         app_input_error("cannot read file " + name);
@@ -341,8 +386,14 @@ void commit_fem_model(const FemModel& m) {
         for (int e = 1; e <= stored; ++e) dat6.nb(i, e) = m.nb[at][static_cast<std::size_t>(e - 1)];
         dat6.nnb(i) = m.nnb[at];
     }
-    for (int p = 0; p < m.planes(); ++p)
-        for (int i = 1; i <= m.nnode; ++i) dat7.value(i, p) = m.val(i, p);
+    // The scratch model holds each node's planes together, the block each
+    // plane's nodes: copied in runs of nodes whose planes stay in the cache.
+    constexpr int Run = 64;
+    for (int first = 1; first <= m.nnode; first += Run) {
+        const int last = std::min(first + Run - 1, m.nnode);
+        for (int p = 0; p < m.planes(); ++p)
+            for (int i = first; i <= last; ++i) dat7.value(i, p) = m.val(i, p);
+    }
     for (int w = 1; w <= m.nwell; ++w) {
         const std::size_t at = static_cast<std::size_t>(w - 1);
         dat2.wellint1(w) = m.wellint1[at];

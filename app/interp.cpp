@@ -283,20 +283,36 @@ void Coverage::group(int nelem, const float* xs, const float* ys, int ncols, int
     start.assign(static_cast<std::size_t>(nelem) + 1, 0);
     for (const std::int32_t e : owner)
         if (e > 0) ++start[static_cast<std::size_t>(e)];
-    for (int e = 1; e <= nelem; ++e) start[static_cast<std::size_t>(e)] += start[static_cast<std::size_t>(e) - 1];
+    std::size_t covering = 0;
+    for (int e = 1; e <= nelem; ++e) {
+        covering += start[static_cast<std::size_t>(e)] != 0;
+        start[static_cast<std::size_t>(e)] += start[static_cast<std::size_t>(e) - 1];
+    }
     const auto total = static_cast<std::size_t>(start[static_cast<std::size_t>(nelem)]);
-    order.assign(total, 0);
+    order.resize(total);
     std::vector<std::int32_t> fill(start.begin(), start.end() - 1);
     for (std::size_t p = 0; p < owner.size(); ++p) {
         const std::int32_t e = owner[p];
         if (e > 0) order[static_cast<std::size_t>(fill[static_cast<std::size_t>(e) - 1]++)] = static_cast<std::int32_t>(p);
     }
-    dest.assign(total, 0);
+    dest.resize(total);
     elems.clear();
+    elems.reserve(covering);
     corners.clear();
-    wide.terms.clear();
-    wide.ex.assign(total, 0.0L);
-    wide.ey.assign(total, 0.0L);
+    corners.reserve(covering);
+    // The double terms are built straight away; only when one of them is
+    // not a double exactly are the extended ones built (a second pass).
+    wide = Held<long double>{};
+    narrow.terms.clear();
+    narrow.terms.reserve(covering);
+    narrow.ex.resize(total);
+    narrow.ey.resize(total);
+    const auto held = [](long double v, bool& exact) {
+        const auto d = static_cast<double>(v);
+        exact = exact && static_cast<long double>(d) == v;
+        return d;
+    };
+    bool exact = true;
     float xy[6];
     for (int e = 1; e <= nelem; ++e) {
         const std::int32_t b = start[static_cast<std::size_t>(e) - 1], t = start[static_cast<std::size_t>(e)];
@@ -305,32 +321,36 @@ void Coverage::group(int nelem, const float* xs, const float* ys, int ncols, int
         corners.push_back({dat4.elnode(e, 1), dat4.elnode(e, 2), dat4.elnode(e, 3)});
         element_corners(e, xy, c, s);
         const PlaneTerms p = plane_terms(xy);
-        wide.terms.push_back({p.dx12, p.dx23, p.dy12, p.dy23, p.c});
+        narrow.terms.push_back(
+            {held(p.dx12, exact), held(p.dx23, exact), held(p.dy12, exact), held(p.dy23, exact), p.c});
         const long double x1 = xy[0], y1 = xy[1];
         for (std::int32_t q = b; q < t; ++q) {
             const auto u = static_cast<std::size_t>(q);
             const int pt = order[u];
             const int col = pt % ncols, row = pt / ncols;
             dest[u] = row * stride + col;
-            wide.ex[u] = static_cast<long double>(xs[col]) - x1;
-            wide.ey[u] = static_cast<long double>(ys[row]) - y1;
+            narrow.ex[u] = held(static_cast<long double>(xs[col]) - x1, exact);
+            narrow.ey[u] = held(static_cast<long double>(ys[row]) - y1, exact);
         }
     }
-    const auto exact = [](long double v) { return static_cast<long double>(static_cast<double>(v)) == v; };
-    is_wide = !std::all_of(wide.ex.begin(), wide.ex.end(), exact) ||
-              !std::all_of(wide.ey.begin(), wide.ey.end(), exact) ||
-              !std::all_of(wide.terms.begin(), wide.terms.end(), [&](const Terms<long double>& p) {
-                  return exact(p.dx12) && exact(p.dx23) && exact(p.dy12) && exact(p.dy23);
-              });
+    is_wide = !exact;
+    if (exact) return;
     narrow = Held<double>{};
-    if (is_wide) return;
-    narrow.terms.reserve(wide.terms.size());
-    for (const Terms<long double>& p : wide.terms)
-        narrow.terms.push_back({static_cast<double>(p.dx12), static_cast<double>(p.dx23), static_cast<double>(p.dy12),
-                                static_cast<double>(p.dy23), p.c});
-    narrow.ex.assign(wide.ex.begin(), wide.ex.end());
-    narrow.ey.assign(wide.ey.begin(), wide.ey.end());
-    wide = Held<long double>{};
+    wide.terms.reserve(covering);
+    wide.ex.resize(total);
+    wide.ey.resize(total);
+    for (const int e : elems) {
+        element_corners(e, xy, c, s);
+        const PlaneTerms p = plane_terms(xy);
+        wide.terms.push_back({p.dx12, p.dx23, p.dy12, p.dy23, p.c});
+        const long double x1 = xy[0], y1 = xy[1];
+        for (std::int32_t q = start[static_cast<std::size_t>(e) - 1]; q < start[static_cast<std::size_t>(e)]; ++q) {
+            const auto u = static_cast<std::size_t>(q);
+            const int pt = order[u];
+            wide.ex[u] = static_cast<long double>(xs[pt % ncols]) - x1;
+            wide.ey[u] = static_cast<long double>(ys[pt / ncols]) - y1;
+        }
+    }
 }
 
 void Coverage::fill_nodes(float* out, int k) const {

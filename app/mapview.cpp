@@ -1,4 +1,7 @@
 #include "app/mapview.h"
+
+#include <algorithm>
+#include <cmath>
 #include "app/logo.h"
 
 #include "app/appdata.h"
@@ -12,6 +15,7 @@
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
 #include "lib/graphics/grinfo.h"
+#include "lib/graphics/gstate.h"
 #include "lib/graphics/lines.h"
 #include "lib/graphics/text.h"
 #include "lib/pgraph/pgraph.h"
@@ -152,8 +156,11 @@ void plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgri
     IGrUnits(v.vxmin, v.vymin, v.vxmax, v.vymax);
 }
 
-void pltnetw() {
-    IGrColourN(240);
+namespace {
+
+// The network as one outline per cell; every inner edge is drawn by both
+// cells beside it.
+void cell_outlines() {
     const Dat16& mf = dat16;
     for (int i = 1; i <= mf.ncol; ++i)
         for (int j = 1; j <= mf.nrow; ++j) {
@@ -161,6 +168,61 @@ void pltnetw() {
             const float x = mf.xcen(i), y = mf.ycen(j);
             grid_outline({x - hx, x + hx, x + hx, x - hx}, {y - hy, y - hy, y + hy, y + hy});
         }
+}
+
+// The same figure as the outlines: the frame, and each line between two
+// columns or two rows drawn once across the network.
+void network_lines() {
+    const Dat16& mf = dat16;
+    const int nc = mf.ncol, nr = mf.nrow;
+    const float left = mf.xcen(1) - 0.5f * mf.delr(1), right = mf.xcen(nc) + 0.5f * mf.delr(nc);
+    const float bottom = mf.ycen(1) - 0.5f * mf.delc(1), top = mf.ycen(nr) + 0.5f * mf.delc(nr);
+    grid_outline({left, right, right, left}, {bottom, bottom, top, top});
+    const auto line = [](float x1, float y1, float x2, float y2) {
+        rotate(x1, y1, 2);
+        rotate(x2, y2, 2);
+        igrmoveto(x1, y1);
+        igrlineto(x2, y2);
+    };
+    for (int i = 2; i <= nc; ++i) {
+        const float x = mf.xcen(i) - 0.5f * mf.delr(i);
+        line(x, bottom, x, top);
+    }
+    for (int j = 2; j <= nr; ++j) {
+        const float y = mf.ycen(j) - 0.5f * mf.delc(j);
+        line(left, y, right, y);
+    }
+}
+
+// Every cell at most this many pixels across: the cells then show only as
+// their lines, and drawing those once looks the same as the outlines. Lines
+// turned by the grid's rotation would take other pixels drawn whole than in
+// pieces, so only a network that is not turned is drawn so.
+constexpr float NetworkLinePixels = 2.0f;
+
+}  // namespace
+
+bool network_drawn_as_lines() {
+    const Dat16& mf = dat16;
+    if (dat12.rotang != 0 || mf.ncol < 1 || mf.nrow < 1) return false;
+    float widest = 0;
+    for (int i = 1; i <= mf.ncol; ++i) widest = std::max(widest, std::fabs(mf.delr(i)));
+    for (int j = 1; j <= mf.nrow; ++j) widest = std::max(widest, std::fabs(mf.delc(j)));
+    const float scale = std::max(std::fabs(gstate.sx), std::fabs(gstate.sy));
+    return widest * scale <= NetworkLinePixels;
+}
+
+void pltnetw() {
+    IGrColourN(240);
+    const Dat16& mf = dat16;
+    if (mf.ncol < 1 || mf.nrow < 1) return;
+    if (network_drawn_as_lines()) network_lines();
+    else cell_outlines();
+}
+
+void pltnetw_plain() {
+    IGrColourN(240);
+    cell_outlines();
 }
 
 void linereset(float x, float y, float& x1, float& y1, float& x2, float& y2) {

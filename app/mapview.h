@@ -9,8 +9,15 @@
 void plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
           int shownodal, int showriver);
 
-// Draws the outline of every MODFLOW cell.
+// Draws the outline of every MODFLOW cell. Where the network is not turned
+// and no cell is more than two pixels across, the same figure is drawn as
+// the lines between the columns and rows, each once from end to end.
 void pltnetw();
+// The outline of every cell, whatever its size; the reference picture.
+void pltnetw_plain();
+// The network is drawn as lines: not turned, and no cell more than two
+// pixels across in the current units.
+bool network_drawn_as_lines();
 
 // Sets both (x1, y1) and (x2, y2) to (x, y).
 void linereset(float x, float y, float& x1, float& y1, float& x2, float& y2);

@@ -160,11 +160,68 @@ void sort(int n, float* key, float* pts) {
     }
 }
 
-void nodal_area(int node, int fill, float& total) {
+namespace {
+
+float nodal_pi() { return static_cast<float>(4.0L * std::atan(1.0L)); }
+
+// The signed area of the polygon q (np points and the closing repeat) about
+// the node (nx, ny), summed from the triangles each side spans with the
+// node, and the largest distance of a polygon point from the node into
+// maxrad. Every length and direction is computed afresh for each side.
+long double polygon_area_plain(const float* qx, const float* qy, int np, float nx, float ny, float& maxrad) {
+    const float pi = nodal_pi();
+    long double s = 0;
+    for (int j = 1; j <= np; ++j) {
+        float a[2] = {qx[j - 1] - nx, qy[j - 1] - ny};
+        float b[2] = {qx[j] - nx, qy[j] - ny};
+        const float dist = static_cast<float>(std::hypot(static_cast<double>(a[0]), static_cast<double>(a[1])));
+        if (dist >= maxrad) maxrad = dist;
+        // A polygon point at the node spans no area with its neighbours.
+        const bool zero = (a[0] == 0 && a[1] == 0) || (b[0] == 0 && b[1] == 0);
+        if (!zero) {
+            const float la = static_cast<float>(std::hypot(static_cast<double>(a[0]), static_cast<double>(a[1])));
+            const float lb = static_cast<float>(std::hypot(static_cast<double>(b[0]), static_cast<double>(b[1])));
+            const float theta = hoek(a, b) * 0.0055555557f * pi;
+            const float sn = static_cast<float>(std::sin(static_cast<double>(theta)));
+            s += 0.5L * la * lb * sn;
+        }
+    }
+    return s;
+}
+
+// The same sum with each point's length and direction computed once: a
+// side's end is the next side's start, and the direction is what hoek
+// takes of a non-zero vector, so every term is the same.
+long double polygon_area(const float* qx, const float* qy, int np, float nx, float ny, float& maxrad) {
+    const float pi = nodal_pi();
+    float len[MaxPolygonPoints], dir[MaxPolygonPoints];
+    bool zero[MaxPolygonPoints];
+    for (int j = 0; j <= np; ++j) {
+        const float ax = qx[j] - nx, ay = qy[j] - ny;
+        zero[j] = ax == 0 && ay == 0;
+        len[j] = static_cast<float>(std::hypot(static_cast<double>(ax), static_cast<double>(ay)));
+        dir[j] = zero[j] ? 0.0f : arg(ax, ay);
+    }
+    long double s = 0;
+    for (int j = 0; j < np; ++j) {
+        if (len[j] >= maxrad) maxrad = len[j];
+        if (zero[j] || zero[j + 1]) continue;
+        float d = dir[j] - dir[j + 1];
+        if (d > 180.0f) d = d - 360.0f;
+        if (d < -180.0f) d = d + 360.0f;
+        const float theta = d * 0.0055555557f * pi;
+        const float sn = static_cast<float>(std::sin(static_cast<double>(theta)));
+        s += 0.5L * len[j] * len[j + 1] * sn;
+    }
+    return s;
+}
+
+using PolygonArea = long double (*)(const float*, const float*, int, float, float, float&);
+
+void nodal_area_with(PolygonArea area_of, int node, int fill, float& total) {
     total = 0;
     Dat40& d = dat40;
     d.maxrad = 0;
-    const float pi = static_cast<float>(4.0L * std::atan(1.0L));
     const int nnode = std::clamp(dat4.nnode, 0, MaxNodes);
     int first = 1, last = nnode;
     if (node != 0) {
@@ -178,27 +235,11 @@ void nodal_area(int node, int fill, float& total) {
         d.npoly(i) = np;
         d.nodarea(i) = 0;
         if (np == 0) continue;
-        const float nx = dat4.xnode(i), ny = dat4.ynode(i);
+        const long double s = area_of(qx, qy, np, dat4.xnode(i), dat4.ynode(i), d.maxrad);
         IGrColourN(wrgb(200, 200, 200));
-        long double s = 0;
+        igrmoveto(qx[0], qy[0]);
         for (int j = 1; j <= np; ++j) {
-            float a[2] = {qx[j - 1] - nx, qy[j - 1] - ny};
-            float b[2] = {qx[j] - nx, qy[j] - ny};
-            const float dist = static_cast<float>(std::hypot(static_cast<double>(a[0]), static_cast<double>(a[1])));
-            if (dist >= d.maxrad) d.maxrad = dist;
-            // A polygon point at the node spans no area with its neighbours.
-            const bool zero = (a[0] == 0 && a[1] == 0) || (b[0] == 0 && b[1] == 0);
-            if (!zero) {
-                const float la = static_cast<float>(std::hypot(static_cast<double>(a[0]), static_cast<double>(a[1])));
-                const float lb = static_cast<float>(std::hypot(static_cast<double>(b[0]), static_cast<double>(b[1])));
-                const float theta = hoek(a, b) * 0.0055555557f * pi;
-                const float sn = static_cast<float>(std::sin(static_cast<double>(theta)));
-                s += 0.5L * la * lb * sn;
-            }
-            if (j == 1)
-                igrmoveto(qx[0], qy[0]);
-            else
-                igrlineto(qx[j - 1], qy[j - 1]);
+            if (j > 1) igrlineto(qx[j - 1], qy[j - 1]);
             d.polyxy(1, i, j) = qx[j - 1];
             d.polyxy(2, i, j) = qy[j - 1];
         }
@@ -216,6 +257,12 @@ void nodal_area(int node, int fill, float& total) {
     }
     total = static_cast<float>(sum_total);
 }
+
+}  // namespace
+
+void nodal_area(int node, int fill, float& total) { nodal_area_with(polygon_area, node, fill, total); }
+
+void nodal_area_plain(int node, int fill, float& total) { nodal_area_with(polygon_area_plain, node, fill, total); }
 
 void cmd_nodal_areas() {
     MainState& m = mainstate;

@@ -9,6 +9,9 @@
 // outline. total is the sum of the areas processed. A node with fewer than
 // two neighbours gets no polygon and the area 0.
 void nodal_area(int node, int fill, float& total);
+// The same, each polygon side's lengths and angle computed on their own;
+// kept as the reference that nodal_area must equal.
+void nodal_area_plain(int node, int fill, float& total);
 
 // Heapsort of n keys in ascending order, each point (pts[2k], pts[2k + 1])
 // moving with its key. n < 2 leaves everything as it is.

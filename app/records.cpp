@@ -11,6 +11,7 @@
 #include <optional>
 #include <type_traits>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -387,6 +388,24 @@ bool read_f(std::string_view field, int d, float& v) { return any_real(field, d,
 
 // ---- TextIn ----
 
+void TextIn::FreeBytes::operator()(char* p) const { std::free(p); }
+
+namespace {
+
+// A buffer of n bytes, not cleared. A large one is asked for in large pages
+// where the system gives them on request: a model file of tens of megabytes
+// otherwise costs thousands of page faults to fill.
+char* text_bytes(std::size_t n) {
+    constexpr std::size_t Large = std::size_t{2} << 20;
+    if (n < 4 * Large) return static_cast<char*>(std::malloc(n));
+    const std::size_t rounded = (n + Large - 1) / Large * Large;
+    void* p = std::aligned_alloc(Large, rounded);
+    if (p) ::madvise(p, rounded, MADV_HUGEPAGE);
+    return static_cast<char*>(p);
+}
+
+}  // namespace
+
 bool TextIn::open(std::string_view name, std::size_t max_bytes) {
     *this = TextIn();
     name_ = txt_c(name);
@@ -401,13 +420,23 @@ bool TextIn::open(std::string_view name, std::size_t max_bytes) {
         return false;
     }
     // Read straight into a buffer of the file's size (a few more bytes are
-    // taken as they come, should it grow meanwhile).
-    std::size_t have = 0;
-    buf_.resize(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536);
-    bool ok = true;
-    for (;;) {
-        if (have == buf_.size()) buf_.resize(buf_.size() * 2);
-        const ssize_t got = ::read(fd, buf_.data() + have, buf_.size() - have);
+    // taken as they come, should it grow meanwhile). The buffer is not
+    // cleared first: every byte kept is one read.
+    std::size_t have = 0, room = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
+    std::unique_ptr<char[], FreeBytes> bytes(text_bytes(room));
+    bool ok = bytes != nullptr;
+    while (ok) {
+        if (have == room) {
+            std::unique_ptr<char[], FreeBytes> more(text_bytes(2 * room));
+            if (!more) {
+                ok = false;
+                break;
+            }
+            std::memcpy(more.get(), bytes.get(), have);
+            bytes = std::move(more);
+            room *= 2;
+        }
+        const ssize_t got = ::read(fd, bytes.get() + have, room - have);
         if (got < 0) {
             if (errno == EINTR) continue;
             ok = false;
@@ -421,19 +450,19 @@ bool TextIn::open(std::string_view name, std::size_t max_bytes) {
         }
         have += static_cast<std::size_t>(got);
     }
-    buf_.resize(have);
     ::close(fd);
-    if (!ok) {
-        buf_.clear();
-        return false;
-    }
+    if (!ok) return false;
+    bytes_ = std::move(bytes);
+    buf_ = std::string_view(bytes_.get(), have);
     open_ = true;
     return true;
 }
 
 void TextIn::open_text(std::string text, std::string name) {
     *this = TextIn();
-    buf_ = std::move(text);
+    bytes_.reset(text_bytes(text.size() + 1));
+    std::memcpy(bytes_.get(), text.data(), text.size());
+    buf_ = std::string_view(bytes_.get(), text.size());
     name_ = std::move(name);
     open_ = true;
 }
@@ -445,7 +474,7 @@ bool TextIn::next_line(std::string_view& line) {
     const std::size_t start = pos_;
     pos_ = nl == std::string::npos ? buf_.size() : nl + 1;
     if (end > start && buf_[end - 1] == '\r') --end;
-    line = std::string_view(buf_).substr(start, end - start);
+    line = buf_.substr(start, end - start);
     last_ = start;
     ++line_no_;
     return true;

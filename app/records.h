@@ -25,6 +25,7 @@
 // after a blank, reals with the fewest digits that read back to the same value.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,7 +80,11 @@ public:
     const std::string& name() const { return name_; }
 
 private:
-    std::string buf_;
+    struct FreeBytes {
+        void operator()(char* p) const;
+    };
+    std::unique_ptr<char[], FreeBytes> bytes_;
+    std::string_view buf_;   // the text, in bytes_
     std::string name_;
     std::size_t pos_ = 0;
     std::size_t last_ = std::string::npos;

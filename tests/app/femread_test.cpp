@@ -1,6 +1,8 @@
 #include "app/femread.h"
 
 #include <array>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <optional>
 #include <string>
 #include <vector>
@@ -230,6 +232,45 @@ TEST_F(FemReadTest, HeaderLimitsEndWithTheirCodes) {
     EXPECT_EQ(load(m.s), FemLoaded);
     EXPECT_EQ(dat4.nelemhdr, 90000);
     EXPECT_EQ(dat4.nelem, 0);
+}
+
+// A large file whose header is over a limit is refused from its header: the
+// same code and message, without the file being read whole (its 250 MB
+// tail, a hole in the file, would raise the peak memory by as much). A
+// header longer than the part read first is decided by the full read.
+TEST_F(FemReadTest, LargeFileOverTheLimitsIsRefusedFromItsHeader) {
+    struct Case {
+        const char* counts;
+        int code;
+        const char* message;
+        std::size_t title_length;
+        off_t size;
+    } cases[] = {
+        {"180000 359000 17 0", ExitMaxNodes, "maximum nodes 45000", 1, off_t{250} << 20},
+        {"1 0 0 765001", ExitMaxWells, "maximum 765000 wells", 1, off_t{250} << 20},
+        {"1 0 18 0", ExitMaxAquifers, "maximum 17 aquifers", 1, off_t{250} << 20},
+        {"1 90001 0 0", ExitMaxElements, "maximum elements 90000", 1, off_t{250} << 20},
+        {"180000 359000 17 0", ExitMaxNodes, "maximum nodes 45000", 5000, off_t{200} << 10},
+    };
+    const auto peak_kb = [] {
+        rusage u{};
+        getrusage(RUSAGE_SELF, &u);
+        return u.ru_maxrss;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.counts);
+        errors().clear();
+        std::string t;
+        for (int k = 1; k <= 15; ++k) t += std::string(c.title_length, 't') + "\n";
+        t += std::string(c.counts) + "\n1000 0\n1000 0\n0 0\n1 5 5 1.5\n";
+        const std::string name = file("big.fem", t);
+        ASSERT_EQ(::truncate(name.c_str(), c.size), 0);
+        const long before = peak_kb();
+        EXPECT_EQ(leesfem(name), c.code);
+        EXPECT_LT(peak_kb() - before, 64 * 1024);
+        ASSERT_EQ(errors().size(), 1u);
+        EXPECT_EQ(errors()[0], c.message);
+    }
 }
 
 TEST_F(FemReadTest, BadInputIsRejectedAndTheLoadedModelStays) {

@@ -285,6 +285,9 @@ struct DiffCase {
     float gx0, gy0, gx1, gy1;
     int nx, ny;
     float degrees;
+    // Some offset of a point from its triangle is not a double exactly: the
+    // extended terms are held.
+    bool wide = false;
 };
 
 void PrintTo(const DiffCase& c, std::ostream* os) { *os << c.name; }
@@ -349,6 +352,7 @@ TEST_P(InterpDifferential, FastEqualsPlainBitForBit) {
             }
     }
     EXPECT_EQ(cov.owner, owner);
+    EXPECT_EQ(cov.is_wide, c.wide);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -376,7 +380,11 @@ INSTANTIATE_TEST_SUITE_P(
                  std::nextafter(1000.0f, 0.0f), std::nextafter(2000.0f, 3000.0f), std::nextafter(1032.0f, 0.0f),
                  std::nextafter(2032.0f, 3000.0f), 65, 65, 0},
         DiffCase{"jittered rotated", {.nx = 9, .ny = 9, .h = 4, .jitter = 0.35f, .seed = 5, .snap = 0.5f}, 0, 0, 32, 32,
-                 65, 65, 45}),
+                 65, 65, 45},
+        // A grid point at 2^-58 inside a triangle with corners at -0.5: its
+        // offset from the corner needs more bits than a double has.
+        DiffCase{"tiny origin", {.nx = 8, .ny = 8, .x0 = -20.5f, .y0 = -20.5f, .h = 5}, std::ldexp(1.0f, -58),
+                 std::ldexp(1.0f, -58), 10, 10, 23, 23, 0, true}),
     [](const ::testing::TestParamInfo<DiffCase>& i) {
         std::string n = i.param.name;
         for (char& ch : n)

@@ -1,5 +1,6 @@
 // The map view as drawn into the root window: band colours where the values
 // are, the "calculate grid" note, and a picture of the sample model.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -168,6 +169,77 @@ TEST_F(MapPictureTest, ShortDrawingWayLeavesTheViewAsThePlainWay) {
         }
         EXPECT_EQ(differ, 0);
         EXPECT_GT(coloured, c.coloured);
+    }
+}
+
+// A MODFLOW network, not turned, whose cells are at most two pixels across
+// is drawn as the lines between its columns and rows: grabbed before (every
+// cell's outline) and after, the pictures look the same, every block of
+// 4 x 4 pixels holding nearly the same number of network pixels. Larger or
+// turned cells are drawn as outlines, the same pixels.
+TEST_F(MapPictureTest, SmallNetworkCellsDrawnAsLinesLookLikeTheirOutlines) {
+    struct Case {
+        const char* name;
+        int n;
+        float degrees;
+        bool varied, lines;
+    } cases[] = {
+        {"square cells", 160, 0, false, true},
+        {"unequal widths", 250, 0, true, true},
+        // Turned lines drawn whole take other pixels than their pieces.
+        {"turned", 200, 25, false, false},
+        {"cells of several pixels", 30, 10, true, false},
+    };
+    const int w = quinda.window_size[0], h = quinda.window_size[1];
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        frame_model(100, 100);
+        const std::vector<float> widths = [&] {
+            std::vector<float> v;
+            const float pattern[4] = {1, 2, 3, 2};
+            for (int k = 0; k < c.n; ++k) v.push_back((c.varied ? pattern[k % 4] / 2 : 1.0f) * 100.0f / c.n);
+            return v;
+        }();
+        dat16.ncol = dat16.nrow = c.n;
+        for (int k = 1; k <= c.n; ++k) dat16.delr(k) = dat16.delc(k) = widths[static_cast<std::size_t>(k - 1)];
+        dat8.gx0 = dat8.gy0 = 0;
+        dat12.rotang = degrees_to_rotang(c.degrees);
+        int ierr = 0;
+        delr_c("", 0, dat16.ncol, dat16.delr, dat8.gx0, dat16.xcen, ierr);
+        delr_c("", 0, dat16.nrow, dat16.delc, dat8.gy0, dat16.ycen, ierr);
+        // The view and its units, as a redraw leaves them.
+        plot(0, 0, 0, 0, 0, 1, 1, 0, 0);
+        EXPECT_EQ(network_drawn_as_lines(), c.lines);
+        std::vector<std::uint32_t> ways[2];
+        for (int plain = 0; plain < 2; ++plain) {
+            windowcleararea(0, 0, 9999, 9999);
+            if (plain == 1) pltnetw_plain();
+            else pltnetw();
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) ways[plain].push_back(pixel(x, y) & 0xFFFFFF);
+        }
+        const std::uint32_t background = ways[1][0];
+        int differ = 0, network = 0, worst = 0;
+        for (int by = 0; by + 4 <= h; by += 4)
+            for (int bx = 0; bx + 4 <= w; bx += 4) {
+                int count[2] = {0, 0};
+                for (int y = by; y < by + 4; ++y)
+                    for (int x = bx; x < bx + 4; ++x)
+                        for (int k = 0; k < 2; ++k)
+                            count[k] += ways[k][static_cast<std::size_t>(y * w + x)] != background;
+                worst = std::max(worst, std::abs(count[0] - count[1]));
+            }
+        for (std::size_t i = 0; i < ways[0].size(); ++i) {
+            differ += ways[0][i] != ways[1][i];
+            network += ways[1][i] != background;
+        }
+        EXPECT_GT(network, 10000);
+        if (!c.lines) {
+            EXPECT_EQ(differ, 0);
+            continue;
+        }
+        EXPECT_LE(worst, 2) << differ << " pixels differ";
+        EXPECT_LT(differ, network / 100);
     }
 }
 

@@ -20,6 +20,7 @@
 #include "lib/window/text.h"
 #include "tests/app/app_test.h"
 #include "tests/app/interp_mesh.h"
+#include "tools/femgen/femgen.h"
 
 namespace {
 
@@ -383,3 +384,36 @@ INSTANTIATE_TEST_SUITE_P(
         MfCase{"jittered_rotated", {.nx = 9, .ny = 9, .h = 4, .jitter = 0.35f, .seed = 5, .snap = 0.5f},
                std::vector<float>(60, 0.5f), std::vector<float>(60, 0.5f), 1.0f, 1.0f, 30}),
     [](const ::testing::TestParamInfo<MfCase>& i) { return std::string(i.param.name); });
+
+// Cell centres of a 10 km network of 500 unequal widths, from the file and
+// recomputed: each is the exact sum of the origin, the widths before it and
+// half its own, rounded once (summed in single precision the last ones were
+// tenths of a metre off).
+TEST_F(ModflowTest, CentresAreTheExactSumsRoundedOnce) {
+    const std::vector<float> widths = femgen::spacings(500, 10007.3, true);
+    const std::string file = dir_.file("delr_exact");
+    ASSERT_TRUE(femgen::write_text(file, femgen::spacing_text(widths)));
+    for (const float origin : {0.0f, 155000.5f}) {
+        SCOPED_TRACE(origin);
+        int n = 0, ierr = 0;
+        ModflowArray d, cen;
+        delr_c(file, 1, n, d, origin, cen, ierr);
+        ASSERT_EQ(ierr, 0);
+        ASSERT_EQ(n, 500);
+        ModflowArray again;
+        delr_c("", 0, n, d, origin, again, ierr);
+        long double edge = origin;
+        int off = 0;
+        float single = 0;
+        for (int i = 1; i <= n; ++i) {
+            const auto exact = static_cast<float>(edge + static_cast<long double>(d(i)) / 2);
+            EXPECT_EQ(cen(i), exact) << i;
+            EXPECT_EQ(again(i), exact) << i;
+            single = i == 1 ? origin + d(1) / 2 : (single + d(i - 1) / 2) + d(i) / 2;
+            off += single != exact;
+            edge += d(i);
+        }
+        // The widths are such that summing in single precision goes wrong.
+        EXPECT_GT(off, 0);
+    }
+}

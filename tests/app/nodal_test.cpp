@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,7 @@
 #include "platform/os_menu.h"
 #include "tests/app/app_test.h"
 #include "tests/app/small_mesh.h"
+#include "tools/femgen/femgen.h"
 
 namespace {
 
@@ -235,4 +238,58 @@ TEST_F(NodalAreaTest, SampleModelAreasSumToItsArea) {
     nodal_area(0, 0, total);
     EXPECT_NEAR(total / element_area_sum(), 1.0, 1e-5);
     for (int i = 1; i <= dat4.nnode; ++i) EXPECT_GT(dat40.nodarea(i), 0.0f) << i;
+}
+
+// The areas with each point's length and direction computed once, against
+// every side computing its own: the same areas, polygons, largest radius
+// and total to the bit, over the sample model and jittered models near and
+// far from the origin (boundary polygons run through their node, so sides
+// with a zero vector are among them).
+TEST_F(NodalAreaTest, SharedLengthsAndDirectionsGiveThePlainAreasBitForBit) {
+    struct Case {
+        const char* name;
+        double x0, y0, spacing, jitter;
+    } cases[] = {{"near the origin", 0, 0, 10, 0.15}, {"far from it", 155000.3, 463000.7, 2.5, 0.12},
+                 {"regular", -500, -500, 100, 0}};
+    std::vector<std::string> models{std::string(QUINDA_SOURCE_DIR) + "/samples/demo.fem"};
+    TempDir dir;
+    for (const Case& c : cases) {
+        femgen::Options o;
+        o.nx = 23;
+        o.ny = 17;
+        o.x0 = c.x0;
+        o.y0 = c.y0;
+        o.dx = o.dy = c.spacing;
+        o.jitter = c.jitter;
+        o.seed = 9;
+        models.push_back(dir.file(std::string(c.name) + ".fem"));
+        ASSERT_TRUE(femgen::write_model(o, models.back()));
+    }
+    for (const std::string& name : models) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(leesfem(name), FemLoaded);
+        float plain_total = 0, total = 0;
+        nodal_area_plain(0, 0, plain_total);
+        const auto plain = std::make_unique<Dat40>(dat40);
+        dat40.npoly.a.fill(-1);
+        dat40.nodarea.a.fill(-1);
+        dat40.maxrad = -1;
+        nodal_area(0, 0, total);
+        for (int i = 1; i <= dat4.nnode; ++i) {
+            ASSERT_EQ(plain->npoly(i), dat40.npoly(i)) << i;
+            ASSERT_EQ(std::memcmp(&plain->nodarea(i), &dat40.nodarea(i), sizeof(float)), 0) << i;
+        }
+        EXPECT_EQ(std::memcmp(&plain->maxrad, &dat40.maxrad, sizeof(float)), 0);
+        EXPECT_EQ(std::memcmp(&plain_total, &total, sizeof total), 0);
+        for (int i = 1; i <= dat4.nnode; ++i)
+            for (int j = 1; j <= dat40.npoly(i) + 1; ++j)
+                for (int c = 1; c <= 2; ++c) ASSERT_EQ(plain->polyxy(c, i, j), dat40.polyxy(c, i, j)) << i << " " << j;
+        EXPECT_GT(total, 0.0f);
+        for (int i = 1; i <= dat4.nnode; i += 37) {
+            float one = 0, one_plain = 0;
+            nodal_area_plain(i, 1, one_plain);
+            nodal_area(i, 1, one);
+            EXPECT_EQ(std::memcmp(&one_plain, &one, sizeof one), 0) << i;
+        }
+    }
 }

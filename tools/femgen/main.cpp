@@ -17,6 +17,9 @@
 //     --varied             unequal widths and heights
 //     --settings DIR       a settings file (zeltramo.ini) in DIR: a Surfer grid of
 //                          50 x 50 points over the model, head of aquifer 1 active
+//     --grid NX NY         the settings file's Surfer grid has NX x NY points
+//     --modflow            the settings file names the MODFLOW grid of --delr and
+//                          --delc instead (rows listed from the bottom up)
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +27,7 @@
 
 #include "app/appdata.h"
 #include "app/settings.h"
+#include "lib/window/text.h"
 #include "tools/femgen/femgen.h"
 
 namespace {
@@ -32,7 +36,8 @@ int usage() {
     std::fprintf(stderr,
                  "usage: femgen [--nodes NX NY] [--origin X0 Y0] [--spacing DX DY] [--jitter J] [--seed S]\n"
                  "              [--aquifers N] [--smooth] [--wells N] [--labels N] [--extra K]\n"
-                 "              [--delr FILE NCOL] [--delc FILE NROW] [--varied] [--settings DIR] model-file\n");
+                 "              [--delr FILE NCOL] [--delc FILE NROW] [--varied] [--settings DIR]\n"
+                 "              [--grid NX NY] [--modflow] model-file\n");
     return 1;
 }
 
@@ -42,7 +47,8 @@ int main(int argc, char** argv) {
     femgen::Options o;
     std::string model, delr, delc, settings;
     int ncol = 0, nrow = 0;
-    bool varied = false;
+    bool varied = false, modflow = false;
+    int gnx = 50, gny = 50;
     for (int a = 1; a < argc; ++a) {
         const std::string arg = argv[a];
         const auto need = [&](int n) { return a + n < argc; };
@@ -77,6 +83,11 @@ int main(int argc, char** argv) {
             nrow = std::atoi(argv[++a]);
         } else if (arg == "--varied") {
             varied = true;
+        } else if (arg == "--grid" && need(2)) {
+            gnx = std::atoi(argv[++a]);
+            gny = std::atoi(argv[++a]);
+        } else if (arg == "--modflow") {
+            modflow = true;
         } else if (arg == "--settings" && need(1)) {
             settings = argv[++a];
         } else if (!arg.empty() && arg[0] != '-' && model.empty()) {
@@ -86,7 +97,8 @@ int main(int argc, char** argv) {
         }
     }
     if (model.empty() || o.nx < 2 || o.ny < 2 || o.naq < 0 || o.naq > MaxAquifers || o.nx * o.ny > MaxNodes ||
-        ncol < 0 || ncol > MaxModflow || nrow < 0 || nrow > MaxModflow)
+        ncol < 0 || ncol > MaxModflow || nrow < 0 || nrow > MaxModflow || gnx < 2 || gny < 2 ||
+        gnx > MaxGridPoints || gny > MaxGridPoints || (modflow && (delr.empty() || delc.empty())))
         return usage();
     if (!femgen::write_model(o, model)) {
         std::fprintf(stderr, "femgen: cannot write %s\n", model.c_str());
@@ -112,7 +124,14 @@ int main(int argc, char** argv) {
         dat8.gy0 = m.ymin;
         dat8.gx1 = m.xmax;
         dat8.gy1 = m.ymax;
-        dat8.nx = dat8.ny = 50;
+        dat8.nx = gnx;
+        dat8.ny = gny;
+        if (modflow) {
+            dat18.gridtype = GridModflow;
+            dat17.delrfile = txt_fixed(delr, TextLength);
+            dat17.delcfile = txt_fixed(delc, TextLength);
+            dat18.roworder = 2;
+        }
         dat5.opton(3) = 'j';
         // The model is named as the caller gave it, relative to where the
         // program will run.
