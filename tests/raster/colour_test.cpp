@@ -64,9 +64,10 @@ TEST_F(RasterColour, ColourOperationKeepsThePreviousPatterns) {
     }
 }
 
-// A solid fill on a one-bit page lays the luminance pattern of the colour
-// over the area, cell after cell; the patterns and the tables were made at
-// the begin, under the colour count the driver had set.
+// A solid fill on a one-bit page inks the complement of the colour's
+// luminance pattern over the area, cell after cell, so a dark colour prints
+// dark; the patterns and the tables were made at the begin, under the
+// colour count the driver had set.
 TEST_F(RasterColour, DitheredFillOnAOneBitPage) {
     igrcolourmodel(24);
     IGrColourN(wrgb(128, 128, 128));
@@ -84,7 +85,7 @@ TEST_F(RasterColour, DitheredFillOnAOneBitPage) {
     yyvras(OpRectanglePattern);
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 16; ++x)
-            EXPECT_EQ(pixel(x, y), static_cast<std::int32_t>((0xD555AA55u >> (8 * (y % 4) + x % 8)) & 1u))
+            EXPECT_EQ(pixel(x, y), static_cast<std::int32_t>((~0xD555AA55u >> (8 * (y % 4) + x % 8)) & 1u))
                 << x << "," << y << "\n" << art();
     // A colour change on the page follows the new colour's luminance.
     IGrColourN(wrgb(255, 255, 255));
