@@ -477,7 +477,8 @@ protected:
     // and the text beside it, as on the screen.
     void svg_shows_scene(const std::string& svg, const std::string& stem) {
         ASSERT_TRUE(std::filesystem::exists(svg));
-        if (!have_program("rsvg-convert") || !have_program("convert")) return;
+        if (!have_program("rsvg-convert") || !have_program("convert"))
+            GTEST_SKIP() << "rsvg-convert or ImageMagick is not installed";
         run_reader("rsvg-convert -w 400 -h 286 -b white '" + svg + "' -o " + stem + ".png");
         keep_picture(stem + ".png", "metafile-");
         run_reader("convert " + stem + ".png -depth 8 " + stem + ".ppm");
