@@ -918,4 +918,25 @@ TEST_F(SetupRoutines, OptionsEntryShowsTheDriversDialogInItsUnits) {
     snapshot_status = 0;
 }
 
+// A selected number without a driver keeps the dialog of the driver that
+// last answered: no missing resource is loaded.
+TEST_F(SetupRoutines, ANumberWithoutADriverShowsTheLastDriversDialog) {
+    for (int number : {5, 7, 13}) {
+        SCOPED_TRACE(number);
+        igrhardcopyselect(1, DriverSvg);
+        igrhardcopyselect(1, number);
+        EXPECT_EQ(gstate.hc.active_driver, DriverSvg);
+        infoerror(1);
+        int shown_id = 0;
+        script({[&](OsHandle d) {
+            shown_id = dialog_state.current_id;
+            click(d, 2);
+        }});
+        WHardcopyOptions(1);
+        EXPECT_EQ(infoerror(1), 0);
+        EXPECT_NE(shown_id, 0);
+        EXPECT_EQ(next_act, 1u);
+    }
+}
+
 }  // namespace
