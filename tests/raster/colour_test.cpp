@@ -135,6 +135,10 @@ TEST_F(RasterColour, DitheredPixelsOfOneAndThreeBitPages) {
         {"colour mode 1 clears black", 1, 0, 0, 0, 0, 1, 0, 0u},
         {"colour mode 2 swaps as well", 1, 0, 0, 0, 0, 2, 0, 0u},
         {"bright level of a light colour", 1, 1, 200, 10, 10, 0, 0, 0xECEC3776u},
+        {"a component of 191 keeps the level", 1, 1, 191, 10, 10, 0, 0, 0xBFBFF7F7u},
+        {"a component of 192 is the bright level", 1, 1, 192, 10, 10, 0, 0, 0xECEC3776u},
+        {"green of 192 is bright too", 1, 2, 10, 192, 10, 0, 0, 0x6643CCC8u},
+        {"blue of 191 is not", 1, 4, 10, 10, 191, 0, 0, 0xE7EF7E7Fu},
         {"3-bit value on CMY inks", 3, 1, 0, 0, 0, 0, 2, 0u},
     };
     for (const Case& c : cases) {
