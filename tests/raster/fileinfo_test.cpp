@@ -2,6 +2,10 @@
 // reports, and the edges of identification and of the companions.
 #include "lib/raster/imagefiles.h"
 #include "tests/raster/image_tools.h"
+#include "lib/window/bytefile.h"
+#include "lib/window/quinda_state.h"
+#include "platform/os_error.h"
+#include "platform/os_file.h"
 #include "tests/support/quinda_test.h"
 
 namespace {
@@ -205,6 +209,22 @@ TEST_F(FileInfo, Companions) {
     write_file(f, "IN;\n");
     yycnthpg(f, count);
     EXPECT_EQ(count, 1);
+    // A file that cannot be closed: error 3 with the system's code; the
+    // pictures read are counted all the same.
+    text_unit_close_hook = [](std::int32_t handle) {
+        os_file_close(handle);
+        return static_cast<int>(OS_ERROR_GEN_FAILURE);
+    };
+    write_file(f, "IN;\nSC-3 1 0 32760\n");
+    infoerror(1);
+    count = -1;
+    yycnthpg(f, count);
+    text_unit_close_hook = &os_file_close;
+    EXPECT_EQ(infoerror(1), 3);
+    EXPECT_EQ(quinda.io_status, static_cast<int>(OS_ERROR_GEN_FAILURE));
+    EXPECT_EQ(count, 1);
+    yycnthpg(f, count);
+    EXPECT_EQ(infoerror(1), 0);
 }
 
 }  // namespace
