@@ -3,6 +3,7 @@
 // by the metafile readers of other programs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -442,6 +443,24 @@ TEST_F(MetafileDriver, DamagedRecordsPlaySafely) {
         run("scene.mf", draw_test_scene);
         const std::string good = read_file("scene.mf");
         ASSERT_GT(good.size(), 100u);
+        // The undamaged file's picture, to compare with afterwards.
+        auto play_good = [&] {
+            const std::vector<std::uint8_t> bytes(good.begin(), good.end());
+            const OsMetafile mf = format == 2 ? os_set_enh_metafile_bits(bytes) : os_set_metafile_bits(bytes);
+            EXPECT_NE(mf, 0);
+            const OsDC target = white_target();
+            if (format == 2)
+                EXPECT_TRUE(os_play_enh_metafile(target, mf, {0, 0, 400, 300}));
+            else
+                EXPECT_TRUE(os_play_metafile(target, mf));
+            os_delete_metafile(mf);
+            std::vector<std::uint32_t> px;
+            for (int y = 0; y < 300; y += 2)
+                for (int x = 0; x < 400; x += 2) px.push_back(os_get_pixel(target, x, y));
+            return px;
+        };
+        const std::vector<std::uint32_t> before = play_good();
+        EXPECT_GT(std::count_if(before.begin(), before.end(), [](std::uint32_t c) { return c != 0xFFFFFF; }), 100);
         const OsDC dc = white_target();
         for (std::size_t at = 0; at < good.size(); at += 7) {
             for (unsigned char v : {0x00, 0x7F, 0xFF}) {
@@ -465,6 +484,9 @@ TEST_F(MetafileDriver, DamagedRecordsPlaySafely) {
             else os_play_metafile(dc, mf);
             os_delete_metafile(mf);
         }
+        // Nothing the damaged files did stays behind: the good file plays
+        // to the same picture as before.
+        EXPECT_TRUE(play_good() == before);
     }
 }
 
