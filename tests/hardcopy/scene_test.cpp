@@ -7,6 +7,7 @@
 // pictures are kept there.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -108,10 +109,29 @@ TEST_P(Scene, ReaderDrawsItWhole) {
     draw_scene();
     igrhardcopy("S");
     ASSERT_TRUE(std::filesystem::exists(row.file));
+    keep_picture(row.file, std::string(row.name) + "-");
     if (!have_program(row.program)) GTEST_SKIP() << row.program << " is not installed";
     if (!have_program("convert")) GTEST_SKIP() << "ImageMagick is not installed";
     const ReaderRun r = run_reader(row.command);
     ASSERT_EQ(r.status, 0) << r.out << r.err;
+    if (row.driver == DriverHpgl) {
+        // hp2xx fits its picture to what is drawn; the frame's extent in
+        // plotter units must be the page, the box of the file's IP.
+        const ReaderRun told = run_reader("hp2xx -m png -f range.png in.plt");
+        const std::string plt = read_file(row.file), said = told.out + told.err;
+        const std::size_t ip = plt.find("IP"), range = said.find("Coordinate range:");
+        ASSERT_NE(ip, std::string::npos);
+        ASSERT_NE(range, std::string::npos) << said;
+        double p1x = 0, p1y = 0, p2x = 0, p2y = 0, x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        ASSERT_EQ(std::sscanf(plt.c_str() + ip, "IP %lf %lf %lf %lf", &p1x, &p1y, &p2x, &p2y), 4);
+        ASSERT_EQ(std::sscanf(said.c_str() + range, "Coordinate range: (%lf, %lf) ... (%lf, %lf)", &x1, &y1, &x2, &y2), 4)
+            << said.substr(range, 80);
+        const double w = p2x - p1x, h = p2y - p1y;
+        EXPECT_NEAR(x1, p1x, w / 100);
+        EXPECT_NEAR(x2, p2x, w / 100);
+        EXPECT_NEAR(y1, p1y, h / 100);
+        EXPECT_NEAR(y2, p2y, h / 100);
+    }
     // The frame is the drawn extent: trimmed to it the picture is the page
     // (turned upright where the reader shows the page turned).
     const ReaderRun t = run_reader("convert out.png -background white -flatten -fuzz 10% -trim +repage -rotate \"90<\" -sample 800x600! scene.ppm");
