@@ -3,6 +3,8 @@
 // the drawing layer. Qt types live here and nowhere above platform/.
 #include <QFont>
 #include <QImage>
+#include <QRectF>
+#include <QTransform>
 #include <QString>
 
 #include <algorithm>
@@ -201,6 +203,20 @@ Font make_font(const OsLogFont& lf);
 const Font& selected_font(const Dc& d);
 // A text in a font's own characters (Windows-1252, or the Symbol layout).
 QString text_for_font(const Font& f, std::string_view text);
+
+// Where a text of WIDTH lies around its reference point, y down: the
+// alignment (left, centre, right; top, base line, bottom) puts the start of
+// its base line at (dx, dy) in the text's own frame, the escapement (tenths
+// of a degree) turns that frame, and box() is the turned cell of ascent +
+// descent, widened by PAD on every side.
+struct TextCell {
+    double dx = 0.0, dy = 0.0, width = 0.0, ascent = 0.0, descent = 0.0;
+    QTransform rot;
+    QRectF box(double pad = 0.0) const {
+        return rot.mapRect(QRectF(dx - pad, dy - ascent - pad, width + 2 * pad, ascent + descent + 2 * pad));
+    }
+};
+TextCell text_cell(std::uint32_t align, std::int32_t escapement, double width, double ascent, double descent);
 
 // The image a device context draws on, nullptr when there is none.
 QImage* surface_of(const Dc& dc);

@@ -181,6 +181,22 @@ bool os_get_current_position(OsDC dc, OsPoint& pos) {
     return true;
 }
 
+TextCell osg::text_cell(std::uint32_t align, std::int32_t escapement, double width, double ascent, double descent) {
+    TextCell c{0.0, 0.0, width, ascent, descent, QTransform()};
+    const std::uint32_t h = align & OS_TA_CENTER;
+    if (h == OS_TA_CENTER)
+        c.dx = -std::floor(width / 2.0);
+    else if (h == OS_TA_RIGHT)
+        c.dx = -width;
+    const std::uint32_t v = align & OS_TA_BASELINE;
+    if (v == OS_TA_TOP)
+        c.dy = ascent;
+    else if (v == OS_TA_BOTTOM)
+        c.dy = -descent;
+    c.rot.rotate(-escapement / 10.0);
+    return c;
+}
+
 QString osg::text_for_font(const Font& f, std::string_view text) { return text_of(f, text); }
 
 const Font& osg::selected_font(const Dc& d) { return font_of(d); }
@@ -228,25 +244,12 @@ bool os_text_out(OsDC dc, std::int32_t x, std::int32_t y, std::string_view text)
     constexpr std::int32_t far = 1 << 28;
     if (x < -far || x > far || y < -far || y > far) return true;
 
-    // Where the base line starts, in the text's own frame (x along the base
-    // line, y down), relative to the reference point.
-    int dx = 0, dy = 0;
-    if (h == OS_TA_CENTER)
-        dx = -(w / 2);
-    else if (h == OS_TA_RIGHT)
-        dx = -w;
-    const std::uint32_t v = d->align & OS_TA_BASELINE;
-    if (v == OS_TA_TOP)
-        dy = asc;
-    else if (v == OS_TA_BOTTOM)
-        dy = -desc;
-
-    QTransform rot;
-    rot.rotate(-f.lf.escapement / 10.0);
+    const TextCell cell = text_cell(d->align, f.lf.escapement, w, asc, desc);
+    const int dx = static_cast<int>(cell.dx), dy = static_cast<int>(cell.dy);
+    const QTransform& rot = cell.rot;
     // Room around the cell for overhangs of italic and wide glyphs.
     const int pad = std::max(2, f.tm.height / 2);
-    const QRectF cell(dx - pad, dy - asc - pad, w + 2 * pad, asc + desc + 2 * pad);
-    QRect bound = rot.mapRect(cell).toAlignedRect().translated(x, y);
+    QRect bound = cell.box(pad).toAlignedRect().translated(x, y);
     const OsRect box = drawable_box(*d, *img);
     // A clip region that leaves nothing of the surface draws nothing.
     if (box.right <= box.left || box.bottom <= box.top) return true;

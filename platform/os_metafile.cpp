@@ -410,11 +410,18 @@ public:
         dx.resize(s.size(), 0);
         const std::int32_t n = static_cast<std::int32_t>(s.size());
         const std::int32_t str_bytes = (2 * n + 3) / 4 * 4;
-        grow(p), grow({p.x + static_cast<std::int32_t>(width), p.y});
+        // The picture's bounds take the whole cell as the reader places it:
+        // a centred, right-aligned, turned or tall text reaches beyond its
+        // reference point and its unturned width.
+        const QRect cell = text_cell(d.align, f.lf.escapement, width, f.tm.ascent, f.tm.descent)
+                               .box()
+                               .toAlignedRect()
+                               .translated(p.x, p.y);
+        grow({cell.left(), cell.top()}), grow({cell.right(), cell.bottom()});
         Bytes r;
         r.u32(84);
         r.u32(static_cast<std::uint32_t>(76 + str_bytes + 4 * n));
-        r.i32(p.x), r.i32(p.y - f.tm.ascent), r.i32(p.x + static_cast<std::int64_t>(width)), r.i32(p.y + f.tm.descent);
+        r.i32(cell.left()), r.i32(cell.top()), r.i32(cell.right()), r.i32(cell.bottom());
         r.u32(1);
         r.u32(0), r.u32(0);  // scales 0.0
         r.i32(p.x), r.i32(p.y);

@@ -352,9 +352,12 @@ std::int64_t width_vdc() {
 }
 
 void initialise() {
+    // The shared initialisation answers a probe by putting the driver number
+    // in N, so the probe is known only before it.
+    const bool probe = drvargs.N == ProbeDriverNumber;
     vector_driver_initialise({DriverCgm, {{1, 756}, {2, 540}, {3, 0}, {4, 0}, {5, 0}, {28, 2}}, 600, 256,
                               CapsCgmFile, NoTextSizeThreshold, "derizure.cgm", 0});
-    if (drvargs.N == -1) return;
+    if (probe) return;
     g().device[HardcopySide].gradient_type = 2;
     g().hc.own_text_background = 1;
 }

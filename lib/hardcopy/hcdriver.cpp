@@ -297,7 +297,7 @@ void hpgl_arc(std::int32_t op, std::string_view restore, bool hpgl2) {
     if (wedge) yyhpg1("PU", a.X[0], a.Y[0]);
     if (hpgl2 && g.fill_style >= 1 && g.fill_style <= 2)
         hpgl_line("CO\"4 " + hpgl_int(g.fill_style, 1) + " " + hpgl_int(g.fill_density, 1) + " " +
-                  hpgl_int(g.fill_angle, 1) + " " + hpgl_int(g.outline_flag, 1) + "\"");
+                  hpgl_int(g.fill_angle, 1) + " " + hpgl_int(g.outline_flag, 1) + "\";");
     const double page_w = g.hc.options.get(1), page_h = g.hc.options.get(2);
     const std::int64_t n = hpgl_trunc(32760.0 * g.area_width_x * page_h / (g.area_width_y * page_w));
     float x = a.X[0], y = a.Y[0], r = a.X[1];

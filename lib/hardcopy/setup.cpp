@@ -82,7 +82,9 @@ void WHardcopyOptions(std::optional<int> measure, std::string* name) {
         units = locale == 1 ? 1 : 2;
     }
 
-    const std::int32_t driver = gstate.hc.selected_driver;
+    // The driver that last answered its initialisation: a selected number
+    // without a driver (5, 7, above 12) has no dialog of its own.
+    const std::int32_t driver = gstate.hc.active_driver;
     if (driver == DriverWindowsPrinter) {
         printer_setup(units);
     } else {

@@ -47,6 +47,11 @@ void dither_current() {
     yydith(hcstate.models.PrinterColourKind, r.ditherPatterns[0][1], r.ditherPatterns[1][1], r.ditherPatterns[2][1]);
 }
 
+// A two-colour dither pattern sets the bits where the colour is light; a
+// one-bit page sets the bits it inks, so its fills take the complement and
+// print as dark as their colour, like its lines and images.
+std::int32_t fill_ink(std::int32_t pattern) { return rs().pixelDepth == 1 ? ~pattern : pattern; }
+
 void initialise() {
     yydefh();
     dither_cache_clear();
@@ -86,7 +91,11 @@ void colour() {
     r.previousColourValue = r.colourValue;
     for (auto& pair : r.ditherPatterns) pair[0] = pair[1];
     dither_current();
-    const std::int32_t index = g.CurrentColour.index();
+    std::int32_t index = g.CurrentColour.index();
+    // An RGB colour drawn without a palette index takes the nearest entry
+    // of the palette, as the RGB pixel writer does: otherwise every RGB
+    // colour of a palette page would be entry 255.
+    if (index < 0 && (r.pixelDepth == 4 || r.pixelDepth == 8)) yyrgbto8(g.CurrentColour.rgb(), index);
     const std::int32_t mode = option(6);
     switch (r.pixelDepth) {
         case 1: r.colourValue = index == (mode == 0 ? 0 : 223) ? 0 : 1; break;
@@ -217,9 +226,9 @@ void filled_shape(std::int32_t op) {
         r.fillPattern = g.CurrentColour.index() == 0 ? 0 : -1;
         if (option(6) != 0) r.fillPattern = ~r.fillPattern;
     } else {
-        r.fillPattern = r.ditherPatterns[0][1];
+        r.fillPattern = fill_ink(r.ditherPatterns[0][1]);
     }
-    r.secondFillPattern = r.twoColourFill != 0 ? r.ditherPatterns[0][0] : r.fillPattern;
+    r.secondFillPattern = r.twoColourFill != 0 ? fill_ink(r.ditherPatterns[0][0]) : r.fillPattern;
     switch (op) {
         case OpEllipsePattern:
         case OpSectorPattern:

@@ -550,14 +550,18 @@ void yycnthpg(std::string_view name, std::int32_t& count) {
         }
     }
     quinda.report_mode = mode;
-    yyunitclose(quinda.LFNPLOT);
     if (status != OS_ERROR_HANDLE_EOF) {
         quinda.io_status = status;
         quinda.status_kind = StatusKindRunTime;
         yyerror(2, "YYCNTHPG");
-        return;
     }
-    if (count == 0) count = 1;
+    const int closed = yyunitclose(quinda.LFNPLOT);
+    if (closed != OS_OK) {
+        quinda.io_status = closed;
+        quinda.status_kind = StatusKindRunTime;
+        yyerror(3, "YYCNTHPG");
+    }
+    if (status == OS_ERROR_HANDLE_EOF && count == 0) count = 1;
 }
 
 std::int32_t yyrepcgmint(std::int32_t position, std::int32_t precision) {

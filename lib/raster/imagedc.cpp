@@ -119,9 +119,11 @@ bool target_context(std::int32_t target, OsDC& dc, OsObject& region) {
             return dc != 0;
         case 10:
             dc = wtab.gPrDC;
+            region = wtab.gPrRegion;
             return dc != 0;
         case 11:
             dc = wtab.gwmfDC;
+            region = wtab.gwmfRegion;
             return dc != 0;
         default:
             return false;

@@ -184,12 +184,16 @@ int yyunitwrite(std::int32_t unit, std::string_view line) {
     return os_file_write(it->second.handle, record.data(), static_cast<std::int32_t>(record.size()), done);
 }
 
-void yyunitclose(std::int32_t unit) {
+TextUnitCloseFn text_unit_close_hook = &os_file_close;
+
+int yyunitclose(std::int32_t unit) {
     const auto it = text_units.units.find(unit);
-    if (it == text_units.units.end()) return;
+    if (it == text_units.units.end()) return OS_OK;
+    int code = OS_OK;
     if (!it->second.temp.empty()) os_file_save_abandon(it->second.handle, it->second.temp);
-    else os_file_close(it->second.handle);
+    else code = text_unit_close_hook ? text_unit_close_hook(it->second.handle) : os_file_close(it->second.handle);
     text_units.units.erase(it);
+    return code;
 }
 
 bool yyunitopened(std::int32_t unit) { return text_units.units.count(unit) != 0; }
@@ -200,4 +204,5 @@ void reset_text_units() {
         else os_file_close(u.handle);
     }
     text_units = TextUnitState{};
+    text_unit_close_hook = &os_file_close;
 }

@@ -50,7 +50,13 @@ int yyunitcommit(std::int32_t unit);
 // The next line without its line end; OS_ERROR_HANDLE_EOF at the end.
 int yyunitread(std::int32_t unit, std::string& line);
 int yyunitwrite(std::int32_t unit, std::string_view line);
-void yyunitclose(std::int32_t unit);
+// Closes the unit; the system's code of the close (OS_OK for a unit that
+// is not open).
+int yyunitclose(std::int32_t unit);
+// Test seam for closing a text unit's file: os_file_close unless a test
+// replaces it.
+using TextUnitCloseFn = int (*)(std::int32_t handle);
+extern TextUnitCloseFn text_unit_close_hook;
 bool yyunitopened(std::int32_t unit);
 
 struct TextUnit {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/lines.h"
+#include "lib/graphics/text.h"
 #include "lib/hardcopy/cgm.h"
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/hcstate.h"
@@ -302,6 +304,44 @@ TEST_F(Cgm, PictureLibreOffice) {
     const CgmWalk w = run("picture.cgm", draw_test_picture);
     ASSERT_TRUE(w.whole()) << w.error;
     libreoffice_finds_test_picture("picture.cgm");
+}
+
+// Texts of the three alignments, read back from what LibreOffice makes of
+// the file: each whole (in one piece, not broken into lines) and in the
+// order they stand on the page, top to bottom.
+TEST_F(Cgm, LibreOfficeReadsTheTextsWhole) {
+    const CgmWalk w = run("texts.cgm", [] {
+        IGrColourN(0x000000);
+        // Characters as wide as the reader's face draws them: it breaks a
+        // text wider than its restricted box into lines.
+        igrcharsize(2.5f, 1.5f);
+        for (int j = 0; j < 3; ++j) {
+            gstate.text.justification = j;
+            wgrtextstring(320, static_cast<float>(200 + 60 * j), j == 0 ? "LEFT" : j == 1 ? "CENTRED" : "RIGHT");
+        }
+        gstate.text.justification = 0;
+    });
+    ASSERT_TRUE(w.whole()) << w.error;
+    if (!have_program("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+    if (!have_program("pdftotext")) GTEST_SKIP() << "poppler-utils is not installed";
+    libreoffice_reads("texts.cgm");
+    const ReaderRun r = run_reader("pdftotext -bbox texts.pdf -");
+    ASSERT_EQ(r.status, 0) << r.err;
+    // The top of each word, from its bounding box; -1 when it is not there.
+    auto top = [&](const std::string& word) {
+        const std::size_t at = r.out.find(">" + word + "</word>");
+        if (at == std::string::npos) return -1.0;
+        const std::size_t open = r.out.rfind("<word", at);
+        double x1 = 0, y1 = 0;
+        if (std::sscanf(r.out.c_str() + open, "<word xMin=\"%lf\" yMin=\"%lf\"", &x1, &y1) != 2) return -1.0;
+        return y1;
+    };
+    const double left = top("LEFT"), centred = top("CENTRED"), right = top("RIGHT");
+    ASSERT_GE(left, 0) << r.out;
+    ASSERT_GE(centred, 0) << r.out;
+    ASSERT_GE(right, 0) << r.out;
+    EXPECT_LT(right, centred);
+    EXPECT_LT(centred, left);
 }
 
 }  // namespace

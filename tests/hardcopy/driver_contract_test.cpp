@@ -44,28 +44,42 @@ const ContractRow contract_rows[] = {
     {"cgm", DriverCgm, &install_hardcopy_drivers, false},
 };
 
-// What a probe must leave alone.
+// What a probe must leave alone: the option table, the names, the run words
+// and every device word a driver sets at its initialisation.
 struct Snapshot {
     std::array<std::int32_t, 37> options{};
     std::string output_name, text, title;
     std::int32_t active = 0, colours = 0, page = 0, can_spool = 0, flag = 0;
     std::array<std::int32_t, 2> resolution{};
-    float x_scale = 0, y_scale = 0, threshold = 0;
-    std::string caps;
-    std::int32_t true_colour = 0, gradient = 0, rotation = 0;
+    float x_scale = 0, y_scale = 0, fill_spacing = 0;
+    std::int32_t resolution_index = 0, line_mode = 0, pens = 0;
+    std::int32_t whole_strings = 0, own_background = 0, third_text = 0;
+    DeviceDescription device;
     DriverArguments args;
 
     static Snapshot take() {
         const HardcopyWords& hc = gstate.hc;
-        const DeviceDescription& d = gstate.device[HardcopySide];
         DriverArguments a = drvargs;
         a.N = 0;
         return {hc.options.slots, hc.output_name, DriverText, hcstate.HardcopyTitle, hc.active_driver,
                 hc.colour_count, hc.page_in_progress, hcstate.DriverCanSpool, gstate.hardcopy_flag,
-                hcstate.HardcopyResolution, hc.x_scale, hc.y_scale, d.TextSizeThreshold, d.DeviceCapabilities,
-                d.true_colour, d.gradient_type, d.TextRotationCapability, a};
+                hcstate.HardcopyResolution, hc.x_scale, hc.y_scale, hc.HardcopyFillSpacing,
+                hcstate.ResolutionIndex, hcstate.LineModeWord, hcstate.PlotterPenCount, hc.whole_strings,
+                hc.own_text_background, hc.third_text_flag, gstate.device[HardcopySide], a};
     }
-    bool operator==(const Snapshot&) const = default;
+    bool operator==(const Snapshot& o) const {
+        const DeviceDescription &d = device, &e = o.device;
+        return options == o.options && output_name == o.output_name && text == o.text && title == o.title &&
+               active == o.active && colours == o.colours && page == o.page && can_spool == o.can_spool &&
+               flag == o.flag && resolution == o.resolution && x_scale == o.x_scale && y_scale == o.y_scale &&
+               fill_spacing == o.fill_spacing && resolution_index == o.resolution_index &&
+               line_mode == o.line_mode && pens == o.pens && whole_strings == o.whole_strings &&
+               own_background == o.own_background && third_text == o.third_text &&
+               d.TextSizeThreshold == e.TextSizeThreshold && d.charset_bits == e.charset_bits &&
+               d.DeviceCapabilities == e.DeviceCapabilities && d.TextRotationCapability == e.TextRotationCapability &&
+               d.platform_variant == e.platform_variant && d.true_colour == e.true_colour &&
+               d.gradient_type == e.gradient_type && args == o.args;
+    }
 };
 
 GraphicsDriver wrapped = nullptr;
@@ -110,6 +124,22 @@ TEST_P(DriverContract, ProbeChangesOnlyTheDriverNumber) {
     gstate.hc.colour_count = 77;
     hcstate.DriverCanSpool = 5;
     gstate.device[HardcopySide].DeviceCapabilities = std::string(29, 'x');
+    // Device words no driver gives them, so a probe that sets any shows.
+    DeviceDescription& d = gstate.device[HardcopySide];
+    d.TextSizeThreshold = 1234.5f;
+    d.charset_bits = 61;
+    d.TextRotationCapability = 62;
+    d.platform_variant = 63;
+    d.true_colour = 64;
+    d.gradient_type = 65;
+    gstate.hc.whole_strings = 66;
+    gstate.hc.own_text_background = 67;
+    gstate.hc.third_text_flag = 68;
+    gstate.hc.HardcopyFillSpacing = 6.9f;
+    hcstate.HardcopyResolution = {70, 71};
+    hcstate.ResolutionIndex = 72;
+    hcstate.LineModeWord = 73;
+    hcstate.PlotterPenCount = 74;
     drvargs.X = {1, 2, 3, 4};
     drvargs.K = 17;
     const Snapshot before = Snapshot::take();

@@ -187,6 +187,29 @@ TEST_F(Hpgl2, RecordValuesTooWideKeepTheirDigits) {
     for (const std::string& s : l) EXPECT_EQ(s.find('*'), std::string::npos) << s;
 }
 
+// The record of a hatched arc ends like every other record: without the
+// ";" a reader takes what follows for part of it.
+TEST_F(Hpgl2, HatchedArcRecordEndsItsCommand) {
+    const Lines l = run("arc.plt", [] {
+        gstate.fill_style = 1;
+        gstate.fill_density = 2;
+        gstate.fill_angle = 3;
+        drvargs = DriverArguments{};
+        drvargs.X = {300, 100, 0, 1.5f};
+        drvargs.Y = {300, 100, 0, 0};
+        drvargs.K = 1;
+        yyhdrv(OpArc);
+        gstate.fill_style = 0;
+    });
+    int records = 0;
+    for (const std::string& s : l)
+        if (s.starts_with("CO\"4 ")) {
+            ++records;
+            EXPECT_TRUE(s.ends_with("\";")) << s;
+        }
+    EXPECT_EQ(records, 1);
+}
+
 TEST_F(Hpgl2, LabelsInRoman8WithTheirOrigins) {
     WGrTextFont(101);
     igrcharsize(1.5f, 1.5f);

@@ -38,7 +38,7 @@ protected:
     }
     // Ghostscript reads the file without a word.
     void ghostscript_reads(const std::string& name) {
-        if (!have_program("gs")) return;
+        if (!have_program("gs")) GTEST_SKIP() << "ghostscript is not installed";
         const ReaderRun r = run_reader("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=nullpage " + name);
         EXPECT_EQ(r.status, 0) << name << "\n" << r.out << r.err;
         EXPECT_EQ(r.err, "") << name;

@@ -553,6 +553,41 @@ TEST_F(SetupRoutines, ADialogThatCannotBeLoadedChangesNothing) {
 
 // ---- the option dialogs ---------------------------------------------------------
 
+// Each option is named by what it does: the CGM font-name lists, the HP-GL
+// figure records with pen widths, and the fills left to the plotter.
+TEST_F(SetupRoutines, OptionFieldsSayWhatTheyDo) {
+    const struct {
+        std::int32_t resource, field;
+        std::vector<std::string> items;  // menu items, or the one caption
+    } cases[] = {
+        {32009, 1028, {"CGM font names", "PostScript font names", "TrueType font names"}},
+        {32001, 1025, {"Hatched by the program", "Filled by the plotter"}},
+        {32001, 1018, {"Figure records and pen widths"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        WDialogLoad(c.resource, 7000, -1);
+        WDialogSelect(7000);
+        ASSERT_EQ(infoerror(1), 0);
+        std::string text(40, ' ');
+        if (c.items.size() == 1) {
+            WDialogGetString(c.field, text);
+            EXPECT_EQ(txt_c(text), c.items[0]);
+        } else {
+            for (std::size_t k = 0; k < c.items.size(); ++k) {
+                WDialogPutOption(c.field, static_cast<std::int32_t>(k + 1));
+                std::int32_t option = 0;
+                text.assign(40, ' ');
+                WDialogGetMenu(c.field, option, &text);
+                EXPECT_EQ(option, static_cast<std::int32_t>(k + 1));
+                EXPECT_EQ(txt_c(text), c.items[k]);
+            }
+        }
+        WDialogUnload();
+    }
+}
+
+
 TEST_F(SetupRoutines, OnlyTheOptionFieldsOfTheResourceAreShownAndRead) {
     igrhardcopyselect(1, DriverPostScript);
     for (int k = 1; k <= 29; ++k) gstate.hc.options.set(k, 30 + k);
@@ -881,6 +916,27 @@ TEST_F(SetupRoutines, OptionsEntryShowsTheDriversDialogInItsUnits) {
     EXPECT_EQ(infoerror(1), 1044);
     EXPECT_EQ(entry_calls, (std::vector<std::string>{"snapshot 1", "options", "snapshot 0"}));
     snapshot_status = 0;
+}
+
+// A selected number without a driver keeps the dialog of the driver that
+// last answered: no missing resource is loaded.
+TEST_F(SetupRoutines, ANumberWithoutADriverShowsTheLastDriversDialog) {
+    for (int number : {5, 7, 13}) {
+        SCOPED_TRACE(number);
+        igrhardcopyselect(1, DriverSvg);
+        igrhardcopyselect(1, number);
+        EXPECT_EQ(gstate.hc.active_driver, DriverSvg);
+        infoerror(1);
+        int shown_id = 0;
+        script({[&](OsHandle d) {
+            shown_id = dialog_state.current_id;
+            click(d, 2);
+        }});
+        WHardcopyOptions(1);
+        EXPECT_EQ(infoerror(1), 0);
+        EXPECT_NE(shown_id, 0);
+        EXPECT_EQ(next_act, 1u);
+    }
 }
 
 }  // namespace

@@ -4,7 +4,10 @@
 // library's own set-up dialogs: setup_dialogs_test.cpp.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,6 +27,8 @@
 #include "tests/support/graphics_test.h"
 
 namespace {
+
+bool have_gs() { return std::system("command -v gs >/dev/null 2>&1") == 0; }
 
 // What the scripted routines saw and answer.
 struct Script {
@@ -183,12 +188,47 @@ TEST_F(HardcopySetup, WindowDumpPrintsTheImagePage) {
     // The window's picture is a memory surface here.
     wtab.gDC = os_create_compatible_dc(0);
     os_select_object(wtab.gDC, os_create_compatible_bitmap(wtab.gDC, 400, 300));
+    // A white picture with a red block over its left half.
+    os_select_object(wtab.gDC, os_create_solid_brush(0xFFFFFF));
+    os_rectangle(wtab.gDC, -1, -1, 401, 301);
+    os_select_object(wtab.gDC, os_create_solid_brush(0x0000FF));
+    os_rectangle(wtab.gDC, -1, -1, 200, 301);
     igrprintimageselect();   // the printer query finds the printer
     igrprintimageselect(2);
     EXPECT_EQ(hcstate.PrinterAvailable, 1);
     yygapi(OpEndPage);
     EXPECT_EQ(infoerror(1), 0);
-    EXPECT_GT(std::filesystem::file_size("dump.pdf"), 0u);
+    ASSERT_GT(std::filesystem::file_size("dump.pdf"), 0u);
+    // Drawn by ghostscript, the page shows the picture: red on the left of
+    // the picture, white on its right, and nothing on the rest of the page.
+    if (!have_gs()) GTEST_SKIP() << "ghostscript is not installed";
+    ASSERT_EQ(std::system("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=ppmraw -r20 -sOutputFile=dump.ppm dump.pdf"), 0);
+    const std::string ppm = read_file("dump.ppm");
+    // The header: "P6", width, height, maximum, each perhaps after comment lines.
+    std::size_t start = 0;
+    std::vector<int> header;
+    while (header.size() < 4 && start < ppm.size()) {
+        const std::size_t end = ppm.find('\n', start);
+        if (end == std::string::npos) break;
+        const std::string line = ppm.substr(start, end - start);
+        start = end + 1;
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream words(line);
+        std::string word;
+        while (words >> word) header.push_back(word == "P6" ? 6 : std::atoi(word.c_str()));
+    }
+    ASSERT_EQ(header.size(), 4u) << ppm.substr(0, 80);
+    const int w = header[1], h = header[2];
+    ASSERT_EQ(ppm.size(), start + static_cast<std::size_t>(3 * w * h));
+    long red = 0, dark = 0;
+    for (std::size_t i = start; i + 2 < ppm.size(); i += 3) {
+        const int r = static_cast<unsigned char>(ppm[i]), g = static_cast<unsigned char>(ppm[i + 1]),
+                  b = static_cast<unsigned char>(ppm[i + 2]);
+        if (r > 200 && g < 60 && b < 60) ++red;
+        else if (r + g + b < 600) ++dark;
+    }
+    EXPECT_GT(red, static_cast<long>(w) * h / 50) << "the picture is not on the page";
+    EXPECT_LT(dark, static_cast<long>(w) * h / 100) << "the page holds more than the picture";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // by the metafile readers of other programs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -17,6 +18,7 @@
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/lines.h"
 #include "lib/graphics/screen.h"
+#include "lib/graphics/text.h"
 #include "lib/hardcopy/gdilayer.h"
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/windriver.h"
@@ -441,6 +443,24 @@ TEST_F(MetafileDriver, DamagedRecordsPlaySafely) {
         run("scene.mf", draw_test_scene);
         const std::string good = read_file("scene.mf");
         ASSERT_GT(good.size(), 100u);
+        // The undamaged file's picture, to compare with afterwards.
+        auto play_good = [&] {
+            const std::vector<std::uint8_t> bytes(good.begin(), good.end());
+            const OsMetafile mf = format == 2 ? os_set_enh_metafile_bits(bytes) : os_set_metafile_bits(bytes);
+            EXPECT_NE(mf, 0);
+            const OsDC target = white_target();
+            if (format == 2)
+                EXPECT_TRUE(os_play_enh_metafile(target, mf, {0, 0, 400, 300}));
+            else
+                EXPECT_TRUE(os_play_metafile(target, mf));
+            os_delete_metafile(mf);
+            std::vector<std::uint32_t> px;
+            for (int y = 0; y < 300; y += 2)
+                for (int x = 0; x < 400; x += 2) px.push_back(os_get_pixel(target, x, y));
+            return px;
+        };
+        const std::vector<std::uint32_t> before = play_good();
+        EXPECT_GT(std::count_if(before.begin(), before.end(), [](std::uint32_t c) { return c != 0xFFFFFF; }), 100);
         const OsDC dc = white_target();
         for (std::size_t at = 0; at < good.size(); at += 7) {
             for (unsigned char v : {0x00, 0x7F, 0xFF}) {
@@ -464,6 +484,9 @@ TEST_F(MetafileDriver, DamagedRecordsPlaySafely) {
             else os_play_metafile(dc, mf);
             os_delete_metafile(mf);
         }
+        // Nothing the damaged files did stays behind: the good file plays
+        // to the same picture as before.
+        EXPECT_TRUE(play_good() == before);
     }
 }
 
@@ -476,7 +499,8 @@ protected:
     // and the text beside it, as on the screen.
     void svg_shows_scene(const std::string& svg, const std::string& stem) {
         ASSERT_TRUE(std::filesystem::exists(svg));
-        if (!have_program("rsvg-convert") || !have_program("convert")) return;
+        if (!have_program("rsvg-convert") || !have_program("convert"))
+            GTEST_SKIP() << "rsvg-convert or ImageMagick is not installed";
         run_reader("rsvg-convert -w 400 -h 286 -b white '" + svg + "' -o " + stem + ".png");
         keep_picture(stem + ".png", "metafile-");
         run_reader("convert " + stem + ".png -depth 8 " + stem + ".ppm");
@@ -525,6 +549,53 @@ TEST_F(MetafileReaders, Emf2svgReadsEnhanced) {
     const ReaderRun r = run_reader("emf2svg-conv -i scene.emf -o scene.svg");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     svg_shows_scene("scene.svg", "enhanced");
+}
+
+// Texts that reach beyond their reference point: centred, right-aligned,
+// turned upwards and tall. The picture's bounds take their whole extent,
+// so the reader keeps every one of them inside the picture it makes.
+TEST_F(MetafileReaders, Emf2svgShowsAlignedTurnedAndTallTextWhole) {
+    if (!have_program("emf2svg-conv")) GTEST_SKIP() << "emf2svg not installed";
+    if (!have_program("rsvg-convert") || !have_program("convert")) GTEST_SKIP() << "rsvg-convert or ImageMagick not installed";
+    gstate.hc.options.set(27, 2);
+    run("texts.emf", [] {
+        IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
+        IGrUnits(0.0f, 0.0f, 100.0f, 100.0f);
+        igrcolourmodel(24);
+        IGrColourN(0x000000);
+        igrjoin(40.0f, 40.0f, 60.0f, 60.0f);
+        // The reader draws a font at its natural width whatever width the
+        // font record asks for: these sizes give the mono-spaced face its
+        // natural width, so the reader's texts are as wide as ours.
+        igrcharsize(2.57f, 2.0f);
+        gstate.text.justification = 1;
+        wgrtextstring(50.0f, 40.0f, "CENTRED TEXT");
+        gstate.text.justification = 2;
+        wgrtextstring(60.0f, 60.0f, "RIGHT TEXT");
+        gstate.text.justification = 0;
+        yychrot(90.0f);
+        wgrtextstring(60.0f, 45.0f, "UPWARDS");
+        yychrot(0.0f);
+        igrcharsize(7.7f, 6.0f);
+        wgrtextstring(40.0f, 60.0f, "TALL");
+    });
+    keep_picture("texts.emf", "metafile-");
+    const ReaderRun r = run_reader("emf2svg-conv -i texts.emf -o texts.svg");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    const std::string svg = read_file("texts.svg");
+    for (const char* t : {"CENTRED TEXT", "RIGHT TEXT", "UPWARDS", "TALL"}) EXPECT_NE(svg.find(t), std::string::npos) << t;
+    // Drawn, each text leaves ink in its own part of the picture and none
+    // of it touches the picture's edges, where a cut text would end.
+    run_reader("rsvg-convert -b white texts.svg -o texts.png");
+    keep_picture("texts.png", "metafile-");
+    run_reader("convert texts.png -depth 8 texts.ppm");
+    const Ppm p = Ppm::read("texts.ppm");
+    ASSERT_GT(p.w, 20);
+    ASSERT_GT(p.h, 20);
+    EXPECT_EQ(p.count_near(0, 0, p.w, 2, 0x000000, 200), 0);
+    EXPECT_EQ(p.count_near(0, p.h - 2, p.w, p.h, 0x000000, 200), 0);
+    EXPECT_EQ(p.count_near(0, 0, 2, p.h, 0x000000, 200), 0);
+    EXPECT_EQ(p.count_near(p.w - 2, 0, p.w, p.h, 0x000000, 200), 0);
 }
 
 }  // namespace

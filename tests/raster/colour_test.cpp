@@ -64,9 +64,10 @@ TEST_F(RasterColour, ColourOperationKeepsThePreviousPatterns) {
     }
 }
 
-// A solid fill on a one-bit page lays the luminance pattern of the colour
-// over the area, cell after cell; the patterns and the tables were made at
-// the begin, under the colour count the driver had set.
+// A solid fill on a one-bit page inks the complement of the colour's
+// luminance pattern over the area, cell after cell, so a dark colour prints
+// dark; the patterns and the tables were made at the begin, under the
+// colour count the driver had set.
 TEST_F(RasterColour, DitheredFillOnAOneBitPage) {
     igrcolourmodel(24);
     IGrColourN(wrgb(128, 128, 128));
@@ -84,7 +85,7 @@ TEST_F(RasterColour, DitheredFillOnAOneBitPage) {
     yyvras(OpRectanglePattern);
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 16; ++x)
-            EXPECT_EQ(pixel(x, y), static_cast<std::int32_t>((0xD555AA55u >> (8 * (y % 4) + x % 8)) & 1u))
+            EXPECT_EQ(pixel(x, y), static_cast<std::int32_t>((~0xD555AA55u >> (8 * (y % 4) + x % 8)) & 1u))
                 << x << "," << y << "\n" << art();
     // A colour change on the page follows the new colour's luminance.
     IGrColourN(wrgb(255, 255, 255));
@@ -134,6 +135,10 @@ TEST_F(RasterColour, DitheredPixelsOfOneAndThreeBitPages) {
         {"colour mode 1 clears black", 1, 0, 0, 0, 0, 1, 0, 0u},
         {"colour mode 2 swaps as well", 1, 0, 0, 0, 0, 2, 0, 0u},
         {"bright level of a light colour", 1, 1, 200, 10, 10, 0, 0, 0xECEC3776u},
+        {"a component of 191 keeps the level", 1, 1, 191, 10, 10, 0, 0, 0xBFBFF7F7u},
+        {"a component of 192 is the bright level", 1, 1, 192, 10, 10, 0, 0, 0xECEC3776u},
+        {"green of 192 is bright too", 1, 2, 10, 192, 10, 0, 0, 0x6643CCC8u},
+        {"blue of 191 is not", 1, 4, 10, 10, 191, 0, 0, 0xE7EF7E7Fu},
         {"3-bit value on CMY inks", 3, 1, 0, 0, 0, 0, 2, 0u},
     };
     for (const Case& c : cases) {

@@ -194,8 +194,8 @@ TEST_F(RasterDrawing, NothingIsWrittenOffThePage) {
         IRBUFF.resize(words + GuardWords, Guard);
         IRBUFF[words - 1] = Guard;
         colour(200);
-        // The patterns the colour would dither to on one- and three-bit pages.
-        for (auto& pair : raster.ditherPatterns) pair[1] = -1;
+        // The patterns of black, which a one-bit page fills with ink.
+        for (auto& pair : raster.ditherPatterns) pair[1] = 0;
         line_width(5, 5);
         for (int t : {0, 3}) {
             line_type(t);

@@ -2,6 +2,10 @@
 // reports, and the edges of identification and of the companions.
 #include "lib/raster/imagefiles.h"
 #include "tests/raster/image_tools.h"
+#include "lib/window/bytefile.h"
+#include "lib/window/quinda_state.h"
+#include "platform/os_error.h"
+#include "platform/os_file.h"
 #include "tests/support/quinda_test.h"
 
 namespace {
@@ -111,6 +115,8 @@ TEST_F(FileInfo, EveryKindWithItsItems) {
         {"epson U", esc + "U" + bytes_of({1}) + "  ", {13, -1, -1, 0, -1, -1}},
         {"hpgl", "   IN;SC-13 5 0 32760;\nIP0 0 10160 7620 ;\nPU;\nSC-3 1 0 32760\nSC-3 2 0 32760\n", {4, 720, 540, 6, 5, 2}},
         {"hpgl without the device", "IN;\nIP0 0 10160 7620 ;\n", {4, -1, -1, -1, -1, 1}},
+        {"hpgl of the last device, six pens", "IN;SC-13 10 0 32760;\nIP0 0 10160 7620 ;\n", {4, 720, 540, 6, 10, 1}},
+        {"hpgl2 device from its scale record", esc + "%0BIN;SC-13 14 0 32760;\nIP0 0 10160 7620 ;\n", {5, 720, 540, 256, 4, 1}},
         {"hpgl2", esc + "%0BIN;CO\"13 3\";\nIP0 0 10160 7620 ;\nCO\"3 1\";\nCO:\"3\";\n", {5, 720, 540, 2, 3, 1}},
         {"postscript", "%!PS-Adobe-3.0\n%%BoundingBox: 10 20 300 400\n", {10, 300, 400, 1, -1, -1}},
         {"postscript without a box", "%!PS-Adobe-3.0\n%%Title: x\n", {10, -1, -1, 0, -1, -1}},
@@ -203,6 +209,22 @@ TEST_F(FileInfo, Companions) {
     write_file(f, "IN;\n");
     yycnthpg(f, count);
     EXPECT_EQ(count, 1);
+    // A file that cannot be closed: error 3 with the system's code; the
+    // pictures read are counted all the same.
+    text_unit_close_hook = [](std::int32_t handle) {
+        os_file_close(handle);
+        return static_cast<int>(OS_ERROR_GEN_FAILURE);
+    };
+    write_file(f, "IN;\nSC-3 1 0 32760\n");
+    infoerror(1);
+    count = -1;
+    yycnthpg(f, count);
+    text_unit_close_hook = &os_file_close;
+    EXPECT_EQ(infoerror(1), 3);
+    EXPECT_EQ(quinda.io_status, static_cast<int>(OS_ERROR_GEN_FAILURE));
+    EXPECT_EQ(count, 1);
+    yycnthpg(f, count);
+    EXPECT_EQ(infoerror(1), 0);
 }
 
 }  // namespace

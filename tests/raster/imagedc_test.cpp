@@ -147,6 +147,44 @@ TEST_F(ImageOnWindow, NaturalSizeThroughTheClipRegionAndStretched) {
     }
 }
 
+// On the printer's page and in the recording metafile a picture at its own
+// size is clipped by their clip regions as on the screen. Memory surfaces
+// stand in for the two device contexts.
+TEST_F(ImageOnWindow, NaturalSizeOnThePrinterAndTheMetafileThroughTheirClipRegions) {
+    const std::string f = file("p.bmp", bmp24());
+    for (std::int32_t target : {10, 11}) {
+        SCOPED_TRACE(target);
+        const OsDC dc = os_create_compatible_dc(0);
+        const OsObject bitmap = os_create_compatible_bitmap(dc, W, H);
+        os_select_object(dc, bitmap);
+        const OsObject white = os_create_solid_brush(0xFFFFFF);
+        os_select_object(dc, white);
+        os_rectangle(dc, -1, -1, W + 1, H + 1);
+        OsHandle& context = target == 10 ? wtab.gPrDC : wtab.gwmfDC;
+        OsHandle& region = target == 10 ? wtab.gPrRegion : wtab.gwmfRegion;
+        context = dc;
+        region = os_create_rect_rgn(8, 0, 20, H);
+        Result r;
+        yyloadimage(1, target, 5, 4, 50, 30, 0, r.err, r.oserr, f);
+        EXPECT_EQ(r.err, 0);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const bool inside = x >= 8 && x < 20 && x >= 5 && x < 5 + PW && y >= 4 && y < 4 + PH;
+                ASSERT_EQ(static_cast<std::int32_t>(os_get_pixel(dc, x, y)), inside ? colour(x - 5, y - 4) : 0xFFFFFF)
+                    << x << "," << y;
+            }
+        // No clip region is left behind.
+        OsRect box{};
+        EXPECT_FALSE(os_get_clip_box(dc, box));
+        os_delete_object(region);
+        region = 0;
+        context = 0;
+        os_delete_dc(dc);
+        os_delete_object(bitmap);
+        os_delete_object(white);
+    }
+}
+
 TEST_F(ImageOnWindow, SavedRectanglesReadBackEqualToTheWindow) {
     load(1, file("p.bmp", bmp24()), 3, 2, 0, 0, 0);
     // An odd width: PCX and PNG capture it one column wider.

@@ -7,6 +7,7 @@
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
+#include "lib/graphics/fill.h"
 #include "lib/graphics/lines.h"
 #include "lib/graphics/gstate.h"
 #include "lib/hardcopy/hardcopy.h"
@@ -179,6 +180,54 @@ TEST_F(ImageDriver, EveryFormatAndDepthReadsAsTheSamePicture) {
                     std::to_string(b.x2) + "," + std::to_string(b.y2) + "' " + quote(ref));
         const std::string ae = run_command("compare -metric AE " + quote(first_file) + " " + quote(ref) + " null:");
         EXPECT_EQ(ae.substr(0, 1), "0") << depth << ": " << ae;
+    }
+}
+
+// Black, mid-grey and white filled squares on one page: read back, each
+// square is as bright as its colour at every depth, dithered or not.
+TEST_F(ImageDriver, FillsAreAsDarkAsTheirColourAtEveryDepth) {
+    if (!have_program("convert")) GTEST_SKIP() << "ImageMagick is not installed";
+    struct Square {
+        std::int32_t rgb;
+        float low, high;  // the mean brightness read back, 0..1
+    };
+    const Square squares[] = {{wrgb(0, 0, 0), 0.0f, 0.1f}, {wrgb(128, 128, 128), 0.3f, 0.8f}, {wrgb(255, 255, 255), 0.9f, 1.0f}};
+    for (int depth : depths) {
+        const std::string file = dir.file("fills" + std::to_string(depth) + ".png");
+        select(depth, 3);
+        igrhardcopy(file);
+        IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
+        IGrUnits(0.0f, 0.0f, static_cast<float>(W), static_cast<float>(H));
+        igrcolourmodel(24);
+        igrfillpattern(4);
+        for (int i = 0; i < 3; ++i) {
+            IGrColourN(squares[i].rgb);
+            const float x = 20.0f + 100.0f * static_cast<float>(i);
+            IGrRectangle(x, 100.0f, x + 80.0f, 180.0f);
+        }
+        igrhardcopy("S");
+        ASSERT_EQ(infoerror(1), 0) << depth;
+        const std::vector<std::int32_t> px = magick_pixels(file);
+        ASSERT_EQ(px.size(), static_cast<std::size_t>(W * H)) << depth;
+        // The mean over the inside of a square, one dither cell in from
+        // its edges; page rows count down from the top.
+        auto mean = [&](int x1, int y1, int x2, int y2) {
+            double sum = 0.0;
+            int n = 0;
+            for (int y = H - y2; y < H - y1; ++y)
+                for (int x = x1; x < x2; ++x) {
+                    const std::int32_t c = px[static_cast<std::size_t>(y * W + x)];
+                    sum += ((c & 0xFF) + ((c >> 8) & 0xFF) + ((c >> 16) & 0xFF)) / (3.0 * 255.0);
+                    ++n;
+                }
+            return sum / n;
+        };
+        for (int i = 0; i < 3; ++i) {
+            const int x = 20 + 100 * i;
+            const double m = mean(x + 8, 108, x + 72, 172);
+            EXPECT_GE(m, squares[i].low) << depth << " bits, square " << i;
+            EXPECT_LE(m, squares[i].high) << depth << " bits, square " << i;
+        }
     }
 }
 

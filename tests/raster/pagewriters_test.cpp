@@ -175,6 +175,7 @@ TEST_F(PageWriters, PcxHeadersAndRuns) {
     page(5, 1, 24);
     yyvra4(0x030201, 0, 0, 4);
     f = written(yypcx1);
+    EXPECT_EQ(f[1], 5);
     EXPECT_EQ(f[65], 3);
     EXPECT_EQ(le(f, 66, 2), 6u);
     EXPECT_EQ(f.substr(128, 4), bytes_of({197, 1, 193, 255}));
@@ -182,6 +183,7 @@ TEST_F(PageWriters, PcxHeadersAndRuns) {
     // Four bits: the header palette and four planes.
     page(20, 1, 4);
     f = written(yypcx1);
+    EXPECT_EQ(f[1], 5);
     EXPECT_EQ(f[65], 4);
     EXPECT_EQ(le(f, 66, 2), 4u);
     std::int32_t rgb = 0;

@@ -10,7 +10,10 @@
 #include <set>
 #include <sstream>
 
+#include "lib/graphics/areas.h"
+#include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
+#include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/raster/rastprint.h"
@@ -266,6 +269,48 @@ const PageCase page_cases[] = {
 
 INSTANTIATE_TEST_SUITE_P(EveryFamily, PrintedPage, ::testing::ValuesIn(page_cases),
                          [](const ::testing::TestParamInfo<PageCase>& info) { return std::string(info.param.name); });
+
+// Black, mid-grey and white filled squares on a one-bit laser page: the
+// printer inks the black square wholly, about half of the grey one and
+// nothing of the white one.
+TEST_F(RasterPrinter, FillsPrintAsDarkAsTheirColour) {
+    if (!have_python()) GTEST_SKIP() << "python3 not installed";
+    igrinit();
+    iprinter(28);
+    igrhardcopyselect(1, DriverRasterPrinter);
+    igrhardcopyoptions(1, 216);
+    igrhardcopyoptions(2, 72);
+    igrhardcopyoptions(5, 0);
+    igrhardcopy("fills.prn");
+    IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
+    IGrUnits(0.0f, 0.0f, 300.0f, 100.0f);
+    igrcolourmodel(24);
+    igrfillpattern(4);
+    const std::int32_t colours[3] = {wrgb(0, 0, 0), wrgb(128, 128, 128), wrgb(255, 255, 255)};
+    for (int i = 0; i < 3; ++i) {
+        IGrColourN(colours[i]);
+        IGrRectangle(10.0f + 100.0f * static_cast<float>(i), 10.0f, 90.0f + 100.0f * static_cast<float>(i), 90.0f);
+    }
+    const int across = raster.rasterWidth, down = raster.rasterHeight;
+    igrhardcopy("S");
+    ASSERT_GT(across, 0);
+    const Inks inks = decode("pcl", "fills.prn");
+    ASSERT_EQ(inks.size(), 1u);
+    const Dots& dots = inks.begin()->second;
+    // The share of inked dots inside each square, a margin in from its edges.
+    auto share = [&](int i) {
+        const int x1 = across * (20 + 100 * i) / 300, x2 = across * (80 + 100 * i) / 300;
+        const int y1 = down * 20 / 100, y2 = down * 80 / 100;
+        long inked = 0;
+        for (int y = y1; y < y2; ++y)
+            for (int x = x1; x < x2; ++x) inked += dots.count({x, y});
+        return static_cast<double>(inked) / (static_cast<double>(x2 - x1) * (y2 - y1));
+    };
+    EXPECT_GT(share(0), 0.9);
+    EXPECT_GT(share(1), 0.3);
+    EXPECT_LT(share(1), 0.7);
+    EXPECT_LT(share(2), 0.1);
+}
 
 // ---------------------------------------------------------------- control strings
 

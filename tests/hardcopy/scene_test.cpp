@@ -1,0 +1,198 @@
+// One scene (solid and dashed lines, solid, hatched and two-colour fills, a
+// circle, an ellipse, a polyline, left, centred and turned text) written by
+// every driver that makes a file and drawn by that format's reader. A frame
+// along the edges of the drawable makes the drawn extent the page, so after
+// the reader's picture is trimmed to what it drew, every part of the scene
+// lies at a known place. With QUINDA_WRITE_PICTURES set, the trimmed
+// pictures are kept there.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "lib/graphics/areas.h"
+#include "lib/graphics/colours.h"
+#include "lib/graphics/driver.h"
+#include "lib/graphics/fill.h"
+#include "lib/graphics/gstate.h"
+#include "lib/graphics/lines.h"
+#include "lib/graphics/text.h"
+#include "lib/hardcopy/hardcopy.h"
+#include "tests/hardcopy/vector_support.h"
+#include "tests/hardcopy/winprint_support.h"
+
+namespace {
+
+struct SceneRow {
+    const char* name;
+    std::int32_t driver;
+    std::int32_t option, value;  // an option set before the run (0: none)
+    const char* file;
+    const char* program;   // the reader, the test skips when it is absent
+    const char* command;   // draws "in.<ext>" into "out.png"
+    bool colours;          // the reader shows the colours drawn (pens otherwise)
+    const char* text;      // what gives the texts back, "" when the text is drawn in strokes
+};
+
+const SceneRow scene_rows[] = {
+    {"PostScript", DriverPostScript, 22, 1, "in.eps", "gs", "gs -q -dNOPAUSE -dBATCH -dSAFER -dEPSCrop -sDEVICE=png16m -r150 -sOutputFile=out.png in.eps",
+     true, "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=txtwrite -sOutputFile=- in.eps"},
+    {"Svg", DriverSvg, 0, 0, "in.svg", "rsvg-convert", "rsvg-convert -z 2 -b white -o out.png in.svg", true,
+     "rsvg-convert -f pdf -o out.pdf in.svg && gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=txtwrite -sOutputFile=- out.pdf"},
+    {"Hpgl", DriverHpgl, 0, 0, "in.plt", "hp2xx", "hp2xx -q -m png -d 150 -f out.png in.plt", false, ""},
+    {"Hpgl2", DriverHpgl2, 0, 0, "in.plt", "hp2xx", "hp2xx -q -m png -d 150 -f out.png in.plt", false, ""},
+    {"Png", DriverImageFile, 26, 3, "in.png", "convert", "cp in.png out.png", true, ""},
+};
+
+// The scene in world units 0..100 x 0..75, y upwards.
+void draw_scene() {
+    IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
+    IGrUnits(0.0f, 0.0f, 100.0f, 75.0f);
+    igrcolourmodel(24);
+    igrlinewidth(0, 10);
+    igrfillpattern(0);
+    IGrColourN(wrgb(0, 0, 0));
+    IGrRectangle(0.3f, 0.3f, 99.7f, 74.7f);
+    // Solid red and dashed blue lines.
+    IGrColourN(wrgb(255, 0, 0));
+    igrjoin(5, 68, 45, 68);
+    IGrColourN(wrgb(0, 0, 255));
+    igrlinetype(2);
+    igrjoin(5, 60, 45, 60);
+    igrlinetype(0);
+    // A green polyline.
+    IGrColourN(wrgb(0, 160, 0));
+    const float px[6] = {5, 13, 21, 29, 37, 45}, py[6] = {45, 52, 45, 52, 45, 52};
+    igrpolyline(px, py, 6);
+    // A solid blue fill, a hatched green one and a two-colour red and blue one.
+    IGrColourN(wrgb(0, 0, 255));
+    igrfillpattern(4);
+    IGrRectangle(55, 55, 70, 70);
+    IGrColourN(wrgb(0, 160, 0));
+    igrfillpattern(1);
+    IGrRectangle(78, 55, 95, 70);
+    IGrColourN(wrgb(255, 0, 0));
+    IGrColourN(wrgb(0, 0, 255));
+    igrfillpattern(3);
+    IGrRectangle(55, 35, 70, 50);
+    // A red circle and a blue ellipse, outlines.
+    igrfillpattern(0);
+    IGrColourN(wrgb(255, 0, 0));
+    igrcircle(15, 22, 10);
+    IGrColourN(wrgb(0, 0, 255));
+    igrellipse(38, 22, 8, 0.5f);
+    // Texts: left, centred, turned by 30 degrees.
+    IGrColourN(wrgb(0, 0, 0));
+    igrcharsize(1.2f, 1.2f);
+    gstate.text.justification = 0;
+    wgrtextstring(76, 42, "LEFT");
+    gstate.text.justification = 1;
+    wgrtextstring(86, 30, "CENTRED");
+    gstate.text.justification = 0;
+    yychrot(30);
+    wgrtextstring(58, 8, "TURNED");
+    yychrot(0);
+}
+
+class Scene : public VectorFileTest, public ::testing::WithParamInterface<SceneRow> {
+protected:
+    Scene() : VectorFileTest(800, 600) {}
+};
+
+TEST_P(Scene, ReaderDrawsItWhole) {
+    const SceneRow& row = GetParam();
+    select(row.driver);
+    if (row.option != 0) igrhardcopyoptions(row.option, row.value);
+    igrhardcopy(std::string(row.file));
+    draw_scene();
+    igrhardcopy("S");
+    ASSERT_TRUE(std::filesystem::exists(row.file));
+    keep_picture(row.file, std::string(row.name) + "-");
+    if (!have_program(row.program)) GTEST_SKIP() << row.program << " is not installed";
+    if (!have_program("convert")) GTEST_SKIP() << "ImageMagick is not installed";
+    const ReaderRun r = run_reader(row.command);
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    if (row.driver == DriverHpgl) {
+        // hp2xx fits its picture to what is drawn; the frame's extent in
+        // plotter units must be the page, the box of the file's IP.
+        const ReaderRun told = run_reader("hp2xx -m png -f range.png in.plt");
+        const std::string plt = read_file(row.file), said = told.out + told.err;
+        const std::size_t ip = plt.find("IP"), range = said.find("Coordinate range:");
+        ASSERT_NE(ip, std::string::npos);
+        ASSERT_NE(range, std::string::npos) << said;
+        double p1x = 0, p1y = 0, p2x = 0, p2y = 0, x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        ASSERT_EQ(std::sscanf(plt.c_str() + ip, "IP %lf %lf %lf %lf", &p1x, &p1y, &p2x, &p2y), 4);
+        ASSERT_EQ(std::sscanf(said.c_str() + range, "Coordinate range: (%lf, %lf) ... (%lf, %lf)", &x1, &y1, &x2, &y2), 4)
+            << said.substr(range, 80);
+        const double w = p2x - p1x, h = p2y - p1y;
+        EXPECT_NEAR(x1, p1x, w / 100);
+        EXPECT_NEAR(x2, p2x, w / 100);
+        EXPECT_NEAR(y1, p1y, h / 100);
+        EXPECT_NEAR(y2, p2y, h / 100);
+    }
+    // The frame is the drawn extent: trimmed to it the picture is the page
+    // (turned upright where the reader shows the page turned).
+    const ReaderRun t = run_reader("convert out.png -background white -flatten -fuzz 10% -trim +repage -rotate \"90<\" -sample 800x600! scene.ppm");
+    ASSERT_EQ(t.status, 0) << t.err;
+    run_reader("convert scene.ppm scene.png");
+    keep_picture("scene.png", std::string(row.name) + "-");
+    const Ppm p = Ppm::read("scene.ppm");
+    ASSERT_EQ(p.w, 800);
+    // Pixels of a colour in a box given in world units.
+    auto count = [&](float x1, float y1, float x2, float y2, std::uint32_t colour, int tolerance) {
+        return p.count_near(static_cast<int>(x1 * 8), static_cast<int>((75 - y2) * 8), static_cast<int>(x2 * 8),
+                            static_cast<int>((75 - y1) * 8), colour, tolerance);
+    };
+    const bool c = row.colours;
+    const std::uint32_t red = c ? 0xFF0000 : 0x000000, blue = c ? 0x0000FF : 0x000000,
+                        green = c ? 0x00A000 : 0x000000;
+    const int tol = c ? 120 : 600;
+    // Solid line: ink along all of it; dashed: ink, with gaps.
+    EXPECT_GT(count(5, 66, 45, 70, red, tol), 200) << "solid line";
+    const int dashed = count(5, 58, 45, 62, blue, tol);
+    EXPECT_GT(dashed, 80) << "dashed line";
+    int gaps = 0;
+    for (int x = 6; x < 44; ++x) gaps += count(static_cast<float>(x), 58, static_cast<float>(x) + 0.5f, 62, blue, tol) == 0;
+    EXPECT_GT(gaps, 2) << "dashed line without gaps";
+    EXPECT_GT(count(5, 44, 45, 53, green, tol), 150) << "polyline";
+    // Solid fill: nearly every pixel; hatched: some, not most.
+    const int inner = 13 * 13 * 64;
+    EXPECT_GT(count(56, 56, 69, 69, blue, tol), inner * 8 / 10) << "solid fill";
+    const int hatched = count(79, 56, 94, 69, green, tol);
+    EXPECT_GT(hatched, 100) << "hatched fill";
+    EXPECT_LT(hatched, 15 * 13 * 64 * 7 / 10) << "hatched fill drawn solid";
+    // Two colours: covered in the two colours, side by side or mixed, or on
+    // a pen reader ink over much of it.
+    if (c) {
+        const int mixed = count(56, 36, 69, 49, 0xFF0000, 200) + count(56, 36, 69, 49, 0x0000FF, 200) +
+                          count(56, 36, 69, 49, 0x800080, 200);
+        EXPECT_GT(mixed, inner / 2) << "two-colour fill";
+    } else {
+        EXPECT_GT(count(56, 36, 69, 49, 0x000000, tol), 300) << "two-colour fill";
+    }
+    // The circle's ring, nothing at its centre; the ellipse is flat.
+    EXPECT_GT(count(3, 20, 7, 24, red, tol), 10) << "circle, left";
+    EXPECT_GT(count(23, 20, 27, 24, red, tol), 10) << "circle, right";
+    EXPECT_GT(count(13, 30, 17, 34, red, tol), 10) << "circle, top";
+    EXPECT_EQ(count(13, 20, 17, 24, red, c ? 60 : 200), 0) << "circle filled";
+    EXPECT_GT(count(28, 20, 32, 24, blue, tol), 10) << "ellipse, left";
+    EXPECT_GT(count(44, 20, 48, 24, blue, tol), 10) << "ellipse, right";
+    EXPECT_EQ(count(36, 28, 40, 33, blue, c ? 60 : 200), 0) << "ellipse as tall as a circle";
+    // Texts: ink where each stands.
+    EXPECT_GT(count(75, 40, 95, 46, 0x000000, 300), 40) << "left text";
+    EXPECT_GT(count(76, 28, 96, 34, 0x000000, 300), 40) << "centred text";
+    EXPECT_EQ(count(72, 28, 75, 34, 0x000000, 300), 0) << "centred text placed as left text";
+    EXPECT_GT(count(58, 8, 75, 20, 0x000000, 300), 40) << "turned text";
+    EXPECT_EQ(count(80, 6, 95, 12, 0x000000, 300), 0) << "turned text drawn level";
+    if (*row.text) {
+        const ReaderRun words = run_reader(row.text);
+        for (const char* w : {"LEFT", "CENTRED", "TURNED"}) EXPECT_NE(words.out.find(w), std::string::npos) << w << "\n" << words.out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFileDriver, Scene, ::testing::ValuesIn(scene_rows),
+                         [](const ::testing::TestParamInfo<SceneRow>& info) { return std::string(info.param.name); });
+
+}  // namespace
