@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QPageLayout>
@@ -9,6 +10,7 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdlib>
@@ -51,7 +53,14 @@ int run_modal(QDialog& dialog) {
         g_grab.clear();
         dialog.resize(dialog.sizeHint().expandedTo(QSize(560, 380)));
         dialog.show();
-        QCoreApplication::processEvents();
+        // What the dialog fills in behind the scenes (a directory listing
+        // read by a thread of its own) has a moment to arrive.
+        QElapsedTimer shown;
+        shown.start();
+        while (shown.elapsed() < 400) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            QThread::msleep(10);
+        }
         dialog.grab().save(QString::fromUtf8(file.c_str()), "PNG");
         dialog.reject();
         return QDialog::Rejected;

@@ -200,7 +200,11 @@ enum : std::uint32_t { OS_SBT_SUNKEN = 0, OS_SBT_NOBORDERS = 0x100, OS_SBT_POPOU
 // ---- icons ---------------------------------------------------------------------------
 // An icon resource; 0 when it does not exist.
 OsIcon os_load_icon(OsResName id);
+// Destroys an icon; a class's icon is shared and stays (false).
 bool os_destroy_icon(OsIcon icon);
+// The icon of the window's class (its icon resource), loaded once per class
+// and shared; 0 when the class has none.
+OsIcon os_get_class_icon(OsWindow w);
 // Sets a frame's large (big true) or small icon; returns the previous one.
 OsIcon os_set_window_icon(OsWindow w, bool big, OsIcon icon);
 OsIcon os_get_window_icon(OsWindow w, bool big);

@@ -631,6 +631,17 @@ void OsWidget::mouse(QMouseEvent* e, int kind) {
                                        : (kind == OS_MOUSE_DOUBLE && button == 1 ? OSM_NCLBUTTONDBLCLK
                                                                                   : down[button - 1]);
     }
+    // Mouse activation: the top-level window clicked in becomes active, as
+    // a window manager makes it on a click; then the window clicked (and its
+    // parents) may act on the click before it is queued, and may eat it.
+    if ((kind == OS_MOUSE_PRESS || kind == OS_MOUSE_DOUBLE) && target == h_ && !(s.capture && rec(s.capture))) {
+        const OsWindow top = top_level_of(target);
+        if (os_get_active_window() != top) os_set_active_window(top);
+        if (!rec(target)) return;
+        const std::intptr_t answer =
+            os_send_message(target, OSM_MOUSEACTIVATE, static_cast<std::uintptr_t>(top), os_make_lparam(hit, static_cast<std::int32_t>(msg)));
+        if (!rec(target) || answer == OS_MA_ACTIVATEANDEAT || answer == OS_MA_NOACTIVATEANDEAT) return;
+    }
     if (kind != OS_MOUSE_RELEASE)
         os_send_message(target, OSM_SETCURSOR, static_cast<std::uintptr_t>(target), os_make_lparam(hit, static_cast<std::int32_t>(msg)));
     if (!rec(target)) return;

@@ -391,6 +391,7 @@ OsWindow os_create_window(std::uint32_t ex_style, std::string_view class_name, s
     State& s = st();
     r->h = s.next_handle++;
     if (s.next_handle <= 0) s.next_handle = 1;
+    r->z = ++s.next_z;
     r->atom = cit->atom;
     r->class_name = cit->cls.name;
     r->proc = cit->cls.proc;
@@ -671,11 +672,31 @@ OsWindow os_set_parent(OsWindow w, OsWindow parent) {
 }
 
 std::vector<OsWindow> os_child_windows(OsWindow parent) {
-    std::vector<OsWindow> out;
+    std::vector<WinRec*> found;
     for (auto& [h, r] : st().windows)
-        if (!r->destroying && r->child() && r->parent == parent) out.push_back(h);
+        if (!r->destroying && r->child() && r->parent == parent) found.push_back(r.get());
+    std::stable_sort(found.begin(), found.end(), [](const WinRec* a, const WinRec* b) { return a->z < b->z; });
+    std::vector<OsWindow> out;
+    out.reserve(found.size());
+    for (const WinRec* r : found) out.push_back(r->h);
     return out;
 }
+
+namespace {
+
+// Places a child right after a sibling in the z-order.
+bool place_after(OsWindow w, OsWindow after) {
+    WinRec* r = rec(w);
+    WinRec* a = rec(after);
+    if (!r || !a || w == after || !r->child() || !a->child() || a->parent != r->parent) return false;
+    std::vector<OsWindow> order = os_child_windows(r->parent);
+    order.erase(std::find(order.begin(), order.end(), w));
+    order.insert(std::find(order.begin(), order.end(), after) + 1, w);
+    for (OsWindow h : order) rec(h)->z = ++st().next_z;
+    return true;
+}
+
+}  // namespace
 
 std::vector<OsWindow> os_top_level_windows() {
     std::vector<OsWindow> out;
@@ -758,6 +779,11 @@ std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t w
     case OSM_CONTEXTMENU:
         if (r->child() && r->parent) return os_send_message(r->parent, OSM_CONTEXTMENU, wp, lp);
         return 0;
+    case OSM_MOUSEACTIVATE:
+        // A child lets its parents decide; without an answer the click activates.
+        if (r->child() && r->parent)
+            if (const std::intptr_t a = os_send_message(r->parent, OSM_MOUSEACTIVATE, wp, lp)) return a;
+        return OS_MA_ACTIVATE;
     case OSM_NCHITTEST:
         return geometric_hit(w, {static_cast<std::int16_t>(os_loword(static_cast<std::uintptr_t>(lp))),
                                  static_cast<std::int16_t>(os_hiword(static_cast<std::uintptr_t>(lp)))});
@@ -824,7 +850,6 @@ bool os_set_window_pos(OsWindow w, OsWindow insert_after, std::int32_t x, std::i
                        std::int32_t height, std::uint32_t flags) {
     WinRec* r = rec(w);
     if (!r) return false;
-    (void)insert_after;
     if (flags & OS_SWP_HIDEWINDOW) os_show_window(w, OS_SW_HIDE);
     r = rec(w);
     if (!r) return false;
@@ -843,6 +868,10 @@ bool os_set_window_pos(OsWindow w, OsWindow insert_after, std::int32_t x, std::i
         if (r->state == 0) r->normal = nr;
         apply_geometry(w, nr, r->state, !(flags & OS_SWP_NOREDRAW));
     }
+    // A window placed after a sibling takes the place after it in the order
+    // of the children; on the screen it is still drawn over what it overlaps
+    // (a tab page over its tab field).
+    if (!(flags & OS_SWP_NOZORDER) && insert_after != OS_HWND_TOP) place_after(w, insert_after);
     if (!(flags & OS_SWP_NOZORDER) && rec(w) && rec(w)->widget && (rec(w)->child() || !os_app_headless()))
         rec(w)->widget->raise();
     if ((flags & OS_SWP_SHOWWINDOW) && rec(w))

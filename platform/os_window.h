@@ -32,6 +32,11 @@ struct OsPoint {
 // message's answer.
 using OsWndProc = std::intptr_t (*)(OsWindow, std::uint32_t, std::uintptr_t, std::intptr_t);
 
+// Answers to OSM_MOUSEACTIVATE: whether the click itself is delivered ("eat"
+// drops it). The top-level window is active by then whatever the answer, as
+// a window manager activates a window clicked in.
+enum : std::intptr_t { OS_MA_ACTIVATE = 1, OS_MA_ACTIVATEANDEAT = 2, OS_MA_NOACTIVATE = 3, OS_MA_NOACTIVATEANDEAT = 4 };
+
 // ---- message numbers -------------------------------------------------------
 enum : std::uint32_t {
     OSM_NULL = 0x0000,
@@ -52,6 +57,11 @@ enum : std::uint32_t {
     OSM_SHOWWINDOW = 0x0018,
     OSM_ACTIVATEAPP = 0x001C,
     OSM_SETCURSOR = 0x0020,
+    // Sent to the window a mouse button goes down in, once its top-level
+    // window is active and before the click is queued: wp the top-level window, lp the hit-test code (low word) and the
+    // mouse message (high word). A child passes it on to its parent; the
+    // answer is one of OS_MA_*.
+    OSM_MOUSEACTIVATE = 0x0021,
     OSM_GETMINMAXINFO = 0x0024,  // lp: OsPoint, the minimum tracking size the window may set
     OSM_NOTIFY = 0x004E,
     OSM_NCHITTEST = 0x0084,

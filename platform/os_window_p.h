@@ -49,6 +49,9 @@ struct WinRec {
     std::int32_t cursor = 0;
     std::uint32_t style = 0, ex_style = 0;
     OsWindow parent = 0;   // child windows
+    // Place among its siblings (the z-order): children are listed, and the
+    // keyboard walks them, in increasing order.
+    std::uint64_t z = 0;
     OsWindow owner = 0;    // top-level windows
     std::int32_t id = 0;
     std::string title;
@@ -113,6 +116,7 @@ struct State {
     std::int32_t next_atom = 0xC000;
     std::map<OsWindow, std::unique_ptr<WinRec>> windows;
     OsWindow next_handle = 1;
+    std::uint64_t next_z = 0;
     std::map<std::string, std::uint32_t> registered_names;
     std::uint32_t next_registered = 0xC000;
     std::deque<OsMsg> queue;

@@ -14,6 +14,7 @@ struct IconState {
     std::map<OsIcon, QImage> icons;
     OsIcon next = 1;
     std::map<OsWindow, std::pair<OsIcon, OsIcon>> of_window;  // large, small
+    std::map<std::string, OsIcon> of_class;                   // shared, never destroyed
 };
 
 IconState& is() {
@@ -45,7 +46,23 @@ OsIcon os_load_icon(OsResName id) {
     return h;
 }
 
-bool os_destroy_icon(OsIcon icon) { return is().icons.erase(icon) != 0; }
+bool os_destroy_icon(OsIcon icon) {
+    for (const auto& [name, shared] : is().of_class)
+        if (shared == icon) return false;
+    return is().icons.erase(icon) != 0;
+}
+
+OsIcon os_get_class_icon(OsWindow w) {
+    const osw::WinRec* r = osw::rec(w);
+    if (!r) return 0;
+    const osw::ClassRec* c = osw::find_class(r->class_name);
+    if (!c || c->cls.icon.empty()) return 0;
+    auto it = is().of_class.find(c->cls.name);
+    if (it != is().of_class.end() && is().icons.count(it->second)) return it->second;
+    const OsIcon h = os_load_icon(std::string_view(c->cls.icon));
+    if (h) is().of_class[c->cls.name] = h;
+    return h;
+}
 
 OsIcon os_set_window_icon(OsWindow w, bool big, OsIcon icon) {
     if (!osw::rec(w)) return 0;

@@ -33,33 +33,11 @@ constexpr std::size_t FilterMax = 1000;
 constexpr std::size_t ResourceFilterMax = 1001;
 constexpr std::size_t TypedPathMax = 259;
 
-// The modal frame of every common dialog: the other dialogs and the
-// visible windows are disabled while it is up; afterwards an owner that is
-// a child window gets the focus and an active title bar, and the focus goes
-// back where it was when that lay inside the owner.
-class ModalFrame {
-public:
-    ModalFrame() : owner_(yyactivewindlg()), focus_(os_get_focus()) { yyDisableDialogs(owner_, true); }
-    ~ModalFrame() {
-        yyEnableDialogs(wtab.hLastSemi ? wtab.hLastSemi : owner_, true);
-        if (owner_ && os_is_window(owner_) && (os_get_style(owner_) & OS_WS_CHILD)) {
-            os_set_focus(owner_);
-            yytitlecolour(owner_);
-            if (focus_ && os_is_child(owner_, focus_)) os_set_focus(focus_);
-        }
-    }
-    ModalFrame(const ModalFrame&) = delete;
-    ModalFrame& operator=(const ModalFrame&) = delete;
-
-private:
-    OsHandle owner_, focus_;
-};
-
 // Snapshots of the shown windows while a dialog is up; an error is reported
 // under the routine's name and does not stop the dialog.
 void snapshots(std::int32_t mode, std::string_view name) {
     std::int32_t status = 0;
-    yygetwindowbitmap(mode, 0, status);
+    yygetwindowbitmap(mode, -1, status);
     if (status != 0) yyerror(status, name);
 }
 

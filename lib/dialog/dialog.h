@@ -149,9 +149,33 @@ bool yyCheckUserDrawn(OsHandle dialog);
 
 // Modal display, disabling and snapshots.
 void yydialogcopy(OsHandle dest, OsHandle source);
+// The image a button or static shows, of whichever kind (OS_IMAGE_*); a
+// handle of 0 when it shows none.
+struct ControlImage {
+    std::int32_t kind = 0;
+    std::intptr_t handle = 0;
+};
+ControlImage control_image(OsHandle control);
 void yyDisableDialogs(OsHandle spare, bool windows);
 void yyEnableDialogs(OsHandle enable, bool windows);
 void yygetwindowbitmap(std::int32_t mode, std::int32_t leave_out, std::int32_t& status);
+
+// The frame of a message box or common dialog: owned by the active dialog or
+// window, the other dialogs and visible windows disabled while it is up;
+// afterwards an owner that is a child window gets the focus and an active
+// title bar, and the focus goes back to the control that had it when that
+// lies inside the owner, whatever kind of window the owner is.
+class ModalFrame {
+public:
+    ModalFrame();
+    ~ModalFrame();
+    ModalFrame(const ModalFrame&) = delete;
+    ModalFrame& operator=(const ModalFrame&) = delete;
+    OsHandle owner() const { return owner_; }
+
+private:
+    OsHandle owner_, focus_;
+};
 
 // Message box.
 void yymessagebox(std::int32_t buttons, std::int32_t icon, std::int32_t default_position, std::int32_t& result,

@@ -158,11 +158,31 @@ std::intptr_t mouse(OsHandle d, DialogRecord* r, std::uint32_t msg, std::uintptr
     }
 }
 
+// A click in an embedded dialog of a library window makes it the dialog the
+// next message box, common dialog or dialog is owned by, and the one the
+// focus comes back to.
+void mouse_activate(OsHandle d, const DialogRecord& r) {
+    if (!(os_get_style(d) & OS_WS_CHILD) || os_window_class_atom(os_get_parent(d)) != wtab.atomClient) return;
+    const OsHandle combined = r.item[DlgCombined];
+    if (!combined) {
+        os_set_window_pos(d, OS_HWND_TOP, 0, 0, 0, 0, OS_SWP_NOMOVE | OS_SWP_NOSIZE | OS_SWP_SHOWWINDOW);
+        const OsHandle f = os_get_focus();
+        if (f != d && !os_is_child(d, f)) os_set_focus(d);
+        dlgtab.hDlgCur = d;
+        yytitlecolour(d);
+    } else if (combined != os_get_active_window()) {
+        yytitlecolour(combined);
+    }
+}
+
 // Every child but up-down controls, embedded dialogs and the size grip moves by its anchors.
-void resize_fields(OsHandle d, DialogRecord* r, std::int32_t cw, std::int32_t ch) {
+void resize_fields(OsHandle d, DialogRecord* r, std::int32_t cw, std::int32_t ch, bool maximised) {
     for (OsHandle c : os_child_windows(d)) {
         if (atom_is(c, dlgtab.atomScrollbar) && os_get_control_id(c) == 0xFFFF) {
-            os_set_window_pos(c, 0, 0, 0, cw, ch, OS_SWP_NOZORDER | OS_SWP_NOACTIVATE);
+            // The grip stays in the corner; a maximised dialog cannot be sized.
+            os_set_window_pos(c, 0, 0, 0, cw, ch,
+                              OS_SWP_NOZORDER | OS_SWP_NOACTIVATE |
+                                  (maximised ? OS_SWP_HIDEWINDOW : OS_SWP_SHOWWINDOW));
             continue;
         }
         if (atom_is(c, dlgtab.atomUpDown) || atom_is(c, dlgtab.atomDialog)) continue;
@@ -212,9 +232,7 @@ void release_fields(OsHandle d) {
         // Fonts of their own and images go with the control.
         const auto font = static_cast<OsObject>(os_send_message(c, OSM_GETFONT, 0, 0));
         const auto dfont = static_cast<OsObject>(os_send_message(d, OSM_GETFONT, 0, 0));
-        std::intptr_t image = 0;
-        if (atom_is(c, dlgtab.atomButton)) image = os_send_message(c, BM_GETIMAGE, OS_IMAGE_BITMAP, 0);
-        if (atom_is(c, dlgtab.atomStatic)) image = os_send_message(c, STM_GETIMAGE, OS_IMAGE_BITMAP, 0);
+        const std::intptr_t image = control_image(c).handle;
         if (font && font != dfont && font != os_get_stock_object(OS_SYSTEM_FONT) &&
             font != os_get_stock_object(OS_SYSTEM_FIXED_FONT) && font != os_get_stock_object(OS_DEFAULT_GUI_FONT))
             os_delete_object(font);
@@ -367,6 +385,8 @@ std::intptr_t yydialoginitialise(OsHandle d, DialogRecord* record) {
     if (record) {
         // 2.
         os_set_window_user(d, reinterpret_cast<std::intptr_t>(record));
+        // The program's icon, which its task-bar button shows.
+        if (wtab.wWindow[0]) os_set_window_icon(d, true, os_get_class_icon(wtab.wWindow[0]));
         OsRect wr;
         os_get_window_rect(d, wr);
         record->item[DlgMinWidth] = wr.width();
@@ -382,6 +402,8 @@ std::intptr_t yydialoginitialise(OsHandle d, DialogRecord* record) {
                           OS_SWP_NOSIZE | OS_SWP_NOZORDER | OS_SWP_NOREDRAW | OS_SWP_NOACTIVATE);
         result = 1;
     }
+    // 4.
+    os_set_ex_style(d, os_get_ex_style(d) | OS_WS_EX_APPWINDOW);
     // 5.
     if (dlgtab.pending_focus) {
         if (const OsHandle f = os_get_dlg_item(d, dlgtab.pending_focus)) {
@@ -419,7 +441,8 @@ std::intptr_t yydialogproc(OsHandle d, std::uint32_t msg, std::uintptr_t wp, std
         return 0;
     case OSM_SIZE:
         if (r && (wp == OS_SIZE_RESTORED || wp == OS_SIZE_MAXIMIZED) && yyIsResizableDialog(d))
-            resize_fields(d, r, os_loword(static_cast<std::uintptr_t>(lp)), os_hiword(static_cast<std::uintptr_t>(lp)));
+            resize_fields(d, r, os_loword(static_cast<std::uintptr_t>(lp)), os_hiword(static_cast<std::uintptr_t>(lp)),
+                          wp == OS_SIZE_MAXIMIZED);
         return 0;
     case OSM_ACTIVATE:
         if (os_loword(wp) != OS_WA_INACTIVE) {
@@ -435,6 +458,9 @@ std::intptr_t yydialogproc(OsHandle d, std::uint32_t msg, std::uintptr_t wp, std
             os_set_focus(r->item[DlgLastActive]);
             return 1;
         }
+        return 0;
+    case OSM_MOUSEACTIVATE:
+        if (r) mouse_activate(d, *r);
         return 0;
     case OSM_PAINT: {
         if (is_modal_copy(d)) return 0;

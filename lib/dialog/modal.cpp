@@ -88,9 +88,11 @@ void copy_control(OsHandle dc, OsHandle ss, OsHandle sc, DialogRecord* drec, con
         yygridcopy(dc, sc);
     } else if (atom_is(sc, dlgtab.atomButton)) {
         os_send_message(dc, BM_SETCHECK, static_cast<std::uintptr_t>(os_send_message(sc, BM_GETCHECK, 0, 0)), 0);
-        os_send_message(dc, BM_SETIMAGE, OS_IMAGE_BITMAP, os_send_message(sc, BM_GETIMAGE, OS_IMAGE_BITMAP, 0));
+        const ControlImage img = control_image(sc);
+        os_send_message(dc, BM_SETIMAGE, static_cast<std::uintptr_t>(img.kind), img.handle);
     } else if (atom_is(sc, dlgtab.atomStatic)) {
-        os_send_message(dc, STM_SETIMAGE, OS_IMAGE_BITMAP, os_send_message(sc, STM_GETIMAGE, OS_IMAGE_BITMAP, 0));
+        const ControlImage img = control_image(sc);
+        os_send_message(dc, STM_SETIMAGE, static_cast<std::uintptr_t>(img.kind), img.handle);
     } else if (atom_is(sc, dlgtab.atomCombo)) {
         copy_items(dc, sc, CB_GETCOUNT, CB_GETLBTEXT, CB_GETLBTEXTLEN, CB_RESETCONTENT, CB_ADDSTRING);
         const auto sel = os_send_message(sc, CB_GETCURSEL, 0, 0);
@@ -172,6 +174,15 @@ void copy_control(OsHandle dc, OsHandle ss, OsHandle sc, DialogRecord* drec, con
 
 OsHandle yymodalsource() { return modal_source; }
 
+ControlImage control_image(OsHandle c) {
+    const bool button = atom_is(c, dlgtab.atomButton);
+    if (!button && !atom_is(c, dlgtab.atomStatic)) return {};
+    for (const std::int32_t kind : {OS_IMAGE_BITMAP, OS_IMAGE_ICON, OS_IMAGE_ENHMETAFILE})
+        if (const std::intptr_t h = os_send_message(c, button ? BM_GETIMAGE : STM_GETIMAGE, static_cast<std::uintptr_t>(kind), 0))
+            return {kind, h};
+    return {};
+}
+
 void yydialogcopy(OsHandle d, OsHandle s) {
     DialogRecord* dr = yydialogrecord(d);
     const DialogRecord* sr = yydialogrecord(s);
@@ -179,6 +190,7 @@ void yydialogcopy(OsHandle d, OsHandle s) {
     if (dr && sr) dr->item = sr->item;
     // 2.
     os_set_window_text(d, text_of(s, 65535));
+    os_set_window_icon(d, true, os_get_window_icon(s, true));
     OsRect r;
     os_get_window_rect(s, r);
     OsPoint tl{r.left, r.top};
@@ -300,6 +312,17 @@ void yygetwindowbitmap(std::int32_t mode, std::int32_t leave_out, std::int32_t& 
 void yypaintsnapshot(OsHandle client) {
     for (std::int32_t s = 0; s <= MaxChildWindows; ++s)
         if (wtab.hClient[ix(s)] == client && wtab.hImage[ix(s)]) os_snapshot_paint(client, wtab.hImage[ix(s)]);
+}
+
+ModalFrame::ModalFrame() : owner_(yyactivewindlg()), focus_(os_get_focus()) { yyDisableDialogs(owner_, true); }
+
+ModalFrame::~ModalFrame() {
+    yyEnableDialogs(wtab.hLastSemi ? wtab.hLastSemi : owner_, true);
+    if (owner_ && os_is_window(owner_) && (os_get_style(owner_) & OS_WS_CHILD)) {
+        os_set_focus(owner_);
+        yytitlecolour(owner_);
+    }
+    if (owner_ && focus_ && os_is_window(focus_) && os_is_child(owner_, focus_)) os_set_focus(focus_);
 }
 
 void yymodalshow(OsHandle d) {

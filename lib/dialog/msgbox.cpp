@@ -33,19 +33,11 @@ void yymessagebox(std::int32_t buttons, std::int32_t icon, std::int32_t position
     if (icon >= 1 && icon <= 4) style |= icons[icon];
     if (position == 2) style |= OS_MB_DEFBUTTON2;
     else if (position == 3) style |= OS_MB_DEFBUTTON3;
-    // 2.
-    const OsHandle owner = yyactivewindlg();
-    const OsHandle focus = os_get_focus();
-    // 3.
-    yyDisableDialogs(owner, true);
-    // 4.
-    const int answer = os_message_box(std::string(text), std::string(caption), style);
-    // 5.
-    yyEnableDialogs(wtab.hLastSemi ? wtab.hLastSemi : owner, true);
-    // 6.
-    if (owner && os_is_window(owner) && (os_get_style(owner) & OS_WS_CHILD)) {
-        os_set_focus(owner);
-        if (focus && os_is_child(owner, focus)) os_set_focus(focus);
+    // 2. to 6.
+    int answer = 0;
+    {
+        ModalFrame frame;
+        answer = os_message_box(std::string(text), std::string(caption), style);
     }
     // 7.
     switch (answer) {

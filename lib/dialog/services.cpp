@@ -73,6 +73,9 @@ void yydialogtitle(std::int32_t& icon, std::int32_t title_flag, std::string_view
     }
     const OsIcon old_big = os_set_window_icon(d, true, loaded);
     if (old_big && old_big != loaded) os_destroy_icon(old_big);
+    // The new icon stands for both sizes.
+    const OsIcon old_small = os_set_window_icon(d, false, 0);
+    if (old_small && old_small != loaded && old_small != old_big) os_destroy_icon(old_small);
 }
 
 void WDialogTitle(std::optional<std::string_view> title, OptInt icon) {

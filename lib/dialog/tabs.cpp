@@ -63,9 +63,10 @@ std::int32_t read_int(std::string_view t, std::size_t& p) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(minus ? -v : v, INT32_MIN, INT32_MAX));
 }
 
+// Right after its tab field in the z-order, so that Tab goes from the tab
+// field into the page's fields before the dialog's other fields.
 void show_page(OsHandle tab, OsHandle page) {
-    os_set_window_pos(page, 0, 0, 0, 0, 0, OS_SWP_NOMOVE | OS_SWP_NOSIZE | OS_SWP_NOACTIVATE | OS_SWP_SHOWWINDOW);
-    (void)tab;
+    os_set_window_pos(page, tab, 0, 0, 0, 0, OS_SWP_NOMOVE | OS_SWP_NOSIZE | OS_SWP_NOACTIVATE | OS_SWP_SHOWWINDOW);
 }
 
 void hide_page(OsHandle page) {
@@ -142,7 +143,7 @@ void yytabdialoginit(OsHandle d) {
             os_set_parent(page, d);
             // 5.
             const bool show = i == cur && (os_get_style(tab) & OS_WS_VISIBLE);
-            os_set_window_pos(page, 0, a.left, a.top, 0, 0,
+            os_set_window_pos(page, tab, a.left, a.top, 0, 0,
                               OS_SWP_NOSIZE | OS_SWP_NOACTIVATE | (show ? OS_SWP_SHOWWINDOW : 0u));
             // 6.
             os_enable_window(page, true);

@@ -243,11 +243,12 @@ std::intptr_t yytreenotify(OsHandle d, std::intptr_t lp) {
     if (!n || !r) return 0;
     const OsHandle tree = n->hdr.from;
     if (n->hdr.code == OS_TVN_SELCHANGED || n->hdr.code == OS_TVN_ITEMEXPANDED) {
-        if (d == dlgtab.hDialogList[0] || yyismodaldialog(d)) return 0;
-        r->item[DlgPreviousField] = r->item[DlgCurrentField];
-        r->item[DlgCurrentField] = os_get_control_id(tree);
+        // Both fields name the tree, so the program sees a change of the
+        // tree and not the focus arriving from another field; the modal copy
+        // keeps the record too, it only reports nothing.
+        r->item[DlgPreviousField] = r->item[DlgCurrentField] = os_get_control_id(tree);
         yyUpdateLast(d, tree);
-        yyinterpretmessage(MsgFieldChanged, 0, 0, 0, d);
+        if (d != dlgtab.hDialogList[0] && !yyismodaldialog(d)) yyinterpretmessage(MsgFieldChanged, 0, 0, 0, d);
         return 0;
     }
     if (n->hdr.code == OS_NM_DBLCLK) {

@@ -11,6 +11,7 @@
 #include "lib/graphics/bitmaps.h"
 #include "lib/graphics/gstate.h"
 #include "lib/window/childwin.h"
+#include "lib/window/fetch.h"
 #include "lib/window/menus.h"
 #include "lib/window/messages.h"
 #include "lib/window/splitwin.h"
@@ -398,8 +399,7 @@ void yybitmapview(std::int32_t slot, std::int32_t x, std::int32_t y, std::int32_
     // 10. Everything else waits while a modal or semi-modeless viewer is up.
     if (mode != 2) yyDisableDialogs(frame, true);
     if (mode != 1) return;
-    // 11. The modal loop. There is no caret timer to hold back, so every
-    // message is dispatched.
+    // 11. The modal loop; the caret timer waits while it is held back.
     while (!v->done()) {
         OsMsg m;
         if (!os_get_message(m)) {
@@ -407,7 +407,7 @@ void yybitmapview(std::int32_t slot, std::int32_t x, std::int32_t y, std::int32_
             break;
         }
         os_translate_message(m);
-        os_dispatch_message(m);
+        dispatch_unless_held_back(m);
     }
     if (!v->done() && os_is_window(frame)) {
         // Left by a quit: the viewer stays until the program closes it.
@@ -553,6 +553,15 @@ std::intptr_t yyBitmapWndProc(OsHandle hwnd, std::uint32_t msg, std::uintptr_t w
                 return OS_HTBORDER;
             return hit;
         }
+        case OSM_MOUSEACTIVATE:
+            // A viewer inside a library window comes forward with the click.
+            if ((os_get_style(hwnd) & OS_WS_CHILD) && os_window_class_atom(os_get_parent(hwnd)) == wtab.atomClient) {
+                os_set_window_pos(hwnd, OS_HWND_TOP, 0, 0, 0, 0, OS_SWP_NOMOVE | OS_SWP_NOSIZE | OS_SWP_NOACTIVATE);
+                const OsHandle f = os_get_focus();
+                if (f != hwnd && !os_is_child(hwnd, f)) os_set_focus(hwnd);
+                yytitlecolour(hwnd);
+            }
+            return 0;
         case OSM_ACTIVATEAPP:
             if (wp != 0 && wtab.gPal256 && os_is_window(v->viewer())) {
                 const OsDC dc = os_get_dc(v->viewer());

@@ -25,6 +25,25 @@ bool attachment_index(std::int32_t i) {
     return i >= 0 && i < s.attachment_count && static_cast<std::size_t>(i) < s.mapi_files.size();
 }
 
+// A recipient as the mail program takes it: "Name <address>", the name
+// quoted where its characters would otherwise end it or split the list.
+std::string addressed(const MapiRecipient& r) {
+    if (r.name.empty() || r.name == r.address) return r.address;
+    const bool plain = r.name.find_first_of("()<>[]:;@\\,.\"") == std::string::npos;
+    std::string name;
+    if (plain) {
+        name = r.name;
+    } else {
+        name = "\"";
+        for (char c : r.name) {
+            if (c == '"' || c == '\\') name += '\\';
+            name += c;
+        }
+        name += '"';
+    }
+    return name + " <" + r.address + ">";
+}
+
 }  // namespace
 
 void yyemailclearrecip(std::int32_t count) {
@@ -91,10 +110,17 @@ void yyemailsend([[maybe_unused]] std::int32_t options, std::int32_t& status, st
     std::vector<std::string> args{kMailProgram};
     for (std::int32_t i = 0; i < s.recipient_count && static_cast<std::size_t>(i) < s.mapi_recipients.size(); ++i) {
         const MapiRecipient& r = s.mapi_recipients[static_cast<std::size_t>(i)];
-        if (r.address.empty()) continue;
+        // The desktop's mail program cannot look a name up: a recipient
+        // without an address is refused as the mail interface refuses an
+        // unknown recipient, and nothing is sent.
+        if (r.address.empty()) {
+            status = -2;
+            mail_code = MailUnknownRecipient;
+            return;
+        }
         if (r.recip_class == 2) args.push_back("--cc");
         if (r.recip_class == 3) args.push_back("--bcc");
-        args.push_back(r.address);
+        args.push_back(addressed(r));
     }
     args.push_back("--subject");
     args.push_back(std::string(subject));

@@ -8,6 +8,8 @@
 #include <vector>
 
 constexpr std::uint32_t CmcLastElement = 0x80000000u;
+// The mail interface's code for a recipient it cannot resolve.
+constexpr std::int32_t MailUnknownRecipient = 14;
 
 // MapiRecipDesc: reserved, class (1 To, 2 Cc, 3 Bcc, 0 not set), name, address, entry id.
 struct MapiRecipient {
@@ -55,7 +57,9 @@ void yyemailaddtype(std::int32_t index, std::int32_t type);
 void yyemailclearattach(std::int32_t count);
 void yyemailaddattachfile(std::int32_t index, std::string_view path);
 // status 0 sent, -1 no mail program (1082), -2 the mail program failed
-// with mail_code (1083). Option bit 1 asks for the compose window, which
+// with mail_code (1083), also a recipient without an address
+// (MailUnknownRecipient, nothing sent). Recipients with a display name go
+// as "Name <address>". Option bit 1 asks for the compose window, which
 // the desktop's mail program always shows; bit 2 keeps off CMC.
 void yyemailsend(std::int32_t options, std::int32_t& status, std::int32_t& mail_code, std::string_view subject,
                  std::string_view text);

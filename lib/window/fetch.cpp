@@ -108,9 +108,17 @@ void keyboard_and_dispatch(const OsMsg& m) {
     os_translate_message(m);
     const bool paint_or_size = m.message == OSM_PAINT || m.message == OSM_SIZE;
     if (paint_or_size) wmsg.bExpectPaintResize = 1;
-    if (!(m.message == SystemTimer && m.wParam == CaretTimer && wmsg.block118)) os_dispatch_message(m);
+    dispatch_unless_held_back(m);
     if (paint_or_size) wmsg.bExpectPaintResize = 0;
 }
+
+}  // namespace
+
+void dispatch_unless_held_back(const OsMsg& m) {
+    if (!(m.message == SystemTimer && m.wParam == CaretTimer && wmsg.block118)) os_dispatch_message(m);
+}
+
+namespace {
 
 // Both fetch routines; false for an empty queue in the non-blocking one.
 bool fetch(bool blocking, Fetched& f) {

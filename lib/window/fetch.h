@@ -10,6 +10,8 @@
 
 #include "lib/window/messages.h"
 
+struct OsMsg;
+
 // Waits for a message; always returns one.
 void wmessage(std::int32_t& type, WindowMessage& message);
 // The next message when one is available, else type -1 with WIN, VALUE1..4,
@@ -26,3 +28,6 @@ void yydispatchpeekmessage(std::int32_t& type, std::int32_t& value1, std::int32_
                            std::int32_t& time);
 // Completes a fetched record: world coordinates and window units.
 void yyevent(std::int32_t type, WindowMessage& message);
+// Dispatches a message taken by a modal loop of the library, except the
+// system's caret timer while block118 holds it back.
+void dispatch_unless_held_back(const OsMsg& m);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "platform/os_commondlg.h"
 #include "platform/os_config.h"
 #include "platform/os_msgbox.h"
+#include "tests/support/png_picture.h"
 #include "tests/support/quinda_test.h"
 
 namespace fs = std::filesystem;
@@ -400,41 +402,93 @@ TEST_F(CommonDialogTest, FolderWithATypedPath) {
     EXPECT_EQ(requests[0].title, "Select Directory");
 }
 
+namespace {
+
+// Pixels that differ between two pictures of the same size; -1 for sizes that differ.
+long differing(const PngPicture& a, const PngPicture& b) {
+    if (a.width != b.width || a.height != b.height) return -1;
+    long n = 0;
+    for (std::size_t i = 0; i < a.px.size(); ++i) n += a.px[i] != b.px[i];
+    return n;
+}
+
+// The picture of the next real dialog, shown by SHOW; kept under
+// QUINDA_KEEP_GRAB when that names a directory.
+PngPicture grab(const fs::path& dir, const std::string& name, const std::function<void()>& show) {
+    const char* keep = std::getenv("QUINDA_KEEP_GRAB");
+    const std::string png = keep && *keep ? std::string(keep) + "/" + name : (dir / name).string();
+    os_common_dialog_grab_next(png);
+    show();
+    return read_png_picture(png);
+}
+
+}  // namespace
+
+// The real file dialog lists the directory it opens in: a directory of
+// files and an empty one give pictures of the same size that differ in the
+// listing.
 TEST_F(CommonDialogTest, RealFileDialogDrawn) {
     os_common_dialog_set_responder({});
     TempDir here(true);
-    touch("model.fem");
-    const char* keep = std::getenv("QUINDA_KEEP_GRAB");
-    const std::string png = keep && *keep ? std::string(keep) + "/file_dialog.png" : (here.path() / "dlg.png").string();
-    os_common_dialog_grab_next(png);
-    std::string name = txt_fixed("model.fem", 80);
-    WSelectFile("FEM files|*.fem|All files|*|", 0, name, "Open model");
-    EXPECT_EQ(dialog_state.last_result, 0);   // drawn and cancelled
-    EXPECT_EQ(infoerror(1), 0);
-    EXPECT_GT(fs::file_size(png), 1000u);
+    fs::create_directories("full");
+    fs::create_directories("empty");
+    for (int i = 0; i < 12; ++i) touch(fs::path("full") / ("model" + std::to_string(i) + ".fem"));
+    PngPicture pics[2];
+    for (int k = 0; k < 2; ++k) {
+        pics[k] = grab(here.path(), k ? "file_dialog_empty.png" : "file_dialog.png", [&] {
+            std::string name = txt_fixed(k ? "empty/model.fem" : "full/model.fem", 80);
+            WSelectFile("FEM files|*.fem|All files|*|", 0, name, "Open model");
+        });
+        EXPECT_EQ(dialog_state.last_result, 0);   // drawn and cancelled
+        EXPECT_EQ(infoerror(1), 0);
+    }
+    ASSERT_GT(pics[0].width, 200);
+    ASSERT_GT(pics[0].height, 150);
+    EXPECT_GT(differing(pics[0], pics[1]), 500);
 }
 
+// The colour dialog opens on the colour given: a wide patch of it, and
+// little of the other; the folder dialog shows the folders it lists; the page
+// set-up draws the page in the orientation given.
 TEST_F(CommonDialogTest, RealColourFolderAndPageSetUpDrawn) {
     os_common_dialog_set_responder({});
     TempDir here(true);
-    const char* keep = std::getenv("QUINDA_KEEP_GRAB");
-    auto png = [&](const char* name) {
-        return keep && *keep ? std::string(keep) + "/" + name : (here.path() / name).string();
-    };
-    os_common_dialog_grab_next(png("colour_dialog.png"));
-    std::int32_t colour = 255;
-    WSelectColour(colour);
-    EXPECT_EQ(colour, 255);
-    os_common_dialog_grab_next(png("folder_dialog.png"));
-    std::string dir = txt_fixed(here.path().string(), 200);
-    std::int32_t result = 0;
-    yyselectdir(1, result, 64, dir, "Output folder", 200);
-    EXPECT_EQ(result, 2);
-    os_common_dialog_grab_next(png("page_dialog.png"));
-    std::int32_t pw = 0, ph = 0, w = 19000, h = 27700, l = 1000, t = 1000, o = 0, c = 1, colours = 0;
-    yyprintdialog(pw, ph, w, h, l, t, o, c, 2, colours, result);
-    EXPECT_EQ(result, 0);
-    for (const char* f : {"colour_dialog.png", "folder_dialog.png", "page_dialog.png"})
-        EXPECT_GT(fs::file_size(png(f)), 1000u) << f;
+    const std::int32_t red = 255, blue = 0xFF0000;
+    PngPicture colour[2];
+    for (int k = 0; k < 2; ++k) {
+        colour[k] = grab(here.path(), k ? "colour_dialog_blue.png" : "colour_dialog.png", [&] {
+            std::int32_t c = k ? blue : red;
+            WSelectColour(c);
+            EXPECT_EQ(c, k ? blue : red);
+        });
+    }
+    EXPECT_GT(colour[0].count(red), 400u);
+    EXPECT_GT(colour[1].count(blue), 400u);
+    EXPECT_LT(colour[0].count(blue), colour[1].count(blue) / 4);
+    EXPECT_LT(colour[1].count(red), colour[0].count(red) / 4);
+
+    fs::create_directories("with/sub");
+    fs::create_directories("without");
+    for (int i = 0; i < 10; ++i) fs::create_directories("with/sub/folder" + std::to_string(i));
+    PngPicture folder[2];
+    for (int k = 0; k < 2; ++k) {
+        folder[k] = grab(here.path(), k ? "folder_dialog_empty.png" : "folder_dialog.png", [&] {
+            std::string dir = txt_fixed((here.path() / (k ? "without" : "with/sub")).string(), 200);
+            std::int32_t result = 0;
+            yyselectdir(1, result, 64, dir, "Output folder", 200);
+            EXPECT_EQ(result, 2);
+        });
+    }
+    EXPECT_GT(differing(folder[0], folder[1]), 500);
+
+    PngPicture page[2];
+    for (int k = 0; k < 2; ++k) {
+        page[k] = grab(here.path(), k ? "page_dialog_landscape.png" : "page_dialog.png", [&] {
+            std::int32_t pw = 0, ph = 0, w = 19000, h = 27700, l = 1000, t = 1000, o = k, c = 1, colours = 0, result = 0;
+            yyprintdialog(pw, ph, w, h, l, t, o, c, 2, colours, result);
+            EXPECT_EQ(result, 0);
+        });
+    }
+    EXPECT_GT(differing(page[0], page[1]), 200);
     EXPECT_EQ(infoerror(1), 0);
 }

@@ -140,24 +140,108 @@ TEST_F(EventsTest, AGraphicsDialogReportsTheMouseOnlyOnceSelected) {
 
 namespace {
 
+// A click in a dialog embedded in the program's window, on its background or
+// on one of its fields, makes it the dialog that owns what comes next: a
+// message box leaves it enabled (and the other dialog disabled) and gives
+// the focus back into it.
+TEST_F(DialogTest, AClickMakesAnEmbeddedDialogTheActiveOne) {
+    for (const bool on_field : {false, true}) {
+        SCOPED_TRACE(on_field ? "a field" : "the background");
+        WDialogLoad(701);
+        WDialogShow(0, 0, 0, 2);
+        const OsHandle embedded = dlg();
+        const OsHandle edit = item(7101);
+        WDialogLoad(700);
+        WDialogShow(-1, -1, 0, 2);
+        const OsHandle top = dlg();
+        settle();
+        ASSERT_EQ(dlgtab.hDlgCur, top);
+        OsRect c;
+        os_get_client_rect(embedded, c);
+        if (on_field)
+            click(edit, 3, 3);
+        else
+            click(embedded, c.width() - 3, c.height() - 3);
+        settle();
+        EXPECT_EQ(dlgtab.hDlgCur, embedded);
+        EXPECT_EQ(yyactivewindlg(), embedded);
+        EXPECT_EQ(os_get_focus(), edit);
+
+        bool embedded_enabled = false, top_enabled = true;
+        os_message_box_set_responder([&](const OsMessageBoxRequest&) {
+            embedded_enabled = os_is_window_enabled(embedded);
+            top_enabled = os_is_window_enabled(top);
+            os_set_focus(0);  // the box has the keyboard while it is up
+            return OS_IDOK;
+        });
+        WMessageBox(0, 0, 1, "Go on", "Question");
+        os_message_box_set_responder({});
+        EXPECT_TRUE(embedded_enabled);
+        EXPECT_FALSE(top_enabled);
+        EXPECT_EQ(os_get_focus(), edit);
+
+        WDialogUnload();
+        WDialogSelect(701);
+        WDialogUnload();
+    }
+}
+
+// The page shown lies right after its tab field: Tab from the tab field
+// walks the page's fields before OK and Cancel, for the first page, for a
+// page the user turns to, and in the modal copy.
 TEST_F(DialogTest, TabGoesIntoAnAttachedPage) {
-    WDialogLoad(707);
+    ASSERT_EQ(load_show(764), 0);
     const OsHandle owner = dlg();
-    // The page lies in the owner with the child and control styles, as attached pages do.
-    std::int32_t status = 708;
-    const OsHandle saved = wtab.hClient[1];
-    wtab.hClient[1] = owner;
-    yydialogload2(status, 708, 1, 0);
-    wtab.hClient[1] = saved;
-    const OsHandle page = dlg();
-    os_set_style(page, os_get_style(page) | OS_DS_CONTROL);
-    os_show_window(page, OS_SW_SHOWNOACTIVATE);
-    const OsHandle tab = os_get_dlg_item(owner, 7701);
-    os_set_style(tab, os_get_style(tab) | OS_WS_TABSTOP);
-    const OsHandle field = os_get_dlg_item(page, 7801);
-    EXPECT_EQ(os_next_tab_item(owner, tab, false), field);
-    EXPECT_EQ(os_next_tab_item(owner, field, false), tab);
-    EXPECT_EQ(os_next_tab_item(owner, tab, true), field);
+    const OsHandle tab = item(7660);
+    auto page_field = [](std::int32_t page, std::int32_t id) {
+        WDialogSelect(page);
+        const OsHandle f = os_get_dlg_item(yycurrentdialog(), id);
+        WDialogSelect(764);
+        return f;
+    };
+    // The focus after each Tab from the tab field, then Shift+Tab back from it.
+    auto walk = [&](std::vector<OsHandle> expected) {
+        os_set_focus(tab);
+        settle();
+        for (const OsHandle want : expected) {
+            key(OS_VK_TAB);
+            settle();
+            EXPECT_EQ(os_get_focus(), want) << "field " << os_get_control_id(want);
+        }
+        os_set_focus(tab);
+        settle();
+        key(OS_VK_TAB, OS_IN_SHIFT);
+        settle();
+        EXPECT_EQ(os_get_focus(), expected.back() == tab ? expected[expected.size() - 2] : expected.back());
+    };
+    const OsHandle ok = os_get_dlg_item(owner, 1), cancel = os_get_dlg_item(owner, 2);
+    {
+        SCOPED_TRACE("first page");
+        walk({page_field(765, 7661), page_field(765, 7662), page_field(765, 7663), ok, cancel, tab});
+    }
+    {
+        SCOPED_TRACE("the page turned to");
+        os_set_focus(tab);
+        os_send_message(tab, TCM_SETCURFOCUS, 1, 0);
+        settle();
+        walk({page_field(766, 7664), page_field(766, 7665), ok, cancel, tab});
+    }
+    {
+        SCOPED_TRACE("modal copy");
+        WDialogHide();
+        std::vector<std::int32_t> seen;
+        int step = 0;
+        // Each call comes when the copy's loop has handled the key before.
+        os_dialog_set_script([&](OsWindow copy) {
+            if (step == 0) os_set_focus(os_get_dlg_item(copy, 7660));
+            else seen.push_back(os_get_control_id(os_get_focus()));
+            os_input_key(os_get_focus(), step++ < 3 ? OS_VK_TAB : OS_VK_ESCAPE, 0);
+        });
+        WDialogShow(-1, -1, 0, 1);
+        os_dialog_set_script({});
+        EXPECT_EQ(seen, (std::vector<std::int32_t>{7664, 7665, 1}));
+    }
+    WDialogUnload();
 }
 
 }  // namespace

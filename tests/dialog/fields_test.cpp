@@ -6,7 +6,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
+#include "lib/dialog/dialog_window.h"
 #include "lib/dialog/fields.h"
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
@@ -572,6 +574,96 @@ TEST_F(FieldsTest, ADoubleClickOnALeafPressesTheDefaultButton) {
     }
     EXPECT_TRUE(pressed);
     EXPECT_EQ(id, 7601);
+}
+
+// A change of the tree, while the focus was last reported in another
+// field, names the tree as both the previous and the current field: the
+// program tells it from the focus arriving (old field, tree). The modal copy
+// keeps the same record without reporting.
+TEST_F(FieldsTest, ATreeChangeNamesTheTreeAsBothFields) {
+    yyenablemessage(MsgFieldChanged, 1);
+    const OsHandle tree = item(7623);
+    const auto root = os_send_message(tree, TVM_GETNEXTITEM, OS_TVGN_ROOT, 0);
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+    } const cases[] = {
+        {"selection", [] { std::int32_t f = 7623; yyfieldputtree(f, 7604); }},
+        {"collapse", [&] { os_send_message(tree, TVM_EXPAND, OS_TVE_COLLAPSE, root); }},
+        {"expand", [&] { os_send_message(tree, TVM_EXPAND, OS_TVE_EXPAND, root); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        os_set_focus(0);
+        os_set_focus(item(7616));
+        settle();
+        ASSERT_EQ(record().item[DlgCurrentField], 7616);
+        c.change();
+        DialogEventInfo info;
+        ASSERT_TRUE(yydialogeventinfo(dlg(), info));
+        EXPECT_EQ(info.previous_field, 7623);
+        EXPECT_EQ(info.current_field, 7623);
+        EXPECT_EQ(record().item[DlgLastActive], tree);
+    }
+    // Moving in the tree with the keyboard: the change the program receives.
+    os_set_focus(tree);
+    settle();
+    key(OS_VK_UP);
+    EXPECT_EQ(messages(), std::vector<std::string>{"10:7623:7623"});
+    WDialogHide();
+    DialogRecord in_copy;
+    os_dialog_set_script([&](OsWindow d) {
+        const OsHandle t = os_get_dlg_item(d, 7623);
+        yydialogrecord(d)->item[DlgCurrentField] = 7616;
+        os_send_message(t, TVM_SELECTITEM, OS_TVGN_CARET, os_send_message(t, TVM_GETNEXTITEM, OS_TVGN_ROOT, 0));
+        in_copy = *yydialogrecord(d);
+        in_copy.item[DlgLastActive] = in_copy.item[DlgLastActive] == t ? 1 : 0;
+        os_send_message(d, OSM_COMMAND, 2, os_get_dlg_item(d, 2));
+    });
+    WDialogShow(-1, -1, 0, 1);
+    os_dialog_set_script({});
+    EXPECT_EQ(in_copy.item[DlgPreviousField], 7623);
+    EXPECT_EQ(in_copy.item[DlgCurrentField], 7623);
+    EXPECT_EQ(in_copy.item[DlgLastActive], 1);
+    EXPECT_TRUE(messages().empty());
+}
+
+// The modal copy shows the dialog's big icon and the images of its statics
+// and buttons, of every kind, and hands them back.
+TEST_F(FieldsTest, TheModalCopyShowsTheSameImagesAndIcon) {
+    WDialogTitle(std::nullopt, 0);
+    const OsIcon icon = os_get_window_icon(dlg(), true);
+    ASSERT_NE(icon, 0);
+    WDialogHide();
+    OsImage img;
+    img.width = img.height = 2;
+    img.pixels.assign(4, 0xFFFF0000u);
+    struct Case {
+        std::int32_t field;
+        bool button;
+        std::int32_t kind;
+    } const cases[] = {{7600, false, OS_IMAGE_BITMAP}, {7600, false, OS_IMAGE_ICON},
+                       {7600, false, OS_IMAGE_ENHMETAFILE}, {7607, true, OS_IMAGE_BITMAP},
+                       {7607, true, OS_IMAGE_ICON}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.field << " kind " << c.kind);
+        const std::uint32_t set = c.button ? BM_SETIMAGE : STM_SETIMAGE, get = c.button ? BM_GETIMAGE : STM_GETIMAGE;
+        const std::int32_t handle = os_create_bitmap_from_image(img);
+        if (const auto old = os_send_message(item(c.field), set, static_cast<std::uintptr_t>(c.kind), handle))
+            os_delete_object(static_cast<OsObject>(old));
+        std::intptr_t seen_image = 0;
+        OsIcon seen_icon = 0;
+        os_dialog_set_script([&](OsWindow copy) {
+            seen_image = os_send_message(os_get_dlg_item(copy, c.field), get, static_cast<std::uintptr_t>(c.kind), 0);
+            seen_icon = os_get_window_icon(copy, true);
+            os_send_message(copy, OSM_COMMAND, 2, os_get_dlg_item(copy, 2));
+        });
+        WDialogShow(-1, -1, 0, 1);
+        os_dialog_set_script({});
+        EXPECT_EQ(seen_image, handle);
+        EXPECT_EQ(seen_icon, icon);
+        EXPECT_EQ(os_send_message(item(c.field), get, static_cast<std::uintptr_t>(c.kind), 0), handle);
+    }
 }
 
 TEST_F(FieldsTest, ATreeSurvivesAModalShow) {

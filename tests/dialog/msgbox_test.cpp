@@ -1,5 +1,11 @@
 #include "tests/dialog/dialog_fixture.h"
 
+#include <functional>
+
+#include "lib/dialog/commondlg.h"
+#include "lib/window/text.h"
+#include "platform/os_commondlg.h"
+
 namespace {
 
 class MessageBoxTest : public DialogTest {
@@ -98,6 +104,54 @@ TEST_F(MessageBoxTest, ReportModeFourAsksThroughTheLibrarysBox) {
     EXPECT_EQ(seen.caption, "Library Error");
     EXPECT_EQ(seen.style & OS_MB_TYPEMASK, OS_MB_OKCANCEL);
     EXPECT_EQ(dialog_state.last_result, 1);
+}
+
+// Every modal phase over a top-level dialog: the program's window is shown
+// from its snapshot while the box or common dialog is up, and afterwards
+// the focus is back on the field that had it, though the system's dialog
+// took the keyboard meanwhile.
+TEST_F(MessageBoxTest, ModalPhasesSnapshotTheWindowAndGiveTheFocusBack) {
+    ASSERT_EQ(load_show(700), 0);
+    const OsHandle field = item(7002);
+    bool snapshot = false;
+    auto while_up = [&] {
+        snapshot = wtab.hImage[0] != 0 && wtab.wBlitOn == 1;
+        os_set_focus(0);
+    };
+    os_message_box_set_responder([&](const OsMessageBoxRequest&) {
+        while_up();
+        return OS_IDOK;
+    });
+    os_common_dialog_set_responder([&](const OsCommonDialogRequest&) {
+        while_up();
+        return OsCommonDialogAnswer{};
+    });
+    struct Case {
+        const char* what;
+        std::function<void()> run;
+    } const cases[] = {
+        {"message box", [] { WMessageBox(0, 0, 1, "Text", "Caption"); }},
+        {"file", [] {
+             std::string name = txt_fixed("a.fem", 40);
+             WSelectFile("All|*|", 0, name, "Open");
+         }},
+        {"colour", [] {
+             std::int32_t colour = 255;
+             WSelectColour(colour);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        os_set_focus(field);
+        settle();
+        snapshot = false;
+        c.run();
+        EXPECT_TRUE(snapshot);
+        EXPECT_EQ(wtab.hImage[0], 0);
+        EXPECT_EQ(os_get_focus(), field);
+    }
+    os_message_box_set_responder({});
+    os_common_dialog_set_responder({});
 }
 
 }  // namespace

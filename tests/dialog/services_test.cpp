@@ -40,6 +40,48 @@ TEST_F(ServicesTest, TitleAndIcon) {
     EXPECT_EQ(got.text, "Page");
 }
 
+// A dialog starts with the program's icon and the style that gives it a
+// task-bar button; a new icon replaces both sizes and destroys the old ones,
+// never the program's shared icon.
+TEST_F(ServicesTest, IconsOfADialogAndItsTaskBarStyle) {
+    WDialogLoad(702);
+    const OsHandle d = dlg();
+    const OsIcon program = os_get_class_icon(wtab.wWindow[0]);
+    ASSERT_NE(program, 0);
+    EXPECT_EQ(os_get_window_icon(d, true), program);
+    EXPECT_NE(os_get_ex_style(d) & OS_WS_EX_APPWINDOW, 0u);
+    const OsIcon small = os_load_icon("icon1");
+    os_set_window_icon(d, false, small);
+    WDialogTitle(std::nullopt, 0);
+    const OsIcon big = os_get_window_icon(d, true);
+    EXPECT_NE(big, 0);
+    EXPECT_NE(big, program);
+    EXPECT_EQ(os_get_window_icon(d, false), 0);
+    EXPECT_FALSE(os_destroy_icon(small));   // gone already
+    EXPECT_EQ(os_get_class_icon(wtab.wWindow[0]), program);
+    WDialogTitle(std::nullopt, 0);
+    EXPECT_FALSE(os_destroy_icon(big));
+    EXPECT_NE(os_get_window_icon(d, true), big);
+}
+
+// The size grip of a resizable dialog stays in its corner and is hidden
+// while the dialog is maximised.
+TEST_F(ServicesTest, TheSizeGripHidesWhileMaximised) {
+    ASSERT_EQ(load_show(704), 0);
+    const OsHandle grip = os_get_dlg_item(dlg(), 0xFFFF);
+    ASSERT_NE(grip, 0);
+    EXPECT_TRUE(os_is_window_visible(grip));
+    os_show_window(dlg(), OS_SW_SHOWMAXIMIZED);
+    EXPECT_FALSE(os_is_window_visible(grip));
+    os_show_window(dlg(), OS_SW_RESTORE);
+    EXPECT_TRUE(os_is_window_visible(grip));
+    OsRect c, g;
+    os_get_client_rect(dlg(), c);
+    os_get_client_rect(grip, g);
+    EXPECT_EQ(g.width(), c.width());
+    EXPECT_EQ(g.height(), c.height());
+}
+
 TEST_F(ServicesTest, SetFieldSelectsOrPlacesTheCaret) {
     WDialogLoad(703);
     os_set_window_text(item(7301), "abcdef");

@@ -419,8 +419,7 @@ TEST_F(BitmapViewer, ModesAndClosing) {
         os_register_class(k);
     }
     const OsHandle probe = os_create_window(0, "VIEWERPROBE", "", OS_WS_POPUP, 0, 0, 1, 1, 0, 0, 0);
-    // There is no caret timer here: even the system timer message that a
-    // held-back caret would bring is dispatched by the modal loop.
+    // The system's caret timer is held back while block118 says so.
     wmsg.block118 = 1;
     os_post_message(probe, 0x118, 0xFFF6, 0);
     os_post_message(probe, OSM_USER + 1, 0, 0);
@@ -428,7 +427,7 @@ TEST_F(BitmapViewer, ModesAndClosing) {
     yybitmapview(n - 1, 0, 0, mode, 0, status);
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(root_enabled);
-    EXPECT_TRUE(caret_seen);
+    EXPECT_FALSE(caret_seen);
     wmsg.block118 = 0;
     EXPECT_TRUE(os_is_window_enabled(wtab.wWindow[0]));
     EXPECT_FALSE(os_is_window(frame));
@@ -502,6 +501,24 @@ TEST_F(BitmapViewer, AScrolledViewShowsTheBitmapAtItsPosition) {
         for (int x = 0; x < vc.x; ++x)
             differ += os_surface_pixel(v, x, y) != px[static_cast<std::size_t>(y * vc.x + x)];
     EXPECT_EQ(differ, 0);
+}
+
+// A click in a viewer that lies inside the program's window brings its frame
+// forward and gives the viewer the keyboard, taking it from another window.
+TEST_F(BitmapViewer, AClickActivatesAViewerInsideItsParent) {
+    const std::int32_t a = child(100, 80, 7 | 0x10), b = child(100, 80, 7 | 0x10);
+    windowselect(a);
+    const std::int32_t n = gradient_bitmap(60, 50);
+    ASSERT_EQ(view(n), 0);
+    const OsHandle frame = wtab.wWindow[static_cast<std::size_t>(a)];
+    os_set_focus(wtab.hClient[static_cast<std::size_t>(b)]);
+    pump();
+    ASSERT_EQ(wtab.hWinCur, wtab.wWindow[static_cast<std::size_t>(b)]);
+    os_input_mouse(viewer(a), OS_MOUSE_PRESS, 1, 5, 5);
+    os_input_mouse(viewer(a), OS_MOUSE_RELEASE, 1, 5, 5);
+    pump();
+    EXPECT_EQ(os_get_focus(), viewer(a));
+    EXPECT_EQ(wtab.hWinCur, frame);
 }
 
 }  // namespace

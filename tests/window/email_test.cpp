@@ -99,8 +99,13 @@ TEST_F(EmailTest, RecipientArraysInBothShapes) {
 
 TEST_F(EmailTest, MessageGoesToTheMailProgramOneArgumentEach) {
     yyemailclearrecip(4);
-    const char* addresses[] = {"to@example.org", "cc@example.org", "bcc@example.org", ""};
-    for (int i = 0; i < 4; ++i) yyemailaddaddress(i, addresses[i]);
+    const char* addresses[] = {"to@example.org", "cc@example.org", "bcc@example.org", "d@example.org"};
+    // Display names go with their addresses; a name the list would split is quoted.
+    const char* names[] = {"Ann Smith", "Doe, \"J\"", "", "d@example.org"};
+    for (int i = 0; i < 4; ++i) {
+        yyemailaddaddress(i, addresses[i]);
+        yyemailaddname(i, names[i]);
+    }
     yyemailaddtype(1, 2);
     yyemailaddtype(2, 3);
     const std::string odd = dir.file("grid $(touch pwned) `id` it's \"x\".grd");
@@ -112,10 +117,11 @@ TEST_F(EmailTest, MessageGoesToTheMailProgramOneArgumentEach) {
     yyemailsend(0, status, code, "Heads; $(id)", "Line 1\nLine 2");
     EXPECT_EQ(status, 0);
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(recorded(), (std::vector<std::string>{"to@example.org", "--cc", "cc@example.org", "--bcc",
-                                                    "bcc@example.org", "--subject", "Heads; $(id)", "--body",
-                                                    "Line 1\nLine 2", "--attach", dir.file("a.grd"), "--attach",
-                                                    odd}));
+    EXPECT_EQ(recorded(), (std::vector<std::string>{"Ann Smith <to@example.org>", "--cc",
+                                                    "\"Doe, \\\"J\\\"\" <cc@example.org>", "--bcc",
+                                                    "bcc@example.org", "d@example.org", "--subject", "Heads; $(id)",
+                                                    "--body", "Line 1\nLine 2", "--attach", dir.file("a.grd"),
+                                                    "--attach", odd}));
     EXPECT_FALSE(fs::exists("pwned"));
     EXPECT_EQ(fs::current_path().string(), before);
 
@@ -124,6 +130,23 @@ TEST_F(EmailTest, MessageGoesToTheMailProgramOneArgumentEach) {
     yyemailclearattach(0);
     yyemailsend(2, status, code, "S", "");
     EXPECT_EQ(recorded(), (std::vector<std::string>{"--subject", "S", "--body", ""}));
+}
+
+// A recipient without an address cannot be sent to: the caller hears of it
+// and the mail program is not started; so for an entry never filled in.
+TEST_F(EmailTest, ARecipientWithoutAnAddressIsRefused) {
+    for (const char* name : {"Bob", ""}) {
+        SCOPED_TRACE(name);
+        fs::remove(dir.file("record"));
+        yyemailclearrecip(2);
+        yyemailaddaddress(0, "to@example.org");
+        yyemailaddname(1, name);
+        std::int32_t status = 0, code = 0;
+        yyemailsend(0, status, code, "S", "T");
+        EXPECT_EQ(status, -2);
+        EXPECT_EQ(code, MailUnknownRecipient);
+        EXPECT_FALSE(fs::exists(dir.file("record")));
+    }
 }
 
 TEST_F(EmailTest, StatusesOfTheMailProgram) {

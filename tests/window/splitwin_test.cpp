@@ -14,6 +14,7 @@
 #include "lib/window/errors.h"
 #include "lib/window/splitwin.h"
 #include "lib/window/winops.h"
+#include "tests/support/png_picture.h"
 #include "tests/window/window_fixture.h"
 
 namespace {
@@ -277,19 +278,57 @@ TEST_F(SplitWindowTest, PaneRefusingToCloseGivesNoCloseMessage) {
     yyeditdetach(wtab.wWindow[2]);
 }
 
+// The grab of a split window holding a child in its second pane shows each
+// window's own picture where it lies: the first pane's clear colour, the
+// child's over the second pane, the second pane around it, and the bar.
 TEST_F(SplitWindowTest, SplitHoldingAChildDrawn) {
     split(SplitStacked, 0, 0, 120, 605);
     windowselect(2);
     std::int32_t c = 0;
     WindowOpenChild(c, 0x10 | 7, 1000, 1000, 6000, 6000, 0, {}, 0, "Profile", 2);
     ASSERT_EQ(c, 3);
+    windowselect(3);
+    windowclear(std::nullopt, std::nullopt, std::nullopt, std::nullopt, 12);
     windowselect(1);
     windowclear(std::nullopt, std::nullopt, std::nullopt, std::nullopt, 9);
     TempDir dir;
     const std::string png = dir.file("split.png");
     ASSERT_TRUE(os_grab_window_png(wtab.wWindow[0], png));
     if (const char* keep = std::getenv("QUINDA_KEEP_GRAB")) write_file(std::string(keep) + "/split.png", read_file(png));
-    EXPECT_GT(read_file(png).size(), 500u);
+    const PngPicture pic = read_png_picture(png);
+    // The grab is the client area with the menu bar above it.
+    OsRect frame;
+    os_get_client_rect(wtab.wWindow[0], frame);
+    ASSERT_EQ(pic.width, frame.width());
+    const int menu = pic.height - frame.height();
+    EXPECT_GT(menu, 0);
+    OsPoint origin{0, 0};
+    os_client_to_screen(wtab.wWindow[0], origin);
+    auto grabbed = [&](OsHandle w, int x, int y) {
+        OsPoint p{x, y};
+        os_client_to_screen(w, p);
+        return pic.at(p.x - origin.x, p.y - origin.y + menu);
+    };
+    auto centre = [](OsHandle w) {
+        OsRect r;
+        os_get_client_rect(w, r);
+        return OsPoint{r.width() / 2, r.height() / 2};
+    };
+    const OsHandle pane1 = wtab.hClient[1], pane2 = wtab.hClient[2], child = wtab.hClient[3];
+    struct Place {
+        const char* what;
+        OsHandle w;
+        OsPoint p;
+    } const places[] = {{"first pane", pane1, centre(pane1)},
+                        {"child", child, centre(child)},
+                        {"second pane beside the child", pane2, {2, 2}},
+                        {"split bar", bar, centre(bar)}};
+    for (const Place& p : places) {
+        SCOPED_TRACE(p.what);
+        EXPECT_EQ(grabbed(p.w, p.p.x, p.p.y), os_surface_pixel(p.w, p.p.x, p.p.y));
+    }
+    EXPECT_NE(grabbed(pane1, centre(pane1).x, centre(pane1).y), grabbed(child, centre(child).x, centre(child).y));
+    EXPECT_NE(grabbed(child, centre(child).x, centre(child).y), grabbed(pane2, 2, 2));
 }
 
 TEST_F(SplitWindowTest, FocusedPaneShowsItsMenuAndTakesTheCommands) {
