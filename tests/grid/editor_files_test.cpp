@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -17,9 +19,12 @@
 #include "platform/os_gdi.h"
 #include "platform/os_error.h"
 #include "platform/os_file.h"
+#include "platform/os_fontdlg.h"
+#include "platform/os_rtf.h"
 #include "platform/os_msgbox.h"
 #include "platform/os_richedit.h"
 #include "platform/os_window.h"
+#include "tests/grid/picture.h"
 #include "tests/support/quinda_test.h"
 
 namespace {
@@ -93,6 +98,21 @@ protected:
     }
     void type(EditorWindowData& r, const char* s) {
         for (; *s; ++s) os_send_message(r.hRichEdit, OSM_CHAR, static_cast<unsigned char>(*s), 0);
+    }
+    // The editor's font as a program chooses it: Times New Roman, 18 points.
+    void times18(EditorWindowData& r, const char* text) {
+        std::int32_t st = 1;
+        yyeditfont(2, 18, st);
+        ASSERT_EQ(st, 0);
+        yyeditputtext(st, text);
+        (void)r;
+    }
+    OsCharFormat format_of(EditorWindowData& r, std::int32_t a, std::int32_t b) {
+        OsCharRange cr{a, b};
+        os_send_message(r.hRichEdit, OS_EM_EXSETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+        OsCharFormat cf;
+        os_send_message(r.hRichEdit, OS_EM_GETCHARFORMAT, 1, reinterpret_cast<std::intptr_t>(&cf));
+        return cf;
     }
     std::vector<std::string> boxes;
     int answer = OS_IDOK;
@@ -552,6 +572,103 @@ TEST_F(EditorFilesTest, PasteKeepsFormatsOnlyInRichTextMode) {
         os_destroy_window(frame());
         wtab.wWindow[1] = 0;
     }
+}
+
+// Lower case, line breaks as blanks (LibreOffice breaks its HTML lines anywhere).
+std::string lower(std::string s) {
+    for (char& c : s) c = c == '\n' || c == '\r' ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Text in the editor's own font is saved in that font: our reader,
+// LibreOffice and pandoc read it so.
+TEST_F(EditorFilesTest, SavedRtfCarriesTheFontTheTextIsShownIn) {
+    EditorWindowData& r = make(EWF_RICHTEXT);
+    times18(r, "Serif words\r\nand a second line");
+    const OsCharFormat cf = format_of(r, 0, 5);
+    EXPECT_STREQ(cf.face, "Times New Roman");
+    EXPECT_EQ(cf.height, 360);
+    EXPECT_TRUE(cf.mask & OS_CFM_FACE);
+    const std::string name = dir.file("serif.rtf");
+    std::snprintf(r.szFileName, sizeof r.szFileName, "%s", name.c_str());
+    ASSERT_EQ(yyEditSaveFile(frame(), 0), 1);
+    const std::string rtf = read_file(name);
+    osrtf::Document d;
+    ASSERT_TRUE(osrtf::read(rtf, d)) << rtf;
+    ASSERT_EQ(d.paras.size(), 2u) << rtf;
+    for (const osrtf::Paragraph& p : d.paras)
+        for (const osrtf::Run& run : p.runs) {
+            EXPECT_EQ(d.fonts.at(static_cast<std::size_t>(run.fmt.font)).face, "Times New Roman") << rtf;
+            EXPECT_EQ(d.fonts.at(static_cast<std::size_t>(run.fmt.font)).family, osrtf::FamilyRoman) << rtf;
+            EXPECT_EQ(run.fmt.half_points, 36) << rtf;
+        }
+    EXPECT_EQ(rtf.find("Arial"), std::string::npos) << rtf;
+    if (have_reader("pandoc")) {
+        const std::string plain = command_output("pandoc -f rtf -t plain " + name);
+        EXPECT_NE(plain.find("Serif words"), std::string::npos) << plain;
+        EXPECT_NE(plain.find("and a second line"), std::string::npos) << plain;
+    }
+    if (!have_reader("soffice")) GTEST_SKIP() << "LibreOffice not installed";
+    const std::string prof = "-env:UserInstallation=file://" + dir.file("profile");
+    command_output("cd " + dir.path().string() + " && soffice " + prof + " --headless --convert-to html serif.rtf >/dev/null 2>&1");
+    const std::string html = lower(read_file(dir.file("serif.html")));
+    ASSERT_NE(html.find("serif words"), std::string::npos) << html;
+    EXPECT_NE(html.find("and a second line"), std::string::npos) << html;
+    EXPECT_NE(html.find("times new roman"), std::string::npos) << html;
+    EXPECT_NE(html.find("18pt"), std::string::npos) << html;
+    EXPECT_EQ(html.find("arial"), std::string::npos) << html;
+}
+
+// Switching files stores the text as RTF and reads it back: the text the
+// user comes back to looks as it did.
+TEST_F(EditorFilesTest, RetrievedBufferLooksAsItDid) {
+    EditorWindowData& r = make(EWF_RICHTEXT | EWF_MULTIFILE);
+    times18(r, "Serif text of file one\r\nits second line");
+    // One word of its own face and size stays so.
+    std::int32_t st = 1;
+    yyeditformattext(st, 1, 5, 1, -1, -1, -1, 11, -2, -2, "Courier New");
+    ASSERT_EQ(st, 0);
+    std::int32_t start = 0;
+    yyeditselect(start, 0);
+    const Picture before = grab_picture(frame(), dir.file("before.png"));
+    ASSERT_GT(before.width, 0);
+    yyeditstorebuffer(1, 1);
+    yyeditputtext(st, "file two");
+    yyeditstorebuffer(1, 2);
+    yyeditretrievebuffer(1, 1);
+    yyeditselect(start, 0);
+    const Picture after = grab_picture(frame(), dir.file("after.png"));
+    EXPECT_TRUE(before == after);
+    const OsCharFormat serif = format_of(r, 6, 10);
+    EXPECT_STREQ(serif.face, "Times New Roman");
+    EXPECT_EQ(serif.height, 360);
+    const OsCharFormat mono = format_of(r, 0, 5);
+    EXPECT_STREQ(mono.face, "Courier New");
+    EXPECT_EQ(mono.height, 220);
+    EXPECT_TRUE(mono.effects & OS_CFE_BOLD);
+}
+
+// The font dialog starts from what the selection is shown in; ticking only
+// Bold keeps its face and size.
+TEST_F(EditorFilesTest, FontDialogStartsFromTheSelectionsFaceAndSize) {
+    EditorWindowData& r = make(EWF_RICHTEXT);
+    times18(r, "Serif text");
+    format_of(r, 0, 10);
+    OsChooseFont seen;
+    os_font_dialog_set_responder([&](OsChooseFont& q) {
+        seen = q;
+        q.font.weight = 700;
+        return true;
+    });
+    yyEditFormatFont(frame(), r);
+    os_font_dialog_set_responder({});
+    EXPECT_EQ(seen.font.face, "Times New Roman");
+    EXPECT_EQ(seen.font.height, -static_cast<std::int32_t>(std::lround(18 * os_config().dpi / 72.0)));
+    EXPECT_EQ(seen.flags & (OS_CF_NOFACESEL | OS_CF_NOSIZESEL | OS_CF_NOSTYLESEL), 0u);
+    const OsCharFormat cf = format_of(r, 0, 10);
+    EXPECT_STREQ(cf.face, "Times New Roman");
+    EXPECT_EQ(cf.height, 360);
+    EXPECT_TRUE(cf.effects & OS_CFE_BOLD);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "platform/os_rtf.h"
+#include "tests/support/quinda_test.h"
 
 namespace {
 
@@ -181,21 +182,8 @@ TEST(Rtf, DamagedInputIsReadSafely) {
 
 // ---- independent readers ----
 
-bool have(const char* tool) {
-    const std::string cmd = std::string("command -v ") + tool + " >/dev/null 2>&1";
-    return std::system(cmd.c_str()) == 0;
-}
-
-std::string run(const std::string& cmd) {
-    std::string out;
-    if (FILE* p = popen(cmd.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-        pclose(p);
-    }
-    return out;
-}
+bool have(const char* tool) { return have_reader(tool); }
+std::string run(const std::string& cmd) { return command_output(cmd); }
 
 std::filesystem::path temp_dir() {
     auto p = std::filesystem::temp_directory_path() / ("quinda_rtf_" + std::to_string(getpid()));
