@@ -671,4 +671,30 @@ TEST_F(EditorFilesTest, FontDialogStartsFromTheSelectionsFaceAndSize) {
     EXPECT_TRUE(cf.effects & OS_CFE_BOLD);
 }
 
+// A table written by another program: its cells stay apart in the text, and
+// saving keeps that text.
+TEST_F(EditorFilesTest, TableOfAnotherProgramLoadsWithItsCellsApart) {
+    EditorWindowData& r = make(EWF_RICHTEXT);
+    const std::string name = dir.file("table.rtf");
+    write_file(name, "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}\\trowd\\cellx1000\\cellx2000"
+                     "\\pard\\intbl A\\cell B\\cell\\row\\trowd\\cellx1000\\cellx2000\\pard\\intbl 1\\cell 2\\cell\\row"
+                     "\\pard after\\par}");
+    ASSERT_TRUE(open(r, name));
+    EXPECT_EQ(text(r), "A\tB\r\n1\t2\r\nafter");
+    ASSERT_EQ(yyEditSaveFile(frame(), 0), 1);
+    osrtf::Document d;
+    ASSERT_TRUE(osrtf::read(read_file(name), d));
+    ASSERT_GE(d.paras.size(), 3u);
+    auto para = [&](std::size_t i) {
+        std::string t;
+        for (const osrtf::Run& run : d.paras[i].runs) t += run.text;
+        return t;
+    };
+    EXPECT_EQ(para(0), "A\tB");
+    EXPECT_EQ(para(1), "1\t2");
+    EXPECT_EQ(para(2), "after");
+    ASSERT_TRUE(open(r, name));
+    EXPECT_EQ(text(r), "A\tB\r\n1\t2\r\nafter");
+}
+
 }  // namespace
