@@ -325,12 +325,21 @@ TEST_F(EditorFilesTest, ApplicationPositionsCountLineBreaksTwiceUnlessControlPos
         EXPECT_EQ(v, c.start_of_line2 + 1);
         yyeditinfo(1, 5, v);
         EXPECT_EQ(v, c.sel_end);
-        // The exact length gives all but the last character and status 2.
-        std::vector<char> out(static_cast<std::size_t>(c.length) + 1, '#');
-        yyeditgettext(st, c.length, out.data());
-        EXPECT_EQ(st, 2);
-        yyeditgettext(st, c.length + 1, out.data());
-        EXPECT_EQ(st, 0);
+        // The text comes with one CR a line break, 8 characters either way:
+        // room for them all and the end mark gives all (status 0); the exact
+        // length gives all but the last character (status 2, cut).
+        struct Read {
+            std::int32_t length, status;
+            const char* text;
+        };
+        for (const Read& rd : {Read{c.length + 1, 0, "abc\rde\rf"}, Read{9, 0, "abc\rde\rf"}, Read{8, 2, "abc\rde\r"},
+                               Read{3, 2, "ab"}}) {
+            std::vector<char> out(32, '#');
+            yyeditgettext(st, rd.length, out.data());
+            EXPECT_EQ(st, rd.status) << c.flags << " " << rd.length;
+            EXPECT_STREQ(out.data(), rd.text) << c.flags << " " << rd.length;
+            EXPECT_EQ(out[static_cast<std::size_t>(rd.length)], '#');
+        }
         yyeditdetach(frame());
         os_destroy_window(frame());
         wtab.wWindow[1] = 0;
