@@ -418,6 +418,50 @@ TEST_F(GridCommandTest, SaveAndOpen) {
     EXPECT_EQ(box_texts(), (std::vector<std::string>{"File Error: Error opening file"}));
 }
 
+// A backup copy that fails (there is no file yet) does not stop the save and
+// stays the last error; otherwise the error from before the command is back.
+TEST_F(GridCommandTest, AFailedBackupCopyStaysTheLastErrorOfADoneSave) {
+    struct Case {
+        const char* what;
+        std::int32_t backup;
+        bool exists;
+        int error;
+    };
+    const Case cases[] = {{"backup of a new file", 1, false, 13},
+                          {"backup of a file", 1, true, 7},
+                          {"no backup", 0, false, 7}};
+    int k = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string file = dir.file("save" + std::to_string(k++) + ".csv");
+        if (c.exists) write_file(file, "old\r\n");
+        char name[260] = {};
+        std::snprintf(name, sizeof name, "%s", file.c_str());
+        std::int32_t result = 0, type = 1;
+        yyseterror(7);
+        yygridwinsave(child, 0, result, type, c.backup, name, "");
+        EXPECT_EQ(result, 1);
+        EXPECT_EQ(infoerror(1), c.error);
+        EXPECT_EQ(read_file(file).substr(0, 3), "\"\",");  // the grid written, its first cell empty
+        EXPECT_EQ(std::filesystem::exists(file + ".bak"), c.exists);
+        EXPECT_TRUE(boxes.empty());
+    }
+    // Save As HTML copies the same way.
+    const std::string page = dir.file("new.htm");
+    os_set_wait_script([&] {
+        const OsHandle d = yycurrentdialog();
+        DialogScript::type_into(os_get_dlg_item(d, 1002), page);
+        DialogScript::click(os_get_dlg_item(d, 1));
+    });
+    std::int32_t result = 0;
+    yyseterror(7);
+    yygridwinsavehtml(child, -1, -1, -1, -1, result, 1, "");
+    os_set_wait_script({});
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(infoerror(1), 13);
+    EXPECT_NE(read_file(page).find("<table"), std::string::npos);
+}
+
 TEST_F(GridCommandTest, SaveAsHtmlProposesANameAndChecksIt) {
     struct Case {
         std::string grid_name, proposed;
