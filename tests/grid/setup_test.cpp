@@ -2,6 +2,7 @@
 // characters each entry uses, labels, failing set-ups, the modal copy and clearing.
 #include "tests/grid/grid_fixture.h"
 
+#include "platform/os_dc.h"
 #include "platform/os_dialog.h"
 #include "platform/os_gdi.h"
 #include "lib/window/fetch.h"
@@ -147,6 +148,41 @@ TEST_F(SetupTest, AFontChangeMeasuresRowsAgainAndFitsTheHeight) {
     EXPECT_EQ(wr.height(), (g.nRowHeight - 1) * (g.nVisibleRows + 1) + (wr.height() - cr.height()) + 1 + 2);
     os_send_message(grid(), OSM_SETFONT, 0, 0);
     os_delete_object(big);
+}
+
+// Dialog units to pixels with the window's font: x by the average character
+// width of its text metrics / 4, y by the character height / 8, truncated.
+TEST_F(SetupTest, DialogUnitsFollowTheFontsAverageWidthAndHeight) {
+    ASSERT_EQ(load(8801), 0);
+    struct Case {
+        const char* face;
+        std::int32_t height;
+    };
+    for (const Case& c : {Case{"Arial", -13}, Case{"Arial", -20}, Case{"Times New Roman", -10}, Case{"Courier New", -13},
+                          Case{"Symbol", -16}}) {
+        SCOPED_TRACE(std::string(c.face) + " " + std::to_string(c.height));
+        OsLogFont lf;
+        lf.height = c.height;
+        lf.face = c.face;
+        const OsHandle f = os_create_font(lf);
+        ASSERT_NE(f, 0);
+        os_send_message(grid(), OSM_SETFONT, static_cast<std::uintptr_t>(f), 0);
+        const OsDC dc = os_create_compatible_dc(0);
+        const OsObject old = os_select_object(dc, f);
+        OsTextMetric tm;
+        os_get_text_metrics(dc, tm);
+        os_select_object(dc, old);
+        os_delete_dc(dc);
+        ASSERT_GT(tm.ave_char_width, 0);
+        OsRect r{-7, 3, 401, 87};
+        YYMapDialogRect(grid(), r);
+        EXPECT_EQ(r.left, -7 * tm.ave_char_width / 4);
+        EXPECT_EQ(r.right, 401 * tm.ave_char_width / 4);
+        EXPECT_EQ(r.top, 3 * tm.height / 8);
+        EXPECT_EQ(r.bottom, 87 * tm.height / 8);
+        os_send_message(grid(), OSM_SETFONT, 0, 0);
+        os_delete_object(f);
+    }
 }
 
 TEST_F(SetupTest, LabelsAlignmentAndTheLastModalGridWindowsFlags) {
