@@ -25,6 +25,7 @@
 #include "platform/os_richedit.h"
 #include "platform/os_window.h"
 #include "tests/grid/picture.h"
+#include "tests/support/font_metrics.h"
 #include "tests/support/quinda_test.h"
 
 namespace {
@@ -513,16 +514,7 @@ TEST_F(EditorFilesTest, TextPartsFormatsOfRangesAndHidingKeepTheView) {
 
 TEST_F(EditorFilesTest, FontChoicesAndLucidaConsoleAsDejaVuSansMono) {
     EditorWindowData& r = make(0);
-    auto metrics = [](const OsLogFont& lf) {
-        const OsObject f = os_create_font(lf);
-        const OsDC dc = os_create_compatible_dc(0);
-        const OsObject old = os_select_object(dc, f);
-        OsTextMetric tm;
-        os_get_text_metrics(dc, tm);
-        os_select_object(dc, old);
-        os_delete_dc(dc);
-        return tm;
-    };
+    auto metrics = [](const OsLogFont& lf) { return font_metrics(lf); };
     OsLogFont a, b;
     a.height = b.height = -17;
     a.face = "Lucida Console";

@@ -2,11 +2,11 @@
 // characters each entry uses, labels, failing set-ups, the modal copy and clearing.
 #include "tests/grid/grid_fixture.h"
 
-#include "platform/os_dc.h"
 #include "platform/os_dialog.h"
 #include "platform/os_gdi.h"
 #include "lib/window/fetch.h"
 #include "lib/window/messages.h"
+#include "tests/support/font_metrics.h"
 
 using SetupTest = GridTest;
 
@@ -167,12 +167,7 @@ TEST_F(SetupTest, DialogUnitsFollowTheFontsAverageWidthAndHeight) {
         const OsHandle f = os_create_font(lf);
         ASSERT_NE(f, 0);
         os_send_message(grid(), OSM_SETFONT, static_cast<std::uintptr_t>(f), 0);
-        const OsDC dc = os_create_compatible_dc(0);
-        const OsObject old = os_select_object(dc, f);
-        OsTextMetric tm;
-        os_get_text_metrics(dc, tm);
-        os_select_object(dc, old);
-        os_delete_dc(dc);
+        const OsTextMetric tm = font_metrics(f);
         ASSERT_GT(tm.ave_char_width, 0);
         OsRect r{-7, 3, 401, 87};
         YYMapDialogRect(grid(), r);
