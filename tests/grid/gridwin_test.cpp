@@ -14,6 +14,7 @@
 #include "platform/os_dialog.h"
 #include "tests/app/dialog_script.h"
 #include "tests/grid/gridwin_fixture.h"
+#include "tests/grid/picture.h"
 
 namespace {
 
@@ -175,8 +176,24 @@ TEST_F(GridWindowTest, StatusBarTitleAndThePicture) {
     yygridsetselection(s, 1, 1, 3, 2);
     const char* keep = std::getenv("QUINDA_KEEP_GRAB");
     const std::string png = keep && *keep ? std::string(keep) : dir.file("gridwin.png");
-    ASSERT_TRUE(os_grab_window_png(frame(), png));
-    EXPECT_GT(std::filesystem::file_size(png), 1000u);
+    const Picture pic = grab_picture(frame(), png);
+    ASSERT_GT(pic.width, 0);
+    // The selected cells (columns 2 to 4 of rows 2 and 3) are one highlighted
+    // block of their size; the cell left of them above holds "Lake", the one
+    // two rows below it nothing.
+    GridData& g = gd();
+    const auto hl = static_cast<std::int32_t>(os_sys_colour(OS_COLOR_HIGHLIGHT));
+    const Picture::Box sel = pic.box_of(hl);
+    const int pitch_y = g.nRowHeight - 1;
+    int wide = 0;
+    for (int c = 1; c <= 3; ++c) wide += g.column(c).nWidth - 1;
+    EXPECT_NEAR(sel.width(), wide, 3);
+    EXPECT_NEAR(sel.height(), 2 * pitch_y, 3);
+    EXPECT_GT(pic.count(hl, sel.x0, sel.y0, sel.x1, sel.y1), sel.width() * sel.height() * 8 / 10);
+    const int x0 = sel.x0 - (g.column(0).nWidth - 1), x1 = sel.x0 - 1;
+    const auto ink = static_cast<std::int32_t>(os_sys_colour(OS_COLOR_WINDOWTEXT));
+    EXPECT_GT(pic.count(ink, x0 + 1, sel.y0 - pitch_y + 1, x1, sel.y0 - 1), 15);  // "Lake"
+    EXPECT_EQ(pic.count(ink, x0 + 1, sel.y0 + pitch_y + 1, x1, sel.y0 + 2 * pitch_y - 1), 0);
     // Without a caption: five parts, the name in the fifth.
     WindowCloseChild(child);
     WindowOpenChild(child, 7 | 0x20, 30, 30, 520, 320, 0, {}, 0, "Wells");

@@ -16,6 +16,20 @@ struct Picture {
     std::vector<std::int32_t> px;  // PackedRGB, top row first
     std::int32_t at(int x, int y) const { return px[static_cast<std::size_t>(y * width + x)]; }
     bool operator==(const Picture&) const = default;
+    // The smallest box (x0, y0 inclusive; x1, y1 exclusive) around the pixels
+    // of one colour; all zero when there are none.
+    struct Box {
+        int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        int width() const { return x1 - x0; }
+        int height() const { return y1 - y0; }
+    };
+    Box box_of(std::int32_t rgb) const {
+        Box b{width, height, 0, 0};
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (at(x, y) == rgb) b = {std::min(b.x0, x), std::min(b.y0, y), std::max(b.x1, x + 1), std::max(b.y1, y + 1)};
+        return b.x1 > 0 ? b : Box{};
+    }
     // Pixels of one colour inside a box (x0..x1, y0..y1 exclusive of the ends).
     int count(std::int32_t rgb, int x0, int y0, int x1, int y1) const {
         int n = 0;
