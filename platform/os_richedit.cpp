@@ -18,6 +18,7 @@
 #include <QFontMetricsF>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 
@@ -63,24 +64,32 @@ std::int32_t clamp(const RichData& d, std::int64_t p) {
 }
 
 // Library text (1252, CR LF or CR line breaks) to the document's, in one
-// pass: line breaks become the given character.
+// pass over the bytes: line breaks become the given character. Whole files
+// come through here.
 QString in_text(std::string_view s, QChar line_break = QChar::ParagraphSeparator) {
-    QString q;
-    q.resize(static_cast<qsizetype>(s.size()));
-    QChar* out = q.data();
-    qsizetype n = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const auto c = static_cast<unsigned char>(s[i]);
+    static const auto table = [] {
+        std::array<char16_t, 256> t{};
+        for (int c = 0; c < 256; ++c) t[static_cast<std::size_t>(c)] = static_cast<char16_t>(c < 0x80 ? c : os_cp1252_to_unicode(static_cast<unsigned char>(c)));
+        return t;
+    }();
+    QString q(static_cast<qsizetype>(s.size()), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(q.data());
+    char16_t* const first = out;
+    const char16_t lb = line_break.unicode();
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const auto* const end = p + s.size();
+    while (p < end) {
+        const unsigned char c = *p++;
         if (c == '\r') {
-            if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
-            out[n++] = line_break;
+            if (p < end && *p == '\n') ++p;
+            *out++ = lb;
         } else if (c == '\n') {
-            out[n++] = line_break;
+            *out++ = lb;
         } else {
-            out[n++] = QChar(static_cast<char16_t>(c < 0x80 ? c : os_cp1252_to_unicode(c)));
+            *out++ = table[c];
         }
     }
-    q.truncate(n);
+    q.truncate(static_cast<qsizetype>(out - first));
     return q;
 }
 std::string out_text(QString q, bool crlf) {
@@ -428,15 +437,16 @@ void rtf_to_cursor(const osrtf::Document& in, const DefaultFace& def, QTextCurso
     }
 }
 
-// Reads the stream; false when the callback reported an error.
+// Reads the stream in large blocks; false when the callback reported an error.
 bool read_stream(OsEditStream* es, std::string& all) {
-    unsigned char buf[4096];
+    constexpr std::int32_t block = 1 << 20;
+    const std::unique_ptr<unsigned char[]> buf(new unsigned char[block]);
     for (;;) {
         std::int32_t done = 0;
-        const std::int32_t err = es->callback(es->cookie, buf, static_cast<std::int32_t>(sizeof buf), &done);
+        const std::int32_t err = es->callback(es->cookie, buf.get(), block, &done);
         if (err != 0) { es->error = err; return false; }
         if (done <= 0) return true;
-        all.append(reinterpret_cast<const char*>(buf), static_cast<std::size_t>(std::min<std::int32_t>(done, sizeof buf)));
+        all.append(reinterpret_cast<const char*>(buf.get()), static_cast<std::size_t>(std::min(done, block)));
     }
 }
 
