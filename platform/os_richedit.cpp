@@ -18,6 +18,7 @@
 #include <QFontMetricsF>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 
@@ -63,24 +64,32 @@ std::int32_t clamp(const RichData& d, std::int64_t p) {
 }
 
 // Library text (1252, CR LF or CR line breaks) to the document's, in one
-// pass: line breaks become the given character.
+// pass over the bytes: line breaks become the given character. Whole files
+// come through here.
 QString in_text(std::string_view s, QChar line_break = QChar::ParagraphSeparator) {
-    QString q;
-    q.resize(static_cast<qsizetype>(s.size()));
-    QChar* out = q.data();
-    qsizetype n = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const auto c = static_cast<unsigned char>(s[i]);
+    static const auto table = [] {
+        std::array<char16_t, 256> t{};
+        for (int c = 0; c < 256; ++c) t[static_cast<std::size_t>(c)] = static_cast<char16_t>(c < 0x80 ? c : os_cp1252_to_unicode(static_cast<unsigned char>(c)));
+        return t;
+    }();
+    QString q(static_cast<qsizetype>(s.size()), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(q.data());
+    char16_t* const first = out;
+    const char16_t lb = line_break.unicode();
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const auto* const end = p + s.size();
+    while (p < end) {
+        const unsigned char c = *p++;
         if (c == '\r') {
-            if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
-            out[n++] = line_break;
+            if (p < end && *p == '\n') ++p;
+            *out++ = lb;
         } else if (c == '\n') {
-            out[n++] = line_break;
+            *out++ = lb;
         } else {
-            out[n++] = QChar(static_cast<char16_t>(c < 0x80 ? c : os_cp1252_to_unicode(c)));
+            *out++ = table[c];
         }
     }
-    q.truncate(n);
+    q.truncate(static_cast<qsizetype>(out - first));
     return q;
 }
 std::string out_text(QString q, bool crlf) {
@@ -137,7 +146,32 @@ std::uint32_t to_ref(const QColor& c) {
            (static_cast<std::uint32_t>(c.blue()) << 16);
 }
 
-void get_char(const QTextCharFormat& f, OsCharFormat& o) {
+// The control's own font, which text without a face or size of its own is
+// drawn in: face as the library names it, size in twips, character set and
+// pitch and family as the font was asked for.
+struct DefaultFace {
+    std::string face;  // 1252
+    std::int32_t twips = 200;
+    std::uint8_t charset = 0;
+    std::uint8_t pitch_family = 0;
+};
+
+DefaultFace default_face(const WinRec& r) {
+    DefaultFace out;
+    const osg::Object* o = r.font ? osg::object_of(r.font, osg::KindFont) : nullptr;
+    if (!o) o = osg::object_of(os_get_stock_object(OS_DEFAULT_GUI_FONT), osg::KindFont);
+    if (!o) return out;
+    const QFont& q = o->font.face();
+    out.face = o->font.lf.face.empty() ? os_from_qstring(q.family()) : o->font.lf.face;
+    const int px = q.pixelSize() > 0 ? q.pixelSize() : static_cast<int>(std::lround(q.pointSizeF() * os_config().dpi / 72.0));
+    // Whole half points, as a document keeps sizes.
+    out.twips = std::max(20, static_cast<std::int32_t>(std::lround(px * 144.0 / std::max(1, os_config().dpi))) * 10);
+    out.charset = static_cast<std::uint8_t>(o->font.lf.charset);
+    out.pitch_family = static_cast<std::uint8_t>(o->font.lf.pitch_and_family);
+    return out;
+}
+
+void get_char(const QTextCharFormat& f, OsCharFormat& o, const DefaultFace& def) {
     o.effects = 0;
     if (f.fontWeight() >= QFont::Bold) o.effects |= OS_CFE_BOLD;
     if (f.fontItalic()) o.effects |= OS_CFE_ITALIC;
@@ -148,12 +182,17 @@ void get_char(const QTextCharFormat& f, OsCharFormat& o) {
     else o.colour = to_ref(f.foreground().color());
     if (f.background().style() == Qt::NoBrush) o.effects |= OS_CFE_AUTOBACKCOLOR;
     else o.back = to_ref(f.background().color());
-    const double pt = f.fontPointSize() > 0 ? f.fontPointSize() : 10.0;
-    o.height = static_cast<std::int32_t>(pt * 20 + 0.5);
+    o.height = f.fontPointSize() > 0 ? static_cast<std::int32_t>(f.fontPointSize() * 20 + 0.5) : def.twips;
     const QString face = f.fontFamilies().toStringList().value(0);
-    std::snprintf(o.face, sizeof o.face, "%s", os_from_qstring(face).c_str());
-    o.charset = static_cast<std::uint8_t>(f.intProperty(kProtected + 1));
-    o.pitch_family = static_cast<std::uint8_t>(f.intProperty(kProtected + 2));
+    if (face.isEmpty()) {
+        std::snprintf(o.face, sizeof o.face, "%s", def.face.c_str());
+        o.charset = def.charset;
+        o.pitch_family = def.pitch_family;
+    } else {
+        std::snprintf(o.face, sizeof o.face, "%s", os_from_qstring(face).c_str());
+        o.charset = static_cast<std::uint8_t>(f.intProperty(kProtected + 1));
+        o.pitch_family = static_cast<std::uint8_t>(f.intProperty(kProtected + 2));
+    }
 }
 
 void merge(const OsCharFormat& a, OsCharFormat& acc) {
@@ -195,12 +234,12 @@ QTextCharFormat to_qt(const OsCharFormat& o) {
 }
 
 // The format of the characters a..b (the one before the caret when empty).
-OsCharFormat range_char(RichData& d, int a, int b) {
+OsCharFormat range_char(RichData& d, const DefaultFace& def, int a, int b) {
     OsCharFormat acc;
     QTextCursor c(d.doc.get());
     if (a >= b) {
         c.setPosition(a);
-        get_char(c.charFormat(), acc);
+        get_char(c.charFormat(), acc, def);
         acc.mask = 0xFFFFFFFFu;
         return acc;
     }
@@ -210,14 +249,14 @@ OsCharFormat range_char(RichData& d, int a, int b) {
             const QTextFragment fr = it.fragment();
             if (fr.position() + fr.length() <= a || fr.position() >= b) continue;
             OsCharFormat one;
-            get_char(fr.charFormat(), one);
+            get_char(fr.charFormat(), one, def);
             if (first) { acc = one; acc.mask = 0xFFFFFFFFu; first = false; }
             else merge(one, acc);
         }
     }
     if (first) {
         c.setPosition(a);
-        get_char(c.charFormat(), acc);
+        get_char(c.charFormat(), acc, def);
         acc.mask = 0xFFFFFFFFu;
     }
     return acc;
@@ -279,15 +318,22 @@ void apply_para(RichData& d, int a, int b, const OsParaFormat& o) {
 
 // ---- RTF to and from the document ----
 
-std::string doc_to_rtf(RichData& d, int a, int b) {
+std::string doc_to_rtf(RichData& d, const DefaultFace& def, int a, int b) {
     osrtf::Document out;
     out.colours.push_back({});
+    // Text without a face of its own is in the control's font.
     auto font_of = [&](const QTextCharFormat& f) {
         osrtf::Font fo;
-        fo.face = os_from_qstring(f.fontFamilies().toStringList().value(0, QStringLiteral("Arial")));
-        fo.face = os_cp1252_to_utf8(fo.face);
-        fo.charset = f.intProperty(kProtected + 1);
-        fo.family = f.intProperty(kProtected + 2) >> 4;
+        const QString face = f.fontFamilies().toStringList().value(0);
+        if (face.isEmpty()) {
+            fo.face = os_cp1252_to_utf8(def.face);
+            fo.charset = def.charset;
+            fo.family = def.pitch_family >> 4;
+        } else {
+            fo.face = os_cp1252_to_utf8(os_from_qstring(face));
+            fo.charset = f.intProperty(kProtected + 1);
+            fo.family = f.intProperty(kProtected + 2) >> 4;
+        }
         for (std::size_t i = 0; i < out.fonts.size(); ++i)
             if (out.fonts[i] == fo) return static_cast<std::int32_t>(i);
         out.fonts.push_back(fo);
@@ -323,7 +369,7 @@ std::string doc_to_rtf(RichData& d, int a, int b) {
             r.fmt.underline = f.fontUnderline();
             r.fmt.strike = f.fontStrikeOut();
             r.fmt.protect = f.boolProperty(kProtected);
-            r.fmt.half_points = static_cast<std::int32_t>((f.fontPointSize() > 0 ? f.fontPointSize() : 10.0) * 2 + 0.5);
+            r.fmt.half_points = f.fontPointSize() > 0 ? static_cast<std::int32_t>(f.fontPointSize() * 2 + 0.5) : def.twips / 10;
             r.fmt.font = font_of(f);
             r.fmt.colour = colour_of(f.foreground());
             r.fmt.back = colour_of(f.background());
@@ -339,7 +385,9 @@ std::string doc_to_rtf(RichData& d, int a, int b) {
     return osrtf::write(out);
 }
 
-void rtf_to_cursor(const osrtf::Document& in, QTextCursor& c) {
+// Runs in the control's own font (face and size) are left without a face and
+// size of their own, so they look as the control's text does and follow it.
+void rtf_to_cursor(const osrtf::Document& in, const DefaultFace& def, QTextCursor& c) {
     bool first = true;
     for (const osrtf::Paragraph& p : in.paras) {
         if (!first) c.insertBlock();
@@ -363,12 +411,17 @@ void rtf_to_cursor(const osrtf::Document& in, QTextCursor& c) {
             f.setFontUnderline(r.fmt.underline);
             f.setFontStrikeOut(r.fmt.strike);
             if (r.fmt.protect) f.setProperty(kProtected, true);
-            f.setFontPointSize(r.fmt.half_points / 2.0);
-            if (r.fmt.font >= 0 && r.fmt.font < static_cast<std::int32_t>(in.fonts.size())) {
-                const osrtf::Font& fo = in.fonts[static_cast<std::size_t>(r.fmt.font)];
-                if (!fo.face.empty()) f.setFontFamilies(QStringList{QString::fromStdString(fo.face)});
-                f.setProperty(kProtected + 1, fo.charset);
-                f.setProperty(kProtected + 2, fo.family << 4);
+            const osrtf::Font* fo = r.fmt.font >= 0 && r.fmt.font < static_cast<std::int32_t>(in.fonts.size())
+                                        ? &in.fonts[static_cast<std::size_t>(r.fmt.font)] : nullptr;
+            const bool own = fo && r.fmt.half_points * 10 == def.twips &&
+                             QString::fromStdString(fo->face).compare(qtext(def.face), Qt::CaseInsensitive) == 0;
+            if (!own) {
+                f.setFontPointSize(r.fmt.half_points / 2.0);
+                if (fo) {
+                    if (!fo->face.empty()) f.setFontFamilies(QStringList{QString::fromStdString(fo->face)});
+                    f.setProperty(kProtected + 1, fo->charset);
+                    f.setProperty(kProtected + 2, fo->family << 4);
+                }
             }
             auto colour = [&](std::int32_t i) {
                 const osrtf::Colour& k = in.colours[static_cast<std::size_t>(i)];
@@ -384,15 +437,16 @@ void rtf_to_cursor(const osrtf::Document& in, QTextCursor& c) {
     }
 }
 
-// Reads the stream; false when the callback reported an error.
+// Reads the stream in large blocks; false when the callback reported an error.
 bool read_stream(OsEditStream* es, std::string& all) {
-    unsigned char buf[4096];
+    constexpr std::int32_t block = 1 << 20;
+    const std::unique_ptr<unsigned char[]> buf(new unsigned char[block]);
     for (;;) {
         std::int32_t done = 0;
-        const std::int32_t err = es->callback(es->cookie, buf, static_cast<std::int32_t>(sizeof buf), &done);
+        const std::int32_t err = es->callback(es->cookie, buf.get(), block, &done);
         if (err != 0) { es->error = err; return false; }
         if (done <= 0) return true;
-        all.append(reinterpret_cast<const char*>(buf), static_cast<std::size_t>(std::min<std::int32_t>(done, sizeof buf)));
+        all.append(reinterpret_cast<const char*>(buf.get()), static_cast<std::size_t>(std::min(done, block)));
     }
 }
 
@@ -727,7 +781,8 @@ std::intptr_t richedit_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std:
     case OS_EM_GETCHARFORMAT: {
         auto* cf = reinterpret_cast<OsCharFormat*>(lp);
         if (!cf) return 0;
-        *cf = wp ? range_char(*d, d->cur.selectionStart(), d->cur.selectionEnd()) : range_char(*d, 0, 0);
+        const DefaultFace def = default_face(*r);
+        *cf = wp ? range_char(*d, def, d->cur.selectionStart(), d->cur.selectionEnd()) : range_char(*d, def, 0, 0);
         return cf->mask;
     }
     case OS_EM_SETCHARFORMAT: {
@@ -799,7 +854,7 @@ std::intptr_t richedit_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std:
         osrtf::Document rd;
         if ((wp & OS_SF_RTF) && osrtf::read(all, rd)) {
             d->cur.removeSelectedText();
-            rtf_to_cursor(rd, d->cur);
+            rtf_to_cursor(rd, default_face(*r), d->cur);
         } else if (!sel) {
             // The whole text at once: the document's own fast path.
             d->doc->setPlainText(in_text(all, QLatin1Char('\n')));
@@ -822,7 +877,7 @@ std::intptr_t richedit_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std:
         const int a = sel ? d->cur.selectionStart() : 0, b = sel ? d->cur.selectionEnd() : length(*d);
         std::string s;
         if (wp & OS_SF_RTF) {
-            s = doc_to_rtf(*d, a, b);
+            s = doc_to_rtf(*d, default_face(*r), a, b);
         } else {
             QTextCursor c(d->doc.get());
             c.setPosition(a);

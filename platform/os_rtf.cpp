@@ -18,6 +18,7 @@ struct State {
     ParaFormat para;
     std::int32_t uc = 1;
     bool skip = false;
+    bool intbl = false;  // the paragraph lies in a table cell
     enum Dest { Text, FontTable, FontEntry, ColourTable, FieldInst, Bullet } dest = Text;
 };
 
@@ -70,6 +71,7 @@ public:
                     continue;
                 }
                 // The document's last paragraph takes the format it ends in.
+                if (depth_ == 0) flush_par();
                 if (depth_ == 0 && open_) current().fmt = st.para;
                 if (st.dest == State::FontEntry) finish_font();
                 if (!stack_.empty()) {
@@ -89,6 +91,7 @@ public:
             if (c == '\r' || c == '\n' || c == 0 || depth_ == 0) continue;  // nothing counts outside the document
             text_char(st, static_cast<unsigned char>(c));
         }
+        flush_par();
         // A truncated document: its last paragraph takes the format it ends in.
         if (depth_ > 0 && open_) current().fmt = st.para;
         if (doc_.paras.empty()) doc_.paras.emplace_back();
@@ -187,9 +190,38 @@ private:
             return;
         }
         if (w == "fldinst") { st.dest = State::FieldInst; st.skip = true; return; }
+        // A nested row ends inside its cell of the outer row (in a group
+        // that is otherwise skipped): its last cell's tab goes.
+        if (w == "nestrow") {
+            if (st.dest == State::Text) cells_ = 0;
+            return;
+        }
         if (skipped_destination(w) || (starred && w != "fldrslt")) { st.skip = true; return; }
         if (st.skip) return;
+        // Tables: a tab between the cells of a row, a paragraph per row. The
+        // tab waits for what follows, so a row ends without one; so does the
+        // end of a paragraph in a cell, which some writers put before every
+        // cell's end.
+        if (w == "par" && st.intbl) {
+            flush_par();
+            held_par_ = true;
+            held_fmt_ = st.para;
+            held_ch_ = st.ch;
+            return;
+        }
         if (w == "par" || w == "line" || w == "sect" || w == "page") { end_paragraph(st, true); return; }
+        if (w == "intbl") { st.intbl = true; return; }
+        if (w == "cell" || w == "nestcell") {
+            held_par_ = false;
+            if (cells_ < kMaxCells) ++cells_;
+            return;
+        }
+        if (w == "row") {
+            held_par_ = false;
+            cells_ = 0;
+            end_paragraph(st, true);
+            return;
+        }
         if (w == "tab") { emit(st, '\t'); return; }
         if (w == "emdash") { emit(st, 0x2014); return; }
         if (w == "endash") { emit(st, 0x2013); return; }
@@ -217,6 +249,7 @@ private:
         if (w == "cb" || w == "highlight" || w == "chcbpat") { st.ch.back = std::max(0, n); return; }
         if (w == "pard") {
             st.para = ParaFormat{};
+            st.intbl = false;
             return;
         }
         if (w == "ql") { st.para.align = AlignLeft; return; }
@@ -345,7 +378,28 @@ private:
         put(st, cp);
     }
 
+    // The tabs of the cells ended before this point of the row.
+    // A paragraph end held back in a cell happens after all when text follows it.
+    void flush_par() {
+        if (!held_par_) return;
+        held_par_ = false;
+        Paragraph& p = current();
+        p.fmt = held_fmt_;
+        open_ = false;
+        if (p.runs.empty()) p.runs.push_back(Run{std::string(), held_ch_});
+    }
+
+    void cell_tabs(const State& st) {
+        flush_par();
+        if (cells_ == 0) return;
+        Paragraph& p = current();
+        if (p.runs.empty() || !(p.runs.back().fmt == st.ch)) p.runs.push_back(Run{std::string(), st.ch});
+        p.runs.back().text.append(static_cast<std::size_t>(cells_), '\t');
+        cells_ = 0;
+    }
+
     void put(const State& st, char32_t cp) {
+        cell_tabs(st);
         Paragraph& p = current();
         if (p.runs.empty() || !(p.runs.back().fmt == st.ch)) p.runs.push_back(Run{std::string(), st.ch});
         os_append_utf8(p.runs.back().text, cp);
@@ -362,6 +416,7 @@ private:
     void end_paragraph(const State& st, bool forced) {
         if (st.skip || st.dest != State::Text || depth_ == 0) return;
         (void)forced;
+        cell_tabs(st);
         Paragraph& p = current();
         p.fmt = st.para;
         open_ = false;
@@ -376,6 +431,10 @@ private:
     char32_t high_ = 0;       // a high surrogate waiting for its low half
     std::vector<State> stack_;
     bool open_ = false;
+    std::int32_t cells_ = 0;  // cells of the row ended since its last text
+    bool held_par_ = false;   // a paragraph end in a cell, held back
+    ParaFormat held_fmt_;
+    CharFormat held_ch_;
     // Font table entry being read.
     Font font_;
     std::string face_;

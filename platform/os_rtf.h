@@ -2,6 +2,7 @@
 // Our own RTF reader and writer for what the rich-edit control keeps: text
 // (Windows-1252 with \'hh escapes and \uN for the rest), paragraphs, tabs,
 // bold, italic, underline, strike-out, size, text and background colours,
+// table rows (cells apart by tabs, a paragraph per row),
 // a font table with character set and family, alignment, indents, tab
 // stops, bullets and protected text. The reader skips what it does not
 // know (control words, destinations, pictures, binary data), keeps the
@@ -74,5 +75,6 @@ std::string write(const Document& doc);
 // Limits of the reader.
 inline constexpr std::int32_t kMaxDepth = 200;
 inline constexpr std::int32_t kMaxTabs = 64;
+inline constexpr std::int32_t kMaxCells = 4096;  // cells of one row kept apart
 
 }  // namespace osrtf

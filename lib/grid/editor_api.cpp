@@ -296,7 +296,9 @@ void yyeditgettext(std::int32_t& status, std::int32_t length, char* text) {
         status = 2;
         return;
     }
-    const std::int32_t n = app_length(*r);
+    // The length of the text as it is copied: line breaks count twice, less
+    // one a line break where the control gives them as a single CR.
+    const std::int32_t n = yyGetWindowTextLength(r->hRichEdit, r->bHidden) - (wtab.iVerRTF != 1 ? lines(*r) - 1 : 0);
     const auto total = static_cast<std::int32_t>(send(r->hRichEdit, OS_EM_GETTEXTLENGTH));
     std::string s = control_text(*r, 0, total);
     // Never beyond the room given: all when it fits with its end mark, else length - 1 characters.

@@ -382,16 +382,18 @@ void yygridregister() {
 }
 
 void YYMapDialogRect(OsHandle grid, OsRect& r) {
+    // Dialog units of the window's own font: the average character width
+    // and the character height of its text metrics.
     const OsDC dc = os_get_dc(grid);
     std::int32_t bx = 6, by = 13;
     if (dc) {
-        GridData* g = yygriddata(grid);
-        const OsObject old = g && g->hFont ? os_select_object(dc, g->hFont) : 0;
-        OsPoint size;
+        const auto font = static_cast<OsObject>(os_send_message(grid, OSM_GETFONT, 0, 0));
+        const OsObject old = font ? os_select_object(dc, font) : 0;
         OsTextMetric tm;
-        if (os_get_text_extent(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", size))
-            bx = std::max(1, (size.x / 26 + 1) / 2);
-        if (os_get_text_metrics(dc, tm)) by = std::max(1, tm.height);
+        if (os_get_text_metrics(dc, tm)) {
+            bx = std::max(1, tm.ave_char_width);
+            by = std::max(1, tm.height);
+        }
         if (old) os_select_object(dc, old);
         os_release_dc(grid, dc);
     }

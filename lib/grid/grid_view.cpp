@@ -107,9 +107,8 @@ void yyGridCreateCurrent(OsHandle grid) {
     OsRect cr;
     os_get_window_rect(c.hControl, cr);
     const std::uint32_t style = (os_get_style(c.hControl) | OS_WS_VISIBLE | OS_WS_TABSTOP) & ~OS_WS_DISABLED;
-    g->hEditor = os_create_window(OS_WS_EX_NOPARENTNOTIFY, os_get_class_name(c.hControl), os_get_window_text(c.hControl),
-                                  style, r.left, r.top, c.nWidth, c.iType == GridMenu ? cr.height() : g->nRowHeight,
-                                  g->hCellArea, 0, os_get_control_id(grid));
+    g->hEditor = os_create_window(OS_WS_EX_NOPARENTNOTIFY, os_get_class_name(c.hControl), "", style, r.left, r.top,
+                                  c.nWidth, c.iType == GridMenu ? cr.height() : g->nRowHeight, g->hCellArea, 0, -1);
     if (!g->hEditor) return;
     if (g->hFont) os_send_message(g->hEditor, OSM_SETFONT, static_cast<std::uintptr_t>(g->hFont), 0);
     FieldRecord* from = yyfieldrecord(c.hControl);
@@ -141,10 +140,9 @@ void yyGridStoreCurrent(OsHandle grid) {
     std::uint8_t& st = c.pStates[row];
     switch (c.iType) {
     case GridText: {
+        // The text only: a text cell's state is the program's.
         std::string t = yyGridGetString(g->hEditor);
         if (t.size() > static_cast<std::size_t>(c.nMaxLength)) t.resize(static_cast<std::size_t>(c.nMaxLength));
-        st = static_cast<std::uint8_t>(t.empty() ? st & ~CellDefined : st | CellDefined);
-        if (t.find_first_not_of(' ') != std::string::npos) st |= CellNonBlank;
         c.texts[row] = std::move(t);
         break;
     }
@@ -170,8 +168,8 @@ void yyGridStoreCurrent(OsHandle grid) {
         c.ints[row] = static_cast<std::int32_t>(os_send_message(g->hEditor, BM_GETCHECK, 0, 0));
         break;
     case GridMenu: {
-        const std::intptr_t sel = os_send_message(g->hEditor, CB_GETCURSEL, 0, 0);
-        if (sel >= 0) c.ints[row] = static_cast<std::int32_t>(sel);
+        // -1 when no option is selected.
+        c.ints[row] = static_cast<std::int32_t>(os_send_message(g->hEditor, CB_GETCURSEL, 0, 0));
         break;
     }
     default:

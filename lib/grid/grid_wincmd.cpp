@@ -179,10 +179,9 @@ void yygridwinsave(std::int32_t slot, std::int32_t mode, std::int32_t& result, s
     if ((mode == 1 || !file_name[0]) && !pick_file(true, file_type, file_name, filter)) return;
     Command cmd(slot);
     const std::string name = c_text(file_name, 260);
-    if (backup_flag == 1) {
-        backup(name);
-        infoerror(1);   // a failed copy (a new file) has been reported and does not stop the save
-    }
+    // A failed copy (a new file) has been reported, does not stop the save and
+    // stays the last error: the save then reports done with it.
+    if (backup_flag == 1) backup(name);
     WGridSave(0, name);
     result = saved(cmd);
 }
@@ -308,10 +307,7 @@ void yygridwinsavehtml(std::int32_t slot, std::int32_t row1, std::int32_t row2, 
     WDialogUnload();
     if (!ok) return cmd.restore_error();
     infoerror(1);
-    if (backup_flag == 1) {
-        backup(name);
-        infoerror(1);
-    }
+    if (backup_flag == 1) backup(name);   // as Save: a failed copy stays the last error
     const std::int32_t flags = (k.html_table_only ? GHF_TABLEONLY : 0) | (k.html_centre == 1 ? GHF_CENTRE : 0) |
                                (k.html_yes_no ? GHF_YESNO : 0) | (k.html_colours == 1 ? 0 : GHF_NOCOLOURS);
     if (row1 != -1)

@@ -69,6 +69,38 @@ TEST_F(EditingTest, AnEmptiedIntegerCellIsUndefinedButKeepsItsNonBlankBit) {
     EXPECT_EQ(yyfieldrecord(data().hEditor)->defined, 1);
 }
 
+// Storing the editor: a text cell keeps the state the program gave it,
+// typed into or emptied; a menu with no option chosen stores -1. The editor
+// is a control of its own, id -1, not the grid.
+TEST_F(EditingTest, StoringTheEditorLeavesTextStatesAndStoresNoMenuChoice) {
+    ASSERT_EQ(load(8801), 0);
+    struct Case {
+        std::uint8_t state;
+        const char* typed;  // nullptr: the text is emptied
+    };
+    for (const Case& c : {Case{0, "typed"}, Case{CellDefined | CellNonBlank, nullptr}, Case{CellNonBlank, "x"}}) {
+        SCOPED_TRACE(static_cast<int>(c.state));
+        data().column(0).texts[2] = "old";
+        data().column(0).pStates[2] = c.state;
+        enter(0, 2);
+        EXPECT_EQ(os_get_control_id(data().hEditor), -1);
+        EXPECT_NE(os_get_control_id(data().hEditor), os_get_control_id(grid()));
+        os_send_message(data().hEditor, EM_SETSEL, 0, -1);
+        if (c.typed) type(c.typed);
+        else key(OS_VK_BACK);
+        key(OS_VK_DOWN);
+        ASSERT_EQ(data().iCurrentRow, 3);
+        EXPECT_EQ(data().column(0).texts[2], c.typed ? c.typed : "");
+        EXPECT_EQ(data().column(0).pStates[2], c.state);
+    }
+    WGridPutCellOption(Grid, 8, 4, 2);
+    enter(7, 3);
+    ASSERT_EQ(os_send_message(data().hEditor, CB_GETCURSEL, 0, 0), 1);
+    os_send_message(data().hEditor, CB_SETCURSEL, static_cast<std::uintptr_t>(-1), 0);
+    yyGridStoreCurrent(grid());
+    EXPECT_EQ(data().column(7).ints[3], -1);
+}
+
 TEST_F(EditingTest, ARealCellWithoutAFormatShowsTheDefaultOne) {
     ASSERT_EQ(load(8801), 0);
     WGridPutCellReal(Grid, 4, 6, 12.625f);

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -17,9 +19,13 @@
 #include "platform/os_gdi.h"
 #include "platform/os_error.h"
 #include "platform/os_file.h"
+#include "platform/os_fontdlg.h"
+#include "platform/os_rtf.h"
 #include "platform/os_msgbox.h"
 #include "platform/os_richedit.h"
 #include "platform/os_window.h"
+#include "tests/grid/picture.h"
+#include "tests/support/font_metrics.h"
 #include "tests/support/quinda_test.h"
 
 namespace {
@@ -93,6 +99,21 @@ protected:
     }
     void type(EditorWindowData& r, const char* s) {
         for (; *s; ++s) os_send_message(r.hRichEdit, OSM_CHAR, static_cast<unsigned char>(*s), 0);
+    }
+    // The editor's font as a program chooses it: Times New Roman, 18 points.
+    void times18(EditorWindowData& r, const char* text) {
+        std::int32_t st = 1;
+        yyeditfont(2, 18, st);
+        ASSERT_EQ(st, 0);
+        yyeditputtext(st, text);
+        (void)r;
+    }
+    OsCharFormat format_of(EditorWindowData& r, std::int32_t a, std::int32_t b) {
+        OsCharRange cr{a, b};
+        os_send_message(r.hRichEdit, OS_EM_EXSETSEL, 0, reinterpret_cast<std::intptr_t>(&cr));
+        OsCharFormat cf;
+        os_send_message(r.hRichEdit, OS_EM_GETCHARFORMAT, 1, reinterpret_cast<std::intptr_t>(&cf));
+        return cf;
     }
     std::vector<std::string> boxes;
     int answer = OS_IDOK;
@@ -305,12 +326,21 @@ TEST_F(EditorFilesTest, ApplicationPositionsCountLineBreaksTwiceUnlessControlPos
         EXPECT_EQ(v, c.start_of_line2 + 1);
         yyeditinfo(1, 5, v);
         EXPECT_EQ(v, c.sel_end);
-        // The exact length gives all but the last character and status 2.
-        std::vector<char> out(static_cast<std::size_t>(c.length) + 1, '#');
-        yyeditgettext(st, c.length, out.data());
-        EXPECT_EQ(st, 2);
-        yyeditgettext(st, c.length + 1, out.data());
-        EXPECT_EQ(st, 0);
+        // The text comes with one CR a line break, 8 characters either way:
+        // room for them all and the end mark gives all (status 0); the exact
+        // length gives all but the last character (status 2, cut).
+        struct Read {
+            std::int32_t length, status;
+            const char* text;
+        };
+        for (const Read& rd : {Read{c.length + 1, 0, "abc\rde\rf"}, Read{9, 0, "abc\rde\rf"}, Read{8, 2, "abc\rde\r"},
+                               Read{3, 2, "ab"}}) {
+            std::vector<char> out(32, '#');
+            yyeditgettext(st, rd.length, out.data());
+            EXPECT_EQ(st, rd.status) << c.flags << " " << rd.length;
+            EXPECT_STREQ(out.data(), rd.text) << c.flags << " " << rd.length;
+            EXPECT_EQ(out[static_cast<std::size_t>(rd.length)], '#');
+        }
         yyeditdetach(frame());
         os_destroy_window(frame());
         wtab.wWindow[1] = 0;
@@ -484,16 +514,7 @@ TEST_F(EditorFilesTest, TextPartsFormatsOfRangesAndHidingKeepTheView) {
 
 TEST_F(EditorFilesTest, FontChoicesAndLucidaConsoleAsDejaVuSansMono) {
     EditorWindowData& r = make(0);
-    auto metrics = [](const OsLogFont& lf) {
-        const OsObject f = os_create_font(lf);
-        const OsDC dc = os_create_compatible_dc(0);
-        const OsObject old = os_select_object(dc, f);
-        OsTextMetric tm;
-        os_get_text_metrics(dc, tm);
-        os_select_object(dc, old);
-        os_delete_dc(dc);
-        return tm;
-    };
+    auto metrics = [](const OsLogFont& lf) { return font_metrics(lf); };
     OsLogFont a, b;
     a.height = b.height = -17;
     a.face = "Lucida Console";
@@ -552,6 +573,129 @@ TEST_F(EditorFilesTest, PasteKeepsFormatsOnlyInRichTextMode) {
         os_destroy_window(frame());
         wtab.wWindow[1] = 0;
     }
+}
+
+// Lower case, line breaks as blanks (LibreOffice breaks its HTML lines anywhere).
+std::string lower(std::string s) {
+    for (char& c : s) c = c == '\n' || c == '\r' ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Text in the editor's own font is saved in that font: our reader,
+// LibreOffice and pandoc read it so.
+TEST_F(EditorFilesTest, SavedRtfCarriesTheFontTheTextIsShownIn) {
+    EditorWindowData& r = make(EWF_RICHTEXT);
+    times18(r, "Serif words\r\nand a second line");
+    const OsCharFormat cf = format_of(r, 0, 5);
+    EXPECT_STREQ(cf.face, "Times New Roman");
+    EXPECT_EQ(cf.height, 360);
+    EXPECT_TRUE(cf.mask & OS_CFM_FACE);
+    const std::string name = dir.file("serif.rtf");
+    std::snprintf(r.szFileName, sizeof r.szFileName, "%s", name.c_str());
+    ASSERT_EQ(yyEditSaveFile(frame(), 0), 1);
+    const std::string rtf = read_file(name);
+    osrtf::Document d;
+    ASSERT_TRUE(osrtf::read(rtf, d)) << rtf;
+    ASSERT_EQ(d.paras.size(), 2u) << rtf;
+    for (const osrtf::Paragraph& p : d.paras)
+        for (const osrtf::Run& run : p.runs) {
+            EXPECT_EQ(d.fonts.at(static_cast<std::size_t>(run.fmt.font)).face, "Times New Roman") << rtf;
+            EXPECT_EQ(d.fonts.at(static_cast<std::size_t>(run.fmt.font)).family, osrtf::FamilyRoman) << rtf;
+            EXPECT_EQ(run.fmt.half_points, 36) << rtf;
+        }
+    EXPECT_EQ(rtf.find("Arial"), std::string::npos) << rtf;
+    if (have_reader("pandoc")) {
+        const std::string plain = command_output("pandoc -f rtf -t plain " + name);
+        EXPECT_NE(plain.find("Serif words"), std::string::npos) << plain;
+        EXPECT_NE(plain.find("and a second line"), std::string::npos) << plain;
+    }
+    if (!have_reader("soffice")) GTEST_SKIP() << "LibreOffice not installed";
+    const std::string prof = "-env:UserInstallation=file://" + dir.file("profile");
+    command_output("cd " + dir.path().string() + " && soffice " + prof + " --headless --convert-to html serif.rtf >/dev/null 2>&1");
+    const std::string html = lower(read_file(dir.file("serif.html")));
+    ASSERT_NE(html.find("serif words"), std::string::npos) << html;
+    EXPECT_NE(html.find("and a second line"), std::string::npos) << html;
+    EXPECT_NE(html.find("times new roman"), std::string::npos) << html;
+    EXPECT_NE(html.find("18pt"), std::string::npos) << html;
+    EXPECT_EQ(html.find("arial"), std::string::npos) << html;
+}
+
+// Switching files stores the text as RTF and reads it back: the text the
+// user comes back to looks as it did.
+TEST_F(EditorFilesTest, RetrievedBufferLooksAsItDid) {
+    EditorWindowData& r = make(EWF_RICHTEXT | EWF_MULTIFILE);
+    times18(r, "Serif text of file one\r\nits second line");
+    // One word of its own face and size stays so.
+    std::int32_t st = 1;
+    yyeditformattext(st, 1, 5, 1, -1, -1, -1, 11, -2, -2, "Courier New");
+    ASSERT_EQ(st, 0);
+    std::int32_t start = 0;
+    yyeditselect(start, 0);
+    const Picture before = grab_picture(frame(), dir.file("before.png"));
+    ASSERT_GT(before.width, 0);
+    yyeditstorebuffer(1, 1);
+    yyeditputtext(st, "file two");
+    yyeditstorebuffer(1, 2);
+    yyeditretrievebuffer(1, 1);
+    yyeditselect(start, 0);
+    const Picture after = grab_picture(frame(), dir.file("after.png"));
+    EXPECT_TRUE(before == after);
+    const OsCharFormat serif = format_of(r, 6, 10);
+    EXPECT_STREQ(serif.face, "Times New Roman");
+    EXPECT_EQ(serif.height, 360);
+    const OsCharFormat mono = format_of(r, 0, 5);
+    EXPECT_STREQ(mono.face, "Courier New");
+    EXPECT_EQ(mono.height, 220);
+    EXPECT_TRUE(mono.effects & OS_CFE_BOLD);
+}
+
+// The font dialog starts from what the selection is shown in; ticking only
+// Bold keeps its face and size.
+TEST_F(EditorFilesTest, FontDialogStartsFromTheSelectionsFaceAndSize) {
+    EditorWindowData& r = make(EWF_RICHTEXT);
+    times18(r, "Serif text");
+    format_of(r, 0, 10);
+    OsChooseFont seen;
+    os_font_dialog_set_responder([&](OsChooseFont& q) {
+        seen = q;
+        q.font.weight = 700;
+        return true;
+    });
+    yyEditFormatFont(frame(), r);
+    os_font_dialog_set_responder({});
+    EXPECT_EQ(seen.font.face, "Times New Roman");
+    EXPECT_EQ(seen.font.height, -static_cast<std::int32_t>(std::lround(18 * os_config().dpi / 72.0)));
+    EXPECT_EQ(seen.flags & (OS_CF_NOFACESEL | OS_CF_NOSIZESEL | OS_CF_NOSTYLESEL), 0u);
+    const OsCharFormat cf = format_of(r, 0, 10);
+    EXPECT_STREQ(cf.face, "Times New Roman");
+    EXPECT_EQ(cf.height, 360);
+    EXPECT_TRUE(cf.effects & OS_CFE_BOLD);
+}
+
+// A table written by another program: its cells stay apart in the text, and
+// saving keeps that text.
+TEST_F(EditorFilesTest, TableOfAnotherProgramLoadsWithItsCellsApart) {
+    EditorWindowData& r = make(EWF_RICHTEXT);
+    const std::string name = dir.file("table.rtf");
+    write_file(name, "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}\\trowd\\cellx1000\\cellx2000"
+                     "\\pard\\intbl A\\cell B\\cell\\row\\trowd\\cellx1000\\cellx2000\\pard\\intbl 1\\cell 2\\cell\\row"
+                     "\\pard after\\par}");
+    ASSERT_TRUE(open(r, name));
+    EXPECT_EQ(text(r), "A\tB\r\n1\t2\r\nafter");
+    ASSERT_EQ(yyEditSaveFile(frame(), 0), 1);
+    osrtf::Document d;
+    ASSERT_TRUE(osrtf::read(read_file(name), d));
+    ASSERT_GE(d.paras.size(), 3u);
+    auto para = [&](std::size_t i) {
+        std::string t;
+        for (const osrtf::Run& run : d.paras[i].runs) t += run.text;
+        return t;
+    };
+    EXPECT_EQ(para(0), "A\tB");
+    EXPECT_EQ(para(1), "1\t2");
+    EXPECT_EQ(para(2), "after");
+    ASSERT_TRUE(open(r, name));
+    EXPECT_EQ(text(r), "A\tB\r\n1\t2\r\nafter");
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "platform/os_msgbox.h"
 #include "platform/os_resource.h"
 #include "platform/os_richedit.h"
+#include "tests/grid/picture.h"
 #include "tests/window/window_fixture.h"
 
 namespace {
@@ -108,10 +109,12 @@ protected:
         os_send_message(ed().hRichEdit, OS_EM_EXSETSEL, 0, ptr(&cr));
     }
     // A picture of the window, kept where QUINDA_WRITE_PICTURES says to look at it.
-    void grab(const std::string& name) {
+    Picture grab(const std::string& name) {
         const char* keep = std::getenv("QUINDA_WRITE_PICTURES");
         const std::string file = keep && *keep ? std::string(keep) + "/" + name : name;
-        EXPECT_TRUE(os_grab_window_png(frame(), file));
+        Picture p = grab_picture(frame(), file);
+        EXPECT_GT(p.width, 0) << name;
+        return p;
     }
     std::vector<std::string> boxes;
     std::int32_t answer = OS_IDNO;
@@ -644,7 +647,22 @@ TEST_F(EditorWindowTest, FontDialogSetsTheSelectionsFormat) {
     EXPECT_STREQ(cf.face, "Arial");
     EXPECT_EQ(cf.colour, 0x0000FFu);
     EXPECT_NE(os_send_message(r.hEditToolbar, OSM_TB_ISBUTTONCHECKED, 32166, 0), 0);
-    grab("editor-rich.png");
+    // "plain" selected: a highlighted box as high as its 20-point letters,
+    // "words" in the editor's font beside it; unselected, "plain" is red.
+    const auto hl = static_cast<std::int32_t>(os_sys_colour(OS_COLOR_HIGHLIGHT));
+    const Picture rich = grab("editor-rich.png");
+    const Picture::Box sel = rich.box_of(hl);
+    EXPECT_GE(sel.height(), px);
+    EXPECT_GE(sel.width(), px * 2);
+    EXPECT_GT(rich.count(0, sel.x1 + 2, sel.y0, sel.x1 + 80, sel.y1), 20);  // "words"
+    select(8, 8);
+    const Picture unselected = grab("editor-rich-unselected.png");
+    EXPECT_EQ(unselected.count(hl, sel.x0, sel.y0, sel.x1, sel.y1), 0);
+    const Picture::Box red = unselected.box_of(0x0000FF);
+    EXPECT_GT(unselected.count(0x0000FF, red.x0, red.y0, red.x1, red.y1), 40);
+    EXPECT_GE(red.height(), px * 6 / 10);
+    EXPECT_GE(red.x0, sel.x0);
+    EXPECT_LE(red.x1, sel.x1);
     // Mixed bold: the Bold button is neither on nor off; the font dialog hides
     // the style choice and offers weight 0.
     select(0, 8);

@@ -14,6 +14,7 @@
 #include "platform/os_dialog.h"
 #include "tests/app/dialog_script.h"
 #include "tests/grid/gridwin_fixture.h"
+#include "tests/grid/picture.h"
 
 namespace {
 
@@ -175,8 +176,24 @@ TEST_F(GridWindowTest, StatusBarTitleAndThePicture) {
     yygridsetselection(s, 1, 1, 3, 2);
     const char* keep = std::getenv("QUINDA_KEEP_GRAB");
     const std::string png = keep && *keep ? std::string(keep) : dir.file("gridwin.png");
-    ASSERT_TRUE(os_grab_window_png(frame(), png));
-    EXPECT_GT(std::filesystem::file_size(png), 1000u);
+    const Picture pic = grab_picture(frame(), png);
+    ASSERT_GT(pic.width, 0);
+    // The selected cells (columns 2 to 4 of rows 2 and 3) are one highlighted
+    // block of their size; the cell left of them above holds "Lake", the one
+    // two rows below it nothing.
+    GridData& g = gd();
+    const auto hl = static_cast<std::int32_t>(os_sys_colour(OS_COLOR_HIGHLIGHT));
+    const Picture::Box sel = pic.box_of(hl);
+    const int pitch_y = g.nRowHeight - 1;
+    int wide = 0;
+    for (int c = 1; c <= 3; ++c) wide += g.column(c).nWidth - 1;
+    EXPECT_NEAR(sel.width(), wide, 3);
+    EXPECT_NEAR(sel.height(), 2 * pitch_y, 3);
+    EXPECT_GT(pic.count(hl, sel.x0, sel.y0, sel.x1, sel.y1), sel.width() * sel.height() * 8 / 10);
+    const int x0 = sel.x0 - (g.column(0).nWidth - 1), x1 = sel.x0 - 1;
+    const auto ink = static_cast<std::int32_t>(os_sys_colour(OS_COLOR_WINDOWTEXT));
+    EXPECT_GT(pic.count(ink, x0 + 1, sel.y0 - pitch_y + 1, x1, sel.y0 - 1), 15);  // "Lake"
+    EXPECT_EQ(pic.count(ink, x0 + 1, sel.y0 + pitch_y + 1, x1, sel.y0 + 2 * pitch_y - 1), 0);
     // Without a caption: five parts, the name in the fifth.
     WindowCloseChild(child);
     WindowOpenChild(child, 7 | 0x20, 30, 30, 520, 320, 0, {}, 0, "Wells");
@@ -416,6 +433,50 @@ TEST_F(GridCommandTest, SaveAndOpen) {
     yygridwinload(child, 0, 0, result, type, name, nullptr);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(box_texts(), (std::vector<std::string>{"File Error: Error opening file"}));
+}
+
+// A backup copy that fails (there is no file yet) does not stop the save and
+// stays the last error; otherwise the error from before the command is back.
+TEST_F(GridCommandTest, AFailedBackupCopyStaysTheLastErrorOfADoneSave) {
+    struct Case {
+        const char* what;
+        std::int32_t backup;
+        bool exists;
+        int error;
+    };
+    const Case cases[] = {{"backup of a new file", 1, false, 13},
+                          {"backup of a file", 1, true, 7},
+                          {"no backup", 0, false, 7}};
+    int k = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string file = dir.file("save" + std::to_string(k++) + ".csv");
+        if (c.exists) write_file(file, "old\r\n");
+        char name[260] = {};
+        std::snprintf(name, sizeof name, "%s", file.c_str());
+        std::int32_t result = 0, type = 1;
+        yyseterror(7);
+        yygridwinsave(child, 0, result, type, c.backup, name, "");
+        EXPECT_EQ(result, 1);
+        EXPECT_EQ(infoerror(1), c.error);
+        EXPECT_EQ(read_file(file).substr(0, 3), "\"\",");  // the grid written, its first cell empty
+        EXPECT_EQ(std::filesystem::exists(file + ".bak"), c.exists);
+        EXPECT_TRUE(boxes.empty());
+    }
+    // Save As HTML copies the same way.
+    const std::string page = dir.file("new.htm");
+    os_set_wait_script([&] {
+        const OsHandle d = yycurrentdialog();
+        DialogScript::type_into(os_get_dlg_item(d, 1002), page);
+        DialogScript::click(os_get_dlg_item(d, 1));
+    });
+    std::int32_t result = 0;
+    yyseterror(7);
+    yygridwinsavehtml(child, -1, -1, -1, -1, result, 1, "");
+    os_set_wait_script({});
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(infoerror(1), 13);
+    EXPECT_NE(read_file(page).find("<table"), std::string::npos);
 }
 
 TEST_F(GridCommandTest, SaveAsHtmlProposesANameAndChecksIt) {

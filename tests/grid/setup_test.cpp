@@ -6,6 +6,7 @@
 #include "platform/os_gdi.h"
 #include "lib/window/fetch.h"
 #include "lib/window/messages.h"
+#include "tests/support/font_metrics.h"
 
 using SetupTest = GridTest;
 
@@ -147,6 +148,36 @@ TEST_F(SetupTest, AFontChangeMeasuresRowsAgainAndFitsTheHeight) {
     EXPECT_EQ(wr.height(), (g.nRowHeight - 1) * (g.nVisibleRows + 1) + (wr.height() - cr.height()) + 1 + 2);
     os_send_message(grid(), OSM_SETFONT, 0, 0);
     os_delete_object(big);
+}
+
+// Dialog units to pixels with the window's font: x by the average character
+// width of its text metrics / 4, y by the character height / 8, truncated.
+TEST_F(SetupTest, DialogUnitsFollowTheFontsAverageWidthAndHeight) {
+    ASSERT_EQ(load(8801), 0);
+    struct Case {
+        const char* face;
+        std::int32_t height;
+    };
+    for (const Case& c : {Case{"Arial", -13}, Case{"Arial", -20}, Case{"Times New Roman", -10}, Case{"Courier New", -13},
+                          Case{"Symbol", -16}}) {
+        SCOPED_TRACE(std::string(c.face) + " " + std::to_string(c.height));
+        OsLogFont lf;
+        lf.height = c.height;
+        lf.face = c.face;
+        const OsHandle f = os_create_font(lf);
+        ASSERT_NE(f, 0);
+        os_send_message(grid(), OSM_SETFONT, static_cast<std::uintptr_t>(f), 0);
+        const OsTextMetric tm = font_metrics(f);
+        ASSERT_GT(tm.ave_char_width, 0);
+        OsRect r{-7, 3, 401, 87};
+        YYMapDialogRect(grid(), r);
+        EXPECT_EQ(r.left, -7 * tm.ave_char_width / 4);
+        EXPECT_EQ(r.right, 401 * tm.ave_char_width / 4);
+        EXPECT_EQ(r.top, 3 * tm.height / 8);
+        EXPECT_EQ(r.bottom, 87 * tm.height / 8);
+        os_send_message(grid(), OSM_SETFONT, 0, 0);
+        os_delete_object(f);
+    }
 }
 
 TEST_F(SetupTest, LabelsAlignmentAndTheLastModalGridWindowsFlags) {

@@ -8,8 +8,11 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "platform/os_rtf.h"
+#include "tests/support/quinda_test.h"
 
 namespace {
 
@@ -110,6 +113,16 @@ TEST(Rtf, ReadsWhatOtherWritersProduce) {
         {"symbols", "{\\rtf1 \\emdash\\endash\\lquote\\rquote\\ldblquote\\rdblquote\\tab\\~}",
          "\xe2\x80\x94\xe2\x80\x93\xe2\x80\x98\xe2\x80\x99\xe2\x80\x9c\xe2\x80\x9d\t\xc2\xa0"},
         {"list text of bullets not doubled", "{\\rtf1 \\pard{\\listtext \\'b7\\tab}\\ls1 item\\par}", "item"},
+        {"table cells apart, a paragraph per row",
+         "{\\rtf1 \\trowd\\cellx1000\\cellx2000\\pard\\intbl A\\cell B\\cell\\row"
+         "\\trowd\\cellx1000\\cellx2000\\pard\\intbl 1\\cell 2\\cell\\row\\pard after\\par}",
+         "A\tB\n1\t2\nafter"},
+        {"empty cells keep their places", "{\\rtf1 \\trowd\\intbl \\cell B\\cell\\cell D\\cell\\row}", "\tB\t\tD"},
+        {"paragraph ends before cell ends", "{\\rtf1 {{\\pard\\intbl A\\par}\\cell}{{\\pard\\intbl B\\par}\\cell}\\intbl\\row"
+         "{\\pard\\intbl 1\\par}\\cell{\\pard\\intbl 2\\par}\\cell\\row{\\pard after\\par}}", "A\tB\n1\t2\nafter"},
+        {"a cell of two paragraphs", "{\\rtf1 \\intbl A\\par a\\cell B\\cell\\row}", "A\na\tB"},
+        {"nested cells", "{\\rtf1 \\intbl x\\nestcell y\\nestcell{\\*\\nesttableprops\\nestrow}\\cell z\\cell\\row}",
+         "x\ty\tz"},
     };
     for (const Case& c : cases) {
         Document d;
@@ -181,21 +194,8 @@ TEST(Rtf, DamagedInputIsReadSafely) {
 
 // ---- independent readers ----
 
-bool have(const char* tool) {
-    const std::string cmd = std::string("command -v ") + tool + " >/dev/null 2>&1";
-    return std::system(cmd.c_str()) == 0;
-}
-
-std::string run(const std::string& cmd) {
-    std::string out;
-    if (FILE* p = popen(cmd.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-        pclose(p);
-    }
-    return out;
-}
+bool have(const char* tool) { return have_reader(tool); }
+std::string run(const std::string& cmd) { return command_output(cmd); }
 
 std::filesystem::path temp_dir() {
     auto p = std::filesystem::temp_directory_path() / ("quinda_rtf_" + std::to_string(getpid()));
@@ -217,6 +217,30 @@ TEST(RtfReaders, PandocReadsOurTextAndRuns) {
     EXPECT_NE(json.find("caf\xc3\xa9"), std::string::npos);
     EXPECT_NE(json.find("\xe2\x82\xac"), std::string::npos);
     EXPECT_NE(json.find("\xce\xa9"), std::string::npos);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(RtfReaders, TablesOfPandocAndLibreOfficeKeepTheirCellsApart) {
+    const auto dir = temp_dir();
+    write_file(dir / "t.html", "<table><tr><td>A</td><td>B</td></tr><tr><td>1</td><td>2</td></tr></table><p>after</p>");
+    std::vector<std::pair<std::string, std::string>> made;
+    if (have("pandoc")) made.emplace_back("pandoc", run("pandoc -s -f html -t rtf " + (dir / "t.html").string()));
+    if (have("soffice")) {
+        const std::string prof = "-env:UserInstallation=file://" + (dir / "profile").string();
+        run("cd " + dir.string() + " && soffice " + prof + " --headless --convert-to 'rtf:Rich Text Format' --infilter=HTML t.html >/dev/null 2>&1");
+        std::ifstream in(dir / "t.rtf", std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        made.emplace_back("LibreOffice", ss.str());
+    }
+    if (made.empty()) GTEST_SKIP() << "neither pandoc nor LibreOffice installed";
+    for (const auto& [who, rtf] : made) {
+        Document d;
+        ASSERT_TRUE(read(rtf, d)) << who << rtf;
+        const std::string t = text_of(d);
+        EXPECT_NE(t.find("A\tB\n1\t2\n"), std::string::npos) << who << ": " << t;
+        EXPECT_NE(t.find("after"), std::string::npos) << who << ": " << t;
+    }
     std::filesystem::remove_all(dir);
 }
 

@@ -1,5 +1,6 @@
 #include "tests/support/quinda_test.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -74,6 +75,21 @@ TempDir::~TempDir() {
     std::error_code ec;
     if (entered_) std::filesystem::current_path(previous_, ec);
     if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+}
+
+bool have_reader(const char* program) {
+    return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string command_output(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+        pclose(p);
+    }
+    return out;
 }
 
 std::string read_file(const std::string& name) {

@@ -34,6 +34,11 @@ private:
     bool entered_ = false;
 };
 
+// Whether a program is on the PATH, and what a shell command writes to its
+// standard output (readers of our files run this way).
+bool have_reader(const char* program);
+std::string command_output(const std::string& command);
+
 // Whole file as bytes; empty when missing.
 std::string read_file(const std::string& name);
 void write_file(const std::string& name, const std::string& bytes);
