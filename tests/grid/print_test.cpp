@@ -74,13 +74,14 @@ TEST_F(PrintTest, CellsCaptionsLabelsAndCheckMarksReachThePage) {
     WGridPutCellInteger(Grid, 3, 2, 4711);
     WGridPutCellCheckBox(Grid, 6, 1, 1);
     WGridPutCellOption(Grid, 8, 2, 2);
+    yygridprintsetopt(1, 1, 1, 1, 1, 125, 1);
     ASSERT_EQ(print(0, 3, 0, 7, 1, "Wells"), 1);
     ASSERT_TRUE(std::filesystem::exists(pdf("Wells")));
     const std::string t = text("Wells");
     for (const char* want : {"Welltop", "K17", "4711", "Name", "Code", "Count", "Depth", "Third", "Fourth", "b",
                              "\xE2\x9C\x94", "\xE2\x9C\x98"})
         EXPECT_NE(t.find(want), std::string::npos) << want << " in\n" << t;
-    // The 50-character label leaves no room for the last column: it goes
+    // At 125 % the long label leaves no room for the last column: it goes
     // to a second page, which starts with the labels again.
     EXPECT_EQ(pages(pdf("Wells")), 2);
 }
