@@ -65,6 +65,9 @@ bool find_printer(std::string_view name, PrinterRec& rec) {
     rec.mode.fields = ReportedFields;
     if (pdf_name(name)) {
         rec.pdf = true;
+        // The paper the page set-up offers for the PDF printer: A4, or
+        // Letter where inches are used.
+        rec.mode.paper_size = os_config().measurement_system == 1 ? 1 : 9;
         return true;
     }
     if (rec.name.empty()) return false;

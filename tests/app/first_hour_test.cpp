@@ -222,6 +222,8 @@ TEST_F(FirstHourTest, TheSampleModelFromStartToEnd) {
             if (!have_program("pdfinfo")) GTEST_SKIP() << "pdfinfo is not installed";
             const std::string info = run_command("pdfinfo 'Zeltramo Print.pdf'");
             EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +1\n"))) << info;
+            // The paper the page set-up offers here (metric measures).
+            EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
         }),
         menu({"Print"}),
         toolkit_dialog("", "OK"),

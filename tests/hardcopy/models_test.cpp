@@ -15,7 +15,14 @@
 
 namespace {
 
-class Models : public QuindaTest {};
+class Models : public QuindaTest {
+protected:
+    void SetUp() override {
+        QuindaTest::SetUp();
+        // Letter paper, as where inches are used: the page sizes below are Letter's.
+        os_config().measurement_system = 1;
+    }
+};
 
 TEST_F(Models, PrinterRecords) {
     struct Case {

@@ -70,6 +70,9 @@ class HardcopySetup : public GraphicsTest {
 protected:
     void SetUp() override {
         GraphicsTest::SetUp();
+        // Where inches are used the PDF printer's paper is Letter, whose
+        // sizes these cases hold.
+        os_config().measurement_system = 1;
         script = Script{};
         install_script();
         igrinit();

@@ -24,6 +24,9 @@ class PrinterPdf : public GraphicsTest {
 protected:
     void SetUp() override {
         GraphicsTest::SetUp();
+        // Where inches are used the PDF printer's paper is Letter, whose
+        // sizes these cases hold.
+        os_config().measurement_system = 1;
         install_hardcopy_drivers();
         igrinit();
         igrhardcopyselect(1, DriverWindowsPrinter);

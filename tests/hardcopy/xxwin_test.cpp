@@ -316,6 +316,9 @@ class PrinterLayer : public GraphicsTest {
 protected:
     void SetUp() override {
         GraphicsTest::SetUp();
+        // Where inches are used the PDF printer's paper is Letter, whose
+        // sizes these cases hold.
+        os_config().measurement_system = 1;
         wtab.gPrDC = os_create_compatible_dc(0);
         os_select_object(wtab.gPrDC, os_create_compatible_bitmap(wtab.gPrDC, 200, 200));
         yywprcolour(255, 0, 0);
@@ -372,6 +375,16 @@ TEST_F(PrinterLayer, DashesScaledToThePrinter) {
     EXPECT_EQ(printer_layer.dash[3], (std::vector<std::uint32_t>{6, 27, 6, 27, 50, 27}));
     yywprlinewidth(1);
     EXPECT_EQ(printer_layer.dash[0], (std::vector<std::uint32_t>{6, 25}));
+}
+
+TEST_F(PrinterLayer, ThePdfPrintersPaperFollowsTheUsersMeasures) {
+    // Metric measures: A4, the paper the page set-up offers too.
+    os_config().measurement_system = 2;
+    std::array<std::int32_t, 10> v{};
+    yywprinfo(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]);
+    EXPECT_EQ(v[0], 842);
+    EXPECT_NEAR(v[1], 595, 1);
+    EXPECT_EQ(v[9], 0);
 }
 
 TEST_F(PrinterLayer, QueryOfThePdfPrinter) {
