@@ -461,9 +461,13 @@ TEST(OsFile, SaveFollowsLinksKeepsModeAndSparesSpecialFiles) {
     const std::string fifo = dir.file("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     std::vector<std::string> specials{fifo};
+    // Root makes a device node of its own, so a fault cannot replace the
+    // system's; another user tries the system's, which it cannot replace.
     if (geteuid() == 0) {
         ASSERT_EQ(mknod(dir.file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
         specials.push_back(dir.file("null"));
+    } else {
+        specials.push_back("/dev/null");
     }
     for (const std::string& s : specials) {
         EXPECT_EQ(save(s, "x"), OS_ERROR_ACCESS_DENIED) << s;
@@ -474,5 +478,4 @@ TEST(OsFile, SaveFollowsLinksKeepsModeAndSparesSpecialFiles) {
     // No temporary file is left behind.
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
-    if (geteuid() != 0) GTEST_SKIP() << "device nodes need root: only the FIFO was tried";
 }
