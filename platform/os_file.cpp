@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -200,6 +201,14 @@ int os_file_close(std::int32_t handle) {
     const int err = errno;
     *f = OpenFile{};
     return rc == 0 || err == EINTR ? OS_OK : os_error_from_errno(err);
+}
+
+void os_prefer_large_pages(void* buffer, std::size_t bytes) {
+    constexpr std::uintptr_t huge = std::uintptr_t{2} << 20;
+    if (bytes < 2 * huge) return;
+    const auto a = reinterpret_cast<std::uintptr_t>(buffer);
+    const std::uintptr_t from = (a + huge - 1) & ~(huge - 1), to = (a + bytes) & ~(huge - 1);
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
 }
 
 int os_file_read(std::int32_t handle, void* buffer, std::int32_t count, std::int32_t& done) {

@@ -47,6 +47,11 @@ int os_file_close(std::int32_t handle);
 // Reads up to count bytes at the current position; done < count only at the
 // end of the file. done is 0 on failure.
 int os_file_read(std::int32_t handle, void* buffer, std::int32_t count, std::int32_t& done);
+// A hint that a large buffer about to be filled for the first time may be
+// backed by large pages: a whole file read or converted then costs a few
+// page faults instead of one per 4 KB. Nothing happens where the system
+// does not offer them.
+void os_prefer_large_pages(void* buffer, std::size_t bytes);
 // Writes count bytes at the current position; done is 0 on failure.
 int os_file_write(std::int32_t handle, const void* buffer, std::int32_t count,
                   std::int32_t& done);

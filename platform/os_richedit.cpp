@@ -21,12 +21,16 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
 
 #include "platform/os_codepage_qt.h"
 #include "platform/os_config.h"
 #include "platform/os_dc.h"
 #include "platform/os_control_p.h"
 #include "platform/os_dc_p.h"
+#include "platform/os_file.h"
 #include "platform/os_rtf.h"
 
 namespace osw {
@@ -65,32 +69,45 @@ std::int32_t clamp(const RichData& d, std::int64_t p) {
 
 // Library text (1252, CR LF or CR line breaks) to the document's, in one
 // pass over the bytes: line breaks become the given character. Whole files
-// come through here.
-QString in_text(std::string_view s, QChar line_break = QChar::ParagraphSeparator) {
+// come through here, in the pieces they were streamed in; a CR LF may be
+// split between two pieces.
+QString in_text(std::span<const std::string_view> parts, QChar line_break = QChar::ParagraphSeparator) {
     static const auto table = [] {
         std::array<char16_t, 256> t{};
         for (int c = 0; c < 256; ++c) t[static_cast<std::size_t>(c)] = static_cast<char16_t>(c < 0x80 ? c : os_cp1252_to_unicode(static_cast<unsigned char>(c)));
         return t;
     }();
-    QString q(static_cast<qsizetype>(s.size()), Qt::Uninitialized);
+    std::size_t total = 0;
+    for (std::string_view s : parts) total += s.size();
+    QString q(static_cast<qsizetype>(total), Qt::Uninitialized);
+    os_prefer_large_pages(q.data(), total * sizeof(char16_t));
     char16_t* out = reinterpret_cast<char16_t*>(q.data());
     char16_t* const first = out;
     const char16_t lb = line_break.unicode();
-    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-    const auto* const end = p + s.size();
-    while (p < end) {
-        const unsigned char c = *p++;
-        if (c == '\r') {
-            if (p < end && *p == '\n') ++p;
-            *out++ = lb;
-        } else if (c == '\n') {
-            *out++ = lb;
-        } else {
-            *out++ = table[c];
+    bool after_cr = false;
+    for (std::string_view s : parts) {
+        const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+        const auto* const end = p + s.size();
+        if (after_cr && p < end && *p == '\n') ++p;
+        after_cr = false;
+        while (p < end) {
+            const unsigned char c = *p++;
+            if (c == '\r') {
+                if (p == end) after_cr = true;
+                else if (*p == '\n') ++p;
+                *out++ = lb;
+            } else if (c == '\n') {
+                *out++ = lb;
+            } else {
+                *out++ = table[c];
+            }
         }
     }
     q.truncate(static_cast<qsizetype>(out - first));
     return q;
+}
+QString in_text(std::string_view s, QChar line_break = QChar::ParagraphSeparator) {
+    return in_text(std::span<const std::string_view>(&s, 1), line_break);
 }
 std::string out_text(QString q, bool crlf) {
     q.replace(QChar::ParagraphSeparator, crlf ? QLatin1String("\r\n") : QLatin1String("\r"));
@@ -437,16 +454,33 @@ void rtf_to_cursor(const osrtf::Document& in, const DefaultFace& def, QTextCurso
     }
 }
 
+// What a stream delivered, kept in the blocks it came in: a large file is
+// copied once, where it is converted, not again while it grows.
+struct Streamed {
+    std::vector<std::unique_ptr<char[]>> blocks;
+    std::vector<std::string_view> parts;
+    std::string joined() const {
+        std::string all;
+        std::size_t n = 0;
+        for (std::string_view s : parts) n += s.size();
+        all.reserve(n);
+        for (std::string_view s : parts) all.append(s);
+        return all;
+    }
+};
+
 // Reads the stream in large blocks; false when the callback reported an error.
-bool read_stream(OsEditStream* es, std::string& all) {
-    constexpr std::int32_t block = 1 << 20;
-    const std::unique_ptr<unsigned char[]> buf(new unsigned char[block]);
+bool read_stream(OsEditStream* es, Streamed& in) {
+    constexpr std::int32_t block = 8 << 20;
     for (;;) {
+        auto buf = std::make_unique_for_overwrite<char[]>(block);
+        os_prefer_large_pages(buf.get(), block);
         std::int32_t done = 0;
-        const std::int32_t err = es->callback(es->cookie, buf.get(), block, &done);
+        const std::int32_t err = es->callback(es->cookie, reinterpret_cast<unsigned char*>(buf.get()), block, &done);
         if (err != 0) { es->error = err; return false; }
         if (done <= 0) return true;
-        all.append(reinterpret_cast<const char*>(buf.get()), static_cast<std::size_t>(std::min(done, block)));
+        in.parts.emplace_back(buf.get(), static_cast<std::size_t>(std::min(done, block)));
+        in.blocks.push_back(std::move(buf));
     }
 }
 
@@ -841,8 +875,8 @@ std::intptr_t richedit_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std:
         auto* es = reinterpret_cast<OsEditStream*>(lp);
         if (!es || !es->callback) return 0;
         es->error = 0;
-        std::string all;
-        if (!read_stream(es, all)) return 0;
+        Streamed in;
+        if (!read_stream(es, in)) return 0;
         const bool sel = (wp & OS_SFF_SELECTION) != 0;
         if (!sel) {
             d->doc->clear();
@@ -852,16 +886,16 @@ std::intptr_t richedit_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std:
         const int start = d->cur.selectionStart();
         d->doc->setUndoRedoEnabled(false);
         osrtf::Document rd;
-        if ((wp & OS_SF_RTF) && osrtf::read(all, rd)) {
+        if ((wp & OS_SF_RTF) && osrtf::read(in.joined(), rd)) {
             d->cur.removeSelectedText();
             rtf_to_cursor(rd, default_face(*r), d->cur);
         } else if (!sel) {
             // The whole text at once: the document's own fast path.
-            d->doc->setPlainText(in_text(all, QLatin1Char('\n')));
+            d->doc->setPlainText(in_text(in.parts, QLatin1Char('\n')));
             d->cur = QTextCursor(d->doc.get());
             d->cur.movePosition(QTextCursor::End);
         } else {
-            d->cur.insertText(in_text(all));
+            d->cur.insertText(in_text(in.parts));
         }
         d->doc->setUndoRedoEnabled(true);
         if (!sel) d->cur.setPosition(0);

@@ -3,6 +3,8 @@
 // the table of files a multi-file editor keeps but does not show.
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <string_view>
 #include <new>
 
 #include "lib/dialog/dialog.h"
@@ -253,24 +255,28 @@ std::int32_t yyEditOpenFile(OsHandle window, std::int32_t initial) {
         error_box(window, OS_ERROR_NOT_ENOUGH_MEMORY, "Read Error");
         release();
     } else {
-        std::string text(static_cast<std::size_t>(size), '\0');
+        // Not zero-filled first: the read fills it, and a large file is read
+        // whole.
+        const auto text = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size) + 1);
+        os_prefer_large_pages(text.get(), static_cast<std::size_t>(size));
         std::int32_t got = 0;
-        const int rerr = size > 0 ? os_file_read(h, text.data(), static_cast<std::int32_t>(size), got) : OS_OK;
+        const int rerr = size > 0 ? os_file_read(h, text.get(), static_cast<std::int32_t>(size), got) : OS_OK;
         if (rerr != OS_OK || got < size) {
             error_box(window, rerr != OS_OK ? rerr : OS_ERROR_GEN_FAILURE, "Read Error");
             release();
         } else {
-            std::replace(text.begin(), text.end(), '\0', ' ');
-            if (!text.empty() && text.back() == 26) text.pop_back();
+            std::size_t n = static_cast<std::size_t>(size);
+            std::replace(text.get(), text.get() + n, '\0', ' ');
+            if (n > 0 && text[n - 1] == 26) --n;
             yyEditResetFormat(*r);
             // Plain text goes in through the text stream, so an RTF header in it stays literal.
-            std::pair<const std::string*, std::size_t> src{&text, 0};
+            std::string_view src(text.get(), n);
             OsEditStream es{reinterpret_cast<std::intptr_t>(&src), 0,
                             [](std::intptr_t ck, unsigned char* b, std::int32_t cb, std::int32_t* done) -> std::int32_t {
-                                auto* s = reinterpret_cast<std::pair<const std::string*, std::size_t>*>(ck);
-                                const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(cb), s->first->size() - s->second);
-                                std::memcpy(b, s->first->data() + s->second, n);
-                                s->second += n;
+                                auto* s = reinterpret_cast<std::string_view*>(ck);
+                                const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(cb), s->size());
+                                std::memcpy(b, s->data(), n);
+                                s->remove_prefix(n);
                                 *done = static_cast<std::int32_t>(n);
                                 return 0;
                             }};

@@ -121,6 +121,38 @@ TEST_F(RichEditTest, PlainTextStreamsWithOnePositionPerLineBreak) {
     EXPECT_EQ(es.error, 5);
 }
 
+// A stream may hand over its text in pieces of any size: a CR LF split
+// between two pieces is still one line break, a CR at a piece's end alone
+// is one too.
+TEST_F(RichEditTest, LineBreaksSplitBetweenStreamPiecesCountOnce) {
+    struct Pieces {
+        std::string text;
+        std::size_t at = 0, size = 0;
+    };
+    auto by_pieces = [](std::intptr_t cookie, unsigned char* buf, std::int32_t cb, std::int32_t* done) -> std::int32_t {
+        auto* p = reinterpret_cast<Pieces*>(cookie);
+        const std::size_t n = std::min({static_cast<std::size_t>(cb), p->size, p->text.size() - p->at});
+        std::memcpy(buf, p->text.data() + p->at, n);
+        p->at += n;
+        *done = static_cast<std::int32_t>(n);
+        return 0;
+    };
+    const std::string text = "ab\r\ncd\re\r\n\r\nf\ng\r";
+    for (const std::size_t size : {1u, 2u, 3u, 4u, 5u}) {
+        for (const std::uint32_t sel : {0u, static_cast<std::uint32_t>(OS_SFF_SELECTION)}) {
+            if (sel) {
+                stream_in("", OS_SF_TEXT);
+                select(0, 0);
+            }
+            Pieces p{text, 0, size};
+            OsEditStream es{reinterpret_cast<std::intptr_t>(&p), 0, +by_pieces};
+            send(OS_EM_STREAMIN, OS_SF_TEXT | sel, reinterpret_cast<std::intptr_t>(&es));
+            EXPECT_EQ(send(OS_EM_GETLINECOUNT), 7) << size << " " << sel;
+            EXPECT_EQ(stream_out(OS_SF_TEXT), "ab\r\ncd\r\ne\r\n\r\nf\r\ng\r\n") << size << " " << sel;
+        }
+    }
+}
+
 TEST_F(RichEditTest, RtfInAndOutKeepsFormats) {
     stream_in("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\pard\\qc "
               "{\\b bold}{\\cf1\\i red}\\par\\pard{\\*\\pn\\pnlvlblt}item}",
