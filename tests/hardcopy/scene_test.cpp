@@ -61,6 +61,8 @@ struct SceneRow {
     // The run prints a job named by its title (the Windows printer: the
     // platform's PDF printer writes "in.pdf") instead of writing FILE.
     bool job = false;
+    // The raster printer's model, chosen before the driver (0: none).
+    int printer_model = 0;
 };
 
 // emf2svg's picture drawn by librsvg, and the words of its texts.
@@ -104,6 +106,16 @@ const SceneRow scene_rows[] = {
     {"Emf", DriverWindowsMetafile, {{27, 2}}, "in.emf", "emf2svg-conv", Emf2svg, true, EmfWords, false, 1.0f, NoDashes,
      "emf2svg draws a pen of user-defined dashes solid; the dashes of the system are the next row"},
     {"EmfSystemDashes", DriverWindowsMetafile, {{27, 2}, {29, 1}}, "in.emf", "emf2svg-conv", Emf2svg, true, EmfWords},
+    // The PCL laser printer's stream read back into its dots by the decoder
+    // of the printer languages, and the dots made a picture.
+    {"RasterPrinter", DriverRasterPrinter, {}, "in.prn", "python3",
+     "python3 \"$QUINDA_DECODER\" pcl in.prn | python3 -c \"import sys\n"
+     "dots = [tuple(map(int, l.split()[2:4])) for l in sys.stdin if l.startswith('dot ')]\n"
+     "w = max(x for x, y in dots) + 1; h = max(y for x, y in dots) + 1\n"
+     "rows = [bytearray((w + 7) // 8) for _ in range(h)]\n"
+     "for x, y in dots: rows[y][x // 8] |= 128 >> (x % 8)\n"
+     "open('out.pbm', 'wb').write(b'P4 %d %d\\n' % (w, h) + b''.join(rows))\" && convert out.pbm out.png",
+     false, "", false, 1.0f, ShowsAll, "", false, 28},
     {"WindowsPrinter", DriverWindowsPrinter, {}, "in.pdf", "pdftoppm", "pdftoppm -r 100 -png -singlefile in.pdf out", true,
      "pdftotext -raw in.pdf -", false, 1.0f, ShowsAll, "", true},
 };
@@ -170,6 +182,7 @@ TEST_P(Scene, ReaderDrawsItWhole) {
     // The system is of the NT family, as the screen's start-up finds, with
     // the pens that family draws.
     wtab.WinNT = 1;
+    if (row.printer_model != 0) iprinter(row.printer_model);
     select(row.driver);
     for (const auto& [option, value] : row.options) igrhardcopyoptions(option, value);
     const bool turned = (row.not_shown & NoTurnedText) == 0;
@@ -180,6 +193,7 @@ TEST_P(Scene, ReaderDrawsItWhole) {
     igrhardcopy("S");
     ASSERT_TRUE(std::filesystem::exists(row.file));
     keep_picture(row.file, std::string(row.name) + "-");
+    setenv("QUINDA_DECODER", (std::string(QUINDA_TEST_DATA) + "/../raster/printer_decode.py").c_str(), 1);
     if (!have_program(row.program)) GTEST_SKIP() << row.program << " is not installed";
     if (!have_program("convert")) GTEST_SKIP() << "ImageMagick is not installed";
     const ReaderRun r = run_reader(row.command);
