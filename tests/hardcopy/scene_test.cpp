@@ -1,10 +1,11 @@
 // One scene (solid and dashed lines, solid, hatched and two-colour fills, a
 // circle, an ellipse, a polyline, left, centred and turned text) written by
-// every driver that makes a file and drawn by that format's reader. A frame
-// along the edges of the drawable makes the drawn extent the page, so after
-// the reader's picture is trimmed to what it drew, every part of the scene
-// lies at a known place. With QUINDA_WRITE_PICTURES set, the trimmed
-// pictures are kept there.
+// every driver that makes a file or a print job and drawn by that format's
+// reader. A frame along the edges of the drawable makes the drawn extent the
+// page, so after the reader's picture is trimmed to what it drew, every part
+// of the scene lies at a known place. With QUINDA_WRITE_PICTURES set, the
+// trimmed pictures are kept there. A row names the checks its reader cannot
+// make, with the reason the test prints; only those are skipped.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -24,8 +25,8 @@
 #include "lib/graphics/lines.h"
 #include "lib/graphics/text.h"
 #include "lib/hardcopy/hardcopy.h"
-#include "tests/hardcopy/vector_support.h"
 #include "lib/window/quinda_state.h"
+#include "tests/hardcopy/vector_support.h"
 #include "tests/hardcopy/winprint_support.h"
 
 namespace {
