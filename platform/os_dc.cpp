@@ -281,7 +281,7 @@ OsObject os_get_stock_object(std::int32_t which) {
         case OS_BLACK_BRUSH: o.kind = KindBrush; o.brush.colour = 0; break;
         case OS_NULL_BRUSH: o.kind = KindBrush; o.brush.null = true; break;
         case OS_BLACK_PEN: o.kind = KindPen; break;
-        case OS_NULL_PEN: o.kind = KindPen; o.pen.style = OS_PS_NULL; break;
+        case OS_NULL_PEN: o.kind = KindPen; o.pen.style = o.pen.asked_style = OS_PS_NULL; break;
         case OS_SYSTEM_FONT: {
             OsLogFont lf;
             lf.face = "Arial";
@@ -320,6 +320,7 @@ OsObject os_create_pen(std::uint32_t style, std::int32_t width, std::uint32_t co
     Object o;
     o.kind = KindPen;
     o.pen.style = s;
+    o.pen.asked_style = s;
     o.pen.width = width < 1 ? 1 : width;
     o.pen.colour = colour;
     // Styles draw only at width 1; a wider pen is solid.
@@ -334,7 +335,7 @@ OsObject os_ext_create_pen(std::uint32_t style, std::int32_t width, std::uint32_
     if (!(style & OS_PS_GEOMETRIC) || width < 1) return 0;
     Object o;
     o.kind = KindPen;
-    o.pen.style = s;
+    o.pen.style = o.pen.asked_style = s;
     o.pen.width = width;
     o.pen.colour = colour;
     o.pen.geometric = true;

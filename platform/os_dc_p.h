@@ -34,6 +34,10 @@ enum Kind : std::int32_t {
 
 struct Pen {
     std::uint32_t style = OS_PS_SOLID;  // low bits: OS_PS_*
+    // The style the pen was made with. A wider pen draws solid whatever
+    // its style, but a metafile records the style asked for, as the
+    // system's own metafiles do, and other readers draw it.
+    std::uint32_t asked_style = OS_PS_SOLID;
     std::int32_t width = 1;
     std::uint32_t colour = 0;
     bool geometric = false;

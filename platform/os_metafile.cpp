@@ -243,7 +243,7 @@ private:
 
     void create(const Object& o) {
         if (o.kind == KindPen) {
-            std::uint32_t style = o.pen.style & 0x0F;
+            std::uint32_t style = (o.pen.geometric ? o.pen.style : o.pen.asked_style) & 0x0F;
             if (style == OS_PS_USERSTYLE) style = OS_PS_SOLID;
             if (o.pen.geometric) style |= OS_PS_ENDCAP_SQUARE | OS_PS_JOIN_BEVEL;
             record(0x02FA, {style, w(o.pen.width), 0, o.pen.colour & 0xFFFF, (o.pen.colour >> 16) & 0xFF});

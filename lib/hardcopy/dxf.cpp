@@ -315,9 +315,12 @@ void text() {
         yydxf4("72", "0");
         yydxf3("10", "20", x, y);
     } else {
+        // The alignment point is the middle of the string, halfway from its
+        // start to its end. Half the second operand (one character's width)
+        // put centred text half its length too far left in every reader.
         yydxf4("72", "1");
         yydxf3("10", "20", x, y);
-        yydxf3("11", "21", x + 0.5f * a.X[1] * t.cos_angle, y + 0.5f * a.X[1] * t.sin_r);
+        yydxf3("11", "21", x + 0.5f * (a.X[3] - a.X[0]), y + 0.5f * (a.Y[3] - a.Y[0]));
     }
 }
 

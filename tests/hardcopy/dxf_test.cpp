@@ -185,6 +185,11 @@ TEST_F(Dxf, EntitiesOfTheShapes) {
     EXPECT_FALSE(e[5].has("21"));
     EXPECT_EQ(e[6].get("72"), "1");
     EXPECT_TRUE(e[6].has("11") && e[6].has("21"));
+    // The alignment point of centred text is the middle of the string,
+    // half its six characters from the start.
+    const float half = 0.5f * 6 * gstate.text_ref_size_x * gstate.text.char_width * gstate.hc.x_scale;
+    EXPECT_NEAR(std::stof(e[6].get("11")) - std::stof(e[6].get("10")), half, 1e-4f);
+    EXPECT_EQ(e[6].get("21"), e[6].get("20"));
     EXPECT_EQ(e[6].get("7"), "STANDARD");
 }
 

@@ -246,6 +246,19 @@ TEST_F(MetafileDriver, PenWidthInTenthsOfAPointAndGradientsPixelByPixel) {
     ASSERT_FALSE(pens.empty());
     EXPECT_EQ(pens.front().params[1], 5u);
 
+    // A dashed pen a point wide keeps its style in the record, as the
+    // system's metafiles hold it (readers draw its dashes), though a pen
+    // that wide draws solid here.
+    gstate.hc.options.set(9, 10);
+    run("dashed.wmf", [] {
+        igrlinetype(2);
+        igrjoin(0.1f, 0.5f, 0.9f, 0.5f);
+    });
+    const auto dashed = with(wmf_records(read_file("dashed.wmf"), 22), 0x02FA);
+    EXPECT_TRUE(std::any_of(dashed.begin(), dashed.end(), [](const WmfRecord& r) {
+        return r.params.size() >= 2 && r.params[0] == static_cast<std::uint32_t>(OS_PS_DASH) && r.params[1] == 10u;
+    }));
+
     // A gradient triangle in a plain metafile: one pixel record per pixel.
     igrhardcopy("grad.wmf");
     GradientVertexBlock& v = gradient_block;
