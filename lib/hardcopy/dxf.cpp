@@ -304,8 +304,13 @@ void text() {
     const float width = gs.text_ref_size_x * t.char_width;
     const float factor = t.TextPitch == 0 ? 0.52f : 0.63f;
     yydxf5("40", height * factor * gs.hc.y_scale);
-    const float ratio = (width / gs.extent_x) / (height / gs.extent_y);
-    yydxf5("41", std::isfinite(ratio) ? ratio : 1.0f);
+    // The width factor makes the reader's letters as wide as the core's
+    // character cells on the page: a capital of a reader's standard font is
+    // about 0.9 of the text height wide. Taken as the ratio of the relative
+    // sizes alone, equal character sizes gave 0.33 and letters a third of
+    // their width.
+    const float ratio = (width * gs.hc.x_scale) / (0.9f * height * factor * gs.hc.y_scale);
+    yydxf5("41", std::isfinite(ratio) && ratio > 0 ? ratio : 1.0f);
     const float angle = std::isfinite(t.angle) ? t.angle : 0.0f;
     yydxf6("50", static_cast<std::int32_t>(std::trunc(angle)));
     yydxf4("1", std::string_view(DriverText).substr(0, static_cast<std::size_t>(driver_text_count())));

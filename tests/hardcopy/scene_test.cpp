@@ -301,6 +301,10 @@ TEST_P(Scene, ReaderDrawsItWhole) {
         std::printf("Texts' places not checked: %s\n", row.why);
     } else {
         EXPECT_GT(count(75, 40, 95, 46, 0x000000, 300), 40) << "left text";
+        // Four character cells of 1.6 units: the last letter ends near 82
+        // (a reader's own face a little further).
+        EXPECT_GT(count(80, 40, 83, 46, 0x000000, 300), 10) << "left text narrower than its cells";
+        EXPECT_EQ(count(87, 40, 95, 46, 0x000000, 300), 0) << "left text wider than its cells";
         EXPECT_GT(count(76, 28, 96, 34, 0x000000, 300), 40) << "centred text";
         EXPECT_EQ(count(72, 28, 75, 34, 0x000000, 300), 0) << "centred text placed as left text";
         if (turned) {
