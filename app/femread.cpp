@@ -159,8 +159,10 @@ int read_nodes(TextIn& in, FemModel& m) {
     m.nodeextra.assign(nn, 0);
     m.x.assign(nn, 0.0f);
     m.y.assign(nn, 0.0f);
-    m.value.assign(nn * static_cast<std::size_t>(m.planes()), 0.0f);
-    m.nb.assign(nn, {});
+    // Written in full for every node read (planes 0..3*naq, ring entries
+    // 1..n and the closing copy): left uninitialised until then.
+    m.value.resize(nn * static_cast<std::size_t>(m.planes()));
+    m.nb.resize(nn);
     m.nnb.assign(nn, 0);
     for (int i = 1; i <= m.nnode; ++i) {
         const std::size_t at = static_cast<std::size_t>(i - 1);
