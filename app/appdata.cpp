@@ -54,8 +54,6 @@ void* large_block(std::size_t n) {
 }
 
 void app_data_large_pages() {
-    advise_large_pages(&dat1, sizeof dat1);
-    advise_large_pages(&dat4, sizeof dat4);
     advise_large_pages(&dat6, sizeof dat6);
     advise_large_pages(&dat7, sizeof dat7);
     advise_large_pages(&dat40, sizeof dat40);

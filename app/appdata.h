@@ -323,8 +323,8 @@ void app_data_startup_defaults();
 void* large_block(std::size_t n);
 // Advises the whole large pages within [p, p + n).
 void advise_large_pages(void* p, std::size_t n);
-// Advises the large data blocks (model geometry, node values and grids,
-// neighbour rings, nodal areas); called once at the program's start.
+// Advises the large data blocks (neighbour rings, node values and grids,
+// nodal areas); called once at the program's start.
 void app_data_large_pages();
 
 // Puts every block back to its state at program start (all zero, texts

@@ -76,6 +76,9 @@ void draw_mesh_triangle(const FemModel& m, std::int32_t a, std::int32_t b, std::
 
 int build_triangles(FemModel& m, TriangleSink sink) {
     m.elnode.clear();
+    // A mesh has about two triangles a node: room for them at once, not
+    // copied over as the list grows.
+    m.elnode.reserve(std::min(static_cast<std::size_t>(MaxElements), 2 * static_cast<std::size_t>(m.nnode)));
     // Per node, the list of built triangles that have it as a corner, kept
     // as chains through one slot per triangle corner (slot 3e + k).
     std::vector<std::int32_t> head(static_cast<std::size_t>(m.nnode) + 1, -1);
