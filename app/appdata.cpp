@@ -45,14 +45,6 @@ void advise_large_pages(void* p, std::size_t n) {
     if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
-void* large_block(std::size_t n) {
-    if (n < LargePage) return std::malloc(n);
-    const std::size_t rounded = (n + LargePage - 1) / LargePage * LargePage;
-    void* p = std::aligned_alloc(LargePage, rounded);
-    if (p) advise_large_pages(p, rounded);
-    return p;
-}
-
 void app_data_large_pages() {
     advise_large_pages(&dat6, sizeof dat6);
     advise_large_pages(&dat7, sizeof dat7);

@@ -313,17 +313,11 @@ void setoptitles(int leak);
 // directory (`home`, `lhome`) is the main program's to set.
 void app_data_startup_defaults();
 
-// Memory a run fills in one go (the data blocks of the model, the file
-// read, the scratch model) is asked for in large pages where the system
+// The large data blocks are asked for in large pages where the system
 // gives them on request: a fresh process otherwise pays a page fault for
-// every 4 KB it touches first, thousands of them for a full model.
-//
-// n bytes, not cleared; aligned to a large page and advised as such from 2
-// MB on, plain malloc below that. Freed with std::free.
-void* large_block(std::size_t n);
-// Advises the whole large pages within [p, p + n).
-void advise_large_pages(void* p, std::size_t n);
-// Advises the large data blocks (neighbour rings, node values and grids,
+// every 4 KB of them it touches first, thousands of them for a full model.
+// advise_large_pages advises the whole large pages within [p, p + n);
+// app_data_large_pages the large data blocks (neighbour rings, node values and grids,
 // nodal areas); called once at the program's start.
 void app_data_large_pages();
 

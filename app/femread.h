@@ -8,8 +8,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -40,15 +38,9 @@ constexpr int FemMissing = -1;   // no such file: nothing changed
 
 // An allocator whose resize leaves new elements uninitialised: the reader
 // writes every value and ring entry it keeps, so clearing megabytes first
-// would only cost a pass over them. Large arrays come in large pages.
+// would only cost a pass over them.
 template <class T>
 struct Uninitialised : std::allocator<T> {
-    T* allocate(std::size_t n) {
-        void* p = large_block(n * sizeof(T));
-        if (!p) throw std::bad_alloc();
-        return static_cast<T*>(p);
-    }
-    void deallocate(T* p, std::size_t) noexcept { std::free(p); }
     template <class U>
     struct rebind {
         using other = Uninitialised<U>;

@@ -138,8 +138,6 @@ void cover_cells(Coverage& disp, Coverage& cells, CentreCircles& circles, int ne
     circles.x.resize(n);
     circles.y.resize(n);
     circles.r.resize(n);
-    // Device values of an earlier run's circles are not these circles'.
-    circles.placed.clear();
     for (std::size_t q = 0; q < n; ++q) {
         const int pt = cells.order[q];
         const int c = pt % ncol + 1, r = pt / ncol + 1;
@@ -270,10 +268,8 @@ bool modflow_grid(int plotmode, int showmesh, int showmaps, int showcontour, int
     if (!modflow_size_ok() || !begin_run()) return false;
     const int nelem = element_count();
     const float cs = std::cos(dat12.rotang), sn = std::sin(dat12.rotang);
-    // Kept from one run to the next: a run reuses their storage (tens of
-    // megabytes for 500 x 500 cells) instead of faulting in fresh pages.
-    static Coverage disp, cells;
-    static CentreCircles circles;
+    Coverage disp, cells;
+    CentreCircles circles;
     // The triangles at which the progress bar moves on, and to what.
     std::vector<std::pair<int, int>> steps;
     for (int e = 1, shown = -1; e <= nelem; ++e) {

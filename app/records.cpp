@@ -11,10 +11,10 @@
 #include <optional>
 #include <type_traits>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/appdata.h"
 #include "lib/window/text.h"
 #include "platform/os_app.h"
 #include "platform/os_config.h"
@@ -403,9 +403,17 @@ void TextIn::FreeBytes::operator()(char* p) const { std::free(p); }
 
 namespace {
 
-// A buffer of n bytes, not cleared; a large one in large pages (a model
-// file of tens of megabytes otherwise costs thousands of page faults).
-char* text_bytes(std::size_t n) { return static_cast<char*>(large_block(n)); }
+// A buffer of n bytes, not cleared. A large one is asked for in large pages
+// where the system gives them on request: a model file of tens of megabytes
+// otherwise costs thousands of page faults to fill.
+char* text_bytes(std::size_t n) {
+    constexpr std::size_t Large = std::size_t{2} << 20;
+    if (n < 4 * Large) return static_cast<char*>(std::malloc(n));
+    const std::size_t rounded = (n + Large - 1) / Large * Large;
+    void* p = std::aligned_alloc(Large, rounded);
+    if (p) ::madvise(p, rounded, MADV_HUGEPAGE);
+    return static_cast<char*>(p);
+}
 
 }  // namespace
 
