@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 #include "lib/graphics/areas.h"
 #include "lib/graphics/driver.h"
@@ -102,15 +101,6 @@ void hatch(const Ellipse& e, const FillPass& pass) {
 
 namespace {
 
-// The clipped extent of an ellipse whose centre and radii are set.
-void clip_extent(Ellipse& e) {
-    const GraphicsState& g = gstate;
-    e.ylo = std::max(e.yc - e.ry, g.wy1);
-    e.yhi = std::min(e.yc + e.ry, g.wy2);
-    e.xlo = std::max(e.xc - e.rx, g.wx1);
-    e.xhi = std::min(e.xc + e.rx, g.wx2);
-}
-
 // The ellipse's device values; false (nothing to draw) when it lies wholly
 // outside the clip window or is not finite.
 bool place_ellipse(float x, float y, float r, float ratio, Ellipse& e) {
@@ -121,25 +111,47 @@ bool place_ellipse(float x, float y, float r, float ratio, Ellipse& e) {
     const bool outside = e.xc - e.rx > g.wx2 || e.xc + e.rx < g.wx1 || e.yc - e.ry > g.wy2 || e.yc + e.ry < g.wy1;
     const bool finite = std::isfinite(e.xc) && std::isfinite(e.yc) && std::isfinite(e.rx) && std::isfinite(e.ry);
     if (outside || !finite) return false;
-    clip_extent(e);
+    e.ylo = std::max(e.yc - e.ry, g.wy1);
+    e.yhi = std::min(e.yc + e.ry, g.wy2);
+    e.xlo = std::max(e.xc - e.rx, g.wx1);
+    e.xhi = std::min(e.xc + e.rx, g.wx2);
     return true;
 }
 
+// The device values of a placed ellipse with the integer operands, and back.
+CircleSet::Placed placed_of(const Ellipse& e) {
+    return {e.xc,          e.yc,          e.rx,          e.ry,          e.xlo,          e.xhi, e.ylo, e.yhi,
+            yytrunc(e.xc), yytrunc(e.yc), yytrunc(e.rx), yytrunc(e.ry), yytrunc(e.ylo), yytrunc(e.yhi), true};
+}
+
+Ellipse ellipse_of(const CircleSet::Placed& p) {
+    Ellipse e;
+    e.xc = p.xc;
+    e.yc = p.yc;
+    e.rx = p.rx;
+    e.ry = p.ry;
+    e.xlo = p.xlo;
+    e.xhi = p.xhi;
+    e.ylo = p.ylo;
+    e.yhi = p.yhi;
+    return e;
+}
+
 // The driver operands of a placed ellipse.
-void ellipse_operands(const Ellipse& e, float r, float ratio) {
+void ellipse_operands(const CircleSet::Placed& p, float r, float ratio) {
     DriverArguments& a = drvargs;
-    a.IX[0] = yytrunc(e.xc);
-    a.IY[0] = yytrunc(e.yc);
-    a.IX[1] = yytrunc(e.rx);
-    a.IY[1] = yytrunc(e.ry);
-    a.IY[2] = yytrunc(e.ylo);
-    a.IY[3] = yytrunc(e.yhi);
-    a.X[0] = e.xc;
-    a.Y[0] = e.yc;
-    a.X[1] = e.rx;
-    a.Y[1] = e.ry;
-    a.Y[2] = e.ylo;
-    a.Y[3] = e.yhi;
+    a.IX[0] = p.ix0;
+    a.IY[0] = p.iy0;
+    a.IX[1] = p.ix1;
+    a.IY[1] = p.iy1;
+    a.IY[2] = p.iy2;
+    a.IY[3] = p.iy3;
+    a.X[0] = p.xc;
+    a.Y[0] = p.yc;
+    a.X[1] = p.rx;
+    a.Y[1] = p.ry;
+    a.Y[2] = p.ylo;
+    a.Y[3] = p.yhi;
     a.X[2] = ratio;
     a.X[3] = r;
 }
@@ -194,7 +206,7 @@ void yyelip(float x, float y, float r, float ratio) {
     }
     Ellipse e;
     if (place_ellipse(x, y, r, ratio, e)) {
-        ellipse_operands(e, r, ratio);
+        ellipse_operands(placed_of(e), r, ratio);
         fill_ellipse(e, r, ratio, false);
     }
     g.pos_x = x;
@@ -207,12 +219,10 @@ void igrcircleset(CircleSet& set, std::size_t from, std::size_t to) {
     to = std::min(to, n);
     const std::array<float, 11> mapping = circle_mapping();
     if (set.placed.size() != n || !same_bits(mapping, set.mapping)) {
-        constexpr float none = std::numeric_limits<float>::quiet_NaN();
-        set.placed.assign(n, CircleSet::Placed{none, 0, 0, 0});
+        set.placed.assign(n, CircleSet::Placed{});
         for (std::size_t i = 0; i < n; ++i) {
             Ellipse e;
-            if (set.r[i] > 0.0f && place_ellipse(set.x[i], set.y[i], set.r[i], 1.0f, e))
-                set.placed[i] = {e.xc, e.yc, e.rx, e.ry};
+            if (set.r[i] > 0.0f && place_ellipse(set.x[i], set.y[i], set.r[i], 1.0f, e)) set.placed[i] = placed_of(e);
         }
         set.mapping = mapping;
     }
@@ -220,40 +230,27 @@ void igrcircleset(CircleSet& set, std::size_t from, std::size_t to) {
     // does not change.
     const std::int32_t op = yydevicefillop(OpEllipsePattern);
     const float* r = set.r.data();
-    // The current position is the centre of the latest circle. The device
-    // does not read it while it draws a circle, so it is set once after a
-    // run of circles the device draws.
-    std::size_t latest = n;
-    const auto move_to_latest = [&] {
-        if (latest == n) return;
-        g.pos_x = set.x[latest];
-        g.pos_y = set.y[latest];
-        latest = n;
-    };
     for (std::size_t i = from; i < to; ++i) {
         // A device fill with nothing else to do (no hardcopy side) is sent
         // straight away; every other case takes the whole protocol.
         const bool device_fill = (g.fill_style == 3 || g.fill_style == 4) && g.hardcopy_flag <= 0;
         if (!device_fill || !(r[i] > 0.0f)) {
-            move_to_latest();
             yyelip(set.x[i], set.y[i], r[i], 1.0f);
             continue;
         }
-        latest = i;
         const CircleSet::Placed& p = set.placed[i];
-        if (std::isnan(p.xc)) continue;
-        Ellipse e;
-        e.xc = p.xc;
-        e.yc = p.yc;
-        e.rx = p.rx;
-        e.ry = p.ry;
-        clip_extent(e);
-        ellipse_operands(e, r[i], 1.0f);
-        yygdrv(op);
-        // The device asked for lines: the rest of the protocol.
-        if (g.FillEmulationRequest[ScreenSide] != 0) fill_ellipse(e, r[i], 1.0f, true);
+        if (p.visible) {
+            ellipse_operands(p, r[i], 1.0f);
+            yygdrv(op);
+            // The device asked for lines: the rest of the protocol.
+            if (g.FillEmulationRequest[ScreenSide] != 0) {
+                Ellipse e = ellipse_of(p);
+                fill_ellipse(e, r[i], 1.0f, true);
+            }
+        }
+        g.pos_x = set.x[i];
+        g.pos_y = set.y[i];
     }
-    move_to_latest();
 }
 
 void igrcircle(float x, float y, float r) { yyelip(x, y, r, 1.0f); }

@@ -41,11 +41,11 @@ void igrellipserel(float r, float ratio);
 struct CircleSet {
     std::vector<float> x, y, r;
 
-    // Kept device centre and radii (internal); xc is NaN for a circle that
-    // draws nothing. The clipped extent and the driver's whole-pixel operands
-    // follow from these and the mapping.
+    // Kept device values and driver operands (internal).
     struct Placed {
-        float xc, yc, rx, ry;
+        float xc, yc, rx, ry, xlo, xhi, ylo, yhi;
+        std::int32_t ix0, iy0, ix1, iy1, iy2, iy3;
+        bool visible;
     };
     std::vector<Placed> placed;
     std::array<float, 11> mapping{};
