@@ -37,13 +37,18 @@ MapColourBlock mapcolour;
 NumberIsoBlock numberiso;
 TextBlock text;
 
+namespace {
+
+// Advises the whole large pages within [p, p + n). Advice only: where the
+// system gives no large pages on request, small ones serve.
 void advise_large_pages(void* p, std::size_t n) {
     const auto at = reinterpret_cast<std::uintptr_t>(p);
     const std::uintptr_t first = (at + LargePage - 1) / LargePage * LargePage;
     const std::uintptr_t last = (at + n) / LargePage * LargePage;
-    // Advice only: where the system has no large pages, small ones serve.
     if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
+
+}  // namespace
 
 void app_data_large_pages() {
     advise_large_pages(&dat6, sizeof dat6);
