@@ -1,15 +1,24 @@
 #include "app/appdata.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+
+#include <sys/mman.h>
+
+namespace {
+constexpr std::size_t LargePage = std::size_t{2} << 20;
+}  // namespace
 
 Dat1 dat1;
 Dat2 dat2;
 Dat3 dat3;
 Dat4 dat4;
 Dat5 dat5;
-Dat6 dat6;
-Dat7 dat7;
+// The large blocks start on a large page boundary, so that large pages
+// cover all of them (see app_data_large_pages).
+alignas(LargePage) Dat6 dat6;
+alignas(LargePage) Dat7 dat7;
 Dat8 dat8;
 Dat9 dat9;
 Dat11 dat11;
@@ -19,7 +28,7 @@ Dat17 dat17;
 Dat18 dat18;
 Dat19 dat19;
 Dat30 dat30;
-Dat40 dat40;
+alignas(LargePage) Dat40 dat40;
 Dat80 dat80;
 LabelBlock label;
 LeakageBlock leakage;
@@ -27,6 +36,25 @@ MapBlnBlock map_bln;
 MapColourBlock mapcolour;
 NumberIsoBlock numberiso;
 TextBlock text;
+
+namespace {
+
+// Advises the whole large pages within [p, p + n). Advice only: where the
+// system gives no large pages on request, small ones serve.
+void advise_large_pages(void* p, std::size_t n) {
+    const auto at = reinterpret_cast<std::uintptr_t>(p);
+    const std::uintptr_t first = (at + LargePage - 1) / LargePage * LargePage;
+    const std::uintptr_t last = (at + n) / LargePage * LargePage;
+    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
+}  // namespace
+
+void app_data_large_pages() {
+    advise_large_pages(&dat6, sizeof dat6);
+    advise_large_pages(&dat7, sizeof dat7);
+    advise_large_pages(&dat40, sizeof dat40);
+}
 
 void appdata_index_fault(const char* what, long index) {
     std::fprintf(stderr, "zeltramo: internal fault: %s %ld outside its array\n", what, index);

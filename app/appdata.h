@@ -313,6 +313,13 @@ void setoptitles(int leak);
 // directory (`home`, `lhome`) is the main program's to set.
 void app_data_startup_defaults();
 
+// Asks for the large data blocks (neighbour rings, node values and grids,
+// nodal areas) in large pages where the system gives them on request: a
+// fresh process otherwise pays a page fault for every 4 KB of them it
+// touches first, thousands of them for a full model. Called once at the
+// program's start.
+void app_data_large_pages();
+
 // Puts every block back to its state at program start (all zero, texts
 // blank) and then applies the start-up defaults. Used by tests.
 void reset_app_data();

@@ -76,6 +76,9 @@ void draw_mesh_triangle(const FemModel& m, std::int32_t a, std::int32_t b, std::
 
 int build_triangles(FemModel& m, TriangleSink sink) {
     m.elnode.clear();
+    // A mesh has about two triangles a node: room for them at once, not
+    // copied over as the list grows.
+    m.elnode.reserve(std::min(static_cast<std::size_t>(MaxElements), 2 * static_cast<std::size_t>(m.nnode)));
     // Per node, the list of built triangles that have it as a corner, kept
     // as chains through one slot per triangle corner (slot 3e + k).
     std::vector<std::int32_t> head(static_cast<std::size_t>(m.nnode) + 1, -1);
@@ -159,8 +162,10 @@ int read_nodes(TextIn& in, FemModel& m) {
     m.nodeextra.assign(nn, 0);
     m.x.assign(nn, 0.0f);
     m.y.assign(nn, 0.0f);
-    m.value.assign(nn * static_cast<std::size_t>(m.planes()), 0.0f);
-    m.nb.assign(nn, {});
+    // Written in full for every node read (planes 0..3*naq, ring entries
+    // 1..n and the closing copy): left uninitialised until then.
+    m.value.resize(nn * static_cast<std::size_t>(m.planes()));
+    m.nb.resize(nn);
     m.nnb.assign(nn, 0);
     for (int i = 1; i <= m.nnode; ++i) {
         const std::size_t at = static_cast<std::size_t>(i - 1);

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "app/appdata.h"
@@ -34,6 +36,28 @@ constexpr std::size_t MaxModelFileBytes = std::size_t{256} << 20;
 constexpr int FemLoaded = 0;
 constexpr int FemMissing = -1;   // no such file: nothing changed
 
+// An allocator whose resize leaves new elements uninitialised: the reader
+// writes every value and ring entry it keeps, so clearing megabytes first
+// would only cost a pass over them.
+template <class T>
+struct Uninitialised : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = Uninitialised<U>;
+    };
+    Uninitialised() = default;
+    template <class U>
+    Uninitialised(const Uninitialised<U>&) noexcept {}
+    template <class U>
+    void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
 // A model as read, before it replaces the loaded one. Node i is at index
 // i - 1 of the per-node vectors.
 struct FemModel {
@@ -44,10 +68,10 @@ struct FemModel {
     std::vector<std::int32_t> nodecode, nodeint, nodeextra;
     std::vector<float> x, y;
     // Planes 0..3*naq of each node: value[(i - 1) * planes() + p].
-    std::vector<float> value;
+    std::vector<float, Uninitialised<float>> value;
     // Neighbour rings: entries 1..n at [0..n-1], the closing copy of entry 2
     // at [n] (when n >= 2); nnb negative for a boundary node.
-    std::vector<std::array<std::int32_t, MaxNeighbours + 1>> nb;
+    std::vector<std::array<std::int32_t, MaxNeighbours + 1>, Uninitialised<std::array<std::int32_t, MaxNeighbours + 1>>> nb;
     std::vector<std::int32_t> nnb;
     std::vector<std::int32_t> wellint1, wellint2;
     std::vector<float> wellval;

@@ -187,6 +187,7 @@ bool find_home() {
 
 int main_startup() {
     MainState& m = mainstate;
+    app_data_large_pages();
     app_data_startup_defaults();
     m.plotmode = 0;
     m.nprofpts = 100;

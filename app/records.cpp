@@ -284,39 +284,50 @@ namespace {
 // gives the same value unless it lies within one double step of a point
 // halfway between two floats (the 29 bits dropped near 2^28): those, and
 // results outside the normal single range, are left to from_chars.
-// The parts of "[-]digits[.digits]" at the start of text: false when text
-// does not start with one of at most 19 digits; end is where it stops.
+// The parts of "[-]digits[.digits]" at the start of text, the digits
+// gathered into their integer value while they are scanned (one pass over
+// the characters: the reader's most frequent item): false when text does not
+// start with one of at most 19 digits; end is where it stops.
 struct DecimalParts {
     bool neg = false;
-    const char* whole = nullptr;
-    const char* frac = nullptr;
-    int nwhole = 0, nfrac = 0;
+    std::uint64_t m = 0;   // the digits as one integer, the point left out
+    int nfrac = 0;         // digits after the point
     const char* end = nullptr;
 };
 
+// The digits from c on into m (wrapping past 19 digits; such texts are
+// refused by the caller); where they stop.
+[[gnu::always_inline]] inline const char* digit_run(const char* c, const char* const end, std::uint64_t& m) {
+    for (; c < end; ++c) {
+        const unsigned digit = static_cast<unsigned>(*c - '0');
+        if (digit > 9) break;
+        m = m * 10 + digit;
+    }
+    return c;
+}
+
 [[gnu::always_inline]] inline bool decimal_parts(const char* c, const char* const end, DecimalParts& d) {
-    const auto is_digit = [](char ch) { return static_cast<unsigned>(ch - '0') <= 9; };
     d.neg = c < end && *c == '-';
     if (d.neg) ++c;
-    d.whole = c;
-    while (c < end && is_digit(*c)) ++c;
-    d.nwhole = static_cast<int>(c - d.whole);
-    d.frac = c;
+    const char* const first = c;
+    std::uint64_t m = 0;
+    c = digit_run(c, end, m);
+    int digits = static_cast<int>(c - first);
     d.nfrac = 0;
     if (c < end && *c == '.') {
-        d.frac = ++c;
-        while (c < end && is_digit(*c)) ++c;
-        d.nfrac = static_cast<int>(c - d.frac);
+        const char* const frac = ++c;
+        c = digit_run(c, end, m);
+        d.nfrac = static_cast<int>(c - frac);
+        digits += d.nfrac;
     }
+    d.m = m;
     d.end = c;
     // At most 19 digits in all, so that their value cannot overflow.
-    return d.nwhole + d.nfrac > 0 && d.nwhole + d.nfrac <= 19;
+    return digits > 0 && digits <= 19;
 }
 
 [[gnu::always_inline]] inline bool decimal_value(const DecimalParts& d, float& v) {
-    std::uint64_t m = 0;
-    for (const char* c = d.whole; c < d.whole + d.nwhole; ++c) m = m * 10 + static_cast<unsigned>(*c - '0');
-    for (const char* c = d.frac; c < d.frac + d.nfrac; ++c) m = m * 10 + static_cast<unsigned>(*c - '0');
+    const std::uint64_t m = d.m;
     const bool neg = d.neg;
     const int decimals = d.nfrac;
     if (m == 0) {
