@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <sys/mman.h>
+#include "platform/os_file.h"
 
 namespace {
 constexpr std::size_t LargePage = std::size_t{2} << 20;
@@ -37,23 +37,10 @@ MapColourBlock mapcolour;
 NumberIsoBlock numberiso;
 TextBlock text;
 
-namespace {
-
-// Advises the whole large pages within [p, p + n). Advice only: where the
-// system gives no large pages on request, small ones serve.
-void advise_large_pages(void* p, std::size_t n) {
-    const auto at = reinterpret_cast<std::uintptr_t>(p);
-    const std::uintptr_t first = (at + LargePage - 1) / LargePage * LargePage;
-    const std::uintptr_t last = (at + n) / LargePage * LargePage;
-    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-}
-
-}  // namespace
-
 void app_data_large_pages() {
-    advise_large_pages(&dat6, sizeof dat6);
-    advise_large_pages(&dat7, sizeof dat7);
-    advise_large_pages(&dat40, sizeof dat40);
+    os_prefer_large_pages(&dat6, sizeof dat6);
+    os_prefer_large_pages(&dat7, sizeof dat7);
+    os_prefer_large_pages(&dat40, sizeof dat40);
 }
 
 void appdata_index_fault(const char* what, long index) {

@@ -11,7 +11,6 @@
 #include <optional>
 #include <type_traits>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -411,7 +410,7 @@ char* text_bytes(std::size_t n) {
     if (n < 4 * Large) return static_cast<char*>(std::malloc(n));
     const std::size_t rounded = (n + Large - 1) / Large * Large;
     void* p = std::aligned_alloc(Large, rounded);
-    if (p) ::madvise(p, rounded, MADV_HUGEPAGE);
+    if (p) os_prefer_large_pages(p, rounded);
     return static_cast<char*>(p);
 }
 
