@@ -355,10 +355,12 @@ bool write_settings(std::string_view femname, std::string_view gridname) {
     }
     // Whole turns make no difference to the grid; without them the angle
     // always fits its field, where 1e10 degrees would be written as asterisks
-    // the reader refuses.
+    // the reader refuses. They are taken off after rounding as well: many
+    // whole turns read as degrees come back as 359.7, and were written as
+    // 360 the first time and as 0 once that was read back.
     long double degrees = static_cast<long double>(dat12.rotang) / pi * 180.0L;
     degrees = std::isfinite(degrees) ? std::fmod(degrees, 360.0L) : 0.0L;
-    FormWrite(out, "(I10)").i(std::lround(static_cast<float>(degrees))).end();
+    FormWrite(out, "(I10)").i(std::lround(static_cast<float>(degrees)) % 360).end();
     int k = -1;
     for (int i = 0; i < NumGridOptions; ++i)
         if (dat5.opton(i) == 'j') k = i;

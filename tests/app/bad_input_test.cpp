@@ -203,7 +203,7 @@ TEST_F(BadInputTest, FormatBoundsLeaveRoomForRealFormats) {
 // The program reads back the settings it writes, whatever the rotation.
 TEST_F(BadInputTest, SettingsWithAnyRotationReadBack) {
     const double pi = 3.14159265358979323846;
-    for (double degrees : {1e10, -1e10, 3.5e12, 359.6, -725.0, 30.0}) {
+    for (double degrees : {1e10, -1e10, 3.5e12, 359.6, -725.0, 30.0, 10008000.0}) {
         SCOPED_TRACE(degrees);
         errors().clear();
         dat18.gridtype = GridSurfer;
@@ -215,10 +215,15 @@ TEST_F(BadInputTest, SettingsWithAnyRotationReadBack) {
         const float written = static_cast<float>(degrees * pi / 180);
         dat12.rotang = written;
         ASSERT_TRUE(write_settings(txt_fixed("model.fem", TextLength)));
+        const std::string first = read_file(settings_file_name());
         dat12.rotang = 0;
         SettingsRead r;
-        ASSERT_EQ(read_settings(r), 0) << read_file(settings_file_name());
+        ASSERT_EQ(read_settings(r), 0) << first;
         EXPECT_TRUE(errors().empty());
+        // What is read back is written again the same: a whole number of
+        // turns is 0, not 360 the first time.
+        ASSERT_TRUE(write_settings(txt_fixed("model.fem", TextLength)));
+        EXPECT_EQ(read_file(settings_file_name()), first);
         // The same grid: the angle read turns the grid as the one written did,
         // to the whole degree the file holds.
         EXPECT_LE(std::fabs(dat12.rotang), 2 * pi + 0.01);
