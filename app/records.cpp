@@ -398,24 +398,6 @@ bool read_f(std::string_view field, int d, float& v) { return any_real(field, d,
 
 // ---- TextIn ----
 
-void TextIn::FreeBytes::operator()(char* p) const { std::free(p); }
-
-namespace {
-
-// A buffer of n bytes, not cleared. A large one is asked for in large pages
-// where the system gives them on request: a model file of tens of megabytes
-// otherwise costs thousands of page faults to fill.
-char* text_bytes(std::size_t n) {
-    constexpr std::size_t Large = std::size_t{2} << 20;
-    if (n < 4 * Large) return static_cast<char*>(std::malloc(n));
-    const std::size_t rounded = (n + Large - 1) / Large * Large;
-    void* p = std::aligned_alloc(Large, rounded);
-    if (p) os_prefer_large_pages(p, rounded);
-    return static_cast<char*>(p);
-}
-
-}  // namespace
-
 bool TextIn::open(std::string_view name, std::size_t max_bytes) {
     *this = TextIn();
     name_ = txt_c(name);
@@ -433,11 +415,11 @@ bool TextIn::open(std::string_view name, std::size_t max_bytes) {
     // taken as they come, should it grow meanwhile). The buffer is not
     // cleared first: every byte kept is one read.
     std::size_t have = 0, room = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
-    std::unique_ptr<char[], FreeBytes> bytes(text_bytes(room));
+    OsLargeBuffer bytes = os_large_buffer(room);
     bool ok = bytes != nullptr;
     while (ok) {
         if (have == room) {
-            std::unique_ptr<char[], FreeBytes> more(text_bytes(2 * room));
+            OsLargeBuffer more = os_large_buffer(2 * room);
             if (!more) {
                 ok = false;
                 break;
@@ -470,7 +452,7 @@ bool TextIn::open(std::string_view name, std::size_t max_bytes) {
 
 void TextIn::open_text(std::string text, std::string name) {
     *this = TextIn();
-    bytes_.reset(text_bytes(text.size() + 1));
+    bytes_ = os_large_buffer(text.size() + 1);
     std::memcpy(bytes_.get(), text.data(), text.size());
     buf_ = std::string_view(bytes_.get(), text.size());
     name_ = std::move(name);

@@ -30,6 +30,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/os_file.h"
+
 // ---- single edit descriptors ----
 
 std::string edit_i(long long v, int w, int m = -1);
@@ -80,10 +82,7 @@ public:
     const std::string& name() const { return name_; }
 
 private:
-    struct FreeBytes {
-        void operator()(char* p) const;
-    };
-    std::unique_ptr<char[], FreeBytes> bytes_;
+    OsLargeBuffer bytes_;
     std::string_view buf_;   // the text, in bytes_
     std::string name_;
     std::size_t pos_ = 0;

@@ -211,6 +211,17 @@ void os_prefer_large_pages(void* buffer, std::size_t bytes) {
     if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
 }
 
+void OsLargeBufferFree::operator()(char* p) const noexcept { std::free(p); }
+
+OsLargeBuffer os_large_buffer(std::size_t n) {
+    constexpr std::size_t huge = std::size_t{2} << 20;
+    if (n < 4 * huge) return OsLargeBuffer(static_cast<char*>(std::malloc(n > 0 ? n : 1)));
+    const std::size_t rounded = (n + huge - 1) / huge * huge;
+    OsLargeBuffer p(static_cast<char*>(std::aligned_alloc(huge, rounded)));
+    if (p) os_prefer_large_pages(p.get(), rounded);
+    return p;
+}
+
 int os_file_read(std::int32_t handle, void* buffer, std::int32_t count, std::int32_t& done) {
     done = 0;
     int fd = -1;

@@ -10,6 +10,7 @@
 // earlier open of the same file does not share, or does not share an access
 // that an earlier open holds. Other processes are not restricted.
 #include <cstdint>
+#include <memory>
 #include <ctime>
 #include <string>
 #include <string_view>
@@ -52,6 +53,14 @@ int os_file_read(std::int32_t handle, void* buffer, std::int32_t count, std::int
 // page faults instead of one per 4 KB. Nothing happens where the system
 // does not offer them.
 void os_prefer_large_pages(void* buffer, std::size_t bytes);
+// A buffer of n bytes, not cleared, for a whole file or its conversion: a
+// large one starts on a large-page boundary and is asked for in large pages.
+// Empty when the memory cannot be had.
+struct OsLargeBufferFree {
+    void operator()(char* p) const noexcept;
+};
+using OsLargeBuffer = std::unique_ptr<char[], OsLargeBufferFree>;
+OsLargeBuffer os_large_buffer(std::size_t n);
 // Writes count bytes at the current position; done is 0 on failure.
 int os_file_write(std::int32_t handle, const void* buffer, std::int32_t count,
                   std::int32_t& done);

@@ -457,7 +457,7 @@ void rtf_to_cursor(const osrtf::Document& in, const DefaultFace& def, QTextCurso
 // What a stream delivered, kept in the blocks it came in: a large file is
 // copied once, where it is converted, not again while it grows.
 struct Streamed {
-    std::vector<std::unique_ptr<char[]>> blocks;
+    std::vector<OsLargeBuffer> blocks;
     std::vector<std::string_view> parts;
     std::string joined() const {
         std::string all;
@@ -473,8 +473,8 @@ struct Streamed {
 bool read_stream(OsEditStream* es, Streamed& in) {
     constexpr std::int32_t block = 8 << 20;
     for (;;) {
-        auto buf = std::make_unique_for_overwrite<char[]>(block);
-        os_prefer_large_pages(buf.get(), block);
+        OsLargeBuffer buf = os_large_buffer(block);
+        if (!buf) { es->error = -1; return false; }
         std::int32_t done = 0;
         const std::int32_t err = es->callback(es->cookie, reinterpret_cast<unsigned char*>(buf.get()), block, &done);
         if (err != 0) { es->error = err; return false; }

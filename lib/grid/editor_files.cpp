@@ -257,10 +257,10 @@ std::int32_t yyEditOpenFile(OsHandle window, std::int32_t initial) {
     } else {
         // Not zero-filled first: the read fills it, and a large file is read
         // whole.
-        const auto text = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size) + 1);
-        os_prefer_large_pages(text.get(), static_cast<std::size_t>(size));
+        const OsLargeBuffer text = os_large_buffer(static_cast<std::size_t>(size) + 1);
         std::int32_t got = 0;
-        const int rerr = size > 0 ? os_file_read(h, text.get(), static_cast<std::int32_t>(size), got) : OS_OK;
+        const int rerr = !text ? OS_ERROR_NOT_ENOUGH_MEMORY
+                         : size > 0 ? os_file_read(h, text.get(), static_cast<std::int32_t>(size), got) : OS_OK;
         if (rerr != OS_OK || got < size) {
             error_box(window, rerr != OS_OK ? rerr : OS_ERROR_GEN_FAILURE, "Read Error");
             release();
