@@ -84,10 +84,10 @@ void plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgri
         const Dat4& m = dat4;
         for (int e = 1; e <= m.nelem; ++e) {
             const int n1 = m.elnode(e, 1), n2 = m.elnode(e, 2), n3 = m.elnode(e, 3);
-            igrmoveto(m.xnode(n1), m.ynode(n1));
-            igrlineto(m.xnode(n2), m.ynode(n2));
-            igrlineto(m.xnode(n3), m.ynode(n3));
-            igrlineto(m.xnode(n1), m.ynode(n1));
+            const float x[3] = {m.xnode(n2), m.xnode(n3), m.xnode(n1)};
+            const float y[3] = {m.ynode(n2), m.ynode(n3), m.ynode(n1)};
+            igrmoveto(x[2], y[2]);
+            igrlinesto(x, y, 3);
         }
     }
 

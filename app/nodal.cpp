@@ -237,13 +237,13 @@ void nodal_area_with(PolygonArea area_of, int node, int fill, float& total) {
         if (np == 0) continue;
         const long double s = area_of(qx, qy, np, dat4.xnode(i), dat4.ynode(i), d.maxrad);
         IGrColourN(wrgb(200, 200, 200));
+        // The outline, closed by the repeat of its first point.
         igrmoveto(qx[0], qy[0]);
+        igrlinesto(qx + 1, qy + 1, np);
         for (int j = 1; j <= np; ++j) {
-            if (j > 1) igrlineto(qx[j - 1], qy[j - 1]);
             d.polyxy(1, i, j) = qx[j - 1];
             d.polyxy(2, i, j) = qy[j - 1];
         }
-        igrlineto(qx[0], qy[0]);
         d.polyxy(1, i, np + 1) = qx[0];
         d.polyxy(2, i, np + 1) = qy[0];
         const float area = static_cast<float>(std::fabs(s));

@@ -147,6 +147,13 @@ bool os_polygon_in_colours(OsDC dc, const std::vector<OsPoint>& points, std::uin
 // os_line_to and then os_set_pixel(dc, x, y, colour) at its end, in one
 // call: lines of the library's solid style cover their end pixel.
 bool os_line_to_with_end(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_t colour);
+// os_move_to the first point and os_line_to_with_end each next point, in one
+// call: the pixels of the lines one by one, with the current position left
+// at the last point. False, drawing nothing, where one call would not give
+// those pixels (a raster operation other than copying, a styled or wide or
+// null pen) or where the context records (printer, metafile) or only
+// informs: there the lines are to be drawn one by one.
+bool os_lines_with_ends(OsDC dc, const std::vector<OsPoint>& points, std::uint32_t colour);
 bool os_polyline(OsDC dc, const std::vector<OsPoint>& points);
 bool os_polygon(OsDC dc, const std::vector<OsPoint>& points);
 bool os_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);

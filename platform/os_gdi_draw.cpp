@@ -732,6 +732,28 @@ bool os_line_to_with_end(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_t 
     return true;
 }
 
+bool os_lines_with_ends(OsDC dc, const std::vector<OsPoint>& points, std::uint32_t colour) {
+    Dc* d = dc_of(dc);
+    if (!d || d->sink || d->information || d->rop2 != OS_R2_COPYPEN || points.size() < 2) return false;
+    Target t;
+    if (!target(d, t)) return false;
+    // A thin solid pen draws each line alone, whatever came before it, so
+    // the lines as one are the same pixels; a pixel that two of them cover
+    // is only copied twice. A dash pattern would run on from line to line.
+    const Pen* pen = pen_of(t);
+    if (!pen || pen->width > 1 || !pen->dashes.empty()) return false;
+    const std::vector<OsPoint>& pts = device_points(*d, points);
+    draw_lines(d, pts.data(), pts.size(), false, &t);
+    // Each line leaves out its end, which the next line starts on, unless
+    // that one has no length; the last end has no next line.
+    for (std::size_t j = 1; j < pts.size(); ++j) {
+        const OsPoint p = pts[j];
+        if (j + 1 == pts.size() || (pts[j + 1].x == p.x && pts[j + 1].y == p.y)) set_pixel_on(t, p, colour);
+    }
+    d->pos = points.back();
+    return true;
+}
+
 bool os_polyline(OsDC dc, const std::vector<OsPoint>& points) {
     Dc* d = dc_of(dc);
     if (!d) return false;

@@ -366,6 +366,12 @@ void yywinpolyline(std::int32_t count) {
     }
 }
 
+void yywinlines(std::int32_t count) {
+    const std::vector<OsPoint>& pts = buffer_points(count);
+    if (gdi.gPenStyle == 0 && os_lines_with_ends(dc(), pts, gdi.GraphicsColour)) return;
+    for (std::size_t j = 1; j < pts.size(); ++j) yywinline(pts[j - 1].x, pts[j - 1].y, pts[j].x, pts[j].y);
+}
+
 void yywinline(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
     os_move_to(dc(), x1, y1);
     if (gdi.gPenStyle == 0)

@@ -67,6 +67,9 @@ void yywinoutlinearc(std::int32_t x, std::int32_t y, std::int32_t rx, std::int32
 void yywinpolpoint(std::int32_t x, std::int32_t y, std::int32_t index);
 void yywinpolygon(std::int32_t count, std::int32_t kind);
 void yywinpolyline(std::int32_t count);
+// Lines from each of the COUNT buffered points to the next, as yywinline
+// would draw them one by one, in one call where the pixels are the same.
+void yywinlines(std::int32_t count);
 void yywinpoint(std::int32_t x, std::int32_t y);
 void yywinpointrgb(std::int32_t x, std::int32_t y, std::int32_t rgb);
 // R := -1 for a pixel that cannot be read (G and B untouched).

@@ -5,6 +5,7 @@
 #include "lib/graphics/areas.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
+#include "lib/graphics/screen.h"
 
 namespace {
 
@@ -173,9 +174,17 @@ void yyline(float x1, float y1, float x2, float y2) {
     send_line_slots();
 }
 
-void yypline(const float* x, const float* y, int n, int mode) {
-    if (n <= 1 || x == nullptr || y == nullptr) return;
-    const int count = std::min(n, WorkBlockPoints);
+namespace {
+
+// Walks the line through count points (world units in mode 0, device units
+// otherwise) through the clip box: each run of points inside, with the
+// points where the line enters and leaves the box, goes to send_run(k) as
+// the first k points of the work block; a piece that crosses the box from
+// outside to outside is drawn as a line of its own. A run holds at most one
+// work-block point per input point used, so it never outgrows the 5000
+// points of the block.
+template <class SendRun>
+void walk_runs(const float* x, const float* y, int count, int mode, SendRun send_run) {
     auto point = [&](int i, float& px, float& py) {
         if (mode == 0) {
             yye2i(x[i], y[i], px, py);
@@ -184,9 +193,6 @@ void yypline(const float* x, const float* y, int n, int mode) {
             py = y[i];
         }
     };
-
-    // A run holds at most one work-block point per input point used, so it
-    // never outgrows the 5000 points of the block.
     float px = 0, py = 0;
     point(0, px, py);
     int k = 0;
@@ -238,6 +244,14 @@ void yypline(const float* x, const float* y, int n, int mode) {
         py = qy;
     }
     if (k > 1) send_run(k);
+}
+
+}  // namespace
+
+void yypline(const float* x, const float* y, int n, int mode) {
+    if (n <= 1 || x == nullptr || y == nullptr) return;
+    const int count = std::min(n, WorkBlockPoints);
+    walk_runs(x, y, count, mode, send_run);
     if (mode == 0) {
         gstate.pos_x = x[count - 1];
         gstate.pos_y = y[count - 1];
@@ -302,6 +316,36 @@ void igrlineto(float x, float y) {
     yyline(gstate.pos_x, gstate.pos_y, x, y);
     gstate.pos_x = x;
     gstate.pos_y = y;
+}
+
+void igrlinesto(const float* x, const float* y, int n) {
+    if (n <= 0 || x == nullptr || y == nullptr) return;
+    // Where only the screen takes lines, all but the last go to it as runs
+    // of one call each: a line costs far more in passing through the
+    // layers than in its few pixels. The last goes the usual way, so that
+    // the operands and positions it leaves are what they always were.
+    const GraphicsState& g = gstate;
+    if (n >= 2 && g.hardcopy_flag <= 0 && g.recorder_flag == 0 && grlinks.screen_device == &yygapi &&
+        yyscreenlines_taken()) {
+        float wx[WorkBlockPoints], wy[WorkBlockPoints];
+        int i = 0;
+        while (i < n - 1) {
+            // The current position and the points up to the last but one,
+            // a block at a time.
+            const int take = std::min(n - 1 - i, WorkBlockPoints - 1);
+            wx[0] = g.pos_x;
+            wy[0] = g.pos_y;
+            std::copy_n(x + i, take, wx + 1);
+            std::copy_n(y + i, take, wy + 1);
+            walk_runs(wx, wy, take + 1, 0, yyscreenlines);
+            i += take;
+            gstate.pos_x = x[i - 1];
+            gstate.pos_y = y[i - 1];
+        }
+        igrlineto(x[n - 1], y[n - 1]);
+        return;
+    }
+    for (int i = 0; i < n; ++i) igrlineto(x[i], y[i]);
 }
 
 void igrlinetorel(float dx, float dy) {

@@ -25,6 +25,9 @@ void igrlinetorel(float dx, float dy);
 // position becomes the end point.
 void igrjoin(float x1, float y1, float x2, float y2);
 void igrjoinrel(float x1, float y1, float dx, float dy);
+// Lines from the current position through the N points in world units:
+// the picture of igrlineto to each point in turn, in fewer calls.
+void igrlinesto(const float* x, const float* y, int n);
 // Polyline through N points in world units (at most the first 5000).
 void igrpolyline(const float* x, const float* y, int n);
 // Line type 0..7; any other value is 0.

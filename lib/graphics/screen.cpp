@@ -302,6 +302,19 @@ void gradient() {
 
 }  // namespace
 
+bool yyscreenlines_taken() {
+    // A stand-in drawing layer sees the lines one by one.
+    return g().screen_flag != 0 && screen_gdi.line == &yywinline && screen_gdi.polpoint == &yywinpolpoint;
+}
+
+void yyscreenlines(std::int32_t n) {
+    n = std::clamp<std::int32_t>(n, 0, WorkBlockPoints);
+    for (std::int32_t i = 0; i < n; ++i)
+        yywinpolpoint(yytrunc(quin01.X[static_cast<std::size_t>(i)]),
+                      row(yytrunc(quin01.Y[static_cast<std::size_t>(i)])), i);
+    yywinlines(n);
+}
+
 void yygapi(std::int32_t op) {
     if (g().screen_flag == 0 || op < FirstOpcode || op > LastOpcode) return;
     DriverArguments& d = a();

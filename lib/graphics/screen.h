@@ -11,6 +11,13 @@
 
 void yygapi(std::int32_t op);
 
+// Lines through the first N points of the work block (device units), each
+// drawn as operation 2 would draw it, in one call to the drawing layer.
+// Only while the screen takes lines (yyscreenlines_taken), as the
+// line-by-line route would send them to it.
+bool yyscreenlines_taken();
+void yyscreenlines(std::int32_t n);
+
 // Device statics kept between operations.
 struct ScreenDeviceState {
     // Key of the font last made: width, height, angle, family, style flags

@@ -11,6 +11,8 @@
 #include "lib/graphics/gdi.h"
 #include "lib/graphics/grinfo.h"
 #include "lib/graphics/gstate.h"
+#include "lib/graphics/areas.h"
+#include "lib/graphics/lines.h"
 #include "lib/graphics/screen.h"
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/window/errors.h"
@@ -381,6 +383,93 @@ TEST_F(GdiDrawingTest, ScreenQueries) {
     InfoDeviceName(4, name);
     EXPECT_EQ(name, std::string(27, ' '));
     EXPECT_EQ(infoerror(1), 0);
+}
+
+// Lines drawn through many points in one call are the lines drawn one by
+// one: the same pixels, position and operands, in every state; with a solid
+// thin pen copying, the screen takes the lines as one call. Points repeat,
+// fall into one pixel, leave the window and come back.
+TEST_F(GdiDrawingTest, LinesInOneCallArePixelForPixelTheLinesOneByOne) {
+    igrinit();
+    yyresn(1, 0, 40, 20);
+    IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
+    // Whole world units are not whole pixels, so truncation counts.
+    IGrUnits(-3.3f, -2.1f, 17.7f, 9.4f);
+    struct Case {
+        const char* name;
+        int line_type, width;
+        const char* plot_mode;
+        bool one_call;
+    };
+    const Case cases[] = {
+        {"solid", 0, 1, "N", true},        {"dashed", 2, 1, "N", false},
+        {"exclusive or", 0, 1, "E", false}, {"wide", 0, 3, "N", false},
+    };
+    std::uint32_t seed = 12345;
+    auto next = [&seed](float lo, float hi) {
+        seed = seed * 1103515245u + 12345u;
+        return lo + (hi - lo) * static_cast<float>((seed >> 8) & 0xFFFF) / 65535.0f;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        igrlinetype(c.line_type);
+        igrlinewidth(c.width);
+        IGrPlotMode(c.plot_mode);
+        for (int round = 0; round < 40; ++round) {
+            std::vector<float> x, y;
+            const int n = 2 + round % 13;
+            for (int i = 0; i < n; ++i) {
+                const int kind = static_cast<int>(next(0.0f, 9.99f));
+                if (kind == 0 && !x.empty()) {
+                    x.push_back(x.back());  // the same point again
+                    y.push_back(y.back());
+                } else if (kind == 1 && !x.empty()) {
+                    x.push_back(x.back() + 0.1f);  // most likely the same pixel
+                    y.push_back(y.back());
+                } else if (kind == 2) {
+                    x.push_back(next(-12.0f, 27.0f));  // anywhere, often outside
+                    y.push_back(next(-8.0f, 16.0f));
+                } else {
+                    x.push_back(next(-3.3f, 17.7f));
+                    y.push_back(next(-2.1f, 9.4f));
+                }
+            }
+            const float start_x = next(-5.0f, 19.0f), start_y = next(-3.0f, 10.0f);
+            std::vector<std::uint32_t> pictures[2];
+            DriverArguments operands[2];
+            float ends[2][2];
+            for (int way = 0; way < 2; ++way) {
+                wipe();
+                colours(kWhite, round % 2 == 0 ? kRed : kBlue);
+                igrmoveto(start_x, start_y);
+                if (way == 0)
+                    for (int i = 0; i < n; ++i) igrlineto(x[static_cast<std::size_t>(i)], y[static_cast<std::size_t>(i)]);
+                else
+                    igrlinesto(x.data(), y.data(), n);
+                pictures[way] = all_pixels();
+                operands[way] = drvargs;
+                ends[way][0] = gstate.pos_x;
+                ends[way][1] = gstate.pos_y;
+            }
+            ASSERT_EQ(pictures[0], pictures[1]) << "round " << round;
+            EXPECT_TRUE(operands[0] == operands[1]);
+            EXPECT_EQ(ends[0][0], ends[1][0]);
+            EXPECT_EQ(ends[0][1], ends[1][1]);
+        }
+        // Whether the screen took them as one call.
+        const std::vector<OsPoint> pts = {{1, 1}, {30, 7}, {30, 7}, {5, 18}};
+        wipe();
+        EXPECT_EQ(os_lines_with_ends(wtab.gDC, pts, kRed), c.one_call);
+        if (c.one_call) {
+            EXPECT_EQ(os_get_pixel(wtab.gDC, 30, 7), static_cast<std::uint32_t>(kRed));
+            EXPECT_EQ(os_get_pixel(wtab.gDC, 5, 18), static_cast<std::uint32_t>(kRed));
+        } else {
+            EXPECT_EQ(all_pixels(), std::vector<std::uint32_t>(800, kWhite));
+        }
+    }
+    igrlinetype(0);
+    igrlinewidth(1);
+    IGrPlotMode("N");
 }
 
 }  // namespace
