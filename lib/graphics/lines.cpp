@@ -327,12 +327,13 @@ void igrlinesto(const float* x, const float* y, int n) {
     const GraphicsState& g = gstate;
     if (n >= 2 && g.hardcopy_flag <= 0 && g.recorder_flag == 0 && grlinks.screen_device == &yygapi &&
         yyscreenlines_taken()) {
-        float wx[WorkBlockPoints], wy[WorkBlockPoints];
+        // The current position and the points up to the last but one, a
+        // block at a time; a block goes on from where the last ended.
+        constexpr int Block = 256;
+        float wx[Block], wy[Block];
         int i = 0;
         while (i < n - 1) {
-            // The current position and the points up to the last but one,
-            // a block at a time.
-            const int take = std::min(n - 1 - i, WorkBlockPoints - 1);
+            const int take = std::min(n - 1 - i, Block - 1);
             wx[0] = g.pos_x;
             wy[0] = g.pos_y;
             std::copy_n(x + i, take, wx + 1);
