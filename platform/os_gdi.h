@@ -169,8 +169,9 @@ std::uint32_t os_set_pixel(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_
 std::uint32_t os_get_pixel(OsDC dc, std::int32_t x, std::int32_t y);
 // With on, every line and shape gathers its pixels sorted and each once
 // whatever the raster operation, as the rasteriser did before it took the
-// shorter way for the copy operation: the reference the shorter way is
-// compared with. Off by default.
+// shorter way for the copy operation, and os_lines_with_ends leaves lines
+// to be drawn one by one: the reference the shorter ways are compared
+// with. Off by default.
 void os_plain_drawing(bool on);
 // Copies width x height pixels from the source device context to the
 // destination through a copy raster operation; source and destination may

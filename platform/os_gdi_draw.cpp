@@ -734,7 +734,8 @@ bool os_line_to_with_end(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_t 
 
 bool os_lines_with_ends(OsDC dc, const std::vector<OsPoint>& points, std::uint32_t colour) {
     Dc* d = dc_of(dc);
-    if (!d || d->sink || d->information || d->rop2 != OS_R2_COPYPEN || points.size() < 2) return false;
+    // The plain way, kept for comparing, draws the lines one by one.
+    if (plain || !d || d->sink || d->information || d->rop2 != OS_R2_COPYPEN || points.size() < 2) return false;
     Target t;
     if (!target(d, t)) return false;
     // A thin solid pen draws each line alone, whatever came before it, so
