@@ -406,12 +406,17 @@ using Inside = std::function<bool(std::int64_t x, std::int64_t y)>;
 // axes together) is outside. For a convex shape only the four farthest of
 // those need looking at: the others lie between them. Otherwise a width
 // reaching out of the shape's box from any pixel is as good as any wider.
-void draw_shape(Target& t, std::int64_t l, std::int64_t tp, std::int64_t r, std::int64_t b, const Inside& inside,
+// The shape's test is a template argument, called in place: a small shape
+// (a circle of a pixel or two, by the hundred thousand) costs more in calls
+// and lists made and freed than in its pixels.
+template <class InsideTest>
+void draw_shape(Target& t, std::int64_t l, std::int64_t tp, std::int64_t r, std::int64_t b, const InsideTest& inside,
                 const Pen* pen, bool fill, bool convex, const Inside* border_filter = nullptr) {
     const std::optional<Source> brush = fill ? brush_source(t) : std::nullopt;
     if (!pen && !brush) return;
     const std::int64_t w = pen ? std::min<std::int64_t>(pen->width, std::min(r - l, b - tp) + 1) : 0;
-    Layer pen_l, brush_l;
+    Layer& pen_l = scratch_layer(0);
+    Layer& brush_l = scratch_layer(1);
     const std::int64_t x0 = std::max<std::int64_t>(l, t.box.left), x1 = std::min<std::int64_t>(r, t.box.right - 1);
     const std::int64_t y0 = std::max<std::int64_t>(tp, t.box.top), y1 = std::min<std::int64_t>(b, t.box.bottom - 1);
     for (std::int64_t y = y0; y <= y1; ++y)
