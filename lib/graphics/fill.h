@@ -37,7 +37,10 @@ void igrellipserel(float r, float ratio);
 // y[i]) with radius r[i] in world units. igrcircleset draws circles from..to-1
 // one after the other exactly as igrcircle would draw them; where the device
 // fills them itself, their device values are kept and worked out again only
-// when the mapping of world units to the device has changed.
+// when the mapping of world units to the device has changed. While no device
+// receives them (screen graphics off, no recorder, no hardcopy), a run of
+// circles only leaves what its last one leaves: the current position and the
+// operands of its last circle inside the window.
 struct CircleSet {
     std::vector<float> x, y, r;
 
@@ -48,6 +51,7 @@ struct CircleSet {
         bool visible;
     };
     std::vector<Placed> placed;
+    std::vector<std::size_t> refused;  // ascending: the circles whose radius is not positive
     std::array<float, 11> mapping{};
 };
 void igrcircleset(CircleSet& set, std::size_t from, std::size_t to);
