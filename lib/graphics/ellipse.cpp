@@ -195,17 +195,30 @@ void fill_ellipse(Ellipse& e, float r, float ratio, bool device_op_sent) {
     yyfillshape(shape);
 }
 
+// The device values of every circle of the set under the mapping, unless
+// they are already kept for it.
+void place_circles(CircleSet& set, const std::array<float, 11>& mapping, std::size_t n) {
+    if (set.placed.size() == n && same_bits(mapping, set.mapping)) return;
+    set.placed.assign(n, CircleSet::Placed{});
+    for (std::size_t i = 0; i < n; ++i) {
+        Ellipse e;
+        if (set.r[i] > 0.0f && place_ellipse(set.x[i], set.y[i], set.r[i], 1.0f, e)) set.placed[i] = placed_of(e);
+    }
+    set.mapping = mapping;
+}
+
 // Circles from..to-1 of a set, the first with a positive radius, sent while
 // no device receives them: up to the next refused radius, what remains of
 // sending each is the operands of the last one inside the window and the
-// position of the last one. Returns where the run ends.
+// position of the last one. Only those circles are placed. Returns where the
+// run ends.
 std::size_t pass_unseen(const CircleSet& set, std::size_t from, std::size_t to) {
     const auto next = std::lower_bound(set.refused.begin(), set.refused.end(), from);
     const std::size_t end = next == set.refused.end() ? to : std::min(to, *next);
     for (std::size_t i = end; i > from; --i) {
-        const CircleSet::Placed& p = set.placed[i - 1];
-        if (p.visible) {
-            ellipse_operands(p, set.r[i - 1], 1.0f);
+        Ellipse e;
+        if (place_ellipse(set.x[i - 1], set.y[i - 1], set.r[i - 1], 1.0f, e)) {
+            ellipse_operands(placed_of(e), set.r[i - 1], 1.0f);
             break;
         }
     }
@@ -236,17 +249,14 @@ void igrcircleset(CircleSet& set, std::size_t from, std::size_t to) {
     GraphicsState& g = gstate;
     const std::size_t n = std::min({set.x.size(), set.y.size(), set.r.size()});
     to = std::min(to, n);
-    const std::array<float, 11> mapping = circle_mapping();
-    if (set.placed.size() != n || !same_bits(mapping, set.mapping)) {
-        set.placed.assign(n, CircleSet::Placed{});
+    if (set.refused_of != n) {
         set.refused.clear();
-        for (std::size_t i = 0; i < n; ++i) {
-            Ellipse e;
+        for (std::size_t i = 0; i < n; ++i)
             if (!(set.r[i] > 0.0f)) set.refused.push_back(i);
-            else if (place_ellipse(set.x[i], set.y[i], set.r[i], 1.0f, e)) set.placed[i] = placed_of(e);
-        }
-        set.mapping = mapping;
+        set.refused_of = n;
     }
+    const std::array<float, 11> mapping = circle_mapping();
+    bool placed = false;
     // The device operation follows from the fill attributes, which drawing
     // does not change.
     const std::int32_t op = yydevicefillop(OpEllipsePattern);
@@ -263,6 +273,11 @@ void igrcircleset(CircleSet& set, std::size_t from, std::size_t to) {
         if (g.FillEmulationRequest[ScreenSide] == 0 && yygdrvidle()) {
             i = pass_unseen(set, i, to);
             continue;
+        }
+        // Placed only once a device receives circles.
+        if (!placed) {
+            place_circles(set, mapping, n);
+            placed = true;
         }
         const CircleSet::Placed& p = set.placed[i];
         if (p.visible) {

@@ -7,6 +7,7 @@
 // Sides are numbered as the fill routines number them: 1 the screen side,
 // 2 the hardcopy side (FillEmulationRequest[side - 1]).
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 #include <functional>
@@ -50,9 +51,10 @@ struct CircleSet {
         std::int32_t ix0, iy0, ix1, iy1, iy2, iy3;
         bool visible;
     };
-    std::vector<Placed> placed;
-    std::vector<std::size_t> refused;  // ascending: the circles whose radius is not positive
+    std::vector<Placed> placed;        // empty until a device receives the circles
     std::array<float, 11> mapping{};
+    std::vector<std::size_t> refused;  // ascending: the circles whose radius is not positive
+    std::size_t refused_of = SIZE_MAX;  // the number of circles refused was found for
 };
 void igrcircleset(CircleSet& set, std::size_t from, std::size_t to);
 
