@@ -41,7 +41,8 @@ void igrellipserel(float r, float ratio);
 // when the mapping of world units to the device has changed. While no device
 // receives them (screen graphics off, no recorder, no hardcopy), a run of
 // circles only leaves what its last one leaves: the current position and the
-// operands of its last circle inside the window.
+// operands of its last circle inside the window. What is kept holds for the
+// circles as they were first drawn: other circles take a new set.
 struct CircleSet {
     std::vector<float> x, y, r;
 
