@@ -17,6 +17,12 @@ void yygdrv(std::int32_t op) {
     }
 }
 
+bool yygdrvidle() {
+    const GraphicsState& g = gstate;
+    if (g.recorder_flag != 0) return grlinks.cgm_recorder == nullptr;
+    return grlinks.screen_device == nullptr || (grlinks.screen_device == &yygapi && g.screen_flag == 0);
+}
+
 void yyhdrv(std::int32_t op) {
     if (gstate.hardcopy_flag > 0) xxhcif(op);
 }

@@ -139,6 +139,10 @@ extern GraphicsLinks grlinks;
 // metafile, otherwise the screen device (which ignores everything while
 // screen graphics are off).
 void yygdrv(std::int32_t op);
+// True while yygdrv passes nothing on: the drawable is a CGM memory metafile
+// without a recorder, or the screen device is absent or the screen device
+// proper with screen graphics off. An operation sent then changes nothing.
+bool yygdrvidle();
 // Hardcopy router: the selected hardcopy driver while hardcopy output is
 // active, otherwise nothing.
 void yyhdrv(std::int32_t op);

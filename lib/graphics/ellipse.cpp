@@ -195,6 +195,38 @@ void fill_ellipse(Ellipse& e, float r, float ratio, bool device_op_sent) {
     yyfillshape(shape);
 }
 
+// The device values of every circle of the set under the mapping, unless
+// they are already kept for it.
+void place_circles(CircleSet& set, const std::array<float, 11>& mapping, std::size_t n) {
+    if (set.placed.size() == n && same_bits(mapping, set.mapping)) return;
+    set.placed.assign(n, CircleSet::Placed{});
+    for (std::size_t i = 0; i < n; ++i) {
+        Ellipse e;
+        if (set.r[i] > 0.0f && place_ellipse(set.x[i], set.y[i], set.r[i], 1.0f, e)) set.placed[i] = placed_of(e);
+    }
+    set.mapping = mapping;
+}
+
+// Circles from..to-1 of a set, the first with a positive radius, sent while
+// no device receives them: up to the next refused radius, what remains of
+// sending each is the operands of the last one inside the window and the
+// position of the last one. Only those circles are placed. Returns where the
+// run ends.
+std::size_t pass_unseen(const CircleSet& set, std::size_t from, std::size_t to) {
+    const auto next = std::lower_bound(set.refused.begin(), set.refused.end(), from);
+    const std::size_t end = next == set.refused.end() ? to : std::min(to, *next);
+    for (std::size_t i = end; i > from; --i) {
+        Ellipse e;
+        if (place_ellipse(set.x[i - 1], set.y[i - 1], set.r[i - 1], 1.0f, e)) {
+            ellipse_operands(placed_of(e), set.r[i - 1], 1.0f);
+            break;
+        }
+    }
+    gstate.pos_x = set.x[end - 1];
+    gstate.pos_y = set.y[end - 1];
+    return end;
+}
+
 }  // namespace
 
 void yyelip(float x, float y, float r, float ratio) {
@@ -217,26 +249,35 @@ void igrcircleset(CircleSet& set, std::size_t from, std::size_t to) {
     GraphicsState& g = gstate;
     const std::size_t n = std::min({set.x.size(), set.y.size(), set.r.size()});
     to = std::min(to, n);
-    const std::array<float, 11> mapping = circle_mapping();
-    if (set.placed.size() != n || !same_bits(mapping, set.mapping)) {
-        set.placed.assign(n, CircleSet::Placed{});
-        for (std::size_t i = 0; i < n; ++i) {
-            Ellipse e;
-            if (set.r[i] > 0.0f && place_ellipse(set.x[i], set.y[i], set.r[i], 1.0f, e)) set.placed[i] = placed_of(e);
-        }
-        set.mapping = mapping;
+    if (set.refused_of != n) {
+        set.refused.clear();
+        for (std::size_t i = 0; i < n; ++i)
+            if (!(set.r[i] > 0.0f)) set.refused.push_back(i);
+        set.refused_of = n;
     }
+    const std::array<float, 11> mapping = circle_mapping();
+    bool placed = false;
     // The device operation follows from the fill attributes, which drawing
     // does not change.
     const std::int32_t op = yydevicefillop(OpEllipsePattern);
     const float* r = set.r.data();
-    for (std::size_t i = from; i < to; ++i) {
+    for (std::size_t i = from; i < to;) {
         // A device fill with nothing else to do (no hardcopy side) is sent
         // straight away; every other case takes the whole protocol.
         const bool device_fill = (g.fill_style == 3 || g.fill_style == 4) && g.hardcopy_flag <= 0;
         if (!device_fill || !(r[i] > 0.0f)) {
             yyelip(set.x[i], set.y[i], r[i], 1.0f);
+            ++i;
             continue;
+        }
+        if (g.FillEmulationRequest[ScreenSide] == 0 && yygdrvidle()) {
+            i = pass_unseen(set, i, to);
+            continue;
+        }
+        // Placed only once a device receives circles.
+        if (!placed) {
+            place_circles(set, mapping, n);
+            placed = true;
         }
         const CircleSet::Placed& p = set.placed[i];
         if (p.visible) {
@@ -250,6 +291,7 @@ void igrcircleset(CircleSet& set, std::size_t from, std::size_t to) {
         }
         g.pos_x = set.x[i];
         g.pos_y = set.y[i];
+        ++i;
     }
 }
 

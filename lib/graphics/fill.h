@@ -7,6 +7,7 @@
 // Sides are numbered as the fill routines number them: 1 the screen side,
 // 2 the hardcopy side (FillEmulationRequest[side - 1]).
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 #include <functional>
@@ -37,7 +38,11 @@ void igrellipserel(float r, float ratio);
 // y[i]) with radius r[i] in world units. igrcircleset draws circles from..to-1
 // one after the other exactly as igrcircle would draw them; where the device
 // fills them itself, their device values are kept and worked out again only
-// when the mapping of world units to the device has changed.
+// when the mapping of world units to the device has changed. While no device
+// receives them (screen graphics off, no recorder, no hardcopy), a run of
+// circles only leaves what its last one leaves: the current position and the
+// operands of its last circle inside the window. What is kept holds for the
+// circles as they were first drawn: other circles take a new set.
 struct CircleSet {
     std::vector<float> x, y, r;
 
@@ -47,8 +52,10 @@ struct CircleSet {
         std::int32_t ix0, iy0, ix1, iy1, iy2, iy3;
         bool visible;
     };
-    std::vector<Placed> placed;
+    std::vector<Placed> placed;        // empty until a device receives the circles
     std::array<float, 11> mapping{};
+    std::vector<std::size_t> refused;  // ascending: the circles whose radius is not positive
+    std::size_t refused_of = SIZE_MAX;  // the number of circles refused was found for
 };
 void igrcircleset(CircleSet& set, std::size_t from, std::size_t to);
 

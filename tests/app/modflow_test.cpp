@@ -1,8 +1,10 @@
 // MODFLOW grids: DELR and DELC files, cell centres and the interpolation at them.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/apphooks.h"
@@ -314,19 +316,25 @@ struct MfCase {
 
 void PrintTo(const MfCase& c, std::ostream* os) { *os << c.name; }
 
-class ModflowDifferential : public ModflowTest, public ::testing::WithParamInterface<MfCase> {};
+class ModflowDifferential : public ModflowTest, public ::testing::WithParamInterface<MfCase> {
+protected:
+    // The case's mesh, three quantities and its MODFLOW grid.
+    void define_case() {
+        const MfCase& c = GetParam();
+        build_lattice(c.mesh);
+        add_awkward_triangles(3);
+        set_field(0, linear);
+        set_field(3, [](float x, float y) { return 0.3f * x - 7.0f * y + 1e5f; });
+        set_field(4, [](float x, float y) { return std::sin(x) * y; });
+        for (int k : {0, 3, 4}) dat5.opton(k) = 'j';
+        define(c.widths, c.heights, c.gx0, c.gy0, c.degrees);
+    }
+};
 
 }  // namespace
 
 TEST_P(ModflowDifferential, FastEqualsPlainBitForBit) {
-    const MfCase& c = GetParam();
-    build_lattice(c.mesh);
-    add_awkward_triangles(3);
-    set_field(0, linear);
-    set_field(3, [](float x, float y) { return 0.3f * x - 7.0f * y + 1e5f; });
-    set_field(4, [](float x, float y) { return std::sin(x) * y; });
-    for (int k : {0, 3, 4}) dat5.opton(k) = 'j';
-    define(c.widths, c.heights, c.gx0, c.gy0, c.degrees);
+    define_case();
     const Dat8 grid_before = dat8;
 
     // The circles the device received. The plain form draws a centre again
@@ -361,6 +369,36 @@ TEST_P(ModflowDifferential, FastEqualsPlainBitForBit) {
     EXPECT_EQ(rec.plots, plain_plots);
     EXPECT_FALSE(plain_circles.empty());
     EXPECT_TRUE(drawn() == plain_circles);
+}
+
+// With screen graphics off no device receives the centre circles, and the
+// circle sets skip sending them: the values and the errors stay those of the
+// plain pass.
+TEST_P(ModflowDifferential, FastEqualsPlainWithTheScreenOff) {
+    define_case();
+    const Dat8 grid_before = dat8;
+    const GraphicsState graphics_before = gstate;
+    grlinks.screen_device = &yygapi;
+    const auto pass = [&](bool plain) {
+        dat8 = grid_before;
+        gstate = graphics_before;
+        gstate.screen_flag = 0;
+        errors().clear();
+        dat16.mfval.a.fill(0.0f);
+        dat7.gridval.a.fill(0.0f);
+        const bool done = plain ? modflow_grid_plain(-1, 1, 0, 1, 1, 1, 1, 0) : modflow_grid(-1, 1, 0, 1, 1, 1, 1, 0);
+        EXPECT_TRUE(done);
+        return std::make_tuple(std::vector<float>(dat16.mfval.a.begin(), dat16.mfval.a.end()),
+                               std::vector<float>(dat7.gridval.a.begin(), dat7.gridval.a.end()), errors());
+    };
+    const auto plain = pass(true);
+    const auto fast = pass(false);
+    driver.attach();
+    const auto& [mf, gv, plain_errors] = plain;
+    ASSERT_EQ(std::memcmp(mf.data(), std::get<0>(fast).data(), mf.size() * sizeof(float)), 0);
+    ASSERT_EQ(std::memcmp(gv.data(), std::get<1>(fast).data(), gv.size() * sizeof(float)), 0);
+    EXPECT_EQ(plain_errors, std::get<2>(fast));
+    EXPECT_TRUE(std::any_of(mf.begin(), mf.end(), [](float v) { return v != -9999.0f && v != 0.0f; }));
 }
 
 INSTANTIATE_TEST_SUITE_P(

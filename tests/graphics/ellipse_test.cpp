@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "lib/graphics/colours.h"
@@ -258,6 +260,61 @@ TEST_F(Ellipses, CircleSetDrawsWhatSingleCirclesDraw) {
             EXPECT_TRUE(std::get<0>(one) == std::get<0>(set_of)) << c.name << " units " << units;
             EXPECT_EQ(std::get<1>(one), std::get<1>(set_of)) << c.name;
             EXPECT_EQ(std::get<2>(one), std::get<2>(set_of)) << c.name;
+        }
+    }
+}
+
+// While no device receives circles, a set of them must leave the operands,
+// the position and the errors exactly as the same circles drawn one by one:
+// whatever the run covers (circles outside the window, refused radii at its
+// start, inside or at its end) and whichever way nothing receives them.
+TEST_F(Ellipses, CircleSetUnseenLeavesWhatSingleCirclesLeave) {
+    struct Case {
+        const char* name;
+        GraphicsDriver screen;
+        int recorder;
+    };
+    const Case cases[] = {
+        {"screen graphics off", &yygapi, 0}, {"no screen device", nullptr, 0}, {"no recorder", &yygapi, 1}};
+    CircleSet set;
+    set.x = {400, 10, -500, 300, 200, 250, 640.5f, 100, 5000, 120};
+    set.y = {300, 590, 300, 100, 200, 250, 20.25f, 100, 100, 80};
+    set.r = {50, 30, 20, -1, std::numeric_limits<float>::quiet_NaN(), 0.3f, 12.7f, 8, 3, 0};
+    const std::size_t n = set.x.size();
+    // Single circles, runs starting and ending anywhere, the whole set.
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    for (std::size_t from = 0; from <= n; ++from)
+        for (std::size_t to = from; to <= n + 1; ++to) ranges.emplace_back(from, to);
+    const auto run = [&](const Case& c, bool batched, float units) {
+        IGrUnits(0.0f, 0.0f, units, units * 0.75f);
+        igrfillpattern(4);
+        IGrColourN(5);
+        gstate.screen_flag = 0;
+        gstate.recorder_flag = c.recorder;
+        grlinks.screen_device = c.screen;
+        std::vector<std::tuple<DriverArguments, float, float, int>> after;
+        for (const auto& [from, to] : ranges) {
+            drvargs = DriverArguments{};
+            gstate.pos_x = -7.0f;
+            gstate.pos_y = -9.0f;
+            if (batched) igrcircleset(set, from, to);
+            else
+                for (std::size_t i = from; i < std::min(to, n); ++i) igrcircle(set.x[i], set.y[i], set.r[i]);
+            after.emplace_back(drvargs, gstate.pos_x, gstate.pos_y, infoerror(1));
+        }
+        gstate.recorder_flag = 0;
+        gstate.screen_flag = 1;
+        driver.attach();
+        return after;
+    };
+    for (const Case& c : cases) {
+        for (const float units : {799.99f, 1600.0f, 799.99f}) {
+            const auto one = run(c, false, units);
+            const auto set_of = run(c, true, units);
+            ASSERT_EQ(one.size(), set_of.size());
+            for (std::size_t k = 0; k < one.size(); ++k)
+                EXPECT_TRUE(one[k] == set_of[k]) << c.name << " units " << units << " circles " << ranges[k].first
+                                                 << ".." << ranges[k].second;
         }
     }
 }
