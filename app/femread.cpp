@@ -177,8 +177,14 @@ int read_nodes(TextIn& in, FemModel& m) {
         }
         {
             FreeRead r(in);
-            for (int k = 1; k <= naq; ++k) r.r(m.val(i, 3 * k - 2)).r(m.val(i, 3 * k - 1));
+            // Read in one call (planes 1, 2, 4, 5, ...: placed afterwards).
+            float pairs[2 * MaxAquifers];
+            r.r(pairs, 2 * naq);
             if (!node_record_ok(in, r.end(), i, "resistances and transmissivities")) return ExitInputError;
+            for (int k = 1; k <= naq; ++k) {
+                m.val(i, 3 * k - 2) = pairs[2 * k - 2];
+                m.val(i, 3 * k - 1) = pairs[2 * k - 1];
+            }
         }
         auto& ring = m.nb[at];
         std::int32_t n = 0;
