@@ -171,9 +171,18 @@ int read_nodes(TextIn& in, FemModel& m) {
         const std::size_t at = static_cast<std::size_t>(i - 1);
         {
             FreeRead r(in);
-            r.i(m.nodecode[at]).r(m.x[at]).r(m.y[at]).r(m.val(i, 0));
-            for (int k = 1; k <= naq; ++k) r.i(m.nodeint[at]).r(m.val(i, 3 * k));
+            // Read in runs (the aquifer numbers and heads in pairs; the
+            // number kept is the last one), placed afterwards.
+            float xyz[3];
+            std::int32_t aquifer[MaxAquifers];
+            float head[MaxAquifers];
+            r.i(m.nodecode[at]).r(xyz, 3).pairs(aquifer, head, naq);
             if (!node_record_ok(in, r.end(), i, "code, x, y, reference level and heads")) return ExitInputError;
+            m.x[at] = xyz[0];
+            m.y[at] = xyz[1];
+            m.val(i, 0) = xyz[2];
+            for (int k = 1; k <= naq; ++k) m.val(i, 3 * k) = head[k - 1];
+            if (naq > 0) m.nodeint[at] = aquifer[naq - 1];
         }
         {
             FreeRead r(in);

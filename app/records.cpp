@@ -1179,7 +1179,8 @@ FreeRead& FreeRead::r(float& v) {
     return item(v, [](std::string_view t, float& g) { return read_f(t, 0, g); });
 }
 
-FreeRead& FreeRead::r(float* v, int n) {
+template <class Fast, class Slow>
+FreeRead& FreeRead::run(int n, Fast fast, Slow slow) {
     int k = 0;
     while (k < n) {
         if (item_ready()) {
@@ -1188,7 +1189,7 @@ FreeRead& FreeRead::r(float* v, int n) {
             const int first = next_item_, found = items_found_;
             int at = first;
             for (; k < n && at < found; ++k, ++at)
-                if (!item_float(text + item_begin_[at], item_end_[at] - item_begin_[at], v[k])) break;
+                if (!fast(text + item_begin_[at], item_end_[at] - item_begin_[at], k)) break;
             if (at > first) {
                 items_ += at - first;
                 next_item_ = at;
@@ -1196,9 +1197,27 @@ FreeRead& FreeRead::r(float* v, int n) {
             }
             if (k == n || at == found) continue;
         }
-        r(v[k++]);
+        slow(k++);
     }
     return *this;
+}
+
+FreeRead& FreeRead::r(float* v, int n) {
+    return run(
+        n, [v](const char* p, std::size_t len, int k) { return item_float(p, len, v[k]); },
+        [this, v](int k) { r(v[k]); });
+}
+
+FreeRead& FreeRead::pairs(std::int32_t* iv, float* fv, int n) {
+    return run(
+        2 * n,
+        [iv, fv](const char* p, std::size_t len, int k) {
+            return k % 2 == 0 ? item_int(p, len, iv[k / 2]) : item_float(p, len, fv[k / 2]);
+        },
+        [this, iv, fv](int k) {
+            if (k % 2 == 0) i(iv[k / 2]);
+            else r(fv[k / 2]);
+        });
 }
 
 FreeRead& FreeRead::r(double& v) {

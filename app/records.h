@@ -229,6 +229,9 @@ public:
     FreeRead& r(double& v);
     // n reals into v[0..n-1], as n calls of r(v[k]) read them.
     FreeRead& r(float* v, int n);
+    // n pairs of an integer and a real into iv[k] and fv[k], as n calls of
+    // i(iv[k]).r(fv[k]) read them.
+    FreeRead& pairs(std::int32_t* iv, float* fv, int n);
     // One value as text, into a text of its declared length.
     FreeRead& a(std::string& t);
     RecStatus end();
@@ -248,6 +251,10 @@ private:
     void find_items();
     // True when the next item lies on the current line and has been found.
     bool item_ready();
+    // n items, each taken by fast(text, length, k) where it can, else by
+    // slow(k): the run-reading calls.
+    template <class Fast, class Slow>
+    FreeRead& run(int n, Fast fast, Slow slow);
     static constexpr int ItemsFound = 64;
     TextIn& in_;
     std::string_view line_;

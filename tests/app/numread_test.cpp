@@ -346,7 +346,7 @@ TEST(NumberReading, FreeFormatReaderMatchesThePlainReader) {
             PlainRecords::Record ref{plain};
             const int nitems = 1 + g.below(40);
             for (int k = 0; k < nitems;) {
-                const int kind = g.below(4);
+                const int kind = g.below(5);
                 if (kind == 0) {
                     std::int32_t a = -7, b = -7;
                     fast.i(a);
@@ -359,6 +359,20 @@ TEST(NumberReading, FreeFormatReaderMatchesThePlainReader) {
                     ref.read(b, plain_float);
                     ASSERT_EQ(bits_or_nan(a), bits_or_nan(b)) << text;
                     ++k;
+                } else if (kind == 2) {
+                    // Pairs of an integer and a real in one call.
+                    const int n = 1 + g.below(20);
+                    std::vector<std::int32_t> ia(static_cast<std::size_t>(n), -7), ib(ia);
+                    std::vector<float> fa(static_cast<std::size_t>(n), -7), fb(fa);
+                    fast.pairs(ia.data(), fa.data(), n);
+                    for (std::size_t j = 0; j < ib.size(); ++j) {
+                        ref.read(ib[j], plain_int);
+                        ref.read(fb[j], plain_float);
+                    }
+                    ASSERT_EQ(ia, ib) << text;
+                    for (std::size_t j = 0; j < fb.size(); ++j)
+                        ASSERT_EQ(bits_or_nan(fa[j]), bits_or_nan(fb[j])) << text << " pair " << j;
+                    k += 2 * n;
                 } else {
                     // A run of reals in one call.
                     const int n = 1 + g.below(40);
