@@ -197,6 +197,7 @@ int read_nodes(TextIn& in, FemModel& m) {
         }
         auto& ring = m.nb[at];
         std::int32_t n = 0;
+        std::string_view last;   // the record's last line
         {
             FreeRead r(in);
             r.i(n);
@@ -209,17 +210,15 @@ int read_nodes(TextIn& in, FemModel& m) {
                     app_input_error(node_text(i) + "too many neighbours nodes max 25");
                     return ExitInputError;
                 }
-                for (int e = 0; e < n; ++e) r.i(ring[static_cast<std::size_t>(e)]);
+                r.i(ring.data(), n);
             }
             if (!node_record_ok(in, r.end(), i, "neighbour list")) return ExitInputError;
+            last = r.line();
         }
         // The extra value: a field beyond the count and the entries on the
         // record's last line. The whole line counts: a line cut to 80
         // characters would hide the value behind seven or more 10-character
         // entries.
-        in.back();
-        std::string_view last;
-        in.next_line(last);
         const int f = nveld(last);
         if (f > n + 1) {
             float v = 0;

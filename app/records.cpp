@@ -1208,6 +1208,12 @@ FreeRead& FreeRead::r(float* v, int n) {
         [this, v](int k) { r(v[k]); });
 }
 
+FreeRead& FreeRead::i(std::int32_t* v, int n) {
+    return run(
+        n, [v](const char* p, std::size_t len, int k) { return item_int(p, len, v[k]); },
+        [this, v](int k) { i(v[k]); });
+}
+
 FreeRead& FreeRead::pairs(std::int32_t* iv, float* fv, int n) {
     return run(
         2 * n,

@@ -227,7 +227,9 @@ public:
     FreeRead& i(std::int32_t& v);
     FreeRead& r(float& v);
     FreeRead& r(double& v);
-    // n reals into v[0..n-1], as n calls of r(v[k]) read them.
+    // n integers or reals into v[0..n-1], as n calls of i(v[k]) or r(v[k])
+    // read them.
+    FreeRead& i(std::int32_t* v, int n);
     FreeRead& r(float* v, int n);
     // n pairs of an integer and a real into iv[k] and fv[k], as n calls of
     // i(iv[k]).r(fv[k]) read them.
@@ -238,6 +240,8 @@ public:
     RecStatus status() const { return status_; }
     // Items read and stored so far.
     int items() const { return items_; }
+    // The line the last item came from (empty before the first).
+    std::string_view line() const { return line_; }
 
 private:
     template <class T, class Convert>

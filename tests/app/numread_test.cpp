@@ -257,6 +257,7 @@ bool plain_int(const std::string& t, std::int32_t& v) {
 // the lines split at blanks, tabs and commas, each item converted by itself.
 struct PlainRecords {
     std::vector<std::vector<std::string>> lines;
+    std::vector<std::string> texts;   // the lines as written, without their ends
     std::size_t next_line = 0;
 
     struct Record {
@@ -332,6 +333,7 @@ TEST(NumberReading, FreeFormatReaderMatchesThePlainReader) {
                 if (k + 1 < n || g.below(3) == 0) line += seps[g.below(9)];
             }
             plain.lines.push_back(items);
+            plain.texts.push_back(line);
             text += line;
             text += g.below(2) ? "\r\n" : "\n";
         }
@@ -346,7 +348,7 @@ TEST(NumberReading, FreeFormatReaderMatchesThePlainReader) {
             PlainRecords::Record ref{plain};
             const int nitems = 1 + g.below(40);
             for (int k = 0; k < nitems;) {
-                const int kind = g.below(5);
+                const int kind = g.below(6);
                 if (kind == 0) {
                     std::int32_t a = -7, b = -7;
                     fast.i(a);
@@ -373,6 +375,14 @@ TEST(NumberReading, FreeFormatReaderMatchesThePlainReader) {
                     for (std::size_t j = 0; j < fb.size(); ++j)
                         ASSERT_EQ(bits_or_nan(fa[j]), bits_or_nan(fb[j])) << text << " pair " << j;
                     k += 2 * n;
+                } else if (kind == 3) {
+                    // A run of integers in one call.
+                    const int n = 1 + g.below(30);
+                    std::vector<std::int32_t> a(static_cast<std::size_t>(n), -7), b(a);
+                    fast.i(a.data(), n);
+                    for (std::int32_t& v : b) ref.read(v, plain_int);
+                    ASSERT_EQ(a, b) << text;
+                    k += n;
                 } else {
                     // A run of reals in one call.
                     const int n = 1 + g.below(40);
@@ -388,6 +398,7 @@ TEST(NumberReading, FreeFormatReaderMatchesThePlainReader) {
                 ASSERT_EQ(fast.items(), ref.items) << text;
             }
             ASSERT_EQ(fast.end(), ref.end()) << text;
+            if (ref.fetched) ASSERT_EQ(fast.line(), plain.texts[ref.line]) << text;
             ASSERT_EQ(in.line_number(), static_cast<long>(plain.next_line)) << ::testing::PrintToString(text) << " items " << nitems;
         }
     }
