@@ -171,17 +171,33 @@ int read_nodes(TextIn& in, FemModel& m) {
         const std::size_t at = static_cast<std::size_t>(i - 1);
         {
             FreeRead r(in);
-            r.i(m.nodecode[at]).r(m.x[at]).r(m.y[at]).r(m.val(i, 0));
-            for (int k = 1; k <= naq; ++k) r.i(m.nodeint[at]).r(m.val(i, 3 * k));
+            // Read in runs (the aquifer numbers and heads in pairs; the
+            // number kept is the last one), placed afterwards.
+            float xyz[3];
+            std::int32_t aquifer[MaxAquifers];
+            float head[MaxAquifers];
+            r.i(m.nodecode[at]).r(xyz, 3).pairs(aquifer, head, naq);
             if (!node_record_ok(in, r.end(), i, "code, x, y, reference level and heads")) return ExitInputError;
+            m.x[at] = xyz[0];
+            m.y[at] = xyz[1];
+            m.val(i, 0) = xyz[2];
+            for (int k = 1; k <= naq; ++k) m.val(i, 3 * k) = head[k - 1];
+            if (naq > 0) m.nodeint[at] = aquifer[naq - 1];
         }
         {
             FreeRead r(in);
-            for (int k = 1; k <= naq; ++k) r.r(m.val(i, 3 * k - 2)).r(m.val(i, 3 * k - 1));
+            // Read in one call (planes 1, 2, 4, 5, ...: placed afterwards).
+            float pairs[2 * MaxAquifers];
+            r.r(pairs, 2 * naq);
             if (!node_record_ok(in, r.end(), i, "resistances and transmissivities")) return ExitInputError;
+            for (int k = 1; k <= naq; ++k) {
+                m.val(i, 3 * k - 2) = pairs[2 * k - 2];
+                m.val(i, 3 * k - 1) = pairs[2 * k - 1];
+            }
         }
         auto& ring = m.nb[at];
         std::int32_t n = 0;
+        std::string_view last;   // the record's last line
         {
             FreeRead r(in);
             r.i(n);
@@ -194,17 +210,15 @@ int read_nodes(TextIn& in, FemModel& m) {
                     app_input_error(node_text(i) + "too many neighbours nodes max 25");
                     return ExitInputError;
                 }
-                for (int e = 0; e < n; ++e) r.i(ring[static_cast<std::size_t>(e)]);
+                r.i(ring.data(), n);
             }
             if (!node_record_ok(in, r.end(), i, "neighbour list")) return ExitInputError;
+            last = r.line();
         }
         // The extra value: a field beyond the count and the entries on the
         // record's last line. The whole line counts: a line cut to 80
         // characters would hide the value behind seven or more 10-character
         // entries.
-        in.back();
-        std::string_view last;
-        in.next_line(last);
         const int f = nveld(last);
         if (f > n + 1) {
             float v = 0;

@@ -1,6 +1,7 @@
 #include "app/records.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -13,6 +14,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "lib/window/text.h"
 #include "platform/os_app.h"
@@ -274,19 +278,10 @@ std::optional<std::string> normal_real(std::string_view field, int d) {
 
 namespace {
 
-// A decimal "[-]digits[.digits]" (at least one digit, no exponent) as the
-// nearest single-precision value, exactly what from_chars gives, for the
-// values that need no more than a division of exact operands: false for every
-// other field. Up to 2^24 over 10^k (k <= 10) the operands are exact floats
-// and the quotient is rounded once. Up to 2^53 over 10^k (k <= 22) the
-// double quotient is rounded once, and rounding it again to single precision
-// gives the same value unless it lies within one double step of a point
-// halfway between two floats (the 29 bits dropped near 2^28): those, and
-// results outside the normal single range, are left to from_chars.
 // The parts of "[-]digits[.digits]" at the start of text, the digits
 // gathered into their integer value while they are scanned (one pass over
-// the characters: the reader's most frequent item): false when text does not
-// start with one of at most 19 digits; end is where it stops.
+// the characters): false when text does not start with one of at most 19
+// digits; end is where it stops.
 struct DecimalParts {
     bool neg = false;
     std::uint64_t m = 0;   // the digits as one integer, the point left out
@@ -325,6 +320,28 @@ struct DecimalParts {
     return digits > 0 && digits <= 19;
 }
 
+// q, a double within a few double steps (up to margin) of the exact value x
+// of a decimal, rounded to single precision: the nearest float to x, unless
+// q lies within margin steps of a point halfway between two floats (its 29
+// bits dropped near 2^28), where x may lie on the other side: false.
+[[gnu::always_inline]] inline bool single_near(double q, std::uint64_t margin, float& f) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &q, sizeof bits);
+    const std::uint64_t dropped = bits & ((std::uint64_t{1} << 29) - 1);
+    constexpr std::uint64_t half = std::uint64_t{1} << 28;
+    if (dropped - (half - margin) <= 2 * margin) return false;
+    f = static_cast<float>(q);
+    return true;
+}
+
+// A decimal "[-]digits[.digits]" (at least one digit, no exponent) as the
+// nearest single-precision value, exactly what from_chars gives, for the
+// values that need no more than a division of exact operands: false for every
+// other field. Up to 2^24 over 10^k (k <= 10) the operands are exact floats
+// and the quotient is rounded once. Up to 2^53 over 10^k (k <= 22) the
+// double quotient is rounded once (half a step from the exact one); those
+// near a halfway point, and results outside the normal single range, are
+// left to from_chars.
 [[gnu::always_inline]] inline bool decimal_value(const DecimalParts& d, float& v) {
     const std::uint64_t m = d.m;
     const bool neg = d.neg;
@@ -341,13 +358,7 @@ struct DecimalParts {
         f = static_cast<float>(m) / p10f[decimals];
     } else if (m < (std::uint64_t{1} << 53) && decimals <= 22) {
         const double q = static_cast<double>(m) / p10d[decimals];
-        if (!(q >= 0x1p-126 && q < 0x1p127)) return false;
-        std::uint64_t bits;
-        std::memcpy(&bits, &q, sizeof bits);
-        const std::uint64_t dropped = bits & ((std::uint64_t{1} << 29) - 1);
-        constexpr std::uint64_t half = std::uint64_t{1} << 28;
-        if (dropped + 1 >= half && dropped <= half + 1) return false;
-        f = static_cast<float>(q);
+        if (!(q >= 0x1p-126 && q < 0x1p127) || !single_near(q, 1, f)) return false;
     } else {
         return false;
     }
@@ -359,6 +370,101 @@ bool decimal_float(std::string_view field, float& v) {
     DecimalParts d;
     return decimal_parts(field.data(), field.data() + field.size(), d) && d.end == field.data() + field.size() &&
            decimal_value(d, v);
+}
+
+// Digits of the first k (0..8) characters of the eight in x (the first in
+// the lowest byte) as their integer value; the rest of x does not count.
+[[gnu::always_inline]] inline std::uint64_t leading_digits(std::uint64_t x, int k) {
+    // Shifted in two steps so that k = 0 (a shift by 64) clears it all.
+    const int s = 32 - 4 * k;
+    x = (x << s) << s;
+    x = ((x & 0x0F0F0F0F0F0F0F0FULL) * 2561) >> 8;
+    x = ((x & 0x00FF00FF00FF00FFULL) * 6553601) >> 16;
+    return ((x & 0x0000FFFF0000FFFFULL) * 42949672960001ULL) >> 32;
+}
+
+[[gnu::always_inline]] inline std::uint64_t load8(const char* p) {
+    std::uint64_t x;
+    std::memcpy(&x, p, sizeof x);
+    return x;
+}
+
+// Bit i set where character i of the 16 at p is a decimal digit.
+[[gnu::always_inline]] inline unsigned digit_bits16(const char* p) {
+#if defined(__SSE2__)
+    const __m128i d = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi8('0'));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(d, _mm_set1_epi8(9)), d)));
+#else
+    unsigned bits = 0;
+    for (int i = 0; i < 16; ++i) bits |= static_cast<unsigned>(static_cast<unsigned char>(p[i] - '0') <= 9) << i;
+    return bits;
+#endif
+}
+
+// Bit i set where character i of the 64 at p separates free-format items
+// (a blank, a tab or a comma).
+[[gnu::always_inline]] inline std::uint64_t separator_bits64(const char* p) {
+    std::uint64_t bits = 0;
+#if defined(__SSE2__)
+    for (int k = 0; k < 4; ++k) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        const __m128i sep = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(c, _mm_set1_epi8(' ')),
+                                                      _mm_cmpeq_epi8(c, _mm_set1_epi8('\t'))),
+                                         _mm_cmpeq_epi8(c, _mm_set1_epi8(',')));
+        bits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(sep))) << (16 * k);
+    }
+#else
+    for (int i = 0; i < 64; ++i)
+        bits |= static_cast<std::uint64_t>(p[i] == ' ' || p[i] == '\t' || p[i] == ',') << i;
+#endif
+    return bits;
+}
+
+// A whole free-format item of len characters at p, "[-]digits[.digits]"
+// with at most eight digits on either side, as the nearest float, exactly
+// what from_chars gives: its digits and point found by one comparison of 16
+// characters and each side's digits converted eight at a time, without a
+// branch on how many there are. Reads 24 characters from p on, whatever
+// they hold; false, having decided nothing, for any other item and where
+// the value lies too near a point halfway between two floats.
+[[gnu::always_inline]] inline bool item_float(const char* p, std::size_t len, float& v) {
+    if (len > 16) return false;
+    const unsigned neg = p[0] == '-';
+    const unsigned in_item = (1u << len) - 1;
+    // The characters other than digits and a leading minus: only the point.
+    const unsigned rest = ~digit_bits16(p) & in_item & ~neg;
+    if (rest & (rest - 1)) return false;
+    const int pt = rest ? __builtin_ctz(rest) : static_cast<int>(len);
+    if (rest && p[pt] != '.') return false;
+    const int ni = pt - static_cast<int>(neg);
+    const int nf = static_cast<int>(len) - pt - (rest ? 1 : 0);
+    if (ni > 8 || nf > 8 || ni + nf == 0) return false;
+    static constexpr std::uint64_t p10u[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+    const std::uint64_t m = leading_digits(load8(p + neg), ni) * p10u[nf] + leading_digits(load8(p + pt + 1), nf);
+    // m (at most 15 digits, exact in double precision) times the double
+    // nearest 10^-nf: a multiplication instead of a division, within two
+    // double steps of m / 10^nf (one rounding of the factor, one of the
+    // product; four allowed), and within the normal single range (or 0,
+    // which stays 0).
+    static constexpr double p10inv[] = {1e0, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7, 1e-8};
+    float f;
+    if (!single_near(static_cast<double>(static_cast<std::int64_t>(m)) * p10inv[nf], 4, f)) return false;
+    v = neg ? -f : f;
+    return true;
+}
+
+// A whole free-format item of len characters at p, an optional minus and one
+// to eight digits, as its value. Reads 16 characters from p on; false for
+// any other item.
+[[gnu::always_inline]] inline bool item_int(const char* p, std::size_t len, std::int32_t& v) {
+    if (len > 9) return false;
+    const unsigned neg = p[0] == '-';
+    if ((~digit_bits16(p) & ((1u << len) - 1)) != neg) return false;
+    const int nd = static_cast<int>(len - neg);
+    if (nd == 0 || nd > 8) return false;
+    const auto got = static_cast<std::int32_t>(leading_digits(load8(p + neg), nd));
+    v = neg ? -got : got;
+    return true;
 }
 
 // The common case, a plain number without blanks, implied decimals or the
@@ -415,11 +521,11 @@ bool TextIn::open(std::string_view name, std::size_t max_bytes) {
     // taken as they come, should it grow meanwhile). The buffer is not
     // cleared first: every byte kept is one read.
     std::size_t have = 0, room = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
-    OsLargeBuffer bytes = os_large_buffer(room);
+    OsLargeBuffer bytes = os_large_buffer(room + Slack);
     bool ok = bytes != nullptr;
     while (ok) {
         if (have == room) {
-            OsLargeBuffer more = os_large_buffer(2 * room);
+            OsLargeBuffer more = os_large_buffer(2 * room + Slack);
             if (!more) {
                 ok = false;
                 break;
@@ -452,7 +558,7 @@ bool TextIn::open(std::string_view name, std::size_t max_bytes) {
 
 void TextIn::open_text(std::string text, std::string name) {
     *this = TextIn();
-    bytes_ = os_large_buffer(text.size() + 1);
+    bytes_ = os_large_buffer(text.size() + Slack);
     std::memcpy(bytes_.get(), text.data(), text.size());
     buf_ = std::string_view(bytes_.get(), text.size());
     name_ = std::move(name);
@@ -945,18 +1051,76 @@ RecStatus FormRead::end() {
 
 FreeRead::~FreeRead() { end(); }
 
+bool FreeRead::fetch_line() {
+    if (!in_.next_line(line_)) {
+        status_ = RecStatus::End;
+        return false;
+    }
+    have_line_ = true;
+    fetched_ = true;
+    col_ = 0;
+    items_found_ = next_item_ = 0;
+    return true;
+}
+
+namespace {
+
+// The columns at + i of the bits i set in bits, in order, into out; their
+// number. Eight are written whatever the number (the arrays have room):
+// a loop that stops at the last bit would mispredict its end at each block.
+// (Counted as they are taken: the processors the program is built for need
+// not count bits in one instruction.)
+[[gnu::always_inline]] inline int bit_columns(std::uint64_t bits, std::size_t at, std::uint32_t* out) {
+    const auto base = static_cast<std::uint32_t>(at);
+    int n = 0;
+    for (int k = 0; k < 8; ++k) {
+        out[k] = base + static_cast<std::uint32_t>(std::countr_zero(bits));
+        n += bits != 0;
+        bits &= bits - 1;
+    }
+    for (; bits != 0; bits &= bits - 1) out[n++] = base + static_cast<std::uint32_t>(std::countr_zero(bits));
+    return n;
+}
+
+}  // namespace
+
+void FreeRead::find_items() {
+    next_item_ = items_found_ = 0;
+    const char* const text = line_.data();
+    const std::size_t n = line_.size();
+    if (n > UINT32_MAX) return;
+    // Blocks of 64 characters (TextIn keeps that many readable past its
+    // text); bit i of a mask stands for the character at + i.
+    std::size_t at = col_;
+    std::uint64_t carry = 0;   // an item runs into the block
+    int starts = 0, ends = 0;
+    while (at < n && ends < ItemsFound) {
+        std::uint64_t sep = separator_bits64(text + at);
+        if (n - at < 64) sep |= ~std::uint64_t{0} << (n - at);
+        const std::uint64_t prev = (~sep << 1) | carry;   // the character before is part of an item
+        starts += bit_columns(~sep & ~prev, at, item_begin_ + starts);
+        ends += bit_columns(sep & prev, at, item_end_ + ends);
+        carry = ~sep >> 63;
+        at += 64;
+    }
+    // An item that ends with the line on a block's last character.
+    if (at >= n && carry) item_end_[ends++] = static_cast<std::uint32_t>(n);
+    items_found_ = ends;
+}
+
+[[gnu::always_inline]] inline bool FreeRead::item_ready() {
+    if (status_ != RecStatus::Ok || ended_) return false;
+    if (!have_line_ && !fetch_line()) return false;
+    if (next_item_ >= items_found_) find_items();
+    return next_item_ < items_found_;
+}
+
 bool FreeRead::token(std::string_view& tok) {
     if (status_ != RecStatus::Ok || ended_) return false;
+    // Items found ahead no longer follow where this one ends.
+    items_found_ = next_item_ = 0;
     for (;;) {
-        if (!have_line_) {
-            if (!in_.next_line(line_)) {
-                status_ = RecStatus::End;
-                return false;
-            }
-            have_line_ = true;
-            fetched_ = true;
-            col_ = 0;
-        }
+        if (!have_line_ && !fetch_line()) return false;
         // Blank, tab or comma; everything above the blank is part of a value.
         auto sep = [](char c) { return static_cast<unsigned char>(c) <= ' ' ? c == ' ' || c == '\t' : c == ','; };
         while (col_ < line_.size() && sep(line_[col_])) ++col_;
@@ -986,48 +1150,82 @@ FreeRead& FreeRead::item(T& v, Convert convert) {
     return *this;
 }
 
+// The common items, found with the rest of their line and converted
+// directly; anything else (an item continued on the next line too) the
+// general way.
 FreeRead& FreeRead::i(std::int32_t& v) {
-    // The common item, an optional minus and up to nine digits within the
-    // line already read, in one pass; anything else the general way.
-    if (status_ == RecStatus::Ok && !ended_ && have_line_) {
-        const char* const begin = line_.data();
-        const char* const end = begin + line_.size();
-        const char* c = begin + col_;
-        while (c < end && (*c == ' ' || *c == '\t' || *c == ',')) ++c;
-        const bool neg = c < end && *c == '-';
-        const char* const first = neg ? c + 1 : c;
-        const char* d = first;
-        std::int32_t got = 0;
-        for (; d < end && d - first < 9 && static_cast<unsigned>(*d - '0') <= 9; ++d) got = got * 10 + (*d - '0');
-        if (d > first && (d == end || *d == ' ' || *d == '\t' || *d == ',')) {
-            v = neg ? -got : got;
+    if (item_ready()) {
+        const std::uint32_t b = item_begin_[next_item_], e = item_end_[next_item_];
+        if (item_int(line_.data() + b, e - b, v)) {
             ++items_;
-            col_ = static_cast<std::size_t>(d - begin);
+            ++next_item_;
+            col_ = e;
             return *this;
         }
     }
     return item(v, [](std::string_view t, std::int32_t& g) { return read_i(t, g); });
 }
+
 FreeRead& FreeRead::r(float& v) {
-    // The common item, a plain decimal within the line already read, in one
-    // pass; anything else (or the first item of a line) the general way.
-    if (status_ == RecStatus::Ok && !ended_ && have_line_) {
-        const char* const begin = line_.data();
-        const char* const end = begin + line_.size();
-        const char* c = begin + col_;
-        while (c < end && (*c == ' ' || *c == '\t' || *c == ',')) ++c;
-        DecimalParts d;
-        float got = 0;
-        if (c < end && decimal_parts(c, end, d) &&
-            (d.end == end || *d.end == ' ' || *d.end == '\t' || *d.end == ',') && decimal_value(d, got)) {
-            v = got;
+    if (item_ready()) {
+        const std::uint32_t b = item_begin_[next_item_], e = item_end_[next_item_];
+        if (item_float(line_.data() + b, e - b, v)) {
             ++items_;
-            col_ = static_cast<std::size_t>(d.end - begin);
+            ++next_item_;
+            col_ = e;
             return *this;
         }
     }
     return item(v, [](std::string_view t, float& g) { return read_f(t, 0, g); });
 }
+
+template <class Fast, class Slow>
+FreeRead& FreeRead::run(int n, Fast fast, Slow slow) {
+    int k = 0;
+    while (k < n) {
+        if (item_ready()) {
+            // A run of found items taken directly, without the per-item checks.
+            const char* const text = line_.data();
+            const int first = next_item_, found = items_found_;
+            int at = first;
+            for (; k < n && at < found; ++k, ++at)
+                if (!fast(text + item_begin_[at], item_end_[at] - item_begin_[at], k)) break;
+            if (at > first) {
+                items_ += at - first;
+                next_item_ = at;
+                col_ = item_end_[at - 1];
+            }
+            if (k == n || at == found) continue;
+        }
+        slow(k++);
+    }
+    return *this;
+}
+
+FreeRead& FreeRead::r(float* v, int n) {
+    return run(
+        n, [v](const char* p, std::size_t len, int k) { return item_float(p, len, v[k]); },
+        [this, v](int k) { r(v[k]); });
+}
+
+FreeRead& FreeRead::i(std::int32_t* v, int n) {
+    return run(
+        n, [v](const char* p, std::size_t len, int k) { return item_int(p, len, v[k]); },
+        [this, v](int k) { i(v[k]); });
+}
+
+FreeRead& FreeRead::pairs(std::int32_t* iv, float* fv, int n) {
+    return run(
+        2 * n,
+        [iv, fv](const char* p, std::size_t len, int k) {
+            return k % 2 == 0 ? item_int(p, len, iv[k / 2]) : item_float(p, len, fv[k / 2]);
+        },
+        [this, iv, fv](int k) {
+            if (k % 2 == 0) i(iv[k / 2]);
+            else r(fv[k / 2]);
+        });
+}
+
 FreeRead& FreeRead::r(double& v) {
     return item(v, [](std::string_view t, double& g) { return read_f(t, 0, g); });
 }
@@ -1159,14 +1357,16 @@ void argstr(int n, std::string_view line, int& ib, int& ie) {
 }
 
 int nveld(std::string_view line, int l) {
-    const std::vector<int> m = field_markers(line, l, true);
-    int n = 1;
-    for (;; ++n) {
-        int ib = 0, ie = 0;
-        field_bounds(m, n, ib, ie);
-        if (ib <= 0 || ie - ib + 1 <= 0) break;
+    // The runs of non-blank characters, counted where they start (what
+    // argstr finds field by field, without listing the fields).
+    const auto n = static_cast<std::size_t>(std::max(0, std::min(l, static_cast<int>(line.size()))));
+    int fields = 0;
+    char before = ' ';
+    for (std::size_t c = 0; c < n; ++c) {
+        fields += before == ' ' && line[c] != ' ';
+        before = line[c];
     }
-    return n - 1;
+    return fields;
 }
 
 int nveld(std::string_view line) { return nveld(line, static_cast<int>(line.size())); }

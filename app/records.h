@@ -80,6 +80,9 @@ public:
     // Number of the line last read (1 = first line); 0 before the first.
     long line_number() const { return line_no_; }
     const std::string& name() const { return name_; }
+    // Bytes past the end of the text that may be read (whatever they hold),
+    // so that a line's items can be scanned in whole blocks.
+    static constexpr std::size_t Slack = 64;
 
 private:
     OsLargeBuffer bytes_;
@@ -224,17 +227,39 @@ public:
     FreeRead& i(std::int32_t& v);
     FreeRead& r(float& v);
     FreeRead& r(double& v);
+    // n integers or reals into v[0..n-1], as n calls of i(v[k]) or r(v[k])
+    // read them.
+    FreeRead& i(std::int32_t* v, int n);
+    FreeRead& r(float* v, int n);
+    // n pairs of an integer and a real into iv[k] and fv[k], as n calls of
+    // i(iv[k]).r(fv[k]) read them.
+    FreeRead& pairs(std::int32_t* iv, float* fv, int n);
     // One value as text, into a text of its declared length.
     FreeRead& a(std::string& t);
     RecStatus end();
     RecStatus status() const { return status_; }
     // Items read and stored so far.
     int items() const { return items_; }
+    // The line the last item came from (empty before the first).
+    std::string_view line() const { return line_; }
 
 private:
     template <class T, class Convert>
     FreeRead& item(T& v, Convert convert);
     bool token(std::string_view& tok);
+    // The next line of the record; false (status End) at the end of the file.
+    bool fetch_line();
+    // Finds where the next items of the line (up to ItemsFound and a few
+    // more) begin and end, from col_ on, in one pass: reading an item then
+    // does not wait on where the one before it ended.
+    void find_items();
+    // True when the next item lies on the current line and has been found.
+    bool item_ready();
+    // n items, each taken by fast(text, length, k) where it can, else by
+    // slow(k): the run-reading calls.
+    template <class Fast, class Slow>
+    FreeRead& run(int n, Fast fast, Slow slow);
+    static constexpr int ItemsFound = 64;
     TextIn& in_;
     std::string_view line_;
     std::size_t col_ = 0;
@@ -243,6 +268,12 @@ private:
     bool ended_ = false;
     int items_ = 0;
     RecStatus status_ = RecStatus::Ok;
+    int next_item_ = 0, items_found_ = 0;
+    // Columns of the items found (the end one past the last character);
+    // a block of 64 characters adds at most 32 beyond ItemsFound, and the
+    // search writes up to 8 past what it finds.
+    std::uint32_t item_begin_[ItemsFound + 40];
+    std::uint32_t item_end_[ItemsFound + 40];
 };
 
 // Writes one free-format record on one line.

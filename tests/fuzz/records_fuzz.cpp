@@ -32,6 +32,14 @@ FUZZ_TARGET(records) {
         r.i(i).r(x).a(a).r(x);
         r.end();
     }
+    {
+        // Runs of items in one call.
+        FreeRead r(in);
+        std::int32_t iv[3] = {};
+        float fv[5] = {};
+        r.r(fv, 5).pairs(iv, fv, 3).r(fv, 2);
+        r.end();
+    }
     std::string_view line;
     while (in.next_line(line)) {
         const int n = nveld(line);
