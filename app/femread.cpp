@@ -68,10 +68,9 @@ void draw_mesh_triangle(const FemModel& m, std::int32_t a, std::int32_t b, std::
     IGrColourN(wrgb(200, 190, 30));
     const auto x = [&](std::int32_t n) { return m.x[static_cast<std::size_t>(n - 1)]; };
     const auto y = [&](std::int32_t n) { return m.y[static_cast<std::size_t>(n - 1)]; };
-    igrmoveto(x(a), y(a));
-    igrlineto(x(b), y(b));
-    igrlineto(x(c), y(c));
-    igrlineto(x(a), y(a));
+    const float px[3] = {x(b), x(c), x(a)}, py[3] = {y(b), y(c), y(a)};
+    igrmoveto(px[2], py[2]);
+    igrlinesto(px, py, 3);
 }
 
 int build_triangles(FemModel& m, TriangleSink sink) {
