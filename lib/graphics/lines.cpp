@@ -318,35 +318,65 @@ void igrlineto(float x, float y) {
     gstate.pos_y = y;
 }
 
+namespace {
+
+// What lines one by one from (x0, y0) through the n points leave in the
+// operand block: the device ends of the last line as the clipper left them,
+// and the pixel ends of the last line that was drawn (none drawn: the pixel
+// ends stay).
+void leave_line_operands(float x0, float y0, const float* x, const float* y, int n) {
+    DriverArguments& a = drvargs;
+    for (int j = n - 1; j >= 0; --j) {
+        float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        yye2i(j > 0 ? x[j - 1] : x0, j > 0 ? y[j - 1] : y0, x1, y1);
+        yye2i(x[j], y[j], x2, y2);
+        int visible = 0;
+        yyclip(x1, y1, x2, y2, visible);
+        if (j == n - 1) {
+            a.X[0] = x1;
+            a.Y[0] = y1;
+            a.X[1] = x2;
+            a.Y[1] = y2;
+        }
+        if (visible != 0) {
+            a.IX[0] = yytrunc(x1);
+            a.IY[0] = yytrunc(y1);
+            a.IX[1] = yytrunc(x2);
+            a.IY[1] = yytrunc(y2);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
 void igrlinesto(const float* x, const float* y, int n) {
     if (n <= 0 || x == nullptr || y == nullptr) return;
-    // Where only the screen takes lines, all but the last go to it as runs
-    // of one call each: a line costs far more in passing through the
-    // layers than in its few pixels. The last goes the usual way, so that
-    // the operands and positions it leaves are what they always were.
-    const GraphicsState& g = gstate;
-    if (n >= 2 && g.hardcopy_flag <= 0 && g.recorder_flag == 0 && grlinks.screen_device == &yygapi &&
-        yyscreenlines_taken()) {
-        // The current position and the points up to the last but one, a
-        // block at a time; a block goes on from where the last ended.
-        constexpr int Block = 256;
-        float wx[Block], wy[Block];
-        int i = 0;
-        while (i < n - 1) {
-            const int take = std::min(n - 1 - i, Block - 1);
-            wx[0] = g.pos_x;
-            wy[0] = g.pos_y;
-            std::copy_n(x + i, take, wx + 1);
-            std::copy_n(y + i, take, wy + 1);
-            walk_runs(wx, wy, take + 1, 0, yyscreenlines);
-            i += take;
-            gstate.pos_x = x[i - 1];
-            gstate.pos_y = y[i - 1];
-        }
-        igrlineto(x[n - 1], y[n - 1]);
+    GraphicsState& g = gstate;
+    // Where only the screen takes lines, they go to it as runs of one call
+    // each: a line costs far more in passing through the layers than in its
+    // few pixels.
+    if (g.hardcopy_flag > 0 || g.recorder_flag != 0 || grlinks.screen_device != &yygapi || !yyscreenlines_taken()) {
+        for (int i = 0; i < n; ++i) igrlineto(x[i], y[i]);
         return;
     }
-    for (int i = 0; i < n; ++i) igrlineto(x[i], y[i]);
+    const float x0 = g.pos_x, y0 = g.pos_y;
+    // The current position and the points, a block at a time; a block goes
+    // on from where the last ended.
+    constexpr int Block = 256;
+    float wx[Block], wy[Block];
+    for (int i = 0; i < n;) {
+        const int take = std::min(n - i, Block - 1);
+        wx[0] = g.pos_x;
+        wy[0] = g.pos_y;
+        std::copy_n(x + i, take, wx + 1);
+        std::copy_n(y + i, take, wy + 1);
+        walk_runs(wx, wy, take + 1, 0, yyscreenlines);
+        i += take;
+        g.pos_x = x[i - 1];
+        g.pos_y = y[i - 1];
+    }
+    leave_line_operands(x0, y0, x, y, n);
 }
 
 void igrlinetorel(float dx, float dy) {

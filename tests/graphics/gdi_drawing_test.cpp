@@ -386,7 +386,8 @@ TEST_F(GdiDrawingTest, ScreenQueries) {
 }
 
 // Lines drawn through many points in one call are the lines drawn one by
-// one: the same pixels, position and operands, in every state; with a solid
+// one: the same pixels, positions (the library's and the device
+// context's) and operands, in every state; with a solid
 // thin pen copying, the screen takes the lines as one call. Points repeat,
 // fall into one pixel, leave the window and come back; a long chain goes on
 // from block to block.
@@ -440,6 +441,7 @@ TEST_F(GdiDrawingTest, LinesInOneCallArePixelForPixelTheLinesOneByOne) {
             std::vector<std::uint32_t> pictures[2];
             DriverArguments operands[2];
             float ends[2][2];
+            OsPoint dc_pos[2];
             for (int way = 0; way < 2; ++way) {
                 wipe();
                 colours(kWhite, round % 2 == 0 ? kRed : kBlue);
@@ -452,11 +454,14 @@ TEST_F(GdiDrawingTest, LinesInOneCallArePixelForPixelTheLinesOneByOne) {
                 operands[way] = drvargs;
                 ends[way][0] = gstate.pos_x;
                 ends[way][1] = gstate.pos_y;
+                ASSERT_TRUE(os_get_current_position(wtab.gDC, dc_pos[way]));
             }
             ASSERT_EQ(pictures[0], pictures[1]) << "round " << round;
             EXPECT_TRUE(operands[0] == operands[1]);
             EXPECT_EQ(ends[0][0], ends[1][0]);
             EXPECT_EQ(ends[0][1], ends[1][1]);
+            EXPECT_EQ(dc_pos[0].x, dc_pos[1].x);
+            EXPECT_EQ(dc_pos[0].y, dc_pos[1].y);
         }
         // Whether the screen took them as one call.
         const std::vector<OsPoint> pts = {{1, 1}, {30, 7}, {30, 7}, {5, 18}};
