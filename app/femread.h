@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/appdata.h"
+#include "platform/os_file.h"
 
 // Exit codes of the reader's stops: a batch run ends with them, an
 // interactive command abandons the load. The message has been reported
@@ -39,8 +40,9 @@ constexpr int FemMissing = -1;   // no such file: nothing changed
 // An allocator whose resize leaves new elements uninitialised: the reader
 // writes every value and ring entry it keeps, so clearing megabytes first
 // would only cost a pass over them.
+// Its blocks are given their pages at once (OsPopulatedAllocator).
 template <class T>
-struct Uninitialised : std::allocator<T> {
+struct Uninitialised : OsPopulatedAllocator<T> {
     template <class U>
     struct rebind {
         using other = Uninitialised<U>;

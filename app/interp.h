@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/os_file.h"
+
 // Direction of the vector v = (vx, vy) in degrees, 0 <= result < 360.
 float arg(float vx, float vy);
 // Signed angle in degrees, -180..180, from vector a to vector b (each an
@@ -60,11 +62,15 @@ PlaneTerms plane_terms(const float* xy);
 // points of each element together, with everything about them that does not
 // depend on the GridOption, so that each GridOption is one pass over the
 // covered points.
+// Its large arrays are given their pages at once: a run's first pass over
+// them would otherwise take a page fault per 4 KB.
 struct Coverage {
-    std::vector<std::int32_t> owner;     // per point
+    template <class T>
+    using Scratch = std::vector<T, OsPopulatedAllocator<T>>;
+    Scratch<std::int32_t> owner;         // per point
     std::vector<std::int32_t> start;     // per element e: its points are order[start[e-1] .. start[e])
-    std::vector<std::int32_t> order;     // point indices grouped by element
-    std::vector<std::int32_t> dest;      // per entry of order: the index of its value in the output array
+    Scratch<std::int32_t> order;         // point indices grouped by element
+    Scratch<std::int32_t> dest;          // per entry of order: the index of its value in the output array
     std::vector<std::int32_t> elems;     // the elements that cover points, ascending
     std::vector<std::array<std::int32_t, 3>> corners;  // per entry of elems: its corner nodes
     // Points are numbered p = (row - 1) * ncols + (column - 1); the grid lines
@@ -91,8 +97,8 @@ struct Coverage {
     };
     template <class D>
     struct Held {
-        std::vector<Terms<D>> terms;     // per entry of elems
-        std::vector<D> ex, ey;           // per entry of order
+        Scratch<Terms<D>> terms;         // per entry of elems
+        Scratch<D> ex, ey;               // per entry of order
     };
     Held<double> narrow;
     Held<long double> wide;

@@ -211,6 +211,19 @@ void os_prefer_large_pages(void* buffer, std::size_t bytes) {
     if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
 }
 
+void os_populate(void* block, std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    const std::uintptr_t page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto a = reinterpret_cast<std::uintptr_t>(block);
+    // Whole pages only: the partial ones at the ends may hold other blocks.
+    const std::uintptr_t from = (a + page - 1) & ~(page - 1), to = (a + bytes) & ~(page - 1);
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+#else
+    (void)block;
+    (void)bytes;
+#endif
+}
+
 void OsLargeBufferFree::operator()(char* p) const noexcept { std::free(p); }
 
 OsLargeBuffer os_large_buffer(std::size_t n) {

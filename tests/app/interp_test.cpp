@@ -337,7 +337,7 @@ TEST_P(InterpDifferential, FastEqualsPlainBitForBit) {
     // triangle (the later one winning), not only the values.
     Coverage cov;
     cover_regular_grid(cov, c.nx, c.ny);
-    std::vector<std::int32_t> owner(cov.owner.size(), 0);
+    Coverage::Scratch<std::int32_t> owner(cov.owner.size(), 0);
     const float cs = std::cos(dat12.rotang), sn = std::sin(dat12.rotang);
     for (int e = 1; e <= dat4.nelem; ++e) {
         float xy[6];

@@ -398,7 +398,9 @@ TEST(NumberReading, FreeFormatReaderMatchesThePlainReader) {
                 ASSERT_EQ(fast.items(), ref.items) << text;
             }
             ASSERT_EQ(fast.end(), ref.end()) << text;
-            if (ref.fetched) ASSERT_EQ(fast.line(), plain.texts[ref.line]) << text;
+            if (ref.fetched) {
+                ASSERT_EQ(fast.line(), plain.texts[ref.line]) << text;
+            }
             ASSERT_EQ(in.line_number(), static_cast<long>(plain.next_line)) << ::testing::PrintToString(text) << " items " << nitems;
         }
     }

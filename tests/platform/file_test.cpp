@@ -479,3 +479,24 @@ TEST(OsFile, SaveFollowsLinksKeepsModeAndSparesSpecialFiles) {
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
 }
+
+// Giving a block its pages at once is a hint only: what the block holds,
+// and what lies beside it in the partial pages at its ends, stays as it was,
+// whatever the block's alignment and size; the allocator that asks for it
+// is the standard one otherwise.
+TEST(OsMemory, PopulatingKeepsWhatBlocksHold) {
+    std::vector<unsigned char> block((std::size_t{3} << 20) + 123);
+    for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<unsigned char>(i * 7 + 1);
+    const std::vector<unsigned char> before = block;
+    for (const std::size_t at : {std::size_t{0}, std::size_t{1}, std::size_t{4095}, std::size_t{5000}})
+        for (const std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{4096}, std::size_t{2} << 20})
+            os_populate(block.data() + at, n);
+    EXPECT_EQ(block, before);
+
+    std::vector<double, OsPopulatedAllocator<double>> big(std::size_t{1} << 18, 2.5), small(10, 1.5);
+    big.resize(big.size() + 1000, -1.0);
+    EXPECT_EQ(big.front(), 2.5);
+    EXPECT_EQ(big[(std::size_t{1} << 18) - 1], 2.5);
+    EXPECT_EQ(big.back(), -1.0);
+    EXPECT_EQ(small.back(), 1.5);
+}
