@@ -81,7 +81,7 @@ int build_triangles(FemModel& m, TriangleSink sink) {
     // Per node, the list of built triangles that have it as a corner, kept
     // as chains through one slot per triangle corner (slot 3e + k).
     std::vector<std::int32_t> head(static_cast<std::size_t>(m.nnode) + 1, -1);
-    std::vector<std::int32_t> next;
+    std::vector<std::int32_t, OsPopulatedAllocator<std::int32_t>> next;
     next.reserve(static_cast<std::size_t>(3) * 2 * static_cast<std::size_t>(m.nnode));
     // Every triangle with a corner equal to a member of the candidate lies on
     // the chain of that member; a triangle that matches 3 of the 9 pairs has

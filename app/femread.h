@@ -79,7 +79,7 @@ struct FemModel {
     std::vector<float> wellval;
     std::vector<std::string> labels;   // 80 characters each
     // The triangles built, corners in the order of the building.
-    std::vector<std::array<std::int32_t, 3>> elnode;
+    std::vector<std::array<std::int32_t, 3>, OsPopulatedAllocator<std::array<std::int32_t, 3>>> elnode;
 
     int planes() const { return 3 * naq + 1; }
     float& val(int node, int plane) {

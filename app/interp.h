@@ -68,11 +68,11 @@ struct Coverage {
     template <class T>
     using Scratch = std::vector<T, OsPopulatedAllocator<T>>;
     Scratch<std::int32_t> owner;         // per point
-    std::vector<std::int32_t> start;     // per element e: its points are order[start[e-1] .. start[e])
+    Scratch<std::int32_t> start;         // per element e: its points are order[start[e-1] .. start[e])
     Scratch<std::int32_t> order;         // point indices grouped by element
     Scratch<std::int32_t> dest;          // per entry of order: the index of its value in the output array
-    std::vector<std::int32_t> elems;     // the elements that cover points, ascending
-    std::vector<std::array<std::int32_t, 3>> corners;  // per entry of elems: its corner nodes
+    Scratch<std::int32_t> elems;         // the elements that cover points, ascending
+    Scratch<std::array<std::int32_t, 3>> corners;  // per entry of elems: its corner nodes
     // Points are numbered p = (row - 1) * ncols + (column - 1); the grid lines
     // are xs[column - 1] and ys[row - 1]; the output array holds the value of
     // (column, row) at (row - 1) * stride + column - 1. The corners are

@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/os_file.h"
 #include "platform/os_codepage_qt.h"
 #include "platform/os_app.h"
 #include "platform/os_config.h"
@@ -131,6 +132,8 @@ void resize_surface(WinRec& r) {
     if (r.surface.width() == cs.x && r.surface.height() == cs.y && !r.surface.isNull()) return;
     if (cs.x <= 0 || cs.y <= 0) return;  // a minimised window keeps its picture
     QImage img(cs.x, cs.y, QImage::Format_RGB32);
+    // Filled whole at once: its pages in one request, not a fault per 4 KB.
+    if (!img.isNull()) os_populate(img.bits(), static_cast<std::size_t>(img.sizeInBytes()));
     img.fill(qcolour(r.background == OS_NO_BRUSH ? os_sys_colour(OS_COLOR_BTNFACE) : static_cast<std::uint32_t>(r.background)));
     if (!r.surface.isNull()) {
         QPainter p(&img);
