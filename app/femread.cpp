@@ -11,11 +11,11 @@
 
 #include "app/apphooks.h"
 #include "app/logo.h"
+#include "app/mapview.h"
 #include "app/records.h"
 #include "lib/graphics/areas.h"
 #include "lib/graphics/colours.h"
 #include "lib/graphics/grinfo.h"
-#include "lib/graphics/lines.h"
 #include "lib/window/winops.h"
 #include "lib/window/text.h"
 
@@ -68,9 +68,7 @@ void draw_mesh_triangle(const FemModel& m, std::int32_t a, std::int32_t b, std::
     IGrColourN(wrgb(200, 190, 30));
     const auto x = [&](std::int32_t n) { return m.x[static_cast<std::size_t>(n - 1)]; };
     const auto y = [&](std::int32_t n) { return m.y[static_cast<std::size_t>(n - 1)]; };
-    const float px[3] = {x(b), x(c), x(a)}, py[3] = {y(b), y(c), y(a)};
-    igrmoveto(px[2], py[2]);
-    igrlinesto(px, py, 3);
+    triangle_outline(x(a), y(a), x(b), y(b), x(c), y(c));
 }
 
 int build_triangles(FemModel& m, TriangleSink sink) {

@@ -62,6 +62,12 @@ void fit_view_to_drawable() {
 
 }  // namespace
 
+void triangle_outline(float xa, float ya, float xb, float yb, float xc, float yc) {
+    const float x[3] = {xb, xc, xa}, y[3] = {yb, yc, ya};
+    igrmoveto(xa, ya);
+    igrlinesto(x, y, 3);
+}
+
 void plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
           int shownodal, int showriver) {
     if (loaded == 0) return;
@@ -84,10 +90,7 @@ void plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgri
         const Dat4& m = dat4;
         for (int e = 1; e <= m.nelem; ++e) {
             const int n1 = m.elnode(e, 1), n2 = m.elnode(e, 2), n3 = m.elnode(e, 3);
-            const float x[3] = {m.xnode(n2), m.xnode(n3), m.xnode(n1)};
-            const float y[3] = {m.ynode(n2), m.ynode(n3), m.ynode(n1)};
-            igrmoveto(x[2], y[2]);
-            igrlinesto(x, y, 3);
+            triangle_outline(m.xnode(n1), m.ynode(n1), m.xnode(n2), m.ynode(n2), m.xnode(n3), m.ynode(n3));
         }
     }
 

@@ -9,6 +9,10 @@
 void plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
           int shownodal, int showriver);
 
+// The outline of a mesh triangle, from corner a round to it again, in the
+// current colour.
+void triangle_outline(float xa, float ya, float xb, float yb, float xc, float yc);
+
 // Draws the outline of every MODFLOW cell. Where the network is not turned
 // and no cell is more than two pixels across, the same figure is drawn as
 // the lines between the columns and rows, each once from end to end.

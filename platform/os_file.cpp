@@ -203,21 +203,26 @@ int os_file_close(std::int32_t handle) {
     return rc == 0 || err == EINTR ? OS_OK : os_error_from_errno(err);
 }
 
+namespace {
+
+// Advice for the whole units (a power of two) within [block, block + bytes):
+// the partial ones at the ends may hold other blocks.
+void advise_whole_units(void* block, std::size_t bytes, std::uintptr_t unit, int advice) {
+    const auto a = reinterpret_cast<std::uintptr_t>(block);
+    const std::uintptr_t from = (a + unit - 1) & ~(unit - 1), to = (a + bytes) & ~(unit - 1);
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, advice);
+}
+
+}  // namespace
+
 void os_prefer_large_pages(void* buffer, std::size_t bytes) {
     constexpr std::uintptr_t huge = std::uintptr_t{2} << 20;
-    if (bytes < 2 * huge) return;
-    const auto a = reinterpret_cast<std::uintptr_t>(buffer);
-    const std::uintptr_t from = (a + huge - 1) & ~(huge - 1), to = (a + bytes) & ~(huge - 1);
-    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+    if (bytes >= 2 * huge) advise_whole_units(buffer, bytes, huge, MADV_HUGEPAGE);
 }
 
 void os_populate(void* block, std::size_t bytes) {
 #ifdef MADV_POPULATE_WRITE
-    const std::uintptr_t page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const auto a = reinterpret_cast<std::uintptr_t>(block);
-    // Whole pages only: the partial ones at the ends may hold other blocks.
-    const std::uintptr_t from = (a + page - 1) & ~(page - 1), to = (a + bytes) & ~(page - 1);
-    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+    advise_whole_units(block, bytes, static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE)), MADV_POPULATE_WRITE);
 #else
     (void)block;
     (void)bytes;

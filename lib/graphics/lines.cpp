@@ -356,7 +356,7 @@ void igrlinesto(const float* x, const float* y, int n) {
     // Where only the screen takes lines, they go to it as runs of one call
     // each: a line costs far more in passing through the layers than in its
     // few pixels.
-    if (g.hardcopy_flag > 0 || g.recorder_flag != 0 || grlinks.screen_device != &yygapi || !yyscreenlines_taken()) {
+    if (g.hardcopy_flag > 0 || !yyscreenlines_taken()) {
         for (int i = 0; i < n; ++i) igrlineto(x[i], y[i]);
         return;
     }

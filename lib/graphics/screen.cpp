@@ -83,14 +83,14 @@ void sector_points(std::int32_t& px1, std::int32_t& py1, std::int32_t& px2, std:
     }
 }
 
-// Points 1..N of quin01 into the drawing layer's buffer; the count given
-// back is N itself, so N <= 0 draws nothing.
-std::int32_t load_points() {
-    const std::int32_t n = std::min<std::int32_t>(a().N, WorkBlockPoints);
+// Points 1..count of quin01 into the drawing layer's buffer; the count given back is count itself, so
+// count <= 0 draws nothing.
+std::int32_t load_points(std::int32_t count) {
+    const std::int32_t n = std::min<std::int32_t>(count, WorkBlockPoints);
     for (std::int32_t i = 0; i < n; ++i)
         screen_gdi.polpoint(yytrunc(quin01.X[static_cast<std::size_t>(i)]),
                       g().height - 1 - yytrunc(quin01.Y[static_cast<std::size_t>(i)]), i);
-    return a().N > WorkBlockPoints ? WorkBlockPoints : a().N;
+    return count > WorkBlockPoints ? WorkBlockPoints : count;
 }
 
 void quadrilateral(int corners, std::int32_t kind) {
@@ -303,17 +303,13 @@ void gradient() {
 }  // namespace
 
 bool yyscreenlines_taken() {
-    // A stand-in drawing layer sees the lines one by one.
-    return g().screen_flag != 0 && screen_gdi.line == &yywinline && screen_gdi.polpoint == &yywinpolpoint;
+    // Lines reach this device (no recorder takes them) with screen graphics
+    // on; a stand-in drawing layer sees them one by one.
+    return g().recorder_flag == 0 && grlinks.screen_device == &yygapi && g().screen_flag != 0 &&
+           screen_gdi.line == &yywinline && screen_gdi.polpoint == &yywinpolpoint;
 }
 
-void yyscreenlines(std::int32_t n) {
-    n = std::clamp<std::int32_t>(n, 0, WorkBlockPoints);
-    for (std::int32_t i = 0; i < n; ++i)
-        yywinpolpoint(yytrunc(quin01.X[static_cast<std::size_t>(i)]),
-                      row(yytrunc(quin01.Y[static_cast<std::size_t>(i)])), i);
-    yywinlines(n);
-}
+void yyscreenlines(std::int32_t n) { yywinlines(load_points(n)); }
 
 void yygapi(std::int32_t op) {
     if (g().screen_flag == 0 || op < FirstOpcode || op > LastOpcode) return;
@@ -341,7 +337,7 @@ void yygapi(std::int32_t op) {
             break;
         }
         case OpPolygonPattern:
-        case OpPolygonSolid: screen_gdi.polygon(load_points(), op == OpPolygonPattern ? 3 : 4); break;
+        case OpPolygonSolid: screen_gdi.polygon(load_points(d.N), op == OpPolygonPattern ? 3 : 4); break;
         case OpClear: {
             std::int32_t c = 0;
             yypalg(0, c);
@@ -371,7 +367,7 @@ void yygapi(std::int32_t op) {
         case OpLineType: screen_gdi.linetype(g().LineType); break;
         case OpLineWidth: line_width(); break;
         case OpReadPixel: read_pixel(); break;
-        case OpPolyline: screen_gdi.polyline(load_points()); break;
+        case OpPolyline: screen_gdi.polyline(load_points(d.N)); break;
         case OpArc: {
             std::int32_t x1, y1, x2, y2, cy;
             sector_points(x1, y1, x2, y2, cy);

@@ -13,8 +13,8 @@ void yygapi(std::int32_t op);
 
 // Lines through the first N points of the work block (device units), each
 // drawn as operation 2 would draw it, in one call to the drawing layer.
-// Only while the screen takes lines (yyscreenlines_taken), as the
-// line-by-line route would send them to it.
+// Only while the screen device proper takes lines with its own drawing
+// layer (yyscreenlines_taken), as the line-by-line route would send them.
 bool yyscreenlines_taken();
 void yyscreenlines(std::int32_t n);
 
