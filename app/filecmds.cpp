@@ -27,6 +27,7 @@
 #include "lib/window/text.h"
 #include "lib/window/winops.h"
 #include "lib/window/wintext.h"
+#include "platform/os_window.h"
 
 namespace {
 
@@ -253,6 +254,11 @@ void cmd_print() {
     WHardcopyOptions();
     std::string printed;
     if (winfodialog(4) == 1) {
+        // A page can take seconds: the user sees that it is being printed,
+        // with the set-up dialog gone and the last notice cleared.
+        prompt_line("");
+        onemoment("printing");
+        os_show_now();
         // The redraw fits the view to the page's proportions; the screen
         // gets its own view back afterwards.
         const Dat9 view = dat9;

@@ -296,9 +296,10 @@ void handle_message(std::int32_t type, const WindowMessage& msg) {
             profile_overlay();
             break;
         case MsgClose:
-            // The profile window's own close box closes it; the main
-            // window's ends the program, whatever windows are open in it.
-            if (msg.WIN != 0 && msg.WIN == m.profslot && close_profile_window()) break;
+            // While the profile window is open, a close request (its own
+            // close box or the main window's) closes only that window; the
+            // next one ends the program.
+            if (close_profile_window()) break;
             cmd_end();
             break;
         default: break;

@@ -1,15 +1,21 @@
 #include "platform/os_commondlg.h"
 
 #include <QColorDialog>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QPageLayout>
-#include <QPageSetupDialog>
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRadioButton>
 #include <QThread>
 
 #include <algorithm>
@@ -21,7 +27,9 @@
 #include "platform/os_config.h"
 #include "platform/os_file.h"
 #include "platform/os_msgbox.h"
+#include "platform/os_printer.h"
 #include "platform/os_window.h"
+#include "platform/os_window_p.h"
 
 namespace {
 
@@ -72,6 +80,9 @@ int run_modal(QDialog& dialog) {
         OsMsg m;
         while (os_peek_message(m, 0, OSM_PAINT, OSM_PAINT, OS_PM_REMOVE)) os_dispatch_message(m);
     }
+    // What the caller does next may take a while: the dialog is off the
+    // screen before it starts.
+    os_show_now();
     return dialog.result();
 }
 
@@ -192,7 +203,7 @@ QString qt_filter(const OsFileFilter& f) {
 
 // The answer of the real file dialog.
 OsCommonDialogAnswer real_file_dialog(const OsCommonDialogRequest& rq, OsCommonDialogAnswer* last) {
-    QFileDialog dlg;
+    QFileDialog dlg(osw::toolkit_dialog_owner());
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
     dlg.setOption(QFileDialog::DontConfirmOverwrite, true);   // asked by our own check
     dlg.setWindowTitle(os_qstring(rq.title));
@@ -219,38 +230,49 @@ OsCommonDialogAnswer real_file_dialog(const OsCommonDialogRequest& rq, OsCommonD
     return a;
 }
 
-// The page set-up of the printer, kept between dialogs.
-struct PaperCode {
-    QPageSize::PageSizeId id;
-    int code;
-};
-constexpr PaperCode kPaperCodes[] = {
-    {QPageSize::Letter, 1},  {QPageSize::Tabloid, 3}, {QPageSize::Ledger, 4}, {QPageSize::Legal, 5},
-    {QPageSize::Executive, 7}, {QPageSize::A3, 8},    {QPageSize::A4, 9},     {QPageSize::A5, 11},
-    {QPageSize::B4, 12},     {QPageSize::B5, 13},     {QPageSize::A2, 66},    {QPageSize::A6, 70},
-};
+// The page set-up of the printer, kept between dialogs. Papers are known
+// by their numeric codes, the ones the printer's device mode carries.
 constexpr int CustomPaperCode = 256;
 
-int paper_code(QPageSize::PageSizeId id) {
-    for (const PaperCode& p : kPaperCodes)
-        if (p.id == id) return p.code;
-    return CustomPaperCode;
+int paper_code(const QPageSize& size) {
+    const int code = size.windowsId();
+    return code > 0 ? code : CustomPaperCode;
 }
 
 QPageSize page_size_of(int code, const OsPageSetup& s) {
-    for (const PaperCode& p : kPaperCodes)
-        if (p.code == code) return QPageSize(p.id);
+    if (code > 0 && code != CustomPaperCode) {
+        const QPageSize p(QPageSize::id(code));
+        if (p.isValid()) return p;
+    }
     // A paper of its own size, from the recorded width and length.
     if (s.prWidth > 0 && s.prLength > 0)
         return QPageSize(QSizeF(s.prWidth / 10.0, s.prLength / 10.0), QPageSize::Millimeter);
     return QPageSize(QPageSize::A4);
 }
 
+// The papers offered: every size of the toolkit's list that has a code,
+// each once.
+std::vector<QPageSize> paper_list() {
+    std::vector<QPageSize> out;
+    std::vector<int> seen;
+    for (int i = 0; i <= static_cast<int>(QPageSize::LastPageSize); ++i) {
+        const QPageSize p(static_cast<QPageSize::PageSizeId>(i));
+        const int code = p.isValid() ? p.windowsId() : 0;
+        if (code <= 0 || std::find(seen.begin(), seen.end(), code) != seen.end()) continue;
+        seen.push_back(code);
+        out.push_back(p);
+    }
+    return out;
+}
+
+bool is_pdf_printer(const std::string& name) { return name.empty() || name == "PDF" || name == OsPdfPrinterName; }
+
 // A printer for the configured name, or the PDF printer that stands in.
 std::unique_ptr<QPrinter> make_printer(const std::string& device) {
     auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    const std::string name = device.empty() ? os_config().printer_name : device;
-    if (!name.empty() && name != "PDF" && !QPrinterInfo::printerInfo(os_qstring(name)).isNull()) {
+    std::string name = device.empty() ? os_config().printer_name : device;
+    name = name.substr(0, name.find(','));
+    if (!is_pdf_printer(name) && !QPrinterInfo::printerInfo(os_qstring(name)).isNull()) {
         p->setPrinterName(os_qstring(name));
     } else {
         p->setOutputFormat(QPrinter::PdfFormat);
@@ -280,10 +302,10 @@ void read_printer(const QPrinter& p, OsPageSetup& s) {
     s.copies = std::max(1, p.copyCount());
     const bool pdf = p.outputFormat() == QPrinter::PdfFormat;
     s.driver = pdf ? "PDF" : "CUPS";
-    s.device = pdf ? "PDF" : os_from_qstring(p.printerName());
+    s.device = pdf ? std::string(OsPdfPrinterName) : os_from_qstring(p.printerName());
     s.port = pdf ? "FILE:" : os_from_qstring(p.printerName());
     const QSizeF portrait = layout.pageSize().size(QPageSize::Millimeter);
-    s.paper_code = paper_code(layout.pageSize().id());
+    s.paper_code = paper_code(layout.pageSize());
     s.prSize = s.paper_code;
     s.prWidth = static_cast<int>(portrait.width() * 10.0 + 0.5);
     s.prLength = static_cast<int>(portrait.height() * 10.0 + 0.5);
@@ -300,13 +322,85 @@ void read_printer(const QPrinter& p, OsPageSetup& s) {
     s.colours = p.colorMode() == QPrinter::Color ? 16777216 : 2;
 }
 
-void write_printer(QPrinter& p, const OsPageSetup& s) {
-    p.setPageSize(page_size_of(s.paper_code, s));
-    p.setPageOrientation(s.orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
-    p.setPageMargins(QMarginsF(from_units(s.left, s.units), from_units(s.top, s.units), from_units(s.right, s.units),
-                               from_units(s.bottom, s.units)),
-                     QPageLayout::Millimeter);
-    p.setCopyCount(std::max(1, s.copies));
+
+// The page set-up: printer, paper, orientation and margins. It is ours, not
+// the toolkit's, so that it serves the PDF printer as it serves the
+// system's printers; OK fills the setup from the printer as chosen.
+bool run_page_setup(OsPageSetup& setup) {
+    QDialog dlg(osw::toolkit_dialog_owner());
+    dlg.setWindowTitle(QStringLiteral("Page Setup"));
+    auto* form = new QFormLayout;
+
+    auto* printer = new QComboBox;
+    std::string current = setup.device.empty() ? os_default_printer_device() : setup.device;
+    current = current.substr(0, current.find(','));
+    for (const std::string& n : os_printer_names()) {
+        const std::string shown = n == OsPdfPrinterName ? n + " (file)" : n;
+        printer->addItem(os_qstring(shown), os_qstring(n));
+        if (n == current || (is_pdf_printer(current) && n == OsPdfPrinterName)) printer->setCurrentIndex(printer->count() - 1);
+    }
+    form->addRow(QStringLiteral("&Printer:"), printer);
+
+    auto* paper = new QComboBox;
+    const QPageSize chosen = page_size_of(setup.paper_code, setup);
+    const std::vector<QPageSize> papers = paper_list();
+    for (const QPageSize& ps : papers) {
+        paper->addItem(ps.name(), ps.windowsId());
+        if (ps.windowsId() == chosen.windowsId()) paper->setCurrentIndex(paper->count() - 1);
+    }
+    if (paper_code(chosen) == CustomPaperCode) {
+        paper->addItem(chosen.name(), CustomPaperCode);
+        paper->setCurrentIndex(paper->count() - 1);
+    }
+    form->addRow(QStringLiteral("Paper si&ze:"), paper);
+
+    auto* orientation = new QGroupBox(QStringLiteral("Orientation"));
+    auto* portrait = new QRadioButton(QStringLiteral("P&ortrait"));
+    auto* landscape = new QRadioButton(QStringLiteral("&Landscape"));
+    (setup.orientation == 1 ? landscape : portrait)->setChecked(true);
+    auto* orient_row = new QHBoxLayout(orientation);
+    orient_row->addWidget(portrait);
+    orient_row->addWidget(landscape);
+    form->addRow(orientation);
+
+    // Margins in the caller's measures: inches or millimetres.
+    const bool inches = setup.units == 0;
+    auto margin = [&](int value) {
+        auto* box = new QDoubleSpinBox;
+        box->setDecimals(inches ? 2 : 1);
+        box->setRange(0.0, inches ? 20.0 : 500.0);
+        box->setSingleStep(inches ? 0.1 : 1.0);
+        box->setSuffix(inches ? QStringLiteral(" in") : QStringLiteral(" mm"));
+        box->setValue(from_units(value, setup.units) / (inches ? 25.4 : 1.0));
+        return box;
+    };
+    auto* left = margin(setup.left);
+    auto* right = margin(setup.right);
+    auto* top = margin(setup.top);
+    auto* bottom = margin(setup.bottom);
+    form->addRow(QStringLiteral("L&eft:"), left);
+    form->addRow(QStringLiteral("&Right:"), right);
+    form->addRow(QStringLiteral("&Top:"), top);
+    form->addRow(QStringLiteral("&Bottom:"), bottom);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    form->addRow(buttons);
+    dlg.setLayout(form);
+    if (run_modal(dlg) != QDialog::Accepted) return false;
+
+    auto p = make_printer(os_from_qstring(printer->currentData().toString()));
+    const int code = paper->currentData().toInt();
+    p->setPageSize(code == CustomPaperCode ? chosen : QPageSize(QPageSize::id(code)));
+    p->setPageOrientation(landscape->isChecked() ? QPageLayout::Landscape : QPageLayout::Portrait);
+    const double to_mm = inches ? 25.4 : 1.0;
+    p->setPageMargins(QMarginsF(left->value() * to_mm, top->value() * to_mm, right->value() * to_mm,
+                                bottom->value() * to_mm),
+                      QPageLayout::Millimeter);
+    p->setCopyCount(std::max(1, setup.copies));
+    read_printer(*p, setup);
+    return true;
 }
 
 }  // namespace
@@ -364,7 +458,7 @@ bool os_colour_dialog(std::uint32_t& colour, std::array<std::uint32_t, 16>& cust
             return false;
         }
         for (int i = 0; i < 16; ++i) QColorDialog::setCustomColor(i, qcolour_of(custom[static_cast<std::size_t>(i)]));
-        QColorDialog dlg(qcolour_of(colour));
+        QColorDialog dlg(qcolour_of(colour), osw::toolkit_dialog_owner());
         dlg.setOption(QColorDialog::DontUseNativeDialog, true);
         a.ok = run_modal(dlg) == QDialog::Accepted;
         const QColor c = dlg.currentColor();
@@ -391,7 +485,7 @@ int os_folder_dialog(const std::string& title, std::string& path, bool allow_mis
     for (int round = 1; round <= MaxRounds; ++round) {
         std::string typed;
         if (real) {
-            QFileDialog dlg;
+            QFileDialog dlg(osw::toolkit_dialog_owner());
             dlg.setOption(QFileDialog::DontUseNativeDialog, true);
             dlg.setOption(QFileDialog::ShowDirsOnly, true);
             // A folder the user may create is typed as any name; the check of
@@ -453,10 +547,5 @@ bool os_page_setup_dialog(OsPageSetup& setup, std::uint32_t& error) {
         error = OS_CDERR_DIALOGFAILURE;
         return false;
     }
-    auto p = make_printer(setup.device);
-    write_printer(*p, setup);
-    QPageSetupDialog dlg(p.get());
-    if (run_modal(dlg) != QDialog::Accepted) return false;
-    read_printer(*p, setup);
-    return true;
+    return run_page_setup(setup);
 }

@@ -7,6 +7,7 @@
 
 #include "platform/os_codepage_qt.h"
 #include "platform/os_config.h"
+#include "platform/os_window_p.h"
 
 namespace {
 OsFontDialogResponder g_responder;
@@ -27,7 +28,7 @@ bool os_choose_font(OsChooseFont& q) {
         f.setItalic(q.font.italic);
         f.setUnderline(q.font.underline);
         f.setStrikeOut(q.font.strike_out);
-        const QFont chosen = QFontDialog::getFont(&ok, f, nullptr, QStringLiteral("Font"), QFontDialog::DontUseNativeDialog);
+        const QFont chosen = QFontDialog::getFont(&ok, f, osw::toolkit_dialog_owner(), QStringLiteral("Font"), QFontDialog::DontUseNativeDialog);
         if (ok) {
             q.font.face = os_from_qstring(chosen.family());
             q.font.height = -static_cast<std::int32_t>(std::lround(chosen.pointSizeF() * dpi / 72.0));

@@ -386,6 +386,34 @@ std::int32_t geometric_hit(OsWindow h, OsPoint screen) {
     return hit_test(*r, QPoint(screen.x - origin.x + co.x(), screen.y - origin.y + co.y()));
 }
 
+namespace {
+
+// The window a disabled top-level window waits for: the last raised of the
+// shown, enabled top-level windows that it owns, directly or through other
+// owners; else the last raised shown, enabled top-level window of all.
+OsWindow modal_front(OsWindow clicked) {
+    WinRec* c = rec(clicked);
+    while (c && c->child()) c = rec(c->parent);
+    if (!c || !(c->style & OS_WS_DISABLED)) return 0;
+    const OsWindow top = c->h;
+    auto owned_by_top = [&](const WinRec* r) {
+        for (int guard = 0; r && guard < 64; ++guard, r = rec(r->owner))
+            if (r->owner == top) return true;
+        return false;
+    };
+    WinRec* best_owned = nullptr;
+    WinRec* best_any = nullptr;
+    for (auto& [h, r] : st().windows) {
+        if (r->child() || !r->widget || !r->widget->isVisible() || (r->style & OS_WS_DISABLED) || h == top) continue;
+        if (!best_any || r->z > best_any->z) best_any = r.get();
+        if (owned_by_top(r.get()) && (!best_owned || r->z > best_owned->z)) best_owned = r.get();
+    }
+    WinRec* best = best_owned ? best_owned : best_any;
+    return best ? best->h : 0;
+}
+
+}  // namespace
+
 // ---- the widget --------------------------------------------------------------
 
 OsWidget::OsWidget(OsWindow h, QWidget* parent, Qt::WindowFlags f) : QWidget(parent, f), h_(h) {
@@ -400,6 +428,16 @@ bool OsWidget::event(QEvent* e) {
     switch (e->type()) {
     case QEvent::WindowActivate:
         if (os_app_interactive() && isWindow() && rec(h_)) os_set_active_window(h_);
+        break;
+    case QEvent::MouseButtonPress:
+        // A click on a window that a modal phase disabled brings what the
+        // phase waits for to the front, so that it is never lost behind.
+        if (!isEnabled()) {
+            if (const OsWindow front = modal_front(h_)) {
+                os_bring_window_to_top(front);
+                return true;
+            }
+        }
         break;
     case QEvent::ApplicationStateChange:
         break;
@@ -993,6 +1031,15 @@ OsWindow os_window_from_point(OsPoint p) {
 
 void os_pump_events() {
     if (QCoreApplication::instance()) pump();
+}
+
+void os_show_now() {
+    if (!QCoreApplication::instance()) return;
+    for (int round = 0; round < 2; ++round) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        OsMsg m;
+        while (os_peek_message(m, 0, OSM_PAINT, OSM_PAINT, OS_PM_REMOVE)) os_dispatch_message(m);
+    }
 }
 
 namespace osw {

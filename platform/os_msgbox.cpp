@@ -10,6 +10,7 @@
 
 #include "platform/os_app.h"
 #include "platform/os_codepage.h"
+#include "platform/os_window_p.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ int os_message_box(const std::string& text, const std::string& caption, unsigned
     if (!QCoreApplication::instance() && !os_app_display_expected()) return 0;
     if (!os_app_gui() || !os_app_interactive()) return 0;
 
-    QMessageBox box(icon_of(style), box_text(caption), box_text(text));
+    QMessageBox box(icon_of(style), box_text(caption), box_text(text), QMessageBox::NoButton, osw::toolkit_dialog_owner());
     const auto specs = buttons_of(style);
     std::vector<std::pair<QPushButton*, int>> made;
     for (const auto& b : specs) made.emplace_back(box.addButton(b.button), b.answer);

@@ -311,6 +311,20 @@ ClassRec* find_class(std::string_view name) {
     return nullptr;
 }
 
+QWidget* toolkit_dialog_owner() {
+    State& s = st();
+    auto shown_top = [](OsWindow h) -> QWidget* {
+        WinRec* r = rec(h);
+        while (r && r->child()) r = rec(r->parent);
+        return r && r->widget && r->widget->isVisible() ? r->widget : nullptr;
+    };
+    if (QWidget* w = shown_top(s.active)) return w;
+    if (QWidget* w = shown_top(s.focus)) return w;
+    for (auto& [h, r] : s.windows)
+        if (!r->child() && !r->owner && r->widget && r->widget->isVisible()) return r->widget;
+    return nullptr;
+}
+
 }  // namespace osw
 
 std::int32_t os_register_class(const OsWndClass& cls) {
@@ -425,7 +439,9 @@ OsWindow os_create_window(std::uint32_t ex_style, std::string_view class_name, s
     forget_window();
     s.windows[h] = std::move(r);
 
-    Qt::WindowFlags f = is_child ? Qt::Widget : Qt::Window;
+    // An owned window is a dialog of its owner for the window manager
+    // (transient for it), so that it stays above its owner.
+    Qt::WindowFlags f = is_child ? Qt::Widget : rec(rr.owner) ? Qt::Dialog : Qt::Window;
     if (!is_child) {
         if (ex_style & OS_WS_EX_TOOLWINDOW) f = Qt::Tool;
         if (ex_style & OS_WS_EX_TOPMOST) f |= Qt::WindowStaysOnTopHint;
@@ -471,9 +487,15 @@ bool os_destroy_window(OsWindow w) {
     std::vector<OsWindow> tree;
     collect_tree(w, tree);
     State& s = st();
+    // The keyboard and the activation do not die with the window that held
+    // them: they go to what it lived in, its parent or its owner, so that
+    // keys still reach the program after a child window closes.
+    OsWindow heir = 0;
+    if (WinRec* r = rec(w)) heir = r->child() ? r->parent : r->owner;
+    bool focus_lost = false, active_lost = false;
     for (OsWindow h : tree) {
-        if (s.focus == h) s.focus = 0;
-        if (s.active == h) s.active = 0;
+        if (s.focus == h) s.focus = 0, focus_lost = true;
+        if (s.active == h) s.active = 0, active_lost = true;
         if (s.capture == h) s.capture = 0;
     }
     for (OsWindow h : tree) {
@@ -499,6 +521,15 @@ bool os_destroy_window(OsWindow w) {
         forget_window();
         s.windows.erase(h);
     }
+    if (active_lost && s.active == 0) {
+        OsWindow top = heir;
+        while (WinRec* r = rec(top)) {
+            if (!r->child()) break;
+            top = r->parent;
+        }
+        if (rec(top) && os_is_window_visible(top)) os_set_active_window(top);
+    }
+    if (focus_lost && s.focus == 0 && rec(heir) && os_is_window_visible(heir)) os_set_focus(heir);
     return true;
 }
 
@@ -849,6 +880,24 @@ void os_adjust_window_rect(OsRect& r, std::uint32_t style, bool menu, std::uint3
     r.bottom += in.b;
 }
 
+namespace {
+
+// Raises a window; a top-level window's owned windows come back over it,
+// in their order, since an owner never lies above what it owns.
+void raise_window(OsWindow w) {
+    WinRec* r = rec(w);
+    if (!r || !r->widget) return;
+    r->widget->raise();
+    if (r->child()) return;
+    std::vector<WinRec*> owned;
+    for (auto& [h, o] : st().windows)
+        if (!o->child() && o->owner == w && o->widget && o->widget->isVisible()) owned.push_back(o.get());
+    std::sort(owned.begin(), owned.end(), [](const WinRec* a, const WinRec* b) { return a->z < b->z; });
+    for (WinRec* o : owned) raise_window(o->h);
+}
+
+}  // namespace
+
 bool os_set_window_pos(OsWindow w, OsWindow insert_after, std::int32_t x, std::int32_t y, std::int32_t width,
                        std::int32_t height, std::uint32_t flags) {
     WinRec* r = rec(w);
@@ -876,7 +925,7 @@ bool os_set_window_pos(OsWindow w, OsWindow insert_after, std::int32_t x, std::i
     // (a tab page over its tab field).
     if (!(flags & OS_SWP_NOZORDER) && insert_after != OS_HWND_TOP) place_after(w, insert_after);
     if (!(flags & OS_SWP_NOZORDER) && rec(w) && rec(w)->widget && (rec(w)->child() || !os_app_headless()))
-        rec(w)->widget->raise();
+        raise_window(w);
     if ((flags & OS_SWP_SHOWWINDOW) && rec(w))
         os_show_window(w, (flags & OS_SWP_NOACTIVATE) ? OS_SW_SHOWNOACTIVATE : OS_SW_SHOW);
     return rec(w) != nullptr;
@@ -985,7 +1034,7 @@ bool os_show_window(OsWindow w, std::int32_t cmd) {
 bool os_bring_window_to_top(OsWindow w) {
     WinRec* r = rec(w);
     if (!r) return false;
-    if (r->widget && (r->child() || !os_app_headless())) r->widget->raise();
+    if (r->widget && (r->child() || !os_app_headless())) raise_window(w);
     if (!r->child()) os_set_active_window(w);
     return true;
 }

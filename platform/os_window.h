@@ -461,6 +461,10 @@ bool os_validate_rect(OsWindow w, const OsRect* r);
 bool os_get_update_rect(OsWindow w, OsRect& r, bool erase);
 // Sends OSM_PAINT at once when the window has something to repaint.
 bool os_update_window(OsWindow w);
+// Puts on the screen now what is waiting to be drawn: the place of a dialog
+// that just closed, our windows' repaints and what was drawn on them. Takes
+// no input. For work that keeps the loop away for a while.
+void os_show_now();
 
 // ---- message queue --------------------------------------------------------------
 struct OsMsg {

@@ -199,6 +199,11 @@ void drop_window_messages(OsWindow h);
 std::uint32_t keystate_from_qt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
 QColor qcolour(std::uint32_t colorref);
 
+// The widget a toolkit dialog (message box, file, colour, page set-up
+// dialog) belongs to, so that the window manager keeps it above: our
+// active top-level window, else any shown one; nullptr when none is shown.
+QWidget* toolkit_dialog_owner();
+
 class OsWidget : public QWidget {
 public:
     OsWidget(OsWindow h, QWidget* parent, Qt::WindowFlags f);

@@ -240,7 +240,7 @@ void WSelectColour(std::int32_t& colour) {
 
 void yygetmeasure(std::int32_t& units) { units = os_config().measurement_system == 1 ? 1 : 2; }
 
-void yypagedlgreset() { commondlg.PageDlgShown = 0; }
+void yypagedlgreset() { wtab.PageDlgShown = 0; }
 
 namespace {
 
@@ -269,7 +269,7 @@ void yyprintdialog(std::int32_t& paper_width, std::int32_t& paper_height, std::i
         ~KeepActive() { dlgtab.hDlgCur = kept; }
     } keep_active;
     // 1. The default printer's settings, or those confirmed last.
-    if (commondlg.PageDlgShown == 0 || !commondlg.have_printer) {
+    if (wtab.PageDlgShown == 0 || !commondlg.have_printer) {
         commondlg.have_printer = false;
         OsPageSetup s;
         s.units = u;
@@ -319,23 +319,26 @@ void yyprintdialog(std::int32_t& paper_width, std::int32_t& paper_height, std::i
     top = s.top;
     orientation = s.orientation;
     copies = s.copies;
-    commondlg.prLength = s.prLength;
-    commondlg.prWidth = s.prWidth;
-    commondlg.prScale = s.prScale;
-    commondlg.prSource = s.prSource;
-    commondlg.prQuality = s.prQuality;
-    commondlg.prSize = s.prSize;
-    commondlg.prColor = s.prColor;
-    commondlg.prDuplex = s.prDuplex;
-    commondlg.prYRes = s.prYRes;
-    commondlg.prTTOption = s.prTTOption;
-    commondlg.prCollate = s.prCollate;
-    commondlg.prMedia = s.prMedia;
-    commondlg.prDither = s.prDither;
-    commondlg.lpPrintDriver = s.driver;
-    commondlg.lpPrintType = s.device;
-    commondlg.lpPrintPort = s.port;
-    commondlg.PageDlgShown = 1;
+    // The job opened next prints on this printer with these choices.
+    auto& c = wtab.page_setup;
+    auto word = [](int v) { return static_cast<std::int16_t>(std::clamp(v, -32768, 32767)); };
+    c.prLength = word(s.prLength);
+    c.prWidth = word(s.prWidth);
+    c.prScale = word(s.prScale);
+    c.prSource = word(s.prSource);
+    c.prQuality = word(s.prQuality);
+    c.prSize = word(s.prSize);
+    c.prColor = word(s.prColor);
+    c.prDuplex = word(s.prDuplex);
+    c.prYRes = word(s.prYRes);
+    c.prTTOption = word(s.prTTOption);
+    c.prCollate = word(s.prCollate);
+    c.prMedia = s.prMedia;
+    c.prDither = s.prDither;
+    wtab.lpPrintDriver = s.driver.substr(0, 31);
+    wtab.lpPrintType = s.device.substr(0, 259);
+    wtab.lpPrintPort = s.port.substr(0, 259);
+    wtab.PageDlgShown = 1;
     if (s.colours > 0) colours = s.colours;
     result = 1;
 }

@@ -35,12 +35,9 @@ struct CommonDialogState {
     // Page set-up: the printer settings kept since the last confirmed set-up.
     bool have_printer = false;
     std::int32_t units = -1;                 // units of the last call
+    // (Whether one was confirmed, the printer's names and the choices the
+    // printer opening applies are the window layer's printer globals.)
     OsPageSetup printer;
-    std::int32_t PageDlgShown = 0;
-    // Copies of the printer settings the printer opening reads.
-    std::int32_t prLength = 0, prWidth = 0, prScale = 0, prSource = 0, prQuality = 0, prSize = 0, prColor = 0,
-                 prDuplex = 0, prYRes = 0, prTTOption = 0, prCollate = 0, prMedia = 0, prDither = 0;
-    std::string lpPrintDriver, lpPrintType, lpPrintPort;
     // Folder selection: the caller's buffer and its length, title and flags.
     struct {
         std::string* buffer = nullptr;

@@ -1,15 +1,20 @@
 #include "platform/testinput/os_user.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -314,9 +319,56 @@ bool os_user_press_button(std::string_view text) {
     if (!m || !m->isVisible()) return false;
     for (QAbstractButton* b : m->findChildren<QAbstractButton*>()) {
         if (!b->isVisible() || !b->isEnabled() || plain(b->text()) != text) continue;
-        click_widget(b, b->rect().center());
+        // A radio button or check box is hit on its mark and its text, not
+        // on the room its row gives it beyond them.
+        const bool marked = qobject_cast<QRadioButton*>(b) || qobject_cast<QCheckBox*>(b);
+        click_widget(b, marked ? QPoint(std::min(10, b->width() / 2), b->height() / 2) : b->rect().center());
         return true;
     }
+    return false;
+}
+
+namespace {
+
+QComboBox* labelled_list(std::string_view label) {
+    QWidget* m = QApplication::activeModalWidget();
+    if (!m || !m->isVisible()) return nullptr;
+    for (QLabel* l : m->findChildren<QLabel*>()) {
+        std::string t = plain(l->text());
+        if (!t.empty() && t.back() == ':') t.pop_back();
+        auto* box = qobject_cast<QComboBox*>(l->buddy());
+        if (t == label && box && box->isVisible()) return box;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool os_user_choose(std::string_view label, std::string_view item) {
+    QComboBox* box = labelled_list(label);
+    if (!box || !box->isEnabled()) return false;
+    const int row = box->findText(os_qstring(std::string(item)), Qt::MatchStartsWith);
+    if (row < 0) return false;
+    click_widget(box, box->rect().center());
+    QAbstractItemView* view = box->view();
+    if (!view || !view->isVisible()) return false;
+    const QModelIndex i = view->model()->index(row, box->modelColumn(), view->rootIndex());
+    view->scrollTo(i);
+    QCoreApplication::processEvents();
+    click_widget(view->viewport(), view->visualRect(i).center());
+    return true;
+}
+
+std::string os_user_choice(std::string_view label) {
+    QComboBox* box = labelled_list(label);
+    return box ? os_from_qstring(box->currentText()) : std::string();
+}
+
+bool os_user_checked(std::string_view button) {
+    QWidget* m = QApplication::activeModalWidget();
+    if (!m || !m->isVisible()) return false;
+    for (QAbstractButton* b : m->findChildren<QAbstractButton*>())
+        if (b->isVisible() && plain(b->text()) == button) return b->isChecked();
     return false;
 }
 

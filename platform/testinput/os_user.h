@@ -70,6 +70,15 @@ bool os_user_cancel_dialog();
 bool os_user_modal_up(std::string* title = nullptr);
 // Clicks the button with this text in the modal toolkit dialog that is up.
 bool os_user_press_button(std::string_view text);
+// In the modal toolkit dialog that is up, chooses the item of the list box
+// labelled `label` (mnemonic marks and the colon ignored) whose text starts
+// with `item`: a click opens the list, a click on the item takes it. False
+// while there is no such list or item.
+bool os_user_choose(std::string_view label, std::string_view item);
+// What the modal toolkit dialog that is up shows: the text of the list box
+// labelled `label`, and whether the button with this text is checked.
+std::string os_user_choice(std::string_view label);
+bool os_user_checked(std::string_view button);
 
 // What a person sees: every shown top-level window (the toolkit's dialogs
 // too) drawn at its place, as a PNG.

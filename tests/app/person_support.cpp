@@ -182,6 +182,13 @@ OsUserStep PersonTest::toolkit_dialog(std::string title, std::string button) {
             }};
 }
 
+OsUserStep PersonTest::choose(std::string label, std::string item) {
+    return {"choose " + item + " for " + label, false, [label, item] {
+                if (!os_user_modal_up() || os_user_message_box_up() || os_user_file_dialog_up()) return false;
+                return os_user_choose(label, item) && os_user_choice(label).rfind(item, 0) == 0;
+            }};
+}
+
 OsUserStep PersonTest::grab(std::string name) {
     return idle("grab " + name, [name] { os_user_grab_screen(grab_dir() + "/" + current_test() + "-" + name + ".png"); });
 }

@@ -53,6 +53,9 @@ protected:
     // Waits for a modal dialog of the toolkit whose title holds `title`,
     // then presses its button.
     static OsUserStep toolkit_dialog(std::string title, std::string button);
+    // Chooses the item (by the start of its text) of the list box labelled
+    // `label` in the modal toolkit dialog that is up.
+    static OsUserStep choose(std::string label, std::string item);
     static OsUserStep grab(std::string name);
     // The main window's close box.
     static OsUserStep close_main();

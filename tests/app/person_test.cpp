@@ -3,6 +3,7 @@
 // loop taking them. The screen grabs are kept under build/person-grabs.
 #include <cmath>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,79 @@ OsPoint child_close_box(OsWindow frame) {
 
 }  // namespace
 
+namespace {
+
+// The page size pdfinfo reads, as "W x H".
+std::string pdf_page_size(const std::string& file) {
+    const std::string info = run_command("pdfinfo '" + file + "'");
+    std::smatch m;
+    if (!std::regex_search(info, m, std::regex(R"(Page size: +([0-9.]+) x ([0-9.]+) pts)"))) return info;
+    return std::to_string(std::lround(std::stod(m[1]))) + " x " + std::to_string(std::lround(std::stod(m[2])));
+}
+
+}  // namespace
+
+TEST_F(PersonTest, PageSetUpTakesEffectAndIsOfferedAgain) {
+    if (!have_program("pdfinfo")) GTEST_SKIP() << "pdfinfo is not installed";
+    run(Steps{
+        answer("Read default settings from ini file?", "Yes"),
+        menu({"Print"}),
+        choose("Paper size", "A3"),
+        {"portrait", false, [] { return os_user_press_button("Portrait") && os_user_checked("Portrait"); }},
+        toolkit_dialog("Page Setup", "OK"),
+        check("the page is A3 portrait", [] { EXPECT_EQ(pdf_page_size("Zeltramo Print.pdf"), "842 x 1191"); }),
+        menu({"Print"}),
+        {"the last choice shown", false, [] {
+             if (!os_user_modal_up() || os_user_choice("Paper size").empty()) return false;
+             EXPECT_EQ(os_user_choice("Paper size").rfind("A3", 0), 0u) << os_user_choice("Paper size");
+             EXPECT_TRUE(os_user_checked("Portrait"));
+             EXPECT_FALSE(os_user_checked("Landscape"));
+             return true;
+         }},
+        choose("Paper size", "Letter"),
+        {"landscape", false, [] { return os_user_press_button("Landscape") && os_user_checked("Landscape"); }},
+        toolkit_dialog("Page Setup", "OK"),
+        check("the page is Letter landscape", [] { EXPECT_EQ(pdf_page_size("Zeltramo Print (2).pdf"), "792 x 612"); }),
+        close_main(),
+    });
+    EXPECT_EQ(exits, std::vector<int>{0});
+}
+
+TEST_F(PersonTest, KeysReachTheMapAfterTheProfileWindowCloses) {
+    int slot = 0;
+    View before{};
+    run(Steps{
+        answer("Read default settings from ini file?", "Yes"),
+        menu({"Profile", "Graphical"}),
+        idle("draw the profile line", [] { os_user_drag(map(), 150, 150, 450, 350); }),
+        check("the profile window is open", [&] {
+            ASSERT_EQ(mainstate.profwin, 1);
+            slot = mainstate.profslot;
+        }),
+        idle("its own close box", [&] {
+            const OsWindow f = wtab.wWindow[static_cast<std::size_t>(slot)];
+            const OsPoint p = child_close_box(f);
+            os_user_click(f, p.x, p.y);
+        }),
+        check("closed", [&] {
+            EXPECT_EQ(mainstate.profwin, 0);
+            before = view();
+        }),
+        idle("the pointer over the map", [] { os_user_move(map(), 300, 200); }),
+        key(OS_VK_ADD, OS_IN_KEYPAD),
+        check("the key zoomed without a click first", [&] {
+            const float w = before.x1 - before.x0;
+            EXPECT_NEAR(dat9.vxmax - dat9.vxmin, 0.8f * w, 1e-3f * w);
+            before = view();
+        }),
+        key(OS_VK_LEFT),
+        check("and an arrow pans", [&] { EXPECT_NE(dat9.vxmin, before.x0); }),
+        close_main(),
+    });
+    EXPECT_EQ(exits, std::vector<int>{0});
+}
+
+
 TEST_F(PersonTest, CloseBoxesOfTheProfileWindowAndOfTheProgram) {
     int slot = 0;
     run(Steps{
@@ -98,9 +172,14 @@ TEST_F(PersonTest, CloseBoxesOfTheProfileWindowAndOfTheProgram) {
         idle("draw it again", [] { os_user_drag(map(), 150, 350, 450, 150); }),
         check("open again", [&] { ASSERT_EQ(mainstate.profwin, 1); }),
         close_main(),
+        check("the main window's close box closed only the profile window", [&] {
+            EXPECT_EQ(mainstate.profwin, 0);
+            EXPECT_EQ(wtab.wWindow[static_cast<std::size_t>(slot)], 0);
+            EXPECT_TRUE(exits.empty());
+        }),
+        close_main(),
     });
-    // The main window's close box ends the program at once, the profile
-    // window open or not, and the settings are written.
+    // The second close request ends the program and writes the settings.
     EXPECT_EQ(exits, std::vector<int>{0});
     EXPECT_TRUE(std::filesystem::exists("zeltramo.ini"));
 }

@@ -17,6 +17,7 @@
 #include "platform/os_commondlg.h"
 #include "platform/os_config.h"
 #include "platform/os_msgbox.h"
+#include "platform/os_printer.h"
 #include "tests/support/png_picture.h"
 #include "tests/support/quinda_test.h"
 
@@ -291,7 +292,8 @@ TEST_F(CommonDialogTest, PageSetUpStartsFromTheDefaultThenFromTheLastConfirmed) 
     EXPECT_EQ(result, 0);
     EXPECT_EQ(pw, 0);   // cancel changes nothing
     EXPECT_EQ(w, 19000);
-    EXPECT_EQ(commondlg.PageDlgShown, 0);
+    EXPECT_EQ(wtab.PageDlgShown, 0);
+    EXPECT_EQ(wtab.page_setup.prSize, -1);
 
     // Landscape asked: the paper turns. The user confirms Letter, 2 copies.
     OsCommonDialogAnswer a;
@@ -309,9 +311,11 @@ TEST_F(CommonDialogTest, PageSetUpStartsFromTheDefaultThenFromTheLastConfirmed) 
     EXPECT_EQ(result, 1);
     EXPECT_EQ((std::vector<std::int32_t>{pw, ph, w, h, l, t, o, c, colours}),
               (std::vector<std::int32_t>{27940, 21590, 26940, 20590, 500, 500, 1, 2, 16777216}));
-    EXPECT_EQ(commondlg.PageDlgShown, 1);
-    EXPECT_EQ(commondlg.prSize, 1);
-    EXPECT_EQ(commondlg.lpPrintType, "PDF");
+    // The printer opening of the next job takes the printer and paper chosen.
+    EXPECT_EQ(wtab.PageDlgShown, 1);
+    EXPECT_EQ(wtab.page_setup.prSize, 1);
+    EXPECT_EQ(wtab.page_setup.prWidth, 2159);
+    EXPECT_EQ(wtab.lpPrintType, OsPdfPrinterName);
 
     // The second call starts from the confirmed Letter; a change of units
     // restates it without a further question, then shows it in inches.
