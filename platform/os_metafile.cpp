@@ -137,7 +137,9 @@ public:
     std::vector<std::uint8_t> finish() {
         record(0x0000, {});
         Bytes h;
-        h.u16(file_.empty() ? 1 : 2);
+        // Header type 1 for files too: the format also defines 2 for a
+        // metafile on disk, but readers such as LibreOffice refuse it.
+        h.u16(1);
         h.u16(9);
         h.u16(0x0300);
         h.u32(static_cast<std::uint32_t>(9 + body_.b.size() / 2));

@@ -93,8 +93,11 @@ void yypals(std::int32_t index, std::int32_t rgb) {
     const std::int32_t group = ((index + 16) / 32) % 8;
     const std::int32_t c8 = yycoln(group, 0);
     const std::int32_t c16 = (index / 16) % 2 == 1 ? c8 + 8 : c8;
-    p.device8[static_cast<std::size_t>(c8)] = rgb;
-    p.device16[static_cast<std::size_t>(c16)] = rgb;
+    // Entry 0 of the device palettes is their background (the cleared page
+    // of a 4-bit picture among them): it stays the colour of palette entry
+    // 0, whichever other entry of the whites' hue group a program sets.
+    if (c8 != 0 || index == 0) p.device8[static_cast<std::size_t>(c8)] = rgb;
+    if (c16 != 0 || index == 0) p.device16[static_cast<std::size_t>(c16)] = rgb;
     if (reduced_palette_in_use())
         p.reduced[static_cast<std::size_t>(index * gstate.colour_count / 256)] = rgb;
     set_cone(index);

@@ -408,6 +408,21 @@ void interior(std::int32_t style) {
     cgm::element(pending(), 5, 22, p);
 }
 
+// A point as a filled square as wide as the lines, at least a pixel of
+// the drawable: readers draw a polyline of one point as nothing.
+void dot(float x, float y) {
+    g().hc.page_in_progress = 1;
+    std::string& out = pending();
+    cgm::colour_if_changed(out, cgmstate.cache.fill, 5, 23, cgmstate.current);
+    interior(1);
+    const std::int64_t side = std::max({width_vdc(), sx(1.0f), std::int64_t{1}}), x0 = sx(x) - side / 2,
+                       y0 = sy(y) - side / 2;
+    std::string p;
+    cgm::point(p, x0, y0);
+    cgm::point(p, x0 + side, y0 + side);
+    cgm::element(out, 4, 11, p);
+}
+
 void shape(std::int32_t op) {
     CgmDriverState& s = cgmstate;
     GraphicsState& gs = g();
@@ -602,12 +617,7 @@ void xxcgm_op(std::int32_t op) {
             gs.hc.page_in_progress = 1;
             polyline(a.X.data(), a.Y.data(), 2, false);
             return;
-        case OpPoint: {
-            gs.hc.page_in_progress = 1;
-            const float xs[2] = {a.X[0], a.X[0]}, ys[2] = {a.Y[0], a.Y[0]};
-            polyline(xs, ys, 2, false);
-            return;
-        }
+        case OpPoint: dot(a.X[0], a.Y[0]); return;
         case OpPolyline:
             gs.hc.page_in_progress = 1;
             polyline(quin01.X.data(), quin01.Y.data(), static_cast<std::size_t>(driver_point_count()), true);

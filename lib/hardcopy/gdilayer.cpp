@@ -300,6 +300,15 @@ void linewidth(const Face& f, std::int32_t width) {
     linestyles(f);
 }
 
+// A point as a square dot of the line's width. A pixel of a metafile's
+// logical unit is too small for any reader to show.
+void dot(const Face& f, std::int32_t x, std::int32_t y) {
+    f.begin();
+    const std::int32_t w = f.l.line_width, h = w / 2;
+    Tools t(f, Tools::SolidBrush, Tools::NullPen);
+    os_rectangle(f.dc(), x - h, y - h, x - h + w + 1, y - h + w + 1);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- printer faces
@@ -323,13 +332,7 @@ void yywproutlinearc(std::int32_t x, std::int32_t y, std::int32_t rx, std::int32
                      std::int32_t ys, std::int32_t xe, std::int32_t ye, std::int32_t mode) {
     outlinearc(pr(), x, y, rx, ry, xs, ys, xe, ye, mode);
 }
-void yywprpoint(std::int32_t x, std::int32_t y) {
-    const Face f = pr();
-    f.begin();
-    const std::int32_t w = f.l.line_width, h = w / 2;
-    Tools t(f, Tools::SolidBrush, Tools::NullPen);
-    os_rectangle(f.dc(), x - h, y - h, x - h + w + 1, y - h + w + 1);
-}
+void yywprpoint(std::int32_t x, std::int32_t y) { dot(pr(), x, y); }
 void yywprpointrgb(std::int32_t x, std::int32_t y, std::int32_t colour) {
     os_set_pixel(wtab.gPrDC, x, y, static_cast<std::uint32_t>(colour) & 0xFFFFFF);
 }
@@ -384,7 +387,7 @@ void yywmfoutlinearc(std::int32_t x, std::int32_t y, std::int32_t rx, std::int32
                      std::int32_t ys, std::int32_t xe, std::int32_t ye, std::int32_t mode) {
     outlinearc(mf(), x, y, rx, ry, xs, ys, xe, ye, mode);
 }
-void yywmfpoint(std::int32_t x, std::int32_t y) { os_set_pixel(wtab.gwmfDC, x, y, metafile_layer.colour); }
+void yywmfpoint(std::int32_t x, std::int32_t y) { dot(mf(), x, y); }
 void yywmfpointrgb(std::int32_t x, std::int32_t y, std::int32_t colour) {
     os_set_pixel(wtab.gwmfDC, x, y, static_cast<std::uint32_t>(colour) & 0xFFFFFF);
 }

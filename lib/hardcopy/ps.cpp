@@ -1,6 +1,6 @@
 // Hardcopy driver 2: the picture as a PostScript file with structuring
-// comments, or as encapsulated PostScript. Lines, points and polylines
-// gather in one open path that is painted when something else must happen;
+// comments, or as encapsulated PostScript. Lines and polylines gather in
+// one open path that is painted when something else must happen;
 // the colour is written only just before the paint that needs it.
 #include "lib/hardcopy/ps.h"
 #include "lib/raster/imagefiles.h"
@@ -263,6 +263,19 @@ void line(float x1, float y1, float x2, float y2) {
     yypos4(x2, y2, "l");
     ++s.segments;
     hcstate.PenPosition = {x2, y2};
+}
+
+// A point as a dot as wide as the lines: a zero-length segment paints
+// only under round caps, and never inside a dash gap, so it is stroked in
+// a group of its own with both set there. The open path, its pen position
+// and the written colour come back with grestore.
+void point(float x, float y) {
+    g().hc.page_in_progress = 1;
+    yypos6("gsave newpath 1 setlinecap [] 0 d");
+    yypos4(x, y, "m");
+    yypos4(x, y, "l");
+    group_colour();
+    yypos6("s grestore");
 }
 
 void polyline() {
@@ -584,7 +597,7 @@ void xxpost(std::int32_t op) {
         case OpFont: psstate.font_changed = 1; return;
         case OpText: string_op(); return;
         case OpClip: clip(); return;
-        case OpPoint: line(a.X[0], a.Y[0], a.X[0], a.Y[0]); return;
+        case OpPoint: point(a.X[0], a.Y[0]); return;
         case OpLineType: line_type(); return;
         case OpLineWidth: line_width(); return;
         case OpPolyline: polyline(); return;

@@ -319,7 +319,10 @@ void xxsvg(std::int32_t op) {
         case OpPoint: {
             g().hc.page_in_progress = 1;
             const std::string x = x_of(a.X[0]), y = y_of(a.Y[0]);
-            out("<line x1=\"" + x + "\" y1=\"" + y + "\" x2=\"" + x + "\" y2=\"" + y + "\" />");
+            // A zero-length line paints only under round caps, and not in
+            // a dash gap: the dot as wide as the group's lines.
+            out("<line x1=\"" + x + "\" y1=\"" + y + "\" x2=\"" + x + "\" y2=\"" + y +
+                "\" style=\"stroke-linecap:round;stroke-dasharray:none\"/>");
             return;
         }
         case OpPolyline:

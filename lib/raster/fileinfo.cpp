@@ -73,9 +73,12 @@ bool is_svg(const Head& h) {
 }
 bool is_pcx(const Head& h) { return h[0] == 10 && h[2] == 1; }
 bool is_bmp(const Head& h) { return at(h, 0, "BM") && le32(h, 6) == 0 && le32(h, 14) != 12; }
+// A plain metafile's header: type 1 (in memory) or 2 (on disk), nine
+// words, version 3.
 bool is_metafile(const Head& h) {
-    static constexpr std::uint8_t plain[6] = {1, 0, 9, 0, 0, 3};
-    return std::memcmp(h.data(), plain, 6) == 0 || le32(h, 0) == 0x9AC6CDD7 || le32(h, 40) == 0x464D4520;
+    static constexpr std::uint8_t plain[5] = {0, 9, 0, 0, 3};
+    return ((h[0] == 1 || h[0] == 2) && std::memcmp(h.data() + 1, plain, 5) == 0) || le32(h, 0) == 0x9AC6CDD7 ||
+           le32(h, 40) == 0x464D4520;
 }
 bool is_cgm(const Head& h) { return h[0] == 0 && h[1] >= 16 && h[2] < 32; }
 bool is_lotus(const Head& h) { return h[0] == 1 && h[4] == 1 && h[6] == 8 && h[8] == 68 && h[13] == 12; }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
@@ -123,16 +125,18 @@ TEST_F(Palettes, AnEntryRepresentsItsHueGroup) {
     struct Case {
         int index, c8, c16;
     };
-    const Case cases[] = {{100, 2, 2}, {90, 2, 10}, {20, 4, 12}, {0, 0, 0}, {250, 0, 8}, {215, 7, 15}};
+    // -1: the device entry 0, the background, keeps palette entry 0's white.
+    const Case cases[] = {{100, 2, 2}, {90, 2, 10}, {20, 4, 12}, {0, 0, 0}, {250, -1, 8}, {215, 7, 15},
+                          {1, -1, -1}, {15, -1, -1}};
     for (const auto& c : cases) {
         yypali();
         const std::int32_t rgb = wrgb(c.index, 1, 2);
         yypals(c.index, rgb);
         std::int32_t got8 = -1, got16 = -1;
-        yypalg8(c.c8, got8);
-        yypalg16(c.c16, got16);
-        EXPECT_EQ(got8, rgb) << c.index;
-        EXPECT_EQ(got16, rgb) << c.index;
+        yypalg8(std::max(c.c8, 0), got8);
+        yypalg16(std::max(c.c16, 0), got16);
+        EXPECT_EQ(got8, c.c8 < 0 ? 0xFFFFFF : rgb) << c.index;
+        EXPECT_EQ(got16, c.c16 < 0 ? 0xFFFFFF : rgb) << c.index;
     }
 }
 

@@ -132,6 +132,10 @@ TEST_F(Dxf, ColourIndices) {
     const std::vector<Case> cases = {
         {8, 24, wrgb(255, 0, 0), "1"},   {8, 24, wrgb(255, 255, 255), "7"}, {8, 24, wrgb(255, 159, 127), "21"},
         {8, 24, wrgb(250, 2, 3), "1"},   {8, 24, wrgb(84, 84, 84), "250"},  {3, 1, 0, "7"},
+        // The colour index table holds no black: the nearest is 19, the
+        // darkest half-saturated red (38, 19, 19), ahead of the other
+        // groups' equally near entries.
+        {8, 24, wrgb(0, 0, 0), "19"},
         {3, 1, 16, "1"},                 {3, 1, 240, "7"},                 {4, 1, 0, "8"},
         {4, 1, 40, "9"},                 {4, 1, 255, "8"},
     };

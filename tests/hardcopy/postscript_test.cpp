@@ -159,6 +159,26 @@ TEST_F(PostScript, StyleChangesStrokeTheOpenPath) {
                         "%%EOF", "initgraphics", " \x04"}));
 }
 
+// A point is a dot of its own, round-capped and without dashes, in its
+// colour; the open path around it goes on as if it were not there, and
+// Ghostscript paints it.
+TEST_F(PostScript, PointIsADotBesideTheOpenPath) {
+    const Lines l = drawing(run("point.ps", [] {
+        IGrColourN(Red);
+        igrlinetype(2);
+        igrjoin(0, 0, 10, 0);
+        igrpoint(30, 20);
+        igrjoin(10, 0, 20, 0);
+        igrjoin(20, 0, 30, 0);
+        igrpoint(5, 5);
+    }));
+    EXPECT_EQ(l, (Lines{"[6 6] 3 d", "0.0 0.0 m", "10.0 0.0 l", "gsave newpath 1 setlinecap [] 0 d", "30.0 20.0 m",
+                        "30.0 20.0 l", "1.0 0.0 0.0 g", "s grestore", "20.0 0.0 l", "30.0 0.0 l",
+                        "gsave newpath 1 setlinecap [] 0 d", "5.0 5.0 m", "5.0 5.0 l", "1.0 0.0 0.0 g",
+                        "s grestore", "1.0 0.0 0.0 g", "s",
+                        "/#copies 1 def", "gsave showpage grestore", "%%EOF", "initgraphics", " \x04"}));
+}
+
 TEST_F(PostScript, DashTable) {
     const Lines dashes = {"[1 5] 4 d", "[6 6] 3 d", "[1 3 4 4] 0 d", "[1 2 1 2 4 2] 0 d",
                           "[5 2 3 2] 2 d", "[3 3] 1 d", "[5 2 3 2 3 2] 0 d", "[] 0 d"};

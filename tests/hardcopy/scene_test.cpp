@@ -1,5 +1,5 @@
 // One scene (solid and dashed lines, solid, hatched and two-colour fills, a
-// circle, an ellipse, a polyline, left, centred and turned text) written by
+// circle, an ellipse, a polyline, points, left, centred and turned text) written by
 // every driver that makes a file or a print job and drawn by that format's
 // reader. A frame along the edges of the drawable makes the drawn extent the
 // page, so after the reader's picture is trimmed to what it drew, every part
@@ -40,6 +40,7 @@ enum NotShown : unsigned {
     NoDashes = 4,           // the reader draws the dashed line solid
     TextsElsewhere = 8,     // the reader places texts by its own rule: read back only
     PageOfOtherShape = 16,  // circles are round on a page of another shape than the drawable
+    NoPoints = 32,          // the reader draws nothing for a point
 };
 
 struct SceneRow {
@@ -66,6 +67,12 @@ struct SceneRow {
     int printer_model = 0;
 };
 
+// A point is the pen put down and lifted at one place, which leaves a dot
+// of the pen on a plotter.
+constexpr const char* HpglPoints =
+    "hp2xx draws nothing for a pen put down where it stands (a vector of no length), where a plotter leaves "
+    "a dot of its pen";
+
 // emf2svg's picture drawn by librsvg, and the words of its texts.
 constexpr const char* Emf2svg = "emf2svg-conv -i in.emf -o out.svg && rsvg-convert -w 1600 -b white -o out.png out.svg";
 constexpr const char* EmfWords = "grep -o 'CDATA.[A-Z]*' out.svg";
@@ -75,8 +82,10 @@ const SceneRow scene_rows[] = {
      true, "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=txtwrite -sOutputFile=- in.eps"},
     {"Svg", DriverSvg, {}, "in.svg", "rsvg-convert", "rsvg-convert -z 2 -b white -o out.png in.svg", true,
      "rsvg-convert -f pdf -o out.pdf in.svg && gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=txtwrite -sOutputFile=- out.pdf"},
-    {"Hpgl", DriverHpgl, {}, "in.plt", "hp2xx", "hp2xx -q -m png -d 150 -f out.png in.plt", false, ""},
-    {"Hpgl2", DriverHpgl2, {}, "in.plt", "hp2xx", "hp2xx -q -m png -d 150 -f out.png in.plt", false, ""},
+    {"Hpgl", DriverHpgl, {}, "in.plt", "hp2xx", "hp2xx -q -m png -d 150 -f out.png in.plt", false, "", false, 1.0f,
+     NoPoints, HpglPoints},
+    {"Hpgl2", DriverHpgl2, {}, "in.plt", "hp2xx", "hp2xx -q -m png -d 150 -f out.png in.plt", false, "", false, 1.0f,
+     NoPoints, HpglPoints},
     {"Png", DriverImageFile, {{26, 3}}, "in.png", "convert", "cp in.png out.png", true, ""},
     // ezdxf's own drawing add-on on a white ground, at a size where the
     // page is about as wide as the checked picture and lines keep a width
@@ -121,6 +130,10 @@ const SceneRow scene_rows[] = {
      "pdftotext -raw in.pdf -", false, 1.0f, ShowsAll, "", true},
 };
 
+// Where the scene's points stand.
+constexpr float PointsX[5] = {8, 16, 24, 32, 40};
+constexpr float PointsY = 6;
+
 // The scene in world units 0..100 x 0..75, y upwards.
 void draw_scene(bool turned) {
     IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
@@ -158,6 +171,9 @@ void draw_scene(bool turned) {
     igrcircle(15, 22, 10);
     IGrColourN(wrgb(0, 0, 255));
     igrellipse(38, 22, 8, 0.5f);
+    // Red points in a row along the foot.
+    IGrColourN(wrgb(255, 0, 0));
+    for (float x : PointsX) igrpoint(x, PointsY);
     // Texts: left, centred, turned by 30 degrees.
     IGrColourN(wrgb(0, 0, 0));
     igrcharsize(1.2f, 1.2f);
@@ -225,7 +241,8 @@ TEST_P(Scene, ReaderDrawsItWhole) {
         row.dark_ground ? " -fuzz 30% -fill cyan -opaque white -fill white -opaque black -fill black -opaque cyan"
                         : "";
     const ReaderRun t = run_reader("convert out.png -background white -flatten" + swap +
-                                   " -fuzz 10% -trim +repage -rotate \"90<\" -sample 800x600! scene.ppm");
+                                   " -fuzz 10% -trim +repage -rotate \"90<\" full.ppm && "
+                                   "convert full.ppm -sample 800x600! scene.ppm");
     ASSERT_EQ(t.status, 0) << t.err;
     run_reader("convert scene.ppm scene.png");
     keep_picture("scene.png", std::string(row.name) + "-");
@@ -296,6 +313,27 @@ TEST_P(Scene, ReaderDrawsItWhole) {
     EXPECT_GT(count(28, 20, 32, 24, blue, tol), 10) << "ellipse, left";
     EXPECT_GT(count(44, 20, 48, 24, blue, tol), 10) << "ellipse, right";
     EXPECT_EQ(count(36, 28, 40, 33, blue, c ? 60 : 200), 0) << "ellipse as tall as a circle";
+    // Points: ink at each place, none between them. A dot may be smaller
+    // than a pixel of the picture cut down to 800 x 600, so they are looked
+    // for in the reader's picture at its own size.
+    {
+        const Ppm full = Ppm::read("full.ppm");
+        ASSERT_GT(full.w, 0);
+        auto ink = [&](float x1, float y1, float x2, float y2) {
+            const float sx = static_cast<float>(full.w) / 100.0f, sy = static_cast<float>(full.h) / 75.0f;
+            const int px1 = static_cast<int>(x1 * sx), px2 = static_cast<int>(x2 * sx);
+            const int py1 = static_cast<int>((75 - y2) * sy), py2 = static_cast<int>((75 - y1) * sy);
+            return (px2 - px1 + 1) * (py2 - py1 + 1) - full.count_near(px1, py1, px2, py2, 0xFFFFFF, 90);
+        };
+        for (float x : PointsX) {
+            if (row.not_shown & NoPoints) {
+                std::printf("Points not checked: %s\n", row.why);
+                break;
+            }
+            EXPECT_GT(ink(x - 1, PointsY - 1, x + 1, PointsY + 1), 0) << "point at " << x;
+            EXPECT_EQ(ink(x + 2.5f, PointsY - 1, x + 5.5f, PointsY + 1), 0) << "beside the point at " << x;
+        }
+    }
     // Texts: ink where each stands.
     if (row.not_shown & TextsElsewhere) {
         std::printf("Texts' places not checked: %s\n", row.why);

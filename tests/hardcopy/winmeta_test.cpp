@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -23,6 +24,7 @@
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/windriver.h"
 #include "lib/hardcopy/wmf.h"
+#include "lib/raster/imagefiles.h"
 #include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/text.h"
@@ -133,7 +135,7 @@ TEST_F(MetafileDriver, PlainAndOtherFormats) {
     run("plain.wmf");
     const std::string plain = read_file("plain.wmf");
     ASSERT_GT(plain.size(), 18u);
-    EXPECT_EQ(u16(plain, 0), 2u);   // a metafile on disk
+    EXPECT_EQ(u16(plain, 0), 1u);   // the header type readers take (2, on disk, is refused)
     EXPECT_EQ(u16(plain, 2), 9u);
     EXPECT_EQ(u32(plain, 6) * 2, plain.size());
     // Another format value is placeable through open and close: the header
@@ -551,6 +553,37 @@ TEST_F(MetafileReaders, Wmf2svgReadsPlainAndPlaceable) {
     const ReaderRun r = run_reader("wmf2svg -o clip.svg clip.wmf");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     svg_shows_scene("clip.svg", "clipboard");
+}
+
+// A plain and a placeable file as the driver writes them: the library's
+// own file identification and LibreOffice both take them, and LibreOffice
+// draws the scene's colours and gives its text back.
+TEST_F(MetafileReaders, IdentifierAndLibreOfficeReadPlainAndPlaceable) {
+    for (int format : {0, 1}) {
+        const std::string name = format == 0 ? "plain.wmf" : "placeable.wmf";
+        gstate.hc.options.set(27, format);
+        run(name, draw_test_scene);
+        std::array<std::int32_t, 16> info{};
+        igrfileinfo(name, info, 4);
+        EXPECT_EQ(info[0], FileMetafile) << name;
+        EXPECT_EQ(info[3], format) << name << ": 0 plain, 1 placeable";
+    }
+    if (!have_program("soffice") || !have_program("pdftoppm") || !have_program("pdftotext"))
+        GTEST_SKIP() << "LibreOffice or poppler-utils is not installed";
+    const ReaderRun r = run_reader("soffice --headless -env:UserInstallation=file://$PWD/lo --convert-to pdf "
+                                   "--outdir . plain.wmf placeable.wmf >/dev/null 2>&1");
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const std::string stem : {"plain", "placeable"}) {
+        ASSERT_FALSE(read_file(stem + ".pdf").empty()) << "LibreOffice refused " << stem << ".wmf";
+        EXPECT_NE(run_reader("pdftotext " + stem + ".pdf -").out.find("Quindarolex"), std::string::npos) << stem;
+        ASSERT_EQ(run_reader("pdftoppm -r 50 -singlefile " + stem + ".pdf " + stem).status, 0) << stem;
+        keep_picture(stem + ".ppm", "metafile-lo-");
+        const Ppm p = Ppm::read(stem + ".ppm");
+        ASSERT_GT(p.w, 0) << stem;
+        EXPECT_GT(p.count_near(0, 0, p.w - 1, p.h - 1, 0xFF0000, 120), 20) << stem << ": red";
+        EXPECT_GT(p.count_near(0, 0, p.w - 1, p.h - 1, 0x00FF00, 120), 20) << stem << ": green";
+        EXPECT_GT(p.count_near(0, 0, p.w - 1, p.h - 1, 0x0000FF, 120), 200) << stem << ": blue";
+    }
 }
 
 TEST_F(MetafileReaders, Emf2svgReadsEnhanced) {

@@ -102,6 +102,8 @@ TEST_F(FileInfo, EveryKindWithItsItems) {
         {"enhanced metafile", le(1, 4) + std::string(20, '\0') + le(0, 4) + le(0, 4) + le(2539, 4) + le(1269, 4) + le(0x464D4520, 4),
          {3, 72, 36, 2, -1, -1}},
         {"plain metafile", bytes_of({1, 0, 9, 0, 0, 3, 0, 0}), {3, -1, -1, 0, -1, -1}},
+        {"plain metafile of the disk header type", bytes_of({2, 0, 9, 0, 0, 3, 0, 0}), {3, -1, -1, 0, -1, -1}},
+        {"plain metafile head of an undefined type", bytes_of({3, 0, 9, 0, 0, 3, 0, 0}), {0, -1, -1, -1, -1, -1}},
         {"cgm", cgm(0, 1, "") + cgm(1, 17, be16(0) + be16(0) + be16(200) + be16(100)) + cgm(0, 3, "") + cgm(0, 5, "") +
                     cgm(0, 3, "") + cgm(4, 1, "abc") + cgm(0, 5, "") + cgm(0, 2, ""),
          {6, 1000, 500, 2, -1, -1}},

@@ -231,6 +231,36 @@ TEST_F(ImageDriver, FillsAreAsDarkAsTheirColourAtEveryDepth) {
     }
 }
 
+// A program that sets an entry of the whites' hue group (the logo sets
+// entry 1 to indigo and draws with it) leaves the page of a 4-bit picture
+// white in every format; red stays red.
+TEST_F(ImageDriver, FourBitPageStaysWhiteWhenAnEntryOfTheWhitesIsSet) {
+    const bool magick = have_program("convert");
+    igrpalettergb(1, 64, 0, 128);
+    for (const Format& f : formats) {
+        const std::string file = dir.file(std::string("white4_") + f.name + f.extension);
+        select(4, f.option);
+        igrhardcopy(file);
+        IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
+        IGrUnits(0.0f, 0.0f, static_cast<float>(W), static_cast<float>(H));
+        igrcolourmodel(24);
+        igrfillpattern(4);
+        IGrColourN(wrgb(255, 0, 0));
+        IGrRectangle(40.0f, 60.0f, 200.0f, 150.0f);
+        igrcolourmodel(8);
+        igrhardcopy("S");
+        ASSERT_EQ(infoerror(1), 0) << f.name;
+        std::vector<std::vector<std::int32_t>> readings{our_pixels(file, W, H)};
+        if (magick) readings.push_back(magick_pixels(file));
+        for (const std::vector<std::int32_t>& px : readings) {
+            ASSERT_EQ(px.size(), static_cast<std::size_t>(W * H)) << f.name;
+            EXPECT_EQ(px[0], 0xFFFFFF) << f.name << ": the page's corner";
+            EXPECT_EQ(px[static_cast<std::size_t>((H - 20) * W + 300)], 0xFFFFFF) << f.name << ": beside the square";
+            EXPECT_EQ(px[static_cast<std::size_t>((H - 100) * W + 120)], wrgb(255, 0, 0)) << f.name << ": the square";
+        }
+    }
+}
+
 TEST_F(ImageDriver, PagesAndEmptyRuns) {
     // Two pages: two images one after the other, each a whole file.
     for (const Format& f : formats) {
