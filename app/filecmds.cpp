@@ -12,6 +12,7 @@
 #include "app/interp_internal.h"
 #include "app/mainprog.h"
 #include "app/mainstate.h"
+#include "app/mapview.h"
 #include "app/onemoment.h"
 #include "app/profile.h"
 #include "app/records.h"
@@ -259,9 +260,9 @@ void cmd_print() {
         prompt_line("");
         onemoment("printing");
         os_show_now();
-        // The redraw fits the view to the page's proportions; the screen
-        // gets its own view back afterwards.
-        const Dat9 view = dat9;
+        // The page is drawn from the view as last set, fitted to the page's
+        // proportions; the screen gets its own view back afterwards.
+        const PageView page;
         igrinit("HP");
         igrcolourmodel(24);
         igrhardcopy(std::nullopt, "Zeltramo Print");
@@ -269,7 +270,6 @@ void cmd_print() {
         igrhardcopy("S");
         igrinit("P");
         igrcolourmodel(24);
-        dat9 = view;
         printed = printed_file();
     }
     draw_current_picture();

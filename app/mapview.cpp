@@ -43,9 +43,23 @@ void grid_point(float x, float y) {
     igrpoint(x, y);
 }
 
+// The view as the commands last set it, and that view as the drawable it
+// was last drawn in widened it. A view still equal to the widened one has
+// not been set anew since: the commands' view is then the one kept here.
+struct ViewFit {
+    Dat9 asked;
+    Dat9 fitted;
+};
+ViewFit view_fit;
+
+bool same_view(const Dat9& a, const Dat9& b) {
+    return a.vxmin == b.vxmin && a.vymin == b.vymin && a.vxmax == b.vxmax && a.vymax == b.vymax;
+}
+
 // Enlarges the view window to the drawable's proportions, never narrowing it.
 void fit_view_to_drawable() {
     Dat9& v = dat9;
+    if (!same_view(v, view_fit.fitted)) view_fit.asked = v;
     const long double w = static_cast<long double>(v.vxmax) - v.vxmin;
     const long double h = static_cast<long double>(v.vymax) - v.vymin;
     IGrArea(0.1f, 0.1f, 0.9f, 0.9f);
@@ -57,10 +71,22 @@ void fit_view_to_drawable() {
         v.vymax = static_cast<float>(v.vymin + a * w);
     else
         v.vxmax = static_cast<float>(v.vxmin + h / a);
+    view_fit.fitted = v;
 }
 
 
 }  // namespace
+
+void reset_view_fit() { view_fit = ViewFit{}; }
+
+PageView::PageView() : screen_(dat9), asked_(view_fit.asked), fitted_(view_fit.fitted) {
+    if (same_view(dat9, view_fit.fitted)) dat9 = view_fit.asked;
+}
+
+PageView::~PageView() {
+    dat9 = screen_;
+    view_fit = ViewFit{asked_, fitted_};
+}
 
 void triangle_outline(float xa, float ya, float xb, float yb, float xc, float yc) {
     const float x[3] = {xb, xc, xa}, y[3] = {yb, yc, ya};
@@ -132,22 +158,22 @@ void plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgri
     IGrColourN(wrgb(0, 0, 0));
     WGrTextFont(102, std::nullopt, 0.008f, 0.026f);
     IGrArea(0, 0, 1, 1);
-    IPgArea(0.1f, 0.1f, 0.9f, 0.9f);
-    ipgunits(v.vxmin, v.vymin, v.vxmax, v.vymax);
 
     // When the view reaches past the model on the right or at the top while
-    // its other edge is the model's, the axes cover only the model.
+    // its other edge is the model's, the axes cover only the model; in both
+    // directions at once where the view was widened both ways.
     const float x1 = dat11.extr(1), y1 = dat11.extr(2), x0 = dat11.extr(3), y0 = dat11.extr(4);
+    float right = 0.9f, top = 0.9f, x_end = v.vxmax, y_end = v.vymax;
     if (v.vxmax > x1 && v.vxmin == x0) {
-        const float f = (x1 - v.vxmin) / (v.vxmax - v.vxmin) * 0.8f + 0.1f;
-        IPgArea(0.1f, 0.1f, f, 0.9f);
-        ipgunits(v.vxmin, v.vymin, x1, v.vymax);
+        right = (x1 - v.vxmin) / (v.vxmax - v.vxmin) * 0.8f + 0.1f;
+        x_end = x1;
     }
     if (v.vymax > y1 && v.vymin == y0) {
-        const float f = (y1 - v.vymin) / (v.vymax - v.vymin) * 0.8f + 0.1f;
-        IPgArea(0.1f, 0.1f, 0.9f, f);
-        ipgunits(v.vxmin, v.vymin, v.vxmax, y1);
+        top = (y1 - v.vymin) / (v.vymax - v.vymin) * 0.8f + 0.1f;
+        y_end = y1;
     }
+    IPgArea(0.1f, 0.1f, right, top);
+    ipgunits(v.vxmin, v.vymin, x_end, y_end);
     // The frame with numeric scales in world units below and to the left,
     // the vertical scale line at its default place.
     ipgaxes();

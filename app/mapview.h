@@ -1,6 +1,7 @@
 #pragma once
 // The map view: the picture in the main window, rebuilt from the program's
 // data at every redraw.
+#include "app/appdata.h"
 
 // Redraws the whole map view in the current window with the nine view
 // flags: contour style (1 filled, -1 iso-lines, 0 none), mesh, map layers,
@@ -8,6 +9,25 @@
 // intersections. With no model loaded nothing is cleared or drawn.
 void plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
           int shownodal, int showriver);
+
+// While it lives, the map is drawn for a page: from the view as the
+// commands last set it, not as a window of other proportions widened it,
+// so that the page's own proportions alone widen it and the map fills the
+// page as far as the model's shape allows. Afterwards the screen's view
+// is back as it was.
+class PageView {
+public:
+    PageView();
+    ~PageView();
+    PageView(const PageView&) = delete;
+    PageView& operator=(const PageView&) = delete;
+
+private:
+    Dat9 screen_, asked_, fitted_;
+};
+
+// Forgets the view the commands set and its widened form. For tests.
+void reset_view_fit();
 
 // The outline of a mesh triangle, from corner a round to it again, in the
 // current colour.

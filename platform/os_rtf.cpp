@@ -64,6 +64,8 @@ public:
             }
             if (c == '}') {
                 if (depth_ == 0) continue;  // stray closing brace
+                // A font entry ends with its own group, not with a group inside it.
+                if (in_font_ && depth_ == font_depth_) finish_font();
                 --depth_;
                 if (overflow > 0) {
                     --overflow;
@@ -73,7 +75,6 @@ public:
                 // The document's last paragraph takes the format it ends in.
                 if (depth_ == 0) flush_par();
                 if (depth_ == 0 && open_) current().fmt = st.para;
-                if (st.dest == State::FontEntry) finish_font();
                 if (!stack_.empty()) {
                     const State outer = stack_.back();
                     stack_.pop_back();
@@ -176,7 +177,17 @@ private:
             colour_ = Colour{};
             return;
         }
-        if (st.dest == State::FontTable || st.dest == State::FontEntry) { font_word(st, w, has, n); return; }
+        if (st.dest == State::FontTable || st.dest == State::FontEntry) {
+            // What other writers put into an entry beside the name (panose
+            // digits, a substitute face, embedded font data) is no part of it.
+            if (skipped_destination(w) || starred) {
+                st.dest = State::Text;
+                st.skip = true;
+                return;
+            }
+            font_word(st, w, has, n);
+            return;
+        }
         if (st.dest == State::ColourTable) {
             const auto v = static_cast<std::uint8_t>(std::clamp(n, 0, 255));
             if (w == "red") colour_.r = v;
@@ -280,6 +291,7 @@ private:
             font_number_ = has ? n : 0;
             face_.clear();
             in_font_ = true;
+            font_depth_ = depth_;
             return;
         }
         if (!in_font_) return;
@@ -440,6 +452,7 @@ private:
     std::string face_;
     std::int32_t font_number_ = 0;
     bool in_font_ = false;
+    std::int32_t font_depth_ = 0;  // depth of the group the entry began in
     std::map<std::int32_t, std::int32_t> font_map_;
     std::int32_t default_font_number_ = 0;
     std::int32_t default_font_ = 0;

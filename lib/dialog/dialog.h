@@ -158,6 +158,10 @@ struct ControlImage {
 ControlImage control_image(OsHandle control);
 void yyDisableDialogs(OsHandle spare, bool windows);
 void yyEnableDialogs(OsHandle enable, bool windows);
+// Snapshots of the shown windows (mode 1 take, other modes release), all but
+// the window slot leave_out: a grid or editor window leaves out its own,
+// every other caller none.
+constexpr std::int32_t NoWindowLeftOut = -1;
 void yygetwindowbitmap(std::int32_t mode, std::int32_t leave_out, std::int32_t& status);
 
 // The frame of a message box or common dialog: owned by the active dialog or

@@ -992,7 +992,7 @@ void yyeditfile(std::int32_t& status, std::int32_t& mode, std::int32_t menuId, s
         if (mode == DialogModal || mode == DialogSemiModeless) {
             if (mode == DialogModal) {
                 std::int32_t st = 0;
-                yygetwindowbitmap(0, 0, st);
+                yygetwindowbitmap(0, slot, st);
             }
             status = EditorModeChanged;
             mode = DialogModeless;

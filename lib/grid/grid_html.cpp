@@ -26,6 +26,25 @@ std::string hex_colour(std::int32_t r, std::int32_t g, std::int32_t b) {
     return s;
 }
 
+// A text of the grid as HTML character data: the characters markup gives a
+// meaning of its own stand as references, so that "W-04 <deep>" or "K&D"
+// reads as it is; the other bytes stay Windows-1252, as the page declares.
+std::string html_text(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '&': out += "&amp;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&#39;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
 struct Page {
     std::int32_t field;
     int status = 0;   // the first failed write's code; later writes do nothing
@@ -82,10 +101,12 @@ void WGridSaveHTML(std::int32_t field, std::string_view filename, GridOptInt col
         return true;
     };
     std::string title;
-    if (title_in) title = std::string(txt_trim(title_in->substr(0, title_in->find('\0'))));
+    if (title_in) title = html_text(txt_trim(title_in->substr(0, title_in->find('\0'))));
     if (!(flags & GHF_TABLEONLY)) {
         p.line("<html>");
         p.line("<head>");
+        // The library's text is Windows-1252; without this a reader guesses.
+        p.line("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">");
         if (title_in) p.line("<title>" + title + "</title>");
         p.line("</head>");
         p.line(rgb ? "<body bgcolor=#" + hex_colour(*rgb, *rgb >> 8, *rgb >> 16) + ">" : std::string("<body>"));
@@ -116,7 +137,7 @@ void WGridSaveHTML(std::int32_t field, std::string_view filename, GridOptInt col
             text.clear();
             yygridgetcolumnlabel(s, c, text, 1024);
             p.line("<td align=center>");
-            p.line(text);
+            p.line(html_text(text));
             p.line("</td>");
         }
         p.line("</tr>");
@@ -129,7 +150,7 @@ void WGridSaveHTML(std::int32_t field, std::string_view filename, GridOptInt col
             text.clear();
             yygridgetrowlabel(s, r - 1, text, 51);
             p.line("<td align=left>");
-            p.line(text);
+            p.line(html_text(text));
             p.line("</td>");
         }
         for (std::int32_t c = c1; c <= c2; ++c) {
@@ -155,11 +176,11 @@ void WGridSaveHTML(std::int32_t field, std::string_view filename, GridOptInt col
                 yygridgetcellmenu(s, c - 1, r - 1, option);
                 text.clear();
                 if (option != 0) yygridgetmenustring(s, c - 1, option, text, 1024);
-                p.line(option != 0 ? text : std::string(" "));
+                p.line(option != 0 ? html_text(text) : std::string(" "));
             } else {
                 text.clear();
                 yygridgetcellstring(s, c - 1, r - 1, text, 1024);
-                p.line(text);
+                p.line(html_text(text));
             }
             if (fore[0] != -1) p.line("</font>");
             p.line("</td>");

@@ -95,14 +95,16 @@ bool load_dialog(std::int32_t id) {
 // buttons; the button's id.
 class NearWindow {
 public:
+    // The grid window's own picture is left out of the snapshots: it goes
+    // on drawing while the dialog is up.
     NearWindow(std::int32_t slot) : slot_(slot) {
         std::int32_t status = 0;
-        yygetwindowbitmap(1, 0, status);
+        yygetwindowbitmap(1, slot_, status);
         yyshowcd(0, DialogSemiModeless, slot_);
     }
     ~NearWindow() {
         std::int32_t status = 0;
-        yygetwindowbitmap(0, 0, status);
+        yygetwindowbitmap(0, slot_, status);
     }
     NearWindow(const NearWindow&) = delete;
     NearWindow& operator=(const NearWindow&) = delete;

@@ -349,7 +349,7 @@ void yygridedit(std::int32_t& status, std::int32_t field, std::int32_t& mode, st
         if (mode != DialogModeless) {
             if (mode == DialogModal) {
                 std::int32_t s = 0;
-                yygetwindowbitmap(0, 0, s);
+                yygetwindowbitmap(0, slot, s);
             }
             status = GridWindowModeInside;
             mode = DialogModeless;

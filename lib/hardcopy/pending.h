@@ -10,8 +10,9 @@ struct HardcopyPending {
     std::int32_t (*dialog_result)();
     void (*set_dialog_result)(std::int32_t result);
     // Snapshot of the shown windows while a modal dialog is up (mode 1
-    // take, 0 release); status 0 or an error code.
-    void (*yygetwindowbitmap)(std::int32_t mode, std::int32_t word, std::int32_t& status);
+    // take, 0 release), all but the window slot left out; status 0 or an
+    // error code.
+    void (*yygetwindowbitmap)(std::int32_t mode, std::int32_t leave_out, std::int32_t& status);
 };
 
 extern HardcopyPending hardcopy_pending;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "lib/dialog/commondlg.h"
+#include "lib/dialog/dialog.h"
 #include "lib/graphics/areas.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
@@ -66,8 +67,10 @@ bool printer_setup(int units) {
 
 void WHardcopyOptions(std::optional<int> measure, std::string* name) {
     if (gstate.hc.active_driver == 0) return yyerror(46, kOptionsName);
+    // Every shown window keeps its picture while the dialog is up, the root
+    // window included.
     std::int32_t status = 0;
-    hardcopy_pending.yygetwindowbitmap(1, 0, status);
+    hardcopy_pending.yygetwindowbitmap(1, NoWindowLeftOut, status);
     if (status != 0) yyerror(status, kOptionsName);
 
     // Library dialogs: 0 points, 1 inches, 2 centimetres, 3 millimetres.
@@ -96,7 +99,7 @@ void WHardcopyOptions(std::optional<int> measure, std::string* name) {
             yypgdlg2(units, edited, 32000 + driver, 3, restricted ? 1 : 0);
         if (hardcopy_pending.dialog_result() == 1) txt_set(name ? *name : gstate.hc.output_name, edited);
     }
-    hardcopy_pending.yygetwindowbitmap(0, 0, status);
+    hardcopy_pending.yygetwindowbitmap(0, NoWindowLeftOut, status);
 }
 
 void igrprintimageselect(std::optional<int> idriver) {

@@ -46,8 +46,9 @@ std::string addressed(const MapiRecipient& r) {
 
 }  // namespace
 
+// A count of 0 or less discards the old entries all the same: a later send
+// must not go out to recipients or with files of an earlier message.
 void yyemailclearrecip(std::int32_t count) {
-    if (count < 0) return;
     EmailState& s = email_state;
     const std::size_t n = static_cast<std::size_t>(std::max(count, 1));
     s.mapi_recipients.assign(n, MapiRecipient{});
@@ -81,13 +82,12 @@ void yyemailaddtype(std::int32_t index, std::int32_t type) {
 }
 
 void yyemailclearattach(std::int32_t count) {
-    if (count < 0) return;
     EmailState& s = email_state;
-    const auto n = static_cast<std::size_t>(count);
+    const auto n = static_cast<std::size_t>(std::max(count, 0));
     s.mapi_files.assign(n, MapiFile{});
     s.cmc_attachments.assign(n, CmcAttachment{});
     if (n > 0) s.cmc_attachments.back().flags = CmcLastElement;
-    s.attachment_count = count;
+    s.attachment_count = static_cast<std::int32_t>(n);
 }
 
 void yyemailaddattachfile(std::int32_t index, std::string_view path) {

@@ -6,15 +6,20 @@
 
 #include "app/appdata.h"
 #include "app/contour.h"
+#include "app/filecmds.h"
 #include "app/griddef.h"
 #include "app/legend.h"
+#include "app/mainstate.h"
 #include "app/mapview.h"
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/grinfo.h"
 #include "lib/graphics/gstate.h"
+#include "lib/hardcopy/hardcopy.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/pgraph/pgstate.h"
 #include "lib/window/rootwin.h"
+#include "platform/os_commondlg.h"
 #include "tests/app/app_test.h"
 
 namespace {
@@ -76,21 +81,38 @@ TEST_F(MapViewTest, OrderOfComposition) {
     EXPECT_FLOAT_EQ(gstate.ux2, dat9.vxmax);
 }
 
-TEST_F(MapViewTest, SquareModelInWideWindow) {
-    // The window is 200 x 100: the view grows to twice as wide as high.
-    plot(0, 1, 0, 0, 0, 0, 1, 0, 0);
-    EXPECT_EQ(dat9.vxmin, 0.0f);
-    EXPECT_EQ(dat9.vymin, 0.0f);
-    EXPECT_EQ(dat9.vymax, 100.0f);
-    EXPECT_EQ(dat9.vxmax, 200.0f);
-    // The axes cover the model only: the left half of the 0.1..0.9 span.
-    EXPECT_FLOAT_EQ(pgstate.PGXRIGHT, 0.5f);
-    EXPECT_FLOAT_EQ(pgstate.PGXMAX, 100.0f);
-    EXPECT_FLOAT_EQ(pgstate.PGYUPPER, 0.9f);
-    // A second redraw in the same window keeps the view.
-    plot(0, 1, 0, 0, 0, 0, 1, 0, 0);
-    EXPECT_EQ(dat9.vxmax, 200.0f);
-    EXPECT_EQ(dat9.vymax, 100.0f);
+// The view grows to the window's proportions, and the axes cover the model
+// only: where the view reaches past it to the right, at the top, or both.
+TEST_F(MapViewTest, ViewFitsTheWindowAndTheAxesTheModel) {
+    struct Case {
+        const char* what;
+        int window_w, window_h;
+        Dat9 view, fitted;
+        float right, top;  // end of the axes in the 0.1..0.9 span
+    };
+    const Case cases[] = {
+        {"square model, window twice as wide: the left half of the span", 200, 100, {0, 0, 100, 100},
+         {0, 0, 200, 100}, 0.5f, 0.9f},
+        {"a view past the model both ways", 200, 200, {0, 0, 160, 160}, {0, 0, 160, 160}, 0.6f, 0.6f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        surfaces.open_window(0, c.window_w, c.window_h);
+        IGrSelect(1, 0);
+        dat9 = c.view;
+        // A second redraw in the same window keeps the view.
+        for (int round = 0; round < 2; ++round) {
+            plot(0, 1, 0, 0, 0, 0, 1, 0, 0);
+            EXPECT_EQ(dat9.vxmin, c.fitted.vxmin);
+            EXPECT_EQ(dat9.vymin, c.fitted.vymin);
+            EXPECT_EQ(dat9.vxmax, c.fitted.vxmax);
+            EXPECT_EQ(dat9.vymax, c.fitted.vymax);
+        }
+        EXPECT_FLOAT_EQ(pgstate.PGXRIGHT, c.right);
+        EXPECT_FLOAT_EQ(pgstate.PGYUPPER, c.top);
+        EXPECT_FLOAT_EQ(pgstate.PGXMAX, 100.0f);
+        EXPECT_FLOAT_EQ(pgstate.PGYMAX, 100.0f);
+    }
 }
 
 TEST_F(MapViewTest, DrawableTooNarrowForItsRatio) {
@@ -100,6 +122,98 @@ TEST_F(MapViewTest, DrawableTooNarrowForItsRatio) {
     plot(0, 1, 0, 0, 0, 0, 1, 0, 0);
     EXPECT_EQ(dat9.vxmax, 100.0f);
     EXPECT_EQ(dat9.vymax, 10000.0f);
+}
+
+// Extents on the printed page, as fractions of the drawable: the mesh (the
+// model's extent) and the axes' frame (its longest black lines, drawn over
+// the whole drawable, whose device window they carry).
+struct PageExtent {
+    float mesh_x0 = 1, mesh_y0 = 1, mesh_x1 = 0, mesh_y1 = 0;
+    float frame_w = 0, frame_h = 0;
+};
+
+PageExtent page_extent(const RecordingDriver& driver) {
+    std::array<float, 4> page{};
+    float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f, frame_w = 0, frame_h = 0;
+    for (const DriverCall* c : driver.find(HardcopySide, OpLine)) {
+        const float xa = c->args.X[0], xb = c->args.X[1], ya = c->args.Y[0], yb = c->args.Y[1];
+        const std::int32_t colour = c->state.CurrentColour.rgb();
+        if (colour == wrgb(200, 190, 30)) {
+            x0 = std::min({x0, xa, xb});
+            x1 = std::max({x1, xa, xb});
+            y0 = std::min({y0, ya, yb});
+            y1 = std::max({y1, ya, yb});
+        } else if (colour == 0) {
+            page = c->state.window;
+            if (ya == yb) frame_w = std::max(frame_w, std::fabs(xb - xa));
+            if (xa == xb) frame_h = std::max(frame_h, std::fabs(yb - ya));
+        }
+    }
+    const float w = page[2] - page[0], h = page[3] - page[1];
+    if (w <= 0 || h <= 0) return {};
+    return {(x0 - page[0]) / w, (y0 - page[1]) / h, (x1 - page[0]) / w, (y1 - page[1]) / h, frame_w / w, frame_h / h};
+}
+
+// Print draws the map for its page: the view as last set, not as the window
+// widened it, fitted to the page's proportions. The model then fills the
+// page's map area in one direction, and the axes end with the model; the
+// screen's view is as before, and printing again gives the same page.
+TEST_F(MapViewTest, PrintFitsTheModelToThePage) {
+    struct Case {
+        const char* what;
+        int window_w, window_h;  // pixels
+        int page_w, page_h;      // points
+        float model_w, model_h;  // fractions of the page a fit to the model fills
+    };
+    const Case cases[] = {
+        {"wide window, portrait page", 200, 100, 600, 800, 0.8f, 0.6f},
+        {"tall window, landscape page", 100, 200, 800, 600, 0.6f, 0.8f},
+        {"window and page of one shape", 200, 100, 800, 400, 0.4f, 0.8f},
+        {"square window, wide page", 200, 200, 900, 300, 0.8f / 3, 0.8f},
+    };
+    MainState& m = mainstate;
+    m.loaded = 1;
+    m.showmesh = 1;
+    hcstate.PrinterAvailable = 1;
+    int page_w = 0, page_h = 0;
+    os_common_dialog_set_responder([&](const OsCommonDialogRequest& r) {
+        OsCommonDialogAnswer a;
+        a.ok = r.kind == OsCommonDialogKind::PageSetup;
+        a.page = r.page;
+        const double unit = r.page.units == 0 ? 1000.0 / 72.0 : 2540.0 / 72.0;
+        a.page.paper_width = static_cast<int>(page_w * unit);
+        a.page.paper_height = static_cast<int>(page_h * unit);
+        a.page.left = a.page.top = a.page.right = a.page.bottom = 0;
+        return a;
+    });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        surfaces.open_window(0, c.window_w, c.window_h);
+        IGrSelect(1, 0);
+        square_model();
+        redraw_view();
+        const Dat9 screen = dat9;
+        page_w = c.page_w;
+        page_h = c.page_h;
+        for (int round = 1; round <= 2; ++round) {
+            SCOPED_TRACE(round);
+            driver.clear();
+            igrhardcopyselect(1, DriverWindowsPrinter);
+            cmd_print();
+            const PageExtent e = page_extent(driver);
+            EXPECT_NEAR(e.mesh_x0, 0.1f, 0.01f);
+            EXPECT_NEAR(e.mesh_y0, 0.1f, 0.01f);
+            EXPECT_NEAR(e.mesh_x1 - e.mesh_x0, c.model_w, 0.01f);
+            EXPECT_NEAR(e.mesh_y1 - e.mesh_y0, c.model_h, 0.01f);
+            EXPECT_NEAR(e.frame_w, e.mesh_x1 - e.mesh_x0, 0.005f);
+            EXPECT_NEAR(e.frame_h, e.mesh_y1 - e.mesh_y0, 0.005f);
+            EXPECT_EQ(dat9.vxmin, screen.vxmin);
+            EXPECT_EQ(dat9.vymin, screen.vymin);
+            EXPECT_EQ(dat9.vxmax, screen.vxmax);
+            EXPECT_EQ(dat9.vymax, screen.vymax);
+        }
+    }
+    os_common_dialog_set_responder({});
 }
 
 TEST_F(MapViewTest, NoContoursNoLegend) {

@@ -672,6 +672,43 @@ TEST_F(EditorFilesTest, FontDialogStartsFromTheSelectionsFaceAndSize) {
     EXPECT_TRUE(cf.effects & OS_CFE_BOLD);
 }
 
+// Font tables of word processors and LibreOffice: the text is shown in the
+// face the table names, not in its panose digits or its face run together
+// with the substitute, and a save writes that name.
+TEST_F(EditorFilesTest, FontNamesOfOtherWritersSurviveLoadAndSave) {
+    struct Case {
+        const char* writer;
+        const char* table;
+        const char* face;
+    };
+    const Case cases[] = {
+        {"word processor",
+         "{\\fonttbl{\\f0\\fbidi \\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}}",
+         "Times New Roman"},
+        {"LibreOffice",
+         "{\\fonttbl{\\f0\\froman\\fprq2\\fcharset0 Liberation Serif{\\*\\falt Times New Roman};}}",
+         "Liberation Serif"},
+    };
+    EditorWindowData& r = make(EWF_RICHTEXT);
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.writer);
+        const std::string name = dir.file("other" + std::to_string(++n) + ".rtf");
+        write_file(name, std::string("{\\rtf1\\ansi\\deff0") + c.table + "\\pard\\plain \\f0\\fs24 Some text\\par}");
+        ASSERT_TRUE(open(r, name));
+        EXPECT_EQ(text(r), "Some text");
+        EXPECT_STREQ(format_of(r, 0, 4).face, c.face);
+        ASSERT_EQ(yyEditSaveFile(frame(), 0), 1);
+        const std::string saved = read_file(name);
+        osrtf::Document d;
+        ASSERT_TRUE(osrtf::read(saved, d)) << saved;
+        ASSERT_FALSE(d.paras.empty());
+        ASSERT_FALSE(d.paras[0].runs.empty()) << saved;
+        EXPECT_EQ(d.fonts.at(static_cast<std::size_t>(d.paras[0].runs[0].fmt.font)).face, c.face) << saved;
+        EXPECT_EQ(saved.find("0202"), std::string::npos) << saved;
+    }
+}
+
 // A table written by another program: its cells stay apart in the text, and
 // saving keeps that text.
 TEST_F(EditorFilesTest, TableOfAnotherProgramLoadsWithItsCellsApart) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "lib/dialog/dialog.h"
 #include "lib/grid/editor.h"
 #include "lib/window/childwin.h"
 #include "lib/window/errors.h"
@@ -184,6 +185,19 @@ TEST_F(EditorWindowTest, ConversionStatuses) {
     yyeditfile(status, mode, 0, 0, 4, 10, -1, "", "");
     EXPECT_EQ(status, 5);
     EXPECT_EQ(mode, 2);
+    WindowCloseChild(wtab.wIndex);
+    // Asked to be modal: the snapshots of the modal phase go at once, the
+    // root window's too.
+    child(0x10 | 0x20);
+    std::int32_t snap = 0;
+    yygetwindowbitmap(1, NoWindowLeftOut, snap);
+    ASSERT_NE(wtab.hImage[0], 0);
+    mode = 1;
+    yyeditfile(status, mode, 0, 0, 4, 10, -1, "", "");
+    EXPECT_EQ(status, 5);
+    EXPECT_EQ(mode, 2);
+    EXPECT_EQ(wtab.hImage[0], 0);
+    EXPECT_EQ(wtab.wBlitOn, 0);
     WindowCloseChild(wtab.wIndex);
 
     // Modal: no command field, no application menu; it returns when closed.

@@ -100,6 +100,23 @@ TEST_F(GridWindowTest, ConversionStatuses) {
     EXPECT_EQ(err(), 1038);
 }
 
+// An inside child cannot be modal: the snapshots of the modal phase go
+// at once, the root window's too, and the window runs modeless.
+TEST_F(GridWindowTest, AnInsideChildAskedToBeModalReleasesTheSnapshots) {
+    ASSERT_EQ(load(8901), 0);
+    WindowOpenChild(child, 0x10 | 7 | 0x20, 10, 10, 300, 200, 0, {}, 0, "Inside");
+    std::int32_t s = 0;
+    yygetwindowbitmap(1, NoWindowLeftOut, s);
+    ASSERT_NE(wtab.hImage[0], 0);
+    std::int32_t status = 0, mode = 1;
+    yygridedit(status, Field, mode, 0, 0, -1, "", "");
+    EXPECT_EQ(status, GridWindowModeInside);
+    EXPECT_EQ(mode, 2);
+    EXPECT_EQ(wtab.hImage[0], 0);
+    EXPECT_EQ(wtab.nImage[0], 0);
+    EXPECT_EQ(wtab.wBlitOn, 0);
+}
+
 TEST_F(GridWindowTest, MenusAndToolBarFollowTheFieldTheFlagsAndTheKeys) {
     struct Case {
         const char* what;
@@ -541,6 +558,30 @@ TEST_F(GridCommandTest, SaveAsHtmlProposesANameAndChecksIt) {
 }  // namespace
 
 namespace {
+
+// While a dialog is up next to the grid window, the other windows, the
+// program's own root window included, are painted from their snapshots;
+// the grid window itself goes on drawing. Afterwards no snapshot is left.
+TEST_F(GridCommandTest, DialogsNearTheWindowSnapshotEveryOtherWindow) {
+    ASSERT_NE(wtab.wWindow[0], 0);
+    ASSERT_TRUE(os_is_window_visible(wtab.wWindow[0]));
+    const auto slot = static_cast<std::size_t>(child);
+    bool root = false, own = true, blit = false;
+    os_set_wait_script([&] {
+        root = wtab.hImage[0] != 0 && wtab.nImage[0] == 1;
+        own = wtab.hImage[slot] != 0;
+        blit = wtab.wBlitOn == 1;
+        DialogScript::click(os_get_dlg_item(yycurrentdialog(), 2));
+    });
+    command(GridWinFind);
+    os_set_wait_script({});
+    EXPECT_TRUE(root);
+    EXPECT_FALSE(own);
+    EXPECT_TRUE(blit);
+    EXPECT_EQ(wtab.hImage[0], 0);
+    EXPECT_EQ(wtab.nImage[0], 0);
+    EXPECT_EQ(wtab.wBlitOn, 0);
+}
 
 TEST_F(GridCommandTest, FindSortAndGoto) {
     for (int r = 1; r <= 4; ++r) put(1, r, std::string("well ") + static_cast<char>('a' + r));

@@ -1,5 +1,5 @@
-// A block of a grid as an HTML page, read back by Python's html.parser and
-// by xmllint.
+// A block of a grid as an HTML page, read back by Python's html.parser,
+// xmllint, pandoc and LibreOffice.
 #include <cstdlib>
 #include <sstream>
 #include <vector>
@@ -19,6 +19,9 @@ std::vector<std::string> lines_of(const std::string& bytes) {
 }
 
 using Lines = std::vector<std::string>;
+
+// The page's text is Windows-1252, and it says so.
+constexpr const char* kCharset = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">";
 
 class HtmlTest : public GridFilesTest {
 protected:
@@ -46,11 +49,11 @@ TEST_F(HtmlTest, ThePageLineByLine) {
     WGridSaveHTML(Files, file(), 1, 2, 1, 2, {}, "Wells  ", 2, 0x0080FF);
     EXPECT_EQ(err(), 0);
     const Lines want = {
-        "<html>", "<head>", "<title>Wells</title>", "</head>", "<body bgcolor=#ff8000>", "<h2>Wells</h2>",
+        "<html>", "<head>", kCharset, "<title>Wells</title>", "</head>", "<body bgcolor=#ff8000>", "<h2>Wells</h2>",
         "<table border=2 cellpadding=5>",
         "<tr>", "<td></td>", "<td align=center>", "Text", "</td>", "<td align=center>", "Count", "</td>", "</tr>",
         "<tr>", "<td align=left>", "First", "</td>",
-        "<td align=left>", "<font color=#ff8000>", "a<b & c", "</font>", "</td>",
+        "<td align=left>", "<font color=#ff8000>", "a&lt;b &amp; c", "</font>", "</td>",
         "<td align=left bgcolor=#0000ff>", "7", "</td>", "</tr>",
         "<tr>", "<td align=left>", "Second", "</td>",
         "<td align=left>", "", "</td>",
@@ -64,7 +67,7 @@ TEST_F(HtmlTest, ThePageLineByLine) {
         "<tr>", "<td></td>", "<td align=center>", "Depth", "</td>", "<td align=center>", "Head", "</td>",
         "<td align=center>", "", "</td>", "<td align=center>", "plain", "</td>", "</tr>",
         "<tr>", "<td align=left>", "First", "</td>", "<td align=right>", "", "</td>", "<td align=center>", "", "</td>",
-        "<td align=center>", "<font face=\"Symbol\">&middot;</font>", "</td>", "<td align=left>", "say \"hi\"", "</td>",
+        "<td align=center>", "<font face=\"Symbol\">&middot;</font>", "</td>", "<td align=left>", "say &quot;hi&quot;", "</td>",
         "</tr>",
         "<tr>", "<td align=left>", "Second", "</td>", "<td align=right>", "", "</td>", "<td align=center>", "", "</td>",
         "<td align=center>", "&nbsp;", "</td>", "<td align=left>", " ", "</td>", "</tr>",
@@ -86,7 +89,7 @@ TEST_F(HtmlTest, FlagsTitlesAndEmptyBlocks) {
          {"<center>", "<h2>T</h2>", "<table border=0 cellpadding=5>"},
          {"<td align=center>", "Y", "</td>", "</tr>", "</table>", "</center>"}},
         {"an all-blank title: empty title element, no heading", 5, 5, 2, 2, GHF_YESNO, "   ", {},
-         {"<html>", "<head>", "<title></title>", "</head>", "<body>", "<table border=0 cellpadding=5>"},
+         {"<html>", "<head>", kCharset, "<title></title>", "</head>", "<body>", "<table border=0 cellpadding=5>"},
          {"N", "</td>", "</tr>", "</table>", "</body>", "</html>"}},
         {"no rows: the header row only", 1, 2, 5, 4, GHF_TABLEONLY, {}, 1,
          {"<table border=1 cellpadding=5>", "<tr>", "<td></td>"},
@@ -106,7 +109,7 @@ TEST_F(HtmlTest, FlagsTitlesAndEmptyBlocks) {
         EXPECT_EQ(Lines(got.end() - static_cast<std::ptrdiff_t>(c.tail.size()), got.end()), c.tail);
     }
     WGridSaveHTML(Files, file(), 1, 1, 1, 1, {}, {}, {}, 0x7F0080FF);
-    EXPECT_EQ(page()[3], "<body bgcolor=#ff8000>");
+    EXPECT_EQ(page()[4], "<body bgcolor=#ff8000>");
     // A grid without headers: no header row, no label cells.
     WDialogUnload();
     ASSERT_EQ(load(8902), 0);
@@ -114,12 +117,31 @@ TEST_F(HtmlTest, FlagsTitlesAndEmptyBlocks) {
     EXPECT_EQ(page(), (Lines{"<table border=0 cellpadding=5>", "<tr>", "<td align=left>", "", "</td>", "</tr>", "</table>"}));
 }
 
+// Texts with the characters of markup and with accented letters, read back
+// by independent readers: every cell's text as it is, nothing taken for a
+// tag or an entity, the Windows-1252 letters as they are meant.
 TEST_F(HtmlTest, ReadersFindTheCellTexts) {
-    put(1, 2, "plain text");
-    WGridSaveHTML(Files, file(), 1, 2, 1, 2, {}, "Grid page", 1);
+    put(1, 1, "W-04 <deep>");
+    put(1, 2, "Caf\xe9 K&D \"q\" 'a' \x80" "5 &amp;");
+    WGridSaveHTML(Files, file(), 1, 2, 1, 2, {}, "Wells & <pumps>", 1);
     ASSERT_EQ(err(), 0);
-    if (std::system("command -v xmllint >/dev/null 2>&1") == 0) {
-        EXPECT_EQ(std::system(("xmllint --html --noout '" + file() + "' 2>/dev/null").c_str()), 0);
+    // The cells as UTF-8, header row first.
+    const Lines cells = {"", "Text", "Count", "First", "W-04 <deep>", "7", "Second",
+                         "Caf\xc3\xa9 K&D \"q\" 'a' \xe2\x82\xac" "5 &amp;", ""};
+    const auto all_found = [&](const std::string& what, const std::string& read) {
+        for (const std::string& c : cells)
+            if (!c.empty()) EXPECT_NE(read.find(c), std::string::npos) << what << ": " << c << "\n" << read;
+    };
+    if (have_reader("xmllint")) {
+        // No complaint at all: no unknown tag, no broken entity.
+        EXPECT_EQ(command_output("xmllint --html --noout '" + file() + "' 2>&1"), "");
+    }
+    if (have_reader("pandoc")) all_found("pandoc", command_output("pandoc -f html -t plain '" + file() + "' 2>/dev/null"));
+    if (have_reader("soffice")) {
+        const std::string prof = "-env:UserInstallation=file://" + dir.file("profile");
+        command_output("cd '" + dir.path().string() + "' && soffice " + prof +
+                       " --headless --infilter=HTML --convert-to 'txt:Text (encoded):UTF8' grid.htm >/dev/null 2>&1");
+        all_found("LibreOffice", read_file(dir.file("grid.txt")));
     }
     if (std::system("python3 -c 'import html.parser' >/dev/null 2>&1") != 0) GTEST_SKIP() << "python3 is not installed";
     // The data of the table cells, as the parser sees them, one per line.
@@ -128,21 +150,23 @@ TEST_F(HtmlTest, ReadersFindTheCellTexts) {
 from html.parser import HTMLParser
 class P(HTMLParser):
     def __init__(self):
-        super().__init__(); self.cells = []; self.depth = 0
+        super().__init__(); self.cells = []; self.depth = 0; self.title = ''; self.in_title = False
     def handle_starttag(self, tag, attrs):
         if tag == 'td': self.depth += 1; self.cells.append('')
+        if tag == 'title': self.in_title = True
     def handle_endtag(self, tag):
         if tag == 'td': self.depth -= 1
+        if tag == 'title': self.in_title = False
     def handle_data(self, data):
         if self.depth: self.cells[-1] += data.strip()
+        if self.in_title: self.title += data
 p = P(); p.feed(open(sys.argv[1], encoding='cp1252').read())
-open(sys.argv[2], 'w').write('\n'.join(p.cells) + '\n')
+open(sys.argv[2], 'w', encoding='utf-8').write(p.title + '\n' + '\n'.join(p.cells) + '\n')
 )");
     ASSERT_EQ(std::system(("python3 '" + script + "' '" + file() + "' '" + dir.file("cells.txt") + "'").c_str()), 0);
-    // A cell text with markup goes into the page as it is: "a<b & c" reads
-    // as "a" followed by a tag.
-    EXPECT_EQ(lines_of(read_file(dir.file("cells.txt"))),
-              (Lines{"", "Text", "Count", "First", "a", "7", "Second", "plain text", ""}));
+    Lines want = {"Wells & <pumps>"};
+    want.insert(want.end(), cells.begin(), cells.end());
+    EXPECT_EQ(lines_of(read_file(dir.file("cells.txt"))), want);
 }
 
 TEST_F(HtmlTest, FailuresReportOnceAndLeaveTheOldFile) {

@@ -918,6 +918,37 @@ TEST_F(SetupRoutines, OptionsEntryShowsTheDriversDialogInItsUnits) {
     snapshot_status = 0;
 }
 
+// While the options entry's dialog is up, every shown window is painted from
+// its snapshot, the program's root window included; afterwards none is left.
+TEST_F(SetupRoutines, OptionsEntrySnapshotsEveryWindowTheRootIncluded) {
+    ASSERT_TRUE(os_is_window_visible(wtab.wWindow[0]));
+    hcstate.PrinterAvailable = 1;
+    bool root = false;
+    const auto while_up = [&] { root = wtab.hImage[0] != 0 && wtab.wBlitOn == 1; };
+    os_common_dialog_set_responder([&](const OsCommonDialogRequest&) {
+        while_up();
+        return OsCommonDialogAnswer{};
+    });
+    for (const int driver : {DriverWindowsPrinter, DriverSvg, DriverPostScript}) {
+        SCOPED_TRACE(driver);
+        igrhardcopyselect(1, driver);
+        root = false;
+        script({[&](OsHandle d) {
+                    while_up();
+                    click(d, 2);
+                }},
+               {[&](OsHandle copy) {
+                    while_up();
+                    click(copy, 2);
+                }});
+        WHardcopyOptions(1);
+        EXPECT_TRUE(root);
+        EXPECT_EQ(wtab.hImage[0], 0);
+        EXPECT_EQ(wtab.nImage[0], 0);
+        EXPECT_EQ(wtab.wBlitOn, 0);
+    }
+}
+
 // A selected number without a driver keeps the dialog of the driver that
 // last answered: no missing resource is loaded.
 TEST_F(SetupRoutines, ANumberWithoutADriverShowsTheLastDriversDialog) {

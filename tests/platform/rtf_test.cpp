@@ -164,6 +164,67 @@ TEST(Rtf, FormatsOfOtherWriters) {
     EXPECT_EQ(runs[4].fmt.colour, 0);
 }
 
+// Font tables as word processors and LibreOffice write them: the panose
+// digits, a substitute face, embedded font data and theme words stay out of
+// the name, and an entry ends with its own group. Written again, the table
+// carries the same names.
+TEST(Rtf, FontTablesOfOtherWriters) {
+    struct Case {
+        const char* writer;
+        const char* table;
+        std::vector<Font> fonts;
+        std::int32_t used;  // font number of the text
+        const char* face;   // and its face
+    };
+    const Case cases[] = {
+        {"word processor",
+         "{\\fonttbl{\\f0\\fbidi \\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}"
+         "{\\f37\\fbidi \\fswiss\\fcharset0\\fprq2{\\*\\panose 020f0502020204030204}Calibri;}\r\n"
+         "{\\flomajor\\f31500\\fbidi \\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}"
+         "{\\f39\\fbidi \\froman\\fcharset238\\fprq2 Times New Roman CE;}}",
+         {{"Times New Roman", 0, FamilyRoman}, {"Calibri", 0, FamilySwiss}, {"Times New Roman", 0, FamilyRoman},
+          {"Times New Roman CE", 238, FamilyRoman}},
+         37, "Calibri"},
+        {"LibreOffice",
+         "{\\fonttbl{\\f0\\froman\\fprq2\\fcharset0 Times New Roman;}{\\f1\\froman\\fprq2\\fcharset2 Symbol;}"
+         "{\\f3\\froman\\fprq2\\fcharset0 Liberation Serif{\\*\\falt Times New Roman};}"
+         "{\\f4\\fswiss\\fprq2\\fcharset0 Liberation Sans{\\*\\falt Arial};}}",
+         {{"Times New Roman", 0, FamilyRoman}, {"Symbol", 2, FamilyRoman}, {"Liberation Serif", 0, FamilyRoman},
+          {"Liberation Sans", 0, FamilySwiss}},
+         3, "Liberation Serif"},
+        {"embedded font data and an unknown ignorable destination",
+         "{\\fonttbl{\\f0\\fnil{\\*\\fontemb\\fttruetype{\\*\\fontfile font.ttf}}Mine;}"
+         "{\\f1\\fswiss{\\*\\fname Helv}{\\*\\zzfuture {x} y}Arial;}}",
+         {{"Mine", 0, FamilyNil}, {"Arial", 0, FamilySwiss}}, 1, "Arial"},
+        {"entries without a semicolon end with their group",
+         "{\\fonttbl{\\f0\\fswiss Arial{\\*\\falt Helvetica}}{\\f1\\fmodern Courier New}}",
+         {{"Arial", 0, FamilySwiss}, {"Courier New", 0, FamilyModern}}, 1, "Courier New"},
+        {"a table without entry groups",
+         "{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;\\f1\\fmodern Courier;}",
+         {{"Helvetica", 0, FamilySwiss}, {"Courier", 0, FamilyModern}}, 1, "Courier"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.writer);
+        const std::string rtf = std::string("{\\rtf1\\ansi\\deff0") + c.table + "\\pard\\plain \\f" +
+                                std::to_string(c.used) + " Text\\par}";
+        Document d;
+        ASSERT_TRUE(read(rtf, d));
+        EXPECT_EQ(d.fonts, c.fonts);
+        EXPECT_EQ(text_of(d), "Text");
+        ASSERT_FALSE(d.paras[0].runs.empty());
+        EXPECT_EQ(d.fonts.at(static_cast<std::size_t>(d.paras[0].runs[0].fmt.font)).face, c.face);
+        const std::string saved = write(d);
+        EXPECT_NE(saved.find(std::string(" ") + c.face + ";}"), std::string::npos) << saved;
+        Document again;
+        ASSERT_TRUE(read(saved, again));
+        // The writer adds the bullet symbol's font after the document's own.
+        ASSERT_GE(again.fonts.size(), d.fonts.size());
+        EXPECT_EQ(std::vector<Font>(again.fonts.begin(), again.fonts.begin() + static_cast<std::ptrdiff_t>(d.fonts.size())),
+                  d.fonts);
+        EXPECT_EQ(again.fonts.at(static_cast<std::size_t>(again.paras[0].runs[0].fmt.font)).face, c.face);
+    }
+}
+
 // Damaged input: truncations, flipped bytes, deep nesting, huge numbers and a
 // \bin beyond the end. The reader must finish without touching memory it does
 // not own (the sanitizer build checks that) and keep its limits.
@@ -299,6 +360,19 @@ TEST(RtfReaders, LibreOfficeConvertsOurFormatsAndItsOwnReadBack) {
         for (const osrtf::Run& r : p.runs) bold |= r.fmt.bold && r.text.find("bold") != std::string::npos;
     }
     EXPECT_TRUE(bold && centred);
+    // Its font table names substitutes beside the faces: the faces read are
+    // whole names, and the italic run keeps the face it was written in.
+    for (const Font& f : d.fonts) {
+        EXPECT_EQ(f.face.find("Liberation SerifTimes"), std::string::npos) << f.face;
+        EXPECT_EQ(f.face.find("Liberation SansArial"), std::string::npos) << f.face;
+        EXPECT_EQ(f.face.find_first_of("{}\\;0123456789"), std::string::npos) << f.face;
+    }
+    bool times = false;
+    for (const Paragraph& p : d.paras)
+        for (const osrtf::Run& r : p.runs)
+            if (r.fmt.italic && r.text.find("italic") != std::string::npos)
+                times = d.fonts.at(static_cast<std::size_t>(r.fmt.font)).face == "Times New Roman";
+    EXPECT_TRUE(times);
     std::filesystem::remove_all(dir);
 }
 

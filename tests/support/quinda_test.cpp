@@ -9,6 +9,7 @@
 #include "app/appdata.h"
 #include "app/legend.h"
 #include "app/mainstate.h"
+#include "app/mapview.h"
 #include "lib/dialog/commondlg.h"
 #include "lib/dialog/dialog.h"
 #include "lib/graphics/fill.h"
@@ -59,6 +60,7 @@ void reset_all_state() {
     reset_help_state();
     reset_email_state();
     reset_legend_state();
+    reset_view_fit();
 }
 
 TempDir::TempDir(bool enter) {

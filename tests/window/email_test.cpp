@@ -67,23 +67,31 @@ TEST_F(EmailTest, RecipientArraysInBothShapes) {
         EXPECT_EQ(s.cmc_recipients[2].role, expect.second) << type;
     }
 
-    // Indexes outside the count, and negative counts, change nothing.
+    // Indexes outside the count change nothing.
     const EmailState before = s;
     yyemailaddaddress(3, "x@example.org");
     yyemailaddaddress(-1, "x@example.org");
     yyemailaddtype(5, 2);
-    yyemailclearrecip(-2);
-    yyemailclearattach(-1);
     EXPECT_EQ(s.mapi_recipients.size(), before.mapi_recipients.size());
     EXPECT_EQ(s.mapi_recipients[2].address, "");
     EXPECT_EQ(s.recipient_count, 3);
 
-    // A count of 0 keeps one entry but no recipient.
-    yyemailclearrecip(0);
-    EXPECT_EQ(s.mapi_recipients.size(), 1u);
-    EXPECT_EQ(s.recipient_count, 0);
-    yyemailaddaddress(0, "x@example.org");
-    EXPECT_EQ(s.mapi_recipients[0].address, "");
+    // A count of 0 or less discards every recipient: one empty entry stays,
+    // the count is the one given, and no index reaches the entry.
+    for (const std::int32_t count : {0, -2}) {
+        SCOPED_TRACE(count);
+        yyemailclearrecip(3);
+        yyemailaddaddress(0, "old@example.org");
+        yyemailclearrecip(count);
+        ASSERT_EQ(s.mapi_recipients.size(), 1u);
+        ASSERT_EQ(s.cmc_recipients.size(), 1u);
+        EXPECT_EQ(s.mapi_recipients[0].address, "");
+        EXPECT_EQ(s.mapi_recipients[0].recip_class, 1u);
+        EXPECT_EQ(s.cmc_recipients[0].flags, CmcLastElement);
+        EXPECT_EQ(s.recipient_count, count);
+        yyemailaddaddress(0, "x@example.org");
+        EXPECT_EQ(s.mapi_recipients[0].address, "");
+    }
 
     yyemailclearattach(2);
     yyemailaddattachfile(1, "/tmp/b.grd");
@@ -93,8 +101,18 @@ TEST_F(EmailTest, RecipientArraysInBothShapes) {
     EXPECT_EQ(s.cmc_attachments[1].type, "? ? ? ? ? ?");
     EXPECT_EQ(s.cmc_attachments[1].flags, CmcLastElement);
     EXPECT_EQ(s.cmc_attachments[0].flags, 0u);
-    yyemailclearattach(0);
-    EXPECT_TRUE(s.mapi_files.empty());
+    // 0 or less: none left.
+    for (const std::int32_t count : {0, -1}) {
+        SCOPED_TRACE(count);
+        yyemailclearattach(2);
+        yyemailaddattachfile(0, "/tmp/a.grd");
+        yyemailclearattach(count);
+        EXPECT_TRUE(s.mapi_files.empty());
+        EXPECT_TRUE(s.cmc_attachments.empty());
+        EXPECT_EQ(s.attachment_count, 0);
+        yyemailaddattachfile(0, "/tmp/a.grd");
+        EXPECT_TRUE(s.mapi_files.empty());
+    }
 }
 
 TEST_F(EmailTest, MessageGoesToTheMailProgramOneArgumentEach) {
@@ -125,11 +143,21 @@ TEST_F(EmailTest, MessageGoesToTheMailProgramOneArgumentEach) {
     EXPECT_FALSE(fs::exists("pwned"));
     EXPECT_EQ(fs::current_path().string(), before);
 
-    // No recipients at all: the compose window still takes the message.
-    yyemailclearrecip(0);
-    yyemailclearattach(0);
-    yyemailsend(2, status, code, "S", "");
-    EXPECT_EQ(recorded(), (std::vector<std::string>{"--subject", "S", "--body", ""}));
+    // No recipients at all: the compose window still takes the message,
+    // and nothing of the message before goes with it, also after clearing
+    // with a negative count.
+    for (const std::int32_t count : {0, -1}) {
+        SCOPED_TRACE(count);
+        yyemailclearrecip(1);
+        yyemailaddaddress(0, "old@example.org");
+        yyemailclearattach(1);
+        yyemailaddattachfile(0, dir.file("old.grd"));
+        yyemailclearrecip(count);
+        yyemailclearattach(count);
+        yyemailsend(2, status, code, "S", "");
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(recorded(), (std::vector<std::string>{"--subject", "S", "--body", ""}));
+    }
 }
 
 // A recipient without an address cannot be sent to: the caller hears of it
