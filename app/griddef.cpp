@@ -161,6 +161,63 @@ void grid_spacing(int type, Dat8& g) {
     g.dy = (g.gy1 - g.gy0) / static_cast<float>(g.ny - 1);
 }
 
+// The kind of grid in force: the one Calculation computes and the map
+// outlines.
+enum class InForce { Surfer, ArcInfo, Modflow };
+InForce grid_in_force() {
+    if (mainstate.mfgrid == 1) return InForce::Modflow;
+    return dat18.gridtype == GridArcInfo ? InForce::ArcInfo : InForce::Surfer;
+}
+
+// The Surfer or MODFLOW grid in force in the Arc-Info form: cells over the
+// same area (a Surfer grid's points become cell centres, a MODFLOW grid's
+// cells give their mean width and height), square at the finer of the two
+// spacings, or at MaxGrid's size when that needs more cells than a grid
+// holds. Points spaced alike in x and y are all kept. The first cell centre
+// stays where it lies in the world, so a turned grid turns about it. False
+// (the grid untouched) when the area gives no Arc-Info grid.
+bool take_arcinfo_form(InForce kind) {
+    Dat8 g = dat8;
+    float x0 = 0, y0 = 0, w = 0, h = 0;
+    std::int32_t cx = 0, cy = 0;
+    if (kind == InForce::Modflow) {
+        x0 = g.gx0;
+        y0 = g.gy0;
+        w = g.gx1 - g.gx0;
+        h = g.gy1 - g.gy0;
+        cx = dat16.ncol;
+        cy = dat16.nrow;
+    } else {
+        if (g.nx < 2 || g.ny < 2) return false;
+        const float sx = std::fabs(g.gx1 - g.gx0) / static_cast<float>(g.nx - 1);
+        const float sy = std::fabs(g.gy1 - g.gy0) / static_cast<float>(g.ny - 1);
+        x0 = std::fmin(g.gx0, g.gx1) - 0.5f * sx;
+        y0 = std::fmin(g.gy0, g.gy1) - 0.5f * sy;
+        w = sx * static_cast<float>(g.nx);
+        h = sy * static_cast<float>(g.ny);
+        cx = g.nx;
+        cy = g.ny;
+    }
+    if (!(cx >= 1 && cy >= 1 && w > 0 && h > 0 && g.nxmax > 0 && g.nymax > 0)) return false;
+    float c = std::fmin(w / static_cast<float>(cx), h / static_cast<float>(cy));
+    g.nx = count_of(w / c, true);
+    g.ny = count_of(h / c, true);
+    if (g.nx > g.nxmax || g.ny > g.nymax) {
+        c = std::fmax(w / static_cast<float>(g.nxmax), h / static_cast<float>(g.nymax));
+        g.nx = std::min(count_of(w / c, true), g.nxmax);
+        g.ny = std::min(count_of(h / c, true), g.nymax);
+    }
+    float ox = x0 + 0.5f * c, oy = y0 + 0.5f * c;
+    rotate(ox, oy, -1);
+    g.cellsize = c;
+    g.xll = ox - 0.5f * c;
+    g.yll = oy - 0.5f * c;
+    if (!grid_fault(GridArcInfo, g).empty()) return false;
+    grid_spacing(GridArcInfo, g);
+    dat8 = g;
+    return true;
+}
+
 }  // namespace
 
 std::string grid_fault(int type, const Dat8& g) {
@@ -308,6 +365,7 @@ void cmd_surfer() {
 }
 
 void cmd_arcinfo() {
+    const InForce was = grid_in_force();
     mainstate.mfgrid = 0;
     mainstate.showcontour = 0;
     mainstate.selflags = 2;
@@ -317,14 +375,9 @@ void cmd_arcinfo() {
     WMenuSetState(MenuIso, PropChecked, 0);
     WMenuSetState(MenuIso, PropEnabled, 0);
     WMenuSetState(MenuFilled, PropChecked, 1);
-    // No Arc-Info grid defined yet (a Surfer or MODFLOW grid came from the
-    // settings): the dialog offers the cells of the present regular grid.
-    if (!(dat8.cellsize > 0)) {
-        dat8.xll = std::fmin(dat8.gx0, dat8.gx1);
-        dat8.yll = std::fmin(dat8.gy0, dat8.gy1);
-        const float c = std::fmin(std::fabs(dat8.dx), std::fabs(dat8.dy));
-        if (c > 0 && std::isfinite(c)) dat8.cellsize = c;
-    }
+    // The dialog opens on the grid in force: the cell size and corner of an
+    // Arc-Info grid kept from before would not fit the counts of another.
+    if (was != InForce::ArcInfo) take_arcinfo_form(was);
 
     // What a refused entry goes back to: the grid as the dialog opened.
     GridSnapshot before;
@@ -374,6 +427,23 @@ void cmd_modflow() {
     mainstate.selflags = 2;
     check_grid_menu(MenuModflow);
 
+    // The dialog opens on the lower-left corner and angle of the grid in
+    // force, which the texts need not show (a grid read from the settings
+    // sets none): an Arc-Info grid's corner is that of its cells, a Surfer
+    // grid's its first point, in the world.
+    float x = dat8.gx0, y = dat8.gy0;
+    const InForce was = grid_in_force();
+    if (was == InForce::ArcInfo) {
+        x = dat8.xll;
+        y = dat8.yll;
+    } else if (was == InForce::Surfer) {
+        x = std::fmin(dat8.gx0, dat8.gx1);
+        y = std::fmin(dat8.gy0, dat8.gy1);
+    }
+    rotate(x, y, -1);
+    put_real(TxX0, x);
+    put_real(TxY0, y);
+    put_angle_text();
     WDialogLoad(DlgModflow);
     WDialogPutRadioButton(1055);
     put_fields(ModflowFields);

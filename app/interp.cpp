@@ -11,6 +11,7 @@
 #include "app/mainstate.h"
 #include "app/mapview.h"
 #include "app/modflow.h"
+#include "app/onemoment.h"
 #include "app/records.h"
 #include "lib/window/winops.h"
 
@@ -532,7 +533,9 @@ void cmd_calculation() {
     } else {
         done = modflow_grid(m.plotmode, m.showmesh, m.showmaps, m.showcontour, m.showgridpts, m.mfgrid, m.loaded,
                             m.autosave);
-        windowcleararea(0, 0, 500, 9000);
+        // The line above the map is emptied; the margin left of the map is
+        // not touched, as the labels of its vertical scale reach into it.
+        prompt_line("");
     }
     if (done) note_grid_calculated();
 }

@@ -97,7 +97,7 @@ void triangle_outline(float xa, float ya, float xb, float yb, float xc, float yc
 void plot(int plotmode, int showmesh, int showmaps, int showcontour, int showgridpts, int mfgrid, int loaded,
           int shownodal, int showriver) {
     if (loaded == 0) return;
-    backcol(15, 1);
+    backcol(MapBackground, 1);
     windowcleararea(0, 0, 9999, 9999);
     logo();
 

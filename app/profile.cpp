@@ -27,6 +27,7 @@
 #include "lib/window/errorbox.h"
 #include "lib/window/fetch.h"
 #include "lib/window/text.h"
+#include "lib/window/wininfo.h"
 #include "lib/window/winops.h"
 #include "lib/window/wintext.h"
 
@@ -227,6 +228,42 @@ void profile_window() {
     plprof(m.profslot, m.profwin, 0.0f, p.pmin, p.plen, p.pmax, m.nprofpts, p.prof, "profile");
 }
 
+// The profile window lies over the middle of the map. While a new line is
+// drawn on the map it is out of sight; it comes back as it was (normal,
+// minimised or maximised) once it shows the new profile.
+class ProfileWindowAside {
+public:
+    ProfileWindowAside() {
+        const MainState& m = mainstate;
+        if (m.profwin != 1) return;
+        windowselect(m.profslot);
+        shown_as_ = winfowindow(WindowShowState);
+        if (shown_as_ != Hidden) show_as(Hidden);
+        else shown_as_ = -1;
+        windowselect(0);
+    }
+    ProfileWindowAside(const ProfileWindowAside&) = delete;
+    ProfileWindowAside& operator=(const ProfileWindowAside&) = delete;
+    ~ProfileWindowAside() { back(); }
+
+    void back() {
+        const MainState& m = mainstate;
+        if (shown_as_ < 0 || m.profwin != 1) return;
+        windowselect(m.profslot);
+        show_as(shown_as_);
+        shown_as_ = -1;
+        windowselect(0);
+    }
+
+private:
+    static constexpr std::int32_t WindowShowState = 9, Hidden = 3;
+    static void show_as(std::int32_t state) {
+        std::int32_t w = KeepValue, h = KeepValue;
+        yywindowsizepos(KeepValue, KeepValue, w, h, state);
+    }
+    std::int32_t shown_as_ = -1;   // its state before it was put aside
+};
+
 void compute_and_show() {
     MainState& m = mainstate;
     m.nprofpts = std::clamp(m.nprofpts, 2, MaxProfilePoints);
@@ -317,6 +354,9 @@ void plprof(int& slot, int& open, float x0, float ylo, float xhi, float yhi, int
     windowselect(slot);
     draw_profile(x0, ylo, xhi, yhi, n, values);
     windowselect(0);
+    // The profile's background is the window text's; the main window's own
+    // comes back, or the line above the map would be cleared in it.
+    backcol(MapBackground, 0);
     const Dat9& v = dat9;
     IGrArea(0.1f, 0.1f, 0.9f, 0.9f);
     IGrUnits(v.vxmin, v.vymin, v.vxmax, v.vymax);
@@ -376,6 +416,7 @@ void cmd_profile_numerical() {
 void cmd_profile_graphical() {
     MainState& m = mainstate;
     Dat30& p = dat30;
+    ProfileWindowAside aside;
     IGrPlotMode("EOR");
     IGrColourN(wrgb(255, 255, 255));
     prompt_line("left mousebutton to define profile");
@@ -426,6 +467,7 @@ void cmd_profile_graphical() {
     wmessageenable(MsgMouseUp, 0);
     IGrPlotMode("N");
     compute_and_show();
+    aside.back();
 }
 
 void profile_overlay() {

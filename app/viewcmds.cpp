@@ -368,10 +368,15 @@ void cmd_location_size() {
 void cmd_rotation() {
     mainstate.showcontour = 0;
     band_start();
+    // The instruction clears the line above the map, so it is written once,
+    // before the angle that follows the pointer beside it.
+    instruction("left button to confirm rotation");
     wmessageenable(MsgMouseMove, 1);
+    auto show_angle = [] { windowoutstring(7000, 400, "rotation " + edit_i(rotang_degrees(), 12) + "   "); };
     next_message();
     Pt p = pointer_whole();
     angle_from_pointer(p.x, p.y);
+    show_angle();
     polyline(grid_corners());
     float drawn = dat12.rotang;
     for (;;) {
@@ -379,8 +384,7 @@ void cmd_rotation() {
         if (t == MsgMouseMove) {
             p = pointer_whole();
             angle_from_pointer(p.x, p.y);
-            windowoutstring(7000, 400, "rotation " + edit_i(rotang_degrees(), 12) + "   ");
-            instruction("left button to confirm rotation");
+            show_angle();
         }
         if (t == MsgMouseDown) {
             wmessageenable(MsgMouseMove, 0);
