@@ -235,6 +235,11 @@ TEST_F(FirstHourTest, TheSampleModelFromStartToEnd) {
         idle("draw the profile line again", [] { os_user_drag(map(), 150, 150, 500, 400); }),
         check("the profile window is open", [] { EXPECT_EQ(mainstate.profwin, 1); }),
         close_main(),
+        check("the first close request closed the profile window only", [] {
+            EXPECT_EQ(mainstate.profwin, 0);
+            EXPECT_EQ(mainstate.ended, false);
+        }),
+        close_main(),
     });
     EXPECT_EQ(exits, std::vector<int>{0});
 }

@@ -343,8 +343,8 @@ TEST_F(ProfileCommandTest, CloseRequestOfTheProfileWindowClosesOnlyIt) {
     run_command(7);
     EXPECT_EQ(mainstate.profslot, slot);
     EXPECT_EQ(quinda.current_slot, 0);
-    // The profile window's own close box closes it; the main window's ends
-    // the program even while it is open.
+    // A close request while it is open, its own or the main window's,
+    // closes only the profile window; the next one ends the program.
     WindowMessage m{};
     m.WIN = slot;
     handle_message(MsgClose, m);
@@ -354,6 +354,9 @@ TEST_F(ProfileCommandTest, CloseRequestOfTheProfileWindowClosesOnlyIt) {
     plprof(mainstate.profslot, mainstate.profwin, 0, dat30.pmin, dat30.plen, dat30.pmax, 100, dat30.prof, "profile");
     ASSERT_EQ(mainstate.profwin, 1);
     m.WIN = 0;
+    handle_message(MsgClose, m);
+    EXPECT_EQ(mainstate.profwin, 0);
+    EXPECT_TRUE(exits.empty());
     handle_message(MsgClose, m);
     EXPECT_EQ(exits, std::vector<int>{0});
 }
