@@ -111,43 +111,9 @@ TEST_F(PersonTest, PageSetUpTakesEffectAndIsOfferedAgain) {
     EXPECT_EQ(exits, std::vector<int>{0});
 }
 
-TEST_F(PersonTest, KeysReachTheMapAfterTheProfileWindowCloses) {
-    int slot = 0;
-    View before{};
-    run(Steps{
-        answer("Read default settings from ini file?", "Yes"),
-        menu({"Profile", "Graphical"}),
-        idle("draw the profile line", [] { os_user_drag(map(), 150, 150, 450, 350); }),
-        check("the profile window is open", [&] {
-            ASSERT_EQ(mainstate.profwin, 1);
-            slot = mainstate.profslot;
-        }),
-        idle("its own close box", [&] {
-            const OsWindow f = wtab.wWindow[static_cast<std::size_t>(slot)];
-            const OsPoint p = child_close_box(f);
-            os_user_click(f, p.x, p.y);
-        }),
-        check("closed", [&] {
-            EXPECT_EQ(mainstate.profwin, 0);
-            before = view();
-        }),
-        idle("the pointer over the map", [] { os_user_move(map(), 300, 200); }),
-        key(OS_VK_ADD, OS_IN_KEYPAD),
-        check("the key zoomed without a click first", [&] {
-            const float w = before.x1 - before.x0;
-            EXPECT_NEAR(dat9.vxmax - dat9.vxmin, 0.8f * w, 1e-3f * w);
-            before = view();
-        }),
-        key(OS_VK_LEFT),
-        check("and an arrow pans", [&] { EXPECT_NE(dat9.vxmin, before.x0); }),
-        close_main(),
-    });
-    EXPECT_EQ(exits, std::vector<int>{0});
-}
-
-
 TEST_F(PersonTest, CloseBoxesOfTheProfileWindowAndOfTheProgram) {
     int slot = 0;
+    View before{};
     run(Steps{
         answer("Read default settings from ini file?", "Yes"),
         menu({"Profile", "Graphical"}),
@@ -167,7 +133,18 @@ TEST_F(PersonTest, CloseBoxesOfTheProfileWindowAndOfTheProgram) {
             EXPECT_EQ(mainstate.profwin, 0);
             EXPECT_EQ(wtab.wWindow[static_cast<std::size_t>(slot)], 0);
             EXPECT_TRUE(exits.empty());
+            before = view();
         }),
+        // The keyboard is the map's again, without a click in it first.
+        idle("the pointer over the map", [] { os_user_move(map(), 300, 200); }),
+        key(OS_VK_ADD, OS_IN_KEYPAD),
+        check("the key zoomed", [&] {
+            const float w = before.x1 - before.x0;
+            EXPECT_NEAR(dat9.vxmax - dat9.vxmin, 0.8f * w, 1e-3f * w);
+            before = view();
+        }),
+        key(OS_VK_LEFT),
+        check("and an arrow pans", [&] { EXPECT_NE(dat9.vxmin, before.x0); }),
         menu({"Profile", "Graphical"}),
         idle("draw it again", [] { os_user_drag(map(), 150, 350, 450, 150); }),
         check("open again", [&] { ASSERT_EQ(mainstate.profwin, 1); }),
