@@ -7,15 +7,14 @@
 // smaller side) and the mesh alone.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "app/appdata.h"
+#include "bench/bench_map.h"
 #include "bench/bench_start.h"
-#include "app/femread.h"
 #include "app/griddef.h"
 #include "app/interp.h"
 #include "app/mapview.h"
@@ -26,7 +25,6 @@
 #include "lib/window/startup.h"
 #include "platform/os_app.h"
 #include "platform/os_config.h"
-#include "tools/femgen/femgen.h"
 
 namespace {
 
@@ -35,34 +33,14 @@ void load_model() {
     static bool loaded = false;
     if (loaded) return;
     loaded = true;
-    const std::string name = "/tmp/mapview_bench_" + std::to_string(::getpid()) + ".fem";
-    femgen::Options o;
-    o.nx = o.ny = 212;
-    o.naq = 1;
-    o.jitter = 0.1;
-    femgen::write_model(o, name);
-    WindowOpen(DefaultWindowFlags, 0, 0, 1024, 768, 0, {}, 0, "map view");
-    igrcolourmodel(24);
-    if (leesfem(name) != FemLoaded) std::fprintf(stderr, "the model could not be read\n");
-    std::remove(name.c_str());
-    dat5.opton(3) = 'j';
+    load_bench_map_model(212);
 }
 
 // Interpolates the active quantity onto the current grid (without redraws
 // of its own that count).
 void interpolate() { grid(0, 0, 0, 0, 0, 0, 0, 0); }
 
-void surfer_grid(int n) {
-    dat18.gridtype = GridSurfer;
-    dat12.rotang = 0;
-    dat8.gx0 = dat11.ext(1);
-    dat8.gy0 = dat11.ext(2);
-    dat8.gx1 = dat11.ext(3);
-    dat8.gy1 = dat11.ext(4);
-    dat8.nx = n;
-    dat8.ny = n;
-    checkgrid(GridSurfer);
-}
+void surfer_grid(int n) { bench_surfer_grid(n); }
 
 void BM_FilledContoursSurfer500(benchmark::State& state) {
     load_model();

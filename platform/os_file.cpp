@@ -1,6 +1,7 @@
 #include "platform/os_file.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -37,6 +38,7 @@ struct Search {
 };
 
 std::mutex g_mutex;
+std::atomic<std::uint64_t> g_write_calls{0};
 std::vector<OpenFile> g_files;     // handle = index + 1
 std::vector<Search> g_searches;    // search handle = index + 1
 
@@ -260,6 +262,8 @@ int os_file_read(std::int32_t handle, void* buffer, std::int32_t count, std::int
     return OS_OK;
 }
 
+std::uint64_t os_file_write_calls() { return g_write_calls.load(std::memory_order_relaxed); }
+
 int os_file_write(std::int32_t handle, const void* buffer, std::int32_t count,
                   std::int32_t& done) {
     done = 0;
@@ -269,6 +273,7 @@ int os_file_write(std::int32_t handle, const void* buffer, std::int32_t count,
     const auto* p = static_cast<const char*>(buffer);
     std::int32_t put = 0;
     while (put < count) {
+        g_write_calls.fetch_add(1, std::memory_order_relaxed);
         const ssize_t n = ::write(fd, p + put, static_cast<std::size_t>(count - put));
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -639,10 +644,10 @@ int os_file_save_begin(std::string_view name, std::string& temp, std::int32_t& h
     return OS_ERROR_FILE_EXISTS;
 }
 
-int os_file_save_commit(std::int32_t handle, std::string_view temp, std::string_view name) {
+int os_file_save_commit(std::int32_t handle, std::string_view temp, std::string_view name, bool sync) {
     const std::string os_temp = to_os(temp);
     int err = OS_OK;
-    {
+    if (sync) {
         std::lock_guard lock(g_mutex);
         if (handle >= 1 && static_cast<std::size_t>(handle) <= g_files.size() && g_files[static_cast<std::size_t>(handle - 1)].fd >= 0 &&
             ::fsync(g_files[static_cast<std::size_t>(handle - 1)].fd) != 0)

@@ -87,6 +87,9 @@ OsLargeBuffer os_large_buffer(std::size_t n);
 // Writes count bytes at the current position; done is 0 on failure.
 int os_file_write(std::int32_t handle, const void* buffer, std::int32_t count,
                   std::int32_t& done);
+// The system write calls os_file_write has made in this process: how a
+// test or benchmark sees in how many pieces a file went out.
+std::uint64_t os_file_write_calls();
 // Moves the position by offset from the origin; position receives the new
 // position from the start, or -1 on failure (a position before the start is
 // OS_ERROR_NEGATIVE_SEEK and leaves the position where it was).
@@ -111,9 +114,11 @@ int os_file_rename(std::string_view from, std::string_view to);
 // this process may not write is refused (access denied) and left alone.
 // os_file_save_commit syncs the data to the disk, closes the file and renames
 // it over the target only then, so a failed write leaves the old contents;
-// os_file_save_abandon closes and removes it.
+// os_file_save_abandon closes and removes it. Without SYNC the data is left
+// to the system's own pace: for output made again in a moment, whose sync
+// would cost more than writing it.
 int os_file_save_begin(std::string_view name, std::string& temp, std::int32_t& handle);
-int os_file_save_commit(std::int32_t handle, std::string_view temp, std::string_view name);
+int os_file_save_commit(std::int32_t handle, std::string_view temp, std::string_view name, bool sync = true);
 void os_file_save_abandon(std::int32_t handle, std::string_view temp);
 
 // An exclusive lock between processes on a directory, or on a file (made,

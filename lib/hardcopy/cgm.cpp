@@ -335,6 +335,11 @@ void flush() {
     pending().clear();
 }
 
+// The octets go to the channel a block at a time, not an element at a time.
+void flush_full_block() {
+    if (pending().size() >= hcstate.channel_block) flush();
+}
+
 std::int64_t sx(float x) { return cgm::trunc(static_cast<double>(x) * gstate.hc.x_scale); }
 std::int64_t sy(float y) { return cgm::trunc(static_cast<double>(y) * gstate.hc.y_scale); }
 void pt(std::string& p, float x, float y) { cgm::point(p, sx(x), sy(y)); }
@@ -587,18 +592,12 @@ void image() {
     const std::int32_t width = a.IX[1], height = a.IY[1];
     pending() += cgm::cell_array_head(sx(gs.wx1), sy(gs.wy2), sx(gs.wx2), sy(gs.wy1), sx(gs.wx2), sy(gs.wy2), width,
                                       height);
-    flush();
-    std::int32_t handle = -1;
-    yyprfh(DriverChannel, handle);
     for (std::int32_t row = 0; row < height; ++row) {
-        const std::string octets =
-            cgm::cell_array_row(pixels.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(width), width,
-                                row == height - 1);
-        std::int32_t done = 0;
-        int status = 0;
-        const auto count = static_cast<std::int32_t>(octets.size());
-        yywritc(handle, octets, count, done, status);
-        if (done < count) {
+        pending() += cgm::cell_array_row(pixels.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(width),
+                                         width, row == height - 1);
+        flush_full_block();
+        // A write that failed stops the rows; the file stays incomplete.
+        if (const int status = channel_write_status(DriverChannel); status != 0) {
             a.K = 2;
             a.N = status;
             return;
@@ -720,7 +719,7 @@ void yycgm9(const std::int32_t*, const std::int32_t*, const std::int32_t*, const
 
 void xxcgm(std::int32_t op) {
     xxcgm_op(op);
-    if (op != OpInitialise) flush();
+    if (op != OpInitialise) flush_full_block();
 }
 
 void reset_cgm_state() { cgmstate = CgmDriverState{}; }

@@ -110,7 +110,7 @@ struct CgmDriverState {
     cgm::AttributeCache cache{};
     std::int32_t join = 0, cap = 0;
     std::int32_t picture_open = 0;
-    std::string pending;  // octets of the operation in hand
+    std::string pending;  // octets not yet handed to the channel
 };
 extern CgmDriverState cgmstate;
 void reset_cgm_state();

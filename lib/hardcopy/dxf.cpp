@@ -26,22 +26,7 @@ constexpr std::int32_t CoreFills = 2;
 
 GraphicsState& g() { return gstate; }
 std::int32_t option(int code) { return gstate.hc.options.get(code); }
-// The lines of one operation go out in one write: an entity is many short
-// lines, and a write each would cost more than the rest of the driver.
-std::string batch;
-bool batching = false;
-
-void flush() {
-    if (batch.empty()) return;
-    yyprou(DriverChannel, batch);
-    batch.clear();
-}
-
-void out(std::string_view line) {
-    batch.append(line);
-    batch += "\r\n";
-    if (!batching) flush();
-}
+void out(std::string_view line) { yyprwl(DriverChannel, line); }
 
 struct LineTypeEntry {
     const char* name;
@@ -423,15 +408,8 @@ void dispatch(std::int32_t op) {
 }  // namespace
 
 void xxdxf(std::int32_t op) {
-    batching = true;
     dispatch(op);
-    batching = false;
-    flush();
     if (op == OpEndOutput) yyprcl(DriverChannel);
 }
 
-void reset_dxf_state() {
-    dxfstate = DxfState{};
-    batch.clear();
-    batching = false;
-}
+void reset_dxf_state() { dxfstate = DxfState{}; }

@@ -76,18 +76,33 @@ std::string hpgl2_device_name(int device);
 
 // ---------------------------------------------------------------- output channel
 
+// The channel gathers what is written into blocks of hcstate.channel_block
+// bytes and writes a block when it is full, at the close, and before it
+// hands out its handle. A failed write sets HardcopyErrorFlag at once and is
+// reported (error 2, its operating-system code) at the close; a regular file
+// is then left as it was, since only a whole file is renamed onto it.
+
 // Opens DriverText (the working output name) for writing on channel UNIT.
 void yyprop(int unit);
-// TEXT, its full length, and CR LF in one write.
+// TEXT, its full length, and CR LF, together.
 void yyprwl(int unit, std::string_view text);
 // BUFFER, its full length, unchanged.
 void yyprou(int unit, std::string_view buffer);
 // The first N bytes of quin01 (N within 0..40000), then CR LF when crlf is
 // non-zero.
 void yyprbu(int unit, int n, int crlf);
+// Writes what is gathered, puts the file in place and reports the first
+// failed write.
 void yyprcl(int unit);
-// The operating-system handle of channel UNIT (-1 when closed).
+// The operating-system handle of channel UNIT (-1 when closed), after what
+// the channel gathered is written.
 void yyprfh(int unit, std::int32_t& handle);
+// The operating-system code of the first write of the open channel that
+// failed; 0 while none has.
+int channel_write_status(int unit);
+// Every open channel closed without writing what it gathered or reporting;
+// a file beside a target is removed. For the state's reset.
+void discard_output_channels();
 
 // Replaces the extension of a fixed-length name, or appends one when the
 // last path component has none; what does not fit is cut.

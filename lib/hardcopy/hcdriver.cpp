@@ -1,6 +1,7 @@
 #include "lib/hardcopy/hcdriver.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -77,7 +78,13 @@ std::string fixed_real(float value, int w, int d) {
     return right_justified(std::move(s), w);
 }
 
-std::string fixed_int(std::int64_t value, int w) { return right_justified(std::to_string(value), w); }
+std::string fixed_int(std::int64_t value, int w) {
+    char digits[24];
+    const auto n = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+    std::string s(w > 0 && static_cast<std::size_t>(w) > n ? static_cast<std::size_t>(w) - n : 0, ' ');
+    s.append(digits, n);
+    return s;
+}
 
 std::string_view trimmed(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
@@ -159,41 +166,26 @@ std::string HpglLineBuffer(HpglLineColumns, ' ');
 
 namespace {
 
-std::string hpgl_out;
-bool hpgl_collecting = false;
-
-void hpgl_flush() {
-    if (hpgl_out.empty()) return;
-    yyprou(DriverChannel, hpgl_out);
-    hpgl_out.clear();
-}
-
-// The line into the buffer (whole, at least its 50 columns), then squeezed
-// out of it.
-void hpgl_line(std::string line) {
-    if (line.size() < HpglLineColumns) line.resize(HpglLineColumns, ' ');
-    HpglLineBuffer = std::move(line);
-    yyhpg7();
-}
-
 bool metadata_on() { return gstate.hc.options.get(18) != 0; }
 
 }  // namespace
 
-void hpgl_batch(bool on) {
-    hpgl_collecting = on;
-    if (!on) hpgl_flush();
-}
-
 void hpgl_write(std::string_view line) {
-    if (hcstate.LineModeWord == 1) hpgl_out += ' ';
-    hpgl_out += line;
-    hpgl_out += "\r\n";
-    if (!hpgl_collecting) hpgl_flush();
+    if (hcstate.LineModeWord == 1) yyprou(DriverChannel, " ");
+    yyprwl(DriverChannel, line);
 }
 
-std::string hpgl_squeezed(std::string_view line) {
-    std::string out(line.substr(0, 2));
+namespace {
+
+// The squeezed form of LINE into OUT, whose memory is kept: a plot is
+// millions of lines.
+void squeeze_into(std::string& out, std::string_view line) {
+    // Never longer than the line: each blank written stands for at least
+    // one taken out.
+    out.resize(line.size());
+    char* o = out.data();
+    std::size_t n = std::min<std::size_t>(line.size(), 2);
+    std::copy_n(line.data(), n, o);
     bool blank = false;
     for (std::size_t k = 2; k < line.size(); ++k) {
         const char c = line[k];
@@ -201,11 +193,25 @@ std::string hpgl_squeezed(std::string_view line) {
             blank = true;
             continue;
         }
-        if (blank && out.size() != 2) out += ' ';
+        if (blank && n != 2) o[n++] = ' ';
         blank = false;
-        out += c;
+        o[n++] = c;
     }
+    out.resize(n);
+}
+
+}  // namespace
+
+std::string hpgl_squeezed(std::string_view line) {
+    std::string out;
+    squeeze_into(out, line);
     return out;
+}
+
+void hpgl_line(std::string_view line) {
+    HpglLineBuffer.assign(line);
+    if (HpglLineBuffer.size() < HpglLineColumns) HpglLineBuffer.resize(HpglLineColumns, ' ');
+    yyhpg7();
 }
 
 std::string hpgl_int(std::int64_t value, int w) {
@@ -239,7 +245,9 @@ void yyhpg7() {
     const std::size_t last = HpglLineBuffer.find_last_not_of(' ');
     const std::string_view used =
         last == std::string::npos ? std::string_view{} : std::string_view(HpglLineBuffer).substr(0, last + 1);
-    hpgl_write(hpgl_squeezed(used));
+    static std::string squeezed;
+    squeeze_into(squeezed, used);
+    hpgl_write(squeezed);
 }
 
 void yyhpg1(std::string_view command, float x, float y) {
@@ -252,7 +260,7 @@ void yyhpg2(std::string_view text) {
     hpgl_write(line);
 }
 
-void yyhpg3(std::string_view command) { hpgl_line(std::string(command)); }
+void yyhpg3(std::string_view command) { hpgl_line(command); }
 
 void yyhpg4(float x, float y) {
     if (!metadata_on()) return;

@@ -106,11 +106,11 @@ void yyhpgl2e(std::int32_t op, std::string_view restore);
 
 // The squeezed form of a line (at least its first two columns).
 std::string hpgl_squeezed(std::string_view line);
+// The line into HpglLineBuffer (whole, at least its 50 columns), then
+// squeezed out of it.
+void hpgl_line(std::string_view line);
 // A line written as it stands after the line-mode blank, with CR LF.
 void hpgl_write(std::string_view line);
-// While a driver handles one operation its lines are collected and go out
-// in one write when it ends.
-void hpgl_batch(bool on);
 // VALUE in Iw / Fw.d; a value that fills its field or needs more gets a
 // blank before it, so it never runs into the number before it.
 std::string hpgl_int(std::int64_t value, int w);

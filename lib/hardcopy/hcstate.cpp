@@ -2,6 +2,7 @@
 
 #include "lib/dialog/dialog.h"
 #include "lib/hardcopy/cgm.h"
+#include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/dxf.h"
 #include "lib/hardcopy/metafiles.h"
 #include "lib/hardcopy/hpgl.h"
@@ -42,8 +43,7 @@ void clear_hardcopy_words() {
 }
 
 void reset_hardcopy_state() {
-    for (std::int32_t& h : hcstate.channels)
-        if (h >= 0) yyclos(h);
+    discard_output_channels();
     hcstate = HardcopyState{};
     reset_hardcopy_pending();
     reset_postscript_state();

@@ -23,6 +23,20 @@ constexpr float UnknownPenPosition = -9999.0f;
 // Output channels 1..ChannelCount; the drivers use channel 2.
 constexpr int ChannelCount = 4;
 constexpr int DriverChannel = 2;
+// Bytes a channel gathers before it writes them: a driver's records are
+// tens of bytes, and a write of each would cost more than the driver.
+constexpr std::size_t ChannelBlockBytes = std::size_t{64} << 10;
+
+// One output channel. A regular file (or a name not there yet) is written
+// as a file beside it that the close renames onto it, so a run that fails
+// leaves the old file where it was; a device or FIFO is written directly.
+struct OutputChannel {
+    std::int32_t handle = -1;   // operating-system handle, -1 closed
+    std::string pending;        // bytes gathered, not yet written
+    std::string temp;           // the file beside the target; empty when the target itself is open
+    std::string target;
+    int write_status = 0;       // the first failed write's operating-system code, reported at the close
+};
 
 // ImagePrintOptions: codes 1..24 laid out as the option table, and the
 // device chosen for image prints.
@@ -83,8 +97,10 @@ struct HardcopyState {
     ImagePrintTable ImagePrintOptions;
     DeviceModels models;
 
-    // Operating-system handles of the output channels (-1 closed).
-    std::array<std::int32_t, ChannelCount> channels{-1, -1, -1, -1};
+    std::array<OutputChannel, ChannelCount> channels;
+    // Bytes a channel gathers before writing: ChannelBlockBytes, or 0 for a
+    // write per call (a test seam: the unbuffered writes to compare with).
+    std::size_t channel_block = ChannelBlockBytes;
 
     // The run that ended last wrote to the spool file, and one of the
     // spooled runs since the pending command was given failed to open or

@@ -352,9 +352,7 @@ void dispatch(std::int32_t op) {
 }  // namespace
 
 void xxhpgl(std::int32_t op) {
-    hpgl_batch(true);
     dispatch(op);
-    hpgl_batch(false);
     if (op == OpEndOutput) yyprcl(DriverChannel);
 }
 

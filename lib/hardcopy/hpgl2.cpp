@@ -40,11 +40,7 @@ std::int32_t device_type() { return std::clamp(hcstate.models.hpgl2_device, 1, 5
 bool black_and_white() { return hcstate.PlotterPenCount <= 2; }
 
 // A buffer line of fixed columns, squeezed.
-void squeezed(std::string line) {
-    if (line.size() < HpglLineColumns) line.resize(HpglLineColumns, ' ');
-    HpglLineBuffer = std::move(line);
-    yyhpg7();
-}
+void squeezed(std::string_view line) { hpgl_line(line); }
 
 // A comment record: CO, a double quote, the text, a double quote, and the
 // semicolon that ends the instruction: readers that skip a comment up to
@@ -496,9 +492,7 @@ void yyhpgl2d(std::int32_t pen, std::int32_t r, std::int32_t g, std::int32_t b) 
 }
 
 void xxhpgl2(std::int32_t op) {
-    hpgl_batch(true);
     dispatch(op);
-    hpgl_batch(false);
     if (op == OpEndOutput) yyprcl(DriverChannel);
 }
 

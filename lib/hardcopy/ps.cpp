@@ -44,13 +44,8 @@ bool eps() { return option(22) != 0; }
 // "%%BoundingBox".
 void emit(std::string_view line) {
     line = line.substr(0, std::min(line.size(), LineLimit));
-    if (hcstate.LineModeWord == 1 && (line.empty() || line[0] != '%')) {
-        std::string prefixed(1, ' ');
-        prefixed += line;
-        yyprwl(DriverChannel, prefixed);
-    } else {
-        yyprwl(DriverChannel, line);
-    }
+    if (hcstate.LineModeWord == 1 && (line.empty() || line[0] != '%')) yyprou(DriverChannel, " ");
+    yyprwl(DriverChannel, line);
 }
 
 // Leading and trailing blanks dropped, inner runs of blanks made one.

@@ -2,16 +2,22 @@
 // last end to end through the shell.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/lines.h"
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
+#include "lib/window/osservices.h"
 #include "lib/window/text.h"
+#include "platform/os_file.h"
 #include "tests/hardcopy/sample_driver.h"
 #include "tests/support/graphics_test.h"
 
@@ -104,6 +110,7 @@ TEST_F(Channel, OpenAndWriteFailures) {
         if (c.write) {
             EXPECT_EQ(hcstate.HardcopyErrorFlag, 0);
             yyprwl(DriverChannel, "text");
+            yyprcl(DriverChannel);
         }
         const std::string out = testing::internal::GetCapturedStdout();
         EXPECT_EQ(count(out, "YYPROU"), 1) << out;
@@ -156,12 +163,133 @@ TEST_F(Channel, DeviceNamesArePlainFiles) {
 }
 
 TEST_F(Channel, ShortBlockWriteSkipsItsLineEnd) {
+    // Written one call at a time, so the block's own write is the one that
+    // fails.
+    hcstate.channel_block = 0;
     open("/dev/full");
     testing::internal::CaptureStdout();
+    const std::uint64_t before = os_file_write_calls();
     yyprbu(DriverChannel, 10, 1);
+    EXPECT_EQ(os_file_write_calls() - before, 1u);
+    yyprcl(DriverChannel);
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(count(out, "YYPROU"), 1) << out;
     EXPECT_EQ(quinda.last_error, 2);
+}
+
+TEST_F(Channel, GathersBlocksAndWritesThemWhenFullAtTheHandleAndAtTheClose) {
+    open("blocks.out");
+    const std::string record(1000, 'r');
+    const std::uint64_t start = os_file_write_calls();
+    std::string expected;
+    for (int i = 0; i < 200; ++i) {
+        yyprwl(DriverChannel, record);
+        expected += record + "\r\n";
+    }
+    // Three full blocks went out, the rest is gathered.
+    EXPECT_EQ(os_file_write_calls() - start, expected.size() / ChannelBlockBytes);
+    // Whoever takes the handle writes after everything before.
+    std::int32_t handle = -1;
+    yyprfh(DriverChannel, handle);
+    std::int32_t done = 0;
+    int status = 0;
+    yywritc(handle, "direct", 6, done, status);
+    expected += "direct";
+    // A buffer of a block or more goes out at once, in one write.
+    const std::string big(ChannelBlockBytes + 1, 'b');
+    const std::uint64_t before_big = os_file_write_calls();
+    yyprou(DriverChannel, big);
+    EXPECT_EQ(os_file_write_calls() - before_big, 1u);
+    expected += big;
+    yyprwl(DriverChannel, "tail");
+    expected += "tail\r\n";
+    yyprcl(DriverChannel);
+    EXPECT_EQ(read_file("blocks.out"), expected);
+    EXPECT_LE(os_file_write_calls() - start, expected.size() / (32 << 10) + 10);
+}
+
+TEST_F(Channel, AFailedWriteIsReportedOnceAtTheClose) {
+    open("/dev/full");
+    testing::internal::CaptureStdout();
+    const std::string record(1000, 'r');
+    for (int i = 0; i < 300; ++i) yyprwl(DriverChannel, record);
+    // The first full block failed: the flag tells the writers at once ...
+    EXPECT_EQ(hcstate.HardcopyErrorFlag, 1);
+    EXPECT_EQ(channel_write_status(DriverChannel), 112);
+    const std::string during = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(count(during, "YYPROU"), 0) << during;
+    // ... and the close reports the first failure, once.
+    testing::internal::CaptureStdout();
+    yyprcl(DriverChannel);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(count(out, "YYPROU"), 1) << out;
+    EXPECT_EQ(quinda.last_error, 2);
+    EXPECT_EQ(quinda.io_status, 112);
+    EXPECT_EQ(quinda.status_kind, StatusKindOs);
+}
+
+std::vector<std::string> names_in(const fs::path& directory) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(directory)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Files may grow to BYTES while the object lives; the signal such a write
+// would raise is ignored, so the write fails instead.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
+TEST_F(Channel, AFileTakesItsNameOnlyWhenWhole) {
+    write_file("plot.out", "old");
+    open("plot.out");
+    yyprwl(DriverChannel, "new");
+    std::int32_t handle = -1;
+    yyprfh(DriverChannel, handle);
+    // While the run writes, the old file stays whole under its name and the
+    // new one grows beside it.
+    EXPECT_EQ(read_file("plot.out"), "old");
+    EXPECT_EQ(names_in(".").size(), 2u);
+    yyprcl(DriverChannel);
+    EXPECT_EQ(read_file("plot.out"), "new\r\n");
+    EXPECT_EQ(names_in("."), std::vector<std::string>{"plot.out"});
+
+    // A run whose file cannot be written whole leaves the last good file,
+    // and a new name gets no file at all.
+    for (const std::string name : {"plot.out", "fresh.out"}) {
+        SCOPED_TRACE(name);
+        testing::internal::CaptureStdout();
+        {
+            FileSizeLimit limit(100000);
+            open(name);
+            const std::string record(1000, 'r');
+            for (int i = 0; i < 150; ++i) yyprwl(DriverChannel, record);
+            yyprcl(DriverChannel);
+        }
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(count(out, "YYPROU"), 1) << out;
+        EXPECT_EQ(quinda.last_error, 2);
+        EXPECT_EQ(quinda.io_status, 223);
+        EXPECT_EQ(hcstate.HardcopyErrorFlag, 1);
+        EXPECT_EQ(names_in("."), std::vector<std::string>{"plot.out"});
+        EXPECT_EQ(read_file("plot.out"), "new\r\n");
+    }
 }
 
 TEST_F(Channel, CommandFailures) {
@@ -216,7 +344,7 @@ TEST_F(PrintCommand, CopiesTheSpoolFileAndRemovesIt) {
     ASSERT_NE(spool().find("$$"), std::string::npos);
     draw_run("cp @ " + out());
     EXPECT_EQ(txt_c(DriverText), spool());
-    EXPECT_TRUE(fs::exists(spool()));
+    EXPECT_EQ(hcstate.channels[DriverChannel - 1].target, spool());
     EXPECT_EQ(txt_c(hcstate.PrintCommand), "cp @ " + out());
     igrhardcopy("S");
     EXPECT_EQ(read_file(out()), expected);

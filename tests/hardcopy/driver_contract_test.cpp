@@ -7,13 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
+#include "lib/graphics/fill.h"
 #include "lib/graphics/gstate.h"
 #include "lib/graphics/lines.h"
+#include "lib/graphics/text.h"
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/window/errors.h"
 #include "lib/window/text.h"
 #include "platform/os_config.h"
+#include "platform/os_file.h"
 #include "tests/hardcopy/sample_driver.h"
 #include "tests/support/graphics_test.h"
 
@@ -243,6 +247,63 @@ TEST_P(DriverContract, CountsBeyondTheBlocksAreCut) {
     counts("limits.out", static_cast<std::int32_t>(DriverTextLength), 0, WorkBlockPoints, 0);
     EXPECT_GT(counted.size(), 0u);
     EXPECT_EQ(counted, contents("limits.out"));
+}
+
+// Records of every kind, enough for many blocks of a channel whose
+// blocks are small.
+void draw_many_records() {
+    for (int i = 0; i < 2500; ++i) {
+        if (i % 500 == 0) {
+            IGrColourN(wrgb(i % 256, (i / 7) % 256, 128));
+            igrlinetype(i / 500 % 4);
+        }
+        const float x = static_cast<float>((i * 37) % 990) / 1000.0f, y = static_cast<float>((i * 53) % 740) / 1000.0f;
+        igrjoin(x, y, x + 0.0075f, y + 0.00325f);
+    }
+    igrlinetype(0);
+    for (int i = 0; i < 300; ++i) {
+        igrfillpattern(i % 10 == 0 ? 1 : 4);
+        const float x = static_cast<float>((i * 41) % 980) / 1000.0f, y = static_cast<float>((i * 29) % 730) / 1000.0f;
+        const float px[6] = {x, x + 0.01f, x + 0.015f, x + 0.012f, x + 0.004f, x};
+        const float py[6] = {y, y, y + 0.008f, y + 0.015f, y + 0.012f, y};
+        IGrPolygonComplex(px, py, 6);
+    }
+    igrfillpattern(0);
+    igrcircle(0.5f, 0.4f, 0.2f);
+    for (int i = 0; i < 40; ++i)
+        wgrtextstring(static_cast<float>(i % 8) / 10.0f, static_cast<float>(i / 8) / 10.0f, "Head 12.5");
+}
+
+TEST_P(DriverContract, GatheredWritesGiveTheBytesOfWritesOneByOne) {
+    // Each run's bytes, with the channel's block at its size, at 0 (a write
+    // per call, as the drivers' records come) and at a size that records
+    // straddle.
+    constexpr std::size_t SmallBlock = 4093;
+    auto run = [&](std::size_t block, const std::string& name, std::uint64_t& writes) {
+        hcstate.channel_block = block;
+        const std::uint64_t before = os_file_write_calls();
+        igrhardcopy(name);
+        draw_many_records();
+        igrhardcopy("S");
+        writes = os_file_write_calls() - before;
+        return contents(name);
+    };
+    // Only the file counts here; recording the screen's side of every
+    // record would take most of the time.
+    gstate.screen_flag = 0;
+    std::uint64_t writes = 0, one_by_one = 0, small_blocks = 0;
+    const std::string bytes = run(ChannelBlockBytes, "gathered.out", writes);
+    EXPECT_EQ(run(0, "one_by_one.out", one_by_one), bytes);
+    EXPECT_EQ(run(SmallBlock, "small_blocks.out", small_blocks), bytes);
+    hcstate.channel_block = ChannelBlockBytes;
+    EXPECT_LE(writes, bytes.size() / (32 << 10) + 10) << bytes.size() << " bytes";
+    // The vector files hold many small blocks and many more records.
+    const std::int32_t n = GetParam().number;
+    if (n == DriverPostScript || n == DriverSvg || n == DriverDxf || n == DriverHpgl || n == DriverHpgl2 ||
+        n == DriverCgm) {
+        EXPECT_GT(small_blocks, 5u);
+        EXPECT_GT(one_by_one, 10 * small_blocks);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDriver, DriverContract, ::testing::ValuesIn(contract_rows),

@@ -142,7 +142,7 @@ TEST_F(Hpgl2, ColourDeviceBorrowsAPenForAMixedFill) {
 
 TEST_F(Hpgl2, EveryFigureEndSelectsTheCurrentPen) {
     igrhardcopy("ends.plt");
-    const Lines head = split_crlf(read_file("ends.plt"));
+    const Lines head = split_crlf(written_so_far());
     const auto pen = std::find_if(head.rbegin(), head.rend(), [](const std::string& s) {
         return s.starts_with("PU;SP");
     });
@@ -156,11 +156,11 @@ TEST_F(Hpgl2, EveryFigureEndSelectsTheCurrentPen) {
                  {OpQuadPattern, 3, "CO\" 8 -1\";"},     {OpTrianglePattern, 2, nullptr},
                  {OpPolygonPattern, 4, "CO\"11 -1\";"}};
     for (const auto& c : cases) {
-        const std::size_t before = split_crlf(read_file("ends.plt")).size();
+        const std::size_t before = split_crlf(written_so_far()).size();
         gstate.fill_style = c.style;
         drvargs.K = -1;
         yyhdrv(c.op);
-        const Lines all = split_crlf(read_file("ends.plt"));
+        const Lines all = split_crlf(written_so_far());
         const Lines l(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
         Lines expected;
         if (c.record) expected.push_back(c.record);
@@ -232,7 +232,7 @@ TEST_F(Hpgl2, LabelsInRoman8WithTheirOrigins) {
 
 TEST_F(Hpgl2, EncodedPolylines) {
     igrhardcopy("pe.plt");
-    const std::size_t head = split_crlf(read_file("pe.plt")).size();
+    const std::size_t head = split_crlf(written_so_far()).size();
     gstate.hc.x_scale = gstate.hc.y_scale = 1.0f;
     const struct {
         std::vector<float> x, y;
@@ -286,7 +286,7 @@ TEST_F(Hpgl2, PenColoursUnderTheColourModes) {
                  {2, 0, 0, 0, "PC12 255 255 255"},  {2, 255, 255, 255, "PC12 0 0 0"},
                  {2, 128, 128, 128, "PC12 128 128 128"}, {2, 5, 5, 200, "PC12 5 5 200"}};
     igrhardcopy("pc.plt");
-    const std::size_t head = split_crlf(read_file("pc.plt")).size();
+    const std::size_t head = split_crlf(written_so_far()).size();
     for (const auto& c : cases) {
         gstate.hc.options.set(6, c.mode);
         yyhpgl2d(12, c.r, c.g, c.b);

@@ -21,7 +21,7 @@ protected:
     std::string run_bytes(const std::string& name, F draw, const char* title = nullptr) {
         if (title) igrhardcopy_titled(name, title);
         else start(name);
-        head_ = split_crlf(read_file(name)).size();
+        head_ = split_crlf(written_so_far()).size();
         draw();
         stop();
         return read_file(name);

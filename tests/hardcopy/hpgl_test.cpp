@@ -223,7 +223,7 @@ protected:
     template <class F>
     Lines written(F calls) {
         igrhardcopy("writer.plt");
-        const std::size_t head = crlf_lines("writer.plt").size();
+        const std::size_t head = split_crlf(written_so_far()).size();
         gstate.hc.x_scale = gstate.hc.y_scale = 1.0f;
         calls();
         igrhardcopy("S");

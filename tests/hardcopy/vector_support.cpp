@@ -10,6 +10,13 @@
 #include "lib/graphics/gstate.h"
 #include "lib/hardcopy/hardcopy.h"
 
+std::string written_so_far() {
+    std::int32_t handle = -1;
+    yyprfh(DriverChannel, handle);
+    const OutputChannel& c = hcstate.channels[DriverChannel - 1];
+    return handle < 0 ? std::string() : read_file(c.temp.empty() ? c.target : c.temp);
+}
+
 bool have_program(const std::string& name) {
     return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
 }

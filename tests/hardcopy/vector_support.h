@@ -22,6 +22,9 @@ ReaderRun run_reader(const std::string& command);
 // otherwise a failure is recorded (the bytes after the last line end are
 // kept as a last line).
 std::vector<std::string> crlf_lines(const std::string& name);
+// The bytes the open driver channel has written so far, what it gathered
+// written first: until the close a run's file lies beside its name.
+std::string written_so_far();
 // Width and height of a PNG file from its header (0, 0 when it is none).
 std::pair<int, int> png_size(const std::string& name);
 // The Debian interpreter that has the readers' modules.

@@ -251,10 +251,10 @@ TEST_F(RasterBuffer, BeginOpensTheOutputAndEndClosesIt) {
     std::int32_t handle = -1;
     yyprfh(DriverChannel, handle);
     EXPECT_GE(handle, 0);
-    EXPECT_TRUE(std::filesystem::exists(output_file()));
     yyvras(OpEndOutput);
     yyprfh(DriverChannel, handle);
     EXPECT_EQ(handle, -1);
+    EXPECT_TRUE(std::filesystem::exists(output_file()));
     EXPECT_FALSE(raster_allocated());
 
     // An output that cannot be opened: hardcopy goes off, the channel's

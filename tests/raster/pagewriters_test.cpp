@@ -3,6 +3,7 @@
 
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/raster/imagefiles.h"
+#include "platform/os_file.h"
 #include "tests/raster/image_tools.h"
 #include "tests/raster/raster_fixture.h"
 
@@ -232,15 +233,19 @@ TEST_F(PageWriters, FailedWritesStopTheWriters) {
         const char* what;
         void (*writer)();
     };
+    // Each write goes out as it comes, so the writers see a failure at once.
+    hcstate.channel_block = 0;
     for (const Case& c : {Case{"bmp", yybmp1}, Case{"pcx", yypcx1}, Case{"png", yypng1}}) {
         txt_set(DriverText, "/dev/full");
         page(40, 40, 8);
         reported_errors().clear();
+        const std::uint64_t before = os_file_write_calls();
         c.writer();
         EXPECT_EQ(hcstate.HardcopyErrorFlag, 1) << c.what;
-        // One report of the failed write, no more writes after it.
-        EXPECT_EQ(reported_errors().size(), 1u) << c.what;
+        // No more writes after the failed one, and one report of it.
+        EXPECT_EQ(os_file_write_calls() - before, 1u) << c.what;
         yyprcl(DriverChannel);
+        EXPECT_EQ(reported_errors().size(), 1u) << c.what;
     }
 }
 
