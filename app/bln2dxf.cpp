@@ -67,12 +67,12 @@ std::string dxf_layer_name(std::string_view dxf) {
 bool bln2dxf(std::string_view bln, std::string_view dxf) {
     TextIn in;
     if (!in.open(bln)) {
-        app_input_error("cannot open file " + txt_c(bln));
+        app_io_error("cannot open", in);
         return false;
     }
     TextOut out;
     if (!out.create(dxf)) {
-        app_input_error("cannot create file " + txt_c(dxf));
+        app_io_error("cannot create", out);
         return false;
     }
     const std::string layer = dxf_layer_name(dxf);
@@ -140,7 +140,7 @@ bool bln2dxf(std::string_view bln, std::string_view dxf) {
     pair(out, 0, "ENDSEC");
     pair(out, 0, "EOF");
     if (!out.commit()) {
-        app_input_error("cannot write file " + txt_c(dxf));
+        app_io_error("cannot write", out);
         return false;
     }
     return true;

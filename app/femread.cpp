@@ -200,11 +200,11 @@ int read_nodes(TextIn& in, FemModel& m) {
             r.i(n);
             if (r.status() == RecStatus::Ok) {
                 if (n < 0) {
-                    app_input_error(node_text(i) + "negative number of neighbours " + std::to_string(n));
+                    app_file_error(in, node_text(i) + "negative number of neighbours " + std::to_string(n));
                     return ExitInputError;
                 }
                 if (n > MaxNeighbours) {
-                    app_input_error(node_text(i) + "too many neighbours nodes max 25");
+                    app_file_error(in, node_text(i) + "too many neighbours nodes max 25");
                     return ExitInputError;
                 }
                 r.i(ring.data(), n);
@@ -220,8 +220,7 @@ int read_nodes(TextIn& in, FemModel& m) {
         if (f > n + 1) {
             float v = 0;
             if (!datstr(f, last, v) || !(std::fabs(v) < 2147483648.0f)) {
-                app_input_error("input error in file " + in.name() + ", line " + std::to_string(in.line_number()) +
-                                ": " + node_text(i) + "extra value of the neighbour list is not an integer");
+                app_file_error(in, node_text(i) + "extra value of the neighbour list is not an integer");
                 return ExitInputError;
             }
             m.nodeextra[at] = static_cast<std::int32_t>(v);
@@ -231,8 +230,8 @@ int read_nodes(TextIn& in, FemModel& m) {
         for (int e = 2; e <= n; ++e) {
             const std::int32_t v = ring[static_cast<std::size_t>(e - 1)];
             if (v < 1 || v > m.nnode) {
-                app_input_error(node_text(i) + "neighbour " + std::to_string(v) + " (entry " + std::to_string(e) +
-                                ") outside 1.." + std::to_string(m.nnode));
+                app_file_error(in, node_text(i) + "neighbour " + std::to_string(v) + " (entry " + std::to_string(e) +
+                                       ") outside 1.." + std::to_string(m.nnode));
                 return ExitInputError;
             }
         }
@@ -254,32 +253,29 @@ int read_body(TextIn& in, FemModel& m) {
     if (!record_ok(in, FreeRead(in).i(m.nnode).i(m.nelemhdr).i(m.naq).i(m.nwell).end(),
                    "the counts nnode, nelem, naq, nwell"))
         return ExitInputError;
+    const long counts_line = in.line_number();
     if (!record_ok(in, FreeRead(in).r(m.xmax).r(m.xmin).end(), "xmax, xmin")) return ExitInputError;
     if (!record_ok(in, FreeRead(in).r(m.ymax).r(m.ymin).end(), "ymax, ymin")) return ExitInputError;
     if (!record_ok(in, FreeRead(in).i(m.ihdr1).i(m.ihdr2).end(), "two integers")) return ExitInputError;
 
     set_mesh_units(m);
 
-    if (m.nwell > MaxWells) {
-        app_input_error("maximum 765000 wells");
-        return ExitMaxWells;
-    }
-    if (m.naq > MaxAquifers) {
-        app_input_error("maximum 17 aquifers");
-        return ExitMaxAquifers;
-    }
-    if (m.nnode > MaxNodes) {
-        app_input_error("maximum nodes 45000");
-        return ExitMaxNodes;
-    }
-    if (m.nelemhdr > MaxElements) {
-        app_input_error("maximum elements 90000");
-        return ExitMaxElements;
-    }
-    if (m.nnode < 0 || m.naq < 0 || m.nwell < 0) {
-        app_input_error("input error in file " + in.name() + ": negative count of nodes, aquifers or wells");
-        return ExitInputError;
-    }
+    const struct {
+        bool over;
+        const char* message;
+        int code;
+    } limits[] = {
+        {m.nwell > MaxWells, "maximum 765000 wells", ExitMaxWells},
+        {m.naq > MaxAquifers, "maximum 17 aquifers", ExitMaxAquifers},
+        {m.nnode > MaxNodes, "maximum nodes 45000", ExitMaxNodes},
+        {m.nelemhdr > MaxElements, "maximum elements 90000", ExitMaxElements},
+        {m.nnode < 0 || m.naq < 0 || m.nwell < 0, "negative count of nodes, aquifers or wells", ExitInputError},
+    };
+    for (const auto& l : limits)
+        if (l.over) {
+            app_file_error(in.name(), counts_line, l.message);
+            return l.code;
+        }
 
     if (const int st = read_nodes(in, m)) return st;
 
@@ -295,15 +291,14 @@ int read_body(TextIn& in, FemModel& m) {
     m.labels.clear();
     while (in.next_line(line)) {
         if (static_cast<int>(m.labels.size()) >= MaxLabels) {
-            app_input_error("input error in file " + in.name() + ", line " + std::to_string(in.line_number()) +
-                            ": more than 1000 label lines");
+            app_file_error(in, "more than 1000 label lines");
             return ExitInputError;
         }
         m.labels.push_back(txt_fixed(line.substr(0, std::min<std::size_t>(line.size(), TextLength)), TextLength));
     }
 
     if (const int node = build_triangles(m, draw_mesh_triangle)) {
-        app_input_error(node_text(node) + "maximum elements 90000");
+        app_file_error(in.name(), 0, node_text(node) + "maximum elements 90000");
         return ExitMaxElements;
     }
     return 0;
@@ -312,7 +307,7 @@ int read_body(TextIn& in, FemModel& m) {
 // The start of a file, cut after its last whole line; false when it cannot
 // be read.
 bool read_head(const std::string& name, std::size_t bytes, std::string& head) {
-    std::ifstream f(name, std::ios::binary);
+    std::ifstream f(name_to_utf8(name), std::ios::binary);
     if (!f) return false;
     head.resize(bytes);
     f.read(head.data(), static_cast<std::streamsize>(bytes));
@@ -355,14 +350,15 @@ int refusal_by_header(const std::string& name, std::uintmax_t size, FemModel& m)
 int read_fem_model(std::string_view filename, FemModel& m) {
     m = FemModel{};
     const std::string name = txt_c(filename);
+    const std::filesystem::path path = name_to_utf8(name);
     std::error_code ec;
-    if (name.empty() || !std::filesystem::exists(name, ec)) return FemMissing;
+    if (name.empty() || !std::filesystem::exists(path, ec)) return FemMissing;
     // A device or a FIFO would be read until memory runs out.
-    if (!std::filesystem::is_regular_file(name, ec)) {
+    if (!std::filesystem::is_regular_file(path, ec)) {
         app_input_error("cannot read file " + name + ": not a regular file");
         return ExitInputError;
     }
-    const std::uintmax_t size = std::filesystem::file_size(name, ec);
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (!ec && size > MaxModelFileBytes) {
         app_input_error("cannot read file " + name + ": larger than a model file can be (" +
                         std::to_string(MaxModelFileBytes >> 20) + " MB)");
@@ -372,7 +368,7 @@ int read_fem_model(std::string_view filename, FemModel& m) {
         if (const int st = refusal_by_header(name, size, m)) return st;
     TextIn in;
     if (!in.open(name, MaxModelFileBytes)) {
-        app_input_error("cannot read file " + name);
+        app_io_error("cannot read", in);
         return ExitInputError;
     }
     const int st = read_body(in, m);

@@ -96,7 +96,7 @@ bool savefem(std::string_view filename) {
     }
     TextOut out;
     if (!out.create(filename)) {
-        app_input_error("cannot create file " + txt_c(filename));
+        app_io_error("cannot create", out);
         return false;
     }
     for (int t = 1; t <= TitleLines; ++t) out.line(text.title(t));
@@ -129,7 +129,7 @@ bool savefem(std::string_view filename) {
         FreeWrite(out).i(dat2.wellint1(w)).i(dat2.wellint2(w)).r(dat2.wellval(w)).end();
     for (int k = 1; k <= dat4.nlabel; ++k) out.line(txt_trim(label.labline(k)));
     if (!out.commit()) {
-        app_input_error("cannot write file " + txt_c(filename));
+        app_io_error("cannot write", out);
         return false;
     }
     return true;

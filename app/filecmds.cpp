@@ -214,7 +214,7 @@ void cmd_2file() {
 void cmd_help() {
     const std::string file = home_name("zeltramo.hlp");
     std::error_code ec;
-    if (mainstate.lname > 0 && std::filesystem::is_regular_file(file, ec)) {
+    if (mainstate.lname > 0 && std::filesystem::is_regular_file(name_to_utf8(file), ec)) {
         WHelpFile(file);
         return;
     }

@@ -76,21 +76,27 @@ public:
         static unsigned counter = 0;
         const std::string home(txt_trim(dat19.home));
         std::int32_t h = -1;
+        int rc = OS_OK;
         for (int k = 0; k < 100 && h < 0; ++k) {
             name_ = home + "flow2bln." + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp";
-            if (os_file_open(name_, OS_ACCESS_WRITE, OS_SHARE_NONE, OS_CREATE_NEW, h) != OS_OK) h = -1;
+            rc = os_file_open(name_, OS_ACCESS_WRITE, OS_SHARE_NONE, OS_CREATE_NEW, h);
+            if (rc != OS_OK) h = -1;
             if (h < 0 && os_path_kind(name_) == OsPathKind::Absent) break;
         }
         if (h < 0) {
+            reason_ = os_error_reason(rc);
             name_.clear();
             return false;
         }
         std::int32_t put = 0;
-        const bool ok = text.empty() ||
-                        (os_file_write(h, text.data(), static_cast<std::int32_t>(text.size()), put) == OS_OK &&
-                         put == static_cast<std::int32_t>(text.size()));
-        return os_file_close(h) == OS_OK && ok;
+        if (!text.empty()) rc = os_file_write(h, text.data(), static_cast<std::int32_t>(text.size()), put);
+        if (rc == OS_OK && put != static_cast<std::int32_t>(text.size())) rc = OS_ERROR_DISK_FULL;
+        if (const int crc = os_file_close(h); rc == OS_OK) rc = crc;
+        if (rc != OS_OK) reason_ = os_error_reason(rc);
+        return rc == OS_OK;
     }
+    // Why write failed, in the system's words.
+    const std::string& reason() const { return reason_; }
     // The file as written, read back.
     bool read(std::string& text) const {
         text.clear();
@@ -114,6 +120,7 @@ public:
 
 private:
     std::string name_;
+    std::string reason_;
 };
 
 }  // namespace
@@ -135,7 +142,7 @@ void marker(int& m, float x, float y, float s, TextOut& out) {
 bool flow2bln(std::string_view flowfile, std::string_view mapfile, int append) {
     TextIn in;
     if (!in.open(flowfile)) {
-        app_input_error("cannot open file " + txt_c(flowfile));
+        app_io_error("cannot open", in);
         return false;
     }
     // The records of the conversions of this run so far: Append continues
@@ -197,7 +204,9 @@ bool flow2bln(std::string_view flowfile, std::string_view mapfile, int append) {
     }
     TempRecords tmp;
     if (!tmp.write(text)) {
-        app_input_error("cannot write file " + (tmp.name().empty() ? std::string(txt_trim(dat19.home)) + "flow2bln.*.tmp" : tmp.name()));
+        app_input_error("cannot write file " +
+                        (tmp.name().empty() ? std::string(txt_trim(dat19.home)) + "flow2bln.*.tmp" : tmp.name()) +
+                        ": " + tmp.reason());
         return false;
     }
     kept = text;
@@ -219,7 +228,7 @@ bool flow2bln(std::string_view flowfile, std::string_view mapfile, int append) {
     }
     TextOut out;
     if (!out.create(mapfile)) {
-        app_input_error("cannot create file " + txt_c(mapfile));
+        app_io_error("cannot create", out);
         return false;
     }
     for (;;) {
@@ -261,7 +270,7 @@ bool flow2bln(std::string_view flowfile, std::string_view mapfile, int append) {
         }
     }
     if (!out.commit()) {
-        app_input_error("cannot write file " + txt_c(mapfile));
+        app_io_error("cannot write", out);
         return false;
     }
     return true;

@@ -7,8 +7,11 @@
 #include "app/appdata.h"
 #include "app/editfast.h"
 #include "app/griddef.h"
+#include "app/mainstate.h"
 #include "app/records.h"
+#include "app/settings.h"
 #include "lib/window/text.h"
+#include "platform/os_file.h"
 
 namespace {
 
@@ -28,7 +31,26 @@ std::size_t row_bytes(int n) { return static_cast<std::size_t>(n) * 15 + static_
 
 }  // namespace
 
-bool savegrd(int gridtype, std::string_view filename, int roworder) {
+std::string file_clash(std::string_view written, std::initializer_list<RunFile> files) {
+    for (const RunFile& f : files) {
+        const std::string name = txt_c(f.name);
+        if (!name.empty() && os_same_file(txt_c(written), name))
+            return txt_c(written) + " is the " + f.what + " " + name;
+    }
+    return {};
+}
+
+bool grid_output(int gridtype, std::string_view filename, int roworder, TextOut& out) {
+    // Writing over a file the program reads or writes itself would destroy it.
+    const std::string clash =
+        file_clash(filename, {{"model file", mainstate.femname}, {"settings file", settings_file_name()},
+                              {"DELR file", dat17.delrfile}, {"DELC file", dat17.delcfile},
+                              {"map file", map_bln.mapfile(1)}, {"map file", map_bln.mapfile(2)},
+                              {"map file", map_bln.mapfile(3)}, {"map file", map_bln.mapfile(4)}});
+    if (!clash.empty()) {
+        app_input_error("the grid is not written: " + clash);
+        return false;
+    }
     if (gridtype == GridSurfer || gridtype == GridArcInfo) {
         if (!size_ok(dat8.nx, dat8.ny, MaxGridPoints, MaxGridPoints, "grid size")) return false;
         // A header without extent or cell size would pass for a grid file.
@@ -40,9 +62,8 @@ bool savegrd(int gridtype, std::string_view filename, int roworder) {
         if (!size_ok(dat16.ncol, dat16.nrow, MaxModflow, MaxModflow, "MODFLOW grid size")) return false;
     }
 
-    TextOut out;
     if (!out.create(filename)) {
-        app_input_error("cannot create file " + txt_c(filename));
+        app_io_error("cannot create", out);
         return false;
     }
     const int nx = dat8.nx, ny = dat8.ny;
@@ -101,9 +122,10 @@ bool savegrd(int gridtype, std::string_view filename, int roworder) {
         out.lines(text);
     }
 
-    if (!out.commit()) {
-        app_input_error("cannot write file " + txt_c(filename));
-        return false;
-    }
     return true;
+}
+
+bool savegrd(int gridtype, std::string_view filename, int roworder) {
+    TextOut out;
+    return grid_output(gridtype, filename, roworder, out) && commit_outputs({&out});
 }

@@ -145,7 +145,7 @@ struct Outputs {
 bool read_attributes(std::string_view attr, std::vector<Attr>& list) {
     TextIn in;
     if (!in.open(attr)) {
-        app_input_error("cannot open file " + txt_c(attr));
+        app_io_error("cannot open", in);
         return false;
     }
     std::string_view heading;
@@ -166,7 +166,7 @@ bool read_attributes(std::string_view attr, std::vector<Attr>& list) {
 
 bool open_output(TextOut& out, std::string_view name) {
     if (out.create(name)) return true;
-    app_input_error("cannot create file " + txt_c(name));
+    app_io_error("cannot create", out);
     return false;
 }
 
@@ -183,7 +183,7 @@ bool run(std::string_view riverfile, std::string_view wlevel, std::string_view b
 
     TextIn in;
     if (!in.open(riverfile)) {
-        app_input_error("cannot open file " + txt_c(riverfile));
+        app_io_error("cannot open", in);
         return fail();
     }
     std::vector<Attr> attrs;
@@ -342,11 +342,8 @@ bool run(std::string_view riverfile, std::string_view wlevel, std::string_view b
             fw.end();
         }
     }
-    for (TextOut* o : {&out.wl, &out.bl, &out.rs, &out.echo})
-        if (!o->commit()) {
-            app_input_error("cannot write file " + o->name());
-            return fail();
-        }
+    // The four results replace their files together, or none does.
+    if (!commit_outputs({&out.wl, &out.bl, &out.rs, &out.echo})) return fail();
     if (!skipped.empty()) {
         std::string list;
         for (std::int32_t id : skipped) list += (list.empty() ? "" : ", ") + std::to_string(id);

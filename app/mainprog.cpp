@@ -39,6 +39,8 @@
 #include "lib/window/text.h"
 #include "lib/window/winclose.h"
 #include "lib/window/winops.h"
+#include "platform/os_app.h"
+#include "platform/os_codepage.h"
 #include "platform/os_error.h"
 #include "platform/os_file.h"
 
@@ -172,6 +174,15 @@ bool find_home() {
         app_input_error("the working directory cannot be found");
         return false;
     }
+    // Every file of the program is named from here: a directory that the
+    // program's text cannot name would send them somewhere else.
+    std::error_code ec;
+    if (name_to_utf8(dir) != std::filesystem::current_path(ec).native() || ec) {
+        app_input_error("the working directory " + dir +
+                        " holds characters the program's file names cannot hold; start the program in another "
+                        "directory");
+        return false;
+    }
     if (dir.back() != DirectorySeparator) dir += DirectorySeparator;
     // A longer directory would be cut, and the program's files would be
     // written somewhere else.
@@ -208,6 +219,15 @@ int main_startup() {
     m.profwin = 0;
     logo();
     argv(m.femname, 1);
+    // A name the program's text cannot hold would be looked for as another.
+    const auto& args = os_app_args();
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        std::string name;
+        if (const std::string why = name_from_utf8(args[i], name); !why.empty()) {
+            app_input_error("the command line names " + os_utf8_to_cp1252(args[i]) + ": " + why);
+            return ExitInputError;
+        }
+    }
     igrcolourmodel(24);
     return 0;
 }
@@ -241,16 +261,20 @@ int batch_run() {
     m.femname = r.femname;
     m.gridname = r.gridname;
     if (!batch_interpolation()) return ExitInputError;
-    if (!savegrd(dat18.gridtype, m.gridname, dat18.roworder)) return ExitInputError;
+    // The grid and the settings naming it replace their files together, or
+    // neither does.
+    TextOut grid_file, settings;
+    if (!grid_output(dat18.gridtype, m.gridname, dat18.roworder, grid_file)) return ExitInputError;
     plot(1, 1, 1, 1, 1, 1, 1, 1, 0);
-    if (!write_settings(m.femname, m.gridname)) return ExitInputError;
+    if (!settings_output(settings, m.femname, m.gridname)) return ExitInputError;
+    if (!commit_outputs({&grid_file, &settings})) return ExitInputError;
     return 0;
 }
 
 void interactive_start() {
     app_set_error_sink(error_box);
     std::error_code ec;
-    if (std::filesystem::is_regular_file(settings_file_name(), ec)) {
+    if (std::filesystem::is_regular_file(name_to_utf8(settings_file_name()), ec)) {
         WMessageBox(3, 2, 2, "Read default settings from ini file?", "Input");
         if (winfodialog(4) == 1) settings_start();
     }

@@ -205,8 +205,8 @@ void delr_c(std::string_view filename, int readflag, int& n, ModflowArray& d, fl
     }
     const std::string name = txt_c(filename);
     TextIn in;
-    if (!in.open(name)) {
-        app_input_error("cannot read file " + name);
+    if (!in.open(name, MaxWidthFileBytes)) {
+        app_io_error("cannot read", in);
         ierr = ExitInputError;
         return;
     }
@@ -215,30 +215,27 @@ void delr_c(std::string_view filename, int readflag, int& n, ModflowArray& d, fl
     std::string_view line;
     while (in.next_line(line)) {
         if (line.size() > MaxLineLength) {
-            app_input_error("file " + name + ", line " + std::to_string(in.line_number()) + ": longer than " +
-                            std::to_string(MaxLineLength) + " characters");
+            app_file_error(in, "longer than " + std::to_string(MaxLineLength) + " characters");
             ierr = ExitInputError;
             return;
         }
         const int f = nveld(line);
         for (int k = 1; k <= f; ++k) {
             if (count + k > MaxModflow) {
-                app_input_error("max ncol/nrow 500");
+                app_file_error(in, "max ncol/nrow 500");
                 ierr = ExitMaxColumnsRows;
                 return;
             }
             float v = 0;
             if (!datstr(k, line, v) || !std::isfinite(v)) {
-                app_input_error("input error in file " + name + ", line " + std::to_string(in.line_number()) +
-                                ": field " + std::to_string(k) + " is not a number");
+                app_file_error(in, "field " + std::to_string(k) + " is not a number");
                 ierr = ExitInputError;
                 return;
             }
             // A negative width would turn the cells back over their
             // neighbours, leaving a grid outside itself.
             if (v < 0) {
-                app_input_error("input error in file " + name + ", line " + std::to_string(in.line_number()) +
-                                ": field " + std::to_string(k) + ": widths must be positive");
+                app_file_error(in, "field " + std::to_string(k) + ": widths must be positive");
                 ierr = ExitInputError;
                 return;
             }

@@ -1,6 +1,7 @@
 #pragma once
 // MODFLOW grids: column widths and row heights from DELR and DELC files, the
 // cell centres, and the interpolation of the node values at the centres.
+#include <cstddef>
 #include <string_view>
 
 #include "app/appdata.h"
@@ -9,6 +10,10 @@ using ModflowArray = Arr1<float, MaxModflow>;
 
 // Exit code of "max ncol/nrow 500".
 constexpr int ExitMaxColumnsRows = 24;
+
+// The largest DELR or DELC file read: 500 widths take a few kilobytes, and a
+// file of any size would otherwise be read whole before its first width.
+constexpr std::size_t MaxWidthFileBytes = 1 << 20;
 
 // With readflag 1 reads the widths of the named file into d(1..n) and sets n;
 // with readflag 0 keeps d and n. Then computes the centres c(1..n) from the

@@ -10,6 +10,7 @@
 #include <charconv>
 #include <ctime>
 #include <optional>
+#include <system_error>
 #include <type_traits>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,6 +21,7 @@
 
 #include "lib/window/text.h"
 #include "platform/os_app.h"
+#include "platform/os_codepage.h"
 #include "platform/os_config.h"
 #include "platform/os_error.h"
 #include "platform/os_file.h"
@@ -504,16 +506,32 @@ bool read_f(std::string_view field, int d, float& v) { return any_real(field, d,
 
 // ---- TextIn ----
 
+namespace {
+std::string system_error_text(int err) { return std::error_code(err, std::generic_category()).message(); }
+std::string larger_than(std::size_t max_bytes) { return "larger than " + std::to_string(max_bytes) + " bytes"; }
+}  // namespace
+
 bool TextIn::open(std::string_view name, std::size_t max_bytes) {
     *this = TextIn();
     name_ = txt_c(name);
-    if (name_.empty()) return false;
+    if (name_.empty()) {
+        error_ = "no file named";
+        return false;
+    }
     // Not blocking: opening a FIFO without a writer would wait for one.
-    const int fd = ::open(name_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
+    const int fd = ::open(os_cp1252_to_utf8(name_).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error_ = system_error_text(errno);
+        return false;
+    }
     // A device or a FIFO can deliver without end; only regular files are texts.
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uintmax_t>(st.st_size) > max_bytes) {
+    const bool stated = ::fstat(fd, &st) == 0;
+    if (!stated || !S_ISREG(st.st_mode) || static_cast<std::uintmax_t>(st.st_size) > max_bytes) {
+        error_ = !stated                   ? system_error_text(errno)
+                 : S_ISDIR(st.st_mode)     ? system_error_text(EISDIR)
+                 : !S_ISREG(st.st_mode)    ? std::string("not a regular file")
+                                           : larger_than(max_bytes);
         ::close(fd);
         return false;
     }
@@ -522,12 +540,12 @@ bool TextIn::open(std::string_view name, std::size_t max_bytes) {
     // cleared first: every byte kept is one read.
     std::size_t have = 0, room = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 65536;
     OsLargeBuffer bytes = os_large_buffer(room + Slack);
-    bool ok = bytes != nullptr;
-    while (ok) {
+    if (!bytes) error_ = system_error_text(ENOMEM);
+    while (error_.empty()) {
         if (have == room) {
             OsLargeBuffer more = os_large_buffer(2 * room + Slack);
             if (!more) {
-                ok = false;
+                error_ = system_error_text(ENOMEM);
                 break;
             }
             std::memcpy(more.get(), bytes.get(), have);
@@ -537,19 +555,19 @@ bool TextIn::open(std::string_view name, std::size_t max_bytes) {
         const ssize_t got = ::read(fd, bytes.get() + have, room - have);
         if (got < 0) {
             if (errno == EINTR) continue;
-            ok = false;
+            error_ = system_error_text(errno);
             break;
         }
         if (got == 0) break;
         // A file that grows while it is read still stops at the bound.
         if (static_cast<std::size_t>(got) > max_bytes - have) {
-            ok = false;
+            error_ = larger_than(max_bytes);
             break;
         }
         have += static_cast<std::size_t>(got);
     }
     ::close(fd);
-    if (!ok) return false;
+    if (!error_.empty()) return false;
     bytes_ = std::move(bytes);
     buf_ = std::string_view(bytes_.get(), have);
     open_ = true;
@@ -601,12 +619,18 @@ bool TextOut::create(std::string_view name) {
     discard();
     buf_.clear();
     failed_ = false;
+    finished_ = false;
     in_memory_ = false;
+    error_.clear();
     name_ = txt_c(name);
-    if (name_.empty()) return false;
+    if (name_.empty()) {
+        error_ = "no file named";
+        return false;
+    }
     // The platform's save: through a link to its target, keeping the
     // target's mode, refusing a device or anything else not a regular file.
-    if (os_file_save_begin(name_, tmp_, handle_) != OS_OK) {
+    if (const int rc = os_file_save_begin(name_, tmp_, handle_); rc != OS_OK) {
+        error_ = os_error_reason(rc);
         tmp_.clear();
         handle_ = -1;
         return false;
@@ -640,7 +664,8 @@ void TextOut::flush_some() {
     while (done < buf_.size() && !failed_) {
         const auto chunk = static_cast<std::int32_t>(std::min<std::size_t>(buf_.size() - done, 1u << 30));
         std::int32_t put = 0;
-        if (os_file_write(handle_, buf_.data() + done, chunk, put) != OS_OK || put <= 0) {
+        if (const int rc = os_file_write(handle_, buf_.data() + done, chunk, put); rc != OS_OK || put <= 0) {
+            error_ = os_error_reason(rc != OS_OK ? rc : OS_ERROR_GEN_FAILURE);
             failed_ = true;
             break;
         }
@@ -649,7 +674,8 @@ void TextOut::flush_some() {
     buf_.clear();
 }
 
-bool TextOut::commit() {
+bool TextOut::finish() {
+    if (finished_) return true;
     if (!open_) return false;
     if (in_memory_) return true;
     open_ = false;
@@ -658,10 +684,41 @@ bool TextOut::commit() {
         discard();
         return false;
     }
-    const bool ok = os_file_save_commit(handle_, tmp_, name_) == OS_OK;
+    const int rc = os_file_save_finish(handle_, tmp_);
     handle_ = -1;
+    if (rc != OS_OK) {
+        error_ = os_error_reason(rc);
+        tmp_.clear();
+        return false;
+    }
+    finished_ = true;
+    return true;
+}
+
+bool TextOut::commit() {
+    if (in_memory_) return open_;
+    if (!finish()) return false;
+    finished_ = false;
+    const int rc = os_file_save_rename(tmp_, name_);
     tmp_.clear();
-    return ok;
+    if (rc != OS_OK) error_ = os_error_reason(rc);
+    return rc == OS_OK;
+}
+
+bool commit_outputs(std::initializer_list<TextOut*> outs) {
+    for (TextOut* o : outs)
+        if (!o->finish()) {
+            app_io_error("cannot write", *o);
+            for (TextOut* d : outs) d->discard();
+            return false;
+        }
+    for (TextOut* o : outs)
+        if (!o->commit()) {
+            app_io_error("cannot write", *o);
+            for (TextOut* d : outs) d->discard();
+            return false;
+        }
+    return true;
 }
 
 void TextOut::discard() {
@@ -669,6 +726,7 @@ void TextOut::discard() {
     handle_ = -1;
     tmp_.clear();
     open_ = false;
+    finished_ = false;
 }
 
 // ---- formats ----
@@ -1298,7 +1356,9 @@ void FreeWrite::end() {
 
 namespace {
 void to_stderr(std::string_view message) {
-    std::fprintf(stderr, "zeltramo: %.*s\n", static_cast<int>(message.size()), message.data());
+    // The program's text, in the system's characters.
+    const std::string text = os_cp1252_to_utf8(message);
+    std::fprintf(stderr, "zeltramo: %.*s\n", static_cast<int>(text.size()), text.data());
 }
 AppErrorSink error_sink = to_stderr;
 }  // namespace
@@ -1306,6 +1366,49 @@ AppErrorSink error_sink = to_stderr;
 void app_set_error_sink(AppErrorSink sink) { error_sink = sink ? sink : to_stderr; }
 
 void app_input_error(std::string_view message) { error_sink(message); }
+
+void app_file_error(const std::string& file, long line, std::string_view why) {
+    std::string m = "input error in file " + file;
+    if (line > 0) m += ", line " + std::to_string(line);
+    m += ": ";
+    m += why;
+    app_input_error(m);
+}
+
+void app_file_error(const TextIn& in, std::string_view why) { app_file_error(in.name(), in.line_number(), why); }
+
+namespace {
+void io_error(std::string_view action, const std::string& name, const std::string& reason) {
+    std::string m(action);
+    m += " file " + name;
+    if (!reason.empty()) m += ": " + reason;
+    app_input_error(m);
+}
+}  // namespace
+
+void app_io_error(std::string_view action, const TextIn& in) { io_error(action, in.name(), in.error()); }
+void app_io_error(std::string_view action, const TextOut& out) { io_error(action, out.name(), out.error()); }
+
+std::string name_from_utf8(std::string_view utf8, std::string& name) {
+    name.clear();
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t at = 0; at < utf8.size();) {
+        const long c = os_next_utf8(utf8, at);
+        if (c < 0) return "it is not UTF-8 text";
+        const int b = os_unicode_to_cp1252(static_cast<char32_t>(c));
+        if (b < 0) {
+            char code[24];
+            std::snprintf(code, sizeof code, "U+%04lX", static_cast<unsigned long>(c));
+            return std::string("it holds ") + code + ", a character the program's file names cannot hold";
+        }
+        out.push_back(static_cast<char>(b));
+    }
+    name = std::move(out);
+    return {};
+}
+
+std::string name_to_utf8(std::string_view name) { return os_cp1252_to_utf8(name); }
 
 void app_read_error(const TextIn& in, RecStatus st, std::string_view what) {
     std::string m = st == RecStatus::End ? "unexpected end of file " : "input error in file ";
@@ -1415,7 +1518,8 @@ void argv(std::string& word, int n) {
         if (i > 1) line += ' ';
         line += args[i];
     }
-    argv_of(line, word, n);
+    // The arguments are the system's text; the words the program's.
+    argv_of(os_utf8_to_cp1252(line), word, n);
 }
 
 void small(std::string& text, int l) {

@@ -25,6 +25,7 @@
 // after a blank, reals with the fewest digits that read back to the same value.
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -64,10 +65,14 @@ enum class RecStatus { Ok, End, Bad };
 class TextIn {
 public:
     TextIn() = default;
-    // Opens the named file (trailing blanks of the name do not count);
-    // false when it cannot be read, is not a regular file (a directory, a
-    // device, a FIFO) or holds more than max_bytes.
+    // Opens the named file (trailing blanks of the name do not count; the
+    // name is the program's text, named to the system as every file is);
+    // false, with the reason in error(), when it cannot be read, is not a
+    // regular file (a directory, a device, a FIFO) or holds more than
+    // max_bytes.
     bool open(std::string_view name, std::size_t max_bytes = SIZE_MAX);
+    // Why the last open failed, in the system's words where it gave them.
+    const std::string& error() const { return error_; }
     // Reads from the given text instead of a file.
     void open_text(std::string text, std::string name = "(text)");
     bool is_open() const { return open_; }
@@ -88,6 +93,7 @@ private:
     OsLargeBuffer bytes_;
     std::string_view buf_;   // the text, in bytes_
     std::string name_;
+    std::string error_;
     std::size_t pos_ = 0;
     std::size_t last_ = std::string::npos;
     long line_no_ = 0;
@@ -117,11 +123,17 @@ public:
     void lines(std::string_view text);
     // Finishes the file; false (and the target unchanged) when anything failed.
     bool commit();
+    // The first half of commit: everything written and on the disk under the
+    // temporary name, which commit then puts in the target's place. Outputs
+    // that must replace their files together are all finished first.
+    bool finish();
     // Drops the output.
     void discard();
     // The text written so far (memory output, or what is pending for a file).
     const std::string& str() const { return buf_; }
     const std::string& name() const { return name_; }
+    // Why creating or writing the file failed, in the system's words.
+    const std::string& error() const { return error_; }
 
 private:
     void flush_some();
@@ -132,7 +144,14 @@ private:
     bool open_ = false;
     bool in_memory_ = false;
     bool failed_ = false;
+    bool finished_ = false;
+    std::string error_;
 };
+
+// Finishes every output, then puts each in its target's place: either all
+// the targets are replaced, or (reported, "cannot write file <name>:
+// <reason>", the outputs discarded) all of them stay as they were.
+bool commit_outputs(std::initializer_list<TextOut*> outs);
 
 // ---- formats ----
 
@@ -310,6 +329,25 @@ void app_set_error_sink(AppErrorSink sink);
 void app_input_error(std::string_view message);
 // "input error in <file>, line <n>" with what was expected.
 void app_read_error(const TextIn& in, RecStatus st, std::string_view what);
+// "input error in file <file>, line <n>: <why>", the line left out before
+// the first line was read.
+void app_file_error(const TextIn& in, std::string_view why);
+void app_file_error(const std::string& file, long line, std::string_view why);
+// "<action> file <file>: <reason>" for a file that could not be opened,
+// created or written, with the system's reason ("cannot read",
+// "cannot create", "cannot write").
+void app_io_error(std::string_view action, const TextIn& in);
+void app_io_error(std::string_view action, const TextOut& out);
+
+// ---- names ----
+// Names are the program's text (Windows-1252); the program's own text files
+// (the settings file) and the command line hold them as UTF-8, as the
+// system does. A name read from there is taken only when every character
+// is one the program's text has: the result is empty then, else why not (a
+// character it lacks, or bytes that are not UTF-8), with the name empty.
+std::string name_from_utf8(std::string_view utf8, std::string& name);
+// A name as the system and the program's text files spell it (UTF-8).
+std::string name_to_utf8(std::string_view name);
 
 // ---- fields of a line ----
 // The fields of a line are its runs of non-blank characters (only the blank

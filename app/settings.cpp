@@ -10,6 +10,7 @@
 #include "app/logo.h"
 #include "app/femread.h"
 #include "app/griddef.h"
+#include "app/gridfiles.h"
 #include "app/modflow.h"
 #include "app/records.h"
 #include "lib/window/text.h"
@@ -21,6 +22,7 @@ namespace {
 const long double pi = 4.0L * std::atan(1.0L);
 
 constexpr std::size_t LineLength = 200;
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 const char* grid_file_for(int gridtype) {
     switch (gridtype) {
@@ -53,6 +55,7 @@ struct Parsed {
     float degrees = 0;
     int option = -1;
     std::string gridname = std::string(TextLength, ' ');
+    long origin_line = 0, option_line = 0;   // where the MODFLOW origin and the option stand
     int maps = 0;   // map lines read
     std::int32_t mapon[MapLayers] = {}, mapcol[MapLayers] = {}, mapwidth[MapLayers] = {};
     std::string mapfile[MapLayers];
@@ -62,16 +65,22 @@ class Reader {
 public:
     explicit Reader(TextIn& in) : in_(in) {}
 
-    // The next line, cut to 200 characters.
+    // The next line, cut to 200 characters (of UTF-8 text); a byte-order
+    // mark before the first is no part of it.
     bool line() {
         std::string_view l;
         if (!in_.next_line(l)) {
             app_read_error(in_, RecStatus::End, what_);
             return false;
         }
-        line_ = l.substr(0, std::min(l.size(), LineLength));
+        if (in_.line_number() == 1 && l.starts_with(ByteOrderMark)) l.remove_prefix(ByteOrderMark.size());
+        std::size_t cut = 0;
+        for (std::size_t chars = 0; cut < l.size(); ++cut)
+            if ((static_cast<unsigned char>(l[cut]) & 0xC0) != 0x80 && ++chars > LineLength) break;
+        line_ = l.substr(0, cut);
         return true;
     }
+    long line_number() const { return in_.line_number(); }
     Reader& expect(std::string what) {
         what_ = std::move(what);
         return *this;
@@ -102,19 +111,26 @@ public:
         int ib = 0, ie = 0;
         argstr(1, line_, ib, ie);
         if (ib <= 0 || ie < ib) return true;
-        const std::string_view f =
-            txt_trim(line_.substr(static_cast<std::size_t>(ib - 1), static_cast<std::size_t>(ie - ib + 1)));
-        if (f.size() > static_cast<std::size_t>(TextLength)) {
+        return text_name(
+            txt_trim(line_.substr(static_cast<std::size_t>(ib - 1), static_cast<std::size_t>(ie - ib + 1))), out);
+    }
+    // A name of the file's text into out (80 characters): false (reported)
+    // when it is longer or holds what the program's names cannot.
+    bool text_name(std::string_view utf8, std::string& out) {
+        std::string n;
+        if (const std::string why = name_from_utf8(utf8, n); !why.empty()) {
+            fail(why);
+            return false;
+        }
+        if (n.size() > static_cast<std::size_t>(TextLength)) {
             fail("name longer than 80 characters");
             return false;
         }
-        txt_set(out, f);
+        out.assign(TextLength, ' ');
+        txt_set(out, n);
         return true;
     }
-    void fail(const std::string& why) {
-        app_input_error("input error in file " + in_.name() + ", line " + std::to_string(in_.line_number()) + ": " +
-                        what_ + ": " + why);
-    }
+    void fail(const std::string& why) { app_file_error(in_, what_ + ": " + why); }
 
 private:
     TextIn& in_;
@@ -156,6 +172,7 @@ bool parse(TextIn& in, Parsed& p, bool maps) {
             if (!r.expect("DELR file name").line() || !r.name(p.delrfile)) return false;
             if (!r.expect("DELC file name").line() || !r.name(p.delcfile)) return false;
             if (!r.expect("gx0, gy0, row order").line() || !r.real(1, p.a[0]) || !r.real(2, p.a[1])) return false;
+            p.origin_line = r.line_number();
             if (r.fields() >= 3) {
                 if (!r.integer(3, p.roworder, false)) return false;
                 if (p.roworder != 1 && p.roworder != 2) {
@@ -188,18 +205,32 @@ bool parse(TextIn& in, Parsed& p, bool maps) {
     }
     if (!r.expect("rotation").line() || !r.real(1, p.degrees)) return false;
     if (!r.expect("grid option").line() || !r.integer(1, p.option, false)) return false;
+    p.option_line = r.line_number();
     if (p.option < -1 || p.option >= NumGridOptions) {
         r.fail("grid option " + std::to_string(p.option) + " outside 0..51");
         return false;
     }
     if (!r.expect("grid file name").line() || !r.name(p.gridname)) return false;
+    // A grid written over a file of the run would destroy it.
+    const bool modflow = p.gridtype == GridModflow;
+    if (const std::string clash = file_clash(p.gridname, {{"settings file", in.name()},
+                                                          {"model file", p.femname},
+                                                          {"DELR file", modflow ? p.delrfile : std::string()},
+                                                          {"DELC file", modflow ? p.delcfile : std::string()},
+                                                          {"settings file", settings_file_name()}});
+        !clash.empty()) {
+        r.fail(clash);
+        return false;
+    }
     if (!maps) return true;
     // The map lines may be missing at the end; the layers not read keep theirs.
     for (int i = 0; i < MapLayers; ++i) {
-        p.mapfile[i].assign(TextLength, ' ');
+        // Room for a name of 80 characters in UTF-8.
+        std::string name(4 * TextLength, ' ');
         FormRead f(in, "(3I10,A)");
-        f.i(p.mapon[i]).i(p.mapcol[i]).i(p.mapwidth[i]).a(p.mapfile[i]);
+        f.i(p.mapon[i]).i(p.mapcol[i]).i(p.mapwidth[i]).a(name);
         if (f.end() != RecStatus::Ok) break;
+        if (!r.expect("map file name").text_name(txt_trim(name), p.mapfile[i])) return false;
         p.maps = i + 1;
     }
     return true;
@@ -219,7 +250,7 @@ int read_widths(std::string_view name, int readflag, int& n, ModflowArray& d, fl
     return ierr;
 }
 
-int read_modflow(const Parsed& p, Modflow& g) {
+int read_modflow(const TextIn& in, const Parsed& p, Modflow& g) {
     const std::string* names[2] = {&p.delrfile, &p.delcfile};
     for (const std::string* n : names)
         if (txt_blank(*n)) {
@@ -230,6 +261,18 @@ int read_modflow(const Parsed& p, Modflow& g) {
     if (const int st = read_widths(p.delcfile, 1, g.nrow, g.delc, p.a[1], g.ycen)) return st;
     g.gx1 = g.xcen(g.ncol) + 0.5f * g.delr(g.ncol);
     g.gy1 = g.ycen(g.nrow) + 0.5f * g.delc(g.nrow);
+    // Widths of nothing, or an origin at the end of the numbers, leave the
+    // cells no room: said of the origin line, with the words of a regular grid.
+    Dat8 outline = dat8;
+    outline.nx = outline.ny = 2;
+    outline.gx0 = p.a[0];
+    outline.gy0 = p.a[1];
+    outline.gx1 = g.gx1;
+    outline.gy1 = g.gy1;
+    if (const std::string why = grid_fault(GridSurfer, outline); !why.empty()) {
+        app_file_error(in.name(), p.origin_line, why);
+        return ExitInputError;
+    }
     // Row heights listed from the top row down are turned round, as the
     // MODFLOW dialog does, so that row 1 is always the bottom row.
     if (p.roworder == 1) {
@@ -237,6 +280,18 @@ int read_modflow(const Parsed& p, Modflow& g) {
         if (const int st = read_widths(p.delcfile, 0, g.nrow, g.delc, p.a[1], g.ycen)) return st;
     }
     return 0;
+}
+
+// Quantities are the reference head and three for each aquifer: an option
+// beyond them would grid values the model does not have.
+int option_in_model(const TextIn& in, const Parsed& p, const FemModel& model) {
+    const int last = 3 * model.naq;
+    if (p.option <= last) return 0;
+    app_file_error(in.name(), p.option_line,
+                   "grid option " + std::to_string(p.option) + " is beyond the " + std::to_string(model.naq) +
+                       (model.naq == 1 ? " aquifer" : " aquifers") + " of model " + txt_c(p.femname) + " (options 0.." +
+                       std::to_string(last) + ")");
+    return ExitInputError;
 }
 
 int read_file(TextIn& in, SettingsRead& r, bool interactive) {
@@ -255,9 +310,11 @@ int read_file(TextIn& in, SettingsRead& r, bool interactive) {
     auto model = std::make_unique<FemModel>();
     const int loaded = read_fem_model(p->femname, *model);
     if (loaded > 0) return loaded;
+    if (loaded == FemLoaded)
+        if (const int st = option_in_model(in, *p, *model)) return st;
     auto g = std::make_unique<Modflow>();
     if (p->gridtype == GridModflow)
-        if (const int st = read_modflow(*p, *g)) return st;
+        if (const int st = read_modflow(in, *p, *g)) return st;
 
     if (loaded == FemLoaded) commit_fem_model(*model);
     r.femname = p->femname;
@@ -324,14 +381,13 @@ std::string settings_file_name() {
     return dat19.home.substr(0, l) + "zeltramo.ini";
 }
 
-bool write_settings(std::string_view femname, std::string_view gridname) {
-    const std::string name = settings_file_name();
-    TextOut out;
-    if (!out.create(name)) {
-        app_input_error("cannot create file " + name);
+bool settings_output(TextOut& out, std::string_view femname, std::string_view gridname) {
+    if (!out.create(settings_file_name())) {
+        app_io_error("cannot create", out);
         return false;
     }
-    out.line(txt_trim(femname));
+    // Names in the system's characters, as a user's editor shows them.
+    out.line(name_to_utf8(txt_trim(femname)));
     FormWrite(out, "(2I5)").i(dat18.gridtype).i(leakage.leak).end();
     // Coordinates and the cell size with every digit they need to read back
     // as they are, within their 15 columns (a grid narrower than the sixth
@@ -347,8 +403,8 @@ bool write_settings(std::string_view femname, std::string_view gridname) {
             FormWrite(out, "(2I5)").i(dat8.nx).i(dat8.ny).end();
             break;
         case GridModflow:
-            out.line(txt_fixed(dat17.delrfile, TextLength));
-            out.line(txt_fixed(dat17.delcfile, TextLength));
+            out.line(name_to_utf8(txt_fixed(dat17.delrfile, TextLength)));
+            out.line(name_to_utf8(txt_fixed(dat17.delcfile, TextLength)));
             out.line(real(dat8.gx0) + real(dat8.gy0) + edit_i(dat18.roworder, 5));
             break;
         default: break;
@@ -365,26 +421,26 @@ bool write_settings(std::string_view femname, std::string_view gridname) {
     for (int i = 0; i < NumGridOptions; ++i)
         if (dat5.opton(i) == 'j') k = i;
     FormWrite(out, "(I5)").i(k).end();
-    out.line(gridname.empty() ? std::string(grid_file_for(dat18.gridtype)) : std::string(txt_trim(gridname)));
+    out.line(gridname.empty() ? std::string(grid_file_for(dat18.gridtype)) : name_to_utf8(txt_trim(gridname)));
     for (int i = 1; i <= MapLayers; ++i)
         FormWrite(out, "(3I10,A)")
             .i(map_bln.mapon(i))
             .i(map_bln.mapcol(i))
             .i(map_bln.mapwidth(i))
-            .a(txt_trim(map_bln.mapfile(i)))
+            .a(name_to_utf8(txt_trim(map_bln.mapfile(i))))
             .end();
-    if (!out.commit()) {
-        app_input_error("cannot write file " + name);
-        return false;
-    }
     return true;
+}
+
+bool write_settings(std::string_view femname, std::string_view gridname) {
+    TextOut out;
+    return settings_output(out, femname, gridname) && commit_outputs({&out});
 }
 
 int read_settings(SettingsRead& r) {
     TextIn in;
-    const std::string name = settings_file_name();
-    if (!in.open(name)) {
-        app_input_error("cannot read file " + name);
+    if (!in.open(settings_file_name(), MaxSettingsFileBytes)) {
+        app_io_error("cannot read", in);
         return ExitInputError;
     }
     return read_file(in, r, true);
@@ -392,8 +448,8 @@ int read_settings(SettingsRead& r) {
 
 int read_settings_batch(std::string_view filename, SettingsRead& r) {
     TextIn in;
-    if (!in.open(filename)) {
-        app_input_error("cannot read file " + txt_c(filename));
+    if (!in.open(filename, MaxSettingsFileBytes)) {
+        app_io_error("cannot read", in);
         return ExitInputError;
     }
     return read_file(in, r, false);

@@ -18,14 +18,23 @@
 //   GridOption index, -1 when none is active        (I5)
 //   grid file name                                  (A)
 //   four map layers: on, colour, width, file name   (3I10,A)
+// The file is UTF-8 text (a byte-order mark before the first line is passed
+// over); names hold the characters of the program's text only.
 // The row order is a third field of the MODFLOW origin line, where readers
 // that know only two fields pass over it; a line without it means row order
 // 1 ("from top to bottom").
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "app/appdata.h"
+
+class TextOut;
+
+// The largest settings file read: it holds a few hundred bytes, and a file
+// of any size would otherwise be read whole before its first line is looked at.
+constexpr std::size_t MaxSettingsFileBytes = 64 * 1024;
 
 // The row order a settings file without one gets.
 constexpr std::int32_t RowOrderDefault = 1;
@@ -47,6 +56,10 @@ std::string settings_file_name();
 // The grid file line names gridname, the grid a batch run wrote; empty:
 // the default name of the grid type.
 bool write_settings(std::string_view femname, std::string_view gridname = {});
+// The same without putting the file in place: the settings written into out,
+// created for the settings file, for commit_outputs to replace it together
+// with other files. False (reported, out discarded) when it cannot be created.
+bool settings_output(TextOut& out, std::string_view femname, std::string_view gridname = {});
 
 // Reads the settings file completely: loads the model, sets the grid, the
 // rotation, the active quantity and the map layers. The file is checked

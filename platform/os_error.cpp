@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <string>
+#include <system_error>
 #include <sys/stat.h>
 
 namespace {
@@ -61,15 +62,11 @@ bool parent_exists(std::string_view path) {
     return ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-}  // namespace
+// This thread's last failure: its code and its reason.
+thread_local int t_code = OS_OK;
+thread_local std::string t_reason;
 
-std::string os_error_text(int code) {
-    for (const CodeText& t : kTexts)
-        if (t.code == code) return t.text;
-    return {};
-}
-
-int os_error_from_errno(int err, std::string_view path) {
+int map_errno(int err, std::string_view path) {
     switch (err) {
         case 0: return OS_OK;
         case ENOENT: return parent_exists(path) ? OS_ERROR_FILE_NOT_FOUND : OS_ERROR_PATH_NOT_FOUND;
@@ -99,4 +96,33 @@ int os_error_from_errno(int err, std::string_view path) {
         case EOPNOTSUPP: return OS_ERROR_NOT_SUPPORTED;
         default: return OS_ERROR_GEN_FAILURE;
     }
+}
+
+}  // namespace
+
+std::string os_error_text(int code) {
+    for (const CodeText& t : kTexts)
+        if (t.code == code) return t.text;
+    return {};
+}
+
+int os_error_from_errno(int err, std::string_view path) {
+    const int code = map_errno(err, path);
+    // The system's text, which tells apart what one code stands for
+    // (a full disk from a full quota, a directory from a denied access).
+    if (code != OS_OK) os_error_noted(code, std::error_code(err, std::generic_category()).message());
+    return code;
+}
+
+int os_error_noted(int code, std::string_view reason) {
+    t_code = code;
+    t_reason = reason;
+    return code;
+}
+
+std::string os_error_reason(int code) {
+    if (code == t_code && !t_reason.empty()) return t_reason;
+    std::string text = os_error_text(code);
+    if (!text.empty() && text.back() == '.') text.pop_back();
+    return text;
 }

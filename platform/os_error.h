@@ -50,3 +50,13 @@ std::string os_error_text(int code);
 // (UTF-8, as handed to the system) decides between file not found (its
 // directory exists) and path not found (it does not).
 int os_error_from_errno(int err, std::string_view path = {});
+
+// The reason of a failure with the given code in the system's own words, for
+// messages that say why a file could not be read or written: the text of
+// the POSIX error that this thread's last failure mapped onto that code
+// ("No space left on device", "Read-only file system"), else the code's own
+// text without its full stop.
+std::string os_error_reason(int code);
+// Returns code, and makes reason the reason of this thread's last failure:
+// for a refusal of the layer itself that no POSIX error describes.
+int os_error_noted(int code, std::string_view reason);

@@ -621,8 +621,14 @@ int os_file_save_begin(std::string_view name, std::string& temp, std::int32_t& h
     const bool exists = ::stat(target.c_str(), &st) == 0;
     // Renaming over a device, a FIFO or a directory would put a plain file in
     // its place; a file this process may not write is not replaced either.
-    if (exists && !S_ISREG(st.st_mode)) return OS_ERROR_ACCESS_DENIED;
-    if (exists && ::access(target.c_str(), W_OK) != 0) return OS_ERROR_ACCESS_DENIED;
+    if (exists && !S_ISREG(st.st_mode))
+        return S_ISDIR(st.st_mode) ? os_error_noted(OS_ERROR_ACCESS_DENIED, "Is a directory")
+                                   : os_error_noted(OS_ERROR_ACCESS_DENIED, "not a regular file");
+    if (exists && ::access(target.c_str(), W_OK) != 0) {
+        const int err = errno;
+        return err == EROFS ? os_error_noted(OS_ERROR_ACCESS_DENIED, "Read-only file system")
+                            : os_error_noted(OS_ERROR_ACCESS_DENIED, "Permission denied");
+    }
     for (int k = 0; k < 100; ++k) {
         const std::string os_temp = dir + "." + base + "." + std::to_string(::getpid()) + "." + std::to_string(k) + ".tmp";
         temp = from_os(os_temp);
@@ -644,7 +650,7 @@ int os_file_save_begin(std::string_view name, std::string& temp, std::int32_t& h
     return OS_ERROR_FILE_EXISTS;
 }
 
-int os_file_save_commit(std::int32_t handle, std::string_view temp, std::string_view name, bool sync) {
+int os_file_save_finish(std::int32_t handle, std::string_view temp, bool sync) {
     const std::string os_temp = to_os(temp);
     int err = OS_OK;
     if (sync) {
@@ -655,9 +661,53 @@ int os_file_save_commit(std::int32_t handle, std::string_view temp, std::string_
     }
     const int cerr = os_file_close(handle);
     if (err == OS_OK) err = cerr;
-    if (err == OS_OK && ::rename(os_temp.c_str(), save_target(name).c_str()) != 0) err = last_error(os_temp);
     if (err != OS_OK) ::unlink(os_temp.c_str());
     return err;
+}
+
+int os_file_save_rename(std::string_view temp, std::string_view name) {
+    const std::string os_temp = to_os(temp);
+    if (::rename(os_temp.c_str(), save_target(name).c_str()) == 0) return OS_OK;
+    const int err = last_error(os_temp);
+    ::unlink(os_temp.c_str());
+    return err;
+}
+
+int os_file_save_commit(std::int32_t handle, std::string_view temp, std::string_view name, bool sync) {
+    if (const int err = os_file_save_finish(handle, temp, sync); err != OS_OK) return err;
+    return os_file_save_rename(temp, name);
+}
+
+namespace {
+// Where a name leads: the file itself when it exists (links followed), else
+// the directory it would be made in and its name there.
+struct Place {
+    bool exists = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    std::string base;
+};
+
+bool place_of(std::string_view name, Place& p) {
+    if (name.empty() || name.find('\0') != std::string_view::npos) return false;
+    const std::string target = save_target(name);
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) {
+        p = Place{true, st.st_dev, st.st_ino, {}};
+        return true;
+    }
+    const std::size_t slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
+    if (::stat(dir.c_str(), &st) != 0) return false;
+    p = Place{false, st.st_dev, st.st_ino, slash == std::string::npos ? target : target.substr(slash + 1)};
+    return true;
+}
+}  // namespace
+
+bool os_same_file(std::string_view saved, std::string_view other) {
+    Place a, b;
+    if (!place_of(saved, a) || !place_of(other, b)) return false;
+    return a.exists == b.exists && a.dev == b.dev && a.ino == b.ino && a.base == b.base;
 }
 
 void os_file_save_abandon(std::int32_t handle, std::string_view temp) {

@@ -119,7 +119,19 @@ int os_file_rename(std::string_view from, std::string_view to);
 // would cost more than writing it.
 int os_file_save_begin(std::string_view name, std::string& temp, std::int32_t& handle);
 int os_file_save_commit(std::int32_t handle, std::string_view temp, std::string_view name, bool sync = true);
+// The two halves of os_file_save_commit, for files that must replace their
+// targets together: finish syncs (with SYNC) and closes the new file
+// (removing it on failure); rename then puts it in the target's place
+// (removing it on failure). Once all of them are finished (written and on
+// the disk), only a fault of the file system itself can still stop their
+// renames.
+int os_file_save_finish(std::int32_t handle, std::string_view temp, bool sync = true);
+int os_file_save_rename(std::string_view temp, std::string_view name);
 void os_file_save_abandon(std::int32_t handle, std::string_view temp);
+// True when a save to the name saved would replace the file that other
+// names: one file by device and inode (through links, hard links, "." and
+// ".." alike), or, for a file not there yet, the same name in one directory.
+bool os_same_file(std::string_view saved, std::string_view other);
 
 // An exclusive lock between processes on a directory, or on a file (made,
 // empty, when missing), held until os_lock_release; waits while another

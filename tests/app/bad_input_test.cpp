@@ -10,6 +10,7 @@
 
 #include "app/femread.h"
 #include "app/griddef.h"
+#include "app/mainstate.h"
 #include "app/gridfiles.h"
 #include "app/modflow.h"
 #include "app/settings.h"
@@ -230,4 +231,41 @@ TEST_F(BadInputTest, SettingsWithAnyRotationReadBack) {
         const double diff = std::remainder(static_cast<double>(dat12.rotang) - written, 2 * pi);
         EXPECT_LE(std::fabs(diff), 0.5 * pi / 180 + 1e-4);
     }
+}
+
+// A grid saved by a command (2File, auto-save) is never written over a file
+// the program reads or writes itself, however its name is spelt; the file
+// stays byte for byte.
+TEST_F(BadInputTest, GridIsNeverWrittenOverAFileOfTheRun) {
+    square_model();
+    mainstate.femname = txt_fixed("model.fem", TextLength);
+    dat17.delrfile = txt_fixed("d.delr", TextLength);
+    dat17.delcfile = txt_fixed("d.delc", TextLength);
+    write_file("roads.bln", "2 1\n0 0\n1 1\n");
+    map_bln.mapfile(3) = txt_fixed("roads.bln", TextLength);
+    ASSERT_TRUE(write_settings(mainstate.femname));
+    std::filesystem::create_hard_link("model.fem", "hard.grd");
+    const struct {
+        const char* name;
+        const char* message;
+    } cases[] = {
+        {"model.fem", "model.fem is the model file model.fem"},
+        {"./model.fem", "is the model file"},
+        {"hard.grd", "hard.grd is the model file"},
+        {"zeltramo.ini", "is the settings file"},
+        {"d.delr", "is the DELR file d.delr"},
+        {"./d.delc", "is the DELC file d.delc"},
+        {"roads.bln", "is the map file roads.bln"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        errors().clear();
+        const std::string before = read_file(c.name);
+        EXPECT_FALSE(savegrd(GridSurfer, c.name, 1));
+        ASSERT_EQ(errors().size(), 1u);
+        EXPECT_NE(errors()[0].find(c.message), std::string::npos) << errors()[0];
+        EXPECT_EQ(read_file(c.name), before);
+    }
+    errors().clear();
+    EXPECT_TRUE(savegrd(GridSurfer, "new.grd", 1)) << (errors().empty() ? "" : errors()[0]);
 }

@@ -223,7 +223,8 @@ TEST_F(FemReadTest, HeaderLimitsEndWithTheirCodes) {
         t += std::string(c.counts) + "\n1 0\n1 0\n0 0\n";
         EXPECT_EQ(load(t), c.code) << c.counts;
         ASSERT_EQ(errors().size(), 1u);
-        EXPECT_EQ(errors()[0], c.message);
+        // The message, after the file and the line of the counts.
+        EXPECT_EQ(errors()[0], "input error in file " + dir.file("m.fem") + ", line 16: " + c.message);
     }
     // The stated count passes at the limit, whatever the rings build.
     errors().clear();
@@ -269,7 +270,7 @@ TEST_F(FemReadTest, LargeFileOverTheLimitsIsRefusedFromItsHeader) {
         EXPECT_EQ(leesfem(name), c.code);
         EXPECT_LT(peak_kb() - before, 64 * 1024);
         ASSERT_EQ(errors().size(), 1u);
-        EXPECT_EQ(errors()[0], c.message);
+        EXPECT_EQ(errors()[0], "input error in file " + name + ", line 16: " + c.message);
     }
 }
 
@@ -332,7 +333,7 @@ TEST_F(FemReadTest, MoreBuiltTrianglesThanTheLimitRejectTheFile) {
     ASSERT_EQ(load(m.s), ExitMaxElements);
     ASSERT_EQ(errors().size(), 1u);
     EXPECT_NE(errors()[0].find("maximum elements 90000"), std::string::npos);
-    EXPECT_EQ(errors()[0].rfind("node ", 0), 0u);
+    EXPECT_EQ(errors()[0].rfind("input error in file " + dir.file("m.fem") + ": node ", 0), 0u) << errors()[0];
     EXPECT_EQ(dat4.nnode, 0);
 }
 

@@ -130,7 +130,7 @@ TEST_F(ModflowTest, BadFilesAreReportedAndLeaveTheGridAlone) {
         EXPECT_EQ(cen(1), 4.0f) << c.name;
         ASSERT_EQ(errors().size(), 1u) << c.name;
         if (c.ierr == 24) {
-            EXPECT_EQ(errors()[0], "max ncol/nrow 500");
+            EXPECT_EQ(errors()[0], "input error in file " + dir_.file("widths.txt") + ", line 1: max ncol/nrow 500");
         }
     }
     int n = 0, ierr = 0;
@@ -163,7 +163,7 @@ TEST_F(ModflowTest, SettingsFileReadsTheGridThroughDelrC) {
     errors().clear();
     EXPECT_EQ(read_settings_batch(ini, r), ExitMaxColumnsRows);
     ASSERT_FALSE(errors().empty());
-    EXPECT_EQ(errors().back(), "max ncol/nrow 500");
+    EXPECT_EQ(errors().back(), "input error in file " + dir_.file("many") + ", line 501: max ncol/nrow 500");
 }
 
 TEST_F(ModflowTest, Keerom) {

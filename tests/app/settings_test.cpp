@@ -22,6 +22,7 @@ protected:
         femgen::Options o;
         o.nx = 4;
         o.ny = 3;
+        o.naq = 2;
         ASSERT_TRUE(femgen::write_model(o, "model.fem"));
     }
     static std::string ini() { return read_file(settings_file_name()); }
@@ -298,6 +299,19 @@ TEST_F(SettingsTest, BadFilesChangeNothing) {
         {"model.fem\n0 0\n0 0 10 10\n11 1\n0\n3\ns.grd\n", "at least 2 points"},
         {"model.fem\n0 0\n0 0 10 10\n-5 11\n0\n3\ns.grd\n", "at least 2 points"},
         {"model.fem\n1 0\n0 0 1 9\n2.5\n0\n3\na.grd\n", "at least 2 points"},
+        // The model has 2 aquifers: quantities 0..6.
+        {"model.fem\n0 0\n0 0 10 10\n11 11\n0\n7\ns.grd\n",
+         "zeltramo.ini, line 6: grid option 7 is beyond the 2 aquifers of model model.fem (options 0..6)"},
+        // A grid name that is a file of the run, however it is spelt.
+        {"model.fem\n0 0\n0 0 10 10\n11 11\n0\n3\n./model.fem\n", "line 7: grid file name: ./model.fem is the model file"},
+        {"model.fem\n0 0\n0 0 10 10\n11 11\n0\n3\nzeltramo.ini\n", "is the settings file"},
+        {"model.fem\n2 0\ndelr.txt\ndelc.txt\n0 0\n0\n3\ndelc.txt\n", "line 8: grid file name: delc.txt is the DELC file"},
+        // Names the program's text cannot hold.
+        {"mod\xe8l.fem\n0 0\n", "line 1: model file name: it is not UTF-8 text"},
+        {"model.fem\n0 0\n0 0 10 10\n11 11\n0\n3\ns.grd\n         1         1         1a\xe2\x82\xb9.bln\n",
+         "line 8: map file name: it holds U+20B9"},
+        {"model.fem\n0 0\n0 0 10 10\n11 11\n0\n3\ns.grd\n         1         1         1" + std::string(81, 'm') + "\n",
+         "line 8: map file name: name longer than 80 characters"},
     };
     write_file("bad.fem", "one title line only\n");
     for (const Case& c : cases) {
@@ -318,6 +332,36 @@ TEST_F(SettingsTest, BadFilesChangeNothing) {
     SettingsRead r;
     EXPECT_EQ(read_settings(r), 0);
     EXPECT_TRUE(errors().empty());
+}
+
+// Names are UTF-8 in the file, as the system and the user's editor spell
+// them, and the program's own text in memory: what the file spells is the
+// file read or written. A byte-order mark before the first line is passed over.
+TEST_F(SettingsTest, NamesAreReadAndWrittenAsTheSystemSpellsThem) {
+    // "mödel.fem", "grïd€.grd" and "wäter.bln" in the program's text (Windows-1252).
+    const std::string model = "m\xf6" "del.fem", grid = "gr\xef" "d\x80.grd", map = "w\xe4ter.bln";
+    write_file("m\xc3\xb6" "del.fem", read_file("model.fem"));
+    dat18.gridtype = GridSurfer;
+    dat8.gx0 = dat8.gy0 = 0;
+    dat8.gx1 = dat8.gy1 = 100;
+    dat8.nx = dat8.ny = 11;
+    dat5.opton(3) = 'j';
+    map_bln.mapfile(1) = txt_fixed(map, TextLength);
+    ASSERT_TRUE(write_settings(txt_fixed(model, TextLength), txt_fixed(grid, TextLength)));
+    const auto lines = crlf_lines(ini());
+    ASSERT_GE(lines.size(), 8u);
+    EXPECT_EQ(lines[0], "m\xc3\xb6" "del.fem");
+    EXPECT_EQ(lines[6], "gr\xc3\xaf" "d\xe2\x82\xac.grd");
+    EXPECT_EQ(lines[7], "         0         0         0w\xc3\xa4ter.bln");
+
+    put_ini("\xef\xbb\xbf" + ini());
+    reset_app_data();
+    SettingsRead r;
+    ASSERT_EQ(read_settings(r), 0) << (errors().empty() ? "" : errors()[0]);
+    EXPECT_EQ(r.model, FemLoaded);
+    EXPECT_EQ(txt_trim(r.femname), model);
+    EXPECT_EQ(txt_trim(r.gridname), grid);
+    EXPECT_EQ(txt_trim(map_bln.mapfile(1)), map);
 }
 
 TEST_F(SettingsTest, BatchReadStopsAtTheGridName) {

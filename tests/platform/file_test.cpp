@@ -13,6 +13,7 @@
 #include <utime.h>
 #include <vector>
 
+#include "platform/os_codepage.h"
 #include "platform/os_error.h"
 #include "platform/os_file.h"
 #include "platform/os_process.h"
@@ -476,6 +477,76 @@ TEST(OsFile, SaveFollowsLinksKeepsModeAndSparesSpecialFiles) {
     }
     EXPECT_EQ(save(dir.path().string(), "x"), OS_ERROR_ACCESS_DENIED);
     // No temporary file is left behind.
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+}
+
+// Whether a save to one name would replace the file another names: by
+// device and inode for files that exist (through links and hard links,
+// whatever the spelling), by directory and name for a file not there yet.
+TEST(OsFile, SameFileByInodeNotBySpelling) {
+    TempDir dir;
+    write_file(dir.file("model.fem"), "m");
+    write_file(dir.file("other.fem"), "o");
+    mkdir(dir.file("sub").c_str(), 0755);
+    ASSERT_EQ(link(dir.file("model.fem").c_str(), dir.file("hard.grd").c_str()), 0);
+    ASSERT_EQ(symlink("model.fem", dir.file("soft.grd").c_str()), 0);
+    ASSERT_EQ(symlink("later.ini", dir.file("dangling.grd").c_str()), 0);
+    const struct {
+        const char* saved;
+        const char* other;
+        bool same;
+    } cases[] = {
+        {"model.fem", "model.fem", true},        {"sub/../model.fem", "model.fem", true},
+        {"./model.fem", "model.fem", true},      {"hard.grd", "model.fem", true},
+        {"soft.grd", "model.fem", true},         {"other.fem", "model.fem", false},
+        {"new.grd", "model.fem", false},         {"new.grd", "./new.grd", true},
+        {"dangling.grd", "later.ini", true},     {"dangling.grd", "sub/../later.ini", true},
+        {"Model.fem", "model.fem", false},       {"none/x.grd", "none/x.grd", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(os_same_file(dir.file(c.saved), dir.file(c.other)), c.same) << c.saved << " " << c.other;
+    EXPECT_FALSE(os_same_file("", dir.file("model.fem")));
+}
+
+// A failure's reason in the system's words where the system gave it, the
+// code's own text otherwise; a directory in the way says so.
+TEST(OsFile, FailuresCarryTheSystemsReason) {
+    TempDir dir;
+    std::int32_t h = -1;
+    const int missing = os_file_open(dir.file("none/x"), OS_ACCESS_READ, OS_SHARE_READ, OS_OPEN_EXISTING, h);
+    EXPECT_EQ(missing, OS_ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(os_error_reason(missing), "No such file or directory");
+    // A code this thread's last failure did not give: the code's own text.
+    EXPECT_EQ(os_error_reason(OS_ERROR_DISK_FULL), "There is not enough space on the disk");
+    mkdir(dir.file("d").c_str(), 0755);
+    std::string temp;
+    const int rc = os_file_save_begin(dir.file("d"), temp, h);
+    EXPECT_EQ(rc, OS_ERROR_ACCESS_DENIED);
+    EXPECT_EQ(os_error_reason(rc), "Is a directory");
+}
+
+// The two halves of a save: a finished file is whole on the disk under its
+// temporary name while the target keeps its contents until the rename.
+TEST(OsFile, FinishedSaveReplacesTheTargetOnlyWhenRenamed) {
+    TempDir dir;
+    const std::string target = dir.file("t.grd");
+    write_file(target, "old");
+    std::string temp;
+    std::int32_t h = -1;
+    ASSERT_EQ(os_file_save_begin(target, temp, h), OS_OK);
+    std::int32_t put = 0;
+    ASSERT_EQ(os_file_write(h, "new", 3, put), OS_OK);
+    ASSERT_EQ(os_file_save_finish(h, temp), OS_OK);
+    EXPECT_EQ(read_file(target), "old");
+    EXPECT_EQ(read_file(os_cp1252_to_utf8(temp)), "new");
+    ASSERT_EQ(os_file_save_rename(temp, target), OS_OK);
+    EXPECT_EQ(read_file(target), "new");
+    // A finished file abandoned goes, and the target stays.
+    ASSERT_EQ(os_file_save_begin(target, temp, h), OS_OK);
+    ASSERT_EQ(os_file_save_finish(h, temp), OS_OK);
+    os_file_save_abandon(-1, temp);
+    EXPECT_EQ(read_file(target), "new");
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
 }
