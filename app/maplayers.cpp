@@ -166,7 +166,10 @@ void cmd_blnmap() {
         WDialogPutInteger(FieldWidth + l, m.mapwidth(l));
     }
     WDialogShow(-1, -1, 0, 2);
-    {
+    // The layer colours go to the library's debug file, and only when its
+    // report mode sends reports there: otherwise each opening would leave a
+    // file "debug" in the user's directory.
+    if (infoerror(4) == ReportDebugFile) {
         std::string trace;
         for (int l = 1; l <= MapLayers; ++l) {
             trace += ' ';

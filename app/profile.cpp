@@ -74,13 +74,18 @@ float sample(int e, int k, const float* t, float x, float y, TextOut& plt) {
     return v;
 }
 
+// The length of the line from (x1, y1) to (x2, y2), in single precision.
+float line_length(float x1, float y1, float x2, float y2) {
+    const float dx = x1 - x2, dy = y1 - y2;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
 bool compute(int n, std::string& name, bool indexed) {
     n = std::clamp(n, 2, MaxProfilePoints);
     Dat30& p = dat30;
     p.pmin = 1.0E10f;
     p.pmax = -1.0E10f;
-    const float ddx = p.px1 - p.px2, ddy = p.py1 - p.py2;
-    p.plen = std::sqrt(ddx * ddx + ddy * ddy);
+    p.plen = line_length(p.px1, p.py1, p.px2, p.py2);
     if (txt_blank(name)) txt_set(name, home() + "profile.res");
     TextOut res, plt;
     if (!res.create(name)) {
@@ -396,10 +401,21 @@ void cmd_profile_numerical() {
         if (v != 1) continue;
         for (const auto& [field, text] : dialog_texts()) WDialogGetString(field, *text);
         int ierr = 0;
-        waarde(t.ptx1, p.px1, ierr);
-        waarde(t.pty1, p.py1, ierr);
-        waarde(t.ptx2, p.px2, ierr);
-        waarde(t.pty2, p.py2, ierr);
+        float x1 = p.px1, y1 = p.py1, x2 = p.px2, y2 = p.py2;
+        waarde(t.ptx1, x1, ierr);
+        waarde(t.pty1, y1, ierr);
+        waarde(t.ptx2, x2, ierr);
+        waarde(t.pty2, y2, ierr);
+        // A line without length samples one point a hundred times and has
+        // no axis to plot along: the dialog stays up for the end points.
+        if (!(line_length(x1, y1, x2, y2) > 0)) {
+            yywmessagebox(0, 0, 1, "The profile has no length: give two different end points!", " ");
+            continue;
+        }
+        p.px1 = x1;
+        p.py1 = y1;
+        p.px2 = x2;
+        p.py2 = y2;
         float r = static_cast<float>(m.nprofpts);
         waarde(t.ptn, r, ierr);
         const double whole = std::trunc(std::clamp(static_cast<double>(r), -1.0e9, 1.0e9));
@@ -444,9 +460,15 @@ void cmd_profile_graphical() {
             pxp = cx;
             pyp = cy;
         } else if (type == MsgMouseUp && started) {
-            p.px2 = cx;
-            p.py2 = cy;
-            break;
+            if (cx != sx || cy != sy) {
+                p.px2 = cx;
+                p.py2 = cy;
+                break;
+            }
+            // A click without a drag gives a line without length: the
+            // command waits for a line. The band, back at its start, has
+            // removed itself.
+            started = false;
         }
         if (started && (cx != pxp || cy != pyp)) {
             igrmoveto(sx, sy);

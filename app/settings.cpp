@@ -310,13 +310,20 @@ int read_file(TextIn& in, SettingsRead& r, bool interactive) {
     auto model = std::make_unique<FemModel>();
     const int loaded = read_fem_model(p->femname, *model);
     if (loaded > 0) return loaded;
+    // The rest of the file describes a grid over that model: without it the
+    // file is refused whole, and the caller says why.
+    if (loaded == FemMissing) {
+        r.femname = p->femname;
+        r.model = FemMissing;
+        return 0;
+    }
     if (loaded == FemLoaded)
         if (const int st = option_in_model(in, *p, *model)) return st;
     auto g = std::make_unique<Modflow>();
     if (p->gridtype == GridModflow)
         if (const int st = read_modflow(in, *p, *g)) return st;
 
-    if (loaded == FemLoaded) commit_fem_model(*model);
+    commit_fem_model(*model);
     r.femname = p->femname;
     r.model = loaded;
     dat18.gridtype = p->gridtype;

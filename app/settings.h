@@ -43,7 +43,7 @@ constexpr std::int32_t RowOrderDefault = 1;
 struct SettingsRead {
     std::string femname = std::string(TextLength, ' ');    // the model file named
     std::string gridname = std::string(TextLength, ' ');   // the grid file named
-    int model = 0;      // leesfem's result: FemLoaded, or FemMissing (model unchanged)
+    int model = 0;      // leesfem's result: FemLoaded, or FemMissing (nothing changed but femname)
     int option = -1;    // the GridOption switched on, -1 none
     int mfgrid = 0;     // 1: the grid is a MODFLOW grid (interactive read only)
 };
@@ -64,10 +64,12 @@ bool settings_output(TextOut& out, std::string_view femname, std::string_view gr
 // Reads the settings file completely: loads the model, sets the grid, the
 // rotation, the active quantity and the map layers. The file is checked
 // before anything changes; returns 0, or an exit code with the error
-// reported and the program's state as it was.
+// reported and the program's state as it was. A model that is not there
+// changes nothing either: 0 with r.model FemMissing, for the caller to say.
 int read_settings(SettingsRead& r);
 
 // Reads a settings file for a batch run up to its grid-name line (the map
 // layers are not read): loads the model, sets the grid, the rotation and the
-// active quantity. Returns 0 or an exit code (error reported).
+// active quantity. Returns 0 or an exit code (error reported); a model that
+// is not there as read_settings.
 int read_settings_batch(std::string_view filename, SettingsRead& r);

@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
+#include <signal.h>
 #include <string>
 #include <sys/file.h>
 #include <sys/mman.h>
@@ -607,6 +608,47 @@ std::string save_target(std::string_view name) {
     }
     return path;
 }
+
+// The temporary file of a save: "." + name + "." + pid + "." + n + ".tmp".
+std::string save_temp_name(const std::string& dir, const std::string& base, int n) {
+    return dir + "." + base + "." + std::to_string(::getpid()) + "." + std::to_string(n) + ".tmp";
+}
+
+// The process that made the temporary file of a save named entry; false
+// when entry is not named as one.
+bool save_temp_owner(std::string_view entry, pid_t& pid) {
+    constexpr std::string_view Tail = ".tmp";
+    if (entry.size() < 1 + Tail.size() || entry[0] != '.' || !entry.ends_with(Tail)) return false;
+    entry.remove_suffix(Tail.size());
+    const auto digits = [](std::string_view d, std::size_t most) {
+        return !d.empty() && d.size() <= most && std::all_of(d.begin(), d.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    const std::size_t n_dot = entry.rfind('.');
+    if (n_dot == std::string_view::npos || !digits(entry.substr(n_dot + 1), 2)) return false;
+    const std::size_t pid_dot = entry.rfind('.', n_dot - 1);
+    if (pid_dot == std::string_view::npos || pid_dot < 2 || !digits(entry.substr(pid_dot + 1, n_dot - pid_dot - 1), 9))
+        return false;
+    pid = static_cast<pid_t>(std::strtol(std::string(entry.substr(pid_dot + 1, n_dot - pid_dot - 1)).c_str(), nullptr, 10));
+    return pid > 0;
+}
+
+// A save that was killed before its rename leaves its temporary file behind
+// (the file it was to replace is whole). Once that process is gone no one
+// will finish or remove it: such files in the directory are removed. A
+// process that still runs, or that this one may not signal, keeps its file.
+void remove_stale_save_temps(const std::string& dir) {
+    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return;
+    while (const dirent* e = ::readdir(d)) {
+        pid_t pid = 0;
+        if (!save_temp_owner(e->d_name, pid) || pid == ::getpid()) continue;
+        if (::kill(pid, 0) == 0 || errno != ESRCH) continue;
+        const std::string path = dir + e->d_name;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+    }
+    ::closedir(d);
+}
 }  // namespace
 
 int os_file_save_begin(std::string_view name, std::string& temp, std::int32_t& handle) {
@@ -629,8 +671,9 @@ int os_file_save_begin(std::string_view name, std::string& temp, std::int32_t& h
         return err == EROFS ? os_error_noted(OS_ERROR_ACCESS_DENIED, "Read-only file system")
                             : os_error_noted(OS_ERROR_ACCESS_DENIED, "Permission denied");
     }
+    remove_stale_save_temps(dir);
     for (int k = 0; k < 100; ++k) {
-        const std::string os_temp = dir + "." + base + "." + std::to_string(::getpid()) + "." + std::to_string(k) + ".tmp";
+        const std::string os_temp = save_temp_name(dir, base, k);
         temp = from_os(os_temp);
         const int err = os_file_open(temp, OS_ACCESS_WRITE, OS_SHARE_NONE, OS_CREATE_NEW, handle);
         if (err == OS_ERROR_FILE_EXISTS) continue;

@@ -209,14 +209,28 @@ TEST_F(MainProgramTest, SettingsFileThatFailsStartsAsWithoutIt) {
     EXPECT_EQ(mainstate.loaded, 0);
     EXPECT_FALSE(enabled(40005));
     boxes.clear();
-    // A model that is not there is said, and nothing is loaded either.
-    write_file("zeltramo.ini", "gone.fem\n0 0\n0 0 10 10\n11 11\n0\n3\ns.grd\n");
+    // A model that is not there is said, and nothing of the file is taken
+    // either: not the leakance switch, the grid, its rotation, the quantity
+    // nor the map layers.
+    write_file("zeltramo.ini", "gone.fem\n1 1\n0 0 10 10\n11 11\n30\n6\ns.grd\n1 5 2 a.bln\n");
     QuindaTest::SetUp();
+    reset_main_state();
+    const int gridtype = dat18.gridtype;
     start();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_NE(boxes[1].text.find("gone.fem not found"), std::string::npos);
     EXPECT_EQ(mainstate.loaded, 0);
     EXPECT_FALSE(enabled(40005));
+    EXPECT_EQ(leakage.leak, 0);
+    EXPECT_EQ(dat18.gridtype, gridtype);
+    EXPECT_NE(dat8.gx1, 10.0f);
+    EXPECT_EQ(dat8.nx, 100);   // as start-up set it
+    EXPECT_EQ(dat12.rotang, 0.0f);
+    EXPECT_NE(dat5.opton(6), 'j');
+    EXPECT_EQ(mainstate.optstate[6], 0);
+    EXPECT_EQ(map_bln.mapon(1), 0);
+    EXPECT_TRUE(txt_blank(map_bln.mapfile(1)));
+    EXPECT_EQ(status(3), "option:");
 }
 
 TEST_F(MainProgramTest, CloseRequestRunsEnd) {

@@ -156,7 +156,7 @@ protected:
     std::vector<std::vector<int>> polls;
     std::vector<std::function<void(OsHandle)>> actions;
     // The command writes its colours to the library's debug file in the
-    // current directory.
+    // current directory, when the report mode asks for that file.
     TempDir here{true};
 };
 
@@ -172,15 +172,34 @@ TEST_F(BlnCommandTest, FileLookupsOnEveryPass) {
     actions = {[](OsHandle d) { os_input_key(d, OS_VK_ESCAPE, 0); }, [](OsHandle) {},
                [](OsHandle) { os_input_key(wtab.hClient[0] ? wtab.hClient[0] : 0, 'A', 0); },
                [](OsHandle d) { press(d, 1); }};
+    idebuglevel(ReportDebugFile);
     cmd_blnmap();
+    idebuglevel(ReportNone);
     reset_error_services();
-    EXPECT_EQ(read_file("debug"), " 0 0 197121 0\r\n");
+    // The colours first (the library's own reports follow in this mode).
+    EXPECT_EQ(read_file("debug").substr(0, 15), " 0 0 197121 0\r\n");
     ASSERT_EQ(polls.size(), 4u);
     for (std::size_t p = 1; p < polls.size(); ++p) {
         EXPECT_EQ(polls[p], (std::vector<int>{1, 0, 0, 1})) << p;
     }
     EXPECT_EQ(redraws, 1);
     EXPECT_EQ(yydialogfind(112), -1);
+}
+
+// In every other report mode (none, the default, among them) the user's
+// directory gets no debug file.
+TEST_F(BlnCommandTest, NoDebugFileUnlessTheReportModeAsksForIt) {
+    for (int mode : {ReportNone, ReportStdout, ReportStatusBar}) {
+        SCOPED_TRACE(mode);
+        polls.clear();
+        actions = {[](OsHandle d) { press(d, 1); }};
+        idebuglevel(mode);
+        cmd_blnmap();
+        idebuglevel(ReportNone);
+        EXPECT_EQ(polls.size(), 1u);
+    }
+    reset_error_services();
+    for (const char* name : {"debug", "debug.txt", "debug.dat"}) EXPECT_FALSE(std::filesystem::exists(name)) << name;
 }
 
 TEST_F(BlnCommandTest, ShowMapWithAllBoxesOff) {

@@ -301,6 +301,52 @@ TEST_F(ProfileCommandTest, NumericalWithTheSettingsFile) {
     EXPECT_EQ(txt_trim(profile_texts.pty1), "0.5");
 }
 
+// End points that make no line (fields left empty, the same point twice, a
+// difference that vanishes in the length) are refused with a message; the
+// dialog stays up with what was typed, and the line in force is kept until
+// a corrected OK, or for good after Cancel.
+TEST_F(ProfileCommandTest, NumericalRefusesALineWithoutLength) {
+    const char* const NoLength = "The profile has no length: give two different end points!";
+    struct Case {
+        const char* name;
+        const char *x1, *y1, *x2, *y2;
+    } cases[] = {
+        {"empty fields", "", "", "", ""},
+        {"the same point twice", "5", "7", "5,0", "7"},
+        {"a difference lost in the length", "0", "0", "1e-30", "0"},
+    };
+    for (const Case& c : cases) {
+        for (const bool cancel : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (cancel ? ", then Cancel" : ", then corrected"));
+            boxes.clear();
+            profile_texts = ProfileTexts{};
+            std::filesystem::remove("zeltramo.pro");
+            std::filesystem::remove(txt_c(mainstate.profname));
+            line(0, 0, 0, 0);
+            const DialogStep refused(1, {{1034, c.x1}, {1036, c.y1}, {1035, c.x2}, {1037, c.y2}, {1009, "10"}});
+            const DialogStep corrected(1, {{1035, "99"}});
+            ScopedDialogScript user({refused, cancel ? DialogStep(2) : corrected});
+            cmd_profile_numerical();
+            ASSERT_EQ(user.waits(), 2) << "the dialog stays up after the refusal";
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text, NoLength);
+            if (cancel) {
+                EXPECT_EQ(dat30.px1, 0.0f);
+                EXPECT_EQ(dat30.px2, 0.0f);
+                EXPECT_EQ(mainstate.profwin, 0);
+                EXPECT_FALSE(std::filesystem::exists(txt_c(mainstate.profname)));
+                EXPECT_FALSE(std::filesystem::exists("zeltramo.pro"));
+                continue;
+            }
+            EXPECT_EQ(dat30.px2, 99.0f);
+            EXPECT_GT(dat30.plen, 0.0f);
+            EXPECT_EQ(mainstate.profwin, 1);
+            EXPECT_EQ(crlf_lines(read_file(txt_c(mainstate.profname))).size(), 11u);
+            close_profile_window();
+        }
+    }
+}
+
 TEST_F(ProfileCommandTest, GraphicalTakesWholeUnits) {
     IGrArea(0.1f, 0.1f, 0.9f, 0.9f);
     IGrUnits(dat9.vxmin, dat9.vymin, dat9.vxmax, dat9.vymax);
@@ -325,6 +371,31 @@ TEST_F(ProfileCommandTest, GraphicalTakesWholeUnits) {
     const int mode = gstate.PlotMode;
     IGrPlotMode("N");
     EXPECT_EQ(mode, gstate.PlotMode);
+}
+
+// A click without a drag makes no line: the command waits for one.
+TEST_F(ProfileCommandTest, GraphicalWaitsAfterAClickWithoutADrag) {
+    IGrArea(0.1f, 0.1f, 0.9f, 0.9f);
+    IGrUnits(dat9.vxmin, dat9.vymin, dat9.vxmax, dat9.vymax);
+    mouse(OS_MOUSE_MOVE, 1, 1);
+    mouse(OS_MOUSE_MOVE, 20.5f, 10.5f);
+    mouse(OS_MOUSE_PRESS, 20.5f, 10.5f);
+    mouse(OS_MOUSE_RELEASE, 20.5f, 10.5f);
+    mouse(OS_MOUSE_MOVE, 30.5f, 10.5f);
+    mouse(OS_MOUSE_PRESS, 30.5f, 10.5f);
+    mouse(OS_MOUSE_MOVE, 40.5f, 20.5f);
+    mouse(OS_MOUSE_MOVE, 30.5f, 10.5f);   // back to the start, released there
+    mouse(OS_MOUSE_RELEASE, 30.5f, 10.5f);
+    mouse(OS_MOUSE_MOVE, 50.5f, 10.5f);
+    mouse(OS_MOUSE_PRESS, 50.5f, 10.5f);
+    mouse(OS_MOUSE_MOVE, 80.5f, -19.5f);
+    mouse(OS_MOUSE_RELEASE, 80.5f, -19.5f);
+    cmd_profile_graphical();
+    EXPECT_EQ(dat30.px1, 50.0f);
+    EXPECT_EQ(dat30.py1, 10.0f);
+    EXPECT_EQ(dat30.px2, 80.0f);
+    EXPECT_EQ(dat30.py2, -19.0f);
+    EXPECT_EQ(mainstate.profwin, 1);
 }
 
 TEST_F(ProfileCommandTest, CloseRequestOfTheProfileWindowClosesOnlyIt) {

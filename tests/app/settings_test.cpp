@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -262,15 +263,57 @@ TEST_F(SettingsTest, ShortFilesAndNamesWithBlanks) {
     map_bln.mapcol(3) = 77;
     map_bln.mapcol(4) = 88;
     put_ini("my model.fem\n0 0\n0 0 10 10\n11 11\n0\n3\ngrid name.grd\n1 2 3\n0 5 1 a.bln\n");
+    std::filesystem::copy_file("model.fem", "my");
     SettingsRead r;
     ASSERT_EQ(read_settings(r), 0) << (errors().empty() ? "" : errors()[0]);
-    EXPECT_EQ(txt_trim(r.femname), "my");   // cut at the blank; no such file
-    EXPECT_EQ(r.model, FemMissing);
+    EXPECT_EQ(txt_trim(r.femname), "my");   // cut at the blank
+    EXPECT_EQ(r.model, FemLoaded);
     EXPECT_EQ(txt_trim(r.gridname), "grid");
     // Map lines read with fixed columns: "1 2 3" fills only the first field.
     EXPECT_EQ(map_bln.mapon(1), 123);
     EXPECT_EQ(map_bln.mapcol(3), 77);   // not in the file: unchanged
     EXPECT_EQ(map_bln.mapcol(4), 88);
+}
+
+// A file whose model is gone describes a grid over nothing: it is refused
+// whole, as if it had not been read, and the model's name is given back
+// for the message.
+TEST_F(SettingsTest, FileWhoseModelIsMissingChangesNothing) {
+    dat18.gridtype = GridArcInfo;
+    leakage.leak = 0;
+    dat8.xll = 5;
+    dat8.nx = 7;
+    dat12.rotang = 0;
+    map_bln.mapon(1) = 0;
+    map_bln.mapfile(1) = txt_fixed("old.bln", TextLength);
+    const Dat8 grid = dat8;
+    for (const char* name : {"batch.ini", ""}) {
+        SCOPED_TRACE(name);
+        const std::string text = "gone.fem\n0 1\n0 0 10 10\n11 11\n45\n6\ns.grd\n1 5 2 new.bln\n";
+        SettingsRead r;
+        if (*name) {
+            write_file(name, text);
+            ASSERT_EQ(read_settings_batch(name, r), 0);
+        } else {
+            put_ini(text);
+            ASSERT_EQ(read_settings(r), 0);
+        }
+        EXPECT_EQ(r.model, FemMissing);
+        EXPECT_EQ(txt_trim(r.femname), "gone.fem");
+        EXPECT_EQ(r.option, -1);
+        EXPECT_TRUE(txt_blank(r.gridname));
+        EXPECT_TRUE(errors().empty());
+        EXPECT_EQ(dat4.nnode, 0);
+        EXPECT_EQ(dat18.gridtype, GridArcInfo);
+        EXPECT_EQ(leakage.leak, 0);
+        EXPECT_EQ(dat8.xll, grid.xll);
+        EXPECT_EQ(dat8.gx1, grid.gx1);
+        EXPECT_EQ(dat8.nx, grid.nx);
+        EXPECT_EQ(dat12.rotang, 0.0f);
+        for (int k = 0; k < NumGridOptions; ++k) EXPECT_NE(dat5.opton(k), 'j') << k;
+        EXPECT_EQ(map_bln.mapon(1), 0);
+        EXPECT_EQ(txt_trim(map_bln.mapfile(1)), "old.bln");
+    }
 }
 
 TEST_F(SettingsTest, BadFilesChangeNothing) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/appdata.h"
+#include "app/femread.h"
 #include "app/settings.h"
 #include "tests/fuzz/fuzz_target.h"
 #include "tools/femgen/femgen.h"
@@ -43,7 +44,8 @@ FUZZ_TARGET(settings) {
     std::filesystem::current_path(fuzz_path(""));
     const std::string name = fuzz_file("batch.ini", fuzz_text(data, size));
     SettingsRead r;
-    if (read_settings_batch(name, r) == 0) {
+    // A file whose model is not there changes nothing: nothing to write back.
+    if (read_settings_batch(name, r) == 0 && r.model != FemMissing) {
         const std::string home = fuzz_path("");
         dat19.home = home;
         dat19.lhome = static_cast<std::int32_t>(home.size());

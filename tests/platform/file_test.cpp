@@ -9,6 +9,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <utime.h>
 #include <vector>
@@ -549,6 +550,52 @@ TEST(OsFile, FinishedSaveReplacesTheTargetOnlyWhenRenamed) {
     EXPECT_EQ(read_file(target), "new");
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+}
+
+// A save killed before its rename leaves its temporary file; the next save
+// into that directory removes those whose process is gone, and nothing else.
+TEST(OsFile, SaveRemovesTemporaryFilesOfSavesThatWereKilled) {
+    TempDir dir;
+    // A process that has ended (and been waited for), and one that runs.
+    const pid_t dead = fork();
+    if (dead == 0) _exit(0);
+    ASSERT_GT(dead, 0);
+    ASSERT_EQ(waitpid(dead, nullptr, 0), dead);
+    const std::string gone = std::to_string(dead), alive = std::to_string(getppid());
+    const std::vector<std::string> removed{".surfer.grd." + gone + ".0.tmp", ".other.name.grd." + gone + ".17.tmp"};
+    const std::vector<std::string> kept{
+        ".surfer.grd." + alive + ".0.tmp",          // its save may still finish
+        ".surfer.grd." + std::to_string(getpid()) + ".3.tmp",   // this process's own
+        "surfer.grd." + gone + ".0.tmp",            // not hidden: not one of ours
+        ".surfer.grd." + gone + ".x.tmp",
+        ".surfer.grd." + gone + ".100.tmp",
+        "." + gone + ".0.tmp",                      // no name before the process
+        ".surfer.grd." + gone + ".0.tmp.bak",
+        ".surfer.grd.0.0.tmp",
+    };
+    for (const auto& n : removed) write_file(dir.file(n), "partial");
+    for (const auto& n : kept) write_file(dir.file(n), "partial");
+    // A directory and a link named like a stale file are left alone.
+    const std::string subdir = ".sub.grd." + gone + ".1.tmp", link = ".link.grd." + gone + ".2.tmp";
+    ASSERT_EQ(mkdir(dir.file(subdir).c_str(), 0755), 0);
+    ASSERT_EQ(symlink("surfer.grd", dir.file(link).c_str()), 0);
+    // Another directory's stale files wait for a save there.
+    mkdir(dir.file("elsewhere").c_str(), 0755);
+    write_file(dir.file("elsewhere/" + removed[0]), "partial");
+
+    write_file(dir.file("surfer.grd"), "old");
+    std::string temp;
+    std::int32_t h = -1;
+    ASSERT_EQ(os_file_save_begin(dir.file("surfer.grd"), temp, h), OS_OK);
+    std::int32_t put = 0;
+    ASSERT_EQ(os_file_write(h, "new", 3, put), OS_OK);
+    ASSERT_EQ(os_file_save_commit(h, temp, dir.file("surfer.grd")), OS_OK);
+    EXPECT_EQ(read_file(dir.file("surfer.grd")), "new");
+    for (const auto& n : removed) EXPECT_FALSE(std::filesystem::exists(dir.file(n))) << n;
+    for (const auto& n : kept) EXPECT_EQ(read_file(dir.file(n)), "partial") << n;
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file(subdir)));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file(link)));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("elsewhere/" + removed[0])));
 }
 
 // Giving a block its pages at once is a hint only: what the block holds,
