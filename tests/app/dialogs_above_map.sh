@@ -11,6 +11,9 @@ for t in Xvfb openbox xdotool xprop xwininfo import; do
   command -v "$t" >/dev/null || { echo "$t is not installed"; exit 77; }
 done
 mkdir -p "$grabs"
+# A real X server, whatever the suite's environment says.
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -22,10 +25,10 @@ trap cleanup EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# Waits up to 10 s for a command to succeed.
+# Waits up to 30 s (a loaded machine) for a command to succeed.
 until_ok() {
   local i
-  for i in $(seq 1 100); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  for i in $(seq 1 300); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
   return 1
 }
 shown() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
