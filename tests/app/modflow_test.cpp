@@ -143,8 +143,12 @@ TEST_F(ModflowTest, SettingsFileReadsTheGridThroughDelrC) {
     write_file(dir_.file("delr"), "100 100\n50\n");
     write_file(dir_.file("delc"), "10 20\n");
     const std::string ini = dir_.file("batch.ini");
+    femgen::Options o;
+    o.nx = 3;
+    o.ny = 3;
+    ASSERT_TRUE(femgen::write_model(o, dir_.file("m.fem")));
     auto put_ini = [&](const std::string& delr) {
-        write_file(ini, dir_.file("nomodel.fem") + "\n    2    0\n" + delr + "\n" + dir_.file("delc") +
+        write_file(ini, dir_.file("m.fem") + "\n    2    0\n" + delr + "\n" + dir_.file("delc") +
                             "\n        0.00000        0.00000    1\n         0\n    3\nmodflow.dat\n");
     };
     put_ini(dir_.file("delr"));
