@@ -61,5 +61,6 @@ OsLocalTime os_local_time_of(std::time_t t);
 int os_associated_program(std::string_view file, std::string& program);
 
 // Ends the process at once with the exit code: the standard streams are
-// flushed, nothing else is torn down.
+// flushed, nothing else is torn down. A sanitizer build checks for leaks
+// first (a leak ends the process with the checker's report and code).
 [[noreturn]] void os_process_exit(int code);

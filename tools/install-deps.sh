@@ -4,9 +4,9 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev zlib1g-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core
-          libfreetype-dev gdal-bin xvfb imagemagick pngcheck
+          libfreetype-dev gdal-bin xvfb openbox xdotool x11-utils imagemagick pngcheck
           ghostscript librsvg2-bin libxml2-utils python3 python3-ezdxf python3-pil python3-matplotlib
-          poppler-utils libwmf-bin openbox xdotool x11-utils emf2svg clang libclang-rt-dev hp2xx pandoc libreoffice-writer-nogui libreoffice-impress-nogui)
+          poppler-utils libwmf-bin emf2svg clang libclang-rt-dev hp2xx pandoc libreoffice-writer-nogui libreoffice-impress-nogui)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
