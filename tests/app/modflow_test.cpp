@@ -130,7 +130,7 @@ TEST_F(ModflowTest, BadFilesAreReportedAndLeaveTheGridAlone) {
         EXPECT_EQ(cen(1), 4.0f) << c.name;
         ASSERT_EQ(errors().size(), 1u) << c.name;
         if (c.ierr == 24) {
-            EXPECT_EQ(errors()[0], "max ncol/nrow 500");
+            EXPECT_EQ(errors()[0], "input error in file " + dir_.file("widths.txt") + ", line 1: max ncol/nrow 500");
         }
     }
     int n = 0, ierr = 0;
@@ -143,12 +143,8 @@ TEST_F(ModflowTest, SettingsFileReadsTheGridThroughDelrC) {
     write_file(dir_.file("delr"), "100 100\n50\n");
     write_file(dir_.file("delc"), "10 20\n");
     const std::string ini = dir_.file("batch.ini");
-    femgen::Options o;
-    o.nx = 3;
-    o.ny = 3;
-    ASSERT_TRUE(femgen::write_model(o, dir_.file("m.fem")));
     auto put_ini = [&](const std::string& delr) {
-        write_file(ini, dir_.file("m.fem") + "\n    2    0\n" + delr + "\n" + dir_.file("delc") +
+        write_file(ini, std::string(QUINDA_SOURCE_DIR) + "/samples/demo.fem\n    2    0\n" + delr + "\n" + dir_.file("delc") +
                             "\n        0.00000        0.00000    1\n         0\n    3\nmodflow.dat\n");
     };
     put_ini(dir_.file("delr"));
@@ -167,7 +163,7 @@ TEST_F(ModflowTest, SettingsFileReadsTheGridThroughDelrC) {
     errors().clear();
     EXPECT_EQ(read_settings_batch(ini, r), ExitMaxColumnsRows);
     ASSERT_FALSE(errors().empty());
-    EXPECT_EQ(errors().back(), "max ncol/nrow 500");
+    EXPECT_EQ(errors().back(), "input error in file " + dir_.file("many") + ", line 501: max ncol/nrow 500");
 }
 
 TEST_F(ModflowTest, Keerom) {
