@@ -392,8 +392,7 @@ namespace {
 // shown, enabled top-level windows that it owns, directly or through other
 // owners; else the last raised shown, enabled top-level window of all.
 OsWindow modal_front(OsWindow clicked) {
-    WinRec* c = rec(clicked);
-    while (c && c->child()) c = rec(c->parent);
+    WinRec* c = rec(top_level_of(clicked));
     if (!c || !(c->style & OS_WS_DISABLED)) return 0;
     const OsWindow top = c->h;
     auto owned_by_top = [&](const WinRec* r) {
@@ -522,12 +521,7 @@ void OsWidget::paintEvent(QPaintEvent*) {
         const int b = in.l;
         p.setPen(QColor(64, 64, 64));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
-        OsWindow top = h_;
-        while (WinRec* t = rec(top)) {
-            if (!t->child()) break;
-            top = t->parent;
-        }
-        const bool active = st().active == top;
+        const bool active = st().active == top_level_of(h_);
         const int cap = in.t - b;
         p.fillRect(QRect(b, b, width() - 2 * b, cap), active ? QColor(0, 84, 166) : QColor(128, 128, 128));
         // The caption's buttons, where the hit test finds them: square, at
@@ -560,15 +554,6 @@ void OsWidget::paintEvent(QPaintEvent*) {
 }
 
 namespace {
-
-OsWindow top_level_of(OsWindow h) {
-    for (int guard = 0; guard < 64; ++guard) {
-        const OsWindow p = os_get_parent(h);
-        if (!p) break;
-        h = p;
-    }
-    return h;
-}
 
 // Keys go to the window that holds the keyboard focus, wherever in its
 // window the toolkit delivered them (often the frame, which the window

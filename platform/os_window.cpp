@@ -311,11 +311,19 @@ ClassRec* find_class(std::string_view name) {
     return nullptr;
 }
 
+OsWindow top_level_of(OsWindow h) {
+    for (int guard = 0; guard < 64; ++guard) {
+        WinRec* r = rec(h);
+        if (!r || !r->child()) break;
+        h = r->parent;
+    }
+    return h;
+}
+
 QWidget* toolkit_dialog_owner() {
     State& s = st();
     auto shown_top = [](OsWindow h) -> QWidget* {
-        WinRec* r = rec(h);
-        while (r && r->child()) r = rec(r->parent);
+        WinRec* r = rec(top_level_of(h));
         return r && r->widget && r->widget->isVisible() ? r->widget : nullptr;
     };
     if (QWidget* w = shown_top(s.active)) return w;
@@ -421,12 +429,7 @@ OsWindow os_create_window(std::uint32_t ex_style, std::string_view class_name, s
         r->parent = parent;
     } else {
         // The owner of a window is always a top-level window.
-        OsWindow o = parent;
-        while (WinRec* pr = rec(o)) {
-            if (!pr->child()) break;
-            o = pr->parent;
-        }
-        r->owner = o;
+        r->owner = top_level_of(parent);
     }
     r->id = id;
     r->title = std::string(title);
@@ -522,11 +525,7 @@ bool os_destroy_window(OsWindow w) {
         s.windows.erase(h);
     }
     if (active_lost && s.active == 0) {
-        OsWindow top = heir;
-        while (WinRec* r = rec(top)) {
-            if (!r->child()) break;
-            top = r->parent;
-        }
+        const OsWindow top = top_level_of(heir);
         if (rec(top) && os_is_window_visible(top)) os_set_active_window(top);
     }
     if (focus_lost && s.focus == 0 && rec(heir) && os_is_window_visible(heir)) os_set_focus(heir);
@@ -782,15 +781,7 @@ std::intptr_t os_def_window_proc(OsWindow w, std::uint32_t msg, std::uintptr_t w
         return 1;
     case OSM_NCLBUTTONDOWN: {
         const std::int32_t hit = static_cast<std::int32_t>(wp);
-        const OsWindow top = [&] {
-            OsWindow t = w;
-            while (WinRec* tr = rec(t)) {
-                if (!tr->child()) break;
-                t = tr->parent;
-            }
-            return t;
-        }();
-        os_set_active_window(top);
+        os_set_active_window(top_level_of(w));
         if (hit == OS_HTMENU && st().menu_bar_click && r->menu)
             st().menu_bar_click(w, {os_loword(static_cast<std::uintptr_t>(lp)), os_hiword(static_cast<std::uintptr_t>(lp))});
         else if (hit == OS_HTCLOSE && (r->style & OS_WS_SYSMENU))

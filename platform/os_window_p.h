@@ -199,6 +199,9 @@ void drop_window_messages(OsWindow h);
 std::uint32_t keystate_from_qt(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
 QColor qcolour(std::uint32_t colorref);
 
+// The top-level window a window lives in (itself for a top-level window).
+OsWindow top_level_of(OsWindow h);
+
 // The widget a toolkit dialog (message box, file, colour, page set-up
 // dialog) belongs to, so that the window manager keeps it above: our
 // active top-level window, else any shown one; nullptr when none is shown.

@@ -173,10 +173,19 @@ OsUserStep PersonTest::type_field(int dialog, int field, std::string text) {
             }};
 }
 
+namespace {
+
+// A modal toolkit dialog other than a message box or a file dialog is up.
+bool other_toolkit_dialog_up() {
+    return os_user_modal_up() && !os_user_message_box_up() && !os_user_file_dialog_up();
+}
+
+}  // namespace
+
 OsUserStep PersonTest::toolkit_dialog(std::string title, std::string button) {
     return {"toolkit dialog " + title, false, [title, button] {
                 std::string t;
-                if (!os_user_modal_up(&t) || os_user_message_box_up() || os_user_file_dialog_up()) return false;
+                if (!other_toolkit_dialog_up() || !os_user_modal_up(&t)) return false;
                 EXPECT_NE(t.find(title), std::string::npos) << t;
                 return os_user_press_button(button);
             }};
@@ -184,8 +193,15 @@ OsUserStep PersonTest::toolkit_dialog(std::string title, std::string button) {
 
 OsUserStep PersonTest::choose(std::string label, std::string item) {
     return {"choose " + item + " for " + label, false, [label, item] {
-                if (!os_user_modal_up() || os_user_message_box_up() || os_user_file_dialog_up()) return false;
+                if (!other_toolkit_dialog_up()) return false;
                 return os_user_choose(label, item) && os_user_choice(label).rfind(item, 0) == 0;
+            }};
+}
+
+OsUserStep PersonTest::tick(std::string button) {
+    return {"tick " + button, false, [button] {
+                if (!other_toolkit_dialog_up()) return false;
+                return os_user_press_button(button) && os_user_checked(button);
             }};
 }
 

@@ -56,6 +56,9 @@ protected:
     // Chooses the item (by the start of its text) of the list box labelled
     // `label` in the modal toolkit dialog that is up.
     static OsUserStep choose(std::string label, std::string item);
+    // Clicks the radio button or check box with this text in the modal
+    // toolkit dialog that is up, until it is checked.
+    static OsUserStep tick(std::string button);
     static OsUserStep grab(std::string name);
     // The main window's close box.
     static OsUserStep close_main();

@@ -91,7 +91,7 @@ TEST_F(PersonTest, PageSetUpTakesEffectAndIsOfferedAgain) {
         answer("Read default settings from ini file?", "Yes"),
         menu({"Print"}),
         choose("Paper size", "A3"),
-        {"portrait", false, [] { return os_user_press_button("Portrait") && os_user_checked("Portrait"); }},
+        tick("Portrait"),
         toolkit_dialog("Page Setup", "OK"),
         check("the page is A3 portrait", [] { EXPECT_EQ(pdf_page_size("Zeltramo Print.pdf"), "842 x 1191"); }),
         menu({"Print"}),
@@ -103,7 +103,7 @@ TEST_F(PersonTest, PageSetUpTakesEffectAndIsOfferedAgain) {
              return true;
          }},
         choose("Paper size", "Letter"),
-        {"landscape", false, [] { return os_user_press_button("Landscape") && os_user_checked("Landscape"); }},
+        tick("Landscape"),
         toolkit_dialog("Page Setup", "OK"),
         check("the page is Letter landscape", [] { EXPECT_EQ(pdf_page_size("Zeltramo Print (2).pdf"), "792 x 612"); }),
         close_main(),
