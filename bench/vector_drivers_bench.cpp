@@ -5,7 +5,7 @@
 // - MapToDriver: the map view of a 141 x 141 lattice (19,881 nodes) with
 //   the head interpolated onto a 500 x 500 Surfer grid, filled contours and
 //   the mesh, drawn on the screen and the driver at once (every driver: at
-//   most 1 s).
+//   most 1 s); MapScreenOnly draws it on the screen alone.
 // Counters: the file's bytes and the write calls it took (at most
 // bytes / 32 KB + 10). With BENCH_KEEP_DIR set, the files are left in that
 // directory (named by picture and driver) for comparing them byte for byte.
@@ -131,6 +131,13 @@ void BM_MapToDriver(benchmark::State& state) {
     finish(state, name, "map", driver, writes);
 }
 
+// The same map on the screen alone: what the drivers' figures hold
+// besides the drivers.
+void BM_MapScreenOnly(benchmark::State& state) {
+    load_map();
+    for (auto _ : state) plot(1, 1, 0, 1, 0, 0, 1, 0, 0);
+}
+
 void every_vector_driver(benchmark::internal::Benchmark* b) {
     b->ArgName("driver");
     for (int d : {DriverPostScript, DriverSvg, DriverDxf, DriverHpgl, DriverHpgl2, DriverCgm}) b->Arg(d);
@@ -141,6 +148,7 @@ void every_vector_driver(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_VectorDriver)->Apply(every_vector_driver)->MinTime(2.0);
 BENCHMARK(BM_MapToDriver)->Apply(every_vector_driver);
+BENCHMARK(BM_MapScreenOnly)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     bench_start_offscreen(argc, argv);

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "lib/graphics/colours.h"
 #include "lib/graphics/driver.h"
@@ -32,50 +33,61 @@ std::int32_t driver_text_count() {
 
 std::int32_t driver_point_count() { return std::clamp<std::int32_t>(drvargs.N, 0, WorkBlockPoints); }
 
-namespace {
-
-// Digits of a magnitude below 2^63, with d decimals after the point.
-std::string digits_of(std::uint64_t scaled, int d) {
-    std::string s = std::to_string(scaled);
-    if (static_cast<int>(s.size()) <= d) s.insert(0, static_cast<std::size_t>(d + 1) - s.size(), '0');
-    if (d > 0) s.insert(s.size() - static_cast<std::size_t>(d), 1, '.');
-    return s;
-}
-
-std::string right_justified(std::string s, int w) {
-    if (static_cast<int>(s.size()) < w) s.insert(0, static_cast<std::size_t>(w) - s.size(), ' ');
-    return s;
-}
-
-}  // namespace
-
 std::string fixed_real(float value, int w, int d) {
+    static constexpr std::uint64_t Scales[10] = {1,      10,      100,      1000,      10000,
+                                                 100000, 1000000, 10000000, 100000000, 1000000000};
+    constexpr std::uint64_t Limit = 9000000000000000000u;
     d = std::clamp(d, 0, 9);
-    long double v = std::isfinite(value) ? static_cast<long double>(value) : 0.0L;
-    const bool below_zero = v < 0.0L;
-    v = std::fabs(v);
-    long double scale = 1.0L;
-    for (int i = 0; i < d; ++i) scale *= 10.0L;
-    // A float times 10^d (d <= 9) is exact in the 64-bit mantissa, so the
-    // rounding below sees the exact binary value.
-    const long double scaled = roundl(v * scale);
-    // A value that rounds to zero is written without its sign.
-    const bool negative = below_zero && scaled != 0.0L;
-    std::string s;
-    if (scaled < 9.0e18L) {
-        s = digits_of(static_cast<std::uint64_t>(scaled), d);
-    } else {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.*Lf", d, v);
-        s = buf;
+    if (!std::isfinite(value)) value = 0.0f;
+    const bool below_zero = value < 0.0f;
+    // |value| = m * 2^e with m below 2^24, so m * 10^d (below 2^54) and the
+    // value times 10^d are exact in integers, and rounding half away from
+    // zero looks at the first bit shifted out.
+    int e = 0;
+    const float fraction = std::frexp(std::fabs(value), &e);
+    const std::uint64_t a = static_cast<std::uint64_t>(std::ldexp(fraction, 24)) * Scales[d];
+    e -= 24;
+    std::uint64_t scaled = 0;
+    bool fits = true;
+    if (e >= 0) {
+        fits = e < 63 && a <= ((Limit - 1) >> e);
+        if (fits) scaled = a << e;
+    } else if (-e < 64) {
+        scaled = a >> -e;
+        if ((a >> (-e - 1)) & 1u) ++scaled;
     }
+    // A value that rounds to zero is written without its sign.
+    const bool negative = below_zero && (!fits || scaled != 0);
+    // The digits, at least d + 1 of them, with the point before the last d,
+    // gathered from the end of the buffer.
+    char buffer[64];
+    char* const end = buffer + sizeof buffer;
+    char* p = end;
+    if (fits) {
+        int k = 0;
+        do {
+            if (d > 0 && k == d) *--p = '.';
+            *--p = static_cast<char>('0' + scaled % 10);
+            scaled /= 10;
+            ++k;
+        } while (scaled != 0 || k <= d);
+    } else {
+        const int n = std::snprintf(buffer, sizeof buffer, "%.*Lf", d, std::fabs(static_cast<long double>(value)));
+        p = end - n;
+        std::memmove(p, buffer, static_cast<std::size_t>(n));
+    }
+    auto n = static_cast<std::size_t>(end - p);
     // Like the library's writer, a fraction loses its leading zero only when
     // the field has no room for it.
-    if (s.size() > 1 && s[0] == '0' && s[1] == '.' &&
-        static_cast<int>(s.size()) + (negative ? 1 : 0) > w)
-        s.erase(0, 1);
-    if (negative) s.insert(0, 1, '-');
-    return right_justified(std::move(s), w);
+    if (n > 1 && p[0] == '0' && p[1] == '.' && static_cast<int>(n) + (negative ? 1 : 0) > w) {
+        ++p;
+        --n;
+    }
+    const std::size_t used = n + (negative ? 1 : 0);
+    std::string s(w > 0 && static_cast<std::size_t>(w) > used ? static_cast<std::size_t>(w) - used : 0, ' ');
+    if (negative) s += '-';
+    s.append(p, n);
+    return s;
 }
 
 std::string fixed_int(std::int64_t value, int w) {
@@ -274,10 +286,13 @@ void yyhpg5(float a, float b) {
 
 void yyhpg6(std::int32_t code, std::int32_t restore, std::int32_t a, std::int32_t b, std::int32_t c) {
     if (!metadata_on()) return;
-    std::string line = "SC-" + fixed_int(code, code >= 10 ? 2 : 1);
-    line += hpgl_int(a, code == 1 ? 9 : 6) + hpgl_int(b, 6) + hpgl_int(std::int64_t{c} + 32760, 6);
-    if (restore != 0) line = hpgl_squeezed(line) + " ;" + std::string(HpglScaleLine);
-    hpgl_line(std::move(line));
+    // A record of every figure: its lines are made in memory kept for them.
+    static std::string line, restored;
+    line.assign("SC-").append(fixed_int(code, code >= 10 ? 2 : 1));
+    line.append(hpgl_int(a, code == 1 ? 9 : 6)).append(hpgl_int(b, 6)).append(hpgl_int(std::int64_t{c} + 32760, 6));
+    if (restore == 0) return hpgl_line(line);
+    squeeze_into(restored, line);
+    hpgl_line(restored.append(" ;").append(HpglScaleLine));
 }
 
 void hpgl_aspect(std::int64_t n, std::string_view restore, float& x, float& y, float& r) {

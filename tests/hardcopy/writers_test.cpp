@@ -1,6 +1,7 @@
 // The writers the file drivers share and the PostScript line writer.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -28,6 +29,10 @@ TEST_F(Writers, FixedFieldsMatchTheLibraryWriterWhereTheyFit) {
                                  12.0f,  12.25f, 99.995f, 100.1f,  -2.5f,   3.14159f, 1e-7f, -1e-7f, 755.99f,
                                  999999.99f, 123456.789f, -99999.99f};
     for (int i = -2000; i <= 2000; i += 7) values.push_back(static_cast<float>(i) / 64.0f);
+    // Floats of every magnitude from 1e-9 to 2e9, both signs, with their
+    // last bits spread: the digits are made from the binary value exactly.
+    for (std::uint32_t bits = 0x30000000u; bits < 0x4F000000u; bits += 0x00012345u)
+        for (std::uint32_t sign : {0u, 0x80000000u}) values.push_back(std::bit_cast<float>(bits | sign));
     for (int w : {5, 8, 9, 15})
         for (int d : {1, 2, 4, 6}) {
             if (d >= w - 1) continue;
