@@ -249,7 +249,7 @@ QPageSize page_size_of(int code, const OsPageSetup& s) {
 // A printer for the configured name, or the PDF printer that stands in.
 std::unique_ptr<QPrinter> make_printer(const std::string& device) {
     auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    const std::string name = device.empty() ? os_config().printer_name : device;
+    const std::string name = device.empty() ? os_app_printer_name() : device;
     if (!name.empty() && name != "PDF" && !QPrinterInfo::printerInfo(os_qstring(name)).isNull()) {
         p->setPrinterName(os_qstring(name));
     } else {
