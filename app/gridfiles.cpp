@@ -26,8 +26,10 @@ bool size_ok(int n1, int n2, int max1, int max2, const char* what) {
     return false;
 }
 
-// Characters of a row of n values in (10G15.6).
-std::size_t row_bytes(int n) { return static_cast<std::size_t>(n) * 15 + static_cast<std::size_t>(n / 10 + 1) * 2; }
+// A row of n values as its record of (10G15.6).
+void put_row(TextOut& out, const float* v, int n) {
+    out.put([v, n](std::string& text) { append_g_record(text, v, n, 10, 15, 6); });
+}
 
 }  // namespace
 
@@ -88,10 +90,7 @@ bool grid_output(int gridtype, std::string_view filename, int roworder, TextOut&
         header_pair(out, dat8.gx0, dat8.gx1, 4);
         header_pair(out, dat8.gy0, dat8.gy1, 4);
         header_pair(out, zlo, zhi, 4);
-        std::string text;
-        text.reserve(row_bytes(nx) * static_cast<std::size_t>(ny));
-        for (int j = 1; j <= ny; ++j) append_g_record(text, &dat7.gridval(1, j), nx, 10, 15, 6);
-        out.lines(text);
+        for (int j = 1; j <= ny; ++j) put_row(out, &dat7.gridval(1, j), nx);
     } else if (gridtype == GridArcInfo) {
         FormWrite(out, "(A,I12)").a("NCOLS").i(nx).end();
         FormWrite(out, "(A,I12)").a("NROWS").i(ny).end();
@@ -99,27 +98,21 @@ bool grid_output(int gridtype, std::string_view filename, int roworder, TextOut&
         header_keyword(out, "YLLCORNER", dat8.yll);
         header_keyword(out, "CELLSIZE", dat8.cellsize);
         FormWrite(out, "(A,G15.6)").a("NODATA_value").r(-9999.0).end();
-        std::string text;
-        text.reserve(row_bytes(nx) * static_cast<std::size_t>(ny));
         std::vector<float> row(static_cast<std::size_t>(nx));
         for (int j = ny; j >= 1; --j) {
             for (int i = 1; i <= nx; ++i) {
                 const float v = dat7.gridval(i, j);
                 row[static_cast<std::size_t>(i) - 1] = v >= blank ? -9999.0f : v;
             }
-            append_g_record(text, row.data(), nx, 10, 15, 6);
+            put_row(out, row.data(), nx);
         }
-        out.lines(text);
     } else if (gridtype == GridModflow) {
         const int ncol = dat16.ncol, nrow = dat16.nrow;
         FormWrite(out, "(2I10)").i(ncol).i(nrow).end();
-        std::string text;
-        text.reserve(row_bytes(ncol) * static_cast<std::size_t>(nrow));
         for (int k = 1; k <= nrow; ++k) {
             const int r = roworder == 1 ? nrow + 1 - k : k;
-            append_g_record(text, &dat16.mfval(1, r), ncol, 10, 15, 6);
+            put_row(out, &dat16.mfval(1, r), ncol);
         }
-        out.lines(text);
     }
 
     return true;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/apphooks.h"
+#include "app/editfast.h"
 #include "app/filecmds.h"
 #include "lib/dialog/fields.h"
 #include "app/interp.h"
@@ -50,8 +51,22 @@ struct Box {
     }
 };
 
-std::string pen(std::string_view cmd, float x, float y) { return std::string(cmd) + edit_f(x, 12, 2) + edit_f(y, 12, 2); }
-std::string pen(std::string_view cmd, int n) { return std::string(cmd) + edit_i(n, 5); }
+// Pen-plot lines: (A2,2F12.2) and (A2,I5).
+void pen(TextOut& plt, std::string_view cmd, float x, float y) {
+    plt.put([&](std::string& s) {
+        s += cmd;
+        append_f(s, x, 12, 2);
+        append_f(s, y, 12, 2);
+        s += "\r\n";
+    });
+}
+void pen(TextOut& plt, std::string_view cmd, int n) {
+    plt.put([&](std::string& s) {
+        s += cmd;
+        append_i(s, n, 5);
+        s += "\r\n";
+    });
+}
 
 // The value of element e (corners t) at (x, y) for quantity k, the mark
 // lines of a value below -3.0 added.
@@ -62,14 +77,14 @@ float sample(int e, int k, const float* t, float x, float y, TextOut& plt) {
     for (int q = 0; q < 3; ++q) dat3.triz(q + 1) = z[q];
     const float v = fixy(x, y);
     if (v < -3.0f) {
-        plt.line(pen("sp", 1));
-        plt.line(pen("ma", t[0], t[1]));
-        plt.line(pen("pa", t[2], t[3]));
-        plt.line(pen("pa", t[4], t[5]));
-        plt.line(pen("pa", t[0], t[1]));
-        plt.line(pen("sp", 3));
-        plt.line(pen("ma", x, y));
-        plt.line(pen("pa", x, y));
+        pen(plt, "sp", 1);
+        pen(plt, "ma", t[0], t[1]);
+        pen(plt, "pa", t[2], t[3]);
+        pen(plt, "pa", t[4], t[5]);
+        pen(plt, "pa", t[0], t[1]);
+        pen(plt, "sp", 3);
+        pen(plt, "ma", x, y);
+        pen(plt, "pa", x, y);
     }
     return v;
 }
@@ -98,9 +113,9 @@ bool compute(int n, std::string& name, bool indexed) {
         return false;
     }
     FreeWrite(res).i(n).end();
-    plt.line(pen("sp", 1));
-    plt.line(pen("ma", p.px1, p.py1));
-    plt.line(pen("pa", p.px2, p.py2));
+    pen(plt, "sp", 1);
+    pen(plt, "ma", p.px1, p.py1);
+    pen(plt, "pa", p.px2, p.py2);
     const Box box{std::min(p.px1, p.px2), std::max(p.px1, p.px2), std::min(p.py1, p.py2), std::max(p.py1, p.py2)};
 
     std::vector<float> xs(static_cast<std::size_t>(n)), ys(static_cast<std::size_t>(n));
@@ -132,6 +147,7 @@ bool compute(int n, std::string& name, bool indexed) {
         if (dat5.opton(k) != 'j') continue;
         leakage.iopt = k;
         WDialogRangeProgressBar(1001, 1, 100);
+        int shown = -1;   // the bar's position as last set
         for (int i = 1; i <= n; ++i) {
             const float x = xs[static_cast<std::size_t>(i - 1)], y = ys[static_cast<std::size_t>(i - 1)];
             // A point off the mesh has no value: the blank, never what an
@@ -160,18 +176,24 @@ bool compute(int n, std::string& name, bool indexed) {
                 p.pmin = std::min(p.pmin, v);
                 p.pmax = std::max(p.pmax, v);
             }
-            WDialogPutProgressBar(1001, 100 * i / n);
+            // Set again only when it moves: setting the position it has
+            // changes nothing, and the points of a profile are many.
+            if (100 * i / n != shown) {
+                shown = 100 * i / n;
+                WDialogPutProgressBar(1001, shown);
+            }
         }
     }
     app_unload_dialog(DialogProgress);
 
+    std::string values;
     for (int i = 1; i <= n; ++i) {
         const float x = xs[static_cast<std::size_t>(i - 1)], y = ys[static_cast<std::size_t>(i - 1)];
         const float dx = p.px1 - x, dy = p.py1 - y;
         const float d = std::sqrt(dx * dx + dy * dy);
         // Each value starts right after the last non-blank character of
         // the text so far.
-        std::string values;
+        values.clear();
         std::size_t used = 0;
         for (int k = 0; k < NumGridOptions; ++k) {
             if (dat5.opton(k) != 'j') continue;
@@ -182,7 +204,13 @@ bool compute(int n, std::string& name, bool indexed) {
             used = last == std::string::npos ? 0 : last + 1;
         }
         values.resize(used);
-        res.line(edit_f(x, 12, 2) + edit_f(y, 12, 2) + edit_f(d, 12, 2) + values);
+        res.put([&](std::string& s) {
+            append_f(s, x, 12, 2);
+            append_f(s, y, 12, 2);
+            append_f(s, d, 12, 2);
+            s += values;
+            s += "\r\n";
+        });
     }
     leakage.iopt = NumGridOptions;
     for (TextOut* o : {&res, &plt})

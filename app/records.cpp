@@ -19,6 +19,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "app/editfast.h"
 #include "lib/window/text.h"
 #include "platform/os_app.h"
 #include "platform/os_codepage.h"
@@ -159,22 +160,54 @@ std::string edit_g(double v, int w, int d, int e) {
     return edit_e(v, w, d, e);
 }
 
+namespace {
+
+// Significant digits of the shortest text that reads back as v (finite);
+// 0 for an infinity or a NaN.
+int shortest_digits(float v) {
+    if (!std::isfinite(v)) return 0;
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
+    int n = 0;
+    for (const char* c = buf; c < r.ptr && *c != 'e'; ++c) n += *c >= '0' && *c <= '9';
+    return n;
+}
+
+// v rounded to p significant digits reads back as v: what reading the Gw.p
+// text of v gives, when that text holds its digits (no asterisks), without
+// the text. Both readings round correctly; a text beyond the single range
+// reads as no value.
+bool reads_back(float v, int p) {
+    if (!std::isfinite(v)) return false;
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::scientific, p - 1);
+    float back = 0;
+    const auto got = std::from_chars(buf, r.ptr, back, std::chars_format::scientific);
+    return got.ec == std::errc() && back == v;
+}
+
+}  // namespace
+
 std::string edit_g_exact(float v, int w, int d) {
     // Good: no asterisks, a blank before the digits (so that fields read by
     // words stay apart), and the value itself read back.
-    const auto good = [v](const std::string& s) {
-        float back = 0;
-        return s.find('*') == std::string::npos && !s.empty() && s[0] == ' ' && read_f(s, 0, back) &&
-               (back == v || (std::isnan(back) && std::isnan(v)));
+    std::string s;
+    const auto good = [v, &s](int width, int p) {
+        s.clear();
+        append_g(s, v, width, p);
+        return !s.empty() && s[0] == ' ' && s.find('*') == std::string::npos && reads_back(v, p);
     };
-    std::string s = edit_g(v, w, d);
-    if (good(s)) return s;
-    for (int p = d + 1; p <= 9; ++p) {
-        s = edit_g(v, w, p);
-        if (good(s)) return s;
-        // The digits do not fit the field: widened just enough.
-        s = edit_g(v, std::max(w, p + 8), p);
-        if (good(s)) return s;
+    // Fewer significant digits than the shortest text that reads back as v
+    // never read back as v: the search starts at that many, a single try for
+    // nearly every value. The texts tried from there are those of a search
+    // from d digits up.
+    const int first = std::max(d, shortest_digits(v));
+    if (good(w, first)) return s;
+    for (int p = first; p <= 9; ++p) {
+        if (p > first && good(w, p)) return s;
+        // The digits do not fit the field: widened just enough (a field
+        // that needs no widening has just failed).
+        if (p > d && p + 8 > w && good(p + 8, p)) return s;
     }
     return s;
 }
@@ -635,6 +668,8 @@ bool TextOut::create(std::string_view name) {
         handle_ = -1;
         return false;
     }
+    // Room for what is pending and the record that passes the mark.
+    buf_.reserve(FlushBytes + FlushBytes / 2);
     open_ = true;
     return true;
 }
@@ -652,11 +687,11 @@ void TextOut::line(std::string_view text) {
     if (!open_) return;
     buf_.append(text);
     buf_.append("\r\n");
-    if (!in_memory_ && buf_.size() >= (1u << 20)) flush_some();
+    appended();
 }
 
-void TextOut::lines(std::string_view text) {
-    if (open_) buf_.append(text);
+void TextOut::appended() {
+    if (!in_memory_ && buf_.size() >= FlushBytes) flush_some();
 }
 
 void TextOut::flush_some() {

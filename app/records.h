@@ -118,9 +118,14 @@ public:
     bool is_open() const { return open_; }
     // Appends the text and a line end.
     void line(std::string_view text);
-    // Appends text that holds its own line ends (CR LF); kept until commit,
-    // which writes the file at once.
-    void lines(std::string_view text);
+    // Appends what fill(text) appends to the text it is given: whole lines
+    // with their line ends (CR LF), formatted straight into the output.
+    template <class Fill>
+    void put(Fill&& fill) {
+        if (!open_) return;
+        fill(buf_);
+        appended();
+    }
     // Finishes the file; false (and the target unchanged) when anything failed.
     bool commit();
     // The first half of commit: everything written and on the disk under the
@@ -136,6 +141,10 @@ public:
     const std::string& error() const { return error_; }
 
 private:
+    // A file's output goes out whenever this much is pending: the buffer
+    // stays small, in the cache and in memory the process already has.
+    static constexpr std::size_t FlushBytes = 64 * 1024;
+    void appended();
     void flush_some();
     std::string buf_;
     std::string name_;

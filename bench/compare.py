@@ -207,6 +207,7 @@ def main():
         if not env.get("DISPLAY") and not env.get("WAYLAND_DISPLAY"):
             env["QT_QPA_PLATFORM"] = "offscreen"
 
+        load_before = os.getloadavg()[0]
         times = {k: [] for k in ("zeltramo", "gdal", "gdal+gsag", "matplotlib")}
         peaks = {k: 0.0 for k in times}
         for _ in range(args.runs):
@@ -229,7 +230,10 @@ def main():
         base = statistics.median(times["zeltramo"])
         print("model: %d nodes, %d triangles, 17 aquifers; grid %d x %d, one quantity; %d runs each, interleaved"
               % (len(xs), len(tris), GRID, GRID, args.runs))
-        print("%-12s %12s %10s %12s  %s" % ("", "median (s)", "ratio", "peak (MB)", "largest difference"))
+        print("load average (1 minute): %.2f before, %.2f after" % (load_before, os.getloadavg()[0]))
+        # paired: the median of each run's time over the batch run's time in the same round.
+        print("%-12s %12s %10s %10s %12s  %s" % ("", "median (s)", "ratio", "paired", "peak (MB)",
+                                                "largest difference"))
         for k in times:
             diff = ""
             if k in theirs:
@@ -237,8 +241,9 @@ def main():
                 diff = "%.3g over %d points" % (worst, both)
             elif k == "gdal":
                 diff = "(GeoTIFF; see gdal+gsag)"
-            print("%-12s %12.3f %10.2f %12.1f  %s" % (k, statistics.median(times[k]), statistics.median(times[k]) / base,
-                                                     peaks[k], diff))
+            paired = statistics.median(t / z for t, z in zip(times[k], times["zeltramo"]))
+            print("%-12s %12.3f %10.2f %10.2f %12.1f  %s" % (k, statistics.median(times[k]),
+                                                           statistics.median(times[k]) / base, paired, peaks[k], diff))
     finally:
         if not args.keep:
             shutil.rmtree(work, ignore_errors=True)

@@ -7,15 +7,19 @@
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
+#include <string>
 
 #include "app/appdata.h"
 #include "bench/bench_model.h"
 #include "app/griddef.h"
 #include "app/interp.h"
 #include "app/modflow.h"
+#include "lib/window/text.h"
 
 namespace {
 
@@ -31,8 +35,8 @@ void report_memory(benchmark::State& state) {
     state.counters["triangles"] = dat4.nelem;
 }
 
-void BM_GridAllQuantities500(benchmark::State& state) {
-    build_model(static_cast<int>(state.range(0)));
+void setup_grid(int active) {
+    build_model(active);
     const float extent = static_cast<float>(Side - 1) * Spacing;
     dat8.gx0 = 0;
     dat8.gy0 = 0;
@@ -41,11 +45,28 @@ void BM_GridAllQuantities500(benchmark::State& state) {
     dat8.nx = 500;
     dat8.ny = 500;
     checkgrid(GridSurfer);
+}
+
+void BM_GridAllQuantities500(benchmark::State& state) {
+    setup_grid(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         // No model shown (loaded 0): the map view's redraws are mapview_bench's.
         grid(1, 1, 0, 1, 1, 0, 0, 0);
         benchmark::DoNotOptimize(dat7.gridval.a.data());
     }
+    report_memory(state);
+}
+
+// The same with auto-save on: the 52 Surfer files written as well.
+void BM_GridAutoSave52(benchmark::State& state) {
+    setup_grid(NumGridOptions);
+    const std::string dir = "/tmp/interp_bench_" + std::to_string(::getpid()) + "/";
+    std::filesystem::create_directories(dir);
+    dat18.gridtype = GridSurfer;
+    dat19.home = txt_fixed(dir, TextLength);
+    dat19.lhome = static_cast<int>(dir.size());
+    for (auto _ : state) grid(1, 1, 0, 1, 1, 0, 0, 1);
+    std::filesystem::remove_all(dir);
     report_memory(state);
 }
 
@@ -76,4 +97,5 @@ void BM_ModflowAllQuantities500(benchmark::State& state) {
 // 1 shows the share of the covering pass.
 BENCHMARK(BM_GridAllQuantities500)->Arg(52)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ModflowAllQuantities500)->Arg(52)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GridAutoSave52)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

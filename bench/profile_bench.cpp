@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/appdata.h"
 #include "bench/bench_start.h"
@@ -49,7 +50,10 @@ void setup(int active) {
     IGrUnits(0, 0, extent, extent);
 }
 
-void BM_DiagonalProfile5000(benchmark::State& state) {
+// The model with all quantities active and the profile along its diagonal
+// computed once (the triangle index is built once per model); the name of
+// its results file.
+std::string diagonal_profile() {
     setup(NumGridOptions);
     const float extent = static_cast<float>(bench_model::Side - 1) * bench_model::Spacing;
     dat30.px1 = 0;
@@ -57,8 +61,43 @@ void BM_DiagonalProfile5000(benchmark::State& state) {
     dat30.px2 = extent;
     dat30.py2 = extent;
     std::string name = txt_fixed(work_dir() + "profile.res", TextLength);
-    calcprof(MaxProfilePoints, name);   // the triangle index is built once per model
+    calcprof(MaxProfilePoints, name);
+    return name;
+}
+
+void BM_DiagonalProfile5000(benchmark::State& state) {
+    std::string name = diagonal_profile();
     for (auto _ : state) calcprof(MaxProfilePoints, name);
+}
+
+// The 260,000 values of that profile (5000 points, 52 quantities) written
+// as the results file writes them, against the plain G15.4 of the same
+// values: the digits that read back should cost at most twice as much.
+const std::vector<float>& profile_values() {
+    static const std::vector<float> values = [] {
+        diagonal_profile();
+        return std::vector<float>(dat30.prof.a.begin(), dat30.prof.a.end());
+    }();
+    return values;
+}
+
+template <class Edit>
+void edit_values(benchmark::State& state, Edit edit) {
+    const std::vector<float>& values = profile_values();
+    for (auto _ : state) {
+        std::size_t chars = 0;
+        for (const float v : values) chars += edit(v).size();
+        benchmark::DoNotOptimize(chars);
+    }
+    state.counters["values"] = static_cast<double>(values.size());
+}
+
+void BM_EditGExact260000(benchmark::State& state) {
+    edit_values(state, [](float v) { return edit_g_exact(v, 15, 4); });
+}
+
+void BM_EditG260000(benchmark::State& state) {
+    edit_values(state, [](float v) { return edit_g(v, 15, 4); });
 }
 
 void BM_River2000Segments(benchmark::State& state) {
@@ -92,6 +131,8 @@ void BM_River2000Segments(benchmark::State& state) {
 
 BENCHMARK(BM_DiagonalProfile5000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_River2000Segments)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditGExact260000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditG260000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     bench_start_offscreen(argc, argv);

@@ -19,6 +19,7 @@ int g_qt_argc = 0;
 // destructors run, and tearing the application down then crashes the exit.
 QApplication* g_app = nullptr;
 bool g_headless = false;
+bool g_printer_asked = false;
 
 bool has_display() {
     const char* x = std::getenv("DISPLAY");
@@ -58,6 +59,17 @@ bool os_app_gui() {
             cfg.dpi = static_cast<int>(s->logicalDotsPerInch() + 0.5);
             cfg.colour_bits = s->depth();
         }
+    }
+    return true;
+}
+
+bool os_app_headless() { return g_headless; }
+
+const std::string& os_app_printer_name() {
+    OsConfig& cfg = os_config();
+    // A deterministic profile keeps what it says.
+    if (g_app && !g_printer_asked && !cfg.deterministic) {
+        g_printer_asked = true;
         // The system's default printer, as its "Device" entry; none leaves
         // the PDF printer as the default.
         const QString printer = QPrinterInfo::defaultPrinterName();
@@ -66,10 +78,8 @@ bool os_app_gui() {
             cfg.printer_name = name + ",CUPS," + name;
         }
     }
-    return true;
+    return cfg.printer_name;
 }
-
-bool os_app_headless() { return g_headless; }
 
 namespace {
 bool g_user_driven = false;

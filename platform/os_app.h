@@ -18,6 +18,11 @@ bool os_app_gui();
 // True when the toolkit runs without a real display.
 bool os_app_headless();
 
+// The default printer's entry, os_config().printer_name: once the toolkit
+// runs, the machine's default printer is asked for the first time it is
+// needed (loading the print system would cost every start, printing or not).
+const std::string& os_app_printer_name();
+
 // Tests of what a person does drive the offscreen platform with real input:
 // while on, the toolkit's own menus, message boxes and file dialogs are
 // shown and wait to be answered, as they do on a display.

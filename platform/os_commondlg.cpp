@@ -270,7 +270,7 @@ bool is_pdf_printer(const std::string& name) { return name.empty() || name == "P
 // A printer for the configured name, or the PDF printer that stands in.
 std::unique_ptr<QPrinter> make_printer(const std::string& device) {
     auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    std::string name = device.empty() ? os_config().printer_name : device;
+    std::string name = device.empty() ? os_app_printer_name() : device;
     name = name.substr(0, name.find(','));
     if (!is_pdf_printer(name) && !QPrinterInfo::printerInfo(os_qstring(name)).isNull()) {
         p->setPrinterName(os_qstring(name));

@@ -31,7 +31,8 @@ struct OsConfig {
     int scroll_bar_size = 17;       // width of a vertical, height of a horizontal scroll bar
     int mouse_buttons = 3;
     // The default printer's entry "name,driver,port" (os_printer.h); empty:
-    // no system printer, the PDF printer stands in.
+    // no system printer, the PDF printer stands in. The machine's is learnt
+    // when first needed (os_app_printer_name).
     std::string printer_name;
     std::string print_directory;    // where PDF jobs go; empty: the current directory
     char locale_decimal = '.';      // decimal character of the user's locale

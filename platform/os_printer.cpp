@@ -430,7 +430,7 @@ int os_last_error() { return g_last_error; }
 void os_set_last_error(int code) { g_last_error = code; }
 
 std::string os_default_printer_device() {
-    const std::string& name = os_config().printer_name;
+    const std::string& name = os_app_printer_name();
     if (!name.empty()) return name;
     return std::string(OsPdfPrinterName) + ",PDF,FILE:";
 }

@@ -12,10 +12,13 @@ struct ProgressData : ControlData {
 std::intptr_t progress_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) {
     ProgressData* d = control_data<ProgressData>(w);
     if (!d) return 0;
+    // The bar is painted again only when it changes: a long computation
+    // sets the same position many times over.
+    auto held = [d](std::int32_t v) { return std::clamp(v, std::min(d->low, d->high), std::max(d->low, d->high)); };
     auto set = [&](std::int32_t v) {
         const std::int32_t old = d->pos;
-        d->pos = std::clamp(v, std::min(d->low, d->high), std::max(d->low, d->high));
-        control_repaint(w);
+        d->pos = held(v);
+        if (d->pos != old) control_repaint(w);
         return old;
     };
     switch (m) {
@@ -23,7 +26,8 @@ std::intptr_t progress_proc(OsWindow w, std::uint32_t m, std::uintptr_t wp, std:
         const std::intptr_t old = os_make_lparam(d->low, d->high);
         d->low = static_cast<std::int32_t>(lp & 0xFFFF);
         d->high = static_cast<std::int32_t>((lp >> 16) & 0xFFFF);
-        set(d->pos);
+        d->pos = held(d->pos);
+        control_repaint(w);
         return old;
     }
     case PBM_SETPOS: return set(static_cast<std::int32_t>(wp));

@@ -1,7 +1,9 @@
 #include "platform/os_resource.h"
 
 #include <QByteArray>
+#include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 
 #include <set>
 
@@ -200,8 +202,17 @@ bool os_resource_data(OsResName type, OsResName id, std::string_view& bytes) {
 QImage os_resource_qimage(OsResName type, OsResName id) {
     std::string_view bytes;
     if (!os_resource_find(type, id, bytes)) return {};
-    return QImage::fromData(
-        QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    // The toolkit reads bitmaps and PNG pictures itself: named, they are
+    // read without first loading every image plugin to ask whether it
+    // recognises them (none does).
+    const char* format = nullptr;
+    if (bytes.starts_with("BM")) format = "BMP";
+    else if (bytes.starts_with("\x89PNG\r\n\x1a\n")) format = "PNG";
+    QImageReader reader(&buffer, format);
+    if (format) reader.setAutoDetectImageFormat(false);
+    return reader.read();
 }
 
 bool os_resource_image(OsResName type, OsResName id, OsImage& image) {

@@ -42,6 +42,15 @@ std::vector<double> awkward_values() {
         v.push_back(std::nextafter(static_cast<float>(t), 0.0f));
         v.push_back(std::nextafter(static_cast<float>(t), std::numeric_limits<float>::infinity()));
     }
+    // Single values exactly half way between two texts of a few significant
+    // digits: whole numbers and halves over powers of two end in a 5.
+    std::uint32_t t = 11;
+    for (int i = 0; i < 4000; ++i) {
+        t = t * 1664525u + 1013904223u;
+        const float k = static_cast<float>(t >> 9 >> (t % 20));
+        v.push_back(k + 0.5f);
+        v.push_back(-std::ldexp(k, -static_cast<int>(t % 12) - 1));
+    }
     // And values of every magnitude with all their digits in play.
     std::uint32_t s = 2024;
     for (int i = 0; i < 20000; ++i) {
@@ -66,6 +75,31 @@ TEST(EditFast, GeneralFormEqualsTheEditDescriptorWriter) {
             std::string fast;
             append_g(fast, v, f.w, f.d);
             ASSERT_EQ(fast, edit_g(v, f.w, f.d)) << "G" << f.w << "." << f.d << " of " << v;
+        }
+    }
+}
+
+TEST(EditFast, FixedFormEqualsTheEditDescriptorWriter) {
+    const struct {
+        int w, d;
+    } fields[] = {{12, 2}, {12, 3}, {8, 2}, {5, 0}, {3, 1}, {10, 6}, {1, 0}, {20, 9}, {6, 6}, {60, 30}, {25, 9}};
+    std::vector<double> values = awkward_values();
+    // Single values of the sizes coordinates have, exactly half way between
+    // two texts (k / 64) and with all their digits in play.
+    for (int k = -3000; k <= 3000; ++k) values.push_back(static_cast<float>(k) / 64);
+    std::uint32_t s = 77;
+    for (int i = 0; i < 20000; ++i) {
+        s = s * 1664525u + 1013904223u;
+        const float u = static_cast<float>(s >> 8) / static_cast<float>(1u << 24) - 0.5f;
+        values.push_back(u * std::pow(10.0f, static_cast<float>(i % 19 - 9)));
+    }
+    for (const auto& f : fields) {
+        for (const double v : values) {
+            // Appended after what the text holds.
+            std::string fast = "x";
+            append_f(fast, v, f.w, f.d);
+            ASSERT_EQ(fast[0], 'x');
+            ASSERT_EQ(fast.substr(1), edit_f(v, f.w, f.d)) << "F" << f.w << "." << f.d << " of " << v;
         }
     }
 }

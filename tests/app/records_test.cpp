@@ -481,3 +481,89 @@ TEST(EditGExact, DigitsThatReadBackWithinTheField) {
         EXPECT_EQ(back, c.v) << s;
     }
 }
+
+namespace {
+
+// The plain search edit_g_exact stands for: d significant digits, then one
+// more at a time up to nine, each also in a field widened to hold them,
+// until a text reads back as the value.
+std::string edit_g_exact_searched(float v, int w, int d) {
+    const auto good = [v](const std::string& s) {
+        float back = 0;
+        return s.find('*') == std::string::npos && !s.empty() && s[0] == ' ' && read_f(s, 0, back) &&
+               (back == v || (std::isnan(back) && std::isnan(v)));
+    };
+    std::string s = edit_g(v, w, d);
+    if (good(s)) return s;
+    for (int p = d + 1; p <= 9; ++p) {
+        s = edit_g(v, w, p);
+        if (good(s)) return s;
+        s = edit_g(v, std::max(w, p + 8), p);
+        if (good(s)) return s;
+    }
+    return s;
+}
+
+float float_of_bits(std::uint32_t b) {
+    float f;
+    std::memcpy(&f, &b, sizeof f);
+    return f;
+}
+
+}  // namespace
+
+// The search that starts at the shortest text's digits writes what the
+// search from d digits up writes, for every kind of single value: random
+// bit patterns, short decimals, powers of two (whose lower neighbour is
+// nearer), the neighbours of powers of ten, the extremes, subnormals,
+// zeros, infinities and NaNs, in the fields the program writes and in
+// narrower and wider ones.
+TEST(EditGExact, SameTextsAsTheSearchFromDDigitsUp) {
+    std::vector<float> values{0.0f, -0.0f, std::numeric_limits<float>::max(), -std::numeric_limits<float>::max(),
+                              std::numeric_limits<float>::min(), std::numeric_limits<float>::denorm_min(),
+                              std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                              std::numeric_limits<float>::quiet_NaN(), 1.70141e38f, -9999.0f, 0.05f, 16777217.0f};
+    for (int e = -149; e <= 127; ++e) {
+        const float p2 = std::ldexp(1.0f, e);
+        for (const float f : {p2, std::nextafter(p2, 0.0f), std::nextafter(p2, std::numeric_limits<float>::infinity())}) values.insert(values.end(), {f, -f});
+    }
+    for (int e = -45; e <= 38; ++e) {
+        const float p10 = std::strtof(("1e" + std::to_string(e)).c_str(), nullptr);
+        for (const float f : {p10, std::nextafter(p10, 0.0f), std::nextafter(p10, std::numeric_limits<float>::infinity()), 9.9995f * p10 / 10,
+                              0.99995f * p10})
+            values.push_back(f);
+    }
+    std::uint64_t s = 20251;
+    const auto next = [&s] {
+        s = s * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<std::uint32_t>(s >> 32);
+    };
+    for (int k = 0; k < 8000; ++k) values.push_back(float_of_bits(next()));
+    for (int k = 0; k < 3000; ++k) {
+        // Decimals of one to nine digits at any scale, as typed or read.
+        const int digits = 1 + static_cast<int>(next() % 9);
+        const long long m = static_cast<long long>(next() % 1000000000ULL) % static_cast<long long>(std::pow(10, digits));
+        const int scale = static_cast<int>(next() % 60) - 30;
+        values.push_back(std::strtof((std::to_string(m) + "e" + std::to_string(scale)).c_str(), nullptr));
+    }
+    for (int k = 0; k < 3000; ++k) {
+        // Values as the interpolation leaves them: heads, resistances, leakances.
+        const float u = static_cast<float>(next() >> 8) / static_cast<float>(1u << 24);
+        values.push_back(k % 3 == 0 ? 1.0f + 30.0f * u : k % 3 == 1 ? 100.0f + 9000.0f * u : 1e-4f * u - 5e-5f);
+    }
+    // The program's fields take every value, the others every eighth.
+    for (const auto& [w, d] : {std::pair{15, 4}, std::pair{15, 6}, std::pair{12, 4}, std::pair{17, 6},
+                               std::pair{9, 2}, std::pair{15, 0}, std::pair{15, 10}}) {
+        const std::size_t step = w == 15 && (d == 4 || d == 6) ? 1 : 8;
+        for (std::size_t k = 0; k < values.size(); k += step) {
+            const float v = values[k];
+            const std::string want = edit_g_exact_searched(v, w, d);
+            const std::string got = edit_g_exact(v, w, d);
+            if (got != want) {
+                ADD_FAILURE() << "v " << v << " w " << w << " d " << d << ": \"" << got << "\" instead of \"" << want
+                              << "\"";
+                return;
+            }
+        }
+    }
+}

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "platform/os_app.h"
 #include "platform/os_config.h"
 #include "platform/os_error.h"
+#include "platform/os_printer.h"
 #include "platform/os_registry.h"
 #include "platform/os_system.h"
 #include "tests/support/quinda_test.h"
@@ -77,6 +79,33 @@ TEST(OsApp, CommandLineKeepsArgumentsApart) {
     std::vector<char*> back;
     for (const std::string& a : saved) back.push_back(const_cast<char*>(a.c_str()));
     os_app_start(static_cast<int>(back.size()), back.data());
+}
+
+namespace {
+// The toolkit's print support (its plugin) is loaded into this process.
+bool print_support_loaded() {
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line))
+        if (line.find("/printsupport/") != std::string::npos) return true;
+    return false;
+}
+}  // namespace
+
+// Starting the toolkit on a real machine does not ask for the default
+// printer (which loads the print support); the first need of it does.
+TEST(OsApp, TheDefaultPrinterIsAskedWhenFirstNeeded) {
+    if (print_support_loaded()) GTEST_SKIP() << "an earlier test in this process loaded the print support";
+    OsConfig machine = os_config();
+    machine.deterministic = false;
+    machine.printer_name.clear();
+    os_config_set(machine);
+    ASSERT_TRUE(os_app_gui());
+    EXPECT_FALSE(print_support_loaded());
+    const std::string name = os_app_printer_name();
+    EXPECT_EQ(os_config().printer_name, name);
+    EXPECT_EQ(os_default_printer_device(), name.empty() ? std::string(OsPdfPrinterName) + ",PDF,FILE:" : name);
+    os_config_set(os_config_test_profile());
 }
 
 TEST(OsSystem, FactsOfTheMachine) {
