@@ -6,11 +6,9 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <type_traits>
-#include <utility>
 #include <vector>
 
-#include "platform/os_file.h"
+#include "app/femread.h"  // Uninitialised
 
 // Direction of the vector v = (vx, vy) in degrees, 0 <= result < 360.
 float arg(float vx, float vy);
@@ -66,30 +64,11 @@ PlaneTerms plane_terms(const float* xy);
 // covered points.
 // Its large arrays are given their pages at once: a run's first pass over
 // them would otherwise take a page fault per 4 KB.
-// resize() of a Scratch vector leaves the new elements of a trivial type
-// unset: group() writes every one of them before anything reads it.
-template <class T>
-struct ScratchAllocator : OsPopulatedAllocator<T> {
-    template <class U>
-    struct rebind {
-        using other = ScratchAllocator<U>;
-    };
-    ScratchAllocator() = default;
-    template <class U>
-    ScratchAllocator(const ScratchAllocator<U>&) noexcept {}
-    template <class U>
-    void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
-        ::new (static_cast<void*>(p)) U;
-    }
-    template <class U, class... Args>
-    void construct(U* p, Args&&... args) {
-        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-    }
-};
-
 struct Coverage {
+    // resize() leaves new elements unset: group() writes every one of them
+    // before anything reads it.
     template <class T>
-    using Scratch = std::vector<T, ScratchAllocator<T>>;
+    using Scratch = std::vector<T, Uninitialised<T>>;
     Scratch<std::int32_t> owner;         // per point
     Scratch<std::int32_t> start;         // per element e: its points are order[start[e-1] .. start[e])
     Scratch<std::int32_t> order;         // point indices grouped by element
