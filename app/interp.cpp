@@ -375,6 +375,42 @@ void grid_lines(int nx, int ny, std::vector<float>& xs, std::vector<float>& ys) 
 
 }  // namespace
 
+namespace {
+
+// Drops the lines at the ends of the index box i1..i2, j1..j2 (of the grid
+// lines xs, ys) that lie so far beyond the triangle's box that inpol3
+// refuses every point on them by its quick decision; false when no line is
+// left. Such a line leaves the three corner vectors v_k of each of its
+// points in a half-plane at distance g from the origin (vx_k >= g, say), so
+// the origin is not inside (v1, v2, v3) and the cross products do not share
+// a strict sign. For a pair with a negative dot product the foot of the
+// perpendicular from the origin lies between v_k and v_l, hence at least g
+// away, and |v_k - v_l| > max(|v_k|, |v_l|), so |sin| = |cross| / (|v_k|
+// |v_l|) >= g / R, with R >= |v| for every point of the box. With g > R /
+// 1024 that is far above the 2^-12 that sends a point to the angle sum, and
+// with R <= 2^99 and g > 2^-90 every squared length lies in the quick range;
+// the rounding of v_k to single precision (a relative 2^-24) changes none
+// of this. Nearer lines are left to inpol3: the angle sum can take a point
+// a little beyond a sliver's box for one inside it.
+bool trim_box(const float* xy, const float* xs, const float* ys, int& i1, int& i2, int& j1, int& j2) {
+    const double xmin = std::min({xy[0], xy[2], xy[4]}), xmax = std::max({xy[0], xy[2], xy[4]});
+    const double ymin = std::min({xy[1], xy[3], xy[5]}), ymax = std::max({xy[1], xy[3], xy[5]});
+    const double xa = xs[i1 - 1], xb = xs[i2 - 1], ya = ys[j1 - 1], yb = ys[j2 - 1];
+    const double r = (std::max({xmax, xa, xb}) - std::min({xmin, xa, xb})) +
+                     (std::max({ymax, ya, yb}) - std::min({ymin, ya, yb}));
+    // Not a number or too large: every line is left to inpol3.
+    if (!(r <= 0x1p99)) return true;
+    const double margin = std::max(r * 0x1p-10, 0x1p-90);
+    const auto beyond = [margin](double v, double lo, double hi) { return lo - v > margin || v - hi > margin; };
+    while (i1 <= i2 && beyond(xs[i1 - 1], xmin, xmax)) ++i1;
+    while (i2 >= i1 && beyond(xs[i2 - 1], xmin, xmax)) --i2;
+    while (j1 <= j2 && beyond(ys[j1 - 1], ymin, ymax)) ++j1;
+    while (j2 >= j1 && beyond(ys[j2 - 1], ymin, ymax)) --j2;
+    return i1 <= i2 && j1 <= j2;
+}
+
+}  // namespace
+
 void cover_regular_grid(Coverage& cov, int nx, int ny) {
     cov.owner.assign(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), 0);
     const int nelem = element_count();
@@ -384,7 +420,9 @@ void cover_regular_grid(Coverage& cov, int nx, int ny) {
     float xy[6];
     for (int e = 1; e <= nelem; ++e) {
         int i1, i2, j1, j2;
-        if (!element_corners(e, xy, c, s) || !usable_triangle(xy) || !index_box(xy, nx, ny, i1, i2, j1, j2)) continue;
+        if (!element_corners(e, xy, c, s) || !usable_triangle(xy) || !index_box(xy, nx, ny, i1, i2, j1, j2) ||
+            !trim_box(xy, xs.data(), ys.data(), i1, i2, j1, j2))
+            continue;
         for (int j = j1; j <= j2; ++j) {
             const float yp = ys[static_cast<std::size_t>(j) - 1];
             std::int32_t* row = cov.owner.data() + static_cast<std::size_t>(j - 1) * static_cast<std::size_t>(nx);

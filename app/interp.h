@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/os_file.h"
+#include "app/femread.h"  // Uninitialised
 
 // Direction of the vector v = (vx, vy) in degrees, 0 <= result < 360.
 float arg(float vx, float vy);
@@ -65,8 +65,10 @@ PlaneTerms plane_terms(const float* xy);
 // Its large arrays are given their pages at once: a run's first pass over
 // them would otherwise take a page fault per 4 KB.
 struct Coverage {
+    // resize() leaves new elements unset: group() writes every one of them
+    // before anything reads it.
     template <class T>
-    using Scratch = std::vector<T, OsPopulatedAllocator<T>>;
+    using Scratch = std::vector<T, Uninitialised<T>>;
     Scratch<std::int32_t> owner;         // per point
     Scratch<std::int32_t> start;         // per element e: its points are order[start[e-1] .. start[e])
     Scratch<std::int32_t> order;         // point indices grouped by element
