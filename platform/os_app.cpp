@@ -20,6 +20,7 @@ int g_qt_argc = 0;
 QApplication* g_app = nullptr;
 bool g_headless = false;
 bool g_printer_asked = false;
+int g_printer_name_asks = 0;
 
 bool has_display() {
     const char* x = std::getenv("DISPLAY");
@@ -66,6 +67,7 @@ bool os_app_gui() {
 bool os_app_headless() { return g_headless; }
 
 const std::string& os_app_printer_name() {
+    ++g_printer_name_asks;
     OsConfig& cfg = os_config();
     // A deterministic profile keeps what it says.
     if (g_app && !g_printer_asked && !cfg.deterministic) {
@@ -80,6 +82,8 @@ const std::string& os_app_printer_name() {
     }
     return cfg.printer_name;
 }
+
+int os_app_printer_name_asks() { return g_printer_name_asks; }
 
 namespace {
 bool g_user_driven = false;

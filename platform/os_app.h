@@ -22,6 +22,9 @@ bool os_app_headless();
 // runs, the machine's default printer is asked for the first time it is
 // needed (loading the print system would cost every start, printing or not).
 const std::string& os_app_printer_name();
+// How many times the default printer's entry was asked for in this process
+// (the machine itself at most once): a run that prints nothing asks none.
+int os_app_printer_name_asks();
 
 // Tests of what a person does drive the offscreen platform with real input:
 // while on, the toolkit's own menus, message boxes and file dialogs are

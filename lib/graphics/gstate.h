@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "lib/graphics/strokefont.h"
+#include "lib/hardcopy/hcstate.h"
 
 // ---------------------------------------------------------------- colours
 
@@ -92,13 +93,18 @@ struct HardcopyOptionTable {
         if (code >= 101 && code <= 108) return 29 + code - 101;
         return -1;
     }
+    // The codes the Windows printer's page fills (query_printer_page): a
+    // query put off is carried out before one of them is read or written.
+    static constexpr bool printer_page_code(int code) { return (code >= 1 && code <= 5) || code == 7 || code == 8; }
     // Value of an option; 0 for an unknown code.
     std::int32_t get(int code) const {
+        if (printer_page_code(code)) settle_printer_page();
         const int s = slot(code);
         return s < 0 ? 0 : slots[static_cast<std::size_t>(s)];
     }
     // Stores an option; an unknown code changes nothing.
     void set(int code, std::int32_t value) {
+        if (printer_page_code(code)) settle_printer_page();
         const int s = slot(code);
         if (s >= 0) slots[static_cast<std::size_t>(s)] = value;
     }

@@ -100,6 +100,7 @@ void quadrilateral(int corners, std::int32_t kind) {
 }
 
 void screen_dump() {
+    settle_printer_query();
     if (hcstate.PrinterAvailable == 0) {
         quinda.io_status = quinda.os_status = 0;
         quinda.status_kind = 0;

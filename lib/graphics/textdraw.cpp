@@ -146,7 +146,8 @@ bool hardware_text(const Layout& l, std::string_view s, int side, int screenpass
     a.Y[3] = (end - d2).y;
     txt_set(DriverText, visible);
 
-    const float ratio = hardcopy_ratio();
+    // The page's shape counts on the hardcopy side only.
+    const float ratio = side == HardcopySide ? hardcopy_ratio() : 1.0f;
     bool by_character = false;
     if (side == HardcopySide) {
         if (t.TextPitch == 1 || (t.TextPitch == 2 && g.hc.whole_strings == 0)) {

@@ -323,6 +323,7 @@ void yygridwinsavehtml(std::int32_t slot, std::int32_t row1, std::int32_t row2, 
 void yygridwinprint(std::int32_t slot, std::int32_t row1, std::int32_t row2, std::int32_t col1, std::int32_t col2,
                     std::int32_t& result) {
     result = 0;
+    settle_printer_query();
     if (hcstate.PrinterAvailable == 0) {
         tell(IconStop, "No printer installed", "Error");
         return;

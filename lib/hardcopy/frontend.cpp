@@ -68,6 +68,8 @@ void run_print_command() {
 
 void start_run(std::optional<std::string_view> name, std::optional<std::string_view> title) {
     GraphicsState& g = gstate;
+    // The colour count is read below and while the run draws.
+    settle_printer_page();
     // 1. Probe.
     drvargs.N = ProbeDriverNumber;
     xxhcif(OpInitialise);
@@ -118,6 +120,8 @@ void start_run(std::optional<std::string_view> name, std::optional<std::string_v
 
 void igrhardcopyselect(int kind, int n) {
     if (kind != 1) return;
+    // What the driver chosen before put off, before another overwrites it.
+    settle_printer_page();
     gstate.hc.selected_driver = n;
     drvargs.N = 0;
     xxhcif(OpInitialise);

@@ -59,6 +59,10 @@ void yypgdlg2(std::int32_t units, std::string& name, std::int32_t resource, std:
 // Chooses the device of image prints (2 PostScript, 4 raster printer,
 // otherwise the Windows printer) and fills ImagePrintOptions.
 void igrprintimageselect(std::optional<int> idriver = std::nullopt);
+// The start's choice: the Windows printer, as igrprintimageselect(0) makes
+// it, with the printer asked only when something first needs it
+// (settle_printer_query).
+void choose_start_image_printer();
 
 // ---------------------------------------------------------------- models
 

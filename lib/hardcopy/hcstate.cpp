@@ -39,6 +39,7 @@ void clear_hardcopy_words() {
     txt_set(hcstate.SpoolDumpName, "");
     hcstate.models = DeviceModels{};
     hcstate.PrinterAvailable = 0;
+    hcstate.printer_query_pending = 0;
     hcstate.ImagePrintOptions.ImagePrintDriver = 0;
 }
 

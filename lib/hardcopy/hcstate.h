@@ -84,10 +84,18 @@ struct HardcopyState {
     std::int32_t LineModeWord = 0;
     std::int32_t PlotterPenCount = 0;
 
-    // Printer words.
+    // Printer words. Choosing the Windows printer (for image prints at the
+    // start, as the hardcopy device at its initialisation) does not ask the
+    // machine for it: loading the print system would cost every run,
+    // printing or not. While a query is pending, these words, the page codes
+    // it fills (ImagePrintOptions 1..5 and 8; the option table's 1..5, 7
+    // and 8 with the hardcopy colour count) and the printer's name in the
+    // window table wait for settle_printer_query, which every reader calls
+    // first (the option table's accessors do).
     std::int32_t PrinterAvailable = 0;
     std::int32_t PaperLong = 0;
     std::int32_t PaperShort = 0;
+    std::int32_t printer_query_pending = 0;   // PendingImagePrinter | PendingPrinterPage
 
     // The file selector's filter and title of the option dialogs, kept
     // from one call to the next.
@@ -111,9 +119,25 @@ struct HardcopyState {
 
 extern HardcopyState hcstate;
 
+// The queries a choice of the Windows printer puts off, carried out in this
+// order (the image printer's is the start's, before any initialisation).
+constexpr std::int32_t PendingImagePrinter = 1;
+constexpr std::int32_t PendingPrinterPage = 2;
+void carry_out_printer_queries();
+// Asks the printer what choosing it put off: its name, its page, whether it
+// is there. Nothing when no query waits.
+inline void settle_printer_query() {
+    if (hcstate.printer_query_pending != 0) carry_out_printer_queries();
+}
+// The same for a reader of the hardcopy device's page only (the option
+// table, the colour count): the image printer's query alone may wait on.
+inline void settle_printer_page() {
+    if (hcstate.printer_query_pending & PendingPrinterPage) carry_out_printer_queries();
+}
+
 // What library start-up clears before it reads the settings file: the
 // image-print name, the HP-GL/2 device type and its chosen flag, the model
-// selections, the printer flag and the spool names.
+// selections, the printer flag, a query put off and the spool names.
 void clear_hardcopy_words();
 
 // Back to the state of a fresh process, open channels closed. For tests.

@@ -15,6 +15,7 @@
 #include "lib/graphics/screen.h"
 #include "lib/hardcopy/cgm.h"
 #include "lib/hardcopy/hcdriver.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/graphics/gdi.h"
 #include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
@@ -458,6 +459,7 @@ void yymetafilecreate(int index, int wpt, int hpt, int& wpix, int& hpix) {
     if (!index_valid(index)) return;
     OsDC ref = 0;
     bool information = false;
+    settle_printer_query();
     if (wtab.GotPrName != 0) {
         ref = os_create_ic(wtab.lpPrintDriver, wtab.lpPrintType);
         information = ref != 0;

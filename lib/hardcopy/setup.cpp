@@ -9,7 +9,9 @@
 #include "lib/graphics/gstate.h"
 #include "lib/hardcopy/hardcopy.h"
 #include "lib/hardcopy/gdilayer.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/hardcopy/pending.h"
+#include "lib/hardcopy/windriver.h"
 #include "lib/window/errors.h"
 #include "lib/window/text.h"
 
@@ -33,6 +35,7 @@ std::int32_t to_points(float f, std::int32_t length) {
 // The page set-up dialog of the Windows printer; false when there is no
 // printer.
 bool printer_setup(int units) {
+    settle_printer_query();
     if (hcstate.PrinterAvailable == 0) {
         yyerror(63, kOptionsName);
         return false;
@@ -102,7 +105,45 @@ void WHardcopyOptions(std::optional<int> measure, std::string* name) {
     hardcopy_pending.yygetwindowbitmap(0, NoWindowLeftOut, status);
 }
 
+namespace {
+
+// The Windows printer's page for image prints, asked of the machine.
+void query_image_printer() {
+    ImagePrintTable& t = hcstate.ImagePrintOptions;
+    std::int32_t w = 0, h = 0, x = 0, y = 0, orient = 0, copies = 0, colours = 0, os_error = 0;
+    yysavefp();
+    yywprinfo(hcstate.PaperLong, hcstate.PaperShort, w, h, x, y, orient, copies, colours, os_error);
+    yyrestfp();
+    t.set(1, w), t.set(2, h), t.set(3, x), t.set(4, y), t.set(5, orient), t.set(8, copies);
+    hcstate.PrinterAvailable = os_error == 0 ? 1 : 0;
+}
+
+// The codes every image print device shares.
+void common_image_codes() {
+    ImagePrintTable& t = hcstate.ImagePrintOptions;
+    t.set(6, 0), t.set(7, 1), t.set(13, 0), t.set(19, 3), t.set(20, 0);
+    t.set(24, std::min(hcstate.models.Option24Limit, 2));
+}
+
+}  // namespace
+
+void carry_out_printer_queries() {
+    const std::int32_t pending = hcstate.printer_query_pending;
+    hcstate.printer_query_pending = 0;
+    if (pending & PendingImagePrinter) query_image_printer();
+    if (pending & PendingPrinterPage) query_printer_page();
+}
+
+void choose_start_image_printer() {
+    settle_printer_query();
+    hcstate.ImagePrintOptions.ImagePrintDriver = DriverWindowsPrinter;
+    hcstate.printer_query_pending |= PendingImagePrinter;
+    common_image_codes();
+}
+
 void igrprintimageselect(std::optional<int> idriver) {
+    // A query put off still happens first, as it would have at its choice.
+    settle_printer_query();
     ImagePrintTable& t = hcstate.ImagePrintOptions;
     const DeviceModels& m = hcstate.models;
     t.ImagePrintDriver = idriver && (*idriver == 2 || *idriver == 4) ? *idriver : DriverWindowsPrinter;
@@ -120,17 +161,7 @@ void igrprintimageselect(std::optional<int> idriver) {
             txt_set(hcstate.PrintImageFileName, "zerizazo.prn");
             break;
         }
-        default: {
-            std::int32_t w = 0, h = 0, x = 0, y = 0, orient = 0, copies = 0, colours = 0, os_error = 0;
-            yysavefp();
-            yywprinfo(hcstate.PaperLong, hcstate.PaperShort, w, h, x, y, orient, copies, colours,
-                                       os_error);
-            yyrestfp();
-            t.set(1, w), t.set(2, h), t.set(3, x), t.set(4, y), t.set(5, orient), t.set(8, copies);
-            hcstate.PrinterAvailable = os_error == 0 ? 1 : 0;
-            break;
-        }
+        default: query_image_printer(); break;
     }
-    t.set(6, 0), t.set(7, 1), t.set(13, 0), t.set(19, 3), t.set(20, 0);
-    t.set(24, std::min(m.Option24Limit, 2));
+    common_image_codes();
 }

@@ -402,34 +402,24 @@ const Twin& metafile_twin() {
 }
 
 void printer_initialise() {
-    GraphicsState& g = gstate;
     DriverArguments& d = drvargs;
     if (d.N == ProbeDriverNumber) {
         d.N = DriverWindowsPrinter;
         return;
     }
     yydefh();
-    if (d.K != KeepPageOptions) {
-        WindowsDriverState& s = xxwin_state;
-        std::int32_t w = 0, h = 0, x = 0, y = 0, orient = 0, copies = 0;
-        yysavefp();
-        printer_gdi.info(hcstate.PaperLong, hcstate.PaperShort, w, h, x, y, orient, copies, s.PrinterQueryColours,
-                         s.PrinterQueryError);
-        yyrestfp();
-        for (auto [code, v] : {std::pair{1, w}, {2, h}, {3, x}, {4, y}, {5, orient}, {8, copies}})
-            g.hc.options.set(code, v);
-        hcstate.PrinterAvailable = s.PrinterQueryError == 0 ? 1 : 0;
-        g.hc.colour_count = s.PrinterQueryColours;
-        g.hc.options.set(7, s.PrinterQueryColours <= 2 ? 1 : 0);
-    }
+    // The page is asked for when something first reads it; a query still
+    // pending from before fills the same words and is one with this one.
+    if (d.K != KeepPageOptions) hcstate.printer_query_pending |= PendingPrinterPage;
     device_words();
-    g.hc.active_driver = DriverWindowsPrinter;
+    gstate.hc.active_driver = DriverWindowsPrinter;
 }
 
 void printer_begin() {
     GraphicsState& g = gstate;
     DriverArguments& d = drvargs;
     WindowsDriverState& s = xxwin_state;
+    settle_printer_query();
     if (d.K > 0) {
         if (s.PrinterQueryError != 0) return open_failed(s.PrinterQueryError, "XXWIN");
         if (d.IX[0] == 0) txt_set(hcstate.HardcopyTitle, kDefaultTitle);
@@ -451,6 +441,21 @@ void printer_begin() {
 }
 
 }  // namespace
+
+void query_printer_page() {
+    GraphicsState& g = gstate;
+    WindowsDriverState& s = xxwin_state;
+    std::int32_t w = 0, h = 0, x = 0, y = 0, orient = 0, copies = 0;
+    yysavefp();
+    printer_gdi.info(hcstate.PaperLong, hcstate.PaperShort, w, h, x, y, orient, copies, s.PrinterQueryColours,
+                     s.PrinterQueryError);
+    yyrestfp();
+    for (auto [code, v] : {std::pair{1, w}, {2, h}, {3, x}, {4, y}, {5, orient}, {8, copies}})
+        g.hc.options.set(code, v);
+    hcstate.PrinterAvailable = s.PrinterQueryError == 0 ? 1 : 0;
+    g.hc.colour_count = s.PrinterQueryColours;
+    g.hc.options.set(7, s.PrinterQueryColours <= 2 ? 1 : 0);
+}
 
 void yywin1(std::int32_t& r, std::int32_t& g, std::int32_t& b) { colour_mode(r, g, b); }
 void yywmf1(std::int32_t& r, std::int32_t& g, std::int32_t& b) { colour_mode(r, g, b); }

@@ -74,6 +74,10 @@ extern WindowsDriverState xxwmf_state;
 
 void xxwin(std::int32_t op);
 void xxwmf(std::int32_t op);
+// The printer's page as the driver's initialisation fills it into the option
+// table, the colour count and the printer words; settle_printer_query calls
+// it when something first reads them.
+void query_printer_page();
 // The colour mode on a colour: 1 inverts, 2 swaps black and white.
 void yywin1(std::int32_t& r, std::int32_t& g, std::int32_t& b);
 void yywmf1(std::int32_t& r, std::int32_t& g, std::int32_t& b);

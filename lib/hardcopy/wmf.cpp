@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "lib/hardcopy/gdilayer.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/window/osservices.h"
 #include "lib/window/quinda_state.h"
 #include "platform/os_file.h"
@@ -35,6 +36,7 @@ void yywmfopen(std::int32_t& width, std::int32_t& height, std::int32_t mode, std
     l.bounds = {static_cast<std::int32_t>(254LL * width / 72), static_cast<std::int32_t>(254LL * height / 72)};
     const std::string file(clipboard ? std::string_view{} : filename);
     if (mode == 2) {
+        settle_printer_query();
         const OsDC ic = wtab.GotPrName == 1 ? os_create_ic(wtab.lpPrintDriver, wtab.lpPrintType) : 0;
         const OsRect frame{0, 0, l.bounds[0], l.bounds[1]};
         wtab.gwmfDC = os_create_enh_metafile(ic, file, &frame, description);

@@ -4,6 +4,7 @@
 
 #include "lib/hardcopy/gdilayer.h"
 #include "lib/hardcopy/hardcopy.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/window/quinda_state.h"
 #include "platform/os_codepage.h"
 #include "platform/os_error.h"
@@ -84,6 +85,7 @@ void yywprinfo(std::int32_t& paper_long, std::int32_t& paper_short, std::int32_t
 }
 
 std::int32_t yywprgetdc(std::int32_t landscape, std::int32_t copies) {
+    settle_printer_query();
     const OsPrinter printer = os_open_printer(wtab.lpPrintType);
     if (!printer) return 0;
     OsDevMode mode;

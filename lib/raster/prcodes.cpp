@@ -76,6 +76,7 @@ Settings from_driver(std::int32_t width, std::int32_t height) {
 Settings from_image_print() {
     PrinterControlBlock& c = printer_codes;
     const DeviceModels& m = hcstate.models;
+    settle_printer_query();
     const ImagePrintTable& o = hcstate.ImagePrintOptions;
     Settings s;
     const std::int64_t wa = gstate.width, ha = gstate.height;

@@ -240,8 +240,8 @@ void winitialise(std::string_view settings_file) {
     iprinter(startup_state.PRINTER);
     iplotter(startup_state.IPLOTTER);
     if (startup_state.HPGL2 != 0 || hcstate.models.hpgl2_device == 0) iprinter2(startup_state.HPGL2);
-    // The image-print driver.
-    igrprintimageselect(0);
+    // The image-print driver; the printer is asked when first needed.
+    choose_start_image_printer();
     // A version request shows the version and ends the program.
     if (startup_state.version_requested) {
         std::string version(8, ' ');

@@ -34,6 +34,7 @@
 #include "lib/window/startup.h"
 #include "lib/window/text.h"
 #include "lib/window/winops.h"
+#include "platform/os_app.h"
 #include "platform/os_commondlg.h"
 #include "platform/os_dialog.h"
 #include "platform/os_menu.h"
@@ -197,6 +198,19 @@ TEST_F(MainProgramTest, MainWindowWithTheSampleLoaded) {
     const std::string png = std::filesystem::temp_directory_path().string() + "/zeltramo-main-window.png";
     ASSERT_TRUE(os_grab_window_png(root(), png));
     EXPECT_GT(std::filesystem::file_size(png), 1000u);
+}
+
+// Loading the print system costs every run: the start and a batch
+// conversion (the closing redraw included) never ask for the printer.
+TEST_F(MainProgramTest, StartAndBatchRunAskNothingOfThePrinter) {
+    copy_samples();
+    const int before = os_app_printer_name_asks();
+    ASSERT_EQ(main_startup(), 0);
+    EXPECT_EQ(os_app_printer_name_asks(), before);
+    txt_set(mainstate.femname, "zeltramo.ini");
+    ASSERT_EQ(batch_run(), 0);
+    EXPECT_TRUE(std::filesystem::exists("surfer.grd"));
+    EXPECT_EQ(os_app_printer_name_asks(), before);
 }
 
 TEST_F(MainProgramTest, SettingsFileThatFailsStartsAsWithoutIt) {

@@ -41,6 +41,9 @@ std::int32_t le32(const std::string& s, std::size_t at) {
 }
 
 TEST_F(EnhancedSlots, RecordSaveLoadPlayEmf2svg) {
+    // No printer name: the screen is the reference. The query the start put
+    // off would fetch one.
+    settle_printer_query();
     wtab.GotPrName = 0;
     int wpix = 0, hpix = 0;
     yymetafilecreate(0, 756, 540, wpix, hpix);

@@ -7,6 +7,7 @@
 
 #include "lib/graphics/grinfo.h"
 #include "lib/hardcopy/hardcopy.h"
+#include "lib/hardcopy/hcstate.h"
 #include "lib/window/errors.h"
 #include "lib/window/quinda_state.h"
 #include "lib/window/startup.h"
@@ -168,8 +169,10 @@ TEST_F(Models, SettingsKeysChooseTheModelsAtStart) {
         EXPECT_EQ(hcstate.models.hpgl2_device, c.device);
         EXPECT_EQ(hcstate.models.hpgl2_chosen, c.chosen);
         // Images print on the Windows printer, here the PDF printer that is
-        // always there, found by the query; the spool names are built.
+        // always there, found by the query its first reader makes; the spool
+        // names are built.
         EXPECT_EQ(hcstate.ImagePrintOptions.ImagePrintDriver, 10);
+        settle_printer_query();
         EXPECT_EQ(hcstate.PrinterAvailable, 1);
         EXPECT_EQ(hcstate.ImagePrintOptions.get(1), 648);
         EXPECT_NE(txt_c(hcstate.SpoolPlotName).find("qdx$$"), std::string::npos);

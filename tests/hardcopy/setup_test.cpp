@@ -4,23 +4,32 @@
 // library's own set-up dialogs: setup_dialogs_test.cpp.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "lib/graphics/areas.h"
 #include "lib/graphics/driver.h"
 #include "lib/graphics/gstate.h"
+#include "lib/graphics/lines.h"
 #include "lib/graphics/screen.h"
 #include "lib/hardcopy/hardcopy.h"
+#include "lib/hardcopy/hcstate.h"
+#include "lib/hardcopy/metafiles.h"
 #include "lib/dialog/commondlg.h"
 #include "lib/hardcopy/pending.h"
 #include "lib/window/errors.h"
 #include "lib/window/osservices.h"
 #include "lib/window/quinda_state.h"
+#include "lib/window/startup.h"
 #include "lib/window/text.h"
+#include "platform/os_app.h"
 #include "platform/os_gdi.h"
 #include "platform/os_commondlg.h"
 #include "platform/os_config.h"
@@ -235,3 +244,119 @@ TEST_F(HardcopySetup, WindowDumpPrintsTheImagePage) {
 }
 
 }  // namespace
+
+namespace {
+
+// The printer's words as the library's readers see them.
+struct PrinterWords {
+    std::int32_t available = 0, paper_long = 0, paper_short = 0, image_driver = 0;
+    std::array<std::int32_t, 24> image_codes{};
+    std::string type, driver, port;
+    std::int32_t got_name = 0, dialog_shown = 0, size = 0, media = 0;
+    bool operator==(const PrinterWords&) const = default;
+};
+
+PrinterWords printer_words() {
+    const WindowTable::PageSetupChoices& c = wtab.page_setup;
+    return {hcstate.PrinterAvailable, hcstate.PaperLong, hcstate.PaperShort,
+            hcstate.ImagePrintOptions.ImagePrintDriver, hcstate.ImagePrintOptions.codes,
+            wtab.lpPrintType, wtab.lpPrintDriver, wtab.lpPrintPort, wtab.GotPrName, wtab.PageDlgShown, c.prSize,
+            c.prMedia};
+}
+
+class StartPrinter : public QuindaTest {
+protected:
+    // A fresh process's start on a machine whose default printer's entry is
+    // PRINTER (empty: the PDF printer).
+    static void start(const std::string& printer) {
+        reset_all_state();
+        os_config().measurement_system = 1;
+        os_config().printer_name = printer;
+        winitialise(" ");
+        igrinit();
+    }
+    TempDir dir{true};
+    ScopedEnv quinda_{"QUINDA", std::nullopt};
+    ScopedEnv varn_{"VARN", std::nullopt};
+    ScopedEnv init_{"QUININIT", std::nullopt};
+};
+
+std::string file_bytes(const std::string& name) {
+    std::ifstream f(name, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+}  // namespace
+
+// The start chooses the Windows printer for image prints without asking the
+// machine for its printer; the first thing that needs the printer asks, and
+// everything read afterwards is what the start's own query would have left.
+TEST_F(StartPrinter, AskedOnlyWhenFirstNeededWithTheValuesOfAnAskingStart) {
+    struct Action {
+        const char* what;
+        std::function<std::string()> run;   // what it made, to compare
+    };
+    auto print = [](int driver, const char* file) {
+        igrhardcopyselect(1, driver);
+        if (driver == DriverWindowsMetafile) igrhardcopyoptions(27, 2);
+        IGrUnits(0.0f, 0.0f, 1.0f, 1.0f);
+        igrhardcopy(file, "job");
+        igrjoin(0.1f, 0.1f, 0.9f, 0.9f);
+        igrhardcopy("S");
+        return std::to_string(infoerror(1)) + " " + file_bytes(file);
+    };
+    const std::vector<Action> actions = {
+        {"the printer's words read", [] { settle_printer_query(); return std::string(); }},
+        {"the Windows printer chosen",
+         [] {
+             igrhardcopyselect(1, DriverWindowsPrinter);
+             std::string o;
+             for (int code : {1, 2, 3, 4, 5, 7, 8}) o += std::to_string(gstate.hc.options.get(code)) + " ";
+             return o + std::to_string(gstate.hc.colour_count);
+         }},
+        {"a print", [&] { return print(DriverWindowsPrinter, "job.pdf").substr(0, 2); }},
+        {"its page set-up, cancelled",
+         [] {
+             igrhardcopyselect(1, DriverWindowsPrinter);
+             os_common_dialog_set_responder([](const OsCommonDialogRequest&) { return OsCommonDialogAnswer{}; });
+             WHardcopyOptions(0);
+             os_common_dialog_set_responder({});
+             return std::to_string(hardcopy_pending.dialog_result());
+         }},
+        {"image prints on PostScript", [] { igrprintimageselect(2); return std::string(); }},
+        {"an enhanced metafile", [&] { return print(DriverWindowsMetafile, "pic.emf"); }},
+        {"a memory metafile",
+         [] {
+             int w = 0, h = 0;
+             yymetafilecreate(0, 756, 540, w, h);
+             return std::to_string(w) + " " + std::to_string(h);
+         }},
+    };
+    for (const std::string printer : {"", "Absent printer,CUPS,lp"}) {
+        for (const Action& a : actions) {
+            SCOPED_TRACE(std::string(a.what) + " on '" + printer + "'");
+            // The start as it was: the printer asked at once, by the image
+            // print choice and by the hardcopy device's initialisation.
+            const int eager_before = os_app_printer_name_asks();
+            start(printer);
+            settle_printer_query();
+            const int eager_start = os_app_printer_name_asks() - eager_before;
+            const std::string asked_made = a.run();
+            const int eager_asks = os_app_printer_name_asks() - eager_before;
+            const PrinterWords asked = printer_words();
+            EXPECT_EQ(eager_start, 1);
+
+            const int before = os_app_printer_name_asks();
+            start(printer);
+            EXPECT_EQ(os_app_printer_name_asks(), before);
+            EXPECT_EQ(hcstate.ImagePrintOptions.ImagePrintDriver, DriverWindowsPrinter);
+            EXPECT_EQ(hcstate.printer_query_pending, PendingImagePrinter | PendingPrinterPage);
+            EXPECT_EQ(a.run(), asked_made);
+            EXPECT_EQ(os_app_printer_name_asks() - before, eager_asks);
+            EXPECT_EQ(hcstate.printer_query_pending, 0);
+            EXPECT_EQ(printer_words(), asked);
+        }
+    }
+}

@@ -300,6 +300,7 @@ TEST_F(PrinterDriver, FailedQueryFailsTheBegin) {
     stand.info = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1801};
     drvargs.N = 0, drvargs.K = 0;
     xxwin(OpInitialise);
+    settle_printer_query();   // the query the initialisation put off
     EXPECT_EQ(hcstate.PrinterAvailable, 0);
     gstate.hardcopy_flag = 1;
     infoerror(1);
