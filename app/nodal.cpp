@@ -96,27 +96,9 @@ bool is_element(int a, int b, int c) {
 
 float rounded(long double v) { return static_cast<float>(v); }
 
-// A direction of a polygon point that is known before its polygon's area is
-// summed; NoDirection where it is not.
-constexpr float NoDirection = -1.0f;
-
-// The direction arg gives of the midpoint's vector m from the node, when
-// that is the direction of the neighbour's vector d (arg(d) in key): when
-// d = 2m exactly, every step of arg scales by two without rounding
-// differently (squares, their sum, the root and its rounding to single
-// precision while the length is a normal number), so the unit vector and
-// all after it are the same.
-float midpoint_direction(float mx, float my, float dx, float dy, float key) {
-    if (2.0f * mx != dx || 2.0f * my != dy) return NoDirection;
-    const float big = std::max(std::fabs(mx), std::fabs(my));
-    return big >= 0x1p-100f && big <= 0x1p100f ? key : NoDirection;
-}
-
 // The polygon of node i into q (2n points and the closing repeat); its point
-// count, 0 for a node without a polygon. dir receives the directions from
-// the node already known for the points (see midpoint_direction).
-int node_polygon(int i, float (&qx)[MaxPolygonPoints], float (&qy)[MaxPolygonPoints],
-                 float (&dir)[MaxPolygonPoints]) {
+// count, 0 for a node without a polygon.
+int node_polygon(int i, float (&qx)[MaxPolygonPoints], float (&qy)[MaxPolygonPoints]) {
     const int nnode = std::clamp(dat4.nnode, 0, MaxNodes);
     const int m = std::abs(dat6.nnb(i));
     const int n = std::min(m, MaxNeighbours) - 1;
@@ -139,7 +121,6 @@ int node_polygon(int i, float (&qx)[MaxPolygonPoints], float (&qy)[MaxPolygonPoi
         const Neighbour &a = p[k - 1], &b = p[k];
         qx[2 * k - 2] = rounded((static_cast<long double>(nx) + a.x) / 2);
         qy[2 * k - 2] = rounded((static_cast<long double>(ny) + a.y) / 2);
-        dir[2 * k - 2] = midpoint_direction(qx[2 * k - 2] - nx, qy[2 * k - 2] - ny, a.x - nx, a.y - ny, a.key);
         // At a boundary node the pair that spans the outside of the mesh has
         // no triangle with the node: the polygon runs through the node there,
         // so that it neither folds back over the mesh nor leaves it.
@@ -156,7 +137,6 @@ int node_polygon(int i, float (&qx)[MaxPolygonPoints], float (&qy)[MaxPolygonPoi
             qx[2 * k - 1] = nx;
             qy[2 * k - 1] = ny;
         }
-        dir[2 * k - 1] = NoDirection;
     }
     qx[2 * n] = qx[0];
     qy[2 * n] = qy[0];
@@ -188,8 +168,7 @@ float nodal_pi() { return static_cast<float>(4.0L * std::atan(1.0L)); }
 // the node (nx, ny), summed from the triangles each side spans with the
 // node, and the largest distance of a polygon point from the node into
 // maxrad. Every length and direction is computed afresh for each side.
-long double polygon_area_plain(const float* qx, const float* qy, const float*, int np, float nx, float ny,
-                               float& maxrad) {
+long double polygon_area_plain(const float* qx, const float* qy, int np, float nx, float ny, float& maxrad) {
     const float pi = nodal_pi();
     long double s = 0;
     for (int j = 1; j <= np; ++j) {
@@ -211,23 +190,18 @@ long double polygon_area_plain(const float* qx, const float* qy, const float*, i
 }
 
 // The same sum with each point's length and direction computed once: a
-// side's end is the next side's start, the closing repeat is the first
-// point, and the direction is what hoek takes of a non-zero vector (or the
-// one known in known, see node_polygon), so every term is the same.
-long double polygon_area(const float* qx, const float* qy, const float* known, int np, float nx, float ny,
-                         float& maxrad) {
+// side's end is the next side's start, and the direction is what hoek
+// takes of a non-zero vector, so every term is the same.
+long double polygon_area(const float* qx, const float* qy, int np, float nx, float ny, float& maxrad) {
     const float pi = nodal_pi();
     float len[MaxPolygonPoints], dir[MaxPolygonPoints];
     bool zero[MaxPolygonPoints];
-    for (int j = 0; j < np; ++j) {
+    for (int j = 0; j <= np; ++j) {
         const float ax = qx[j] - nx, ay = qy[j] - ny;
         zero[j] = ax == 0 && ay == 0;
         len[j] = static_cast<float>(std::hypot(static_cast<double>(ax), static_cast<double>(ay)));
-        dir[j] = zero[j] ? 0.0f : known[j] != NoDirection ? known[j] : arg(ax, ay);
+        dir[j] = zero[j] ? 0.0f : arg(ax, ay);
     }
-    len[np] = len[0];
-    dir[np] = dir[0];
-    zero[np] = zero[0];
     long double s = 0;
     for (int j = 0; j < np; ++j) {
         if (len[j] >= maxrad) maxrad = len[j];
@@ -242,7 +216,7 @@ long double polygon_area(const float* qx, const float* qy, const float* known, i
     return s;
 }
 
-using PolygonArea = long double (*)(const float*, const float*, const float*, int, float, float, float&);
+using PolygonArea = long double (*)(const float*, const float*, int, float, float, float&);
 
 void nodal_area_with(PolygonArea area_of, int node, int fill, float& total) {
     total = 0;
@@ -256,12 +230,12 @@ void nodal_area_with(PolygonArea area_of, int node, int fill, float& total) {
     }
     long double sum_total = 0;
     for (int i = first; i <= last; ++i) {
-        float qx[MaxPolygonPoints], qy[MaxPolygonPoints], dir[MaxPolygonPoints];
-        const int np = node_polygon(i, qx, qy, dir);
+        float qx[MaxPolygonPoints], qy[MaxPolygonPoints];
+        const int np = node_polygon(i, qx, qy);
         d.npoly(i) = np;
         d.nodarea(i) = 0;
         if (np == 0) continue;
-        const long double s = area_of(qx, qy, dir, np, dat4.xnode(i), dat4.ynode(i), d.maxrad);
+        const long double s = area_of(qx, qy, np, dat4.xnode(i), dat4.ynode(i), d.maxrad);
         IGrColourN(wrgb(200, 200, 200));
         // The outline, closed by the repeat of its first point.
         igrmoveto(qx[0], qy[0]);
