@@ -250,7 +250,9 @@ TEST_F(NodalAreaTest, SharedLengthsAndDirectionsGiveThePlainAreasBitForBit) {
         const char* name;
         double x0, y0, spacing, jitter;
     } cases[] = {{"near the origin", 0, 0, 10, 0.15}, {"far from it", 155000.3, 463000.7, 2.5, 0.12},
-                 {"regular", -500, -500, 100, 0}};
+                 {"regular", -500, -500, 100, 0},
+                 // Tiny and huge lengths.
+                 {"tiny", 0, 0, 0x1p-60, 0.1}, {"huge", 0, 0, 0x1p60, 0.1}};
     std::vector<std::string> models{std::string(QUINDA_SOURCE_DIR) + "/samples/demo.fem"};
     TempDir dir;
     for (const Case& c : cases) {
