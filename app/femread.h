@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/appdata.h"
+#include "app/uninitialised.h"
 #include "platform/os_file.h"
 
 // Exit codes of the reader's stops: a batch run ends with them, an
@@ -36,29 +37,6 @@ constexpr std::size_t MaxModelFileBytes = std::size_t{256} << 20;
 // Results of leesfem besides the exit codes above.
 constexpr int FemLoaded = 0;
 constexpr int FemMissing = -1;   // no such file: nothing changed
-
-// An allocator whose resize leaves new elements uninitialised: the reader
-// writes every value and ring entry it keeps, so clearing megabytes first
-// would only cost a pass over them.
-// Its blocks are given their pages at once (OsPopulatedAllocator).
-template <class T>
-struct Uninitialised : OsPopulatedAllocator<T> {
-    template <class U>
-    struct rebind {
-        using other = Uninitialised<U>;
-    };
-    Uninitialised() = default;
-    template <class U>
-    Uninitialised(const Uninitialised<U>&) noexcept {}
-    template <class U>
-    void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
-        ::new (static_cast<void*>(p)) U;
-    }
-    template <class U, class... Args>
-    void construct(U* p, Args&&... args) {
-        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-    }
-};
 
 // A model as read, before it replaces the loaded one. Node i is at index
 // i - 1 of the per-node vectors.

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/femread.h"  // Uninitialised
+#include "app/uninitialised.h"
 
 // Direction of the vector v = (vx, vy) in degrees, 0 <= result < 360.
 float arg(float vx, float vy);
