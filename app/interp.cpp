@@ -411,26 +411,70 @@ bool trim_box(const float* xy, const float* xs, const float* ys, int& i1, int& i
 
 }  // namespace
 
-void cover_regular_grid(Coverage& cov, int nx, int ny) {
-    cov.owner.assign(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), 0);
+namespace {
+
+// Calls begin(e, xy) once for each element that covers grid points, before
+// the first of them, and then point(row, i) for each point it covers, row
+// being the points' row j counted from 0, in ascending element order: a
+// point is last given to its covering element.
+template <class Begin, class Point>
+void each_covered_point(int nx, int ny, const std::vector<float>& xs, const std::vector<float>& ys, float c, float s,
+                        Begin&& begin, Point&& point) {
     const int nelem = element_count();
-    const float c = std::cos(dat12.rotang), s = std::sin(dat12.rotang);
-    std::vector<float> xs, ys;
-    grid_lines(nx, ny, xs, ys);
     float xy[6];
     for (int e = 1; e <= nelem; ++e) {
         int i1, i2, j1, j2;
         if (!element_corners(e, xy, c, s) || !usable_triangle(xy) || !index_box(xy, nx, ny, i1, i2, j1, j2) ||
             !trim_box(xy, xs.data(), ys.data(), i1, i2, j1, j2))
             continue;
+        bool begun = false;
         for (int j = j1; j <= j2; ++j) {
             const float yp = ys[static_cast<std::size_t>(j) - 1];
-            std::int32_t* row = cov.owner.data() + static_cast<std::size_t>(j - 1) * static_cast<std::size_t>(nx);
             for (int i = i1; i <= i2; ++i)
-                if (inpol3(xs[static_cast<std::size_t>(i) - 1], yp, xy)) row[i - 1] = e;
+                if (inpol3(xs[static_cast<std::size_t>(i) - 1], yp, xy)) {
+                    if (!begun) begin(e, xy);
+                    begun = true;
+                    point(j - 1, i);
+                }
         }
     }
-    cov.group(nelem, xs.data(), ys.data(), nx, MaxGridPoints, c, s);
+}
+
+}  // namespace
+
+void cover_regular_grid(Coverage& cov, int nx, int ny) {
+    cov.owner.assign(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), 0);
+    const float c = std::cos(dat12.rotang), s = std::sin(dat12.rotang);
+    std::vector<float> xs, ys;
+    grid_lines(nx, ny, xs, ys);
+    int owner = 0;
+    each_covered_point(
+        nx, ny, xs, ys, c, s, [&](int e, const float*) { owner = e; },
+        [&](int row, int i) { cov.owner[static_cast<std::size_t>(row) * static_cast<std::size_t>(nx) + i - 1] = owner; });
+    cov.group(element_count(), xs.data(), ys.data(), nx, MaxGridPoints, c, s);
+}
+
+bool fill_regular_grid(int k, int nx, int ny) {
+    const float c = std::cos(dat12.rotang), s = std::sin(dat12.rotang);
+    std::vector<float> xs, ys;
+    grid_lines(nx, ny, xs, ys);
+    FixyPlane plane{};
+    bool any = false;
+    float* rows = dat7.gridval.a.data();
+    each_covered_point(
+        nx, ny, xs, ys, c, s,
+        [&](int e, const float* xy) {
+            float z[3];
+            triangle_values(e, k, z);
+            // The corners passed usable_triangle: they span a plane.
+            fixy_plane(xy, z, plane);
+            any = true;
+        },
+        [&](int row, int i) {
+            rows[static_cast<std::size_t>(row) * MaxGridPoints + static_cast<std::size_t>(i) - 1] =
+                fixy_eval(plane, xs[static_cast<std::size_t>(i) - 1], ys[static_cast<std::size_t>(row)]);
+        });
+    return any;
 }
 
 void fill_from_coverage(const Coverage& cov, int k, bool leakance) {
@@ -480,21 +524,31 @@ bool grid(int plotmode, int showmesh, int showmaps, int showcontour, int showgri
     if (!grid_size_ok() || !grid_extent_ok()) return false;
     dat7.gridval.a.fill(dat7.blank);
     const int nx = dat8.nx, ny = dat8.ny;
+    int options = 0;
+    for (int k = 0; k < NumGridOptions; ++k) options += dat5.opton(k) == 'j';
     Coverage cov;
-    bool covered = false;
+    bool covered = false, any_point = false;
     for (int k = 0; k < NumGridOptions; ++k) {
         if (dat5.opton(k) != 'j') continue;
         leakage.iopt = k;
         option_status(k);
-        if (!covered) {
-            cover_regular_grid(cov, nx, ny);
-            covered = true;
+        if (options == 1) {
+            // One quantity: its values straight from the covering
+            // triangles; grouping the points first pays only when several
+            // quantities share it.
+            any_point = fill_regular_grid(k, nx, ny);
+        } else {
+            if (!covered) {
+                cover_regular_grid(cov, nx, ny);
+                covered = true;
+            }
+            fill_from_coverage(cov, k, true);
+            any_point = !cov.order.empty();
         }
-        fill_from_coverage(cov, k, true);
         after_option(k, plotmode, showmesh, showmaps, showcontour, showgridpts, mfgrid, loaded, autosave);
     }
     leakage.iopt = NumGridOptions;
-    if (covered && cov.order.empty()) return report_no_overlap();
+    if (options > 0 && !any_point) return report_no_overlap();
     return true;
 }
 

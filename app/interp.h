@@ -139,6 +139,11 @@ void Coverage::fill(float* out, Values values) const {
 // each triangle (rotated corners). Degenerate triangles cover nothing.
 void cover_regular_grid(Coverage& cov, int nx, int ny);
 
+// Sets the regular grid's points covered by the triangles to GridOption k's
+// plane of the covering triangle, bit for bit what the covering and its
+// fill give, without keeping the covering; false when no point is covered.
+bool fill_regular_grid(int k, int nx, int ny);
+
 // Interpolates every active GridOption onto the regular grid (`gridval`),
 // redrawing the map view after each with the seven view flags (and the
 // nodal-area and intersection flags 0) and writing each grid to its
