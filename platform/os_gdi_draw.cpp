@@ -520,101 +520,6 @@ bool ellipse_like(OsDC h, std::int32_t left, std::int32_t top, std::int32_t righ
 
 namespace {
 
-// An edge of a polygon that crosses rows lo <= y < hi. An edge that rises
-// by a power of two multiplies by its exact inverse instead of dividing:
-// the same number, sooner (small polygons have many such edges).
-struct RowEdge {
-    std::int64_t lo, hi;
-    OsPoint a, b;
-    double inverse;  // 0 when the rise is no power of two
-
-    // Where the edge crosses the centres of row y.
-    double crossing(std::int64_t y) const {
-        const double along = static_cast<double>(y - a.y) * (b.x - a.x);
-        return a.x + (inverse != 0.0 ? along * inverse : along / static_cast<double>(b.y - a.y));
-    }
-};
-
-// The edge from a to b; false when it runs along a row.
-bool row_edge(OsPoint a, OsPoint b, RowEdge& e) {
-    if (a.y == b.y) return false;
-    const std::int64_t rise = static_cast<std::int64_t>(b.y) - a.y;
-    const std::uint64_t size = static_cast<std::uint64_t>(rise < 0 ? -rise : rise);
-    double inverse = 0.0;
-    if ((size & (size - 1)) == 0) {
-        inverse = kHalves[static_cast<std::size_t>(std::countr_zero(size))];
-        if (rise < 0) inverse = -inverse;
-    }
-    e = {std::min(a.y, b.y), std::max(a.y, b.y), a, b, inverse};
-    return true;
-}
-
-// x into the crossings xs[0..n), kept ascending; a row crosses few edges.
-void insert_crossing(double* xs, std::size_t& n, double x) {
-    std::size_t at = n++;
-    while (at > 0 && xs[at - 1] > x) {
-        xs[at] = xs[at - 1];
-        --at;
-    }
-    xs[at] = x;
-}
-
-// A small polygon in one colour, pen and brush, under the copy operation
-// (filled contour bands: cells of a pixel or two, by the hundred
-// thousand). The pixels are the general way's, the pen's outline and the
-// brush's spans, written as they are found; what is left out is that
-// way's lists, kept from call to call, and its set-up of layers, which
-// cost more than a handful of pixels. False, drawing nothing, for a
-// polygon that is not small.
-constexpr std::size_t SmallPolygonPoints = 8;
-constexpr std::int64_t SmallPolygonReach = 64;
-
-bool fill_small_polygon(Target& t, const std::vector<OsPoint>& pts, std::uint32_t rgb) {
-    const std::size_t n = pts.size();
-    if (n > SmallPolygonPoints) return false;
-    std::int64_t xmin = pts[0].x, xmax = xmin, ymin = pts[0].y, ymax = ymin;
-    for (std::size_t i = 1; i < n; ++i) {
-        xmin = std::min<std::int64_t>(xmin, pts[i].x);
-        xmax = std::max<std::int64_t>(xmax, pts[i].x);
-        ymin = std::min<std::int64_t>(ymin, pts[i].y);
-        ymax = std::max<std::int64_t>(ymax, pts[i].y);
-    }
-    if (xmax - xmin > SmallPolygonReach || ymax - ymin > SmallPolygonReach) return false;
-    // Every pixel of the pen and the brush lies in the polygon's box.
-    const OsRect& box = t.box;
-    if (xmax < box.left || xmin >= box.right || ymax < box.top || ymin >= box.bottom) return true;
-    Layer& pen_l = scratch_layer(0);
-    pen_l.write_at_once(t, rgb);
-    const Pen pen;
-    Spans spans(t);
-    std::int64_t phase = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const OsPoint a = pts[i], b = pts[next_index(i, n)];
-        segment(t, pen_l, spans, nullptr, pen, a.x, a.y, b.x, b.y, phase);
-    }
-    RowEdge edges[SmallPolygonPoints];
-    std::size_t m = 0;
-    for (std::size_t i = 0; i < n; ++i)
-        if (row_edge(pts[i], pts[next_index(i, n)], edges[m])) ++m;
-    bool wrote = pen_l.wrote;
-    const QRgb colour = pen_l.colour;
-    for (std::int64_t y = std::max<std::int64_t>(ymin, box.top); y < std::min<std::int64_t>(ymax, box.bottom); ++y) {
-        double xs[SmallPolygonPoints];
-        std::size_t k = 0;
-        for (std::size_t i = 0; i < m; ++i)
-            if (y >= edges[i].lo && y < edges[i].hi) insert_crossing(xs, k, edges[i].crossing(y));
-        for (std::size_t i = 0; i + 1 < k; i += 2) {
-            const std::int64_t xa = std::max<std::int64_t>(ceil_of(xs[i]), box.left);
-            const std::int64_t xb = std::min<std::int64_t>(ceil_of(xs[i + 1]), box.right);
-            if (xa >= xb) continue;
-            std::fill(t.row(y) + xa, t.row(y) + xb, colour);
-            wrote = true;
-        }
-    }
-    if (wrote) surface_changed(*t.dc);
-    return true;
-}
-
 // A polygon in the pen and the brush selected, or in the ones given
 // (colours is not null: a solid 1-pixel pen of colours[0] and a solid brush
 // of colours[1]).
@@ -622,10 +527,6 @@ bool fill_polygon(Dc* d, const std::vector<OsPoint>& pts, const std::uint32_t* c
     Target t;
     if (!target(d, t)) return false;
     if (pts.size() < 2) return true;
-    if (colours && t.copy) {
-        const std::uint32_t rgb = resolve(*t.dc, colours[0]);
-        if (rgb == resolve(*t.dc, colours[1]) && fill_small_polygon(t, pts, rgb)) return true;
-    }
     Pen given;
     const Pen* pen = nullptr;
     std::optional<Source> brush;
@@ -668,20 +569,47 @@ bool fill_polygon(Dc* d, const std::vector<OsPoint>& pts, const std::uint32_t* c
         ymin = std::max<std::int64_t>(ymin, t.box.top);
         ymax = std::min<std::int64_t>(ymax, t.box.bottom);
         // The edges that cross rows, found once for all rows.
-        static std::vector<RowEdge> edges;
-        edges.resize(pts.size());
-        std::size_t m = 0;
-        for (std::size_t i = 0; i < pts.size(); ++i)
-            if (row_edge(pts[i], pts[next_index(i, pts.size())], edges[m])) ++m;
-        edges.resize(m);
+        // An edge that rises by a power of two multiplies by its exact
+        // inverse instead of dividing: the same number, sooner (small
+        // polygons have many such edges).
+        struct Edge {
+            std::int64_t lo, hi;
+            OsPoint a, b;
+            double inverse;  // 0 when the rise is no power of two
+        };
+        static std::vector<Edge> edges;
+        edges.clear();
+        for (std::size_t i = 0; i < pts.size(); ++i) {
+            const OsPoint a = pts[i], b = pts[next_index(i, pts.size())];
+            if (a.y == b.y) continue;
+            const std::int64_t rise = static_cast<std::int64_t>(b.y) - a.y;
+            const std::uint64_t size = static_cast<std::uint64_t>(rise < 0 ? -rise : rise);
+            double inverse = 0.0;
+            if ((size & (size - 1)) == 0) {
+                inverse = kHalves[static_cast<std::size_t>(std::countr_zero(size))];
+                if (rise < 0) inverse = -inverse;
+            }
+            edges.push_back({std::min(a.y, b.y), std::max(a.y, b.y), a, b, inverse});
+        }
         static std::vector<double> xs;
         std::size_t pen_at = 0;
         for (std::int64_t y = ymin; y < ymax; ++y) {
-            xs.resize(edges.size());
-            std::size_t k = 0;
-            for (const RowEdge& e : edges)
-                if (y >= e.lo && y < e.hi) insert_crossing(xs.data(), k, e.crossing(y));
-            xs.resize(k);
+            xs.clear();
+            for (const Edge& e : edges) {
+                if (y < e.lo || y >= e.hi) continue;
+                const OsPoint a = e.a, b = e.b;
+                const double along = static_cast<double>(y - a.y) * (b.x - a.x);
+                const double x =
+                    a.x + (e.inverse != 0.0 ? along * e.inverse : along / static_cast<double>(b.y - a.y));
+                // In order as they come: a row crosses few edges.
+                std::size_t at = xs.size();
+                xs.push_back(x);
+                while (at > 0 && xs[at - 1] > x) {
+                    xs[at] = xs[at - 1];
+                    --at;
+                }
+                xs[at] = x;
+            }
             for (std::size_t i = 0; i + 1 < xs.size(); i += 2) {
                 const std::int64_t xa = std::max<std::int64_t>(ceil_of(xs[i]), t.box.left);
                 const std::int64_t xb = std::min<std::int64_t>(ceil_of(xs[i + 1]), t.box.right);
