@@ -225,6 +225,34 @@ void scaled(OsDC dc, Rng& r) {
     }
 }
 
+// Polygons in colours given (the filled contour bands' way): mostly of a
+// pixel or a few, of 3 and 4 points and now and then more, some with
+// points repeated or on a line, crossing the surface's edges, under a clip
+// region and a scaled mapping; a few too large or too many-pointed for
+// the small polygons' way, and a few whose pen differs from the brush.
+void polygons_in_colours(OsDC dc, Rng& r) {
+    const OsObject rgn = os_create_rect_rgn(9, 6, 83, 49);
+    for (int i = 0; i < 1500; ++i) {
+        if (i == 1200) {
+            os_set_map_mode(dc, OS_MM_ANISOTROPIC);
+            os_set_window_ext(dc, 300, 300);
+            os_set_viewport_ext(dc, W, -H);
+            os_set_viewport_org(dc, 0, H);
+        }
+        const int reach = i % 50 == 0 ? r.in(20, 60) : r.in(0, 3);
+        std::vector<OsPoint> p(static_cast<std::size_t>(i % 40 == 1 ? r.in(5, 12) : r.in(3, 4)));
+        const int cx = r.in(-4, i < 1200 ? W + 4 : 304), cy = r.in(-4, i < 1200 ? H + 4 : 304);
+        for (OsPoint& q : p) q = {cx + r.in(-reach, reach), cy + r.in(-reach, reach)};
+        if (i % 9 == 0) p[1] = p[0];
+        if (i % 13 == 0) p.back() = p.front();
+        if (i % 17 == 0) p[2] = {p[0].x + 2 * (p[1].x - p[0].x), p[0].y + 2 * (p[1].y - p[0].y)};
+        if (i % 97 == 0) p[0] = {r.in(-100000, 100000), r.in(-100000, 100000)};
+        const std::uint32_t colour = r.colour();
+        os_polygon_in_colours(dc, p, colour, i % 23 == 0 ? r.colour() : colour, i % 3 == 0 ? rgn : 0);
+    }
+    os_delete_object(rgn);
+}
+
 // Everything in turn, with pixels set in between.
 void mixed(OsDC dc, Rng& r) {
     for (int round = 0; round < 3; ++round) {
@@ -251,6 +279,7 @@ TEST_F(OsDcWaysTest, ShortWayLeavesEveryPixelAsThePlainWay) {
         {"operations that read the destination", reading_operations},
         {"clip region and far points", clipped},
         {"scaled mapping", scaled},
+        {"small polygons in colours given", polygons_in_colours},
         {"mixed", mixed},
     };
     for (const Case& c : cases) {
