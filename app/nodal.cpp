@@ -1,6 +1,7 @@
 #include "app/nodal.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -22,10 +23,12 @@ namespace {
 constexpr int MenuNodal = 40037;
 constexpr int PropChecked = 2;
 
+// Left unset where made: a node's list is written before it is read, and
+// clearing the whole array for every node costs more than the list.
 struct Neighbour {
-    float key = 0;
-    float x = 0, y = 0;
-    int id = 0;
+    float key;
+    float x, y;
+    int id;
 };
 
 // The heapsort of `sort`, on elements that carry whatever moves with a key.
@@ -96,9 +99,64 @@ bool is_element(int a, int b, int c) {
 
 float rounded(long double v) { return static_cast<float>(v); }
 
+// The n neighbours put in the order of their directions from the node
+// (nx, ny) by exact comparisons, without arc tangents. The key arg gives a
+// direction lies within far less than a thousandth of a radian of it and
+// grows with it (each step of arg rounds monotonically), so where every
+// direction lies at least that far from the next, the keys are distinct and
+// in this very order, which is then the order their heapsort gives. Returns
+// false, p untouched, where two directions lie closer, or a vector is zero,
+// tiny, huge or not finite, or has a component so small against its length
+// that arg's steps would underflow: there the keys decide.
+bool order_by_direction(Neighbour* p, int n, float nx, float ny) {
+    constexpr double Sin2Apart = 1e-6;  // sin² of 0.001 radian
+    struct Direction {
+        double x, y, rr;
+        bool lower;  // in (pi, 2 pi): arg adds the full turn there
+        int k;
+    };
+    Direction d[MaxNeighbours];
+    for (int k = 0; k < n; ++k) {
+        const float vx = p[k].x - nx, vy = p[k].y - ny;
+        const double x = vx, y = vy, rr = x * x + y * y;
+        if (!(rr > 1e-30 && rr < 1e70)) return false;
+        if ((x != 0 && x * x < 1e-60 * rr) || (y != 0 && y * y < 1e-60 * rr)) return false;
+        d[k] = {x, y, rr, vy < 0, k};
+    }
+    // The products of floats are exact in double and the cross product's one
+    // rounding keeps its sign. Within a half turn the cross product orders
+    // two directions; 0 and pi, both in the upper half, have none.
+    auto before = [](const Direction& a, const Direction& b) {
+        if (a.lower != b.lower) return b.lower;
+        const double c = a.x * b.y - a.y * b.x;
+        if (c != 0) return c > 0;
+        return a.x * b.x + a.y * b.y < 0 && a.x > 0;
+    };
+    for (int k = 1; k < n; ++k) {
+        const Direction t = d[k];
+        int j = k;
+        for (; j > 0 && before(t, d[j - 1]); --j) d[j] = d[j - 1];
+        d[j] = t;
+    }
+    // Next to each other in this order lie the closest keys: more than a
+    // quarter turn apart, or apart by the margin.
+    for (int k = 1; k < n; ++k) {
+        const Direction &a = d[k - 1], &b = d[k];
+        const double c = a.x * b.y - a.y * b.x;
+        if (a.x * b.x + a.y * b.y >= 0 && !(c * c > Sin2Apart * a.rr * b.rr)) return false;
+    }
+    Neighbour q[MaxNeighbours];
+    std::copy_n(p, n, q);
+    for (int k = 0; k < n; ++k) p[k] = q[d[k].k];
+    return true;
+}
+
 // The polygon of node i into q (2n points and the closing repeat); its point
-// count, 0 for a node without a polygon.
-int node_polygon(int i, float (&qx)[MaxPolygonPoints], float (&qy)[MaxPolygonPoints]) {
+// count, 0 for a node without a polygon. The neighbours go in the order of
+// their direction keys; with exact, the keys are only computed where
+// order_by_direction cannot tell that order by itself (and at boundary
+// nodes, which need them), else always.
+int node_polygon(int i, float (&qx)[MaxPolygonPoints], float (&qy)[MaxPolygonPoints], bool exact) {
     const int nnode = std::clamp(dat4.nnode, 0, MaxNodes);
     const int m = std::abs(dat6.nnb(i));
     const int n = std::min(m, MaxNeighbours) - 1;
@@ -112,11 +170,13 @@ int node_polygon(int i, float (&qx)[MaxPolygonPoints], float (&qy)[MaxPolygonPoi
         nb.id = id;
         nb.x = dat4.xnode(id);
         nb.y = dat4.ynode(id);
-        nb.key = arg(nb.x - nx, nb.y - ny);
     }
-    heapsort(n, p);
-    p[n] = p[0];
     const bool boundary = dat6.nnb(i) <= 0;
+    if (!exact || boundary || !order_by_direction(p, n, nx, ny)) {
+        for (int k = 0; k < n; ++k) p[k].key = arg(p[k].x - nx, p[k].y - ny);
+        heapsort(n, p);
+    }
+    p[n] = p[0];
     for (int k = 1; k <= n; ++k) {
         const Neighbour &a = p[k - 1], &b = p[k];
         qx[2 * k - 2] = rounded((static_cast<long double>(nx) + a.x) / 2);
@@ -160,6 +220,24 @@ void sort(int n, float* key, float* pts) {
     }
 }
 
+// The square root of the sum of the squares (exact squares, one rounding
+// for the sum and one for the root) lies within two units of the last place
+// of the exact length, and hypot's within one; unless the root lies within
+// sixteen such units of a midpoint between two floats, both round to the
+// same float, the one on the exact length's side. Near a midpoint, and
+// outside the normal float range, hypot is asked.
+float nodal_length(float x, float y) {
+    const double dx = x, dy = y;
+    const double r = std::sqrt(dx * dx + dy * dy);
+    if (r >= 0x1p-126 && r < 0x1p127) {
+        // The 29 bits a float drops; a midpoint drops exactly the highest.
+        const std::uint64_t dropped = std::bit_cast<std::uint64_t>(r) & ((std::uint64_t{1} << 29) - 1);
+        const std::uint64_t half = std::uint64_t{1} << 28;
+        if ((dropped > half ? dropped - half : half - dropped) > 16) return static_cast<float>(r);
+    }
+    return static_cast<float>(std::hypot(dx, dy));
+}
+
 namespace {
 
 float nodal_pi() { return static_cast<float>(4.0L * std::atan(1.0L)); }
@@ -199,7 +277,7 @@ long double polygon_area(const float* qx, const float* qy, int np, float nx, flo
     for (int j = 0; j <= np; ++j) {
         const float ax = qx[j] - nx, ay = qy[j] - ny;
         zero[j] = ax == 0 && ay == 0;
-        len[j] = static_cast<float>(std::hypot(static_cast<double>(ax), static_cast<double>(ay)));
+        len[j] = nodal_length(ax, ay);
         dir[j] = zero[j] ? 0.0f : arg(ax, ay);
     }
     long double s = 0;
@@ -218,7 +296,8 @@ long double polygon_area(const float* qx, const float* qy, int np, float nx, flo
 
 using PolygonArea = long double (*)(const float*, const float*, int, float, float, float&);
 
-void nodal_area_with(PolygonArea area_of, int node, int fill, float& total) {
+// exact: the neighbours ordered by exact comparisons where they can be.
+void nodal_area_with(PolygonArea area_of, bool exact, int node, int fill, float& total) {
     total = 0;
     Dat40& d = dat40;
     d.maxrad = 0;
@@ -231,7 +310,7 @@ void nodal_area_with(PolygonArea area_of, int node, int fill, float& total) {
     long double sum_total = 0;
     for (int i = first; i <= last; ++i) {
         float qx[MaxPolygonPoints], qy[MaxPolygonPoints];
-        const int np = node_polygon(i, qx, qy);
+        const int np = node_polygon(i, qx, qy, exact);
         d.npoly(i) = np;
         d.nodarea(i) = 0;
         if (np == 0) continue;
@@ -260,9 +339,11 @@ void nodal_area_with(PolygonArea area_of, int node, int fill, float& total) {
 
 }  // namespace
 
-void nodal_area(int node, int fill, float& total) { nodal_area_with(polygon_area, node, fill, total); }
+void nodal_area(int node, int fill, float& total) { nodal_area_with(polygon_area, true, node, fill, total); }
 
-void nodal_area_plain(int node, int fill, float& total) { nodal_area_with(polygon_area_plain, node, fill, total); }
+void nodal_area_plain(int node, int fill, float& total) {
+    nodal_area_with(polygon_area_plain, false, node, fill, total);
+}
 
 void cmd_nodal_areas() {
     MainState& m = mainstate;

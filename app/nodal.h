@@ -9,13 +9,17 @@
 // outline. total is the sum of the areas processed. A node with fewer than
 // two neighbours gets no polygon and the area 0.
 void nodal_area(int node, int fill, float& total);
-// The same, each polygon side's lengths and angle computed on their own;
-// kept as the reference that nodal_area must equal.
+// The same, each polygon side's lengths and angle computed on their own
+// and every node's neighbours ordered by the heapsort of their direction
+// keys; kept as the reference that nodal_area must equal.
 void nodal_area_plain(int node, int fill, float& total);
 
 // Heapsort of n keys in ascending order, each point (pts[2k], pts[2k + 1])
 // moving with its key. n < 2 leaves everything as it is.
 void sort(int n, float* key, float* pts);
+
+// The length of (x, y) as hypot gives it in double, rounded to float.
+float nodal_length(float x, float y);
 
 // Plot > Nodal areas (40037): switches the nodal-area view and redraws.
 void cmd_nodal_areas();

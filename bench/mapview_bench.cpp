@@ -4,7 +4,7 @@
 // pass and the white-line pass) and the mesh, into an offscreen 1024 x 768
 // root window. Target, one thread: at most 100 ms a redraw. For comparison:
 // the default Arc-Info grid the FEM file command sets (100 points across the
-// smaller side) and the mesh alone.
+// smaller side), the mesh alone and the nodal areas alone.
 #include <benchmark/benchmark.h>
 
 
@@ -75,6 +75,14 @@ void BM_MeshAlone(benchmark::State& state) {
     for (auto _ : state) plot(1, 1, 0, 0, 0, 0, 1, 0, 0);
 }
 BENCHMARK(BM_MeshAlone)->Unit(benchmark::kMillisecond);
+
+// The nodal areas shown alone: every node's polygon computed and its
+// outline drawn, as the closing redraw of a batch run does.
+void BM_NodalAreasShown(benchmark::State& state) {
+    load_model();
+    for (auto _ : state) plot(1, 0, 0, 0, 0, 0, 1, 1, 0);
+}
+BENCHMARK(BM_NodalAreasShown)->Unit(benchmark::kMillisecond);
 
 // One contour pass (argument: the style, 1 filled, 0 white lines) with the
 // 500 x 500 grid, with and without the screen: how the redraw divides

@@ -151,9 +151,11 @@ bool os_line_to_with_end(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_t 
 // call: the pixels of the lines one by one, with the current position left
 // at the last point. False, drawing nothing, where one call would not give
 // those pixels (a raster operation other than copying, a styled or wide or
-// null pen) or where the context records (printer, metafile) or only
-// informs: there the lines are to be drawn one by one.
+// null pen, ends of another colour than the pen's) or where the context
+// records (printer, metafile) or only informs: there the lines are to be
+// drawn one by one.
 bool os_lines_with_ends(OsDC dc, const std::vector<OsPoint>& points, std::uint32_t colour);
+bool os_lines_with_ends(OsDC dc, const OsPoint* points, std::size_t count, std::uint32_t colour);
 bool os_polyline(OsDC dc, const std::vector<OsPoint>& points);
 bool os_polygon(OsDC dc, const std::vector<OsPoint>& points);
 bool os_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);

@@ -272,6 +272,33 @@ void stamp(const Target& t, Layer& l, Spans& spans, const Pen& pen, std::int64_t
     }
 }
 
+// Steps of a thin line: count pixels from (x, y), each after the first a
+// step along the major axis and, where the remainder carries, one along the
+// minor axis too.
+struct ThinSteps {
+    std::int64_t x, y, rem, count, sx, sy, dminor, twice_n;
+    bool xmajor;
+};
+template <class Put>
+[[gnu::always_inline]] inline void thin_steps(ThinSteps s, Put put) {
+    const std::int64_t step_major_x = s.xmajor ? s.sx : 0, step_major_y = s.xmajor ? 0 : s.sy;
+    const std::int64_t step_minor_x = s.xmajor ? 0 : s.sx, step_minor_y = s.xmajor ? s.sy : 0;
+    std::int64_t x = s.x, y = s.y, rem = s.rem;
+    for (std::int64_t k = 0; k < s.count; ++k) {
+        if (k > 0) {
+            x += step_major_x;
+            y += step_major_y;
+            rem += 2 * s.dminor;
+            if (rem >= s.twice_n) {
+                rem -= s.twice_n;
+                x += step_minor_x;
+                y += step_minor_y;
+            }
+        }
+        put(x, y);
+    }
+}
+
 // One segment from (x0, y0) toward (x1, y1), leaving out the end pixel
 // (a wide pen covers it with its end). phase counts the styled steps
 // already drawn. Steps far outside the surface are skipped, so huge
@@ -313,22 +340,9 @@ void stamp(const Target& t, Layer& l, Spans& spans, const Pen& pen, std::int64_t
     }
     if (n > 0 && pen.width <= 1 && pen.dashes.empty()) {
         // A thin solid pen: one pixel a step, the steps as below.
-        std::int64_t x = xmajor ? x0 + sx * k0 : x0 + sx * q, y = xmajor ? y0 + sy * q : y0 + sy * k0;
-        const std::int64_t step_major_x = xmajor ? sx : 0, step_major_y = xmajor ? 0 : sy;
-        const std::int64_t step_minor_x = xmajor ? 0 : sx, step_minor_y = xmajor ? sy : 0;
-        for (std::int64_t k = k0; k <= k1; ++k) {
-            if (k > k0) {
-                x += step_major_x;
-                y += step_major_y;
-                rem += 2 * dminor;
-                if (rem >= twice_n) {
-                    rem -= twice_n;
-                    x += step_minor_x;
-                    y += step_minor_y;
-                }
-            }
-            pen_l.add(t, x, y);
-        }
+        const std::int64_t x = xmajor ? x0 + sx * k0 : x0 + sx * q, y = xmajor ? y0 + sy * q : y0 + sy * k0;
+        thin_steps({x, y, rem, k1 - k0 + 1, sx, sy, dminor, twice_n, xmajor},
+                   [&](std::int64_t px, std::int64_t py) { pen_l.add(t, px, py); });
         phase += n;
         return;
     }
@@ -359,6 +373,41 @@ void stamp(const Target& t, Layer& l, Spans& spans, const Pen& pen, std::int64_t
             gap_l->add(t, x, y);
     }
     phase += n;
+}
+
+// One segment of a thin solid pen copied in colour c, both ends inside the
+// box: the pixels of segment()'s thin steps (the first step at k = 0, the
+// last at n - 1), which all lie between the ends and so inside the box,
+// written without asking each.
+[[gnu::always_inline]] inline void thin_segment_inside(Target& t, QRgb c, OsPoint a, OsPoint b) {
+    const std::int64_t dx = std::llabs(std::int64_t{b.x} - a.x), dy = std::llabs(std::int64_t{b.y} - a.y);
+    const std::int64_t n = std::max(dx, dy);
+    if (n == 0) return;
+    const std::int64_t sx = b.x >= a.x ? 1 : -1, sy = b.y >= a.y ? 1 : -1;
+    const bool xmajor = dx >= dy;
+    thin_steps({a.x, a.y, n, n, sx, sy, xmajor ? dy : dx, 2 * n, xmajor},
+               [&](std::int64_t x, std::int64_t y) { t.row(y)[x] = c; });
+}
+
+// Thin solid lines through the n points copied onto a target found, each
+// leaving out its end pixel as segment() does; segments with an end outside
+// the box go through segment() itself. Whether a pixel was written.
+bool thin_lines_copied(Target& t, const Pen& pen, const OsPoint* pts, std::size_t n) {
+    Layer& pen_l = scratch_layer(0);
+    pen_l.write_at_once(t, resolve(*t.dc, pen.colour));
+    Spans spans(t);
+    std::int64_t phase = 0;
+    bool wrote = false;
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const OsPoint a = pts[i], b = pts[i + 1];
+        if (in_box(t.box, a.x, a.y) && in_box(t.box, b.x, b.y)) {
+            thin_segment_inside(t, pen_l.colour, a, b);
+            wrote = wrote || a.x != b.x || a.y != b.y;
+        } else {
+            segment(t, pen_l, spans, nullptr, pen, a.x, a.y, b.x, b.y, phase);
+        }
+    }
+    return wrote || pen_l.wrote;
 }
 
 // A polyline in the selected pen; closed adds the segment back to the start.
@@ -671,6 +720,14 @@ const std::vector<OsPoint>& device_points(const Dc& d, const std::vector<OsPoint
     return out;
 }
 
+const OsPoint* device_points(const Dc& d, const OsPoint* pts, std::size_t n) {
+    if (d.map.identity()) return pts;
+    static std::vector<OsPoint> out;
+    out.clear();
+    for (std::size_t i = 0; i < n; ++i) out.push_back(to_device(d, pts[i].x, pts[i].y));
+    return out.data();
+}
+
 // A box's corners in device pixels, and the two radial points of arcs.
 struct DeviceBox {
     std::int32_t l, t, r, b;
@@ -738,9 +795,13 @@ bool os_line_to_with_end(OsDC dc, std::int32_t x, std::int32_t y, std::uint32_t 
 }
 
 bool os_lines_with_ends(OsDC dc, const std::vector<OsPoint>& points, std::uint32_t colour) {
+    return os_lines_with_ends(dc, points.data(), points.size(), colour);
+}
+
+bool os_lines_with_ends(OsDC dc, const OsPoint* points, std::size_t count, std::uint32_t colour) {
     Dc* d = dc_of(dc);
     // The plain way, kept for comparing, draws the lines one by one.
-    if (plain || !d || d->sink || d->information || d->rop2 != OS_R2_COPYPEN || points.size() < 2) return false;
+    if (plain || !d || d->sink || d->information || d->rop2 != OS_R2_COPYPEN || count < 2) return false;
     Target t;
     if (!target(d, t)) return false;
     // A thin solid pen draws each line alone, whatever came before it, so
@@ -748,15 +809,26 @@ bool os_lines_with_ends(OsDC dc, const std::vector<OsPoint>& points, std::uint32
     // is only copied twice. A dash pattern would run on from line to line.
     const Pen* pen = pen_of(t);
     if (!pen || pen->width > 1 || !pen->dashes.empty()) return false;
-    const std::vector<OsPoint>& pts = device_points(*d, points);
-    draw_lines(d, pts.data(), pts.size(), false, &t);
+    // Ends of another colour than the pen's would show the order of the
+    // writes: one by one, the next line covers the end it starts on.
+    const std::uint32_t end_rgb = resolve(*d, colour);
+    if (end_rgb != resolve(*d, pen->colour)) return false;
+    const OsPoint* pts = device_points(*d, points, count);
+    bool wrote = thin_lines_copied(t, *pen, pts, count);
     // Each line leaves out its end, which the next line starts on, unless
-    // that one has no length; the last end has no next line.
-    for (std::size_t j = 1; j < pts.size(); ++j) {
+    // that one has no length; the last end has no next line. The colour and
+    // the repaint are asked for once, not for each end.
+    const QRgb end_colour = to_qrgb(end_rgb);
+    for (std::size_t j = 1; j < count; ++j) {
         const OsPoint p = pts[j];
-        if (j + 1 == pts.size() || (pts[j + 1].x == p.x && pts[j + 1].y == p.y)) set_pixel_on(t, p, colour);
+        if ((j + 1 == count || (pts[j + 1].x == p.x && pts[j + 1].y == p.y)) && in_box(t.box, p.x, p.y)) {
+            open_rows(t);
+            t.row(p.y)[p.x] = end_colour;
+            wrote = true;
+        }
     }
-    d->pos = points.back();
+    if (wrote) surface_changed(*d);
+    d->pos = points[count - 1];
     return true;
 }
 

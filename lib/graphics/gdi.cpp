@@ -368,8 +368,13 @@ void yywinpolyline(std::int32_t count) {
 
 void yywinlines(std::int32_t count) {
     const std::vector<OsPoint>& pts = buffer_points(count);
-    if (gdi.gPenStyle == 0 && os_lines_with_ends(dc(), pts, gdi.GraphicsColour)) return;
-    for (std::size_t j = 1; j < pts.size(); ++j) yywinline(pts[j - 1].x, pts[j - 1].y, pts[j].x, pts[j].y);
+    yywinlines_at(pts.data(), static_cast<std::int32_t>(pts.size()));
+}
+
+void yywinlines_at(const OsPoint* points, std::int32_t count) {
+    const auto n = static_cast<std::size_t>(std::max<std::int32_t>(count, 0));
+    if (gdi.gPenStyle == 0 && os_lines_with_ends(dc(), points, n, gdi.GraphicsColour)) return;
+    for (std::size_t j = 1; j < n; ++j) yywinline(points[j - 1].x, points[j - 1].y, points[j].x, points[j].y);
 }
 
 void yywinline(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+struct OsPoint;
+
 // State of the layer beside the objects kept in the window table.
 struct GdiState {
     std::int32_t gPenStyle = 0;      // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot
@@ -70,6 +72,8 @@ void yywinpolyline(std::int32_t count);
 // Lines from each of the COUNT buffered points to the next, as yywinline
 // would draw them one by one, in one call where the pixels are the same.
 void yywinlines(std::int32_t count);
+// The same through the first count of the points given.
+void yywinlines_at(const OsPoint* points, std::int32_t count);
 void yywinpoint(std::int32_t x, std::int32_t y);
 void yywinpointrgb(std::int32_t x, std::int32_t y, std::int32_t rgb);
 // R := -1 for a pixel that cannot be read (G and B untouched).

@@ -183,8 +183,15 @@ namespace {
 // outside to outside is drawn as a line of its own. A run holds at most one
 // work-block point per input point used, so it never outgrows the 5000
 // points of the block.
+// The device ends of the last piece walked, and whether both lie inside
+// the clip box (then the clipper leaves them as they are).
+struct LastPiece {
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    bool inside = false;
+};
+
 template <class SendRun>
-void walk_runs(const float* x, const float* y, int count, int mode, SendRun send_run) {
+LastPiece walk_runs(const float* x, const float* y, int count, int mode, SendRun send_run) {
     auto point = [&](int i, float& px, float& py) {
         if (mode == 0) {
             yye2i(x[i], y[i], px, py);
@@ -196,15 +203,18 @@ void walk_runs(const float* x, const float* y, int count, int mode, SendRun send
     float px = 0, py = 0;
     point(0, px, py);
     int k = 0;
-    if (yybox(px, py) != 0) {
+    bool p_inside = yybox(px, py) != 0;
+    if (p_inside) {
         quin01.X[0] = px;
         quin01.Y[0] = py;
         k = 1;
     }
+    LastPiece last;
     for (int i = 1; i < count; ++i) {
         float qx = 0, qy = 0;
         point(i, qx, qy);
         const bool q_inside = yybox(qx, qy) != 0;
+        last = {px, py, qx, qy, p_inside && q_inside};
         int visible = 0;
         if (k == 0) {
             if (q_inside) {
@@ -242,8 +252,10 @@ void walk_runs(const float* x, const float* y, int count, int mode, SendRun send
         }
         px = qx;
         py = qy;
+        p_inside = q_inside;
     }
     if (k > 1) send_run(k);
+    return last;
 }
 
 }  // namespace
@@ -365,16 +377,31 @@ void igrlinesto(const float* x, const float* y, int n) {
     // on from where the last ended.
     constexpr int Block = 256;
     float wx[Block], wy[Block];
+    LastPiece last;
     for (int i = 0; i < n;) {
         const int take = std::min(n - i, Block - 1);
         wx[0] = g.pos_x;
         wy[0] = g.pos_y;
         std::copy_n(x + i, take, wx + 1);
         std::copy_n(y + i, take, wy + 1);
-        walk_runs(wx, wy, take + 1, 0, yyscreenlines);
+        last = walk_runs(wx, wy, take + 1, 0, yyscreenlines);
         i += take;
         g.pos_x = x[i - 1];
         g.pos_y = y[i - 1];
+    }
+    // The last line inside: as the clipper leaves it, drawn; its device
+    // ends are the ones just walked.
+    if (last.inside) {
+        DriverArguments& a = drvargs;
+        a.X[0] = last.x1;
+        a.Y[0] = last.y1;
+        a.X[1] = last.x2;
+        a.Y[1] = last.y2;
+        a.IX[0] = yytrunc(last.x1);
+        a.IY[0] = yytrunc(last.y1);
+        a.IX[1] = yytrunc(last.x2);
+        a.IY[1] = yytrunc(last.y2);
+        return;
     }
     leave_line_operands(x0, y0, x, y, n);
 }

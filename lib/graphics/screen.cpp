@@ -310,7 +310,17 @@ bool yyscreenlines_taken() {
            screen_gdi.line == &yywinline && screen_gdi.polpoint == &yywinpolpoint;
 }
 
-void yyscreenlines(std::int32_t n) { yywinlines(load_points(n)); }
+void yyscreenlines(std::int32_t n) {
+    // The surface points go to the drawing layer as one list, not entry by
+    // entry into its point buffer.
+    static std::array<OsPoint, WorkBlockPoints> pts;
+    const std::int32_t count = std::clamp<std::int32_t>(n, 0, WorkBlockPoints);
+    for (std::int32_t i = 0; i < count; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        pts[k] = {yytrunc(quin01.X[k]), row(yytrunc(quin01.Y[k]))};
+    }
+    yywinlines_at(pts.data(), count);
+}
 
 void yygapi(std::int32_t op) {
     if (g().screen_flag == 0 || op < FirstOpcode || op > LastOpcode) return;

@@ -24,6 +24,7 @@
 #include "platform/os_gdi.h"
 #include "platform/os_window.h"
 #include "tests/app/app_test.h"
+#include "tests/app/small_mesh.h"
 
 namespace {
 
@@ -170,6 +171,39 @@ TEST_F(MapPictureTest, ShortDrawingWayLeavesTheViewAsThePlainWay) {
         EXPECT_EQ(differ, 0);
         EXPECT_GT(coloured, c.coloured);
     }
+}
+
+// The mesh and the nodal-area outlines of a jittered lattice, whose lines
+// are a few pixels long, drawn the short way (each outline as one call)
+// and the plain way (line by line, each pixel gathered): the same pixels.
+TEST_F(MapPictureTest, MeshAndNodalOutlinesTheShortWayAsThePlainWay) {
+    lattice_mesh(41, 33, 2.5f, 0.3f);
+    const float w = 100, h = 80;
+    dat11.extr(1) = w;
+    dat11.extr(2) = h;
+    dat11.extr(3) = 0;
+    dat11.extr(4) = 0;
+    const int ww = quinda.window_size[0], wh = quinda.window_size[1];
+    std::vector<std::uint32_t> ways[2];
+    // Half the view beyond the model, so that outlines leave the window.
+    dat9 = {-w / 2, -h / 2, w / 2, h / 2};
+    // Once before, so that both ways find the logo's text as drawn before.
+    plot(1, 1, 0, 0, 0, 0, 1, 1, 0);
+    for (int plain = 0; plain < 2; ++plain) {
+        dat9 = {-w / 2, -h / 2, w / 2, h / 2};
+        os_plain_drawing(plain == 1);
+        plot(1, 1, 0, 0, 0, 0, 1, 1, 0);
+        os_plain_drawing(false);
+        for (int y = 0; y < wh; ++y)
+            for (int x = 0; x < ww; ++x) ways[plain].push_back(pixel(x, y));
+    }
+    int differ = 0, grey = 0;
+    for (std::size_t i = 0; i < ways[0].size(); ++i) {
+        if (ways[0][i] != ways[1][i]) ++differ;
+        if ((ways[1][i] & 0xFFFFFF) == 0xC8C8C8) ++grey;
+    }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(grey, 2000);
 }
 
 // A MODFLOW network, not turned, whose cells are at most two pixels across

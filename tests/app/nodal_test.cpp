@@ -295,3 +295,168 @@ TEST_F(NodalAreaTest, SharedLengthsAndDirectionsGiveThePlainAreasBitForBit) {
         }
     }
 }
+
+namespace {
+
+// A random number generator of the tests below, the same sequence on every
+// machine.
+struct Draw {
+    std::uint64_t state;
+    std::uint64_t next() {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return state >> 11;
+    }
+    double unit() { return static_cast<double>(next()) / static_cast<double>(1ull << 53); }
+    int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
+    // 10 to a power between lo and hi.
+    double ten(double lo, double hi) { return std::pow(10.0, lo + (hi - lo) * unit()); }
+};
+
+bool same_bits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+}  // namespace
+
+// The float length against hypot's: random vectors over the whole range,
+// vectors along an axis, Pythagorean triples scaled to put the length on a
+// midpoint between floats or next to one, subnormal and huge components.
+TEST(NodalLength, IsHypotRoundedToFloat) {
+    Draw d{12345};
+    auto check = [](float x, float y) {
+        const float want = static_cast<float>(std::hypot(static_cast<double>(x), static_cast<double>(y)));
+        ASSERT_TRUE(same_bits(nodal_length(x, y), want)) << x << " " << y;
+    };
+    for (int k = 0; k < 400000; ++k) {
+        const float x = static_cast<float>((d.unit() - 0.5) * d.ten(-45, 38));
+        const float y = static_cast<float>((d.unit() - 0.5) * d.ten(-45, 38));
+        check(x, y);
+        // Lengths of similar components, as the nodal polygons have.
+        check(x, static_cast<float>(x * (d.unit() * 4 - 2)));
+    }
+    for (const float v : {0.0f, -0.0f, 1e-45f, 1e-40f, 1.17549435e-38f, 1.0f, 3.0e38f, 3.4028235e38f}) {
+        check(v, 0);
+        check(0, v);
+        check(v, v);
+        check(-v, v);
+    }
+    // (3k, 4k, 5k) with 5k an odd number of 25 bits: the length is a
+    // midpoint; its float neighbours around.
+    for (std::uint32_t k = (1u << 22) + 1; k < (1u << 22) + 4001; k += 2) {
+        for (int e : {-140, -60, 0, 40, 100}) {
+            const float x = std::ldexp(3.0f * static_cast<float>(k), e), y = std::ldexp(4.0f * static_cast<float>(k), e);
+            check(x, y);
+            check(std::nextafter(x, 0.0f), y);
+            check(x, std::nextafter(y, 1e38f));
+        }
+    }
+    // x² + y² = k (k + 1), k in [2^23, 2^24): the length lies an eighth of a
+    // unit below the midpoint k + 1/2, where the plain root is not trusted.
+    // The product of k = a² + b² and k + 1 = c² + d² is such a sum.
+    int near = 0;
+    for (int t = 0; t < 3000 && near < 100; ++t) {
+        const std::int64_t a = 2048 + d.below(850), b = d.below(2048);
+        const std::int64_t k = a * a + b * b;
+        if (k < (1 << 23) || k >= (1 << 24)) continue;
+        for (std::int64_t c = 0; c * c <= k + 1; ++c) {
+            const auto dd = static_cast<std::int64_t>(std::llround(std::sqrt(static_cast<double>(k + 1 - c * c))));
+            if (dd * dd != k + 1 - c * c) continue;
+            const std::int64_t x = std::llabs(a * c - b * dd), y = a * dd + b * c;
+            ASSERT_EQ(x * x + y * y, k * (k + 1));
+            for (int e : {-100, 0, 77}) check(std::ldexp(static_cast<float>(x), e), std::ldexp(static_cast<float>(y), e));
+            ++near;
+            break;
+        }
+    }
+    EXPECT_GT(near, 50);
+}
+
+// Stars of neighbours around a node, laid out to test ordering them by
+// direction without their keys: random directions; a neighbour in nearly
+// or exactly the direction of another, or the opposite one; directions a
+// hair above and below the negative and the positive x axis; along the y
+// axis; a neighbour listed twice; the node among its own neighbours; tiny,
+// huge and far-off stars. Each node's polygon, area, and the largest radius,
+// against the plain way's, bit for bit.
+TEST_F(NodalAreaTest, NeighboursInDirectionOrderGiveThePlainPolygonsBitForBit) {
+    Draw d{2718};
+    std::vector<MeshPoint> nodes;
+    struct Star {
+        int centre;
+        std::vector<int> around;
+        bool boundary;
+    };
+    std::vector<Star> stars;
+    const double scales[] = {1, 1e-3, 1e5, 1e-20, 1e25};
+    const double offsets[] = {0, 155000.3, -463000.7};
+    while (nodes.size() + 30 < static_cast<std::size_t>(MaxNodes) / 2) {
+        const double scale = scales[d.below(5)];
+        const double cx = offsets[d.below(3)] + scale * (d.unit() - 0.5), cy = offsets[d.below(3)] + scale * (d.unit() - 0.5);
+        Star s{static_cast<int>(nodes.size()) + 1, {}, d.below(10) == 0};
+        nodes.push_back({static_cast<float>(cx), static_cast<float>(cy)});
+        const int n = 2 + d.below(d.below(4) == 0 ? 23 : 7);
+        std::vector<std::array<double, 2>> dirs;
+        for (int k = 0; k < n; ++k) {
+            const double r = scale * d.ten(-3, 1);
+            double a = 2 * std::acos(-1.0) * d.unit();
+            double vx = r * std::cos(a), vy = r * std::sin(a);
+            const int kind = d.below(11);
+            if (kind == 1 && !dirs.empty()) {  // parallel to another
+                const auto& o = dirs[static_cast<std::size_t>(d.below(static_cast<int>(dirs.size())))];
+                const double f = d.below(2) ? 2.0 : d.ten(-2, 2);
+                vx = o[0] * f;
+                vy = o[1] * f;
+            } else if ((kind == 2 || kind == 3) && !dirs.empty()) {  // turned a little, or opposite
+                const auto& o = dirs[static_cast<std::size_t>(d.below(static_cast<int>(dirs.size())))];
+                const double t = (d.below(2) ? 1 : -1) * d.ten(-9, -1) + (kind == 3 ? std::acos(-1.0) : 0);
+                vx = o[0] * std::cos(t) - o[1] * std::sin(t);
+                vy = o[0] * std::sin(t) + o[1] * std::cos(t);
+            } else if (kind == 4 || kind == 5) {  // next to the x axis, either side
+                const double tiny = d.below(4) == 0 ? 0.0 : d.ten(-44, -2);
+                vx = kind == 4 ? -r : r;
+                vy = (d.below(2) ? tiny : -tiny) * r;
+            } else if (kind == 6) {  // along the y axis
+                vx = 0;
+                vy = d.below(2) ? r : -r;
+            }
+            dirs.push_back({vx, vy});
+            if (kind == 7 && !s.around.empty()) {
+                s.around.push_back(s.around[static_cast<std::size_t>(d.below(static_cast<int>(s.around.size())))]);
+            } else if (kind == 8) {
+                s.around.push_back(s.centre);
+            } else {
+                s.around.push_back(static_cast<int>(nodes.size()) + 1);
+                nodes.push_back({static_cast<float>(cx + vx), static_cast<float>(cy + vy)});
+            }
+        }
+        stars.push_back(std::move(s));
+    }
+    small_mesh(nodes, {{1, 2, 3}});
+    for (int i = 1; i <= dat4.nnode; ++i) dat6.nnb(i) = 0;
+    for (const Star& s : stars) {
+        const int m = static_cast<int>(s.around.size()) + 1;
+        dat6.nnb(s.centre) = s.boundary ? -m : m;
+        dat6.nb(s.centre, 1) = s.centre;
+        for (int k = 0; k < m - 1; ++k) dat6.nb(s.centre, k + 2) = s.around[static_cast<std::size_t>(k)];
+    }
+    float plain_total = 0, total = 0;
+    nodal_area_plain(0, 0, plain_total);
+    const auto plain = std::make_unique<Dat40>(dat40);
+    nodal_area(0, 0, total);
+    EXPECT_TRUE(same_bits(plain_total, total));
+    EXPECT_TRUE(same_bits(plain->maxrad, dat40.maxrad));
+    int polygons = 0;
+    for (const Star& s : stars) {
+        const int i = s.centre;
+        ASSERT_EQ(plain->npoly(i), dat40.npoly(i)) << i;
+        ASSERT_TRUE(same_bits(plain->nodarea(i), dat40.nodarea(i))) << i;
+        for (int j = 1; j <= dat40.npoly(i) + 1 && dat40.npoly(i) > 0; ++j)
+            for (int c = 1; c <= 2; ++c) ASSERT_TRUE(same_bits(plain->polyxy(c, i, j), dat40.polyxy(c, i, j))) << i << " " << j;
+        polygons += dat40.npoly(i) > 0;
+        // The largest radius of each polygon alone.
+        float one = 0, one_plain = 0;
+        nodal_area_plain(i, 0, one_plain);
+        const float rad_plain = dat40.maxrad;
+        nodal_area(i, 0, one);
+        ASSERT_TRUE(same_bits(rad_plain, dat40.maxrad)) << i;
+    }
+    EXPECT_GT(polygons, 1000);
+}

@@ -463,9 +463,13 @@ TEST_F(GdiDrawingTest, LinesInOneCallArePixelForPixelTheLinesOneByOne) {
             EXPECT_EQ(dc_pos[0].x, dc_pos[1].x);
             EXPECT_EQ(dc_pos[0].y, dc_pos[1].y);
         }
-        // Whether the screen took them as one call.
+        // Whether the screen took them as one call: ends of the pen's colour
+        // (red); ends of another colour never.
         const std::vector<OsPoint> pts = {{1, 1}, {30, 7}, {30, 7}, {5, 18}};
         wipe();
+        colours(kWhite, kRed);
+        EXPECT_FALSE(os_lines_with_ends(wtab.gDC, pts, kBlue));
+        EXPECT_EQ(all_pixels(), std::vector<std::uint32_t>(800, kWhite));
         EXPECT_EQ(os_lines_with_ends(wtab.gDC, pts, kRed), c.one_call);
         if (c.one_call) {
             EXPECT_EQ(os_get_pixel(wtab.gDC, 30, 7), static_cast<std::uint32_t>(kRed));
@@ -477,6 +481,60 @@ TEST_F(GdiDrawingTest, LinesInOneCallArePixelForPixelTheLinesOneByOne) {
     igrlinetype(0);
     igrlinewidth(1);
     IGrPlotMode("N");
+}
+
+// Short polylines where world units are pixels: ends on pixel centres, on
+// pixel edges and a hair either side of them, steps below a pixel, of one
+// pixel and of a few in all sixteen directions, no step at all, and runs
+// leaving the window by each edge and coming back. Drawn through the lines
+// in one call, against each line drawn alone the plain way: the same
+// pixels, operands and positions.
+TEST_F(GdiDrawingTest, ShortLinesInOneCallOnPixelEdgesAndCentresAsOneByOne) {
+    igrinit();
+    yyresn(1, 0, 40, 20);
+    IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
+    IGrUnits(0.0f, 0.0f, 40.0f, 20.0f);
+    const float offsets[] = {0.0f, 0.5f, 0.25f, 0.999f, std::nextafter(1.0f, 0.0f), 1e-6f};
+    const float steps[] = {0.0f, 0.3f, 1.0f, 1.5f, 2.0f, 3.7f};
+    std::uint32_t seed = 99;
+    auto pick = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
+    };
+    for (int round = 0; round < 300; ++round) {
+        const float off = offsets[pick(6)];
+        // Starts anywhere from beyond the left or bottom edge to beyond the right or top one.
+        std::vector<float> x{static_cast<float>(pick(46) - 3) + off}, y{static_cast<float>(pick(26) - 3) + off};
+        const int n = 1 + pick(12);
+        for (int i = 0; i < n; ++i) {
+            const double a = pick(16) * std::acos(-1.0) / 8;
+            const float s = steps[pick(6)];
+            x.push_back(x.back() + s * static_cast<float>(std::cos(a)));
+            y.push_back(y.back() + s * static_cast<float>(std::sin(a)));
+        }
+        std::vector<std::uint32_t> pictures[2];
+        DriverArguments operands[2];
+        float ends[2][2];
+        for (int way = 0; way < 2; ++way) {
+            wipe();
+            colours(kWhite, round % 2 == 0 ? kRed : kBlue);
+            os_plain_drawing(way == 0);
+            igrmoveto(x[0], y[0]);
+            if (way == 0)
+                for (std::size_t i = 1; i < x.size(); ++i) igrlineto(x[i], y[i]);
+            else
+                igrlinesto(x.data() + 1, y.data() + 1, n);
+            os_plain_drawing(false);
+            pictures[way] = all_pixels();
+            operands[way] = drvargs;
+            ends[way][0] = gstate.pos_x;
+            ends[way][1] = gstate.pos_y;
+        }
+        ASSERT_EQ(pictures[0], pictures[1]) << "round " << round;
+        EXPECT_TRUE(operands[0] == operands[1]) << "round " << round;
+        EXPECT_EQ(ends[0][0], ends[1][0]);
+        EXPECT_EQ(ends[0][1], ends[1][1]);
+    }
 }
 
 }  // namespace

@@ -353,3 +353,69 @@ TEST_F(OsDcWaysTest, LineWithItsEndInOneCallAsInTwo) {
 }
 
 }  // namespace
+
+namespace {
+
+// Polylines of short steps, as outlines of cells and triangles are: steps
+// of a pixel or a few in every direction, no step, a long jump now and
+// then, running out of the surface and back; drawn in one call where it
+// is taken, and where not (the plain way) one line and its end at a time.
+// Thin solid pens in several colours, ends now and then in another colour,
+// a clip region, a scaled mapping and another raster operation in turn.
+// calls counts the polylines taken as one.
+void short_polylines(OsDC dc, Rng& r, int& calls) {
+    const OsObject rgn = os_create_rect_rgn(7, 4, 83, 52);
+    for (int i = 0; i < 300; ++i) {
+        if (i == 100) os_select_clip_rgn(dc, rgn);
+        if (i == 150) os_select_clip_rgn(dc, 0);
+        if (i == 200) {
+            os_set_map_mode(dc, OS_MM_ANISOTROPIC);
+            os_set_window_ext(dc, 300, 300);
+            os_set_viewport_ext(dc, W, H);
+        }
+        os_set_rop2(dc, i % 17 == 5 ? OS_R2_XORPEN : OS_R2_COPYPEN);
+        const std::uint32_t colour = r.colour();
+        use_pen(dc, os_create_pen(OS_PS_SOLID, i % 23 == 7 ? 2 : r.in(0, 1), colour));
+        // Now and then ends of another colour than the pen's.
+        const std::uint32_t end = i % 19 == 3 ? r.colour() : colour;
+        const int reach = i < 200 ? 1 : 4;
+        std::vector<OsPoint> p{{r.in(-6, W + 5) * reach, r.in(-6, H + 5) * reach}};
+        const int n = r.in(1, 14);
+        for (int k = 0; k < n; ++k) {
+            const OsPoint q = p.back();
+            const int kind = r.in(0, 9);
+            if (kind == 0)
+                p.push_back(q);
+            else if (kind == 1)
+                p.push_back({r.in(-20, W + 20) * reach, r.in(-20, H + 20) * reach});
+            else
+                p.push_back({q.x + r.in(-4, 4) * reach, q.y + r.in(-4, 4) * reach});
+        }
+        if (os_lines_with_ends(dc, p.data(), p.size(), end)) {
+            ++calls;
+        } else {
+            os_move_to(dc, p[0].x, p[0].y);
+            for (std::size_t k = 1; k < p.size(); ++k) os_line_to_with_end(dc, p[k].x, p[k].y, end);
+        }
+        OsPoint at{};
+        ASSERT_TRUE(os_get_current_position(dc, at));
+        ASSERT_EQ(at.x, p.back().x);
+        ASSERT_EQ(at.y, p.back().y);
+    }
+    os_delete_object(rgn);
+}
+
+}  // namespace
+
+TEST_F(OsDcWaysTest, ShortPolylinesInOneCallAsLineByLine) {
+    int plain_calls = 0, calls = 0;
+    const std::vector<std::uint32_t> plain = drawn(true, [&](OsDC dc, Rng& r) { short_polylines(dc, r, plain_calls); });
+    const std::vector<std::uint32_t> shorter = drawn(false, [&](OsDC dc, Rng& r) { short_polylines(dc, r, calls); });
+    EXPECT_EQ(plain_calls, 0);
+    EXPECT_GT(calls, 150);
+    int differ = 0;
+    std::size_t first = 0;
+    for (std::size_t i = 0; i < plain.size(); ++i)
+        if (plain[i] != shorter[i] && differ++ == 0) first = i;
+    EXPECT_EQ(differ, 0) << "first at x " << first % W << ", y " << first / W;
+}
