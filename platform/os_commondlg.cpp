@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -59,13 +60,20 @@ int run_modal(QDialog& dialog) {
     if (!g_grab.empty()) {
         const std::string file = g_grab;
         g_grab.clear();
+        // A file or folder dialog lists its directory from a thread of its
+        // own: on a busy machine the listing can take longer than the moment
+        // every dialog is given, so such a dialog waits for it (up to a
+        // bound, should it never come).
+        bool listed = true;
+        if (auto* model = dialog.findChild<QFileSystemModel*>()) {
+            listed = false;
+            QObject::connect(model, &QFileSystemModel::directoryLoaded, &dialog, [&listed](const QString&) { listed = true; });
+        }
         dialog.resize(dialog.sizeHint().expandedTo(QSize(560, 380)));
         dialog.show();
-        // What the dialog fills in behind the scenes (a directory listing
-        // read by a thread of its own) has a moment to arrive.
         QElapsedTimer shown;
         shown.start();
-        while (shown.elapsed() < 400) {
+        while (shown.elapsed() < 400 || (!listed && shown.elapsed() < 10000)) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
             QThread::msleep(10);
         }
