@@ -710,22 +710,22 @@ bool draw_rectangle(OsDC dc, std::int32_t left, std::int32_t top, std::int32_t r
 
 namespace {
 
-// The points in device pixels: the points themselves under the identity
-// mapping, otherwise converted into a list kept from call to call.
-const std::vector<OsPoint>& device_points(const Dc& d, const std::vector<OsPoint>& pts) {
-    if (d.map.identity()) return pts;
-    static std::vector<OsPoint> out;
-    out.clear();
-    for (const OsPoint& p : pts) out.push_back(to_device(d, p.x, p.y));
-    return out;
-}
-
-const OsPoint* device_points(const Dc& d, const OsPoint* pts, std::size_t n) {
-    if (d.map.identity()) return pts;
+// The n points converted into device pixels, in a list kept from call to call.
+const std::vector<OsPoint>& converted_points(const Dc& d, const OsPoint* pts, std::size_t n) {
     static std::vector<OsPoint> out;
     out.clear();
     for (std::size_t i = 0; i < n; ++i) out.push_back(to_device(d, pts[i].x, pts[i].y));
-    return out.data();
+    return out;
+}
+
+// The points in device pixels: the points themselves under the identity
+// mapping, otherwise converted.
+const std::vector<OsPoint>& device_points(const Dc& d, const std::vector<OsPoint>& pts) {
+    return d.map.identity() ? pts : converted_points(d, pts.data(), pts.size());
+}
+
+const OsPoint* device_points(const Dc& d, const OsPoint* pts, std::size_t n) {
+    return d.map.identity() ? pts : converted_points(d, pts, n).data();
 }
 
 // A box's corners in device pixels, and the two radial points of arcs.
@@ -764,12 +764,21 @@ bool os_line_to(OsDC dc, std::int32_t x, std::int32_t y) {
 
 namespace {
 
+// A pixel written in the device colour c without the raster operation, on
+// a target already found; false where it lies outside the box. The caller
+// tells the surface it changed.
+bool put_pixel_on(Target& t, OsPoint p, QRgb c) {
+    if (!in_box(t.box, p.x, p.y)) return false;
+    open_rows(t);
+    t.row(p.y)[p.x] = c;
+    return true;
+}
+
 // A pixel set without the raster operation, on a target already found.
 std::uint32_t set_pixel_on(Target& t, OsPoint p, std::uint32_t colour) {
     if (!in_box(t.box, p.x, p.y)) return OS_CLR_INVALID;
     const std::uint32_t rgb = resolve(*t.dc, colour);
-    open_rows(t);
-    t.row(p.y)[p.x] = to_qrgb(rgb);
+    put_pixel_on(t, p, to_qrgb(rgb));
     surface_changed(*t.dc);
     return rgb;
 }
@@ -821,11 +830,8 @@ bool os_lines_with_ends(OsDC dc, const OsPoint* points, std::size_t count, std::
     const QRgb end_colour = to_qrgb(end_rgb);
     for (std::size_t j = 1; j < count; ++j) {
         const OsPoint p = pts[j];
-        if ((j + 1 == count || (pts[j + 1].x == p.x && pts[j + 1].y == p.y)) && in_box(t.box, p.x, p.y)) {
-            open_rows(t);
-            t.row(p.y)[p.x] = end_colour;
-            wrote = true;
-        }
+        if (j + 1 == count || (pts[j + 1].x == p.x && pts[j + 1].y == p.y))
+            if (put_pixel_on(t, p, end_colour)) wrote = true;
     }
     if (wrote) surface_changed(*d);
     d->pos = points[count - 1];

@@ -158,12 +158,30 @@ void yyclip(float& x1, float& y1, float& x2, float& y2, int& visible) {
 
 // ---------------------------------------------------------------- lines
 
-void yylini(float x1, float y1, float x2, float y2) {
+namespace {
+
+// The operand block's device ends of a line.
+void set_line_ends(float x1, float y1, float x2, float y2) {
     DriverArguments& a = drvargs;
     a.X[0] = x1;
     a.Y[0] = y1;
     a.X[1] = x2;
     a.Y[1] = y2;
+}
+
+// The operand block's pixels of a visible line's ends.
+void set_line_pixels(float x1, float y1, float x2, float y2) {
+    DriverArguments& a = drvargs;
+    a.IX[0] = yytrunc(x1);
+    a.IY[0] = yytrunc(y1);
+    a.IX[1] = yytrunc(x2);
+    a.IY[1] = yytrunc(y2);
+}
+
+}  // namespace
+
+void yylini(float x1, float y1, float x2, float y2) {
+    set_line_ends(x1, y1, x2, y2);
     send_line_slots();
 }
 
@@ -337,24 +355,15 @@ namespace {
 // and the pixel ends of the last line that was drawn (none drawn: the pixel
 // ends stay).
 void leave_line_operands(float x0, float y0, const float* x, const float* y, int n) {
-    DriverArguments& a = drvargs;
     for (int j = n - 1; j >= 0; --j) {
         float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
         yye2i(j > 0 ? x[j - 1] : x0, j > 0 ? y[j - 1] : y0, x1, y1);
         yye2i(x[j], y[j], x2, y2);
         int visible = 0;
         yyclip(x1, y1, x2, y2, visible);
-        if (j == n - 1) {
-            a.X[0] = x1;
-            a.Y[0] = y1;
-            a.X[1] = x2;
-            a.Y[1] = y2;
-        }
+        if (j == n - 1) set_line_ends(x1, y1, x2, y2);
         if (visible != 0) {
-            a.IX[0] = yytrunc(x1);
-            a.IY[0] = yytrunc(y1);
-            a.IX[1] = yytrunc(x2);
-            a.IY[1] = yytrunc(y2);
+            set_line_pixels(x1, y1, x2, y2);
             return;
         }
     }
@@ -392,15 +401,8 @@ void igrlinesto(const float* x, const float* y, int n) {
     // The last line inside: as the clipper leaves it, drawn; its device
     // ends are the ones just walked.
     if (last.inside) {
-        DriverArguments& a = drvargs;
-        a.X[0] = last.x1;
-        a.Y[0] = last.y1;
-        a.X[1] = last.x2;
-        a.Y[1] = last.y2;
-        a.IX[0] = yytrunc(last.x1);
-        a.IY[0] = yytrunc(last.y1);
-        a.IX[1] = yytrunc(last.x2);
-        a.IY[1] = yytrunc(last.y2);
+        set_line_ends(last.x1, last.y1, last.x2, last.y2);
+        set_line_pixels(last.x1, last.y1, last.x2, last.y2);
         return;
     }
     leave_line_operands(x0, y0, x, y, n);

@@ -253,6 +253,16 @@ void polygons_in_colours(OsDC dc, Rng& r) {
     os_delete_object(rgn);
 }
 
+// Every pixel of the short way as the plain way drew it; the first that
+// differs is named.
+void expect_same_pixels(const std::vector<std::uint32_t>& plain, const std::vector<std::uint32_t>& shorter) {
+    int differ = 0;
+    std::size_t first = 0;
+    for (std::size_t i = 0; i < plain.size(); ++i)
+        if (plain[i] != shorter[i] && differ++ == 0) first = i;
+    EXPECT_EQ(differ, 0) << "first at x " << first % W << ", y " << first / W;
+}
+
 // Everything in turn, with pixels set in between.
 void mixed(OsDC dc, Rng& r) {
     for (int round = 0; round < 3; ++round) {
@@ -295,11 +305,7 @@ TEST_F(OsDcWaysTest, ShortWayLeavesEveryPixelAsThePlainWay) {
         for (std::size_t i = 0; i < plain.size(); ++i)
             if (plain[i] != background[i]) ++changed;
         EXPECT_GT(changed, 50);
-        int differ = 0;
-        std::size_t first = 0;
-        for (std::size_t i = 0; i < plain.size(); ++i)
-            if (plain[i] != shorter[i] && differ++ == 0) first = i;
-        EXPECT_EQ(differ, 0) << "first at x " << first % W << ", y " << first / W;
+        expect_same_pixels(plain, shorter);
     }
 }
 
@@ -413,9 +419,5 @@ TEST_F(OsDcWaysTest, ShortPolylinesInOneCallAsLineByLine) {
     const std::vector<std::uint32_t> shorter = drawn(false, [&](OsDC dc, Rng& r) { short_polylines(dc, r, calls); });
     EXPECT_EQ(plain_calls, 0);
     EXPECT_GT(calls, 150);
-    int differ = 0;
-    std::size_t first = 0;
-    for (std::size_t i = 0; i < plain.size(); ++i)
-        if (plain[i] != shorter[i] && differ++ == 0) first = i;
-    EXPECT_EQ(differ, 0) << "first at x " << first % W << ", y " << first / W;
+    expect_same_pixels(plain, shorter);
 }
